@@ -1,0 +1,50 @@
+#include "platform/Desktop.h"
+
+#include "platform/QtDesktop.h"
+
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+Desktop* installed = nullptr;
+} // namespace
+
+Desktop& desktop()
+{
+    if (installed != nullptr) {
+        return *installed;
+    }
+    static QtDesktop real;
+    return real;
+}
+
+void setDesktop(Desktop* replacement)
+{
+    installed = replacement;
+}
+
+QRect toQt(const QRectF& yUp, const QRect& main)
+{
+    const double qtTop = main.top() + main.height() - (yUp.y() + yUp.height());
+    const double qtLeft = main.left() + yUp.x();
+    return QRectF(qtLeft, qtTop, yUp.width(), yUp.height()).toRect();
+}
+
+QRectF fromQt(const QRect& qt, const QRect& main)
+{
+    const double y = main.top() + main.height() - (qt.y() + qt.height());
+    return QRectF(qt.x() - main.left(), y, qt.width(), qt.height());
+}
+
+QPointF pointFromQt(const QPointF& qt, const QRect& main)
+{
+    return QPointF(qt.x() - main.left(), main.top() + main.height() - qt.y());
+}
+
+QPointF pointToQt(const QPointF& yUp, const QRect& main)
+{
+    return QPointF(main.left() + yUp.x(), main.top() + main.height() - yUp.y());
+}
+
+} // namespace platform

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+
+class QWidget;
+
+namespace platform {
+
+// Everything the program reads from or does to the desktop goes through this seam, so that
+// tests can place the pointer, resize the screen and watch the clipboard and haptics.
+// Positions and rectangles are in the program's global space: origin at the bottom-left of
+// the main screen, y pointing up, lengths in device-independent pixels.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    virtual QPointF mouseLocation() const = 0;
+    // Frame of the main screen in the y-up space (origin usually 0,0).
+    virtual QRectF screenFrame() const = 0;
+    // Height of a top panel when there is one, else 24: stands in for the notch.
+    virtual double statusBarThickness() const = 0;
+
+    // Counts every clipboard change, including the program's own writes.
+    virtual int clipboardChangeCount() const = 0;
+    // The clipboard's image, or a null image when it holds text or no image (text wins).
+    virtual QImage clipboardImage() const = 0;
+    virtual void setClipboardImage(const QImage& image) = 0;
+
+    // Linux desktops have no trackpad haptics; this only counts.
+    virtual void haptic() = 0;
+    virtual int hapticCount() const = 0;
+
+    // Seconds since the machine booted.
+    virtual double uptime() const = 0;
+
+    // Places a top-level window's frame, given in the y-up space.
+    virtual void setWindowFrame(QWidget* window, const QRectF& frame) = 0;
+    // A top-level window's frame in the y-up space.
+    virtual QRectF windowFrame(const QWidget* window) const = 0;
+};
+
+// The installed desktop. The real one is created on first use; tests install a fake.
+Desktop& desktop();
+void setDesktop(Desktop* replacement); // not owned; nullptr restores the real desktop
+
+// The one conversion between the y-up space and Qt's y-down space. `main` is the main
+// screen's geometry in Qt coordinates.
+QRect toQt(const QRectF& yUp, const QRect& main);
+QRectF fromQt(const QRect& qt, const QRect& main);
+QPointF pointFromQt(const QPointF& qt, const QRect& main);
+QPointF pointToQt(const QPointF& yUp, const QRect& main);
+
+} // namespace platform

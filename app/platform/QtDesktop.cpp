@@ -1,0 +1,91 @@
+#include "platform/QtDesktop.h"
+
+#include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScreen>
+#include <QWidget>
+#include <time.h>
+
+namespace platform {
+
+QtDesktop::QtDesktop()
+{
+    if (auto* clipboard = QGuiApplication::clipboard()) {
+        QObject::connect(clipboard, &QClipboard::dataChanged, &watcher_, [this] { ++changes_; });
+    }
+}
+
+QtDesktop::~QtDesktop() = default;
+
+QRect QtDesktop::mainGeometry() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry() : QRect(0, 0, 1440, 900);
+}
+
+QPointF QtDesktop::mouseLocation() const
+{
+    return pointFromQt(QCursor::pos(), mainGeometry());
+}
+
+QRectF QtDesktop::screenFrame() const
+{
+    return fromQt(mainGeometry(), mainGeometry());
+}
+
+double QtDesktop::statusBarThickness() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return 24;
+    }
+    const int panel = screen->availableGeometry().top() - screen->geometry().top();
+    return panel > 0 ? panel : 24;
+}
+
+int QtDesktop::clipboardChangeCount() const
+{
+    return changes_;
+}
+
+QImage QtDesktop::clipboardImage() const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* mime = clipboard != nullptr ? clipboard->mimeData() : nullptr;
+    if (mime == nullptr || mime->hasText() || !mime->hasImage()) {
+        return {};
+    }
+    return qvariant_cast<QImage>(mime->imageData());
+}
+
+void QtDesktop::setClipboardImage(const QImage& image)
+{
+    if (auto* clipboard = QGuiApplication::clipboard()) {
+        clipboard->setImage(image);
+        // dataChanged also fires for our own write on most platforms; count the write
+        // explicitly only where it does not, so the counter moves exactly once.
+    }
+}
+
+double QtDesktop::uptime() const
+{
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) != 0) {
+        return 0;
+    }
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+void QtDesktop::setWindowFrame(QWidget* window, const QRectF& frame)
+{
+    window->setGeometry(toQt(frame, mainGeometry()));
+}
+
+QRectF QtDesktop::windowFrame(const QWidget* window) const
+{
+    return fromQt(window->geometry(), mainGeometry());
+}
+
+} // namespace platform

@@ -1,0 +1,104 @@
+#include "controller/AppController.h"
+
+#include "controller/Panel.h"
+#include "model/Store.h"
+#include "motion/Motion.h"
+#include "platform/Desktop.h"
+
+#include <QSettings>
+#include <algorithm>
+
+AppController::AppController(QObject* parent)
+    : QObject(parent)
+    , clipUsed(platform::desktop().clipboardChangeCount())
+    , screen_(platform::desktop().screenFrame())
+{
+    const QVariant stored = QSettings().value(QStringLiteral("folders"));
+    if (stored.typeId() == QMetaType::QStringList || stored.typeId() == QMetaType::QVariantList) {
+        folders_ = stored.toStringList();
+    } else {
+        folders_ = {QStringLiteral("Personal"), QStringLiteral("Work"), QStringLiteral("Ideas")};
+    }
+}
+
+AppController::~AppController() = default;
+
+template <typename T> void AppController::assign(T& slot, const T& value, Field field)
+{
+    Q_EMIT willChange();
+    slot = value;
+    Q_EMIT changed(field);
+}
+
+void AppController::setNotes(const QList<NoteModel*>& notes)
+{
+    for (NoteModel* note : notes) {
+        if (note->parent() != this) {
+            note->setParent(this);
+        }
+    }
+    assign(notes_, notes, Field::Notes);
+}
+
+void AppController::setPadHot(bool hot) { assign(padHot_, hot, Field::PadHot); }
+void AppController::setRevealed(bool revealed) { assign(revealed_, revealed, Field::Revealed); }
+void AppController::setWobble(double wobble) { assign(wobble_, wobble, Field::Wobble); }
+void AppController::setSavedFlash(bool flash) { assign(savedFlash_, flash, Field::SavedFlash); }
+void AppController::setClipImage(const QImage& image) { assign(clipImage_, image, Field::ClipImage); }
+void AppController::setFolders(const QStringList& folders) { assign(folders_, folders, Field::Folders); }
+
+double AppController::notchH() const
+{
+    // No display here has a camera housing, so the top panel's thickness stands in for it.
+    return platform::desktop().statusBarThickness();
+}
+
+QList<NoteModel*> AppController::padNotes() const
+{
+    QList<NoteModel*> tucked;
+    for (NoteModel* note : notes_) {
+        if (!note->onScreen() && !note->deletedAt()) {
+            tucked << note;
+        }
+    }
+    return tucked;
+}
+
+int AppController::padCount() const
+{
+    return static_cast<int>(std::count_if(notes_.begin(), notes_.end(), [](const NoteModel* n) {
+        return !n->onScreen() && !n->deletedAt();
+    }));
+}
+
+QList<NoteModel*> AppController::peekNotes() const
+{
+    QList<NoteModel*> peek = padNotes();
+    std::stable_sort(peek.begin(), peek.end(), [](const NoteModel* a, const NoteModel* b) {
+        if (a->pinned() != b->pinned()) {
+            return a->pinned();
+        }
+        return a->modified() > b->modified();
+    });
+    if (peek.size() > 3) {
+        peek.resize(3);
+    }
+    return peek;
+}
+
+Panel* AppController::window(const NoteModel* note) const
+{
+    const auto found = windows_.find(note);
+    return found != windows_.end() ? found->second.get() : nullptr;
+}
+
+void AppController::changed()
+{
+    Q_EMIT willChange();
+    save();
+}
+
+void AppController::save()
+{
+    Store::save(notes_);
+}

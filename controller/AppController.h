@@ -1,0 +1,164 @@
+#pragma once
+
+#include "model/NoteModel.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <QRectF>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <optional>
+
+class Panel;
+class QWidget;
+
+// The one controller: owns every note and window and carries out every operation on notes.
+// Geometry is in the y-up global space of platform::Desktop. Operations are split by concern
+// over several .cpp files in this folder.
+class AppController : public QObject {
+    Q_OBJECT
+public:
+    enum class Field { Notes, PadHot, Revealed, Wobble, SavedFlash, ClipImage, Folders };
+    Q_ENUM(Field)
+    enum class MouseEvent { Down, Dragged, Up, Other };
+
+    explicit AppController(QObject* parent = nullptr);
+    ~AppController() override;
+
+    // --- state, start-up and tracking (AppController.cpp, Tracking.cpp)
+    void start();
+    void trackCursor();
+
+    const QList<NoteModel*>& notes() const { return notes_; }
+    void setNotes(const QList<NoteModel*>& notes); // published assignment; takes ownership
+    bool padHot() const { return padHot_; }
+    void setPadHot(bool hot);
+    bool revealed() const { return revealed_; }
+    void setRevealed(bool revealed);
+    double wobble() const { return wobble_; }
+    void setWobble(double wobble);
+    bool savedFlash() const { return savedFlash_; }
+    void setSavedFlash(bool flash);
+    const QImage& clipImage() const { return clipImage_; } // null when nothing is offered
+    void setClipImage(const QImage& image);
+    const QStringList& folders() const { return folders_; }
+    void setFolders(const QStringList& folders);
+
+    int clipUsed = 0;
+    QPointer<NoteModel> dashSelected;
+
+    // Derived geometry and lists.
+    QRectF screen() const { return screen_; }
+    double notchH() const;
+    double top() const { return screen_.top() + screen_.height(); }
+    double midX() const { return screen_.center().x(); }
+    QList<NoteModel*> padNotes() const;
+    int padCount() const;
+    QList<NoteModel*> peekNotes() const;
+
+    Panel* padWindow() const { return padWindow_.get(); }
+    Panel* window(const NoteModel* note) const; // the note's window, or nullptr
+    // Typed access lives with the owners' own code (surfaces/, dashboard/).
+    QWidget* viewerWindow() const { return viewer_.get(); }
+    QWidget* dashboardWindow() const { return dashboard_.get(); }
+
+    // --- pulling (Pulling.cpp)
+    void padDragChanged();
+    void padDragEnded();
+    void drop(NoteModel* note);
+    void glideDown(NoteModel* note);
+    void land(NoteModel* note);
+    bool nearNotch(QPointF p) const;
+    NoteModel* pulling() const { return pulling_; }
+
+    // --- note windows and dragging (Dragging.cpp)
+    void show(NoteModel* note);
+    void noteDragChanged(NoteModel* note);
+    void noteDragEnded(NoteModel* note);
+
+    // --- tucking (Tucking.cpp)
+    void putBack(NoteModel* note);
+    void bringAllBack();
+    void wobblePad();
+    void toggleFold(NoteModel* note);
+
+    // --- lifecycle (Lifecycle.cpp)
+    NoteModel* newNote(const std::optional<QString>& folder, const QString& color);
+    void changed();
+    void save();
+    void trash(NoteModel* note);
+    void restore(NoteModel* note);
+    void deleteForever(NoteModel* note);
+    void addFolder(const QString& name);
+
+    // --- sizing (Sizing.cpp)
+    static constexpr double minW = 160;
+    static constexpr double maxW = 600;
+    static constexpr double minTotal = 120;
+    double maxTotal() const;
+    double imageHeight(const QString& name, double width) const;
+    double stripH(const NoteModel* note) const;
+    double totalH(const NoteModel* note) const;
+    double imagesAreaH(const NoteModel* note) const;
+    double winW(const NoteModel* note) const;
+    double winH(const NoteModel* note) const;
+    void resize(NoteModel* note, bool animated = false);
+    void setSize(NoteModel* note, double w, double h);
+    void fitToContent(NoteModel* note);
+    bool resizeHook(NoteModel* note, MouseEvent type, int clickCount);
+
+    // --- images (Images.cpp)
+    void addImage(NoteModel* note, const QImage& image);
+    void removeImage(NoteModel* note, const QString& name);
+    void chooseImages(NoteModel* note);
+    void screenshotNote(const QImage& image);
+    void captureScreenshot(NoteModel* into);
+    void pasteClip();
+    void refreshClip();
+    void viewImages(NoteModel* note, int index);
+
+    // --- dashboard (dashboard/ShowDashboard.cpp)
+    void showDashboard();
+    void toggleDashboard();
+
+Q_SIGNALS:
+    void willChange();
+    // After a published value is stored; slots may read motion::currentAnimation().
+    void changed(AppController::Field field);
+
+private:
+    struct ResizeStart {
+        QPointF mouse;
+        double w = 0;
+        double total = 0;
+    };
+
+    void purgeOldDeletions();
+    void createPadWindow();
+    void closeWindow(NoteModel* note);
+    template <typename T> void assign(T& slot, const T& value, Field field);
+
+    QList<NoteModel*> notes_;
+    bool padHot_ = false;
+    bool revealed_ = false;
+    double wobble_ = 0;
+    bool savedFlash_ = false;
+    QImage clipImage_;
+    QStringList folders_;
+    QRectF screen_;
+    std::unique_ptr<Panel> padWindow_;
+    std::map<const NoteModel*, std::unique_ptr<Panel>> windows_;
+    std::unique_ptr<QWidget> viewer_;
+    std::unique_ptr<QWidget> dashboard_;
+    QPointer<NoteModel> pulling_;
+    QPointF pullStart_;
+    double pullLastX_ = 0;
+    std::optional<ResizeStart> resizeStart_;
+    QObject* trackingTimer_ = nullptr;
+
+    friend class ControllerTestAccess;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "controller/AppController.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include <QMouseEvent>
+
+// The borderless, transparent, always-on-top tool window used for every note, for the pad and
+// (subclassed) for the image viewer. It turns raw mouse events into window drags, resize
+// gestures and clicks, and pastes clipboard images.
+class Panel : public QWidget {
+    Q_OBJECT
+public:
+    enum class Level { Note = 25, Pad = 26, Viewer = 27 };
+
+    // rect is the frame in the y-up global space.
+    explicit Panel(const QRectF& rect, Level level = Level::Note);
+    ~Panel() override;
+
+    // Puts a view in the window, filling it.
+    void setContent(QWidget* content);
+    QWidget* content() const { return content_; }
+
+    // Clicks pass through to what lies below while set.
+    void setIgnoresMouse(bool ignores);
+    bool ignoresMouse() const { return ignoresMouse_; }
+
+    // show() + raise() without activating; makeKey() also takes the keyboard.
+    void orderFront();
+    void makeKey();
+    void orderOut();
+
+    QRectF frame() const;                // y-up
+    void setFrame(const QRectF& frame);  // y-up
+    void setFrameOrigin(QPointF origin); // y-up
+
+    std::function<void(bool moving)> onDrag;
+    std::function<void(const QImage&)> onPasteImage;
+    std::function<bool(AppController::MouseEvent, int clickCount)> resizeHook;
+
+    bool isResizing() const { return resizing_; }
+    bool isDragging() const { return dragging_; }
+    bool hasHeldDown() const { return heldDown_ != nullptr; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool filterMouse(QWidget* target, QMouseEvent* event);
+    bool filterKey(QKeyEvent* event);
+    void replayHeldClick(QMouseEvent* up);
+
+    QPointer<QWidget> content_;
+    Level level_;
+    bool ignoresMouse_ = false;
+    bool resizing_ = false;
+    bool dragging_ = false;
+    std::unique_ptr<QMouseEvent> heldDown_;
+    QPointer<QWidget> heldTarget_;
+    bool replaying_ = false;
+};

@@ -1,0 +1,237 @@
+#include "model/NoteModel.h"
+
+#include "controller/AppController.h"
+#include "platform/Clock.h"
+
+#include <QTextBoundaryFinder>
+#include <algorithm>
+
+namespace {
+
+bool isHorizontalSpace(char32_t c)
+{
+    return c == U'\t' || QChar::category(c) == QChar::Separator_Space;
+}
+
+// Trims code points matching `drop` from both ends.
+template <typename Pred> QString trimmed(const QString& s, Pred drop)
+{
+    const QList<uint> ucs = s.toUcs4();
+    qsizetype begin = 0;
+    qsizetype end = ucs.size();
+    while (begin < end && drop(static_cast<char32_t>(ucs[begin]))) {
+        ++begin;
+    }
+    while (end > begin && drop(static_cast<char32_t>(ucs[end - 1]))) {
+        --end;
+    }
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()) + begin,
+                             end - begin);
+}
+
+bool isPunctuation(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Punctuation_Connector:
+    case QChar::Punctuation_Dash:
+    case QChar::Punctuation_Open:
+    case QChar::Punctuation_Close:
+    case QChar::Punctuation_InitialQuote:
+    case QChar::Punctuation_FinalQuote:
+    case QChar::Punctuation_Other:
+        return c != U'#';
+    default:
+        return false;
+    }
+}
+
+qsizetype graphemeCount(const QString& s)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, s);
+    qsizetype count = 0;
+    while (finder.toNextBoundary() > 0) {
+        ++count;
+    }
+    return count;
+}
+
+bool hasVisibleCharacter(const QString& s)
+{
+    return std::any_of(s.begin(), s.end(), [](QChar c) { return !c.isSpace(); });
+}
+
+} // namespace
+
+NoteModel::NoteModel(const NoteData& data, AppController* app, QObject* parent)
+    : QObject(parent)
+    , origin(data.x, data.y)
+    , id_(data.id)
+    , created_(data.created.value_or(platform::now()))
+    , app_(app)
+    , text_(data.text)
+    , folded_(data.folded)
+    , color_(data.color.value_or(QStringLiteral("yellow")))
+    , folder_(data.folder.value_or(QStringLiteral("Personal")))
+    , pinned_(data.pinned.value_or(false))
+    , modified_(data.modified ? *data.modified
+                              : (data.created ? *data.created : platform::now()))
+    , deletedAt_(data.deletedAt)
+    , onScreen_(data.onScreen)
+    , images_(data.images.value_or(QStringList()))
+    , paperW_(data.pw.value_or(220))
+    , paperH_(data.ph.value_or(220))
+{
+}
+
+AppController* NoteModel::app() const
+{
+    return app_.data();
+}
+
+template <typename T> void NoteModel::assign(T& slot, const T& value, Field field)
+{
+    Q_EMIT willChange();
+    slot = value;
+    Q_EMIT changed(field);
+}
+
+void NoteModel::touchAndSave()
+{
+    setModified(platform::now());
+    save();
+}
+
+void NoteModel::save()
+{
+    if (app_) {
+        app_->changed();
+    }
+}
+
+void NoteModel::setText(const QString& text)
+{
+    assign(text_, text, Field::Text);
+    touchAndSave();
+}
+
+void NoteModel::setImages(const QStringList& images)
+{
+    assign(images_, images, Field::Images);
+    touchAndSave();
+}
+
+void NoteModel::setColor(const QString& color)
+{
+    assign(color_, color, Field::Color);
+    save();
+}
+
+void NoteModel::setFolder(const QString& folder)
+{
+    assign(folder_, folder, Field::Folder);
+    save();
+}
+
+void NoteModel::setPinned(bool pinned)
+{
+    assign(pinned_, pinned, Field::Pinned);
+    save();
+}
+
+void NoteModel::setDeletedAt(const std::optional<QDateTime>& deletedAt)
+{
+    assign(deletedAt_, deletedAt, Field::DeletedAt);
+    save();
+}
+
+void NoteModel::setOnScreen(bool onScreen)
+{
+    assign(onScreen_, onScreen, Field::OnScreen);
+    save();
+}
+
+void NoteModel::setFolded(bool folded) { assign(folded_, folded, Field::Folded); }
+void NoteModel::setModified(const QDateTime& modified) { assign(modified_, modified, Field::Modified); }
+void NoteModel::setPaperW(double w) { assign(paperW_, w, Field::PaperW); }
+void NoteModel::setPaperH(double h) { assign(paperH_, h, Field::PaperH); }
+void NoteModel::setSizeBadge(const std::optional<QString>& badge) { assign(sizeBadge_, badge, Field::SizeBadge); }
+void NoteModel::setPeel(double peel) { assign(peel_, peel, Field::Peel); }
+void NoteModel::setTilt(double tilt) { assign(tilt_, tilt, Field::Tilt); }
+void NoteModel::setScale(double scale) { assign(scale_, scale, Field::Scale); }
+void NoteModel::setOpacity(double opacity) { assign(opacity_, opacity, Field::Opacity); }
+void NoteModel::setCrumpled(bool crumpled) { assign(crumpled_, crumpled, Field::Crumpled); }
+void NoteModel::setHovering(bool hovering) { assign(hovering_, hovering, Field::Hovering); }
+
+NoteData NoteModel::data() const
+{
+    NoteData d;
+    d.id = id_;
+    d.text = text_;
+    d.folded = folded_;
+    d.onScreen = onScreen_;
+    d.x = origin.x();
+    d.y = origin.y();
+    d.color = color_;
+    d.folder = folder_;
+    d.pinned = pinned_;
+    d.created = created_;
+    d.modified = modified_;
+    d.deletedAt = deletedAt_;
+    if (!images_.isEmpty()) {
+        d.images = images_;
+    }
+    d.pw = paperW_;
+    d.ph = paperH_;
+    return d;
+}
+
+QStringList NoteModel::lines() const
+{
+    // A CR LF pair is one character to the text and does not end a line.
+    QStringList result;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text_.size(); ++i) {
+        const bool end = i == text_.size();
+        if (!end && (text_[i] != u'\n' || (i > 0 && text_[i - 1] == u'\r'))) {
+            continue;
+        }
+        const QString piece = text_.mid(start, i - start);
+        if (!piece.isEmpty() && hasVisibleCharacter(piece)) {
+            result << piece;
+        }
+        start = i + 1;
+    }
+    return result;
+}
+
+QString NoteModel::title() const
+{
+    const QStringList all = lines();
+    return all.isEmpty() ? QStringLiteral("New Note") : trimmed(all.first(), isHorizontalSpace);
+}
+
+QString NoteModel::preview() const
+{
+    const QStringList all = lines();
+    return all.size() < 2 ? QStringLiteral("No additional text")
+                          : trimmed(all.at(1), isHorizontalSpace);
+}
+
+QStringList NoteModel::tags() const
+{
+    QStringList result;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text_.size(); ++i) {
+        if (i < text_.size() && !text_[i].isSpace()) {
+            continue;
+        }
+        if (i > start && QStringView(text_).mid(start, i - start).contains(u'#')) {
+            const QString w = trimmed(text_.mid(start, i - start), isPunctuation);
+            if (w.startsWith(u'#') && graphemeCount(w) >= 2 && !w.mid(1).contains(u'#')) {
+                result << w.toLower();
+            }
+        }
+        start = i + 1;
+    }
+    return result;
+}

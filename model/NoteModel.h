@@ -1,0 +1,116 @@
+#pragma once
+
+#include "model/NoteData.h"
+
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <optional>
+
+class AppController;
+
+// The one live object per note, shared by the controller and every view that shows it.
+// Assigning a published property first emits willChange(), then stores the value, then emits
+// changed(field), then runs the property's hook (touch-and-save, save, or none).
+class NoteModel : public QObject {
+    Q_OBJECT
+public:
+    enum class Field {
+        Text, Folded, Color, Folder, Pinned, Modified, DeletedAt, OnScreen, Images,
+        PaperW, PaperH, SizeBadge, Peel, Tilt, Scale, Opacity, Crumpled, Hovering
+    };
+    Q_ENUM(Field)
+
+    NoteModel(const NoteData& data, AppController* app, QObject* parent = nullptr);
+
+    const QUuid& id() const { return id_; }
+    const QDateTime& created() const { return created_; }
+    AppController* app() const;
+
+    // Published, persisted.
+    const QString& text() const { return text_; }
+    void setText(const QString& text);
+    bool folded() const { return folded_; }
+    void setFolded(bool folded);
+    const QString& color() const { return color_; }
+    void setColor(const QString& color);
+    const QString& folder() const { return folder_; }
+    void setFolder(const QString& folder);
+    bool pinned() const { return pinned_; }
+    void setPinned(bool pinned);
+    const QDateTime& modified() const { return modified_; }
+    void setModified(const QDateTime& modified);
+    const std::optional<QDateTime>& deletedAt() const { return deletedAt_; }
+    void setDeletedAt(const std::optional<QDateTime>& deletedAt);
+    bool onScreen() const { return onScreen_; }
+    void setOnScreen(bool onScreen);
+    const QStringList& images() const { return images_; }
+    void setImages(const QStringList& images);
+    double paperW() const { return paperW_; }
+    void setPaperW(double w);
+    double paperH() const { return paperH_; }
+    void setPaperH(double h);
+
+    // Published, transient presentation state.
+    const std::optional<QString>& sizeBadge() const { return sizeBadge_; }
+    void setSizeBadge(const std::optional<QString>& badge);
+    double peel() const { return peel_; }
+    void setPeel(double peel);
+    double tilt() const { return tilt_; }
+    void setTilt(double tilt);
+    double scale() const { return scale_; }
+    void setScale(double scale);
+    double opacity() const { return opacity_; }
+    void setOpacity(double opacity);
+    bool crumpled() const { return crumpled_; }
+    void setCrumpled(bool crumpled);
+    bool hovering() const { return hovering_; }
+    void setHovering(bool hovering);
+
+    // Plain state, not observed: window origin (y-up) and drag bookkeeping.
+    QPointF origin;
+    std::optional<QPointF> grab;
+    double lastX = 0;
+    double lastY = 0;
+    double lastT = 0;
+    double vy = 0;
+
+    NoteData data() const;
+    QString title() const;
+    QString preview() const;
+    QStringList tags() const;
+
+Q_SIGNALS:
+    void willChange();
+    // After the value is stored, before the hook. Slots run inside the caller's animation
+    // transaction, so a view can read motion::currentAnimation() to animate the change.
+    void changed(NoteModel::Field field);
+
+private:
+    template <typename T> void assign(T& slot, const T& value, Field field);
+    void touchAndSave();
+    void save();
+    QStringList lines() const;
+
+    QUuid id_;
+    QDateTime created_;
+    QPointer<AppController> app_;
+    QString text_;
+    bool folded_ = false;
+    QString color_;
+    QString folder_;
+    bool pinned_ = false;
+    QDateTime modified_;
+    std::optional<QDateTime> deletedAt_;
+    bool onScreen_ = false;
+    QStringList images_;
+    double paperW_ = 220;
+    double paperH_ = 220;
+    std::optional<QString> sizeBadge_;
+    double peel_ = 0;
+    double tilt_ = 0;
+    double scale_ = 1;
+    double opacity_ = 1;
+    bool crumpled_ = false;
+    bool hovering_ = false;
+};

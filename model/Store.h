@@ -1,0 +1,30 @@
+#pragma once
+
+#include "model/NoteData.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class AppController;
+class NoteModel;
+
+// The notes file: one JSON array in the application folder, rewritten whole and atomically
+// after every persisted change.
+namespace Store {
+
+// Location of notes.json, computed once (moving the legacy folder into place first).
+QString url();
+// Tests point the store at their own folder before anything else touches it.
+void setUrlForTesting(const QString& path);
+
+QList<NoteModel*> load(AppController* app);
+// Logs "Quillhaven: save failed: <reason>" and returns false on failure.
+bool save(const QList<NoteModel*>& notes);
+
+// The file format on its own, for tests, the fuzzer and the benchmarks.
+QByteArray encode(const QList<NoteData>& records, QString* error = nullptr);
+std::optional<QList<NoteData>> decode(const QByteArray& bytes);
+
+} // namespace Store

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Desktop.h"
+#include "platform/Log.h"
+
+#include <QHash>
+#include <QStringList>
+
+// A desktop the test controls: pointer, screen, clipboard, uptime. Installs itself for the
+// lifetime of the object. Window frames are kept both on the widget (through the real
+// conversion against `qtScreen`) and in a table the test can read.
+class FakeDesktop : public platform::Desktop {
+public:
+    explicit FakeDesktop(QRectF frame = QRectF(0, 0, 1440, 900), double statusBar = 24);
+    ~FakeDesktop() override;
+
+    QPointF mouse;
+    QRectF frame;
+    double statusBar;
+    int changeCount = 0;
+    QImage clipboard; // null: no image (or text)
+    int haptics = 0;
+    double bootSeconds = 1000;
+
+    void copyImage(const QImage& image); // a new clipboard content
+    void copyText();                     // text replaces any image
+
+    QPointF mouseLocation() const override { return mouse; }
+    QRectF screenFrame() const override { return frame; }
+    double statusBarThickness() const override { return statusBar; }
+    int clipboardChangeCount() const override { return changeCount; }
+    QImage clipboardImage() const override { return clipboard; }
+    void setClipboardImage(const QImage& image) override;
+    void haptic() override { ++haptics; }
+    int hapticCount() const override { return haptics; }
+    double uptime() const override { return bootSeconds; }
+    void setWindowFrame(QWidget* window, const QRectF& frame) override;
+    QRectF windowFrame(const QWidget* window) const override;
+};
+
+// Collects log lines while alive instead of writing them to stderr and syslog.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    QStringList lines;
+};

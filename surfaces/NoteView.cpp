@@ -1,5 +1,6 @@
 #include "surfaces/NoteView.h"
 
+#include "controller/AppController.h"
 #include "model/NoteModel.h"
 
 // Placeholder until the note view lands.

@@ -1,19 +1,121 @@
-#include "controller/AppController.h"
+#include "AppDelegate.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+
+// The screen-capture child mode lives in its own file; this entry point only routes to it.
+#if __has_include("CaptureRegion.h")
+#include "CaptureRegion.h"
+#define QUILLHAVEN_HAS_CAPTURE_REGION 1
+#endif
+
+namespace {
+
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and exit.")};
+    QCommandLineOption loginItem{QStringLiteral("login-item"),
+                                 QStringLiteral("Started at login: stay at the top edge "
+                                                "without opening the dashboard.")};
+    QCommandLineOption captureRegion{QStringLiteral("capture-region"),
+                                     QStringLiteral("Let the user select a screen region and "
+                                                    "write it to <file> as PNG (internal)."),
+                                     QStringLiteral("file")};
+};
+
+void describe(QCommandLineParser& parser, const Options& options)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Quillhaven: sticky notes that tuck away at the top of the screen."));
+    parser.addOption(options.help);
+    parser.addOption(options.version);
+    parser.addOption(options.loginItem);
+    parser.addOption(options.captureRegion);
+}
+
+QStringList rawArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+// --help and --version answer without a display. Options the toolkit itself takes (such as
+// -display) are only known once the application exists, so nothing else is judged here.
+bool answeredWithoutGui(int argc, char* argv[], int* status)
+{
+    Options options;
+    QCommandLineParser parser;
+    describe(parser, options);
+    parser.parse(rawArguments(argc, argv));
+    if (parser.isSet(options.help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        *status = 0;
+        return true;
+    }
+    if (parser.isSet(options.version)) {
+        std::printf("Quillhaven %s\n", QUILLHAVEN_VERSION);
+        *status = 0;
+        return true;
+    }
+    return false;
+}
+
+int runCaptureChild(const QString& file)
+{
+#ifdef QUILLHAVEN_HAS_CAPTURE_REGION
+    return runCaptureRegion(file);
+#else
+    Q_UNUSED(file);
+    return 1; // no capture mode in this build: the parent finds no file and adds nothing
+#endif
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    int status = 0;
+    if (answeredWithoutGui(argc, argv, &status)) {
+        return status;
+    }
     // Global window placement and pointer polling need X11 (XWayland on a Wayland session).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
-    QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillhaven"));
     QApplication::setApplicationName(QStringLiteral("Quillhaven"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLHAVEN_VERSION));
+    QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    AppController controller;
-    controller.start();
+    Options options;
+    QCommandLineParser parser;
+    describe(parser, options);
+    if (!parser.parse(QApplication::arguments())) {
+        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    // The capture child is a helper of a running copy, not a second copy.
+    if (parser.isSet(options.captureRegion)) {
+        return runCaptureChild(parser.value(options.captureRegion));
+    }
+
+    // Decided before the controller exists, so a second copy never loads or writes notes.
+    SingleInstance instance;
+    if (instance.claim() == SingleInstance::Role::Secondary) {
+        return 0;
+    }
+    AppDelegate delegate;
+    QObject::connect(&instance, &SingleInstance::showDashboardRequested, &application,
+                     [&delegate] { delegate.applicationShouldHandleReopen(); });
+    QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
     return QApplication::exec();
 }

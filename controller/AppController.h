@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QRectF>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -74,6 +75,8 @@ public:
     void land(NoteModel* note);
     bool nearNotch(QPointF p) const;
     NoteModel* pulling() const { return pulling_; }
+    // Draws uniformly from the closed range [lo, hi] for the glide; tests fix the draws.
+    static std::function<double(double lo, double hi)> uniform;
 
     // --- note windows and dragging (Dragging.cpp)
     void show(NoteModel* note);
@@ -139,6 +142,7 @@ private:
 
     void purgeOldDeletions();
     void createPadWindow();
+    void bringBackOnScreenNotes();
     void closeWindow(NoteModel* note);
     template <typename T> void assign(T& slot, const T& value, Field field);
 

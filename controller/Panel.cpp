@@ -1,10 +1,138 @@
 #include "controller/Panel.h"
 
-// Placeholder until the window class lands.
-Panel::Panel(const QRectF&, Level level)
-    : level_(level)
-{
+#include "platform/Desktop.h"
+#include "platform/WindowHints.h"
+
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Every live panel, so that raising one can restore the level order above it.
+std::vector<Panel*>& livePanels() {
+    static std::vector<Panel*> panels;
+    return panels;
 }
-Panel::~Panel() = default;
-bool Panel::event(QEvent* event) { return QWidget::event(event); }
-bool Panel::eventFilter(QObject* watched, QEvent* event) { return QWidget::eventFilter(watched, event); }
+
+bool isFinite(const QRectF& r) {
+    return std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) &&
+           std::isfinite(r.height());
+}
+
+} // namespace
+
+Panel::Panel(const QRectF& rect, Level level)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::NoDropShadowWindowHint)
+    , level_(level) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    // Only the controller sizes windows: the content never pushes the window's size.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+
+    setFrame(rect);
+    livePanels().push_back(this);
+}
+
+Panel::~Panel() {
+    auto& panels = livePanels();
+    panels.erase(std::remove(panels.begin(), panels.end(), this), panels.end());
+}
+
+void Panel::setContent(QWidget* content) {
+    if (content_ != nullptr && content_ != content) {
+        layout()->removeWidget(content_);
+        content_->deleteLater();
+    }
+    content_ = content;
+    if (content != nullptr) {
+        layout()->addWidget(content);
+    }
+}
+
+void Panel::setIgnoresMouse(bool ignores) {
+    if (ignores == ignoresMouse_) {
+        return;
+    }
+    ignoresMouse_ = ignores;
+    // Switched on the live native window: going through setWindowFlags() would recreate and
+    // hide it. On X11 this sets an empty input shape, so clicks reach what lies below.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowTransparentForInput, ignores);
+    overrideWindowFlags(flags);
+    if (QWindow* handle = windowHandle()) {
+        handle->setFlags(flags);
+    }
+}
+
+void Panel::setShapeMask(const QRegion& region) {
+    if (platform::hasCompositor()) {
+        return;
+    }
+    if (region.isEmpty()) {
+        clearMask();
+    } else {
+        setMask(region);
+    }
+}
+
+void Panel::setShapeMask(const QPainterPath& outline) {
+    setShapeMask(QRegion(outline.toFillPolygon().toPolygon(), Qt::WindingFill));
+}
+
+void Panel::orderFront() {
+    if (!isVisible()) {
+        // Window managers drop these when a window is withdrawn: give them again each time.
+        platform::applyAccessoryHints(this);
+    }
+    show();
+    raiseInLevelOrder();
+}
+
+void Panel::makeKey() {
+    orderFront();
+    activateWindow();
+}
+
+void Panel::orderOut() {
+    hide();
+}
+
+void Panel::raiseInLevelOrder() {
+    raise();
+    // Windows of a higher level go back above this one, lowest level first.
+    std::vector<Panel*> above;
+    for (Panel* panel : livePanels()) {
+        if (panel != this && panel->level_ > level_ && panel->isVisible()) {
+            above.push_back(panel);
+        }
+    }
+    std::stable_sort(above.begin(), above.end(),
+                     [](const Panel* a, const Panel* b) { return a->level_ < b->level_; });
+    for (Panel* panel : above) {
+        panel->raise();
+    }
+}
+
+QRectF Panel::frame() const {
+    return platform::desktop().windowFrame(this);
+}
+
+void Panel::setFrame(const QRectF& frame) {
+    if (!isFinite(frame)) {
+        return;
+    }
+    platform::desktop().setWindowFrame(this, frame);
+}
+
+void Panel::setFrameOrigin(QPointF origin) {
+    setFrame(QRectF(origin, frame().size()));
+}

@@ -3,7 +3,9 @@
 #include "controller/AppController.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -30,6 +32,15 @@ public:
     void setIgnoresMouse(bool ignores);
     bool ignoresMouse() const { return ignoresMouse_; }
 
+    // Without a compositing manager X11 paints transparent pixels black, so views hand over
+    // the outline of what they paint (window-local Qt coordinates, y down) and the window is
+    // cut to it; clicks outside the outline then reach what lies below. With a compositor, or
+    // off X11, this does nothing. An empty region or path removes the cut.
+    void setShapeMask(const QRegion& region);
+    void setShapeMask(const QPainterPath& outline);
+
+    Level level() const { return level_; }
+
     // show() + raise() without activating; makeKey() also takes the keyboard.
     void orderFront();
     void makeKey();
@@ -52,6 +63,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void raiseInLevelOrder();
+
     bool filterMouse(QWidget* target, QMouseEvent* event);
     bool filterKey(QKeyEvent* event);
     void replayHeldClick(QMouseEvent* up);

@@ -1,8 +1,33 @@
 #include "controller/AppController.h"
-#include "model/Store.h"
+#include "controller/Panel.h"
+#include "motion/Motion.h"
+#include "platform/Desktop.h"
 
-// Placeholder start-up until the controller core lands.
-void AppController::start()
-{
-    setNotes(Store::load(this));
+#include <cmath>
+
+// Runs 12.5 times a second for the life of the process: it reads the pointer and a few
+// fields, and writes (and allocates) nothing unless the pad opens or closes.
+void AppController::trackCursor() {
+    const platform::Desktop& desktop = platform::desktop();
+    const QPointF p = desktop.mouseLocation();
+    const double dx = std::abs(p.x() - midX());
+    const double edge = top();
+
+    const bool overOpenPad = revealed_ && p.y() > edge - notchH() - 245 && dx < 175;
+    const bool atTopEdge = dx < 110 && p.y() >= edge - 3;
+    const bool open = overOpenPad || atTopEdge || pulling_ != nullptr || padHot_;
+    if (open == revealed_) {
+        return;
+    }
+
+    if (open) {
+        // Offer the clipboard's image only when it changed since launch or the last paste.
+        setClipImage(desktop.clipboardChangeCount() != clipUsed ? desktop.clipboardImage()
+                                                                : QImage());
+    }
+    motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0),
+                          [this, open] { setRevealed(open); });
+    if (padWindow_ != nullptr) {
+        padWindow_->setIgnoresMouse(!open);
+    }
 }

@@ -18,6 +18,9 @@ namespace Store {
 QString url();
 // Tests point the store at their own folder before anything else touches it.
 void setUrlForTesting(const QString& path);
+// What url() does with the user's data folder, for any data folder: moves the legacy folder
+// into place when the application folder is missing, creates it, returns its notes.json.
+QString locateIn(const QString& dataDir);
 
 QList<NoteModel*> load(AppController* app);
 // Logs "Quillhaven: save failed: <reason>" and returns false on failure.

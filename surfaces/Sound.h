@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QtGlobal>
 #include <array>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@ public:
 
     static Sound& shared();
 
+    // Starts `effect` on the next voice, cutting off whatever that voice was playing.
     void play(Effect effect);
 
     // The synthesised samples (44100 Hz, mono, float).
@@ -24,6 +26,12 @@ public:
 
     // Tests observe what is played; an empty function removes the observer.
     static void setObserver(std::function<void(Effect)> observer);
+
+    // Synthesises one sound from a source of noise samples in [-1, 1].
+    static QList<float> synthesise(Effect effect, const std::function<float()>& noise);
+    // One noise sample from 32-bit random draws: an unbiased k in [0, 2^24] (draws that would
+    // bias it are rejected) mapped to 2k/2^24 - 1, so k = 2^24 gives exactly 1.
+    static float noiseSample(const std::function<quint32()>& draw);
 
     ~Sound();
 

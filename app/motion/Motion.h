@@ -5,8 +5,10 @@
 #include <QPointF>
 #include <QRectF>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class QTimer;
 class QWidget;
 
 // The program's small motion layer. Models take their new values at once; views keep an
@@ -72,26 +74,38 @@ public:
     void start(Ticker* ticker);
     void stop(Ticker* ticker);
     bool isRunning(const Ticker* ticker) const;
-    int activeTickers() const { return static_cast<int>(tickers_.size()); }
+    int activeTickers() const;
+    // Delayed steps not yet run (including those whose context has gone).
+    int pendingSteps() const { return static_cast<int>(delayed_.size()); }
+    // Whether the real-time frame timer is running; it runs only while something moves.
+    bool isFrameTimerActive() const;
 
 private:
     FrameClock();
+    ~FrameClock() override;
+    double realNow() const;
     void onFrame();
     void tickAll(double dt);
+    void runNext();
     void runDue();
+    void advanceFrame(double frameEnd);
+    void updateFrameTimer();
+    void armDelayTimer();
 
     struct Delayed;
     bool manual_ = false;
     double manualNow_ = 0;
+    double realOffset_ = 0; // keeps time monotonic across a switch out of manual mode
     double lastFrame_ = 0;
-    std::vector<Ticker*> tickers_;
-    std::vector<Delayed*> delayed_;
+    int tickDepth_ = 0;
+    std::vector<Ticker*> tickers_; // slots go null while ticking, compacted afterwards
+    std::vector<std::unique_ptr<Delayed>> delayed_; // sorted by due time, then sequence
     quint64 sequence_ = 0;
-    QObject* timerOwner_ = nullptr;
+    QTimer* frameTimer_ = nullptr;
+    QTimer* delayTimer_ = nullptr;
 };
 
-inline void after(double seconds, std::function<void()> fn, const QObject* context = nullptr)
-{
+inline void after(double seconds, std::function<void()> fn, const QObject* context = nullptr) {
     FrameClock::instance().after(seconds, std::move(fn), context);
 }
 
@@ -124,9 +138,18 @@ private:
     double value_ = 0;
     double velocity_ = 0;
     double target_ = 0;
+    double currentSpringTarget() const;
+    void startEase();
+    void startSpring(bool interrupted, double previousTarget);
+    bool tickEase(double dt);
+    bool tickSpring(double dt);
+    void notify();
+
     Animation animation_;
     double from_ = 0;
     double elapsed_ = 0;
+    double blendFrom_ = 0; // spring target being blended away from
+    double span_ = 0;      // distance of the current move, scales the settle threshold
 };
 
 // Animates a top-level window's frame (y-up space) with the given curve; completion runs once

@@ -1,0 +1,52 @@
+#include "AppDelegate.h"
+
+#include "HotKeys.h"
+#include "Launch.h"
+#include "LoginItem.h"
+#include "MainMenu.h"
+#include "controller/AppController.h"
+#include "surfaces/Sound.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+AppDelegate::AppDelegate()
+    : app_(std::make_unique<AppController>())
+{
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // Hot-key actions may outlive the delegate at exit; they do nothing once it is gone.
+    QPointer<AppController> app = app_.get();
+    LaunchSteps steps;
+    steps.executablePath = QCoreApplication::applicationFilePath();
+    steps.arguments = QCoreApplication::arguments();
+    steps.setOpenAtLogin = [](bool enabled) { setOpenAtLogin(enabled); };
+    steps.warmUpSound = [] { Sound::shared(); };
+    steps.buildMainMenu = [] { buildMainMenu(); };
+    steps.start = [app] { app->start(); };
+    steps.registerHotKey = [](quint32 key, quint32 id, HotKeyAction action) {
+        registerHotKey(key, id, std::move(action));
+    };
+    steps.toggleDashboard = [app] {
+        if (app) {
+            app->toggleDashboard();
+        }
+    };
+    steps.captureScreenshot = [app] {
+        if (app) {
+            app->captureScreenshot(nullptr);
+        }
+    };
+    steps.showDashboard = [app] { app->showDashboard(); };
+    finishLaunching(steps);
+}
+
+bool AppDelegate::applicationShouldHandleReopen()
+{
+    app_->showDashboard();
+    return false;
+}

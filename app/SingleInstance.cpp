@@ -1,0 +1,102 @@
+#include "SingleInstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QThread>
+#include <unistd.h>
+
+SingleInstance::SingleInstance(const QString& serverPath, QObject* parent)
+    : QObject(parent)
+    , serverPath_(serverPath)
+    , lock_(std::make_unique<QLockFile>(serverPath + QStringLiteral(".lock")))
+{
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultServerPath()
+{
+    // Without XDG_RUNTIME_DIR, the uid in the name keeps users apart in the shared temp dir.
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty() || !QDir(dir).exists()) {
+        dir = QDir::tempPath();
+    }
+    return dir + QStringLiteral("/quillhaven-") + QString::number(getuid());
+}
+
+SingleInstance::Role SingleInstance::claim(int answerTimeoutMs)
+{
+    // The lock, not the socket, decides: it is taken atomically and freed by the system when
+    // its holder dies, whereas a socket file can outlive a crashed copy.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0)) {
+        listen();
+        return Role::Primary;
+    }
+    if (lock_->error() != QLockFile::LockFailedError) {
+        // The directory is not writable: no copy can hold the lock, so go on alone.
+        listen();
+        return Role::Primary;
+    }
+    notifyRunningCopy(answerTimeoutMs);
+    return Role::Secondary;
+}
+
+bool SingleInstance::listen()
+{
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::accept);
+    if (server_->listen(serverPath_)) {
+        return true;
+    }
+    // We hold the lock, so a socket file left here belongs to a copy that is gone.
+    QLocalServer::removeServer(serverPath_);
+    return server_->listen(serverPath_);
+}
+
+bool SingleInstance::notifyRunningCopy(int timeoutMs) const
+{
+    // The running copy may hold the lock but not listen yet: retry until the deadline.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (true) {
+        QLocalSocket socket;
+        socket.connectToServer(serverPath_);
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
+            socket.write(QByteArray(showDashboardMessage) + '\n');
+            const bool sent = socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+            socket.disconnectFromServer();
+            return sent;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(50);
+    }
+}
+
+void SingleInstance::accept()
+{
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        read(socket); // the message may have arrived with the connection
+    }
+}
+
+void SingleInstance::read(QLocalSocket* socket)
+{
+    while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine().trimmed();
+        if (line == showDashboardMessage) {
+            Q_EMIT showDashboardRequested();
+        }
+    }
+    // A peer that never ends its line must not grow the buffer without bound.
+    if (socket->bytesAvailable() > 1024) {
+        socket->abort();
+    }
+}

@@ -1,0 +1,85 @@
+#include "platform/WindowHints.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QWidget>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace platform {
+
+namespace {
+
+xcb_connection_t* x11Connection() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return nullptr;
+    }
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    const xcb_atom_t result = reply != nullptr ? reply->atom : XCB_ATOM_NONE;
+    std::free(reply);
+    return result;
+}
+
+int defaultScreenNumber() {
+    int screen = 0;
+    char* host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
+        screen = 0;
+    }
+    std::free(host);
+    return screen;
+}
+
+} // namespace
+
+void applyAccessoryHints(QWidget* window) {
+    xcb_connection_t* c = x11Connection();
+    if (c == nullptr || window == nullptr) {
+        return;
+    }
+    struct Atoms {
+        xcb_atom_t state, desktop;
+        std::array<xcb_atom_t, 4> states;
+    };
+    static const Atoms atoms{atom(c, "_NET_WM_STATE"),
+                             atom(c, "_NET_WM_DESKTOP"),
+                             {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
+                              atom(c, "_NET_WM_STATE_SKIP_PAGER"), atom(c, "_NET_WM_STATE_STICKY"),
+                              atom(c, "_NET_WM_STATE_ABOVE")}};
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    // Qt merges its own states into whatever the property holds when it maps the window.
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(atoms.states.size()), atoms.states.data());
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
+                        &allDesktops);
+    xcb_flush(c);
+}
+
+bool hasCompositor() {
+    static const bool answer = [] {
+        xcb_connection_t* c = x11Connection();
+        if (c == nullptr) {
+            return true;
+        }
+        const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(defaultScreenNumber());
+        const xcb_atom_t selection = atom(c, name.constData());
+        const auto cookie = xcb_get_selection_owner(c, selection);
+        xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(c, cookie, nullptr);
+        const bool owned = reply != nullptr && reply->owner != XCB_WINDOW_NONE;
+        std::free(reply);
+        return owned;
+    }();
+    return answer;
+}
+
+} // namespace platform

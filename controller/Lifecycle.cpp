@@ -1,0 +1,113 @@
+#include "controller/AppController.h"
+#include "controller/Panel.h"
+#include "model/Images.h"
+#include "motion/Motion.h"
+#include "platform/Clock.h"
+#include "surfaces/Sound.h"
+
+#include <QSettings>
+#include <QUuid>
+
+namespace {
+
+// Tab and the Unicode space separators; line breaks are kept.
+bool isHorizontalSpace(char32_t c) {
+    return c == U'\t' || QChar::category(c) == QChar::Separator_Space;
+}
+
+QString trimHorizontalSpace(const QString& name) {
+    const QList<uint> ucs = name.toUcs4();
+    qsizetype begin = 0;
+    qsizetype end = ucs.size();
+    while (begin < end && isHorizontalSpace(static_cast<char32_t>(ucs[begin]))) {
+        ++begin;
+    }
+    while (end > begin && isHorizontalSpace(static_cast<char32_t>(ucs[end - 1]))) {
+        --end;
+    }
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()) + begin,
+                             end - begin);
+}
+
+} // namespace
+
+NoteModel* AppController::newNote(const std::optional<QString>& folder, const QString& color) {
+    NoteData record;
+    record.id = QUuid::createUuid();
+    record.color = color;
+    record.folder =
+        folder ? *folder : (folders_.isEmpty() ? QStringLiteral("Personal") : folders_.first());
+    record.created = platform::now();
+    auto* note = new NoteModel(record, this, this);
+    setNotes(notes_ + QList<NoteModel*>{note});
+    save();
+    return note;
+}
+
+void AppController::trash(NoteModel* note) {
+    if (note == nullptr) {
+        return;
+    }
+    Sound::shared().play(Sound::Effect::Crunch);
+    const auto finish = [this, note] {
+        closeWindow(note);
+        note->setCrumpled(false);
+        note->setOnScreen(false);
+        note->setDeletedAt(platform::now());
+        changed();
+    };
+    if (window(note) == nullptr) {
+        finish();
+        return;
+    }
+    motion::withAnimation(motion::Animation::easeOut(0.28), [note] { note->setCrumpled(true); });
+    // Dropped if the note is deleted for good in the meantime.
+    motion::after(0.32, finish, note);
+}
+
+void AppController::restore(NoteModel* note) {
+    if (note == nullptr) {
+        return;
+    }
+    note->setDeletedAt(std::nullopt);
+    note->setOnScreen(false);
+    changed();
+}
+
+void AppController::deleteForever(NoteModel* note) {
+    if (note == nullptr) {
+        return;
+    }
+    Images::remove(note->images());
+    closeWindow(note);
+    QList<NoteModel*> rest = notes_;
+    const bool owned = rest.removeAll(note) > 0;
+    setNotes(rest);
+    save();
+    if (owned) {
+        // Later, not now: the caller may be a view still bound to the note.
+        note->deleteLater();
+    }
+}
+
+void AppController::addFolder(const QString& name) {
+    const QString folder = trimHorizontalSpace(name);
+    if (folder.isEmpty() || folders_.contains(folder)) {
+        return;
+    }
+    setFolders(folders_ + QStringList{folder});
+    QSettings().setValue(QStringLiteral("folders"), folders_);
+}
+
+void AppController::closeWindow(NoteModel* note) {
+    const auto found = windows_.find(note);
+    if (found == windows_.end()) {
+        return;
+    }
+    std::unique_ptr<Panel> panel = std::move(found->second);
+    windows_.erase(found);
+    motion::cancelWindowFrame(panel.get());
+    panel->orderOut();
+    // The close may come from an event inside this very window.
+    panel.release()->deleteLater();
+}

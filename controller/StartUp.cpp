@@ -1,0 +1,88 @@
+#include "controller/AppController.h"
+#include "controller/Panel.h"
+#include "model/Images.h"
+#include "model/Store.h"
+#include "pad/PadView.h"
+#include "platform/Clock.h"
+#include "surfaces/Palette.h"
+
+#include <QTimer>
+#include <cmath>
+
+namespace {
+
+// Notes stay in Recently Deleted for 30 days.
+constexpr qint64 keepDeletedMs = 2'592'000'000;
+// Cursor tracking period.
+constexpr int trackingMs = 80;
+
+} // namespace
+
+void AppController::start() {
+    if (padWindow_ != nullptr) {
+        return; // started already: a second timer and pad would only double the work
+    }
+    setNotes(Store::load(this));
+    purgeOldDeletions();
+    createPadWindow();
+
+    auto* timer = new QTimer(this);
+    timer->setInterval(trackingMs);
+    connect(timer, &QTimer::timeout, timer, [weak = QPointer<AppController>(this)] {
+        if (weak) {
+            weak->trackCursor();
+        }
+    });
+    timer->start();
+    trackingTimer_ = timer;
+
+    bringBackOnScreenNotes();
+}
+
+void AppController::purgeOldDeletions() {
+    const QDateTime cutoff = platform::now().addMSecs(-keepDeletedMs);
+    QList<NoteModel*> kept;
+    QList<NoteModel*> purged;
+    for (NoteModel* note : notes_) {
+        const bool old = note->deletedAt() && *note->deletedAt() < cutoff;
+        (old ? purged : kept) << note;
+    }
+    if (purged.isEmpty()) {
+        return;
+    }
+    for (NoteModel* note : purged) {
+        Images::remove(note->images());
+    }
+    // Not saved here: the purged notes leave the file with the next save.
+    setNotes(kept);
+    for (NoteModel* note : purged) {
+        closeWindow(note);
+        delete note;
+    }
+}
+
+void AppController::createPadWindow() {
+    const double h = notchH() + 250;
+    padWindow_ =
+        std::make_unique<Panel>(QRectF(midX() - 170, top() - h, 340, h), Panel::Level::Pad);
+    padWindow_->setContent(new PadView(this));
+    // Clicks pass through until the pointer opens the pad.
+    padWindow_->setIgnoresMouse(true);
+    padWindow_->orderFront();
+}
+
+void AppController::bringBackOnScreenNotes() {
+    const double inset = surfaces::inset;
+    for (NoteModel* note : notes_) {
+        if (!note->onScreen()) {
+            continue;
+        }
+        const QRectF frame(note->origin, QSizeF(winW(note), winH(note)));
+        const QRectF paper = frame.adjusted(inset, inset, -inset, -inset);
+        const bool finite = std::isfinite(note->origin.x()) && std::isfinite(note->origin.y());
+        if (!finite || !screen_.contains(paper)) {
+            note->origin = QPointF(midX() - winW(note) / 2, top() - notchH() - 80 - winH(note));
+        }
+        show(note);
+    }
+}

@@ -1,0 +1,64 @@
+#include "dashboard/DashListView.h"
+
+#include <QKeyEvent>
+
+DashListView::DashListView(QWidget* parent)
+    : QListView(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setMouseTracking(true);
+}
+
+bool DashListView::selectable(const QModelIndex& index) const
+{
+    return index.isValid() && (index.flags() & Qt::ItemIsSelectable);
+}
+
+QModelIndex DashListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const int rows = model() ? model()->rowCount(rootIndex()) : 0;
+    const QModelIndex current = currentIndex();
+    int step = 0;
+    int row = current.isValid() ? current.row() : -1;
+    switch (action) {
+    case MoveUp:
+    case MovePrevious:
+        step = -1;
+        break;
+    case MoveDown:
+    case MoveNext:
+        step = 1;
+        break;
+    case MoveHome:
+        row = -1;
+        step = 1;
+        break;
+    case MoveEnd:
+        row = rows;
+        step = -1;
+        break;
+    default:
+        return QListView::moveCursor(action, modifiers);
+    }
+    for (int r = row + step; r >= 0 && r < rows; r += step) {
+        const QModelIndex candidate = model()->index(r, 0, rootIndex());
+        if (selectable(candidate)) {
+            return candidate;
+        }
+    }
+    return current;
+}
+
+void DashListView::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) &&
+        event->modifiers() == Qt::NoModifier) {
+        Q_EMIT deletePressed();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}

@@ -1,0 +1,132 @@
+#include "dashboard/DashWindow.h"
+
+#include "MainMenu.h"
+#include "controller/AppController.h"
+#include "dashboard/DashboardView.h"
+#include "model/Images.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+
+namespace {
+
+const QString frameKey = QStringLiteral("Dashboard");
+
+bool isPasteKey(const QKeyEvent* key)
+{
+    // Exactly Ctrl (Qt reports no Caps Lock modifier, so the key works with it on).
+    return key->key() == Qt::Key_V && key->modifiers() == Qt::ControlModifier;
+}
+
+} // namespace
+
+DashWindow::DashWindow(AppController* controller, QWidget* parent)
+    : QMainWindow(parent)
+    , app(controller)
+{
+    setWindowTitle(QStringLiteral("All Notes"));
+    setMinimumSize(760, 440);
+    resize(1000, 640);
+    view_ = new DashboardView(controller, this);
+    setCentralWidget(view_);
+    for (QMenu* menu : mainMenus()) {
+        menuBar()->addMenu(menu);
+    }
+
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(400);
+    connect(saveTimer_, &QTimer::timeout, this, &DashWindow::saveFrame);
+
+    qApp->installEventFilter(this);
+}
+
+DashWindow::~DashWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+void DashWindow::restoreFrame()
+{
+    const QByteArray saved = QSettings().value(frameKey).toByteArray();
+    if (!saved.isEmpty() && restoreGeometry(saved)) {
+        return;
+    }
+    resize(1000, 640);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void DashWindow::saveFrame() const
+{
+    QSettings().setValue(frameKey, saveGeometry());
+}
+
+void DashWindow::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (isVisible()) {
+        saveTimer_->start();
+    }
+}
+
+void DashWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isVisible()) {
+        saveTimer_->start();
+    }
+}
+
+void DashWindow::hideEvent(QHideEvent* event)
+{
+    saveTimer_->stop();
+    saveFrame();
+    QMainWindow::hideEvent(event);
+}
+
+bool DashWindow::ownsReceiver(QObject* watched) const
+{
+    return watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this;
+}
+
+bool DashWindow::canPasteImage() const
+{
+    NoteModel* note = app ? app->dashSelected.data() : nullptr;
+    return note && !note->deletedAt() && !clipboardImage().isNull();
+}
+
+bool DashWindow::pasteImage()
+{
+    if (!canPasteImage()) {
+        return false;
+    }
+    app->addImage(app->dashSelected, clipboardImage());
+    return true;
+}
+
+bool DashWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) || !ownsReceiver(watched)) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!isPasteKey(key) || !canPasteImage()) {
+        return false; // the ordinary paste (text editor or Edit menu) goes ahead
+    }
+    if (type == QEvent::ShortcutOverride) {
+        // Keep the Edit menu's Paste from taking the key: the key press comes here instead.
+        event->accept();
+        return true;
+    }
+    pasteImage();
+    return true;
+}

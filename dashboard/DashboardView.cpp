@@ -1,0 +1,503 @@
+#include "dashboard/DashboardView.h"
+
+#include "controller/AppController.h"
+#include "dashboard/DashListView.h"
+#include "dashboard/NoteEditor.h"
+#include "dashboard/NoteList.h"
+#include "dashboard/Placeholder.h"
+#include "dashboard/Sidebar.h"
+#include "dashboard/Symbols.h"
+#include "platform/Clock.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor sidebarBackground(238, 236, 232);
+const QColor listBackground(251, 250, 248);
+
+void paintBackground(QWidget* widget, const QColor& color)
+{
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, color);
+    pal.setColor(QPalette::Base, color);
+    widget->setPalette(pal);
+}
+
+QString capitalised(const QString& name)
+{
+    return name.isEmpty() ? name : name.left(1).toUpper() + name.mid(1);
+}
+
+QString filterTitle(const NoteFilter& filter)
+{
+    switch (filter.kind()) {
+    case NoteFilter::Kind::Folder:
+    case NoteFilter::Kind::Tag:
+        return filter.payload();
+    case NoteFilter::Kind::Color:
+        return capitalised(filter.payload());
+    case NoteFilter::Kind::All:
+        return QStringLiteral("All Notes");
+    case NoteFilter::Kind::OnScreen:
+        return QStringLiteral("On Screen");
+    case NoteFilter::Kind::Pinned:
+        return QStringLiteral("Pinned");
+    case NoteFilter::Kind::Deleted:
+        return QStringLiteral("Recently Deleted");
+    }
+    return {};
+}
+
+// Changes to these fields show in the list or the sidebar; the others animate a note on the
+// desktop many times a second and must not rebuild the list.
+bool listed(NoteModel::Field field)
+{
+    switch (field) {
+    case NoteModel::Field::Text:
+    case NoteModel::Field::Color:
+    case NoteModel::Field::Folder:
+    case NoteModel::Field::Pinned:
+    case NoteModel::Field::Modified:
+    case NoteModel::Field::DeletedAt:
+    case NoteModel::Field::OnScreen:
+    case NoteModel::Field::Images:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+DashboardView::DashboardView(AppController* app, QWidget* parent)
+    : QWidget(parent)
+    , app_(app)
+{
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->setHandleWidth(1);
+    splitter_->setStyleSheet(QStringLiteral("QSplitter::handle { background: #d8d5cf; }"));
+    splitter_->addWidget(buildSidebar());
+    splitter_->addWidget(buildList());
+    splitter_->addWidget(buildDetail());
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 0);
+    splitter_->setStretchFactor(2, 1);
+    splitter_->setSizes({210, 290, 500});
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter_);
+
+    buildFolderDialog();
+    installShortcuts();
+
+    if (app_) {
+        connect(app_, &AppController::changed, this, [this](AppController::Field field) {
+            if (field == AppController::Field::Notes || field == AppController::Field::Folders) {
+                scheduleRefresh();
+            }
+        });
+    }
+    refreshNow();
+    showSidebarSelection();
+}
+
+DashboardView::~DashboardView() = default;
+
+QWidget* DashboardView::buildSidebar()
+{
+    auto* column = new QWidget(this);
+    column->setMinimumWidth(190);
+    column->setMaximumWidth(280);
+    paintBackground(column, sidebarBackground);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 10, 0, 0);
+    layout->setSpacing(6);
+
+    search_ = new QLineEdit(column);
+    search_->setPlaceholderText(QStringLiteral("Search"));
+    search_->setAccessibleName(QStringLiteral("Search"));
+    search_->setClearButtonEnabled(true);
+    search_->addAction(dash::symbolIcon(dash::Symbol::Search, QColor(0, 0, 0, 120)),
+                       QLineEdit::LeadingPosition);
+    search_->setStyleSheet(QStringLiteral(
+        "QLineEdit { background: rgba(0, 0, 0, 16); border: 1px solid rgba(0, 0, 0, 22);"
+        " border-radius: 7px; padding: 3px 4px; }"
+        "QLineEdit:focus { background: white; border: 1px solid palette(highlight); }"));
+    connect(search_, &QLineEdit::textChanged, this, [this] { refreshList(); });
+    auto* searchBox = new QHBoxLayout;
+    searchBox->setContentsMargins(10, 0, 10, 0);
+    searchBox->addWidget(search_);
+    layout->addLayout(searchBox);
+
+    sidebarModel_ = new SidebarModel(this);
+    sidebarView_ = new DashListView(column);
+    sidebarView_->setModel(sidebarModel_);
+    sidebarView_->setItemDelegate(new SidebarDelegate(sidebarView_));
+    sidebarView_->setAccessibleName(QStringLiteral("Sidebar"));
+    paintBackground(sidebarView_, sidebarBackground);
+    sidebarView_->viewport()->setAutoFillBackground(false);
+    connect(sidebarView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DashboardView::onSidebarSelection);
+    const auto activate = [this](const QModelIndex& index) {
+        if (index.data(SidebarModel::KindRole).toInt() ==
+            static_cast<int>(SidebarRow::Kind::NewFolder)) {
+            askNewFolder();
+        }
+    };
+    connect(sidebarView_, &QListView::clicked, this, activate);
+    connect(sidebarView_, &QListView::activated, this, activate);
+    layout->addWidget(sidebarView_, 1);
+    return column;
+}
+
+QWidget* DashboardView::buildList()
+{
+    auto* column = new QWidget(this);
+    column->setMinimumWidth(250);
+    column->setMaximumWidth(400);
+    paintBackground(column, listBackground);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* header = new QWidget(column);
+    header->setFixedHeight(48);
+    auto* headerRow = new QHBoxLayout(header);
+    headerRow->setContentsMargins(18, 6, 10, 2);
+    listTitle_ = new QLabel(header);
+    QFont titleFont = font();
+    titleFont.setPixelSize(16);
+    titleFont.setWeight(QFont::Bold);
+    listTitle_->setFont(titleFont);
+    headerRow->addWidget(listTitle_, 1);
+
+    newNoteButton_ = new QToolButton(header);
+    newNoteButton_->setAutoRaise(true);
+    newNoteButton_->setIcon(dash::symbolIcon(dash::Symbol::Compose, QColor(40, 38, 34), 18));
+    newNoteButton_->setIconSize(QSize(18, 18));
+    newNoteButton_->setText(QStringLiteral("New Note"));
+    newNoteButton_->setToolTip(QStringLiteral("New Note"));
+    newNoteButton_->setAccessibleName(QStringLiteral("New Note"));
+    connect(newNoteButton_, &QToolButton::clicked, this, &DashboardView::newNote);
+    headerRow->addWidget(newNoteButton_);
+    layout->addWidget(header);
+
+    listModel_ = new NoteListModel(this);
+    listView_ = new DashListView(column);
+    listView_->setModel(listModel_);
+    listView_->setItemDelegate(new NoteRowDelegate(listView_));
+    listView_->setAccessibleName(QStringLiteral("Notes"));
+    paintBackground(listView_, listBackground);
+    connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DashboardView::onListSelection);
+    connect(listView_, &DashListView::deletePressed, this, &DashboardView::trashSelected);
+
+    listPlaceholder_ = new Placeholder(column);
+    listStack_ = new QStackedWidget(column);
+    listStack_->addWidget(listView_);
+    listStack_->addWidget(listPlaceholder_);
+    layout->addWidget(listStack_, 1);
+    return column;
+}
+
+QWidget* DashboardView::buildDetail()
+{
+    detailStack_ = new QStackedWidget(this);
+    detailStack_->setMinimumWidth(300);
+    paintBackground(detailStack_, listBackground);
+    detailPlaceholder_ = new Placeholder(detailStack_);
+    detailPlaceholder_->set(dash::Symbol::NoteText, QStringLiteral("No Note Selected"),
+                            QStringLiteral("Pick a note from the list, or start a new one."));
+    detailStack_->addWidget(detailPlaceholder_);
+    return detailStack_;
+}
+
+void DashboardView::buildFolderDialog()
+{
+    folderDialog_ = new QDialog(this);
+    folderDialog_->setWindowTitle(QStringLiteral("New Folder"));
+    folderDialog_->setWindowModality(Qt::WindowModal);
+    folderDialog_->setAccessibleName(QStringLiteral("New Folder"));
+    auto* layout = new QVBoxLayout(folderDialog_);
+    auto* title = new QLabel(QStringLiteral("New Folder"), folderDialog_);
+    QFont bold = title->font();
+    bold.setWeight(QFont::Bold);
+    title->setFont(bold);
+    layout->addWidget(title);
+    folderName_ = new QLineEdit(folderDialog_);
+    folderName_->setPlaceholderText(QStringLiteral("Name"));
+    folderName_->setAccessibleName(QStringLiteral("Name"));
+    folderName_->setMinimumWidth(240);
+    layout->addWidget(folderName_);
+    auto* buttons = new QDialogButtonBox(folderDialog_);
+    QPushButton* create = buttons->addButton(QStringLiteral("Create"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    create->setDefault(true);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, folderDialog_, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, folderDialog_, &QDialog::reject);
+    connect(folderDialog_, &QDialog::accepted, this, [this] {
+        if (app_) {
+            app_->addFolder(folderName_->text());
+        }
+    });
+    // The typed name never lingers for the next time, whichever way the prompt closed.
+    connect(folderDialog_, &QDialog::finished, folderName_, &QLineEdit::clear);
+}
+
+void DashboardView::installShortcuts()
+{
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, &DashboardView::focusSearch);
+    auto* create = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    create->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(create, &QShortcut::activated, this, &DashboardView::newNote);
+}
+
+void DashboardView::setFilter(const std::optional<NoteFilter>& filter)
+{
+    filter_ = filter;
+    showSidebarSelection();
+    refreshList();
+}
+
+void DashboardView::setSelected(const std::optional<QUuid>& id)
+{
+    selected_ = id;
+    if (app_) {
+        app_->dashSelected = selectedNote();
+    }
+    showListSelection();
+    refreshDetail();
+}
+
+NoteModel* DashboardView::selectedNote() const
+{
+    if (!selected_ || !app_) {
+        return nullptr;
+    }
+    for (NoteModel* note : app_->notes()) {
+        if (note->id() == *selected_) {
+            return note;
+        }
+    }
+    return nullptr;
+}
+
+QString DashboardView::search() const
+{
+    return search_->text();
+}
+
+void DashboardView::setSearch(const QString& text)
+{
+    search_->setText(text);
+}
+
+void DashboardView::newNote()
+{
+    const NoteFilter current = filter();
+    if (!app_ || current.kind() == NoteFilter::Kind::Deleted) {
+        return;
+    }
+    const std::optional<QString> folder =
+        current.kind() == NoteFilter::Kind::Folder ? std::optional(current.payload()) : std::nullopt;
+    const QString color =
+        current.kind() == NoteFilter::Kind::Color ? current.payload() : QStringLiteral("yellow");
+    NoteModel* note = app_->newNote(folder, color);
+    refreshNow();
+    setSelected(note->id());
+    if (editor_) {
+        editor_->textEdit()->setFocus();
+    }
+}
+
+void DashboardView::askNewFolder()
+{
+    folderDialog_->open();
+    folderName_->setFocus();
+}
+
+void DashboardView::focusSearch()
+{
+    search_->setFocus(Qt::ShortcutFocusReason);
+    search_->selectAll();
+}
+
+void DashboardView::scheduleRefresh()
+{
+    if (refreshPending_) {
+        return;
+    }
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (refreshPending_) {
+            refreshNow();
+        }
+    });
+}
+
+void DashboardView::refreshNow()
+{
+    refreshPending_ = false;
+    if (app_) {
+        observeNotes();
+        index_.prune(app_->notes());
+    }
+    refreshSidebar();
+    refreshList();
+    refreshDetail();
+}
+
+void DashboardView::observeNotes()
+{
+    for (NoteModel* note : app_->notes()) {
+        if (observed_.contains(note)) {
+            continue;
+        }
+        observed_.insert(note);
+        connect(note, &NoteModel::changed, this, [this](NoteModel::Field field) {
+            if (listed(field)) {
+                scheduleRefresh();
+            }
+        });
+        connect(note, &QObject::destroyed, this, [this, note] { observed_.remove(note); });
+    }
+}
+
+void DashboardView::refreshSidebar()
+{
+    const QList<NoteModel*> notes = app_ ? app_->notes() : QList<NoteModel*>();
+    counts_ = dash::Counts(notes);
+    tags_ = dash::allTags(notes, index_);
+    const QStringList folders = app_ ? app_->folders() : QStringList();
+    if (sidebarModel_->setContent(folders, tags_, counts_)) {
+        showSidebarSelection();
+    }
+}
+
+void DashboardView::refreshList()
+{
+    const NoteFilter current = filter();
+    const QList<NoteModel*> notes = app_ ? app_->notes() : QList<NoteModel*>();
+    visible_ = dash::visibleNotes(notes, current, search_->text(), index_);
+    groups_ = dash::groupNotes(visible_, current, platform::now());
+
+    const int scroll = listView_->verticalScrollBar()->value();
+    placing_ = true;
+    const bool rowsChanged = listModel_->setGroups(groups_);
+    placing_ = false;
+    if (rowsChanged) {
+        showListSelection();
+        listView_->verticalScrollBar()->setValue(scroll);
+    }
+
+    const bool deleted = current.kind() == NoteFilter::Kind::Deleted;
+    listPlaceholder_->set(deleted ? dash::Symbol::Trash : dash::Symbol::NoteText,
+                          search_->text().isEmpty() ? QStringLiteral("No Notes")
+                                                    : QStringLiteral("No Results"));
+    listStack_->setCurrentWidget(visible_.isEmpty() ? static_cast<QWidget*>(listPlaceholder_)
+                                                    : listView_);
+    newNoteButton_->setEnabled(!deleted);
+    listTitle_->setText(filterTitle(current));
+}
+
+void DashboardView::refreshDetail()
+{
+    NoteModel* note = selectedNote();
+    if (editor_ && editor_->note() == note && note) {
+        return;
+    }
+    if (editor_) {
+        // The old editor may be the sender of the deselect that brought us here.
+        detailStack_->removeWidget(editor_);
+        editor_->hide();
+        editor_->deleteLater();
+        editor_ = nullptr;
+    }
+    if (note) {
+        editor_ = new NoteEditor(note, app_, [this] { setSelected(std::nullopt); }, detailStack_);
+        detailStack_->addWidget(editor_);
+        detailStack_->setCurrentWidget(editor_);
+    } else {
+        detailStack_->setCurrentWidget(detailPlaceholder_);
+    }
+}
+
+void DashboardView::showSidebarSelection()
+{
+    const int row = filter_ ? sidebarModel_->rowOf(*filter_) : -1;
+    placing_ = true;
+    if (row >= 0) {
+        sidebarView_->selectionModel()->setCurrentIndex(sidebarModel_->index(row),
+                                                        QItemSelectionModel::ClearAndSelect);
+    } else {
+        sidebarView_->selectionModel()->clearSelection();
+    }
+    placing_ = false;
+}
+
+void DashboardView::showListSelection()
+{
+    const int row = selected_ ? listModel_->rowOf(*selected_) : -1;
+    placing_ = true;
+    if (row >= 0) {
+        listView_->selectionModel()->setCurrentIndex(listModel_->index(row),
+                                                     QItemSelectionModel::ClearAndSelect);
+    } else {
+        listView_->selectionModel()->clearSelection();
+    }
+    placing_ = false;
+}
+
+void DashboardView::onSidebarSelection()
+{
+    if (placing_) {
+        return;
+    }
+    const QModelIndexList rows = sidebarView_->selectionModel()->selectedIndexes();
+    if (rows.isEmpty()) {
+        return; // the selection always names a filter: clicks outside the rows keep it
+    }
+    const QVariant filter = rows.first().data(SidebarModel::FilterRole);
+    if (filter.isValid()) {
+        setFilter(filter.value<NoteFilter>());
+    }
+}
+
+void DashboardView::onListSelection()
+{
+    if (placing_) {
+        return;
+    }
+    const QModelIndexList rows = listView_->selectionModel()->selectedIndexes();
+    NoteModel* note = rows.isEmpty() ? nullptr : listModel_->noteAt(rows.first().row());
+    setSelected(note ? std::optional(note->id()) : std::nullopt);
+}
+
+void DashboardView::trashSelected()
+{
+    NoteModel* note = selectedNote();
+    if (!app_ || !note || note->deletedAt()) {
+        return;
+    }
+    setSelected(std::nullopt);
+    app_->trash(note);
+}

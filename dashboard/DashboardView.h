@@ -1,0 +1,116 @@
+#pragma once
+
+#include "dashboard/DashboardLogic.h"
+#include "model/NoteFilter.h"
+#include "model/NoteModel.h"
+
+#include <QPointer>
+#include <QSet>
+#include <QUuid>
+#include <QWidget>
+#include <optional>
+
+class AppController;
+class DashListView;
+class NoteEditor;
+class NoteListModel;
+class Placeholder;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QSplitter;
+class QStackedWidget;
+class QToolButton;
+class SidebarModel;
+
+// The dashboard's content: the sidebar of filters with the search field, the grouped list
+// of notes and the editor of the selected note. Its filter, selection and search text live
+// as long as the view, so they survive the window being closed and shown again.
+class DashboardView : public QWidget {
+    Q_OBJECT
+public:
+    explicit DashboardView(AppController* app, QWidget* parent = nullptr);
+    ~DashboardView() override;
+
+    // The sidebar selection; none counts as all notes.
+    const std::optional<NoteFilter>& filterSelection() const { return filter_; }
+    NoteFilter filter() const { return filter_.value_or(NoteFilter::all()); }
+    void setFilter(const std::optional<NoteFilter>& filter);
+
+    const std::optional<QUuid>& selected() const { return selected_; }
+    void setSelected(const std::optional<QUuid>& id);
+    // The selected note while it still exists.
+    NoteModel* selectedNote() const;
+
+    QString search() const;
+    void setSearch(const QString& text);
+
+    const QList<NoteModel*>& visible() const { return visible_; }
+    const QList<dash::Group>& groups() const { return groups_; }
+    const QStringList& tags() const { return tags_; }
+    const dash::Counts& counts() const { return counts_; }
+
+    void newNote();
+    void askNewFolder();
+    void focusSearch();
+    // Brings everything up to date now instead of at the next turn of the event loop.
+    void refreshNow();
+
+    QLineEdit* searchField() const { return search_; }
+    DashListView* sidebarView() const { return sidebarView_; }
+    DashListView* listView() const { return listView_; }
+    SidebarModel* sidebarModel() const { return sidebarModel_; }
+    NoteListModel* listModel() const { return listModel_; }
+    QToolButton* newNoteButton() const { return newNoteButton_; }
+    NoteEditor* editor() const { return editor_; }
+    Placeholder* listPlaceholder() const { return listPlaceholder_; }
+    Placeholder* detailPlaceholder() const { return detailPlaceholder_; }
+    QDialog* folderDialog() const { return folderDialog_; }
+
+private:
+    QWidget* buildSidebar();
+    QWidget* buildList();
+    QWidget* buildDetail();
+    void buildFolderDialog();
+    void installShortcuts();
+
+    void scheduleRefresh();
+    void refreshSidebar();
+    void refreshList();
+    void refreshDetail();
+    void observeNotes();
+    void showSidebarSelection();
+    void showListSelection();
+    void onSidebarSelection();
+    void onListSelection();
+    void trashSelected();
+
+    QPointer<AppController> app_;
+    std::optional<NoteFilter> filter_ = NoteFilter::all();
+    std::optional<QUuid> selected_;
+
+    dash::TextIndex index_;
+    QList<NoteModel*> visible_;
+    QList<dash::Group> groups_;
+    QStringList tags_;
+    dash::Counts counts_;
+    QSet<const NoteModel*> observed_;
+    bool refreshPending_ = false;
+    bool placing_ = false; // selection is being put back programmatically
+
+    QSplitter* splitter_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    SidebarModel* sidebarModel_ = nullptr;
+    DashListView* sidebarView_ = nullptr;
+    NoteListModel* listModel_ = nullptr;
+    DashListView* listView_ = nullptr;
+    QStackedWidget* listStack_ = nullptr;
+    Placeholder* listPlaceholder_ = nullptr;
+    QLabel* listTitle_ = nullptr;
+    QToolButton* newNoteButton_ = nullptr;
+    QStackedWidget* detailStack_ = nullptr;
+    Placeholder* detailPlaceholder_ = nullptr;
+    NoteEditor* editor_ = nullptr;
+    QDialog* folderDialog_ = nullptr;
+    QLineEdit* folderName_ = nullptr;
+};

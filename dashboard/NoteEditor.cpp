@@ -1,0 +1,608 @@
+#include "dashboard/NoteEditor.h"
+
+#include "controller/AppController.h"
+#include "dashboard/EditorParts.h"
+#include "dashboard/Symbols.h"
+#include "model/Images.h"
+#include "surfaces/Palette.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor secondary = QColor::fromRgbF(0, 0, 0, 0.5f);
+
+// "January 5, 2026 at 3:45 PM": the locale's long date without the weekday, then its short
+// time.
+QString longDateShortTime(const QDateTime& when)
+{
+    const QLocale locale;
+    QString format = locale.dateFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("dddd[,\\s]*")));
+    format.remove(QRegularExpression(QStringLiteral("[,\\s]*dddd")));
+    const QDateTime local = when.toLocalTime();
+    const QString joiner = locale.language() == QLocale::English ? QStringLiteral(" at ")
+                                                                   : QStringLiteral(", ");
+    return locale.toString(local.date(), format.trimmed()) + joiner +
+           locale.toString(local.time(), QLocale::ShortFormat);
+}
+
+QToolButton* toolButton(dash::Symbol symbol, const QString& tip, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setIcon(dash::symbolIcon(symbol, surfaces::ink));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QToolButton* labelledButton(dash::Symbol symbol, const QString& label, const QString& tip,
+                            QWidget* parent)
+{
+    QToolButton* button = toolButton(symbol, tip, parent);
+    button->setText(label);
+    button->setAccessibleName(label);
+    button->setAccessibleDescription(tip);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return button;
+}
+
+// The document's text with its paragraph breaks as line feeds, and nothing else changed
+// (toPlainText() would also turn no-break spaces into spaces).
+QString documentText(const QPlainTextEdit* edit)
+{
+    QString raw = edit->document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    return raw;
+}
+
+} // namespace
+
+NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()> deselect,
+                       QWidget* parent)
+    : QWidget(parent)
+    , note_(note)
+    , app_(app)
+    , deselect_(std::move(deselect))
+{
+    setAcceptDrops(true);
+    setAccessibleName(QStringLiteral("Note editor"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, surfaces::ink);
+    pal.setColor(QPalette::ButtonText, surfaces::ink);
+    setPalette(pal);
+
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->addWidget(buildToolbar());
+    layout_->addWidget(buildDeletedBar());
+
+    modified_ = new QLabel(this);
+    QFont small = font();
+    small.setPixelSize(11);
+    modified_->setFont(small);
+    modified_->setAlignment(Qt::AlignCenter);
+    modified_->setContentsMargins(0, 10, 0, 0);
+    QPalette dim = modified_->palette();
+    dim.setColor(QPalette::WindowText, secondary);
+    modified_->setPalette(dim);
+    layout_->addWidget(modified_);
+
+    imageArea_ = new QScrollArea(this);
+    imageArea_->setFrameShape(QFrame::NoFrame);
+    imageArea_->setWidgetResizable(true);
+    imageArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    imageArea_->viewport()->setAutoFillBackground(false);
+    imageArea_->setAutoFillBackground(false);
+    imageArea_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    imageArea_->setAccessibleName(QStringLiteral("Images"));
+    layout_->addSpacing(0);
+    layout_->addWidget(imageArea_);
+
+    text_ = new QPlainTextEdit(this);
+    text_->setFrameShape(QFrame::NoFrame);
+    QFont body = font();
+    body.setPixelSize(15);
+    text_->setFont(body);
+    text_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    text_->viewport()->setAutoFillBackground(false);
+    QPalette textPal = text_->palette();
+    textPal.setColor(QPalette::Text, surfaces::ink);
+    textPal.setColor(QPalette::Base, Qt::transparent);
+    text_->setPalette(textPal);
+    text_->setAccessibleName(QStringLiteral("Note text"));
+    text_->viewport()->installEventFilter(this);
+    auto* textBox = new QWidget(this);
+    auto* textLayout = new QVBoxLayout(textBox);
+    textLayout->setContentsMargins(24, 8, 24, 8); // plus the document's own 4-pixel margin
+    textLayout->addWidget(text_);
+    layout_->addWidget(textBox, 1);
+
+    overlay_ = new DropOverlay(this);
+    overlay_->hide();
+
+    if (note_) {
+        syncing_ = true;
+        text_->setPlainText(note_->text());
+        syncing_ = false;
+        connect(note_, &NoteModel::changed, this, &NoteEditor::onNoteChanged);
+    }
+    connect(text_, &QPlainTextEdit::textChanged, this, &NoteEditor::pushTextToNote);
+
+    syncHeader();
+    syncColor();
+    syncPin();
+    syncOnScreen();
+    syncModified();
+    buildImages();
+}
+
+NoteEditor::~NoteEditor() = default;
+
+QWidget* NoteEditor::buildToolbar()
+{
+    toolbar_ = new BarWidget(this);
+    toolbar_->setAccessibleName(QStringLiteral("Note toolbar"));
+    auto* row = new QHBoxLayout(toolbar_);
+    row->setContentsMargins(16, 10, 16, 10);
+    row->setSpacing(12);
+
+    for (const QString& name : surfaces::colorNames()) {
+        auto* swatch = new SwatchButton(name, toolbar_);
+        connect(swatch, &QAbstractButton::clicked, this, [this, name] {
+            if (note_) {
+                note_->setColor(name);
+            }
+        });
+        swatches_ << swatch;
+        row->addWidget(swatch);
+    }
+
+    auto* divider = new QFrame(toolbar_);
+    divider->setFixedSize(1, 16);
+    divider->setStyleSheet(QStringLiteral("background: rgba(0, 0, 0, 40);"));
+    row->addWidget(divider);
+
+    folderButton_ = new QToolButton(toolbar_);
+    folderButton_->setAutoRaise(true);
+    folderButton_->setIcon(dash::symbolIcon(dash::Symbol::Folder, surfaces::ink));
+    folderButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    folderButton_->setPopupMode(QToolButton::InstantPopup);
+    folderButton_->setAccessibleDescription(QStringLiteral("Folder"));
+    auto* menu = new QMenu(folderButton_);
+    connect(menu, &QMenu::aboutToShow, this, &NoteEditor::fillFolderMenu);
+    folderButton_->setMenu(menu);
+    row->addWidget(folderButton_);
+
+    pinButton_ = toolButton(dash::Symbol::Pin, QStringLiteral("Pin"), toolbar_);
+    connect(pinButton_, &QToolButton::clicked, this, [this] {
+        if (note_) {
+            note_->setPinned(!note_->pinned());
+        }
+    });
+    row->addWidget(pinButton_);
+    row->addStretch(1);
+
+    QToolButton* trash =
+        toolButton(dash::Symbol::Trash, QStringLiteral("Move to Recently Deleted"), toolbar_);
+    trash->setObjectName(QStringLiteral("trash"));
+    connect(trash, &QToolButton::clicked, this, &NoteEditor::trashNote);
+    row->addWidget(trash);
+
+    QToolButton* addImage =
+        labelledButton(dash::Symbol::Photo, QStringLiteral("Add Image"),
+                       QStringLiteral("Add images from your computer (or drop / paste them)"),
+                       toolbar_);
+    connect(addImage, &QToolButton::clicked, this, [this] {
+        if (app_ && note_) {
+            app_->chooseImages(note_);
+        }
+    });
+    row->addWidget(addImage);
+
+    QToolButton* screenshot =
+        labelledButton(dash::Symbol::Camera, QStringLiteral("Screenshot"),
+                       QStringLiteral("Capture part of the screen into this note"), toolbar_);
+    connect(screenshot, &QToolButton::clicked, this, [this] {
+        if (app_ && note_) {
+            app_->captureScreenshot(note_);
+        }
+    });
+    row->addWidget(screenshot);
+
+    screenButton_ = new QPushButton(toolbar_);
+    screenButton_->setCursor(Qt::PointingHandCursor);
+    screenButton_->setIconSize(QSize(14, 14));
+    screenButton_->setStyleSheet(QStringLiteral(
+        "QPushButton { background: rgba(20, 18, 14, 225); color: white; border: none;"
+        " border-radius: 6px; padding: 5px 11px; font-weight: 600; }"
+        "QPushButton:hover { background: rgba(20, 18, 14, 245); }"
+        "QPushButton:pressed { background: rgba(20, 18, 14, 170); }"));
+    connect(screenButton_, &QPushButton::clicked, this, [this] {
+        if (!app_ || !note_) {
+            return;
+        }
+        if (note_->onScreen()) {
+            app_->putBack(note_);
+        } else {
+            app_->drop(note_);
+        }
+    });
+    row->addWidget(screenButton_);
+    return toolbar_;
+}
+
+QWidget* NoteEditor::buildDeletedBar()
+{
+    deletedBar_ = new BarWidget(this);
+    deletedBar_->setAccessibleName(QStringLiteral("Recently Deleted bar"));
+    auto* row = new QHBoxLayout(deletedBar_);
+    row->setContentsMargins(12, 12, 12, 12);
+    row->setSpacing(8);
+
+    auto* icon = new QLabel(deletedBar_);
+    icon->setPixmap(dash::symbolIcon(dash::Symbol::Trash, secondary, 16, false).pixmap(16, 16));
+    row->addWidget(icon);
+    auto* label = new QLabel(QStringLiteral("This note is in Recently Deleted."), deletedBar_);
+    QPalette dim = label->palette();
+    dim.setColor(QPalette::WindowText, secondary);
+    label->setPalette(dim);
+    row->addWidget(label);
+    row->addStretch(1);
+
+    auto* restore = new QPushButton(QStringLiteral("Restore"), deletedBar_);
+    connect(restore, &QPushButton::clicked, this, [this] {
+        if (app_ && note_) {
+            app_->restore(note_);
+        }
+    });
+    row->addWidget(restore);
+
+    auto* forever = new QPushButton(QStringLiteral("Delete Forever"), deletedBar_);
+    QPalette red = forever->palette();
+    red.setColor(QPalette::ButtonText, QColor(200, 38, 30));
+    forever->setPalette(red);
+    connect(forever, &QPushButton::clicked, this, &NoteEditor::deleteNoteForever);
+    row->addWidget(forever);
+    return deletedBar_;
+}
+
+void NoteEditor::buildImages()
+{
+    const QStringList names = note_ ? note_->images() : QStringList();
+    if (names.isEmpty()) {
+        imageArea_->hide();
+        imageArea_->setWidget(new QWidget);
+        return;
+    }
+    auto* content = new QWidget;
+    content->setAutoFillBackground(false);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(28, 6, 28, 6);
+    column->setSpacing(10);
+    int height = 12;
+    for (int index = 0; index < names.size(); ++index) {
+        const QImage image = Images::load(names[index]);
+        if (image.isNull()) {
+            continue;
+        }
+        auto* tile = new ImageTile(image, content);
+        const QString name = names[index];
+        connect(tile, &QAbstractButton::clicked, this, [this, index] {
+            if (app_ && note_) {
+                app_->viewImages(note_, index);
+            }
+        });
+        tile->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(tile, &QWidget::customContextMenuRequested, this, [this, tile, name](QPoint at) {
+            QMenu menu;
+            QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
+            if (menu.exec(tile->mapToGlobal(at)) == remove && app_ && note_) {
+                app_->removeImage(note_, name);
+            }
+        });
+        column->addWidget(tile, 0, Qt::AlignHCenter);
+        height += tile->sizeHint().height() + 10;
+    }
+    auto* another = new AddAnotherButton(content);
+    connect(another, &QAbstractButton::clicked, this, [this] {
+        if (app_ && note_) {
+            app_->chooseImages(note_);
+        }
+    });
+    column->addWidget(another);
+    height += 30;
+    imageArea_->setWidget(content);
+    imageArea_->setFixedHeight(std::min(330, height) + 8);
+    imageArea_->setContentsMargins(0, 8, 0, 0);
+    imageArea_->show();
+}
+
+void NoteEditor::onNoteChanged(NoteModel::Field field)
+{
+    switch (field) {
+    case NoteModel::Field::Text:
+        syncTextFromNote();
+        break;
+    case NoteModel::Field::Color:
+        syncColor();
+        break;
+    case NoteModel::Field::Folder:
+        folderButton_->setText(note_->folder());
+        break;
+    case NoteModel::Field::Pinned:
+        syncPin();
+        break;
+    case NoteModel::Field::DeletedAt:
+        syncHeader();
+        break;
+    case NoteModel::Field::OnScreen:
+        syncOnScreen();
+        break;
+    case NoteModel::Field::Images:
+        buildImages();
+        break;
+    case NoteModel::Field::Modified:
+        syncModified();
+        break;
+    default:
+        break; // presentation fields of the on-screen note do not show here
+    }
+}
+
+void NoteEditor::syncHeader()
+{
+    const bool deleted = note_ && note_->deletedAt().has_value();
+    toolbar_->setVisible(!deleted);
+    deletedBar_->setVisible(deleted);
+    text_->setReadOnly(deleted);
+    text_->setTextInteractionFlags(deleted ? Qt::NoTextInteraction : Qt::TextEditorInteraction);
+    if (note_) {
+        folderButton_->setText(note_->folder());
+    }
+}
+
+void NoteEditor::syncColor()
+{
+    const QString color = note_ ? note_->color() : QString();
+    for (SwatchButton* swatch : swatches_) {
+        swatch->setCurrent(swatch->colorName() == color);
+    }
+    update();
+}
+
+void NoteEditor::syncPin()
+{
+    const bool pinned = note_ && note_->pinned();
+    pinButton_->setIcon(
+        dash::symbolIcon(pinned ? dash::Symbol::PinFill : dash::Symbol::Pin, surfaces::ink));
+    pinButton_->setToolTip(pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin"));
+    pinButton_->setAccessibleName(pinButton_->toolTip());
+}
+
+void NoteEditor::syncOnScreen()
+{
+    const bool onScreen = note_ && note_->onScreen();
+    screenButton_->setText(onScreen ? QStringLiteral("Tuck into Notch")
+                                    : QStringLiteral("Stick on Screen"));
+    screenButton_->setAccessibleName(screenButton_->text());
+    screenButton_->setIcon(dash::symbolIcon(
+        onScreen ? dash::Symbol::ArrowUpToLine : dash::Symbol::TwoWindows, Qt::white, 14, false));
+}
+
+void NoteEditor::syncModified()
+{
+    if (note_) {
+        modified_->setText(longDateShortTime(note_->modified()));
+    }
+}
+
+void NoteEditor::syncTextFromNote()
+{
+    if (syncing_ || !note_ || documentText(text_) == note_->text()) {
+        return;
+    }
+    // Someone else changed the text (the note on the desktop): take it, keeping the cursor
+    // and the scroll position where they were as far as the new text allows.
+    QTextCursor cursor = text_->textCursor();
+    const int anchor = cursor.anchor();
+    const int position = cursor.position();
+    const int scroll = text_->verticalScrollBar()->value();
+    syncing_ = true;
+    text_->setPlainText(note_->text());
+    syncing_ = false;
+    const int end = text_->document()->characterCount() - 1;
+    cursor = QTextCursor(text_->document());
+    cursor.setPosition(std::clamp(anchor, 0, end));
+    cursor.setPosition(std::clamp(position, 0, end), QTextCursor::KeepAnchor);
+    text_->setTextCursor(cursor);
+    text_->verticalScrollBar()->setValue(scroll);
+}
+
+void NoteEditor::pushTextToNote()
+{
+    if (syncing_ || !note_ || note_->deletedAt()) {
+        return;
+    }
+    const QString text = documentText(text_);
+    if (text != note_->text()) {
+        syncing_ = true;
+        note_->setText(text);
+        syncing_ = false;
+    }
+}
+
+void NoteEditor::fillFolderMenu()
+{
+    QMenu* menu = folderButton_->menu();
+    menu->clear();
+    if (!app_) {
+        return;
+    }
+    for (const QString& name : app_->folders()) {
+        QAction* action = menu->addAction(name);
+        action->setCheckable(true);
+        action->setChecked(note_ && note_->folder() == name);
+        connect(action, &QAction::triggered, this, [this, name] {
+            if (note_) {
+                note_->setFolder(name);
+            }
+        });
+    }
+}
+
+void NoteEditor::trashNote()
+{
+    // The deselect replaces this editor: hold on to what the operation needs first.
+    QPointer<AppController> app = app_;
+    QPointer<NoteModel> note = note_;
+    if (deselect_) {
+        deselect_();
+    }
+    if (app && note) {
+        app->trash(note);
+    }
+}
+
+void NoteEditor::deleteNoteForever()
+{
+    QPointer<AppController> app = app_;
+    QPointer<NoteModel> note = note_;
+    if (deselect_) {
+        deselect_();
+    }
+    if (app && note) {
+        app->deleteForever(note);
+    }
+}
+
+void NoteEditor::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), surfaces::paperGradient(note_ ? note_->color() : QString(), rect()));
+}
+
+void NoteEditor::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    overlay_->setGeometry(rect());
+}
+
+bool NoteEditor::acceptsDrag(const QMimeData* mime) const
+{
+    return mime && (mime->hasUrls() || mime->hasImage());
+}
+
+void NoteEditor::setDropping(bool dropping)
+{
+    dropping_ = dropping;
+    overlay_->setVisible(dropping);
+    if (dropping) {
+        overlay_->raise();
+    }
+}
+
+bool NoteEditor::dropImages(const QMimeData* mime)
+{
+    if (!note_ || !app_ || note_->deletedAt()) {
+        return false;
+    }
+    QPointer<AppController> app = app_;
+    QPointer<NoteModel> note = note_;
+    // The note, not this pane, receives what finishes loading: the user may have moved on.
+    loadDroppedImages(mime, app.data(), [app, note](const QImage& image) {
+        if (app && note) {
+            app->addImage(note, image);
+        }
+    });
+    return true;
+}
+
+void NoteEditor::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (acceptsDrag(event->mimeData())) {
+        setDropping(true);
+        event->acceptProposedAction();
+    }
+}
+
+void NoteEditor::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (acceptsDrag(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void NoteEditor::dragLeaveEvent(QDragLeaveEvent*)
+{
+    setDropping(false);
+}
+
+void NoteEditor::dropEvent(QDropEvent* event)
+{
+    setDropping(false);
+    if (dropImages(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+    }
+}
+
+bool NoteEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    // The text view would take a dropped file as its path: images and files belong to the
+    // pane; plain text drags stay with the text.
+    if (watched == text_->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (acceptsDrag(drag->mimeData())) {
+                if (event->type() == QEvent::DragEnter) {
+                    setDropping(true);
+                }
+                drag->acceptProposedAction();
+                return true;
+            }
+            break;
+        }
+        case QEvent::DragLeave:
+            if (dropping_) {
+                setDropping(false);
+            }
+            break;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (acceptsDrag(drop->mimeData())) {
+                dropEvent(drop);
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "model/NoteModel.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class AppController;
+class BarWidget;
+class DropOverlay;
+class QLabel;
+class QMimeData;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+class QVBoxLayout;
+class SwatchButton;
+
+// The right-hand pane of the dashboard: one note on a full pane of its paper, with its
+// toolbar (or the Recently Deleted bar), modified date, images and text. A fresh editor is
+// made for every selected note. Every change goes through the note's setters or a
+// controller operation; the editor saves nothing itself.
+class NoteEditor : public QWidget {
+    Q_OBJECT
+public:
+    NoteEditor(NoteModel* note, AppController* app, std::function<void()> deselect,
+               QWidget* parent = nullptr);
+    ~NoteEditor() override;
+
+    NoteModel* note() const { return note_; }
+    bool isDropping() const { return dropping_; }
+
+    // Hooks for tests and the window's shortcuts.
+    QPlainTextEdit* textEdit() const { return text_; }
+    const QList<SwatchButton*>& swatches() const { return swatches_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildToolbar();
+    QWidget* buildDeletedBar();
+    void buildImages();
+    void onNoteChanged(NoteModel::Field field);
+    void syncHeader();
+    void syncColor();
+    void syncPin();
+    void syncOnScreen();
+    void syncModified();
+    void syncTextFromNote();
+    void pushTextToNote();
+    void fillFolderMenu();
+    void setDropping(bool dropping);
+    bool acceptsDrag(const QMimeData* mime) const;
+    bool dropImages(const QMimeData* mime);
+    void trashNote();
+    void deleteNoteForever();
+
+    QPointer<NoteModel> note_;
+    QPointer<AppController> app_;
+    std::function<void()> deselect_;
+    bool dropping_ = false;
+    bool syncing_ = false;
+
+    BarWidget* toolbar_ = nullptr;
+    BarWidget* deletedBar_ = nullptr;
+    QList<SwatchButton*> swatches_;
+    QToolButton* folderButton_ = nullptr;
+    QToolButton* pinButton_ = nullptr;
+    QPushButton* screenButton_ = nullptr;
+    QLabel* modified_ = nullptr;
+    QScrollArea* imageArea_ = nullptr;
+    QPlainTextEdit* text_ = nullptr;
+    DropOverlay* overlay_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
+};

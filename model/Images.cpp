@@ -1,0 +1,196 @@
+#include "model/Images.h"
+
+#include "model/Store.h"
+#include "platform/Log.h"
+
+#include <QBuffer>
+#include <QCache>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QUuid>
+
+namespace Images {
+
+namespace {
+
+constexpr int maxStoredSide = 2000;
+// Decoded images kept in memory, in kilobytes.
+constexpr qsizetype cacheKilobytes = 256 * 1024;
+
+struct Folder {
+    QString path;
+    QCache<QString, QImage> cache{cacheKilobytes};
+};
+
+// The folder follows the notes file; when that moves (only tests move it) the cache starts
+// over, since its names belong to the old folder.
+Folder& folder()
+{
+    static Folder f;
+    const QString wanted = QFileInfo(Store::url()).dir().filePath(QStringLiteral("images"));
+    if (f.path != wanted) {
+        f.path = wanted;
+        f.cache.clear();
+        QDir().mkpath(wanted);
+    }
+    return f;
+}
+
+// Scales down so that the longer side is exactly the limit; the shorter side is truncated.
+QSize storedSize(QSize source)
+{
+    const int longer = std::max(source.width(), source.height());
+    if (longer <= maxStoredSide) {
+        return source;
+    }
+    const auto shrink = [longer](int side) {
+        return side == longer ? maxStoredSide
+                              : std::max(1, int(double(side) * maxStoredSide / longer));
+    };
+    return {shrink(source.width()), shrink(source.height())};
+}
+
+// An RGBA bitmap of the stored size with none of the source's metadata.
+QImage normalised(const QImage& image)
+{
+    const QSize size = storedSize(image.size());
+    QImage scaled = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (size != image.size()) {
+        scaled = scaled.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    const QImage rgba = scaled.convertToFormat(QImage::Format_RGBA8888);
+    // Built over bare pixels, so no text, colour space or resolution comes along.
+    return QImage(rgba.constBits(), rgba.width(), rgba.height(), rgba.bytesPerLine(),
+                  QImage::Format_RGBA8888)
+        .copy();
+}
+
+QByteArray encodePng(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    return writer.write(image) ? bytes : QByteArray();
+}
+
+bool acceptable(QSize size)
+{
+    return size.width() <= maxSide && size.height() <= maxSide &&
+           qint64(size.width()) * size.height() <= maxPixels;
+}
+
+bool logFailure(const QString& reason)
+{
+    platform::log(QStringLiteral("Quillhaven: image save failed: ") + reason);
+    return false;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        return logFailure(file.errorString());
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.close();
+        file.remove();
+        return logFailure(reason);
+    }
+    return true;
+}
+
+} // namespace
+
+QString dir()
+{
+    return folder().path;
+}
+
+bool isSafeName(const QString& name)
+{
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
+           !name.contains(u'\\') && !name.contains(QChar(0));
+}
+
+QString url(const QString& name)
+{
+    return isSafeName(name) ? dir() + QLatin1Char('/') + name : QString();
+}
+
+std::optional<QString> save(const QImage& image)
+{
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    const QImage bitmap = normalised(image);
+    if (bitmap.isNull()) {
+        return std::nullopt;
+    }
+    const QByteArray png = encodePng(bitmap);
+    if (png.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString name =
+        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    if (!writeFile(url(name), png)) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+QImage load(const QString& name)
+{
+    if (!isSafeName(name)) {
+        return {};
+    }
+    Folder& f = folder();
+    if (const QImage* cached = f.cache.object(name)) {
+        return *cached;
+    }
+    const QImage image = decodeFile(url(name));
+    if (!image.isNull()) {
+        const qsizetype kilobytes = std::max<qsizetype>(1, image.sizeInBytes() / 1024);
+        f.cache.insert(name, new QImage(image), kilobytes);
+    }
+    return image;
+}
+
+void remove(const QStringList& names)
+{
+    for (const QString& name : names) {
+        if (!isSafeName(name)) {
+            continue;
+        }
+        QFile::remove(url(name));
+        folder().cache.remove(name);
+    }
+}
+
+QImage decodeFile(const QString& path)
+{
+    // Enough for the largest image we accept, decoded as 32-bit pixels.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(int(maxPixels * 4 / (1024 * 1024)) + 64);
+        return true;
+    }();
+    Q_UNUSED(limited);
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    // Refuse from the header alone when it can tell; check the result again for formats
+    // that only know their size once decoded.
+    if (const QSize size = reader.size(); size.isValid() && !acceptable(size)) {
+        return {};
+    }
+    QImage image;
+    if (!reader.read(&image) || !acceptable(image.size())) {
+        return {};
+    }
+    return image;
+}
+
+} // namespace Images

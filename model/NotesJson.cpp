@@ -1,0 +1,388 @@
+// The notes file format: a compact JSON array of note records. Writing is by hand into one
+// buffer because every keystroke rewrites the whole file; reading goes through QJsonDocument.
+
+#include "model/Store.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+#include <cmath>
+
+namespace Store {
+
+namespace {
+
+// 2001-01-01 00:00:00 UTC, where the file's dates count from.
+constexpr qint64 referenceMs = 978307200000LL;
+// Dates further out than this (about 300,000 years) cannot be real and would overflow.
+constexpr double maxDateSeconds = 1e13;
+
+class Writer {
+public:
+    explicit Writer(qsizetype expected) { buf_.resize(expected); }
+
+    void text(std::string_view s)
+    {
+        char* p = room(static_cast<qsizetype>(s.size()));
+        std::memcpy(p, s.data(), s.size());
+        used_ += static_cast<qsizetype>(s.size());
+    }
+
+    void boolean(bool v) { text(v ? "true" : "false"); }
+
+    bool number(double v)
+    {
+        if (!std::isfinite(v)) {
+            return false;
+        }
+        constexpr qsizetype maxChars = 32;
+        char* p = room(maxChars);
+        const auto result = std::to_chars(p, p + maxChars, v);
+        used_ += result.ptr - p;
+        return true;
+    }
+
+    void string(const QString& s);
+    void uuid(const QUuid& id);
+
+    QByteArray take()
+    {
+        buf_.resize(used_);
+        return std::move(buf_);
+    }
+
+private:
+    char* room(qsizetype n)
+    {
+        if (used_ + n > buf_.size()) {
+            buf_.resize(std::max(buf_.size() * 2, used_ + n));
+        }
+        return buf_.data() + used_;
+    }
+
+    QByteArray buf_;
+    qsizetype used_ = 0;
+};
+
+void Writer::string(const QString& s)
+{
+    // Six bytes per UTF-16 unit covers the longest form, a \u00XX escape.
+    char* const start = room(s.size() * 6 + 2);
+    char* p = start;
+    static constexpr char hex[] = "0123456789abcdef";
+    *p++ = '"';
+    const auto* u = reinterpret_cast<const char16_t*>(s.utf16());
+    const char16_t* const end = u + s.size();
+    for (; u < end; ++u) {
+        const char16_t c = *u;
+        if (c < 0x80) {
+            switch (c) {
+            case u'"': *p++ = '\\'; *p++ = '"'; break;
+            case u'\\': *p++ = '\\'; *p++ = '\\'; break;
+            case u'/': *p++ = '\\'; *p++ = '/'; break;
+            case u'\n': *p++ = '\\'; *p++ = 'n'; break;
+            case u'\r': *p++ = '\\'; *p++ = 'r'; break;
+            case u'\t': *p++ = '\\'; *p++ = 't'; break;
+            case u'\b': *p++ = '\\'; *p++ = 'b'; break;
+            case u'\f': *p++ = '\\'; *p++ = 'f'; break;
+            default:
+                if (c < 0x20) {
+                    *p++ = '\\'; *p++ = 'u'; *p++ = '0'; *p++ = '0';
+                    *p++ = hex[c >> 4]; *p++ = hex[c & 0xf];
+                } else {
+                    *p++ = static_cast<char>(c);
+                }
+            }
+        } else if (c < 0x800) {
+            *p++ = static_cast<char>(0xc0 | (c >> 6));
+            *p++ = static_cast<char>(0x80 | (c & 0x3f));
+        } else if (QChar::isHighSurrogate(c) && u + 1 < end && QChar::isLowSurrogate(u[1])) {
+            const char32_t cp = QChar::surrogateToUcs4(c, u[1]);
+            ++u;
+            *p++ = static_cast<char>(0xf0 | (cp >> 18));
+            *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3f));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3f));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3f));
+        } else {
+            // A lone surrogate has no UTF-8 form: write the replacement character.
+            const char32_t cp = QChar::isSurrogate(c) ? char32_t(0xfffd) : char32_t(c);
+            *p++ = static_cast<char>(0xe0 | (cp >> 12));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3f));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3f));
+        }
+    }
+    *p++ = '"';
+    used_ += p - start;
+}
+
+void Writer::uuid(const QUuid& id)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    const QByteArray raw = id.toRfc4122();
+    char* const start = room(38);
+    char* p = start;
+    *p++ = '"';
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) {
+            *p++ = '-';
+        }
+        const auto b = static_cast<unsigned char>(raw[i]);
+        *p++ = hex[b >> 4];
+        *p++ = hex[b & 0xf];
+    }
+    *p++ = '"';
+    used_ += p - start;
+}
+
+// Encodes one record; returns the name of the offending key, or nullptr when all is well.
+const char* writeRecord(Writer& w, const NoteData& r)
+{
+    const auto date = [&w](const QDateTime& d) {
+        return d.isValid() && w.number(double(d.toMSecsSinceEpoch() - referenceMs) / 1000.0);
+    };
+    w.text("{\"id\":");
+    w.uuid(r.id);
+    w.text(",\"text\":");
+    w.string(r.text);
+    w.text(",\"folded\":");
+    w.boolean(r.folded);
+    w.text(",\"onScreen\":");
+    w.boolean(r.onScreen);
+    w.text(",\"x\":");
+    if (!w.number(r.x)) {
+        return "x";
+    }
+    w.text(",\"y\":");
+    if (!w.number(r.y)) {
+        return "y";
+    }
+    if (r.color) {
+        w.text(",\"color\":");
+        w.string(*r.color);
+    }
+    if (r.folder) {
+        w.text(",\"folder\":");
+        w.string(*r.folder);
+    }
+    if (r.pinned) {
+        w.text(",\"pinned\":");
+        w.boolean(*r.pinned);
+    }
+    if (r.created) {
+        w.text(",\"created\":");
+        if (!date(*r.created)) {
+            return "created";
+        }
+    }
+    if (r.modified) {
+        w.text(",\"modified\":");
+        if (!date(*r.modified)) {
+            return "modified";
+        }
+    }
+    if (r.deletedAt) {
+        w.text(",\"deletedAt\":");
+        if (!date(*r.deletedAt)) {
+            return "deletedAt";
+        }
+    }
+    if (r.images && !r.images->isEmpty()) {
+        w.text(",\"images\":[");
+        for (qsizetype i = 0; i < r.images->size(); ++i) {
+            if (i > 0) {
+                w.text(",");
+            }
+            w.string(r.images->at(i));
+        }
+        w.text("]");
+    }
+    if (r.pw) {
+        w.text(",\"pw\":");
+        if (!w.number(*r.pw)) {
+            return "pw";
+        }
+    }
+    if (r.ph) {
+        w.text(",\"ph\":");
+        if (!w.number(*r.ph)) {
+            return "ph";
+        }
+    }
+    w.text("}");
+    return nullptr;
+}
+
+// --- reading
+
+bool isStrictUuid(const QString& s)
+{
+    if (s.size() != 36) {
+        return false;
+    }
+    for (qsizetype i = 0; i < 36; ++i) {
+        const char16_t c = s[i].unicode();
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (c != u'-') {
+                return false;
+            }
+        } else if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') ||
+                     (c >= u'A' && c <= u'F'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool readDouble(const QJsonValue& v, double& out)
+{
+    if (!v.isDouble()) {
+        return false;
+    }
+    out = v.toDouble();
+    return std::isfinite(out);
+}
+
+bool readDate(const QJsonValue& v, QDateTime& out)
+{
+    double seconds = 0;
+    if (!readDouble(v, seconds) || std::abs(seconds) > maxDateSeconds) {
+        return false;
+    }
+    out = QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000.0) + referenceMs, Qt::UTC);
+    return true;
+}
+
+bool readImages(const QJsonValue& v, QStringList& out)
+{
+    if (!v.isArray()) {
+        return false;
+    }
+    const QJsonArray array = v.toArray();
+    out.reserve(array.size());
+    for (const QJsonValue& item : array) {
+        if (!item.isString()) {
+            return false;
+        }
+        out << item.toString();
+    }
+    return true;
+}
+
+// An optional key: absent or null leaves `out` empty; any other value must read cleanly.
+template <typename T, typename Read>
+bool readOptional(const QJsonObject& o, QLatin1StringView key, std::optional<T>& out, Read read)
+{
+    const QJsonValue v = o.value(key);
+    if (v.isUndefined() || v.isNull()) {
+        return true;
+    }
+    T value{};
+    if (!read(v, value)) {
+        return false;
+    }
+    out = std::move(value);
+    return true;
+}
+
+bool readString(const QJsonValue& v, QString& out)
+{
+    if (!v.isString()) {
+        return false;
+    }
+    out = v.toString();
+    return true;
+}
+
+bool readBool(const QJsonValue& v, bool& out)
+{
+    if (!v.isBool()) {
+        return false;
+    }
+    out = v.toBool();
+    return true;
+}
+
+std::optional<NoteData> readRecord(const QJsonObject& o)
+{
+    using namespace Qt::Literals::StringLiterals;
+    NoteData r;
+    QString id;
+    if (!readString(o.value("id"_L1), id) || !isStrictUuid(id)) {
+        return std::nullopt;
+    }
+    r.id = QUuid::fromString(id);
+    const bool required = readString(o.value("text"_L1), r.text) &&
+                          readBool(o.value("folded"_L1), r.folded) &&
+                          readBool(o.value("onScreen"_L1), r.onScreen) &&
+                          readDouble(o.value("x"_L1), r.x) && readDouble(o.value("y"_L1), r.y);
+    const bool optional = readOptional(o, "color"_L1, r.color, readString) &&
+                          readOptional(o, "folder"_L1, r.folder, readString) &&
+                          readOptional(o, "pinned"_L1, r.pinned, readBool) &&
+                          readOptional(o, "created"_L1, r.created, readDate) &&
+                          readOptional(o, "modified"_L1, r.modified, readDate) &&
+                          readOptional(o, "deletedAt"_L1, r.deletedAt, readDate) &&
+                          readOptional(o, "images"_L1, r.images, readImages) &&
+                          readOptional(o, "pw"_L1, r.pw, readDouble) &&
+                          readOptional(o, "ph"_L1, r.ph, readDouble);
+    if (!required || !optional) {
+        return std::nullopt;
+    }
+    return r;
+}
+
+} // namespace
+
+QByteArray encode(const QList<NoteData>& records, QString* error)
+{
+    qsizetype expected = 2;
+    for (const NoteData& r : records) {
+        expected += 300 + r.text.size() * 3;
+    }
+    Writer w(expected);
+    w.text("[");
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (i > 0) {
+            w.text(",");
+        }
+        if (const char* key = writeRecord(w, records[i])) {
+            if (error) {
+                *error = QStringLiteral("%1 of note %2 is not a finite number or valid date")
+                             .arg(QLatin1StringView(key),
+                                  records[i].id.toString(QUuid::WithoutBraces).toUpper());
+            }
+            return {};
+        }
+    }
+    w.text("]");
+    return w.take();
+}
+
+std::optional<QList<NoteData>> decode(const QByteArray& bytes)
+{
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF")) {
+        view = view.sliced(3);
+    }
+    QJsonParseError parseError{};
+    const QJsonDocument doc = QJsonDocument::fromJson(view.toByteArray(), &parseError);
+    if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
+        return std::nullopt;
+    }
+    const QJsonArray array = doc.array();
+    QList<NoteData> records;
+    records.reserve(array.size());
+    for (const QJsonValue& item : array) {
+        if (!item.isObject()) {
+            return std::nullopt;
+        }
+        std::optional<NoteData> record = readRecord(item.toObject());
+        if (!record) {
+            return std::nullopt;
+        }
+        records << std::move(*record);
+    }
+    return records;
+}
+
+} // namespace Store

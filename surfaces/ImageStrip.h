@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QScrollArea>
+#include <QWidget>
+
+namespace noteview {
+
+// One picture on a note: the image filling a rounded frame (cropped, never letter-boxed).
+// A click asks to view it full size; its context menu offers to remove it.
+class ImageTile : public QWidget {
+    Q_OBJECT
+public:
+    ImageTile(const QImage& image, QString name, int index, QWidget* parent = nullptr);
+
+    const QString& name() const { return name_; }
+    int index() const { return index_; }
+    static constexpr double radius = 8;
+
+Q_SIGNALS:
+    void clicked(int index);
+    void removeRequested(const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    const QImage& scaled(qreal dpr);
+
+    QImage image_;
+    QImage scaled_;
+    QString name_;
+    int index_;
+    bool pressed_ = false;
+};
+
+// The note's images stacked in a scrolling strip; the scroll bar appears only when the
+// pictures are taller than the room the note gives them.
+class ImageStrip : public QScrollArea {
+    Q_OBJECT
+public:
+    struct Entry {
+        QString name;
+        int index = 0;
+        QImage image;
+        double height = 0;
+    };
+
+    explicit ImageStrip(QWidget* parent = nullptr);
+
+    // Lays out one tile per entry at `tileWidth`; `natural` and `area` decide the scroll bar.
+    void setEntries(const QList<Entry>& entries, double tileWidth, double natural, double area);
+    QList<ImageTile*> tiles() const;
+
+    static constexpr double gap = 6;
+    static constexpr double sideMargin = 10;
+
+Q_SIGNALS:
+    void viewRequested(int index);
+    void removeRequested(const QString& name);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layoutTiles();
+
+    class Content;
+    Content* content_;
+    double tileWidth_ = 0;
+};
+
+} // namespace noteview

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTextEdit>
+
+namespace noteview {
+
+// The note's text area: plain text in the note font on transparent paper, no frame and no
+// scroll bars. Files and images dragged over it are left to the note, which adds them as
+// images; dropped text is inserted as usual.
+class TextArea : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TextArea(QWidget* parent = nullptr);
+
+    // The text as the note stores it: blocks joined by line feeds, every other character kept.
+    QString noteText() const;
+    // Replaces the text without emitting edited(), keeping the caret where it was (clamped).
+    void setNoteText(const QString& text);
+
+    // Pixel size of the note font and the extra space between lines.
+    static constexpr int fontPixelSize = 14;
+    static constexpr int lineSpacing = 3;
+    // Space between the editor's edge and the text, as the placeholder is placed.
+    static constexpr int textIndent = 5;
+
+Q_SIGNALS:
+    // The user changed the text.
+    void edited(const QString& text);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void applyFormats();
+
+    bool updating_ = false;
+};
+
+} // namespace noteview

@@ -1,0 +1,371 @@
+#include "motion/Motion.h"
+#include "support/FakeDesktop.h"
+
+#include <QTest>
+#include <QWidget>
+#include <algorithm>
+#include <memory>
+
+using motion::AnimatedValue;
+using motion::Animation;
+using motion::FrameClock;
+
+Q_DECLARE_METATYPE(motion::Animation)
+
+namespace {
+
+FrameClock& frames() {
+    return FrameClock::instance();
+}
+
+// Steps the manual clock frame by frame and records the extremes a value passes through.
+struct Run {
+    double highest = -1e9;
+    double lowest = 1e9;
+    double settledAfter = -1;
+    bool monotonic = true;
+};
+
+Run runUntilSettled(AnimatedValue& value, double limit = 5.0) {
+    Run run;
+    double last = value.value();
+    for (double t = 0; t < limit; t += 1.0 / 60) {
+        frames().advance(1.0 / 60);
+        run.highest = std::max(run.highest, value.value());
+        run.lowest = std::min(run.lowest, value.value());
+        run.monotonic = run.monotonic && value.value() >= last;
+        last = value.value();
+        if (!value.isAnimating()) {
+            run.settledAfter = t + 1.0 / 60;
+            break;
+        }
+    }
+    return run;
+}
+
+} // namespace
+
+class MotionTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { frames().setManual(true); }
+    void cleanup() { QCOMPARE(frames().activeTickers(), 0); }
+
+    void criticalSpringArrivesWithoutOvershoot() {
+        AnimatedValue value(0);
+        int changes = 0;
+        value.onChange = [&] { ++changes; };
+        value.setTarget(100, Animation::standard());
+        const Run run = runUntilSettled(value);
+        QVERIFY(run.monotonic);
+        QVERIFY(run.highest <= 100);
+        QVERIFY(run.settledAfter > 0.4 && run.settledAfter < 1.5);
+        QCOMPARE(value.value(), 100.0);
+        QCOMPARE(value.velocity(), 0.0);
+        QVERIFY(changes > 20);
+    }
+
+    void bouncySpringOvershootsALittle() {
+        AnimatedValue value(0);
+        value.setTarget(100, Animation::spring(0.3, 0.85));
+        const Run run = runUntilSettled(value);
+        QVERIFY(run.settledAfter > 0);
+        QVERIFY2(run.highest > 100.2 && run.highest < 102,
+                 qPrintable(QString::number(run.highest)));
+        QCOMPARE(value.value(), 100.0);
+    }
+
+    void springResponseIsItsPeriod() {
+        // A lightly damped spring swings with (almost) the undamped period.
+        AnimatedValue value(0);
+        value.setTarget(1, Animation::spring(0.4, 0.05));
+        std::vector<double> peaks;
+        double before = 0;
+        double previous = 0;
+        for (int frame = 1; frame <= 2000 && peaks.size() < 3; ++frame) {
+            frames().advance(0.001, 0.001);
+            if (previous > before && previous >= value.value())
+                peaks.push_back((frame - 1) * 0.001);
+            before = previous;
+            previous = value.value();
+        }
+        QCOMPARE(peaks.size(), std::size_t(3));
+        QVERIFY(std::abs((peaks[2] - peaks[0]) / 2 - 0.4) < 0.01);
+        value.jump(0);
+    }
+
+    void retargetedSpringKeepsItsMomentum() {
+        AnimatedValue value(0);
+        value.setTarget(100, Animation::spring(0.5, 1.0));
+        frames().advance(0.1);
+        const double speed = value.velocity();
+        const double position = value.value();
+        QVERIFY(speed > 100);
+        value.setTarget(0, Animation::spring(0.5, 1.0));
+        QCOMPARE(value.velocity(), speed);
+        frames().advance(1.0 / 60);
+        QVERIFY(value.value() > position); // still travelling forwards for a moment
+        QVERIFY(runUntilSettled(value).settledAfter > 0);
+        QCOMPARE(value.value(), 0.0);
+    }
+
+    void blendDurationSoftensTheNewTarget() {
+        AnimatedValue hard(0);
+        AnimatedValue blended(0);
+        hard.setTarget(100, Animation::spring(0.3, 1.0));
+        blended.setTarget(100, Animation::spring(0.3, 1.0));
+        frames().advance(0.1);
+        hard.setTarget(-100, Animation::spring(0.3, 1.0));
+        blended.setTarget(-100, Animation::spring(0.3, 1.0, 0.3));
+        frames().advance(0.05);
+        QVERIFY(blended.value() > hard.value() + 1);
+        runUntilSettled(blended);
+        QCOMPARE(blended.value(), -100.0);
+        hard.jump(0);
+    }
+
+    void easeRetargetStartsFromCurrentValue() {
+        AnimatedValue value(0);
+        value.setTarget(100, Animation::easeInOut(0.4));
+        frames().advance(0.2);
+        QVERIFY(std::abs(value.value() - 50) < 1e-6);
+        value.setTarget(0, Animation::easeOut(0.2));
+        frames().advance(1.0 / 120, 1.0 / 120);
+        QVERIFY(value.value() < 50 && value.value() > 40);
+        frames().advance(0.2);
+        QCOMPARE(value.value(), 0.0);
+        QVERIFY(!value.isAnimating());
+    }
+
+    void noneJumpsAndReports() {
+        AnimatedValue value(3);
+        value.setTarget(10, Animation::spring(0.5, 1.0));
+        QVERIFY(value.isAnimating());
+        int changes = 0;
+        value.onChange = [&] { ++changes; };
+        value.setTarget(7, Animation::none());
+        QCOMPARE(changes, 1);
+        QCOMPARE(value.value(), 7.0);
+        QVERIFY(!value.isAnimating());
+        value.setTarget(7, Animation::standard()); // already there: nothing to run
+        QVERIFY(!value.isAnimating());
+    }
+
+    void valuesMayDieOrStartDuringAFrame() {
+        auto victim = std::make_unique<AnimatedValue>(0);
+        auto killer = std::make_unique<AnimatedValue>(0);
+        AnimatedValue late(0);
+        killer->onChange = [&] {
+            victim.reset();
+            late.setTarget(5, Animation::easeOut(0.1));
+        };
+        killer->setTarget(1, Animation::easeOut(0.1));
+        victim->setTarget(1, Animation::easeOut(0.1));
+        int selfDestructs = 0;
+        auto* self = new AnimatedValue(0);
+        self->onChange = [&] {
+            ++selfDestructs;
+            delete self;
+        };
+        self->setTarget(1, Animation::easeOut(0.1));
+        frames().advance(0.3);
+        QVERIFY(!victim);
+        QCOMPARE(selfDestructs, 1);
+        QCOMPARE(late.value(), 5.0);
+        killer.reset();
+    }
+
+    void retargetFromOnChangeAtArrivalKeepsRunning() {
+        AnimatedValue value(0);
+        value.onChange = [&] {
+            if (value.value() == 1)
+                value.setTarget(2, Animation::easeOut(0.1));
+        };
+        value.setTarget(1, Animation::easeOut(0.1));
+        frames().advance(0.5);
+        QCOMPARE(value.value(), 2.0);
+    }
+
+    void easeCurvesRunFromZeroToOneWithoutGoingBack_data() {
+        QTest::addColumn<Animation>("curve");
+        QTest::newRow("easeOut") << Animation::easeOut(1);
+        QTest::newRow("easeInOut") << Animation::easeInOut(1);
+        QTest::newRow("default timing") << motion::defaultTiming(1);
+        QTest::newRow("glide") << motion::glideCurve(1);
+    }
+
+    void easeCurvesRunFromZeroToOneWithoutGoingBack() {
+        QFETCH(Animation, curve);
+        QCOMPARE(curve.ease(0), 0.0);
+        QCOMPARE(curve.ease(1), 1.0);
+        double last = 0;
+        for (int i = 1; i <= 1000; ++i) {
+            const double y = curve.ease(i / 1000.0);
+            QVERIFY(y >= last - 1e-12);
+            last = y;
+        }
+    }
+
+    void easeCurvesMatchTheirPublishedShapes() {
+        // Reference values of the well-known "ease" and "ease-in-out" timing functions.
+        QVERIFY(std::abs(motion::defaultTiming(1).ease(0.5) - 0.80240) < 1e-4);
+        QVERIFY(std::abs(Animation::easeInOut(1).ease(0.25) - 0.12916) < 1e-4);
+        QVERIFY(std::abs(Animation::easeInOut(1).ease(0.5) - 0.5) < 1e-6);
+        QVERIFY(Animation::easeOut(1).ease(0.25) > 0.35);
+        QVERIFY(motion::glideCurve(1).ease(0.2) > 0.65); // the glide is nearly there early
+    }
+
+    void transactionsNest() {
+        QVERIFY(motion::currentAnimation().isNone());
+        motion::withAnimation(Animation::spring(0.3, 0.7), [] {
+            const Animation& outer = motion::currentAnimation();
+            for (int i = 0; i < 50; ++i)
+                motion::withAnimation(Animation::easeOut(i), [] {
+                    QCOMPARE(motion::currentAnimation().kind, Animation::Kind::EaseOut);
+                });
+            motion::withAnimation(Animation::none(),
+                                  [] { QVERIFY(motion::currentAnimation().isNone()); });
+            QCOMPARE(outer.response, 0.3); // still valid after inner transactions came and went
+            QCOMPARE(motion::currentAnimation().kind, Animation::Kind::Spring);
+        });
+        QVERIFY(motion::currentAnimation().isNone());
+    }
+
+    void delayedStepsRunInDueOrderAtTheirOwnTime() {
+        QStringList order;
+        QList<double> times;
+        const double start = frames().now();
+        auto note = [&](const QString& name) {
+            order << name;
+            times << frames().now() - start;
+        };
+        motion::after(0.5, [&] { note("c"); });
+        motion::after(0.1, [&] {
+            note("a");
+            motion::after(0.3, [&] { note("b"); }); // due at 0.4, inside the same advance
+        });
+        motion::after(0.5, [&] { note("d"); });
+        frames().advance(0.45, 1.0);
+        QCOMPARE(order, QStringList({"a", "b"}));
+        QVERIFY(std::abs(times[1] - 0.4) < 1e-9);
+        frames().advance(0.05);
+        QCOMPARE(order, QStringList({"a", "b", "c", "d"}));
+
+        bool ran = false;
+        motion::after(0, [&] { ran = true; });
+        QVERIFY(!ran);
+        frames().advance(0);
+        QVERIFY(ran);
+        QCOMPARE(frames().pendingSteps(), 0);
+    }
+
+    void delayedStepIsDroppedWithItsContext() {
+        int runs = 0;
+        auto context = std::make_unique<QObject>();
+        QObject survivor;
+        motion::after(
+            0.2, [&] { ++runs; }, context.get());
+        motion::after(
+            0.2, [&] { runs += 10; }, &survivor);
+        context.reset();
+        frames().advance(0.3);
+        QCOMPARE(runs, 10);
+    }
+
+    void windowFrameGlidesToTargetAndCompletesOnce() {
+        FakeDesktop desktop;
+        QWidget window;
+        desktop.setWindowFrame(&window, QRectF(100, 100, 200, 150));
+        int done = 0;
+        const QRectF target(400, 300, 260, 150);
+        motion::animateWindowFrame(&window, target, motion::glideCurve(0.4), [&] {
+            ++done;
+            QCOMPARE(desktop.windowFrame(&window), target); // the last frame is already set
+        });
+        frames().advance(0.2);
+        const QRectF middle = desktop.windowFrame(&window);
+        QVERIFY(middle.x() > 250 && middle.x() < 400);
+        QVERIFY(motion::isAnimatingWindowFrame(&window));
+        QCOMPARE(done, 0);
+        frames().advance(0.3);
+        QCOMPARE(done, 1);
+        QCOMPARE(desktop.windowFrame(&window), target);
+        QVERIFY(!motion::isAnimatingWindowFrame(&window));
+        frames().advance(0.5);
+        QCOMPARE(done, 1);
+    }
+
+    void newFrameAnimationReplacesTheOld() {
+        FakeDesktop desktop;
+        QWidget window;
+        desktop.setWindowFrame(&window, QRectF(0, 0, 100, 100));
+        int first = 0;
+        int second = 0;
+        motion::animateWindowFrame(&window, QRectF(600, 0, 100, 100), motion::defaultTiming(0.5),
+                                   [&] { ++first; });
+        frames().advance(0.25);
+        const double reached = desktop.windowFrame(&window).x();
+        motion::animateWindowFrame(
+            &window, QRectF(0, 400, 100, 100), motion::defaultTiming(0.3), [&] {
+                ++second;
+                // a completion may start the next step on the same window
+                motion::animateWindowFrame(&window, QRectF(5, 5, 100, 100), Animation::easeOut(0));
+            });
+        frames().advance(1.0 / 60);
+        QVERIFY(std::abs(desktop.windowFrame(&window).x() - reached) < 30); // no jump back
+        frames().advance(1.0);
+        QCOMPARE(first, 0);
+        QCOMPARE(second, 1);
+        QCOMPARE(desktop.windowFrame(&window), QRectF(5, 5, 100, 100));
+    }
+
+    void zeroDurationFrameAndDeadWindow() {
+        FakeDesktop desktop;
+        auto window = std::make_unique<QWidget>();
+        desktop.setWindowFrame(window.get(), QRectF(0, 0, 100, 100));
+        int done = 0;
+        motion::animateWindowFrame(window.get(), QRectF(50, 50, 100, 100), Animation::easeOut(0),
+                                   [&] { ++done; });
+        QCOMPARE(done, 0);
+        frames().advance(0);
+        QCOMPARE(done, 1);
+        QCOMPARE(desktop.windowFrame(window.get()), QRectF(50, 50, 100, 100));
+
+        motion::animateWindowFrame(window.get(), QRectF(0, 0, 10, 10), Animation::easeOut(0.3),
+                                   [&] { ++done; });
+        frames().advance(0.1);
+        window.reset();
+        frames().advance(0.5);
+        QCOMPARE(done, 1);
+    }
+
+    void realClockRunsNoTimerWhileIdle() {
+        frames().setManual(false);
+        const double before = frames().now();
+        {
+            AnimatedValue value(0);
+            QVERIFY(!frames().isFrameTimerActive());
+            value.setTarget(1, Animation::spring(0.05, 1.0));
+            QVERIFY(frames().isFrameTimerActive());
+            QTRY_VERIFY(!value.isAnimating());
+            QCOMPARE(value.value(), 1.0);
+            QVERIFY(!frames().isFrameTimerActive());
+
+            value.setTarget(2, Animation::easeOut(10));
+            QVERIFY(frames().isFrameTimerActive());
+            value.jump(0);
+            QVERIFY(!frames().isFrameTimerActive());
+        }
+        bool ran = false;
+        motion::after(0.01, [&] { ran = true; });
+        QTRY_VERIFY(ran);
+        QCOMPARE(frames().activeTickers(), 0);
+        QVERIFY(!frames().isFrameTimerActive());
+        QVERIFY(frames().now() >= before);
+        frames().setManual(true);
+    }
+};
+
+QTEST_MAIN(MotionTest)
+#include "test_motion.moc"

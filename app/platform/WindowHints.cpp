@@ -23,7 +23,7 @@ xcb_connection_t* x11Connection() {
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    const xcb_atom_t result = reply != nullptr ? reply->atom : XCB_ATOM_NONE;
+    const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(reply);
     return result;
 }

@@ -138,6 +138,17 @@ private Q_SLOTS:
         QVERIFY(!value.isAnimating());
     }
 
+    void repeatingTheTargetLeavesTheMoveAlone() {
+        // Views retarget on every announced change, equal values included.
+        AnimatedValue value(0);
+        value.setTarget(100, Animation::easeOut(0.4));
+        frames().advance(0.2);
+        value.setTarget(100, Animation::easeOut(0.4));
+        frames().advance(0.2);
+        QCOMPARE(value.value(), 100.0);
+        QVERIFY(!value.isAnimating());
+    }
+
     void noneJumpsAndReports() {
         AnimatedValue value(3);
         value.setTarget(10, Animation::spring(0.5, 1.0));
@@ -183,6 +194,8 @@ private Q_SLOTS:
                 value.setTarget(2, Animation::easeOut(0.1));
         };
         value.setTarget(1, Animation::easeOut(0.1));
+        frames().advance(0.2, 0.2); // one frame: arrives, and is retargeted on arrival
+        QVERIFY(value.isAnimating());
         frames().advance(0.5);
         QCOMPARE(value.value(), 2.0);
     }

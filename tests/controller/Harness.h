@@ -1,0 +1,68 @@
+#pragma once
+
+#include "controller/AppController.h"
+#include "support/FakeDesktop.h"
+#include "surfaces/Sound.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Each test file registers its class here; main.cpp runs them all in one executable.
+using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
+std::vector<SuiteFactory>& suites();
+
+template <typename T> struct RegisterSuite {
+    RegisterSuite() {
+        suites().push_back([] { return std::make_unique<T>(); });
+    }
+};
+
+// Reaches the controller's private gesture state.
+class ControllerTestAccess {
+public:
+    static void setPulling(AppController& app, NoteModel* note) { app.pulling_ = note; }
+};
+
+// One controller on a fake 1440 x 900 desktop (status bar 24), with its notes file, images
+// and preferences in a fresh folder, a fixed date and a manual frame clock.
+class Harness {
+public:
+    Harness();
+    ~Harness();
+
+    QTemporaryDir dir;
+    FakeDesktop desktop;
+    LogCapture log;
+    QDateTime today;
+    QList<Sound::Effect> sounds;
+    std::unique_ptr<AppController> app;
+
+    // Creates the controller (reads clipboard count, folders and screen as at launch).
+    AppController& launch();
+    // launch() + start().
+    AppController& startUp();
+
+    QString notesPath() const;
+    void writeNotes(const QJsonArray& records);
+    QJsonArray savedNotes() const;
+    QByteArray savedBytes() const;
+
+    // A PNG of the given pixel size in the images folder; returns its file name.
+    QString writeImage(QSize size);
+    bool imageExists(const QString& name) const;
+
+    // A note record with the required keys; dates are seconds since 2001-01-01 UTC.
+    static QJsonObject record(const QString& text, bool onScreen = false, double x = 0,
+                              double y = 0);
+    static double referenceSeconds(const QDateTime& when);
+
+    // Adds a live note to the controller without touching the file.
+    NoteModel* addNote(const QString& text, bool onScreen = false);
+
+    void advance(double seconds);
+};

@@ -1,0 +1,215 @@
+#include "Harness.h"
+#include "controller/Panel.h"
+#include "motion/Motion.h"
+
+// Paper sizes, the image strip, the note window around them, and the resize handle.
+class SizingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Harness> h;
+
+    AppController& app() { return *h->app; }
+    using Event = AppController::MouseEvent;
+
+    // A note shown with its window's top-left corner at (100, 700) in the y-up space.
+    NoteModel* shownNote(double w = 220, double ph = 220) {
+        NoteModel* note = h->addNote(QStringLiteral("sized"), true);
+        note->setPaperW(w);
+        note->setPaperH(ph);
+        note->origin = QPointF(100, 700 - app().winH(note));
+        app().show(note);
+        return note;
+    }
+    void drag(NoteModel* note, QPointF to) {
+        h->desktop.mouse = to;
+        QVERIFY(app().resizeHook(note, Event::Dragged, 0));
+    }
+
+private Q_SLOTS:
+    void init() {
+        h = std::make_unique<Harness>();
+        h->startUp();
+    }
+    void cleanup() { h.reset(); }
+
+    void totalHeightStaysWithinTheScreen() {
+        NoteModel* note = h->addNote(QString());
+        note->setPaperH(100);
+        QCOMPARE(app().totalH(note), 120.0);
+        note->setPaperH(900);
+        QCOMPARE(app().totalH(note), 760.0);
+        QCOMPARE(app().winH(note), 840.0);
+        QCOMPARE(app().winW(note), 300.0);
+
+        h->desktop.frame = QRectF(0, 0, 1920, 1200);
+        h->launch();
+        QCOMPARE(app().maxTotal(), 800.0);
+        // On a tiny screen the upper bound wins over the lower one.
+        h->desktop.frame = QRectF(0, 0, 640, 200);
+        h->launch();
+        note = h->addNote(QString());
+        QCOMPARE(app().totalH(note), 60.0);
+    }
+
+    void imagesAreScaledToThePaperWidth() {
+        NoteModel* note = h->addNote(QString());
+        const QString wide = h->writeImage(QSize(1000, 500));
+        const QString tall = h->writeImage(QSize(1000, 2000));
+        const QString flat = h->writeImage(QSize(1000, 10));
+        QCOMPARE(app().imageHeight(wide, 200), 100.0);
+        QCOMPARE(app().imageHeight(tall, 200), 260.0);
+        QCOMPARE(app().imageHeight(flat, 200), 50.0);
+        QCOMPARE(app().imageHeight(QStringLiteral("missing.png"), 200), 60.0);
+        QCOMPARE(app().imageHeight(QStringLiteral("../notes.json"), 200), 60.0);
+
+        QCOMPARE(app().stripH(note), 0.0);
+        QCOMPARE(app().imagesAreaH(note), 0.0);
+        note->setImages({wide, tall, flat, QStringLiteral("missing.png")});
+        QCOMPARE(app().stripH(note), 100.0 + 260 + 50 + 60 + 4 * 6);
+        note->setPaperH(94);
+        QCOMPARE(app().totalH(note), 94.0 + 494);
+        QCOMPARE(app().imagesAreaH(note), 94.0 + 494 - 116);
+        note->setImages({wide});
+        QCOMPARE(app().imagesAreaH(note), 84.0);
+        note->setPaperH(600);
+        QCOMPARE(app().imagesAreaH(note), 106.0);
+    }
+
+    void resizingKeepsTheTopLeftCorner() {
+        NoteModel* note = shownNote();
+        Panel* panel = app().window(note);
+        QCOMPARE(panel->frame(), QRectF(100, 400, 300, 300));
+        note->setPaperW(320);
+        note->setPaperH(300);
+        app().resize(note);
+        QCOMPARE(panel->frame(), QRectF(100, 320, 400, 380));
+        QCOMPARE(note->origin, QPointF(100, 320));
+
+        // Same size: the origin is left alone even when it disagrees with the window.
+        note->origin = QPointF(5, 5);
+        app().resize(note);
+        QCOMPARE(note->origin, QPointF(5, 5));
+    }
+
+    void animatedResizeStoresTheOriginAtOnce() {
+        NoteModel* note = shownNote();
+        app().setSize(note, 180, 180);
+        QCOMPARE(note->origin, QPointF(100, 440));
+        QVERIFY(motion::isAnimatingWindowFrame(app().window(note)));
+        h->advance(0.25);
+        QCOMPARE(app().window(note)->frame(), QRectF(100, 440, 260, 260));
+        QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
+        QCOMPARE(h->savedNotes()[0]["pw"].toDouble(), 180.0);
+    }
+
+    void theHandleResizesFromPressToRelease() {
+        NoteModel* note = shownNote();
+        const double before = h->savedNotes().isEmpty() ? 0 : h->savedNotes()[0]["pw"].toDouble();
+        h->desktop.mouse = QPointF(395, 405);
+        QVERIFY(app().resizeHook(note, Event::Down, 1));
+        drag(note, QPointF(445, 380));
+        drag(note, QPointF(495, 355));
+        QCOMPARE(note->paperW(), 320.0);
+        QCOMPARE(note->paperH(), 270.0);
+        QCOMPARE(note->sizeBadge(), std::optional<QString>(QStringLiteral("320 \u00D7 270")));
+        QCOMPARE(app().window(note)->frame(), QRectF(100, 350, 400, 350));
+        // Nothing is written while dragging.
+        const QJsonArray during = h->savedNotes();
+        QVERIFY(during.isEmpty() || during[0]["pw"].toDouble() == before);
+
+        QVERIFY(app().resizeHook(note, Event::Up, 0));
+        QCOMPARE(h->savedNotes()[0]["pw"].toDouble(), 320.0);
+        QCOMPARE(h->savedNotes()[0]["ph"].toDouble(), 270.0);
+        QVERIFY(h->sounds.isEmpty());
+        h->advance(0.65);
+        QVERIFY(note->sizeBadge());
+        h->advance(0.06);
+        QVERIFY(!note->sizeBadge());
+
+        // A drag after the release changes nothing.
+        drag(note, QPointF(600, 100));
+        QCOMPARE(note->paperW(), 320.0);
+    }
+
+    void theHandleStopsAtTheLimits() {
+        NoteModel* note = shownNote();
+        h->desktop.mouse = QPointF(395, 405);
+        QVERIFY(app().resizeHook(note, Event::Down, 1));
+        drag(note, QPointF(-1000, 2000));
+        QCOMPARE(note->paperW(), 160.0);
+        QCOMPARE(note->paperH(), 120.0);
+        QCOMPARE(note->sizeBadge(), std::optional<QString>(QStringLiteral("160 \u00D7 120")));
+        drag(note, QPointF(3000, -3000));
+        QCOMPARE(note->paperW(), 600.0);
+        QCOMPARE(note->paperH(), 760.0);
+        // A broken pointer sample leaves the size alone.
+        drag(note, QPointF(qQNaN(), qInf()));
+        QCOMPARE(note->paperW(), 600.0);
+        QCOMPARE(note->paperH(), 760.0);
+        QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
+    }
+
+    void aNoteWithImagesMayShrinkItsPaperFurther() {
+        NoteModel* note = shownNote();
+        note->setImages({h->writeImage(QSize(1000, 500))});
+        h->desktop.mouse = QPointF(395, 405);
+        QVERIFY(app().resizeHook(note, Event::Down, 1));
+        drag(note, QPointF(395, 2000));
+        // Total 120 less a 106 strip would be 14: the paper keeps 94.
+        QCOMPARE(note->paperH(), 94.0);
+    }
+
+    void doubleClickOnTheHandleResetsTheSize() {
+        NoteModel* note = shownNote(400, 500);
+        QVERIFY(app().resizeHook(note, Event::Down, 2));
+        QCOMPARE(note->paperW(), 220.0);
+        QCOMPARE(note->paperH(), 220.0);
+        QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
+    }
+
+    void foldedOrWindowlessNotesDecline() {
+        NoteModel* note = shownNote();
+        note->setFolded(true);
+        QVERIFY(!app().resizeHook(note, Event::Down, 1));
+        NoteModel* tucked = h->addNote(QStringLiteral("no window"));
+        QVERIFY(!app().resizeHook(tucked, Event::Down, 1));
+        QVERIFY(app().resizeHook(shownNote(), Event::Other, 1));
+    }
+
+    void presetSizesAreTakenAsGiven() {
+        NoteModel* note = shownNote();
+        app().setSize(note, 100, 50);
+        QCOMPARE(note->paperW(), 100.0);
+        QCOMPARE(note->paperH(), 50.0);
+        app().setSize(note, qQNaN(), 300);
+        QCOMPARE(note->paperW(), 100.0);
+        QCOMPARE(note->paperH(), 50.0);
+    }
+
+    void fittingSizesThePaperToTheText() {
+        NoteModel* note = shownNote(220, 500);
+        app().fitToContent(note);
+        QCOMPARE(note->paperH(), 120.0);
+        QCOMPARE(note->paperW(), 220.0);
+        QCOMPARE(h->sounds.size(), 1);
+
+        note->setImages({h->writeImage(QSize(100, 100))});
+        app().fitToContent(note);
+        QCOMPARE(note->paperH(), 94.0);
+
+        note->setText(QStringLiteral("line\n").repeated(12));
+        app().fitToContent(note);
+        const double twelve = note->paperH();
+        // 13 lines (the last one empty) of 14-pixel text with 3 between them, plus 56.
+        QVERIFY2(twelve > 13 * 14 + 56 && twelve < 13 * 22 + 56,
+                 qPrintable(QString::number(twelve)));
+
+        note->setText(QStringLiteral("word ").repeated(4000));
+        app().fitToContent(note);
+        QCOMPARE(note->paperH(), 800.0);
+        QCOMPARE(h->savedNotes()[0]["ph"].toDouble(), 800.0);
+    }
+};
+
+static RegisterSuite<SizingTest> registered;
+#include "SizingTest.moc"

@@ -1,0 +1,157 @@
+#include "Harness.h"
+#include "controller/Panel.h"
+#include "pad/PadView.h"
+
+#include <QJsonArray>
+
+// Launching: old deletions purged, the pad hung under the notch, notes put back where they
+// were. Screen 1440 x 900, bar 24; a note window is paper + 80 on each axis.
+class StartUpTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Harness> h;
+
+    static QJsonObject deleted(const QString& text, const QDateTime& when, const QString& image) {
+        QJsonObject r = Harness::record(text);
+        r["deletedAt"] = Harness::referenceSeconds(when);
+        r["images"] = QJsonArray{image};
+        return r;
+    }
+    static QStringList texts(const QList<NoteModel*>& notes) {
+        QStringList result;
+        for (const NoteModel* n : notes) {
+            result << n->text();
+        }
+        return result;
+    }
+
+private Q_SLOTS:
+    void init() { h = std::make_unique<Harness>(); }
+    void cleanup() { h.reset(); }
+
+    void notesDeletedOverThirtyDaysAgoGoWithTheirImages() {
+        const QString oldImage = h->writeImage(QSize(10, 10));
+        const QString recentImage = h->writeImage(QSize(10, 10));
+        const QString keptImage = h->writeImage(QSize(10, 10));
+        QJsonObject live = Harness::record(QStringLiteral("live"));
+        live["images"] = QJsonArray{keptImage};
+        h->writeNotes({Harness::record(QStringLiteral("first")),
+                       deleted(QStringLiteral("31 days"), h->today.addDays(-31), oldImage),
+                       deleted(QStringLiteral("29 days"), h->today.addDays(-29), recentImage),
+                       live});
+        const QByteArray before = h->savedBytes();
+
+        h->startUp();
+
+        QCOMPARE(texts(h->app->notes()), (QStringList{"first", "29 days", "live"}));
+        QVERIFY(!h->imageExists(oldImage));
+        QVERIFY(h->imageExists(recentImage));
+        QVERIFY(h->imageExists(keptImage));
+        // The purged note leaves the file with the next save, not before.
+        QCOMPARE(h->savedBytes(), before);
+        h->app->save();
+        QCOMPARE(h->savedNotes().size(), 3);
+    }
+
+    void thePadHangsFromTheTopCentreAndLetsClicksThrough() {
+        h->startUp();
+        Panel* pad = h->app->padWindow();
+        QVERIFY(pad != nullptr);
+        QCOMPARE(pad->frame(), QRectF(720 - 170, 900 - 274, 340, 274));
+        QCOMPARE(pad->geometry(), QRect(550, 0, 340, 274));
+        QCOMPARE(pad->level(), Panel::Level::Pad);
+        QVERIFY(pad->ignoresMouse());
+        QVERIFY(pad->isVisible());
+        QVERIFY(qobject_cast<PadView*>(pad->content()) != nullptr);
+        QVERIFY(pad->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(pad->testAttribute(Qt::WA_TranslucentBackground));
+    }
+
+    void onScreenNotesComeBackWhereTheyWere() {
+        QJsonObject big = Harness::record(QStringLiteral("inside"), true, 100, 200);
+        big["pw"] = 300;
+        big["ph"] = 250;
+        // Its shadow margin overhangs the left and bottom edges; its paper does not.
+        QJsonObject margin = Harness::record(QStringLiteral("margin"), true, -40, -40);
+        h->writeNotes({big, margin, Harness::record(QStringLiteral("tucked"), false, 5, 5)});
+
+        h->startUp();
+
+        const auto notes = h->app->notes();
+        QCOMPARE(h->app->window(notes[0])->frame(), QRectF(100, 200, 380, 330));
+        QCOMPARE(h->app->window(notes[0])->geometry(), QRect(100, 900 - 530, 380, 330));
+        QVERIFY(h->app->window(notes[0])->isVisible());
+        QCOMPARE(h->app->window(notes[1])->frame(), QRectF(-40, -40, 300, 300));
+        QCOMPARE(notes[1]->origin, QPointF(-40, -40));
+        QVERIFY(h->app->window(notes[2]) == nullptr);
+    }
+
+    void notesOffTheScreenComeBackUnderTheNotch_data() {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::newRow("display gone") << 2000.0 << 300.0;
+        QTest::newRow("paper 1 over the left edge") << -41.0 << 300.0;
+        QTest::newRow("paper 1 over the top") << 300.0 << 900.0 - 300 + 41;
+        QTest::newRow("below the screen") << 300.0 << -500.0;
+    }
+    void notesOffTheScreenComeBackUnderTheNotch() {
+        QFETCH(double, x);
+        QFETCH(double, y);
+        h->writeNotes({Harness::record(QStringLiteral("lost"), true, x, y)});
+        h->startUp();
+        NoteModel* note = h->app->notes().first();
+        // Centred on the notch, the window's top 80 below the notch's lower edge.
+        const QRectF expected(720 - 150, 900 - 24 - 80 - 300, 300, 300);
+        QCOMPARE(note->origin, expected.topLeft());
+        QCOMPARE(h->app->window(note)->frame(), expected);
+    }
+
+    void thePadShowsTuckedNotesPinnedFirstThenNewest() {
+        h->launch();
+        const auto tucked = [&](const QString& text, int minutesAgo, bool pinned) {
+            NoteModel* n = h->addNote(text);
+            n->setModified(h->today.addSecs(-60 * minutesAgo));
+            if (pinned) {
+                n->setPinned(true);
+            }
+            return n;
+        };
+        tucked("old", 50, false);
+        tucked("pinned old", 40, true);
+        tucked("newest", 1, false);
+        tucked("pinned new", 30, true);
+        tucked("middle", 20, false);
+        h->addNote("on screen", true)->setModified(h->today);
+        NoteModel* trashed = tucked("trashed", 0, true);
+        trashed->setDeletedAt(h->today);
+
+        QCOMPARE(h->app->padCount(), 5);
+        QCOMPARE(texts(h->app->padNotes()),
+                 (QStringList{"old", "pinned old", "newest", "pinned new", "middle"}));
+        QCOMPARE(texts(h->app->peekNotes()), (QStringList{"pinned new", "pinned old", "newest"}));
+    }
+
+    void fewTuckedNotesAreAllPeeked() {
+        h->launch();
+        NoteModel* a = h->addNote("a");
+        NoteModel* b = h->addNote("b");
+        a->setModified(h->today);
+        b->setModified(h->today);
+        // Equal dates keep the list order.
+        QCOMPARE(texts(h->app->peekNotes()), (QStringList{"a", "b"}));
+    }
+
+    void anUnreadableFileStartsEmpty() {
+        QFile file(h->notesPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[{\"id\": 12}]");
+        file.close();
+        h->startUp();
+        QVERIFY(h->app->notes().isEmpty());
+        QVERIFY(h->app->padWindow() != nullptr);
+        QVERIFY(h->log.lines.isEmpty());
+    }
+};
+
+static RegisterSuite<StartUpTest> registered;
+#include "StartUpTest.moc"

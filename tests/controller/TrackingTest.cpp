@@ -1,0 +1,160 @@
+#include "Harness.h"
+#include "controller/Panel.h"
+#include "motion/Motion.h"
+
+#include <QSignalSpy>
+
+// The pad at the notch opens and closes with the pointer. The fake screen is 1440 x 900 with a
+// 24-point bar: the notch's centre is x 720, the top edge y 900, the notch's lower edge y 876.
+class TrackingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Harness> h;
+
+    AppController& app() { return *h->app; }
+    void pointAt(double x, double y) {
+        h->desktop.mouse = QPointF(x, y);
+        app().trackCursor();
+    }
+
+private Q_SLOTS:
+    void init() {
+        h = std::make_unique<Harness>();
+        h->startUp();
+    }
+    void cleanup() { h.reset(); }
+
+    void opensOnlyWhenPushedAgainstTheTopNearTheNotch_data() {
+        QTest::addColumn<double>("fromCentre");
+        QTest::addColumn<double>("belowTop");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("109 right, 2 below") << 109.0 << 2.0 << true;
+        QTest::newRow("110 right, 2 below") << 110.0 << 2.0 << false;
+        QTest::newRow("109 left, 2 below") << -109.0 << 2.0 << true;
+        QTest::newRow("110 left, 2 below") << -110.0 << 2.0 << false;
+        QTest::newRow("centre, 3 below") << 0.0 << 3.0 << true;
+        QTest::newRow("centre, 4 below") << 0.0 << 4.0 << false;
+        QTest::newRow("over the closed pad") << 100.0 << 100.0 << false;
+    }
+    void opensOnlyWhenPushedAgainstTheTopNearTheNotch() {
+        QFETCH(double, fromCentre);
+        QFETCH(double, belowTop);
+        QFETCH(bool, opens);
+        pointAt(720 + fromCentre, 900 - belowTop);
+        QCOMPARE(app().revealed(), opens);
+        QCOMPARE(app().padWindow()->ignoresMouse(), !opens);
+    }
+
+    void anOpenPadStaysOpenWhileThePointerIsOverIt() {
+        pointAt(720, 900);
+        QVERIFY(app().revealed());
+        pointAt(720 + 174, 876 - 244);
+        QVERIFY(app().revealed());
+        pointAt(720 - 174, 876 - 244);
+        QVERIFY(app().revealed());
+
+        pointAt(720 + 175, 800);
+        QVERIFY(!app().revealed());
+        QVERIFY(app().padWindow()->ignoresMouse());
+
+        pointAt(720, 900);
+        pointAt(720, 876 - 245);
+        QVERIFY(!app().revealed());
+    }
+
+    void aPullOrANoteOverTheNotchKeepsThePadOpen() {
+        h->desktop.mouse = QPointF(100, 100);
+        app().setPadHot(true);
+        app().trackCursor();
+        QVERIFY(app().revealed());
+        app().setPadHot(false);
+        app().trackCursor();
+        QVERIFY(!app().revealed());
+
+        NoteModel* note = h->addNote(QStringLiteral("pulled"));
+        ControllerTestAccess::setPulling(app(), note);
+        app().trackCursor();
+        QVERIFY(app().revealed());
+        QVERIFY(!app().padWindow()->ignoresMouse());
+        ControllerTestAccess::setPulling(app(), nullptr);
+        app().trackCursor();
+        QVERIFY(!app().revealed());
+    }
+
+    void idleTicksAnnounceNothing() {
+        QSignalSpy spy(&app(), &AppController::willChange);
+        for (int i = 0; i < 50; ++i) {
+            pointAt(300, 300);
+        }
+        QCOMPARE(spy.count(), 0);
+
+        pointAt(720, 900);
+        const int opening = spy.count();
+        QVERIFY(opening > 0);
+        for (int i = 0; i < 50; ++i) {
+            pointAt(720 + (i % 7), 890);
+        }
+        QCOMPARE(spy.count(), opening);
+    }
+
+    void thePadOpensAndClosesWithASpring() {
+        QList<motion::Animation> seen;
+        connect(&app(), &AppController::changed, this, [&](AppController::Field field) {
+            if (field == AppController::Field::Revealed) {
+                seen << motion::currentAnimation();
+            }
+        });
+        pointAt(720, 900);
+        pointAt(0, 0);
+        QCOMPARE(seen.size(), 2);
+        for (const motion::Animation& a : seen) {
+            QCOMPARE(a.kind, motion::Animation::Kind::Spring);
+            QCOMPARE(a.response, 0.35);
+            QCOMPARE(a.dampingFraction, 0.85);
+            QCOMPARE(a.blendDuration, 0.0);
+        }
+    }
+
+    void theTimerTracksThePointerOnItsOwn() {
+        h->desktop.mouse = QPointF(720, 900);
+        QTRY_VERIFY(app().revealed());
+        h->desktop.mouse = QPointF(0, 0);
+        QTRY_VERIFY(!app().revealed());
+    }
+
+    void theClipboardAtLaunchIsNeverOffered() {
+        h = std::make_unique<Harness>();
+        h->desktop.copyImage(QImage(8, 8, QImage::Format_RGB32));
+        h->startUp();
+        pointAt(720, 900);
+        QVERIFY(app().revealed());
+        QVERIFY(app().clipImage().isNull());
+    }
+
+    void aNewImageIsOfferedWhenThePadOpens() {
+        QImage picture(12, 7, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        h->desktop.copyImage(picture);
+        pointAt(720, 900);
+        QCOMPARE(app().clipImage(), picture);
+
+        // Only the opening looks at the clipboard.
+        h->desktop.copyText();
+        pointAt(721, 900);
+        QCOMPARE(app().clipImage(), picture);
+
+        pointAt(0, 0);
+        pointAt(720, 900);
+        QVERIFY(app().clipImage().isNull());
+    }
+
+    void aPastedClipIsNotOfferedAgain() {
+        h->desktop.copyImage(QImage(4, 4, QImage::Format_RGB32));
+        app().clipUsed = h->desktop.changeCount;
+        pointAt(720, 900);
+        QVERIFY(app().clipImage().isNull());
+    }
+};
+
+static RegisterSuite<TrackingTest> registered;
+#include "TrackingTest.moc"

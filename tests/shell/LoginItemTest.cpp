@@ -1,0 +1,121 @@
+#include "LoginItem.h"
+#include "ShellTests.h"
+#include "support/FakeDesktop.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class LoginItemTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> config_;
+
+    QString entryPath() const { return config_->filePath(QStringLiteral("autostart/quillhaven.desktop")); }
+    QByteArray entry() const
+    {
+        QFile file(entryPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        config_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", config_->path().toUtf8());
+    }
+    void cleanup() { qunsetenv("XDG_CONFIG_HOME"); }
+
+    void enablingWritesAnAutostartEntryThatLaunchesAsLoginItem()
+    {
+        QVERIFY(!openAtLoginEnabled());
+        setOpenAtLogin(true);
+        QCOMPARE(loginItemPath(), entryPath());
+        const QByteArray text = entry();
+        QVERIFY(text.startsWith("[Desktop Entry]\n"));
+        QVERIFY(text.contains("\nType=Application\n"));
+        const QString exec = QCoreApplication::applicationFilePath() + " --login-item";
+        QVERIFY2(text.contains("\nExec=" + exec.toUtf8() + "\n"), text.constData());
+        QVERIFY(openAtLoginEnabled());
+    }
+
+    void disablingRemovesTheEntry()
+    {
+        setOpenAtLogin(true);
+        setOpenAtLogin(false);
+        QVERIFY(!QFile::exists(entryPath()));
+        QVERIFY(!openAtLoginEnabled());
+        LogCapture log;
+        setOpenAtLogin(false); // nothing to remove is not a failure
+        QVERIFY(log.lines.isEmpty());
+    }
+
+    void entryHiddenByTheDesktopReadsAsOff()
+    {
+        setOpenAtLogin(true);
+        QFile file(entryPath());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("Hidden = true\n");
+        file.close();
+        QVERIFY(!openAtLoginEnabled());
+        setOpenAtLogin(true); // turning it on again brings it back
+        QVERIFY(openAtLoginEnabled());
+    }
+
+    void hiddenInAnotherGroupDoesNotCount()
+    {
+        QDir().mkpath(config_->filePath(QStringLiteral("autostart")));
+        QFile file(entryPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nExec=quillhaven\n[Desktop Action x]\nHidden=true\n");
+        file.close();
+        QVERIFY(openAtLoginEnabled());
+    }
+
+    void unwritableConfigLogsTheFailure()
+    {
+        // A file where the directory should be stops even a privileged user.
+        QFile blocker(config_->filePath(QStringLiteral("autostart")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        LogCapture log;
+        setOpenAtLogin(true);
+        QCOMPARE(log.lines.size(), 1);
+        QVERIFY(log.lines[0].startsWith(QStringLiteral("Quillhaven: login item change failed: ")));
+        QVERIFY(log.lines[0].size() > QStringLiteral("Quillhaven: login item change failed: ").size());
+        QVERIFY(!openAtLoginEnabled());
+    }
+
+    void entryThatCannotBeRemovedLogsTheFailure()
+    {
+        QVERIFY(QDir().mkpath(entryPath() + QStringLiteral("/inside")));
+        LogCapture log;
+        setOpenAtLogin(false);
+        QCOMPARE(log.lines.size(), 1);
+        QVERIFY(log.lines[0].startsWith(QStringLiteral("Quillhaven: login item change failed: ")));
+    }
+
+    void execQuotesPathsWithSpacesAndSpecials_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << "/usr/bin/quillhaven" << "/usr/bin/quillhaven --login-item";
+        QTest::newRow("space") << "/opt/My Apps/quillhaven"
+                               << "\"/opt/My Apps/quillhaven\" --login-item";
+        QTest::newRow("dollar") << "/opt/a$b/q" << "\"/opt/a\\\\$b/q\" --login-item";
+        QTest::newRow("backslash") << "/opt/a\\b/q" << "\"/opt/a\\\\\\\\b/q\" --login-item";
+        QTest::newRow("percent") << "/opt/100%/q" << "/opt/100%%/q --login-item";
+        QTest::newRow("line break") << "/opt/a\nHidden=true/q" << "\"/opt/a\\nHidden=true/q\" --login-item";
+    }
+    void execQuotesPathsWithSpacesAndSpecials()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, exec);
+        QCOMPARE(loginItemExec(path), exec);
+    }
+};
+
+static ShellTestRegistration<LoginItemTest> registration;
+
+#include "LoginItemTest.moc"

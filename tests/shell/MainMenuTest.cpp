@@ -1,0 +1,135 @@
+#include "MainMenu.h"
+#include "ShellTests.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+QStringList titles(const QMenu* menu)
+{
+    QStringList result;
+    for (const QAction* action : menu->actions()) {
+        result << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return result;
+}
+
+bool showActive(QWidget& window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
+}
+
+} // namespace
+
+class MainMenuTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<MainMenu> menu_;
+
+private Q_SLOTS:
+    void init() { menu_ = std::make_unique<MainMenu>(); }
+    void cleanup() { menu_.reset(); }
+
+    void menusCarryTheirItemsAndKeys()
+    {
+        const QList<QMenu*> menus = menu_->menus();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->title(), QStringLiteral("Quillhaven"));
+        QCOMPARE(titles(menus[0]), QStringList({"Close Window", "-", "Quit Quillhaven"}));
+        QCOMPARE(menus[1]->title(), QStringLiteral("Edit"));
+        QCOMPARE(titles(menus[1]),
+                 QStringList({"Undo", "Redo", "-", "Cut", "Copy", "Paste", "Select All"}));
+        QStringList keys;
+        for (const QAction* action : menu_->actions()) {
+            keys << action->shortcut().toString(QKeySequence::PortableText);
+        }
+        QCOMPARE(keys, QStringList({"Ctrl+W", "Ctrl+Q", "Ctrl+Z", "Ctrl+Shift+Z", "Ctrl+X",
+                                    "Ctrl+C", "Ctrl+V", "Ctrl+A"}));
+    }
+
+    void undoAndRedoKeysWorkInAFocusedTextEditor()
+    {
+        // The editor takes its own standard keys first; the menu's identical keys must not
+        // make them ambiguous and swallow them.
+        QWidget window;
+        auto* editor = new QTextEdit(&window);
+        QVERIFY(showActive(window));
+        editor->setFocus();
+        QTest::keyClicks(editor, QStringLiteral("abc"));
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(editor->toPlainText(), QString());
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
+    }
+
+    void editItemsGoToTheFocusedField()
+    {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* other = new QLineEdit(QStringLiteral("untouched"), &window);
+        auto* field = new QLineEdit(QStringLiteral("hello"), &window);
+        layout->addWidget(other);
+        layout->addWidget(field);
+        QVERIFY(showActive(window));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        field->deselect();
+        menu_->actions()[7]->trigger(); // Select All, as if chosen from the menu
+        QCOMPARE(field->selectedText(), QStringLiteral("hello"));
+        QVERIFY(!other->hasSelectedText());
+    }
+
+    void closeKeyClosesOrdinaryWindowsOnly()
+    {
+        QWidget dashboard;
+        QVERIFY(showActive(dashboard));
+        QTest::keyClick(&dashboard, Qt::Key_W, Qt::ControlModifier);
+        QTRY_VERIFY(!dashboard.isVisible());
+
+        // Note panels have no close control: the key leaves them alone.
+        QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+        QVERIFY(showActive(panel));
+        QTest::keyClick(&panel, Qt::Key_W, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QVERIFY(panel.isVisible());
+    }
+
+    void quitKeyReachesAToolWindowShownAfterTheMenu()
+    {
+        // quit() does nothing outside exec(), so the trigger itself is what is observed.
+        QSignalSpy quit(menu_->actions()[1], &QAction::triggered);
+        QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+        auto* field = new QLineEdit(&panel);
+        QVERIFY(showActive(panel));
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(quit.size(), 1);
+        QCOMPARE(field->text(), QString());
+    }
+
+    void contextMenuWindowsAndPopupsDoNotGrowMenuItems()
+    {
+        QWidget listed;
+        listed.setContextMenuPolicy(Qt::ActionsContextMenu);
+        listed.show();
+        QMenu popup;
+        popup.addAction(QStringLiteral("Only item"));
+        popup.popup(QPoint(10, 10));
+        QCoreApplication::processEvents();
+        QVERIFY(listed.actions().isEmpty());
+        QCOMPARE(popup.actions().size(), 1);
+    }
+};
+
+static ShellTestRegistration<MainMenuTest> registration;
+
+#include "MainMenuTest.moc"

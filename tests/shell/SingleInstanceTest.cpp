@@ -1,0 +1,93 @@
+#include "ShellTests.h"
+#include "SingleInstance.h"
+
+#include <QFile>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+// What a crashed copy leaves: a bound socket file nobody listens on.
+bool leaveStaleSocket(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    std::memcpy(address.sun_path, name.constData(), std::min<size_t>(name.size(), sizeof(address.sun_path) - 1));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return bound && QFile::exists(path);
+}
+
+} // namespace
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path() const { return dir_->filePath(QStringLiteral("quillhaven-test")); }
+
+private Q_SLOTS:
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+
+    void secondLaunchAsksTheFirstForTheDashboard()
+    {
+        SingleInstance first(path());
+        QCOMPARE(first.claim(), SingleInstance::Role::Primary);
+        QSignalSpy shown(&first, &SingleInstance::showDashboardRequested);
+
+        SingleInstance second(path());
+        QCOMPARE(second.claim(1000), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(shown.size(), 1);
+
+        SingleInstance third(path());
+        QCOMPARE(third.claim(1000), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(shown.size(), 2);
+    }
+
+    void socketLeftByACrashedCopyIsReplaced()
+    {
+        QVERIFY(leaveStaleSocket(path()));
+        SingleInstance first(path());
+        QCOMPARE(first.claim(), SingleInstance::Role::Primary);
+        QSignalSpy shown(&first, &SingleInstance::showDashboardRequested);
+        SingleInstance second(path());
+        QCOMPARE(second.claim(1000), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(shown.size(), 1);
+    }
+
+    void theLockIsFreedWithItsHolder()
+    {
+        {
+            SingleInstance first(path());
+            QCOMPARE(first.claim(), SingleInstance::Role::Primary);
+        }
+        SingleInstance next(path());
+        QCOMPARE(next.claim(), SingleInstance::Role::Primary);
+    }
+
+    void unrelatedMessagesAreIgnored()
+    {
+        SingleInstance first(path());
+        QCOMPARE(first.claim(), SingleInstance::Role::Primary);
+        QSignalSpy shown(&first, &SingleInstance::showDashboardRequested);
+        QLocalSocket socket;
+        socket.connectToServer(path());
+        QVERIFY(socket.waitForConnected(1000));
+        socket.write("quit\nshow-dashboard-please\n");
+        socket.write(QByteArray(4096, 'x'));
+        QVERIFY(socket.waitForBytesWritten(1000));
+        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(shown.size(), 0);
+    }
+};
+
+static ShellTestRegistration<SingleInstanceTest> registration;
+
+#include "SingleInstanceTest.moc"

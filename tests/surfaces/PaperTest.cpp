@@ -1,0 +1,183 @@
+#include "surfaces/Paper.h"
+
+#include "Suites.h"
+#include "surfaces/Palette.h"
+#include "surfaces/Shapes.h"
+
+#include <QPainter>
+
+namespace {
+
+QColor rgbF(double r, double g, double b) {
+    return QColor::fromRgbF(r, g, b);
+}
+
+bool near(const QColor& a, const QColor& b, int tolerance) {
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+// The mean colour of a horizontal run of pixels, to average out the grain.
+QColor meanOfRow(const QImage& image, int y, int x0, int x1) {
+    double r = 0, g = 0, b = 0;
+    for (int x = x0; x < x1; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        r += c.redF();
+        g += c.greenF();
+        b += c.blueF();
+    }
+    const int n = x1 - x0;
+    return QColor::fromRgbF(float(r / n), float(g / n), float(b / n));
+}
+
+QImage paintedPaper(const QRectF& paper, bool folded, const QString& color, qreal dpr = 1) {
+    const QSizeF canvas(paper.right() + 40, paper.bottom() + 40);
+    QImage image((canvas * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    surfaces::paintPaper(p, paper, folded, color);
+    return image;
+}
+
+QString describe(const QColor& c) {
+    return QStringLiteral("(%1, %2, %3, a %4)")
+        .arg(c.red())
+        .arg(c.green())
+        .arg(c.blue())
+        .arg(c.alpha());
+}
+
+} // namespace
+
+class PaperTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void paletteNamesAndStops() {
+        QCOMPARE(surfaces::colorNames(), QStringList({"yellow", "pink", "blue", "green"}));
+        QCOMPARE(surfaces::palette().size(), 4);
+        QCOMPARE(surfaces::palette()["yellow"].top, surfaces::paperTop);
+        QCOMPARE(surfaces::palette()["yellow"].bottom, surfaces::paperBottom);
+        QCOMPARE(surfaces::palette()["blue"].bottom, rgbF(0.71, 0.863, 1.0));
+        QCOMPARE(surfaces::palette()["green"].top, rgbF(0.902, 0.969, 0.878));
+        QCOMPARE(surfaces::inset, 40);
+    }
+
+    void gradientRunsTopToBottomInTheNamedColour_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("top");
+        QTest::addColumn<QColor>("bottom");
+        QTest::newRow("pink") << "pink" << rgbF(1.0, 0.867, 0.894) << rgbF(1.0, 0.761, 0.812);
+        QTest::newRow("empty") << "" << rgbF(1.0, 0.95, 0.68) << rgbF(0.99, 0.9, 0.55);
+        QTest::newRow("unknown") << "Pink" << rgbF(1.0, 0.95, 0.68) << rgbF(0.99, 0.9, 0.55);
+    }
+    void gradientRunsTopToBottomInTheNamedColour() {
+        QFETCH(QString, name);
+        QFETCH(QColor, top);
+        QFETCH(QColor, bottom);
+        const QLinearGradient g = surfaces::paperGradient(name, QRectF(10, 20, 100, 50));
+        QCOMPARE(g.start(), QPointF(60, 20));
+        QCOMPARE(g.finalStop(), QPointF(60, 70));
+        QCOMPARE(g.stops().size(), 2);
+        QVERIFY(near(g.stops()[0].second, top, 0));
+        QVERIFY(near(g.stops()[1].second, bottom, 0));
+    }
+
+    void continuousCornersStayInsideTheRect() {
+        const QRectF r(0, 0, 100, 60);
+        const QPainterPath path = surfaces::continuousRect(r, 16);
+        QVERIFY(path.contains(r.center()));
+        QVERIFY(!path.contains(QPointF(1, 1)));
+        QVERIFY(!path.contains(QPointF(99, 59)));
+        QVERIFY(path.contains(QPointF(50, 0.5))); // straight middle of each side
+        QVERIFY(path.contains(QPointF(0.5, 30)));
+        QVERIFY(r.adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(path.boundingRect()));
+        // Smoother than a circular arc: the rounding begins further along the side.
+        QVERIFY(!path.contains(QPointF(17, 0.3)));
+        // A radius far too large is clamped: a capsule that still spans the rect.
+        const QPainterPath capsule = surfaces::continuousRect(r, 500);
+        QCOMPARE(capsule.boundingRect(), r);
+        QVERIFY(capsule.contains(QPointF(50, 30)));
+    }
+
+    void unevenCornersCanBeSquare() {
+        const QRectF r(0, 0, 120, 40);
+        const QPainterPath path = surfaces::continuousRect(r, 0, 0, 14, 14);
+        QVERIFY(path.contains(QPointF(0.2, 0.2)));
+        QVERIFY(path.contains(QPointF(119.8, 0.2)));
+        QVERIFY(!path.contains(QPointF(0.5, 39.5)));
+        QVERIFY(!path.contains(QPointF(119.5, 39.5)));
+        QVERIFY(surfaces::continuousRect(QRectF(), 8).isEmpty());
+    }
+
+    void paintedPaperShowsItsColourTopAndBottom() {
+        const QRectF paper(40, 40, 220, 220);
+        const QImage image = paintedPaper(paper, false, "blue");
+        const QColor top = meanOfRow(image, 44, 80, 220);
+        const QColor bottom = meanOfRow(image, 256, 80, 220);
+        // Four rows in from each edge: the gradient is 1.8% along; at the bottom the lower-half
+        // shade darkens by 3.5% x 97%.
+        const QColor expectTop = rgbF(0.863 - 0.018 * 0.153, 0.933 - 0.018 * 0.07, 1.0);
+        const double shade = 1 - 0.035 * (256.5 - 150) / 110;
+        const double along = (256.5 - 40) / 220;
+        const QColor expectBottom = rgbF((0.863 + (0.71 - 0.863) * along) * shade,
+                                         (0.933 + (0.863 - 0.933) * along) * shade, 1.0 * shade);
+        QVERIFY2(near(top, expectTop, 3), qPrintable(describe(top)));
+        QVERIFY2(near(bottom, expectBottom, 3), qPrintable(describe(bottom)));
+        QCOMPARE(image.pixelColor(150, 150).alpha(), 255);
+    }
+
+    void shadowFallsBelowThePaper() {
+        const QRectF paper(40, 40, 220, 220);
+        const QImage image = paintedPaper(paper, false, "yellow");
+        const int below = image.pixelColor(150, 268).alpha();
+        const int above = image.pixelColor(150, 32).alpha();
+        QVERIFY2(below > 20, qPrintable(QString::number(below)));
+        QVERIFY2(above < below / 2, qPrintable(QString::number(above)));
+        QCOMPARE(image.pixelColor(150, 268).red(), 0); // black shadow, premultiplied
+        QCOMPARE(image.pixelColor(2, 150).alpha(), 0); // nothing beyond the margin's reach
+    }
+
+    void foldedPaperHasTighterCorners() {
+        // At 2x, device pixel (88, 88) sits 4.25 points in from the top-left corner along the
+        // diagonal: inside a 12-point continuous corner, outside a 16-point one.
+        const QRectF paper(40, 40, 220, 50);
+        const QImage folded = paintedPaper(paper, true, "yellow", 2);
+        const QImage unfolded = paintedPaper(paper, false, "yellow", 2);
+        const QColor onFolded = folded.pixelColor(88, 88);
+        const QColor onUnfolded = unfolded.pixelColor(88, 88);
+        QVERIFY2(onFolded.alpha() == 255 && onFolded.red() > 200, qPrintable(describe(onFolded)));
+        QVERIFY2(onUnfolded.alpha() < 100, qPrintable(describe(onUnfolded)));
+        // Away from the corners the two are the same paper.
+        QCOMPARE(folded.pixelColor(300, 120), unfolded.pixelColor(300, 120));
+    }
+
+    void unknownColourPaintsYellow() {
+        QCOMPARE(surfaces::paperImage(QSizeF(180, 180), false, "mauve", 1),
+                 surfaces::paperImage(QSizeF(180, 180), false, "yellow", 1));
+        QVERIFY(surfaces::paperImage(QSizeF(180, 180), false, "pink", 1) !=
+                surfaces::paperImage(QSizeF(180, 180), false, "yellow", 1));
+    }
+
+    void degeneratePaperPaintsNothingAndDoesNotCrash() {
+        QImage image(50, 50, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        surfaces::paintPaper(p, QRectF(10, 10, 0, 0), false, "yellow");
+        surfaces::paintPaper(p, QRectF(10, 10, -20, 30), false, "yellow");
+        surfaces::paintPaper(p, QRectF(10, 10, qInf(), 30), false, "yellow");
+        p.end();
+        QCOMPARE(image.pixelColor(10, 10).alpha(), 0);
+        // A paper far too large for the cache is still painted, only plainer.
+        QImage big(100, 100, QImage::Format_ARGB32_Premultiplied);
+        big.fill(Qt::transparent);
+        QPainter bp(&big);
+        surfaces::paintPaper(bp, QRectF(0, 0, 20000, 20000), false, "yellow");
+        bp.end();
+        QCOMPARE(big.pixelColor(50, 50).alpha(), 255);
+    }
+};
+
+static RegisterSuite<PaperTest> registered;
+#include "PaperTest.moc"

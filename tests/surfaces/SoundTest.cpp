@@ -1,0 +1,186 @@
+#include "surfaces/Sound.h"
+
+#include "Suites.h"
+#include "support/FakeDesktop.h"
+#include "surfaces/VoiceMixer.h"
+
+#include <cmath>
+#include <numbers>
+
+using Effect = Sound::Effect;
+
+namespace {
+
+// A fixed noise sequence shared with the reference values below, which were computed
+// independently with every step rounded to 32-bit float.
+std::function<float()> fixedNoise() {
+    auto i = std::make_shared<int>(0);
+    return [i] {
+        const int k = (*i)++;
+        return static_cast<float>(((k * 7919) % 2001 - 1000) / 1000.0);
+    };
+}
+
+QList<float> readFloats(VoiceMixer& mixer, int frames) {
+    QList<float> out(frames);
+    const qint64 got = mixer.read(reinterpret_cast<char*>(out.data()), frames * 4);
+    out.resize(int(got / 4));
+    return out;
+}
+
+} // namespace
+
+class SoundTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void synthesisFollowsEachSoundsFormula_data() {
+        QTest::addColumn<int>("effect");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QList<int>>("at");
+        QTest::addColumn<QList<float>>("expected");
+        QTest::newRow("peel") << int(Effect::Peel) << 7056 << QList<int>{1, 100, 1000, 3528}
+                              << QList<float>{1.2241436706972308e-05f, 0.042268212884664536f,
+                                              0.07765819132328033f, -0.03135237097740173f};
+        QTest::newRow("pat") << int(Effect::Pat) << 3087 << QList<int>{1, 100, 1000, 3086}
+                             << QList<float>{2.07280845643254e-05f, 0.06473036855459213f,
+                                             -0.018095342442393303f, -0.0008756683673709631f};
+        QTest::newRow("crunch") << int(Effect::Crunch) << 9702 << QList<int>{1, 100, 1000, 4851}
+                                << QList<float>{5.9127600252395496e-05f, 0.07908143103122711f,
+                                                0.09324438869953156f, -0.020757200196385384f};
+        QTest::newRow("whoosh") << int(Effect::Whoosh) << 9702
+                                << QList<int>{1, 100, 1000, 4851, 9701}
+                                << QList<float>{-2.4643574647598143e-07f, 0.0002044791035586968f,
+                                                0.01285438984632492f, -0.06715823709964752f,
+                                                7.131116035452578e-06f};
+    }
+    void synthesisFollowsEachSoundsFormula() {
+        QFETCH(int, effect);
+        QFETCH(int, frames);
+        QFETCH(QList<int>, at);
+        QFETCH(QList<float>, expected);
+        const QList<float> samples = Sound::synthesise(Effect(effect), fixedNoise());
+        QCOMPARE(samples.size(), frames);
+        QCOMPARE(samples[0], 0.0f);
+        for (int i = 0; i < at.size(); ++i)
+            QCOMPARE(samples[at[i]], expected[i]);
+    }
+
+    void noiseIsMappedWithoutBias() {
+        const auto from = [](QList<quint32> draws) {
+            return [draws, i = 0]() mutable { return draws[i++]; };
+        };
+        QCOMPARE(Sound::noiseSample(from({0})), -1.0f);
+        // 2^24 is the top of [0, 2^24]: exactly 1.
+        QCOMPARE(Sound::noiseSample(from({1u << 24})), 1.0f);
+        QCOMPARE(Sound::noiseSample(from({1u << 23})), 0.0f);
+        // The range folds 255 times into 32 bits; values past the last whole fold are drawn
+        // again rather than favouring small k.
+        QCOMPARE(Sound::noiseSample(from({0xFFFFFFFFu, 4278190335u, 1u << 24})), 1.0f);
+        QCOMPARE(Sound::noiseSample(from({4278190334u})), 1.0f);
+    }
+
+    void envelopesBoundTheRealSounds() {
+        Sound& sound = Sound::shared();
+        const double rate = 44100;
+        const auto bound = [&](Effect e, double t) {
+            const double attack = std::min(t / 0.004, 1.0);
+            switch (e) {
+            case Effect::Peel:
+                return std::pow(1 - t / 0.16, 2) * attack * 0.5;
+            case Effect::Pat:
+                return 1.15 * std::exp(-70 * t) * attack * 0.5;
+            case Effect::Crunch:
+                return std::pow(1 - t / 0.22, 1.5) * attack * 0.45;
+            case Effect::Whoosh:
+                return std::sin(std::numbers::pi * t / 0.22) * 0.6;
+            }
+            return 0.0;
+        };
+        for (Effect e : {Effect::Peel, Effect::Pat, Effect::Crunch, Effect::Whoosh}) {
+            const QList<float>& s = sound.buffer(e);
+            QCOMPARE(s[0], 0.0f);
+            float loudest = 0;
+            for (int i = 0; i < s.size(); ++i) {
+                QVERIFY2(std::abs(s[i]) <= bound(e, i / rate) + 1e-6,
+                         qPrintable(QStringLiteral("sound %1 frame %2").arg(int(e)).arg(i)));
+                loudest = std::max(loudest, std::abs(s[i]));
+            }
+            QVERIFY(loudest > 0.02); // not silent
+        }
+        QCOMPARE(sound.buffer(Effect::Peel).size(), 7056);
+        QCOMPARE(sound.buffer(Effect::Pat).size(), 3087);
+        QCOMPARE(sound.buffer(Effect::Crunch).size(), 9702);
+        QCOMPARE(sound.buffer(Effect::Whoosh).size(), 9702);
+        QVERIFY(std::abs(sound.buffer(Effect::Peel).last()) < 1e-7f);
+    }
+
+    void voicesAreUsedRoundRobinAndPlayingWithoutAudioIsHarmless() {
+        Sound& sound = Sound::shared();
+        QVERIFY(!sound.isAudioAvailable()); // main() points the client at no server
+        QList<Effect> heard;
+        QList<int> voices;
+        Sound::setObserver([&](Effect e) { heard.append(e); });
+        const int first = sound.nextVoice();
+        const QList<Effect> order{Effect::Peel, Effect::Pat, Effect::Crunch, Effect::Whoosh,
+                                  Effect::Pat};
+        for (Effect e : order) {
+            voices.append(sound.nextVoice());
+            sound.play(e);
+        }
+        Sound::setObserver({});
+        sound.play(Effect::Peel);
+        QCOMPARE(heard, order);
+        QCOMPARE(voices,
+                 (QList<int>{first, (first + 1) % 4, (first + 2) % 4, (first + 3) % 4, first}));
+    }
+
+    void mixerSumsScalesAndClamps() {
+        VoiceMixer mixer(4, 0.5f);
+        QVERIFY(mixer.open(QIODevice::ReadOnly));
+        mixer.start(0, {0.2f, 0.4f, 1.0f, 3.0f});
+        mixer.start(1, {0.2f, -4.0f});
+        QCOMPARE(readFloats(mixer, 6), (QList<float>{0.2f, -1.0f, 0.5f, 1.0f, 0.0f, 0.0f}));
+        QVERIFY(!mixer.isPlaying());
+    }
+
+    void restartingAVoiceCutsItOff() {
+        VoiceMixer mixer(4, 1.0f);
+        QVERIFY(mixer.open(QIODevice::ReadOnly));
+        mixer.start(2, {0.1f, 0.1f, 0.1f, 0.1f});
+        QCOMPARE(readFloats(mixer, 2), (QList<float>{0.1f, 0.1f}));
+        mixer.start(2, {0.3f});
+        mixer.start(7, {0.9f}); // no such voice: ignored
+        QCOMPARE(readFloats(mixer, 3), (QList<float>{0.3f, 0.0f, 0.0f}));
+    }
+
+    void mixerReportsDrainedOnceAfterTheQuietSpell() {
+        VoiceMixer mixer(4, 1.0f);
+        QVERIFY(mixer.open(QIODevice::ReadOnly));
+        mixer.setDrainDelay(10);
+        int drained = 0;
+        connect(&mixer, &VoiceMixer::drained, this, [&] { ++drained; });
+        readFloats(mixer, 50);
+        QCOMPARE(drained, 0); // nothing has played yet
+        mixer.start(0, QList<float>(20, 0.1f));
+        readFloats(mixer, 20);
+        QCOMPARE(drained, 0);
+        readFloats(mixer, 6);
+        QCOMPARE(drained, 0);
+        readFloats(mixer, 6);
+        readFloats(mixer, 6);
+        QCOMPARE(drained, 1);
+        mixer.start(1, {0.5f});
+        readFloats(mixer, 40);
+        QCOMPARE(drained, 2);
+    }
+
+    void hapticGoesToTheDesktop() {
+        FakeDesktop desktop;
+        haptic();
+        haptic();
+        QCOMPARE(desktop.haptics, 2);
+    }
+};
+
+static RegisterSuite<SoundTest> registered;
+#include "SoundTest.moc"

@@ -103,8 +103,7 @@ void AppController::noteDragChanged(NoteModel* note) {
         note->setScale(near ? overNotchScale : 1.0);
     });
     if (near != padHot()) {
-        motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0),
-                              [&] { setPadHot(near); });
+        motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0), [&] { setPadHot(near); });
     }
 }
 

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr double dragThreshold = 3;  // points the pointer must travel before a drag starts
+constexpr double dragThreshold = 3;   // points the pointer must travel before a drag starts
 constexpr double textStripDepth = 30; // the top strip of the paper drags even while editing
 constexpr double handleInside = 30;   // the resize handle reaches this far into the paper...
 constexpr double handleOutside = 8;   // ...and this far into the margin
@@ -128,8 +128,8 @@ bool Panel::filterMouse(QWidget* target, QMouseEvent* event) {
     const QEvent::Type type = event->type();
     const bool leftButton = event->button() == Qt::LeftButton;
     const bool leftHeld = (event->buttons() & Qt::LeftButton) != 0;
-    const bool down = leftButton && (type == QEvent::MouseButtonPress ||
-                                     type == QEvent::MouseButtonDblClick);
+    const bool down =
+        leftButton && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick);
 
     if (resizeHook) {
         using Kind = AppController::MouseEvent;

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr double pulledPeel = 65;   // curl of a note as it leaves the pad
+constexpr double pulledPeel = 65;    // curl of a note as it leaves the pad
 constexpr double peelPerPoint = 0.6; // flattens after about 108 points of downward travel
 constexpr double paperAbovePointer = 14;
 constexpr double clickDistance = 6; // a pull that moved less than this was a click
@@ -111,9 +111,9 @@ void AppController::drop(NoteModel* note) {
     note->setOnScreen(true);
     resetForPull(note);
     // Centred under the notch, the top 14 points of the paper still behind it.
-    gestures::setOrigin(note, QPointF(midX() - winW(note) / 2, top() - notchH() +
-                                                                   paperAbovePointer +
-                                                                   surfaces::inset - winH(note)));
+    gestures::setOrigin(note,
+                        QPointF(midX() - winW(note) / 2, top() - notchH() + paperAbovePointer +
+                                                             surfaces::inset - winH(note)));
     show(note);
     Q_EMIT willChange();
     Sound::shared().play(Sound::Effect::Peel);

@@ -29,6 +29,7 @@ qint64 VoiceMixer::readData(char* data, qint64 maxSize) {
     const qint64 frames = maxSize / qint64(sizeof(float));
     auto* out = reinterpret_cast<float*>(data);
     std::fill(out, out + frames, 0.0f);
+    qint64 sounding = 0; // frames of this read that carry some voice
     for (Voice& voice : voices_) {
         const qint64 count = std::min<qint64>(frames, voice.samples.size() - voice.position);
         if (count <= 0)
@@ -37,12 +38,13 @@ qint64 VoiceMixer::readData(char* data, qint64 maxSize) {
         for (qint64 i = 0; i < count; ++i)
             out[i] += in[i];
         voice.position += count;
+        sounding = std::max(sounding, count);
     }
     for (qint64 i = 0; i < frames; ++i)
         out[i] = std::clamp(out[i] * volume_, -1.0f, 1.0f);
 
     if (!isPlaying() && !drainedSent_) {
-        quietFrames_ += frames;
+        quietFrames_ += frames - sounding;
         if (quietFrames_ >= drainDelay_) {
             drainedSent_ = true;
             Q_EMIT drained();

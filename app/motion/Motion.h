@@ -105,7 +105,8 @@ private:
     QTimer* delayTimer_ = nullptr;
 };
 
-inline void after(double seconds, std::function<void()> fn, const QObject* context = nullptr) {
+inline void after(double seconds, std::function<void()> fn, const QObject* context = nullptr)
+{
     FrameClock::instance().after(seconds, std::move(fn), context);
 }
 

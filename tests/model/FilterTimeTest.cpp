@@ -1,5 +1,4 @@
 #include "Suites.h"
-
 #include "model/NoteFilter.h"
 #include "model/NoteModel.h"
 #include "model/RelativeTime.h"
@@ -19,20 +18,17 @@ const QDateTime now = utc(2026, 1, 7, 15, 0, 0);
 class FilterTimeTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
-    {
+    void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         platform::setNow([] { return now; });
     }
 
-    void cleanupTestCase()
-    {
+    void cleanupTestCase() {
         platform::setNow({});
         QLocale::setDefault(QLocale::c());
     }
 
-    void recentlyDeletedIsExclusive()
-    {
+    void recentlyDeletedIsExclusive() {
         NoteData r;
         r.text = QStringLiteral("#plan");
         r.pinned = true;
@@ -57,8 +53,7 @@ private Q_SLOTS:
         }
     }
 
-    void payloadsCompareExactly()
-    {
+    void payloadsCompareExactly() {
         NoteData r;
         r.text = QStringLiteral("Meeting #Plan");
         const NoteModel n(r, nullptr); // folder Personal, colour yellow
@@ -73,8 +68,7 @@ private Q_SLOTS:
         QVERIFY(!matches(n, NoteFilter::onScreen()));
     }
 
-    void filtersServeAsKeys()
-    {
+    void filtersServeAsKeys() {
         QVERIFY(NoteFilter::folder("a") != NoteFilter::tag("a"));
         QVERIFY(NoteFilter::folder("a") != NoteFilter::folder("A"));
         QVERIFY(NoteFilter::all() != NoteFilter::deleted());
@@ -87,8 +81,7 @@ private Q_SLOTS:
         QCOMPARE(v.value<NoteFilter>(), NoteFilter::tag("#x"));
     }
 
-    void relativeTimeLabels_data()
-    {
+    void relativeTimeLabels_data() {
         QTest::addColumn<QDateTime>("date");
         QTest::addColumn<QString>("label");
         QTest::newRow("30 s ago") << now.addSecs(-30) << "Just now";
@@ -106,8 +99,7 @@ private Q_SLOTS:
         QTest::newRow("tomorrow") << now.addDays(1) << "Thursday";
     }
 
-    void relativeTimeLabels()
-    {
+    void relativeTimeLabels() {
         QFETCH(QDateTime, date);
         QFETCH(QString, label);
         QCOMPARE(relativeTime(date), label);

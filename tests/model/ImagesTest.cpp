@@ -1,6 +1,6 @@
-#include "Suites.h"
-
 #include "model/Images.h"
+
+#include "Suites.h"
 #include "model/Store.h"
 #include "support/FakeDesktop.h"
 
@@ -17,15 +17,13 @@
 
 namespace {
 
-QImage picture(int w, int h)
-{
+QImage picture(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(QColor(30, 120, 200));
     return image;
 }
 
-QByteArray png(const QImage& image)
-{
+QByteArray png(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -33,16 +31,14 @@ QByteArray png(const QImage& image)
     return bytes;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-quint32 crc32(const QByteArray& bytes)
-{
+quint32 crc32(const QByteArray& bytes) {
     quint32 crc = 0xffffffffu;
     for (const char ch : bytes) {
         crc ^= static_cast<quint8>(ch);
@@ -54,8 +50,7 @@ quint32 crc32(const QByteArray& bytes)
 }
 
 // A small valid PNG whose header claims another size: decoders that trust it allocate that.
-QByteArray pngClaiming(quint32 width, quint32 height)
-{
+QByteArray pngClaiming(quint32 width, quint32 height) {
     QByteArray bytes = png(picture(4, 4));
     // Signature (8), IHDR length (4), "IHDR" (4), then width and height.
     qToBigEndian(width, bytes.data() + 16);
@@ -72,23 +67,20 @@ class ImagesTest : public QObject {
     std::unique_ptr<LogCapture> log;
 
 private Q_SLOTS:
-    void init()
-    {
+    void init() {
         tmp = std::make_unique<QTemporaryDir>();
         Store::setUrlForTesting(tmp->filePath(QStringLiteral("notes.json")));
         log = std::make_unique<LogCapture>();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         QThreadPool::globalInstance()->waitForDone();
         log.reset();
         Store::setUrlForTesting({});
         tmp.reset();
     }
 
-    void storesPngNoLongerThan2000_data()
-    {
+    void storesPngNoLongerThan2000_data() {
         QTest::addColumn<QSize>("source");
         QTest::addColumn<QSize>("stored");
         QTest::newRow("wide") << QSize(4000, 1000) << QSize(2000, 500);
@@ -100,8 +92,7 @@ private Q_SLOTS:
         QTest::newRow("sliver") << QSize(9000, 1) << QSize(2000, 1);
     }
 
-    void storesPngNoLongerThan2000()
-    {
+    void storesPngNoLongerThan2000() {
         QFETCH(QSize, source);
         QFETCH(QSize, stored);
         const std::optional<QString> name = Images::save(picture(source.width(), source.height()));
@@ -115,8 +106,7 @@ private Q_SLOTS:
         QCOMPARE(Images::load(*name).size(), stored);
     }
 
-    void keepsPixelsAndTransparency()
-    {
+    void keepsPixelsAndTransparency() {
         QImage source(10, 10, QImage::Format_ARGB32);
         source.fill(Qt::transparent);
         source.setPixelColor(3, 4, QColor(250, 10, 20));
@@ -125,26 +115,23 @@ private Q_SLOTS:
         QCOMPARE(back.pixelColor(0, 0).alpha(), 0);
     }
 
-    void namesAreFreshUpperCaseUuids()
-    {
+    void namesAreFreshUpperCaseUuids() {
         const QImage image = picture(20, 10);
         const QString first = *Images::save(image);
         const QString second = *Images::save(image);
         QVERIFY(first != second);
-        const QRegularExpression form(QStringLiteral(
-            "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.png$"));
+        const QRegularExpression form(
+            QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.png$"));
         QVERIFY(form.match(first).hasMatch());
         QCOMPARE(QFileInfo(Images::url(first)).dir().path(), tmp->filePath("images"));
     }
 
-    void nullImageStoresNothing()
-    {
+    void nullImageStoresNothing() {
         QVERIFY(!Images::save(QImage()));
         QVERIFY(QDir(Images::dir()).isEmpty());
     }
 
-    void failedWriteLogsAndReturnsNoName()
-    {
+    void failedWriteLogsAndReturnsNoName() {
         // The images folder cannot be made because a file already has its name.
         writeFile(tmp->filePath("other/images"), "in the way");
         Store::setUrlForTesting(tmp->filePath("other/notes.json"));
@@ -153,8 +140,7 @@ private Q_SLOTS:
         QVERIFY(log->lines[0].startsWith("Quillhaven: image save failed: "));
     }
 
-    void deletingForgetsTheCachedImage()
-    {
+    void deletingForgetsTheCachedImage() {
         const QString name = *Images::save(picture(30, 20));
         QVERIFY(!Images::load(name).isNull());
         // Once shown, the image comes from memory even if the file goes away behind our back.
@@ -164,26 +150,27 @@ private Q_SLOTS:
         QVERIFY(Images::load(name).isNull());
     }
 
-    void missingFileIsTriedAgainLater()
-    {
+    void missingFileIsTriedAgainLater() {
         const QString name = QStringLiteral("LATER.png");
         QVERIFY(Images::load(name).isNull());
         writeFile(Images::url(name), png(picture(7, 3)));
         QCOMPARE(Images::load(name).size(), QSize(7, 3));
     }
 
-    void namesThatAreNoPlainFileNamesTouchNothing_data()
-    {
+    void namesThatAreNoPlainFileNamesTouchNothing_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("victim"); // relative to the temporary folder
-        QTest::newRow("parent") << "../x.png" << "x.png";
-        QTest::newRow("sub folder") << "a/b.png" << "images/a/b.png";
-        QTest::newRow("backslash") << "..\\x.png" << "x.png";
-        QTest::newRow("absolute") << "TMP/x.png" << "x.png";
+        QTest::newRow("parent") << "../x.png"
+                                << "x.png";
+        QTest::newRow("sub folder") << "a/b.png"
+                                    << "images/a/b.png";
+        QTest::newRow("backslash") << "..\\x.png"
+                                   << "x.png";
+        QTest::newRow("absolute") << "TMP/x.png"
+                                  << "x.png";
     }
 
-    void namesThatAreNoPlainFileNamesTouchNothing()
-    {
+    void namesThatAreNoPlainFileNamesTouchNothing() {
         QFETCH(QString, name);
         QFETCH(QString, victim);
         name.replace(QLatin1String("TMP"), tmp->path());
@@ -196,8 +183,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(Images::dir()));
     }
 
-    void hostileOrBrokenFilesDecodeToNothing_data()
-    {
+    void hostileOrBrokenFilesDecodeToNothing_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("side over 30000") << pngClaiming(30001, 10);
         QTest::newRow("30000 square") << pngClaiming(30000, 30000);
@@ -208,8 +194,7 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray();
     }
 
-    void hostileOrBrokenFilesDecodeToNothing()
-    {
+    void hostileOrBrokenFilesDecodeToNothing() {
         QFETCH(QByteArray, bytes);
         const QString name = QStringLiteral("HOSTILE.png");
         writeFile(Images::url(name), bytes);
@@ -217,8 +202,7 @@ private Q_SLOTS:
         QVERIFY(Images::load(name).isNull());
     }
 
-    void droppedFilesArriveOnTheGuiThreadOncePerImage()
-    {
+    void droppedFilesArriveOnTheGuiThreadOncePerImage() {
         const QString a = tmp->filePath("a.png");
         const QString b = tmp->filePath("b.jpg");
         const QString text = tmp->filePath("notes.txt");
@@ -243,8 +227,7 @@ private Q_SLOTS:
         QVERIFY(onGuiThread);
     }
 
-    void dropsForAGoneReceiverAreDropped()
-    {
+    void dropsForAGoneReceiverAreDropped() {
         const QString a = tmp->filePath("a.png");
         writeFile(a, png(picture(5, 5)));
         QMimeData mime;
@@ -258,8 +241,7 @@ private Q_SLOTS:
         QCOMPARE(calls, 0);
     }
 
-    void droppedImageDataArrivesAsIs()
-    {
+    void droppedImageDataArrivesAsIs() {
         QMimeData mime;
         mime.setImageData(picture(9, 8));
         QObject context;

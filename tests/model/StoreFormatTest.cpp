@@ -1,5 +1,4 @@
 #include "Suites.h"
-
 #include "model/NoteModel.h"
 #include "model/Store.h"
 #include "platform/Clock.h"
@@ -12,8 +11,7 @@ namespace {
 const QUuid noteId = QUuid::fromString(QStringLiteral("5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B"));
 
 // A record with every optional field filled the way a live note writes it.
-NoteData fullRecord()
-{
+NoteData fullRecord() {
     NoteData r;
     r.id = noteId;
     r.text = QStringLiteral("Plan\nsee a/b");
@@ -31,8 +29,7 @@ NoteData fullRecord()
     return r;
 }
 
-NoteData decodeOne(const QByteArray& json)
-{
+NoteData decodeOne(const QByteArray& json) {
     const auto records = Store::decode(json);
     if (!records || records->size() != 1) {
         qFatal("expected exactly one record from %s", json.constData());
@@ -47,8 +44,7 @@ class StoreFormatTest : public QObject {
 private Q_SLOTS:
     void cleanup() { platform::setNow({}); }
 
-    void writesCompactRecordWithUpperCaseIdAndReferenceDates()
-    {
+    void writesCompactRecordWithUpperCaseIdAndReferenceDates() {
         const QByteArray expected =
             R"([{"id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B","text":"Plan\nsee a\/b",)"
             R"("folded":true,"onScreen":false,"x":100,"y":-20.25,"color":"pink",)"
@@ -57,8 +53,7 @@ private Q_SLOTS:
         QCOMPARE(Store::encode({fullRecord()}), expected);
     }
 
-    void writesDeletedAtAndImagesOnlyWhenPresent()
-    {
+    void writesDeletedAtAndImagesOnlyWhenPresent() {
         NoteData r = fullRecord();
         r.images = QStringList();
         QVERIFY(!Store::encode({r}).contains("\"images\""));
@@ -71,8 +66,7 @@ private Q_SLOTS:
         QVERIFY(json.contains(R"("images":["A.png","B.png"])"));
     }
 
-    void escapesStringsSoAnyTextRoundTrips()
-    {
+    void escapesStringsSoAnyTextRoundTrips() {
         NoteData r = fullRecord();
         r.text = QStringLiteral("quote \" back \\ slash / tab \t nul ") + QChar(0) +
                  QStringLiteral(" bell \x07 é 日本 😀 \u2028 end");
@@ -83,8 +77,7 @@ private Q_SLOTS:
         QCOMPARE(decodeOne(json).text, r.text);
     }
 
-    void roundTripsEveryField()
-    {
+    void roundTripsEveryField() {
         NoteData r = fullRecord();
         r.deletedAt = utc(2026, 2, 3, 4, 5, 6).addMSecs(789);
         r.images = QStringList{QStringLiteral("X.png")};
@@ -98,8 +91,7 @@ private Q_SLOTS:
         QCOMPARE(back->at(1), fullRecord());
     }
 
-    void refusesNonFiniteNumbers()
-    {
+    void refusesNonFiniteNumbers() {
         NoteData r = fullRecord();
         r.x = std::numeric_limits<double>::quiet_NaN();
         QString error;
@@ -110,13 +102,12 @@ private Q_SLOTS:
         QVERIFY(Store::encode({r}, &error).isEmpty());
     }
 
-    void readsRecordOfRequiredKeysWithDefaults()
-    {
+    void readsRecordOfRequiredKeysWithDefaults() {
         const QDateTime loadTime = utc(2026, 3, 4, 5, 6, 7);
         platform::setNow([loadTime] { return loadTime; });
-        const NoteData r = decodeOne(
-            R"([{"id":"5c9e0a4b-1d2e-4f30-8a6b-7c8d9e0f1a2b","text":"Hi","folded":false,)"
-            R"("onScreen":true,"x":10,"y":20.5}])");
+        const NoteData r =
+            decodeOne(R"([{"id":"5c9e0a4b-1d2e-4f30-8a6b-7c8d9e0f1a2b","text":"Hi","folded":false,)"
+                      R"("onScreen":true,"x":10,"y":20.5}])");
         QCOMPARE(r.id, noteId); // lower case reads as the same id
         const NoteModel note(r, nullptr);
         QCOMPARE(note.text(), QStringLiteral("Hi"));
@@ -133,8 +124,7 @@ private Q_SLOTS:
         QVERIFY(!note.deletedAt());
     }
 
-    void modifiedDefaultsToCreated()
-    {
+    void modifiedDefaultsToCreated() {
         platform::setNow([] { return utc(2030, 1, 1); });
         const NoteModel note(
             decodeOne(R"([{"created":788918400,"id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B",)"
@@ -144,13 +134,12 @@ private Q_SLOTS:
         QCOMPARE(note.modified(), utc(2026, 1, 1));
     }
 
-    void readsNullOptionalsAsAbsentInAnyOrderIgnoringUnknownKeys()
-    {
-        const NoteData r = decodeOne(
-            R"([{"future":{"a":[1,2]},"y":2,"color":null,"folder":null,"pinned":null,)"
-            R"("deletedAt":null,"images":null,"pw":null,"x":1,"onScreen":false,)"
-            R"("text":"a\/b \u00e9 \ud83d\ude00","folded":true,)"
-            R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B","ph":300}])");
+    void readsNullOptionalsAsAbsentInAnyOrderIgnoringUnknownKeys() {
+        const NoteData r =
+            decodeOne(R"([{"future":{"a":[1,2]},"y":2,"color":null,"folder":null,"pinned":null,)"
+                      R"("deletedAt":null,"images":null,"pw":null,"x":1,"onScreen":false,)"
+                      R"("text":"a\/b \u00e9 \ud83d\ude00","folded":true,)"
+                      R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B","ph":300}])");
         QCOMPARE(r.text, QStringLiteral("a/b é 😀"));
         QVERIFY(!r.color && !r.folder && !r.pinned && !r.deletedAt && !r.images && !r.pw);
         QCOMPARE(r.ph, 300.0);
@@ -159,36 +148,32 @@ private Q_SLOTS:
 
     void readsEmptyArray() { QCOMPARE(Store::decode("[]")->size(), 0); }
 
-    void oneBadRecordMakesTheWholeFileUnreadable_data()
-    {
+    void oneBadRecordMakesTheWholeFileUnreadable_data() {
         QTest::addColumn<QByteArray>("record");
         const QByteArray id = R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B")";
         const QByteArray rest = R"("folded":false,"onScreen":false,"x":0,"y":0)";
         QTest::newRow("no text") << "{" + id + "," + rest + "}";
         QTest::newRow("null text") << "{" + id + R"(,"text":null,)" + rest + "}";
         QTest::newRow("number text") << "{" + id + R"(,"text":5,)" + rest + "}";
-        QTest::newRow("folded as 0") << "{" + id +
-                                            R"(,"text":"","folded":0,"onScreen":false,"x":0,"y":0})";
-        QTest::newRow("x as string") << "{" + id +
-                                            R"(,"text":"","folded":false,"onScreen":false,"x":"0","y":0})";
+        QTest::newRow("folded as 0")
+            << "{" + id + R"(,"text":"","folded":0,"onScreen":false,"x":0,"y":0})";
+        QTest::newRow("x as string")
+            << "{" + id + R"(,"text":"","folded":false,"onScreen":false,"x":"0","y":0})";
         const QByteArray body = R"(,"text":"",)" + rest + "}";
         QTest::newRow("no id") << "{" + body.mid(1);
         QTest::newRow("braced id") << R"({"id":"{5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B}")" + body;
         QTest::newRow("short id") << R"({"id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2")" + body;
         QTest::newRow("non-hex id") << R"({"id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2G")" + body;
         QTest::newRow("no dashes") << R"({"id":"5C9E0A4B1D2E4F308A6B7C8D9E0F1A2B0000")" + body;
-        QTest::newRow("date as string") << "{" + id + R"(,"created":"2026-01-01",)" +
-                                               body.mid(1);
+        QTest::newRow("date as string") << "{" + id + R"(,"created":"2026-01-01",)" + body.mid(1);
         QTest::newRow("absurd date") << "{" + id + R"(,"modified":1e300,)" + body.mid(1);
         QTest::newRow("colour as number") << "{" + id + R"(,"color":3,)" + body.mid(1);
-        QTest::newRow("image not a string") << "{" + id + R"(,"images":["a.png",1],)" +
-                                                   body.mid(1);
+        QTest::newRow("image not a string") << "{" + id + R"(,"images":["a.png",1],)" + body.mid(1);
         QTest::newRow("overflowing number") << "{" + id + R"(,"pw":1e999,)" + body.mid(1);
         QTest::newRow("record not an object") << QByteArray("42");
     }
 
-    void oneBadRecordMakesTheWholeFileUnreadable()
-    {
+    void oneBadRecordMakesTheWholeFileUnreadable() {
         QFETCH(QByteArray, record);
         const QByteArray good = Store::encode({fullRecord()});
         QVERIFY(Store::decode(good));
@@ -197,8 +182,7 @@ private Q_SLOTS:
         QVERIFY(!Store::decode(file));
     }
 
-    void refusesWhatIsNoArray_data()
-    {
+    void refusesWhatIsNoArray_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("object") << QByteArray(R"({"notes":[]})");
@@ -207,8 +191,7 @@ private Q_SLOTS:
         QTest::newRow("bad utf-8") << QByteArray("[{\"text\":\"\xff\"}]");
     }
 
-    void refusesWhatIsNoArray()
-    {
+    void refusesWhatIsNoArray() {
         QFETCH(QByteArray, bytes);
         QVERIFY(!Store::decode(bytes));
     }

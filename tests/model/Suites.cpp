@@ -1,7 +1,6 @@
 #include "Suites.h"
 
-std::vector<SuiteFactory>& suites()
-{
+std::vector<SuiteFactory>& suites() {
     static std::vector<SuiteFactory> all;
     return all;
 }

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Dates are checked against a UTC calendar whatever the machine says.
     qputenv("TZ", "UTC");
     tzset();

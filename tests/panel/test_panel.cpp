@@ -133,8 +133,8 @@ private Q_SLOTS:
             QVERIFY(recorder_.events.isEmpty());
         } else {
             QVERIFY(drags_.isEmpty());
-            QCOMPARE(recorder_.events,
-                     (QStringList{QStringLiteral("content:press"), QStringLiteral("content:release")}));
+            QCOMPARE(recorder_.events, (QStringList{QStringLiteral("content:press"),
+                                                    QStringLiteral("content:release")}));
         }
         QVERIFY(!panel_->hasHeldDown());
         QVERIFY(!panel_->isDragging());
@@ -227,8 +227,9 @@ private Q_SLOTS:
         move(inHandle() + QPoint(1, 1)); // under the drag threshold: the hook still hears it
         move(inHandle() + QPoint(20, 20));
         release(inHandle() + QPoint(20, 20));
-        QCOMPARE(hookCalls_, (QList<QPair<Kind, int>>{
-                                 {Kind::Down, 1}, {Kind::Dragged, 0}, {Kind::Dragged, 0}, {Kind::Up, 0}}));
+        QCOMPARE(hookCalls_,
+                 (QList<QPair<Kind, int>>{
+                     {Kind::Down, 1}, {Kind::Dragged, 0}, {Kind::Dragged, 0}, {Kind::Up, 0}}));
         QVERIFY(!panel_->isResizing());
         QVERIFY(drags_.isEmpty());
         QVERIFY(recorder_.events.isEmpty());

@@ -1,0 +1,253 @@
+#include "Fixture.h"
+
+#include "dashboard/DashWindow.h"
+#include "dashboard/EditorParts.h"
+#include "dashboard/NoteEditor.h"
+#include "dashboard/Placeholder.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolButton>
+
+namespace {
+
+QList<SwatchButton*> heavyRings(const NoteEditor& editor)
+{
+    QList<SwatchButton*> heavy;
+    for (SwatchButton* swatch : editor.swatches()) {
+        const QPen ring = swatch->ring();
+        if (ring.widthF() == 2) {
+            QCOMPARE(ring.color().alphaF(), 0.55f);
+            heavy << swatch;
+        } else {
+            QCOMPARE(ring.widthF(), 0.5);
+        }
+    }
+    return heavy;
+}
+
+// Sends a complete drag of `mime` onto the middle of `target`; returns whether the drop was
+// accepted.
+bool dropOn(QWidget* target, QMimeData* mime)
+{
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+QPushButton* buttonNamed(QWidget* root, const QString& text)
+{
+    for (QPushButton* button : root->findChildren<QPushButton*>()) {
+        if (button->text() == text) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class EditorTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void currentColorHasTheHeavyRing()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("x"), .color = QStringLiteral("blue")});
+        NoteEditor editor(note, f.app.get(), {});
+        QCOMPARE(heavyRings(editor).size(), 1);
+        QCOMPARE(heavyRings(editor).first()->colorName(), QStringLiteral("blue"));
+        QCOMPARE(heavyRings(editor).first()->accessibleName(), QStringLiteral("Blue color"));
+
+        QTest::mouseClick(editor.swatches()[1], Qt::LeftButton);
+        QCOMPARE(note->color(), QStringLiteral("pink"));
+        QCOMPARE(heavyRings(editor).first()->colorName(), QStringLiteral("pink"));
+
+        note->setColor(QStringLiteral("mauve")); // not one of ours: no swatch is current
+        QVERIFY(heavyRings(editor).isEmpty());
+    }
+
+    void typingWritesTheNoteAndOutsideEditsKeepTheCursor()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("Hello"), .age = 3600});
+        NoteEditor editor(note, f.app.get(), {});
+        editor.show();
+        QPlainTextEdit* text = editor.textEdit();
+        text->moveCursor(QTextCursor::End);
+        f.now = f.now.addSecs(5);
+        QTest::keyClicks(text, QStringLiteral(" world"));
+        QCOMPARE(note->text(), QStringLiteral("Hello world"));
+        QCOMPARE(note->modified(), f.now);
+
+        QTextCursor cursor = text->textCursor();
+        cursor.setPosition(5);
+        text->setTextCursor(cursor);
+        note->setText(QStringLiteral("Hello world, again"));
+        QCOMPARE(text->toPlainText(), QStringLiteral("Hello world, again"));
+        QCOMPARE(text->textCursor().position(), 5);
+        // A no-break space survives the round trip through the editor.
+        note->setText(QStringLiteral("a\u00a0b"));
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text, QStringLiteral("c"));
+        QCOMPARE(note->text(), QStringLiteral("a\u00a0bc"));
+    }
+
+    void deletedNoteShowsRestoreBarAndRefusesDrops()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("gone"), .deleted = true});
+        NoteEditor editor(note, f.app.get(), {});
+        editor.resize(600, 500);
+        editor.show();
+        QVERIFY(buttonNamed(&editor, QStringLiteral("Restore"))->isVisible());
+        QVERIFY(buttonNamed(&editor, QStringLiteral("Delete Forever"))->isVisible());
+        QVERIFY(!buttonNamed(&editor, QStringLiteral("Stick on Screen"))->isVisible());
+        QVERIFY(editor.textEdit()->isReadOnly());
+
+        auto* mime = new QMimeData;
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        mime->setImageData(image);
+        QVERIFY(!dropOn(&editor, mime));
+        Fixture::settle();
+        QVERIFY(note->images().isEmpty());
+        QVERIFY(!editor.isDropping());
+        delete mime;
+    }
+
+    void dropAddsImagesToALiveNote()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("live")});
+        NoteEditor editor(note, f.app.get(), {});
+        editor.resize(600, 500);
+        editor.show();
+        QMimeData mime;
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        mime.setImageData(image);
+        QVERIFY(dropOn(editor.textEdit()->viewport(), &mime));
+        QTRY_COMPARE(note->images().size(), 1);
+        QVERIFY(!editor.isDropping());
+        // The new image shows as a tile, followed by the button for more.
+        QTRY_VERIFY(editor.findChild<ImageTile*>());
+        QVERIFY(editor.findChild<AddAnotherButton*>());
+    }
+
+    void onScreenButtonNamesWhatItWillDo()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("x"), .onScreen = true});
+        NoteEditor editor(note, f.app.get(), {});
+        QVERIFY(buttonNamed(&editor, QStringLiteral("Tuck into Notch")));
+        note->setOnScreen(false);
+        QVERIFY(buttonNamed(&editor, QStringLiteral("Stick on Screen")));
+        QVERIFY(!buttonNamed(&editor, QStringLiteral("Tuck into Notch")));
+    }
+
+    void pinButtonToggles()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("x")});
+        NoteEditor editor(note, f.app.get(), {});
+        QToolButton* pin = nullptr;
+        for (QToolButton* b : editor.findChildren<QToolButton*>()) {
+            if (b->toolTip() == QStringLiteral("Pin")) {
+                pin = b;
+            }
+        }
+        QVERIFY(pin);
+        QTest::mouseClick(pin, Qt::LeftButton);
+        QVERIFY(note->pinned());
+        QCOMPARE(pin->toolTip(), QStringLiteral("Unpin"));
+    }
+};
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void windowIsMadeOnceAndKeepsItsState()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("milk")});
+        f.app->showDashboard();
+        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("All Notes"));
+        QCOMPARE(window->minimumSize(), QSize(760, 440));
+        QVERIFY(!(window->windowFlags() & Qt::Tool));
+        DashboardView* view = window->view();
+        clickSidebarRow(*view, QStringLiteral("Personal"));
+        QTest::keyClicks(view->searchField(), QStringLiteral("mil"));
+        clickNoteRow(*view, note);
+
+        window->close();
+        QVERIFY(!window->isVisible());
+        QVERIFY(QSettings().contains(QStringLiteral("Dashboard")));
+        f.app->toggleDashboard();
+        QCOMPARE(f.app->dashboardWindow(), window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(view->filter(), NoteFilter::folder(QStringLiteral("Personal")));
+        QCOMPARE(view->search(), QStringLiteral("mil"));
+        QCOMPARE(view->selected(), std::optional(note->id()));
+    }
+
+    void pasteShortcutTakesImagesOnlyForLiveNotes()
+    {
+        Fixture f;
+        const auto notes = f.add({{.text = QStringLiteral("live")},
+                                  {.text = QStringLiteral("gone"), .deleted = true}});
+        f.app->showDashboard();
+        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
+        DashboardView* view = window->view();
+        QImage image(10, 10, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+
+        // Nothing selected: the key is not taken.
+        f.desktop.copyImage(image);
+        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(notes[0]->images().isEmpty());
+
+        clickNoteRow(*view, notes[0]);
+        QTest::keyClick(view->editor()->textEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(notes[0]->images().size(), 1);
+        // Any other modifier combination is an ordinary key.
+        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(notes[0]->images().size(), 1);
+
+        f.desktop.copyText();
+        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(notes[0]->images().size(), 1);
+
+        f.desktop.copyImage(image);
+        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickNoteRow(*view, notes[1]);
+        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(notes[1]->images().isEmpty());
+    }
+
+    void detailShowsPlaceholderWithoutSelection()
+    {
+        Fixture f;
+        f.app->showDashboard();
+        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
+        Placeholder* placeholder = window->view()->detailPlaceholder();
+        QVERIFY(placeholder->isVisible());
+        QCOMPARE(placeholder->title(), QStringLiteral("No Note Selected"));
+        QCOMPARE(placeholder->description(),
+                 QStringLiteral("Pick a note from the list, or start a new one."));
+    }
+};
+
+static RegisterSuite<EditorTest> editorRegistration;
+static RegisterSuite<WindowTest> windowRegistration;
+
+#include "EditorTest.moc"

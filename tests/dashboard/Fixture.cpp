@@ -1,0 +1,124 @@
+#include "Fixture.h"
+
+#include "dashboard/DashListView.h"
+#include "dashboard/NoteList.h"
+#include "dashboard/Sidebar.h"
+#include "model/Images.h"
+#include "model/Store.h"
+#include "motion/Motion.h"
+#include "platform/Clock.h"
+#include "surfaces/Sound.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QUuid>
+
+std::vector<SuiteFactory>& suites()
+{
+    static std::vector<SuiteFactory> all;
+    return all;
+}
+
+Fixture::Fixture()
+    : now(QDate(2026, 3, 10), QTime(12, 0), Qt::UTC)
+{
+    Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings().clear();
+    platform::setNow([this] { return now; });
+    motion::FrameClock::instance().setManual(true);
+    Sound::setObserver([](Sound::Effect) {});
+    app = std::make_unique<AppController>();
+}
+
+Fixture::~Fixture()
+{
+    app.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Sound::setObserver({});
+    platform::setNow({});
+}
+
+QList<NoteModel*> Fixture::add(const QList<Note>& notes)
+{
+    QList<NoteModel*> made;
+    for (const Note& n : notes) {
+        NoteData record;
+        record.id = QUuid::createUuid();
+        record.text = n.text;
+        record.folder = n.folder;
+        record.color = n.color;
+        record.pinned = n.pinned;
+        record.onScreen = n.onScreen;
+        record.created = now.addSecs(-n.age);
+        record.modified = now.addSecs(-n.age);
+        if (n.deleted) {
+            record.deletedAt = now;
+        }
+        made << new NoteModel(record, app.get(), app.get());
+    }
+    app->setNotes(app->notes() + made);
+    app->save();
+    return made;
+}
+
+std::unique_ptr<DashboardView> Fixture::makeView()
+{
+    auto view = std::make_unique<DashboardView>(app.get());
+    view->resize(1000, 640);
+    view->show();
+    return view;
+}
+
+void Fixture::settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QString Fixture::writeImage(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    return Images::save(image).value_or(QString());
+}
+
+namespace {
+
+void clickRow(QListView* view, int row)
+{
+    QVERIFY(row >= 0);
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+}
+
+} // namespace
+
+void clickSidebarRow(DashboardView& view, const QString& title)
+{
+    const QAbstractItemModel* model = view.sidebarView()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data().toString() == title) {
+            clickRow(view.sidebarView(), row);
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no sidebar row ") + title));
+}
+
+void clickNoteRow(DashboardView& view, const NoteModel* note)
+{
+    clickRow(view.listView(), view.listModel()->rowOf(note->id()));
+}
+
+QStringList groupTitles(const DashboardView& view)
+{
+    QStringList titles;
+    for (const dash::Group& group : view.groups()) {
+        titles << group.title;
+    }
+    return titles;
+}

@@ -1,0 +1,396 @@
+#include "controller/AppController.h"
+#include "controller/Panel.h"
+#include "model/Store.h"
+#include "motion/Motion.h"
+#include "support/FakeDesktop.h"
+#include "surfaces/Sound.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+using Effect = Sound::Effect;
+
+// The fake screen is 1440 x 900 with a 24-point notch: top 900, midX 720, the notch's lower
+// edge at 876. A 220 x 220 note has a 300 x 300 window.
+namespace {
+
+constexpr double top = 900;
+constexpr double notchBottom = 876;
+constexpr double midX = 720;
+constexpr double win = 300;
+constexpr double inset = 40;
+
+void advance(double seconds) {
+    motion::FrameClock::instance().advance(seconds);
+}
+
+QPointF origin(const QRectF& frame) {
+    return {frame.x(), frame.y()};
+}
+
+} // namespace
+
+class GesturesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakeDesktop> desktop_;
+    std::unique_ptr<AppController> app_;
+    QList<Effect> sounds_;
+    std::function<double(double, double)> defaultUniform_ = AppController::uniform;
+
+    NoteModel* addNote(const QString& text, bool onScreen, QPointF at = {600, 300}) {
+        NoteData data;
+        data.id = QUuid::createUuid();
+        data.text = text;
+        data.onScreen = onScreen;
+        data.x = at.x();
+        data.y = at.y();
+        auto* note = new NoteModel(data, app_.get(), app_.get());
+        app_->setNotes(app_->notes() + QList<NoteModel*>{note});
+        if (onScreen) {
+            app_->show(note);
+        }
+        return note;
+    }
+
+    void pointAt(double x, double y) { desktop_->mouse = QPointF(x, y); }
+
+    QList<NoteData> savedNotes() const {
+        QFile file(Store::url());
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return Store::decode(file.readAll()).value_or(QList<NoteData>());
+    }
+
+    // Starts a window drag of an on-screen note at the pointer, then moves it upwards in steps.
+    void flickUp(NoteModel* note, QPointF from, int steps, double pointsPerStep, double dt) {
+        pointAt(from.x(), from.y());
+        app_->noteDragChanged(note);
+        for (int i = 1; i <= steps; ++i) {
+            advance(dt);
+            pointAt(from.x(), from.y() + pointsPerStep * i);
+            app_->noteDragChanged(note);
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        motion::FrameClock::instance().setManual(true);
+    }
+
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        Store::setUrlForTesting(dir_->filePath(QStringLiteral("notes.json")));
+        desktop_ = std::make_unique<FakeDesktop>();
+        app_ = std::make_unique<AppController>();
+        sounds_.clear();
+        Sound::setObserver([this](Effect effect) { sounds_ << effect; });
+        AppController::uniform = [](double lo, double hi) { return (lo + hi) / 2; };
+    }
+
+    void cleanup() {
+        Sound::setObserver({});
+        AppController::uniform = defaultUniform_;
+        app_.reset();
+        advance(3); // lets steps and animations of the gone controller lapse
+        desktop_.reset();
+    }
+
+    void pullPeelsOffAndLandsWhereLetGo() {
+        NoteModel* note = addNote(QStringLiteral("hello"), false);
+        pointAt(midX, 895);
+        app_->padDragChanged();
+        QCOMPARE(app_->pulling(), note);
+        QVERIFY(note->onScreen());
+        QCOMPARE(note->peel(), 65.0);
+        Panel* window = app_->window(note);
+        QVERIFY(window != nullptr && window->isVisible());
+        // Centred on the pointer, the paper's top 14 above it.
+        QCOMPARE(origin(window->frame()), QPointF(midX - win / 2, 895 + 14 + inset - win));
+        QCOMPARE(sounds_, QList<Effect>{Effect::Peel});
+
+        const QList<QPair<double, double>> peelAt = {{795, 5}, {785, 0}, {900, 65}, {700, 0}};
+        for (const auto& [y, peel] : peelAt) {
+            pointAt(midX, y);
+            app_->padDragChanged();
+            QCOMPARE(note->peel(), peel);
+        }
+        QCOMPARE(origin(window->frame()).y(), 700 + 14 + inset - win);
+
+        app_->padDragEnded();
+        QVERIFY(app_->pulling() == nullptr);
+        QCOMPARE(sounds_, (QList<Effect>{Effect::Peel, Effect::Pat}));
+        QCOMPARE(desktop_->haptics, 1);
+        QCOMPARE(note->scale(), 1.0);
+        QCOMPARE(note->origin, QPointF(midX - win / 2, 700 + 14 + inset - win));
+        const QList<NoteData> saved = savedNotes();
+        QCOMPARE(saved.size(), 1);
+        QVERIFY(saved[0].onScreen);
+        QCOMPARE(QPointF(saved[0].x, saved[0].y), note->origin);
+        // A note with text does not take the keyboard.
+        QVERIFY(QApplication::activeWindow() != window);
+    }
+
+    void sidewaysSwipeTiltsAtMostFiveDegrees() {
+        addNote(QString(), false);
+        pointAt(midX, 895);
+        app_->padDragChanged();
+        NoteModel* note = app_->pulling();
+        double x = midX;
+        for (int i = 0; i < 6; ++i) {
+            pointAt(x += 400, 800);
+            app_->padDragChanged();
+            QVERIFY(std::abs(note->tilt()) <= 5);
+        }
+        QCOMPARE(note->tilt(), 5.0);
+        pointAt(x - 400, 800);
+        app_->padDragChanged();
+        QCOMPARE(note->tilt(), -5.0);
+    }
+
+    void shortPullIsAClickThatGlides_data() {
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<bool>("glides");
+        QTest::newRow("5 points") << 5.0 << true;
+        QTest::newRow("6 points") << 6.0 << false;
+    }
+
+    void shortPullIsAClickThatGlides() {
+        QFETCH(double, distance);
+        QFETCH(bool, glides);
+        NoteModel* note = addNote(QStringLiteral("x"), false);
+        pointAt(midX, 895);
+        app_->padDragChanged();
+        pointAt(midX + distance, 895);
+        app_->padDragChanged();
+        app_->padDragEnded();
+        QCOMPARE(sounds_.contains(Effect::Pat), !glides);
+        QCOMPARE(motion::isAnimatingWindowFrame(app_->window(note)), glides);
+        advance(1);
+        QCOMPARE(sounds_.count(Effect::Pat), 1);
+        QCOMPARE(note->origin, origin(app_->window(note)->frame()));
+    }
+
+    void glideRestsWithinItsRanges_data() {
+        QTest::addColumn<bool>("highest");
+        QTest::newRow("lowest draws") << false;
+        QTest::newRow("highest draws") << true;
+    }
+
+    void glideRestsWithinItsRanges() {
+        QFETCH(bool, highest);
+        QList<QPair<double, double>> ranges;
+        AppController::uniform = [&](double lo, double hi) {
+            ranges << qMakePair(lo, hi);
+            return highest ? hi : lo;
+        };
+        NoteModel* note = addNote(QStringLiteral("x"), false);
+        app_->drop(note);
+        QCOMPARE(ranges, (QList<QPair<double, double>>{{-240, 240}, {0, 140}, {-1.5, 1.5}}));
+        QCOMPARE(note->tilt(), highest ? 1.5 : -1.5);
+        QCOMPARE(note->peel(), 0.0);
+        advance(1);
+
+        const QRectF frame = app_->window(note)->frame();
+        const double rx = highest ? 240 : -240;
+        const double ry = highest ? 140 : 0;
+        QCOMPARE(frame.x(), midX - win / 2 + rx);
+        QCOMPARE(frame.y() + win - inset, notchBottom - 70 - ry); // the paper's top edge
+        QCOMPARE(note->tilt(), 0.0);
+        QCOMPARE(sounds_, (QList<Effect>{Effect::Peel, Effect::Pat}));
+        QCOMPARE(QPointF(savedNotes()[0].x, savedNotes()[0].y), origin(frame));
+    }
+
+    void droppingRestoresFromTrashOrFrontsAShownNote() {
+        NoteModel* trashed = addNote(QStringLiteral("x"), false);
+        trashed->setDeletedAt(QDateTime::currentDateTimeUtc());
+        app_->drop(trashed);
+        QVERIFY(!trashed->deletedAt());
+        QVERIFY(trashed->onScreen());
+
+        NoteModel* shown = addNote(QStringLiteral("y"), true);
+        sounds_.clear();
+        app_->drop(shown);
+        QVERIFY(sounds_.isEmpty());
+        QVERIFY(!motion::isAnimatingWindowFrame(app_->window(shown)));
+    }
+
+    void emptyNoteTakesTheKeyboardOnLanding() {
+        pointAt(midX, 895);
+        app_->padDragChanged(); // an empty pad makes a new note
+        QCOMPARE(app_->notes().size(), 1);
+        NoteModel* note = app_->notes().first();
+        QCOMPARE(note->color(), QStringLiteral("yellow"));
+        pointAt(midX, 600);
+        app_->padDragChanged();
+        app_->padDragEnded();
+        QTRY_COMPARE(QApplication::activeWindow(), app_->window(note));
+    }
+
+    void flickUpTucksUnlessThePointerRested_data() {
+        QTest::addColumn<double>("pause");
+        QTest::addColumn<bool>("tucked");
+        QTest::newRow("released at once") << 0.05 << true;
+        QTest::newRow("rested first") << 0.12 << false;
+    }
+
+    void flickUpTucksUnlessThePointerRested() {
+        QFETCH(double, pause);
+        QFETCH(bool, tucked);
+        NoteModel* note = addNote(QStringLiteral("x"), true, {600, 200});
+        flickUp(note, {700, 300}, 4, 30, 0.02); // 1500 points per second, far from the notch
+        QCOMPARE(origin(app_->window(note)->frame()), QPointF(600, 320));
+        advance(pause);
+        app_->noteDragEnded(note);
+        QVERIFY(!note->grab);
+        QCOMPARE(sounds_.last(), tucked ? Effect::Whoosh : Effect::Pat);
+        advance(0.5);
+        QCOMPARE(note->onScreen(), !tucked);
+        if (!tucked) {
+            QCOMPARE(note->origin, QPointF(600, 320));
+        }
+    }
+
+    void hoveringOverTheNotchShrinksAndTucksOnRelease() {
+        NoteModel* note = addNote(QStringLiteral("x"), true, {600, 400});
+        pointAt(700, 500);
+        app_->noteDragChanged(note);
+        pointAt(midX, notchBottom - 49);
+        app_->noteDragChanged(note);
+        QCOMPARE(note->scale(), 0.92);
+        QVERIFY(app_->padHot());
+        pointAt(midX, 700);
+        app_->noteDragChanged(note);
+        QCOMPARE(note->scale(), 1.0);
+        QVERIFY(!app_->padHot());
+        pointAt(midX + 169, notchBottom - 10);
+        app_->noteDragChanged(note);
+        advance(0.3);
+        app_->noteDragEnded(note);
+        QVERIFY(!app_->padHot());
+        QCOMPARE(sounds_.last(), Effect::Whoosh);
+    }
+
+    void nearNotchEdges_data() {
+        QTest::addColumn<double>("off");
+        QTest::addColumn<double>("below");
+        QTest::addColumn<bool>("near");
+        QTest::newRow("169 off, 49 below") << 169.0 << 49.0 << true;
+        QTest::newRow("170 off") << -170.0 << 49.0 << false;
+        QTest::newRow("50 below") << 169.0 << 50.0 << false;
+        QTest::newRow("above the screen") << 0.0 << -20.0 << true;
+    }
+
+    void nearNotchEdges() {
+        QFETCH(double, off);
+        QFETCH(double, below);
+        QFETCH(bool, near);
+        QCOMPARE(app_->nearNotch(QPointF(midX + off, notchBottom - below)), near);
+    }
+
+    void tuckedNoteGoesLastAtRestAndKeepsItsWindow() {
+        NoteModel* a = addNote(QStringLiteral("a"), true, {300, 300});
+        NoteModel* b = addNote(QStringLiteral("b"), false);
+        Panel* window = app_->window(a);
+        app_->putBack(a);
+        QCOMPARE(sounds_, QList<Effect>{Effect::Whoosh});
+        QCOMPARE(a->scale(), 0.3);
+        QCOMPARE(a->opacity(), 0.0);
+        QVERIFY(a->onScreen()); // until the window has reached the notch
+        advance(0.31);
+
+        QCOMPARE(app_->notes(), (QList<NoteModel*>{b, a}));
+        QVERIFY(!a->onScreen());
+        QCOMPARE(QList<double>({a->scale(), a->opacity(), a->peel(), a->tilt()}),
+                 QList<double>({1, 1, 0, 0}));
+        QVERIFY(!window->isVisible());
+        QCOMPARE(origin(window->frame()), QPointF(midX - win / 2, notchBottom - (win - inset)));
+        QCOMPARE(desktop_->haptics, 1);
+        QVERIFY(app_->savedFlash());
+        QCOMPARE(app_->wobble(), 1.5);
+        advance(0.2);
+        QCOMPARE(app_->wobble(), 0.0);
+        const QList<NoteData> saved = savedNotes();
+        QCOMPARE(saved.last().id, a->id());
+        QVERIFY(!saved.last().onScreen);
+
+        app_->show(a);
+        QCOMPARE(app_->window(a), window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(origin(window->frame()), QPointF(300, 300));
+    }
+
+    void eachTuckEndsItsOwnFlash() {
+        NoteModel* a = addNote(QStringLiteral("a"), true);
+        NoteModel* b = addNote(QStringLiteral("b"), true);
+        QList<QPair<double, bool>> flashes;
+        connect(app_.get(), &AppController::changed, this, [&](AppController::Field field) {
+            if (field == AppController::Field::SavedFlash) {
+                flashes << qMakePair(motion::FrameClock::instance().now(), app_->savedFlash());
+            }
+        });
+        app_->putBack(a);
+        advance(0.8);
+        app_->putBack(b);
+        advance(0.9);
+        QCOMPARE(flashes.size(), 3);
+        QVERIFY(!flashes[2].second);
+        QVERIFY(std::abs(flashes[2].first - flashes[0].first - 1.6) < 1e-6);
+        QVERIFY(flashes[1].second); // the second tuck lit it again in between
+        advance(1);
+        QCOMPARE(flashes.size(), 4);
+        QVERIFY(std::abs(flashes[3].first - flashes[1].first - 1.6) < 1e-6);
+    }
+
+    void bringAllBackTucksOnlyWhatIsOnScreen() {
+        NoteModel* tucked = addNote(QStringLiteral("t"), false);
+        app_->bringAllBack();
+        advance(1);
+        QVERIFY(sounds_.isEmpty());
+        QCOMPARE(app_->wobble(), 0.0);
+        QCOMPARE(desktop_->haptics, 0);
+
+        NoteModel* a = addNote(QStringLiteral("a"), true);
+        NoteModel* b = addNote(QStringLiteral("b"), true);
+        app_->bringAllBack();
+        QCOMPARE(sounds_, (QList<Effect>{Effect::Whoosh, Effect::Whoosh}));
+        advance(0.5);
+        QCOMPARE(app_->notes(), (QList<NoteModel*>{tucked, a, b}));
+        QCOMPARE(desktop_->haptics, 2);
+    }
+
+    void foldingPatsAndSavesEachTime() {
+        NoteModel* note = addNote(QStringLiteral("x"), true);
+        app_->toggleFold(note);
+        QVERIFY(savedNotes()[0].folded);
+        app_->toggleFold(note);
+        QVERIFY(!savedNotes()[0].folded);
+        QCOMPARE(sounds_, (QList<Effect>{Effect::Pat, Effect::Pat}));
+    }
+
+    void nonsensePointerNeverReachesTheFile() {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        NoteModel* note = addNote(QStringLiteral("x"), false, {100, 100});
+        pointAt(nan, nan);
+        app_->padDragChanged();
+        app_->padDragEnded();
+        advance(1);
+        QCOMPARE(note->origin, QPointF(100, 100));
+        app_->noteDragChanged(note);
+        app_->noteDragEnded(note);
+        const NoteData saved = savedNotes().first();
+        QVERIFY(std::isfinite(saved.x) && std::isfinite(saved.y));
+    }
+};
+
+QTEST_MAIN(GesturesTest)
+#include "test_gestures.moc"

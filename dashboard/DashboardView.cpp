@@ -107,7 +107,8 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     installShortcuts();
 
     if (app_) {
-        connect(app_, &AppController::changed, this, [this](AppController::Field field) {
+        connect(app_.data(), qOverload<AppController::Field>(&AppController::changed), this,
+                [this](AppController::Field field) {
             if (field == AppController::Field::Notes || field == AppController::Field::Folders) {
                 scheduleRefresh();
             }

@@ -514,6 +514,7 @@ void NoteView::grabSnapshot()
     snapshot_ = image;
     blurred_ = QImage();
     snapshotDirty_ = false;
+    ++snapshotsTaken_;
 }
 
 void NoteView::contentChanged()

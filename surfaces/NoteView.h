@@ -39,6 +39,8 @@ public:
     // The effects as presented this frame (they follow the note's fields with its animations).
     surfaces::NoteEffects effects() const;
     bool isShowingSnapshot() const { return snapshotMode_; }
+    // How many snapshots have been taken: once per effect, again only when content changes.
+    int snapshotsTaken() const { return snapshotsTaken_; }
     // The paper's rectangle in this view, as laid out this frame.
     QRectF paperRect() const;
     // Height of a folded note's paper.
@@ -124,4 +126,5 @@ private:
     QImage snapshot_;
     QImage blurred_;
     bool firstShow_ = true;
+    int snapshotsTaken_ = 0;
 };

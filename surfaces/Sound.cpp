@@ -91,7 +91,6 @@ struct Sound::Engine {
         format.setSampleFormat(QAudioFormat::Float);
         sink = std::make_unique<QAudioSink>(device, format);
         sink->setBufferSize(kSinkBufferBytes);
-        mixer.open(QIODevice::ReadOnly);
         sink->start(&mixer);
         if (sink->state() == QAudio::StoppedState || sink->error() != QAudio::NoError) {
             sink.reset();

@@ -6,7 +6,10 @@
 VoiceMixer::VoiceMixer(int voices, float volume, QObject* parent)
     : QIODevice(parent)
     , voices_(static_cast<size_t>(std::max(voices, 1)))
-    , volume_(volume) {}
+    , volume_(volume) {
+    // Unbuffered: a sound started now must be in the very next read, not behind a read-ahead.
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
 
 void VoiceMixer::start(int voice, const QList<float>& samples) {
     if (voice < 0 || voice >= static_cast<int>(voices_.size()))

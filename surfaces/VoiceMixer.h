@@ -8,7 +8,7 @@
 // from. Starting a voice cuts off whatever it was playing. The mix is scaled by the volume
 // and clamped to [-1, 1]; with no voice playing it yields silence. Once every voice has been
 // quiet for the drain delay, `drained` is emitted, so that the owner can pause the sink
-// instead of streaming silence.
+// instead of streaming silence. The device is open for reading from construction.
 class VoiceMixer : public QIODevice {
     Q_OBJECT
 public:

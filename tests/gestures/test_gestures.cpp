@@ -333,11 +333,13 @@ private Q_SLOTS:
         NoteModel* a = addNote(QStringLiteral("a"), true);
         NoteModel* b = addNote(QStringLiteral("b"), true);
         QList<QPair<double, bool>> flashes;
-        connect(app_.get(), &AppController::changed, this, [&](AppController::Field field) {
-            if (field == AppController::Field::SavedFlash) {
-                flashes << qMakePair(motion::FrameClock::instance().now(), app_->savedFlash());
-            }
-        });
+        connect(app_.get(), qOverload<AppController::Field>(&AppController::changed), this,
+                [&](AppController::Field field) {
+                    if (field == AppController::Field::SavedFlash) {
+                        flashes << qMakePair(motion::FrameClock::instance().now(),
+                                             app_->savedFlash());
+                    }
+                });
         app_->putBack(a);
         advance(0.8);
         app_->putBack(b);

@@ -94,9 +94,9 @@ private Q_SLOTS:
         int light = 0, dark = 0;
         for (int y = 0; y < direct.height(); ++y)
             for (int x = 0; x < direct.width(); ++x) {
-                const QRgb px = direct.pixel(x, y);
-                if (qAlpha(px) > 0)
-                    (qRed(px) > 128 ? light : dark)++;
+                const QColor px = direct.pixelColor(x, y);
+                if (px.alpha() > 0)
+                    (px.red() > 128 ? light : dark)++;
             }
         QVERIFY(light > 100);
         QVERIFY(dark > 100);

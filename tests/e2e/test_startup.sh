@@ -1,0 +1,57 @@
+#!/bin/bash
+# Launch on a real X server: the pad hangs from the top centre and lets clicks through until
+# the pointer opens it; notes saved on screen come back where they were, or under the notch
+# when their paper would not be wholly on the screen. Screen 1440 x 900, no top panel (24).
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+
+cat >"$NOTES" <<'JSON'
+[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F01","text":"on screen","folded":false,"onScreen":true,"x":100,"y":200,"pw":300,"ph":250},
+ {"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F02","text":"lost","folded":false,"onScreen":true,"x":3000,"y":200},
+ {"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F03","text":"edge","folded":false,"onScreen":true,"x":-40,"y":-40},
+ {"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F04","text":"tucked","folded":false,"onScreen":false,"x":0,"y":0}]
+JSON
+
+xdotool mousemove 100 800
+start_app
+count_windows() { [ "$(app_windows | wc -l)" -ge 4 ]; }
+check "four windows appear (pad and three notes)" wait_for 20 count_windows
+
+geometries=$(for w in $(app_windows); do geometry "$w"; done | sort)
+echo "$geometries" | sed 's/^/     /'
+has() { echo "$geometries" | grep -qx "$1"; }
+# qtTop = 900 - (y + h)
+check "pad 340 wide hanging from the top centre" has "550 0 340 274"
+check "note on screen where it was" has "100 370 380 330"
+check "note off the screen under the notch" has "570 104 300 300"
+check "note whose margin overhangs stays" has "-40 640 300 300"
+check "tucked note has no window" [ "$(app_windows | wc -l)" -eq 4 ]
+
+pad=""
+for w in $(app_windows); do [ "$(geometry "$w")" = "550 0 340 274" ] && pad=$w; done
+hints=$(xprop -id "$pad" _NET_WM_STATE _NET_WM_DESKTOP 2>/dev/null)
+echo "$hints" | sed 's/^/     /'
+for state in STICKY SKIP_TASKBAR SKIP_PAGER ABOVE; do
+    check "pad is $state" grep -q "_NET_WM_STATE_$state" <<<"$hints"
+done
+check "pad on all desktops" grep -q "_NET_WM_DESKTOP(CARDINAL) = 4294967295" <<<"$hints"
+
+under_pointer() { xdotool getmouselocation --shell | sed -n 's/^WINDOW=//p'; }
+pad_under() { [ "$(under_pointer)" = "$((pad))" ] || [ "$(under_pointer)" = "$pad" ]; }
+not_pad_under() { ! pad_under; }
+
+xdotool mousemove 720 150
+check "the closed pad lets the pointer through" wait_for 2 not_pad_under
+shot closed
+xdotool mousemove 720 0
+check "pushing against the top edge opens the pad" wait_for 5 pad_under
+xdotool mousemove 720 150
+check "the open pad takes the pointer below the notch" pad_under
+shot open
+# Leave the pad long enough for a tracking tick to close it, then come back over it.
+leave_and_return() { xdotool mousemove 100 800; sleep 0.3; xdotool mousemove 720 150; not_pad_under; }
+check "the pad closes and lets the pointer through again" wait_for 5 leave_and_return
+
+check "nothing logged" [ ! -s "$APP_LOG" ] || ! grep -q "Quillhaven:" "$APP_LOG"
+stop_app
+e2e_finish

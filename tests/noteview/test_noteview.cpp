@@ -1,0 +1,440 @@
+#include "controller/AppController.h"
+#include "model/Images.h"
+#include "model/Store.h"
+#include "motion/Motion.h"
+#include "platform/Clock.h"
+#include "support/FakeDesktop.h"
+#include "surfaces/ImageStrip.h"
+#include "surfaces/NoteParts.h"
+#include "surfaces/NoteTextArea.h"
+#include "surfaces/NoteView.h"
+#include "surfaces/Palette.h"
+#include "surfaces/Sound.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+#include <memory>
+
+using surfaces::inset;
+
+namespace {
+
+// One controller on a fake desktop with its files in a fresh folder, a fixed date, a manual
+// clock, and one note shown in a view the size of its window.
+struct Fixture {
+    QTemporaryDir dir;
+    FakeDesktop desktop;
+    LogCapture log;
+    QDateTime today{QDate(2026, 3, 1), QTime(12, 0), Qt::UTC};
+    std::unique_ptr<AppController> app;
+    NoteModel* note = nullptr;
+    std::unique_ptr<NoteView> view;
+
+    Fixture()
+    {
+        Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        platform::setNow([this] { return today; });
+        motion::FrameClock::instance().setManual(true);
+        Sound::setObserver([](Sound::Effect) {});
+        app = std::make_unique<AppController>();
+    }
+
+    ~Fixture()
+    {
+        view.reset();
+        app.reset();
+        Sound::setObserver({});
+        platform::setNow({});
+    }
+
+    NoteModel* addNote(const QString& text, const QStringList& images = {})
+    {
+        NoteData data;
+        data.id = QUuid::createUuid();
+        data.text = text;
+        data.onScreen = true;
+        data.created = today.addDays(-3);
+        data.modified = today.addDays(-2);
+        if (!images.isEmpty()) {
+            data.images = images;
+        }
+        note = new NoteModel(data, app.get());
+        app->setNotes(app->notes() + QList<NoteModel*>{note});
+        return note;
+    }
+
+    NoteView& showView()
+    {
+        view = std::make_unique<NoteView>(note, app.get());
+        view->resize(static_cast<int>(app->winW(note)), static_cast<int>(app->winH(note)));
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get())) {
+            qWarning("note view was not exposed");
+        }
+        return *view;
+    }
+
+    QString writeImage(QSize size)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        return Images::save(image).value_or(QString());
+    }
+
+    QJsonArray savedNotes() const
+    {
+        QFile file(dir.filePath(QStringLiteral("notes.json")));
+        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).array()
+                                              : QJsonArray();
+    }
+
+    static void advance(double seconds) { motion::FrameClock::instance().advance(seconds); }
+};
+
+QColor pixel(const QImage& image, QPointF p)
+{
+    return image.pixelColor(p.toPoint());
+}
+
+bool near(const QColor& a, const QColor& b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+} // namespace
+
+class NoteViewTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void foldedNoteShowsHeaderAndTitleOnly_data();
+    void foldedNoteShowsHeaderAndTitleOnly();
+    void placeholderAndFocusFollowTheText();
+    void typingSavesAndModelEditsKeepTheCaret();
+    void showingANoteDoesNotTouchIt();
+    void crumpleOverridesScaleTiltAndOpacity();
+    void peelPaintsOneSnapshotThenGoesLive();
+    void hoverOnlyControlsStillTakeClicks();
+    void imageTilesAreClampedAndScrollOnlyWhenTall();
+    void sizeMenuAndDoubleClickDriveTheController();
+    void droppedImageIsAdded();
+    void restingNoteLooksLikePaper();
+};
+
+void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("empty") << QString() << QStringLiteral("New Note");
+    QTest::newRow("only newlines") << QStringLiteral("\n\n\n") << QStringLiteral("New Note");
+    QTest::newRow("blank lines first") << QStringLiteral("\n\nGroceries\nmilk")
+                                       << QStringLiteral("Groceries");
+}
+
+void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    Fixture f;
+    f.addNote(text);
+    NoteView& view = f.showView();
+    motion::withAnimation(motion::Animation::spring(0.4, 0.9), [&] { f.note->setFolded(true); });
+    f.advance(2);
+
+    QCOMPARE(view.paperRect().height(), NoteView::foldedHeight);
+    QCOMPARE(view.paperRect().top(), double(inset));
+    QVERIFY(view.foldedRow()->isVisible());
+    QCOMPARE(view.foldedRow()->title(), title);
+    QVERIFY(!view.editor()->isVisible());
+    QVERIFY(!view.grip()->isVisible());
+    QVERIFY(!view.placeholder()->isVisible());
+
+    f.note->setFolded(false);
+    f.advance(2);
+    QCOMPARE(view.paperRect().height(), f.app->totalH(f.note));
+    QVERIFY(view.editor()->isVisible() && view.grip()->isVisible());
+}
+
+void NoteViewTest::placeholderAndFocusFollowTheText()
+{
+    {
+        Fixture f;
+        f.addNote(QString());
+        NoteView& view = f.showView();
+        QVERIFY(view.placeholder()->isVisible());
+        QCOMPARE(view.placeholder()->text(), QStringLiteral("New Note"));
+        QCOMPARE(view.focusWidget(), view.editor());
+
+        QTest::keyClicks(view.editor(), QStringLiteral("Hi"));
+        QCOMPARE(f.note->text(), QStringLiteral("Hi"));
+        QVERIFY(!view.placeholder()->isVisible());
+
+        f.note->setText(QString());
+        QVERIFY(view.placeholder()->isVisible());
+        QCOMPARE(view.editor()->noteText(), QString());
+    }
+    // A note that already says something does not grab the keyboard.
+    Fixture f;
+    f.addNote(QStringLiteral("Call mum"));
+    NoteView& view = f.showView();
+    QVERIFY(!view.placeholder()->isVisible());
+    QVERIFY(view.focusWidget() != view.editor());
+}
+
+void NoteViewTest::typingSavesAndModelEditsKeepTheCaret()
+{
+    Fixture f;
+    f.addNote(QString());
+    NoteView& view = f.showView();
+    QTest::keyClicks(view.editor(), QStringLiteral("Buy"));
+    QTest::keyClick(view.editor(), Qt::Key_Return);
+    QTest::keyClicks(view.editor(), QStringLiteral("eggs"));
+    QCOMPARE(f.note->text(), QStringLiteral("Buy\neggs"));
+    QCOMPARE(f.note->modified(), f.today);
+    const QJsonArray saved = f.savedNotes();
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.at(0).toObject().value("text").toString(), QStringLiteral("Buy\neggs"));
+
+    // An edit made elsewhere (the dashboard) reaches the editor; the caret stays put.
+    QTextCursor caret = view.editor()->textCursor();
+    caret.setPosition(2);
+    view.editor()->setTextCursor(caret);
+    f.note->setText(QStringLiteral("Buy 6\neggs"));
+    QCOMPARE(view.editor()->noteText(), QStringLiteral("Buy 6\neggs"));
+    QCOMPARE(view.editor()->textCursor().position(), 2);
+    // Shrinking under the caret clamps it instead of failing.
+    view.editor()->moveCursor(QTextCursor::End);
+    f.note->setText(QStringLiteral("B"));
+    QCOMPARE(view.editor()->textCursor().position(), 1);
+}
+
+void NoteViewTest::showingANoteDoesNotTouchIt()
+{
+    Fixture f;
+    // Characters a plain editor could rewrite on the way in must come back unchanged.
+    const QString text = QStringLiteral("a\u00a0b\ttab\n\nend ");
+    f.addNote(text);
+    const QDateTime modified = f.note->modified();
+    f.showView();
+    QCOMPARE(f.note->text(), text);
+    QCOMPARE(f.note->modified(), modified);
+    QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("notes.json"))));
+    QCOMPARE(f.view->editor()->noteText(), text);
+}
+
+void NoteViewTest::crumpleOverridesScaleTiltAndOpacity()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("bye"));
+    NoteView& view = f.showView();
+    f.note->setScale(0.5);
+    f.note->setTilt(-4);
+    f.note->setOpacity(0.6);
+    motion::withAnimation(motion::Animation::easeOut(0.28), [&] { f.note->setCrumpled(true); });
+    f.advance(0.14);
+    const surfaces::NoteEffects half = view.effects();
+    QVERIFY(half.scale > 0.5 && half.scale < 0.88);
+    QVERIFY(half.blur > 0 && half.blur < 8);
+
+    f.advance(0.3);
+    const surfaces::NoteEffects e = view.effects();
+    QCOMPARE(e.scale, 0.88);
+    QCOMPARE(e.rotation, 3.0);
+    QCOMPARE(e.opacity, 0.0);
+    QCOMPARE(e.blur, 8.0);
+    QVERIFY(view.isShowingSnapshot());
+    // Whatever the note asks for meanwhile, a crumpled note stays crumpled.
+    f.note->setScale(1.2);
+    f.note->setOpacity(1);
+    QCOMPARE(view.effects().scale, 0.88);
+    QCOMPARE(view.effects().opacity, 0.0);
+
+    f.note->setCrumpled(false);
+    f.note->setScale(1);
+    f.note->setTilt(0);
+    QVERIFY(view.effects().isIdentity());
+    QVERIFY(!view.isShowingSnapshot());
+}
+
+void NoteViewTest::peelPaintsOneSnapshotThenGoesLive()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("peeled"));
+    NoteView& view = f.showView();
+    QVERIFY(!view.isShowingSnapshot());
+
+    f.note->setPeel(65);
+    QVERIFY(view.isShowingSnapshot());
+    QCOMPARE(view.effects().peel, 65.0);
+    const QImage curled = view.grab().toImage();
+    // The curled paper swings its lower edge towards the viewer: wider at the bottom.
+    const QRectF paper = view.paperRect();
+    const QTransform t = surfaces::effectTransform(view.effects(), paper);
+    const QPolygonF quad = t.map(QPolygonF(paper));
+    QVERIFY(QLineF(quad[2], quad[3]).length() > QLineF(quad[0], quad[1]).length() * 1.3);
+    QVERIFY(quad[2].y() < paper.bottom()); // and shorter
+    QVERIFY(!curled.isNull());
+
+    motion::withAnimation(motion::Animation::spring(0.45, 0.85),
+                          [&] { f.note->setPeel(0); });
+    f.advance(0.1);
+    const double mid = view.effects().peel;
+    QVERIFY(mid > 0 && mid < 65);
+    // Every frame of the curl reuses the one snapshot; a change of content retakes it.
+    QCOMPARE(view.snapshotsTaken(), 1);
+    f.note->setText(QStringLiteral("peeled!"));
+    QTRY_COMPARE(view.snapshotsTaken(), 2);
+    f.note->setText(QStringLiteral("peeled"));
+    QTRY_COMPARE(view.snapshotsTaken(), 3);
+    f.advance(3);
+    QCOMPARE(view.effects().peel, 0.0);
+    QVERIFY(!view.isShowingSnapshot());
+    QVERIFY(view.editor()->isVisible());
+    QCOMPARE(view.editor()->noteText(), QStringLiteral("peeled"));
+}
+
+void NoteViewTest::hoverOnlyControlsStillTakeClicks()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("to be thrown away"));
+    NoteView& view = f.showView();
+    QCOMPARE(view.closeButton()->reveal(), 0.0);
+    QCOMPARE(view.grip()->reveal(), 0.0);
+    QCOMPARE(view.grip()->cursor().shape(), Qt::SizeFDiagCursor);
+
+    QTest::mouseMove(view.editor(), QPoint(20, 20));
+    QTRY_VERIFY(f.note->hovering());
+    f.advance(0.2);
+    QCOMPARE(view.closeButton()->reveal(), 1.0);
+    QCOMPARE(view.grip()->reveal(), 1.0);
+    QTest::mouseMove(&view, QPoint(2, 2)); // the transparent margin
+    QTRY_VERIFY(!f.note->hovering());
+    f.advance(0.2);
+    QCOMPARE(view.closeButton()->reveal(), 0.0);
+
+    // Invisible, the close button still trashes the note.
+    QTest::mouseClick(view.closeButton(), Qt::LeftButton);
+    QVERIFY(f.note->deletedAt().has_value());
+    QVERIFY(!f.note->onScreen());
+}
+
+void NoteViewTest::imageTilesAreClampedAndScrollOnlyWhenTall()
+{
+    Fixture f;
+    const QString tall = f.writeImage(QSize(100, 1000));
+    const QString flat = f.writeImage(QSize(1000, 10));
+    QVERIFY(!tall.isEmpty() && !flat.isEmpty());
+    f.addNote(QStringLiteral("pics"), {tall, QStringLiteral("missing.png"), flat});
+    f.note->setPaperH(600);
+    NoteView& view = f.showView();
+    const QList<noteview::ImageTile*> tiles = view.imageStrip()->tiles();
+    QCOMPARE(tiles.size(), 2); // the unreadable file gets no tile
+    QCOMPARE(tiles.at(0)->size(), QSize(200, 260));
+    QCOMPARE(tiles.at(1)->size(), QSize(200, 50));
+    QCOMPARE(tiles.at(1)->index(), 2);
+    QCOMPARE(tiles.at(0)->toolTip(), QStringLiteral("Click to view full size"));
+    QCOMPARE(view.imageStrip()->height(), qRound(f.app->imagesAreaH(f.note)));
+    QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    // Shorter paper: the strip no longer fits its area and can scroll.
+    f.note->setPaperH(150);
+    QVERIFY(f.app->stripH(f.note) > f.app->imagesAreaH(f.note));
+    QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QTRY_VERIFY(view.imageStrip()->verticalScrollBar()->isVisible());
+    QVERIFY(view.imageStrip()->verticalScrollBar()->maximum() > 0);
+}
+
+void NoteViewTest::sizeMenuAndDoubleClickDriveTheController()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("menu"));
+    NoteView& view = f.showView();
+    const std::unique_ptr<QMenu> menu = view.sizeMenu();
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        texts << (action->isSeparator() && action->text().isEmpty() ? QStringLiteral("--")
+                                                                     : action->text());
+    }
+    QCOMPARE(texts, (QStringList{QStringLiteral("Size"), QString::fromUtf8("Small  180 × 180"),
+                                 QString::fromUtf8("Medium  220 × 220"),
+                                 QString::fromUtf8("Large  320 × 360"),
+                                 QStringLiteral("Fit to Content"), QStringLiteral("--"),
+                                 QStringLiteral("Fold"), QStringLiteral("Tuck into Notch")}));
+    menu->actions().at(3)->trigger();
+    QCOMPARE(f.note->paperW(), 320.0);
+    QCOMPARE(f.note->paperH(), 360.0);
+
+    QTest::mouseDClick(view.header(), Qt::LeftButton, {}, QPoint(100, 13));
+    QVERIFY(f.note->folded());
+    QCOMPARE(view.sizeMenu()->actions().at(6)->text(), QStringLiteral("Unfold"));
+}
+
+void NoteViewTest::droppedImageIsAdded()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("drop here"));
+    NoteView& view = f.showView();
+    QMimeData mime;
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    mime.setImageData(image);
+    const QPoint at = view.paperRect().center().toPoint();
+
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view.childAt(at), &enter);
+    QVERIFY(enter.isAccepted());
+    QVERIFY(view.isDropping());
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view.childAt(at), &drop);
+    QVERIFY(!view.isDropping());
+    QTRY_COMPARE(f.note->images().size(), 1);
+    QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
+}
+
+void NoteViewTest::restingNoteLooksLikePaper()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("look"));
+    NoteView& view = f.showView();
+    const QImage image = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRectF paper = view.paperRect();
+    QCOMPARE(paper.topLeft(), QPointF(inset, inset));
+
+    // Under the header, the yellow paper (grain and rim allow a little play).
+    const QColor top = surfaces::paperStops(QStringLiteral("yellow")).top;
+    QVERIFY(near(pixel(image, paper.topLeft() + QPointF(40, 30)), top, 14));
+    // The header's capsule is darker than the paper around it.
+    const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
+    QVERIFY(capsule.lightness() < pixel(image, paper.topLeft() + QPointF(40, 13)).lightness() - 10);
+    // Rounded corners of radius 16: the very corner is not paper, 8 points in is.
+    QVERIFY(pixel(image, paper.topLeft() + QPointF(1.5, 1.5)).alpha() < 100);
+    QCOMPARE(pixel(image, paper.topLeft() + QPointF(8, 8)).alpha(), 255);
+    // A shadow hangs below the paper, inside the window margin.
+    QVERIFY(pixel(image, QPointF(paper.center().x(), paper.bottom() + 6)).alpha() > 0);
+    QCOMPARE(pixel(image, QPointF(2, 2)).alpha(), 0);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quillhaven"));
+    QApplication::setApplicationName(QStringLiteral("Quillhaven"));
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+    NoteViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_noteview.moc"

@@ -80,6 +80,7 @@ void giveClickFocus(QWidget* target) {
 } // namespace
 
 bool Panel::event(QEvent* event) {
+    if (event->type() >= 2 && event->type() <= 5) qDebug() << "DBG panel event" << event->type();
     switch (event->type()) {
     case QEvent::Show:
     case QEvent::WinIdChange:
@@ -103,6 +104,7 @@ bool Panel::event(QEvent* event) {
 }
 
 bool Panel::eventFilter(QObject* watched, QEvent* event) {
+    qDebug() << "DBG filter" << watched << event->type() << (watched == windowHandle()) << replaying_;
     if (watched != windowHandle() || replaying_) {
         return QWidget::eventFilter(watched, event);
     }

@@ -1,5 +1,6 @@
 #include "surfaces/Blur.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -25,27 +26,49 @@ std::array<int, 3> boxWidths(double sigma) {
     return widths;
 }
 
-// One box pass along a line of `count` samples spaced `stride` bytes apart, for each of
-// `channels` interleaved bytes. `scratch` holds one line.
-void boxLine(uchar* line, int count, int stride, int channels, int radius,
-             std::vector<int>& scratch) {
+// One box pass along a row of `count` pixels of `channels` interleaved bytes.
+void boxRow(uchar* row, int count, int channels, int radius, std::vector<int>& scratch) {
     const int width = 2 * radius + 1;
-    scratch.resize(static_cast<size_t>(count));
+    scratch.assign(row, row + static_cast<size_t>(count) * channels);
     for (int c = 0; c < channels; ++c) {
-        for (int i = 0; i < count; ++i)
-            scratch[static_cast<size_t>(i)] = line[i * stride + c];
+        const auto at = [&](int i) { return scratch[static_cast<size_t>(i * channels + c)]; };
         int sum = 0;
         for (int i = 0; i <= radius && i < count; ++i)
-            sum += scratch[static_cast<size_t>(i)];
+            sum += at(i);
         for (int i = 0; i < count; ++i) {
-            line[i * stride + c] = static_cast<uchar>((sum + width / 2) / width);
-            const int enter = i + radius + 1;
-            const int leave = i - radius;
-            if (enter < count)
-                sum += scratch[static_cast<size_t>(enter)];
-            if (leave >= 0)
-                sum -= scratch[static_cast<size_t>(leave)];
+            row[i * channels + c] = static_cast<uchar>((sum + width / 2) / width);
+            if (i + radius + 1 < count)
+                sum += at(i + radius + 1);
+            if (i - radius >= 0)
+                sum -= at(i - radius);
         }
+    }
+}
+
+// One box pass down the columns, a whole row at a time so memory is walked in order.
+void boxColumns(QImage& image, int rowLength, int radius, std::vector<uchar>& source,
+                std::vector<int>& sums) {
+    const int width = 2 * radius + 1;
+    const int h = image.height();
+    const auto n = static_cast<size_t>(rowLength);
+    source.resize(n * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y)
+        std::copy_n(image.constScanLine(y), n, source.begin() + static_cast<qsizetype>(n) * y);
+    const auto sourceRow = [&](int y) { return source.data() + n * static_cast<size_t>(y); };
+    sums.assign(n, 0);
+    for (int y = 0; y <= radius && y < h; ++y)
+        for (size_t i = 0; i < n; ++i)
+            sums[i] += sourceRow(y)[i];
+    for (int y = 0; y < h; ++y) {
+        uchar* out = image.scanLine(y);
+        for (size_t i = 0; i < n; ++i)
+            out[i] = static_cast<uchar>((sums[i] + width / 2) / width);
+        if (y + radius + 1 < h)
+            for (size_t i = 0; i < n; ++i)
+                sums[i] += sourceRow(y + radius + 1)[i];
+        if (y - radius >= 0)
+            for (size_t i = 0; i < n; ++i)
+                sums[i] -= sourceRow(y - radius)[i];
     }
 }
 
@@ -61,17 +84,15 @@ void gaussianBlur(QImage& image, double sigma) {
         channels = 4;
     }
     const int w = image.width(), h = image.height();
-    const qsizetype rowBytes = image.bytesPerLine();
-    uchar* bits = image.bits();
     std::vector<int> scratch;
+    std::vector<uchar> source;
     for (int box : boxWidths(sigma)) {
         const int radius = (box - 1) / 2;
         if (radius <= 0)
             continue;
         for (int y = 0; y < h; ++y)
-            boxLine(bits + y * rowBytes, w, channels, channels, radius, scratch);
-        for (int x = 0; x < w; ++x)
-            boxLine(bits + x * channels, h, static_cast<int>(rowBytes), channels, radius, scratch);
+            boxRow(image.scanLine(y), w, channels, radius, scratch);
+        boxColumns(image, w * channels, radius, source, scratch);
     }
 }
 

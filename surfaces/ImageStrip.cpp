@@ -166,9 +166,19 @@ QList<ImageTile*> ImageStrip::tiles() const
 void ImageStrip::setEntries(const QList<Entry>& entries, double tileWidth, double natural,
                             double area)
 {
+    tileWidth_ = tileWidth;
+    setVerticalScrollBarPolicy(natural > area ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (sameTiles(entries)) {
+        // A new size only: the tiles keep their images and scaled copies.
+        for (int i = 0; i < entries.size(); ++i) {
+            content_->tiles.at(i)->resize(static_cast<int>(std::round(tileWidth)),
+                                          static_cast<int>(std::round(entries.at(i).height)));
+        }
+        layoutTiles();
+        return;
+    }
     qDeleteAll(content_->tiles);
     content_->tiles.clear();
-    tileWidth_ = tileWidth;
     for (const Entry& entry : entries) {
         auto* tile = new ImageTile(entry.image, entry.name, entry.index, content_);
         tile->resize(static_cast<int>(std::round(tileWidth)),
@@ -178,8 +188,21 @@ void ImageStrip::setEntries(const QList<Entry>& entries, double tileWidth, doubl
         tile->show();
         content_->tiles << tile;
     }
-    setVerticalScrollBarPolicy(natural > area ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     layoutTiles();
+}
+
+bool ImageStrip::sameTiles(const QList<Entry>& entries) const
+{
+    if (entries.size() != content_->tiles.size()) {
+        return false;
+    }
+    for (int i = 0; i < entries.size(); ++i) {
+        const ImageTile* tile = content_->tiles.at(i);
+        if (tile->name() != entries.at(i).name || tile->index() != entries.at(i).index) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void ImageStrip::resizeEvent(QResizeEvent* event)

@@ -68,6 +68,7 @@ protected:
 
 private:
     void layoutTiles();
+    bool sameTiles(const QList<Entry>& entries) const;
 
     class Content;
     Content* content_;

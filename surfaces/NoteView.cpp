@@ -145,6 +145,9 @@ NoteView::NoteView(NoteModel* note, AppController* app, QWidget* parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+    // The view, not the editor, is what an activated window focuses first: a note with text
+    // stays a drag handle until the text is clicked; an empty one focuses its editor itself.
+    setFocusPolicy(Qt::StrongFocus);
     buildParts();
 
     if (note_) {

@@ -71,43 +71,39 @@ void paintBody(QPainter& p, const QSizeF& size, bool folded, const QString& colo
     p.strokePath(rim, QPen(QBrush(rimGradient), kRimWidth));
 }
 
-// The coverage of the paper's outline, moved down by `offsetY` and blurred, in an
-// Alpha8 image the size of the whole rendering.
-QImage shadowCoverage(const QSize& pixels, qreal dpr, const QSizeF& size, bool folded,
-                      const Shadow& shadow) {
+// The paper's outline moved down by the shadow's offset and blurred, as black at the
+// shadow's opacity, covering the whole rendering (paper plus margins) at `scale` pixels per
+// point. Soft shadows lose nothing when rendered at a lower scale and drawn magnified.
+QImage shadowLayer(const QSizeF& size, bool folded, const Shadow& shadow, qreal scale) {
+    const QSize pixels(
+        static_cast<int>(std::ceil((size.width() + 2 * paperShadowMargin) * scale)),
+        static_cast<int>(std::ceil((size.height() + 2 * paperShadowMargin) * scale)));
     QImage coverage(pixels, QImage::Format_Alpha8);
     coverage.fill(0);
     {
         QPainter p(&coverage);
         p.setRenderHint(QPainter::Antialiasing);
-        p.scale(dpr, dpr);
+        p.scale(scale, scale);
         p.translate(paperShadowMargin, paperShadowMargin + shadow.offsetY);
+        p.setOpacity(shadow.opacity);
         p.fillPath(paperPath(QRectF(QPointF(0, 0), size), folded), Qt::black);
     }
-    gaussianBlur(coverage, shadow.blurRadius / 2 * dpr);
+    gaussianBlur(coverage, shadow.blurRadius / 2 * scale);
+    coverage.setDevicePixelRatio(scale);
     return coverage;
 }
 
 QImage renderPaper(const QSizeF& size, bool folded, const QString& color, qreal dpr,
                    const QSize& pixels) {
-    const QImage ambient = shadowCoverage(pixels, dpr, size, folded, kAmbient);
-    const QImage contact = shadowCoverage(pixels, dpr, size, folded, kContact);
-
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < pixels.height(); ++y) {
-        const uchar* a = ambient.constScanLine(y);
-        const uchar* c = contact.constScanLine(y);
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < pixels.width(); ++x) {
-            const double under = a[x] / 255.0 * kAmbient.opacity;
-            const double over = c[x] / 255.0 * kContact.opacity;
-            const double alpha = over + under * (1 - over);
-            out[x] = qRgba(0, 0, 0, static_cast<int>(std::lround(alpha * 255)));
-        }
-    }
     image.setDevicePixelRatio(dpr);
-
+    image.fill(Qt::transparent);
     QPainter p(&image);
+    const QRectF whole(0, 0, size.width() + 2 * paperShadowMargin,
+                       size.height() + 2 * paperShadowMargin);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(whole, shadowLayer(size, folded, kAmbient, std::min<qreal>(dpr, 1)));
+    p.drawImage(whole, shadowLayer(size, folded, kContact, dpr));
     p.translate(paperShadowMargin, paperShadowMargin);
     paintBody(p, size, folded, color, dpr, true);
     return image;

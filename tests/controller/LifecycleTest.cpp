@@ -149,7 +149,7 @@ private Q_SLOTS:
         QVERIFY(h->imageExists(other));
         QCOMPARE(app().notes(), QList<NoteModel*>{keep});
         QCOMPARE(h->savedNotes().size(), 1);
-        QCOMPARE(h->savedNotes()[0]["text"].toString(), QStringLiteral("keep"));
+        QCOMPARE(h->savedNotes()[0].toObject()["text"].toString(), QStringLiteral("keep"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(note.isNull());
     }

@@ -99,12 +99,13 @@ private Q_SLOTS:
         h->advance(0.25);
         QCOMPARE(app().window(note)->frame(), QRectF(100, 440, 260, 260));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
-        QCOMPARE(h->savedNotes()[0]["pw"].toDouble(), 180.0);
+        QCOMPARE(h->savedNotes()[0].toObject()["pw"].toDouble(), 180.0);
     }
 
     void theHandleResizesFromPressToRelease() {
         NoteModel* note = shownNote();
-        const double before = h->savedNotes().isEmpty() ? 0 : h->savedNotes()[0]["pw"].toDouble();
+        const double before =
+            h->savedNotes().isEmpty() ? 0 : h->savedNotes()[0].toObject()["pw"].toDouble();
         h->desktop.mouse = QPointF(395, 405);
         QVERIFY(app().resizeHook(note, Event::Down, 1));
         drag(note, QPointF(445, 380));
@@ -115,11 +116,11 @@ private Q_SLOTS:
         QCOMPARE(app().window(note)->frame(), QRectF(100, 350, 400, 350));
         // Nothing is written while dragging.
         const QJsonArray during = h->savedNotes();
-        QVERIFY(during.isEmpty() || during[0]["pw"].toDouble() == before);
+        QVERIFY(during.isEmpty() || during[0].toObject()["pw"].toDouble() == before);
 
         QVERIFY(app().resizeHook(note, Event::Up, 0));
-        QCOMPARE(h->savedNotes()[0]["pw"].toDouble(), 320.0);
-        QCOMPARE(h->savedNotes()[0]["ph"].toDouble(), 270.0);
+        QCOMPARE(h->savedNotes()[0].toObject()["pw"].toDouble(), 320.0);
+        QCOMPARE(h->savedNotes()[0].toObject()["ph"].toDouble(), 270.0);
         QVERIFY(h->sounds.isEmpty());
         h->advance(0.65);
         QVERIFY(note->sizeBadge());
@@ -207,7 +208,7 @@ private Q_SLOTS:
         note->setText(QStringLiteral("word ").repeated(4000));
         app().fitToContent(note);
         QCOMPARE(note->paperH(), 800.0);
-        QCOMPARE(h->savedNotes()[0]["ph"].toDouble(), 800.0);
+        QCOMPARE(h->savedNotes()[0].toObject()["ph"].toDouble(), 800.0);
     }
 };
 

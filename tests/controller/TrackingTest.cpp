@@ -99,11 +99,12 @@ private Q_SLOTS:
 
     void thePadOpensAndClosesWithASpring() {
         QList<motion::Animation> seen;
-        connect(&app(), &AppController::changed, this, [&](AppController::Field field) {
-            if (field == AppController::Field::Revealed) {
-                seen << motion::currentAnimation();
-            }
-        });
+        connect(&app(), qOverload<AppController::Field>(&AppController::changed), this,
+                [&](AppController::Field field) {
+                    if (field == AppController::Field::Revealed) {
+                        seen << motion::currentAnimation();
+                    }
+                });
         pointAt(720, 900);
         pointAt(0, 0);
         QCOMPARE(seen.size(), 2);

@@ -9,7 +9,7 @@ int main(int argc, char** argv)
 {
     qputenv("TZ", "UTC");
     tzset();
-    QStandardPaths::setTestMode(true);
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("QuillhavenTest"));
     QApplication::setApplicationName(QStringLiteral("Dashboard"));

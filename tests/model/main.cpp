@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     // Dates are checked against a UTC calendar whatever the machine says.
     qputenv("TZ", "UTC");
     tzset();
-    QStandardPaths::setTestMode(true);
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     int failed = 0;
     for (const auto& make : suites()) {

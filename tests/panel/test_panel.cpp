@@ -93,6 +93,9 @@ private Q_SLOTS:
         panel_ = std::make_unique<Panel>(QRectF(100, 100, winSide, winSide));
         auto* content = new QWidget;
         auto* editor = new QTextEdit(content);
+        // Like a note with text: the editor waits for a click instead of taking the keyboard
+        // when the window shows.
+        editor->setFocusPolicy(Qt::ClickFocus);
         // Below the header strip, like a note's text.
         editor->setGeometry(inset, inset + 26, winSide - 2 * inset, winSide - 2 * inset - 26);
         panel_->setContent(content);

@@ -1,0 +1,147 @@
+#!/bin/bash
+# A person's first notes, on a real X server (1440 x 900, no top panel, so the notch is 24
+# high): open the pad at the top edge, pull a note out, type into it, drag it by its header,
+# flick it back into the notch, pull it out again, fold it and resize it by its grip. After
+# each step the notes file and the window rectangles are checked, and a screenshot is kept.
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+
+xdotool mousemove 100 800
+start_app
+
+pad_window() {
+    for w in $(app_windows); do
+        [ "$(geometry "$w")" = "550 0 340 274" ] && echo "$w" && return 0
+    done
+    return 1
+}
+check "the pad window appears" wait_for 20 pad_window
+PAD=$(pad_window)
+
+# The one note window (every mapped window of the program but the pad).
+note_window() {
+    for w in $(app_windows); do
+        [ "$w" != "$PAD" ] && echo "$w" && return 0
+    done
+    return 1
+}
+no_note_window() { ! note_window; }
+under_pointer() { xdotool getmouselocation --shell | sed -n 's/^WINDOW=//p'; }
+pad_under() { [ "$(under_pointer)" = "$PAD" ]; }
+# file_is EXPR: the python expression over `notes` holds.
+file_is() { [ "$(notes_eval "$1" 2>/dev/null)" = True ]; }
+# at WINDOW "X Y W H": the window's rectangle.
+at() { [ "$(geometry "$1")" = "$2" ]; }
+# Moves the pointer in steps from where it is to X Y, with the given number of steps.
+glide_to() {
+    local x0 y0 n=$3 i
+    eval "$(xdotool getmouselocation --shell | grep -E '^(X|Y)=')"
+    x0=$X y0=$Y
+    for ((i = 1; i <= n; i++)); do
+        xdotool mousemove $((x0 + ($1 - x0) * i / n)) $((y0 + ($2 - y0) * i / n))
+        sleep 0.02
+    done
+}
+
+open_pad() {
+    xdotool mousemove 720 0
+    wait_for 5 pad_under
+}
+
+# Press on the open pad, drag down to X Y and let go: a note peels off and lands there.
+pull_note_to() {
+    open_pad || return 1
+    xdotool mousemove 700 12
+    wait_for 3 pad_under || return 1
+    xdotool mousedown 1
+    glide_to 700 60 3
+    wait_for 5 note_window || { xdotool mouseup 1; return 1; }
+    glide_to "$1" "$2" 12
+    xdotool mouseup 1
+}
+
+# --- pull a new note out of the pad
+check "pushing against the top edge opens the pad" open_pad
+shot 01-pad-open
+check "a note is pulled out of the pad" pull_note_to 700 400
+NOTE=$(note_window)
+settled() { [ "$(notes_eval "len(notes)" 2>/dev/null)" = 1 ] && file_is "notes[0]['onScreen']"; }
+check "the file holds one note on screen" wait_for 5 settled
+# The paper's top edge lies 14 above the pointer; the window is the paper plus 40 around.
+check "the note's window is centred on the release point" at "$NOTE" "550 346 300 300"
+check "the file keeps the window's origin (y up)" \
+    file_is "(notes[0]['x'], notes[0]['y']) == (550, 254)"
+shot 02-pulled
+
+# --- type into it
+focused() { [ "$(xdotool getwindowfocus)" = "$NOTE" ]; }
+check "the empty note takes the keyboard" wait_for 5 focused
+xdotool type --delay 30 "Groceries"
+check "the file holds the first burst" wait_for 5 file_is "notes[0]['text'] == 'Groceries'"
+xdotool key Return
+xdotool type --delay 30 "milk, eggs"
+check "the file holds the second burst" \
+    wait_for 5 file_is "notes[0]['text'] == 'Groceries\nmilk, eggs'"
+shot 03-typed
+
+# --- drag it by its header (13 below the paper's top edge)
+read -r nx ny _ _ <<<"$(geometry "$NOTE")"
+xdotool mousemove $((nx + 150)) $((ny + 53))
+xdotool mousedown 1
+glide_to $((nx + 150 - 300)) $((ny + 53 + 100)) 15
+xdotool mouseup 1
+moved() { at "$NOTE" "$((nx - 300)) $((ny + 100)) 300 300"; }
+check "the window follows the header drag" wait_for 5 moved
+check "the file's x and y follow the window" \
+    wait_for 5 file_is "(notes[0]['x'], notes[0]['y']) == ($((nx - 300)), $((900 - ny - 100 - 300)))"
+check "the text survives the drag" file_is "notes[0]['text'] == 'Groceries\nmilk, eggs'"
+shot 04-dragged
+
+# --- flick it up into the notch: fast upward moves, released at once
+read -r nx ny _ _ <<<"$(geometry "$NOTE")"
+xdotool mousemove $((nx + 150)) $((ny + 53))
+xdotool mousedown 1
+flick=()
+for ((i = 1; i <= 12; i++)); do flick+=(mousemove $((nx + 150)) $((ny + 53 - 25 * i))); done
+xdotool "${flick[@]}" mouseup 1
+unmapped() { ! app_windows | grep -qx "$NOTE"; }
+check "the flicked note's window is unmapped" wait_for 5 unmapped
+check "the file has the note off screen" wait_for 5 file_is "not notes[0]['onScreen']"
+shot 05-flicked
+
+# --- pull it out again: the same window comes back
+xdotool mousemove 100 800
+check "the tucked note is pulled out again" pull_note_to 400 500
+AGAIN=$(note_window)
+check "the same X window comes back" [ "$AGAIN" = "$NOTE" ]
+check "the file has it on screen again" wait_for 5 file_is "notes[0]['onScreen']"
+check "with its text" file_is "notes[0]['text'] == 'Groceries\nmilk, eggs'"
+check "where it was let go" wait_for 5 at "$NOTE" "250 446 300 300"
+shot 06-pulled-again
+
+# --- fold it by double-clicking the header
+read -r nx ny _ _ <<<"$(geometry "$NOTE")"
+xdotool mousemove $((nx + 150)) $((ny + 53))
+xdotool click --repeat 2 --delay 60 1
+check "double-clicking the header folds the note" wait_for 5 file_is "notes[0]['folded']"
+shot 07-folded
+xdotool click --repeat 2 --delay 60 1
+check "double-clicking again unfolds it" wait_for 5 file_is "not notes[0]['folded']"
+
+# --- resize it by the grip in the paper's bottom-right corner
+read -r nx ny _ _ <<<"$(geometry "$NOTE")"
+xdotool mousemove $((nx + 40 + 220 - 14)) $((ny + 40 + 220 - 14))
+xdotool mousedown 1
+glide_to $((nx + 40 + 220 - 14 + 80)) $((ny + 40 + 220 - 14 + 60)) 10
+shot 08-resizing
+xdotool mouseup 1
+check "the file has the new paper size" \
+    wait_for 5 file_is "(notes[0]['pw'], notes[0]['ph']) == (300, 280)"
+check "the window grew right and down, keeping its top-left" \
+    wait_for 5 at "$NOTE" "$nx $ny 380 360"
+xdotool mousemove 100 800
+shot 09-resized
+
+check "nothing logged" bash -c "! grep -q 'Quillhaven:' '$APP_LOG'"
+stop_app
+e2e_finish

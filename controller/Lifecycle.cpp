@@ -11,11 +11,13 @@
 namespace {
 
 // Tab and the Unicode space separators; line breaks are kept.
-bool isHorizontalSpace(char32_t c) {
+bool isHorizontalSpace(char32_t c)
+{
     return c == U'\t' || QChar::category(c) == QChar::Separator_Space;
 }
 
-QString trimHorizontalSpace(const QString& name) {
+QString trimHorizontalSpace(const QString& name)
+{
     const QList<uint> ucs = name.toUcs4();
     qsizetype begin = 0;
     qsizetype end = ucs.size();
@@ -31,7 +33,8 @@ QString trimHorizontalSpace(const QString& name) {
 
 } // namespace
 
-NoteModel* AppController::newNote(const std::optional<QString>& folder, const QString& color) {
+NoteModel* AppController::newNote(const std::optional<QString>& folder, const QString& color)
+{
     NoteData record;
     record.id = QUuid::createUuid();
     record.color = color;
@@ -44,7 +47,8 @@ NoteModel* AppController::newNote(const std::optional<QString>& folder, const QS
     return note;
 }
 
-void AppController::trash(NoteModel* note) {
+void AppController::trash(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }
@@ -65,7 +69,8 @@ void AppController::trash(NoteModel* note) {
     motion::after(0.32, finish, note);
 }
 
-void AppController::restore(NoteModel* note) {
+void AppController::restore(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }
@@ -74,7 +79,8 @@ void AppController::restore(NoteModel* note) {
     changed();
 }
 
-void AppController::deleteForever(NoteModel* note) {
+void AppController::deleteForever(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }
@@ -90,7 +96,8 @@ void AppController::deleteForever(NoteModel* note) {
     }
 }
 
-void AppController::addFolder(const QString& name) {
+void AppController::addFolder(const QString& name)
+{
     const QString folder = trimHorizontalSpace(name);
     if (folder.isEmpty() || folders_.contains(folder)) {
         return;
@@ -99,7 +106,8 @@ void AppController::addFolder(const QString& name) {
     QSettings().setValue(QStringLiteral("folders"), folders_);
 }
 
-void AppController::closeWindow(NoteModel* note) {
+void AppController::closeWindow(NoteModel* note)
+{
     const auto found = windows_.find(note);
     if (found == windows_.end()) {
         return;

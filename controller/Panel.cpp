@@ -12,12 +12,14 @@
 namespace {
 
 // Every live panel, so that raising one can restore the level order above it.
-std::vector<Panel*>& livePanels() {
+std::vector<Panel*>& livePanels()
+{
     static std::vector<Panel*> panels;
     return panels;
 }
 
-bool isFinite(const QRectF& r) {
+bool isFinite(const QRectF& r)
+{
     return std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) &&
            std::isfinite(r.height());
 }
@@ -27,7 +29,8 @@ bool isFinite(const QRectF& r) {
 Panel::Panel(const QRectF& rect, Level level)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::NoDropShadowWindowHint)
-    , level_(level) {
+    , level_(level)
+{
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -42,12 +45,14 @@ Panel::Panel(const QRectF& rect, Level level)
     livePanels().push_back(this);
 }
 
-Panel::~Panel() {
+Panel::~Panel()
+{
     auto& panels = livePanels();
     panels.erase(std::remove(panels.begin(), panels.end(), this), panels.end());
 }
 
-void Panel::setContent(QWidget* content) {
+void Panel::setContent(QWidget* content)
+{
     if (content_ != nullptr && content_ != content) {
         layout()->removeWidget(content_);
         content_->deleteLater();
@@ -58,7 +63,8 @@ void Panel::setContent(QWidget* content) {
     }
 }
 
-void Panel::setIgnoresMouse(bool ignores) {
+void Panel::setIgnoresMouse(bool ignores)
+{
     if (ignores == ignoresMouse_) {
         return;
     }
@@ -73,22 +79,29 @@ void Panel::setIgnoresMouse(bool ignores) {
     }
 }
 
-void Panel::setShapeMask(const QRegion& region) {
+void Panel::setShapeMask(const QRegion& region)
+{
     if (platform::hasCompositor()) {
         return;
     }
-    if (region.isEmpty()) {
-        clearMask();
-    } else {
-        setMask(region);
-    }
+    // An empty mask means "no mask" to Qt; a pixel outside the window shows nothing instead.
+    setMask(region.isEmpty() ? QRegion(-1, -1, 1, 1) : region);
 }
 
-void Panel::setShapeMask(const QPainterPath& outline) {
+void Panel::setShapeMask(const QPainterPath& outline)
+{
     setShapeMask(QRegion(outline.toFillPolygon().toPolygon(), Qt::WindingFill));
 }
 
-void Panel::orderFront() {
+void Panel::clearShapeMask()
+{
+    if (!platform::hasCompositor()) {
+        clearMask();
+    }
+}
+
+void Panel::orderFront()
+{
     if (!isVisible()) {
         // Window managers drop these when a window is withdrawn: give them again each time.
         platform::applyAccessoryHints(this);
@@ -97,16 +110,19 @@ void Panel::orderFront() {
     raiseInLevelOrder();
 }
 
-void Panel::makeKey() {
+void Panel::makeKey()
+{
     orderFront();
     activateWindow();
 }
 
-void Panel::orderOut() {
+void Panel::orderOut()
+{
     hide();
 }
 
-void Panel::raiseInLevelOrder() {
+void Panel::raiseInLevelOrder()
+{
     raise();
     // Windows of a higher level go back above this one, lowest level first.
     std::vector<Panel*> above;
@@ -122,17 +138,20 @@ void Panel::raiseInLevelOrder() {
     }
 }
 
-QRectF Panel::frame() const {
+QRectF Panel::frame() const
+{
     return platform::desktop().windowFrame(this);
 }
 
-void Panel::setFrame(const QRectF& frame) {
+void Panel::setFrame(const QRectF& frame)
+{
     if (!isFinite(frame)) {
         return;
     }
     platform::desktop().setWindowFrame(this, frame);
 }
 
-void Panel::setFrameOrigin(QPointF origin) {
+void Panel::setFrameOrigin(QPointF origin)
+{
     setFrame(QRectF(origin, frame().size()));
 }

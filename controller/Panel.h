@@ -34,10 +34,12 @@ public:
 
     // Without a compositing manager X11 paints transparent pixels black, so views hand over
     // the outline of what they paint (window-local Qt coordinates, y down) and the window is
-    // cut to it; clicks outside the outline then reach what lies below. With a compositor, or
-    // off X11, this does nothing. An empty region or path removes the cut.
+    // cut to it; clicks outside the outline then reach what lies below. An empty region or
+    // path cuts the whole window away (nothing painted, nothing shown); clearShapeMask() shows
+    // the whole window again. With a compositor, or off X11, these do nothing.
     void setShapeMask(const QRegion& region);
     void setShapeMask(const QPainterPath& outline);
+    void clearShapeMask();
 
     Level level() const { return level_; }
 

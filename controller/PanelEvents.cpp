@@ -21,19 +21,22 @@ constexpr double textStripDepth = 30; // the top strip of the paper drags even w
 constexpr double handleInside = 30;   // the resize handle reaches this far into the paper...
 constexpr double handleOutside = 8;   // ...and this far into the margin
 
-bool isPasteKey(const QKeyEvent* key) {
+bool isPasteKey(const QKeyEvent* key)
+{
     const auto mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                           Qt::AltModifier | Qt::MetaModifier);
     return mods == Qt::ControlModifier && key->key() == Qt::Key_V;
 }
 
-bool isTextEditor(const QWidget* w) {
+bool isTextEditor(const QWidget* w)
+{
     return qobject_cast<const QTextEdit*>(w) != nullptr ||
            qobject_cast<const QPlainTextEdit*>(w) != nullptr;
 }
 
 // Whether the window's focus (kept while the window is inactive) sits in a text editor.
-bool editingText(const QWidget* window) {
+bool editingText(const QWidget* window)
+{
     for (const QWidget* w = window->focusWidget(); w != nullptr && w != window;
          w = w->parentWidget()) {
         if (isTextEditor(w)) {
@@ -44,7 +47,8 @@ bool editingText(const QWidget* window) {
 }
 
 // Window-local Qt position (y down) inside the handle square at the paper's bottom-right.
-bool inResizeHandle(const QWidget* window, QPointF pos) {
+bool inResizeHandle(const QWidget* window, QPointF pos)
+{
     const double inset = surfaces::inset;
     const double left = window->width() - inset - handleInside;
     const double bottom = inset - handleOutside; // y up from the window's bottom edge
@@ -53,7 +57,8 @@ bool inResizeHandle(const QWidget* window, QPointF pos) {
     return pos.x() >= left && pos.x() < left + side && yUp >= bottom && yUp < bottom + side;
 }
 
-bool acceptsClickFocus(const QWidget* w) {
+bool acceptsClickFocus(const QWidget* w)
+{
     const QWidget* proxy = w;
     while (proxy->focusProxy() != nullptr) {
         proxy = proxy->focusProxy();
@@ -64,7 +69,8 @@ bool acceptsClickFocus(const QWidget* w) {
 
 // A replayed press is not a spontaneous event, so Qt does not move the focus for it: do what
 // a real click does, giving the focus to the nearest widget under the pointer that takes it.
-void giveClickFocus(QWidget* target) {
+void giveClickFocus(QWidget* target)
+{
     for (QWidget* w = target; w != nullptr; w = w->parentWidget()) {
         if (w->isEnabled() && acceptsClickFocus(w)) {
             w->setFocus(Qt::MouseFocusReason);
@@ -79,8 +85,8 @@ void giveClickFocus(QWidget* target) {
 
 } // namespace
 
-bool Panel::event(QEvent* event) {
-    if (event->type() >= 2 && event->type() <= 5) qDebug() << "DBG panel event" << event->type();
+bool Panel::event(QEvent* event)
+{
     switch (event->type()) {
     case QEvent::Show:
     case QEvent::WinIdChange:
@@ -103,8 +109,8 @@ bool Panel::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-bool Panel::eventFilter(QObject* watched, QEvent* event) {
-    qDebug() << "DBG filter" << watched << event->type() << (watched == windowHandle()) << replaying_;
+bool Panel::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched != windowHandle() || replaying_) {
         return QWidget::eventFilter(watched, event);
     }
@@ -126,7 +132,8 @@ bool Panel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Returns true when the event is consumed here.
-bool Panel::filterMouse(QWidget* target, QMouseEvent* event) {
+bool Panel::filterMouse(QWidget* target, QMouseEvent* event)
+{
     const QEvent::Type type = event->type();
     const bool leftButton = event->button() == Qt::LeftButton;
     const bool leftHeld = (event->buttons() & Qt::LeftButton) != 0;
@@ -218,8 +225,10 @@ bool Panel::filterMouse(QWidget* target, QMouseEvent* event) {
     }
 }
 
-// Delivers the held press to the widgets, then `up` if given, as one ordinary click.
-void Panel::replayHeldClick(QMouseEvent* up) {
+// Delivers the held press, then `up` if given, through the window as one ordinary click, so
+// that Qt routes them (and the rest of the gesture) to the widget under the pointer.
+void Panel::replayHeldClick(QMouseEvent* up)
+{
     const std::unique_ptr<QMouseEvent> press = std::move(heldDown_);
     const QPointer<QWidget> target = heldTarget_;
     heldTarget_.clear();
@@ -228,13 +237,13 @@ void Panel::replayHeldClick(QMouseEvent* up) {
     if (!press || handle == nullptr) {
         return;
     }
-    std::unique_ptr<QMouseEvent> release(up != nullptr ? static_cast<QMouseEvent*>(up->clone())
-                                                       : nullptr);
-    const QPointer<Panel> self(this);
-    replaying_ = true;
+    const std::unique_ptr<QMouseEvent> release(
+        up != nullptr ? static_cast<QMouseEvent*>(up->clone()) : nullptr);
     if (target) {
         giveClickFocus(target);
     }
+    const QPointer<Panel> self(this);
+    replaying_ = true;
     QCoreApplication::sendEvent(handle, press.get());
     if (self && release) {
         QCoreApplication::sendEvent(handle, release.get());
@@ -244,7 +253,8 @@ void Panel::replayHeldClick(QMouseEvent* up) {
     }
 }
 
-bool Panel::filterKey(QKeyEvent* event) {
+bool Panel::filterKey(QKeyEvent* event)
+{
     if (!onPasteImage || !isPasteKey(event)) {
         return false;
     }

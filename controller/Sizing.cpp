@@ -20,16 +20,19 @@ constexpr double imageSideMargin = 20;
 constexpr double maxPaperH = 800;
 
 // Smallest paper height: a note with images may be shorter, its strip adds the rest.
-double minPaperH(const NoteModel* note) {
+double minPaperH(const NoteModel* note)
+{
     return note->images().isEmpty() ? 120 : 94;
 }
 
-bool isFinite(QPointF p) {
+bool isFinite(QPointF p)
+{
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
 // Height of the note's text at the note font, wrapped to `width`.
-double textHeight(const QString& text, double width) {
+double textHeight(const QString& text, double width)
+{
     QFont font = QGuiApplication::font();
     font.setPixelSize(14);
     QTextDocument doc;
@@ -47,11 +50,13 @@ double textHeight(const QString& text, double width) {
 
 } // namespace
 
-double AppController::maxTotal() const {
+double AppController::maxTotal() const
+{
     return std::min(screen_.height() - 140, 800.0);
 }
 
-double AppController::imageHeight(const QString& name, double width) const {
+double AppController::imageHeight(const QString& name, double width) const
+{
     const QImage image = Images::load(name);
     if (image.isNull() || image.width() <= 0) {
         return 60;
@@ -61,7 +66,8 @@ double AppController::imageHeight(const QString& name, double width) const {
     return std::isfinite(h) ? std::clamp(h, 50.0, 260.0) : 60;
 }
 
-double AppController::stripH(const NoteModel* note) const {
+double AppController::stripH(const NoteModel* note) const
+{
     double sum = 0;
     for (const QString& name : note->images()) {
         sum += imageHeight(name, note->paperW() - imageSideMargin) + imageGap;
@@ -69,28 +75,33 @@ double AppController::stripH(const NoteModel* note) const {
     return sum;
 }
 
-double AppController::totalH(const NoteModel* note) const {
+double AppController::totalH(const NoteModel* note) const
+{
     const double sum = note->paperH() + stripH(note);
     // The upper bound wins on a screen too small for both.
     return std::min(std::max(std::isfinite(sum) ? sum : minTotal, minTotal), maxTotal());
 }
 
-double AppController::imagesAreaH(const NoteModel* note) const {
+double AppController::imagesAreaH(const NoteModel* note) const
+{
     if (note->images().isEmpty()) {
         return 0;
     }
     return std::min(std::max(totalH(note) - 26 - 90, 0.0), stripH(note));
 }
 
-double AppController::winW(const NoteModel* note) const {
+double AppController::winW(const NoteModel* note) const
+{
     return note->paperW() + 2 * surfaces::inset;
 }
 
-double AppController::winH(const NoteModel* note) const {
+double AppController::winH(const NoteModel* note) const
+{
     return totalH(note) + 2 * surfaces::inset;
 }
 
-void AppController::resize(NoteModel* note, bool animated) {
+void AppController::resize(NoteModel* note, bool animated)
+{
     Panel* panel = window(note);
     if (panel == nullptr) {
         return;
@@ -114,7 +125,8 @@ void AppController::resize(NoteModel* note, bool animated) {
     note->origin = target.topLeft();
 }
 
-void AppController::setSize(NoteModel* note, double w, double h) {
+void AppController::setSize(NoteModel* note, double w, double h)
+{
     if (!std::isfinite(w) || !std::isfinite(h)) {
         return;
     }
@@ -125,7 +137,8 @@ void AppController::setSize(NoteModel* note, double w, double h) {
     Sound::shared().play(Sound::Effect::Pat);
 }
 
-void AppController::fitToContent(NoteModel* note) {
+void AppController::fitToContent(NoteModel* note)
+{
     const double text = textHeight(note->text(), note->paperW() - 32);
     note->setPaperH(std::clamp(text + 26 + 30, minPaperH(note), maxPaperH));
     resize(note, true);
@@ -133,7 +146,8 @@ void AppController::fitToContent(NoteModel* note) {
     Sound::shared().play(Sound::Effect::Pat);
 }
 
-bool AppController::resizeHook(NoteModel* note, MouseEvent type, int clickCount) {
+bool AppController::resizeHook(NoteModel* note, MouseEvent type, int clickCount)
+{
     if (note == nullptr || note->folded() || window(note) == nullptr) {
         return false;
     }

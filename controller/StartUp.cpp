@@ -18,7 +18,8 @@ constexpr int trackingMs = 80;
 
 } // namespace
 
-void AppController::start() {
+void AppController::start()
+{
     if (padWindow_ != nullptr) {
         return; // started already: a second timer and pad would only double the work
     }
@@ -39,7 +40,8 @@ void AppController::start() {
     bringBackOnScreenNotes();
 }
 
-void AppController::purgeOldDeletions() {
+void AppController::purgeOldDeletions()
+{
     const QDateTime cutoff = platform::now().addMSecs(-keepDeletedMs);
     QList<NoteModel*> kept;
     QList<NoteModel*> purged;
@@ -61,7 +63,8 @@ void AppController::purgeOldDeletions() {
     }
 }
 
-void AppController::createPadWindow() {
+void AppController::createPadWindow()
+{
     const double h = notchH() + 250;
     padWindow_ =
         std::make_unique<Panel>(QRectF(midX() - 170, top() - h, 340, h), Panel::Level::Pad);
@@ -71,7 +74,8 @@ void AppController::createPadWindow() {
     padWindow_->orderFront();
 }
 
-void AppController::bringBackOnScreenNotes() {
+void AppController::bringBackOnScreenNotes()
+{
     const double inset = surfaces::inset;
     for (NoteModel* note : notes_) {
         if (!note->onScreen()) {

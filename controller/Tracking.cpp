@@ -7,7 +7,8 @@
 
 // Runs 12.5 times a second for the life of the process: it reads the pointer and a few
 // fields, and writes (and allocates) nothing unless the pad opens or closes.
-void AppController::trackCursor() {
+void AppController::trackCursor()
+{
     const platform::Desktop& desktop = platform::desktop();
     const QPointF p = desktop.mouseLocation();
     const double dx = std::abs(p.x() - midX());

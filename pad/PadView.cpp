@@ -1,12 +1,492 @@
 #include "pad/PadView.h"
 
-#include "controller/AppController.h"
+#include "controller/Panel.h"
+#include "model/NoteModel.h"
+#include "pad/PadControls.h"
+#include "pad/PadMenu.h"
+#include "platform/Desktop.h"
+#include "platform/WindowHints.h"
 
-// Placeholder until the pad view lands.
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// The island follows the pointer with this spring; the cards' lift with the quicker one.
+motion::Animation hoverSpring()
+{
+    return motion::Animation::spring(0.38, 0.86);
+}
+
+motion::Animation cardSpring()
+{
+    return motion::Animation::spring(0.3, 0.8);
+}
+
+const char* const buttonHelp[pad::buttonCount] = {"All Notes", "Screenshot to Note (Ctrl+Alt+S)",
+                                                  "New Note"};
+
+// Note fields that change which notes the pad peeks at or what their cards show.
+bool showsOnCard(NoteModel::Field field)
+{
+    using F = NoteModel::Field;
+    switch (field) {
+    case F::Text:
+    case F::Color:
+    case F::Pinned:
+    case F::Modified:
+    case F::DeletedAt:
+    case F::OnScreen:
+    case F::Images:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 PadView::PadView(AppController* app, QWidget* parent)
     : QWidget(parent)
     , app_(app)
 {
+    setMouseTracking(true);
+    setAccessibleName(QStringLiteral("Notes pad"));
+    setFocusPolicy(Qt::NoFocus);
+    resize(static_cast<int>(pad::windowW), static_cast<int>(notchH() + pad::belowNotch));
+    createControls();
+
+    for (motion::AnimatedValue* value :
+         {&slide_, &width_, &height_, &radius_, &hotness_, &wobble_}) {
+        value->onChange = [this] { frameChanged(); };
+    }
+    if (app_ == nullptr) {
+        return;
+    }
+    connect(app_, &AppController::changed, this, &PadView::onAppChanged);
+    // Announcements without a published value (a note pulled out of the pad).
+    connect(app_, &AppController::willChange, this, &PadView::refresh);
+    connectNotes();
+    slide_.jump(app_->revealed() ? 0 : -(notchH() + pad::belowNotch));
+    wobble_.jump(app_->wobble());
+    motion::withAnimation(motion::Animation::none(), [this] { refresh(); });
 }
 
-PadView::~PadView() = default;
+PadView::~PadView()
+{
+    for (const QMetaObject::Connection& c : std::as_const(noteConnections_)) {
+        disconnect(c);
+    }
+}
+
+void PadView::createControls()
+{
+    for (int i = 0; i < pad::buttonCount; ++i) {
+        const QString help = QString::fromUtf8(buttonHelp[i]);
+        buttons_[i] = new PadHitButton(help, this);
+        buttons_[i]->setToolTip(help);
+    }
+    connect(buttons_[0], &QAbstractButton::clicked, this, [this] {
+        if (app_) {
+            app_->toggleDashboard();
+        }
+    });
+    connect(buttons_[1], &QAbstractButton::clicked, this, [this] {
+        if (app_) {
+            app_->captureScreenshot(nullptr);
+        }
+    });
+    connect(buttons_[2], &QAbstractButton::clicked, this, &PadView::newNotePressed);
+
+    offer_ = new PadHitButton(QStringLiteral("Paste screenshot as note"), this);
+    connect(offer_, &QAbstractButton::clicked, this, &PadView::offerPressed);
+
+    for (int i = 0; i < pad::maxCards; ++i) {
+        cards_[i] = new PadHitButton(QString(), this);
+        connect(cards_[i], &PadHitButton::pointerOver, this, [this, i] { cardPointer(i, true); });
+        connect(cards_[i], &PadHitButton::pointerGone, this, [this, i] { cardPointer(i, false); });
+        connect(cards_[i], &QAbstractButton::clicked, this, [this, i] { cardTapped(i); });
+    }
+    for (QAbstractButton* control : findChildren<PadHitButton*>()) {
+        connect(control, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
+        connect(control, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
+    }
+}
+
+void PadView::connectNotes()
+{
+    for (const QMetaObject::Connection& c : std::as_const(noteConnections_)) {
+        disconnect(c);
+    }
+    noteConnections_.clear();
+    for (NoteModel* note : app_->notes()) {
+        noteConnections_ << connect(note, &NoteModel::changed, this, [this](NoteModel::Field f) {
+            if (showsOnCard(f)) {
+                refresh();
+            }
+        });
+    }
+}
+
+void PadView::onAppChanged(AppController::Field field)
+{
+    using F = AppController::Field;
+    switch (field) {
+    case F::Revealed: {
+        const bool open = app_->revealed();
+        slide_.setTarget(open ? 0 : -(notchH() + pad::belowNotch), motion::currentAnimation());
+        if (!open && (hover_ || hoveredNote_)) {
+            // The island slides away from under the pointer.
+            setHover(false);
+        }
+        break;
+    }
+    case F::Wobble:
+        wobble_.setTarget(app_->wobble(), motion::currentAnimation());
+        break;
+    case F::Notes:
+        connectNotes();
+        refresh();
+        break;
+    case F::PadHot:
+    case F::ClipImage:
+        retarget();
+        break;
+    case F::SavedFlash:
+        update();
+        break;
+    case F::Folders:
+        break;
+    }
+}
+
+// The tucked notes changed (or may have): rebind the cards and resize the island.
+void PadView::refresh()
+{
+    if (!app_) {
+        return;
+    }
+    const QList<NoteModel*> peek = app_->peekNotes();
+    count_ = app_->padCount();
+    peek_.clear();
+    std::map<QUuid, std::unique_ptr<CardMotion>> motions;
+    for (int i = 0; i < peek.size(); ++i) {
+        NoteModel* note = peek[i];
+        peek_ << note;
+        auto found = cardMotion_.find(note->id());
+        if (found != cardMotion_.end()) {
+            motions[note->id()] = std::move(found->second);
+        } else {
+            auto fresh = std::make_unique<CardMotion>();
+            fresh->hovered.jump(hoveredNote_ == note->id() ? 1 : 0);
+            fresh->dimmed.jump(hoveredNote_ && hoveredNote_ != note->id() ? 1 : 0);
+            fresh->hovered.onChange = [this] { update(); };
+            fresh->dimmed.onChange = [this] { update(); };
+            motions[note->id()] = std::move(fresh);
+        }
+        if (i < pad::maxCards) {
+            cards_[i]->setAccessibleName(note->title());
+        }
+    }
+    cardMotion_ = std::move(motions);
+    retarget();
+}
+
+// Moves the island's size, corners and fade towards what it should show now, with the
+// animation of the change that led here.
+void PadView::retarget()
+{
+    const pad::IslandContent c = content();
+    const motion::Animation& animation = motion::currentAnimation();
+    const QSizeF size = pad::islandSize(notchH(), c);
+    width_.setTarget(size.width(), animation);
+    height_.setTarget(size.height(), animation);
+    radius_.setTarget(pad::islandRadius(c.hot), animation);
+    hotness_.setTarget(c.hot ? 1 : 0, animation);
+    if (c.hot) {
+        shown_ = c;
+    }
+    placeControls();
+    update();
+}
+
+void PadView::frameChanged()
+{
+    placeControls();
+    scheduleShapeMask();
+    update();
+    if (slide_.isAnimating()) {
+        hitTestPointer();
+    }
+}
+
+void PadView::setHover(bool hover)
+{
+    hover_ = hover;
+    if (!hover) {
+        setHoveredNote(std::nullopt);
+    }
+    retarget();
+}
+
+void PadView::hoverAt(QPointF pos)
+{
+    const bool inside = islandOutline().contains(pos);
+    if (inside != hover_) {
+        motion::withAnimation(hoverSpring(), [this, inside] { setHover(inside); });
+    }
+}
+
+void PadView::setHoveredNote(const std::optional<QUuid>& id)
+{
+    hoveredNote_ = id;
+    const motion::Animation& animation = motion::currentAnimation();
+    for (auto& [noteId, m] : cardMotion_) {
+        m->hovered.setTarget(id == noteId ? 1 : 0, animation);
+        m->dimmed.setTarget(id && id != noteId ? 1 : 0, animation);
+    }
+    update();
+}
+
+// A card leaving clears the hover only if it is still its own, so moving straight from one
+// card to the next leaves the next one hovered whichever event comes first.
+void PadView::cardPointer(int index, bool over)
+{
+    if (index >= peek_.size() || !peek_[index]) {
+        return;
+    }
+    const QUuid id = peek_[index]->id();
+    if (over && hoveredNote_ != id) {
+        motion::withAnimation(cardSpring(), [this, id] { setHoveredNote(id); });
+    } else if (!over && hoveredNote_ == id) {
+        motion::withAnimation(cardSpring(), [this] { setHoveredNote(std::nullopt); });
+    }
+}
+
+void PadView::cardTapped(int index)
+{
+    if (index >= peek_.size() || !peek_[index] || !app_) {
+        return;
+    }
+    const QPointer<NoteModel> note = peek_[index];
+    setHoveredNote(std::nullopt);
+    setHover(false);
+    app_->drop(note);
+}
+
+void PadView::offerPressed()
+{
+    if (!app_) {
+        return;
+    }
+    // The offer may have been withdrawn since it was drawn.
+    const QImage image = app_->clipImage();
+    if (image.isNull()) {
+        return;
+    }
+    app_->clipUsed = platform::desktop().clipboardChangeCount();
+    app_->setClipImage(QImage());
+    app_->screenshotNote(image);
+}
+
+void PadView::newNotePressed()
+{
+    if (!app_) {
+        return;
+    }
+    if (NoteModel* note = app_->newNote(std::nullopt, QStringLiteral("yellow"))) {
+        app_->drop(note);
+    }
+}
+
+double PadView::notchH() const
+{
+    return app_ ? app_->notchH() : platform::desktop().statusBarThickness();
+}
+
+pad::IslandContent PadView::content() const
+{
+    pad::IslandContent c;
+    const bool padHot = app_ && app_->padHot();
+    c.hot = hover_ || padHot;
+    const bool full = c.hot && !padHot;
+    c.buttons = full;
+    c.clip = full && !app_->clipImage().isNull();
+    c.cards = full ? static_cast<int>(std::min<qsizetype>(peek_.size(), pad::maxCards)) : 0;
+    return c;
+}
+
+QSizeF PadView::islandSize() const
+{
+    return {std::max(0.0, width_.value()), std::max(0.0, height_.value())};
+}
+
+// The island hangs from the top edge of the view, centred.
+QPointF PadView::islandOrigin() const
+{
+    return {(width() - islandSize().width()) / 2, slide_.value()};
+}
+
+QPainterPath PadView::islandOutline() const
+{
+    return pad::islandPath(islandSize(), radius_.value()).translated(islandOrigin());
+}
+
+const NoteModel* PadView::hoveredModel() const
+{
+    if (!hoveredNote_) {
+        return nullptr;
+    }
+    for (const QPointer<NoteModel>& note : peek_) {
+        if (note && note->id() == *hoveredNote_) {
+            return note;
+        }
+    }
+    return nullptr;
+}
+
+QString PadView::titleText() const
+{
+    return pad::titleText(hoveredModel(), count_);
+}
+
+pad::HintLine PadView::hint() const
+{
+    const bool padHot = app_ && app_->padHot();
+    const bool saved = app_ && app_->savedFlash();
+    return pad::hintLine(padHot, saved, hoveredModel() != nullptr);
+}
+
+void PadView::placeControls()
+{
+    const pad::IslandContent c = content();
+    const QPointF origin = islandOrigin();
+    const pad::ExpandedLayout l = pad::layoutExpanded(islandSize(), notchH(), c);
+    const auto place = [origin](QWidget* w, bool visible, const QRectF& r) {
+        if (visible) {
+            w->setGeometry(r.translated(origin).toAlignedRect());
+        }
+        w->setVisible(visible);
+    };
+    for (int i = 0; i < pad::buttonCount; ++i) {
+        place(buttons_[i], c.buttons, l.buttons[i]);
+    }
+    place(offer_, c.clip, l.clip);
+    for (int i = 0; i < pad::maxCards; ++i) {
+        place(cards_[i], i < c.cards, l.cards[i]);
+    }
+}
+
+// Without a compositor the window is cut to the island, so nothing black shows around it.
+void PadView::scheduleShapeMask()
+{
+    if (maskPending_ || platform::hasCompositor()) {
+        return;
+    }
+    maskPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        maskPending_ = false;
+        applyShapeMask();
+    });
+}
+
+void PadView::applyShapeMask()
+{
+    auto* panel = qobject_cast<Panel*>(window());
+    if (panel == nullptr || panel->content() != this) {
+        return;
+    }
+    QTransform swing;
+    swing.translate(width() / 2.0, slide_.value());
+    swing.rotate(wobble_.value());
+    swing.translate(-islandSize().width() / 2, 0);
+    const QPainterPath outline = swing.map(pad::islandPath(islandSize(), radius_.value()));
+    QRegion region = QRegion(outline.toFillPolygon().toPolygon(), Qt::WindingFill) & rect();
+    if (region.isEmpty()) {
+        // An empty mask would uncut the window; a pixel beside it hides it all.
+        region = QRegion(-2, -2, 1, 1);
+    }
+    panel->setShapeMask(region.translated(mapTo(panel, QPoint(0, 0))));
+}
+
+// While the island slides, it may come to lie under a pointer that is not moving.
+void PadView::hitTestPointer()
+{
+    if (hover_ || pulling_ || !app_ || !app_->revealed() || !isVisible()) {
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QPointF global =
+        platform::pointToQt(platform::desktop().mouseLocation(), screen->geometry());
+    const QPointF local = mapFromGlobal(global);
+    if (rect().contains(local.toPoint()) && islandOutline().contains(local)) {
+        motion::withAnimation(hoverSpring(), [this] { setHover(true); });
+    }
+}
+
+void PadView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !app_ ||
+        !islandOutline().contains(event->position())) {
+        event->ignore();
+        return;
+    }
+    pulling_ = true;
+    app_->padDragChanged();
+}
+
+void PadView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (pulling_ && (event->buttons() & Qt::LeftButton) && app_) {
+        app_->padDragChanged();
+    }
+    hoverAt(event->position());
+}
+
+void PadView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !pulling_) {
+        event->ignore();
+        return;
+    }
+    pulling_ = false;
+    if (app_) {
+        app_->padDragEnded();
+    }
+}
+
+void PadView::enterEvent(QEnterEvent* event)
+{
+    hoverAt(event->position());
+}
+
+void PadView::leaveEvent(QEvent*)
+{
+    if (hover_) {
+        motion::withAnimation(hoverSpring(), [this] { setHover(false); });
+    }
+}
+
+void PadView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!islandOutline().contains(QPointF(event->pos()))) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    fillPadMenu(menu, app_);
+    menu.exec(event->globalPos());
+}
+
+void PadView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeControls();
+    scheduleShapeMask();
+}

@@ -142,6 +142,7 @@ ImageStrip::ImageStrip(QWidget* parent)
     , content_(new Content)
 {
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus); // scrolling pictures never takes the keyboard from the text
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(false);

@@ -12,7 +12,8 @@ namespace platform {
 
 namespace {
 
-xcb_connection_t* x11Connection() {
+xcb_connection_t* x11Connection()
+{
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         return nullptr;
     }
@@ -20,7 +21,8 @@ xcb_connection_t* x11Connection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
     const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
     const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
@@ -28,7 +30,8 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     return result;
 }
 
-int defaultScreenNumber() {
+int defaultScreenNumber()
+{
     int screen = 0;
     char* host = nullptr;
     int display = 0;
@@ -41,7 +44,8 @@ int defaultScreenNumber() {
 
 } // namespace
 
-void applyAccessoryHints(QWidget* window) {
+void applyAccessoryHints(QWidget* window)
+{
     xcb_connection_t* c = x11Connection();
     if (c == nullptr || window == nullptr) {
         return;
@@ -65,7 +69,8 @@ void applyAccessoryHints(QWidget* window) {
     xcb_flush(c);
 }
 
-bool hasCompositor() {
+bool hasCompositor()
+{
     static const bool answer = [] {
         xcb_connection_t* c = x11Connection();
         if (c == nullptr) {

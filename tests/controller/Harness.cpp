@@ -13,13 +13,15 @@
 #include <QUuid>
 #include <ctime>
 
-std::vector<SuiteFactory>& suites() {
+std::vector<SuiteFactory>& suites()
+{
     static std::vector<SuiteFactory> all;
     return all;
 }
 
 Harness::Harness()
-    : today(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC) {
+    : today(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC)
+{
     Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     platform::setNow([this] { return today; });
@@ -27,43 +29,51 @@ Harness::Harness()
     Sound::setObserver([this](Sound::Effect effect) { sounds << effect; });
 }
 
-Harness::~Harness() {
+Harness::~Harness()
+{
     app.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Sound::setObserver({});
     platform::setNow({});
 }
 
-AppController& Harness::launch() {
+AppController& Harness::launch()
+{
     app = std::make_unique<AppController>();
     return *app;
 }
 
-AppController& Harness::startUp() {
+AppController& Harness::startUp()
+{
     launch().start();
     return *app;
 }
 
-QString Harness::notesPath() const {
+QString Harness::notesPath() const
+{
     return dir.filePath(QStringLiteral("notes.json"));
 }
 
-void Harness::writeNotes(const QJsonArray& records) {
+void Harness::writeNotes(const QJsonArray& records)
+{
     QFile file(notesPath());
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QJsonDocument(records).toJson(QJsonDocument::Compact));
 }
 
-QByteArray Harness::savedBytes() const {
+QByteArray Harness::savedBytes() const
+{
     QFile file(notesPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QJsonArray Harness::savedNotes() const {
+QJsonArray Harness::savedNotes() const
+{
     return QJsonDocument::fromJson(savedBytes()).array();
 }
 
-QString Harness::writeImage(QSize size) {
+QString Harness::writeImage(QSize size)
+{
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
@@ -71,11 +81,13 @@ QString Harness::writeImage(QSize size) {
     return name;
 }
 
-bool Harness::imageExists(const QString& name) const {
+bool Harness::imageExists(const QString& name) const
+{
     return QFile::exists(QDir(Images::dir()).filePath(name));
 }
 
-QJsonObject Harness::record(const QString& text, bool onScreen, double x, double y) {
+QJsonObject Harness::record(const QString& text, bool onScreen, double x, double y)
+{
     return QJsonObject{{"id", QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
                        {"text", text},
                        {"folded", false},
@@ -84,12 +96,14 @@ QJsonObject Harness::record(const QString& text, bool onScreen, double x, double
                        {"y", y}};
 }
 
-double Harness::referenceSeconds(const QDateTime& when) {
+double Harness::referenceSeconds(const QDateTime& when)
+{
     const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
     return reference.msecsTo(when) / 1000.0;
 }
 
-NoteModel* Harness::addNote(const QString& text, bool onScreen) {
+NoteModel* Harness::addNote(const QString& text, bool onScreen)
+{
     NoteData data;
     data.id = QUuid::createUuid();
     data.text = text;
@@ -100,11 +114,13 @@ NoteModel* Harness::addNote(const QString& text, bool onScreen) {
     return note;
 }
 
-void Harness::advance(double seconds) {
+void Harness::advance(double seconds)
+{
     motion::FrameClock::instance().advance(seconds);
 }
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("TZ", "UTC");
     tzset();
     QApplication application(argc, argv);

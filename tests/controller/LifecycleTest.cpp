@@ -12,7 +12,8 @@ class LifecycleTest : public QObject {
     std::unique_ptr<Harness> h;
 
     AppController& app() { return *h->app; }
-    QJsonObject savedNote(const NoteModel* note) const {
+    QJsonObject savedNote(const NoteModel* note) const
+    {
         const QString id = note->id().toString(QUuid::WithoutBraces);
         for (const QJsonValue& v : h->savedNotes()) {
             if (v[QStringLiteral("id")].toString().compare(id, Qt::CaseInsensitive) == 0) {
@@ -23,13 +24,15 @@ class LifecycleTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         h = std::make_unique<Harness>();
         h->startUp();
     }
     void cleanup() { h.reset(); }
 
-    void aNewNoteIsSavedAtOnceAtTheEnd() {
+    void aNewNoteIsSavedAtOnceAtTheEnd()
+    {
         h->addNote(QStringLiteral("first"));
         NoteModel* note = app().newNote(std::nullopt, QStringLiteral("blue"));
         QCOMPARE(app().notes().last(), note);
@@ -49,7 +52,8 @@ private Q_SLOTS:
         QCOMPARE(note->created(), h->today);
     }
 
-    void aNewNoteGoesToTheFirstFolder() {
+    void aNewNoteGoesToTheFirstFolder()
+    {
         app().setFolders({QStringLiteral("Work"), QStringLiteral("Ideas")});
         QCOMPARE(app().newNote(std::nullopt, "yellow")->folder(), QStringLiteral("Work"));
         app().setFolders({});
@@ -57,7 +61,8 @@ private Q_SLOTS:
         QCOMPARE(app().newNote(QStringLiteral("Ideas"), "pink")->folder(), QStringLiteral("Ideas"));
     }
 
-    void trashingANoteWithoutWindowIsImmediate() {
+    void trashingANoteWithoutWindowIsImmediate()
+    {
         NoteModel* note = h->addNote(QStringLiteral("bye"));
         note->setModified(h->today.addDays(-2));
         h->today = h->today.addSecs(5);
@@ -72,7 +77,8 @@ private Q_SLOTS:
         QCOMPARE(app().padCount(), 0);
     }
 
-    void trashingAShownNoteCrumplesThenClosesItsWindow() {
+    void trashingAShownNoteCrumplesThenClosesItsWindow()
+    {
         NoteModel* note = h->addNote(QStringLiteral("crumple"), true);
         note->origin = QPointF(200, 200);
         app().show(note);
@@ -112,7 +118,8 @@ private Q_SLOTS:
         QVERIFY(app().window(note) != nullptr);
     }
 
-    void aNoteTuckedAfterShowingStillCrumples() {
+    void aNoteTuckedAfterShowingStillCrumples()
+    {
         NoteModel* note = h->addNote(QStringLiteral("hidden window"));
         app().show(note);
         app().window(note)->orderOut();
@@ -123,7 +130,8 @@ private Q_SLOTS:
         QVERIFY(note->deletedAt());
     }
 
-    void restoringLeavesTheNoteTucked() {
+    void restoringLeavesTheNoteTucked()
+    {
         NoteModel* note = h->addNote(QStringLiteral("back"), true);
         app().trash(note);
         const QDateTime modified = note->modified();
@@ -135,7 +143,8 @@ private Q_SLOTS:
         QCOMPARE(app().padNotes(), QList<NoteModel*>{note});
     }
 
-    void deletingForeverTakesTheImagesAlong() {
+    void deletingForeverTakesTheImagesAlong()
+    {
         const QString image = h->writeImage(QSize(20, 10));
         const QString other = h->writeImage(QSize(20, 10));
         NoteModel* keep = h->addNote(QStringLiteral("keep"));
@@ -154,7 +163,8 @@ private Q_SLOTS:
         QVERIFY(note.isNull());
     }
 
-    void deletingForeverDuringTheCrumpleIsSafe() {
+    void deletingForeverDuringTheCrumpleIsSafe()
+    {
         NoteModel* note = h->addNote(QStringLiteral("quick"), true);
         app().show(note);
         app().trash(note);
@@ -166,7 +176,8 @@ private Q_SLOTS:
         QCOMPARE(h->savedNotes().size(), 0);
     }
 
-    void foldersAreTrimmedAndUnique() {
+    void foldersAreTrimmedAndUnique()
+    {
         app().setFolders({QStringLiteral("Personal"), QStringLiteral("Work")});
         app().addFolder(QStringLiteral("  Work\t"));
         app().addFolder(QStringLiteral(" \u00A0\u2003 "));
@@ -185,7 +196,8 @@ private Q_SLOTS:
         QCOMPARE(h->launch().folders(), expected);
     }
 
-    void foldersDefaultUntilOneIsAdded() {
+    void foldersDefaultUntilOneIsAdded()
+    {
         QCOMPARE(app().folders(), (QStringList{"Personal", "Work", "Ideas"}));
         QVERIFY(!QSettings().contains("folders"));
     }

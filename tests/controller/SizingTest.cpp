@@ -12,7 +12,8 @@ class SizingTest : public QObject {
     using Event = AppController::MouseEvent;
 
     // A note shown with its window's top-left corner at (100, 700) in the y-up space.
-    NoteModel* shownNote(double w = 220, double ph = 220) {
+    NoteModel* shownNote(double w = 220, double ph = 220)
+    {
         NoteModel* note = h->addNote(QStringLiteral("sized"), true);
         note->setPaperW(w);
         note->setPaperH(ph);
@@ -20,19 +21,22 @@ class SizingTest : public QObject {
         app().show(note);
         return note;
     }
-    void drag(NoteModel* note, QPointF to) {
+    void drag(NoteModel* note, QPointF to)
+    {
         h->desktop.mouse = to;
         QVERIFY(app().resizeHook(note, Event::Dragged, 0));
     }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         h = std::make_unique<Harness>();
         h->startUp();
     }
     void cleanup() { h.reset(); }
 
-    void totalHeightStaysWithinTheScreen() {
+    void totalHeightStaysWithinTheScreen()
+    {
         NoteModel* note = h->addNote(QString());
         note->setPaperH(100);
         QCOMPARE(app().totalH(note), 120.0);
@@ -51,7 +55,8 @@ private Q_SLOTS:
         QCOMPARE(app().totalH(note), 60.0);
     }
 
-    void imagesAreScaledToThePaperWidth() {
+    void imagesAreScaledToThePaperWidth()
+    {
         NoteModel* note = h->addNote(QString());
         const QString wide = h->writeImage(QSize(1000, 500));
         const QString tall = h->writeImage(QSize(1000, 2000));
@@ -75,7 +80,8 @@ private Q_SLOTS:
         QCOMPARE(app().imagesAreaH(note), 106.0);
     }
 
-    void resizingKeepsTheTopLeftCorner() {
+    void resizingKeepsTheTopLeftCorner()
+    {
         NoteModel* note = shownNote();
         Panel* panel = app().window(note);
         QCOMPARE(panel->frame(), QRectF(100, 400, 300, 300));
@@ -91,7 +97,8 @@ private Q_SLOTS:
         QCOMPARE(note->origin, QPointF(5, 5));
     }
 
-    void animatedResizeStoresTheOriginAtOnce() {
+    void animatedResizeStoresTheOriginAtOnce()
+    {
         NoteModel* note = shownNote();
         app().setSize(note, 180, 180);
         QCOMPARE(note->origin, QPointF(100, 440));
@@ -102,7 +109,8 @@ private Q_SLOTS:
         QCOMPARE(h->savedNotes()[0].toObject()["pw"].toDouble(), 180.0);
     }
 
-    void theHandleResizesFromPressToRelease() {
+    void theHandleResizesFromPressToRelease()
+    {
         NoteModel* note = shownNote();
         const double before =
             h->savedNotes().isEmpty() ? 0 : h->savedNotes()[0].toObject()["pw"].toDouble();
@@ -132,7 +140,8 @@ private Q_SLOTS:
         QCOMPARE(note->paperW(), 320.0);
     }
 
-    void theHandleStopsAtTheLimits() {
+    void theHandleStopsAtTheLimits()
+    {
         NoteModel* note = shownNote();
         h->desktop.mouse = QPointF(395, 405);
         QVERIFY(app().resizeHook(note, Event::Down, 1));
@@ -150,7 +159,8 @@ private Q_SLOTS:
         QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
     }
 
-    void aNoteWithImagesMayShrinkItsPaperFurther() {
+    void aNoteWithImagesMayShrinkItsPaperFurther()
+    {
         NoteModel* note = shownNote();
         note->setImages({h->writeImage(QSize(1000, 500))});
         h->desktop.mouse = QPointF(395, 405);
@@ -160,7 +170,8 @@ private Q_SLOTS:
         QCOMPARE(note->paperH(), 94.0);
     }
 
-    void doubleClickOnTheHandleResetsTheSize() {
+    void doubleClickOnTheHandleResetsTheSize()
+    {
         NoteModel* note = shownNote(400, 500);
         QVERIFY(app().resizeHook(note, Event::Down, 2));
         QCOMPARE(note->paperW(), 220.0);
@@ -168,7 +179,8 @@ private Q_SLOTS:
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
     }
 
-    void foldedOrWindowlessNotesDecline() {
+    void foldedOrWindowlessNotesDecline()
+    {
         NoteModel* note = shownNote();
         note->setFolded(true);
         QVERIFY(!app().resizeHook(note, Event::Down, 1));
@@ -177,7 +189,8 @@ private Q_SLOTS:
         QVERIFY(app().resizeHook(shownNote(), Event::Other, 1));
     }
 
-    void presetSizesAreTakenAsGiven() {
+    void presetSizesAreTakenAsGiven()
+    {
         NoteModel* note = shownNote();
         app().setSize(note, 100, 50);
         QCOMPARE(note->paperW(), 100.0);
@@ -187,7 +200,8 @@ private Q_SLOTS:
         QCOMPARE(note->paperH(), 50.0);
     }
 
-    void fittingSizesThePaperToTheText() {
+    void fittingSizesThePaperToTheText()
+    {
         NoteModel* note = shownNote(220, 500);
         app().fitToContent(note);
         QCOMPARE(note->paperH(), 120.0);

@@ -12,19 +12,22 @@ class TrackingTest : public QObject {
     std::unique_ptr<Harness> h;
 
     AppController& app() { return *h->app; }
-    void pointAt(double x, double y) {
+    void pointAt(double x, double y)
+    {
         h->desktop.mouse = QPointF(x, y);
         app().trackCursor();
     }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         h = std::make_unique<Harness>();
         h->startUp();
     }
     void cleanup() { h.reset(); }
 
-    void opensOnlyWhenPushedAgainstTheTopNearTheNotch_data() {
+    void opensOnlyWhenPushedAgainstTheTopNearTheNotch_data()
+    {
         QTest::addColumn<double>("fromCentre");
         QTest::addColumn<double>("belowTop");
         QTest::addColumn<bool>("opens");
@@ -36,7 +39,8 @@ private Q_SLOTS:
         QTest::newRow("centre, 4 below") << 0.0 << 4.0 << false;
         QTest::newRow("over the closed pad") << 100.0 << 100.0 << false;
     }
-    void opensOnlyWhenPushedAgainstTheTopNearTheNotch() {
+    void opensOnlyWhenPushedAgainstTheTopNearTheNotch()
+    {
         QFETCH(double, fromCentre);
         QFETCH(double, belowTop);
         QFETCH(bool, opens);
@@ -45,7 +49,8 @@ private Q_SLOTS:
         QCOMPARE(app().padWindow()->ignoresMouse(), !opens);
     }
 
-    void anOpenPadStaysOpenWhileThePointerIsOverIt() {
+    void anOpenPadStaysOpenWhileThePointerIsOverIt()
+    {
         pointAt(720, 900);
         QVERIFY(app().revealed());
         pointAt(720 + 174, 876 - 244);
@@ -62,7 +67,8 @@ private Q_SLOTS:
         QVERIFY(!app().revealed());
     }
 
-    void aPullOrANoteOverTheNotchKeepsThePadOpen() {
+    void aPullOrANoteOverTheNotchKeepsThePadOpen()
+    {
         h->desktop.mouse = QPointF(100, 100);
         app().setPadHot(true);
         app().trackCursor();
@@ -81,7 +87,8 @@ private Q_SLOTS:
         QVERIFY(!app().revealed());
     }
 
-    void idleTicksAnnounceNothing() {
+    void idleTicksAnnounceNothing()
+    {
         QSignalSpy spy(&app(), &AppController::willChange);
         for (int i = 0; i < 50; ++i) {
             pointAt(300, 300);
@@ -97,7 +104,8 @@ private Q_SLOTS:
         QCOMPARE(spy.count(), opening);
     }
 
-    void thePadOpensAndClosesWithASpring() {
+    void thePadOpensAndClosesWithASpring()
+    {
         QList<motion::Animation> seen;
         connect(&app(), qOverload<AppController::Field>(&AppController::changed), this,
                 [&](AppController::Field field) {
@@ -116,14 +124,17 @@ private Q_SLOTS:
         }
     }
 
-    void theTimerTracksThePointerOnItsOwn() {
+    void theTimerTracksThePointerOnItsOwn()
+    {
         h->desktop.mouse = QPointF(720, 900);
         QTRY_VERIFY(app().revealed());
         h->desktop.mouse = QPointF(0, 0);
         QTRY_VERIFY(!app().revealed());
     }
 
-    void theClipboardAtLaunchIsNeverOffered() {
+    void theClipboardAtLaunchIsNeverOffered()
+    {
+        h.reset(); // one fake desktop at a time
         h = std::make_unique<Harness>();
         h->desktop.copyImage(QImage(8, 8, QImage::Format_RGB32));
         h->startUp();
@@ -132,7 +143,8 @@ private Q_SLOTS:
         QVERIFY(app().clipImage().isNull());
     }
 
-    void aNewImageIsOfferedWhenThePadOpens() {
+    void aNewImageIsOfferedWhenThePadOpens()
+    {
         QImage picture(12, 7, QImage::Format_RGB32);
         picture.fill(Qt::red);
         h->desktop.copyImage(picture);
@@ -149,7 +161,8 @@ private Q_SLOTS:
         QVERIFY(app().clipImage().isNull());
     }
 
-    void aPastedClipIsNotOfferedAgain() {
+    void aPastedClipIsNotOfferedAgain()
+    {
         h->desktop.copyImage(QImage(4, 4, QImage::Format_RGB32));
         app().clipUsed = h->desktop.changeCount;
         pointAt(720, 900);

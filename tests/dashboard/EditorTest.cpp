@@ -161,6 +161,7 @@ private Q_SLOTS:
         Fixture f;
         NoteModel* note = f.add({.text = QStringLiteral("x")});
         NoteEditor editor(note, f.app.get(), {});
+        editor.show();
         QToolButton* pin = nullptr;
         for (QToolButton* b : editor.findChildren<QToolButton*>()) {
             if (b->toolTip() == QStringLiteral("Pin")) {
@@ -186,7 +187,7 @@ private Q_SLOTS:
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("All Notes"));
         QCOMPARE(window->minimumSize(), QSize(760, 440));
-        QVERIFY(!(window->windowFlags() & Qt::Tool));
+        QCOMPARE(window->windowType(), Qt::Window); // a taskbar entry, unlike the panels
         DashboardView* view = window->view();
         clickSidebarRow(*view, QStringLiteral("Personal"));
         QTest::keyClicks(view->searchField(), QStringLiteral("mil"));

@@ -48,8 +48,16 @@ e2e_setup() {
 start_app() {
     APP_LOG="$E2E_TMP/app.log"
     timeout 900 "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1 &
-    APP_PID=$!
-    E2E_PIDS+=($APP_PID)
+    local guard=$!
+    E2E_PIDS+=($guard)
+    # The program runs as the child of `timeout`; its windows carry the child's pid.
+    APP_PID=$guard
+    local deadline=$((SECONDS + 5)) child
+    while [ $SECONDS -lt $deadline ]; do
+        child=$(pgrep -P "$guard" | head -1)
+        [ -n "$child" ] && APP_PID=$child && break
+        sleep 0.05
+    done
 }
 
 stop_app() {

@@ -7,7 +7,7 @@
 e2e_setup "$1"
 
 xdotool mousemove 100 800
-start_app
+start_app --login-item
 
 pad_window() {
     for w in $(app_windows); do
@@ -88,7 +88,11 @@ shot 03-typed
 read -r nx ny _ _ <<<"$(geometry "$NOTE")"
 xdotool mousemove $((nx + 150)) $((ny + 53))
 xdotool mousedown 1
-glide_to $((nx + 150 - 300)) $((ny + 53 + 100)) 15
+# The drag starts once the pointer has moved 3 points; the window then keeps its place
+# under the pointer from there on.
+xdotool mousemove $((nx + 150)) $((ny + 57))
+sleep 0.1
+glide_to $((nx + 150 - 300)) $((ny + 57 + 100)) 15
 xdotool mouseup 1
 moved() { at "$NOTE" "$((nx - 300)) $((ny + 100)) 300 300"; }
 check "the window follows the header drag" wait_for 5 moved

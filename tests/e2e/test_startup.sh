@@ -13,13 +13,13 @@ cat >"$NOTES" <<'JSON'
 JSON
 
 xdotool mousemove 100 800
-start_app
+start_app --login-item
 count_windows() { [ "$(app_windows | wc -l)" -ge 4 ]; }
 check "four windows appear (pad and three notes)" wait_for 20 count_windows
 
 geometries=$(for w in $(app_windows); do geometry "$w"; done | sort)
 echo "$geometries" | sed 's/^/     /'
-has() { echo "$geometries" | grep -qx "$1"; }
+has() { echo "$geometries" | grep -qx -- "$1"; }
 # qtTop = 900 - (y + h)
 check "pad 340 wide hanging from the top centre" has "550 0 340 274"
 check "note on screen where it was" has "100 370 380 330"
@@ -52,6 +52,7 @@ shot open
 leave_and_return() { xdotool mousemove 100 800; sleep 0.3; xdotool mousemove 720 150; not_pad_under; }
 check "the pad closes and lets the pointer through again" wait_for 5 leave_and_return
 
-check "nothing logged" [ ! -s "$APP_LOG" ] || ! grep -q "Quillhaven:" "$APP_LOG"
+no_log_lines() { ! grep -q "Quillhaven:" "$APP_LOG"; }
+check "nothing logged" no_log_lines
 stop_app
 e2e_finish

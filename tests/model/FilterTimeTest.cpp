@@ -18,17 +18,20 @@ const QDateTime now = utc(2026, 1, 7, 15, 0, 0);
 class FilterTimeTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() {
+    void initTestCase()
+    {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         platform::setNow([] { return now; });
     }
 
-    void cleanupTestCase() {
+    void cleanupTestCase()
+    {
         platform::setNow({});
         QLocale::setDefault(QLocale::c());
     }
 
-    void recentlyDeletedIsExclusive() {
+    void recentlyDeletedIsExclusive()
+    {
         NoteData r;
         r.text = QStringLiteral("#plan");
         r.pinned = true;
@@ -53,7 +56,8 @@ private Q_SLOTS:
         }
     }
 
-    void payloadsCompareExactly() {
+    void payloadsCompareExactly()
+    {
         NoteData r;
         r.text = QStringLiteral("Meeting #Plan");
         const NoteModel n(r, nullptr); // folder Personal, colour yellow
@@ -68,7 +72,8 @@ private Q_SLOTS:
         QVERIFY(!matches(n, NoteFilter::onScreen()));
     }
 
-    void filtersServeAsKeys() {
+    void filtersServeAsKeys()
+    {
         QVERIFY(NoteFilter::folder("a") != NoteFilter::tag("a"));
         QVERIFY(NoteFilter::folder("a") != NoteFilter::folder("A"));
         QVERIFY(NoteFilter::all() != NoteFilter::deleted());
@@ -81,7 +86,8 @@ private Q_SLOTS:
         QCOMPARE(v.value<NoteFilter>(), NoteFilter::tag("#x"));
     }
 
-    void relativeTimeLabels_data() {
+    void relativeTimeLabels_data()
+    {
         QTest::addColumn<QDateTime>("date");
         QTest::addColumn<QString>("label");
         QTest::newRow("30 s ago") << now.addSecs(-30) << "Just now";
@@ -99,7 +105,8 @@ private Q_SLOTS:
         QTest::newRow("tomorrow") << now.addDays(1) << "Thursday";
     }
 
-    void relativeTimeLabels() {
+    void relativeTimeLabels()
+    {
         QFETCH(QDateTime, date);
         QFETCH(QString, label);
         QCOMPARE(relativeTime(date), label);

@@ -17,13 +17,15 @@
 
 namespace {
 
-QImage picture(int w, int h) {
+QImage picture(int w, int h)
+{
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(QColor(30, 120, 200));
     return image;
 }
 
-QByteArray png(const QImage& image) {
+QByteArray png(const QImage& image)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -31,14 +33,16 @@ QByteArray png(const QImage& image) {
     return bytes;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const QByteArray& bytes)
+{
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-quint32 crc32(const QByteArray& bytes) {
+quint32 crc32(const QByteArray& bytes)
+{
     quint32 crc = 0xffffffffu;
     for (const char ch : bytes) {
         crc ^= static_cast<quint8>(ch);
@@ -50,7 +54,8 @@ quint32 crc32(const QByteArray& bytes) {
 }
 
 // A small valid PNG whose header claims another size: decoders that trust it allocate that.
-QByteArray pngClaiming(quint32 width, quint32 height) {
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
     QByteArray bytes = png(picture(4, 4));
     // Signature (8), IHDR length (4), "IHDR" (4), then width and height.
     qToBigEndian(width, bytes.data() + 16);
@@ -67,20 +72,23 @@ class ImagesTest : public QObject {
     std::unique_ptr<LogCapture> log;
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         tmp = std::make_unique<QTemporaryDir>();
         Store::setUrlForTesting(tmp->filePath(QStringLiteral("notes.json")));
         log = std::make_unique<LogCapture>();
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         QThreadPool::globalInstance()->waitForDone();
         log.reset();
         Store::setUrlForTesting({});
         tmp.reset();
     }
 
-    void storesPngNoLongerThan2000_data() {
+    void storesPngNoLongerThan2000_data()
+    {
         QTest::addColumn<QSize>("source");
         QTest::addColumn<QSize>("stored");
         QTest::newRow("wide") << QSize(4000, 1000) << QSize(2000, 500);
@@ -92,7 +100,8 @@ private Q_SLOTS:
         QTest::newRow("sliver") << QSize(9000, 1) << QSize(2000, 1);
     }
 
-    void storesPngNoLongerThan2000() {
+    void storesPngNoLongerThan2000()
+    {
         QFETCH(QSize, source);
         QFETCH(QSize, stored);
         const std::optional<QString> name = Images::save(picture(source.width(), source.height()));
@@ -106,7 +115,8 @@ private Q_SLOTS:
         QCOMPARE(Images::load(*name).size(), stored);
     }
 
-    void keepsPixelsAndTransparency() {
+    void keepsPixelsAndTransparency()
+    {
         QImage source(10, 10, QImage::Format_ARGB32);
         source.fill(Qt::transparent);
         source.setPixelColor(3, 4, QColor(250, 10, 20));
@@ -115,7 +125,8 @@ private Q_SLOTS:
         QCOMPARE(back.pixelColor(0, 0).alpha(), 0);
     }
 
-    void namesAreFreshUpperCaseUuids() {
+    void namesAreFreshUpperCaseUuids()
+    {
         const QImage image = picture(20, 10);
         const QString first = *Images::save(image);
         const QString second = *Images::save(image);
@@ -126,12 +137,14 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(Images::url(first)).dir().path(), tmp->filePath("images"));
     }
 
-    void nullImageStoresNothing() {
+    void nullImageStoresNothing()
+    {
         QVERIFY(!Images::save(QImage()));
         QVERIFY(QDir(Images::dir()).isEmpty());
     }
 
-    void failedWriteLogsAndReturnsNoName() {
+    void failedWriteLogsAndReturnsNoName()
+    {
         // The images folder cannot be made because a file already has its name.
         writeFile(tmp->filePath("other/images"), "in the way");
         Store::setUrlForTesting(tmp->filePath("other/notes.json"));
@@ -140,7 +153,8 @@ private Q_SLOTS:
         QVERIFY(log->lines[0].startsWith("Quillhaven: image save failed: "));
     }
 
-    void deletingForgetsTheCachedImage() {
+    void deletingForgetsTheCachedImage()
+    {
         const QString name = *Images::save(picture(30, 20));
         QVERIFY(!Images::load(name).isNull());
         // Once shown, the image comes from memory even if the file goes away behind our back.
@@ -150,14 +164,16 @@ private Q_SLOTS:
         QVERIFY(Images::load(name).isNull());
     }
 
-    void missingFileIsTriedAgainLater() {
+    void missingFileIsTriedAgainLater()
+    {
         const QString name = QStringLiteral("LATER.png");
         QVERIFY(Images::load(name).isNull());
         writeFile(Images::url(name), png(picture(7, 3)));
         QCOMPARE(Images::load(name).size(), QSize(7, 3));
     }
 
-    void namesThatAreNoPlainFileNamesTouchNothing_data() {
+    void namesThatAreNoPlainFileNamesTouchNothing_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("victim"); // relative to the temporary folder
         QTest::newRow("parent") << "../x.png"
@@ -170,7 +186,8 @@ private Q_SLOTS:
                                   << "x.png";
     }
 
-    void namesThatAreNoPlainFileNamesTouchNothing() {
+    void namesThatAreNoPlainFileNamesTouchNothing()
+    {
         QFETCH(QString, name);
         QFETCH(QString, victim);
         name.replace(QLatin1String("TMP"), tmp->path());
@@ -183,7 +200,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(Images::dir()));
     }
 
-    void hostileOrBrokenFilesDecodeToNothing_data() {
+    void hostileOrBrokenFilesDecodeToNothing_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("side over 30000") << pngClaiming(30001, 10);
         QTest::newRow("30000 square") << pngClaiming(30000, 30000);
@@ -194,7 +212,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray();
     }
 
-    void hostileOrBrokenFilesDecodeToNothing() {
+    void hostileOrBrokenFilesDecodeToNothing()
+    {
         QFETCH(QByteArray, bytes);
         const QString name = QStringLiteral("HOSTILE.png");
         writeFile(Images::url(name), bytes);
@@ -202,7 +221,8 @@ private Q_SLOTS:
         QVERIFY(Images::load(name).isNull());
     }
 
-    void droppedFilesArriveOnTheGuiThreadOncePerImage() {
+    void droppedFilesArriveOnTheGuiThreadOncePerImage()
+    {
         const QString a = tmp->filePath("a.png");
         const QString b = tmp->filePath("b.jpg");
         const QString text = tmp->filePath("notes.txt");
@@ -227,7 +247,8 @@ private Q_SLOTS:
         QVERIFY(onGuiThread);
     }
 
-    void dropsForAGoneReceiverAreDropped() {
+    void dropsForAGoneReceiverAreDropped()
+    {
         const QString a = tmp->filePath("a.png");
         writeFile(a, png(picture(5, 5)));
         QMimeData mime;
@@ -241,7 +262,8 @@ private Q_SLOTS:
         QCOMPARE(calls, 0);
     }
 
-    void droppedImageDataArrivesAsIs() {
+    void droppedImageDataArrivesAsIs()
+    {
         QMimeData mime;
         mime.setImageData(picture(9, 8));
         QObject context;

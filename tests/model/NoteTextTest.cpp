@@ -3,7 +3,8 @@
 
 namespace {
 
-NoteModel note(const QString& text) {
+NoteModel note(const QString& text)
+{
     NoteData r;
     r.text = text;
     return NoteModel(r, nullptr);
@@ -14,7 +15,8 @@ NoteModel note(const QString& text) {
 class NoteTextTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void titleAndPreviewSkipBlankLinesAndTrimSpaces_data() {
+    void titleAndPreviewSkipBlankLinesAndTrimSpaces_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("preview");
@@ -54,7 +56,8 @@ private Q_SLOTS:
                                          << "\rC";
     }
 
-    void titleAndPreviewSkipBlankLinesAndTrimSpaces() {
+    void titleAndPreviewSkipBlankLinesAndTrimSpaces()
+    {
         QFETCH(QString, text);
         QFETCH(QString, title);
         QFETCH(QString, preview);
@@ -63,7 +66,8 @@ private Q_SLOTS:
         QCOMPARE(n.preview(), preview);
     }
 
-    void tagsAreHashWordsLowerCasedInOrder_data() {
+    void tagsAreHashWordsLowerCasedInOrder_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("tags");
         QTest::newRow("none") << "" << QStringList();
@@ -86,7 +90,8 @@ private Q_SLOTS:
         QTest::newRow("symbols are not punctuation") << "#$ #+1" << QStringList{"#$", "#+1"};
     }
 
-    void tagsAreHashWordsLowerCasedInOrder() {
+    void tagsAreHashWordsLowerCasedInOrder()
+    {
         QFETCH(QString, text);
         QFETCH(QStringList, tags);
         QCOMPARE(note(text).tags(), tags);

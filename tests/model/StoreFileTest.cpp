@@ -14,19 +14,22 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
+QByteArray readAll(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const QByteArray& bytes)
+{
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-NoteData record(const QString& text) {
+NoteData record(const QString& text)
+{
     NoteData r;
     r.id = QUuid::createUuid();
     r.text = text;
@@ -38,7 +41,8 @@ NoteData record(const QString& text) {
 struct Notes {
     std::vector<std::unique_ptr<NoteModel>> owned;
     QList<NoteModel*> list;
-    NoteModel* add(const QString& text) {
+    NoteModel* add(const QString& text)
+    {
         owned.push_back(std::make_unique<NoteModel>(record(text), nullptr));
         list << owned.back().get();
         return list.back();
@@ -48,7 +52,8 @@ struct Notes {
 // Caps the size of any file this process writes, as a full disk would.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes) {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved_);
         rlimit limited = saved_;
@@ -70,7 +75,8 @@ class StoreFileTest : public QObject {
     QString path;
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         tmp = std::make_unique<QTemporaryDir>();
         path = tmp->filePath(QStringLiteral("notes.json"));
         Store::setUrlForTesting(path);
@@ -78,14 +84,16 @@ private Q_SLOTS:
         platform::setNow([] { return utc(2026, 5, 6, 7, 8, 9); });
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         platform::setNow({});
         log.reset();
         Store::setUrlForTesting({});
         tmp.reset();
     }
 
-    void firstStartHasNoNotesAndFirstSaveCreatesTheFile() {
+    void firstStartHasNoNotesAndFirstSaveCreatesTheFile()
+    {
         QVERIFY(Store::load(nullptr).isEmpty());
         QVERIFY(!QFile::exists(path));
         Notes notes;
@@ -102,7 +110,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(tmp->path()).entryList(QDir::Files), QStringList{"notes.json"});
     }
 
-    void legacyFolderMovesIntoPlaceOnce() {
+    void legacyFolderMovesIntoPlaceOnce()
+    {
         writeFile(tmp->filePath("Scribbloft/notes.json"), Store::encode({record("old")}));
         writeFile(tmp->filePath("Scribbloft/images/A.png"), "png");
         const QString located = Store::locateIn(tmp->path());
@@ -116,7 +125,8 @@ private Q_SLOTS:
         qDeleteAll(loaded);
     }
 
-    void legacyFolderIsLeftAloneWhenTheNewOneExists() {
+    void legacyFolderIsLeftAloneWhenTheNewOneExists()
+    {
         const QByteArray legacy = Store::encode({record("old")});
         writeFile(tmp->filePath("Scribbloft/notes.json"), legacy);
         writeFile(tmp->filePath("Quillhaven/notes.json"), Store::encode({record("new")}));
@@ -128,14 +138,16 @@ private Q_SLOTS:
         QCOMPARE(readAll(tmp->filePath("Scribbloft/notes.json")), legacy);
     }
 
-    void emptyNewFolderDoesNotSwallowTheLegacyOne() {
+    void emptyNewFolderDoesNotSwallowTheLegacyOne()
+    {
         writeFile(tmp->filePath("Scribbloft/notes.json"), "[]");
         QDir().mkpath(tmp->filePath("Quillhaven"));
         Store::locateIn(tmp->path());
         QVERIFY(QFile::exists(tmp->filePath("Scribbloft/notes.json")));
     }
 
-    void unreadableFileIsKeptAsideBeforeAnythingOverwritesIt() {
+    void unreadableFileIsKeptAsideBeforeAnythingOverwritesIt()
+    {
         const QByteArray broken = R"([{"id":"nope","text":"my only copy"}])";
         writeFile(path, broken);
         QVERIFY(Store::load(nullptr).isEmpty());
@@ -150,7 +162,8 @@ private Q_SLOTS:
         QCOMPARE(Store::decode(readAll(path))->size(), 1);
     }
 
-    void twoUnreadableStartsKeepTwoFiles() {
+    void twoUnreadableStartsKeepTwoFiles()
+    {
         writeFile(path, "first");
         QVERIFY(Store::load(nullptr).isEmpty());
         writeFile(path, "second");
@@ -162,7 +175,8 @@ private Q_SLOTS:
         QCOMPARE(log->lines[1], "Quillhaven: notes file unreadable, kept as " + aside + "-2");
     }
 
-    void saveIntoMissingFolderFails() {
+    void saveIntoMissingFolderFails()
+    {
         Store::setUrlForTesting(tmp->filePath("gone/notes.json"));
         Notes notes;
         notes.add(QStringLiteral("x"));
@@ -172,7 +186,8 @@ private Q_SLOTS:
         QVERIFY(log->lines[0].size() > QString("Quillhaven: save failed: ").size());
     }
 
-    void failedWriteKeepsThePreviousFileAndTheNextSaveWritesEverything() {
+    void failedWriteKeepsThePreviousFileAndTheNextSaveWritesEverything()
+    {
         Notes notes;
         notes.add(QStringLiteral("kept"));
         QVERIFY(Store::save(notes.list));
@@ -194,7 +209,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(tmp->path()).entryList(QDir::Files), QStringList{"notes.json"});
     }
 
-    void nonFiniteNumberFailsTheSave() {
+    void nonFiniteNumberFailsTheSave()
+    {
         Notes notes;
         notes.add(QStringLiteral("kept"));
         QVERIFY(Store::save(notes.list));

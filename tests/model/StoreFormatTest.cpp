@@ -11,7 +11,8 @@ namespace {
 const QUuid noteId = QUuid::fromString(QStringLiteral("5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B"));
 
 // A record with every optional field filled the way a live note writes it.
-NoteData fullRecord() {
+NoteData fullRecord()
+{
     NoteData r;
     r.id = noteId;
     r.text = QStringLiteral("Plan\nsee a/b");
@@ -29,7 +30,8 @@ NoteData fullRecord() {
     return r;
 }
 
-NoteData decodeOne(const QByteArray& json) {
+NoteData decodeOne(const QByteArray& json)
+{
     const auto records = Store::decode(json);
     if (!records || records->size() != 1) {
         qFatal("expected exactly one record from %s", json.constData());
@@ -44,7 +46,8 @@ class StoreFormatTest : public QObject {
 private Q_SLOTS:
     void cleanup() { platform::setNow({}); }
 
-    void writesCompactRecordWithUpperCaseIdAndReferenceDates() {
+    void writesCompactRecordWithUpperCaseIdAndReferenceDates()
+    {
         const QByteArray expected =
             R"([{"id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B","text":"Plan\nsee a\/b",)"
             R"("folded":true,"onScreen":false,"x":100,"y":-20.25,"color":"pink",)"
@@ -53,7 +56,8 @@ private Q_SLOTS:
         QCOMPARE(Store::encode({fullRecord()}), expected);
     }
 
-    void writesDeletedAtAndImagesOnlyWhenPresent() {
+    void writesDeletedAtAndImagesOnlyWhenPresent()
+    {
         NoteData r = fullRecord();
         r.images = QStringList();
         QVERIFY(!Store::encode({r}).contains("\"images\""));
@@ -66,7 +70,8 @@ private Q_SLOTS:
         QVERIFY(json.contains(R"("images":["A.png","B.png"])"));
     }
 
-    void escapesStringsSoAnyTextRoundTrips() {
+    void escapesStringsSoAnyTextRoundTrips()
+    {
         NoteData r = fullRecord();
         r.text = QStringLiteral("quote \" back \\ slash / tab \t nul ") + QChar(0) +
                  QStringLiteral(" bell \x07 é 日本 😀 \u2028 end");
@@ -77,7 +82,8 @@ private Q_SLOTS:
         QCOMPARE(decodeOne(json).text, r.text);
     }
 
-    void roundTripsEveryField() {
+    void roundTripsEveryField()
+    {
         NoteData r = fullRecord();
         r.deletedAt = utc(2026, 2, 3, 4, 5, 6).addMSecs(789);
         r.images = QStringList{QStringLiteral("X.png")};
@@ -91,7 +97,8 @@ private Q_SLOTS:
         QCOMPARE(back->at(1), fullRecord());
     }
 
-    void refusesNonFiniteNumbers() {
+    void refusesNonFiniteNumbers()
+    {
         NoteData r = fullRecord();
         r.x = std::numeric_limits<double>::quiet_NaN();
         QString error;
@@ -102,7 +109,8 @@ private Q_SLOTS:
         QVERIFY(Store::encode({r}, &error).isEmpty());
     }
 
-    void readsRecordOfRequiredKeysWithDefaults() {
+    void readsRecordOfRequiredKeysWithDefaults()
+    {
         const QDateTime loadTime = utc(2026, 3, 4, 5, 6, 7);
         platform::setNow([loadTime] { return loadTime; });
         const NoteData r =
@@ -124,7 +132,8 @@ private Q_SLOTS:
         QVERIFY(!note.deletedAt());
     }
 
-    void modifiedDefaultsToCreated() {
+    void modifiedDefaultsToCreated()
+    {
         platform::setNow([] { return utc(2030, 1, 1); });
         const NoteModel note(
             decodeOne(R"([{"created":788918400,"id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B",)"
@@ -134,7 +143,8 @@ private Q_SLOTS:
         QCOMPARE(note.modified(), utc(2026, 1, 1));
     }
 
-    void readsNullOptionalsAsAbsentInAnyOrderIgnoringUnknownKeys() {
+    void readsNullOptionalsAsAbsentInAnyOrderIgnoringUnknownKeys()
+    {
         const NoteData r =
             decodeOne(R"([{"future":{"a":[1,2]},"y":2,"color":null,"folder":null,"pinned":null,)"
                       R"("deletedAt":null,"images":null,"pw":null,"x":1,"onScreen":false,)"
@@ -148,7 +158,8 @@ private Q_SLOTS:
 
     void readsEmptyArray() { QCOMPARE(Store::decode("[]")->size(), 0); }
 
-    void oneBadRecordMakesTheWholeFileUnreadable_data() {
+    void oneBadRecordMakesTheWholeFileUnreadable_data()
+    {
         QTest::addColumn<QByteArray>("record");
         const QByteArray id = R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B")";
         const QByteArray rest = R"("folded":false,"onScreen":false,"x":0,"y":0)";
@@ -173,7 +184,8 @@ private Q_SLOTS:
         QTest::newRow("record not an object") << QByteArray("42");
     }
 
-    void oneBadRecordMakesTheWholeFileUnreadable() {
+    void oneBadRecordMakesTheWholeFileUnreadable()
+    {
         QFETCH(QByteArray, record);
         const QByteArray good = Store::encode({fullRecord()});
         QVERIFY(Store::decode(good));
@@ -182,7 +194,8 @@ private Q_SLOTS:
         QVERIFY(!Store::decode(file));
     }
 
-    void refusesWhatIsNoArray_data() {
+    void refusesWhatIsNoArray_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("object") << QByteArray(R"({"notes":[]})");
@@ -191,7 +204,8 @@ private Q_SLOTS:
         QTest::newRow("bad utf-8") << QByteArray("[{\"text\":\"\xff\"}]");
     }
 
-    void refusesWhatIsNoArray() {
+    void refusesWhatIsNoArray()
+    {
         QFETCH(QByteArray, bytes);
         QVERIFY(!Store::decode(bytes));
     }

@@ -1,6 +1,7 @@
 #include "Suites.h"
 
-std::vector<SuiteFactory>& suites() {
+std::vector<SuiteFactory>& suites()
+{
     static std::vector<SuiteFactory> all;
     return all;
 }

@@ -11,12 +11,14 @@ using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
 std::vector<SuiteFactory>& suites();
 
 template <typename T> struct RegisterSuite {
-    RegisterSuite() {
+    RegisterSuite()
+    {
         suites().push_back([] { return std::make_unique<T>(); });
     }
 };
 
 // Fixed instants used across the suites.
-inline QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+inline QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
 }

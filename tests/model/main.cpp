@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // Dates are checked against a UTC calendar whatever the machine says.
     qputenv("TZ", "UTC");
     tzset();

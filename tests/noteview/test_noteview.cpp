@@ -1,4 +1,5 @@
 #include "controller/AppController.h"
+#include "controller/Panel.h"
 #include "model/Images.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
@@ -39,7 +40,8 @@ struct Fixture {
     QDateTime today{QDate(2026, 3, 1), QTime(12, 0), Qt::UTC};
     std::unique_ptr<AppController> app;
     NoteModel* note = nullptr;
-    std::unique_ptr<NoteView> view;
+    std::unique_ptr<Panel> window;
+    NoteView* view = nullptr;
 
     Fixture()
     {
@@ -53,7 +55,7 @@ struct Fixture {
 
     ~Fixture()
     {
-        view.reset();
+        window.reset();
         app.reset();
         Sound::setObserver({});
         platform::setNow({});
@@ -75,13 +77,16 @@ struct Fixture {
         return note;
     }
 
+    // The view in a note window of its own, as the controller shows it.
     NoteView& showView()
     {
-        view = std::make_unique<NoteView>(note, app.get());
-        view->resize(static_cast<int>(app->winW(note)), static_cast<int>(app->winH(note)));
-        view->show();
-        if (!QTest::qWaitForWindowExposed(view.get())) {
-            qWarning("note view was not exposed");
+        window = std::make_unique<Panel>(
+            QRectF(QPointF(300, 300), QSizeF(app->winW(note), app->winH(note))));
+        view = new NoteView(note, app.get());
+        window->setContent(view);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            qWarning("note window was not exposed");
         }
         return *view;
     }

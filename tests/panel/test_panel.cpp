@@ -26,13 +26,15 @@ class Recorder : public QObject {
 public:
     QStringList events;
 
-    void watch(QWidget* widget, const QString& name) {
+    void watch(QWidget* widget, const QString& name)
+    {
         widget->setObjectName(name);
         widget->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         QString kind;
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -45,6 +47,9 @@ protected:
             kind = QStringLiteral("double");
             break;
         case QEvent::MouseMove:
+            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+                return false; // hovering
+            }
             kind = QStringLiteral("move");
             break;
         default:
@@ -57,7 +62,8 @@ protected:
 
 // A second press at the same timestamp as the first click makes Qt report a double click.
 void rawMouse(QWindow* window, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons,
-              Qt::MouseButton button, int timestamp) {
+              Qt::MouseButton button, int timestamp)
+{
     qt_handleMouseEvent(window, pos, window->mapToGlobal(pos), buttons, button, type,
                         Qt::NoModifier, timestamp);
     qApp->processEvents();
@@ -77,6 +83,7 @@ class PanelTest : public QObject {
     QList<QPair<Kind, int>> hookCalls_;
 
     QWindow* window() const { return panel_->windowHandle(); }
+    QString events() const { return recorder_.events.join(QLatin1Char(' ')); }
 
     void press(QPoint p) { QTest::mousePress(window(), Qt::LeftButton, {}, p); }
     void move(QPoint p) { QTest::mouseMove(window(), p); }
@@ -88,7 +95,8 @@ class PanelTest : public QObject {
     static QPoint inHandle() { return QPoint(winSide - inset - 10, winSide - inset + 4); }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         desktop_ = std::make_unique<FakeDesktop>();
         panel_ = std::make_unique<Panel>(QRectF(100, 100, winSide, winSide));
         auto* content = new QWidget;
@@ -111,19 +119,22 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(panel_.get()));
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         panel_.reset();
         desktop_.reset();
     }
 
-    void smallMovementIsAClick_data() {
+    void smallMovementIsAClick_data()
+    {
         QTest::addColumn<int>("distance");
         QTest::addColumn<bool>("dragged");
         QTest::newRow("2 points") << 2 << false;
         QTest::newRow("3 points") << 3 << true;
     }
 
-    void smallMovementIsAClick() {
+    void smallMovementIsAClick()
+    {
         QFETCH(int, distance);
         QFETCH(bool, dragged);
         press(margin);
@@ -136,14 +147,14 @@ private Q_SLOTS:
             QVERIFY(recorder_.events.isEmpty());
         } else {
             QVERIFY(drags_.isEmpty());
-            QCOMPARE(recorder_.events, (QStringList{QStringLiteral("content:press"),
-                                                    QStringLiteral("content:release")}));
+            QCOMPARE(events(), QStringLiteral("content:press content:release"));
         }
         QVERIFY(!panel_->hasHeldDown());
         QVERIFY(!panel_->isDragging());
     }
 
-    void everyMoveOfADragIsReported() {
+    void everyMoveOfADragIsReported()
+    {
         press(margin);
         for (int i = 1; i <= 4; ++i) {
             move(margin + QPoint(5 * i, 0));
@@ -158,35 +169,36 @@ private Q_SLOTS:
         QCOMPARE(recorder_.events.size(), 2);
     }
 
-    void clickGivesTheEditorTheKeyboard() {
+    void clickGivesTheEditorTheKeyboard()
+    {
         QVERIFY(panel_->focusWidget() != editor_);
         press(belowPaperTop(100));
         release(belowPaperTop(100));
-        QCOMPARE(recorder_.events,
-                 (QStringList{QStringLiteral("editor:press"), QStringLiteral("editor:release")}));
+        QCOMPARE(events(), QStringLiteral("editor:press editor:release"));
         QCOMPARE(panel_->focusWidget(), editor_.data());
     }
 
-    void doubleClickPassesAtOnceAndNeverDrags() {
+    void doubleClickPassesAtOnceAndNeverDrags()
+    {
         const QPoint p = margin;
         rawMouse(window(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, 1000);
         rawMouse(window(), QEvent::MouseButtonRelease, p, Qt::NoButton, Qt::LeftButton, 1001);
         rawMouse(window(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, 1002);
-        // The second press has reached the content with the double click, before any release.
-        QCOMPARE(recorder_.events,
-                 (QStringList{QStringLiteral("content:press"), QStringLiteral("content:release"),
-                              QStringLiteral("content:press"), QStringLiteral("content:double")}));
+        // Qt hands widgets the second press of a double click as the double click itself, and
+        // it arrives at once, before any release.
+        QCOMPARE(events(), QStringLiteral("content:press content:release content:double"));
         QVERIFY(!panel_->hasHeldDown());
-        rawMouse(window(), QEvent::MouseMove, p + QPoint(30, 0), Qt::LeftButton, Qt::NoButton,
+        rawMouse(window(), QEvent::MouseMove, p + QPoint(15, 0), Qt::LeftButton, Qt::NoButton,
                  1003);
-        rawMouse(window(), QEvent::MouseButtonRelease, p + QPoint(30, 0), Qt::NoButton,
+        rawMouse(window(), QEvent::MouseButtonRelease, p + QPoint(15, 0), Qt::NoButton,
                  Qt::LeftButton, 1004);
         QVERIFY(drags_.isEmpty());
-        QCOMPARE(recorder_.events.mid(4),
-                 (QStringList{QStringLiteral("content:move"), QStringLiteral("content:release")}));
+        QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')),
+                 QStringLiteral("content:move content:release"));
     }
 
-    void whileEditingOnlyTheTopStripDrags_data() {
+    void whileEditingOnlyTheTopStripDrags_data()
+    {
         QTest::addColumn<int>("below");
         QTest::addColumn<bool>("toText");
         QTest::newRow("31 below the paper top") << 31 << true;
@@ -194,7 +206,8 @@ private Q_SLOTS:
         QTest::newRow("29 below the paper top") << 29 << false;
     }
 
-    void whileEditingOnlyTheTopStripDrags() {
+    void whileEditingOnlyTheTopStripDrags()
+    {
         QFETCH(int, below);
         QFETCH(bool, toText);
         editor_->setFocus();
@@ -208,7 +221,8 @@ private Q_SLOTS:
         QCOMPARE(!drags_.isEmpty(), !toText);
     }
 
-    void declinedResizeFallsThroughToTheDrag() {
+    void declinedResizeFallsThroughToTheDrag()
+    {
         panel_->resizeHook = [this](Kind kind, int clicks) {
             hookCalls_ << qMakePair(kind, clicks);
             return false;
@@ -220,7 +234,8 @@ private Q_SLOTS:
         QCOMPARE(drags_, (QList<bool>{true, false}));
     }
 
-    void acceptedResizeSwallowsTheGesture() {
+    void acceptedResizeSwallowsTheGesture()
+    {
         panel_->resizeHook = [this](Kind kind, int clicks) {
             hookCalls_ << qMakePair(kind, clicks);
             return true;
@@ -244,7 +259,8 @@ private Q_SLOTS:
         QVERIFY(hookCalls_.isEmpty());
     }
 
-    void doubleClickOnTheHandleAsksWithTwoClicks() {
+    void doubleClickOnTheHandleAsksWithTwoClicks()
+    {
         panel_->resizeHook = [this](Kind kind, int clicks) {
             hookCalls_ << qMakePair(kind, clicks);
             return true;
@@ -254,7 +270,8 @@ private Q_SLOTS:
         QVERIFY(!panel_->isResizing());
     }
 
-    void pasteTakesAnImageButNotText() {
+    void pasteTakesAnImageButNotText()
+    {
         QImage pasted;
         panel_->onPasteImage = [&](const QImage& image) { pasted = image; };
         editor_->setFocus();
@@ -278,7 +295,8 @@ private Q_SLOTS:
         QVERIFY(editor_->toPlainText().isEmpty());
     }
 
-    void imagePasteWinsOverAnApplicationPasteShortcut() {
+    void imagePasteWinsOverAnApplicationPasteShortcut()
+    {
         QAction menuPaste;
         menuPaste.setShortcut(QKeySequence::Paste);
         menuPaste.setShortcutContext(Qt::ApplicationShortcut);
@@ -306,7 +324,8 @@ private Q_SLOTS:
         panel_->removeAction(&menuPaste);
     }
 
-    void withoutCallbacksEverythingPasses() {
+    void withoutCallbacksEverythingPasses()
+    {
         panel_->onDrag = nullptr;
         press(margin);
         QVERIFY(!panel_->hasHeldDown());

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class NoteModel;
+
+// The pad's words, colours and type.
+namespace pad {
+
+// The application font at a size in points of the layout (which may be fractional), for a
+// device of the given logical dpi.
+QFont systemFont(const QFont& base, double size, bool semibold, double logicalDpi);
+
+QColor whiteAt(double alpha);
+// The highlight yellow of "Saved" and of the clipboard offer's rim.
+QColor highlight(double alpha = 1);
+
+// The header's first line: the hovered card's title, else how many notes are tucked away.
+QString titleText(const NoteModel* hovered, int tuckedCount);
+
+struct HintLine {
+    QString text;
+    QColor color;
+};
+HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered);
+
+} // namespace pad

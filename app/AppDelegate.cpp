@@ -43,10 +43,18 @@ void AppDelegate::applicationDidFinishLaunching()
     };
     steps.showDashboard = [app] { app->showDashboard(); };
     finishLaunching(steps);
+    launched_ = true;
+    if (reopenPending_) {
+        app_->showDashboard();
+    }
 }
 
 bool AppDelegate::applicationShouldHandleReopen()
 {
+    if (!launched_) {
+        reopenPending_ = true;
+        return false;
+    }
     app_->showDashboard();
     return false;
 }

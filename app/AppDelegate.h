@@ -18,9 +18,12 @@ public:
     // Runs once, from inside the event loop.
     void applicationDidFinishLaunching();
     // The user launched the program again while it runs: show the dashboard, whatever is
-    // visible. Returns false: there is nothing more to do.
+    // visible. Returns false: there is nothing more to do. A request that arrives before the
+    // launch has finished is served at its end, once the controller has started.
     bool applicationShouldHandleReopen();
 
 private:
     std::unique_ptr<AppController> app_;
+    bool launched_ = false;
+    bool reopenPending_ = false;
 };

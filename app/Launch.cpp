@@ -48,7 +48,7 @@ void finishLaunching(const LaunchSteps& steps)
     if (launchedAsLoginItem(steps.arguments)) {
         return;
     }
-    if (platform::desktop().uptime() >= startUpSeconds) {
+    if (platform::desktop().uptime() > startUpSeconds) {
         steps.showDashboard();
     }
 }

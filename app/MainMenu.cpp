@@ -46,7 +46,7 @@ MainMenu::MainMenu(QObject* parent)
             attachTo(window);
         }
     }
-    //qApp->installEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
 MainMenu::~MainMenu() = default;

@@ -67,7 +67,8 @@ bool SingleInstance::notifyRunningCopy(int timeoutMs) const
         socket.connectToServer(serverPath_);
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
             socket.write(QByteArray(showDashboardMessage) + '\n');
-            const bool sent = socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+            const bool sent =
+                socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
             socket.disconnectFromServer();
             return sent;
         }

@@ -20,8 +20,8 @@ class X11HotKeyGrabber : public HotKeyGrabber, public QAbstractNativeEventFilter
 public:
     X11HotKeyGrabber()
     {
-        auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                            : nullptr;
+        auto* x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
         connection_ = x11 ? x11->connection() : nullptr;
         if (connection_ != nullptr) {
             root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;

@@ -56,7 +56,10 @@ bool answeredWithoutGui(int argc, char* argv[], int* status)
     describe(parser, options);
     parser.parse(rawArguments(argc, argv));
     if (parser.isSet(options.help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        // Without an application object the parser cannot name the program itself.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("quillhaven"));
+        std::fputs(qPrintable(text), stdout);
         *status = 0;
         return true;
     }

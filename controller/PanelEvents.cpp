@@ -57,32 +57,6 @@ bool inResizeHandle(const QWidget* window, QPointF pos)
     return pos.x() >= left && pos.x() < left + side && yUp >= bottom && yUp < bottom + side;
 }
 
-bool acceptsClickFocus(const QWidget* w)
-{
-    const QWidget* proxy = w;
-    while (proxy->focusProxy() != nullptr) {
-        proxy = proxy->focusProxy();
-    }
-    return (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus &&
-           (proxy->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus;
-}
-
-// A replayed press is not a spontaneous event, so Qt does not move the focus for it: do what
-// a real click does, giving the focus to the nearest widget under the pointer that takes it.
-void giveClickFocus(QWidget* target)
-{
-    for (QWidget* w = target; w != nullptr; w = w->parentWidget()) {
-        if (w->isEnabled() && acceptsClickFocus(w)) {
-            w->setFocus(Qt::MouseFocusReason);
-            return;
-        }
-        const QWidget* focusTarget = w->focusProxy() != nullptr ? w->focusProxy() : w;
-        if (w->isWindow() || focusTarget->hasFocus()) {
-            return;
-        }
-    }
-}
-
 } // namespace
 
 bool Panel::event(QEvent* event)
@@ -118,11 +92,9 @@ bool Panel::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        QWidget* target = childAt(mouse->position().toPoint());
-        return filterMouse(target != nullptr ? target : this, mouse);
-    }
+    case QEvent::MouseButtonRelease:
+        // Qt itself picks the widget under the pointer when an event is delivered or replayed.
+        return filterMouse(this, static_cast<QMouseEvent*>(event));
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
         return filterKey(static_cast<QKeyEvent*>(event));
@@ -132,7 +104,7 @@ bool Panel::eventFilter(QObject* watched, QEvent* event)
 }
 
 // Returns true when the event is consumed here.
-bool Panel::filterMouse(QWidget* target, QMouseEvent* event)
+bool Panel::filterMouse(QWidget* /*window*/, QMouseEvent* event)
 {
     const QEvent::Type type = event->type();
     const bool leftButton = event->button() == Qt::LeftButton;
@@ -180,7 +152,6 @@ bool Panel::filterMouse(QWidget* target, QMouseEvent* event)
             return false;
         }
         heldDown_.reset(static_cast<QMouseEvent*>(event->clone()));
-        heldTarget_ = target;
         dragging_ = false;
         return true;
     case QEvent::MouseButtonDblClick:
@@ -226,12 +197,11 @@ bool Panel::filterMouse(QWidget* target, QMouseEvent* event)
 }
 
 // Delivers the held press, then `up` if given, through the window as one ordinary click, so
-// that Qt routes them (and the rest of the gesture) to the widget under the pointer.
+// that Qt routes them (and the rest of the gesture) to the widget under the pointer and moves
+// the keyboard focus as a click does.
 void Panel::replayHeldClick(QMouseEvent* up)
 {
     const std::unique_ptr<QMouseEvent> press = std::move(heldDown_);
-    const QPointer<QWidget> target = heldTarget_;
-    heldTarget_.clear();
     dragging_ = false;
     QWindow* handle = windowHandle();
     if (!press || handle == nullptr) {
@@ -239,9 +209,6 @@ void Panel::replayHeldClick(QMouseEvent* up)
     }
     const std::unique_ptr<QMouseEvent> release(
         up != nullptr ? static_cast<QMouseEvent*>(up->clone()) : nullptr);
-    if (target) {
-        giveClickFocus(target);
-    }
     const QPointer<Panel> self(this);
     replaying_ = true;
     QCoreApplication::sendEvent(handle, press.get());

@@ -120,6 +120,7 @@ void AppController::resize(NoteModel* note, bool animated)
     if (animated) {
         motion::animateWindowFrame(panel, target, motion::defaultTiming(0.2));
     } else {
+        motion::cancelWindowFrame(panel); // a set frame wins over one still on its way
         panel->setFrame(target);
     }
     note->origin = target.topLeft();

@@ -38,7 +38,7 @@ private:
         QUuid id;
         bool operator==(const Item& other) const
         {
-            return header == other.header && note == other.note;
+            return header == other.header && note == other.note && id == other.id;
         }
     };
     std::vector<Item> items_;

@@ -11,7 +11,8 @@ namespace {
 
 // Runs `onImage` on the GUI thread, unless `context` has gone in the meantime. The hop goes
 // through the application object, which outlives every context.
-void deliver(QPointer<QObject> context, std::function<void(const QImage&)> onImage, QImage image) {
+void deliver(QPointer<QObject> context, std::function<void(const QImage&)> onImage, QImage image)
+{
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [context, onImage = std::move(onImage), image = std::move(image)] {
@@ -24,12 +25,14 @@ void deliver(QPointer<QObject> context, std::function<void(const QImage&)> onIma
 
 } // namespace
 
-QImage clipboardImage() {
+QImage clipboardImage()
+{
     return platform::desktop().clipboardImage();
 }
 
 void loadDroppedImages(const QMimeData* mime, QObject* context,
-                       std::function<void(const QImage&)> onImage) {
+                       std::function<void(const QImage&)> onImage)
+{
     if (!mime || !onImage) {
         return;
     }

@@ -115,7 +115,7 @@ QString dir()
 
 bool isSafeName(const QString& name)
 {
-    return !name.isEmpty() && name != u"." && name != u".." && true &&
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
            !name.contains(u'\\') && !name.contains(QChar(0));
 }
 

@@ -2,7 +2,8 @@
 
 #include "model/NoteModel.h"
 
-bool matches(const NoteModel& note, const NoteFilter& filter) {
+bool matches(const NoteModel& note, const NoteFilter& filter)
+{
     const bool deleted = note.deletedAt().has_value();
     if (deleted != (filter.kind() == NoteFilter::Kind::Deleted)) {
         return false;

@@ -30,13 +30,16 @@ public:
 private:
     NoteFilter(Kind kind, const QString& payload)
         : kind_(kind)
-        , payload_(payload) {}
+        , payload_(payload)
+    {
+    }
 
     Kind kind_ = Kind::All;
     QString payload_;
 };
 
-inline size_t qHash(const NoteFilter& filter, size_t seed = 0) {
+inline size_t qHash(const NoteFilter& filter, size_t seed = 0)
+{
     return qHashMulti(seed, int(filter.kind()), filter.payload());
 }
 

@@ -22,7 +22,8 @@ class Writer {
 public:
     explicit Writer(qsizetype expected) { buf_.resize(expected); }
 
-    void text(std::string_view s) {
+    void text(std::string_view s)
+    {
         char* p = room(static_cast<qsizetype>(s.size()));
         std::memcpy(p, s.data(), s.size());
         used_ += static_cast<qsizetype>(s.size());
@@ -30,7 +31,8 @@ public:
 
     void boolean(bool v) { text(v ? "true" : "false"); }
 
-    bool number(double v) {
+    bool number(double v)
+    {
         if (!std::isfinite(v)) {
             return false;
         }
@@ -44,13 +46,15 @@ public:
     void string(const QString& s);
     void uuid(const QUuid& id);
 
-    QByteArray take() {
+    QByteArray take()
+    {
         buf_.resize(used_);
         return std::move(buf_);
     }
 
 private:
-    char* room(qsizetype n) {
+    char* room(qsizetype n)
+    {
         if (used_ + n > buf_.size()) {
             buf_.resize(std::max(buf_.size() * 2, used_ + n));
         }
@@ -61,7 +65,8 @@ private:
     qsizetype used_ = 0;
 };
 
-void Writer::string(const QString& s) {
+void Writer::string(const QString& s)
+{
     // Six bytes per UTF-16 unit covers the longest form, a \u00XX escape.
     char* const start = room(s.size() * 6 + 2);
     char* p = start;
@@ -139,7 +144,8 @@ void Writer::string(const QString& s) {
     used_ += p - start;
 }
 
-void Writer::uuid(const QUuid& id) {
+void Writer::uuid(const QUuid& id)
+{
     static constexpr char hex[] = "0123456789ABCDEF";
     const QByteArray raw = id.toRfc4122();
     char* const start = room(38);
@@ -158,7 +164,8 @@ void Writer::uuid(const QUuid& id) {
 }
 
 // Encodes one record; returns the name of the offending key, or nullptr when all is well.
-const char* writeRecord(Writer& w, const NoteData& r) {
+const char* writeRecord(Writer& w, const NoteData& r)
+{
     const auto date = [&w](const QDateTime& d) {
         return d.isValid() && w.number(double(d.toMSecsSinceEpoch() - referenceMs) / 1000.0);
     };
@@ -236,7 +243,8 @@ const char* writeRecord(Writer& w, const NoteData& r) {
 
 // --- reading
 
-bool isStrictUuid(const QString& s) {
+bool isStrictUuid(const QString& s)
+{
     if (s.size() != 36) {
         return false;
     }
@@ -254,7 +262,8 @@ bool isStrictUuid(const QString& s) {
     return true;
 }
 
-bool readDouble(const QJsonValue& v, double& out) {
+bool readDouble(const QJsonValue& v, double& out)
+{
     if (!v.isDouble()) {
         return false;
     }
@@ -262,7 +271,8 @@ bool readDouble(const QJsonValue& v, double& out) {
     return std::isfinite(out);
 }
 
-bool readDate(const QJsonValue& v, QDateTime& out) {
+bool readDate(const QJsonValue& v, QDateTime& out)
+{
     double seconds = 0;
     if (!readDouble(v, seconds) || std::abs(seconds) > maxDateSeconds) {
         return false;
@@ -271,7 +281,8 @@ bool readDate(const QJsonValue& v, QDateTime& out) {
     return true;
 }
 
-bool readImages(const QJsonValue& v, QStringList& out) {
+bool readImages(const QJsonValue& v, QStringList& out)
+{
     if (!v.isArray()) {
         return false;
     }
@@ -288,7 +299,8 @@ bool readImages(const QJsonValue& v, QStringList& out) {
 
 // An optional key: absent or null leaves `out` empty; any other value must read cleanly.
 template <typename T, typename Read>
-bool readOptional(const QJsonObject& o, QLatin1StringView key, std::optional<T>& out, Read read) {
+bool readOptional(const QJsonObject& o, QLatin1StringView key, std::optional<T>& out, Read read)
+{
     const QJsonValue v = o.value(key);
     if (v.isUndefined() || v.isNull()) {
         return true;
@@ -301,7 +313,8 @@ bool readOptional(const QJsonObject& o, QLatin1StringView key, std::optional<T>&
     return true;
 }
 
-bool readString(const QJsonValue& v, QString& out) {
+bool readString(const QJsonValue& v, QString& out)
+{
     if (!v.isString()) {
         return false;
     }
@@ -309,7 +322,8 @@ bool readString(const QJsonValue& v, QString& out) {
     return true;
 }
 
-bool readBool(const QJsonValue& v, bool& out) {
+bool readBool(const QJsonValue& v, bool& out)
+{
     if (!v.isBool()) {
         return false;
     }
@@ -317,7 +331,8 @@ bool readBool(const QJsonValue& v, bool& out) {
     return true;
 }
 
-std::optional<NoteData> readRecord(const QJsonObject& o) {
+std::optional<NoteData> readRecord(const QJsonObject& o)
+{
     using namespace Qt::Literals::StringLiterals;
     NoteData r;
     QString id;
@@ -346,7 +361,8 @@ std::optional<NoteData> readRecord(const QJsonObject& o) {
 
 } // namespace
 
-QByteArray encode(const QList<NoteData>& records, QString* error) {
+QByteArray encode(const QList<NoteData>& records, QString* error)
+{
     qsizetype expected = 2;
     for (const NoteData& r : records) {
         expected += 300 + r.text.size() * 3;
@@ -370,7 +386,8 @@ QByteArray encode(const QList<NoteData>& records, QString* error) {
     return w.take();
 }
 
-std::optional<QList<NoteData>> decode(const QByteArray& bytes) {
+std::optional<QList<NoteData>> decode(const QByteArray& bytes)
+{
     QByteArrayView view(bytes);
     if (view.startsWith("\xEF\xBB\xBF")) {
         view = view.sliced(3);

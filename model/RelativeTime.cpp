@@ -8,7 +8,8 @@
 namespace {
 
 // The locale's numeric date, with the year written in full (1/5/2026 rather than 1/5/26).
-QString numericDate(const QDate& date) {
+QString numericDate(const QDate& date)
+{
     const QLocale locale;
     QString format = locale.dateFormat(QLocale::ShortFormat);
     if (!format.contains(QLatin1String("yyyy"))) {
@@ -20,7 +21,8 @@ QString numericDate(const QDate& date) {
 
 } // namespace
 
-QString relativeTime(const QDateTime& date) {
+QString relativeTime(const QDateTime& date)
+{
     const QDateTime now = platform::now();
     const double elapsed = double(date.msecsTo(now)) / 1000.0;
     const QDate today = now.toLocalTime().date();

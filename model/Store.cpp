@@ -15,23 +15,27 @@ namespace Store {
 
 namespace {
 
-QMutex& overrideMutex() {
+QMutex& overrideMutex()
+{
     static QMutex mutex;
     return mutex;
 }
 
-QString& overrideUrl() {
+QString& overrideUrl()
+{
     static QString path;
     return path;
 }
 
-bool fail(const QString& reason) {
+bool fail(const QString& reason)
+{
     platform::log(QStringLiteral("Quillhaven: save failed: ") + reason);
     return false;
 }
 
 // A free name beside `path` that tells when the file was set aside; never an existing one.
-QString asideName(const QString& path) {
+QString asideName(const QString& path)
+{
     const QString stamp = platform::now().toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString base = path + QStringLiteral(".unreadable-") + stamp;
     QString candidate = base;
@@ -43,7 +47,8 @@ QString asideName(const QString& path) {
 
 // The next save would replace a file we could not read, so move it out of the way first:
 // whatever is in it stays on disk for the user to recover.
-void keepAside(const QString& path) {
+void keepAside(const QString& path)
+{
     const QString aside = asideName(path);
     if (QFile::rename(path, aside) || QFile::copy(path, aside)) {
         platform::log(QStringLiteral("Quillhaven: notes file unreadable, kept as ") + aside);
@@ -52,7 +57,8 @@ void keepAside(const QString& path) {
 
 } // namespace
 
-QString locateIn(const QString& dataDir) {
+QString locateIn(const QString& dataDir)
+{
     const QDir base(dataDir);
     const QString folder = base.filePath(QStringLiteral("Quillhaven"));
     const QString legacy = base.filePath(QStringLiteral("Scribbloft"));
@@ -65,7 +71,8 @@ QString locateIn(const QString& dataDir) {
     return QDir(folder).filePath(QStringLiteral("notes.json"));
 }
 
-QString url() {
+QString url()
+{
     {
         const QMutexLocker lock(&overrideMutex());
         if (!overrideUrl().isEmpty()) {
@@ -82,12 +89,14 @@ QString url() {
     return located;
 }
 
-void setUrlForTesting(const QString& path) {
+void setUrlForTesting(const QString& path)
+{
     const QMutexLocker lock(&overrideMutex());
     overrideUrl() = path;
 }
 
-QList<NoteModel*> load(AppController* app) {
+QList<NoteModel*> load(AppController* app)
+{
     const QString path = url();
     QFile file(path);
     if (!file.exists()) {
@@ -110,7 +119,8 @@ QList<NoteModel*> load(AppController* app) {
     return notes;
 }
 
-bool save(const QList<NoteModel*>& notes) {
+bool save(const QList<NoteModel*>& notes)
+{
     QList<NoteData> records;
     records.reserve(notes.size());
     for (const NoteModel* note : notes) {

@@ -66,9 +66,10 @@ PadView::PadView(AppController* app, QWidget* parent)
     if (app_ == nullptr) {
         return;
     }
-    connect(app_, &AppController::changed, this, &PadView::onAppChanged);
+    connect(app, qOverload<AppController::Field>(&AppController::changed), this,
+            &PadView::onAppChanged);
     // Announcements without a published value (a note pulled out of the pad).
-    connect(app_, &AppController::willChange, this, &PadView::refresh);
+    connect(app, &AppController::willChange, this, &PadView::refresh);
     connectNotes();
     slide_.jump(app_->revealed() ? 0 : -(notchH() + pad::belowNotch));
     wobble_.jump(app_->wobble());

@@ -10,7 +10,8 @@ namespace surfaces {
 namespace {
 
 // Widths of three box filters whose convolution approximates a Gaussian of `sigma`.
-std::array<int, 3> boxWidths(double sigma) {
+std::array<int, 3> boxWidths(double sigma)
+{
     constexpr int n = 3;
     const double ideal = std::sqrt(12.0 * sigma * sigma / n + 1.0);
     int lower = static_cast<int>(std::floor(ideal));
@@ -27,7 +28,8 @@ std::array<int, 3> boxWidths(double sigma) {
 }
 
 // One box pass along a row of `count` pixels of `channels` interleaved bytes.
-void boxRow(uchar* row, int count, int channels, int radius, std::vector<int>& scratch) {
+void boxRow(uchar* row, int count, int channels, int radius, std::vector<int>& scratch)
+{
     const int width = 2 * radius + 1;
     scratch.assign(row, row + static_cast<size_t>(count) * channels);
     for (int c = 0; c < channels; ++c) {
@@ -47,7 +49,8 @@ void boxRow(uchar* row, int count, int channels, int radius, std::vector<int>& s
 
 // One box pass down the columns, a whole row at a time so memory is walked in order.
 void boxColumns(QImage& image, int rowLength, int radius, std::vector<uchar>& source,
-                std::vector<int>& sums) {
+                std::vector<int>& sums)
+{
     const int width = 2 * radius + 1;
     const int h = image.height();
     const auto n = static_cast<size_t>(rowLength);
@@ -74,7 +77,8 @@ void boxColumns(QImage& image, int rowLength, int radius, std::vector<uchar>& so
 
 } // namespace
 
-void gaussianBlur(QImage& image, double sigma) {
+void gaussianBlur(QImage& image, double sigma)
+{
     if (image.isNull() || !(sigma > 0))
         return;
     int channels = 1;

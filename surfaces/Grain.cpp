@@ -24,23 +24,27 @@ struct CachedGrain {
     QImage image;
 };
 
-std::list<CachedGrain>& cache() {
+std::list<CachedGrain>& cache()
+{
     static std::list<CachedGrain> entries;
     return entries;
 }
 
-bool drawable(const QSizeF& size) {
+bool drawable(const QSizeF& size)
+{
     return std::isfinite(size.width()) && std::isfinite(size.height()) && size.width() > 0 &&
            size.height() > 0;
 }
 
 } // namespace
 
-QPointF GrainFibre::end() const {
+QPointF GrainFibre::end() const
+{
     return start + QPointF(std::cos(angle) * length, std::sin(angle) * length);
 }
 
-GrainPattern grainPattern(const QSizeF& size) {
+GrainPattern grainPattern(const QSizeF& size)
+{
     GrainPattern pattern;
     const double w = size.width(), h = size.height();
     SeededRNG rng{7};
@@ -63,7 +67,8 @@ GrainPattern grainPattern(const QSizeF& size) {
     return pattern;
 }
 
-void drawGrain(QPainter& p, const QSizeF& size) {
+void drawGrain(QPainter& p, const QSizeF& size)
+{
     if (!drawable(size))
         return;
     const GrainPattern pattern = grainPattern(size);
@@ -85,7 +90,8 @@ void drawGrain(QPainter& p, const QSizeF& size) {
     p.restore();
 }
 
-QImage grainImage(const QSizeF& size, qreal devicePixelRatio) {
+QImage grainImage(const QSizeF& size, qreal devicePixelRatio)
+{
     if (!drawable(size) || !(devicePixelRatio > 0))
         return {};
     const int pw = static_cast<int>(std::ceil(size.width() * devicePixelRatio));

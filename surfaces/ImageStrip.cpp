@@ -29,10 +29,10 @@ QImage tileShadow(const QSize& size, qreal dpr)
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(dpr, dpr);
-        p.fillPath(surfaces::continuousRect(QRectF(kShadowPad, kShadowPad, size.width(),
-                                                   size.height()),
-                                            ImageTile::radius),
-                   QColor::fromRgbF(0, 0, 0, kShadowOpacity));
+        p.fillPath(
+            surfaces::continuousRect(QRectF(kShadowPad, kShadowPad, size.width(), size.height()),
+                                     ImageTile::radius),
+            QColor::fromRgbF(0, 0, 0, kShadowOpacity));
     }
     surfaces::gaussianBlur(img, kShadowRadius / 2 * dpr);
     img.setDevicePixelRatio(dpr);
@@ -84,8 +84,8 @@ const QImage& ImageTile::scaled(qreal dpr)
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (scaled_.isNull() || scaled_.size() != pixels) {
         // Fill the frame, cropping whichever side overflows.
-        const QImage filled = image_.scaled(pixels, Qt::KeepAspectRatioByExpanding,
-                                            Qt::SmoothTransformation);
+        const QImage filled =
+            image_.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
         const QPoint offset((filled.width() - pixels.width()) / 2,
                             (filled.height() - pixels.height()) / 2);
         scaled_ = filled.copy(QRect(offset, pixels));

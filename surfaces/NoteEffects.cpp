@@ -5,6 +5,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace surfaces {
 
@@ -52,51 +53,69 @@ QTransform effectTransform(const NoteEffects& e, const QRectF& paper)
 
 namespace {
 
-// Rows of the snapshot drawn with one affine transform each while the paper is curled.
-constexpr double kStripHeight = 6;
+// Height of the bands of rows the curl is drawn in, in points.
+constexpr double kBand = 2;
 
 // The curl maps each row of the paper to a row, shrinking or growing it about the anchor's
-// x: an exact perspective is a per-pixel division, far slower to paint than affine images,
-// so the snapshot is drawn in thin strips, each with the affine map that agrees with the
-// perspective at its top and bottom edges.
-void paintCurled(QPainter& p, const NoteEffects& e, const QRectF& paper, const QImage& image)
+// x. An exact perspective costs a division per pixel and is slow to paint, so the scaled,
+// curled snapshot is drawn into `out` band by band: each band of output rows is one
+// axis-aligned scaled copy of the source rows that land there. The in-plane rotation and
+// opacity are applied afterwards, to the whole result at once.
+void paintCurled(QImage& out, const NoteEffects& e, const QRectF& paper, const QImage& image)
 {
     const QPointF c = paper.center();
-    const QPointF anchor(c.x(), paper.top());
+    const double ay = paper.top();
     const double distance = std::max(paper.width(), paper.height()) / peelPerspective;
     const double a = qDegreesToRadians(e.peel);
     const double sinA = std::sin(a);
     const double cosA = std::cos(a);
-    const QTransform after = std::abs(e.rotation) >= kEpsilon
-                                 ? about(c, QTransform().rotate(e.rotation))
-                                 : QTransform();
-    const QTransform base = p.transform();
     const double dpr = image.devicePixelRatio();
     const double width = image.width() / dpr;
     const double height = image.height() / dpr;
-    // Scaled row -> curled row, and its horizontal scale about the anchor.
-    auto depth = [&](double ys) { return 1 - (ys - anchor.y()) * sinA / distance; };
-    auto curledY = [&](double ys) { return anchor.y() + (ys - anchor.y()) * cosA / depth(ys); };
 
-    for (double y0 = 0; y0 < height; y0 += kStripHeight) {
-        const double y1 = std::min(height, y0 + kStripHeight);
-        const double ys0 = c.y() + e.scale * (y0 - c.y());
-        const double ys1 = c.y() + e.scale * (y1 - c.y());
-        const double wMid = depth((ys0 + ys1) / 2);
-        if (depth(ys0) <= 0.05 || depth(ys1) <= 0.05) {
-            continue; // behind the eye: nothing sensible to draw
+    // Output row -> the row of the scaled paper that lands there (relative to the anchor).
+    auto scaledRow = [&](double y) {
+        const double yc = y - ay;
+        const double denominator = cosA + yc * sinA / distance;
+        return denominator > 1e-3 ? std::optional<double>(yc / denominator) : std::nullopt;
+    };
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (double y0 = 0; y0 < height; y0 += kBand) {
+        const double y1 = std::min(height, y0 + kBand);
+        const auto r0 = scaledRow(y0);
+        const auto r1 = scaledRow(y1);
+        if (!r0 || !r1) {
+            continue; // rows behind the eye
         }
-        const double k = e.scale / wMid;
-        const double yA = curledY(ys0);
-        const double yB = curledY(ys1);
-        const double m22 = (yB - yA) / (y1 - y0);
-        const double dx = anchor.x() + (c.x() * (1 - e.scale) - anchor.x()) / wMid;
-        const QTransform strip(k, 0, 0, m22, dx, yA - y0 * m22);
-        p.setTransform(strip * after * base);
-        p.drawImage(QRectF(0, y0, width, y1 - y0), image,
-                    QRectF(0, y0 * dpr, width * dpr, (y1 - y0) * dpr));
+        // Back from the scaled paper to the snapshot's own rows.
+        const double s0 = c.y() + (ay + *r0 - c.y()) / e.scale;
+        const double s1 = c.y() + (ay + *r1 - c.y()) / e.scale;
+        if (s1 <= 0 || s0 >= height) {
+            continue;
+        }
+        const double depth = 1 - ((*r0 + *r1) / 2) * sinA / distance;
+        const double k = e.scale / depth;
+        const QRectF target(c.x() - c.x() * k, y0, width * k, y1 - y0);
+        const double top = std::max(0.0, s0);
+        const double bottom = std::min(height, s1);
+        const double t0 = y0 + (y1 - y0) * (top - s0) / (s1 - s0);
+        const double t1 = y0 + (y1 - y0) * (bottom - s0) / (s1 - s0);
+        p.drawImage(QRectF(target.x(), t0, target.width(), t1 - t0), image,
+                    QRectF(0, top * dpr, width * dpr, (bottom - top) * dpr));
     }
-    p.setTransform(base);
+}
+
+QImage& curlBuffer(const QSize& pixels, qreal dpr)
+{
+    static QImage buffer;
+    if (buffer.size() != pixels) {
+        buffer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    }
+    buffer.setDevicePixelRatio(dpr);
+    buffer.fill(Qt::transparent);
+    return buffer;
 }
 
 } // namespace
@@ -111,12 +130,19 @@ void paintThroughEffects(QPainter& p, const NoteEffects& e, const QRectF& paper,
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const bool curled = std::abs(e.peel) >= kEpsilon;
-    if (!curled) {
+    if (curled) {
+        // Scale and curl go into the buffer; only the rotation is left for the painter.
+        NoteEffects rest;
+        rest.rotation = e.rotation;
+        p.setTransform(effectTransform(rest, paper), true);
+    } else {
         p.setTransform(effectTransform(e, paper), true);
     }
     auto paint = [&](const QImage& image) {
         if (curled) {
-            paintCurled(p, e, paper, image);
+            QImage& buffer = curlBuffer(image.size(), image.devicePixelRatio());
+            paintCurled(buffer, e, paper, image);
+            p.drawImage(QPointF(0, 0), buffer);
         } else {
             p.drawImage(QPointF(0, 0), image);
         }

@@ -164,8 +164,7 @@ void DropHint::paintEvent(QPaintEvent*)
     const double textW = fm.horizontalAdvance(label);
     const double total = glyph + gap + textW;
     const double left = r.center().x() - total / 2;
-    paintPhotoGlyph(p, QRectF(left, r.center().y() - glyph / 2 + 0.5, glyph, glyph - 2),
-                    hintColor);
+    paintPhotoGlyph(p, QRectF(left, r.center().y() - glyph / 2 + 0.5, glyph, glyph - 2), hintColor);
     p.setPen(hintColor);
     p.drawText(QRectF(left + glyph + gap, r.top(), textW + 2, r.height()),
                Qt::AlignLeft | Qt::AlignVCenter, label);
@@ -239,8 +238,7 @@ void FoldedRow::paintEvent(QPaintEvent*)
         const QSizeF drawn(thumbnail_.width() * k, thumbnail_.height() * k);
         p.save();
         p.setClipPath(surfaces::continuousRect(target, 4));
-        p.drawImage(QRectF(target.center() - QPointF(drawn.width() / 2, drawn.height() / 2),
-                           drawn),
+        p.drawImage(QRectF(target.center() - QPointF(drawn.width() / 2, drawn.height() / 2), drawn),
                     thumbnail_);
         p.restore();
         x += thumb + 7;

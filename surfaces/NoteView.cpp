@@ -6,8 +6,8 @@
 #include "platform/WindowHints.h"
 #include "surfaces/Blur.h"
 #include "surfaces/ImageStrip.h"
-#include "surfaces/NoteTextArea.h"
 #include "surfaces/NoteParts.h"
+#include "surfaces/NoteTextArea.h"
 #include "surfaces/Palette.h"
 #include "surfaces/Paper.h"
 #include "surfaces/Shapes.h"
@@ -355,10 +355,10 @@ void NoteView::layoutParts()
         return;
     }
     const QRectF paper = paperRect();
-    const QRect sheet(QPoint(static_cast<int>(std::round(paper.x())),
-                             static_cast<int>(std::round(paper.y()))),
-                      QSize(static_cast<int>(std::round(paper.width())),
-                            static_cast<int>(std::round(paper.height()))));
+    const QRect sheet(
+        QPoint(static_cast<int>(std::round(paper.x())), static_cast<int>(std::round(paper.y()))),
+        QSize(static_cast<int>(std::round(paper.width())),
+              static_cast<int>(std::round(paper.height()))));
     sheet_->setGeometry(sheet);
     const int w = sheet.width();
     const bool folded = note_->folded();
@@ -652,9 +652,9 @@ std::unique_ptr<QMenu> NoteView::sizeMenu()
         double w;
         double h;
     };
-    for (const Preset& preset : {Preset{"Small  180 \u00d7 180", 180, 180},
-                                 Preset{"Medium  220 \u00d7 220", 220, 220},
-                                 Preset{"Large  320 \u00d7 360", 320, 360}}) {
+    for (const Preset& preset :
+         {Preset{"Small  180 \u00d7 180", 180, 180}, Preset{"Medium  220 \u00d7 220", 220, 220},
+          Preset{"Large  320 \u00d7 360", 320, 360}}) {
         const double w = preset.w;
         const double h = preset.h;
         QObject::connect(menu->addAction(QString::fromUtf8(preset.text)), &QAction::triggered,

@@ -2,12 +2,14 @@
 
 namespace surfaces {
 
-const QStringList& colorNames() {
+const QStringList& colorNames()
+{
     static const QStringList names{"yellow", "pink", "blue", "green"};
     return names;
 }
 
-const QMap<QString, PaperStops>& palette() {
+const QMap<QString, PaperStops>& palette()
+{
     static const QMap<QString, PaperStops> stops{
         {"yellow", {paperTop, paperBottom}},
         {"pink", {QColor::fromRgbF(1.0f, 0.867f, 0.894f), QColor::fromRgbF(1.0f, 0.761f, 0.812f)}},
@@ -18,13 +20,15 @@ const QMap<QString, PaperStops>& palette() {
     return stops;
 }
 
-PaperStops paperStops(const QString& name) {
+PaperStops paperStops(const QString& name)
+{
     const auto& map = palette();
     auto it = map.constFind(name);
     return it != map.constEnd() ? *it : PaperStops{paperTop, paperBottom};
 }
 
-QLinearGradient paperGradient(const QString& name, const QRectF& rect) {
+QLinearGradient paperGradient(const QString& name, const QRectF& rect)
+{
     const PaperStops stops = paperStops(name);
     QLinearGradient gradient(QPointF(rect.center().x(), rect.top()),
                              QPointF(rect.center().x(), rect.bottom()));

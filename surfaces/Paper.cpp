@@ -29,18 +29,21 @@ constexpr double kRimWidth = 0.5;
 constexpr int kMaxSide = 8192;             // device pixels; bigger papers are not cached
 constexpr int kCacheBudgetKiB = 32 * 1024; // a few dozen notes' worth at 2x
 
-QString canonicalColor(const QString& color) {
+QString canonicalColor(const QString& color)
+{
     return palette().contains(color) ? color : QStringLiteral("yellow");
 }
 
-QCache<QString, QImage>& cache() {
+QCache<QString, QImage>& cache()
+{
     static QCache<QString, QImage> images(kCacheBudgetKiB);
     return images;
 }
 
 // Paper body without shadows, drawn into `p` with the paper's top-left at the origin.
 void paintBody(QPainter& p, const QSizeF& size, bool folded, const QString& color, qreal dpr,
-               bool withGrain) {
+               bool withGrain)
+{
     const QRectF rect(QPointF(0, 0), size);
     const QPainterPath outline = paperPath(rect, folded);
     p.setRenderHint(QPainter::Antialiasing);
@@ -74,7 +77,8 @@ void paintBody(QPainter& p, const QSizeF& size, bool folded, const QString& colo
 // The paper's outline moved down by the shadow's offset and blurred, as black at the
 // shadow's opacity, covering the whole rendering (paper plus margins) at `scale` pixels per
 // point. Soft shadows lose nothing when rendered at a lower scale and drawn magnified.
-QImage shadowLayer(const QSizeF& size, bool folded, const Shadow& shadow, qreal scale) {
+QImage shadowLayer(const QSizeF& size, bool folded, const Shadow& shadow, qreal scale)
+{
     const QSize pixels(
         static_cast<int>(std::ceil((size.width() + 2 * paperShadowMargin) * scale)),
         static_cast<int>(std::ceil((size.height() + 2 * paperShadowMargin) * scale)));
@@ -94,7 +98,8 @@ QImage shadowLayer(const QSizeF& size, bool folded, const Shadow& shadow, qreal 
 }
 
 QImage renderPaper(const QSizeF& size, bool folded, const QString& color, qreal dpr,
-                   const QSize& pixels) {
+                   const QSize& pixels)
+{
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
@@ -109,12 +114,14 @@ QImage renderPaper(const QSizeF& size, bool folded, const QString& color, qreal 
     return image;
 }
 
-QSize renderPixels(const QSizeF& size, qreal dpr) {
+QSize renderPixels(const QSizeF& size, qreal dpr)
+{
     return QSize(static_cast<int>(std::ceil((size.width() + 2 * paperShadowMargin) * dpr)),
                  static_cast<int>(std::ceil((size.height() + 2 * paperShadowMargin) * dpr)));
 }
 
-bool renderable(const QSizeF& size, qreal dpr) {
+bool renderable(const QSizeF& size, qreal dpr)
+{
     if (!std::isfinite(size.width()) || !std::isfinite(size.height()) || size.width() <= 0 ||
         size.height() <= 0 || !(dpr > 0) || !std::isfinite(dpr))
         return false;
@@ -124,15 +131,18 @@ bool renderable(const QSizeF& size, qreal dpr) {
 
 } // namespace
 
-double paperRadius(bool folded) {
+double paperRadius(bool folded)
+{
     return folded ? 12 : 16;
 }
 
-QPainterPath paperPath(const QRectF& rect, bool folded) {
+QPainterPath paperPath(const QRectF& rect, bool folded)
+{
     return continuousRect(rect, paperRadius(folded));
 }
 
-QImage paperImage(const QSizeF& size, bool folded, const QString& color, qreal devicePixelRatio) {
+QImage paperImage(const QSizeF& size, bool folded, const QString& color, qreal devicePixelRatio)
+{
     if (!renderable(size, devicePixelRatio))
         return {};
     const QString name = canonicalColor(color);
@@ -152,7 +162,8 @@ QImage paperImage(const QSizeF& size, bool folded, const QString& color, qreal d
     return result;
 }
 
-void paintPaper(QPainter& p, const QRectF& paperRect, bool folded, const QString& color) {
+void paintPaper(QPainter& p, const QRectF& paperRect, bool folded, const QString& color)
+{
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const QImage image = paperImage(paperRect.size(), folded, color, dpr);
     if (!image.isNull()) {

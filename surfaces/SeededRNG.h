@@ -11,7 +11,8 @@ __extension__ typedef unsigned __int128 Uint128; // the extension keeps -Wpedant
 struct SeededRNG {
     std::uint64_t s;
 
-    std::uint64_t next() {
+    std::uint64_t next()
+    {
         s += 0x9E3779B97F4A7C15ULL;
         std::uint64_t z = s;
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
@@ -20,7 +21,8 @@ struct SeededRNG {
     }
 
     // An integer r in [0, 2^53], uniformly, by multiply-and-reject.
-    std::uint64_t nextUnit53() {
+    std::uint64_t nextUnit53()
+    {
         constexpr Uint128 range = (Uint128{1} << 53) + 1;
         constexpr std::uint64_t threshold = 0x1FFFFFFFFFF801ULL; // (2^64 - range) mod range
         for (;;) {
@@ -31,7 +33,8 @@ struct SeededRNG {
     }
 
     // Maps r in [0, 2^53] onto the closed range [a, b]; r == 2^53 gives b exactly.
-    static double mapUnit53(std::uint64_t r, double a, double b) {
+    static double mapUnit53(std::uint64_t r, double a, double b)
+    {
         if (r == (std::uint64_t{1} << 53))
             return b;
         const double span = b - a;

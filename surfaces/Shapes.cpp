@@ -16,19 +16,22 @@ struct Corner {
     double handle; // control-point distance from that point, along the side
 };
 
-Corner corner(double radius, double limit) {
+Corner corner(double radius, double limit)
+{
     const double reach = std::clamp(radius * kReach, 0.0, limit);
     return {reach, reach * kHandle};
 }
 
 } // namespace
 
-QPainterPath continuousRect(const QRectF& r, double radius) {
+QPainterPath continuousRect(const QRectF& r, double radius)
+{
     return continuousRect(r, radius, radius, radius, radius);
 }
 
 QPainterPath continuousRect(const QRectF& rect, double topLeft, double topRight, double bottomRight,
-                            double bottomLeft) {
+                            double bottomLeft)
+{
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     const QRectF r = rect.normalized();

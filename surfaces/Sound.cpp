@@ -19,19 +19,22 @@ constexpr float kVolume = 0.5f;
 // About 50 ms of buffered audio: short enough for a gesture to feel immediate.
 constexpr qsizetype kSinkBufferBytes = kSampleRate / 20 * qsizetype(sizeof(float));
 
-std::function<void(Sound::Effect)>& observer() {
+std::function<void(Sound::Effect)>& observer()
+{
     static std::function<void(Sound::Effect)> fn;
     return fn;
 }
 
-int indexOf(Sound::Effect effect) {
+int indexOf(Sound::Effect effect)
+{
     return static_cast<int>(effect);
 }
 
 // Per-sound shape: frame count, filter coefficient and sample value at time t.
 // Filter state, products and sums are 32-bit floats formed in the written order; envelopes
 // are computed in double and converted before use.
-QList<float> render(Sound::Effect effect, const std::function<float()>& noise) {
+QList<float> render(Sound::Effect effect, const std::function<float()>& noise)
+{
     using Effect = Sound::Effect;
     constexpr double pi = std::numbers::pi;
     const int frames = effect == Effect::Peel ? 7056 : effect == Effect::Pat ? 3087 : 9702;
@@ -81,7 +84,8 @@ struct Sound::Engine {
     std::unique_ptr<QAudioSink> sink;
     bool available = false;
 
-    Engine() {
+    Engine()
+    {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull())
             return;
@@ -110,7 +114,8 @@ struct Sound::Engine {
         sink->suspend();
     }
 
-    void start(int voice, const QList<float>& samples) {
+    void start(int voice, const QList<float>& samples)
+    {
         if (!available)
             return;
         mixer.start(voice, samples);
@@ -123,7 +128,8 @@ struct Sound::Engine {
     }
 };
 
-Sound& Sound::shared() {
+Sound& Sound::shared()
+{
     // Lives until the process ends; the audio sink must not be torn down after the
     // application object.
     static Sound* instance = new Sound;
@@ -131,7 +137,8 @@ Sound& Sound::shared() {
 }
 
 Sound::Sound()
-    : engine_(std::make_unique<Engine>()) {
+    : engine_(std::make_unique<Engine>())
+{
     QRandomGenerator* random = QRandomGenerator::system();
     const auto noise = [random] { return noiseSample([random] { return random->generate(); }); };
     for (Effect effect : {Effect::Peel, Effect::Pat, Effect::Crunch, Effect::Whoosh})
@@ -140,7 +147,8 @@ Sound::Sound()
 
 Sound::~Sound() = default;
 
-void Sound::play(Effect effect) {
+void Sound::play(Effect effect)
+{
     const int voice = next_;
     next_ = (next_ + 1) % kVoices;
     if (observer())
@@ -148,23 +156,34 @@ void Sound::play(Effect effect) {
     engine_->start(voice, buffers_[indexOf(effect)]);
 }
 
-const QList<float>& Sound::buffer(Effect effect) const {
+const QList<float>& Sound::buffer(Effect effect) const
+{
     return buffers_[indexOf(effect)];
 }
 
-bool Sound::isAudioAvailable() const {
+bool Sound::isAudioAvailable() const
+{
     return engine_->available;
 }
 
-void Sound::setObserver(std::function<void(Effect)> fn) {
+bool Sound::isStreaming() const
+{
+    return engine_->sink && engine_->sink->state() != QAudio::SuspendedState &&
+           engine_->sink->state() != QAudio::StoppedState;
+}
+
+void Sound::setObserver(std::function<void(Effect)> fn)
+{
     observer() = std::move(fn);
 }
 
-QList<float> Sound::synthesise(Effect effect, const std::function<float()>& noise) {
+QList<float> Sound::synthesise(Effect effect, const std::function<float()>& noise)
+{
     return render(effect, noise);
 }
 
-float Sound::noiseSample(const std::function<quint32()>& draw) {
+float Sound::noiseSample(const std::function<quint32()>& draw)
+{
     constexpr quint64 values = (quint64{1} << 24) + 1; // k in [0, 2^24]
     constexpr quint64 limit = ((quint64{1} << 32) / values) * values;
     quint64 v = draw();
@@ -174,6 +193,7 @@ float Sound::noiseSample(const std::function<quint32()>& draw) {
     return static_cast<float>(2.0 * double(k) * 0x1p-24 - 1.0);
 }
 
-void haptic() {
+void haptic()
+{
     platform::desktop().haptic();
 }

@@ -6,12 +6,14 @@
 VoiceMixer::VoiceMixer(int voices, float volume, QObject* parent)
     : QIODevice(parent)
     , voices_(static_cast<size_t>(std::max(voices, 1)))
-    , volume_(volume) {
+    , volume_(volume)
+{
     // Unbuffered: a sound started now must be in the very next read, not behind a read-ahead.
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
-void VoiceMixer::start(int voice, const QList<float>& samples) {
+void VoiceMixer::start(int voice, const QList<float>& samples)
+{
     if (voice < 0 || voice >= static_cast<int>(voices_.size()))
         return;
     voices_[static_cast<size_t>(voice)] = Voice{samples, 0};
@@ -19,16 +21,19 @@ void VoiceMixer::start(int voice, const QList<float>& samples) {
     drainedSent_ = false;
 }
 
-bool VoiceMixer::isPlaying() const {
+bool VoiceMixer::isPlaying() const
+{
     return std::any_of(voices_.begin(), voices_.end(), [](const Voice& v) { return v.playing(); });
 }
 
-qint64 VoiceMixer::bytesAvailable() const {
+qint64 VoiceMixer::bytesAvailable() const
+{
     // The stream never ends; offer a second's worth at a time.
     return QIODevice::bytesAvailable() + 44100 * qint64(sizeof(float));
 }
 
-qint64 VoiceMixer::readData(char* data, qint64 maxSize) {
+qint64 VoiceMixer::readData(char* data, qint64 maxSize)
+{
     const qint64 frames = maxSize / qint64(sizeof(float));
     auto* out = reinterpret_cast<float*>(data);
     std::fill(out, out + frames, 0.0f);
@@ -56,6 +61,7 @@ qint64 VoiceMixer::readData(char* data, qint64 maxSize) {
     return frames * qint64(sizeof(float));
 }
 
-qint64 VoiceMixer::writeData(const char*, qint64) {
+qint64 VoiceMixer::writeData(const char*, qint64)
+{
     return -1;
 }

@@ -24,7 +24,8 @@ for lock in none caps num; do
     check "Ctrl+Alt+S held by the program ($lock)" taken_by_app s $lock
 done
 
-dashboards() { app_windows "All Notes"; }
+# --all: the window must be the program's AND carry the name (xdotool ORs them otherwise).
+dashboards() { xdotool search --all --onlyvisible --pid "$APP_PID" --name "^All Notes$" 2>/dev/null; }
 dashboard_open() { [ -n "$(dashboards)" ]; }
 dashboard_closed() { [ -z "$(dashboards)" ]; }
 if grep -rqs '"All Notes"' "$E2E_ROOT/dashboard"; then

@@ -343,7 +343,7 @@ private Q_SLOTS:
         app_->putBack(a);
         advance(0.8);
         app_->putBack(b);
-        advance(0.9);
+        advance(1.3);
         QCOMPARE(flashes.size(), 3);
         QVERIFY(!flashes[2].second);
         QVERIFY(std::abs(flashes[2].first - flashes[0].first - 1.6) < 1e-6);

@@ -115,8 +115,10 @@ QColor pixel(const QImage& image, QPointF p)
 
 bool near(const QColor& a, const QColor& b, int tolerance)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance &&
+           std::abs(a.alpha() - b.alpha()) <= tolerance;
 }
 
 } // namespace
@@ -145,8 +147,8 @@ void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly_data()
     QTest::addColumn<QString>("title");
     QTest::newRow("empty") << QString() << QStringLiteral("New Note");
     QTest::newRow("only newlines") << QStringLiteral("\n\n\n") << QStringLiteral("New Note");
-    QTest::newRow("blank lines first") << QStringLiteral("\n\nGroceries\nmilk")
-                                       << QStringLiteral("Groceries");
+    QTest::newRow("blank lines first")
+        << QStringLiteral("\n\nGroceries\nmilk") << QStringLiteral("Groceries");
 }
 
 void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly()
@@ -293,7 +295,8 @@ void NoteViewTest::peelPaintsOneSnapshotThenGoesLive()
             differing += near(rest.pixelColor(x, y), faded.pixelColor(x, y), 6) ? 0 : 1;
         }
     }
-    QVERIFY2(differing < rest.width() * rest.height() / 200, qPrintable(QString::number(differing)));
+    QVERIFY2(differing < rest.width() * rest.height() / 200,
+             qPrintable(QString::number(differing)));
     f.note->setOpacity(1);
     QVERIFY(!view.isShowingSnapshot());
 
@@ -309,8 +312,7 @@ void NoteViewTest::peelPaintsOneSnapshotThenGoesLive()
     QVERIFY(quad[2].y() < paper.bottom()); // and shorter
     QVERIFY(!curled.isNull());
 
-    motion::withAnimation(motion::Animation::spring(0.45, 0.85),
-                          [&] { f.note->setPeel(0); });
+    motion::withAnimation(motion::Animation::spring(0.45, 0.85), [&] { f.note->setPeel(0); });
     f.advance(0.1);
     const double mid = view.effects().peel;
     QVERIFY(mid > 0 && mid < 65);
@@ -388,7 +390,7 @@ void NoteViewTest::sizeMenuAndDoubleClickDriveTheController()
     QStringList texts;
     for (QAction* action : menu->actions()) {
         texts << (action->isSeparator() && action->text().isEmpty() ? QStringLiteral("--")
-                                                                     : action->text());
+                                                                    : action->text());
     }
     QCOMPARE(texts, (QStringList{QStringLiteral("Size"), QString::fromUtf8("Small  180 × 180"),
                                  QString::fromUtf8("Medium  220 × 220"),

@@ -176,6 +176,10 @@ private Q_SLOTS:
         release(belowPaperTop(100));
         QCOMPARE(events(), QStringLiteral("editor:press editor:release"));
         QCOMPARE(panel_->focusWidget(), editor_.data());
+        content_->setFocusPolicy(Qt::ClickFocus);
+        press(margin);
+        release(margin);
+        QCOMPARE(panel_->focusWidget(), content_.data());
     }
 
     void doubleClickPassesAtOnceAndNeverDrags()

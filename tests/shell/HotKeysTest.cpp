@@ -1,4 +1,5 @@
 #include "HotKeys.h"
+
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"
 

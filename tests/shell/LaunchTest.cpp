@@ -1,4 +1,5 @@
 #include "Launch.h"
+
 #include "LoginItem.h"
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"

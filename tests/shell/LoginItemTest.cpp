@@ -1,4 +1,5 @@
 #include "LoginItem.h"
+
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"
 
@@ -12,7 +13,10 @@ class LoginItemTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> config_;
 
-    QString entryPath() const { return config_->filePath(QStringLiteral("autostart/quillhaven.desktop")); }
+    QString entryPath() const
+    {
+        return config_->filePath(QStringLiteral("autostart/quillhaven.desktop"));
+    }
     QByteArray entry() const
     {
         QFile file(entryPath());
@@ -83,7 +87,8 @@ private Q_SLOTS:
         setOpenAtLogin(true);
         QCOMPARE(log.lines.size(), 1);
         QVERIFY(log.lines[0].startsWith(QStringLiteral("Quillhaven: login item change failed: ")));
-        QVERIFY(log.lines[0].size() > QStringLiteral("Quillhaven: login item change failed: ").size());
+        QVERIFY(log.lines[0].size() >
+                QStringLiteral("Quillhaven: login item change failed: ").size());
         QVERIFY(!openAtLoginEnabled());
     }
 
@@ -100,13 +105,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << "/usr/bin/quillhaven" << "/usr/bin/quillhaven --login-item";
+        QTest::newRow("plain") << "/usr/bin/quillhaven"
+                               << "/usr/bin/quillhaven --login-item";
         QTest::newRow("space") << "/opt/My Apps/quillhaven"
                                << "\"/opt/My Apps/quillhaven\" --login-item";
-        QTest::newRow("dollar") << "/opt/a$b/q" << "\"/opt/a\\\\$b/q\" --login-item";
-        QTest::newRow("backslash") << "/opt/a\\b/q" << "\"/opt/a\\\\\\\\b/q\" --login-item";
-        QTest::newRow("percent") << "/opt/100%/q" << "/opt/100%%/q --login-item";
-        QTest::newRow("line break") << "/opt/a\nHidden=true/q" << "\"/opt/a\\nHidden=true/q\" --login-item";
+        QTest::newRow("dollar") << "/opt/a$b/q"
+                                << "\"/opt/a\\\\$b/q\" --login-item";
+        QTest::newRow("backslash") << "/opt/a\\b/q"
+                                   << "\"/opt/a\\\\\\\\b/q\" --login-item";
+        QTest::newRow("percent") << "/opt/100%/q"
+                                 << "/opt/100%%/q --login-item";
+        QTest::newRow("line break") << "/opt/a\nHidden=true/q"
+                                    << "\"/opt/a\\nHidden=true/q\" --login-item";
     }
     void execQuotesPathsWithSpacesAndSpecials()
     {

@@ -1,4 +1,5 @@
 #include "MainMenu.h"
+
 #include "ShellTests.h"
 
 #include <QAction>

@@ -1,5 +1,6 @@
-#include "ShellTests.h"
 #include "SingleInstance.h"
+
+#include "ShellTests.h"
 
 #include <QFile>
 #include <QLocalSocket>
@@ -20,7 +21,8 @@ bool leaveStaleSocket(const QString& path)
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray name = QFile::encodeName(path);
-    std::memcpy(address.sun_path, name.constData(), std::min<size_t>(name.size(), sizeof(address.sun_path) - 1));
+    std::memcpy(address.sun_path, name.constData(),
+                std::min<size_t>(name.size(), sizeof(address.sun_path) - 1));
     const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
     ::close(fd);
     return bound && QFile::exists(path);

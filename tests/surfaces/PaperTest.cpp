@@ -8,18 +8,21 @@
 
 namespace {
 
-QColor rgbF(double r, double g, double b) {
+QColor rgbF(double r, double g, double b)
+{
     return QColor::fromRgbF(r, g, b);
 }
 
-bool near(const QColor& a, const QColor& b, int tolerance) {
+bool near(const QColor& a, const QColor& b, int tolerance)
+{
     return std::abs(a.red() - b.red()) <= tolerance &&
            std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 // The mean colour of a horizontal run of pixels, to average out the grain.
-QColor meanOfRow(const QImage& image, int y, int x0, int x1) {
+QColor meanOfRow(const QImage& image, int y, int x0, int x1)
+{
     double r = 0, g = 0, b = 0;
     for (int x = x0; x < x1; ++x) {
         const QColor c = image.pixelColor(x, y);
@@ -31,7 +34,8 @@ QColor meanOfRow(const QImage& image, int y, int x0, int x1) {
     return QColor::fromRgbF(float(r / n), float(g / n), float(b / n));
 }
 
-QImage paintedPaper(const QRectF& paper, bool folded, const QString& color, qreal dpr = 1) {
+QImage paintedPaper(const QRectF& paper, bool folded, const QString& color, qreal dpr = 1)
+{
     const QSizeF canvas(paper.right() + 40, paper.bottom() + 40);
     QImage image((canvas * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
@@ -41,7 +45,8 @@ QImage paintedPaper(const QRectF& paper, bool folded, const QString& color, qrea
     return image;
 }
 
-QString describe(const QColor& c) {
+QString describe(const QColor& c)
+{
     return QStringLiteral("(%1, %2, %3, a %4)")
         .arg(c.red())
         .arg(c.green())
@@ -54,7 +59,8 @@ QString describe(const QColor& c) {
 class PaperTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void paletteNamesAndStops() {
+    void paletteNamesAndStops()
+    {
         QCOMPARE(surfaces::colorNames(), QStringList({"yellow", "pink", "blue", "green"}));
         QCOMPARE(surfaces::palette().size(), 4);
         QCOMPARE(surfaces::palette()["yellow"].top, surfaces::paperTop);
@@ -64,7 +70,8 @@ private Q_SLOTS:
         QCOMPARE(surfaces::inset, 40);
     }
 
-    void gradientRunsTopToBottomInTheNamedColour_data() {
+    void gradientRunsTopToBottomInTheNamedColour_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QColor>("top");
         QTest::addColumn<QColor>("bottom");
@@ -72,7 +79,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << rgbF(1.0, 0.95, 0.68) << rgbF(0.99, 0.9, 0.55);
         QTest::newRow("unknown") << "Pink" << rgbF(1.0, 0.95, 0.68) << rgbF(0.99, 0.9, 0.55);
     }
-    void gradientRunsTopToBottomInTheNamedColour() {
+    void gradientRunsTopToBottomInTheNamedColour()
+    {
         QFETCH(QString, name);
         QFETCH(QColor, top);
         QFETCH(QColor, bottom);
@@ -84,7 +92,8 @@ private Q_SLOTS:
         QVERIFY(near(g.stops()[1].second, bottom, 0));
     }
 
-    void continuousCornersStayInsideTheRect() {
+    void continuousCornersStayInsideTheRect()
+    {
         const QRectF r(0, 0, 100, 60);
         const QPainterPath path = surfaces::continuousRect(r, 16);
         QVERIFY(path.contains(r.center()));
@@ -101,7 +110,8 @@ private Q_SLOTS:
         QVERIFY(capsule.contains(QPointF(50, 30)));
     }
 
-    void unevenCornersCanBeSquare() {
+    void unevenCornersCanBeSquare()
+    {
         const QRectF r(0, 0, 120, 40);
         const QPainterPath path = surfaces::continuousRect(r, 0, 0, 14, 14);
         QVERIFY(path.contains(QPointF(0.2, 0.2)));
@@ -111,7 +121,8 @@ private Q_SLOTS:
         QVERIFY(surfaces::continuousRect(QRectF(), 8).isEmpty());
     }
 
-    void paintedPaperShowsItsColourTopAndBottom() {
+    void paintedPaperShowsItsColourTopAndBottom()
+    {
         const QRectF paper(40, 40, 220, 220);
         const QImage image = paintedPaper(paper, false, "blue");
         const QColor top = meanOfRow(image, 44, 80, 220);
@@ -128,7 +139,8 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(150, 150).alpha(), 255);
     }
 
-    void shadowFallsBelowThePaper() {
+    void shadowFallsBelowThePaper()
+    {
         const QRectF paper(40, 40, 220, 220);
         const QImage image = paintedPaper(paper, false, "yellow");
         const int below = image.pixelColor(150, 268).alpha();
@@ -139,7 +151,8 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(2, 150).alpha(), 0); // nothing beyond the margin's reach
     }
 
-    void foldedPaperHasTighterCorners() {
+    void foldedPaperHasTighterCorners()
+    {
         // At 2x, device pixel (88, 88) sits 4.25 points in from the top-left corner along the
         // diagonal: inside a 12-point continuous corner, outside a 16-point one.
         const QRectF paper(40, 40, 220, 50);
@@ -153,14 +166,16 @@ private Q_SLOTS:
         QCOMPARE(folded.pixelColor(300, 120), unfolded.pixelColor(300, 120));
     }
 
-    void unknownColourPaintsYellow() {
+    void unknownColourPaintsYellow()
+    {
         QCOMPARE(surfaces::paperImage(QSizeF(180, 180), false, "mauve", 1),
                  surfaces::paperImage(QSizeF(180, 180), false, "yellow", 1));
         QVERIFY(surfaces::paperImage(QSizeF(180, 180), false, "pink", 1) !=
                 surfaces::paperImage(QSizeF(180, 180), false, "yellow", 1));
     }
 
-    void degeneratePaperPaintsNothingAndDoesNotCrash() {
+    void degeneratePaperPaintsNothingAndDoesNotCrash()
+    {
         QImage image(50, 50, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);

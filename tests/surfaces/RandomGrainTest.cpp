@@ -10,7 +10,8 @@ using surfaces::SeededRNG;
 class RandomGrainTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void generatorFollowsSplitMix64() {
+    void generatorFollowsSplitMix64()
+    {
         SeededRNG rng{7};
         QCOMPARE(rng.next(), 0x63cbe1e459320dd7ULL);
         QCOMPARE(rng.next(), 0x044c3cd7f43c661cULL);
@@ -20,14 +21,16 @@ private Q_SLOTS:
         QCOMPARE(zero.next(), 0xe220a8397b1dcdafULL);
     }
 
-    void uniformRejectsBiasedDraws() {
+    void uniformRejectsBiasedDraws()
+    {
         // This state's next output is 0, whose low product half falls under the threshold:
         // it must be rejected and the following draw (seed 0's first output) used instead.
         SeededRNG rng{0x61c8864680b583ebULL};
         QCOMPARE(rng.nextUnit53(), 7956156453446586ULL);
     }
 
-    void uniformTopOfRangeIsExactlyTheUpperBound() {
+    void uniformTopOfRangeIsExactlyTheUpperBound()
+    {
         // This state's next output is 2^64 - 1, so r = 2^53. The plain formula would give
         // 0.8999999999999999 for [0.2, 0.9]; the upper bound must come back exactly.
         SeededRNG rng{0x31628af67b2131abULL};
@@ -36,14 +39,16 @@ private Q_SLOTS:
         QCOMPARE(SeededRNG::mapUnit53(0, 0.2, 0.9), 0.2);
     }
 
-    void booleanReadsBit17() {
+    void booleanReadsBit17()
+    {
         SeededRNG onlyBit17{0xc8d4e274e53ecc8aULL}; // next() == 1 << 17
         QCOMPARE(onlyBit17.nextBool(), false);
         SeededRNG allButBit17{0x0d176d6203b5f066ULL}; // next() == ~(1 << 17)
         QCOMPARE(allButBit17.nextBool(), true);
     }
 
-    void grainStartsWithTheSeededSequence() {
+    void grainStartsWithTheSeededSequence()
+    {
         const surfaces::GrainPattern g = surfaces::grainPattern(QSizeF(220, 220));
         QCOMPARE(g.specks.size(), 1400);
         QCOMPARE(g.fibres.size(), 45);
@@ -59,7 +64,8 @@ private Q_SLOTS:
             QVERIFY(f.length >= 4 && f.length <= 12);
     }
 
-    void grainScalesWithSizeButKeepsItsDraws() {
+    void grainScalesWithSizeButKeepsItsDraws()
+    {
         const auto a = surfaces::grainPattern(QSizeF(220, 220));
         const auto again = surfaces::grainPattern(QSizeF(220, 220));
         const auto b = surfaces::grainPattern(QSizeF(440, 110));
@@ -77,7 +83,8 @@ private Q_SLOTS:
         }
     }
 
-    void renderedGrainIsStableAndMatchesDirectDrawing() {
+    void renderedGrainIsStableAndMatchesDirectDrawing()
+    {
         const QSizeF size(180, 120);
         const QImage cached = surfaces::grainImage(size, 1);
         surfaces::grainImage(QSizeF(50, 50), 1); // another size in between
@@ -106,7 +113,8 @@ private Q_SLOTS:
         QCOMPARE(hiDpi.devicePixelRatio(), 2.0);
     }
 
-    void grainOfNoSizeIsNothing() {
+    void grainOfNoSizeIsNothing()
+    {
         QVERIFY(surfaces::grainImage(QSizeF(0, 100), 1).isNull());
         QVERIFY(surfaces::grainImage(QSizeF(-5, 100), 1).isNull());
         QVERIFY(surfaces::grainImage(QSizeF(qQNaN(), 100), 1).isNull());

@@ -13,7 +13,8 @@ namespace {
 
 // A fixed noise sequence shared with the reference values below, which were computed
 // independently with every step rounded to 32-bit float.
-std::function<float()> fixedNoise() {
+std::function<float()> fixedNoise()
+{
     auto i = std::make_shared<int>(0);
     return [i] {
         const int k = (*i)++;
@@ -21,7 +22,8 @@ std::function<float()> fixedNoise() {
     };
 }
 
-QList<float> readFloats(VoiceMixer& mixer, int frames) {
+QList<float> readFloats(VoiceMixer& mixer, int frames)
+{
     QList<float> out(frames);
     const qint64 got = mixer.read(reinterpret_cast<char*>(out.data()), frames * 4);
     out.resize(int(got / 4));
@@ -33,7 +35,8 @@ QList<float> readFloats(VoiceMixer& mixer, int frames) {
 class SoundTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void synthesisFollowsEachSoundsFormula_data() {
+    void synthesisFollowsEachSoundsFormula_data()
+    {
         QTest::addColumn<int>("effect");
         QTest::addColumn<int>("frames");
         QTest::addColumn<QList<int>>("at");
@@ -53,7 +56,8 @@ private Q_SLOTS:
                                                 0.01285438984632492f, -0.06715823709964752f,
                                                 7.131116035452578e-06f};
     }
-    void synthesisFollowsEachSoundsFormula() {
+    void synthesisFollowsEachSoundsFormula()
+    {
         QFETCH(int, effect);
         QFETCH(int, frames);
         QFETCH(QList<int>, at);
@@ -65,7 +69,8 @@ private Q_SLOTS:
             QCOMPARE(samples[at[i]], expected[i]);
     }
 
-    void noiseIsMappedWithoutBias() {
+    void noiseIsMappedWithoutBias()
+    {
         const auto from = [](QList<quint32> draws) {
             return [draws, i = 0]() mutable { return draws[i++]; };
         };
@@ -79,7 +84,8 @@ private Q_SLOTS:
         QCOMPARE(Sound::noiseSample(from({4278190334u})), 1.0f);
     }
 
-    void envelopesBoundTheRealSounds() {
+    void envelopesBoundTheRealSounds()
+    {
         Sound& sound = Sound::shared();
         const double rate = 44100;
         const auto bound = [&](Effect e, double t) {
@@ -114,7 +120,8 @@ private Q_SLOTS:
         QVERIFY(std::abs(sound.buffer(Effect::Peel).last()) < 1e-7f);
     }
 
-    void voicesAreUsedRoundRobinAndPlayingWithoutAudioIsHarmless() {
+    void voicesAreUsedRoundRobinAndPlayingWithoutAudioIsHarmless()
+    {
         Sound& sound = Sound::shared();
         QVERIFY(!sound.isAudioAvailable()); // main() points the client at no server
         QList<Effect> heard;
@@ -134,7 +141,8 @@ private Q_SLOTS:
                  (QList<int>{first, (first + 1) % 4, (first + 2) % 4, (first + 3) % 4, first}));
     }
 
-    void mixerSumsScalesAndClamps() {
+    void mixerSumsScalesAndClamps()
+    {
         VoiceMixer mixer(4, 0.5f);
         mixer.start(0, {0.2f, 0.4f, 1.0f, 3.0f});
         mixer.start(1, {0.2f, -4.0f});
@@ -142,7 +150,8 @@ private Q_SLOTS:
         QVERIFY(!mixer.isPlaying());
     }
 
-    void restartingAVoiceCutsItOff() {
+    void restartingAVoiceCutsItOff()
+    {
         VoiceMixer mixer(4, 1.0f);
         mixer.start(2, {0.1f, 0.1f, 0.1f, 0.1f});
         QCOMPARE(readFloats(mixer, 2), (QList<float>{0.1f, 0.1f}));
@@ -151,7 +160,8 @@ private Q_SLOTS:
         QCOMPARE(readFloats(mixer, 3), (QList<float>{0.3f, 0.0f, 0.0f}));
     }
 
-    void mixerReportsDrainedOnceAfterTheQuietSpell() {
+    void mixerReportsDrainedOnceAfterTheQuietSpell()
+    {
         VoiceMixer mixer(4, 1.0f);
         mixer.setDrainDelay(10);
         int drained = 0;
@@ -172,7 +182,8 @@ private Q_SLOTS:
         QCOMPARE(drained, 2);
     }
 
-    void hapticGoesToTheDesktop() {
+    void hapticGoesToTheDesktop()
+    {
         FakeDesktop desktop;
         haptic();
         haptic();

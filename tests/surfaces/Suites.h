@@ -11,7 +11,8 @@ using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
 std::vector<SuiteFactory>& suites();
 
 template <typename T> struct RegisterSuite {
-    RegisterSuite() {
+    RegisterSuite()
+    {
         suites().push_back([] { return std::make_unique<T>(); });
     }
 };

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 
-std::vector<SuiteFactory>& suites() {
+std::vector<SuiteFactory>& suites()
+{
     static std::vector<SuiteFactory> all;
     return all;
 }
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // No sound server for these tests, whatever the machine has: the sound service must
     // then stay quiet without blocking. (An explicit server also stops libpulse from
     // spawning a daemon.)

@@ -1,0 +1,129 @@
+#include "controller/AppController.h"
+#include "controller/ImageSources.h"
+#include "model/Images.h"
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/Log.h"
+#include "surfaces/Sound.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QPointer>
+#include <QTime>
+#include <QUuid>
+
+namespace {
+
+void patAndTap()
+{
+    Sound::shared().play(Sound::Effect::Pat);
+    haptic();
+}
+
+} // namespace
+
+void AppController::addImage(NoteModel* note, const QImage& image)
+{
+    if (note == nullptr) {
+        return;
+    }
+    const std::optional<QString> name = Images::save(image);
+    if (!name) {
+        return;
+    }
+    note->setImages(note->images() + QStringList{*name});
+    resize(note, true);
+    patAndTap();
+}
+
+void AppController::removeImage(NoteModel* note, const QString& name)
+{
+    if (note == nullptr) {
+        return;
+    }
+    QStringList images = note->images();
+    images.removeAll(name);
+    note->setImages(images);
+    Images::remove({name});
+    resize(note, true);
+}
+
+void AppController::screenshotNote(const QImage& image)
+{
+    NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
+    const QTime time = platform::now().toLocalTime().time();
+    note->setText(QStringLiteral("Screenshot · ") + QLocale().toString(time, QLocale::ShortFormat) +
+                  QLatin1Char('\n'));
+    addImage(note, image);
+    drop(note);
+}
+
+void AppController::refreshClip()
+{
+    if (platform::desktop().clipboardChangeCount() != clipUsed) {
+        setClipImage(clipboardImage());
+    } else {
+        setClipImage(QImage());
+    }
+}
+
+void AppController::pasteClip()
+{
+    if (clipImage_.isNull()) {
+        return;
+    }
+    const QImage image = clipImage_;
+    clipUsed = platform::desktop().clipboardChangeCount();
+    setClipImage(QImage());
+    screenshotNote(image);
+}
+
+void AppController::chooseImages(NoteModel* note)
+{
+    if (note == nullptr) {
+        return;
+    }
+    QPointer<NoteModel> target(note);
+    const QStringList files = imagesources::chooseFiles(
+        QStringLiteral("Choose images to add to \u201C") + note->title() + QStringLiteral("\u201D"));
+    for (const QString& file : files) {
+        const QImage image = Images::decodeFile(file);
+        if (!target || image.isNull()) {
+            continue;
+        }
+        const std::optional<QString> name = Images::save(image);
+        if (!name) {
+            continue;
+        }
+        target->setImages(target->images() + QStringList{*name});
+        resize(target, true);
+        patAndTap();
+    }
+}
+
+void AppController::captureScreenshot(NoteModel* into)
+{
+    const QString file = QDir::tempPath() + QStringLiteral("/quillhaven-") +
+                         QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
+                         QStringLiteral(".png");
+    QPointer<AppController> self(this);
+    QPointer<NoteModel> target(into);
+    const bool intoNote = into != nullptr;
+    auto finished = [self, target, intoNote, file] {
+        const QImage image = Images::decodeFile(file);
+        if (!self || image.isNull()) {
+            return;
+        }
+        QFile::remove(file);
+        if (!intoNote) {
+            self->screenshotNote(image);
+        } else if (target) {
+            self->addImage(target, image);
+        }
+    };
+    QString error;
+    if (!imagesources::launchCapture(file, finished, &error)) {
+        platform::log(QStringLiteral("Quillhaven: screencapture failed: ") + error);
+    }
+}

@@ -1,0 +1,84 @@
+#!/bin/bash
+# The dashboard on a real X server: it opens at launch with a dozen notes, searches, makes a
+# note under a folder, keeps its place across close and reopen, and remembers its frame.
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+
+# A dozen notes of every colour, some pinned, on screen, tagged, deleted, one with an image.
+mkdir -p "$APP_DATA/images"
+IMAGE=3F2504E0-4F89-41D3-9A0C-0305E82C3301.png
+convert -size 320x200 gradient:'#7fb2e5-#1d4e89' "$APP_DATA/images/$IMAGE"
+python3 - "$NOTES" "$IMAGE" <<'PY'
+import json, sys, time, uuid
+now = time.time() - 978307200  # seconds since 2001-01-01
+def note(text, age, color="yellow", folder="Personal", pinned=False, on=False, deleted=False,
+         images=None):
+    n = {"id": str(uuid.uuid4()).upper(), "text": text, "folded": False, "onScreen": on,
+         "x": 200, "y": 300, "color": color, "folder": folder, "pinned": pinned,
+         "created": now - age - 100, "modified": now - age, "pw": 220, "ph": 220}
+    if deleted:
+        n["deletedAt"] = now - 60
+    if images:
+        n["images"] = images
+    return n
+notes = [
+    note("Groceries\nMilk, eggs, sourdough, basil #errands", 600, "green", pinned=True),
+    note("Q3 planning\nDraft the roadmap before Thursday #work", 3 * 3600, "blue", "Work"),
+    note("Call the dentist\nAsk about the cleaning appointment", 26 * 3600, "pink"),
+    note("Book ideas\nThe Overstory, Piranesi, Klara and the Sun #reading", 3 * 86400, "yellow", "Ideas"),
+    note("Trip to Lisbon\nTram 28, Belem, pasteis de nata", 5 * 86400, "blue", images=[sys.argv[2]]),
+    note("Standup notes\nShip the search fix; review the sync PR #work", 2 * 3600, "yellow", "Work", on=True),
+    note("Gift list\nMum: scarf; Sam: headphones", 9 * 86400, "pink"),
+    note("Recipe: shakshuka\nTomatoes, peppers, cumin, eggs", 14 * 86400, "green", "Ideas"),
+    note("Wi-Fi password\ncorrect horse battery staple", 40 * 86400, "yellow", pinned=True),
+    note("Bike repair\nNew chain and brake pads", 6 * 86400, "green"),
+    note("Old meeting\nNothing to keep here", 2 * 86400, "blue", "Work", deleted=True),
+    note("Podcast list\nHardcore History; Radiolab", 20 * 86400, "pink", "Ideas"),
+]
+json.dump(notes, open(sys.argv[1], "w"))
+PY
+
+dashboards() { app_windows "All Notes"; }
+dashboard_open() { [ -n "$(dashboards)" ]; }
+dashboard_closed() { [ -z "$(dashboards)" ]; }
+
+start_app
+if ! wait_for 20 dashboard_open; then
+    # A machine that booted moments ago shows no dashboard at launch: ask for it.
+    timeout 20 "$QUILLHAVEN" >/dev/null 2>&1
+fi
+check "the dashboard opens" wait_for 20 dashboard_open
+WIN=$(dashboards | head -1)
+read -r x y w h < <(geometry "$WIN")
+check "it opens at 1000 x 640" [ "$w" -eq 1000 ] && [ "$h" -ge 640 ]
+xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus --sync "$WIN"
+sleep 0.5
+shot dashboard
+
+# Ctrl+N under the Work folder: click "Work" in the sidebar first.
+count_notes() { notes_eval "len(notes)"; }
+before=$(count_notes)
+xdotool mousemove --window "$WIN" 100 170 click 1  # a row of the Folders section
+sleep 0.3
+xdotool key --window "$WIN" ctrl+n
+check "Ctrl+N makes a note" wait_for 10 test "$(count_notes)" -gt "$before"
+xdotool type --delay 20 "Typed in the dashboard"
+check "typing reaches the notes file" \
+    wait_for 10 grep -q "Typed in the dashboard" "$NOTES"
+shot dashboard-new-note
+
+# Search from the keyboard.
+xdotool key --window "$WIN" ctrl+f
+xdotool type --delay 20 "  LISBON "
+sleep 0.5
+shot dashboard-search
+
+# Close and bring back: the same window, its frame remembered.
+xdotool key --window "$WIN" ctrl+w
+check "Ctrl+W closes the dashboard" wait_for 10 dashboard_closed
+check "its frame is remembered" wait_for 10 grep -q "^Dashboard=" \
+    "$XDG_CONFIG_HOME/Quillhaven/Quillhaven.conf"
+timeout 20 "$QUILLHAVEN" >/dev/null 2>&1
+check "a second launch shows it again" wait_for 10 dashboard_open
+stop_app
+e2e_finish

@@ -1,0 +1,401 @@
+#include "controller/AppController.h"
+#include "controller/Panel.h"
+#include "model/Store.h"
+#include "motion/Motion.h"
+#include "pad/PadMenu.h"
+#include "pad/PadView.h"
+#include "platform/Clock.h"
+#include "support/FakeDesktop.h"
+#include "surfaces/Sound.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int notchH = 24; // FakeDesktop's status bar
+
+// A controller on a fake 1440 x 900 desktop with the pad window at the notch, a fixed date
+// and a manual clock. The pointer of the fake desktop and the events sent to the view are kept
+// in step, because the controller reads the pointer itself.
+struct Pad {
+    QTemporaryDir dir;
+    FakeDesktop desktop;
+    LogCapture log;
+    QDateTime today{QDate(2026, 3, 1), QTime(12, 0), Qt::UTC};
+    std::unique_ptr<AppController> app;
+    std::unique_ptr<Panel> window;
+    PadView* view = nullptr;
+
+    Pad()
+    {
+        Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        platform::setNow([this] { return today; });
+        motion::FrameClock::instance().setManual(true);
+        Sound::setObserver([](Sound::Effect) {});
+        app = std::make_unique<AppController>();
+        const double h = notchH + 250;
+        window = std::make_unique<Panel>(QRectF(720 - 170, 900 - h, 340, h), Panel::Level::Pad);
+        view = new PadView(app.get());
+        window->setContent(view);
+        window->show();
+    }
+
+    ~Pad()
+    {
+        window.reset();
+        app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Sound::setObserver({});
+        platform::setNow({});
+    }
+
+    NoteModel* tuck(const QString& text, int minutesAgo = 0)
+    {
+        NoteModel* note = app->newNote(std::nullopt, QStringLiteral("yellow"));
+        note->setText(text);
+        note->setModified(today.addSecs(-60 * minutesAgo));
+        return note;
+    }
+
+    void settle() { motion::FrameClock::instance().advance(2.0); }
+
+    void open()
+    {
+        motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0),
+                              [this] { app->setRevealed(true); });
+        settle();
+    }
+
+    // Moves the pointer to a point of the view (y down from the screen's top edge).
+    void pointTo(QPoint pos, Qt::MouseButtons held = Qt::NoButton)
+    {
+        desktop.mouse = QPointF(550 + pos.x(), 900 - pos.y());
+        QMouseEvent move(QEvent::MouseMove, pos, view->mapToGlobal(pos), Qt::NoButton, held,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+    }
+
+    void hoverIsland()
+    {
+        pointTo(QPoint(170, 12));
+        settle();
+    }
+
+    QAbstractButton* control(const QString& name) const
+    {
+        for (QAbstractButton* b : view->findChildren<QAbstractButton*>()) {
+            if (b->accessibleName() == name && b->isVisible()) {
+                return b;
+            }
+        }
+        return nullptr;
+    }
+
+    QImage grab() const { return view->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+};
+
+// The bounding box of everything painted.
+QRect paintedBox(const QImage& image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 128) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+// How far in from the bottom-left corner, along the diagonal, the island's edge lies. A corner
+// of radius r crosses the diagonal about 0.29 r from the corner.
+int cornerInset(const QImage& image, const QRect& box)
+{
+    for (int k = 0; k < box.height(); ++k) {
+        if (qAlpha(image.pixel(box.left() + k, box.bottom() - k)) > 128) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+void expectIsland(const Pad& pad, QSize size, double radius)
+{
+    const QImage image = pad.grab();
+    const QRect box = paintedBox(image);
+    QCOMPARE(box.size(), size);
+    QCOMPARE(box.top(), 0); // hanging from the screen's top edge...
+    QCOMPARE(box.left(), (340 - size.width()) / 2); // ...centred on the notch
+    QCOMPARE(image.pixel(box.left() + size.width() / 4, 2), qRgb(0, 0, 0)); // black
+    QVERIFY2(std::abs(cornerInset(image, box) - (1 - M_SQRT1_2) * radius) <= 1.5,
+             qPrintable(QString::number(cornerInset(image, box))));
+}
+
+} // namespace
+
+class PadTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void closedPadShowsNothing()
+    {
+        Pad pad;
+        pad.tuck(QStringLiteral("hidden"));
+        pad.settle();
+        QVERIFY(paintedBox(pad.grab()).isEmpty());
+    }
+
+    void islandGrowsUnderThePointerAndShrinksWhenItLeaves()
+    {
+        Pad pad;
+        pad.open();
+        expectIsland(pad, QSize(150, notchH + 10), 10);
+
+        pad.pointTo(QPoint(170, 200)); // inside the window, below the island
+        pad.settle();
+        QVERIFY(!pad.view->isHovered());
+
+        pad.hoverIsland();
+        QVERIFY(pad.view->isHovered());
+        expectIsland(pad, QSize(262, notchH + 48), 22);
+
+        pad.pointTo(QPoint(170, notchH + 60)); // just below the expanded island
+        pad.settle();
+        expectIsland(pad, QSize(150, notchH + 10), 10);
+    }
+
+    void expandedIslandSizesFollowItsContent()
+    {
+        Pad pad;
+        pad.open();
+        pad.hoverIsland();
+        pad.desktop.copyImage(QImage(64, 48, QImage::Format_RGB32));
+        pad.app->setClipImage(pad.desktop.clipboard);
+        pad.settle();
+        expectIsland(pad, QSize(300, notchH + 48 + 62), 22);
+
+        for (int i = 0; i < 4; ++i) {
+            pad.tuck(QStringLiteral("Note %1").arg(i));
+        }
+        pad.settle();
+        expectIsland(pad, QSize(320, notchH + 218), 22);
+        QVERIFY(pad.control(QStringLiteral("Paste screenshot as note")));
+        QVERIFY(pad.control(QStringLiteral("All Notes")));
+
+        // A note dragged over the notch: header only, whatever else there is to offer.
+        pad.app->setPadHot(true);
+        pad.settle();
+        expectIsland(pad, QSize(262, notchH + 48), 22);
+        QVERIFY(!pad.control(QStringLiteral("All Notes")));
+        QVERIFY(!pad.control(QStringLiteral("Paste screenshot as note")));
+        QVERIFY(!pad.control(QStringLiteral("Note 0")));
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Release to tuck away"));
+    }
+
+    void titleCountsTuckedNotesAndNamesTheHoveredOne()
+    {
+        Pad pad;
+        pad.open();
+        pad.hoverIsland();
+        QCOMPARE(pad.view->titleText(), QStringLiteral("New Note"));
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Pull down or click"));
+        NoteModel* groceries = pad.tuck(QStringLiteral("Groceries\nmilk"));
+        QCOMPARE(pad.view->titleText(), QStringLiteral("1 Note"));
+        pad.tuck(QStringLiteral("Plans"));
+        QCOMPARE(pad.view->titleText(), QStringLiteral("2 Notes"));
+        NoteModel* shown = pad.tuck(QStringLiteral("On screen"));
+        shown->setOnScreen(true);
+        QCOMPARE(pad.view->titleText(), QStringLiteral("2 Notes"));
+
+        pad.settle();
+        QAbstractButton* card = pad.control(QStringLiteral("Groceries"));
+        QVERIFY(card);
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(card, &enter);
+        QCOMPARE(pad.view->titleText(), groceries->title());
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Click to open on screen"));
+
+        pad.app->setSavedFlash(true);
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Saved"));
+        QCOMPARE(pad.view->hint().color, QColor::fromRgbF(1.0f, 0.84f, 0.04f));
+        pad.app->setPadHot(true);
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Release to tuck away"));
+        QCOMPARE(pad.view->hint().color, QColor::fromRgbF(1, 1, 1, 0.55f));
+    }
+
+    void movingStraightFromCardToCardKeepsTheNextOneHovered_data()
+    {
+        QTest::addColumn<bool>("exitFirst");
+        QTest::newRow("exit of A, then entry of B") << true;
+        QTest::newRow("entry of B, then exit of A") << false;
+    }
+
+    void movingStraightFromCardToCardKeepsTheNextOneHovered()
+    {
+        QFETCH(bool, exitFirst);
+        Pad pad;
+        NoteModel* a = pad.tuck(QStringLiteral("Alpha"), 1);
+        NoteModel* b = pad.tuck(QStringLiteral("Beta"), 2);
+        pad.open();
+        pad.hoverIsland();
+        QAbstractButton* cardA = pad.control(QStringLiteral("Alpha"));
+        QAbstractButton* cardB = pad.control(QStringLiteral("Beta"));
+        QVERIFY(cardA && cardB);
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QEvent leave(QEvent::Leave);
+
+        QApplication::sendEvent(cardA, &enter);
+        QVERIFY(pad.view->hoveredNote() == a->id());
+        if (exitFirst) {
+            QApplication::sendEvent(cardA, &leave);
+            QApplication::sendEvent(cardB, &enter);
+        } else {
+            QApplication::sendEvent(cardB, &enter);
+            QApplication::sendEvent(cardA, &leave);
+        }
+        QVERIFY(pad.view->hoveredNote() == b->id());
+        QCOMPARE(pad.view->titleText(), QStringLiteral("Beta"));
+
+        QApplication::sendEvent(cardB, &leave);
+        QVERIFY(!pad.view->hoveredNote());
+    }
+
+    void clipboardOfferMakesOneNote()
+    {
+        Pad pad;
+        for (int i = 0; i < 3; ++i) {
+            pad.tuck(QStringLiteral("Tucked %1").arg(i));
+        }
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        pad.desktop.copyImage(picture);
+        pad.app->setClipImage(picture);
+        pad.open();
+        pad.hoverIsland();
+        const qsizetype before = pad.app->notes().size();
+
+        QAbstractButton* offer = pad.control(QStringLiteral("Paste screenshot as note"));
+        QVERIFY(offer);
+        QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(pad.app->clipUsed, pad.desktop.changeCount);
+        QVERIFY(pad.app->clipImage().isNull());
+        QCOMPARE(pad.app->notes().size(), before + 1);
+        QCOMPARE(pad.app->notes().last()->images().size(), 1);
+        QVERIFY(!pad.control(QStringLiteral("Paste screenshot as note")));
+
+        // A press that arrives after the offer was withdrawn does nothing.
+        offer->click();
+        QCOMPARE(pad.app->notes().size(), before + 1);
+    }
+
+    void tappingACardDropsThatNote()
+    {
+        Pad pad;
+        pad.tuck(QStringLiteral("Newest"), 1);
+        NoteModel* older = pad.tuck(QStringLiteral("Older"), 30);
+        pad.open();
+        pad.hoverIsland();
+        QAbstractButton* card = pad.control(QStringLiteral("Older"));
+        QVERIFY(card);
+        QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(older->onScreen());
+        QVERIFY(pad.app->window(older));
+        QVERIFY(!pad.view->isHovered());
+        QVERIFY(!pad.view->hoveredNote());
+        pad.settle();
+        QCOMPARE(pad.app->peekNotes().size(), 1);
+        QCOMPARE(pad.view->titleText(), QStringLiteral("1 Note"));
+    }
+
+    void dragOnTheIslandPullsTheTopNoteOut()
+    {
+        Pad pad;
+        NoteModel* top = pad.tuck(QStringLiteral("Top"), 1);
+        pad.tuck(QStringLiteral("Below"), 5);
+        pad.open();
+        pad.hoverIsland();
+        // The title area of the header: not a button, not a card.
+        const QPoint press(120, notchH + 20);
+        pad.pointTo(press);
+        QTest::mousePress(pad.view, Qt::LeftButton, {}, press);
+        QCOMPARE(pad.app->pulling(), top);
+        QVERIFY(top->onScreen());
+
+        for (int dy = 20; dy <= 120; dy += 20) {
+            pad.pointTo(press + QPoint(0, dy), Qt::LeftButton);
+        }
+        QCOMPARE(top->peel(), 0.0);
+        QTest::mouseRelease(pad.view, Qt::LeftButton, {}, press + QPoint(0, 120));
+        QVERIFY(!pad.app->pulling());
+        pad.settle();
+        // Landed where it was let go: the paper's top edge 14 above the pointer.
+        const Panel* note = pad.app->window(top);
+        QVERIFY(note);
+        const QRectF frame = note->frame();
+        QCOMPARE(frame.y() + frame.height() - 40, pad.desktop.mouse.y() + 14);
+    }
+
+    void pressOnAButtonIsNotAPull()
+    {
+        Pad pad;
+        pad.tuck(QStringLiteral("Tucked"));
+        pad.open();
+        pad.hoverIsland();
+        QAbstractButton* plus = pad.control(QStringLiteral("New Note"));
+        QVERIFY(plus);
+        QCOMPARE(plus->toolTip(), QStringLiteral("New Note"));
+        QTest::mouseClick(plus, Qt::LeftButton);
+        QVERIFY(!pad.app->pulling());
+        QCOMPARE(pad.app->notes().size(), 2);
+        NoteModel* made = pad.app->notes().last();
+        QVERIFY(made->onScreen());
+        QCOMPARE(made->color(), QStringLiteral("yellow"));
+        QVERIFY(!pad.app->notes().first()->onScreen());
+    }
+
+    void contextMenuHoldsTheApplicationCommands()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        Pad pad;
+        QMenu menu;
+        fillPadMenu(menu, pad.app.get());
+        QStringList texts;
+        for (const QAction* action : menu.actions()) {
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        QCOMPARE(texts, (QStringList{QStringLiteral("All Notes\u2026"),
+                                     QStringLiteral("Bring All Notes Back"),
+                                     QStringLiteral("Open at Login"), QStringLiteral("-"),
+                                     QStringLiteral("Quit Quillhaven")}));
+        QAction* login = menu.actions().at(2);
+        QVERIFY(login->isCheckable());
+        QVERIFY(!login->isChecked());
+        login->trigger();
+        QVERIFY(QFile::exists(config.filePath(QStringLiteral("autostart/quillhaven.desktop"))));
+
+        QMenu again;
+        fillPadMenu(again, pad.app.get());
+        QVERIFY(again.actions().at(2)->isChecked());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+};
+
+QTEST_MAIN(PadTest)
+#include "test_pad.moc"

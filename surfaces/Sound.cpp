@@ -16,8 +16,6 @@ namespace {
 constexpr int kSampleRate = 44100;
 constexpr int kVoices = 4;
 constexpr float kVolume = 0.5f;
-// About 50 ms of buffered audio: short enough for a gesture to feel immediate.
-constexpr qsizetype kSinkBufferBytes = kSampleRate / 20 * qsizetype(sizeof(float));
 
 std::function<void(Sound::Effect)>& observer()
 {
@@ -94,24 +92,15 @@ struct Sound::Engine {
         format.setChannelCount(1);
         format.setSampleFormat(QAudioFormat::Float);
         sink = std::make_unique<QAudioSink>(device, format);
-        sink->setBufferSize(kSinkBufferBytes);
+        // The sink's own buffer size is kept: other sizes stall the PulseAudio stream in Qt 6.4.
         sink->start(&mixer);
-        if (sink->state() == QAudio::StoppedState || sink->error() != QAudio::NoError) {
+        if (sink->state() == QAudio::StoppedState) { // no sound server: OpenError
             sink.reset();
             return;
         }
+        // With nothing to play the mixer gives no data and the sink idles; each new sound
+        // wakes it through the mixer's readyRead.
         available = true;
-        // Stream silence only until the last sound has played out, then pause the sink so
-        // that an idle program does no audio work.
-        mixer.setDrainDelay(2 * sink->bufferSize() / qsizetype(sizeof(float)) + kSampleRate / 20);
-        QObject::connect(
-            &mixer, &VoiceMixer::drained, sink.get(),
-            [this] {
-                if (sink && !mixer.isPlaying() && sink->state() != QAudio::SuspendedState)
-                    sink->suspend();
-            },
-            Qt::QueuedConnection);
-        sink->suspend();
     }
 
     void start(int voice, const QList<float>& samples)
@@ -119,8 +108,6 @@ struct Sound::Engine {
         if (!available)
             return;
         mixer.start(voice, samples);
-        if (sink->state() == QAudio::SuspendedState)
-            sink->resume();
         if (sink->state() == QAudio::StoppedState && sink->error() != QAudio::NoError) {
             // The sound server went away: stay quiet from now on.
             available = false;
@@ -168,8 +155,7 @@ bool Sound::isAudioAvailable() const
 
 bool Sound::isStreaming() const
 {
-    return engine_->sink && engine_->sink->state() != QAudio::SuspendedState &&
-           engine_->sink->state() != QAudio::StoppedState;
+    return engine_->sink && engine_->sink->state() == QAudio::ActiveState;
 }
 
 void Sound::setObserver(std::function<void(Effect)> fn)

@@ -23,8 +23,8 @@ public:
     // Index of the voice the next play() will use.
     int nextVoice() const { return next_; }
     bool isAudioAvailable() const;
-    // True while the audio output is running; it pauses once the last sound has played out,
-    // so that an idle program does no audio work.
+    // True while the audio output is pulling sound; it falls idle once the last sound has
+    // been handed over, so that an idle program does no audio work.
     bool isStreaming() const;
 
     // Tests observe what is played; an empty function removes the observer.

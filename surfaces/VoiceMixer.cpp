@@ -1,7 +1,6 @@
 #include "surfaces/VoiceMixer.h"
 
 #include <algorithm>
-#include <cstring>
 
 VoiceMixer::VoiceMixer(int voices, float volume, QObject* parent)
     : QIODevice(parent)
@@ -17,47 +16,41 @@ void VoiceMixer::start(int voice, const QList<float>& samples)
     if (voice < 0 || voice >= static_cast<int>(voices_.size()))
         return;
     voices_[static_cast<size_t>(voice)] = Voice{samples, 0};
-    quietFrames_ = 0;
-    drainedSent_ = false;
+    Q_EMIT readyRead();
 }
 
 bool VoiceMixer::isPlaying() const
 {
-    return std::any_of(voices_.begin(), voices_.end(), [](const Voice& v) { return v.playing(); });
+    return std::any_of(voices_.begin(), voices_.end(),
+                       [](const Voice& v) { return v.remaining() > 0; });
 }
 
 qint64 VoiceMixer::bytesAvailable() const
 {
-    // The stream never ends; offer a second's worth at a time.
-    return QIODevice::bytesAvailable() + 44100 * qint64(sizeof(float));
+    qsizetype frames = 0;
+    for (const Voice& v : voices_)
+        frames = std::max(frames, v.remaining());
+    return QIODevice::bytesAvailable() + frames * qint64(sizeof(float));
 }
 
 qint64 VoiceMixer::readData(char* data, qint64 maxSize)
 {
-    const qint64 frames = maxSize / qint64(sizeof(float));
+    qint64 frames = 0; // up to the end of the longest voice
+    for (const Voice& v : voices_)
+        frames = std::max<qint64>(frames, v.remaining());
+    frames = std::min(frames, maxSize / qint64(sizeof(float)));
+
     auto* out = reinterpret_cast<float*>(data);
     std::fill(out, out + frames, 0.0f);
-    qint64 sounding = 0; // frames of this read that carry some voice
     for (Voice& voice : voices_) {
-        const qint64 count = std::min<qint64>(frames, voice.samples.size() - voice.position);
-        if (count <= 0)
-            continue;
+        const qint64 count = std::min<qint64>(frames, voice.remaining());
         const float* in = voice.samples.constData() + voice.position;
         for (qint64 i = 0; i < count; ++i)
             out[i] += in[i];
         voice.position += count;
-        sounding = std::max(sounding, count);
     }
     for (qint64 i = 0; i < frames; ++i)
         out[i] = std::clamp(out[i] * volume_, -1.0f, 1.0f);
-
-    if (!isPlaying() && !drainedSent_) {
-        quietFrames_ += frames - sounding;
-        if (quietFrames_ >= drainDelay_) {
-            drainedSent_ = true;
-            Q_EMIT drained();
-        }
-    }
     return frames * qint64(sizeof(float));
 }
 

@@ -4,11 +4,11 @@
 #include <QList>
 #include <vector>
 
-// An endless stream of mono float samples mixed from a few voices, for an audio sink to pull
-// from. Starting a voice cuts off whatever it was playing. The mix is scaled by the volume
-// and clamped to [-1, 1]; with no voice playing it yields silence. Once every voice has been
-// quiet for the drain delay, `drained` is emitted, so that the owner can pause the sink
-// instead of streaming silence. The device is open for reading from construction.
+// A stream of mono float samples mixed from a few voices, for an audio sink to pull from.
+// Starting a voice cuts off whatever it was playing. The mix is scaled by the volume and
+// clamped to [-1, 1]. While no voice plays the stream has nothing to give (reads return 0),
+// so the sink falls idle and does no work; starting a voice announces readyRead, which wakes
+// the sink. The device is open for reading from construction.
 class VoiceMixer : public QIODevice {
     Q_OBJECT
 public:
@@ -16,15 +16,9 @@ public:
 
     void start(int voice, const QList<float>& samples);
     bool isPlaying() const;
-    // Frames of silence to stream after the last voice ends before `drained` (the sink's
-    // buffered audio must have played out first).
-    void setDrainDelay(qint64 frames) { drainDelay_ = frames; }
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
-
-Q_SIGNALS:
-    void drained();
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -34,11 +28,8 @@ private:
     struct Voice {
         QList<float> samples;
         qsizetype position = 0;
-        bool playing() const { return position < samples.size(); }
+        qsizetype remaining() const { return samples.size() - position; }
     };
     std::vector<Voice> voices_;
     float volume_;
-    qint64 drainDelay_ = 0;
-    qint64 quietFrames_ = 0;
-    bool drainedSent_ = true;
 };

@@ -11,17 +11,15 @@
 #include <memory>
 
 using Kind = AppController::MouseEvent;
+using HookCalls = QList<QPair<Kind, int>>;
 
 namespace {
 
 constexpr int inset = surfaces::inset;
-constexpr int winSide = 300;
-// The paper's top edge in window coordinates (y down); the header strip is 26 high.
-constexpr int paperTop = inset;
-// Inside the window's left margin: the content itself, not the editor.
-const QPoint margin(20, 150);
+constexpr int side = 300;
+const QPoint margin(20, 150); // the content itself, left of the editor
 
-// Records, per widget, the mouse events that reach it.
+// Names the mouse events (hovering aside) that reach the widgets it watches.
 class Recorder : public QObject {
 public:
     QStringList events;
@@ -35,32 +33,21 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        QString kind;
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            kind = QStringLiteral("press");
-            break;
-        case QEvent::MouseButtonRelease:
-            kind = QStringLiteral("release");
-            break;
-        case QEvent::MouseButtonDblClick:
-            kind = QStringLiteral("double");
-            break;
-        case QEvent::MouseMove:
-            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
-                return false; // hovering
-            }
-            kind = QStringLiteral("move");
-            break;
-        default:
-            return false;
+        static const QHash<QEvent::Type, QString> names{
+            {QEvent::MouseButtonPress, QStringLiteral("press")},
+            {QEvent::MouseButtonRelease, QStringLiteral("release")},
+            {QEvent::MouseButtonDblClick, QStringLiteral("double")},
+            {QEvent::MouseMove, QStringLiteral("move")}};
+        const auto* mouse = dynamic_cast<QMouseEvent*>(event);
+        if (mouse != nullptr && names.contains(event->type()) &&
+            (event->type() != QEvent::MouseMove || mouse->buttons() != Qt::NoButton)) {
+            events << watched->objectName() + QLatin1Char(':') + names[event->type()];
         }
-        events << watched->objectName() + QLatin1Char(':') + kind;
         return false;
     }
 };
 
-// A second press at the same timestamp as the first click makes Qt report a double click.
+// Qt's own input path with explicit timestamps, so that a second press can be a double click.
 void rawMouse(QWindow* window, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons,
               Qt::MouseButton button, int timestamp)
 {
@@ -80,32 +67,36 @@ class PanelTest : public QObject {
     QPointer<QTextEdit> editor_;
     Recorder recorder_;
     QList<bool> drags_;
-    QList<QPair<Kind, int>> hookCalls_;
+    HookCalls hookCalls_;
 
     QWindow* window() const { return panel_->windowHandle(); }
     QString events() const { return recorder_.events.join(QLatin1Char(' ')); }
-
     void press(QPoint p) { QTest::mousePress(window(), Qt::LeftButton, {}, p); }
     void move(QPoint p) { QTest::mouseMove(window(), p); }
     void release(QPoint p) { QTest::mouseRelease(window(), Qt::LeftButton, {}, p); }
 
-    // Where a press lands `below` points under the paper's top edge, inside the editor.
-    static QPoint belowPaperTop(int below) { return QPoint(150, paperTop + below); }
-    // Inside the resize handle at the paper's bottom-right corner.
-    static QPoint inHandle() { return QPoint(winSide - inset - 10, winSide - inset + 4); }
+    // A point `below` points under the paper's top edge, over the editor.
+    static QPoint belowPaperTop(int below) { return QPoint(150, inset + below); }
+    static QPoint inHandle() { return QPoint(side - inset - 10, side - inset + 4); }
+
+    void installHook(bool accepts)
+    {
+        panel_->resizeHook = [this, accepts](Kind kind, int clicks) {
+            hookCalls_ << qMakePair(kind, clicks);
+            return accepts;
+        };
+    }
 
 private Q_SLOTS:
     void init()
     {
         desktop_ = std::make_unique<FakeDesktop>();
-        panel_ = std::make_unique<Panel>(QRectF(100, 100, winSide, winSide));
+        panel_ = std::make_unique<Panel>(QRectF(100, 100, side, side));
         auto* content = new QWidget;
         auto* editor = new QTextEdit(content);
-        // Like a note with text: the editor waits for a click instead of taking the keyboard
-        // when the window shows.
+        // Like a note with text: the editor waits for a click before it takes the keyboard.
         editor->setFocusPolicy(Qt::ClickFocus);
-        // Below the header strip, like a note's text.
-        editor->setGeometry(inset, inset + 26, winSide - 2 * inset, winSide - 2 * inset - 26);
+        editor->setGeometry(inset, inset + 26, side - 2 * inset, side - 2 * inset - 26);
         panel_->setContent(content);
         content_ = content;
         editor_ = editor;
@@ -138,40 +129,17 @@ private Q_SLOTS:
         QFETCH(int, distance);
         QFETCH(bool, dragged);
         press(margin);
-        QVERIFY(panel_->hasHeldDown());
         QVERIFY(recorder_.events.isEmpty()); // held back while undecided
         move(margin + QPoint(0, distance));
+        move(margin + QPoint(0, distance)); // every further move of a drag is reported
         release(margin + QPoint(0, distance));
-        if (dragged) {
-            QCOMPARE(drags_, (QList<bool>{true, false}));
-            QVERIFY(recorder_.events.isEmpty());
-        } else {
-            QVERIFY(drags_.isEmpty());
-            QCOMPARE(events(), QStringLiteral("content:press content:release"));
-        }
-        QVERIFY(!panel_->hasHeldDown());
-        QVERIFY(!panel_->isDragging());
+        QCOMPARE(drags_, (dragged ? QList<bool>{true, true, false} : QList<bool>{}));
+        QCOMPARE(events(), dragged ? QString() : QStringLiteral("content:press content:release"));
+        QVERIFY(!panel_->hasHeldDown() && !panel_->isDragging());
     }
 
-    void everyMoveOfADragIsReported()
+    void clickGivesTheKeyboardToWhatIsClicked()
     {
-        press(margin);
-        for (int i = 1; i <= 4; ++i) {
-            move(margin + QPoint(5 * i, 0));
-        }
-        QVERIFY(panel_->isDragging());
-        release(margin + QPoint(20, 0));
-        QCOMPARE(drags_, (QList<bool>{true, true, true, true, false}));
-        // The next press starts afresh.
-        press(margin);
-        release(margin);
-        QCOMPARE(drags_.size(), 5);
-        QCOMPARE(recorder_.events.size(), 2);
-    }
-
-    void clickGivesTheEditorTheKeyboard()
-    {
-        QVERIFY(panel_->focusWidget() != editor_);
         press(belowPaperTop(100));
         release(belowPaperTop(100));
         QCOMPARE(events(), QStringLiteral("editor:press editor:release"));
@@ -188,14 +156,11 @@ private Q_SLOTS:
         rawMouse(window(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, 1000);
         rawMouse(window(), QEvent::MouseButtonRelease, p, Qt::NoButton, Qt::LeftButton, 1001);
         rawMouse(window(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, 1002);
-        // Qt hands widgets the second press of a double click as the double click itself, and
-        // it arrives at once, before any release.
+        // Widgets get the second press of a double click as the double click itself.
         QCOMPARE(events(), QStringLiteral("content:press content:release content:double"));
-        QVERIFY(!panel_->hasHeldDown());
-        rawMouse(window(), QEvent::MouseMove, p + QPoint(15, 0), Qt::LeftButton, Qt::NoButton,
-                 1003);
-        rawMouse(window(), QEvent::MouseButtonRelease, p + QPoint(15, 0), Qt::NoButton,
-                 Qt::LeftButton, 1004);
+        const QPoint further = p + QPoint(15, 0);
+        rawMouse(window(), QEvent::MouseMove, further, Qt::LeftButton, Qt::NoButton, 1003);
+        rawMouse(window(), QEvent::MouseButtonRelease, further, Qt::NoButton, Qt::LeftButton, 1004);
         QVERIFY(drags_.isEmpty());
         QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')),
                  QStringLiteral("content:move content:release"));
@@ -215,66 +180,48 @@ private Q_SLOTS:
         QFETCH(int, below);
         QFETCH(bool, toText);
         editor_->setFocus();
-        QCOMPARE(panel_->focusWidget(), editor_.data());
         const QPoint at = belowPaperTop(below);
         press(at);
-        QCOMPARE(panel_->hasHeldDown(), !toText);
-        QCOMPARE(recorder_.events.contains(QStringLiteral("editor:press")), toText);
+        QCOMPARE(events(), toText ? QStringLiteral("editor:press") : QString());
         move(at + QPoint(0, 20));
         release(at + QPoint(0, 20));
-        QCOMPARE(!drags_.isEmpty(), !toText);
+        QCOMPARE(drags_.isEmpty(), toText);
     }
 
     void declinedResizeFallsThroughToTheDrag()
     {
-        panel_->resizeHook = [this](Kind kind, int clicks) {
-            hookCalls_ << qMakePair(kind, clicks);
-            return false;
-        };
+        installHook(false);
         press(inHandle());
         move(inHandle() - QPoint(10, 10));
         release(inHandle() - QPoint(10, 10));
-        QCOMPARE(hookCalls_, (QList<QPair<Kind, int>>{{Kind::Down, 1}}));
+        QCOMPARE(hookCalls_, (HookCalls{{Kind::Down, 1}}));
         QCOMPARE(drags_, (QList<bool>{true, false}));
     }
 
-    void acceptedResizeSwallowsTheGesture()
+    void acceptedResizeTakesTheWholeGesture()
     {
-        panel_->resizeHook = [this](Kind kind, int clicks) {
-            hookCalls_ << qMakePair(kind, clicks);
-            return true;
-        };
+        installHook(true);
         press(inHandle());
-        QVERIFY(panel_->isResizing());
-        move(inHandle() + QPoint(1, 1)); // under the drag threshold: the hook still hears it
+        move(inHandle() + QPoint(1, 1)); // under the drag threshold, still a resize step
         move(inHandle() + QPoint(20, 20));
         release(inHandle() + QPoint(20, 20));
-        QCOMPARE(hookCalls_,
-                 (QList<QPair<Kind, int>>{
-                     {Kind::Down, 1}, {Kind::Dragged, 0}, {Kind::Dragged, 0}, {Kind::Up, 0}}));
-        QVERIFY(!panel_->isResizing());
-        QVERIFY(drags_.isEmpty());
-        QVERIFY(recorder_.events.isEmpty());
+        QCOMPARE(
+            hookCalls_,
+            (HookCalls{{Kind::Down, 1}, {Kind::Dragged, 0}, {Kind::Dragged, 0}, {Kind::Up, 0}}));
+        QVERIFY(drags_.isEmpty() && recorder_.events.isEmpty());
 
-        // Outside the handle the hook is not asked.
         hookCalls_.clear();
-        press(margin);
+        QTest::mouseDClick(window(), Qt::LeftButton, {}, inHandle());
+        QVERIFY(hookCalls_.contains(qMakePair(Kind::Down, 2)));
+        QVERIFY(!panel_->isResizing());
+
+        hookCalls_.clear();
+        press(margin); // outside the handle the hook is not asked
         release(margin);
         QVERIFY(hookCalls_.isEmpty());
     }
 
-    void doubleClickOnTheHandleAsksWithTwoClicks()
-    {
-        panel_->resizeHook = [this](Kind kind, int clicks) {
-            hookCalls_ << qMakePair(kind, clicks);
-            return true;
-        };
-        QTest::mouseDClick(window(), Qt::LeftButton, {}, inHandle());
-        QVERIFY(hookCalls_.contains(qMakePair(Kind::Down, 2)));
-        QVERIFY(!panel_->isResizing());
-    }
-
-    void pasteTakesAnImageButNotText()
+    void ctrlVPastesAnImageOtherwiseText()
     {
         QImage pasted;
         panel_->onPasteImage = [&](const QImage& image) { pasted = image; };
@@ -307,36 +254,19 @@ private Q_SLOTS:
         int triggered = 0;
         connect(&menuPaste, &QAction::triggered, this, [&] { ++triggered; });
         panel_->addAction(&menuPaste);
-
-        QImage pasted;
-        panel_->onPasteImage = [&](const QImage& image) { pasted = image; };
-        content_->setFocusPolicy(Qt::ClickFocus);
-        content_->setFocus();
-        panel_->activateWindow();
+        int pastes = 0;
+        panel_->onPasteImage = [&](const QImage&) { ++pastes; };
+        panel_->activateWindow(); // nothing in the window has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(panel_.get()));
 
-        QImage image(2, 2, QImage::Format_ARGB32);
-        image.fill(Qt::blue);
-        desktop_->copyImage(image);
+        desktop_->copyImage(QImage(2, 2, QImage::Format_ARGB32));
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(pasted, image);
+        QCOMPARE(pastes, 1);
         QCOMPARE(triggered, 0);
-
         desktop_->copyText();
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(triggered, 1);
         panel_->removeAction(&menuPaste);
-    }
-
-    void withoutCallbacksEverythingPasses()
-    {
-        panel_->onDrag = nullptr;
-        press(margin);
-        QVERIFY(!panel_->hasHeldDown());
-        move(margin + QPoint(40, 0));
-        release(margin + QPoint(40, 0));
-        QCOMPARE(recorder_.events.first(), QStringLiteral("content:press"));
-        QCOMPARE(recorder_.events.last(), QStringLiteral("content:release"));
     }
 };
 

@@ -123,7 +123,6 @@ private Q_SLOTS:
 
         const qsizetype start = recorded_.size() / 4;
         sound.play(Effect(effect));
-        QVERIFY(sound.isStreaming());
         // Wait for the sound and half a second of quiet after it.
         const auto samples = [this] {
             return reinterpret_cast<const float*>(recorded_.constData());
@@ -151,18 +150,18 @@ private Q_SLOTS:
         const double want = energy(expected.constData() + meant.first, meant.length());
         QVERIFY2(std::abs(got / want - 1) < 0.15,
                  qPrintable(QStringLiteral("energy %1, expected %2").arg(got).arg(want)));
+        qInfo("first %lld len %lld/%lld energy %f/%f", (long long)heard.first, (long long)heard.length(), (long long)meant.length(), got, want);
         // Latency from play() to the sink: well under a quarter second.
         QVERIFY2(heard.first < kRate / 4, qPrintable(QString::number(heard.first)));
     }
 
-    void outputPausesWhenQuietAndResumesOnPlay()
+    void outputIdlesWhenQuietAndWakesOnPlay()
     {
         Sound& sound = Sound::shared();
         QTRY_VERIFY_WITH_TIMEOUT(!sound.isStreaming(), 5000);
         const qsizetype start = recorded_.size() / 4;
         sound.play(Effect::Whoosh);
         sound.play(Effect::Pat); // overlapping on the next voice
-        QVERIFY(sound.isStreaming());
         const auto heard = [&] {
             return loudSpan(reinterpret_cast<const float*>(recorded_.constData()) + start,
                             recorded_.size() / 4 - start, 0.002f)

@@ -56,6 +56,7 @@ pull_note_to() {
     xdotool mousedown 1
     glide_to 700 60 3
     wait_for 5 note_window || { xdotool mouseup 1; return 1; }
+    [ -n "${3:-}" ] && shot "$3" # still curled off the pad
     glide_to "$1" "$2" 12
     xdotool mouseup 1
 }
@@ -63,7 +64,7 @@ pull_note_to() {
 # --- pull a new note out of the pad
 check "pushing against the top edge opens the pad" open_pad
 shot 01-pad-open
-check "a note is pulled out of the pad" pull_note_to 700 400
+check "a note is pulled out of the pad" pull_note_to 700 400 01b-peeling
 NOTE=$(note_window)
 settled() { [ "$(notes_eval "len(notes)" 2>/dev/null)" = 1 ] && file_is "notes[0]['onScreen']"; }
 check "the file holds one note on screen" wait_for 5 settled

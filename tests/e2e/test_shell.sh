@@ -51,11 +51,17 @@ else
 fi
 
 # --- a crashed copy leaves its socket behind; the next launch takes over
-kill -KILL "$APP_PID"
-wait "$APP_PID" 2>/dev/null
+# APP_PID is the bounding `timeout`; the program is its child.
+crashed=$(pgrep -P "$APP_PID")
+{
+    kill -KILL $crashed
+    wait "$APP_PID"
+} 2>/dev/null
+check "the copy is gone" wait_for 10 bash -c "! kill -0 $crashed"
 check "the crashed copy left its socket" test -S "$SOCKET"
 start_app --login-item
 check "a launch after a crash runs as the first copy" wait_for 10 taken_by_app n none
+check "... and keeps running" kill -0 "$APP_PID"
 check "and answers later launches" timeout 20 "$QUILLHAVEN" --login-item
 stop_app
 

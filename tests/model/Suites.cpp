@@ -1,7 +1,0 @@
-#include "Suites.h"
-
-std::vector<SuiteFactory>& suites()
-{
-    static std::vector<SuiteFactory> all;
-    return all;
-}

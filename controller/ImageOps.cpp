@@ -85,8 +85,9 @@ void AppController::chooseImages(NoteModel* note)
         return;
     }
     QPointer<NoteModel> target(note);
-    const QStringList files = imagesources::chooseFiles(
-        QStringLiteral("Choose images to add to \u201C") + note->title() + QStringLiteral("\u201D"));
+    const QStringList files =
+        imagesources::chooseFiles(QStringLiteral("Choose images to add to \u201C") + note->title() +
+                                  QStringLiteral("\u201D"));
     for (const QString& file : files) {
         const QImage image = Images::decodeFile(file);
         if (!target || image.isNull()) {
@@ -112,10 +113,14 @@ void AppController::captureScreenshot(NoteModel* into)
     const bool intoNote = into != nullptr;
     auto finished = [self, target, intoNote, file] {
         const QImage image = Images::decodeFile(file);
-        if (!self || image.isNull()) {
+        if (image.isNull()) {
             return;
         }
+        // Removed even when nobody takes the image any more, so no shot lingers in /tmp.
         QFile::remove(file);
+        if (!self) {
+            return;
+        }
         if (!intoNote) {
             self->screenshotNote(image);
         } else if (target) {

@@ -249,6 +249,10 @@ QWidget* NoteEditor::buildToolbar()
         }
     });
     row->addWidget(screenButton_);
+    for (QWidget* control : toolbar_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        control->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    labelled_ = {addImage, screenshot};
     return toolbar_;
 }
 
@@ -406,6 +410,7 @@ void NoteEditor::syncOnScreen()
     screenButton_->setText(onScreen ? QStringLiteral("Tuck into Notch")
                                     : QStringLiteral("Stick on Screen"));
     screenButton_->setAccessibleName(screenButton_->text());
+    fitToolbar();
     screenButton_->setIcon(dash::symbolIcon(
         onScreen ? dash::Symbol::ArrowUpToLine : dash::Symbol::TwoWindows, Qt::white, 14, false));
 }
@@ -506,6 +511,21 @@ void NoteEditor::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     overlay_->setGeometry(rect());
+    fitToolbar();
+}
+
+void NoteEditor::fitToolbar()
+{
+    // A narrow pane keeps every control whole by showing "Add Image" and "Screenshot" as
+    // icons only (their names stay in the tooltips and for screen readers).
+    for (QToolButton* button : labelled_) {
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+    if (toolbar_->layout()->minimumSize().width() > width()) {
+        for (QToolButton* button : labelled_) {
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        }
+    }
 }
 
 bool NoteEditor::acceptsDrag(const QMimeData* mime) const

@@ -59,6 +59,7 @@ private:
     void pushTextToNote();
     void fillFolderMenu();
     void setDropping(bool dropping);
+    void fitToolbar();
     bool acceptsDrag(const QMimeData* mime) const;
     bool dropImages(const QMimeData* mime);
     void trashNote();
@@ -76,6 +77,7 @@ private:
     QToolButton* folderButton_ = nullptr;
     QToolButton* pinButton_ = nullptr;
     QPushButton* screenButton_ = nullptr;
+    QList<QToolButton*> labelled_;
     QLabel* modified_ = nullptr;
     QScrollArea* imageArea_ = nullptr;
     QPlainTextEdit* text_ = nullptr;

@@ -124,8 +124,8 @@ void NoteRowDelegate::paintHeader(QPainter* p, const QStyleOptionViewItem& optio
     font.setPixelSize(12);
     font.setWeight(QFont::Bold);
     p->setFont(font);
-    QColor color = option.palette.color(QPalette::WindowText);
-    color.setAlphaF(0.55f);
+    QColor color = option.palette.color(QPalette::Active, QPalette::WindowText);
+    color.setAlphaF(0.62f);
     p->setPen(color);
     p->drawText(QRectF(option.rect).adjusted(18, 0, -12, -5), Qt::AlignLeft | Qt::AlignBottom,
                 title);
@@ -209,7 +209,7 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
 {
     p->save();
     p->setRenderHint(QPainter::Antialiasing);
-    const QColor text = option.palette.color(QPalette::WindowText);
+    const QColor text = option.palette.color(QPalette::Active, QPalette::WindowText);
     QColor secondary = text;
     secondary.setAlphaF(0.55f);
     QColor tertiary = text;

@@ -183,7 +183,7 @@ void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     const auto* model = static_cast<const SidebarModel*>(index.model());
     const SidebarRow& row = model->row(index.row());
     const QRectF r = QRectF(option.rect);
-    const QColor text = option.palette.color(QPalette::WindowText);
+    const QColor text = option.palette.color(QPalette::Active, QPalette::WindowText);
     QColor secondary = text;
     secondary.setAlphaF(0.5f);
 

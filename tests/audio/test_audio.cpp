@@ -141,16 +141,16 @@ private Q_SLOTS:
         for (float& s : expected)
             s *= kVolume;
         const Span meant = loudSpan(expected.constData(), expected.size(), level);
-        // Same length within 10 ms, same energy within 15% (16-bit sink, resampling aside).
-        QVERIFY2(std::abs(heard.length() - meant.length()) < kRate / 100,
+        // Whole: the same length within 5 ms and the same energy within 3% (the first few
+        // milliseconds carry much of a sound's energy, so a clipped start shows here).
+        QVERIFY2(std::abs(heard.length() - meant.length()) < kRate / 200,
                  qPrintable(QStringLiteral("heard %1 frames, expected %2")
                                 .arg(heard.length())
                                 .arg(meant.length())));
         const double got = energy(samples() + start + heard.first, heard.length());
         const double want = energy(expected.constData() + meant.first, meant.length());
-        QVERIFY2(std::abs(got / want - 1) < 0.15,
+        QVERIFY2(std::abs(got / want - 1) < 0.03,
                  qPrintable(QStringLiteral("energy %1, expected %2").arg(got).arg(want)));
-        qInfo("first %lld len %lld/%lld energy %f/%f", (long long)heard.first, (long long)heard.length(), (long long)meant.length(), got, want);
         // Latency from play() to the sink: well under a quarter second.
         QVERIFY2(heard.first < kRate / 4, qPrintable(QString::number(heard.first)));
     }

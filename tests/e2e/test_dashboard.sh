@@ -38,7 +38,8 @@ notes = [
 json.dump(notes, open(sys.argv[1], "w"))
 PY
 
-dashboards() { app_windows "All Notes"; }
+# Both conditions at once: xdotool's search otherwise matches either.
+dashboards() { xdotool search --all --onlyvisible --pid "$APP_PID" --name '^All Notes$' 2>/dev/null; }
 dashboard_open() { [ -n "$(dashboards)" ]; }
 dashboard_closed() { [ -z "$(dashboards)" ]; }
 
@@ -50,7 +51,7 @@ fi
 check "the dashboard opens" wait_for 20 dashboard_open
 WIN=$(dashboards | head -1)
 read -r x y w h < <(geometry "$WIN")
-check "it opens at 1000 x 640" [ "$w" -eq 1000 ] && [ "$h" -ge 640 ]
+check "it opens at 1000 x 640" [ "$w" -eq 1000 -a "$h" -eq 640 ]
 xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus --sync "$WIN"
 sleep 0.5
 shot dashboard
@@ -58,23 +59,25 @@ shot dashboard
 # Ctrl+N under the Work folder: click "Work" in the sidebar first.
 count_notes() { notes_eval "len(notes)"; }
 before=$(count_notes)
-xdotool mousemove --window "$WIN" 100 170 click 1  # a row of the Folders section
+xdotool mousemove --window "$WIN" 60 214 click 1  # "Work" in the Folders section
 sleep 0.3
-xdotool key --window "$WIN" ctrl+n
+xdotool key ctrl+n
+newest_folder() { notes_eval "notes[-1]['folder']"; }
 check "Ctrl+N makes a note" wait_for 10 test "$(count_notes)" -gt "$before"
+check "... in the folder chosen in the sidebar" [ "$(newest_folder)" = Work ]
 xdotool type --delay 20 "Typed in the dashboard"
 check "typing reaches the notes file" \
     wait_for 10 grep -q "Typed in the dashboard" "$NOTES"
 shot dashboard-new-note
 
 # Search from the keyboard.
-xdotool key --window "$WIN" ctrl+f
+xdotool key ctrl+f
 xdotool type --delay 20 "  LISBON "
 sleep 0.5
 shot dashboard-search
 
 # Close and bring back: the same window, its frame remembered.
-xdotool key --window "$WIN" ctrl+w
+xdotool key ctrl+w
 check "Ctrl+W closes the dashboard" wait_for 10 dashboard_closed
 check "its frame is remembered" wait_for 10 grep -q "^Dashboard=" \
     "$XDG_CONFIG_HOME/Quillhaven/Quillhaven.conf"

@@ -6,6 +6,13 @@
 e2e_setup "$1"
 GRAB="$(dirname "$0")/xgrab.py"
 SOCKET="$XDG_RUNTIME_DIR/quillhaven-$(id -u)"
+gone() { ! kill -0 "$1" 2>/dev/null; }
+# Stops the program and waits until it has let go of its key grabs and socket.
+stop_and_wait() {
+    local pid=$APP_PID
+    stop_app
+    wait_for 10 gone "$pid"
+}
 
 # --- answers before any window: no display needed
 help=$(env -u DISPLAY timeout 10 "$QUILLHAVEN" --help)
@@ -51,19 +58,18 @@ else
 fi
 
 # --- a crashed copy leaves its socket behind; the next launch takes over
-# APP_PID is the bounding `timeout`; the program is its child.
-crashed=$(pgrep -P "$APP_PID")
-{
-    kill -KILL $crashed
-    wait "$APP_PID"
-} 2>/dev/null
-check "the copy is gone" wait_for 10 bash -c "! kill -0 $crashed"
+crashed=$APP_PID
+kill -KILL "$crashed"
+check "the copy is gone" wait_for 10 gone "$crashed"
 check "the crashed copy left its socket" test -S "$SOCKET"
 start_app --login-item
 check "a launch after a crash runs as the first copy" wait_for 10 taken_by_app n none
 check "... and keeps running" kill -0 "$APP_PID"
-check "and answers later launches" timeout 20 "$QUILLHAVEN" --login-item
-stop_app
+check "and answers later launches" timeout 20 "$QUILLHAVEN"
+if grep -rqs '"All Notes"' "$E2E_ROOT/dashboard"; then
+    check "... by showing its dashboard" wait_for 10 dashboard_open
+fi
+stop_and_wait
 
 # --- Ctrl+Alt+N already held by another program
 : >"$E2E_TMP/grab.log"
@@ -79,7 +85,7 @@ check "Ctrl+Alt+S is still registered" wait_for 10 taken_by_app s none
 check "no lock variant of Ctrl+Alt+N is left half-grabbed" "$GRAB" probe n num
 check "... nor with CapsLock" "$GRAB" probe n caps
 check "the line is written once" [ "$(grep -c 'Quillhaven: hotkey' "$APP_LOG")" -eq 1 ]
-stop_app
+stop_and_wait
 kill "$GRAB_PID" 2>/dev/null
 
 # --- no X server: the program starts all the same
@@ -88,6 +94,6 @@ QT_QPA_PLATFORM=offscreen start_app --login-item
 unavailable() { grep -qx "Quillhaven: global hot keys are unavailable without an X server" "$APP_LOG"; }
 check "without X the missing hot keys are logged" wait_for 20 unavailable
 check "and the program keeps running" kill -0 "$APP_PID"
-stop_app
+stop_and_wait
 
 e2e_finish

@@ -26,11 +26,13 @@ constexpr double midX = 720;
 constexpr double win = 300;
 constexpr double inset = 40;
 
-void advance(double seconds) {
+void advance(double seconds)
+{
     motion::FrameClock::instance().advance(seconds);
 }
 
-QPointF origin(const QRectF& frame) {
+QPointF origin(const QRectF& frame)
+{
     return {frame.x(), frame.y()};
 }
 
@@ -45,7 +47,8 @@ class GesturesTest : public QObject {
     QList<Effect> sounds_;
     std::function<double(double, double)> defaultUniform_ = AppController::uniform;
 
-    NoteModel* addNote(const QString& text, bool onScreen, QPointF at = {600, 300}) {
+    NoteModel* addNote(const QString& text, bool onScreen, QPointF at = {600, 300})
+    {
         NoteData data;
         data.id = QUuid::createUuid();
         data.text = text;
@@ -62,7 +65,8 @@ class GesturesTest : public QObject {
 
     void pointAt(double x, double y) { desktop_->mouse = QPointF(x, y); }
 
-    QList<NoteData> savedNotes() const {
+    QList<NoteData> savedNotes() const
+    {
         QFile file(Store::url());
         if (!file.open(QIODevice::ReadOnly)) {
             return {};
@@ -71,7 +75,8 @@ class GesturesTest : public QObject {
     }
 
     // Starts a window drag of an on-screen note at the pointer, then moves it upwards in steps.
-    void flickUp(NoteModel* note, QPointF from, int steps, double pointsPerStep, double dt) {
+    void flickUp(NoteModel* note, QPointF from, int steps, double pointsPerStep, double dt)
+    {
         pointAt(from.x(), from.y());
         app_->noteDragChanged(note);
         for (int i = 1; i <= steps; ++i) {
@@ -82,12 +87,14 @@ class GesturesTest : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() {
+    void initTestCase()
+    {
         QStandardPaths::setTestModeEnabled(true);
         motion::FrameClock::instance().setManual(true);
     }
 
-    void init() {
+    void init()
+    {
         dir_ = std::make_unique<QTemporaryDir>();
         Store::setUrlForTesting(dir_->filePath(QStringLiteral("notes.json")));
         desktop_ = std::make_unique<FakeDesktop>();
@@ -97,7 +104,8 @@ private Q_SLOTS:
         AppController::uniform = [](double lo, double hi) { return (lo + hi) / 2; };
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         Sound::setObserver({});
         AppController::uniform = defaultUniform_;
         app_.reset();
@@ -105,7 +113,8 @@ private Q_SLOTS:
         desktop_.reset();
     }
 
-    void pullPeelsOffAndLandsWhereLetGo() {
+    void pullPeelsOffAndLandsWhereLetGo()
+    {
         NoteModel* note = addNote(QStringLiteral("hello"), false);
         pointAt(midX, 895);
         app_->padDragChanged();
@@ -140,7 +149,8 @@ private Q_SLOTS:
         QVERIFY(QApplication::activeWindow() != window);
     }
 
-    void sidewaysSwipeTiltsAtMostFiveDegrees() {
+    void sidewaysSwipeTiltsAtMostFiveDegrees()
+    {
         addNote(QString(), false);
         pointAt(midX, 895);
         app_->padDragChanged();
@@ -157,14 +167,16 @@ private Q_SLOTS:
         QCOMPARE(note->tilt(), -5.0);
     }
 
-    void shortPullIsAClickThatGlides_data() {
+    void shortPullIsAClickThatGlides_data()
+    {
         QTest::addColumn<double>("distance");
         QTest::addColumn<bool>("glides");
         QTest::newRow("5 points") << 5.0 << true;
         QTest::newRow("6 points") << 6.0 << false;
     }
 
-    void shortPullIsAClickThatGlides() {
+    void shortPullIsAClickThatGlides()
+    {
         QFETCH(double, distance);
         QFETCH(bool, glides);
         NoteModel* note = addNote(QStringLiteral("x"), false);
@@ -180,13 +192,15 @@ private Q_SLOTS:
         QCOMPARE(note->origin, origin(app_->window(note)->frame()));
     }
 
-    void glideRestsWithinItsRanges_data() {
+    void glideRestsWithinItsRanges_data()
+    {
         QTest::addColumn<bool>("highest");
         QTest::newRow("lowest draws") << false;
         QTest::newRow("highest draws") << true;
     }
 
-    void glideRestsWithinItsRanges() {
+    void glideRestsWithinItsRanges()
+    {
         QFETCH(bool, highest);
         QList<QPair<double, double>> ranges;
         AppController::uniform = [&](double lo, double hi) {
@@ -210,7 +224,8 @@ private Q_SLOTS:
         QCOMPARE(QPointF(savedNotes()[0].x, savedNotes()[0].y), origin(frame));
     }
 
-    void droppingRestoresFromTrashOrFrontsAShownNote() {
+    void droppingRestoresFromTrashOrFrontsAShownNote()
+    {
         NoteModel* trashed = addNote(QStringLiteral("x"), false);
         trashed->setDeletedAt(QDateTime::currentDateTimeUtc());
         app_->drop(trashed);
@@ -224,7 +239,8 @@ private Q_SLOTS:
         QVERIFY(!motion::isAnimatingWindowFrame(app_->window(shown)));
     }
 
-    void emptyNoteTakesTheKeyboardOnLanding() {
+    void emptyNoteTakesTheKeyboardOnLanding()
+    {
         pointAt(midX, 895);
         app_->padDragChanged(); // an empty pad makes a new note
         QCOMPARE(app_->notes().size(), 1);
@@ -236,14 +252,16 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::activeWindow(), app_->window(note));
     }
 
-    void flickUpTucksUnlessThePointerRested_data() {
+    void flickUpTucksUnlessThePointerRested_data()
+    {
         QTest::addColumn<double>("pause");
         QTest::addColumn<bool>("tucked");
         QTest::newRow("released at once") << 0.05 << true;
         QTest::newRow("rested first") << 0.12 << false;
     }
 
-    void flickUpTucksUnlessThePointerRested() {
+    void flickUpTucksUnlessThePointerRested()
+    {
         QFETCH(double, pause);
         QFETCH(bool, tucked);
         NoteModel* note = addNote(QStringLiteral("x"), true, {600, 200});
@@ -260,7 +278,8 @@ private Q_SLOTS:
         }
     }
 
-    void hoveringOverTheNotchShrinksAndTucksOnRelease() {
+    void hoveringOverTheNotchShrinksAndTucksOnRelease()
+    {
         NoteModel* note = addNote(QStringLiteral("x"), true, {600, 400});
         pointAt(700, 500);
         app_->noteDragChanged(note);
@@ -280,7 +299,8 @@ private Q_SLOTS:
         QCOMPARE(sounds_.last(), Effect::Whoosh);
     }
 
-    void nearNotchEdges_data() {
+    void nearNotchEdges_data()
+    {
         QTest::addColumn<double>("off");
         QTest::addColumn<double>("below");
         QTest::addColumn<bool>("near");
@@ -290,14 +310,16 @@ private Q_SLOTS:
         QTest::newRow("above the screen") << 0.0 << -20.0 << true;
     }
 
-    void nearNotchEdges() {
+    void nearNotchEdges()
+    {
         QFETCH(double, off);
         QFETCH(double, below);
         QFETCH(bool, near);
         QCOMPARE(app_->nearNotch(QPointF(midX + off, notchBottom - below)), near);
     }
 
-    void tuckedNoteGoesLastAtRestAndKeepsItsWindow() {
+    void tuckedNoteGoesLastAtRestAndKeepsItsWindow()
+    {
         NoteModel* a = addNote(QStringLiteral("a"), true, {300, 300});
         NoteModel* b = addNote(QStringLiteral("b"), false);
         Panel* window = app_->window(a);
@@ -329,7 +351,8 @@ private Q_SLOTS:
         QCOMPARE(origin(window->frame()), QPointF(300, 300));
     }
 
-    void eachTuckEndsItsOwnFlash() {
+    void eachTuckEndsItsOwnFlash()
+    {
         NoteModel* a = addNote(QStringLiteral("a"), true);
         NoteModel* b = addNote(QStringLiteral("b"), true);
         QList<QPair<double, bool>> flashes;
@@ -353,7 +376,8 @@ private Q_SLOTS:
         QVERIFY(std::abs(flashes[3].first - flashes[1].first - 1.6) < 1e-6);
     }
 
-    void bringAllBackTucksOnlyWhatIsOnScreen() {
+    void bringAllBackTucksOnlyWhatIsOnScreen()
+    {
         NoteModel* tucked = addNote(QStringLiteral("t"), false);
         app_->bringAllBack();
         advance(1);
@@ -370,16 +394,20 @@ private Q_SLOTS:
         QCOMPARE(desktop_->haptics, 2);
     }
 
-    void foldingPatsAndSavesEachTime() {
-        NoteModel* note = addNote(QStringLiteral("x"), true);
-        app_->toggleFold(note);
-        QVERIFY(savedNotes()[0].folded);
-        app_->toggleFold(note);
-        QVERIFY(!savedNotes()[0].folded);
-        QCOMPARE(sounds_, (QList<Effect>{Effect::Pat, Effect::Pat}));
+    void pullEndsEvenIfItsNoteWasTrashed()
+    {
+        NoteModel* note = addNote(QStringLiteral("x"), false);
+        pointAt(midX, 895);
+        app_->padDragChanged();
+        app_->trash(note);
+        advance(0.5);
+        QVERIFY(app_->window(note) == nullptr);
+        app_->padDragEnded();
+        QVERIFY(app_->pulling() == nullptr); // or the pad would be held open for good
     }
 
-    void nonsensePointerNeverReachesTheFile() {
+    void nonsensePointerNeverReachesTheFile()
+    {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         NoteModel* note = addNote(QStringLiteral("x"), false, {100, 100});
         pointAt(nan, nan);

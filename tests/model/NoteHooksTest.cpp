@@ -19,10 +19,12 @@ private Q_SLOTS:
         const FakeDesktop desktop;
         QDateTime clock = utc(2026, 1, 1, 9);
         platform::setNow([&clock] { return clock; });
-        const auto saved = [&path] { return Store::decode(readFile(path)).value_or({}).value(0); };
+        const auto saved = [&path] {
+            return Store::decode(readFile(path)).value_or(QList<NoteData>()).value(0);
+        };
 
         auto app = std::make_unique<AppController>();
-        auto* note = new NoteModel(NoteData{QUuid::createUuid()}, app.get());
+        auto* note = new NoteModel(NoteData(), app.get());
         app->setNotes({note});
         QSignalSpy told(note, &NoteModel::willChange);
         clock = clock.addSecs(60);

@@ -100,7 +100,14 @@ struct Pad {
         return nullptr;
     }
 
-    QImage grab() const { return view->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+    // The view as painted over a transparent background.
+    QImage grab() const
+    {
+        QImage image(view->size(), QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    }
 };
 
 // The bounding box of everything painted.

@@ -131,8 +131,8 @@ private Q_SLOTS:
         press(margin);
         QVERIFY(recorder_.events.isEmpty()); // held back while undecided
         move(margin + QPoint(0, distance));
-        move(margin + QPoint(0, distance)); // every further move of a drag is reported
-        release(margin + QPoint(0, distance));
+        move(margin + QPoint(1, distance)); // every further move of a drag is reported
+        release(margin + QPoint(1, distance));
         QCOMPARE(drags_, (dragged ? QList<bool>{true, true, false} : QList<bool>{}));
         QCOMPARE(events(), dragged ? QString() : QStringLiteral("content:press content:release"));
         QVERIFY(!panel_->hasHeldDown() && !panel_->isDragging());

@@ -14,11 +14,11 @@ namespace {
 // Runs the launch sequence against recording fakes and returns what happened, in order.
 struct LaunchRecorder {
     QStringList events;
-    std::map<quint32, HotKeyAction> hotKeys;
-    std::function<void(bool)> loginItem; // replaces the recording fake when set
+    std::function<void(bool)> loginItem; // runs after the recording when set
 
-    QStringList run(const QString& executable, const QStringList& arguments)
+    QStringList run(const QString& executable, const QStringList& arguments = {})
     {
+        auto record = [this](const QString& event) { return [this, event] { events << event; }; };
         LaunchSteps steps;
         steps.executablePath = executable;
         steps.arguments = QStringList{executable} + arguments;
@@ -28,16 +28,16 @@ struct LaunchRecorder {
                 loginItem(on);
             }
         };
-        steps.warmUpSound = [this] { events << QStringLiteral("sound"); };
-        steps.buildMainMenu = [this] { events << QStringLiteral("menu"); };
-        steps.start = [this] { events << QStringLiteral("start"); };
+        steps.warmUpSound = record("sound");
+        steps.buildMainMenu = record("menu");
+        steps.start = record("start");
         steps.registerHotKey = [this](quint32 key, quint32 id, HotKeyAction action) {
             events << QStringLiteral("hotkey %1 %2").arg(id).arg(QChar(char16_t(key)));
-            hotKeys[id] = std::move(action);
+            action();
         };
-        steps.toggleDashboard = [this] { events << QStringLiteral("toggle"); };
-        steps.captureScreenshot = [this] { events << QStringLiteral("capture"); };
-        steps.showDashboard = [this] { events << QStringLiteral("dashboard"); };
+        steps.toggleDashboard = record("toggle");
+        steps.captureScreenshot = record("capture");
+        steps.showDashboard = record("dashboard");
         finishLaunching(steps);
         return events;
     }
@@ -46,17 +46,17 @@ struct LaunchRecorder {
 const QString installed = QStringLiteral("/usr/bin/quillhaven");
 const QString buildTree = QStringLiteral("/home/someone/src/build/quillhaven");
 
+bool loginSetupDone()
+{
+    return QSettings().value(QStringLiteral("loginSetupDone"), false).toBool();
+}
+
 } // namespace
 
 class LaunchTest : public QObject {
     Q_OBJECT
     QTemporaryDir settingsDir_;
-    FakeDesktop* desktop_ = nullptr;
-
-    bool loginSetupDone() const
-    {
-        return QSettings().value(QStringLiteral("loginSetupDone"), false).toBool();
-    }
+    std::unique_ptr<FakeDesktop> desktop_;
 
 private Q_SLOTS:
     void initTestCase()
@@ -66,44 +66,45 @@ private Q_SLOTS:
     void init()
     {
         QSettings().clear();
-        desktop_ = new FakeDesktop;
+        desktop_ = std::make_unique<FakeDesktop>();
         desktop_->bootSeconds = 5000;
     }
-    void cleanup() { delete desktop_; }
+    void cleanup() { desktop_.reset(); }
 
-    void firstInstalledLaunchTurnsOnOpenAtLoginThenRunsInOrder()
+    void firstInstalledLaunchRunsEveryStepInOrder()
     {
-        LaunchRecorder launch;
+        // Each hot key's action is run as it is registered, to show which one it carries.
         const QStringList expected = {
-            "login 1", "sound", "menu", "start", "hotkey 1 n", "hotkey 2 s", "dashboard",
+            "login 1", "sound",      "menu",    "start",     "hotkey 1 n",
+            "toggle",  "hotkey 2 s", "capture", "dashboard",
         };
-        QCOMPARE(launch.run(installed, {}), expected);
+        QCOMPARE(LaunchRecorder().run(installed), expected);
         QVERIFY(loginSetupDone());
     }
 
-    void optPrefixCountsAsInstalled()
+    void onlyAnInstalledCopyArrangesOpenAtLogin_data()
     {
-        LaunchRecorder launch;
-        QVERIFY(launch.run(QStringLiteral("/opt/quillhaven/bin/quillhaven"), {})
-                    .contains(QStringLiteral("login 1")));
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("arranges");
+        QTest::newRow("/usr") << installed << true;
+        QTest::newRow("/opt") << "/opt/quillhaven/bin/quillhaven" << true;
+        QTest::newRow("build tree") << buildTree << false;
+        QTest::newRow("usr further down") << "/home/u/usr/bin/quillhaven" << false;
+    }
+    void onlyAnInstalledCopyArrangesOpenAtLogin()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, arranges);
+        QCOMPARE(LaunchRecorder().run(path).contains(QStringLiteral("login 1")), arranges);
+        // A copy that does not arrange it leaves the flag unwritten too.
+        QCOMPARE(QSettings().contains(QStringLiteral("loginSetupDone")), arranges);
     }
 
     void laterInstalledLaunchesLeaveOpenAtLoginAlone()
     {
         // The user may have turned it off since; that choice stands.
         QSettings().setValue(QStringLiteral("loginSetupDone"), true);
-        LaunchRecorder launch;
-        QVERIFY(!launch.run(installed, {}).contains(QStringLiteral("login 1")));
-    }
-
-    void buildTreeCopyNeverTouchesLoginItemOrFlag()
-    {
-        LaunchRecorder launch;
-        QVERIFY(!launch.run(buildTree, {}).contains(QStringLiteral("login 1")));
-        QVERIFY(!QSettings().contains(QStringLiteral("loginSetupDone")));
-        // A path that merely contains "/usr/" elsewhere is not installed.
-        QVERIFY(!isInstalledCopy(QStringLiteral("/home/u/usr/bin/quillhaven")));
-        QVERIFY(!isInstalledCopy(QStringLiteral("/usr")));
+        QVERIFY(!LaunchRecorder().run(installed).contains(QStringLiteral("login 1")));
     }
 
     void flagIsSetEvenWhenLoginItemChangeFails()
@@ -116,48 +117,35 @@ private Q_SLOTS:
         LogCapture log;
         LaunchRecorder launch;
         launch.loginItem = [](bool on) { setOpenAtLogin(on); };
-        launch.run(installed, {});
+        launch.run(installed);
         qunsetenv("XDG_CONFIG_HOME");
         QCOMPARE(log.lines.size(), 1);
         QVERIFY(log.lines[0].startsWith(QStringLiteral("Quillhaven: login item change failed: ")));
         QVERIFY(loginSetupDone());
     }
 
-    void loginItemLaunchShowsNoDashboardWhateverTheUptime()
-    {
-        desktop_->bootSeconds = 100000;
-        LaunchRecorder launch;
-        const QStringList events = launch.run(installed, {QStringLiteral("--login-item")});
-        QVERIFY(events.contains(QStringLiteral("hotkey 2 s")));
-        QVERIFY(!events.contains(QStringLiteral("dashboard")));
-    }
-
-    void dashboardOnlyAfterStartUpWindow_data()
+    void dashboardOnlyForAUserLaunchAfterStartUp_data()
     {
         QTest::addColumn<double>("uptime");
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("just booted") << 12.0 << false;
-        QTest::newRow("180 s") << 180.0 << false;
-        QTest::newRow("180.5 s") << 180.5 << true;
-        QTest::newRow("181 s") << 181.0 << true;
+        const QStringList none;
+        const QStringList login{QStringLiteral("--login-item")};
+        QTest::newRow("just booted") << 12.0 << none << false;
+        QTest::newRow("180 s") << 180.0 << none << false;
+        QTest::newRow("180.5 s") << 180.5 << none << true;
+        QTest::newRow("181 s") << 181.0 << none << true;
+        QTest::newRow("login item, long up") << 100000.0 << login << false;
     }
-    void dashboardOnlyAfterStartUpWindow()
+    void dashboardOnlyForAUserLaunchAfterStartUp()
     {
         QFETCH(double, uptime);
+        QFETCH(QStringList, arguments);
         QFETCH(bool, shown);
         desktop_->bootSeconds = uptime;
-        LaunchRecorder launch;
-        QCOMPARE(launch.run(buildTree, {}).contains(QStringLiteral("dashboard")), shown);
-    }
-
-    void hotKeysReachTheirActions()
-    {
-        LaunchRecorder launch;
-        launch.run(buildTree, {});
-        launch.events.clear();
-        launch.hotKeys.at(1)();
-        launch.hotKeys.at(2)();
-        QCOMPARE(launch.events, QStringList({"toggle", "capture"}));
+        const QStringList events = LaunchRecorder().run(buildTree, arguments);
+        QVERIFY(events.contains(QStringLiteral("hotkey 2 s"))); // a login-item launch too
+        QCOMPARE(events.contains(QStringLiteral("dashboard")), shown);
     }
 };
 

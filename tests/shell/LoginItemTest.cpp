@@ -67,16 +67,6 @@ private Q_SLOTS:
         QVERIFY(openAtLoginEnabled());
     }
 
-    void hiddenInAnotherGroupDoesNotCount()
-    {
-        QDir().mkpath(config_->filePath(QStringLiteral("autostart")));
-        QFile file(entryPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Desktop Entry]\nExec=quillhaven\n[Desktop Action x]\nHidden=true\n");
-        file.close();
-        QVERIFY(openAtLoginEnabled());
-    }
-
     void unwritableConfigLogsTheFailure()
     {
         // A file where the directory should be stops even a privileged user.
@@ -113,8 +103,6 @@ private Q_SLOTS:
                                 << "\"/opt/a\\\\$b/q\" --login-item";
         QTest::newRow("backslash") << "/opt/a\\b/q"
                                    << "\"/opt/a\\\\\\\\b/q\" --login-item";
-        QTest::newRow("percent") << "/opt/100%/q"
-                                 << "/opt/100%%/q --login-item";
         QTest::newRow("line break") << "/opt/a\nHidden=true/q"
                                     << "\"/opt/a\\nHidden=true/q\" --login-item";
     }

@@ -64,16 +64,6 @@ private Q_SLOTS:
         QTRY_COMPARE(shown.size(), 1);
     }
 
-    void theLockIsFreedWithItsHolder()
-    {
-        {
-            SingleInstance first(path());
-            QCOMPARE(first.claim(), SingleInstance::Role::Primary);
-        }
-        SingleInstance next(path());
-        QCOMPARE(next.claim(), SingleInstance::Role::Primary);
-    }
-
     void unrelatedMessagesAreIgnored()
     {
         SingleInstance first(path());

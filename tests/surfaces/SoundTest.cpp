@@ -175,6 +175,32 @@ private Q_SLOTS:
         QCOMPARE(readFloats(mixer, 64).size(), 0);
     }
 
+    void eachWakeGivesAtLeastTheMinimumRun()
+    {
+        VoiceMixer mixer(4, 1.0f);
+        mixer.setMinimumRun(8);
+        QCOMPARE(readFloats(mixer, 64).size(), 0); // starts idle
+        mixer.start(0, {0.5f, 0.5f, 0.5f});
+        QCOMPARE(readFloats(mixer, 2), (QList<float>{0.5f, 0.5f}));
+        mixer.start(1, {0.25f}); // joins the current run, which still ends after 8 frames
+        QCOMPARE(readFloats(mixer, 64), (QList<float>{0.75f, 0, 0, 0, 0, 0}));
+        QCOMPARE(readFloats(mixer, 64).size(), 0);
+        mixer.start(2, QList<float>(12, 0.125f)); // a new run, longer than the minimum
+        QCOMPARE(readFloats(mixer, 64).size(), 12);
+    }
+
+    void aWakeBeginsWithTheLeadIn()
+    {
+        VoiceMixer mixer(4, 1.0f);
+        mixer.setLeadIn(2);
+        mixer.start(0, {0.5f, 0.5f});
+        QCOMPARE(readFloats(mixer, 3), (QList<float>{0, 0, 0.5f}));
+        mixer.start(1, {0.25f}); // already awake: no new lead-in
+        QCOMPARE(readFloats(mixer, 64), (QList<float>{0.75f}));
+        mixer.start(1, {0.25f});
+        QCOMPARE(readFloats(mixer, 64), (QList<float>{0, 0, 0.25f}));
+    }
+
     void hapticGoesToTheDesktop()
     {
         FakeDesktop desktop;

@@ -1,0 +1,152 @@
+#include "CaptureOverlay.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSaveFile>
+
+CaptureOverlay::CaptureOverlay(const QImage& shot, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::X11BypassWindowManagerHint)
+    , shot_(shot)
+{
+    setCursor(Qt::CrossCursor);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QRect CaptureOverlay::selection() const
+{
+    if (!anchor_) {
+        return QRect();
+    }
+    const QRect r = QRect(*anchor_, current_).normalized();
+    // QRect(p, q) includes both corners; a drag covers the points between press and release.
+    return QRect(r.topLeft(), QSize(r.width() - 1, r.height() - 1));
+}
+
+QRect CaptureOverlay::pixelRect() const
+{
+    const QRect points = selection();
+    const double ratio = shot_.devicePixelRatio();
+    const QRect pixels(qRound(points.x() * ratio), qRound(points.y() * ratio),
+                       qRound(points.width() * ratio), qRound(points.height() * ratio));
+    return pixels.intersected(QRect(QPoint(0, 0), shot_.size()));
+}
+
+bool CaptureOverlay::writeSelection(const QString& file) const
+{
+    const QRect pixels = pixelRect();
+    if (pixels.isEmpty()) {
+        return false;
+    }
+    QImage part = shot_.copy(pixels);
+    part.setDevicePixelRatio(1);
+    // Written whole or not at all: the parent decodes the file as soon as this process ends.
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && part.save(&out, "PNG") && out.commit();
+}
+
+bool CaptureOverlay::event(QEvent* event)
+{
+    // The grabs need a viewable window, which exists once the first paint is due.
+    if (event->type() == QEvent::UpdateRequest && !grabbed_ && isVisible()) {
+        grabbed_ = true;
+        activateWindow();
+        grabKeyboard();
+        grabMouse(Qt::CrossCursor);
+    }
+    return QWidget::event(event);
+}
+
+void CaptureOverlay::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(rect(), shot_);
+    const QRect chosen = selection();
+    QRegion dim(rect());
+    if (!chosen.isEmpty()) {
+        dim -= QRegion(chosen);
+    }
+    painter.setClipRegion(dim);
+    painter.fillRect(rect(), QColor(0, 0, 0, 110));
+    painter.setClipping(false);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(chosen.adjusted(0, 0, -1, -1));
+
+    const QRect pixels = pixelRect();
+    const QString label = QStringLiteral("%1 \u00D7 %2").arg(pixels.width()).arg(pixels.height());
+    QFont font;
+    font.setPixelSize(12);
+    painter.setFont(font);
+    const QRect text = painter.fontMetrics().boundingRect(label).adjusted(-6, -3, 6, 3);
+    QRect box(chosen.left(), chosen.bottom() + 6, text.width(), text.height());
+    if (box.bottom() > height()) {
+        box.moveBottom(chosen.top() - 6);
+    }
+    if (box.top() < 0) {
+        box.moveTop(chosen.top() + 6);
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 170));
+    painter.drawRoundedRect(box, 4, 4);
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, label);
+}
+
+void CaptureOverlay::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    anchor_ = event->position().toPoint();
+    current_ = *anchor_;
+    update();
+}
+
+void CaptureOverlay::mouseMoveEvent(QMouseEvent* event)
+{
+    if (anchor_ && (event->buttons() & Qt::LeftButton)) {
+        current_ = event->position().toPoint();
+        update();
+    }
+}
+
+void CaptureOverlay::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !anchor_) {
+        return;
+    }
+    current_ = event->position().toPoint();
+    finish(!pixelRect().isEmpty());
+}
+
+void CaptureOverlay::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        anchor_.reset();
+        finish(false);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CaptureOverlay::finish(bool selected)
+{
+    if (done_) {
+        return;
+    }
+    done_ = true;
+    if (grabbed_) {
+        releaseMouse();
+        releaseKeyboard();
+    }
+    Q_EMIT finished(selected);
+}

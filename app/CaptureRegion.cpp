@@ -1,0 +1,32 @@
+#include "CaptureRegion.h"
+
+#include "CaptureOverlay.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QScreen>
+
+int runCaptureRegion(const QString& file)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return 1;
+    }
+    const QImage shot = screen->grabWindow(0).toImage();
+    if (shot.isNull()) {
+        return 1;
+    }
+    CaptureOverlay overlay(shot);
+    overlay.setGeometry(screen->geometry());
+    bool written = false;
+    QObject::connect(&overlay, &CaptureOverlay::finished, &overlay, [&](bool selected) {
+        written = selected && overlay.writeSelection(file);
+        overlay.hide();
+        QApplication::exit(0);
+    });
+    overlay.show();
+    overlay.raise();
+    QApplication::exec();
+    Q_UNUSED(written);
+    return 0;
+}

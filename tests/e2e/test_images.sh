@@ -1,0 +1,114 @@
+#!/bin/bash
+# Images on a real X server (1440 x 900): paste a large PNG from the clipboard into a note,
+# open it in the viewer and step with the arrow keys, then capture screen regions into new
+# notes with Ctrl+Alt+S (dragging a rectangle over the overlay, and cancelling with Escape).
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+export TMPDIR="$E2E_TMP/tmp"
+mkdir -p "$TMPDIR"
+
+cat >"$NOTES" <<'JSON'
+[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F11","text":"Holiday","folded":false,"onScreen":true,"x":100,"y":200,"pw":300,"ph":250}]
+JSON
+
+# png FILE W H: a PNG with a left half orange and a right half teal.
+png() {
+    python3 - "$@" <<'PY'
+import struct, sys, zlib
+path, w, h = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+row = b"\0" + bytes([240, 140, 30]) * (w // 2) + bytes([20, 150, 150]) * (w - w // 2)
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+                       + chunk(b"IDAT", zlib.compress(row * h)) + chunk(b"IEND", b""))
+PY
+}
+# png_size FILE -> "W H" from the PNG header.
+png_size() {
+    python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); assert d[:8]==b"\x89PNG\r\n\x1a\n"; print(*struct.unpack(">II", d[16:24]))' "$1"
+}
+file_is() { [ "$(notes_eval "$1" 2>/dev/null)" = True ]; }
+
+xdotool mousemove 100 800
+start_app --login-item
+note_window() {
+    for w in $(app_windows); do
+        [ "$(geometry "$w")" = "100 370 380 330" ] && echo "$w" && return 0
+    done
+    return 1
+}
+check "the note comes back on the screen" wait_for 20 note_window
+shot 01-note
+
+# --- paste a 3000 x 1500 PNG from the clipboard
+png "$E2E_TMP/big.png" 3000 1500
+timeout 120 xclip -selection clipboard -t image/png -i "$E2E_TMP/big.png" &
+E2E_PIDS+=($!)
+xdotool mousemove 250 460 click 1
+sleep 0.3 # let the click settle into the text area before the shortcut
+xdotool key ctrl+v
+check "the pasted image is listed in the notes file" \
+    wait_for 10 file_is "len(notes[0].get('images', [])) == 1"
+IMAGE="$APP_DATA/images/$(notes_eval "notes[0]['images'][0]")"
+check "the stored image is a PNG of at most 2000 pixels" [ "$(png_size "$IMAGE")" = "2000 1000" ]
+grown() { [ "$(geometry "$(app_windows | head -1)")" != "100 370 380 330" ]; }
+check "the note grows for its image" wait_for 5 grown
+shot 02-pasted
+
+# --- the viewer: a window covering the screen
+viewer_window() {
+    for w in $(app_windows); do
+        [ "$(geometry "$w")" = "0 0 1440 900" ] && echo "$w" && return 0
+    done
+    return 1
+}
+no_viewer() { ! viewer_window; }
+NOTE=$(app_windows | head -1)
+read -r nx ny nw nh <<<"$(geometry "$NOTE")"
+# The image strip sits at the bottom of the paper, above its 40-point margin.
+xdotool mousemove $((nx + nw / 2)) $((ny + nh - 40 - 60)) click 1
+check "clicking the image opens the viewer" wait_for 5 viewer_window
+shot 03-viewer
+xdotool key Right
+xdotool key Left
+check "the viewer stays open while stepping" viewer_window
+xdotool key Escape
+check "Escape closes the viewer" wait_for 5 no_viewer
+shot 04-viewer-closed
+
+# --- capture a region into a new note
+capture_child() { pgrep -f -- "--capture-region" >/dev/null; }
+overlay_up() {
+    local pid
+    pid=$(pgrep -f -- "--capture-region" | head -1)
+    [ -n "$pid" ] && xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1
+}
+no_child() { ! capture_child; }
+xdotool key ctrl+alt+s
+check "Ctrl+Alt+S starts the capture overlay" wait_for 10 overlay_up
+sleep 0.3 # the overlay takes the pointer once it is painted
+xdotool mousemove 300 200 mousedown 1
+xdotool mousemove 400 260
+xdotool mousemove 500 350
+shot 05-selecting
+xdotool mouseup 1
+check "the capture child ends after the drag" wait_for 10 no_child
+check "a blue screenshot note holds the region" wait_for 10 file_is \
+    "len(notes) == 2 and notes[1]['color'] == 'blue' and notes[1]['text'].startswith('Screenshot \u00b7 ') and len(notes[1]['images']) == 1"
+SHOT="$APP_DATA/images/$(notes_eval "notes[1]['images'][0]")"
+check "the captured image is 200 x 150" [ "$(png_size "$SHOT")" = "200 150" ]
+check "no temporary capture file is left" [ -z "$(ls "$TMPDIR" | grep '^quillhaven-')" ]
+shot 06-captured
+
+# --- Escape cancels a capture
+xdotool key ctrl+alt+s
+check "the overlay opens again" wait_for 10 overlay_up
+sleep 0.3
+xdotool key Escape
+check "Escape ends the capture child" wait_for 10 no_child
+sleep 0.5 # nothing may arrive late
+check "a cancelled capture adds no note" file_is "len(notes) == 2"
+check "and leaves no file" [ -z "$(ls "$TMPDIR" | grep '^quillhaven-')" ]
+
+stop_app
+e2e_finish

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "controller/AppController.h"
+#include "support/FakeDesktop.h"
+#include "surfaces/Sound.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Each test file registers its class here; main() runs them all in one executable.
+using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
+std::vector<SuiteFactory>& suites();
+
+template <typename T> struct RegisterSuite {
+    RegisterSuite()
+    {
+        suites().push_back([] { return std::make_unique<T>(); });
+    }
+};
+
+// A started controller on a fake 1440 x 900 desktop, its files in a fresh folder, the date
+// fixed at 2026-03-01 12:00 UTC and the frame clock stepped by hand.
+class Fixture {
+public:
+    Fixture();
+    ~Fixture();
+
+    QTemporaryDir dir;
+    FakeDesktop desktop;
+    LogCapture log;
+    QDateTime today;
+    QList<Sound::Effect> sounds;
+    std::unique_ptr<AppController> app;
+
+    NoteModel* addNote(const QString& text, bool onScreen = false);
+    // A note on the screen with its window.
+    NoteModel* shownNote(const QString& text);
+    // A PNG of the given size and colour in the images folder; returns its file name.
+    QString storeImage(QSize size, QColor colour = Qt::darkCyan);
+    // A PNG file outside the program's folders; returns its path.
+    QString writeFile(const QString& name, QSize size, QColor colour = Qt::red);
+    QString notesText() const;
+
+    void advance(double seconds);
+};

@@ -1,0 +1,238 @@
+#include "Fixture.h"
+#include "controller/ImageSources.h"
+#include "controller/Panel.h"
+#include "model/Images.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+// Adding, removing and choosing images, the clipboard offer and screen captures into notes.
+class ImageOpsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> f;
+
+    AppController& app() { return *f->app; }
+
+    static QImage picture(QSize size, QColor colour = Qt::blue)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    }
+
+    // A launcher that plays the capture child: writes `shot` (unless null) and ends at once.
+    static imagesources::Launcher fakeChild(QImage shot, QString* usedFile)
+    {
+        return [shot, usedFile](const QString& file, std::function<void()> finished, QString*) {
+            *usedFile = file;
+            if (!shot.isNull()) {
+                shot.save(file, "PNG");
+            }
+            finished();
+            return true;
+        };
+    }
+
+private Q_SLOTS:
+    void init() { f = std::make_unique<Fixture>(); }
+    void cleanup()
+    {
+        imagesources::setChooser({});
+        imagesources::setLauncher({});
+        f.reset();
+    }
+
+    void addingAnImageGrowsTheWindowByItsStripAndPats()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("holiday"));
+        note->setImages({f->storeImage(QSize(300, 150)), f->storeImage(QSize(300, 150))});
+        app().resize(note);
+        const double before = app().window(note)->frame().height();
+        f->sounds.clear();
+
+        app().addImage(note, picture(QSize(400, 200)));
+        f->advance(0.5);
+
+        QCOMPARE(note->images().size(), 3);
+        const QString added = note->images().last();
+        QVERIFY(QFile::exists(Images::url(added)));
+        QCOMPARE(app().window(note)->frame().height(),
+                 before + app().imageHeight(added, note->paperW()) + 6);
+        QCOMPARE(f->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
+        QCOMPARE(f->desktop.haptics, 1);
+        QCOMPARE(note->modified(), f->today);
+        QVERIFY(f->notesText().contains(added));
+    }
+
+    void removingANameListedTwiceDropsBothAndTheFile()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("twice"));
+        const QString twice = f->storeImage(QSize(50, 50));
+        const QString other = f->storeImage(QSize(50, 50));
+        note->setImages({twice, other, twice});
+        f->sounds.clear();
+
+        app().removeImage(note, twice);
+
+        QCOMPARE(note->images(), QStringList{other});
+        QVERIFY(!QFile::exists(Images::url(twice)));
+        QVERIFY(QFile::exists(Images::url(other)));
+        QVERIFY(f->sounds.isEmpty());
+        QVERIFY(!f->notesText().contains(twice));
+    }
+
+    void choosingSkipsFilesThatAreNoImages()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("Trip\nmore"));
+        const QString broken = f->dir.filePath(QStringLiteral("notes.txt"));
+        QFile text(broken);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a picture");
+        text.close();
+        QString asked;
+        const QStringList chosen{f->writeFile("a.png", QSize(20, 10)), broken,
+                                 f->writeFile("b.png", QSize(10, 20))};
+        imagesources::setChooser([&](const QString& message) {
+            asked = message;
+            return chosen;
+        });
+        f->sounds.clear();
+
+        app().chooseImages(note);
+
+        QCOMPARE(asked, QStringLiteral("Choose images to add to \u201CTrip\u201D"));
+        QCOMPARE(note->images().size(), 2);
+        QCOMPARE(Images::load(note->images()[0]).size(), QSize(20, 10));
+        QCOMPARE(Images::load(note->images()[1]).size(), QSize(10, 20));
+        QCOMPARE(f->sounds, (QList<Sound::Effect>{Sound::Effect::Pat, Sound::Effect::Pat}));
+        QCOMPARE(f->desktop.haptics, 2);
+    }
+
+    void theClipboardImageIsOfferedOnceAndTextHidesIt()
+    {
+        // Whatever was on the clipboard at launch is never offered.
+        f->app.reset();
+        f->desktop.copyImage(picture(QSize(8, 8)));
+        f->app = std::make_unique<AppController>();
+        app().start();
+        app().refreshClip();
+        QVERIFY(app().clipImage().isNull());
+
+        f->desktop.copyImage(picture(QSize(30, 20), Qt::green));
+        app().refreshClip();
+        QCOMPARE(app().clipImage().size(), QSize(30, 20));
+
+        const int before = int(app().notes().size());
+        app().pasteClip();
+        QCOMPARE(app().notes().size(), before + 1);
+        QVERIFY(app().clipImage().isNull());
+        app().refreshClip();
+        QVERIFY(app().clipImage().isNull());
+        app().pasteClip();
+        QCOMPARE(app().notes().size(), before + 1);
+
+        f->desktop.copyImage(picture(QSize(5, 5)));
+        app().refreshClip();
+        QVERIFY(!app().clipImage().isNull());
+        f->desktop.copyText();
+        app().refreshClip();
+        QVERIFY(app().clipImage().isNull());
+    }
+
+    void aScreenshotNoteIsBlueStampedAndDropped()
+    {
+        QLocale::setDefault(QLocale::c());
+        f->today = QDateTime(QDate(2026, 3, 1), QTime(15, 7), Qt::UTC);
+        f->sounds.clear();
+
+        app().screenshotNote(picture(QSize(64, 48)));
+
+        NoteModel* note = app().notes().last();
+        QCOMPARE(note->color(), QStringLiteral("blue"));
+        QCOMPARE(note->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
+        QCOMPARE(note->images().size(), 1);
+        QVERIFY(note->onScreen());
+        QVERIFY(app().window(note) != nullptr);
+        QVERIFY(f->sounds.contains(Sound::Effect::Pat));
+    }
+
+    void aCapturedRegionBecomesANoteAndItsFileGoes()
+    {
+        QString file;
+        imagesources::setLauncher(fakeChild(picture(QSize(120, 80)), &file));
+        const int before = int(app().notes().size());
+
+        app().captureScreenshot(nullptr);
+
+        QVERIFY(file.startsWith(QDir::tempPath() + QStringLiteral("/quillhaven-")));
+        QVERIFY(file.endsWith(QStringLiteral(".png")));
+        QCOMPARE(file.mid(file.lastIndexOf('/') + 12).chopped(4),
+                 file.mid(file.lastIndexOf('/') + 12).chopped(4).toUpper());
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(app().notes().size(), before + 1);
+        NoteModel* note = app().notes().last();
+        QCOMPARE(Images::load(note->images().value(0)).size(), QSize(120, 80));
+    }
+
+    void aCaptureIntoANoteAddsToThatNote()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("target"));
+        QString file;
+        imagesources::setLauncher(fakeChild(picture(QSize(40, 40)), &file));
+        const int before = int(app().notes().size());
+
+        app().captureScreenshot(note);
+
+        QCOMPARE(app().notes().size(), before);
+        QCOMPARE(note->images().size(), 1);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void aCancelledOrFailedCaptureAddsNothing()
+    {
+        QString file;
+        imagesources::setLauncher(fakeChild(QImage(), &file));
+        const int before = int(app().notes().size());
+        app().captureScreenshot(nullptr);
+        QCOMPARE(app().notes().size(), before);
+        QVERIFY(f->log.lines.isEmpty());
+
+        imagesources::setLauncher([](const QString&, std::function<void()>, QString* error) {
+            *error = QStringLiteral("No such file or directory");
+            return false;
+        });
+        app().captureScreenshot(nullptr);
+        QCOMPARE(app().notes().size(), before);
+        QCOMPARE(f->log.lines, QStringList{QStringLiteral(
+                                   "Quillhaven: screencapture failed: No such file or directory")});
+    }
+
+    void aCaptureEndingAfterItsNoteIsGoneLeavesNoFile()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("short-lived"));
+        QString file;
+        std::function<void()> end;
+        imagesources::setLauncher(
+            [&](const QString& path, std::function<void()> finished, QString*) {
+                file = path;
+                end = finished;
+                return true;
+            });
+        app().captureScreenshot(note);
+        app().deleteForever(note);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        picture(QSize(10, 10)).save(file, "PNG");
+        const int before = int(app().notes().size());
+
+        end();
+
+        QCOMPARE(app().notes().size(), before);
+        QVERIFY(!QFile::exists(file));
+    }
+};
+
+static RegisterSuite<ImageOpsTest> registered;
+
+#include "ImageOpsTest.moc"

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
+#include <QTimer>
+#include <QWindow>
 
 CaptureOverlay::CaptureOverlay(const QImage& shot, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -49,16 +51,27 @@ bool CaptureOverlay::writeSelection(const QString& file) const
     return out.open(QIODevice::WriteOnly) && part.save(&out, "PNG") && out.commit();
 }
 
-bool CaptureOverlay::event(QEvent* event)
+void CaptureOverlay::showEvent(QShowEvent* event)
 {
-    // The grabs need a viewable window, which exists once the first paint is due.
-    if (event->type() == QEvent::UpdateRequest && !grabbed_ && isVisible()) {
-        grabbed_ = true;
-        activateWindow();
-        grabKeyboard();
-        grabMouse(Qt::CrossCursor);
-    }
-    return QWidget::event(event);
+    QWidget::showEvent(event);
+    activateWindow();
+    // X refuses grabs until the window is viewable, which happens a little after show():
+    // retry for a while, so that Escape works even where no window manager gives focus.
+    auto* retry = new QTimer(this);
+    retry->setInterval(30);
+    connect(retry, &QTimer::timeout, this, [this, retry, tries = 0]() mutable {
+        QWindow* window = windowHandle();
+        if (window != nullptr && !keyboardGrabbed_) {
+            keyboardGrabbed_ = window->setKeyboardGrabEnabled(true);
+        }
+        if (window != nullptr && !mouseGrabbed_) {
+            mouseGrabbed_ = window->setMouseGrabEnabled(true);
+        }
+        if ((keyboardGrabbed_ && mouseGrabbed_) || done_ || ++tries > 100) {
+            retry->deleteLater();
+        }
+    });
+    retry->start();
 }
 
 void CaptureOverlay::paintEvent(QPaintEvent*)
@@ -144,9 +157,9 @@ void CaptureOverlay::finish(bool selected)
         return;
     }
     done_ = true;
-    if (grabbed_) {
-        releaseMouse();
-        releaseKeyboard();
+    if (QWindow* window = windowHandle()) {
+        window->setMouseGrabEnabled(false);
+        window->setKeyboardGrabEnabled(false);
     }
     Q_EMIT finished(selected);
 }

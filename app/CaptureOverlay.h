@@ -31,7 +31,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void finish(bool selected);
@@ -39,6 +39,7 @@ private:
     QImage shot_;
     std::optional<QPoint> anchor_;
     QPoint current_;
-    bool grabbed_ = false;
+    bool keyboardGrabbed_ = false;
+    bool mouseGrabbed_ = false;
     bool done_ = false;
 };

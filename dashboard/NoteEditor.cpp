@@ -410,6 +410,11 @@ void NoteEditor::syncOnScreen()
     screenButton_->setText(onScreen ? QStringLiteral("Tuck into Notch")
                                     : QStringLiteral("Stick on Screen"));
     screenButton_->setAccessibleName(screenButton_->text());
+    // Style-sheet buttons under-measure an icon beside bold text: size it by hand.
+    QFont bold = screenButton_->font();
+    bold.setWeight(QFont::DemiBold);
+    const int textW = QFontMetrics(bold).horizontalAdvance(screenButton_->text());
+    screenButton_->setFixedWidth(textW + 14 + 6 + 22 + 6);
     fitToolbar();
     screenButton_->setIcon(dash::symbolIcon(
         onScreen ? dash::Symbol::ArrowUpToLine : dash::Symbol::TwoWindows, Qt::white, 14, false));

@@ -37,7 +37,7 @@ QString dialogSaveFile(const QString& proposedName)
 
 } // namespace
 
-std::function<QString(const QString&)> ImageViewer::chooseSaveFile = dialogSaveFile;
+std::function<QString(const QString&)> ImageViewer::chooseSaveFile;
 
 ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerPanel* panel,
                          QWidget* parent)
@@ -189,7 +189,8 @@ void ImageViewer::saveShownAs()
     const QString source = Images::url(name);
     const QString proposed = note_->title() + QStringLiteral(".png");
     closeViewer();
-    const QString destination = chooseSaveFile(proposed);
+    const QString destination =
+        chooseSaveFile ? chooseSaveFile(proposed) : dialogSaveFile(proposed);
     if (!destination.isEmpty()) {
         copyImageFile(source, destination);
     }

@@ -28,7 +28,8 @@ public:
     // Logs "Quillhaven: save as failed: <reason>" and returns false on failure.
     static bool copyImageFile(const QString& source, const QString& destination);
 
-    // Asks where to save (proposed file name given); empty when cancelled. Tests replace it.
+    // Asks where to save (proposed file name given); empty when cancelled. Unset, a save
+    // dialog asks; tests set it.
     static std::function<QString(const QString& proposedName)> chooseSaveFile;
 
     int index() const { return index_; }

@@ -8,7 +8,8 @@
 class ViewerPanel::KeyMonitor : public QObject {
 public:
     explicit KeyMonitor(ViewerPanel* panel)
-        : panel_(panel)
+        : QObject(panel)
+        , panel_(panel)
     {
     }
 
@@ -53,14 +54,21 @@ void ViewerPanel::hideEvent(QHideEvent* event)
 void ViewerPanel::installMonitor()
 {
     removeMonitor();
-    monitor_ = std::make_unique<KeyMonitor>(this);
-    qApp->installEventFilter(monitor_.get());
+    monitor_ = new KeyMonitor(this);
+    qApp->installEventFilter(monitor_);
 }
 
 void ViewerPanel::removeMonitor()
 {
     if (monitor_) {
-        qApp->removeEventFilter(monitor_.get());
-        monitor_.reset();
+        qApp->removeEventFilter(monitor_);
+        // Escape closes the viewer from inside the monitor's own filter call.
+        monitor_->deleteLater();
+        monitor_ = nullptr;
     }
+}
+
+bool ViewerPanel::isMonitoring() const
+{
+    return monitor_ != nullptr;
 }

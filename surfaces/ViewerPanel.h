@@ -4,7 +4,6 @@
 
 #include <QPointer>
 #include <functional>
-#include <memory>
 
 // The image viewer's window: a full-screen panel above every note and the pad. While it is
 // shown it sees every key press of the application first and hands it to `onKey`; a key the
@@ -19,7 +18,7 @@ public:
     std::function<bool(int key)> onKey;
 
     // Whether the key monitor is installed (only while the window is shown).
-    bool isMonitoring() const { return monitor_ != nullptr; }
+    bool isMonitoring() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -30,5 +29,5 @@ private:
     void installMonitor();
     void removeMonitor();
 
-    std::unique_ptr<KeyMonitor> monitor_;
+    QPointer<KeyMonitor> monitor_; // a child; removed later, it may be mid-event
 };

@@ -47,6 +47,7 @@ private Q_SLOTS:
     void addingAnImageGrowsTheWindowByItsStripAndPats()
     {
         NoteModel* note = f->shownNote(QStringLiteral("holiday"));
+        note->setPaperW(220);
         note->setImages({f->storeImage(QSize(300, 150)), f->storeImage(QSize(300, 150))});
         app().resize(note);
         const double before = app().window(note)->frame().height();
@@ -58,12 +59,26 @@ private Q_SLOTS:
         QCOMPARE(note->images().size(), 3);
         const QString added = note->images().last();
         QVERIFY(QFile::exists(Images::url(added)));
-        QCOMPARE(app().window(note)->frame().height(),
-                 before + app().imageHeight(added, note->paperW()) + 6);
+        // A 2:1 image on a 200-wide strip (220 paper less its margins), plus the gap.
+        QCOMPARE(app().window(note)->frame().height(), before + 100 + 6);
         QCOMPARE(f->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
         QCOMPARE(f->desktop.haptics, 1);
         QCOMPARE(note->modified(), f->today);
         QVERIFY(f->notesText().contains(added));
+    }
+
+    void ctrlVOnANoteWindowPastesTheClipboardImage()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("paste here"));
+        f->desktop.copyImage(picture(QSize(3000, 1000)));
+        QTest::keyClick(app().window(note), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(note->images().size(), 1);
+        QCOMPARE(Images::load(note->images()[0]).size(), QSize(2000, 666));
+
+        // Text on the clipboard wins: nothing more is pasted.
+        f->desktop.copyText();
+        QTest::keyClick(app().window(note), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(note->images().size(), 1);
     }
 
     void removingANameListedTwiceDropsBothAndTheFile()

@@ -1,16 +1,11 @@
 #include "AppDelegate.h"
+#include "CaptureRegion.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
-
-// The screen-capture child mode lives in its own file; this entry point only routes to it.
-#if __has_include("CaptureRegion.h")
-#include "CaptureRegion.h"
-#define QUILLHAVEN_HAS_CAPTURE_REGION 1
-#endif
 
 namespace {
 
@@ -71,16 +66,6 @@ bool answeredWithoutGui(int argc, char* argv[], int* status)
     return false;
 }
 
-int runCaptureChild(const QString& file)
-{
-#ifdef QUILLHAVEN_HAS_CAPTURE_REGION
-    return runCaptureRegion(file);
-#else
-    Q_UNUSED(file);
-    return 1; // no capture mode in this build: the parent finds no file and adds nothing
-#endif
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -108,7 +93,7 @@ int main(int argc, char* argv[])
     }
     // The capture child is a helper of a running copy, not a second copy.
     if (parser.isSet(options.captureRegion)) {
-        return runCaptureChild(parser.value(options.captureRegion));
+        return runCaptureRegion(parser.value(options.captureRegion));
     }
 
     // Decided before the controller exists, so a second copy never loads or writes notes.

@@ -17,7 +17,8 @@ constexpr double overNotchScale = 0.92;
 
 // The window's callbacks hold the controller and the note weakly: once either is gone they do
 // nothing (and the resize hook declines).
-void wireCallbacks(Panel* panel, AppController* app, NoteModel* note) {
+void wireCallbacks(Panel* panel, AppController* app, NoteModel* note)
+{
     const QPointer<AppController> weakApp(app);
     const QPointer<NoteModel> weakNote(note);
     panel->onDrag = [weakApp, weakNote](bool moving) {
@@ -42,7 +43,8 @@ void wireCallbacks(Panel* panel, AppController* app, NoteModel* note) {
 
 } // namespace
 
-void AppController::show(NoteModel* note) {
+void AppController::show(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }
@@ -59,7 +61,8 @@ void AppController::show(NoteModel* note) {
     panel->orderFront();
 }
 
-void AppController::noteDragChanged(NoteModel* note) {
+void AppController::noteDragChanged(NoteModel* note)
+{
     Panel* panel = window(note);
     if (panel == nullptr) {
         return;
@@ -107,7 +110,8 @@ void AppController::noteDragChanged(NoteModel* note) {
     }
 }
 
-void AppController::noteDragEnded(NoteModel* note) {
+void AppController::noteDragEnded(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }

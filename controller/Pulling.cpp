@@ -18,14 +18,16 @@ constexpr double paperAbovePointer = 14;
 constexpr double clickDistance = 6; // a pull that moved less than this was a click
 constexpr double landingPress = 1.015;
 
-double closedUniform(double lo, double hi) {
+double closedUniform(double lo, double hi)
+{
     const double u = static_cast<double>(QRandomGenerator::global()->generate()) /
                      std::numeric_limits<quint32>::max();
     return lo + (hi - lo) * u;
 }
 
 // Fresh off the pad: curled, upright, whole.
-void resetForPull(NoteModel* note) {
+void resetForPull(NoteModel* note)
+{
     note->setPeel(pulledPeel);
     note->setTilt(0);
     note->setScale(1);
@@ -37,7 +39,8 @@ void resetForPull(NoteModel* note) {
 
 std::function<double(double, double)> AppController::uniform = closedUniform;
 
-void AppController::padDragChanged() {
+void AppController::padDragChanged()
+{
     const QPointF pointer = platform::desktop().mouseLocation();
     const double x = pointer.x();
     const double y = pointer.y();
@@ -83,7 +86,8 @@ void AppController::padDragChanged() {
     });
 }
 
-void AppController::padDragEnded() {
+void AppController::padDragEnded()
+{
     // The pull is over however it ends, so the pad is not kept open by a pull that is gone.
     const QPointer<NoteModel> note = pulling_;
     pulling_.clear();
@@ -98,7 +102,8 @@ void AppController::padDragEnded() {
     }
 }
 
-void AppController::drop(NoteModel* note) {
+void AppController::drop(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }
@@ -120,7 +125,8 @@ void AppController::drop(NoteModel* note) {
     glideDown(note);
 }
 
-void AppController::glideDown(NoteModel* note) {
+void AppController::glideDown(NoteModel* note)
+{
     Panel* panel = window(note);
     if (panel == nullptr) {
         return;
@@ -147,7 +153,8 @@ void AppController::glideDown(NoteModel* note) {
     });
 }
 
-void AppController::land(NoteModel* note) {
+void AppController::land(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }
@@ -170,6 +177,7 @@ void AppController::land(NoteModel* note) {
     }
 }
 
-bool AppController::nearNotch(QPointF p) const {
+bool AppController::nearNotch(QPointF p) const
+{
     return p.y() > top() - notchH() - 50 && std::abs(p.x() - midX()) < 170;
 }

@@ -11,7 +11,8 @@ constexpr double wobbleSwing = 1.5; // degrees
 constexpr double wobbleReturnDelay = 0.1;
 
 // The rest of a tuck, once the window has reached the notch.
-void finishTuck(AppController* app, NoteModel* note) {
+void finishTuck(AppController* app, NoteModel* note)
+{
     if (Panel* panel = app->window(note)) {
         panel->orderOut();
     }
@@ -44,7 +45,8 @@ void finishTuck(AppController* app, NoteModel* note) {
 
 } // namespace
 
-void AppController::putBack(NoteModel* note) {
+void AppController::putBack(NoteModel* note)
+{
     Panel* panel = window(note);
     if (panel == nullptr) {
         return;
@@ -69,7 +71,8 @@ void AppController::putBack(NoteModel* note) {
     });
 }
 
-void AppController::bringAllBack() {
+void AppController::bringAllBack()
+{
     QList<NoteModel*> onScreen;
     for (NoteModel* note : notes_) {
         if (note->onScreen()) {
@@ -81,7 +84,8 @@ void AppController::bringAllBack() {
     }
 }
 
-void AppController::wobblePad() {
+void AppController::wobblePad()
+{
     motion::withAnimation(motion::Animation::spring(0.12, 0.825, 0),
                           [this] { setWobble(wobbleSwing); });
     motion::after(
@@ -93,7 +97,8 @@ void AppController::wobblePad() {
         this);
 }
 
-void AppController::toggleFold(NoteModel* note) {
+void AppController::toggleFold(NoteModel* note)
+{
     if (note == nullptr) {
         return;
     }

@@ -109,10 +109,11 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     if (app_) {
         connect(app_.data(), qOverload<AppController::Field>(&AppController::changed), this,
                 [this](AppController::Field field) {
-            if (field == AppController::Field::Notes || field == AppController::Field::Folders) {
-                scheduleRefresh();
-            }
-        });
+                    if (field == AppController::Field::Notes ||
+                        field == AppController::Field::Folders) {
+                        scheduleRefresh();
+                    }
+                });
     }
     refreshNow();
     showSidebarSelection();
@@ -247,7 +248,8 @@ void DashboardView::buildFolderDialog()
     folderName_->setMinimumWidth(240);
     layout->addWidget(folderName_);
     auto* buttons = new QDialogButtonBox(folderDialog_);
-    QPushButton* create = buttons->addButton(QStringLiteral("Create"), QDialogButtonBox::AcceptRole);
+    QPushButton* create =
+        buttons->addButton(QStringLiteral("Create"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     create->setDefault(true);
     layout->addWidget(buttons);
@@ -318,8 +320,9 @@ void DashboardView::newNote()
     if (!app_ || current.kind() == NoteFilter::Kind::Deleted) {
         return;
     }
-    const std::optional<QString> folder =
-        current.kind() == NoteFilter::Kind::Folder ? std::optional(current.payload()) : std::nullopt;
+    const std::optional<QString> folder = current.kind() == NoteFilter::Kind::Folder
+                                              ? std::optional(current.payload())
+                                              : std::nullopt;
     const QString color =
         current.kind() == NoteFilter::Kind::Color ? current.payload() : QStringLiteral("yellow");
     NoteModel* note = app_->newNote(folder, color);
@@ -434,7 +437,8 @@ void DashboardView::refreshDetail()
         editor_ = nullptr;
     }
     if (note) {
-        editor_ = new NoteEditor(note, app_, [this] { setSelected(std::nullopt); }, detailStack_);
+        editor_ = new NoteEditor(
+            note, app_, [this] { setSelected(std::nullopt); }, detailStack_);
         detailStack_->addWidget(editor_);
         detailStack_->setCurrentWidget(editor_);
     } else {

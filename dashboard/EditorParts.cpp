@@ -94,7 +94,7 @@ ImageTile::ImageTile(const QImage& image, QWidget* parent)
     setToolTip(QStringLiteral("View full size"));
     setAccessibleName(QStringLiteral("Image"));
     setAccessibleDescription(QStringLiteral("View full size"));
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 QSizeF ImageTile::fittedSize(double availableWidth) const
@@ -123,14 +123,13 @@ void ImageTile::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSizeF s = fittedSize(width());
-    const QRectF r((width() - s.width()) / 2, 2, s.width(), s.height());
+    const QRectF r(0, 2, width(), height() - 8);
     const QPainterPath shape = surfaces::continuousRect(r, 9);
     // A soft shadow: a few widening translucent layers below the tile.
     p.setPen(Qt::NoPen);
     for (int i = 5; i >= 1; --i) {
         p.setBrush(black(0.1 / 5));
-        p.drawPath(surfaces::continuousRect(r.translated(0, 2).adjusted(-i, -i, i, i) , 9 + i));
+        p.drawPath(surfaces::continuousRect(r.translated(0, 2).adjusted(-i, -i, i, i), 9 + i));
     }
     p.save();
     p.setClipPath(shape);

@@ -37,8 +37,8 @@ QString longDateShortTime(const QDateTime& when)
     format.remove(QRegularExpression(QStringLiteral("dddd[,\\s]*")));
     format.remove(QRegularExpression(QStringLiteral("[,\\s]*dddd")));
     const QDateTime local = when.toLocalTime();
-    const QString joiner = locale.language() == QLocale::English ? QStringLiteral(" at ")
-                                                                   : QStringLiteral(", ");
+    const QString joiner =
+        locale.language() == QLocale::English ? QStringLiteral(" at ") : QStringLiteral(", ");
     return locale.toString(local.date(), format.trimmed()) + joiner +
            locale.toString(local.time(), QLocale::ShortFormat);
 }
@@ -112,11 +112,16 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     imageArea_->setFrameShape(QFrame::NoFrame);
     imageArea_->setWidgetResizable(true);
     imageArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    imageArea_->viewport()->setAutoFillBackground(false);
+    QPalette clear = imageArea_->palette();
+    clear.setColor(QPalette::Window, Qt::transparent);
+    clear.setColor(QPalette::Base, Qt::transparent);
+    imageArea_->setPalette(clear);
     imageArea_->setAutoFillBackground(false);
-    imageArea_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    imageArea_->viewport()->setAutoFillBackground(false);
     imageArea_->setAccessibleName(QStringLiteral("Images"));
-    layout_->addSpacing(0);
+    imageSpacer_ = new QWidget(this);
+    imageSpacer_->setFixedHeight(8);
+    layout_->addWidget(imageSpacer_);
     layout_->addWidget(imageArea_);
 
     text_ = new QPlainTextEdit(this);
@@ -209,10 +214,9 @@ QWidget* NoteEditor::buildToolbar()
     connect(trash, &QToolButton::clicked, this, &NoteEditor::trashNote);
     row->addWidget(trash);
 
-    QToolButton* addImage =
-        labelledButton(dash::Symbol::Photo, QStringLiteral("Add Image"),
-                       QStringLiteral("Add images from your computer (or drop / paste them)"),
-                       toolbar_);
+    QToolButton* addImage = labelledButton(
+        dash::Symbol::Photo, QStringLiteral("Add Image"),
+        QStringLiteral("Add images from your computer (or drop / paste them)"), toolbar_);
     connect(addImage, &QToolButton::clicked, this, [this] {
         if (app_ && note_) {
             app_->chooseImages(note_);
@@ -294,6 +298,7 @@ QWidget* NoteEditor::buildDeletedBar()
 void NoteEditor::buildImages()
 {
     const QStringList names = note_ ? note_->images() : QStringList();
+    imageSpacer_->setVisible(!names.isEmpty());
     if (names.isEmpty()) {
         imageArea_->hide();
         imageArea_->setWidget(new QWidget);
@@ -301,10 +306,10 @@ void NoteEditor::buildImages()
     }
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
+    content->setAttribute(Qt::WA_NoSystemBackground);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(28, 6, 28, 6);
     column->setSpacing(10);
-    int height = 12;
     for (int index = 0; index < names.size(); ++index) {
         const QImage image = Images::load(names[index]);
         if (image.isNull()) {
@@ -326,7 +331,6 @@ void NoteEditor::buildImages()
             }
         });
         column->addWidget(tile, 0, Qt::AlignHCenter);
-        height += tile->sizeHint().height() + 10;
     }
     auto* another = new AddAnotherButton(content);
     connect(another, &QAbstractButton::clicked, this, [this] {
@@ -335,11 +339,9 @@ void NoteEditor::buildImages()
         }
     });
     column->addWidget(another);
-    height += 30;
     imageArea_->setWidget(content);
-    imageArea_->setFixedHeight(std::min(330, height) + 8);
-    imageArea_->setContentsMargins(0, 8, 0, 0);
     imageArea_->show();
+    fitImages();
 }
 
 void NoteEditor::onNoteChanged(NoteModel::Field field)
@@ -407,14 +409,10 @@ void NoteEditor::syncPin()
 void NoteEditor::syncOnScreen()
 {
     const bool onScreen = note_ && note_->onScreen();
-    screenButton_->setText(onScreen ? QStringLiteral("Tuck into Notch")
-                                    : QStringLiteral("Stick on Screen"));
-    screenButton_->setAccessibleName(screenButton_->text());
-    // Style-sheet buttons under-measure an icon beside bold text: size it by hand.
-    QFont bold = screenButton_->font();
-    bold.setWeight(QFont::DemiBold);
-    const int textW = QFontMetrics(bold).horizontalAdvance(screenButton_->text());
-    screenButton_->setFixedWidth(textW + 14 + 6 + 22 + 6);
+    const QString label =
+        onScreen ? QStringLiteral("Tuck into Notch") : QStringLiteral("Stick on Screen");
+    screenButton_->setAccessibleName(label);
+    screenButton_->setToolTip(label);
     fitToolbar();
     screenButton_->setIcon(dash::symbolIcon(
         onScreen ? dash::Symbol::ArrowUpToLine : dash::Symbol::TwoWindows, Qt::white, 14, false));
@@ -517,20 +515,53 @@ void NoteEditor::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     overlay_->setGeometry(rect());
     fitToolbar();
+    fitImages();
 }
 
 void NoteEditor::fitToolbar()
 {
-    // A narrow pane keeps every control whole by showing "Add Image" and "Screenshot" as
-    // icons only (their names stay in the tooltips and for screen readers).
-    for (QToolButton* button : labelled_) {
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // A narrow pane keeps every control whole: first "Add Image" and "Screenshot", then the
+    // on-screen button, show their icons only (their names stay in the tooltips and for
+    // screen readers).
+    const bool onScreen = note_ && note_->onScreen();
+    const QString label =
+        onScreen ? QStringLiteral("Tuck into Notch") : QStringLiteral("Stick on Screen");
+    QFont bold = screenButton_->font();
+    bold.setWeight(QFont::DemiBold);
+    const auto showLabels = [&](bool small, bool screen) {
+        for (QToolButton* button : labelled_) {
+            button->setToolButtonStyle(small ? Qt::ToolButtonTextBesideIcon
+                                             : Qt::ToolButtonIconOnly);
+        }
+        // Style-sheet buttons under-measure an icon beside bold text: size it by hand.
+        screenButton_->setText(screen ? label : QString());
+        screenButton_->setFixedWidth(
+            screen ? QFontMetrics(bold).horizontalAdvance(label) + 14 + 6 + 22 + 6 : 14 + 22);
+    };
+    showLabels(true, true);
+    if (toolbar_->layout()->minimumSize().width() > width()) {
+        showLabels(false, true);
     }
     if (toolbar_->layout()->minimumSize().width() > width()) {
-        for (QToolButton* button : labelled_) {
-            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        }
+        showLabels(false, false);
     }
+}
+
+void NoteEditor::fitImages()
+{
+    if (!imageArea_->widget() || imageArea_->isHidden()) {
+        return;
+    }
+    const int available = std::max(60, width() - 56 - 12);
+    int height = 12;
+    for (ImageTile* tile : imageArea_->widget()->findChildren<ImageTile*>()) {
+        const QSizeF size = tile->fittedSize(available);
+        tile->setFixedSize(std::max(1, int(std::ceil(size.width()))),
+                           int(std::ceil(size.height())) + 8);
+        height += tile->height() + 10;
+    }
+    height += 30;
+    imageArea_->setFixedHeight(std::min(330, height));
 }
 
 bool NoteEditor::acceptsDrag(const QMimeData* mime) const

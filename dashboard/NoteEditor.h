@@ -60,6 +60,7 @@ private:
     void fillFolderMenu();
     void setDropping(bool dropping);
     void fitToolbar();
+    void fitImages();
     bool acceptsDrag(const QMimeData* mime) const;
     bool dropImages(const QMimeData* mime);
     void trashNote();
@@ -80,6 +81,7 @@ private:
     QList<QToolButton*> labelled_;
     QLabel* modified_ = nullptr;
     QScrollArea* imageArea_ = nullptr;
+    QWidget* imageSpacer_ = nullptr;
     QPlainTextEdit* text_ = nullptr;
     DropOverlay* overlay_ = nullptr;
     QVBoxLayout* layout_ = nullptr;

@@ -95,7 +95,7 @@ Qt::ItemFlags NoteListModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     }
     return items_[static_cast<size_t>(index.row())].note ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
-                                                          : Qt::NoItemFlags;
+                                                         : Qt::NoItemFlags;
 }
 
 QSize NoteRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
@@ -216,9 +216,8 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     tertiary.setAlphaF(0.4f);
 
     const QStringList& images = note.images();
-    const QPixmap thumb = images.isEmpty()
-                              ? QPixmap()
-                              : thumbnail(images.first(), p->device()->devicePixelRatioF());
+    const QPixmap thumb =
+        images.isEmpty() ? QPixmap() : thumbnail(images.first(), p->device()->devicePixelRatioF());
     const RowLayout l = rowLayout(option, !thumb.isNull());
 
     if (option.state & QStyle::State_Selected) {
@@ -255,7 +254,8 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     }
     p->setFont(l.titleFont);
     p->setPen(text);
-    p->drawText(QRectF(left, y, titleRight - left, titleM.height()), Qt::AlignLeft | Qt::AlignVCenter,
+    p->drawText(QRectF(left, y, titleRight - left, titleM.height()),
+                Qt::AlignLeft | Qt::AlignVCenter,
                 titleM.elidedText(note.title(), Qt::ElideRight, titleRight - left));
     y += titleM.height() + 2;
 

@@ -18,8 +18,9 @@ void AppController::showDashboard()
 
 void AppController::toggleDashboard()
 {
-    const bool active = dashboard_ && (dashboard_->isActiveWindow() ||
-                                       QGuiApplication::applicationState() == Qt::ApplicationActive);
+    const bool active =
+        dashboard_ && (dashboard_->isActiveWindow() ||
+                       QGuiApplication::applicationState() == Qt::ApplicationActive);
     if (dashboard_ && dashboard_->isVisible() && active) {
         dashboard_->close();
         return;

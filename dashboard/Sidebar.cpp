@@ -60,8 +60,10 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
 {
     using dash::Symbol;
     std::vector<SidebarRow> rows;
-    rows.push_back(filterRow(QStringLiteral("All Notes"), Symbol::NoteText, NoteFilter::all(), counts));
-    rows.push_back(filterRow(QStringLiteral("On Screen"), Symbol::Window, NoteFilter::onScreen(), counts));
+    rows.push_back(
+        filterRow(QStringLiteral("All Notes"), Symbol::NoteText, NoteFilter::all(), counts));
+    rows.push_back(
+        filterRow(QStringLiteral("On Screen"), Symbol::Window, NoteFilter::onScreen(), counts));
     rows.push_back(filterRow(QStringLiteral("Pinned"), Symbol::Pin, NoteFilter::pinned(), counts));
 
     rows.push_back(header(QStringLiteral("Folders")));
@@ -76,7 +78,8 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
 
     rows.push_back(header(QStringLiteral("Colors")));
     for (const QString& name : surfaces::colorNames()) {
-        SidebarRow row = filterRow(capitalised(name), Symbol::NoteText, NoteFilter::color(name), counts);
+        SidebarRow row =
+            filterRow(capitalised(name), Symbol::NoteText, NoteFilter::color(name), counts);
         row.swatch = name;
         rows.push_back(row);
     }
@@ -92,14 +95,13 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
     }
 
     rows.push_back(gap());
-    rows.push_back(filterRow(QStringLiteral("Recently Deleted"), Symbol::Trash, NoteFilter::deleted(),
-                             counts));
+    rows.push_back(filterRow(QStringLiteral("Recently Deleted"), Symbol::Trash,
+                             NoteFilter::deleted(), counts));
 
-    const bool sameShape = rows.size() == rows_.size() &&
-                           std::equal(rows.begin(), rows.end(), rows_.begin(),
-                                      [](const SidebarRow& a, const SidebarRow& b) {
-                                          return a.sameShape(b);
-                                      });
+    const bool sameShape =
+        rows.size() == rows_.size() &&
+        std::equal(rows.begin(), rows.end(), rows_.begin(),
+                   [](const SidebarRow& a, const SidebarRow& b) { return a.sameShape(b); });
     if (sameShape) {
         rows_ = std::move(rows);
         if (!rows_.empty()) {
@@ -249,8 +251,8 @@ void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
         const double w = QFontMetricsF(badgeFont).horizontalAdvance(badge);
         p->setFont(badgeFont);
         p->setPen(secondary);
-        p->drawText(QRectF(right - w, pill.top(), w, pill.height()), Qt::AlignVCenter | Qt::AlignRight,
-                    badge);
+        p->drawText(QRectF(right - w, pill.top(), w, pill.height()),
+                    Qt::AlignVCenter | Qt::AlignRight, badge);
         right -= w + 8;
         p->setFont(font);
     }

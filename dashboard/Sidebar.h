@@ -36,7 +36,8 @@ public:
 
     // Rebuilds the rows; returns true when rows were added, removed or renamed (the view's
     // selection must then be placed again), false when at most the counts changed.
-    bool setContent(const QStringList& folders, const QStringList& tags, const dash::Counts& counts);
+    bool setContent(const QStringList& folders, const QStringList& tags,
+                    const dash::Counts& counts);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

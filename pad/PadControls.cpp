@@ -43,10 +43,13 @@ void PadHitButton::keyPressEvent(QKeyEvent* event)
     QAbstractButton::keyPressEvent(event);
 }
 
-// The pad draws the focus ring, so it repaints when the focus comes or goes.
+// The pad draws the focus ring, so it repaints when the focus comes or goes. A window that
+// becomes active hands its focus to the first button it finds: no ring for that.
 void PadHitButton::focusInEvent(QFocusEvent* event)
 {
     QAbstractButton::focusInEvent(event);
+    keyboardFocus_ =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     if (parentWidget() != nullptr) {
         parentWidget()->update();
     }
@@ -55,6 +58,7 @@ void PadHitButton::focusInEvent(QFocusEvent* event)
 void PadHitButton::focusOutEvent(QFocusEvent* event)
 {
     QAbstractButton::focusOutEvent(event);
+    keyboardFocus_ = false;
     if (parentWidget() != nullptr) {
         parentWidget()->update();
     }

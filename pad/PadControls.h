@@ -10,6 +10,9 @@ class PadHitButton : public QAbstractButton {
 public:
     explicit PadHitButton(const QString& name, QWidget* parent = nullptr);
 
+    // The keyboard reached the button with Tab: the pad then rings it.
+    bool showsFocus() const { return hasFocus() && keyboardFocus_; }
+
 Q_SIGNALS:
     // The pointer entered or moves over the button; and left it.
     void pointerOver();
@@ -23,4 +26,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool keyboardFocus_ = false;
 };

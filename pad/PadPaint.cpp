@@ -157,9 +157,10 @@ void PadView::paintOffer(QPainter& p, const pad::ExpandedLayout& l)
 }
 
 // Keyboard users see which control Enter would press.
-void PadView::paintFocus(QPainter& p, const QWidget* control, const QRectF& rect, double radius)
+void PadView::paintFocus(QPainter& p, const PadHitButton* control, const QRectF& rect,
+                         double radius)
 {
-    if (control == nullptr || !control->hasFocus()) {
+    if (control == nullptr || !control->showsFocus()) {
         return;
     }
     p.save();

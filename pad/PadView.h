@@ -82,7 +82,7 @@ private:
     void paintExpanded(QPainter& p, const QSizeF& island);
     void paintHeader(QPainter& p, const pad::ExpandedLayout& l);
     void paintOffer(QPainter& p, const pad::ExpandedLayout& l);
-    void paintFocus(QPainter& p, const QWidget* control, const QRectF& rect, double radius);
+    void paintFocus(QPainter& p, const PadHitButton* control, const QRectF& rect, double radius);
     const QImage& clipThumbnail();
 
     QPointer<AppController> app_;

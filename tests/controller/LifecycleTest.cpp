@@ -195,12 +195,6 @@ private Q_SLOTS:
         h->app.reset();
         QCOMPARE(h->launch().folders(), expected);
     }
-
-    void foldersDefaultUntilOneIsAdded()
-    {
-        QCOMPARE(app().folders(), (QStringList{"Personal", "Work", "Ideas"}));
-        QVERIFY(!QSettings().contains("folders"));
-    }
 };
 
 static RegisterSuite<LifecycleTest> registered;

@@ -149,17 +149,6 @@ private Q_SLOTS:
         // Equal dates keep the list order.
         QCOMPARE(texts(h->app->peekNotes()), (QStringList{"a", "b"}));
     }
-
-    void anUnreadableFileStartsEmpty()
-    {
-        QFile file(h->notesPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[{\"id\": 12}]");
-        file.close();
-        h->startUp();
-        QVERIFY(h->app->notes().isEmpty());
-        QVERIFY(h->app->padWindow() != nullptr);
-    }
 };
 
 static RegisterSuite<StartUpTest> registered;

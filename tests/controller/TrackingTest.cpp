@@ -160,14 +160,6 @@ private Q_SLOTS:
         pointAt(720, 900);
         QVERIFY(app().clipImage().isNull());
     }
-
-    void aPastedClipIsNotOfferedAgain()
-    {
-        h->desktop.copyImage(QImage(4, 4, QImage::Format_RGB32));
-        app().clipUsed = h->desktop.changeCount;
-        pointAt(720, 900);
-        QVERIFY(app().clipImage().isNull());
-    }
 };
 
 static RegisterSuite<TrackingTest> registered;

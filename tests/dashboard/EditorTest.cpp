@@ -1,5 +1,4 @@
 #include "Fixture.h"
-
 #include "dashboard/DashListView.h"
 #include "dashboard/DashWindow.h"
 #include "dashboard/EditorParts.h"
@@ -48,7 +47,7 @@ bool dropOn(QWidget* target, QMimeData* mime)
 QPushButton* buttonNamed(QWidget* root, const QString& text)
 {
     for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == text) {
+        if (button->text() == text || button->accessibleName() == text) {
             return button;
         }
     }
@@ -207,8 +206,8 @@ private Q_SLOTS:
     void pasteShortcutTakesImagesOnlyForLiveNotes()
     {
         Fixture f;
-        const auto notes = f.add({{.text = QStringLiteral("live")},
-                                  {.text = QStringLiteral("gone"), .deleted = true}});
+        const auto notes = f.add(
+            {{.text = QStringLiteral("live")}, {.text = QStringLiteral("gone"), .deleted = true}});
         f.app->showDashboard();
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
         DashboardView* view = window->view();

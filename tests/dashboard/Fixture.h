@@ -15,7 +15,10 @@ using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
 std::vector<SuiteFactory>& suites();
 
 template <typename T> struct RegisterSuite {
-    RegisterSuite() { suites().push_back([] { return std::make_unique<T>(); }); }
+    RegisterSuite()
+    {
+        suites().push_back([] { return std::make_unique<T>(); });
+    }
 };
 
 // A controller on a fake desktop with its notes, images and settings in a fresh folder, the

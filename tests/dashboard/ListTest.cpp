@@ -1,5 +1,4 @@
 #include "Fixture.h"
-
 #include "dashboard/DashListView.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/NoteList.h"
@@ -48,9 +47,9 @@ private Q_SLOTS:
             {.text = QStringLiteral("yesterday"), .age = 20 * 3600},
         });
         auto view = f.makeView();
-        QCOMPARE(groupTitles(*view), (QStringList{QStringLiteral("Pinned"), QStringLiteral("Today"),
-                                                  QStringLiteral("Previous 7 Days"),
-                                                  QStringLiteral("Earlier")}));
+        QCOMPARE(groupTitles(*view),
+                 (QStringList{QStringLiteral("Pinned"), QStringLiteral("Today"),
+                              QStringLiteral("Previous 7 Days"), QStringLiteral("Earlier")}));
         const QList<dash::Group>& groups = view->groups();
         QCOMPARE(groups[0].notes, QList<NoteModel*>{notes[2]});
         QCOMPARE(groups[1].notes, QList<NoteModel*>{notes[3]});
@@ -125,11 +124,15 @@ private Q_SLOTS:
     void badgesFollowTheFilterRule()
     {
         Fixture f;
-        f.add({{.text = QStringLiteral("a #Plan"), .folder = QStringLiteral("Work"),
-                .color = QStringLiteral("pink"), .onScreen = true},
+        f.add({{.text = QStringLiteral("a #Plan"),
+                .folder = QStringLiteral("Work"),
+                .color = QStringLiteral("pink"),
+                .onScreen = true},
                {.text = QStringLiteral("b"), .folder = QStringLiteral("Work"), .pinned = true},
-               {.text = QStringLiteral("c #gone"), .color = QStringLiteral("pink"),
-                .pinned = true, .deleted = true}});
+               {.text = QStringLiteral("c #gone"),
+                .color = QStringLiteral("pink"),
+                .pinned = true,
+                .deleted = true}});
         auto view = f.makeView();
         QCOMPARE(badge(*view, QStringLiteral("All Notes")), 2);
         QCOMPARE(badge(*view, QStringLiteral("On Screen")), 1);
@@ -189,8 +192,8 @@ private Q_SLOTS:
     void trashFromEditorClearsSelectionAndRestoreKeepsIt()
     {
         Fixture f;
-        const auto notes = f.add({{.text = QStringLiteral("keep")},
-                                  {.text = QStringLiteral("toss"), .age = 10}});
+        const auto notes =
+            f.add({{.text = QStringLiteral("keep")}, {.text = QStringLiteral("toss"), .age = 10}});
         auto view = f.makeView();
         clickNoteRow(*view, notes[1]);
         QCOMPARE(f.app->dashSelected.data(), notes[1]);

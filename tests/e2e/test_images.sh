@@ -51,8 +51,15 @@ check "the pasted image is listed in the notes file" \
     wait_for 10 file_is "len(notes[0].get('images', [])) == 1"
 IMAGE="$APP_DATA/images/$(notes_eval "notes[0]['images'][0]")"
 check "the stored image is a PNG of at most 2000 pixels" [ "$(png_size "$IMAGE")" = "2000 1000" ]
-grown() { [ "$(geometry "$(app_windows | head -1)")" != "100 370 380 330" ]; }
-check "the note grows for its image" wait_for 5 grown
+# The note's window keeps its top-left corner while it grows.
+note_now() {
+    for w in $(app_windows); do
+        geometry "$w" | grep -q '^100 370 ' && echo "$w" && return 0
+    done
+    return 1
+}
+grown() { [ "$(geometry "$(note_now)")" = "100 370 380 476" ]; }
+check "the note grows by the image (140) and its gap (6)" wait_for 5 grown
 shot 02-pasted
 
 # --- the viewer: a window covering the screen
@@ -63,10 +70,10 @@ viewer_window() {
     return 1
 }
 no_viewer() { ! viewer_window; }
-NOTE=$(app_windows | head -1)
+NOTE=$(note_now)
 read -r nx ny nw nh <<<"$(geometry "$NOTE")"
-# The image strip sits at the bottom of the paper, above its 40-point margin.
-xdotool mousemove $((nx + nw / 2)) $((ny + nh - 40 - 60)) click 1
+# The image strip sits under the paper's 26-point header; the paper has a 40-point margin.
+xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 1
 check "clicking the image opens the viewer" wait_for 5 viewer_window
 shot 03-viewer
 xdotool key Right

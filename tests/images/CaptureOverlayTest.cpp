@@ -43,6 +43,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         CaptureOverlay overlay(shot(ratio));
         overlay.resize(400, 300);
+        overlay.show();
         QSignalSpy finished(&overlay, &CaptureOverlay::finished);
 
         // Dragged up and to the left: the rectangle is the same.
@@ -65,6 +66,7 @@ private Q_SLOTS:
         {
             CaptureOverlay overlay(shot(1));
             overlay.resize(400, 300);
+            overlay.show();
             QSignalSpy finished(&overlay, &CaptureOverlay::finished);
             QTest::mousePress(&overlay, Qt::LeftButton, {}, QPoint(10, 10));
             QTest::mouseMove(&overlay, QPoint(60, 60));
@@ -76,6 +78,7 @@ private Q_SLOTS:
         {
             CaptureOverlay overlay(shot(1));
             overlay.resize(400, 300);
+            overlay.show();
             QSignalSpy finished(&overlay, &CaptureOverlay::finished);
             QTest::mouseClick(&overlay, Qt::LeftButton, {}, QPoint(40, 40));
             QCOMPARE(finished.size(), 1);

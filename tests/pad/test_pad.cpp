@@ -141,7 +141,7 @@ void expectIsland(const Pad& pad, QSize size, double radius)
     const QImage image = pad.grab();
     const QRect box = paintedBox(image);
     QCOMPARE(box.size(), size);
-    QCOMPARE(box.top(), 0); // hanging from the screen's top edge...
+    QCOMPARE(box.top(), 0);                         // hanging from the screen's top edge...
     QCOMPARE(box.left(), (340 - size.width()) / 2); // ...centred on the notch
     QCOMPARE(image.pixel(box.left() + size.width() / 4, 2), qRgb(0, 0, 0)); // black
     QVERIFY2(std::abs(cornerInset(image, box) - (1 - M_SQRT1_2) * radius) <= 1.5,

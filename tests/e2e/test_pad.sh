@@ -1,0 +1,154 @@
+#!/bin/bash
+# The pad at the notch on a real X server (1440 x 900, no top panel, so the notch is 24 high):
+# it opens when the pointer touches the top edge at the centre, grows under the pointer, shows
+# the clipboard's image and three peek cards, drops the top note on a click, drops a card's note
+# when the card is clicked, and turns the clipboard's image into a note. Without a compositor
+# the window is cut to the island. Screenshots of each look are kept.
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+
+# Four tucked notes: the pinned one comes first, then the newest; the oldest is not peeked at.
+IMAGE_NAME=6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2FAA.png
+mkdir -p "$APP_DATA/images"
+convert -size 240x140 gradient:'#3b6ea8-#a7d3f0' -fill '#f4d35e' -draw 'circle 170,45 190,45' \
+    -fill '#2d5a27' -draw 'polygon 0,140 70,70 130,120 180,80 240,140' \
+    "$APP_DATA/images/$IMAGE_NAME"
+python3 - "$NOTES" "$IMAGE_NAME" <<'PY'
+import json, sys, time
+now = time.time() - 978307200  # seconds since 2001-01-01
+def note(n, text, ago, **extra):
+    record = {"id": "6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F0%d" % n, "text": text, "folded": False,
+              "onScreen": False, "x": 0, "y": 0, "created": now - ago, "modified": now - ago}
+    record.update(extra)
+    return record
+json.dump([
+    note(1, "Ideas\nA pad that swings when a note goes back", 86400),
+    note(2, "Shopping list\nmilk, eggs, bread, coffee beans and something for dinner", 300,
+         pinned=True),
+    note(3, "Call the plumber\nabout the kitchen sink", 3600, images=[sys.argv[2]], color="blue"),
+    note(4, "Old thoughts", 3 * 86400, color="pink"),
+], open(sys.argv[1], "w"))
+PY
+
+xdotool mousemove 100 800
+start_app --login-item
+
+pad_window() {
+    for w in $(app_windows); do
+        [ "$(geometry "$w")" = "550 0 340 274" ] && echo "$w" && return 0
+    done
+    return 1
+}
+check "the pad window appears" wait_for 20 pad_window
+PAD=$(pad_window)
+
+under_pointer() { xdotool getmouselocation --shell | sed -n 's/^WINDOW=//p'; }
+pad_under() { [ "$(under_pointer)" = "$PAD" ]; }
+not_pad_under() { ! pad_under; }
+# pixel X Y: the colour of the screen there, as "r,g,b".
+pixel() {
+    import -window root -crop "1x1+$1+$2" txt:- 2>/dev/null |
+        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+black() { [ "$(pixel "$1" "$2")" = "0,0,0" ]; }
+not_black() { ! black "$1" "$2"; }
+file_is() { [ "$(notes_eval "$1" 2>/dev/null)" = True ]; }
+windows_more_than() { [ "$(app_windows | wc -l)" -gt "$1" ]; }
+# Keeps the picture of the pad's corner of the screen.
+pad_shot() {
+    shot "$1"
+    convert "$E2E_SHOTS/$1.png" -crop 400x300+520+0 +repage "$E2E_SHOTS/$1-pad.png" 2>/dev/null
+}
+settle() { sleep 0.6; } # the pad's springs come to rest well within this
+
+if [ "${PAD_BARE:-0}" = 1 ]; then
+    # No compositor: the window is cut to the island, so the clicks around it pass through.
+    xdotool mousemove 720 0
+    check "pushing against the top edge opens the pad" wait_for 5 pad_under
+    xdotool mousemove 720 150
+    settle
+    check "beside the island the pointer reaches what lies below" not_pad_under
+    pad_shot bare-collapsed
+    xdotool mousemove 720 12
+    settle
+    check "the island takes the pointer" pad_under
+    pad_shot bare-expanded
+    xdotool mousemove 555 150
+    check "the expanded island still lets the window's corners through" wait_for 2 not_pad_under
+    stop_app
+    e2e_finish
+fi
+
+# Something to offer: a picture on the clipboard, copied after the program started.
+convert -size 320x200 gradient:'#e07a5f-#f2cc8f' "$E2E_TMP/clip.png"
+timeout 300 xclip -quiet -selection clipboard -t image/png -i "$E2E_TMP/clip.png" \
+    >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+sleep 0.3
+
+xdotool mousemove 720 150
+check "the closed pad lets the pointer through" wait_for 3 not_pad_under
+check "nothing is drawn at the notch while closed" not_black 700 5
+xdotool mousemove 720 0
+check "pushing against the top edge at the centre opens the pad" wait_for 5 pad_under
+
+# Below the island but inside the open pad: the collapsed tab, 150 wide.
+xdotool mousemove 720 150
+settle
+check "the collapsed island is black under the notch" black 700 5
+check "the collapsed island is 150 wide" not_black 640 5
+pad_shot 01-collapsed
+
+# Over the island: it grows to 320 x (24 + 218) with the offer and three cards.
+xdotool mousemove 720 12
+settle
+check "the island expands under the pointer" black 570 5
+check "the expanded island reaches 24 + 218 down" black 720 238
+pad_shot 02-expanded
+
+# Hover the first card (the pinned shopping list), for the look of a lifted card.
+CARD_Y=180
+xdotool mousemove 619 $CARD_Y
+settle
+pad_shot 03-card-hovered
+
+# A click on the header (not a button, a card or the offer) drops the top note.
+xdotool mousemove 650 45
+xdotool click 1
+top_out() { file_is "[n for n in notes if n['text'].startswith('Shopping')][0]['onScreen']"; }
+check "a click on the island drops the top tucked note" wait_for 5 top_out
+check "its window maps" wait_for 5 windows_more_than 1
+sleep 1 # the glide and the landing
+pad_shot 04-after-click
+
+# The cards are now the plumber, the ideas and the old thoughts: click the second one.
+xdotool mousemove 720 $CARD_Y
+settle
+xdotool click 1
+ideas_out() { file_is "[n for n in notes if n['text'].startswith('Ideas')][0]['onScreen']"; }
+check "a peek card drops its own note" wait_for 5 ideas_out
+check "only that note left the pad" file_is "sum(n['onScreen'] for n in notes) == 2"
+check "a second note window maps" wait_for 5 windows_more_than 2
+sleep 1
+
+# The clipboard offer turns the picture into a note, once.
+xdotool mousemove 720 12
+settle
+xdotool mousemove 720 94
+settle
+xdotool click 1
+clip_note() { file_is "len(notes) == 5 and len(notes[-1].get('images', [])) == 1"; }
+check "the offer makes a note of the clipboard's picture" wait_for 5 clip_note
+sleep 1
+xdotool mousemove 720 12
+settle
+pad_shot 05-offer-used
+check "the offer is gone" black 669 94
+
+no_log_lines() { ! grep -q "Quillhaven:" "$APP_LOG"; }
+check "nothing logged" no_log_lines
+stop_app
+
+# Once more without a compositor.
+E2E_SHOTS="$E2E_SHOTS" PAD_BARE=1 E2E_NO_COMPOSITOR=1 "$0" "$QUILLHAVEN" || E2E_FAILED=1
+e2e_finish

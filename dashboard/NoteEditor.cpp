@@ -306,7 +306,6 @@ void NoteEditor::buildImages()
     }
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
-    content->setAttribute(Qt::WA_NoSystemBackground);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(28, 6, 28, 6);
     column->setSpacing(10);
@@ -340,6 +339,7 @@ void NoteEditor::buildImages()
     });
     column->addWidget(another);
     imageArea_->setWidget(content);
+    content->setAutoFillBackground(false); // setWidget() turns it on: the paper shows through
     imageArea_->show();
     fitImages();
 }

@@ -55,7 +55,9 @@ PadView::PadView(AppController* app, QWidget* parent)
 {
     setMouseTracking(true);
     setAccessibleName(QStringLiteral("Notes pad"));
-    setFocusPolicy(Qt::NoFocus);
+    // When the window becomes active the keyboard lands on the island itself, not on a button;
+    // Tab moves on to the buttons, the offer and the cards.
+    setFocusPolicy(Qt::TabFocus);
     resize(static_cast<int>(pad::windowW), static_cast<int>(notchH() + pad::belowNotch));
     createControls();
 

@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr float kVolume = 0.5f;
+constexpr float kLevel = 0.002f; // louder than this is sound
 
 // The span from the first to the last sample louder than `level`, in frames.
 struct Span {
@@ -121,33 +122,24 @@ private Q_SLOTS:
         QVERIFY(sound.isAudioAvailable());
         const QList<float>& buffer = sound.buffer(Effect(effect));
 
-        const qsizetype start = recorded_.size() / 4;
+        const qsizetype start = recordedFrames();
         sound.play(Effect(effect));
         // Wait for the sound and half a second of quiet after it.
-        const auto samples = [this] {
-            return reinterpret_cast<const float*>(recorded_.constData());
-        };
-        const float level = 0.002f;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            loudSpan(samples() + start, recorded_.size() / 4 - start, level).length() > 0 &&
-                recorded_.size() / 4 - start -
-                        loudSpan(samples() + start, recorded_.size() / 4 - start, level).last >
-                    kRate / 2,
-            10000);
-
-        const qsizetype count = recorded_.size() / 4 - start;
-        const Span heard = loudSpan(samples() + start, count, level);
+        QTRY_VERIFY_WITH_TIMEOUT(heardSince(start).length() > 0 &&
+                                     recordedFrames() - start - heardSince(start).last > kRate / 2,
+                                 10000);
+        const Span heard = heardSince(start);
         QList<float> expected = buffer;
         for (float& s : expected)
             s *= kVolume;
-        const Span meant = loudSpan(expected.constData(), expected.size(), level);
+        const Span meant = loudSpan(expected.constData(), expected.size(), kLevel);
         // Whole: the same length within 5 ms and the same energy within 3% (the first few
         // milliseconds carry much of a sound's energy, so a clipped start shows here).
         QVERIFY2(std::abs(heard.length() - meant.length()) < kRate / 200,
                  qPrintable(QStringLiteral("heard %1 frames, expected %2")
                                 .arg(heard.length())
                                 .arg(meant.length())));
-        const double got = energy(samples() + start + heard.first, heard.length());
+        const double got = energy(recorded() + start + heard.first, heard.length());
         const double want = energy(expected.constData() + meant.first, meant.length());
         QVERIFY2(std::abs(got / want - 1) < 0.03,
                  qPrintable(QStringLiteral("energy %1, expected %2").arg(got).arg(want)));
@@ -159,19 +151,21 @@ private Q_SLOTS:
     {
         Sound& sound = Sound::shared();
         QTRY_VERIFY_WITH_TIMEOUT(!sound.isStreaming(), 5000);
-        const qsizetype start = recorded_.size() / 4;
+        const qsizetype start = recordedFrames();
         sound.play(Effect::Whoosh);
         sound.play(Effect::Pat); // overlapping on the next voice
-        const auto heard = [&] {
-            return loudSpan(reinterpret_cast<const float*>(recorded_.constData()) + start,
-                            recorded_.size() / 4 - start, 0.002f)
-                .length();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(heard() > kRate / 10, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(heardSince(start).length() > kRate / 10, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!sound.isStreaming(), 5000);
     }
 
 private:
+    const float* recorded() const { return reinterpret_cast<const float*>(recorded_.constData()); }
+    qsizetype recordedFrames() const { return recorded_.size() / qsizetype(sizeof(float)); }
+    Span heardSince(qsizetype start) const
+    {
+        return loudSpan(recorded() + start, recordedFrames() - start, kLevel);
+    }
+
     QTemporaryDir runtime_;
     QString socket_;
     std::unique_ptr<QProcess> server_;

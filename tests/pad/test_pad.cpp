@@ -215,6 +215,21 @@ private Q_SLOTS:
         QCOMPARE(pad.view->hint().text, QStringLiteral("Release to tuck away"));
     }
 
+    void tuckingSwingsTheIslandAboutItsTopCentre()
+    {
+        Pad pad;
+        pad.open();
+        const QRect rest = paintedBox(pad.grab());
+        pad.app->wobblePad();
+        motion::FrameClock::instance().advance(0.09);
+        QImage swung = pad.grab();
+        // Turned clockwise: the right end of the top edge has come down, the middle stays.
+        QVERIFY(qAlpha(swung.pixel(rest.right() - 1, 0)) < 128);
+        QCOMPARE(qAlpha(swung.pixel(rest.center().x(), 0)), 255);
+        pad.settle();
+        QCOMPARE(paintedBox(pad.grab()), rest);
+    }
+
     void titleCountsTuckedNotesAndNamesTheHoveredOne()
     {
         Pad pad;

@@ -59,17 +59,6 @@ QString describe(const QColor& c)
 class PaperTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void paletteNamesAndStops()
-    {
-        QCOMPARE(surfaces::colorNames(), QStringList({"yellow", "pink", "blue", "green"}));
-        QCOMPARE(surfaces::palette().size(), 4);
-        QCOMPARE(surfaces::palette()["yellow"].top, surfaces::paperTop);
-        QCOMPARE(surfaces::palette()["yellow"].bottom, surfaces::paperBottom);
-        QCOMPARE(surfaces::palette()["blue"].bottom, rgbF(0.71, 0.863, 1.0));
-        QCOMPARE(surfaces::palette()["green"].top, rgbF(0.902, 0.969, 0.878));
-        QCOMPARE(surfaces::inset, 40);
-    }
-
     void gradientRunsTopToBottomInTheNamedColour_data()
     {
         QTest::addColumn<QString>("name");

@@ -1,7 +1,6 @@
 #include "surfaces/Sound.h"
 
 #include "Suites.h"
-#include "support/FakeDesktop.h"
 #include "surfaces/VoiceMixer.h"
 
 #include <cmath>
@@ -199,14 +198,6 @@ private Q_SLOTS:
         QCOMPARE(readFloats(mixer, 64), (QList<float>{0.75f}));
         mixer.start(1, {0.25f});
         QCOMPARE(readFloats(mixer, 64), (QList<float>{0, 0, 0.25f}));
-    }
-
-    void hapticGoesToTheDesktop()
-    {
-        FakeDesktop desktop;
-        haptic();
-        haptic();
-        QCOMPARE(desktop.haptics, 2);
     }
 };
 

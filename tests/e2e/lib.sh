@@ -78,7 +78,7 @@ wait_for() {
 
 # The ids of the program's mapped top-level windows with the given name (or all).
 app_windows() {
-    xdotool search --onlyvisible --pid "$APP_PID" ${1:+--name "$1"} 2>/dev/null
+    xdotool search --all --onlyvisible --pid "$APP_PID" ${1:+--name "$1"} 2>/dev/null
 }
 
 # geometry WINDOW_ID -> "x y w h" in X (y-down) coordinates.

@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
+#include <cstdlib>
 
 CaptureOverlay::CaptureOverlay(const QImage& shot, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -24,9 +26,11 @@ QRect CaptureOverlay::selection() const
     if (!anchor_) {
         return QRect();
     }
-    const QRect r = QRect(*anchor_, current_).normalized();
-    // QRect(p, q) includes both corners; a drag covers the points between press and release.
-    return QRect(r.topLeft(), QSize(r.width() - 1, r.height() - 1));
+    // The drag covers the points between press and release, whichever way it went.
+    const int left = std::min(anchor_->x(), current_.x());
+    const int top = std::min(anchor_->y(), current_.y());
+    return QRect(left, top, std::abs(current_.x() - anchor_->x()),
+                 std::abs(current_.y() - anchor_->y()));
 }
 
 QRect CaptureOverlay::pixelRect() const

@@ -18,15 +18,16 @@ int runCaptureRegion(const QString& file)
     }
     CaptureOverlay overlay(shot);
     overlay.setGeometry(screen->geometry());
-    bool written = false;
     QObject::connect(&overlay, &CaptureOverlay::finished, &overlay, [&](bool selected) {
-        written = selected && overlay.writeSelection(file);
+        // A failed write leaves no file, which the program takes as a cancelled capture.
+        if (selected) {
+            overlay.writeSelection(file);
+        }
         overlay.hide();
         QApplication::exit(0);
     });
     overlay.show();
     overlay.raise();
     QApplication::exec();
-    Q_UNUSED(written);
     return 0;
 }

@@ -66,6 +66,15 @@ bool answeredWithoutGui(int argc, char* argv[], int* status)
     return false;
 }
 
+// The toolkit's own chatter (a missing sound server, an unset runtime folder) is not ours to
+// report: the program's failures have their own log lines. QUILLHAVEN_DEBUG shows it all.
+void quietToolkitMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg || type == QtCriticalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -73,6 +82,9 @@ int main(int argc, char* argv[])
     int status = 0;
     if (answeredWithoutGui(argc, argv, &status)) {
         return status;
+    }
+    if (qEnvironmentVariableIsEmpty("QUILLHAVEN_DEBUG")) {
+        qInstallMessageHandler(quietToolkitMessages);
     }
     // Global window placement and pointer polling need X11 (XWayland on a Wayland session).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

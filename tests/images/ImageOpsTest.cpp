@@ -71,13 +71,13 @@ private Q_SLOTS:
     {
         NoteModel* note = f->shownNote(QStringLiteral("paste here"));
         f->desktop.copyImage(picture(QSize(3000, 1000)));
-        QTest::keyClick(app().window(note), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(note->images().size(), 1);
         QCOMPARE(Images::load(note->images()[0]).size(), QSize(2000, 666));
 
         // Text on the clipboard wins: nothing more is pasted.
         f->desktop.copyText();
-        QTest::keyClick(app().window(note), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(note->images().size(), 1);
     }
 
@@ -158,12 +158,13 @@ private Q_SLOTS:
 
     void aScreenshotNoteIsBlueStampedAndDropped()
     {
-        QLocale::setDefault(QLocale::c());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         f->today = QDateTime(QDate(2026, 3, 1), QTime(15, 7), Qt::UTC);
         f->sounds.clear();
 
         app().screenshotNote(picture(QSize(64, 48)));
 
+        QLocale::setDefault(QLocale::c());
         NoteModel* note = app().notes().last();
         QCOMPARE(note->color(), QStringLiteral("blue"));
         QCOMPARE(note->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));

@@ -40,12 +40,30 @@ void AppController::setNotes(const QList<NoteModel*>& notes)
     assign(notes_, notes, Field::Notes);
 }
 
-void AppController::setPadHot(bool hot) { assign(padHot_, hot, Field::PadHot); }
-void AppController::setRevealed(bool revealed) { assign(revealed_, revealed, Field::Revealed); }
-void AppController::setWobble(double wobble) { assign(wobble_, wobble, Field::Wobble); }
-void AppController::setSavedFlash(bool flash) { assign(savedFlash_, flash, Field::SavedFlash); }
-void AppController::setClipImage(const QImage& image) { assign(clipImage_, image, Field::ClipImage); }
-void AppController::setFolders(const QStringList& folders) { assign(folders_, folders, Field::Folders); }
+void AppController::setPadHot(bool hot)
+{
+    assign(padHot_, hot, Field::PadHot);
+}
+void AppController::setRevealed(bool revealed)
+{
+    assign(revealed_, revealed, Field::Revealed);
+}
+void AppController::setWobble(double wobble)
+{
+    assign(wobble_, wobble, Field::Wobble);
+}
+void AppController::setSavedFlash(bool flash)
+{
+    assign(savedFlash_, flash, Field::SavedFlash);
+}
+void AppController::setClipImage(const QImage& image)
+{
+    assign(clipImage_, image, Field::ClipImage);
+}
+void AppController::setFolders(const QStringList& folders)
+{
+    assign(folders_, folders, Field::Folders);
+}
 
 double AppController::notchH() const
 {

@@ -20,7 +20,7 @@ using Launcher =
 QStringList chooseFiles(const QString& message);
 bool launchCapture(const QString& file, std::function<void()> finished, QString* error);
 
-void setChooser(Chooser chooser);   // empty restores the file dialog
+void setChooser(Chooser chooser);    // empty restores the file dialog
 void setLauncher(Launcher launcher); // empty restores the capture child
 
 } // namespace imagesources

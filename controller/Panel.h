@@ -3,14 +3,13 @@
 #include "controller/AppController.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <memory>
-
-#include <QMouseEvent>
 
 // The borderless, transparent, always-on-top tool window used for every note, for the pad and
 // (subclassed) for the image viewer. It turns raw mouse events into window drags, resize

@@ -73,8 +73,7 @@ NoteModel::NoteModel(const NoteData& data, AppController* app, QObject* parent)
     , color_(data.color.value_or(QStringLiteral("yellow")))
     , folder_(data.folder.value_or(QStringLiteral("Personal")))
     , pinned_(data.pinned.value_or(false))
-    , modified_(data.modified ? *data.modified
-                              : (data.created ? *data.created : platform::now()))
+    , modified_(data.modified ? *data.modified : (data.created ? *data.created : platform::now()))
     , deletedAt_(data.deletedAt)
     , onScreen_(data.onScreen)
     , images_(data.images.value_or(QStringList()))
@@ -150,17 +149,50 @@ void NoteModel::setOnScreen(bool onScreen)
     save();
 }
 
-void NoteModel::setFolded(bool folded) { assign(folded_, folded, Field::Folded); }
-void NoteModel::setModified(const QDateTime& modified) { assign(modified_, modified, Field::Modified); }
-void NoteModel::setPaperW(double w) { assign(paperW_, w, Field::PaperW); }
-void NoteModel::setPaperH(double h) { assign(paperH_, h, Field::PaperH); }
-void NoteModel::setSizeBadge(const std::optional<QString>& badge) { assign(sizeBadge_, badge, Field::SizeBadge); }
-void NoteModel::setPeel(double peel) { assign(peel_, peel, Field::Peel); }
-void NoteModel::setTilt(double tilt) { assign(tilt_, tilt, Field::Tilt); }
-void NoteModel::setScale(double scale) { assign(scale_, scale, Field::Scale); }
-void NoteModel::setOpacity(double opacity) { assign(opacity_, opacity, Field::Opacity); }
-void NoteModel::setCrumpled(bool crumpled) { assign(crumpled_, crumpled, Field::Crumpled); }
-void NoteModel::setHovering(bool hovering) { assign(hovering_, hovering, Field::Hovering); }
+void NoteModel::setFolded(bool folded)
+{
+    assign(folded_, folded, Field::Folded);
+}
+void NoteModel::setModified(const QDateTime& modified)
+{
+    assign(modified_, modified, Field::Modified);
+}
+void NoteModel::setPaperW(double w)
+{
+    assign(paperW_, w, Field::PaperW);
+}
+void NoteModel::setPaperH(double h)
+{
+    assign(paperH_, h, Field::PaperH);
+}
+void NoteModel::setSizeBadge(const std::optional<QString>& badge)
+{
+    assign(sizeBadge_, badge, Field::SizeBadge);
+}
+void NoteModel::setPeel(double peel)
+{
+    assign(peel_, peel, Field::Peel);
+}
+void NoteModel::setTilt(double tilt)
+{
+    assign(tilt_, tilt, Field::Tilt);
+}
+void NoteModel::setScale(double scale)
+{
+    assign(scale_, scale, Field::Scale);
+}
+void NoteModel::setOpacity(double opacity)
+{
+    assign(opacity_, opacity, Field::Opacity);
+}
+void NoteModel::setCrumpled(bool crumpled)
+{
+    assign(crumpled_, crumpled, Field::Crumpled);
+}
+void NoteModel::setHovering(bool hovering)
+{
+    assign(hovering_, hovering, Field::Hovering);
+}
 
 NoteData NoteModel::data() const
 {

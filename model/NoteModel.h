@@ -16,8 +16,24 @@ class NoteModel : public QObject {
     Q_OBJECT
 public:
     enum class Field {
-        Text, Folded, Color, Folder, Pinned, Modified, DeletedAt, OnScreen, Images,
-        PaperW, PaperH, SizeBadge, Peel, Tilt, Scale, Opacity, Crumpled, Hovering
+        Text,
+        Folded,
+        Color,
+        Folder,
+        Pinned,
+        Modified,
+        DeletedAt,
+        OnScreen,
+        Images,
+        PaperW,
+        PaperH,
+        SizeBadge,
+        Peel,
+        Tilt,
+        Scale,
+        Opacity,
+        Crumpled,
+        Hovering
     };
     Q_ENUM(Field)
 

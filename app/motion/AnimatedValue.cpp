@@ -10,24 +10,30 @@ AnimatedValue::AnimatedValue(double value)
     : value_(value)
     , target_(value)
     , from_(value)
-    , blendFrom_(value) {}
+    , blendFrom_(value)
+{
+}
 
-AnimatedValue::~AnimatedValue() {
+AnimatedValue::~AnimatedValue()
+{
     FrameClock::instance().stop(this);
 }
 
-bool AnimatedValue::isAnimating() const {
+bool AnimatedValue::isAnimating() const
+{
     return FrameClock::instance().isRunning(this);
 }
 
-void AnimatedValue::jump(double value) {
+void AnimatedValue::jump(double value)
+{
     FrameClock::instance().stop(this);
     value_ = target_ = from_ = blendFrom_ = value;
     velocity_ = 0;
     notify();
 }
 
-void AnimatedValue::setTarget(double target, const Animation& animation) {
+void AnimatedValue::setTarget(double target, const Animation& animation)
+{
     // An equal target is no change: a running animation towards it carries on undisturbed.
     if (target == target_)
         return;
@@ -45,14 +51,16 @@ void AnimatedValue::setTarget(double target, const Animation& animation) {
         startEase();
 }
 
-double AnimatedValue::currentSpringTarget() const {
+double AnimatedValue::currentSpringTarget() const
+{
     if (animation_.kind != Animation::Kind::Spring || animation_.blendDuration <= 0)
         return target_;
     const double mix = std::min(elapsed_ / animation_.blendDuration, 1.0);
     return blendFrom_ + (target_ - blendFrom_) * mix;
 }
 
-void AnimatedValue::startEase() {
+void AnimatedValue::startEase()
+{
     from_ = value_;
     elapsed_ = 0;
     span_ = std::abs(target_ - value_);
@@ -64,7 +72,8 @@ void AnimatedValue::startEase() {
     FrameClock::instance().start(this);
 }
 
-void AnimatedValue::startSpring(bool interrupted, double previousTarget) {
+void AnimatedValue::startSpring(bool interrupted, double previousTarget)
+{
     // An interrupted spring keeps its position and velocity; with a blend duration its
     // target slides from where the old one was to the new one instead of jumping.
     blendFrom_ = interrupted ? previousTarget : target_;
@@ -83,7 +92,8 @@ void AnimatedValue::startSpring(bool interrupted, double previousTarget) {
     FrameClock::instance().start(this);
 }
 
-bool AnimatedValue::tick(double dt) {
+bool AnimatedValue::tick(double dt)
+{
     const double before = value_;
     const bool moving = animation_.kind == Animation::Kind::Spring ? tickSpring(dt) : tickEase(dt);
     // Stop before telling anyone: the callback may retarget (restarting us) or destroy us.
@@ -94,7 +104,8 @@ bool AnimatedValue::tick(double dt) {
     return moving;
 }
 
-bool AnimatedValue::tickEase(double dt) {
+bool AnimatedValue::tickEase(double dt)
+{
     elapsed_ += dt;
     const double duration = animation_.duration;
     const double progress = duration > 0 ? std::min(elapsed_ / duration, 1.0) : 1.0;
@@ -111,7 +122,8 @@ bool AnimatedValue::tickEase(double dt) {
     return true;
 }
 
-bool AnimatedValue::tickSpring(double dt) {
+bool AnimatedValue::tickSpring(double dt)
+{
     const double response = animation_.response;
     const bool blending = animation_.blendDuration > 0 && elapsed_ < animation_.blendDuration;
     double position = value_;
@@ -137,7 +149,8 @@ bool AnimatedValue::tickSpring(double dt) {
     return false;
 }
 
-void AnimatedValue::notify() {
+void AnimatedValue::notify()
+{
     // A copy, because the callback may destroy this value and its callback with it.
     if (const auto callback = onChange)
         callback();

@@ -27,11 +27,13 @@ struct FrameClock::Delayed {
     bool hasContext = false;
 };
 
-Ticker::~Ticker() {
+Ticker::~Ticker()
+{
     FrameClock::instance().stop(this);
 }
 
-FrameClock& FrameClock::instance() {
+FrameClock& FrameClock::instance()
+{
     // Deliberately never destroyed: tickers and pending steps may outlive the application
     // object at exit, and their destructors still talk to the clock.
     static FrameClock* clock = new FrameClock;
@@ -40,7 +42,8 @@ FrameClock& FrameClock::instance() {
 
 FrameClock::FrameClock()
     : frameTimer_(new QTimer(this))
-    , delayTimer_(new QTimer(this)) {
+    , delayTimer_(new QTimer(this))
+{
     frameTimer_->setTimerType(Qt::PreciseTimer);
     frameTimer_->setInterval(kFrameIntervalMs);
     connect(frameTimer_, &QTimer::timeout, this, &FrameClock::onFrame);
@@ -51,17 +54,20 @@ FrameClock::FrameClock()
 
 FrameClock::~FrameClock() = default;
 
-double FrameClock::realNow() const {
+double FrameClock::realNow() const
+{
     using namespace std::chrono;
     static const auto epoch = steady_clock::now();
     return duration<double>(steady_clock::now() - epoch).count();
 }
 
-double FrameClock::now() const {
+double FrameClock::now() const
+{
     return manual_ ? manualNow_ : realNow() + realOffset_;
 }
 
-void FrameClock::setManual(bool manual) {
+void FrameClock::setManual(bool manual)
+{
     if (manual == manual_)
         return;
     if (manual) {
@@ -76,7 +82,8 @@ void FrameClock::setManual(bool manual) {
     armDelayTimer();
 }
 
-void FrameClock::advance(double seconds, double frame) {
+void FrameClock::advance(double seconds, double frame)
+{
     if (!manual_)
         return;
     const double end = manualNow_ + std::max(seconds, 0.0);
@@ -92,7 +99,8 @@ void FrameClock::advance(double seconds, double frame) {
 
 // One manual frame. Steps falling due inside it run at their own due time, with every moving
 // value brought to that instant first, so chains of steps keep their nominal timing.
-void FrameClock::advanceFrame(double frameEnd) {
+void FrameClock::advanceFrame(double frameEnd)
+{
     while (!delayed_.empty() && delayed_.front()->due <= frameEnd + kDueSlack) {
         const double due = std::clamp(delayed_.front()->due, manualNow_, frameEnd);
         if (due > manualNow_) {
@@ -110,7 +118,8 @@ void FrameClock::advanceFrame(double frameEnd) {
         runNext();
 }
 
-void FrameClock::after(double seconds, std::function<void()> fn, const QObject* context) {
+void FrameClock::after(double seconds, std::function<void()> fn, const QObject* context)
+{
     if (!fn)
         return;
     if (QThread::currentThread() != thread()) {
@@ -139,7 +148,8 @@ void FrameClock::after(double seconds, std::function<void()> fn, const QObject* 
     armDelayTimer();
 }
 
-void FrameClock::runNext() {
+void FrameClock::runNext()
+{
     std::unique_ptr<Delayed> step = std::move(delayed_.front());
     delayed_.erase(delayed_.begin());
     if (step->hasContext && !step->context)
@@ -147,7 +157,8 @@ void FrameClock::runNext() {
     step->fn();
 }
 
-void FrameClock::runDue() {
+void FrameClock::runDue()
+{
     // Steps scheduled while these run wait for the next turn of the event loop, so a step
     // that keeps rescheduling itself cannot starve everything else.
     const double t = now();
@@ -158,7 +169,8 @@ void FrameClock::runDue() {
     armDelayTimer();
 }
 
-void FrameClock::armDelayTimer() {
+void FrameClock::armDelayTimer()
+{
     if (manual_ || delayed_.empty()) {
         delayTimer_->stop();
         return;
@@ -167,14 +179,16 @@ void FrameClock::armDelayTimer() {
     delayTimer_->start(static_cast<int>(std::ceil(wait * 1000)));
 }
 
-void FrameClock::start(Ticker* ticker) {
+void FrameClock::start(Ticker* ticker)
+{
     if (!ticker || isRunning(ticker))
         return;
     tickers_.push_back(ticker);
     updateFrameTimer();
 }
 
-void FrameClock::stop(Ticker* ticker) {
+void FrameClock::stop(Ticker* ticker)
+{
     const auto it = std::find(tickers_.begin(), tickers_.end(), ticker);
     if (it == tickers_.end())
         return;
@@ -186,20 +200,24 @@ void FrameClock::stop(Ticker* ticker) {
     updateFrameTimer();
 }
 
-bool FrameClock::isRunning(const Ticker* ticker) const {
+bool FrameClock::isRunning(const Ticker* ticker) const
+{
     return ticker && std::find(tickers_.begin(), tickers_.end(), ticker) != tickers_.end();
 }
 
-int FrameClock::activeTickers() const {
+int FrameClock::activeTickers() const
+{
     return static_cast<int>(
         std::count_if(tickers_.begin(), tickers_.end(), [](Ticker* t) { return t != nullptr; }));
 }
 
-bool FrameClock::isFrameTimerActive() const {
+bool FrameClock::isFrameTimerActive() const
+{
     return frameTimer_->isActive();
 }
 
-void FrameClock::tickAll(double dt) {
+void FrameClock::tickAll(double dt)
+{
     // Walk by index over the tickers present when the frame began: callbacks may start,
     // stop or destroy tickers, which only appends or nulls slots until the frame is over.
     ++tickDepth_;
@@ -218,14 +236,16 @@ void FrameClock::tickAll(double dt) {
     updateFrameTimer();
 }
 
-void FrameClock::onFrame() {
+void FrameClock::onFrame()
+{
     const double t = now();
     const double dt = std::clamp(t - lastFrame_, 0.0, kMaxFrame);
     lastFrame_ = t;
     tickAll(dt);
 }
 
-void FrameClock::updateFrameTimer() {
+void FrameClock::updateFrameTimer()
+{
     const bool wanted = !manual_ && activeTickers() > 0;
     if (wanted && !frameTimer_->isActive()) {
         lastFrame_ = now();

@@ -11,11 +11,13 @@ namespace {
 constexpr double kMinResponse = 1e-4;
 constexpr double kMinDamping = 1e-3; // an undamped spring would never come to rest
 
-double angularFrequency(double response) {
+double angularFrequency(double response)
+{
     return 2 * std::numbers::pi / std::max(response, kMinResponse);
 }
 
-SpringState underdamped(SpringState s, double w0, double zeta, double t) {
+SpringState underdamped(SpringState s, double w0, double zeta, double t)
+{
     const double wd = w0 * std::sqrt(1 - zeta * zeta);
     const double decay = std::exp(-zeta * w0 * t);
     const double a = s.offset;
@@ -27,13 +29,15 @@ SpringState underdamped(SpringState s, double w0, double zeta, double t) {
     return {x, v};
 }
 
-SpringState critical(SpringState s, double w0, double t) {
+SpringState critical(SpringState s, double w0, double t)
+{
     const double decay = std::exp(-w0 * t);
     const double b = s.velocity + w0 * s.offset;
     return {(s.offset + b * t) * decay, (s.velocity - w0 * b * t) * decay};
 }
 
-SpringState overdamped(SpringState s, double w0, double zeta, double t) {
+SpringState overdamped(SpringState s, double w0, double zeta, double t)
+{
     const double root = std::sqrt(zeta * zeta - 1);
     const double r1 = -w0 * (zeta - root);
     const double r2 = -w0 * (zeta + root);
@@ -46,7 +50,8 @@ SpringState overdamped(SpringState s, double w0, double zeta, double t) {
 
 } // namespace
 
-SpringState stepSpring(SpringState state, double response, double dampingFraction, double dt) {
+SpringState stepSpring(SpringState state, double response, double dampingFraction, double dt)
+{
     if (dt <= 0)
         return state;
     if (response <= kMinResponse)
@@ -60,7 +65,8 @@ SpringState stepSpring(SpringState state, double response, double dampingFractio
     return overdamped(state, w0, zeta, dt);
 }
 
-bool springSettled(const SpringState& state, double response, double span) {
+bool springSettled(const SpringState& state, double response, double span)
+{
     const double tolerance = std::max(1e-3 * std::abs(span), 1e-5);
     return std::abs(state.offset) <= tolerance &&
            std::abs(state.velocity) / angularFrequency(response) <= tolerance;

@@ -15,12 +15,14 @@ class FrameAnimation;
 
 // The running frame animation of each window. Keyed by address only: a dead window's entry
 // is dropped on its next frame, and a new window at the same address simply replaces it.
-std::unordered_map<const QWidget*, std::unique_ptr<FrameAnimation>>& running() {
+std::unordered_map<const QWidget*, std::unique_ptr<FrameAnimation>>& running()
+{
     static auto* table = new std::unordered_map<const QWidget*, std::unique_ptr<FrameAnimation>>;
     return *table;
 }
 
-QRectF lerp(const QRectF& a, const QRectF& b, double t) {
+QRectF lerp(const QRectF& a, const QRectF& b, double t)
+{
     auto mix = [t](double x, double y) { return x + (y - x) * t; };
     return QRectF(mix(a.x(), b.x()), mix(a.y(), b.y()), mix(a.width(), b.width()),
                   mix(a.height(), b.height()));
@@ -35,9 +37,12 @@ public:
         , from_(platform::desktop().windowFrame(window))
         , to_(target)
         , curve_(curve)
-        , completion_(std::move(completion)) {}
+        , completion_(std::move(completion))
+    {
+    }
 
-    bool tick(double dt) override {
+    bool tick(double dt) override
+    {
         if (!window_) {
             finish(false);
             return false;
@@ -54,7 +59,8 @@ public:
 
 private:
     // Eased progress from 0 to 1; a spring curve drives a spring from 0 to 1 and may overshoot.
-    double advanceProgress(double dt) {
+    double advanceProgress(double dt)
+    {
         elapsed_ += dt;
         if (curve_.kind == Animation::Kind::Spring) {
             spring_ = detail::stepSpring(spring_, curve_.response, curve_.dampingFraction, dt);
@@ -68,7 +74,8 @@ private:
     }
 
     // Removes this animation (destroying it) and then runs the completion if it finished.
-    void finish(bool completed) {
+    void finish(bool completed)
+    {
         auto completion = std::move(completion_);
         auto& table = running();
         const auto it = table.find(key_);
@@ -92,7 +99,8 @@ private:
 } // namespace
 
 void animateWindowFrame(QWidget* window, const QRectF& target, const Animation& curve,
-                        std::function<void()> completion) {
+                        std::function<void()> completion)
+{
     if (!window)
         return;
     auto animation = std::make_unique<FrameAnimation>(window, target, curve, std::move(completion));
@@ -102,11 +110,13 @@ void animateWindowFrame(QWidget* window, const QRectF& target, const Animation& 
     FrameClock::instance().start(raw);
 }
 
-void cancelWindowFrame(QWidget* window) {
+void cancelWindowFrame(QWidget* window)
+{
     running().erase(window);
 }
 
-bool isAnimatingWindowFrame(const QWidget* window) {
+bool isAnimatingWindowFrame(const QWidget* window)
+{
     const auto it = running().find(window);
     return it != running().end() && it->second->isFor(window);
 }

@@ -14,7 +14,8 @@ Q_DECLARE_METATYPE(motion::Animation)
 
 namespace {
 
-FrameClock& frames() {
+FrameClock& frames()
+{
     return FrameClock::instance();
 }
 
@@ -26,7 +27,8 @@ struct Run {
     bool monotonic = true;
 };
 
-Run runUntilSettled(AnimatedValue& value, double limit = 5.0) {
+Run runUntilSettled(AnimatedValue& value, double limit = 5.0)
+{
     Run run;
     double last = value.value();
     for (double t = 0; t < limit; t += 1.0 / 60) {
@@ -52,7 +54,8 @@ private Q_SLOTS:
     void initTestCase() { frames().setManual(true); }
     void cleanup() { QCOMPARE(frames().activeTickers(), 0); }
 
-    void criticalSpringArrivesWithoutOvershoot() {
+    void criticalSpringArrivesWithoutOvershoot()
+    {
         AnimatedValue value(0);
         int changes = 0;
         value.onChange = [&] { ++changes; };
@@ -66,7 +69,8 @@ private Q_SLOTS:
         QVERIFY(changes > 20);
     }
 
-    void bouncySpringOvershootsALittle() {
+    void bouncySpringOvershootsALittle()
+    {
         AnimatedValue value(0);
         value.setTarget(100, Animation::spring(0.3, 0.85));
         const Run run = runUntilSettled(value);
@@ -76,7 +80,8 @@ private Q_SLOTS:
         QCOMPARE(value.value(), 100.0);
     }
 
-    void springResponseIsItsPeriod() {
+    void springResponseIsItsPeriod()
+    {
         // A lightly damped spring swings with (almost) the undamped period.
         AnimatedValue value(0);
         value.setTarget(1, Animation::spring(0.4, 0.05));
@@ -95,7 +100,8 @@ private Q_SLOTS:
         value.jump(0);
     }
 
-    void retargetedSpringKeepsItsMomentum() {
+    void retargetedSpringKeepsItsMomentum()
+    {
         AnimatedValue value(0);
         value.setTarget(100, Animation::spring(0.5, 1.0));
         frames().advance(0.1);
@@ -110,7 +116,8 @@ private Q_SLOTS:
         QCOMPARE(value.value(), 0.0);
     }
 
-    void blendDurationSoftensTheNewTarget() {
+    void blendDurationSoftensTheNewTarget()
+    {
         AnimatedValue hard(0);
         AnimatedValue blended(0);
         hard.setTarget(100, Animation::spring(0.3, 1.0));
@@ -125,7 +132,8 @@ private Q_SLOTS:
         hard.jump(0);
     }
 
-    void easeRetargetStartsFromCurrentValue() {
+    void easeRetargetStartsFromCurrentValue()
+    {
         AnimatedValue value(0);
         value.setTarget(100, Animation::easeInOut(0.4));
         frames().advance(0.2);
@@ -138,7 +146,8 @@ private Q_SLOTS:
         QVERIFY(!value.isAnimating());
     }
 
-    void repeatingTheTargetLeavesTheMoveAlone() {
+    void repeatingTheTargetLeavesTheMoveAlone()
+    {
         // Views retarget on every announced change, equal values included.
         AnimatedValue value(0);
         value.setTarget(100, Animation::easeOut(0.4));
@@ -149,7 +158,8 @@ private Q_SLOTS:
         QVERIFY(!value.isAnimating());
     }
 
-    void noneJumpsAndReports() {
+    void noneJumpsAndReports()
+    {
         AnimatedValue value(3);
         value.setTarget(10, Animation::spring(0.5, 1.0));
         QVERIFY(value.isAnimating());
@@ -163,7 +173,8 @@ private Q_SLOTS:
         QVERIFY(!value.isAnimating());
     }
 
-    void valuesMayDieOrStartDuringAFrame() {
+    void valuesMayDieOrStartDuringAFrame()
+    {
         auto victim = std::make_unique<AnimatedValue>(0);
         auto killer = std::make_unique<AnimatedValue>(0);
         AnimatedValue late(0);
@@ -187,7 +198,8 @@ private Q_SLOTS:
         killer.reset();
     }
 
-    void retargetFromOnChangeAtArrivalKeepsRunning() {
+    void retargetFromOnChangeAtArrivalKeepsRunning()
+    {
         AnimatedValue value(0);
         value.onChange = [&] {
             if (value.value() == 1)
@@ -200,7 +212,8 @@ private Q_SLOTS:
         QCOMPARE(value.value(), 2.0);
     }
 
-    void easeCurvesRunFromZeroToOneWithoutGoingBack_data() {
+    void easeCurvesRunFromZeroToOneWithoutGoingBack_data()
+    {
         QTest::addColumn<Animation>("curve");
         QTest::newRow("easeOut") << Animation::easeOut(1);
         QTest::newRow("easeInOut") << Animation::easeInOut(1);
@@ -208,7 +221,8 @@ private Q_SLOTS:
         QTest::newRow("glide") << motion::glideCurve(1);
     }
 
-    void easeCurvesRunFromZeroToOneWithoutGoingBack() {
+    void easeCurvesRunFromZeroToOneWithoutGoingBack()
+    {
         QFETCH(Animation, curve);
         QCOMPARE(curve.ease(0), 0.0);
         QCOMPARE(curve.ease(1), 1.0);
@@ -220,7 +234,8 @@ private Q_SLOTS:
         }
     }
 
-    void easeCurvesMatchTheirPublishedShapes() {
+    void easeCurvesMatchTheirPublishedShapes()
+    {
         // Reference values of the well-known "ease" and "ease-in-out" timing functions.
         QVERIFY(std::abs(motion::defaultTiming(1).ease(0.5) - 0.80240) < 1e-4);
         QVERIFY(std::abs(Animation::easeInOut(1).ease(0.25) - 0.12916) < 1e-4);
@@ -229,7 +244,8 @@ private Q_SLOTS:
         QVERIFY(motion::glideCurve(1).ease(0.2) > 0.65); // the glide is nearly there early
     }
 
-    void transactionsNest() {
+    void transactionsNest()
+    {
         QVERIFY(motion::currentAnimation().isNone());
         motion::withAnimation(Animation::spring(0.3, 0.7), [] {
             const Animation& outer = motion::currentAnimation();
@@ -245,7 +261,8 @@ private Q_SLOTS:
         QVERIFY(motion::currentAnimation().isNone());
     }
 
-    void delayedStepsRunInDueOrderAtTheirOwnTime() {
+    void delayedStepsRunInDueOrderAtTheirOwnTime()
+    {
         QStringList order;
         QList<double> times;
         const double start = frames().now();
@@ -273,7 +290,8 @@ private Q_SLOTS:
         QCOMPARE(frames().pendingSteps(), 0);
     }
 
-    void delayedStepIsDroppedWithItsContext() {
+    void delayedStepIsDroppedWithItsContext()
+    {
         int runs = 0;
         auto context = std::make_unique<QObject>();
         QObject survivor;
@@ -286,7 +304,8 @@ private Q_SLOTS:
         QCOMPARE(runs, 10);
     }
 
-    void windowFrameGlidesToTargetAndCompletesOnce() {
+    void windowFrameGlidesToTargetAndCompletesOnce()
+    {
         FakeDesktop desktop;
         QWidget window;
         desktop.setWindowFrame(&window, QRectF(100, 100, 200, 150));
@@ -309,7 +328,8 @@ private Q_SLOTS:
         QCOMPARE(done, 1);
     }
 
-    void newFrameAnimationReplacesTheOld() {
+    void newFrameAnimationReplacesTheOld()
+    {
         FakeDesktop desktop;
         QWidget window;
         desktop.setWindowFrame(&window, QRectF(0, 0, 100, 100));
@@ -333,7 +353,8 @@ private Q_SLOTS:
         QCOMPARE(desktop.windowFrame(&window), QRectF(5, 5, 100, 100));
     }
 
-    void zeroDurationFrameAndDeadWindow() {
+    void zeroDurationFrameAndDeadWindow()
+    {
         FakeDesktop desktop;
         auto window = std::make_unique<QWidget>();
         desktop.setWindowFrame(window.get(), QRectF(0, 0, 100, 100));
@@ -353,7 +374,8 @@ private Q_SLOTS:
         QCOMPARE(done, 1);
     }
 
-    void realClockRunsNoTimerWhileIdle() {
+    void realClockRunsNoTimerWhileIdle()
+    {
         frames().setManual(false);
         const double before = frames().now();
         {

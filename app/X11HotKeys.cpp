@@ -71,8 +71,10 @@ int X11HotKeyGrabber::grab(quint32 keysym, quint32* keycode)
         return XCB_VALUE; // no key on this keyboard produces the symbol
     }
     std::array<xcb_void_cookie_t, lockVariants.size()> cookies{};
+    // owner_events off: the press and its release always come to the root window, even while
+    // one of our own windows has the keyboard, so the key never stays marked as held.
     for (size_t i = 0; i < lockVariants.size(); ++i) {
-        cookies[i] = xcb_grab_key_checked(connection_, 1, root_, hotKeyModifiers | lockVariants[i],
+        cookies[i] = xcb_grab_key_checked(connection_, 0, root_, hotKeyModifiers | lockVariants[i],
                                           code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     }
     // Another client's grab is refused per exact modifier set, so any variant may fail alone.

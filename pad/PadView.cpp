@@ -435,8 +435,13 @@ void PadView::hitTestPointer()
 
 void PadView::mousePressEvent(QMouseEvent* event)
 {
+    // A press while the island is still sliding in is judged against where it is going, so
+    // a quick reach for the pad is not lost to the animation.
+    const QPainterPath settled =
+        pad::islandPath(islandSize(), radius_.value())
+            .translated((width() - islandSize().width()) / 2, slide_.target());
     if (event->button() != Qt::LeftButton || !app_ ||
-        !islandOutline().contains(event->position())) {
+        !(islandOutline().contains(event->position()) || settled.contains(event->position()))) {
         event->ignore();
         return;
     }

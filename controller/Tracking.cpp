@@ -9,8 +9,7 @@
 // fields, and writes (and allocates) nothing unless the pad opens or closes.
 void AppController::trackCursor()
 {
-    const platform::Desktop& desktop = platform::desktop();
-    const QPointF p = desktop.mouseLocation();
+    const QPointF p = platform::desktop().mouseLocation();
     const double dx = std::abs(p.x() - midX());
     const double edge = top();
 
@@ -22,9 +21,7 @@ void AppController::trackCursor()
     }
 
     if (open) {
-        // Offer the clipboard's image only when it changed since launch or the last paste.
-        setClipImage(desktop.clipboardChangeCount() != clipUsed ? desktop.clipboardImage()
-                                                                : QImage());
+        refreshClip();
     }
     motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0),
                           [this, open] { setRevealed(open); });

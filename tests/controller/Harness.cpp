@@ -13,12 +13,6 @@
 #include <QUuid>
 #include <ctime>
 
-std::vector<SuiteFactory>& suites()
-{
-    static std::vector<SuiteFactory> all;
-    return all;
-}
-
 Harness::Harness()
     : today(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC)
 {
@@ -128,10 +122,5 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quillhaven"));
     QFont font(QStringLiteral("DejaVu Sans"));
     QApplication::setFont(font);
-    int failed = 0;
-    for (const auto& make : suites()) {
-        const std::unique_ptr<QObject> suite = make();
-        failed += QTest::qExec(suite.get(), argc, argv);
-    }
-    return failed;
+    return runSuites(argc, argv);
 }

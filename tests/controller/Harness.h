@@ -2,6 +2,7 @@
 
 #include "controller/AppController.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 #include "surfaces/Sound.h"
 
 #include <QJsonArray>
@@ -11,17 +12,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-// Each test file registers its class here; main.cpp runs them all in one executable.
-using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
-std::vector<SuiteFactory>& suites();
-
-template <typename T> struct RegisterSuite {
-    RegisterSuite()
-    {
-        suites().push_back([] { return std::make_unique<T>(); });
-    }
-};
 
 // Reaches the controller's private gesture state.
 class ControllerTestAccess {

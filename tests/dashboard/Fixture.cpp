@@ -14,12 +14,6 @@
 #include <QSettings>
 #include <QUuid>
 
-std::vector<SuiteFactory>& suites()
-{
-    static std::vector<SuiteFactory> all;
-    return all;
-}
-
 Fixture::Fixture()
     : now(QDate(2026, 3, 10), QTime(12, 0), Qt::UTC)
 {

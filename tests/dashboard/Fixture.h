@@ -3,23 +3,13 @@
 #include "controller/AppController.h"
 #include "dashboard/DashboardView.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
 #include <vector>
-
-// Each test file registers its class; main.cpp runs them all in one executable.
-using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
-std::vector<SuiteFactory>& suites();
-
-template <typename T> struct RegisterSuite {
-    RegisterSuite()
-    {
-        suites().push_back([] { return std::make_unique<T>(); });
-    }
-};
 
 // A controller on a fake desktop with its notes, images and settings in a fresh folder, the
 // clock fixed at 2026-03-10 12:00 UTC, animations on a manual clock and sounds silenced.

@@ -14,10 +14,5 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("QuillhavenTest"));
     QApplication::setApplicationName(QStringLiteral("Dashboard"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    int failed = 0;
-    for (const auto& make : suites()) {
-        const std::unique_ptr<QObject> suite = make();
-        failed += QTest::qExec(suite.get(), argc, argv);
-    }
-    return failed;
+    return runSuites(argc, argv);
 }

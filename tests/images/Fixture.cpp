@@ -12,12 +12,6 @@
 #include <QUuid>
 #include <ctime>
 
-std::vector<SuiteFactory>& suites()
-{
-    static std::vector<SuiteFactory> all;
-    return all;
-}
-
 Fixture::Fixture()
     : today(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC)
 {
@@ -95,10 +89,5 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Quillhaven"));
     QApplication::setApplicationName(QStringLiteral("Quillhaven"));
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
-    int failed = 0;
-    for (const auto& make : suites()) {
-        const std::unique_ptr<QObject> suite = make();
-        failed += QTest::qExec(suite.get(), argc, argv);
-    }
-    return failed;
+    return runSuites(argc, argv);
 }

@@ -2,6 +2,7 @@
 
 #include "controller/AppController.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 #include "surfaces/Sound.h"
 
 #include <QDateTime>
@@ -10,17 +11,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-// Each test file registers its class here; main() runs them all in one executable.
-using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
-std::vector<SuiteFactory>& suites();
-
-template <typename T> struct RegisterSuite {
-    RegisterSuite()
-    {
-        suites().push_back([] { return std::make_unique<T>(); });
-    }
-};
 
 // A started controller on a fake 1440 x 900 desktop, its files in a fresh folder, the date
 // fixed at 2026-03-01 12:00 UTC and the frame clock stepped by hand.

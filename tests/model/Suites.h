@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Suites.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -8,17 +10,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-// Each test file registers its class here; main.cpp runs them all in one executable.
-using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
-std::vector<SuiteFactory>& suites();
-
-template <typename T> struct RegisterSuite {
-    RegisterSuite()
-    {
-        suites().push_back([] { return std::make_unique<T>(); });
-    }
-};
 
 inline QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {

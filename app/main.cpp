@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 #include "CaptureRegion.h"
+#include "QuitSignals.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -117,5 +118,8 @@ int main(int argc, char* argv[])
     QObject::connect(&instance, &SingleInstance::showDashboardRequested, &application,
                      [&delegate] { delegate.applicationShouldHandleReopen(); });
     QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    // Every change is on disk as soon as it is made, so a signal needs no save of its own.
+    const QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application, &QApplication::quit);
     return QApplication::exec();
 }

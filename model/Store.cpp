@@ -1,5 +1,6 @@
 #include "model/Store.h"
 
+#include "model/DiskFile.h"
 #include "model/NoteModel.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Store {
@@ -33,11 +33,31 @@ bool fail(const QString& reason)
     return false;
 }
 
-// A free name beside `path` that tells when the file was set aside; never an existing one.
-QString asideName(const QString& path)
+// What the notes file looked like when this process last read or wrote it. Until the first
+// load or save nothing is known, and nothing is judged.
+struct Seen {
+    bool known = false;
+    std::optional<DiskFile::Stamp> stamp; // none: there was no file
+    QByteArray bytes;
+};
+
+Seen& seen()
+{
+    static Seen state;
+    return state;
+}
+
+void remember(std::optional<DiskFile::Stamp> stamp, const QByteArray& bytes)
+{
+    seen() = Seen{true, stamp, bytes};
+}
+
+// A free name beside `path` that tells why and when the file was set aside; never an existing
+// one.
+QString asideName(const QString& path, const QString& why)
 {
     const QString stamp = platform::now().toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString base = path + QStringLiteral(".unreadable-") + stamp;
+    const QString base = path + QLatin1Char('.') + why + QLatin1Char('-') + stamp;
     QString candidate = base;
     for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
         candidate = base + QLatin1Char('-') + QString::number(n);
@@ -45,14 +65,34 @@ QString asideName(const QString& path)
     return candidate;
 }
 
-// The next save would replace a file we could not read, so move it out of the way first:
-// whatever is in it stays on disk for the user to recover.
-void keepAside(const QString& path)
+// Moves the file out of the way of the next save: whatever is in it stays on disk for the user
+// to recover.
+void keepAside(const QString& path, const QString& why, const QString& message)
 {
-    const QString aside = asideName(path);
+    const QString aside = asideName(path, why);
     if (QFile::rename(path, aside) || QFile::copy(path, aside)) {
-        platform::log(QStringLiteral("Quillhaven: notes file unreadable, kept as ") + aside);
+        platform::log(QStringLiteral("Quillhaven: ") + message + aside);
     }
+}
+
+// A sync tool or an editor may have replaced the file since we last touched it. Its version is
+// not ours to throw away unseen; a file that merely looks different (touched, or rewritten
+// with the same bytes) is not a change.
+void keepOutsideChange(const QString& path)
+{
+    if (!seen().known) {
+        return;
+    }
+    const std::optional<DiskFile::Stamp> now = DiskFile::stampOf(path);
+    if (!now || now == seen().stamp) {
+        return;
+    }
+    QFile file(path);
+    if (seen().stamp && file.open(QIODevice::ReadOnly) && file.readAll() == seen().bytes) {
+        return;
+    }
+    keepAside(path, QStringLiteral("outside"),
+              QStringLiteral("notes file changed outside, kept as "));
 }
 
 } // namespace
@@ -93,6 +133,7 @@ void setUrlForTesting(const QString& path)
 {
     const QMutexLocker lock(&overrideMutex());
     overrideUrl() = path;
+    seen() = Seen{};
 }
 
 QList<NoteModel*> load(AppController* app)
@@ -100,15 +141,21 @@ QList<NoteModel*> load(AppController* app)
     const QString path = url();
     QFile file(path);
     if (!file.exists()) {
+        remember(std::nullopt, {});
         return {};
     }
     std::optional<QList<NoteData>> records;
     if (file.open(QIODevice::ReadOnly)) {
-        records = decode(file.readAll());
+        const std::optional<DiskFile::Stamp> stamp = DiskFile::stampOf(file.handle());
+        const QByteArray bytes = file.readAll();
         file.close();
+        records = decode(bytes);
+        remember(stamp, bytes);
     }
     if (!records) {
-        keepAside(path);
+        keepAside(path, QStringLiteral("unreadable"),
+                  QStringLiteral("notes file unreadable, kept as "));
+        remember(std::nullopt, {});
         return {};
     }
     QList<NoteModel*> notes;
@@ -131,18 +178,13 @@ bool save(const QList<NoteModel*>& notes)
     if (bytes.isEmpty()) {
         return fail(error);
     }
-    QSaveFile file(url());
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(file.errorString());
+    const QString path = url();
+    keepOutsideChange(path);
+    DiskFile::Stamp written;
+    if (!DiskFile::replace(path, bytes, &error, &written)) {
+        return fail(error);
     }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit()) {
-        return fail(file.errorString());
-    }
+    remember(written, bytes);
     return true;
 }
 

@@ -23,7 +23,8 @@ void setUrlForTesting(const QString& path);
 QString locateIn(const QString& dataDir);
 
 QList<NoteModel*> load(AppController* app);
-// Logs "Quillhaven: save failed: <reason>" and returns false on failure.
+// Logs "Quillhaven: save failed: <reason>" and returns false on failure. A file that someone
+// else changed since this process last read or wrote it is first kept aside, with one line.
 bool save(const QList<NoteModel*>& notes);
 
 // The file format on its own, for tests, the fuzzer and the benchmarks.

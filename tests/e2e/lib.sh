@@ -50,7 +50,9 @@ start_app() {
     timeout 900 "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1 &
     local guard=$!
     E2E_PIDS+=($guard)
-    # The program runs as the child of `timeout`; its windows carry the child's pid.
+    # The program runs as the child of `timeout`; its windows carry the child's pid, and
+    # waiting for the guard yields the program's exit status.
+    APP_GUARD=$guard
     APP_PID=$guard
     local deadline=$((SECONDS + 5)) child
     while [ $SECONDS -lt $deadline ]; do

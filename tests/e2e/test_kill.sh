@@ -1,0 +1,121 @@
+#!/bin/bash
+# Nothing typed is lost when the program dies. The real program is started again and again
+# on a note, keys are typed into it through the X server, and the process is killed with
+# SIGKILL at a random moment: while starting, while loading, between keys, in the middle of a
+# save. After every kill the notes file must decode, and must hold everything that was on disk
+# a moment before the kill. Then SIGTERM and SIGHUP (the end of the session) must end the
+# program cleanly with the last key on disk. E2E_KILLS sets the number of kills (default 200).
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+KILLS=${E2E_KILLS:-200}
+ID=0C8A5E1B-7D2F-4E3A-9B1C-5D6E7F8A9B0C
+
+cat >"$NOTES" <<JSON
+[{"id":"$ID","text":"","folded":false,"onScreen":true,"x":100,"y":200}]
+JSON
+# What will be typed, chunk by chunk, over all the runs: lower-case letters and digits only,
+# so every key is on the keyboard map and lands as itself.
+MASTER=$(python3 -c "import random; random.seed(7); print(''.join(random.choice('abcdefghijklmnopqrstuvwxyz0123456789') for _ in range(20000)))")
+
+# Verdict on the file after a kill, given the text seen just before it: prints the text
+# length on success, a reason on failure.
+cat >"$E2E_TMP/verdict.py" <<'PY'
+import json, os, sys
+path, before_path, master = sys.argv[1], sys.argv[2], sys.argv[3]
+def text_of(raw):
+    notes = json.loads(raw)
+    assert isinstance(notes, list) and len(notes) == 1, "not one note"
+    note = notes[0]
+    for key in ("id", "text", "folded", "onScreen", "x", "y"):
+        assert key in note, "missing " + key
+    return note["text"]
+try:
+    after = text_of(open(path, "rb").read())
+except Exception as e:
+    print("unreadable after the kill:", e); sys.exit(1)
+before = ""
+if os.path.getsize(before_path):
+    try:
+        before = text_of(open(before_path, "rb").read())
+    except Exception as e:
+        print("unreadable before the kill:", e); sys.exit(1)
+if not after.startswith(before):
+    print("lost saved keys: had %r, now %r" % (before[-20:], after[-20:])); sys.exit(1)
+if not master.startswith(after):
+    print("text that was never typed: %r" % after[-20:]); sys.exit(1)
+print(len(after))
+PY
+
+note_window() {
+    for w in $(app_windows); do
+        [ "$(geometry "$w")" = "100 400 300 300" ] && echo "$w" && return 0
+    done
+    return 1
+}
+focused() { [ "$(xdotool getwindowfocus)" = "$(note_window)" ]; }
+# Clicks into the note's text and puts the caret at its end.
+focus_note() {
+    wait_for 20 note_window || return 1
+    xdotool mousemove 250 560 click 1
+    wait_for 5 focused || return 1
+    xdotool key ctrl+End
+}
+random_delay() { printf '0.%03d' $((RANDOM % ${1:-400})); }
+
+kills=0 failures=0 typed_runs=0 mid_save=0
+length=0
+for ((i = 1; i <= KILLS; i++)); do
+    start_app --login-item
+    typist=""
+    if ((i % 10 == 0)); then
+        sleep "$(random_delay 600)" # somewhere in start-up and loading
+    elif focus_note; then
+        chunk=${MASTER:length:12}
+        xdotool type --delay 12 "$chunk" &
+        typist=$!
+        typed_runs=$((typed_runs + 1))
+        sleep "$(random_delay)"
+        ((i == 1)) && shot typing
+    fi
+    cat "$NOTES" >"$E2E_TMP/before.json" 2>/dev/null || : >"$E2E_TMP/before.json"
+    kill -KILL "$APP_PID"
+    wait "$APP_GUARD" 2>/dev/null
+    # Killing the typist could leave a key held down, and the server would repeat it into the
+    # next run; its few remaining keys go nowhere.
+    [ -n "$typist" ] && wait "$typist" 2>/dev/null
+    kills=$((kills + 1))
+    # The temporary file exists only between the start of a save and its rename.
+    if [ -e "$NOTES.saving" ]; then
+        mid_save=$((mid_save + 1))
+        rm -f "$NOTES.saving"
+    fi
+    if ! verdict=$(python3 "$E2E_TMP/verdict.py" "$NOTES" "$E2E_TMP/before.json" "$MASTER"); then
+        echo "kill $i: $verdict"
+        failures=$((failures + 1))
+        break
+    fi
+    length=$verdict
+done
+aside=$(find "$APP_DATA" -name 'notes.json.*' ! -name 'notes.json.saving' | wc -l)
+echo "     $kills kills, $typed_runs while typing, $mid_save inside a save, $length keys on disk," \
+    "$failures losses"
+check "$kills kills, and every one left the saved text whole" [ "$failures" -eq 0 ]
+check "most runs typed something that was saved" [ "$length" -ge $((typed_runs * 3)) ]
+check "no file was ever judged unreadable or changed outside" [ "$aside" -eq 0 ]
+
+# A polite end: the event loop quits, windows close and the program exits with status 0.
+quits_cleanly() {
+    local signal=$1 word=$2 status deadline
+    start_app --login-item
+    focus_note || return 1
+    xdotool type --delay 20 "$word"
+    wait_for 5 grep -q "$word\"" "$NOTES" || return 1
+    kill "-$signal" "$APP_PID"
+    wait "$APP_GUARD"
+    status=$?
+    [ "$status" -eq 0 ] && grep -q "$word\"" "$NOTES"
+}
+check "SIGTERM quits cleanly with the last key on disk" quits_cleanly TERM "termend"
+check "SIGHUP (the session ends) quits cleanly with the last key on disk" quits_cleanly HUP "hupend"
+check "the program wrote nothing to its log" [ ! -s "$APP_LOG" ]
+e2e_finish

@@ -1,0 +1,216 @@
+#include "Suites.h"
+#include "model/NoteModel.h"
+#include "model/Store.h"
+#include "platform/Clock.h"
+#include "support/FakeDesktop.h"
+
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+namespace {
+
+NoteData record(const QString& text)
+{
+    NoteData r;
+    r.id = QUuid::createUuid();
+    r.text = text;
+    return r;
+}
+
+QStringList texts(const QByteArray& file)
+{
+    QStringList result;
+    for (const NoteData& r : Store::decode(file).value_or(QList<NoteData>{})) {
+        result << r.text;
+    }
+    return result;
+}
+
+// A small filesystem of its own, so a full or read-only disk is real, even for root.
+class TmpfsMount {
+public:
+    explicit TmpfsMount(const QString& dir, const QByteArray& options)
+        : dir_(dir.toLocal8Bit())
+    {
+        mounted_ = ::mount("tmpfs", dir_.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~TmpfsMount()
+    {
+        if (mounted_) {
+            ::umount2(dir_.constData(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+    bool setReadOnly(bool readOnly)
+    {
+        const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
+        return ::mount("tmpfs", dir_.constData(), "tmpfs", flags, nullptr) == 0;
+    }
+
+private:
+    QByteArray dir_;
+    bool mounted_ = false;
+};
+
+} // namespace
+
+class StoreFaultTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> tmp;
+    std::unique_ptr<LogCapture> log;
+    QString path;
+    QList<NoteModel*> notes;
+
+    NoteModel* add(const QString& text)
+    {
+        notes << new NoteModel(record(text), nullptr, this);
+        return notes.back();
+    }
+    QStringList files() const { return QDir(tmp->path()).entryList(QDir::Files); }
+    void loadAndKeep()
+    {
+        for (NoteModel* n : Store::load(nullptr)) {
+            n->setParent(this);
+        }
+    }
+    // The failed save logged its line, and a later save, once the fault is gone, writes all.
+    void expectFailureThenRecovery(const QByteArray& before, const QString& reason)
+    {
+        add("typed while the disk was failing");
+        QVERIFY(!Store::save(notes));
+        QCOMPARE(log->lines, QStringList{"Quillhaven: save failed: " + reason});
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(notes.size(), 2);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        tmp = std::make_unique<QTemporaryDir>();
+        path = tmp->filePath("notes.json");
+        Store::setUrlForTesting(path);
+        log = std::make_unique<LogCapture>();
+        platform::setNow([] { return utc(2026, 5, 6, 7, 8, 9); });
+    }
+
+    void cleanup()
+    {
+        qDeleteAll(notes);
+        notes.clear();
+        platform::setNow({});
+        log.reset();
+        Store::setUrlForTesting({});
+    }
+
+    void anOutsideEditIsKeptAsideBeforeTheNextSave()
+    {
+        add("mine");
+        QVERIFY(Store::save(notes));
+        writeFile(path, "edited in a text editor"); // in place: same file, new bytes
+        add("mine too");
+        QVERIFY(Store::save(notes));
+        const QString aside = path + ".outside-20260506-070809";
+        QCOMPARE(log->lines,
+                 QStringList{"Quillhaven: notes file changed outside, kept as " + aside});
+        QCOMPARE(readFile(aside), "edited in a text editor");
+        QCOMPARE(texts(readFile(path)), (QStringList{"mine", "mine too"}));
+
+        // A sync tool replaces the file with a new one.
+        writeFile(path + ".sync", R"([])");
+        QVERIFY(::rename(QFile::encodeName(path + ".sync"), QFile::encodeName(path)) == 0);
+        QVERIFY(Store::save(notes));
+        QCOMPARE(log->lines.value(1),
+                 "Quillhaven: notes file changed outside, kept as " + aside + "-2");
+        QCOMPARE(readFile(aside + "-2"), "[]");
+        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.outside-20260506-070809",
+                                       "notes.json.outside-20260506-070809-2"}));
+    }
+
+    void onlyARealOutsideChangeIsKeptAside()
+    {
+        add("mine");
+        QVERIFY(Store::save(notes));
+        // Touched, or rewritten with the very same bytes: nothing of anyone's is lost.
+        const QByteArray same = readFile(path);
+        QVERIFY(::utime(QFile::encodeName(path).constData(), nullptr) == 0);
+        writeFile(path, same);
+        QVERIFY(Store::save(notes));
+        // Deleted outside: there is nothing to keep.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(Store::save(notes));
+        QVERIFY(log->lines.isEmpty());
+        QCOMPARE(files(), QStringList{"notes.json"});
+
+        // Loaded as it is, then saved: ours all along.
+        Store::setUrlForTesting(path);
+        loadAndKeep();
+        QVERIFY(Store::save(notes));
+        QVERIFY(log->lines.isEmpty());
+
+        // No file at start, one appears later (a sync tool's first download).
+        QVERIFY(QFile::remove(path));
+        Store::setUrlForTesting(path);
+        loadAndKeep();
+        writeFile(path, "[]");
+        QVERIFY(Store::save(notes));
+        QCOMPARE(log->lines.size(), 1);
+        QCOMPARE(texts(readFile(path)), QStringList{"mine"});
+    }
+
+    void aKilledSaveLeavesNothingThatHarmsTheNext()
+    {
+        add("safe");
+        QVERIFY(Store::save(notes));
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
+        writeFile(path + ".saving", "half a fil"); // what a kill in mid-write leaves
+        QVERIFY(Store::save(notes));
+        QCOMPARE(files(), QStringList{"notes.json"});
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, 0640u); // the user's choice survives the rewrite
+
+        QVERIFY(QFile::remove(path));
+        QVERIFY(Store::save(notes));
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, 0600u); // a new notes file is the user's alone
+    }
+
+    void aFullDiskFailsTheSaveAndLosesNothing()
+    {
+        const TmpfsMount disk(tmp->path(), "size=64k");
+        if (!disk.mounted()) {
+            QSKIP("mounting a small tmpfs needs CAP_SYS_ADMIN; the size-limit test covers this");
+        }
+        add("first");
+        QVERIFY(Store::save(notes));
+        const QByteArray before = readFile(path);
+        writeFile(tmp->filePath("filler"), QByteArray(64 * 1024, 'x')); // stops at the limit
+        expectFailureThenRecovery(before, "No space left on device");
+        QVERIFY(QFile::remove(tmp->filePath("filler")));
+        QVERIFY(Store::save(notes));
+        QCOMPARE(texts(readFile(path)), (QStringList{"first", "typed while the disk was failing"}));
+        QCOMPARE(files(), QStringList{"notes.json"});
+    }
+
+    void aReadOnlyFolderFailsTheSaveAndLosesNothing()
+    {
+        TmpfsMount disk(tmp->path(), "size=1m");
+        if (!disk.mounted()) {
+            QSKIP("mounting a tmpfs needs CAP_SYS_ADMIN; root ignores folder permissions");
+        }
+        add("first");
+        QVERIFY(Store::save(notes));
+        const QByteArray before = readFile(path);
+        QVERIFY(disk.setReadOnly(true));
+        expectFailureThenRecovery(before, "Read-only file system");
+        QVERIFY(disk.setReadOnly(false));
+        QVERIFY(Store::save(notes));
+        QCOMPARE(texts(readFile(path)), (QStringList{"first", "typed while the disk was failing"}));
+    }
+};
+
+static RegisterSuite<StoreFaultTest> registered;
+#include "StoreFaultTest.moc"

@@ -7,6 +7,10 @@ e2e_setup "$1"
 GRAB="$(dirname "$0")/xgrab.py"
 SOCKET="$XDG_RUNTIME_DIR/quillhaven-$(id -u)"
 gone() { ! kill -0 "$1" 2>/dev/null; }
+# One note, so a second copy that wrote the file would be seen.
+cat >"$NOTES" <<'JSON'
+[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F04","text":"tucked","folded":false,"onScreen":false,"x":0,"y":0}]
+JSON
 # Stops the program and waits until it has let go of its key grabs and socket.
 stop_and_wait() {
     local pid=$APP_PID
@@ -51,8 +55,11 @@ else
 fi
 
 # --- a second launch hands over to the first and leaves
+file_state() { stat -c '%i %.9Y %s' "$NOTES" 2>/dev/null || echo absent; }
+before=$(file_state)
 timeout 20 "$QUILLHAVEN" >"$E2E_TMP/second.log" 2>&1
 check "a second launch exits with status 0" [ $? -eq 0 ]
+check "the second launch leaves the notes file alone" [ "$(file_state)" = "$before" ]
 check "the second launch says nothing" [ ! -s "$E2E_TMP/second.log" ]
 check "the first copy still runs" kill -0 "$APP_PID"
 if grep -rqs '"All Notes"' "$E2E_ROOT/dashboard"; then

@@ -144,6 +144,8 @@ private:
     void createPadWindow();
     void bringBackOnScreenNotes();
     void closeWindow(NoteModel* note);
+    // Deletes the image files no note in the list names any more.
+    void removeUnlistedImages(const QStringList& names);
     template <typename T> void assign(T& slot, const T& value, Field field);
 
     QList<NoteModel*> notes_;

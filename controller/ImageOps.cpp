@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTime>
 #include <QUuid>
+#include <algorithm>
 
 namespace {
 
@@ -45,8 +46,24 @@ void AppController::removeImage(NoteModel* note, const QString& name)
     QStringList images = note->images();
     images.removeAll(name);
     note->setImages(images);
-    Images::remove({name});
+    removeUnlistedImages({name});
     resize(note, true);
+}
+
+void AppController::removeUnlistedImages(const QStringList& names)
+{
+    // A copied or hand-edited notes file can give two notes the same picture; the file goes
+    // only with the last note that shows it.
+    QStringList unlisted;
+    for (const QString& name : names) {
+        const bool listed = std::any_of(notes_.cbegin(), notes_.cend(), [&name](NoteModel* n) {
+            return n->images().contains(name);
+        });
+        if (!listed && !unlisted.contains(name)) {
+            unlisted << name;
+        }
+    }
+    Images::remove(unlisted);
 }
 
 void AppController::screenshotNote(const QImage& image)

@@ -1,6 +1,5 @@
 #include "controller/AppController.h"
 #include "controller/Panel.h"
-#include "model/Images.h"
 #include "motion/Motion.h"
 #include "platform/Clock.h"
 #include "surfaces/Sound.h"
@@ -84,11 +83,11 @@ void AppController::deleteForever(NoteModel* note)
     if (note == nullptr) {
         return;
     }
-    Images::remove(note->images());
     closeWindow(note);
     QList<NoteModel*> rest = notes_;
     const bool owned = rest.removeAll(note) > 0;
     setNotes(rest);
+    removeUnlistedImages(note->images());
     save();
     if (owned) {
         // Later, not now: the caller may be a view still bound to the note.

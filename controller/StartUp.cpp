@@ -1,6 +1,5 @@
 #include "controller/AppController.h"
 #include "controller/Panel.h"
-#include "model/Images.h"
 #include "model/Store.h"
 #include "pad/PadView.h"
 #include "platform/Clock.h"
@@ -52,12 +51,10 @@ void AppController::purgeOldDeletions()
     if (purged.isEmpty()) {
         return;
     }
-    for (NoteModel* note : purged) {
-        Images::remove(note->images());
-    }
     // Not saved here: the purged notes leave the file with the next save.
     setNotes(kept);
     for (NoteModel* note : purged) {
+        removeUnlistedImages(note->images());
         closeWindow(note);
         delete note;
     }

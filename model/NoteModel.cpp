@@ -13,20 +13,33 @@ bool isHorizontalSpace(char32_t c)
     return c == U'\t' || QChar::category(c) == QChar::Separator_Space;
 }
 
-// Trims code points matching `drop` from both ends.
+// Trims code points matching `drop` from both ends. Works on the UTF-16 text itself: a trip
+// through UCS-4 would drop a leading U+FEFF as a byte-order mark and alter lone surrogates.
 template <typename Pred> QString trimmed(const QString& s, Pred drop)
 {
-    const QList<uint> ucs = s.toUcs4();
     qsizetype begin = 0;
-    qsizetype end = ucs.size();
-    while (begin < end && drop(static_cast<char32_t>(ucs[begin]))) {
-        ++begin;
+    qsizetype end = s.size();
+    while (begin < end) {
+        const bool pair =
+            begin + 1 < end && s[begin].isHighSurrogate() && s[begin + 1].isLowSurrogate();
+        const char32_t c =
+            pair ? QChar::surrogateToUcs4(s[begin], s[begin + 1]) : s[begin].unicode();
+        if (!drop(c)) {
+            break;
+        }
+        begin += pair ? 2 : 1;
     }
-    while (end > begin && drop(static_cast<char32_t>(ucs[end - 1]))) {
-        --end;
+    while (end > begin) {
+        const bool pair =
+            end - 1 > begin && s[end - 1].isLowSurrogate() && s[end - 2].isHighSurrogate();
+        const char32_t c =
+            pair ? QChar::surrogateToUcs4(s[end - 2], s[end - 1]) : s[end - 1].unicode();
+        if (!drop(c)) {
+            break;
+        }
+        end -= pair ? 2 : 1;
     }
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()) + begin,
-                             end - begin);
+    return s.mid(begin, end - begin);
 }
 
 bool isPunctuation(char32_t c)

@@ -15,8 +15,9 @@ namespace {
 
 // 2001-01-01 00:00:00 UTC, where the file's dates count from.
 constexpr qint64 referenceMs = 978307200000LL;
-// Dates further out than this (about 300,000 years) cannot be real and would overflow.
-constexpr double maxDateSeconds = 1e13;
+// Dates further out than this (about 30,000 years) cannot be real; beyond it a millisecond
+// clock no longer carries them through a save unchanged.
+constexpr double maxDateSeconds = 1e12;
 
 class Writer {
 public:

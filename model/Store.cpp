@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace Store {
@@ -160,7 +161,14 @@ QList<NoteModel*> load(AppController* app)
     }
     QList<NoteModel*> notes;
     notes.reserve(records->size());
-    for (const NoteData& record : std::as_const(*records)) {
+    QSet<QUuid> ids;
+    for (NoteData& record : *records) {
+        // A copied record (a merge by hand, a sync tool) must not share its identity: the
+        // dashboard, the pad and every later run find notes by id.
+        if (ids.contains(record.id)) {
+            record.id = QUuid::createUuid();
+        }
+        ids.insert(record.id);
         notes << new NoteModel(record, app);
     }
     return notes;

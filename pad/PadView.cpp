@@ -179,6 +179,13 @@ void PadView::refresh()
     for (int i = 0; i < peek.size(); ++i) {
         NoteModel* note = peek[i];
         peek_ << note;
+        if (i < pad::maxCards) {
+            cards_[i]->setAccessibleName(note->title());
+        }
+        // Notes copied within a notes file can share an id; they share its card state too.
+        if (motions.count(note->id()) > 0) {
+            continue;
+        }
         auto found = cardMotion_.find(note->id());
         if (found != cardMotion_.end()) {
             motions[note->id()] = std::move(found->second);
@@ -189,9 +196,6 @@ void PadView::refresh()
             fresh->hovered.onChange = [this] { update(); };
             fresh->dimmed.onChange = [this] { update(); };
             motions[note->id()] = std::move(fresh);
-        }
-        if (i < pad::maxCards) {
-            cards_[i]->setAccessibleName(note->title());
         }
     }
     cardMotion_ = std::move(motions);

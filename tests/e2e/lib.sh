@@ -85,6 +85,7 @@ app_windows() {
 
 # geometry WINDOW_ID -> "x y w h" in X (y-down) coordinates.
 geometry() {
+    [ -n "${1:-}" ] || return 1 # xwininfo would wait for a click instead
     xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
         /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }

@@ -1,0 +1,238 @@
+#include "Fixture.h"
+#include "controller/ImageSources.h"
+#include "controller/Panel.h"
+#include "model/Images.h"
+#include "model/Store.h"
+#include "platform/Desktop.h"
+#include "surfaces/NoteView.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QThreadPool>
+#include <QUrl>
+#include <QtEndian>
+
+// Broken and hostile image files through every way an image reaches a note: paste, drop, the
+// file chooser and a notes file naming them. Each is turned away quietly and nothing is added.
+namespace {
+
+QByteArray png(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::magenta);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return bytes;
+}
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char ch : bytes) {
+        crc ^= static_cast<quint8>(ch);
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+// A small PNG whose header, with a valid checksum, claims another size.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    QByteArray bytes = png(QSize(4, 4));
+    qToBigEndian(width, bytes.data() + 16);
+    qToBigEndian(height, bytes.data() + 20);
+    qToBigEndian(crc32(bytes.mid(12, 17)), bytes.data() + 29);
+    return bytes;
+}
+
+// A BMP header claiming a huge bitmap, with no pixels behind it.
+QByteArray bmpClaiming(qint32 width, qint32 height)
+{
+    QByteArray bytes(54, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    qToLittleEndian<quint32>(54, bytes.data() + 10);
+    qToLittleEndian<quint32>(40, bytes.data() + 14);
+    qToLittleEndian(width, bytes.data() + 18);
+    qToLittleEndian(height, bytes.data() + 22);
+    qToLittleEndian<quint16>(1, bytes.data() + 26);
+    qToLittleEndian<quint16>(32, bytes.data() + 28);
+    return bytes;
+}
+
+struct Hostile {
+    const char* name;
+    QByteArray bytes;
+};
+
+QList<Hostile> hostileFiles()
+{
+    const QByteArray whole = png(QSize(200, 200));
+    return {{"truncated.png", whole.left(whole.size() / 3)},
+            {"claims-30000.png", pngClaiming(30000, 30000)},
+            {"claims-60000.png", pngClaiming(60000, 60000)},
+            {"claims-10000.png", pngClaiming(10000, 10000)}, // allowed size, no pixel data
+            {"claims-2e9.png", pngClaiming(0x7fffffff, 1)},
+            {"claims-60000.bmp", bmpClaiming(60000, -60000)},
+            {"x.png", "this is just text\n"},
+            {"empty.png", {}}};
+}
+
+} // namespace
+
+class HostileImageTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<Fixture> f;
+
+    AppController& app() { return *f->app; }
+
+    QStringList writeHostileFiles(const QString& folder)
+    {
+        QStringList paths;
+        for (const Hostile& h : hostileFiles()) {
+            const QString path = folder + QLatin1Char('/') + QLatin1String(h.name);
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(h.bytes);
+            paths << path;
+        }
+        return paths;
+    }
+
+    // Nothing reached the note: no name, no file, no sound, no save.
+    void verifyNothingAdded(NoteModel* note)
+    {
+        QVERIFY(note->images().isEmpty());
+        QVERIFY(QDir(Images::dir()).isEmpty());
+        QVERIFY(f->sounds.isEmpty());
+        QVERIFY(f->log.lines.isEmpty());
+    }
+
+private Q_SLOTS:
+    void init() { f = std::make_unique<Fixture>(); }
+    void cleanup()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        QGuiApplication::clipboard()->clear();
+        platform::setDesktop(&f->desktop);
+        imagesources::setChooser({});
+        f.reset();
+    }
+
+    void pastedImageDataThatDoesNotDecodeAddsNothing()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("paste"));
+        QWindow* window = app().window(note)->windowHandle();
+        // The real clipboard, as Qt hands it over on the offscreen platform.
+        platform::setDesktop(nullptr);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        for (const Hostile& h : hostileFiles()) {
+            auto* mime = new QMimeData;
+            mime->setData(QStringLiteral("image/png"), h.bytes);
+            mime->setData(QStringLiteral("application/x-qt-image"), h.bytes);
+            clipboard->setMimeData(mime);
+            QVERIFY2(clipboardImage().isNull(), h.name);
+            QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
+        }
+        verifyNothingAdded(note);
+
+        // The same way in does take a real picture.
+        auto* mime = new QMimeData;
+        mime->setImageData(QImage::fromData(png(QSize(30, 20))));
+        clipboard->setMimeData(mime);
+        QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(note->images().size(), 1);
+    }
+
+    void droppedFilesThatDoNotDecodeAddNothing()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("drop"));
+        auto* view = qobject_cast<NoteView*>(app().window(note)->content());
+        QVERIFY(view != nullptr);
+        QList<QUrl> urls;
+        for (const QString& path : writeHostileFiles(f->dir.path())) {
+            urls << QUrl::fromLocalFile(path);
+        }
+        urls << QUrl::fromLocalFile(f->dir.filePath(QStringLiteral("missing.png")));
+        QMimeData mime;
+        mime.setUrls(urls);
+        const QPoint at = view->paperRect().center().toPoint();
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(view->childAt(at), &drop);
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        verifyNothingAdded(note);
+    }
+
+    void chosenFilesThatDoNotDecodeAddNothing()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("choose"));
+        const QStringList files = writeHostileFiles(f->dir.path()) << f->dir.path();
+        imagesources::setChooser([&files](const QString&) { return files; });
+        app().chooseImages(note);
+        verifyNothingAdded(note);
+    }
+
+    void aNoteListingBrokenFilesLoadsAndDrawsThemAsMissing()
+    {
+        QStringList names;
+        for (const QString& path : writeHostileFiles(Images::dir())) {
+            names << QFileInfo(path).fileName();
+        }
+        NoteData data;
+        data.id = QUuid::createUuid();
+        data.text = QStringLiteral("broken pictures");
+        data.onScreen = true;
+        data.x = 200;
+        data.y = 300;
+        data.images = names;
+        QFile file(f->dir.filePath(QStringLiteral("notes.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(Store::encode({data}));
+        file.close();
+
+        f->app = std::make_unique<AppController>();
+        app().start();
+        QCOMPARE(app().notes().size(), 1);
+        NoteModel* note = app().notes()[0];
+        QCOMPARE(note->images(), names);
+        QVERIFY(app().window(note) != nullptr);
+        for (const QString& name : names) {
+            QVERIFY2(Images::load(name).isNull(), qPrintable(name));
+        }
+        // The strip counts a default height for each missing picture.
+        QVERIFY(app().stripH(note) > 0);
+
+        // Note window, viewer and dashboard all paint without them.
+        app().window(note)->grab();
+        app().viewImages(note, 0);
+        QVERIFY(app().viewerWindow() != nullptr);
+        app().viewerWindow()->grab();
+        app().showDashboard();
+        QVERIFY(app().dashboardWindow() != nullptr);
+        app().dashboardWindow()->grab();
+        note->setFolded(true);
+        app().window(note)->grab();
+
+        // Nothing was rewritten or removed along the way.
+        for (const Hostile& h : hostileFiles()) {
+            QFile kept(QDir(Images::dir()).filePath(QLatin1String(h.name)));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), h.bytes);
+        }
+    }
+};
+
+static RegisterSuite<HostileImageTest> registered;
+
+#include "HostileImageTest.moc"

@@ -1,6 +1,7 @@
 #include "model/DiskFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -85,7 +86,11 @@ std::optional<Stamp> stampOf(int fd)
 
 bool replace(const QString& path, const QByteArray& bytes, QString* error, Stamp* written)
 {
-    const QByteArray target = QFile::encodeName(path);
+    // A notes file that is a link into a synced or backed-up folder stays a link: the new
+    // bytes replace the file it points to.
+    const QFileInfo info(path);
+    const QString real = info.isSymLink() ? info.canonicalFilePath() : QString();
+    const QByteArray target = QFile::encodeName(real.isEmpty() ? path : real);
     const QByteArray temporary = target + ".saving";
     const int fd =
         ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);

@@ -178,6 +178,21 @@ private Q_SLOTS:
         QCOMPARE(st.st_mode & 0777, 0600u); // a new notes file is the user's alone
     }
 
+    void aLinkedNotesFileStaysALink()
+    {
+        QVERIFY(QDir(tmp->path()).mkdir("synced"));
+        const QString real = tmp->filePath("synced/notes.json");
+        writeFile(real, "[]");
+        QVERIFY(QFile::link(real, path));
+        loadAndKeep();
+        add("through the link");
+        QVERIFY(Store::save(notes));
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(texts(readFile(real)), QStringList{"through the link"});
+        QVERIFY(Store::save(notes)); // our own write is no outside change
+        QVERIFY(log->lines.isEmpty());
+    }
+
     void aFullDiskFailsTheSaveAndLosesNothing()
     {
         const TmpfsMount disk(tmp->path(), "size=64k");

@@ -101,6 +101,33 @@ private Q_SLOTS:
         QCOMPARE(view->visible().size(), 4);
     }
 
+    // Latin-1 notes are folded a shorter way than the rest; both must agree.
+    void searchIgnoresCaseBeyondAscii()
+    {
+        Fixture f;
+        const auto notes = f.add({{.text = QStringLiteral("Meet in ZÜRICH")},
+                                  {.text = QStringLiteral("zurich, no umlaut")},
+                                  {.text = QStringLiteral("CAFÉ au lait")},
+                                  {.text = QStringLiteral("Cafe AU LAIT")},
+                                  {.text = QStringLiteral("ΑΘΗΝΑ in May")},
+                                  {.text = QStringLiteral("5 µm screws")}});
+        auto view = f.makeView();
+        view->setSearch(QStringLiteral("zürich"));
+        QCOMPARE(view->visible(), QList<NoteModel*>{notes[0]});
+
+        view->setSearch(QStringLiteral("au Lait"));
+        QCOMPARE(view->visible().size(), 2);
+
+        view->setSearch(QStringLiteral("café"));
+        QCOMPARE(view->visible(), QList<NoteModel*>{notes[2]});
+
+        view->setSearch(QStringLiteral("αθηνα"));
+        QCOMPARE(view->visible(), QList<NoteModel*>{notes[4]});
+        // The micro sign folds to the Greek letter mu.
+        view->setSearch(QStringLiteral("5 μM"));
+        QCOMPARE(view->visible(), QList<NoteModel*>{notes[5]});
+    }
+
     void emptyListPlaceholders()
     {
         Fixture f;

@@ -1,0 +1,110 @@
+#include "BenchSupport.h"
+#include "controller/AppController.h"
+#include "model/NoteModel.h"
+#include "model/Store.h"
+
+#include <QDir>
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Every persisted change rewrites the whole file, so one save is what a keystroke costs.
+void StoreSave(benchmark::State& state)
+{
+    const auto app = bench::makeController();
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Store::save(notes));
+    }
+    state.SetComplexityN(state.range(0));
+    qDeleteAll(notes);
+}
+BENCHMARK(StoreSave)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// The part of a save before the file is touched: live notes to records to JSON bytes.
+void StoreEncode(benchmark::State& state)
+{
+    const auto app = bench::makeController();
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    for (auto _ : state) {
+        QList<NoteData> records;
+        records.reserve(notes.size());
+        for (const NoteModel* note : notes) {
+            records << note->data();
+        }
+        benchmark::DoNotOptimize(Store::encode(records));
+    }
+    state.SetComplexityN(state.range(0));
+    qDeleteAll(notes);
+}
+BENCHMARK(StoreEncode)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// Diagnostic: the same bytes written and renamed into place without flushing them to the
+// disk, to tell the cost of the flush from the cost of the write.
+void FileWriteWithoutFlush(benchmark::State& state)
+{
+    const auto app = bench::makeController();
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    QList<NoteData> records;
+    for (const NoteModel* note : notes) {
+        records << note->data();
+    }
+    const QByteArray bytes = Store::encode(records);
+    const QString path = QDir(bench::dataDir()).filePath(QStringLiteral("unflushed.json"));
+    for (auto _ : state) {
+        QFile file(path + QStringLiteral(".tmp"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            state.SkipWithError("write failed");
+            break;
+        }
+        file.close();
+        benchmark::DoNotOptimize(
+            std::rename(qPrintable(path + QStringLiteral(".tmp")), qPrintable(path)));
+    }
+    qDeleteAll(notes);
+}
+BENCHMARK(FileWriteWithoutFlush)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Start-up's read: the file decoded and each record made a live note.
+void StoreLoad(benchmark::State& state)
+{
+    const auto app = bench::makeController();
+    const QList<NoteModel*> written =
+        bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    Store::save(written);
+    qDeleteAll(written);
+    for (auto _ : state) {
+        const QList<NoteModel*> loaded = Store::load(app.get());
+        if (loaded.size() != state.range(0)) {
+            state.SkipWithError("the notes file did not load");
+            break;
+        }
+        state.PauseTiming();
+        qDeleteAll(loaded);
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(StoreLoad)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// Title, preview and tags of one very long note (the dashboard row and the pad read them).
+void LongNoteDerived(benchmark::State& state)
+{
+    NoteData record = bench::sampleRecords(1).first();
+    record.text = bench::longText(100 * 1024);
+    NoteModel note(record, nullptr);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(note.title());
+        benchmark::DoNotOptimize(note.preview());
+        benchmark::DoNotOptimize(note.tags());
+    }
+}
+BENCHMARK(LongNoteDerived)->Unit(benchmark::kMillisecond);
+
+} // namespace

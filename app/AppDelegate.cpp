@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QTimer>
 
 AppDelegate::AppDelegate()
     : app_(std::make_unique<AppController>())
@@ -25,7 +26,9 @@ void AppDelegate::applicationDidFinishLaunching()
     steps.executablePath = QCoreApplication::applicationFilePath();
     steps.arguments = QCoreApplication::arguments();
     steps.setOpenAtLogin = [](bool enabled) { setOpenAtLogin(enabled); };
-    steps.warmUpSound = [] { Sound::shared(); };
+    // Opening the sound server takes longer than showing the pad, and nothing plays in the
+    // first moments: the pad appears first, the sound is ready well before the first gesture.
+    steps.warmUpSound = [] { QTimer::singleShot(300, qApp, [] { Sound::shared(); }); };
     steps.buildMainMenu = [] { buildMainMenu(); };
     steps.start = [app] { app->start(); };
     steps.registerHotKey = [](quint32 key, quint32 id, HotKeyAction action) {

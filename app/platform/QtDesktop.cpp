@@ -27,7 +27,8 @@ QRect QtDesktop::mainGeometry() const
 
 QPointF QtDesktop::mouseLocation() const
 {
-    return pointFromQt(QCursor::pos(), mainGeometry());
+    const std::optional<QPoint> probed = pointer_.position();
+    return pointFromQt(probed ? *probed : QCursor::pos(), mainGeometry());
 }
 
 QRectF QtDesktop::screenFrame() const

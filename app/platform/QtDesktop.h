@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/PointerProbe.h"
 
 #include <QObject>
 
@@ -27,6 +28,7 @@ public:
 private:
     QRect mainGeometry() const;
 
+    PointerProbe pointer_;
     QObject watcher_;
     int changes_ = 0;
     int haptics_ = 0;

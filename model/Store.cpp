@@ -39,7 +39,7 @@ bool fail(const QString& reason)
 struct Seen {
     bool known = false;
     std::optional<DiskFile::Stamp> stamp; // none: there was no file
-    QByteArray bytes;
+    size_t hash = 0;                       // of the bytes, rather than a second copy of them
 };
 
 Seen& seen()
@@ -48,9 +48,14 @@ Seen& seen()
     return state;
 }
 
+size_t hashOf(const QByteArray& bytes)
+{
+    return qHash(QByteArrayView(bytes), size_t(0x5eed));
+}
+
 void remember(std::optional<DiskFile::Stamp> stamp, const QByteArray& bytes)
 {
-    seen() = Seen{true, stamp, bytes};
+    seen() = Seen{true, stamp, hashOf(bytes)};
 }
 
 // A free name beside `path` that tells why and when the file was set aside; never an existing
@@ -89,7 +94,7 @@ void keepOutsideChange(const QString& path)
         return;
     }
     QFile file(path);
-    if (seen().stamp && file.open(QIODevice::ReadOnly) && file.readAll() == seen().bytes) {
+    if (seen().stamp && file.open(QIODevice::ReadOnly) && hashOf(file.readAll()) == seen().hash) {
         return;
     }
     keepAside(path, QStringLiteral("outside"),

@@ -22,9 +22,11 @@ void AppController::start()
     if (padWindow_ != nullptr) {
         return; // started already: a second timer and pad would only double the work
     }
+    // The pad goes up first: reading a large notes file should not delay the one window the
+    // user sees at start. It fills in as the notes arrive, before anything is painted.
+    createPadWindow();
     setNotes(Store::load(this));
     purgeOldDeletions();
-    createPadWindow();
 
     auto* timer = new QTimer(this);
     timer->setInterval(trackingMs);

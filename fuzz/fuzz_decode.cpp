@@ -17,38 +17,13 @@ namespace {
     std::abort();
 }
 
-// The writer puts U+FFFD for a lone surrogate (an escape like \ud800 can carry one in),
-// since it has no UTF-8 form.
-QString withoutLoneSurrogates(QString s)
-{
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
-            ++i;
-        } else if (s[i].isSurrogate()) {
-            s[i] = QChar::ReplacementCharacter;
-        }
-    }
-    return s;
-}
-
-// What a save is meant to keep: strings as above, and an empty image list the same as none
-// (the writer leaves out the empty one).
+// What a save is meant to keep: everything, but an empty image list is the same as none (the
+// writer leaves out the empty one).
 QList<NoteData> normalised(QList<NoteData> records)
 {
     for (NoteData& r : records) {
-        r.text = withoutLoneSurrogates(r.text);
-        for (std::optional<QString>* field : {&r.color, &r.folder}) {
-            if (*field) {
-                **field = withoutLoneSurrogates(**field);
-            }
-        }
         if (r.images && r.images->isEmpty()) {
             r.images.reset();
-        }
-        if (r.images) {
-            for (QString& name : *r.images) {
-                name = withoutLoneSurrogates(name);
-            }
         }
     }
     return records;

@@ -133,9 +133,17 @@ void Writer::string(const QString& s)
             *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3f));
             *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3f));
             *p++ = static_cast<char>(0x80 | (cp & 0x3f));
+        } else if (QChar::isSurrogate(c) || c == 0xfeff) {
+            // A lone surrogate has no UTF-8 form, and the reader drops a U+FEFF that opens a
+            // string as a byte-order mark: as escapes both come back as they were.
+            *p++ = '\\';
+            *p++ = 'u';
+            *p++ = hex[c >> 12];
+            *p++ = hex[(c >> 8) & 0xf];
+            *p++ = hex[(c >> 4) & 0xf];
+            *p++ = hex[c & 0xf];
         } else {
-            // A lone surrogate has no UTF-8 form: write the replacement character.
-            const char32_t cp = QChar::isSurrogate(c) ? char32_t(0xfffd) : char32_t(c);
+            const char32_t cp = c;
             *p++ = static_cast<char>(0xe0 | (cp >> 12));
             *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3f));
             *p++ = static_cast<char>(0x80 | (cp & 0x3f));

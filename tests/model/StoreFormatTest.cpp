@@ -71,6 +71,14 @@ private Q_SLOTS:
         QVERIFY(back && back->size() == 2);
         QCOMPARE(back->at(0), r);
         QCOMPARE(back->at(1), fullRecord());
+
+        // A leading U+FEFF (text pasted from some editors) and lone surrogates come back as
+        // they were, not dropped as a byte-order mark or replaced.
+        r.text = QString(QChar(0xfeff)) + "a" + QChar(0xd800) + "b" + QChar(0xdc00);
+        r.images = QStringList{QString(QChar(0xfeff)) + "Y.png"};
+        const auto odd = Store::decode(Store::encode({r}));
+        QVERIFY(odd && odd->size() == 1);
+        QCOMPARE(odd->at(0), r);
     }
 
     void nonFiniteNumberFailsTheEncoding()

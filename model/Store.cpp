@@ -39,7 +39,7 @@ bool fail(const QString& reason)
 struct Seen {
     bool known = false;
     std::optional<DiskFile::Stamp> stamp; // none: there was no file
-    size_t hash = 0;                       // of the bytes, rather than a second copy of them
+    size_t hash = 0;                      // of the bytes, rather than a second copy of them
 };
 
 Seen& seen()

@@ -4,10 +4,10 @@
 #include "model/Images.h"
 #include "model/Store.h"
 #include "platform/Desktop.h"
+#include "support/ImageBytes.h"
 #include "surfaces/NoteView.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
@@ -21,39 +21,6 @@
 // Broken and hostile image files through every way an image reaches a note: paste, drop, the
 // file chooser and a notes file naming them. Each is turned away quietly and nothing is added.
 namespace {
-
-QByteArray png(QSize size)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::magenta);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return bytes;
-}
-
-quint32 crc32(const QByteArray& bytes)
-{
-    quint32 crc = 0xffffffffu;
-    for (const char ch : bytes) {
-        crc ^= static_cast<quint8>(ch);
-        for (int k = 0; k < 8; ++k) {
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
-// A small PNG whose header, with a valid checksum, claims another size.
-QByteArray pngClaiming(quint32 width, quint32 height)
-{
-    QByteArray bytes = png(QSize(4, 4));
-    qToBigEndian(width, bytes.data() + 16);
-    qToBigEndian(height, bytes.data() + 20);
-    qToBigEndian(crc32(bytes.mid(12, 17)), bytes.data() + 29);
-    return bytes;
-}
 
 // A BMP header claiming a huge bitmap, with no pixels behind it.
 QByteArray bmpClaiming(qint32 width, qint32 height)
@@ -77,7 +44,7 @@ struct Hostile {
 
 QList<Hostile> hostileFiles()
 {
-    const QByteArray whole = png(QSize(200, 200));
+    const QByteArray whole = pngBytes(QSize(200, 200));
     return {{"truncated.png", whole.left(whole.size() / 3)},
             {"claims-30000.png", pngClaiming(30000, 30000)},
             {"claims-60000.png", pngClaiming(60000, 60000)},
@@ -148,7 +115,7 @@ private Q_SLOTS:
 
         // The same way in does take a real picture.
         auto* mime = new QMimeData;
-        mime->setImageData(QImage::fromData(png(QSize(30, 20))));
+        mime->setImageData(QImage::fromData(pngBytes(QSize(30, 20))));
         clipboard->setMimeData(mime);
         QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(note->images().size(), 1);

@@ -7,10 +7,10 @@
 #include "pad/PadView.h"
 #include "platform/Clock.h"
 #include "support/FakeDesktop.h"
+#include "support/ImageBytes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QImage>
@@ -37,17 +37,6 @@ QByteArray fileOf(const QList<QByteArray>& records)
         file += (file.size() > 1 ? "," : "") + r;
     }
     return file + "]";
-}
-
-QByteArray pngBytes(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 } // namespace

@@ -3,14 +3,13 @@
 #include "Suites.h"
 #include "model/Store.h"
 #include "support/FakeDesktop.h"
+#include "support/ImageBytes.h"
 
-#include <QBuffer>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QUrl>
-#include <QtEndian>
 
 namespace {
 
@@ -19,37 +18,6 @@ QImage picture(int w, int h)
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(QColor(30, 120, 200));
     return image;
-}
-
-QByteArray png(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return bytes;
-}
-
-quint32 crc32(const QByteArray& bytes)
-{
-    quint32 crc = 0xffffffffu;
-    for (const char ch : bytes) {
-        crc ^= static_cast<quint8>(ch);
-        for (int k = 0; k < 8; ++k) {
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
-// A valid small PNG whose header claims another size: a trusting decoder allocates that.
-QByteArray pngClaiming(quint32 width, quint32 height)
-{
-    QByteArray bytes = png(picture(4, 4));
-    qToBigEndian(width, bytes.data() + 16);
-    qToBigEndian(height, bytes.data() + 20);
-    qToBigEndian(crc32(bytes.mid(12, 17)), bytes.data() + 29);
-    return bytes;
 }
 
 } // namespace
@@ -127,14 +95,14 @@ private Q_SLOTS:
         QVERIFY(!Images::load(name).isNull()); // served from memory
         Images::remove({name, "never-existed.png"});
         QVERIFY(Images::load(name).isNull());
-        writeFile(Images::url(name), png(picture(7, 3)));
+        writeFile(Images::url(name), pngBytes(picture(7, 3)));
         QCOMPARE(Images::load(name).size(), QSize(7, 3));
     }
 
     void namesThatAreNoPlainFileNamesTouchNothing()
     {
-        writeFile(tmp->filePath("x.png"), png(picture(4, 4)));
-        writeFile(tmp->filePath("images/a/b.png"), png(picture(4, 4)));
+        writeFile(tmp->filePath("x.png"), pngBytes(picture(4, 4)));
+        writeFile(tmp->filePath("images/a/b.png"), pngBytes(picture(4, 4)));
         const QStringList names{"../x.png", "a/b.png", "..\\x.png", tmp->filePath("x.png"),
                                 "..",       ".",       ""};
         for (const QString& name : names) {
@@ -148,7 +116,7 @@ private Q_SLOTS:
 
     void hostileOrBrokenFilesDecodeToNothing()
     {
-        const QByteArray whole = png(picture(300, 300).convertToFormat(QImage::Format_ARGB32));
+        const QByteArray whole = pngBytes(picture(300, 300).convertToFormat(QImage::Format_ARGB32));
         const QList<QByteArray> files{pngClaiming(30001, 10), pngClaiming(30000, 30000),
                                       pngClaiming(20000, 20000), whole.left(whole.size() / 2),
                                       "just some words\n"};
@@ -160,7 +128,7 @@ private Q_SLOTS:
 
     void droppedFilesArriveOnTheGuiThreadOncePerImage()
     {
-        writeFile(tmp->filePath("a.png"), png(picture(11, 12)));
+        writeFile(tmp->filePath("a.png"), pngBytes(picture(11, 12)));
         picture(13, 14).save(tmp->filePath("b.jpg"), "jpg");
         writeFile(tmp->filePath("notes.txt"), "not an image");
         QMimeData mime;

@@ -1,24 +1,11 @@
-#include "Suites.h"
-#include "model/NoteModel.h"
-#include "model/Store.h"
-#include "platform/Clock.h"
-#include "support/FakeDesktop.h"
+#include "StoreFixture.h"
 
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <utime.h>
 
 namespace {
-
-NoteData record(const QString& text)
-{
-    NoteData r;
-    r.id = QUuid::createUuid();
-    r.text = text;
-    return r;
-}
 
 QStringList texts(const QByteArray& file)
 {
@@ -57,25 +44,10 @@ private:
 
 } // namespace
 
-class StoreFaultTest : public QObject {
+class StoreFaultTest : public QObject, private StoreFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<LogCapture> log;
-    QString path;
-    QList<NoteModel*> notes;
 
-    NoteModel* add(const QString& text)
-    {
-        notes << new NoteModel(record(text), nullptr, this);
-        return notes.back();
-    }
     QStringList files() const { return QDir(tmp->path()).entryList(QDir::Files); }
-    void loadAndKeep()
-    {
-        for (NoteModel* n : Store::load(nullptr)) {
-            n->setParent(this);
-        }
-    }
     // The failed save logged its line, and a later save, once the fault is gone, writes all.
     void expectFailureThenRecovery(const QByteArray& before, const QString& reason)
     {
@@ -87,23 +59,8 @@ class StoreFaultTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        tmp = std::make_unique<QTemporaryDir>();
-        path = tmp->filePath("notes.json");
-        Store::setUrlForTesting(path);
-        log = std::make_unique<LogCapture>();
-        platform::setNow([] { return utc(2026, 5, 6, 7, 8, 9); });
-    }
-
-    void cleanup()
-    {
-        qDeleteAll(notes);
-        notes.clear();
-        platform::setNow({});
-        log.reset();
-        Store::setUrlForTesting({});
-    }
+    void init() { setUp(this); }
+    void cleanup() { tearDown(); }
 
     void anOutsideEditIsKeptAsideBeforeTheNextSave()
     {
@@ -146,14 +103,14 @@ private Q_SLOTS:
 
         // Loaded as it is, then saved: ours all along.
         Store::setUrlForTesting(path);
-        loadAndKeep();
+        load();
         QVERIFY(Store::save(notes));
         QVERIFY(log->lines.isEmpty());
 
         // No file at start, one appears later (a sync tool's first download).
         QVERIFY(QFile::remove(path));
         Store::setUrlForTesting(path);
-        loadAndKeep();
+        load();
         writeFile(path, "[]");
         QVERIFY(Store::save(notes));
         QCOMPARE(log->lines.size(), 1);
@@ -184,7 +141,7 @@ private Q_SLOTS:
         const QString real = tmp->filePath("synced/notes.json");
         writeFile(real, "[]");
         QVERIFY(QFile::link(real, path));
-        loadAndKeep();
+        load();
         add("through the link");
         QVERIFY(Store::save(notes));
         QVERIFY(QFileInfo(path).isSymLink());

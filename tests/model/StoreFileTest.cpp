@@ -1,24 +1,11 @@
-#include "Suites.h"
-#include "model/NoteModel.h"
-#include "model/Store.h"
-#include "platform/Clock.h"
-#include "support/FakeDesktop.h"
+#include "StoreFixture.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <csignal>
 #include <limits>
 #include <sys/resource.h>
 
 namespace {
-
-NoteData record(const QString& text)
-{
-    NoteData r;
-    r.id = QUuid::createUuid();
-    r.text = text;
-    return r;
-}
 
 // Caps the size of any file this process writes, as a full disk would; unlike a read-only
 // folder this also stops root.
@@ -40,46 +27,12 @@ private:
 
 } // namespace
 
-class StoreFileTest : public QObject {
+class StoreFileTest : public QObject, private StoreFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<LogCapture> log;
-    QString path;
-    QList<NoteModel*> notes;
-
-    QList<NoteModel*> load()
-    {
-        const QList<NoteModel*> loaded = Store::load(nullptr);
-        for (NoteModel* n : loaded) {
-            n->setParent(this);
-        }
-        return loaded;
-    }
-    NoteModel* add(const QString& text)
-    {
-        notes << new NoteModel(record(text), nullptr, this);
-        return notes.back();
-    }
 
 private Q_SLOTS:
-    void init()
-    {
-        tmp = std::make_unique<QTemporaryDir>();
-        path = tmp->filePath("notes.json");
-        Store::setUrlForTesting(path);
-        log = std::make_unique<LogCapture>();
-        platform::setNow([] { return utc(2026, 5, 6, 7, 8, 9); });
-    }
-
-    void cleanup()
-    {
-        qDeleteAll(notes);
-        notes.clear();
-        platform::setNow({});
-        log.reset();
-        Store::setUrlForTesting({});
-        tmp.reset();
-    }
+    void init() { setUp(this); }
+    void cleanup() { tearDown(); }
 
     void firstStartIsEmptyAndFirstSaveCreatesTheFile()
     {

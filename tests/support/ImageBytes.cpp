@@ -1,0 +1,46 @@
+#include "support/ImageBytes.h"
+
+#include <QBuffer>
+#include <QtEndian>
+
+namespace {
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char ch : bytes) {
+        crc ^= static_cast<quint8>(ch);
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+} // namespace
+
+QByteArray pngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return bytes;
+}
+
+QByteArray pngBytes(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(30, 120, 200));
+    return pngBytes(image);
+}
+
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    QByteArray bytes = pngBytes(QSize(4, 4));
+    // The IHDR chunk: width and height after the signature and chunk header, its CRC after.
+    qToBigEndian(width, bytes.data() + 16);
+    qToBigEndian(height, bytes.data() + 20);
+    qToBigEndian(crc32(bytes.mid(12, 17)), bytes.data() + 29);
+    return bytes;
+}

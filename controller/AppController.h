@@ -109,7 +109,9 @@ public:
     double imagesAreaH(const NoteModel* note) const;
     double winW(const NoteModel* note) const;
     double winH(const NoteModel* note) const;
+    // Animated (a change of content or a chosen size), the window also stays on screen.
     void resize(NoteModel* note, bool animated = false);
+    QRectF keptOnScreen(const QRectF& frame) const;
     void setSize(NoteModel* note, double w, double h);
     void fitToContent(NoteModel* note);
     bool resizeHook(NoteModel* note, MouseEvent type, int clickCount);

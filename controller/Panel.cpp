@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 #include "platform/WindowHints.h"
 
+#include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -77,6 +78,31 @@ void Panel::setIgnoresMouse(bool ignores)
     if (QWindow* handle = windowHandle()) {
         handle->setFlags(flags);
     }
+    if (!ignores) {
+        // Taking input again resets the window's input shape to the whole window.
+        applyInputRegion();
+    }
+}
+
+void Panel::setInputRegion(const QRegion& region)
+{
+    if (inputRegion_ == region) {
+        return;
+    }
+    inputRegion_ = region;
+    applyInputRegion();
+}
+
+void Panel::applyInputRegion()
+{
+    if (inputRegion_ && !ignoresMouse_) {
+        platform::setInputShape(this, *inputRegion_);
+    }
+}
+
+bool Panel::outsideInputRegion(const QMouseEvent* event) const
+{
+    return inputRegion_ && !inputRegion_->contains(event->position().toPoint());
 }
 
 void Panel::setShapeMask(const QRegion& region)
@@ -90,7 +116,43 @@ void Panel::setShapeMask(const QRegion& region)
 
 void Panel::setShapeMask(const QPainterPath& outline)
 {
-    setShapeMask(QRegion(outline.toFillPolygon().toPolygon(), Qt::WindingFill));
+    if (platform::hasCompositor()) {
+        return;
+    }
+    setShapeMask(opaqueRegion(outline, size()));
+}
+
+QRegion Panel::opaqueRegion(const QPainterPath& outline, const QSize& size)
+{
+    // Rasterised as the paint is, anti-aliased: a pixel the fill covers only in part is drawn
+    // half transparent, which X11 without a compositor shows dark, so only whole pixels stay.
+    QImage coverage(size, QImage::Format_Alpha8);
+    coverage.fill(0);
+    {
+        QPainter p(&coverage);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillPath(outline, Qt::black);
+    }
+    QList<QRect> rects;
+    for (int y = 0; y < coverage.height(); ++y) {
+        const uchar* row = coverage.constScanLine(y);
+        int x = 0;
+        while (x < coverage.width()) {
+            while (x < coverage.width() && row[x] != 0xff) {
+                ++x;
+            }
+            const int start = x;
+            while (x < coverage.width() && row[x] == 0xff) {
+                ++x;
+            }
+            if (x > start) {
+                rects.append(QRect(start, y, x - start, 1));
+            }
+        }
+    }
+    QRegion region;
+    region.setRects(rects.constData(), static_cast<int>(rects.size()));
+    return region;
 }
 
 void Panel::clearShapeMask()

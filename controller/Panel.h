@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The borderless, transparent, always-on-top tool window used for every note, for the pad and
 // (subclassed) for the image viewer. It turns raw mouse events into window drags, resize
@@ -39,6 +40,18 @@ public:
     void setShapeMask(const QRegion& region);
     void setShapeMask(const QPainterPath& outline);
     void clearShapeMask();
+    // The pixels an anti-aliased fill of `outline` covers completely, in a window of `size`.
+    static QRegion opaqueRegion(const QPainterPath& outline, const QSize& size);
+
+    // Where the window takes the pointer (window-local, y down), so that presses on the
+    // transparent margin around a note's paper reach what lies below. Unset, the whole window
+    // takes input. Kept while the window is hidden or ignores the mouse, and applied again
+    // whenever the native window could have forgotten it.
+    void setInputRegion(const QRegion& region);
+    std::optional<QRegion> inputRegion() const { return inputRegion_; }
+    // The square at a note paper's bottom-right corner that starts a resize, for a window of
+    // the given size; it reaches a little into the margin.
+    static QRect resizeHandle(const QSize& window);
 
     Level level() const { return level_; }
 
@@ -65,6 +78,8 @@ protected:
 
 private:
     void raiseInLevelOrder();
+    void applyInputRegion();
+    bool outsideInputRegion(const QMouseEvent* event) const;
 
     bool filterMouse(QWidget* target, QMouseEvent* event);
     bool filterKey(QKeyEvent* event);
@@ -78,4 +93,5 @@ private:
     std::unique_ptr<QMouseEvent> heldDown_;
     QPointer<QWidget> heldTarget_;
     bool replaying_ = false;
+    std::optional<QRegion> inputRegion_;
 };

@@ -49,15 +49,19 @@ bool editingText(const QWidget* window)
 // Window-local Qt position (y down) inside the handle square at the paper's bottom-right.
 bool inResizeHandle(const QWidget* window, QPointF pos)
 {
-    const double inset = surfaces::inset;
-    const double left = window->width() - inset - handleInside;
-    const double bottom = inset - handleOutside; // y up from the window's bottom edge
-    const double side = handleInside + handleOutside;
-    const double yUp = window->height() - pos.y();
-    return pos.x() >= left && pos.x() < left + side && yUp >= bottom && yUp < bottom + side;
+    return QRectF(Panel::resizeHandle(window->size())).contains(pos);
 }
 
 } // namespace
+
+QRect Panel::resizeHandle(const QSize& window)
+{
+    const double inset = surfaces::inset;
+    const double side = handleInside + handleOutside;
+    return QRectF(window.width() - inset - handleInside,
+                  window.height() - inset + handleOutside - side, side, side)
+        .toRect();
+}
 
 bool Panel::event(QEvent* event)
 {
@@ -69,6 +73,7 @@ bool Panel::event(QEvent* event)
         if (QWindow* handle = windowHandle()) {
             handle->installEventFilter(this);
         }
+        applyInputRegion();
         break;
     case QEvent::ShortcutOverride:
         // Reached when no widget claimed the key: keep an application-wide Paste shortcut
@@ -111,6 +116,12 @@ bool Panel::filterMouse(QWidget* /*window*/, QMouseEvent* event)
     const bool leftHeld = (event->buttons() & Qt::LeftButton) != 0;
     const bool down =
         leftButton && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick);
+    // Where the window manager or server does not honour the input shape, a press on the
+    // transparent margin still does nothing rather than drag the note.
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) && !heldDown_ &&
+        !resizing_ && outsideInputRegion(event)) {
+        return true;
+    }
 
     if (resizeHook) {
         using Kind = AppController::MouseEvent;

@@ -113,17 +113,30 @@ void AppController::resize(NoteModel* note, bool animated)
         return;
     }
     // The window keeps its left and top edges: it grows down and to the right.
-    const QRectF target(current.x(), current.y() + current.height() - h, w, h);
+    QRectF target(current.x(), current.y() + current.height() - h, w, h);
     if (!isFinite(target.topLeft()) || !std::isfinite(w) || !std::isfinite(h)) {
         return;
     }
     if (animated) {
+        target = keptOnScreen(target);
         motion::animateWindowFrame(panel, target, motion::defaultTiming(0.2));
     } else {
         motion::cancelWindowFrame(panel); // a set frame wins over one still on its way
         panel->setFrame(target);
     }
     note->origin = target.topLeft();
+}
+
+QRectF AppController::keptOnScreen(const QRectF& frame) const
+{
+    // A note that grows past the bottom of the visible area moves up just enough that all of
+    // its paper shows, never so far that its top leaves the screen.
+    const QRectF visible = platform::desktop().visibleFrame();
+    const double paperBottom = frame.y() + surfaces::inset;
+    const double paperTop = frame.y() + frame.height() - surfaces::inset;
+    const double room = visible.y() + visible.height() - paperTop;
+    const double lift = std::min(visible.y() - paperBottom, room);
+    return lift > 0 ? frame.translated(0, lift) : frame;
 }
 
 void AppController::setSize(NoteModel* note, double w, double h)

@@ -8,9 +8,7 @@
 #include "platform/WindowHints.h"
 
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -425,13 +423,7 @@ void PadView::hitTestPointer()
     if (hover_ || pulling_ || !app_ || !app_->revealed() || !isVisible()) {
         return;
     }
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QPointF global =
-        platform::pointToQt(platform::desktop().mouseLocation(), screen->geometry());
-    const QPointF local = mapFromGlobal(global);
+    const QPointF local = mapFromGlobal(platform::pointerInQt());
     if (rect().contains(local.toPoint()) && islandOutline().contains(local)) {
         motion::withAnimation(hoverSpring(), [this] { setHover(true); });
     }
@@ -491,7 +483,8 @@ void PadView::contextMenuEvent(QContextMenuEvent* event)
         event->ignore();
         return;
     }
-    QMenu menu(this);
+    // Not our child: whatever the menu's action does, the menu never outlives its parent.
+    QMenu menu;
     fillPadMenu(menu, app_);
     menu.exec(event->globalPos());
 }

@@ -1,12 +1,14 @@
 #include "surfaces/ImageStrip.h"
 
 #include "surfaces/Blur.h"
+#include "surfaces/Destructive.h"
 #include "surfaces/Shapes.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <cmath>
 
@@ -129,12 +131,16 @@ void ImageTile::mouseReleaseEvent(QMouseEvent* event)
 
 void ImageTile::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
+    event->accept();
+    // The menu is not our child and the tile is re-checked after it closes: anything the
+    // menu's nested event loop or its action does may replace the tiles.
+    QMenu menu;
     QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
-    if (menu.exec(event->globalPos()) == remove) {
+    surfaces::markDestructive(remove);
+    const QPointer<ImageTile> self(this);
+    if (menu.exec(event->globalPos()) == remove && self) {
         Q_EMIT removeRequested(name_);
     }
-    event->accept();
 }
 
 ImageStrip::ImageStrip(QWidget* parent)
@@ -148,8 +154,8 @@ ImageStrip::ImageStrip(QWidget* parent)
     setWidgetResizable(false);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    content_->setAutoFillBackground(false);
     setWidget(content_);
+    content_->setAutoFillBackground(false); // setWidget() turns it on: the paper shows through
     // A slim bar over the paper rather than a full-width platform trough.
     verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { width: 6px; background: transparent; margin: 2px 0 2px 0; }"
@@ -178,7 +184,13 @@ void ImageStrip::setEntries(const QList<Entry>& entries, double tileWidth, doubl
         layoutTiles();
         return;
     }
-    qDeleteAll(content_->tiles);
+    // A tile may be asking for this from inside its own event handler (its menu's "Remove
+    // Image"): the old tiles go away once control is back in the event loop.
+    for (ImageTile* old : std::as_const(content_->tiles)) {
+        old->hide();
+        old->disconnect(this);
+        old->deleteLater();
+    }
     content_->tiles.clear();
     for (const Entry& entry : entries) {
         auto* tile = new ImageTile(entry.image, entry.name, entry.index, content_);

@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 #include "controller/Panel.h"
 #include "model/Images.h"
+#include "platform/Desktop.h"
 #include "platform/WindowHints.h"
 #include "surfaces/Blur.h"
 #include "surfaces/ImageStrip.h"
@@ -63,15 +64,9 @@ QFont badgeFont(const QFont& base)
 class HiddenContent : public QGraphicsEffect {
 public:
     using QGraphicsEffect::QGraphicsEffect;
-    bool passThrough = false; // true only while the snapshot is taken
 
 protected:
-    void draw(QPainter* painter) override
-    {
-        if (passThrough) {
-            drawSource(painter);
-        }
-    }
+    void draw(QPainter*) override {}
 };
 
 } // namespace
@@ -398,6 +393,7 @@ void NoteView::layoutParts()
     grip_->raise();
     dropHint_->raise();
     updateShapeMask();
+    updateInputRegion();
     update();
 }
 
@@ -505,13 +501,15 @@ void NoteView::grabSnapshot()
     {
         QPainter p(&image);
         paintAtRest(p);
-        auto* hidden = static_cast<HiddenContent*>(sheet_->graphicsEffect());
+        // Rendered past the effect, not through it: a widget rendered through its own
+        // graphics effect lands offset by its position a second time.
+        QGraphicsEffect* hidden = sheet_->graphicsEffect();
         if (hidden) {
-            hidden->passThrough = true;
+            hidden->setEnabled(false);
         }
         sheet_->render(&p, sheet_->pos(), QRegion(), QWidget::DrawChildren);
         if (hidden) {
-            hidden->passThrough = false;
+            hidden->setEnabled(true);
         }
     }
     snapshot_ = image;
@@ -554,6 +552,21 @@ void NoteView::updateShapeMask()
         outline.addRect(badgeRect());
     }
     panel->setShapeMask(outline.translated(mapTo(panel, QPoint(0, 0))));
+}
+
+// Only the paper takes the pointer (and, unfolded, the resize handle reaching into the
+// margin): a press on the transparent rest of the window belongs to what lies below.
+void NoteView::updateInputRegion()
+{
+    auto* panel = qobject_cast<Panel*>(window());
+    if (!panel || !note_) {
+        return;
+    }
+    QRegion region(sheet_->geometry().translated(mapTo(panel, QPoint(0, 0))));
+    if (!note_->folded()) {
+        region += Panel::resizeHandle(panel->size());
+    }
+    panel->setInputRegion(region);
 }
 
 // --- painting
@@ -616,6 +629,7 @@ void NoteView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     layoutParts();
+    syncHoverWithPointer();
     // A new, empty note is ready for typing as soon as it appears.
     if (firstShow_ && note_ && note_->text().isEmpty() && !note_->folded()) {
         editor_->setFocus(Qt::OtherFocusReason);
@@ -632,6 +646,20 @@ void NoteView::setHovering(bool hovering)
     }
     motion::withAnimation(motion::Animation::easeOut(kHoverFade),
                           [&] { note_->setHovering(hovering); });
+}
+
+// A window hidden under the pointer never heard it leave: ask where the pointer is now.
+void NoteView::syncHoverWithPointer()
+{
+    if (!note_) {
+        return;
+    }
+    const QPoint local = sheet_->mapFromGlobal(platform::pointerInQt()).toPoint();
+    const bool inside = sheet_->rect().contains(local);
+    if (note_->hovering() != inside) {
+        motion::withAnimation(motion::Animation::none(), [&] { note_->setHovering(inside); });
+    }
+    hover_.jump(inside ? 1 : 0);
 }
 
 std::unique_ptr<QMenu> NoteView::sizeMenu()

@@ -85,6 +85,8 @@ private:
     void grabSnapshot();
     void contentChanged();
     void updateShapeMask();
+    void updateInputRegion();
+    void syncHoverWithPointer();
 
     void paintAtRest(QPainter& p) const;
     void paintBadge(QPainter& p) const;

@@ -2,6 +2,8 @@
 
 #include "platform/QtDesktop.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace platform {
@@ -45,6 +47,13 @@ QPointF pointFromQt(const QPointF& qt, const QRect& main)
 QPointF pointToQt(const QPointF& yUp, const QRect& main)
 {
     return QPointF(main.left() + yUp.x(), main.top() + main.height() - yUp.y());
+}
+
+QPointF pointerInQt()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect main = screen != nullptr ? screen->geometry() : QRect();
+    return pointToQt(desktop().mouseLocation(), main);
 }
 
 } // namespace platform

@@ -20,6 +20,8 @@ public:
     virtual QPointF mouseLocation() const = 0;
     // Frame of the main screen in the y-up space (origin usually 0,0).
     virtual QRectF screenFrame() const = 0;
+    // The part of the main screen that panels and docks leave to windows, y-up.
+    virtual QRectF visibleFrame() const { return screenFrame(); }
     // Height of a top panel when there is one, else 24: stands in for the notch.
     virtual double statusBarThickness() const = 0;
 
@@ -52,5 +54,7 @@ QRect toQt(const QRectF& yUp, const QRect& main);
 QRectF fromQt(const QRect& qt, const QRect& main);
 QPointF pointFromQt(const QPointF& qt, const QRect& main);
 QPointF pointToQt(const QPointF& yUp, const QRect& main);
+// The desktop's pointer in Qt's global coordinates, for mapping into widgets.
+QPointF pointerInQt();
 
 } // namespace platform

@@ -36,6 +36,12 @@ QRectF QtDesktop::screenFrame() const
     return fromQt(mainGeometry(), mainGeometry());
 }
 
+QRectF QtDesktop::visibleFrame() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? fromQt(screen->availableGeometry(), mainGeometry()) : screenFrame();
+}
+
 double QtDesktop::statusBarThickness() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

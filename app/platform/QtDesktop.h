@@ -15,6 +15,7 @@ public:
 
     QPointF mouseLocation() const override;
     QRectF screenFrame() const override;
+    QRectF visibleFrame() const override;
     double statusBarThickness() const override;
     int clipboardChangeCount() const override;
     QImage clipboardImage() const override;

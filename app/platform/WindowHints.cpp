@@ -2,10 +2,13 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QRegion>
 #include <QWidget>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 namespace platform {
@@ -85,6 +88,25 @@ bool hasCompositor()
         return owned;
     }();
     return answer;
+}
+
+void setInputShape(QWidget* window, const QRegion& region)
+{
+    xcb_connection_t* c = x11Connection();
+    if (c == nullptr || window == nullptr || !window->testAttribute(Qt::WA_WState_Created)) {
+        return;
+    }
+    const qreal dpr = window->devicePixelRatioF();
+    std::vector<xcb_rectangle_t> rects;
+    for (const QRect& r : region) {
+        const QRect px(r.topLeft() * dpr, r.size() * dpr);
+        rects.push_back({static_cast<int16_t>(px.x()), static_cast<int16_t>(px.y()),
+                         static_cast<uint16_t>(px.width()), static_cast<uint16_t>(px.height())});
+    }
+    xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
+                         static_cast<xcb_window_t>(window->winId()), 0, 0,
+                         static_cast<uint32_t>(rects.size()), rects.data());
+    xcb_flush(c);
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+class QRegion;
 class QWidget;
 
 namespace platform {
@@ -14,5 +15,11 @@ void applyAccessoryHints(QWidget* window);
 // Without one, X11 paints them black and windows must be cut to their painted shape. Asked of
 // the X server once; off X11 the answer is true (nothing to cut).
 bool hasCompositor();
+
+// Limits where a top-level window takes pointer input to `region` (window-local, y down); a
+// press elsewhere reaches what lies below. Unlike a shape mask it leaves the painting alone,
+// shadows included. Kept across hide and show; does nothing off X11 or before the window has
+// a native handle.
+void setInputShape(QWidget* window, const QRegion& region);
 
 } // namespace platform

@@ -1,0 +1,254 @@
+#include "Fixture.h"
+#include "surfaces/ImageStrip.h"
+#include "surfaces/NoteParts.h"
+#include "surfaces/Palette.h"
+#include "surfaces/Paper.h"
+#include "surfaces/Shapes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QTimer>
+#include <QWindow>
+
+using surfaces::inset;
+
+namespace {
+
+// Picks `text` from the menu that is about to open, as a user would with the keyboard.
+void chooseFromNextMenu(const QString& text)
+{
+    QTimer::singleShot(0, [text] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            return;
+        }
+        for (QAction* action : menu->actions()) {
+            if (action->text() == text) {
+                menu->setActiveAction(action);
+                QTest::keyClick(menu, Qt::Key_Return);
+                return;
+            }
+        }
+        menu->close();
+    });
+}
+
+int differingPixels(const QImage& a, const QImage& b)
+{
+    int count = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            count += near(a.pixelColor(x, y), b.pixelColor(x, y), 8) ? 0 : 1;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// How a note window behaves as a whole: what it paints on its first frame, where it takes the
+// pointer, how it grows, and that its own menus never pull it down.
+class NoteWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void removingAnImageFromItsOwnMenuKeepsTheNote();
+    void aPeeledNotesFirstFrameMatchesLaterOnes();
+    void imageStripShowsThePaperBehindIt();
+    void foldedNoteTakesThePointerOnlyOnItsPaper();
+    void showingANoteForgetsAStaleHover();
+    void growingNoteStaysOnTheVisibleScreen();
+    void shapeMaskKeepsOnlyWhollyPaintedPixels();
+};
+
+void NoteWindowTest::removingAnImageFromItsOwnMenuKeepsTheNote()
+{
+    Fixture f;
+    const QString first = f.writeImage(QSize(80, 60));
+    const QString second = f.writeImage(QSize(60, 80));
+    f.addNote(QStringLiteral("pictures"), {first, second});
+    NoteView& view = f.showView();
+    QCOMPARE(view.imageStrip()->tiles().size(), 2);
+    noteview::ImageTile* tile = view.imageStrip()->tiles().first();
+    const QAction* removeAction = nullptr;
+    QTimer::singleShot(0, [&removeAction] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            removeAction = menu->actions().value(0);
+            QVERIFY(removeAction->property("destructive").toBool());
+            QVERIFY(!removeAction->icon().isNull());
+        }
+    });
+    chooseFromNextMenu(QStringLiteral("Remove Image"));
+
+    // The strip is rebuilt while the tile's own menu handler is still running.
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            tile->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(tile, &event);
+    QVERIFY(removeAction != nullptr);
+    QCOMPARE(f.note->images(), QStringList{second});
+    QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
+    QCOMPARE(view.imageStrip()->tiles().first()->name(), second);
+}
+
+void NoteWindowTest::aPeeledNotesFirstFrameMatchesLaterOnes()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("A note with words\non two lines"), {f.writeImage(QSize(90, 60))});
+    // Straight off the pad: the window and its view are made for an already curled note.
+    f.note->setPeel(65);
+    NoteView& view = f.showView();
+    QCoreApplication::processEvents();
+    QVERIFY(view.isShowingSnapshot());
+    const QImage first = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+
+    f.note->setPeel(0);
+    QVERIFY(!view.isShowingSnapshot());
+    f.note->setPeel(65);
+    QCoreApplication::processEvents();
+    const QImage second = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(first.size(), second.size());
+    const int differing = differingPixels(first, second);
+    QVERIFY2(differing < first.width() * first.height() / 500,
+             qPrintable(QString::number(differing)));
+}
+
+void NoteWindowTest::imageStripShowsThePaperBehindIt()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("pink"), {f.writeImage(QSize(200, 100))});
+    f.note->setColor(QStringLiteral("pink"));
+    NoteView& view = f.showView();
+    const QImage image = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+
+    QImage paper(view.size(), QImage::Format_ARGB32_Premultiplied);
+    paper.fill(Qt::transparent);
+    {
+        QPainter p(&paper);
+        surfaces::paintPaper(p, view.paperRect(), false, QStringLiteral("pink"));
+    }
+    // Beside the tile, inside the strip's side margin.
+    const QRect strip = view.imageStrip()->geometry().translated(
+        view.imageStrip()->parentWidget()->mapTo(&view, QPoint(0, 0)));
+    QVERIFY(strip.height() > 20);
+    const QPoint beside(strip.left() + 3, strip.center().y());
+    QVERIFY2(near(image.pixelColor(beside), paper.pixelColor(beside), 10),
+             qPrintable(image.pixelColor(beside).name()));
+}
+
+void NoteWindowTest::foldedNoteTakesThePointerOnlyOnItsPaper()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("fold me"));
+    f.note->setPaperH(260);
+    NoteView& view = f.showView();
+    Panel& window = *f.window;
+    const QRect handle = Panel::resizeHandle(window.size());
+    QVERIFY(window.inputRegion().has_value());
+    QVERIFY(window.inputRegion()->contains(handle.center()));
+    QVERIFY(!window.inputRegion()->contains(QPoint(5, 5))); // the transparent margin
+
+    f.app->toggleFold(f.note);
+    f.advance(2);
+    QVERIFY(f.note->folded());
+    const QRectF paper = view.paperRect();
+    QCOMPARE(paper.height(), NoteView::foldedHeight);
+    const QRegion region = *window.inputRegion();
+    QVERIFY(region.contains(paper.center().toPoint()));
+    const QPoint below(static_cast<int>(paper.center().x()),
+                       static_cast<int>(paper.bottom()) + 100);
+    QVERIFY(!region.contains(below));
+    QVERIFY(!region.contains(handle.center()));
+
+    // A press and drag there leaves the note where it is.
+    int drags = 0;
+    window.onDrag = [&drags](bool) { ++drags; };
+    const QRectF before = window.frame();
+    QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, below);
+    QTest::mouseMove(window.windowHandle(), below + QPoint(40, 40));
+    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, below + QPoint(40, 40));
+    QCOMPARE(drags, 0);
+    QCOMPARE(window.frame(), before);
+}
+
+void NoteWindowTest::showingANoteForgetsAStaleHover()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("hovered when it was closed"));
+    // The pointer left while the window was hidden: no leave event ever came.
+    f.note->setHovering(true);
+    f.desktop.mouse = QPointF(5, 5);
+    NoteView& view = f.showView();
+    QVERIFY(!f.note->hovering());
+    QCOMPARE(view.closeButton()->reveal(), 0.0);
+
+    // Shown again under the pointer, it is hovered at once.
+    f.window->hide();
+    const QRectF paper = view.paperRect();
+    const QPoint overPaper = view.mapTo(f.window.get(), paper.center().toPoint());
+    f.desktop.mouse = platform::pointFromQt(f.window->mapToGlobal(QPointF(overPaper)),
+                                            QGuiApplication::primaryScreen()->geometry());
+    f.window->show();
+    QVERIFY(f.note->hovering());
+    QCOMPARE(view.closeButton()->reveal(), 1.0);
+}
+
+void NoteWindowTest::growingNoteStaysOnTheVisibleScreen()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("low on the screen"));
+    f.note->origin = QPointF(400, 20);
+    f.app->show(f.note);
+    Panel* window = f.app->window(f.note);
+    QVERIFY(window != nullptr);
+    const double top = window->frame().top() + window->frame().height();
+
+    f.app->setSize(f.note, 320, 360);
+    f.advance(1);
+    const QRectF grown = window->frame();
+    QCOMPARE(grown.height(), f.app->winH(f.note));
+    QVERIFY2(grown.y() + inset >= f.desktop.frame.y(), qPrintable(QString::number(grown.y())));
+    QVERIFY(grown.y() + grown.height() - inset <= f.desktop.frame.height());
+    QCOMPARE(f.note->origin, grown.topLeft());
+
+    // Room below: the window keeps its top edge and grows down.
+    f.app->setSize(f.note, 220, 220);
+    f.advance(1);
+    const QRectF shrunk = window->frame();
+    QCOMPARE(shrunk.y() + shrunk.height(), grown.y() + grown.height());
+    QVERIFY(top <= grown.y() + grown.height());
+}
+
+void NoteWindowTest::shapeMaskKeepsOnlyWhollyPaintedPixels()
+{
+    const QSize size(120, 90);
+    const QPainterPath paper = surfaces::continuousRect(QRectF(10.5, 10.25, 90, 70), 16);
+    QImage painted(size, QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    {
+        QPainter p(&painted);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillPath(paper, Qt::yellow);
+    }
+    const QRegion mask = Panel::opaqueRegion(paper, size);
+    int inside = 0;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            if (mask.contains(QPoint(x, y))) {
+                ++inside;
+                // Without a compositor a half-covered pixel would show dark.
+                QVERIFY2(painted.pixelColor(x, y).alpha() == 255,
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
+    }
+    // All but a thin edge of the paper stays.
+    QVERIFY(inside > 88 * 68 - 200);
+    QVERIFY(!mask.contains(QPoint(11, 11)));
+}
+
+static RegisterSuite<NoteWindowTest> registered;
+
+#include "NoteWindowTest.moc"

@@ -49,9 +49,9 @@ public:
     // whenever the native window could have forgotten it.
     void setInputRegion(const QRegion& region);
     std::optional<QRegion> inputRegion() const { return inputRegion_; }
-    // The square at a note paper's bottom-right corner that starts a resize, for a window of
-    // the given size; it reaches a little into the margin.
-    static QRect resizeHandle(const QSize& window);
+    // The square at the bottom-right corner of a note's paper (window-local) that starts a
+    // resize; it reaches a little into the margin.
+    static QRect resizeHandle(const QRectF& paper);
 
     Level level() const { return level_; }
 

@@ -1,5 +1,6 @@
 #include "controller/Panel.h"
 #include "model/Images.h"
+#include "platform/Desktop.h"
 #include "surfaces/Palette.h"
 
 #include <QCoreApplication>
@@ -46,20 +47,22 @@ bool editingText(const QWidget* window)
     return false;
 }
 
-// Window-local Qt position (y down) inside the handle square at the paper's bottom-right.
+// Window-local Qt position (y down) inside the handle square at the paper's bottom-right. The
+// paper is `inset` inside the window's frame, which any bleed widens on both sides.
 bool inResizeHandle(const QWidget* window, QPointF pos)
 {
-    return QRectF(Panel::resizeHandle(window->size())).contains(pos);
+    const double side = surfaces::inset + platform::windowBleed(window);
+    const QRectF paper =
+        QRectF(window->rect()).adjusted(side, surfaces::inset, -side, -surfaces::inset);
+    return QRectF(Panel::resizeHandle(paper)).contains(pos);
 }
 
 } // namespace
 
-QRect Panel::resizeHandle(const QSize& window)
+QRect Panel::resizeHandle(const QRectF& paper)
 {
-    const double inset = surfaces::inset;
     const double side = handleInside + handleOutside;
-    return QRectF(window.width() - inset - handleInside,
-                  window.height() - inset + handleOutside - side, side, side)
+    return QRectF(paper.right() - handleInside, paper.bottom() + handleOutside - side, side, side)
         .toRect();
 }
 

@@ -38,6 +38,7 @@ constexpr double kBadgeHeight = 22;
 constexpr double kBadgeDrop = 34;
 constexpr double kBadgePadding = 9;
 constexpr double kDropHintMargin = 8;
+constexpr double kShadowRoom = 24; // beside a curled paper, for its shadow
 
 double lerp(double a, double b, double t)
 {
@@ -301,6 +302,7 @@ void NoteView::retargetEffects(NoteModel::Field field)
     default:
         break;
     }
+    growForEffects();
 }
 
 surfaces::NoteEffects NoteView::effects() const
@@ -453,6 +455,7 @@ void NoteView::onEffectsMoved()
         }
         return;
     }
+    growForEffects();
     if (!snapshotMode_) {
         enterSnapshot();
     } else if (snapshotDirty_) {
@@ -468,6 +471,37 @@ void NoteView::onEffectsMoved()
     update();
 }
 
+// The curled paper widens towards its lower edge, past the window's margin at a strong curl:
+// the window widens first (never narrowing while the effects last), so no edge is cut off.
+void NoteView::growForEffects()
+{
+    auto* panel = qobject_cast<Panel*>(window());
+    if (!panel || !note_) {
+        return;
+    }
+    surfaces::NoteEffects target;
+    target.peel = note_->peel();
+    target.rotation = note_->tilt();
+    target.scale = note_->scale();
+    const double needed = std::max(bleedFor(effects()), bleedFor(target));
+    if (needed > platform::windowBleed(panel)) {
+        platform::setWindowBleed(panel, std::ceil(needed));
+    }
+}
+
+double NoteView::bleedFor(const surfaces::NoteEffects& e) const
+{
+    if (e.isIdentity()) {
+        return 0;
+    }
+    const double frameW = note_->paperW() + 2 * inset;
+    const QRectF paper(inset, inset, note_->paperW(), frameH_.value());
+    const QRectF drawn = surfaces::effectTransform(e, paper).map(QPolygonF(paper)).boundingRect();
+    const double half =
+        std::max(paper.center().x() - drawn.left(), drawn.right() - paper.center().x());
+    return std::max(0.0, half + kShadowRoom - frameW / 2);
+}
+
 void NoteView::enterSnapshot()
 {
     grabSnapshot();
@@ -478,6 +512,9 @@ void NoteView::enterSnapshot()
 
 void NoteView::leaveSnapshot()
 {
+    if (auto* panel = qobject_cast<Panel*>(window())) {
+        platform::setWindowBleed(panel, 0);
+    }
     snapshotMode_ = false;
     snapshotDirty_ = false;
     sheet_->setGraphicsEffect(nullptr);
@@ -562,9 +599,10 @@ void NoteView::updateInputRegion()
     if (!panel || !note_) {
         return;
     }
-    QRegion region(sheet_->geometry().translated(mapTo(panel, QPoint(0, 0))));
+    const QRect paper = sheet_->geometry().translated(mapTo(panel, QPoint(0, 0)));
+    QRegion region(paper);
     if (!note_->folded()) {
-        region += Panel::resizeHandle(panel->size());
+        region += Panel::resizeHandle(QRectF(paper.topLeft(), QSizeF(paper.size())));
     }
     panel->setInputRegion(region);
 }
@@ -628,6 +666,7 @@ void NoteView::resizeEvent(QResizeEvent* event)
 void NoteView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    growForEffects();
     layoutParts();
     syncHoverWithPointer();
     // A new, empty note is ready for typing as soon as it appears.

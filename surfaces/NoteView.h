@@ -86,6 +86,8 @@ private:
     void contentChanged();
     void updateShapeMask();
     void updateInputRegion();
+    void growForEffects();
+    double bleedFor(const surfaces::NoteEffects& e) const;
     void syncHoverWithPointer();
 
     void paintAtRest(QPainter& p) const;

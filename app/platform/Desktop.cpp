@@ -56,4 +56,35 @@ QPointF pointerInQt()
     return pointToQt(desktop().mouseLocation(), main);
 }
 
+namespace {
+constexpr const char* bleedProperty = "quillhavenBleed";
+}
+
+double windowBleed(const QWidget* window)
+{
+    return window != nullptr ? window->property(bleedProperty).toDouble() : 0;
+}
+
+void setWindowBleed(QWidget* window, double sides)
+{
+    if (window == nullptr || windowBleed(window) == sides) {
+        return;
+    }
+    const QRectF frame = desktop().windowFrame(window);
+    window->setProperty(bleedProperty, sides);
+    desktop().setWindowFrame(window, frame);
+}
+
+QRectF withBleed(const QWidget* window, const QRectF& frame)
+{
+    const double b = windowBleed(window);
+    return frame.adjusted(-b, 0, b, 0);
+}
+
+QRectF withoutBleed(const QWidget* window, const QRectF& rect)
+{
+    const double b = windowBleed(window);
+    return rect.adjusted(b, 0, -b, 0);
+}
+
 } // namespace platform

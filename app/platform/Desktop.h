@@ -44,6 +44,15 @@ public:
     virtual QRectF windowFrame(const QWidget* window) const = 0;
 };
 
+// A window may be drawn wider than its frame, by `sides` on the left and on the right (a note
+// curling towards the viewer spills past its margin). Frames read and set through the desktop
+// never include it, so the rest of the program keeps thinking in frames.
+void setWindowBleed(QWidget* window, double sides);
+double windowBleed(const QWidget* window);
+// For desktops: a frame widened by the window's bleed, and a window's rectangle without it.
+QRectF withBleed(const QWidget* window, const QRectF& frame);
+QRectF withoutBleed(const QWidget* window, const QRectF& rect);
+
 // The installed desktop. The real one is created on first use; tests install a fake.
 Desktop& desktop();
 void setDesktop(Desktop* replacement); // not owned; nullptr restores the real desktop

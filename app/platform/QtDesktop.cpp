@@ -87,12 +87,12 @@ double QtDesktop::uptime() const
 
 void QtDesktop::setWindowFrame(QWidget* window, const QRectF& frame)
 {
-    window->setGeometry(toQt(frame, mainGeometry()));
+    window->setGeometry(toQt(withBleed(window, frame), mainGeometry()));
 }
 
 QRectF QtDesktop::windowFrame(const QWidget* window) const
 {
-    return fromQt(window->geometry(), mainGeometry());
+    return withoutBleed(window, fromQt(window->geometry(), mainGeometry()));
 }
 
 } // namespace platform

@@ -145,7 +145,8 @@ void NoteWindowTest::foldedNoteTakesThePointerOnlyOnItsPaper()
     f.note->setPaperH(260);
     NoteView& view = f.showView();
     Panel& window = *f.window;
-    const QRect handle = Panel::resizeHandle(window.size());
+    const QRect handle =
+        Panel::resizeHandle(QRectF(window.rect()).adjusted(inset, inset, -inset, -inset));
     QVERIFY(window.inputRegion().has_value());
     QVERIFY(window.inputRegion()->contains(handle.center()));
     QVERIFY(!window.inputRegion()->contains(QPoint(5, 5))); // the transparent margin

@@ -34,12 +34,12 @@ void FakeDesktop::setClipboardImage(const QImage& image)
 void FakeDesktop::setWindowFrame(QWidget* window, const QRectF& yUp)
 {
     const QRect main = frame.toRect();
-    window->setGeometry(platform::toQt(yUp, main));
+    window->setGeometry(platform::toQt(platform::withBleed(window, yUp), main));
 }
 
 QRectF FakeDesktop::windowFrame(const QWidget* window) const
 {
-    return platform::fromQt(window->geometry(), frame.toRect());
+    return platform::withoutBleed(window, platform::fromQt(window->geometry(), frame.toRect()));
 }
 
 LogCapture::LogCapture()

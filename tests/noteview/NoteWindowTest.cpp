@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "surfaces/ImageStrip.h"
+#include "surfaces/NoteEffects.h"
 #include "surfaces/NoteParts.h"
 #include "surfaces/Palette.h"
 #include "surfaces/Paper.h"
@@ -61,6 +62,7 @@ private Q_SLOTS:
     void foldedNoteTakesThePointerOnlyOnItsPaper();
     void showingANoteForgetsAStaleHover();
     void growingNoteStaysOnTheVisibleScreen();
+    void aCurledNotesWindowWidensButKeepsItsFrame();
     void shapeMaskKeepsOnlyWhollyPaintedPixels();
 };
 
@@ -220,6 +222,39 @@ void NoteWindowTest::growingNoteStaysOnTheVisibleScreen()
     const QRectF shrunk = window->frame();
     QCOMPARE(shrunk.y() + shrunk.height(), grown.y() + grown.height());
     QVERIFY(top <= grown.y() + grown.height());
+}
+
+void NoteWindowTest::aCurledNotesWindowWidensButKeepsItsFrame()
+{
+    Fixture f;
+    f.addNote(QStringLiteral("straight off the pad"));
+    f.note->origin = QPointF(500, 400);
+    f.note->setPeel(65);
+    f.app->show(f.note);
+    Panel* window = f.app->window(f.note);
+    auto* view = qobject_cast<NoteView*>(window->content());
+    QVERIFY(view != nullptr);
+    QCOMPARE(window->frame(),
+             QRectF(QPointF(500, 400), QSizeF(f.app->winW(f.note), f.app->winH(f.note))));
+
+    // The whole curled paper lies inside the window, already on its first frame.
+    const QRectF paper = view->paperRect();
+    const QRectF drawn =
+        surfaces::effectTransform(view->effects(), paper).map(QPolygonF(paper)).boundingRect();
+    QVERIFY2(drawn.left() >= 0 && drawn.right() <= view->width(),
+             qPrintable(QStringLiteral("%1..%2 in %3")
+                            .arg(drawn.left())
+                            .arg(drawn.right())
+                            .arg(view->width())));
+    QVERIFY(window->width() > f.app->winW(f.note));
+
+    // Moving it moves the frame the controller knows; flat again, the window is its frame.
+    window->setFrameOrigin(QPointF(520, 380));
+    QCOMPARE(window->frame().topLeft(), QPointF(520, 380));
+    f.note->setPeel(0);
+    QCOMPARE(window->width(), static_cast<int>(f.app->winW(f.note)));
+    QCOMPARE(window->frame(),
+             QRectF(QPointF(520, 380), QSizeF(f.app->winW(f.note), f.app->winH(f.note))));
 }
 
 void NoteWindowTest::shapeMaskKeepsOnlyWhollyPaintedPixels()

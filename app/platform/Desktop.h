@@ -44,8 +44,8 @@ public:
     // Whether a compositing manager runs. Without one X11 paints translucent pixels black, so
     // a full-screen window must paint something opaque.
     virtual bool hasCompositor() const = 0;
-    // The main screen as it looks now, Qt's y-down way up, with its device pixel ratio set;
-    // null when the screen cannot be read.
+    // The main screen as it looks now, top row first, with its device pixel ratio set; null
+    // when the screen cannot be read.
     virtual QImage grabScreen() const = 0;
 };
 

@@ -28,6 +28,8 @@ public:
     double uptime() const override { return 1000; }
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;
+    bool hasCompositor() const override { return true; }
+    QImage grabScreen() const override { return {}; }
 };
 
 BenchDesktop& desktop();

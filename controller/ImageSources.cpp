@@ -1,5 +1,7 @@
 #include "controller/ImageSources.h"
 
+#include "platform/DialogFolder.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QImageReader>
@@ -32,7 +34,7 @@ QString imageFilter()
 
 QStringList dialogChoice(const QString& message)
 {
-    return QFileDialog::getOpenFileNames(nullptr, message, QString(), imageFilter());
+    return QFileDialog::getOpenFileNames(nullptr, message, platform::dialogFolder(), imageFilter());
 }
 
 // The capture runs as a child copy of this program, so a crash or a stuck grab in the
@@ -60,7 +62,9 @@ bool childCapture(const QString& file, std::function<void()> finished, QString* 
 
 QStringList chooseFiles(const QString& message)
 {
-    return chooser() ? chooser()(message) : dialogChoice(message);
+    const QStringList files = chooser() ? chooser()(message) : dialogChoice(message);
+    platform::rememberDialogChoice(files.value(0));
+    return files;
 }
 
 bool launchCapture(const QString& file, std::function<void()> finished, QString* error)

@@ -17,6 +17,7 @@ using Chooser = std::function<QStringList(const QString& message)>;
 using Launcher =
     std::function<bool(const QString& file, std::function<void()> finished, QString* error)>;
 
+// The folder of the files chosen is where the next file dialog opens.
 QStringList chooseFiles(const QString& message);
 bool launchCapture(const QString& file, std::function<void()> finished, QString* error);
 

@@ -4,6 +4,7 @@
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "platform/Desktop.h"
+#include "platform/DialogFolder.h"
 #include "platform/Log.h"
 #include "surfaces/Blur.h"
 #include "surfaces/Shapes.h"
@@ -11,8 +12,11 @@
 #include "surfaces/ViewerPanel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
@@ -29,15 +33,39 @@ constexpr double cardRadius = 14;
 constexpr double shadowRadius = 40;
 constexpr double shadowY = 20;
 
-QString dialogSaveFile(const QString& proposedName)
+const QColor dimming(0, 0, 0, 128);
+
+QString dialogSaveFile(const QString& proposedPath)
 {
-    return QFileDialog::getSaveFileName(nullptr, QString(), proposedName,
+    return QFileDialog::getSaveFileName(nullptr, QString(), proposedPath,
                                         QStringLiteral("PNG image (*.png)"));
+}
+
+void messageBox(const QString& text, const QString& reason)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillhaven"), text, QMessageBox::Ok);
+    box.setInformativeText(reason);
+    box.exec();
+}
+
+// X11 without a compositor shows translucent pixels as black, so the backdrop is a dimmed
+// shot of the screen instead. Taken before the viewer shows, or the shot would be of itself.
+QImage dimmedScreen()
+{
+    QImage shot = platform::desktop().grabScreen().convertToFormat(QImage::Format_RGB32);
+    if (shot.isNull()) {
+        shot = QImage(1, 1, QImage::Format_RGB32);
+        shot.fill(Qt::black);
+    }
+    QPainter painter(&shot);
+    painter.fillRect(QRectF(QPointF(0, 0), shot.deviceIndependentSize()), dimming);
+    return shot;
 }
 
 } // namespace
 
 std::function<QString(const QString&)> ImageViewer::chooseSaveFile;
+std::function<void(const QString&, const QString&)> ImageViewer::showError;
 
 ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerPanel* panel,
                          QWidget* parent)
@@ -68,6 +96,11 @@ ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerP
     connect(close, &QAbstractButton::clicked, this, &ImageViewer::closeViewer);
     if (note_) {
         connect(note_, &NoteModel::changed, this, &ImageViewer::refresh);
+        // Deleted for good, the note leaves nothing to show.
+        connect(note_, &QObject::destroyed, this, &ImageViewer::closeViewer);
+    }
+    if (!platform::desktop().hasCompositor()) {
+        backdrop_ = dimmedScreen();
     }
     if (panel_) {
         panel_->onKey = [self = QPointer<ImageViewer>(this)](int key) {
@@ -84,20 +117,40 @@ QSizeF ImageViewer::displaySize(QSizeF image, QSizeF panel)
     return QSizeF(image.width() * scale, image.height() * scale);
 }
 
-bool ImageViewer::copyImageFile(const QString& source, const QString& destination)
+bool ImageViewer::copyImageFile(const QString& source, const QString& destination, QString* reason)
 {
+    const auto fail = [reason](const QString& error) {
+        platform::log(QStringLiteral("Quillhaven: save as failed: ") + error);
+        if (reason != nullptr) {
+            *reason = error;
+        }
+        return false;
+    };
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        platform::log(QStringLiteral("Quillhaven: save as failed: ") + in.errorString());
-        return false;
+        return fail(in.errorString());
     }
     const QByteArray bytes = in.readAll();
     QSaveFile out(destination);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        platform::log(QStringLiteral("Quillhaven: save as failed: ") + out.errorString());
-        return false;
+        return fail(out.errorString());
     }
     return true;
+}
+
+void ImageViewer::saveCopy(const QString& source, const QString& destination)
+{
+    QString reason;
+    if (copyImageFile(source, destination, &reason)) {
+        return;
+    }
+    const QString text = QStringLiteral("The image could not be saved as \u201C%1\u201D.")
+                             .arg(QFileInfo(destination).fileName());
+    if (showError) {
+        showError(text, reason);
+    } else {
+        messageBox(text, reason);
+    }
 }
 
 int ImageViewer::shownPosition() const
@@ -187,12 +240,17 @@ void ImageViewer::saveShownAs()
         return;
     }
     const QString source = Images::url(name);
-    const QString proposed = note_->title() + QStringLiteral(".png");
+    // A slash in the title would name a folder.
+    const QString fileName = QString(note_->title()).replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString proposed =
+        QDir(platform::dialogFolder()).filePath(fileName + QStringLiteral(".png"));
     closeViewer();
+    // The dialog runs its own event loop: from here on this viewer may be gone.
     const QString destination =
         chooseSaveFile ? chooseSaveFile(proposed) : dialogSaveFile(proposed);
     if (!destination.isEmpty()) {
-        copyImageFile(source, destination);
+        platform::rememberDialogChoice(destination);
+        saveCopy(source, destination);
     }
 }
 
@@ -287,7 +345,11 @@ void ImageViewer::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.fillRect(rect(), QColor(0, 0, 0, 128));
+    if (backdrop_.isNull()) {
+        painter.fillRect(rect(), dimming);
+    } else {
+        painter.drawImage(QRectF(rect()), backdrop_);
+    }
     const QImage image = shownImage();
     if (!image.isNull()) {
         paintCard(painter, cardRect(), image);

@@ -25,12 +25,17 @@ public:
 
     // Writes a copy of `source` at `destination` without ever removing an existing file
     // first: the copy goes to a temporary file beside it and replaces it only when complete.
-    // Logs "Quillhaven: save as failed: <reason>" and returns false on failure.
-    static bool copyImageFile(const QString& source, const QString& destination);
+    // Logs "Quillhaven: save as failed: <reason>" and returns false (with the reason) on
+    // failure.
+    static bool copyImageFile(const QString& source, const QString& destination,
+                              QString* reason = nullptr);
 
-    // Asks where to save (proposed file name given); empty when cancelled. Unset, a save
+    // Asks where to save, starting at the proposed path; empty when cancelled. Unset, a save
     // dialog asks; tests set it.
-    static std::function<QString(const QString& proposedName)> chooseSaveFile;
+    static std::function<QString(const QString& proposedPath)> chooseSaveFile;
+    // Tells the user something went wrong: a headline and the reason. Unset, a message box
+    // tells; tests set it.
+    static std::function<void(const QString& text, const QString& reason)> showError;
 
     int index() const { return index_; }
     int shownPosition() const; // index clamped to the last image
@@ -57,6 +62,7 @@ private:
     void refresh();
     void layoutBar();
     void paintCard(QPainter& painter, const QRectF& card, const QImage& image);
+    static void saveCopy(const QString& source, const QString& destination);
 
     QPointer<NoteModel> note_;
     QPointer<AppController> app_;
@@ -65,6 +71,7 @@ private:
     QList<QAbstractButton*> buttons_;
     QAbstractButton* previous_ = nullptr;
     QAbstractButton* next_ = nullptr;
-    QImage shadow_; // the card's blurred shadow, rendered once per card size
+    QImage backdrop_; // without a compositor: the screen, dimmed and opaque
+    QImage shadow_;   // the card's blurred shadow, rendered once per card size
     QSizeF shadowFor_;
 };

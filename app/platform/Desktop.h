@@ -42,6 +42,13 @@ public:
     virtual void setWindowFrame(QWidget* window, const QRectF& frame) = 0;
     // A top-level window's frame in the y-up space.
     virtual QRectF windowFrame(const QWidget* window) const = 0;
+
+    // Whether a compositing manager runs. Without one X11 paints translucent pixels black, so
+    // a full-screen window must paint something opaque.
+    virtual bool hasCompositor() const = 0;
+    // The main screen as it looks now, top row first, with its device pixel ratio set; null
+    // when the screen cannot be read.
+    virtual QImage grabScreen() const = 0;
 };
 
 // A window may be drawn wider than its frame, by `sides` on the left and on the right (a note

@@ -1,5 +1,7 @@
 #include "platform/QtDesktop.h"
 
+#include "platform/WindowHints.h"
+
 #include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
@@ -93,6 +95,21 @@ void QtDesktop::setWindowFrame(QWidget* window, const QRectF& frame)
 QRectF QtDesktop::windowFrame(const QWidget* window) const
 {
     return withoutBleed(window, fromQt(window->geometry(), mainGeometry()));
+}
+
+bool QtDesktop::hasCompositor() const
+{
+    return platform::hasCompositor();
+}
+
+QImage QtDesktop::grabScreen() const
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return {};
+    }
+    // Window 0 is the whole screen, whatever windows lie on it; Qt sets the pixel ratio.
+    return screen->grabWindow(0).toImage();
 }
 
 } // namespace platform

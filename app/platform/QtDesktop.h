@@ -25,6 +25,8 @@ public:
     double uptime() const override;
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;
+    bool hasCompositor() const override;
+    QImage grabScreen() const override;
 
 private:
     QRect mainGeometry() const;

@@ -5,7 +5,9 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPainter>
 
 // The full-screen image viewer: stepping, keys, the bar's actions and its size rule.
 class ViewerTest : public QObject {
@@ -34,11 +36,27 @@ class ViewerTest : public QObject {
     // A key press as the user makes it: to whatever widget has the keyboard.
     static void press(QWidget* target, Qt::Key key) { QTest::keyClick(target, key); }
 
+    // What the viewer itself paints, over nothing.
+    QImage painted()
+    {
+        QImage out(viewer()->size(), QImage::Format_ARGB32);
+        out.fill(Qt::transparent);
+        viewer()->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+        return out;
+    }
+
+    static bool near(QRgb got, QColor wanted)
+    {
+        return qAbs(qRed(got) - wanted.red()) <= 2 && qAbs(qGreen(got) - wanted.green()) <= 2 &&
+               qAbs(qBlue(got) - wanted.blue()) <= 2 && qAbs(qAlpha(got) - wanted.alpha()) <= 2;
+    }
+
 private Q_SLOTS:
     void init() { f = std::make_unique<Fixture>(); }
     void cleanup()
     {
         ImageViewer::chooseSaveFile = {};
+        ImageViewer::showError = {};
         f.reset();
     }
 
@@ -154,6 +172,32 @@ private Q_SLOTS:
         QVERIFY(!panel()->isVisible());
     }
 
+    void theBackdropDimsTheScreenTranslucentOnlyWithACompositor()
+    {
+        open(1, 0);
+        QVERIFY(near(painted().pixel(5, 5), QColor(0, 0, 0, 128)));
+
+        // Without one, translucent pixels would show black: the dimmed shot is opaque.
+        f->desktop.compositor = false;
+        QImage screen(1440, 900, QImage::Format_RGB32);
+        screen.fill(QColor(200, 100, 40));
+        QPainter(&screen).fillRect(720, 0, 720, 900, QColor(40, 160, 240));
+        f->desktop.screen = screen;
+        app().viewImages(note, 0);
+        const QImage shown = painted();
+        QVERIFY(near(shown.pixel(5, 5), QColor(100, 50, 20)));
+        QVERIFY(near(shown.pixel(1435, 895), QColor(20, 80, 120)));
+    }
+
+    void theViewerClosesWhenItsNoteIsDeletedForGood()
+    {
+        open(2, 0);
+        app().deleteForever(note);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!panel()->isVisible());
+        QVERIFY(!panel()->isMonitoring());
+    }
+
     void aCopiedImageIsNotOfferedBack()
     {
         open(1, 0);
@@ -182,12 +226,33 @@ private Q_SLOTS:
             proposed = name;
             return destination;
         };
+        int errors = 0;
+        ImageViewer::showError = [&](const QString&, const QString&) { ++errors; };
         viewer()->button(QStringLiteral("Save As\u2026"))->click();
-        QCOMPARE(proposed, QStringLiteral("Album.png"));
+        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("Album.png"));
         QVERIFY(!panel()->isVisible());
         QFile saved(destination), stored(Images::url(note->images()[0]));
         QVERIFY(saved.open(QIODevice::ReadOnly) && stored.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), stored.readAll());
+        QCOMPARE(errors, 0);
+    }
+
+    void aFailedSaveAsTellsTheUserWhy()
+    {
+        open(1, 0);
+        ImageViewer::chooseSaveFile = [&](const QString&) {
+            return f->dir.filePath(QStringLiteral("no such folder/out.png"));
+        };
+        QStringList told;
+        ImageViewer::showError = [&](const QString& text, const QString& reason) {
+            told << text << reason;
+        };
+        viewer()->button(QStringLiteral("Save As\u2026"))->click();
+
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told[0].contains(QStringLiteral("\u201Cout.png\u201D")), qPrintable(told[0]));
+        QVERIFY(!told[1].isEmpty());
+        QCOMPARE(f->log.lines.last(), QStringLiteral("Quillhaven: save as failed: ") + told[1]);
     }
 
     void aFailedSaveKeepsTheFileAlreadyThere()

@@ -21,6 +21,8 @@ public:
     QImage clipboard; // null: no image (or text)
     int haptics = 0;
     double bootSeconds = 1000;
+    bool compositor = true;
+    QImage screen; // what grabScreen() returns
 
     void copyImage(const QImage& image); // a new clipboard content
     void copyText();                     // text replaces any image
@@ -36,6 +38,8 @@ public:
     double uptime() const override { return bootSeconds; }
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;
+    bool hasCompositor() const override { return compositor; }
+    QImage grabScreen() const override { return screen; }
 };
 
 // Collects log lines while alive instead of writing them to stderr and syslog.

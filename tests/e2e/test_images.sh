@@ -83,6 +83,16 @@ xdotool key Escape
 check "Escape closes the viewer" wait_for 5 no_viewer
 shot 04-viewer-closed
 
+# --- "Remove Image" from the picture's own menu: the tile that asks goes away, the program stays
+xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 3
+sleep 0.5 # the menu opens and takes the keyboard
+xdotool key Down Return
+check "Remove Image takes the picture off the note" wait_for 5 file_is "notes[0].get('images', []) == []"
+alive() { kill -0 "$APP_PID"; }
+check "and the program keeps running" alive
+shrunk() { [ "$(geometry "$(note_now)")" = "100 370 380 330" ]; }
+check "the note shrinks back" wait_for 5 shrunk
+
 # --- capture a region into a new note
 capture_child() { pgrep -f -- "--capture-region" >/dev/null; }
 overlay_up() {

@@ -60,11 +60,22 @@ QModelIndex DashListView::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     return current;
 }
 
+QModelIndex DashListView::shownSelection() const
+{
+    const QModelIndex current = currentIndex();
+    return selectable(current) && selectionModel()->isSelected(current) ? current : QModelIndex();
+}
+
 void DashListView::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) &&
         event->modifiers() == Qt::NoModifier) {
-        Q_EMIT deletePressed();
+        // Only a row the user can see highlighted, in the list they are typing into, is acted
+        // on: never something the editor alone still shows.
+        const QModelIndex row = shownSelection();
+        if (row.isValid() && hasFocus()) {
+            Q_EMIT deletePressed(row);
+        }
         event->accept();
         return;
     }

@@ -275,6 +275,56 @@ private Q_SLOTS:
         QCOMPARE(*note->deletedAt(), deletedAt);
     }
 
+    // Delete and Backspace act on the row the user sees highlighted in the focused list, and
+    // on nothing else.
+    void deleteKeysSpareNotesTheListDoesNotShowSelected()
+    {
+        Fixture f;
+        const auto notes =
+            f.add({{.text = QStringLiteral("milk"), .age = 30},
+                   {.text = QStringLiteral("report"), .folder = QStringLiteral("Work")}});
+        auto view = f.makeView();
+        DashListView* list = view->listView();
+        const QPoint belowRows(40, list->viewport()->height() - 4);
+
+        // Filtered away: the selection and the editor let go of the note.
+        clickNoteRow(*view, notes[0]);
+        clickSidebarRow(*view, QStringLiteral("Work"));
+        QCOMPARE(view->selected(), std::nullopt);
+        QVERIFY(!view->editor());
+        QVERIFY(view->detailPlaceholder()->isVisible());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, belowRows);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QVERIFY(!notes[0]->deletedAt() && !notes[1]->deletedAt());
+
+        // Searched away likewise.
+        clickSidebarRow(*view, QStringLiteral("All Notes"));
+        clickNoteRow(*view, notes[0]);
+        view->setSearch(QStringLiteral("report"));
+        QCOMPARE(view->selected(), std::nullopt);
+
+        // Edited out of the search: the editor stays, but the keys leave the note alone.
+        view->setSearch(QStringLiteral("m"));
+        clickNoteRow(*view, notes[0]);
+        notes[0]->setText(QStringLiteral("eggs"));
+        Fixture::settle();
+        QCOMPARE(view->editor()->note(), notes[0]);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QVERIFY(!notes[0]->deletedAt());
+
+        // A highlighted row, but the keys go to another field.
+        view->setSearch({});
+        clickNoteRow(*view, notes[0]);
+        view->searchField()->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(!notes[0]->deletedAt());
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QVERIFY(notes[0]->deletedAt());
+    }
+
     void arrowKeysSkipSectionHeaders()
     {
         Fixture f;

@@ -4,9 +4,11 @@
 #include "dashboard/NoteList.h"
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
+#include "model/Images.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -323,6 +325,37 @@ private Q_SLOTS:
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Backspace);
         QVERIFY(notes[0]->deletedAt());
+    }
+
+    // A thumbnail whose file was missing shows once the file is back.
+    void rowThumbnailShowsAnImageThatComesBack()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("trip")});
+        QImage red(40, 30, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString name = Images::save(red).value_or(QString());
+        QFile file(Images::url(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        Images::remove({name});
+        note->setImages({name});
+        auto view = f.makeView();
+        Fixture::settle();
+        const auto thumbnailIsRed = [&] {
+            QListView* list = view->listView();
+            const QRect row =
+                list->visualRect(list->model()->index(view->listModel()->rowOf(note->id()), 0));
+            const QColor c =
+                list->viewport()->grab().toImage().pixelColor(row.right() - 30, row.center().y());
+            return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        };
+        QVERIFY(!thumbnailIsRed());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QVERIFY(thumbnailIsRed());
     }
 
     void arrowKeysSkipSectionHeaders()

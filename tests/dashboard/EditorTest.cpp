@@ -155,6 +155,20 @@ private Q_SLOTS:
         QVERIFY(!buttonNamed(&editor, QStringLiteral("Tuck into Notch")));
     }
 
+    // Over a dark image the drop label is still dark text on a light plate.
+    void dropLabelSitsOnItsOwnPlate()
+    {
+        DropOverlay overlay;
+        overlay.resize(400, 300);
+        QPixmap canvas(overlay.size());
+        canvas.fill(Qt::black);
+        overlay.render(&canvas, {}, {}, QWidget::DrawChildren);
+        const QImage shot = canvas.toImage();
+        // Just below the label's line, clear of its letters.
+        QVERIFY(shot.pixelColor(200, 150 + 14).lightness() > 200);
+        QVERIFY(shot.pixelColor(5, 5).lightness() < 60); // the pane itself stays see-through
+    }
+
     void pinButtonToggles()
     {
         Fixture f;

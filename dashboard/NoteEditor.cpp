@@ -419,6 +419,7 @@ void NoteEditor::syncHeader()
     text_->setReadOnly(deleted);
     text_->setTextInteractionFlags(deleted ? Qt::NoTextInteraction : Qt::TextEditorInteraction);
     fitToolbar();
+    fitImages(); // the two bars differ in height
 }
 
 void NoteEditor::syncColor()

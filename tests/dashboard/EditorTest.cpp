@@ -313,14 +313,24 @@ private Q_SLOTS:
         QVERIFY(redEntry);
     }
 
-    void deleteForeverLooksDestructive()
+    // The button takes away the editor it sits in.
+    void deleteForeverLooksDestructiveAndClosesTheEditor()
     {
         Fixture f;
         NoteModel* note = f.add({.text = QStringLiteral("gone"), .deleted = true});
-        NoteEditor editor(note, f.app.get(), {});
-        QPushButton* forever = buttonNamed(&editor, QStringLiteral("Delete Forever"));
+        auto view = f.makeView();
+        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickNoteRow(*view, note);
+        QPointer<NoteEditor> editor = view->editor();
+        QPushButton* forever = buttonNamed(editor, QStringLiteral("Delete Forever"));
         QVERIFY(isRed(forever->icon()));
         QCOMPARE(forever->palette().color(QPalette::ButtonText).red(), 200);
+
+        QTest::mouseClick(forever, Qt::LeftButton);
+        Fixture::settle();
+        QVERIFY(!editor);
+        QVERIFY(f.app->notes().isEmpty());
+        QVERIFY(view->detailPlaceholder()->isVisible());
     }
 
     // Over a dark image the drop label is still dark text on a light plate.

@@ -10,6 +10,9 @@ class DashListView : public QListView {
 public:
     explicit DashListView(QWidget* parent = nullptr);
 
+    // The dashboard's thin scroll bar, for any of its scrolling panes.
+    static QString slimScrollBarStyle();
+
 Q_SIGNALS:
     void deletePressed(const QModelIndex& row);
 

@@ -1,6 +1,7 @@
 #include "dashboard/NoteEditor.h"
 
 #include "controller/AppController.h"
+#include "dashboard/DashListView.h"
 #include "dashboard/EditorParts.h"
 #include "dashboard/Symbols.h"
 #include "model/Images.h"
@@ -124,6 +125,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     imageArea_->setAutoFillBackground(false);
     imageArea_->viewport()->setAutoFillBackground(false);
     imageArea_->setAccessibleName(QStringLiteral("Images"));
+    imageArea_->verticalScrollBar()->setStyleSheet(DashListView::slimScrollBarStyle());
     imageSpacer_ = new QWidget(this);
     imageSpacer_->setFixedHeight(8);
     layout_->addWidget(imageSpacer_);

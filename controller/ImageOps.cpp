@@ -1,6 +1,7 @@
 #include "controller/AppController.h"
 #include "controller/ImageSources.h"
 #include "model/Images.h"
+#include "model/RelativeTime.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Log.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QPointer>
 #include <QTime>
 #include <QUuid>
@@ -70,8 +70,7 @@ void AppController::screenshotNote(const QImage& image)
 {
     NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
     const QTime time = platform::now().toLocalTime().time();
-    note->setText(QStringLiteral("Screenshot · ") + QLocale().toString(time, QLocale::ShortFormat) +
-                  QLatin1Char('\n'));
+    note->setText(QStringLiteral("Screenshot · ") + timeOfDay(time) + QLatin1Char('\n'));
     addImage(note, image);
     drop(note);
 }

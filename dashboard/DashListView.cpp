@@ -11,13 +11,18 @@ DashListView::DashListView(QWidget* parent)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setMouseTracking(true);
     // A slim overlay-style scroll bar, as the sidebar-and-list layout expects.
-    setStyleSheet(QStringLiteral(
+    setStyleSheet(slimScrollBarStyle());
+}
+
+QString DashListView::slimScrollBarStyle()
+{
+    return QStringLiteral(
         "QScrollBar:vertical { width: 9px; background: transparent; margin: 2px 1px; }"
         "QScrollBar::handle:vertical { background: rgba(0, 0, 0, 55); border-radius: 3px;"
         " min-height: 28px; margin: 0 1px; }"
         "QScrollBar::handle:vertical:hover { background: rgba(0, 0, 0, 90); }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
 }
 
 bool DashListView::selectable(const QModelIndex& index) const
@@ -60,11 +65,22 @@ QModelIndex DashListView::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     return current;
 }
 
+QModelIndex DashListView::shownSelection() const
+{
+    const QModelIndex current = currentIndex();
+    return selectable(current) && selectionModel()->isSelected(current) ? current : QModelIndex();
+}
+
 void DashListView::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) &&
         event->modifiers() == Qt::NoModifier) {
-        Q_EMIT deletePressed();
+        // Only a row the user can see highlighted, in the list they are typing into, is acted
+        // on: never something the editor alone still shows.
+        const QModelIndex row = shownSelection();
+        if (row.isValid() && hasFocus()) {
+            Q_EMIT deletePressed(row);
+        }
         event->accept();
         return;
     }

@@ -141,7 +141,10 @@ QWidget* DashboardView::buildSidebar()
         "QLineEdit { background: rgba(0, 0, 0, 16); border: 1px solid rgba(0, 0, 0, 22);"
         " border-radius: 7px; padding: 3px 4px; }"
         "QLineEdit:focus { background: white; border: 1px solid palette(highlight); }"));
-    connect(search_, &QLineEdit::textChanged, this, [this] { refreshList(); });
+    connect(search_, &QLineEdit::textChanged, this, [this] {
+        refreshList();
+        dropHiddenSelection();
+    });
     auto* searchBox = new QHBoxLayout;
     searchBox->setContentsMargins(10, 0, 10, 0);
     searchBox->addWidget(search_);
@@ -208,7 +211,7 @@ QWidget* DashboardView::buildList()
     paintBackground(listView_, listBackground);
     connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DashboardView::onListSelection);
-    connect(listView_, &DashListView::deletePressed, this, &DashboardView::trashSelected);
+    connect(listView_, &DashListView::deletePressed, this, &DashboardView::trashRow);
 
     listPlaceholder_ = new Placeholder(column);
     listStack_ = new QStackedWidget(column);
@@ -279,6 +282,7 @@ void DashboardView::setFilter(const std::optional<NoteFilter>& filter)
     filter_ = filter;
     showSidebarSelection();
     refreshList();
+    dropHiddenSelection();
 }
 
 void DashboardView::setSelected(const std::optional<QUuid>& id)
@@ -497,10 +501,20 @@ void DashboardView::onListSelection()
     setSelected(note ? std::optional(note->id()) : std::nullopt);
 }
 
-void DashboardView::trashSelected()
+void DashboardView::dropHiddenSelection()
 {
+    // A note the user filtered away is no longer theirs to act on: the editor lets go of it.
+    // (A note that leaves the list because it changed keeps its editor.)
     NoteModel* note = selectedNote();
-    if (!app_ || !note || note->deletedAt()) {
+    if (selected_ && (!note || !visible_.contains(note))) {
+        setSelected(std::nullopt);
+    }
+}
+
+void DashboardView::trashRow(const QModelIndex& row)
+{
+    NoteModel* note = listModel_->noteAt(row.row());
+    if (!app_ || !note || note->id() != selected_ || note->deletedAt()) {
         return;
     }
     setSelected(std::nullopt);

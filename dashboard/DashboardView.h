@@ -83,7 +83,8 @@ private:
     void showListSelection();
     void onSidebarSelection();
     void onListSelection();
-    void trashSelected();
+    void trashRow(const QModelIndex& row);
+    void dropHiddenSelection();
 
     QPointer<AppController> app_;
     std::optional<NoteFilter> filter_ = NoteFilter::all();

@@ -207,6 +207,15 @@ void DropOverlay::paintEvent(QPaintEvent*)
     const double total = 18 + 6 + textW;
     const double x = (width() - total) / 2;
     const double y = height() / 2.0;
+    // The label sits on its own plate: over images the bare text would be lost.
+    const QRectF plate(x - 16, y - 22, total + 32, 44);
+    p.setPen(Qt::NoPen);
+    for (int i = 3; i >= 1; --i) {
+        p.fillPath(surfaces::continuousRect(plate.translated(0, 1).adjusted(-i, -i, i, i), 12 + i),
+                   black(0.05));
+    }
+    p.fillPath(surfaces::continuousRect(plate, 12), QColor::fromRgbF(1, 1, 1, 0.92f));
+    strokeInside(p, plate, 12, QPen(black(0.1), 0.5));
     dash::paintSymbol(p, dash::Symbol::Photo, QRectF(x, y - 9, 18, 18), accent);
     p.setPen(accent);
     p.drawText(QRectF(x + 24, y - 12, textW + 2, 24), Qt::AlignVCenter | Qt::AlignLeft, label);

@@ -1,9 +1,12 @@
 #include "dashboard/NoteEditor.h"
 
 #include "controller/AppController.h"
+#include "dashboard/DashListView.h"
 #include "dashboard/EditorParts.h"
 #include "dashboard/Symbols.h"
 #include "model/Images.h"
+#include "model/RelativeTime.h"
+#include "surfaces/Destructive.h"
 #include "surfaces/Palette.h"
 
 #include <QContextMenuEvent>
@@ -23,10 +26,13 @@
 #include <QTextBlock>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
 
 namespace {
 
 const QColor secondary = QColor::fromRgbF(0, 0, 0, 0.5f);
+// The height the text keeps however many images the note has: a few lines with its margins.
+constexpr int textMinimum = 96;
 
 // "January 5, 2026 at 3:45 PM": the locale's long date without the weekday, then its short
 // time.
@@ -40,7 +46,7 @@ QString longDateShortTime(const QDateTime& when)
     const QString joiner =
         locale.language() == QLocale::English ? QStringLiteral(" at ") : QStringLiteral(", ");
     return locale.toString(local.date(), format.trimmed()) + joiner +
-           locale.toString(local.time(), QLocale::ShortFormat);
+           timeOfDay(local.time(), locale);
 }
 
 QToolButton* toolButton(dash::Symbol symbol, const QString& tip, QWidget* parent)
@@ -119,6 +125,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     imageArea_->setAutoFillBackground(false);
     imageArea_->viewport()->setAutoFillBackground(false);
     imageArea_->setAccessibleName(QStringLiteral("Images"));
+    imageArea_->verticalScrollBar()->setStyleSheet(DashListView::slimScrollBarStyle());
     imageSpacer_ = new QWidget(this);
     imageSpacer_->setFixedHeight(8);
     layout_->addWidget(imageSpacer_);
@@ -141,6 +148,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     auto* textLayout = new QVBoxLayout(textBox);
     textLayout->setContentsMargins(24, 8, 24, 8); // plus the document's own 4-pixel margin
     textLayout->addWidget(text_);
+    textBox->setMinimumHeight(textMinimum);
     layout_->addWidget(textBox, 1);
 
     overlay_ = new DropOverlay(this);
@@ -168,10 +176,29 @@ QWidget* NoteEditor::buildToolbar()
 {
     toolbar_ = new BarWidget(this);
     toolbar_->setAccessibleName(QStringLiteral("Note toolbar"));
-    auto* row = new QHBoxLayout(toolbar_);
-    row->setContentsMargins(16, 10, 16, 10);
-    row->setSpacing(12);
+    toolbarRows_ = new QBoxLayout(QBoxLayout::LeftToRight, toolbar_);
+    toolbarRows_->setContentsMargins(16, 10, 16, 10);
+    toolbarRows_->setSpacing(12);
+    identityRow_ = new QHBoxLayout;
+    identityRow_->setSpacing(12);
+    toolbarRows_->addLayout(identityRow_);
+    actionsRow_ = new QHBoxLayout;
+    actionsRow_->setSpacing(12);
+    toolbarRows_->addLayout(actionsRow_);
 
+    buildIdentityControls();
+    buildActionControls();
+    // The note's look on the left, what to do with it on the right, in one row or two.
+    identityRow_->addStretch(1);
+    actionsRow_->insertStretch(0, 1);
+    for (QWidget* control : toolbar_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        control->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    return toolbar_;
+}
+
+void NoteEditor::buildIdentityControls()
+{
     for (const QString& name : surfaces::colorNames()) {
         auto* swatch = new SwatchButton(name, toolbar_);
         connect(swatch, &QAbstractButton::clicked, this, [this, name] {
@@ -180,13 +207,13 @@ QWidget* NoteEditor::buildToolbar()
             }
         });
         swatches_ << swatch;
-        row->addWidget(swatch);
+        identityRow_->addWidget(swatch);
     }
 
     auto* divider = new QFrame(toolbar_);
     divider->setFixedSize(1, 16);
     divider->setStyleSheet(QStringLiteral("background: rgba(0, 0, 0, 40);"));
-    row->addWidget(divider);
+    identityRow_->addWidget(divider);
 
     folderButton_ = new QToolButton(toolbar_);
     folderButton_->setAutoRaise(true);
@@ -197,7 +224,7 @@ QWidget* NoteEditor::buildToolbar()
     auto* menu = new QMenu(folderButton_);
     connect(menu, &QMenu::aboutToShow, this, &NoteEditor::fillFolderMenu);
     folderButton_->setMenu(menu);
-    row->addWidget(folderButton_);
+    identityRow_->addWidget(folderButton_);
 
     pinButton_ = toolButton(dash::Symbol::Pin, QStringLiteral("Pin"), toolbar_);
     connect(pinButton_, &QToolButton::clicked, this, [this] {
@@ -205,14 +232,16 @@ QWidget* NoteEditor::buildToolbar()
             note_->setPinned(!note_->pinned());
         }
     });
-    row->addWidget(pinButton_);
-    row->addStretch(1);
+    identityRow_->addWidget(pinButton_);
+}
 
+void NoteEditor::buildActionControls()
+{
     QToolButton* trash =
         toolButton(dash::Symbol::Trash, QStringLiteral("Move to Recently Deleted"), toolbar_);
     trash->setObjectName(QStringLiteral("trash"));
     connect(trash, &QToolButton::clicked, this, &NoteEditor::trashNote);
-    row->addWidget(trash);
+    actionsRow_->addWidget(trash);
 
     QToolButton* addImage = labelledButton(
         dash::Symbol::Photo, QStringLiteral("Add Image"),
@@ -222,7 +251,7 @@ QWidget* NoteEditor::buildToolbar()
             app_->chooseImages(note_);
         }
     });
-    row->addWidget(addImage);
+    actionsRow_->addWidget(addImage);
 
     QToolButton* screenshot =
         labelledButton(dash::Symbol::Camera, QStringLiteral("Screenshot"),
@@ -232,9 +261,11 @@ QWidget* NoteEditor::buildToolbar()
             app_->captureScreenshot(note_);
         }
     });
-    row->addWidget(screenshot);
+    actionsRow_->addWidget(screenshot);
+    labelled_ = {addImage, screenshot};
 
     screenButton_ = new QPushButton(toolbar_);
+    screenButton_->setObjectName(QStringLiteral("mainAction"));
     screenButton_->setCursor(Qt::PointingHandCursor);
     screenButton_->setIconSize(QSize(14, 14));
     screenButton_->setStyleSheet(QStringLiteral(
@@ -252,12 +283,7 @@ QWidget* NoteEditor::buildToolbar()
             app_->drop(note_);
         }
     });
-    row->addWidget(screenButton_);
-    for (QWidget* control : toolbar_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        control->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    }
-    labelled_ = {addImage, screenshot};
-    return toolbar_;
+    actionsRow_->addWidget(screenButton_);
 }
 
 QWidget* NoteEditor::buildDeletedBar()
@@ -287,9 +313,7 @@ QWidget* NoteEditor::buildDeletedBar()
     row->addWidget(restore);
 
     auto* forever = new QPushButton(QStringLiteral("Delete Forever"), deletedBar_);
-    QPalette red = forever->palette();
-    red.setColor(QPalette::ButtonText, QColor(200, 38, 30));
-    forever->setPalette(red);
+    surfaces::markDestructive(forever);
     connect(forever, &QPushButton::clicked, this, &NoteEditor::deleteNoteForever);
     row->addWidget(forever);
     return deletedBar_;
@@ -297,6 +321,12 @@ QWidget* NoteEditor::buildDeletedBar()
 
 void NoteEditor::buildImages()
 {
+    // The old tiles may be inside a handler of their own (the menu that removed an image):
+    // they go once the event is over, never under its feet.
+    if (QWidget* old = imageArea_->takeWidget()) {
+        old->hide();
+        old->deleteLater();
+    }
     const QStringList names = note_ ? note_->images() : QStringList();
     imageSpacer_->setVisible(!names.isEmpty());
     if (names.isEmpty()) {
@@ -322,13 +352,8 @@ void NoteEditor::buildImages()
             }
         });
         tile->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(tile, &QWidget::customContextMenuRequested, this, [this, tile, name](QPoint at) {
-            QMenu menu;
-            QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
-            if (menu.exec(tile->mapToGlobal(at)) == remove && app_ && note_) {
-                app_->removeImage(note_, name);
-            }
-        });
+        connect(tile, &QWidget::customContextMenuRequested, this,
+                [this, tile, name](QPoint at) { showTileMenu(tile, at, name); });
         column->addWidget(tile, 0, Qt::AlignHCenter);
     }
     auto* another = new AddAnotherButton(content);
@@ -344,6 +369,18 @@ void NoteEditor::buildImages()
     fitImages();
 }
 
+void NoteEditor::showTileMenu(QWidget* tile, QPoint at, const QString& name)
+{
+    QMenu menu;
+    QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
+    surfaces::markDestructive(remove);
+    // The menu runs its own event loop: the note, or this editor, may be gone when it closes.
+    const QPointer<NoteEditor> alive(this);
+    if (menu.exec(tile->mapToGlobal(at)) == remove && alive && app_ && note_) {
+        app_->removeImage(note_, name);
+    }
+}
+
 void NoteEditor::onNoteChanged(NoteModel::Field field)
 {
     switch (field) {
@@ -354,7 +391,7 @@ void NoteEditor::onNoteChanged(NoteModel::Field field)
         syncColor();
         break;
     case NoteModel::Field::Folder:
-        folderButton_->setText(note_->folder());
+        fitToolbar();
         break;
     case NoteModel::Field::Pinned:
         syncPin();
@@ -383,9 +420,8 @@ void NoteEditor::syncHeader()
     deletedBar_->setVisible(deleted);
     text_->setReadOnly(deleted);
     text_->setTextInteractionFlags(deleted ? Qt::NoTextInteraction : Qt::TextEditorInteraction);
-    if (note_) {
-        folderButton_->setText(note_->folder());
-    }
+    fitToolbar();
+    fitImages(); // the two bars differ in height
 }
 
 void NoteEditor::syncColor()
@@ -518,33 +554,75 @@ void NoteEditor::resizeEvent(QResizeEvent* event)
     fitImages();
 }
 
+namespace {
+
+// The width a row of fixed-size controls asks for.
+int rowWidth(const QBoxLayout* row)
+{
+    int width = 0;
+    int controls = 0;
+    for (int i = 0; i < row->count(); ++i) {
+        if (const QWidget* control = row->itemAt(i)->widget(); control && !control->isHidden()) {
+            width += control->sizeHint().width();
+            ++controls;
+        }
+    }
+    return width + std::max(0, controls - 1) * row->spacing();
+}
+
+} // namespace
+
 void NoteEditor::fitToolbar()
 {
-    // A narrow pane keeps every control whole: first "Add Image" and "Screenshot", then the
-    // on-screen button, show their icons only (their names stay in the tooltips and for
-    // screen readers).
+    // A narrow pane keeps every control whole. Least important first: "Add Image" and
+    // "Screenshot" show their icons only (their names stay in the tooltips and for screen
+    // readers), then the actions take a second row with their names back, then lose them
+    // again, and last the folder's name is shortened. The on-screen button keeps its name.
     const bool onScreen = note_ && note_->onScreen();
     const QString label =
         onScreen ? QStringLiteral("Tuck into Notch") : QStringLiteral("Stick on Screen");
     QFont bold = screenButton_->font();
     bold.setWeight(QFont::DemiBold);
-    const auto showLabels = [&](bool small, bool screen) {
+    // Style-sheet buttons under-measure an icon beside bold text: size it by hand.
+    screenButton_->setText(label);
+    screenButton_->setFixedWidth(QFontMetrics(bold).horizontalAdvance(label) + 14 + 6 + 22 + 6);
+    const QString folder = note_ ? note_->folder() : QString();
+    folderButton_->setText(folder);
+    folderButton_->setToolTip(folder);
+    folderButton_->setAccessibleName(folder);
+
+    const QMargins m = toolbarRows_->contentsMargins();
+    const int room = width() - m.left() - m.right();
+    const std::array<std::pair<bool, bool>, 4> steps{
+        {{true, true}, {true, false}, {false, true}, {false, false}}};
+    for (const auto& [oneRow, labels] : steps) {
         for (QToolButton* button : labelled_) {
-            button->setToolButtonStyle(small ? Qt::ToolButtonTextBesideIcon
-                                             : Qt::ToolButtonIconOnly);
+            button->setToolButtonStyle(labels ? Qt::ToolButtonTextBesideIcon
+                                              : Qt::ToolButtonIconOnly);
         }
-        // Style-sheet buttons under-measure an icon beside bold text: size it by hand.
-        screenButton_->setText(screen ? label : QString());
-        screenButton_->setFixedWidth(
-            screen ? QFontMetrics(bold).horizontalAdvance(label) + 14 + 6 + 22 + 6 : 14 + 22);
-    };
-    showLabels(true, true);
-    if (toolbar_->layout()->minimumSize().width() > width()) {
-        showLabels(false, true);
+        const int identity = rowWidth(identityRow_);
+        const int actions = rowWidth(actionsRow_);
+        const int needed =
+            oneRow ? identity + toolbarRows_->spacing() + actions : std::max(identity, actions);
+        toolbarRows_->setDirection(oneRow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+        toolbarRows_->setSpacing(oneRow ? 12 : 8);
+        if (needed <= room) {
+            break;
+        }
     }
-    if (toolbar_->layout()->minimumSize().width() > width()) {
-        showLabels(false, false);
+    shortenFolderName(room);
+}
+
+void NoteEditor::shortenFolderName(int room)
+{
+    const int over = rowWidth(identityRow_) - room;
+    if (over <= 0) {
+        return;
     }
+    const QString folder = folderButton_->text();
+    const QFontMetrics metrics(folderButton_->font());
+    const int keep = std::max(0, metrics.horizontalAdvance(folder) - over);
+    folderButton_->setText(metrics.elidedText(folder, Qt::ElideRight, keep));
 }
 
 void NoteEditor::fitImages()
@@ -561,7 +639,11 @@ void NoteEditor::fitImages()
         height += tile->height() + 10;
     }
     height += 30;
-    imageArea_->setFixedHeight(std::min(330, height));
+    // The images scroll rather than push the text under them: the text keeps a few lines.
+    const QWidget* bar = deletedBar_->isHidden() ? toolbar_ : deletedBar_;
+    const int room = this->height() - bar->sizeHint().height() - modified_->sizeHint().height() -
+                     imageSpacer_->height() - textMinimum;
+    imageArea_->setFixedHeight(std::max(0, std::min({330, height, room})));
 }
 
 bool NoteEditor::acceptsDrag(const QMimeData* mime) const

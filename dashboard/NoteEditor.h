@@ -9,6 +9,8 @@
 class AppController;
 class BarWidget;
 class DropOverlay;
+class QBoxLayout;
+class QHBoxLayout;
 class QLabel;
 class QMimeData;
 class QPlainTextEdit;
@@ -47,8 +49,11 @@ protected:
 
 private:
     QWidget* buildToolbar();
+    void buildIdentityControls();
+    void buildActionControls();
     QWidget* buildDeletedBar();
     void buildImages();
+    void showTileMenu(QWidget* tile, QPoint at, const QString& name);
     void onNoteChanged(NoteModel::Field field);
     void syncHeader();
     void syncColor();
@@ -60,6 +65,7 @@ private:
     void fillFolderMenu();
     void setDropping(bool dropping);
     void fitToolbar();
+    void shortenFolderName(int room);
     void fitImages();
     bool acceptsDrag(const QMimeData* mime) const;
     bool dropImages(const QMimeData* mime);
@@ -73,6 +79,9 @@ private:
     bool syncing_ = false;
 
     BarWidget* toolbar_ = nullptr;
+    QBoxLayout* toolbarRows_ = nullptr;
+    QHBoxLayout* identityRow_ = nullptr;
+    QHBoxLayout* actionsRow_ = nullptr;
     BarWidget* deletedBar_ = nullptr;
     QList<SwatchButton*> swatches_;
     QToolButton* folderButton_ = nullptr;

@@ -199,8 +199,10 @@ QPixmap NoteRowDelegate::thumbnail(const QString& name, qreal dpr) const
             filled.copy((filled.width() - side) / 2, (filled.height() - side) / 2, side, side);
         pixmap = QPixmap::fromImage(cropped);
         pixmap.setDevicePixelRatio(dpr);
+        // A file that is missing now may come back (a restored backup, a slow disk): only
+        // what was found is kept.
+        thumbnails_.insert(key, pixmap);
     }
-    thumbnails_.insert(key, pixmap);
     return pixmap;
 }
 

@@ -68,6 +68,6 @@ private:
     void paintHeader(QPainter* p, const QStyleOptionViewItem& option, const QString& title) const;
     void paintNote(QPainter* p, const QStyleOptionViewItem& option, const NoteModel& note) const;
 
-    // Images are named by unique ids and never change, so a thumbnail stays valid.
+    // Images are named by unique ids and never change, so a thumbnail once made stays valid.
     mutable QHash<QString, QPixmap> thumbnails_;
 };

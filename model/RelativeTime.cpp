@@ -2,24 +2,40 @@
 
 #include "platform/Clock.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 
 namespace {
 
-// The locale's numeric date, with the year written in full (1/5/2026 rather than 1/5/26).
-QString numericDate(const QDate& date)
+// Drops the seconds field together with the separator that leads into it (or, when it comes
+// first, the one after it), and any fraction of a second.
+QString withoutSeconds(QString format)
 {
-    const QLocale locale;
+    static const QRegularExpression leading(QStringLiteral("[^A-Za-z']*s{1,2}(?:[.,]z+)?"));
+    static const QRegularExpression first(QStringLiteral("^s{1,2}(?:[.,]z+)?[^A-Za-z']*"));
+    format.remove(first);
+    format.remove(leading);
+    return format.trimmed();
+}
+
+} // namespace
+
+QString timeOfDay(const QTime& time, const QLocale& locale)
+{
+    return locale.toString(time, withoutSeconds(locale.timeFormat(QLocale::ShortFormat)));
+}
+
+QString numericDate(const QDate& date, const QLocale& locale)
+{
     QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (format.contains(QLatin1String("MMM")) || format.contains(QLatin1String("ddd"))) {
+        return date.toString(Qt::ISODate);
+    }
     if (!format.contains(QLatin1String("yyyy"))) {
         static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
         format.replace(shortYear, QStringLiteral("yyyy"));
     }
     return locale.toString(date, format);
 }
-
-} // namespace
 
 QString relativeTime(const QDateTime& date)
 {
@@ -28,8 +44,7 @@ QString relativeTime(const QDateTime& date)
     const QDate today = now.toLocalTime().date();
     const QDateTime local = date.toLocalTime();
     if (local.date() == today) {
-        return elapsed < 60 ? QStringLiteral("Just now")
-                            : QLocale().toString(local.time(), QLocale::ShortFormat);
+        return elapsed < 60 ? QStringLiteral("Just now") : timeOfDay(local.time());
     }
     if (local.date() == today.addDays(-1)) {
         return QStringLiteral("Yesterday");

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCache>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -46,7 +47,7 @@ QImage fill(const QImage& image, QSize size)
 }
 
 // Strips are small; a name that fails to load is remembered as a null image, so a missing
-// file is not looked for again at every frame.
+// file is not decoded again at every frame (only looked for, as it may come back).
 QCache<QString, QImage>& stripCache()
 {
     static QCache<QString, QImage> cache(48);
@@ -191,7 +192,9 @@ QImage PeekCard::strip(double devicePixelRatio) const
     const QString name = note_->images().first();
     const QString key = name + QLatin1Char('@') + QString::number(devicePixelRatio);
     if (const QImage* cached = stripCache().object(key)) {
-        return *cached;
+        if (!cached->isNull() || !QFileInfo::exists(Images::url(name))) {
+            return *cached;
+        }
     }
     const QImage image = Images::load(name);
     QImage scaled;

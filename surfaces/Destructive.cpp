@@ -1,40 +1,52 @@
 #include "surfaces/Destructive.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 
 namespace surfaces {
 
+namespace {
+
+// A trash can on a 16 x 16 grid.
+void paintTrash(QPainter& p, double side, const QColor& color)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / 16.0, side / 16.0);
+    p.setPen(QPen(color, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(2, 4), QPointF(14, 4));
+    p.drawPolyline(QPolygonF{{6, 4}, {6.5, 2}, {9.5, 2}, {10, 4}});
+    QPainterPath can;
+    can.moveTo(3.5, 4);
+    can.lineTo(4.5, 13.2);
+    can.quadTo(4.7, 14.5, 6, 14.5);
+    can.lineTo(10, 14.5);
+    can.quadTo(11.3, 14.5, 11.5, 13.2);
+    can.lineTo(12.5, 4);
+    p.drawPath(can);
+    p.drawLine(QPointF(6.7, 6.5), QPointF(6.9, 12));
+    p.drawLine(QPointF(9.3, 6.5), QPointF(9.1, 12));
+}
+
+} // namespace
+
 QColor destructiveRed()
 {
-    return QColor(0xE5, 0x3E, 0x3E);
+    return QColor(200, 38, 30);
 }
 
 QIcon destructiveIcon(int size)
 {
     QIcon icon;
-    for (const qreal dpr : {1.0, 2.0}) {
-        QPixmap pixmap(QSize(size, size) * dpr);
-        pixmap.setDevicePixelRatio(dpr);
+    for (int scale : {1, 2}) {
+        QPixmap pixmap(size * scale, size * scale);
+        pixmap.setDevicePixelRatio(scale);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        QPen pen(destructiveRed(), size / 10.0);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        const QRectF b =
-            QRectF(0, 0, size, size).adjusted(size * 0.2, size * 0.15, -size * 0.2, -size * 0.12);
-        const double w = b.width();
-        const double lid = b.top() + b.height() * 0.18;
-        p.drawLine(QPointF(b.left(), lid), QPointF(b.right(), lid));
-        p.drawLine(QPointF(b.center().x() - w * 0.18, b.top()),
-                   QPointF(b.center().x() + w * 0.18, b.top()));
-        p.drawPolyline(QPolygonF{{b.left() + w * 0.12, lid},
-                                 {b.left() + w * 0.2, b.bottom()},
-                                 {b.right() - w * 0.2, b.bottom()},
-                                 {b.right() - w * 0.12, lid}});
+        paintTrash(p, size, destructiveRed());
         p.end();
         icon.addPixmap(pixmap);
     }
@@ -43,12 +55,16 @@ QIcon destructiveIcon(int size)
 
 void markDestructive(QAction* action)
 {
-    if (action == nullptr) {
-        return;
-    }
     action->setIcon(destructiveIcon());
     action->setIconVisibleInMenu(true);
-    action->setProperty("destructive", true);
+}
+
+void markDestructive(QAbstractButton* button)
+{
+    button->setIcon(destructiveIcon());
+    QPalette red = button->palette();
+    red.setColor(QPalette::ButtonText, destructiveRed());
+    button->setPalette(red);
 }
 
 } // namespace surfaces

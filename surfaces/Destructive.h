@@ -4,17 +4,18 @@
 #include <QIcon>
 
 class QAction;
+class QAbstractButton;
 
+// The look of commands that destroy what the user made ("Remove Image", "Delete Forever"):
+// a red trash glyph, and red text where the widget can show it.
 namespace surfaces {
 
-// The red the program gives actions that throw something away.
 QColor destructiveRed();
-
-// A red trash can, painted so that it reads the same under every icon theme.
+// A red trash can, painted (never a theme icon, whose colour could not be trusted).
 QIcon destructiveIcon(int size = 16);
-
-// Shows a menu action as one that destroys: the red trash icon, and the dynamic property
-// "destructive" for styles and tests.
+// Gives a menu entry the red trash icon.
 void markDestructive(QAction* action);
+// Gives a button the red trash icon and red text.
+void markDestructive(QAbstractButton* button);
 
 } // namespace surfaces

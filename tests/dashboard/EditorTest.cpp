@@ -6,11 +6,15 @@
 #include "dashboard/Placeholder.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -52,6 +56,70 @@ QPushButton* buttonNamed(QWidget* root, const QString& text)
         }
     }
     return nullptr;
+}
+
+// Visible children of `parent` that stick out of it or overlap a sibling.
+QStringList layoutFaults(const QWidget* parent)
+{
+    QList<const QWidget*> shown;
+    for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible() && !child->isWindow() && child->width() > 0 && child->height() > 0) {
+            shown << child;
+        }
+    }
+    const auto name = [](const QWidget* w) {
+        return w->accessibleName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                             : w->accessibleName();
+    };
+    QStringList faults;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (!parent->rect().contains(shown[i]->geometry())) {
+            faults << name(shown[i]) + QStringLiteral(" is clipped");
+        }
+        for (qsizetype j = i + 1; j < shown.size(); ++j) {
+            if (shown[i]->geometry().intersects(shown[j]->geometry())) {
+                faults << name(shown[i]) + QStringLiteral(" overlaps ") + name(shown[j]);
+            }
+        }
+    }
+    return faults;
+}
+
+// Layout faults of the editor's regions and of its toolbar, plus the main action's label.
+QStringList editorFaults(const NoteEditor* editor)
+{
+    QStringList faults = layoutFaults(editor);
+    for (const BarWidget* bar : editor->findChildren<BarWidget*>()) {
+        if (bar->isVisible()) {
+            faults << layoutFaults(bar);
+        }
+    }
+    const auto* main = editor->findChild<QPushButton*>(QStringLiteral("mainAction"));
+    if (!main || main->text().isEmpty() ||
+        main->width() < QFontMetrics(main->font()).horizontalAdvance(main->text())) {
+        faults << QStringLiteral("the main action has lost its label");
+    }
+    for (const QToolButton* button : editor->findChildren<QToolButton*>()) {
+        if (button->accessibleDescription() == QStringLiteral("Folder") &&
+            button->text().size() < 2) {
+            faults << QStringLiteral("the folder name is gone");
+        }
+    }
+    return faults;
+}
+
+bool isRed(const QIcon& icon)
+{
+    const QImage image = icon.pixmap(16, 16).toImage();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() > 160 && c.red() > 150 && c.green() < 90 && c.blue() < 90) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -153,6 +221,130 @@ private Q_SLOTS:
         note->setOnScreen(false);
         QVERIFY(buttonNamed(&editor, QStringLiteral("Stick on Screen")));
         QVERIFY(!buttonNamed(&editor, QStringLiteral("Tuck into Notch")));
+    }
+
+    void controlsStayWholeAtEveryWindowSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("smallest") << QSize(760, 440) << false;
+        QTest::newRow("usual") << QSize(1000, 640) << false;
+        QTest::newRow("smallest, deleted") << QSize(760, 440) << true;
+        QTest::newRow("wide") << QSize(1400, 800) << false;
+    }
+
+    void controlsStayWholeAtEveryWindowSize()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, deleted);
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("Lisbon\ntram 28"),
+                                 .folder = QStringLiteral("Personal"),
+                                 .deleted = deleted});
+        note->setImages({f.writeImage(QSize(800, 500)), f.writeImage(QSize(300, 600))});
+        f.app->showDashboard();
+        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
+        window->resize(size);
+        DashboardView* view = window->view();
+        if (deleted) {
+            clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        }
+        clickNoteRow(*view, note);
+        Fixture::settle();
+        QCOMPARE(window->size(), size);
+        QVERIFY(view->editor() && view->editor()->isVisible());
+        const QStringList faults = editorFaults(view->editor());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    }
+
+    // The pane's narrowest (the list and sidebar dragged wide), with a long folder name.
+    void controlsStayWholeInTheNarrowestPane()
+    {
+        Fixture f;
+        f.app->addFolder(QStringLiteral("Household paperwork and receipts"));
+        NoteModel* note = f.add({.text = QStringLiteral("x"), .onScreen = true});
+        note->setFolder(QStringLiteral("Household paperwork and receipts"));
+        note->setImages({f.writeImage(QSize(800, 500))});
+        NoteEditor editor(note, f.app.get(), {});
+        editor.resize(300, 400);
+        editor.show();
+        Fixture::settle();
+        const QStringList faults = editorFaults(&editor);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        QCOMPARE(editor.findChild<QPushButton*>(QStringLiteral("mainAction"))->text(),
+                 QStringLiteral("Tuck into Notch"));
+    }
+
+    // The tile's menu removes the image while the tile is still handling the menu: the tile
+    // must outlive that handler. Destructive entries are marked red.
+    void removingAnImageFromItsTileOutlivesTheMenu()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("pictures")});
+        const QString first = f.writeImage();
+        const QString second = f.writeImage();
+        note->setImages({first, second});
+        NoteEditor editor(note, f.app.get(), {});
+        editor.resize(600, 500);
+        editor.show();
+        QPointer<ImageTile> tile = editor.findChildren<ImageTile*>().value(0);
+        QVERIFY(tile);
+
+        bool redEntry = false;
+        QTimer::singleShot(0, &editor, [&redEntry] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || menu->actions().isEmpty()) {
+                return;
+            }
+            QAction* remove = menu->actions().first();
+            redEntry = remove->text() == QStringLiteral("Remove Image") && isRed(remove->icon());
+            menu->setActiveAction(remove);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        const QPoint at = tile->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, tile->mapToGlobal(at));
+        QApplication::sendEvent(tile, &event);
+
+        QCOMPARE(note->images(), QStringList{second});
+        QVERIFY(tile); // still there for the rest of its own event
+        Fixture::settle();
+        QVERIFY(!tile);
+        QCOMPARE(editor.findChildren<ImageTile*>().size(), 1);
+        QVERIFY(redEntry);
+    }
+
+    // The button takes away the editor it sits in.
+    void deleteForeverLooksDestructiveAndClosesTheEditor()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("gone"), .deleted = true});
+        auto view = f.makeView();
+        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickNoteRow(*view, note);
+        QPointer<NoteEditor> editor = view->editor();
+        QPushButton* forever = buttonNamed(editor, QStringLiteral("Delete Forever"));
+        QVERIFY(isRed(forever->icon()));
+        QCOMPARE(forever->palette().color(QPalette::ButtonText).red(), 200);
+
+        QTest::mouseClick(forever, Qt::LeftButton);
+        Fixture::settle();
+        QVERIFY(!editor);
+        QVERIFY(f.app->notes().isEmpty());
+        QVERIFY(view->detailPlaceholder()->isVisible());
+    }
+
+    // Over a dark image the drop label is still dark text on a light plate.
+    void dropLabelSitsOnItsOwnPlate()
+    {
+        DropOverlay overlay;
+        overlay.resize(400, 300);
+        QPixmap canvas(overlay.size());
+        canvas.fill(Qt::black);
+        overlay.render(&canvas, {}, {}, QWidget::DrawChildren);
+        const QImage shot = canvas.toImage();
+        // Just below the label's line, clear of its letters.
+        QVERIFY(shot.pixelColor(200, 150 + 14).lightness() > 200);
+        QVERIFY(shot.pixelColor(5, 5).lightness() < 60); // the pane itself stays see-through
     }
 
     void pinButtonToggles()

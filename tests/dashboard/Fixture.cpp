@@ -62,6 +62,11 @@ std::unique_ptr<DashboardView> Fixture::makeView()
     auto view = std::make_unique<DashboardView>(app.get());
     view->resize(1000, 640);
     view->show();
+    // Keys reach the focused control only in the active window.
+    view->activateWindow();
+    if (!QTest::qWaitForWindowActive(view.get())) {
+        qWarning("the dashboard view did not become the active window");
+    }
     return view;
 }
 

@@ -4,9 +4,11 @@
 #include "dashboard/NoteList.h"
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
+#include "model/Images.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -273,6 +275,87 @@ private Q_SLOTS:
         f.now = f.now.addSecs(30);
         QTest::keyClick(view->listView(), Qt::Key_Delete);
         QCOMPARE(*note->deletedAt(), deletedAt);
+    }
+
+    // Delete and Backspace act on the row the user sees highlighted in the focused list, and
+    // on nothing else.
+    void deleteKeysSpareNotesTheListDoesNotShowSelected()
+    {
+        Fixture f;
+        const auto notes =
+            f.add({{.text = QStringLiteral("milk"), .age = 30},
+                   {.text = QStringLiteral("report"), .folder = QStringLiteral("Work")}});
+        auto view = f.makeView();
+        DashListView* list = view->listView();
+        const QPoint belowRows(40, list->viewport()->height() - 4);
+
+        // Filtered away: the selection and the editor let go of the note.
+        clickNoteRow(*view, notes[0]);
+        clickSidebarRow(*view, QStringLiteral("Work"));
+        QCOMPARE(view->selected(), std::nullopt);
+        QVERIFY(!view->editor());
+        QVERIFY(view->detailPlaceholder()->isVisible());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, belowRows);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QVERIFY(!notes[0]->deletedAt() && !notes[1]->deletedAt());
+
+        // Searched away likewise.
+        clickSidebarRow(*view, QStringLiteral("All Notes"));
+        clickNoteRow(*view, notes[0]);
+        view->setSearch(QStringLiteral("report"));
+        QCOMPARE(view->selected(), std::nullopt);
+
+        // Edited out of the search: the editor stays, but the keys leave the note alone.
+        view->setSearch(QStringLiteral("m"));
+        clickNoteRow(*view, notes[0]);
+        notes[0]->setText(QStringLiteral("eggs"));
+        Fixture::settle();
+        QCOMPARE(view->editor()->note(), notes[0]);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QVERIFY(!notes[0]->deletedAt());
+
+        // A highlighted row, but the keys go to another field.
+        view->setSearch({});
+        clickNoteRow(*view, notes[0]);
+        view->searchField()->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(!notes[0]->deletedAt());
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QVERIFY(notes[0]->deletedAt());
+    }
+
+    // A thumbnail whose file was missing shows once the file is back.
+    void rowThumbnailShowsAnImageThatComesBack()
+    {
+        Fixture f;
+        NoteModel* note = f.add({.text = QStringLiteral("trip")});
+        QImage red(40, 30, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString name = Images::save(red).value_or(QString());
+        QFile file(Images::url(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        Images::remove({name});
+        note->setImages({name});
+        auto view = f.makeView();
+        Fixture::settle();
+        const auto thumbnailIsRed = [&] {
+            QListView* list = view->listView();
+            const QRect row =
+                list->visualRect(list->model()->index(view->listModel()->rowOf(note->id()), 0));
+            const QColor c =
+                list->viewport()->grab().toImage().pixelColor(row.right() - 30, row.center().y());
+            return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        };
+        QVERIFY(!thumbnailIsRed());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QVERIFY(thumbnailIsRed());
     }
 
     void arrowKeysSkipSectionHeaders()

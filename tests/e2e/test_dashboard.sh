@@ -63,7 +63,8 @@ xdotool mousemove --window "$WIN" 60 214 click 1  # "Work" in the Folders sectio
 sleep 0.3
 xdotool key ctrl+n
 newest_folder() { notes_eval "notes[-1]['folder']"; }
-check "Ctrl+N makes a note" wait_for 10 test "$(count_notes)" -gt "$before"
+one_more_note() { [ "$(count_notes)" -gt "$before" ]; }
+check "Ctrl+N makes a note" wait_for 10 one_more_note
 check "... in the folder chosen in the sidebar" [ "$(newest_folder)" = Work ]
 xdotool type --delay 20 "Typed in the dashboard"
 check "typing reaches the notes file" \
@@ -80,6 +81,27 @@ sleep 0.3
 xdotool mousemove --window "$WIN" 360 125 click 1  # the one note found
 sleep 0.5
 shot dashboard-editor
+
+# Delete and Backspace act only on the row shown highlighted: not on the Lisbon note once the
+# folder clicked in the sidebar hides it, even with the keys pressed in the list.
+deleted_count() { notes_eval "sum('deletedAt' in n for n in notes)"; }
+lisbon_deleted() { notes_eval "any('deletedAt' in n for n in notes if 'Lisbon' in n['text'])"; }
+xdotool key ctrl+f BackSpace
+sleep 0.3
+xdotool mousemove --window "$WIN" 60 214 click 1   # "Work"
+sleep 0.3
+xdotool mousemove --window "$WIN" 360 560 click 1  # the list, below its rows
+sleep 0.3
+xdotool key Delete BackSpace
+sleep 1.5
+check "Delete spares a note the list does not show" [ "$(lisbon_deleted)" = False ]
+check "... and trashes nothing else" [ "$(deleted_count)" -eq 1 ]
+shot dashboard-hidden-selection
+xdotool mousemove --window "$WIN" 360 125 click 1  # the first note under Work
+sleep 0.3
+xdotool key Delete
+two_deleted() { [ "$(deleted_count)" -eq 2 ]; }
+check "Delete trashes the highlighted note" wait_for 10 two_deleted
 
 # Close and bring back: the same window, its frame remembered.
 xdotool key ctrl+w

@@ -172,6 +172,10 @@ private Q_SLOTS:
         QVERIFY(note->onScreen());
         QVERIFY(app().window(note) != nullptr);
         QVERIFY(f->sounds.contains(Sound::Effect::Pat));
+
+        // The C locale's time pattern carries seconds; the stamp never does.
+        app().screenshotNote(picture(QSize(64, 48)));
+        QCOMPARE(app().notes().last()->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
     }
 
     void aCapturedRegionBecomesANoteAndItsFileGoes()

@@ -78,6 +78,45 @@ private Q_SLOTS:
         QFETCH(QDateTime, date);
         QTEST(relativeTime(date), "label");
     }
+
+    // No locale shows seconds, and every locale gets a date made of numbers.
+    void timesAndDatesPerLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("minuteAgo");
+        QTest::addColumn<QString>("weekAgo");
+        QTest::newRow("C") << QLocale::c() << "13:57"
+                           << "2026-11-16"
+                           << "14:59"
+                           << "2025-12-31";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "13:57"
+                               << "16.11.2026"
+                               << "14:59"
+                               << "31.12.2025";
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "1:57 PM"
+                               << "11/16/2026"
+                               << "2:59 PM"
+                               << "12/31/2025";
+        QTest::newRow("fi_FI") << QLocale(QLocale::Finnish, QLocale::Finland) << "13.57"
+                               << "16.11.2026"
+                               << "14.59"
+                               << "31.12.2025";
+    }
+
+    void timesAndDatesPerLocale()
+    {
+        QFETCH(QLocale, locale);
+        QTEST(timeOfDay(QTime(13, 57, 41), locale), "time");
+        QTEST(numericDate(QDate(2026, 11, 16), locale), "date");
+        QLocale::setDefault(locale);
+        const QString minuteAgo = relativeTime(now.addSecs(-60));
+        const QString weekAgo = relativeTime(now.addDays(-7));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QTEST(minuteAgo, "minuteAgo");
+        QTEST(weekAgo, "weekAgo");
+    }
 };
 
 static RegisterSuite<FilterTimeTest> registered;

@@ -1,16 +1,21 @@
 #include "controller/AppController.h"
 #include "controller/Panel.h"
+#include "model/Images.h"
+#include "model/NoteModel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "pad/PadMenu.h"
 #include "pad/PadView.h"
+#include "pad/PeekCard.h"
 #include "platform/Clock.h"
 #include "support/FakeDesktop.h"
 #include "surfaces/Sound.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
+#include <QPainter>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -389,6 +394,40 @@ private Q_SLOTS:
         QVERIFY(made->onScreen());
         QCOMPARE(made->color(), QStringLiteral("yellow"));
         QVERIFY(!pad.app->notes().first()->onScreen());
+    }
+
+    // A card whose image file was missing shows the image once the file is back.
+    void cardShowsAnImageThatComesBack()
+    {
+        QTemporaryDir dir;
+        Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
+        QImage red(60, 40, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString name = Images::save(red).value_or(QString());
+        QFile file(Images::url(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        Images::remove({name});
+        NoteData record;
+        record.text = QStringLiteral("trip");
+        record.images = QStringList{name};
+        const NoteModel note(record, nullptr);
+        const auto stripIsRed = [&note] {
+            QImage canvas(int(PeekCard::width), int(PeekCard::height),
+                          QImage::Format_ARGB32_Premultiplied);
+            canvas.fill(Qt::transparent);
+            QPainter p(&canvas);
+            PeekCard(&note, 0, 0).paint(p, QRectF(0, 0, PeekCard::width, PeekCard::height), 96);
+            p.end();
+            const QColor c = canvas.pixelColor(int(PeekCard::width / 2), 20);
+            return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+        };
+        QVERIFY(!stripIsRed());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QVERIFY(stripIsRed());
     }
 
     void contextMenuHoldsTheApplicationCommands()

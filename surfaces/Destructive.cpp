@@ -57,6 +57,7 @@ void markDestructive(QAction* action)
 {
     action->setIcon(destructiveIcon());
     action->setIconVisibleInMenu(true);
+    action->setProperty("destructive", true); // for styles, and for tests to ask
 }
 
 void markDestructive(QAbstractButton* button)

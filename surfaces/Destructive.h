@@ -13,7 +13,7 @@ namespace surfaces {
 QColor destructiveRed();
 // A red trash can, painted (never a theme icon, whose colour could not be trusted).
 QIcon destructiveIcon(int size = 16);
-// Gives a menu entry the red trash icon.
+// Gives a menu entry the red trash icon and the dynamic property "destructive".
 void markDestructive(QAction* action);
 // Gives a button the red trash icon and red text.
 void markDestructive(QAbstractButton* button);

@@ -660,7 +660,10 @@ void NoteView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutParts();
-    contentChanged();
+    if (snapshotMode_) {
+        // A snapshot of the old size would be drawn out of place on the very next frame.
+        grabSnapshot();
+    }
 }
 
 void NoteView::showEvent(QShowEvent* event)

@@ -247,6 +247,12 @@ void NoteWindowTest::aCurledNotesWindowWidensButKeepsItsFrame()
                             .arg(drawn.right())
                             .arg(view->width())));
     QVERIFY(window->width() > f.app->winW(f.note));
+    // Its first frame, before any event is handled, draws the paper centred in the window.
+    const QImage first = view->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const int y = static_cast<int>(paper.top()) + 20;
+    QCOMPARE(first.pixelColor(static_cast<int>(paper.center().x()), y).alpha(), 255);
+    QCOMPARE(first.pixelColor(static_cast<int>(paper.left()) + 2, y).alpha(), 255);
+    QCOMPARE(first.pixelColor(static_cast<int>(paper.right()) - 2, y).alpha(), 255);
 
     // Moving it moves the frame the controller knows; flat again, the window is its frame.
     window->setFrameOrigin(QPointF(520, 380));

@@ -1,5 +1,6 @@
 #include "dashboard/Symbols.h"
 
+#include "surfaces/Destructive.h"
 #include "surfaces/Shapes.h"
 
 #include <QPainter>
@@ -83,24 +84,6 @@ void number(QPainter& p)
     p.drawLine(QPointF(11.5, 2), QPointF(10, 14));
     p.drawLine(QPointF(2.5, 6), QPointF(14, 6));
     p.drawLine(QPointF(2, 10.5), QPointF(13.5, 10.5));
-}
-
-void trash(QPainter& p)
-{
-    p.drawLine(QPointF(2, 4), QPointF(14, 4));
-    p.drawLine(QPointF(6, 4), QPointF(6.5, 2));
-    p.drawLine(QPointF(6.5, 2), QPointF(9.5, 2));
-    p.drawLine(QPointF(9.5, 2), QPointF(10, 4));
-    QPainterPath can;
-    can.moveTo(3.5, 4);
-    can.lineTo(4.5, 13.2);
-    can.quadTo(4.7, 14.5, 6, 14.5);
-    can.lineTo(10, 14.5);
-    can.quadTo(11.3, 14.5, 11.5, 13.2);
-    can.lineTo(12.5, 4);
-    p.drawPath(can);
-    p.drawLine(QPointF(6.7, 6.5), QPointF(6.9, 12));
-    p.drawLine(QPointF(9.3, 6.5), QPointF(9.1, 12));
 }
 
 void photo(QPainter& p)
@@ -239,7 +222,7 @@ void paintSymbol(QPainter& p, Symbol symbol, const QRectF& box, const QColor& co
         number(p);
         break;
     case Symbol::Trash:
-        trash(p);
+        surfaces::strokeTrashGlyph(p);
         break;
     case Symbol::Photo:
         photo(p);

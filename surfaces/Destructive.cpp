@@ -8,15 +8,8 @@
 
 namespace surfaces {
 
-namespace {
-
-// A trash can on a 16 x 16 grid.
-void paintTrash(QPainter& p, double side, const QColor& color)
+void strokeTrashGlyph(QPainter& p)
 {
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(side / 16.0, side / 16.0);
-    p.setPen(QPen(color, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
     p.drawLine(QPointF(2, 4), QPointF(14, 4));
     p.drawPolyline(QPolygonF{{6, 4}, {6.5, 2}, {9.5, 2}, {10, 4}});
     QPainterPath can;
@@ -29,6 +22,17 @@ void paintTrash(QPainter& p, double side, const QColor& color)
     p.drawPath(can);
     p.drawLine(QPointF(6.7, 6.5), QPointF(6.9, 12));
     p.drawLine(QPointF(9.3, 6.5), QPointF(9.1, 12));
+}
+
+namespace {
+
+void paintTrash(QPainter& p, double side, const QColor& color)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / 16.0, side / 16.0);
+    p.setPen(QPen(color, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    strokeTrashGlyph(p);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
-#include "AppDelegate.h"
+#include "app/AppDelegate.h"
 
-#include "HotKeys.h"
-#include "Launch.h"
-#include "LoginItem.h"
-#include "MainMenu.h"
+#include "app/HotKeys.h"
+#include "app/Launch.h"
+#include "app/LoginItem.h"
+#include "app/MainMenu.h"
 #include "controller/AppController.h"
 #include "surfaces/Sound.h"
 

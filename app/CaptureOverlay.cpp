@@ -1,4 +1,4 @@
-#include "CaptureOverlay.h"
+#include "app/CaptureOverlay.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "CaptureRegion.h"
+#include "app/CaptureRegion.h"
 
-#include "CaptureOverlay.h"
+#include "app/CaptureOverlay.h"
 
 #include <QApplication>
 #include <QPixmap>

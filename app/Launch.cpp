@@ -1,4 +1,4 @@
-#include "Launch.h"
+#include "app/Launch.h"
 
 #include "platform/Desktop.h"
 

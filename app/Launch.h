@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HotKeys.h"
+#include "app/HotKeys.h"
 
 #include <QString>
 #include <QStringList>

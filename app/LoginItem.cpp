@@ -1,4 +1,4 @@
-#include "LoginItem.h"
+#include "app/LoginItem.h"
 
 #include "platform/Log.h"
 

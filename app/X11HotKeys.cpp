@@ -1,4 +1,4 @@
-#include "HotKeys.h"
+#include "app/HotKeys.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>

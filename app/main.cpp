@@ -1,7 +1,7 @@
-#include "AppDelegate.h"
-#include "CaptureRegion.h"
-#include "QuitSignals.h"
-#include "SingleInstance.h"
+#include "app/AppDelegate.h"
+#include "app/CaptureRegion.h"
+#include "app/QuitSignals.h"
+#include "app/SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

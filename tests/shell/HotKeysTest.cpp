@@ -1,4 +1,4 @@
-#include "HotKeys.h"
+#include "app/HotKeys.h"
 
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"

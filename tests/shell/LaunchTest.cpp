@@ -1,6 +1,6 @@
-#include "Launch.h"
+#include "app/Launch.h"
 
-#include "LoginItem.h"
+#include "app/LoginItem.h"
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"
 

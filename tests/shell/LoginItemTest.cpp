@@ -1,4 +1,4 @@
-#include "LoginItem.h"
+#include "app/LoginItem.h"
 
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"

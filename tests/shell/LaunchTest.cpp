@@ -1,7 +1,7 @@
 #include "app/Launch.h"
 
-#include "app/LoginItem.h"
 #include "ShellTests.h"
+#include "app/LoginItem.h"
 #include "support/FakeDesktop.h"
 
 #include <QFile>

@@ -5,6 +5,7 @@
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
 #include "model/Images.h"
+#include "support/ImageBytes.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -334,12 +335,10 @@ private Q_SLOTS:
         NoteModel* note = f.add({.text = QStringLiteral("trip")});
         QImage red(40, 30, QImage::Format_RGB32);
         red.fill(Qt::red);
-        const QString name = Images::save(red).value_or(QString());
+        QByteArray bytes;
+        const QString name = storedThenMissing(red, bytes);
+        QVERIFY(!bytes.isEmpty());
         QFile file(Images::url(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        file.close();
-        Images::remove({name});
         note->setImages({name});
         auto view = f.makeView();
         Fixture::settle();

@@ -9,6 +9,7 @@
 #include "pad/PeekCard.h"
 #include "platform/Clock.h"
 #include "support/FakeDesktop.h"
+#include "support/ImageBytes.h"
 #include "surfaces/Sound.h"
 
 #include <QAbstractButton>
@@ -403,12 +404,10 @@ private Q_SLOTS:
         Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
         QImage red(60, 40, QImage::Format_RGB32);
         red.fill(Qt::red);
-        const QString name = Images::save(red).value_or(QString());
+        QByteArray bytes;
+        const QString name = storedThenMissing(red, bytes);
+        QVERIFY(!bytes.isEmpty());
         QFile file(Images::url(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        file.close();
-        Images::remove({name});
         NoteData record;
         record.text = QStringLiteral("trip");
         record.images = QStringList{name};

@@ -1,6 +1,9 @@
 #include "support/ImageBytes.h"
 
+#include "model/Images.h"
+
 #include <QBuffer>
+#include <QFile>
 #include <QtEndian>
 
 namespace {
@@ -43,4 +46,14 @@ QByteArray pngClaiming(quint32 width, quint32 height)
     qToBigEndian(height, bytes.data() + 20);
     qToBigEndian(crc32(bytes.mid(12, 17)), bytes.data() + 29);
     return bytes;
+}
+
+QString storedThenMissing(const QImage& image, QByteArray& bytes)
+{
+    const QString name = Images::save(image).value_or(QString());
+    QFile file(Images::url(name));
+    bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    Images::remove({name});
+    return name;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 // Image files as they would lie on disk, for the tests that feed pictures (good and hostile)
 // to the program.
@@ -14,3 +15,7 @@ QByteArray pngBytes(QSize size);
 // A valid small PNG whose header, with a correct checksum, claims another size: a trusting
 // decoder would allocate that much.
 QByteArray pngClaiming(quint32 width, quint32 height);
+
+// Stores `image` as the program does, then takes the file away: returns its name and leaves
+// its bytes in `bytes`, for tests of a picture that is missing and later comes back.
+QString storedThenMissing(const QImage& image, QByteArray& bytes);

@@ -1,18 +1,19 @@
+#include "app/WidgetViews.h"
 #include "app/AppDelegate.h"
 
-#include "app/HotKeys.h"
+#include "platform/HotKeys.h"
 #include "app/Launch.h"
-#include "app/LoginItem.h"
-#include "app/MainMenu.h"
+#include "platform/LoginItem.h"
+#include "windows/MainMenu.h"
 #include "controller/AppController.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 #include <QTimer>
 
 AppDelegate::AppDelegate()
-    : app_(std::make_unique<AppController>())
+    : app_(makeAppController())
 {
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HotKeys.h"
+#include "platform/HotKeys.h"
 
 #include <QString>
 #include <QStringList>

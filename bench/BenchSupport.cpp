@@ -1,3 +1,4 @@
+#include "app/WidgetViews.h"
 #include "BenchSupport.h"
 
 #include "controller/AppController.h"
@@ -144,14 +145,9 @@ QList<NoteData> sampleRecords(int count)
     return records;
 }
 
-QList<NoteModel*> sampleNotes(int count, AppController* app)
+QList<NoteModel*> sampleNotes(int count)
 {
-    QList<NoteModel*> notes;
-    notes.reserve(count);
-    for (const NoteData& record : sampleRecords(count)) {
-        notes << new NoteModel(record, app);
-    }
-    return notes;
+    return makeNotes(sampleRecords(count));
 }
 
 QString longText(int bytes)
@@ -166,7 +162,7 @@ QString longText(int bytes)
 
 std::unique_ptr<AppController> makeController()
 {
-    return std::make_unique<AppController>();
+    return makeAppController();
 }
 
 namespace allocations {

@@ -43,7 +43,7 @@ QString dataDir();
 // `count` notes as a user might have them: a few sentences each, some on several lines,
 // some #tags, a few with image names, spread over two months.
 QList<NoteData> sampleRecords(int count);
-QList<NoteModel*> sampleNotes(int count, AppController* app);
+QList<NoteModel*> sampleNotes(int count);
 // A note of about `bytes` bytes of such text.
 QString longText(int bytes);
 

@@ -1,10 +1,10 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -66,7 +66,7 @@ void DragStep(benchmark::State& state)
     record.onScreen = true;
     record.x = 500;
     record.y = 300;
-    auto* note = new NoteModel(record, app.get());
+    auto* note = new NoteModel(record);
     app->setNotes({note});
     app->show(note);
     auto& clock = motion::FrameClock::instance();

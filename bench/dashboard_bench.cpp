@@ -14,7 +14,7 @@ namespace {
 void DashboardKeystroke(benchmark::State& state)
 {
     const auto app = bench::makeController();
-    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)));
     const NoteFilter filter = NoteFilter::all();
     const QStringList typed{QStringLiteral("m"), QStringLiteral("mi"), QStringLiteral("mil"),
                             QStringLiteral("milk"), QStringLiteral(" milk ")};
@@ -40,7 +40,7 @@ BENCHMARK(DashboardKeystroke)->Arg(10000)->Unit(benchmark::kMillisecond);
 void DashboardFirstKeystroke(benchmark::State& state)
 {
     const auto app = bench::makeController();
-    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)));
     const NoteFilter filter = NoteFilter::all();
     for (auto _ : state) {
         dash::TextIndex index;
@@ -57,7 +57,7 @@ BENCHMARK(DashboardFirstKeystroke)->Arg(10000)->Unit(benchmark::kMillisecond);
 void DashboardTagFilterAndSidebar(benchmark::State& state)
 {
     const auto app = bench::makeController();
-    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)));
     const NoteFilter filter = NoteFilter::tag(QStringLiteral("#work"));
     dash::TextIndex index;
     dash::allTags(notes, index);

@@ -1,12 +1,13 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
-#include "surfaces/Grain.h"
-#include "surfaces/NoteView.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Paper.h"
+#include "paint/Grain.h"
+#include "noteview/NoteView.h"
+#include "paint/Palette.h"
+#include "paint/Paper.h"
+#include "model/NoteGeometry.h"
 
 #include <QFile>
 #include <QImage>
@@ -29,7 +30,7 @@ struct ShownNote {
         record.onScreen = true;
         record.x = 400;
         record.y = 300;
-        note = new NoteModel(record, app.get());
+        note = new NoteModel(record);
         app->setNotes({note});
         app->show(note);
         view = static_cast<NoteView*>(app->window(note)->content());
@@ -80,7 +81,7 @@ void PaintResizeFrame(benchmark::State& state)
     ShownNote shown;
     const QRectF frame = shown.app->window(shown.note)->frame();
     // The handle's centre, in the y-up space.
-    const QPointF handle(frame.right() - surfaces::inset - 11, frame.top() + surfaces::inset + 11);
+    const QPointF handle(frame.right() - geometry::inset - 11, frame.top() + geometry::inset + 11);
     bench::desktop().mouse = handle;
     shown.app->resizeHook(shown.note, AppController::MouseEvent::Down, 1);
     int step = 0;
@@ -106,7 +107,7 @@ void RenderGrainNewSize(benchmark::State& state)
     int step = 0;
     for (auto _ : state) {
         ++step;
-        benchmark::DoNotOptimize(surfaces::grainImage(QSizeF(220 + step % 397, 220), 1.0));
+        benchmark::DoNotOptimize(paint::grainImage(QSizeF(220 + step % 397, 220), 1.0));
     }
 }
 BENCHMARK(RenderGrainNewSize)->Unit(benchmark::kMicrosecond);
@@ -116,7 +117,7 @@ void RenderPaperNewSize(benchmark::State& state)
     int step = 0;
     for (auto _ : state) {
         ++step;
-        benchmark::DoNotOptimize(surfaces::paperImage(QSizeF(220 + step % 397, 221), false,
+        benchmark::DoNotOptimize(paint::paperImage(QSizeF(220 + step % 397, 221), false,
                                                       QStringLiteral("pink"), 1.0));
     }
 }

@@ -13,7 +13,7 @@ namespace {
 void StoreSave(benchmark::State& state)
 {
     const auto app = bench::makeController();
-    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(Store::save(notes));
     }
@@ -26,7 +26,7 @@ BENCHMARK(StoreSave)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisec
 void StoreEncode(benchmark::State& state)
 {
     const auto app = bench::makeController();
-    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         QList<NoteData> records;
         records.reserve(notes.size());
@@ -50,7 +50,7 @@ BENCHMARK(StoreEncode)
 void FileWriteWithoutFlush(benchmark::State& state)
 {
     const auto app = bench::makeController();
-    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+    const QList<NoteModel*> notes = bench::sampleNotes(static_cast<int>(state.range(0)));
     QList<NoteData> records;
     for (const NoteModel* note : notes) {
         records << note->data();
@@ -76,11 +76,11 @@ void StoreLoad(benchmark::State& state)
 {
     const auto app = bench::makeController();
     const QList<NoteModel*> written =
-        bench::sampleNotes(static_cast<int>(state.range(0)), app.get());
+        bench::sampleNotes(static_cast<int>(state.range(0)));
     Store::save(written);
     qDeleteAll(written);
     for (auto _ : state) {
-        const QList<NoteModel*> loaded = Store::load(app.get());
+        const QList<NoteModel*> loaded = makeNotes(Store::load());
         if (loaded.size() != state.range(0)) {
             state.SkipWithError("the notes file did not load");
             break;

@@ -1,6 +1,7 @@
 #include "controller/AppController.h"
 
-#include "controller/Panel.h"
+#include "controller/ViewFactory.h"
+#include "windows/Panel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
@@ -8,10 +9,11 @@
 #include <QSettings>
 #include <algorithm>
 
-AppController::AppController(QObject* parent)
+AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent)
     : QObject(parent)
     , clipUsed(platform::desktop().clipboardChangeCount())
     , screen_(platform::desktop().screenFrame())
+    , views_(std::move(views))
 {
     const QVariant stored = QSettings().value(QStringLiteral("folders"));
     if (stored.typeId() == QMetaType::QStringList || stored.typeId() == QMetaType::QVariantList) {
@@ -36,6 +38,8 @@ void AppController::setNotes(const QList<NoteModel*>& notes)
         if (note->parent() != this) {
             note->setParent(this);
         }
+        connect(note, &NoteModel::saveRequested, this, qOverload<>(&AppController::changed),
+                Qt::UniqueConnection);
     }
     assign(notes_, notes, Field::Notes);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/NoteGeometry.h"
 #include "model/NoteModel.h"
+#include "windows/MouseEvent.h"
 
 #include <QImage>
 #include <QList>
@@ -15,6 +17,7 @@
 #include <optional>
 
 class Panel;
+class ViewFactory;
 class QWidget;
 
 // The one controller: owns every note and window and carries out every operation on notes.
@@ -25,9 +28,10 @@ class AppController : public QObject {
 public:
     enum class Field { Notes, PadHot, Revealed, Wobble, SavedFlash, ClipImage, Folders };
     Q_ENUM(Field)
-    enum class MouseEvent { Down, Dragged, Up, Other };
+    using MouseEvent = ::MouseEvent;
 
-    explicit AppController(QObject* parent = nullptr);
+    // Every window it shows comes from `views`.
+    explicit AppController(std::unique_ptr<ViewFactory> views, QObject* parent = nullptr);
     ~AppController() override;
 
     // --- state, start-up and tracking (AppController.cpp, Tracking.cpp)
@@ -63,7 +67,7 @@ public:
 
     Panel* padWindow() const { return padWindow_.get(); }
     Panel* window(const NoteModel* note) const; // the note's window, or nullptr
-    // Typed access lives with the owners' own code (surfaces/, dashboard/).
+    // Typed access lives with the owners' own code (viewer/, dashboard/).
     QWidget* viewerWindow() const { return viewer_.get(); }
     QWidget* dashboardWindow() const { return dashboard_.get(); }
 
@@ -99,9 +103,9 @@ public:
     void addFolder(const QString& name);
 
     // --- sizing (Sizing.cpp)
-    static constexpr double minW = 160;
-    static constexpr double maxW = 600;
-    static constexpr double minTotal = 120;
+    static constexpr double minW = geometry::minW;
+    static constexpr double maxW = geometry::maxW;
+    static constexpr double minTotal = geometry::minTotal;
     double maxTotal() const;
     double imageHeight(const QString& name, double width) const;
     double stripH(const NoteModel* note) const;
@@ -116,7 +120,7 @@ public:
     void fitToContent(NoteModel* note);
     bool resizeHook(NoteModel* note, MouseEvent type, int clickCount);
 
-    // --- images (Images.cpp)
+    // --- images (ImageOps.cpp)
     void addImage(NoteModel* note, const QImage& image);
     void removeImage(NoteModel* note, const QString& name);
     void chooseImages(NoteModel* note);
@@ -126,7 +130,7 @@ public:
     void refreshClip();
     void viewImages(NoteModel* note, int index);
 
-    // --- dashboard (dashboard/ShowDashboard.cpp)
+    // --- the viewer and the dashboard (Windows.cpp)
     void showDashboard();
     void toggleDashboard();
 
@@ -158,6 +162,7 @@ private:
     QImage clipImage_;
     QStringList folders_;
     QRectF screen_;
+    std::unique_ptr<ViewFactory> views_;
     std::unique_ptr<Panel> padWindow_;
     std::map<const NoteModel*, std::unique_ptr<Panel>> windows_;
     std::unique_ptr<QWidget> viewer_;

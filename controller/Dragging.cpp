@@ -1,10 +1,10 @@
 #include "controller/AppController.h"
 #include "controller/Gestures.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
-#include "surfaces/NoteView.h"
-#include "surfaces/Sound.h"
+#include "controller/ViewFactory.h"
+#include "sound/Sound.h"
 
 namespace {
 
@@ -51,9 +51,8 @@ void AppController::show(NoteModel* note)
     Panel* panel = window(note);
     if (panel == nullptr) {
         auto created =
-            std::make_unique<Panel>(QRectF(note->origin, QSizeF(winW(note), winH(note))));
+            views_->noteWindow(note, this, QRectF(note->origin, QSizeF(winW(note), winH(note))));
         panel = created.get();
-        panel->setContent(new NoteView(note, this));
         windows_[note] = std::move(created);
         wireCallbacks(panel, this, note);
     }

@@ -1,11 +1,11 @@
 #include "controller/AppController.h"
-#include "controller/ImageSources.h"
+#include "platform/ImageSources.h"
 #include "model/Images.h"
 #include "model/RelativeTime.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Log.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QDir>
 #include <QFile>

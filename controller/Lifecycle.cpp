@@ -1,8 +1,8 @@
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "motion/Motion.h"
 #include "platform/Clock.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QSettings>
 #include <QUuid>
@@ -40,7 +40,7 @@ NoteModel* AppController::newNote(const std::optional<QString>& folder, const QS
     record.folder =
         folder ? *folder : (folders_.isEmpty() ? QStringLiteral("Personal") : folders_.first());
     record.created = platform::now();
-    auto* note = new NoteModel(record, this, this);
+    auto* note = new NoteModel(record, this);
     setNotes(notes_ + QList<NoteModel*>{note});
     save();
     return note;

@@ -1,10 +1,10 @@
 #include "controller/AppController.h"
 #include "controller/Gestures.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
+#include "model/NoteGeometry.h"
 
 #include <QRandomGenerator>
 #include <cmath>
@@ -46,7 +46,7 @@ void AppController::padDragChanged()
     const double y = pointer.y();
     // The window is centred on the pointer with the paper's top edge 14 above it.
     const auto originAt = [this, x, y](const NoteModel* note) {
-        return QPointF(x - winW(note) / 2, y + paperAbovePointer + surfaces::inset - winH(note));
+        return QPointF(x - winW(note) / 2, y + paperAbovePointer + geometry::inset - winH(note));
     };
 
     if (!pulling_) {
@@ -118,7 +118,7 @@ void AppController::drop(NoteModel* note)
     // Centred under the notch, the top 14 points of the paper still behind it.
     gestures::setOrigin(note,
                         QPointF(midX() - winW(note) / 2, top() - notchH() + paperAbovePointer +
-                                                             surfaces::inset - winH(note)));
+                                                             geometry::inset - winH(note)));
     show(note);
     Q_EMIT willChange();
     Sound::shared().play(Sound::Effect::Peel);
@@ -137,7 +137,7 @@ void AppController::glideDown(NoteModel* note)
     const double ry = uniform(0, 140);
     // The paper's top edge comes to rest 70 to 210 points below the notch.
     const double paperTop = top() - notchH() - 70 - ry;
-    const QRectF target(midX() - w / 2 + rx, paperTop - surfaces::inset - totalH(note), w, h);
+    const QRectF target(midX() - w / 2 + rx, paperTop - geometry::inset - totalH(note), w, h);
 
     const double tilt = uniform(-1.5, 1.5);
     motion::withAnimation(motion::Animation::easeOut(0.5), [note, tilt] {

@@ -1,103 +1,55 @@
 #include "controller/AppController.h"
-#include "controller/Panel.h"
-#include "model/Images.h"
+#include "windows/Panel.h"
+#include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
-#include <QGuiApplication>
-#include <QTextBlockFormat>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr double imageGap = 6;
-constexpr double imageSideMargin = 20;
-constexpr double maxPaperH = 800;
-
-// Smallest paper height: a note with images may be shorter, its strip adds the rest.
-double minPaperH(const NoteModel* note)
-{
-    return note->images().isEmpty() ? 120 : 94;
-}
 
 bool isFinite(QPointF p)
 {
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
-// Height of the note's text at the note font, wrapped to `width`.
-double textHeight(const QString& text, double width)
-{
-    QFont font = QGuiApplication::font();
-    font.setPixelSize(14);
-    QTextDocument doc;
-    doc.setDefaultFont(font);
-    doc.setDocumentMargin(0);
-    doc.setPlainText(text.isEmpty() ? QStringLiteral(" ") : text);
-    QTextBlockFormat spacing;
-    spacing.setLineHeight(3, QTextBlockFormat::LineDistanceHeight);
-    QTextCursor all(&doc);
-    all.select(QTextCursor::Document);
-    all.mergeBlockFormat(spacing);
-    doc.setTextWidth(std::max(1.0, width));
-    return std::min(doc.size().height(), 10000.0);
-}
-
 } // namespace
 
 double AppController::maxTotal() const
 {
-    return std::min(screen_.height() - 140, 800.0);
+    return geometry::maxTotal(screen_.height());
 }
 
 double AppController::imageHeight(const QString& name, double width) const
 {
-    const QImage image = Images::load(name);
-    if (image.isNull() || image.width() <= 0) {
-        return 60;
-    }
-    const double dpr = image.devicePixelRatio();
-    const double h = (image.height() / dpr) * width / (image.width() / dpr);
-    return std::isfinite(h) ? std::clamp(h, 50.0, 260.0) : 60;
+    return geometry::imageHeight(name, width);
 }
 
 double AppController::stripH(const NoteModel* note) const
 {
-    double sum = 0;
-    for (const QString& name : note->images()) {
-        sum += imageHeight(name, note->paperW() - imageSideMargin) + imageGap;
-    }
-    return sum;
+    return geometry::stripH(note);
 }
 
 double AppController::totalH(const NoteModel* note) const
 {
-    const double sum = note->paperH() + stripH(note);
-    // The upper bound wins on a screen too small for both.
-    return std::min(std::max(std::isfinite(sum) ? sum : minTotal, minTotal), maxTotal());
+    return geometry::totalH(note, maxTotal());
 }
 
 double AppController::imagesAreaH(const NoteModel* note) const
 {
-    if (note->images().isEmpty()) {
-        return 0;
-    }
-    return std::min(std::max(totalH(note) - 26 - 90, 0.0), stripH(note));
+    return geometry::imagesAreaH(note, maxTotal());
 }
 
 double AppController::winW(const NoteModel* note) const
 {
-    return note->paperW() + 2 * surfaces::inset;
+    return geometry::winW(note);
 }
 
 double AppController::winH(const NoteModel* note) const
 {
-    return totalH(note) + 2 * surfaces::inset;
+    return geometry::winH(note, maxTotal());
 }
 
 void AppController::resize(NoteModel* note, bool animated)
@@ -132,8 +84,8 @@ QRectF AppController::keptOnScreen(const QRectF& frame) const
     // A note that grows past the bottom of the visible area moves up just enough that all of
     // its paper shows, never so far that its top leaves the screen.
     const QRectF visible = platform::desktop().visibleFrame();
-    const double paperBottom = frame.y() + surfaces::inset;
-    const double paperTop = frame.y() + frame.height() - surfaces::inset;
+    const double paperBottom = frame.y() + geometry::inset;
+    const double paperTop = frame.y() + frame.height() - geometry::inset;
     const double room = visible.y() + visible.height() - paperTop;
     const double lift = std::min(visible.y() - paperBottom, room);
     return lift > 0 ? frame.translated(0, lift) : frame;
@@ -153,8 +105,7 @@ void AppController::setSize(NoteModel* note, double w, double h)
 
 void AppController::fitToContent(NoteModel* note)
 {
-    const double text = textHeight(note->text(), note->paperW() - 32);
-    note->setPaperH(std::clamp(text + 26 + 30, minPaperH(note), maxPaperH));
+    note->setPaperH(geometry::fittedPaperH(note));
     resize(note, true);
     save();
     Sound::shared().play(Sound::Effect::Pat);
@@ -181,7 +132,7 @@ bool AppController::resizeHook(NoteModel* note, MouseEvent type, int clickCount)
             // Dragging down makes the note taller.
             const double total =
                 std::min(std::max(start.total + (start.mouse.y() - p.y()), minTotal), maxTotal());
-            note->setPaperH(std::max(total - stripH(note), minPaperH(note)));
+            note->setPaperH(std::max(total - stripH(note), geometry::minPaperH(note)));
             resize(note, false);
             note->setSizeBadge(QString::number(static_cast<qint64>(note->paperW())) +
                                QStringLiteral(" \u00D7 ") +

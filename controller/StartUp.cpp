@@ -1,9 +1,9 @@
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "model/Store.h"
-#include "pad/PadView.h"
+#include "controller/ViewFactory.h"
 #include "platform/Clock.h"
-#include "surfaces/Palette.h"
+#include "model/NoteGeometry.h"
 
 #include <QTimer>
 #include <cmath>
@@ -25,7 +25,7 @@ void AppController::start()
     // The pad goes up first: reading a large notes file should not delay the one window the
     // user sees at start. It fills in as the notes arrive, before anything is painted.
     createPadWindow();
-    setNotes(Store::load(this));
+    setNotes(makeNotes(Store::load(), this));
     purgeOldDeletions();
 
     auto* timer = new QTimer(this);
@@ -65,9 +65,7 @@ void AppController::purgeOldDeletions()
 void AppController::createPadWindow()
 {
     const double h = notchH() + 250;
-    padWindow_ =
-        std::make_unique<Panel>(QRectF(midX() - 170, top() - h, 340, h), Panel::Level::Pad);
-    padWindow_->setContent(new PadView(this));
+    padWindow_ = views_->padWindow(this, QRectF(midX() - 170, top() - h, 340, h));
     // Clicks pass through until the pointer opens the pad.
     padWindow_->setIgnoresMouse(true);
     padWindow_->orderFront();
@@ -75,7 +73,7 @@ void AppController::createPadWindow()
 
 void AppController::bringBackOnScreenNotes()
 {
-    const double inset = surfaces::inset;
+    const double inset = geometry::inset;
     for (NoteModel* note : notes_) {
         if (!note->onScreen()) {
             continue;

@@ -1,5 +1,5 @@
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
 

@@ -1,8 +1,8 @@
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "motion/Motion.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
+#include "model/NoteGeometry.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ void AppController::putBack(NoteModel* note)
     // ...while the window rises until the paper's top edge meets the notch's lower edge.
     const double w = winW(note);
     const double h = winH(note);
-    const QRectF target(midX() - w / 2, top() - notchH() - (h - surfaces::inset), w, h);
+    const QRectF target(midX() - w / 2, top() - notchH() - (h - geometry::inset), w, h);
     const QPointer<AppController> self(this);
     const QPointer<NoteModel> tucking(note);
     motion::animateWindowFrame(panel, target, motion::defaultTiming(0.3), [self, tucking] {

@@ -1,6 +1,6 @@
 #include "dashboard/DashWindow.h"
 
-#include "app/MainMenu.h"
+#include "windows/MainMenu.h"
 #include "controller/AppController.h"
 #include "dashboard/DashboardView.h"
 #include "model/Images.h"

@@ -1,8 +1,8 @@
 #include "dashboard/EditorParts.h"
 
 #include "dashboard/Symbols.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Shapes.h"
+#include "paint/Palette.h"
+#include "paint/Shapes.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -20,7 +20,7 @@ void strokeInside(QPainter& p, const QRectF& r, double radius, const QPen& pen)
     const double half = pen.widthF() / 2;
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    p.drawPath(surfaces::continuousRect(r.adjusted(half, half, -half, -half),
+    p.drawPath(paint::continuousRect(r.adjusted(half, half, -half, -half),
                                         std::max(0.0, radius - half)));
 }
 
@@ -73,7 +73,7 @@ void SwatchButton::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0, 0, 18, 18);
     p.setPen(Qt::NoPen);
-    p.setBrush(surfaces::paperGradient(name_, r));
+    p.setBrush(paint::paperGradient(name_, r));
     p.drawEllipse(r);
     const QPen pen = ring();
     const double half = pen.widthF() / 2;
@@ -124,12 +124,12 @@ void ImageTile::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRectF r(0, 2, width(), height() - 8);
-    const QPainterPath shape = surfaces::continuousRect(r, 9);
+    const QPainterPath shape = paint::continuousRect(r, 9);
     // A soft shadow: a few widening translucent layers below the tile.
     p.setPen(Qt::NoPen);
     for (int i = 5; i >= 1; --i) {
         p.setBrush(black(0.1 / 5));
-        p.drawPath(surfaces::continuousRect(r.translated(0, 2).adjusted(-i, -i, i, i), 9 + i));
+        p.drawPath(paint::continuousRect(r.translated(0, 2).adjusted(-i, -i, i, i), 9 + i));
     }
     p.save();
     p.setClipPath(shape);
@@ -193,7 +193,7 @@ void DropOverlay::paintEvent(QPaintEvent*)
     const QRectF r = QRectF(rect()).adjusted(10, 10, -10, -10);
     QColor wash = accent;
     wash.setAlphaF(0.06f);
-    p.fillPath(surfaces::continuousRect(r, 12), wash);
+    p.fillPath(paint::continuousRect(r, 12), wash);
     QPen pen(accent, 2);
     pen.setDashPattern({6 / 2.0, 5 / 2.0});
     strokeInside(p, r, 12, pen);
@@ -211,10 +211,10 @@ void DropOverlay::paintEvent(QPaintEvent*)
     const QRectF plate(x - 16, y - 22, total + 32, 44);
     p.setPen(Qt::NoPen);
     for (int i = 3; i >= 1; --i) {
-        p.fillPath(surfaces::continuousRect(plate.translated(0, 1).adjusted(-i, -i, i, i), 12 + i),
+        p.fillPath(paint::continuousRect(plate.translated(0, 1).adjusted(-i, -i, i, i), 12 + i),
                    black(0.05));
     }
-    p.fillPath(surfaces::continuousRect(plate, 12), QColor::fromRgbF(1, 1, 1, 0.92f));
+    p.fillPath(paint::continuousRect(plate, 12), QColor::fromRgbF(1, 1, 1, 0.92f));
     strokeInside(p, plate, 12, QPen(black(0.1), 0.5));
     dash::paintSymbol(p, dash::Symbol::Photo, QRectF(x, y - 9, 18, 18), accent);
     p.setPen(accent);

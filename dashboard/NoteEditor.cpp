@@ -6,8 +6,8 @@
 #include "dashboard/Symbols.h"
 #include "model/Images.h"
 #include "model/RelativeTime.h"
-#include "surfaces/Destructive.h"
-#include "surfaces/Palette.h"
+#include "paint/Destructive.h"
+#include "paint/Palette.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -53,7 +53,7 @@ QToolButton* toolButton(dash::Symbol symbol, const QString& tip, QWidget* parent
 {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setIcon(dash::symbolIcon(symbol, surfaces::ink));
+    button->setIcon(dash::symbolIcon(symbol, paint::ink));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tip);
     button->setAccessibleName(tip);
@@ -93,8 +93,8 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     setAcceptDrops(true);
     setAccessibleName(QStringLiteral("Note editor"));
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, surfaces::ink);
-    pal.setColor(QPalette::ButtonText, surfaces::ink);
+    pal.setColor(QPalette::WindowText, paint::ink);
+    pal.setColor(QPalette::ButtonText, paint::ink);
     setPalette(pal);
 
     layout_ = new QVBoxLayout(this);
@@ -139,7 +139,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     text_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
     text_->viewport()->setAutoFillBackground(false);
     QPalette textPal = text_->palette();
-    textPal.setColor(QPalette::Text, surfaces::ink);
+    textPal.setColor(QPalette::Text, paint::ink);
     textPal.setColor(QPalette::Base, Qt::transparent);
     text_->setPalette(textPal);
     text_->setAccessibleName(QStringLiteral("Note text"));
@@ -199,7 +199,7 @@ QWidget* NoteEditor::buildToolbar()
 
 void NoteEditor::buildIdentityControls()
 {
-    for (const QString& name : surfaces::colorNames()) {
+    for (const QString& name : paint::colorNames()) {
         auto* swatch = new SwatchButton(name, toolbar_);
         connect(swatch, &QAbstractButton::clicked, this, [this, name] {
             if (note_) {
@@ -217,7 +217,7 @@ void NoteEditor::buildIdentityControls()
 
     folderButton_ = new QToolButton(toolbar_);
     folderButton_->setAutoRaise(true);
-    folderButton_->setIcon(dash::symbolIcon(dash::Symbol::Folder, surfaces::ink));
+    folderButton_->setIcon(dash::symbolIcon(dash::Symbol::Folder, paint::ink));
     folderButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     folderButton_->setPopupMode(QToolButton::InstantPopup);
     folderButton_->setAccessibleDescription(QStringLiteral("Folder"));
@@ -313,7 +313,7 @@ QWidget* NoteEditor::buildDeletedBar()
     row->addWidget(restore);
 
     auto* forever = new QPushButton(QStringLiteral("Delete Forever"), deletedBar_);
-    surfaces::markDestructive(forever);
+    paint::markDestructive(forever);
     connect(forever, &QPushButton::clicked, this, &NoteEditor::deleteNoteForever);
     row->addWidget(forever);
     return deletedBar_;
@@ -373,7 +373,7 @@ void NoteEditor::showTileMenu(QWidget* tile, QPoint at, const QString& name)
 {
     QMenu menu;
     QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
-    surfaces::markDestructive(remove);
+    paint::markDestructive(remove);
     // The menu runs its own event loop: the note, or this editor, may be gone when it closes.
     const QPointer<NoteEditor> alive(this);
     if (menu.exec(tile->mapToGlobal(at)) == remove && alive && app_ && note_) {
@@ -437,7 +437,7 @@ void NoteEditor::syncPin()
 {
     const bool pinned = note_ && note_->pinned();
     pinButton_->setIcon(
-        dash::symbolIcon(pinned ? dash::Symbol::PinFill : dash::Symbol::Pin, surfaces::ink));
+        dash::symbolIcon(pinned ? dash::Symbol::PinFill : dash::Symbol::Pin, paint::ink));
     pinButton_->setToolTip(pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin"));
     pinButton_->setAccessibleName(pinButton_->toolTip());
 }
@@ -543,7 +543,7 @@ void NoteEditor::deleteNoteForever()
 void NoteEditor::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), surfaces::paperGradient(note_ ? note_->color() : QString(), rect()));
+    p.fillRect(rect(), paint::paperGradient(note_ ? note_->color() : QString(), rect()));
 }
 
 void NoteEditor::resizeEvent(QResizeEvent* event)

@@ -4,8 +4,8 @@
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/RelativeTime.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Shapes.h"
+#include "paint/Palette.h"
+#include "paint/Shapes.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -225,21 +225,21 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     if (option.state & QStyle::State_Selected) {
         QColor fill = option.palette.color(QPalette::Highlight);
         fill.setAlphaF(option.state & QStyle::State_HasFocus ? 0.24f : 0.16f);
-        p->fillPath(surfaces::continuousRect(l.cell, 7), fill);
+        p->fillPath(paint::continuousRect(l.cell, 7), fill);
     } else if (option.state & QStyle::State_MouseOver) {
-        p->fillPath(surfaces::continuousRect(l.cell, 7), QColor::fromRgbF(0, 0, 0, 0.035f));
+        p->fillPath(paint::continuousRect(l.cell, 7), QColor::fromRgbF(0, 0, 0, 0.035f));
     }
 
-    p->fillPath(surfaces::continuousRect(l.bar, 2), surfaces::paperGradient(note.color(), l.bar));
+    p->fillPath(paint::continuousRect(l.bar, 2), paint::paperGradient(note.color(), l.bar));
 
     if (!thumb.isNull()) {
         p->save();
-        p->setClipPath(surfaces::continuousRect(l.thumb, 6));
+        p->setClipPath(paint::continuousRect(l.thumb, 6));
         p->drawPixmap(l.thumb, thumb, QRectF(QPointF(0, 0), thumb.size()));
         p->restore();
         p->setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.12f), 0.5));
         p->setBrush(Qt::NoBrush);
-        p->drawPath(surfaces::continuousRect(l.thumb.adjusted(0.25, 0.25, -0.25, -0.25), 6));
+        p->drawPath(paint::continuousRect(l.thumb.adjusted(0.25, 0.25, -0.25, -0.25), 6));
     }
 
     const QFontMetricsF titleM(l.titleFont), lineM(l.lineFont), folderM(l.folderFont);

@@ -1,7 +1,7 @@
 #include "dashboard/Sidebar.h"
 
-#include "surfaces/Palette.h"
-#include "surfaces/Shapes.h"
+#include "paint/Palette.h"
+#include "paint/Shapes.h"
 
 #include <QPainter>
 
@@ -77,7 +77,7 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
     rows.push_back(newFolder);
 
     rows.push_back(header(QStringLiteral("Colors")));
-    for (const QString& name : surfaces::colorNames()) {
+    for (const QString& name : paint::colorNames()) {
         SidebarRow row =
             filterRow(capitalised(name), Symbol::NoteText, NoteFilter::color(name), counts);
         row.swatch = name;
@@ -214,9 +214,9 @@ void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
         fill.setAlphaF(option.state & QStyle::State_HasFocus || option.state & QStyle::State_Active
                            ? 0.22f
                            : 0.14f);
-        p->fillPath(surfaces::continuousRect(pill, 6), fill);
+        p->fillPath(paint::continuousRect(pill, 6), fill);
     } else if (hovered) {
-        p->fillPath(surfaces::continuousRect(pill, 6), QColor::fromRgbF(0, 0, 0, 0.04f));
+        p->fillPath(paint::continuousRect(pill, 6), QColor::fromRgbF(0, 0, 0, 0.04f));
     }
 
     QColor color = row.tag ? tagColor : text;
@@ -227,7 +227,7 @@ void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     if (!row.swatch.isEmpty()) {
         const QRectF circle(icon.center().x() - 5.5, icon.center().y() - 5.5, 11, 11);
         p->setPen(Qt::NoPen);
-        p->setBrush(surfaces::paperGradient(row.swatch, circle));
+        p->setBrush(paint::paperGradient(row.swatch, circle));
         p->drawEllipse(circle);
         p->setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.12f), 0.5));
         p->setBrush(Qt::NoBrush);

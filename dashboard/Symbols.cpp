@@ -1,7 +1,7 @@
 #include "dashboard/Symbols.h"
 
-#include "surfaces/Destructive.h"
-#include "surfaces/Shapes.h"
+#include "paint/Destructive.h"
+#include "paint/Shapes.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -15,7 +15,7 @@ namespace {
 // Each glyph is drawn in a 16 x 16 box with 1.3-unit strokes, then scaled into place.
 void strokeRound(QPainter& p, const QRectF& r, double radius)
 {
-    p.drawPath(surfaces::continuousRect(r, radius));
+    p.drawPath(paint::continuousRect(r, radius));
 }
 
 void noteText(QPainter& p)
@@ -222,7 +222,7 @@ void paintSymbol(QPainter& p, Symbol symbol, const QRectF& box, const QColor& co
         number(p);
         break;
     case Symbol::Trash:
-        surfaces::strokeTrashGlyph(p);
+        paint::strokeTrashGlyph(p);
         break;
     case Symbol::Photo:
         photo(p);

@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The save path: each record becomes a live note, whose record is what gets written.
     QList<NoteData> saved;
     for (const NoteData& r : records) {
-        saved << NoteModel(r, nullptr).data();
+        saved << NoteModel(r).data();
     }
     if (reloaded(saved, "notes:") != saved) {
         fail("notes:", QStringLiteral("changed by a save and load"));

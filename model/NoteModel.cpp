@@ -1,6 +1,5 @@
 #include "model/NoteModel.h"
 
-#include "controller/AppController.h"
 #include "platform/Clock.h"
 
 #include <QTextBoundaryFinder>
@@ -75,12 +74,11 @@ bool hasVisibleCharacter(const QString& s)
 
 } // namespace
 
-NoteModel::NoteModel(const NoteData& data, AppController* app, QObject* parent)
+NoteModel::NoteModel(const NoteData& data, QObject* parent)
     : QObject(parent)
     , origin(data.x, data.y)
     , id_(data.id)
     , created_(data.created.value_or(platform::now()))
-    , app_(app)
     , text_(data.text)
     , folded_(data.folded)
     , color_(data.color.value_or(QStringLiteral("yellow")))
@@ -93,11 +91,6 @@ NoteModel::NoteModel(const NoteData& data, AppController* app, QObject* parent)
     , paperW_(data.pw.value_or(220))
     , paperH_(data.ph.value_or(220))
 {
-}
-
-AppController* NoteModel::app() const
-{
-    return app_.data();
 }
 
 template <typename T> void NoteModel::assign(T& slot, const T& value, Field field)
@@ -115,9 +108,7 @@ void NoteModel::touchAndSave()
 
 void NoteModel::save()
 {
-    if (app_) {
-        app_->changed();
-    }
+    Q_EMIT saveRequested();
 }
 
 void NoteModel::setText(const QString& text)
@@ -279,4 +270,14 @@ QStringList NoteModel::tags() const
         start = i + 1;
     }
     return result;
+}
+
+QList<NoteModel*> makeNotes(const QList<NoteData>& records, QObject* parent)
+{
+    QList<NoteModel*> notes;
+    notes.reserve(records.size());
+    for (const NoteData& record : records) {
+        notes << new NoteModel(record, parent);
+    }
+    return notes;
 }

@@ -4,14 +4,12 @@
 
 #include <QObject>
 #include <QPointF>
-#include <QPointer>
 #include <optional>
-
-class AppController;
 
 // The one live object per note, shared by the controller and every view that shows it.
 // Assigning a published property first emits willChange(), then stores the value, then emits
-// changed(field), then runs the property's hook (touch-and-save, save, or none).
+// changed(field), then runs the property's hook (touch-and-save, save, or none); saving is
+// asked for with saveRequested(), so the model knows nothing of who keeps it.
 class NoteModel : public QObject {
     Q_OBJECT
 public:
@@ -37,11 +35,10 @@ public:
     };
     Q_ENUM(Field)
 
-    NoteModel(const NoteData& data, AppController* app, QObject* parent = nullptr);
+    explicit NoteModel(const NoteData& data, QObject* parent = nullptr);
 
     const QUuid& id() const { return id_; }
     const QDateTime& created() const { return created_; }
-    AppController* app() const;
 
     // Published, persisted.
     const QString& text() const { return text_; }
@@ -101,6 +98,9 @@ Q_SIGNALS:
     // After the value is stored, before the hook. Slots run inside the caller's animation
     // transaction, so a view can read motion::currentAnimation() to animate the change.
     void changed(NoteModel::Field field);
+    // A persisted value changed: whoever keeps the notes writes them out. Unconnected, the
+    // note still takes every assignment and saves nothing.
+    void saveRequested();
 
 private:
     template <typename T> void assign(T& slot, const T& value, Field field);
@@ -110,7 +110,6 @@ private:
 
     QUuid id_;
     QDateTime created_;
-    QPointer<AppController> app_;
     QString text_;
     bool folded_ = false;
     QString color_;
@@ -130,3 +129,6 @@ private:
     bool crumpled_ = false;
     bool hovering_ = false;
 };
+
+// One live note per record, in order.
+QList<NoteModel*> makeNotes(const QList<NoteData>& records, QObject* parent = nullptr);

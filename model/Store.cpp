@@ -142,7 +142,7 @@ void setUrlForTesting(const QString& path)
     seen() = Seen{};
 }
 
-QList<NoteModel*> load(AppController* app)
+QList<NoteData> load()
 {
     const QString path = url();
     QFile file(path);
@@ -164,8 +164,6 @@ QList<NoteModel*> load(AppController* app)
         remember(std::nullopt, {});
         return {};
     }
-    QList<NoteModel*> notes;
-    notes.reserve(records->size());
     QSet<QUuid> ids;
     for (NoteData& record : *records) {
         // A copied record (a merge by hand, a sync tool) must not share its identity: the
@@ -174,9 +172,8 @@ QList<NoteModel*> load(AppController* app)
             record.id = QUuid::createUuid();
         }
         ids.insert(record.id);
-        notes << new NoteModel(record, app);
     }
-    return notes;
+    return *records;
 }
 
 bool save(const QList<NoteModel*>& notes)

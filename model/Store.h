@@ -7,7 +7,6 @@
 #include <QString>
 #include <optional>
 
-class AppController;
 class NoteModel;
 
 // The notes file: one JSON array in the application folder, rewritten whole and atomically
@@ -22,7 +21,9 @@ void setUrlForTesting(const QString& path);
 // into place when the application folder is missing, creates it, returns its notes.json.
 QString locateIn(const QString& dataDir);
 
-QList<NoteModel*> load(AppController* app);
+// The records of the notes file, ids made unique; empty when there is none or it is kept aside
+// as unreadable. Whoever keeps the live notes builds them from these.
+QList<NoteData> load();
 // Logs "Quillhaven: save failed: <reason>" and returns false on failure. A file that someone
 // else changed since this process last read or wrote it is first kept aside, with one line.
 bool save(const QList<NoteModel*>& notes);

@@ -1,8 +1,8 @@
 #include "pad/MiniStack.h"
 
-#include "surfaces/Blur.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Shapes.h"
+#include "paint/Blur.h"
+#include "paint/Palette.h"
+#include "paint/Shapes.h"
 
 #include <QImage>
 #include <QPaintDevice>
@@ -53,9 +53,9 @@ QImage squareShadow(int i, double dpr)
     p.translate(0, 1);
     placeSquare(p, i);
     const QRectF square(-squareSide / 2, -squareSide / 2, squareSide, squareSide);
-    p.fillPath(surfaces::continuousRect(square, squareRadius), QColor::fromRgbF(0, 0, 0, 0.4f));
+    p.fillPath(paint::continuousRect(square, squareRadius), QColor::fromRgbF(0, 0, 0, 0.4f));
     p.end();
-    surfaces::gaussianBlur(shadow, 0.5 * dpr);
+    paint::gaussianBlur(shadow, 0.5 * dpr);
     return shadow;
 }
 
@@ -74,9 +74,9 @@ QImage render(double dpr)
         const QRectF square(-squareSide / 2, -squareSide / 2, squareSide, squareSide);
         const double delta = (i - 2) * 0.06;
         QLinearGradient fill(square.topLeft(), square.bottomLeft());
-        fill.setColorAt(0, brighter(surfaces::paperTop, delta));
-        fill.setColorAt(1, brighter(surfaces::paperBottom, delta));
-        p.fillPath(surfaces::continuousRect(square, squareRadius), fill);
+        fill.setColorAt(0, brighter(paint::paperTop, delta));
+        fill.setColorAt(1, brighter(paint::paperBottom, delta));
+        p.fillPath(paint::continuousRect(square, squareRadius), fill);
         p.restore();
     }
     return image;

@@ -1,6 +1,6 @@
 #include "pad/PadGlyphs.h"
 
-#include "surfaces/Shapes.h"
+#include "paint/Shapes.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -26,7 +26,7 @@ void paintGrid(QPainter& p, QPointF c, const QColor& color)
         for (int col = 0; col < 2; ++col) {
             const QRectF square(c.x() + start + col * (side + gap),
                                 c.y() + start + row * (side + gap), side, side);
-            p.drawPath(surfaces::continuousRect(square, 1.1));
+            p.drawPath(paint::continuousRect(square, 1.1));
         }
     }
 }
@@ -52,8 +52,8 @@ void paintCamera(QPainter& p, QPointF c, const QColor& color)
     // The body with its viewfinder bump, and the lens cut out of it.
     QPainterPath body;
     body.setFillRule(Qt::OddEvenFill);
-    body.addPath(surfaces::continuousRect(QRectF(c.x() - 3.4, c.y() - 1.6, 6.8, 4.4), 1));
-    body.addPath(surfaces::continuousRect(QRectF(c.x() - 1.3, c.y() - 2.7, 2.6, 1.4), 0.5));
+    body.addPath(paint::continuousRect(QRectF(c.x() - 3.4, c.y() - 1.6, 6.8, 4.4), 1));
+    body.addPath(paint::continuousRect(QRectF(c.x() - 1.3, c.y() - 2.7, 2.6, 1.4), 0.5));
     body = body.simplified();
     body.setFillRule(Qt::OddEvenFill);
     body.addEllipse(QPointF(c.x(), c.y() + 0.6), 1.15, 1.15);
@@ -77,7 +77,7 @@ void paintPin(QPainter& p, QPointF c, const QColor& color)
     p.translate(c);
     p.rotate(35);
     QPainterPath head;
-    head.addPath(surfaces::continuousRect(QRectF(-1.9, -3.6, 3.8, 1.4), 0.5));
+    head.addPath(paint::continuousRect(QRectF(-1.9, -3.6, 3.8, 1.4), 0.5));
     head.moveTo(-1.2, -2.4);
     head.lineTo(1.2, -2.4);
     head.lineTo(2.2, 0.4);

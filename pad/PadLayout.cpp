@@ -1,6 +1,6 @@
 #include "pad/PadLayout.h"
 
-#include "surfaces/Shapes.h"
+#include "paint/Shapes.h"
 
 #include <algorithm>
 
@@ -41,7 +41,7 @@ double islandRadius(bool hot)
 
 QPainterPath islandPath(const QSizeF& size, double radius)
 {
-    return surfaces::continuousRect(QRectF(QPointF(0, 0), size), 0, 0, radius, radius);
+    return paint::continuousRect(QRectF(QPointF(0, 0), size), 0, 0, radius, radius);
 }
 
 ExpandedLayout layoutExpanded(const QSizeF& island, double notchH, const IslandContent& content)

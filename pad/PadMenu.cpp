@@ -1,6 +1,6 @@
 #include "pad/PadMenu.h"
 
-#include "app/LoginItem.h"
+#include "platform/LoginItem.h"
 #include "controller/AppController.h"
 
 #include <QCoreApplication>

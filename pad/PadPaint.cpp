@@ -4,8 +4,8 @@
 #include "pad/PadGlyphs.h"
 #include "pad/PadView.h"
 #include "pad/PeekCard.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Shapes.h"
+#include "paint/Palette.h"
+#include "paint/Shapes.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -77,10 +77,10 @@ void PadView::paintEvent(QPaintEvent*)
 
 void PadView::paintCollapsed(QPainter& p, const QSizeF& island)
 {
-    QColor line = surfaces::paperTop;
+    QColor line = paint::paperTop;
     line.setAlphaF(0.9f);
     const QRectF capsule = pad::collapsedLine(island);
-    p.fillPath(surfaces::continuousRect(capsule, capsule.height() / 2), line);
+    p.fillPath(paint::continuousRect(capsule, capsule.height() / 2), line);
 }
 
 void PadView::paintExpanded(QPainter& p, const QSizeF& island)
@@ -132,17 +132,17 @@ void PadView::paintHeader(QPainter& p, const pad::ExpandedLayout& l)
 
 void PadView::paintOffer(QPainter& p, const pad::ExpandedLayout& l)
 {
-    const QPainterPath background = surfaces::continuousRect(l.clip, offerRadius);
+    const QPainterPath background = paint::continuousRect(l.clip, offerRadius);
     p.fillPath(background, pad::whiteAt(offer_->isDown() ? 0.16 : 0.1));
     // The rim lies wholly inside the shape.
     p.setPen(QPen(pad::highlight(0.55), 1));
     p.setBrush(Qt::NoBrush);
-    p.drawPath(surfaces::continuousRect(l.clip.adjusted(0.5, 0.5, -0.5, -0.5), offerRadius - 0.5));
+    p.drawPath(paint::continuousRect(l.clip.adjusted(0.5, 0.5, -0.5, -0.5), offerRadius - 0.5));
 
     const QImage& thumb = clipThumbnail();
     if (!thumb.isNull()) {
         p.save();
-        p.setClipPath(surfaces::continuousRect(l.clipImage, offerImageRadius), Qt::IntersectClip);
+        p.setClipPath(paint::continuousRect(l.clipImage, offerImageRadius), Qt::IntersectClip);
         p.drawImage(l.clipImage, thumb);
         p.restore();
     }
@@ -166,7 +166,7 @@ void PadView::paintFocus(QPainter& p, const PadHitButton* control, const QRectF&
     p.save();
     p.setPen(QPen(pad::highlight(0.9), 1.5));
     p.setBrush(Qt::NoBrush);
-    p.drawPath(surfaces::continuousRect(rect.adjusted(-1.5, -1.5, 1.5, 1.5), radius + 1.5));
+    p.drawPath(paint::continuousRect(rect.adjusted(-1.5, -1.5, 1.5, 1.5), radius + 1.5));
     p.restore();
 }
 

@@ -1,6 +1,6 @@
 #include "pad/PadView.h"
 
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "model/NoteModel.h"
 #include "pad/PadControls.h"
 #include "pad/PadMenu.h"

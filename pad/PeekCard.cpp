@@ -5,8 +5,8 @@
 #include "model/RelativeTime.h"
 #include "pad/PadGlyphs.h"
 #include "pad/PadText.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Shapes.h"
+#include "paint/Palette.h"
+#include "paint/Shapes.h"
 
 #include <QApplication>
 #include <QCache>
@@ -27,7 +27,7 @@ const QColor pinColor = QColor::fromRgbF(0.54f, 0.43f, 0.0f);
 
 QColor inkAt(double alpha)
 {
-    QColor c = surfaces::ink;
+    QColor c = paint::ink;
     c.setAlphaF(static_cast<float>(alpha));
     return c;
 }
@@ -116,8 +116,8 @@ void PeekCard::paint(QPainter& p, const QRectF& frame, double dpi) const
     p.scale(s, s);
     p.translate(-c);
 
-    const QPainterPath shape = surfaces::continuousRect(frame, radius);
-    p.fillPath(shape, surfaces::paperGradient(note_->color(), frame));
+    const QPainterPath shape = paint::continuousRect(frame, radius);
+    p.fillPath(shape, paint::paperGradient(note_->color(), frame));
     const QImage image = strip(p.device() != nullptr ? p.device()->devicePixelRatioF() : 1.0);
     if (!image.isNull()) {
         p.save();
@@ -132,7 +132,7 @@ void PeekCard::paint(QPainter& p, const QRectF& frame, double dpi) const
         p.setPen(QPen(pad::whiteAt(0.85 * std::min(1.0, hovered_)), rimWidth));
         p.setBrush(Qt::NoBrush);
         p.drawPath(
-            surfaces::continuousRect(frame.adjusted(half, half, -half, -half), radius - half));
+            paint::continuousRect(frame.adjusted(half, half, -half, -half), radius - half));
     }
     p.restore();
 }
@@ -141,7 +141,7 @@ void PeekCard::imageCard(QPainter& p, const QRectF& frame, const QImage& strip, 
 {
     p.drawImage(QRectF(frame.left(), frame.top(), frame.width(), stripH), strip);
     constexpr double side = 7;
-    p.setPen(surfaces::ink);
+    p.setPen(paint::ink);
     const QRectF title(frame.left() + side, frame.top() + stripH + 2 + 3, frame.width() - 2 * side,
                        20);
     drawLine(p, note_->title(), cardFont(11, true, dpi), title);
@@ -157,7 +157,7 @@ void PeekCard::textCard(QPainter& p, const QRectF& frame, double dpi) const
 
     const QFont titleFont = cardFont(11, true, dpi);
     const double titleW = content.width() - (note_->pinned() ? pinW + pinSpacing : 0);
-    p.setPen(surfaces::ink);
+    p.setPen(paint::ink);
     const double titleH =
         drawLine(p, note_->title(), titleFont, QRectF(content.topLeft(), QSizeF(titleW, 20)));
     if (note_->pinned()) {

@@ -1,4 +1,4 @@
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QFileInfo>
 #include <QProcess>

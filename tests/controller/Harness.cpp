@@ -1,3 +1,4 @@
+#include "app/WidgetViews.h"
 #include "Harness.h"
 
 #include "model/Images.h"
@@ -33,7 +34,7 @@ Harness::~Harness()
 
 AppController& Harness::launch()
 {
-    app = std::make_unique<AppController>();
+    app = makeAppController();
     return *app;
 }
 
@@ -103,7 +104,7 @@ NoteModel* Harness::addNote(const QString& text, bool onScreen)
     data.text = text;
     data.onScreen = onScreen;
     data.created = today;
-    auto* note = new NoteModel(data, app.get());
+    auto* note = new NoteModel(data);
     app->setNotes(app->notes() + QList<NoteModel*>{note});
     return note;
 }

@@ -3,7 +3,7 @@
 #include "controller/AppController.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,5 +1,5 @@
 #include "Harness.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "motion/Motion.h"
 
 #include <QJsonArray>

@@ -1,3 +1,4 @@
+#include "app/WidgetViews.h"
 #include "Fixture.h"
 
 #include "dashboard/DashListView.h"
@@ -7,7 +8,7 @@
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "platform/Clock.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,7 +24,7 @@ Fixture::Fixture()
     platform::setNow([this] { return now; });
     motion::FrameClock::instance().setManual(true);
     Sound::setObserver([](Sound::Effect) {});
-    app = std::make_unique<AppController>();
+    app = makeAppController();
 }
 
 Fixture::~Fixture()
@@ -50,7 +51,7 @@ QList<NoteModel*> Fixture::add(const QList<Note>& notes)
         if (n.deleted) {
             record.deletedAt = now;
         }
-        made << new NoteModel(record, app.get(), app.get());
+        made << new NoteModel(record);
     }
     app->setNotes(app->notes() + made);
     app->save();

@@ -1,9 +1,10 @@
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "support/FakeDesktop.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QApplication>
 #include <QFile>
@@ -55,7 +56,7 @@ class GesturesTest : public QObject {
         data.onScreen = onScreen;
         data.x = at.x();
         data.y = at.y();
-        auto* note = new NoteModel(data, app_.get(), app_.get());
+        auto* note = new NoteModel(data, app_.get());
         app_->setNotes(app_->notes() + QList<NoteModel*>{note});
         if (onScreen) {
             app_->show(note);
@@ -98,7 +99,7 @@ private Q_SLOTS:
         dir_ = std::make_unique<QTemporaryDir>();
         Store::setUrlForTesting(dir_->filePath(QStringLiteral("notes.json")));
         desktop_ = std::make_unique<FakeDesktop>();
-        app_ = std::make_unique<AppController>();
+        app_ = makeAppController();
         sounds_.clear();
         Sound::setObserver([this](Effect effect) { sounds_ << effect; });
         AppController::uniform = [](double lo, double hi) { return (lo + hi) / 2; };

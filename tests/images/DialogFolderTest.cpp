@@ -1,9 +1,9 @@
 #include "platform/DialogFolder.h"
 
 #include "Fixture.h"
-#include "controller/ImageSources.h"
-#include "controller/Panel.h"
-#include "surfaces/ImageViewer.h"
+#include "platform/ImageSources.h"
+#include "windows/Panel.h"
+#include "viewer/ImageViewer.h"
 
 #include <QAbstractButton>
 #include <QDir>

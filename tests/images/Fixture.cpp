@@ -1,3 +1,4 @@
+#include "app/WidgetViews.h"
 #include "Fixture.h"
 
 #include "model/Images.h"
@@ -20,7 +21,7 @@ Fixture::Fixture()
     platform::setNow([this] { return today; });
     motion::FrameClock::instance().setManual(true);
     Sound::setObserver([this](Sound::Effect effect) { sounds << effect; });
-    app = std::make_unique<AppController>();
+    app = makeAppController();
     app->start();
 }
 
@@ -39,7 +40,7 @@ NoteModel* Fixture::addNote(const QString& text, bool onScreen)
     data.text = text;
     data.onScreen = onScreen;
     data.created = today;
-    auto* note = new NoteModel(data, app.get());
+    auto* note = new NoteModel(data);
     app->setNotes(app->notes() + QList<NoteModel*>{note});
     return note;
 }

@@ -1,11 +1,12 @@
+#include "app/WidgetViews.h"
 #include "Fixture.h"
-#include "controller/ImageSources.h"
-#include "controller/Panel.h"
+#include "platform/ImageSources.h"
+#include "windows/Panel.h"
 #include "model/Images.h"
 #include "model/Store.h"
 #include "platform/Desktop.h"
 #include "support/ImageBytes.h"
-#include "surfaces/NoteView.h"
+#include "noteview/NoteView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -168,7 +169,7 @@ private Q_SLOTS:
         file.write(Store::encode({data}));
         file.close();
 
-        f->app = std::make_unique<AppController>();
+        f->app = makeAppController();
         app().start();
         QCOMPARE(app().notes().size(), 1);
         NoteModel* note = app().notes()[0];

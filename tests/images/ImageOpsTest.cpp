@@ -1,6 +1,7 @@
+#include "app/WidgetViews.h"
 #include "Fixture.h"
-#include "controller/ImageSources.h"
-#include "controller/Panel.h"
+#include "platform/ImageSources.h"
+#include "windows/Panel.h"
 #include "model/Images.h"
 
 #include <QDir>
@@ -130,7 +131,7 @@ private Q_SLOTS:
         // Whatever was on the clipboard at launch is never offered.
         f->app.reset();
         f->desktop.copyImage(picture(QSize(8, 8)));
-        f->app = std::make_unique<AppController>();
+        f->app = makeAppController();
         app().start();
         app().refreshClip();
         QVERIFY(app().clipImage().isNull());

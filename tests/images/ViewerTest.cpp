@@ -1,7 +1,7 @@
 #include "Fixture.h"
 #include "model/Images.h"
-#include "surfaces/ImageViewer.h"
-#include "surfaces/ViewerPanel.h"
+#include "viewer/ImageViewer.h"
+#include "viewer/ViewerPanel.h"
 
 #include <QAbstractButton>
 #include <QFile>

@@ -1,3 +1,4 @@
+#include "app/WidgetViews.h"
 #include "Suites.h"
 #include "controller/AppController.h"
 #include "model/Images.h"
@@ -53,7 +54,7 @@ class HostileFileTest : public QObject {
     AppController& startWith(const QByteArray& file)
     {
         writeFile(path, file);
-        app = std::make_unique<AppController>();
+        app = makeAppController();
         app->start();
         return *app;
     }
@@ -122,7 +123,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         writeFile(path, bytes);
-        QVERIFY(Store::load(nullptr).isEmpty());
+        QVERIFY(Store::load().isEmpty());
         QVERIFY(!QFile::exists(path));
         QCOMPARE(readFile(asideFile()), bytes);
     }
@@ -159,7 +160,7 @@ private Q_SLOTS:
         text.clear();
         QElapsedTimer timer;
         timer.start();
-        QList<NoteModel*> notes = Store::load(nullptr);
+        QList<NoteModel*> notes = makeNotes(Store::load());
         const qint64 loadMs = timer.restart();
         QCOMPARE(notes.size(), 1);
         QCOMPARE(notes[0]->text().size(), size);
@@ -186,7 +187,7 @@ private Q_SLOTS:
         writeFile(path, file);
         QElapsedTimer timer;
         timer.start();
-        QList<NoteModel*> notes = Store::load(nullptr);
+        QList<NoteModel*> notes = makeNotes(Store::load());
         const qint64 loadMs = timer.restart();
         QCOMPARE(notes.size(), 100000);
         QCOMPARE(notes.last()->text(), "note 99999");

@@ -1,3 +1,4 @@
+#include "app/WidgetViews.h"
 #include "Suites.h"
 #include "controller/AppController.h"
 #include "model/Store.h"
@@ -23,8 +24,8 @@ private Q_SLOTS:
             return Store::decode(readFile(path)).value_or(QList<NoteData>()).value(0);
         };
 
-        auto app = std::make_unique<AppController>();
-        auto* note = new NoteModel(NoteData(), app.get());
+        auto app = makeAppController();
+        auto* note = new NoteModel(NoteData());
         app->setNotes({note});
         QSignalSpy told(note, &NoteModel::willChange);
         clock = clock.addSecs(60);

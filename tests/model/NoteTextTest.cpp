@@ -69,7 +69,7 @@ private Q_SLOTS:
     void tagsAreHashWordsLowerCasedInOrder()
     {
         QFETCH(QString, text);
-        QTEST(NoteModel(withText(text), nullptr).tags(), "tags");
+        QTEST(NoteModel(withText(text)).tags(), "tags");
     }
 };
 

@@ -49,17 +49,13 @@ protected:
 
     NoteModel* add(const QString& text)
     {
-        notes << new NoteModel(record(text), nullptr, owner_);
+        notes << new NoteModel(record(text), owner_);
         return notes.back();
     }
 
     QList<NoteModel*> load()
     {
-        const QList<NoteModel*> loaded = Store::load(nullptr);
-        for (NoteModel* n : loaded) {
-            n->setParent(owner_);
-        }
-        return loaded;
+        return makeNotes(Store::load(), owner_);
     }
 
 private:

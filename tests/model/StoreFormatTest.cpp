@@ -128,7 +128,7 @@ private Q_SLOTS:
         QCOMPARE(r.text, QStringLiteral("a/b é 😀"));
         QVERIFY(!r.color && !r.folder && !r.pinned && !r.deletedAt && !r.images && !r.pw);
         QCOMPARE(r.ph, 300.0);
-        QCOMPARE(NoteModel(r, nullptr).color(), "yellow");
+        QCOMPARE(NoteModel(r).color(), "yellow");
     }
 
     void oneBadRecordMakesTheWholeFileUnreadable_data()

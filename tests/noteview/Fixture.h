@@ -1,15 +1,16 @@
 #pragma once
 
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "model/Images.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "platform/Clock.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
-#include "surfaces/NoteView.h"
-#include "surfaces/Sound.h"
+#include "noteview/NoteView.h"
+#include "sound/Sound.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -39,7 +40,7 @@ struct Fixture {
         platform::setNow([this] { return today; });
         motion::FrameClock::instance().setManual(true);
         Sound::setObserver([](Sound::Effect) {});
-        app = std::make_unique<AppController>();
+        app = makeAppController();
     }
 
     ~Fixture()
@@ -61,7 +62,7 @@ struct Fixture {
         if (!images.isEmpty()) {
             data.images = images;
         }
-        note = new NoteModel(data, app.get());
+        note = new NoteModel(data);
         app->setNotes(app->notes() + QList<NoteModel*>{note});
         return note;
     }

@@ -1,8 +1,8 @@
 #include "Fixture.h"
-#include "surfaces/ImageStrip.h"
-#include "surfaces/NoteParts.h"
-#include "surfaces/NoteTextArea.h"
-#include "surfaces/Palette.h"
+#include "noteview/ImageStrip.h"
+#include "noteview/NoteParts.h"
+#include "noteview/NoteTextArea.h"
+#include "paint/Palette.h"
 
 #include <QJsonObject>
 #include <QLabel>
@@ -10,7 +10,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 
-using surfaces::inset;
+using geometry::inset;
 
 class NoteViewTest : public QObject {
     Q_OBJECT
@@ -141,12 +141,12 @@ void NoteViewTest::crumpleOverridesScaleTiltAndOpacity()
     f.note->setOpacity(0.6);
     motion::withAnimation(motion::Animation::easeOut(0.28), [&] { f.note->setCrumpled(true); });
     f.advance(0.14);
-    const surfaces::NoteEffects half = view.effects();
+    const noteview::NoteEffects half = view.effects();
     QVERIFY(half.scale > 0.5 && half.scale < 0.88);
     QVERIFY(half.blur > 0 && half.blur < 8);
 
     f.advance(0.3);
-    const surfaces::NoteEffects e = view.effects();
+    const noteview::NoteEffects e = view.effects();
     QCOMPARE(e.scale, 0.88);
     QCOMPARE(e.rotation, 3.0);
     QCOMPARE(e.opacity, 0.0);
@@ -195,7 +195,7 @@ void NoteViewTest::peelPaintsOneSnapshotThenGoesLive()
     const QImage curled = view.grab().toImage();
     // The curled paper swings its lower edge towards the viewer: wider at the bottom.
     const QRectF paper = view.paperRect();
-    const QTransform t = surfaces::effectTransform(view.effects(), paper);
+    const QTransform t = noteview::effectTransform(view.effects(), paper);
     const QPolygonF quad = t.map(QPolygonF(paper));
     QVERIFY(QLineF(quad[2], quad[3]).length() > QLineF(quad[0], quad[1]).length() * 1.3);
     QVERIFY(quad[2].y() < paper.bottom()); // and shorter
@@ -327,7 +327,7 @@ void NoteViewTest::restingNoteLooksLikePaper()
     QCOMPARE(paper.topLeft(), QPointF(inset, inset));
 
     // Under the header, the yellow paper (grain and rim allow a little play).
-    const QColor top = surfaces::paperStops(QStringLiteral("yellow")).top;
+    const QColor top = paint::paperStops(QStringLiteral("yellow")).top;
     QVERIFY(near(pixel(image, paper.topLeft() + QPointF(40, 30)), top, 14));
     // The header's capsule is darker than the paper around it.
     const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
@@ -343,3 +343,4 @@ void NoteViewTest::restingNoteLooksLikePaper()
 static RegisterSuite<NoteViewTest> registered;
 
 #include "NoteViewTest.moc"
+#include "model/NoteGeometry.h"

@@ -1,10 +1,10 @@
 #include "Fixture.h"
-#include "surfaces/ImageStrip.h"
-#include "surfaces/NoteEffects.h"
-#include "surfaces/NoteParts.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Paper.h"
-#include "surfaces/Shapes.h"
+#include "noteview/ImageStrip.h"
+#include "noteview/NoteEffects.h"
+#include "noteview/NoteParts.h"
+#include "paint/Palette.h"
+#include "paint/Paper.h"
+#include "paint/Shapes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QWindow>
 
-using surfaces::inset;
+using geometry::inset;
 
 namespace {
 
@@ -129,7 +129,7 @@ void NoteWindowTest::imageStripShowsThePaperBehindIt()
     paper.fill(Qt::transparent);
     {
         QPainter p(&paper);
-        surfaces::paintPaper(p, view.paperRect(), false, QStringLiteral("pink"));
+        paint::paintPaper(p, view.paperRect(), false, QStringLiteral("pink"));
     }
     // Beside the tile, inside the strip's side margin.
     const QRect strip = view.imageStrip()->geometry().translated(
@@ -240,7 +240,7 @@ void NoteWindowTest::aCurledNotesWindowWidensButKeepsItsFrame()
     // The whole curled paper lies inside the window, already on its first frame.
     const QRectF paper = view->paperRect();
     const QRectF drawn =
-        surfaces::effectTransform(view->effects(), paper).map(QPolygonF(paper)).boundingRect();
+        noteview::effectTransform(view->effects(), paper).map(QPolygonF(paper)).boundingRect();
     QVERIFY2(drawn.left() >= 0 && drawn.right() <= view->width(),
              qPrintable(QStringLiteral("%1..%2 in %3")
                             .arg(drawn.left())
@@ -266,7 +266,7 @@ void NoteWindowTest::aCurledNotesWindowWidensButKeepsItsFrame()
 void NoteWindowTest::shapeMaskKeepsOnlyWhollyPaintedPixels()
 {
     const QSize size(120, 90);
-    const QPainterPath paper = surfaces::continuousRect(QRectF(10.5, 10.25, 90, 70), 16);
+    const QPainterPath paper = paint::continuousRect(QRectF(10.5, 10.25, 90, 70), 16);
     QImage painted(size, QImage::Format_ARGB32_Premultiplied);
     painted.fill(Qt::transparent);
     {
@@ -294,3 +294,4 @@ void NoteWindowTest::shapeMaskKeepsOnlyWhollyPaintedPixels()
 static RegisterSuite<NoteWindowTest> registered;
 
 #include "NoteWindowTest.moc"
+#include "model/NoteGeometry.h"

@@ -1,5 +1,6 @@
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
@@ -10,7 +11,7 @@
 #include "platform/Clock.h"
 #include "support/FakeDesktop.h"
 #include "support/ImageBytes.h"
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -47,7 +48,7 @@ struct Pad {
         platform::setNow([this] { return today; });
         motion::FrameClock::instance().setManual(true);
         Sound::setObserver([](Sound::Effect) {});
-        app = std::make_unique<AppController>();
+        app = makeAppController();
         const double h = notchH + 250;
         window = std::make_unique<Panel>(QRectF(720 - 170, 900 - h, 340, h), Panel::Level::Pad);
         view = new PadView(app.get());

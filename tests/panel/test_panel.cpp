@@ -1,6 +1,6 @@
-#include "controller/Panel.h"
+#include "windows/Panel.h"
 #include "support/FakeDesktop.h"
-#include "surfaces/Palette.h"
+#include "model/NoteGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,12 +10,12 @@
 #include <QWindow>
 #include <memory>
 
-using Kind = AppController::MouseEvent;
+using Kind = MouseEvent;
 using HookCalls = QList<QPair<Kind, int>>;
 
 namespace {
 
-constexpr int inset = surfaces::inset;
+constexpr int inset = geometry::inset;
 constexpr int side = 300;
 const QPoint margin(20, 150); // the content itself, left of the editor
 
@@ -272,3 +272,4 @@ private Q_SLOTS:
 
 QTEST_MAIN(PanelTest)
 #include "test_panel.moc"
+#include "model/NoteGeometry.h"

@@ -1,4 +1,4 @@
-#include "app/HotKeys.h"
+#include "platform/HotKeys.h"
 
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"

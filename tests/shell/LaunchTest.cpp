@@ -1,7 +1,7 @@
 #include "app/Launch.h"
 
 #include "ShellTests.h"
-#include "app/LoginItem.h"
+#include "platform/LoginItem.h"
 #include "support/FakeDesktop.h"
 
 #include <QFile>

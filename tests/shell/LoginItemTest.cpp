@@ -1,4 +1,4 @@
-#include "app/LoginItem.h"
+#include "platform/LoginItem.h"
 
 #include "ShellTests.h"
 #include "support/FakeDesktop.h"

@@ -1,4 +1,4 @@
-#include "app/MainMenu.h"
+#include "windows/MainMenu.h"
 
 #include "ShellTests.h"
 

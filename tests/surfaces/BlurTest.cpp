@@ -1,4 +1,4 @@
-#include "surfaces/Blur.h"
+#include "paint/Blur.h"
 
 #include "Suites.h"
 
@@ -29,7 +29,7 @@ private Q_SLOTS:
                 uchar* row = image.scanLine(y);
                 std::fill(row + side / 8, row + side - side / 8, static_cast<uchar>(level));
             }
-            surfaces::gaussianBlur(image, sigma);
+            paint::gaussianBlur(image, sigma);
             QCOMPARE(int(image.constScanLine(side / 2)[side / 2]), level);
         }
     }
@@ -39,7 +39,7 @@ private Q_SLOTS:
         QImage image(120, 120, QImage::Format_ARGB32_Premultiplied);
         const QRgb colour = qRgba(10, 200, 77, 255);
         image.fill(colour);
-        surfaces::gaussianBlur(image, 4);
+        paint::gaussianBlur(image, 4);
         QCOMPARE(image.pixel(60, 60), colour);
         // Beyond the edges counts as transparent: the border fades, symmetrically.
         QVERIFY(qAlpha(image.pixel(0, 60)) < 255);

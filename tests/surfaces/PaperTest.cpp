@@ -1,8 +1,8 @@
-#include "surfaces/Paper.h"
+#include "paint/Paper.h"
 
 #include "Suites.h"
-#include "surfaces/Palette.h"
-#include "surfaces/Shapes.h"
+#include "paint/Palette.h"
+#include "paint/Shapes.h"
 
 #include <QPainter>
 
@@ -41,7 +41,7 @@ QImage paintedPaper(const QRectF& paper, bool folded, const QString& color, qrea
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    surfaces::paintPaper(p, paper, folded, color);
+    paint::paintPaper(p, paper, folded, color);
     return image;
 }
 
@@ -73,7 +73,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QColor, top);
         QFETCH(QColor, bottom);
-        const QLinearGradient g = surfaces::paperGradient(name, QRectF(10, 20, 100, 50));
+        const QLinearGradient g = paint::paperGradient(name, QRectF(10, 20, 100, 50));
         QCOMPARE(g.start(), QPointF(60, 20));
         QCOMPARE(g.finalStop(), QPointF(60, 70));
         QCOMPARE(g.stops().size(), 2);
@@ -84,7 +84,7 @@ private Q_SLOTS:
     void continuousCornersStayInsideTheRect()
     {
         const QRectF r(0, 0, 100, 60);
-        const QPainterPath path = surfaces::continuousRect(r, 16);
+        const QPainterPath path = paint::continuousRect(r, 16);
         QVERIFY(path.contains(r.center()));
         QVERIFY(!path.contains(QPointF(1, 1)));
         QVERIFY(!path.contains(QPointF(99, 59)));
@@ -94,7 +94,7 @@ private Q_SLOTS:
         // Smoother than a circular arc: the rounding begins further along the side.
         QVERIFY(!path.contains(QPointF(14, 0.3))); // an arc would be at y 0.125 there
         // A radius far too large is clamped: a capsule that still spans the rect.
-        const QPainterPath capsule = surfaces::continuousRect(r, 500);
+        const QPainterPath capsule = paint::continuousRect(r, 500);
         QCOMPARE(capsule.boundingRect(), r);
         QVERIFY(capsule.contains(QPointF(50, 30)));
     }
@@ -102,12 +102,12 @@ private Q_SLOTS:
     void unevenCornersCanBeSquare()
     {
         const QRectF r(0, 0, 120, 40);
-        const QPainterPath path = surfaces::continuousRect(r, 0, 0, 14, 14);
+        const QPainterPath path = paint::continuousRect(r, 0, 0, 14, 14);
         QVERIFY(path.contains(QPointF(0.2, 0.2)));
         QVERIFY(path.contains(QPointF(119.8, 0.2)));
         QVERIFY(!path.contains(QPointF(0.5, 39.5)));
         QVERIFY(!path.contains(QPointF(119.5, 39.5)));
-        QVERIFY(surfaces::continuousRect(QRectF(), 8).isEmpty());
+        QVERIFY(paint::continuousRect(QRectF(), 8).isEmpty());
     }
 
     void paintedPaperShowsItsColourTopAndBottom()
@@ -157,10 +157,10 @@ private Q_SLOTS:
 
     void unknownColourPaintsYellow()
     {
-        QCOMPARE(surfaces::paperImage(QSizeF(180, 180), false, "mauve", 1),
-                 surfaces::paperImage(QSizeF(180, 180), false, "yellow", 1));
-        QVERIFY(surfaces::paperImage(QSizeF(180, 180), false, "pink", 1) !=
-                surfaces::paperImage(QSizeF(180, 180), false, "yellow", 1));
+        QCOMPARE(paint::paperImage(QSizeF(180, 180), false, "mauve", 1),
+                 paint::paperImage(QSizeF(180, 180), false, "yellow", 1));
+        QVERIFY(paint::paperImage(QSizeF(180, 180), false, "pink", 1) !=
+                paint::paperImage(QSizeF(180, 180), false, "yellow", 1));
     }
 
     void degeneratePaperPaintsNothingAndDoesNotCrash()
@@ -168,16 +168,16 @@ private Q_SLOTS:
         QImage image(50, 50, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);
-        surfaces::paintPaper(p, QRectF(10, 10, 0, 0), false, "yellow");
-        surfaces::paintPaper(p, QRectF(10, 10, -20, 30), false, "yellow");
-        surfaces::paintPaper(p, QRectF(10, 10, qInf(), 30), false, "yellow");
+        paint::paintPaper(p, QRectF(10, 10, 0, 0), false, "yellow");
+        paint::paintPaper(p, QRectF(10, 10, -20, 30), false, "yellow");
+        paint::paintPaper(p, QRectF(10, 10, qInf(), 30), false, "yellow");
         p.end();
         QCOMPARE(image.pixelColor(10, 10).alpha(), 0);
         // A paper far too large for the cache is still painted, only plainer.
         QImage big(100, 100, QImage::Format_ARGB32_Premultiplied);
         big.fill(Qt::transparent);
         QPainter bp(&big);
-        surfaces::paintPaper(bp, QRectF(0, 0, 20000, 20000), false, "yellow");
+        paint::paintPaper(bp, QRectF(0, 0, 20000, 20000), false, "yellow");
         bp.end();
         QCOMPARE(big.pixelColor(50, 50).alpha(), 255);
     }

@@ -1,10 +1,10 @@
 #include "Suites.h"
-#include "surfaces/Grain.h"
-#include "surfaces/SeededRNG.h"
+#include "paint/Grain.h"
+#include "paint/SeededRNG.h"
 
 #include <QPainter>
 
-using surfaces::SeededRNG;
+using paint::SeededRNG;
 
 // Reference numbers below were computed independently (arbitrary-precision integers).
 class RandomGrainTest : public QObject {
@@ -49,7 +49,7 @@ private Q_SLOTS:
 
     void grainStartsWithTheSeededSequence()
     {
-        const surfaces::GrainPattern g = surfaces::grainPattern(QSizeF(220, 220));
+        const paint::GrainPattern g = paint::grainPattern(QSizeF(220, 220));
         QCOMPARE(g.specks.size(), 1400);
         QCOMPARE(g.fibres.size(), 45);
         QVERIFY(g.specks[0].topLeft.x() == 85.76254464607975);
@@ -66,9 +66,9 @@ private Q_SLOTS:
 
     void grainScalesWithSizeButKeepsItsDraws()
     {
-        const auto a = surfaces::grainPattern(QSizeF(220, 220));
-        const auto again = surfaces::grainPattern(QSizeF(220, 220));
-        const auto b = surfaces::grainPattern(QSizeF(440, 110));
+        const auto a = paint::grainPattern(QSizeF(220, 220));
+        const auto again = paint::grainPattern(QSizeF(220, 220));
+        const auto b = paint::grainPattern(QSizeF(440, 110));
         for (int i = 0; i < a.specks.size(); ++i) {
             QCOMPARE(again.specks[i].topLeft, a.specks[i].topLeft);
             QVERIFY(b.specks[i].topLeft.x() == a.specks[i].topLeft.x() * 2);
@@ -86,15 +86,15 @@ private Q_SLOTS:
     void renderedGrainIsStableAndMatchesDirectDrawing()
     {
         const QSizeF size(180, 120);
-        const QImage cached = surfaces::grainImage(size, 1);
-        surfaces::grainImage(QSizeF(50, 50), 1); // another size in between
-        QCOMPARE(surfaces::grainImage(size, 1), cached);
+        const QImage cached = paint::grainImage(size, 1);
+        paint::grainImage(QSizeF(50, 50), 1); // another size in between
+        QCOMPARE(paint::grainImage(size, 1), cached);
 
         QImage direct(180, 120, QImage::Format_ARGB32_Premultiplied);
         direct.fill(Qt::transparent);
         {
             QPainter p(&direct);
-            surfaces::drawGrain(p, size);
+            paint::drawGrain(p, size);
         }
         QCOMPARE(cached, direct);
         // Something was drawn: both light and dark specks.
@@ -108,17 +108,17 @@ private Q_SLOTS:
         QVERIFY(light > 100);
         QVERIFY(dark > 100);
 
-        const QImage hiDpi = surfaces::grainImage(size, 2);
+        const QImage hiDpi = paint::grainImage(size, 2);
         QCOMPARE(hiDpi.size(), QSize(360, 240));
         QCOMPARE(hiDpi.devicePixelRatio(), 2.0);
     }
 
     void grainOfNoSizeIsNothing()
     {
-        QVERIFY(surfaces::grainImage(QSizeF(0, 100), 1).isNull());
-        QVERIFY(surfaces::grainImage(QSizeF(-5, 100), 1).isNull());
-        QVERIFY(surfaces::grainImage(QSizeF(qQNaN(), 100), 1).isNull());
-        QVERIFY(surfaces::grainImage(QSizeF(1e9, 100), 1).isNull());
+        QVERIFY(paint::grainImage(QSizeF(0, 100), 1).isNull());
+        QVERIFY(paint::grainImage(QSizeF(-5, 100), 1).isNull());
+        QVERIFY(paint::grainImage(QSizeF(qQNaN(), 100), 1).isNull());
+        QVERIFY(paint::grainImage(QSizeF(1e9, 100), 1).isNull());
     }
 };
 

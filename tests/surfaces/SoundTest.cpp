@@ -1,7 +1,7 @@
-#include "surfaces/Sound.h"
+#include "sound/Sound.h"
 
 #include "Suites.h"
-#include "surfaces/VoiceMixer.h"
+#include "sound/VoiceMixer.h"
 
 #include <cmath>
 #include <numbers>

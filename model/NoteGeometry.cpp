@@ -1,0 +1,99 @@
+#include "model/NoteGeometry.h"
+#include "model/Images.h"
+#include "model/NoteModel.h"
+
+#include <QGuiApplication>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+#include <cmath>
+
+namespace geometry {
+
+namespace {
+
+constexpr double imageGap = 6;
+constexpr double imageSideMargin = 20;
+
+// Height of the note's text at the note font, wrapped to `width`.
+double textHeight(const QString& text, double width)
+{
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(14);
+    QTextDocument doc;
+    doc.setDefaultFont(font);
+    doc.setDocumentMargin(0);
+    doc.setPlainText(text.isEmpty() ? QStringLiteral(" ") : text);
+    QTextBlockFormat spacing;
+    spacing.setLineHeight(3, QTextBlockFormat::LineDistanceHeight);
+    QTextCursor all(&doc);
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(spacing);
+    doc.setTextWidth(std::max(1.0, width));
+    return std::min(doc.size().height(), 10000.0);
+}
+
+} // namespace
+
+double maxTotal(double screenHeight)
+{
+    return std::min(screenHeight - 140, 800.0);
+}
+
+double minPaperH(const NoteModel* note)
+{
+    return note->images().isEmpty() ? 120 : 94;
+}
+
+double imageHeight(const QString& name, double width)
+{
+    const QImage image = Images::load(name);
+    if (image.isNull() || image.width() <= 0) {
+        return 60;
+    }
+    const double dpr = image.devicePixelRatio();
+    const double h = (image.height() / dpr) * width / (image.width() / dpr);
+    return std::isfinite(h) ? std::clamp(h, 50.0, 260.0) : 60;
+}
+
+double stripH(const NoteModel* note)
+{
+    double sum = 0;
+    for (const QString& name : note->images()) {
+        sum += imageHeight(name, note->paperW() - imageSideMargin) + imageGap;
+    }
+    return sum;
+}
+
+double totalH(const NoteModel* note, double maxTotal)
+{
+    const double sum = note->paperH() + stripH(note);
+    return std::min(std::max(std::isfinite(sum) ? sum : minTotal, minTotal), maxTotal);
+}
+
+double imagesAreaH(const NoteModel* note, double maxTotal)
+{
+    if (note->images().isEmpty()) {
+        return 0;
+    }
+    return std::min(std::max(totalH(note, maxTotal) - 26 - 90, 0.0), stripH(note));
+}
+
+double winW(const NoteModel* note)
+{
+    return note->paperW() + 2 * inset;
+}
+
+double winH(const NoteModel* note, double maxTotal)
+{
+    return totalH(note, maxTotal) + 2 * inset;
+}
+
+double fittedPaperH(const NoteModel* note)
+{
+    const double text = textHeight(note->text(), note->paperW() - 32);
+    return std::clamp(text + 26 + 30, minPaperH(note), maxPaperH);
+}
+
+} // namespace geometry

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class NoteModel;
+
+// The sizes of a note and its window, shared by the controller that places windows and the
+// views that lay out inside them. Pure arithmetic on a note's values and its images' sizes.
+namespace geometry {
+
+// Transparent margin on every side of the paper inside a note window (shadows, tilt, wobble).
+inline constexpr int inset = 40;
+
+inline constexpr double minW = 160;
+inline constexpr double maxW = 600;
+inline constexpr double minTotal = 120;
+inline constexpr double maxPaperH = 800;
+
+// The tallest a note may be on a screen of this height.
+double maxTotal(double screenHeight);
+// Smallest paper height: a note with images may be shorter, its strip adds the rest.
+double minPaperH(const NoteModel* note);
+// The height of a picture shown `width` wide, kept between 50 and 260 (60 when unreadable).
+double imageHeight(const QString& name, double width);
+// The picture strip of a note: every picture at the paper's width, with its gap.
+double stripH(const NoteModel* note);
+// Paper plus strip, within [minTotal, maxTotal]; the upper bound wins on a tiny screen.
+double totalH(const NoteModel* note, double maxTotal);
+// How much of the strip shows below the text at that total height.
+double imagesAreaH(const NoteModel* note, double maxTotal);
+// The note's window: the paper with the margin all round.
+double winW(const NoteModel* note);
+double winH(const NoteModel* note, double maxTotal);
+// The paper height that holds `text` at the note font, wrapped to the paper's width.
+double fittedPaperH(const NoteModel* note);
+
+} // namespace geometry

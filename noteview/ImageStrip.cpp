@@ -1,0 +1,240 @@
+#include "noteview/ImageStrip.h"
+
+#include "paint/Blur.h"
+#include "paint/Destructive.h"
+#include "paint/Shapes.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
+#include <cmath>
+
+namespace noteview {
+
+namespace {
+
+constexpr double kShadowOpacity = 0.12;
+constexpr double kShadowRadius = 2.5;
+constexpr double kShadowOffsetY = 1.5;
+constexpr int kShadowPad = 6;
+
+// A soft shadow for a rounded tile of the given size, drawn with kShadowPad around it.
+QImage tileShadow(const QSize& size, qreal dpr)
+{
+    const QSize pixels((QSizeF(size) + QSizeF(2 * kShadowPad, 2 * kShadowPad)).toSize() * dpr);
+    QImage img(pixels, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(dpr, dpr);
+        p.fillPath(
+            paint::continuousRect(QRectF(kShadowPad, kShadowPad, size.width(), size.height()),
+                                     ImageTile::radius),
+            QColor::fromRgbF(0, 0, 0, kShadowOpacity));
+    }
+    paint::gaussianBlur(img, kShadowRadius / 2 * dpr);
+    img.setDevicePixelRatio(dpr);
+    return img;
+}
+
+} // namespace
+
+// The strip's content: positions the tiles and paints their shadows beneath them.
+class ImageStrip::Content : public QWidget {
+public:
+    using QWidget::QWidget;
+    QList<ImageTile*> tiles;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const qreal dpr = devicePixelRatioF();
+        for (ImageTile* tile : tiles) {
+            if (shadow_.isNull() || shadowSize_ != tile->size() || shadowDpr_ != dpr) {
+                shadow_ = tileShadow(tile->size(), dpr);
+                shadowSize_ = tile->size();
+                shadowDpr_ = dpr;
+            }
+            p.drawImage(QPointF(tile->x() - kShadowPad, tile->y() - kShadowPad + kShadowOffsetY),
+                        shadow_);
+        }
+    }
+
+private:
+    QImage shadow_;
+    QSize shadowSize_;
+    qreal shadowDpr_ = 0;
+};
+
+ImageTile::ImageTile(const QImage& image, QString name, int index, QWidget* parent)
+    : QWidget(parent)
+    , image_(image)
+    , name_(std::move(name))
+    , index_(index)
+{
+    setToolTip(QStringLiteral("Click to view full size"));
+    setCursor(Qt::PointingHandCursor);
+}
+
+const QImage& ImageTile::scaled(qreal dpr)
+{
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (scaled_.isNull() || scaled_.size() != pixels) {
+        // Fill the frame, cropping whichever side overflows.
+        const QImage filled =
+            image_.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+        const QPoint offset((filled.width() - pixels.width()) / 2,
+                            (filled.height() - pixels.height()) / 2);
+        scaled_ = filled.copy(QRect(offset, pixels));
+    }
+    return scaled_;
+}
+
+void ImageTile::paintEvent(QPaintEvent*)
+{
+    if (image_.isNull() || width() <= 0 || height() <= 0) {
+        return;
+    }
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect());
+    const QPainterPath clip = paint::continuousRect(r, radius);
+    p.setClipPath(clip);
+    p.drawImage(r, scaled(devicePixelRatioF()));
+    p.setClipping(false);
+    // The inner border.
+    p.strokePath(paint::continuousRect(r.adjusted(0.25, 0.25, -0.25, -0.25), radius - 0.25),
+                 QPen(QColor::fromRgbF(0, 0, 0, 0.12f), 0.5));
+}
+
+void ImageTile::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ImageTile::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    event->accept();
+    if (click) {
+        Q_EMIT clicked(index_);
+    }
+}
+
+void ImageTile::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    // The menu is not our child and the tile is re-checked after it closes: anything the
+    // menu's nested event loop or its action does may replace the tiles.
+    QMenu menu;
+    QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
+    paint::markDestructive(remove);
+    const QPointer<ImageTile> self(this);
+    if (menu.exec(event->globalPos()) == remove && self) {
+        Q_EMIT removeRequested(name_);
+    }
+}
+
+ImageStrip::ImageStrip(QWidget* parent)
+    : QScrollArea(parent)
+    , content_(new Content)
+{
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus); // scrolling pictures never takes the keyboard from the text
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidgetResizable(false);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    setWidget(content_);
+    content_->setAutoFillBackground(false); // setWidget() turns it on: the paper shows through
+    // A slim bar over the paper rather than a full-width platform trough.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { width: 6px; background: transparent; margin: 2px 0 2px 0; }"
+        "QScrollBar::handle:vertical { background: rgba(0,0,0,60); border-radius: 2px;"
+        " min-height: 20px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+}
+
+QList<ImageTile*> ImageStrip::tiles() const
+{
+    return content_->tiles;
+}
+
+void ImageStrip::setEntries(const QList<Entry>& entries, double tileWidth, double natural,
+                            double area)
+{
+    tileWidth_ = tileWidth;
+    setVerticalScrollBarPolicy(natural > area ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (sameTiles(entries)) {
+        // A new size only: the tiles keep their images and scaled copies.
+        for (int i = 0; i < entries.size(); ++i) {
+            content_->tiles.at(i)->resize(static_cast<int>(std::round(tileWidth)),
+                                          static_cast<int>(std::round(entries.at(i).height)));
+        }
+        layoutTiles();
+        return;
+    }
+    // A tile may be asking for this from inside its own event handler (its menu's "Remove
+    // Image"): the old tiles go away once control is back in the event loop.
+    for (ImageTile* old : std::as_const(content_->tiles)) {
+        old->hide();
+        old->disconnect(this);
+        old->deleteLater();
+    }
+    content_->tiles.clear();
+    for (const Entry& entry : entries) {
+        auto* tile = new ImageTile(entry.image, entry.name, entry.index, content_);
+        tile->resize(static_cast<int>(std::round(tileWidth)),
+                     static_cast<int>(std::round(entry.height)));
+        connect(tile, &ImageTile::clicked, this, &ImageStrip::viewRequested);
+        connect(tile, &ImageTile::removeRequested, this, &ImageStrip::removeRequested);
+        tile->show();
+        content_->tiles << tile;
+    }
+    layoutTiles();
+}
+
+bool ImageStrip::sameTiles(const QList<Entry>& entries) const
+{
+    if (entries.size() != content_->tiles.size()) {
+        return false;
+    }
+    for (int i = 0; i < entries.size(); ++i) {
+        const ImageTile* tile = content_->tiles.at(i);
+        if (tile->name() != entries.at(i).name || tile->index() != entries.at(i).index) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ImageStrip::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    layoutTiles();
+}
+
+void ImageStrip::layoutTiles()
+{
+    const int w = viewport()->width();
+    double y = 0;
+    for (ImageTile* tile : std::as_const(content_->tiles)) {
+        const int x = static_cast<int>(std::round((w - tileWidth_) / 2));
+        tile->move(std::max(0, x), static_cast<int>(std::round(y)));
+        y += tile->height() + gap;
+    }
+    content_->resize(w, static_cast<int>(std::round(y)));
+    content_->update();
+}
+
+} // namespace noteview

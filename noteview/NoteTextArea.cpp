@@ -1,0 +1,151 @@
+#include "noteview/NoteTextArea.h"
+
+#include "paint/Palette.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <algorithm>
+
+namespace noteview {
+
+namespace {
+
+QColor inkAt(double alpha)
+{
+    QColor c = paint::ink;
+    c.setAlphaF(static_cast<float>(alpha));
+    return c;
+}
+
+bool carriesImages(const QMimeData* source)
+{
+    if (source->hasImage()) {
+        return true;
+    }
+    const QList<QUrl> urls = source->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
+}
+
+} // namespace
+
+TextArea::TextArea(QWidget* parent)
+    : QTextEdit(parent)
+{
+    setAcceptRichText(false);
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    QFont f = font();
+    f.setPixelSize(fontPixelSize);
+    setFont(f);
+    document()->setDefaultFont(f);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    pal.setColor(QPalette::Window, Qt::transparent);
+    pal.setColor(QPalette::Text, paint::ink);
+    // The caret and selection take the ink's tint; the selection is kept light enough that
+    // the selected ink stays readable on the paper.
+    pal.setColor(QPalette::Highlight, inkAt(0.7 * 0.3));
+    pal.setColor(QPalette::HighlightedText, paint::ink);
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Highlight, inkAt(0.7 * 0.3));
+        pal.setColor(group, QPalette::HighlightedText, paint::ink);
+    }
+    setPalette(pal);
+    viewport()->setPalette(pal);
+
+    applyFormats();
+    connect(this, &QTextEdit::textChanged, this, [this] {
+        if (!updating_) {
+            Q_EMIT edited(noteText());
+        }
+    });
+}
+
+QString TextArea::noteText() const
+{
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+void TextArea::setNoteText(const QString& text)
+{
+    if (text == noteText()) {
+        return;
+    }
+    const QTextCursor old = textCursor();
+    const int anchor = old.anchor();
+    const int position = old.position();
+    updating_ = true;
+    setPlainText(text);
+    applyFormats();
+    updating_ = false;
+
+    QTextCursor c(document());
+    const int end = std::max(0, static_cast<int>(document()->characterCount()) - 1);
+    c.setPosition(std::clamp(anchor, 0, end));
+    c.setPosition(std::clamp(position, 0, end), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+void TextArea::applyFormats()
+{
+    const bool wasUpdating = updating_;
+    updating_ = true;
+    document()->setDocumentMargin(0);
+    QTextFrameFormat frame = document()->rootFrame()->frameFormat();
+    frame.setLeftMargin(textIndent);
+    frame.setRightMargin(textIndent);
+    document()->rootFrame()->setFrameFormat(frame);
+
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat block;
+    block.setLineHeight(lineSpacing, QTextBlockFormat::LineDistanceHeight);
+    all.mergeBlockFormat(block);
+    // New blocks typed at the caret inherit the block format it sits in.
+    QTextCursor caret = textCursor();
+    caret.mergeBlockFormat(block);
+    document()->setModified(false);
+    updating_ = wasUpdating;
+}
+
+// Dropped files and images become the note's images, not text: leave them to the note.
+void TextArea::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (carriesImages(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::dragEnterEvent(event);
+}
+
+void TextArea::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (carriesImages(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::dragMoveEvent(event);
+}
+
+void TextArea::insertFromMimeData(const QMimeData* source)
+{
+    // Plain text only, whatever the source offers.
+    if (source->hasText()) {
+        insertPlainText(source->text());
+    }
+}
+
+} // namespace noteview

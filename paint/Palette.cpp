@@ -1,0 +1,40 @@
+#include "paint/Palette.h"
+
+namespace paint {
+
+const QStringList& colorNames()
+{
+    static const QStringList names{"yellow", "pink", "blue", "green"};
+    return names;
+}
+
+const QMap<QString, PaperStops>& palette()
+{
+    static const QMap<QString, PaperStops> stops{
+        {"yellow", {paperTop, paperBottom}},
+        {"pink", {QColor::fromRgbF(1.0f, 0.867f, 0.894f), QColor::fromRgbF(1.0f, 0.761f, 0.812f)}},
+        {"blue", {QColor::fromRgbF(0.863f, 0.933f, 1.0f), QColor::fromRgbF(0.71f, 0.863f, 1.0f)}},
+        {"green",
+         {QColor::fromRgbF(0.902f, 0.969f, 0.878f), QColor::fromRgbF(0.765f, 0.929f, 0.722f)}},
+    };
+    return stops;
+}
+
+PaperStops paperStops(const QString& name)
+{
+    const auto& map = palette();
+    auto it = map.constFind(name);
+    return it != map.constEnd() ? *it : PaperStops{paperTop, paperBottom};
+}
+
+QLinearGradient paperGradient(const QString& name, const QRectF& rect)
+{
+    const PaperStops stops = paperStops(name);
+    QLinearGradient gradient(QPointF(rect.center().x(), rect.top()),
+                             QPointF(rect.center().x(), rect.bottom()));
+    gradient.setColorAt(0, stops.top);
+    gradient.setColorAt(1, stops.bottom);
+    return gradient;
+}
+
+} // namespace paint

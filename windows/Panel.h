@@ -1,0 +1,97 @@
+#pragma once
+
+#include "windows/MouseEvent.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainterPath>
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The borderless, transparent, always-on-top tool window used for every note, for the pad and
+// (subclassed) for the image viewer. It turns raw mouse events into window drags, resize
+// gestures and clicks, and pastes clipboard images.
+class Panel : public QWidget {
+    Q_OBJECT
+public:
+    enum class Level { Note = 25, Pad = 26, Viewer = 27 };
+
+    // rect is the frame in the y-up global space.
+    explicit Panel(const QRectF& rect, Level level = Level::Note);
+    ~Panel() override;
+
+    // Puts a view in the window, filling it.
+    void setContent(QWidget* content);
+    QWidget* content() const { return content_; }
+
+    // Clicks pass through to what lies below while set.
+    void setIgnoresMouse(bool ignores);
+    bool ignoresMouse() const { return ignoresMouse_; }
+
+    // Without a compositing manager X11 paints transparent pixels black, so views hand over
+    // the outline of what they paint (window-local Qt coordinates, y down) and the window is
+    // cut to it; clicks outside the outline then reach what lies below. An empty region or
+    // path cuts the whole window away (nothing painted, nothing shown); clearShapeMask() shows
+    // the whole window again. With a compositor, or off X11, these do nothing.
+    void setShapeMask(const QRegion& region);
+    void setShapeMask(const QPainterPath& outline);
+    void clearShapeMask();
+    // The pixels an anti-aliased fill of `outline` covers completely, in a window of `size`.
+    static QRegion opaqueRegion(const QPainterPath& outline, const QSize& size);
+
+    // Where the window takes the pointer (window-local, y down), so that presses on the
+    // transparent margin around a note's paper reach what lies below. Unset, the whole window
+    // takes input. Kept while the window is hidden or ignores the mouse, and applied again
+    // whenever the native window could have forgotten it.
+    void setInputRegion(const QRegion& region);
+    std::optional<QRegion> inputRegion() const { return inputRegion_; }
+    // The square at the bottom-right corner of a note's paper (window-local) that starts a
+    // resize; it reaches a little into the margin.
+    static QRect resizeHandle(const QRectF& paper);
+
+    Level level() const { return level_; }
+
+    // show() + raise() without activating; makeKey() also takes the keyboard.
+    void orderFront();
+    void makeKey();
+    void orderOut();
+
+    QRectF frame() const;                // y-up
+    void setFrame(const QRectF& frame);  // y-up
+    void setFrameOrigin(QPointF origin); // y-up
+
+    std::function<void(bool moving)> onDrag;
+    std::function<void(const QImage&)> onPasteImage;
+    std::function<bool(MouseEvent, int clickCount)> resizeHook;
+
+    bool isResizing() const { return resizing_; }
+    bool isDragging() const { return dragging_; }
+    bool hasHeldDown() const { return heldDown_ != nullptr; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void raiseInLevelOrder();
+    void applyInputRegion();
+    bool outsideInputRegion(const QMouseEvent* event) const;
+
+    bool filterMouse(QWidget* target, QMouseEvent* event);
+    bool filterKey(QKeyEvent* event);
+    void replayHeldClick(QMouseEvent* up);
+
+    QPointer<QWidget> content_;
+    Level level_;
+    bool ignoresMouse_ = false;
+    bool resizing_ = false;
+    bool dragging_ = false;
+    std::unique_ptr<QMouseEvent> heldDown_;
+    QPointer<QWidget> heldTarget_;
+    bool replaying_ = false;
+    std::optional<QRegion> inputRegion_;
+};

@@ -4,6 +4,7 @@
   xcheck.py cm           exit 0 when a compositing manager owns _NET_WM_CM_S0
   xcheck.py above A B    exit 0 when window A's top-level ancestor is stacked above B's
   xcheck.py viewable W   exit 0 when window W is viewable (mapped, and its ancestors too)
+  xcheck.py toplevel W   print W's ancestor that is a child of the root (a frame, or W)
 """
 import ctypes
 import sys
@@ -77,6 +78,9 @@ def main():
         attributes = XWindowAttributes()
         x.XGetWindowAttributes(display, window, ctypes.byref(attributes))
         sys.exit(0 if attributes.map_state == IS_VIEWABLE else 1)
+    if what == "toplevel":
+        print(top_level(display, window))
+        sys.exit(0)
     if what == "above":
         order = tree(display, x.XDefaultRootWindow(display))[1]
         a = top_level(display, window)

@@ -1,5 +1,7 @@
 #include "app/CaptureOverlay.h"
 
+#include "platform/WindowHints.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,8 +13,7 @@
 #include <cstdlib>
 
 CaptureOverlay::CaptureOverlay(const QImage& shot, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::X11BypassWindowManagerHint)
+    : QWidget(parent, platform::windowRoleFlags(platform::WindowRole::Overlay))
     , shot_(shot)
 {
     setCursor(Qt::CrossCursor);
@@ -58,6 +59,8 @@ bool CaptureOverlay::writeSelection(const QString& file) const
 void CaptureOverlay::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Unmanaged: nothing but the program puts it over the windows already there.
+    raise();
     activateWindow();
     // X refuses grabs until the window is viewable, which happens a little after show():
     // retry for a while, so that Escape works even where no window manager gives focus.

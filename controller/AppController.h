@@ -86,6 +86,8 @@ public:
     void show(NoteModel* note);
     void noteDragChanged(NoteModel* note);
     void noteDragEnded(NoteModel* note);
+    // The window system placed the note's window itself (a clamp, a frame): the file follows.
+    void followWindow(NoteModel* note);
 
     // --- tucking (Tucking.cpp)
     void putBack(NoteModel* note);

@@ -1,10 +1,10 @@
 #include "controller/AppController.h"
 #include "controller/Gestures.h"
-#include "windows/Panel.h"
+#include "controller/ViewFactory.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
-#include "controller/ViewFactory.h"
 #include "sound/Sound.h"
+#include "windows/Panel.h"
 
 namespace {
 
@@ -34,6 +34,11 @@ void wireCallbacks(Panel* panel, AppController* app, NoteModel* note)
     panel->onPasteImage = [weakApp, weakNote](const QImage& image) {
         if (weakApp && weakNote) {
             weakApp->addImage(weakNote, image);
+        }
+    };
+    panel->onMovedBySystem = [weakApp, weakNote] {
+        if (weakApp && weakNote) {
+            weakApp->followWindow(weakNote);
         }
     };
     panel->resizeHook = [weakApp, weakNote](AppController::MouseEvent type, int clickCount) {
@@ -136,5 +141,17 @@ void AppController::noteDragEnded(NoteModel* note)
     if (Panel* panel = window(note)) {
         gestures::setOrigin(note, gestures::frameOrigin(panel->frame()));
     }
+    save();
+}
+
+void AppController::followWindow(NoteModel* note)
+{
+    Panel* panel = window(note);
+    // Mid-gesture the window goes where the gesture takes it; its end stores the place.
+    if (panel == nullptr || !note->onScreen() || note->grab || pulling_ == note ||
+        panel->isResizing()) {
+        return;
+    }
+    gestures::setOrigin(note, gestures::frameOrigin(panel->frame()));
     save();
 }

@@ -1,7 +1,7 @@
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
+#include "windows/Panel.h"
 
 #include <cmath>
 
@@ -27,5 +27,9 @@ void AppController::trackCursor()
                           [this, open] { setRevealed(open); });
     if (padWindow_ != nullptr) {
         padWindow_->setIgnoresMouse(!open);
+        if (open) {
+            // No window manager keeps the pad on top: windows raised since may cover it.
+            padWindow_->orderFront();
+        }
     }
 }

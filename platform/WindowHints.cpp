@@ -47,28 +47,74 @@ int defaultScreenNumber()
 
 } // namespace
 
-void applyAccessoryHints(QWidget* window)
+WindowRoleHints windowRoleHints(WindowRole role)
+{
+    WindowRoleHints hints;
+    switch (role) {
+    case WindowRole::Note:
+        // A utility window floats even under a tiling window manager; the normal type is the
+        // fallback for those that know no other. Skipping the switcher takes KDE's own state.
+        hints.types = {"_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_WINDOW_TYPE_NORMAL"};
+        hints.states = {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
+                        "_NET_WM_STATE_SKIP_PAGER", "_KDE_NET_WM_STATE_SKIP_SWITCHER"};
+        hints.allDesktops = true;
+        break;
+    case WindowRole::Pad:
+    case WindowRole::Viewer:
+    case WindowRole::Overlay:
+        // A dock would do for the pad on most window managers, but i3 stretches docks across
+        // the screen into its bar area and others keep them level with panels: unmanaged,
+        // the window is exactly where it is put, and raising it puts it over everything.
+        hints.overrideRedirect = true;
+        break;
+    }
+    return hints;
+}
+
+Qt::WindowFlags windowRoleFlags(WindowRole role)
+{
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                            Qt::NoDropShadowWindowHint;
+    if (windowRoleHints(role).overrideRedirect) {
+        flags |= Qt::BypassWindowManagerHint;
+    }
+    return flags;
+}
+
+void applyWindowRole(QWidget* window, WindowRole role)
 {
     xcb_connection_t* c = x11Connection();
-    if (c == nullptr || window == nullptr) {
+    const WindowRoleHints hints = windowRoleHints(role);
+    if (c == nullptr || window == nullptr || hints.overrideRedirect) {
         return;
     }
-    struct Atoms {
-        xcb_atom_t state, desktop;
-        std::array<xcb_atom_t, 4> states;
-    };
-    static const Atoms atoms{atom(c, "_NET_WM_STATE"),
-                             atom(c, "_NET_WM_DESKTOP"),
-                             {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                              atom(c, "_NET_WM_STATE_SKIP_PAGER"), atom(c, "_NET_WM_STATE_STICKY"),
-                              atom(c, "_NET_WM_STATE_ABOVE")}};
     const auto id = static_cast<xcb_window_t>(window->winId());
-    // Qt merges its own states into whatever the property holds when it maps the window.
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
-                        static_cast<uint32_t>(atoms.states.size()), atoms.states.data());
-    const uint32_t allDesktops = 0xFFFFFFFF;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
-                        &allDesktops);
+    const auto atoms = [c](const QByteArrayList& names) {
+        std::vector<xcb_atom_t> result;
+        for (const QByteArray& name : names) {
+            result.push_back(atom(c, name.constData()));
+        }
+        return result;
+    };
+    static const xcb_atom_t typeAtom = atom(c, "_NET_WM_WINDOW_TYPE");
+    static const xcb_atom_t stateAtom = atom(c, "_NET_WM_STATE");
+    static const xcb_atom_t desktopAtom = atom(c, "_NET_WM_DESKTOP");
+    // Qt writes its own type when it creates the window; this one replaces it. Qt merges its
+    // states into whatever the property holds when it maps the window.
+    const std::vector<xcb_atom_t> types = atoms(hints.types);
+    const std::vector<xcb_atom_t> states = atoms(hints.states);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, typeAtom, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(types.size()), types.data());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, stateAtom, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(states.size()), states.data());
+    if (hints.allDesktops) {
+        const uint32_t allDesktops = 0xFFFFFFFF;
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktopAtom, XCB_ATOM_CARDINAL, 32, 1,
+                            &allDesktops);
+    }
+    // Transient for Qt's invisible client leader, a utility window is hidden by KWin whenever
+    // another application is active.
+    xcb_delete_property(c, id, XCB_ATOM_WM_TRANSIENT_FOR);
     xcb_flush(c);
 }
 
@@ -106,6 +152,17 @@ void setInputShape(QWidget* window, const QRegion& region)
     xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
                          static_cast<xcb_window_t>(window->winId()), 0, 0,
                          static_cast<uint32_t>(rects.size()), rects.data());
+    if (window->isVisible() && !window->windowFlags().testFlag(Qt::BypassWindowManagerHint)) {
+        // Mutter takes a managed window's new input shape only when the window is configured:
+        // a move by one pixel and back, which leaves the window where it was.
+        const QPoint at = window->geometry().topLeft() * dpr;
+        const auto mask = static_cast<uint16_t>(XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y);
+        const std::array<int32_t, 2> nudged{at.x() + 1, at.y()};
+        const std::array<int32_t, 2> back{at.x(), at.y()};
+        const auto id = static_cast<xcb_window_t>(window->winId());
+        xcb_configure_window(c, id, mask, nudged.data());
+        xcb_configure_window(c, id, mask, back.data());
+    }
     xcb_flush(c);
 }
 

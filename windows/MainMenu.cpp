@@ -1,5 +1,7 @@
 #include "windows/MainMenu.h"
 
+#include "windows/Panel.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -19,8 +21,10 @@ QPointer<MainMenu>& installedMenu()
 // control, so the key does nothing there.
 bool closesOnCommand(const QWidget* window)
 {
+    // Notes, the pad and the viewer are panels, left alone by Close Window.
     const Qt::WindowType type = window->windowType();
-    return type == Qt::Window || type == Qt::Dialog;
+    return (type == Qt::Window || type == Qt::Dialog) &&
+           qobject_cast<const Panel*>(window) == nullptr;
 }
 
 bool takesMenuActions(const QWidget* window)

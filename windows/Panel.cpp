@@ -19,6 +19,25 @@ std::vector<Panel*>& livePanels()
     return panels;
 }
 
+platform::WindowRole roleOf(Panel::Level level)
+{
+    switch (level) {
+    case Panel::Level::Pad:
+        return platform::WindowRole::Pad;
+    case Panel::Level::Viewer:
+        return platform::WindowRole::Viewer;
+    case Panel::Level::Note:
+        break;
+    }
+    return platform::WindowRole::Note;
+}
+
+// Geometries asked for that the window system may still report back.
+constexpr std::size_t askedKept = 16;
+// How long a window system's own placement must hold before the program follows it: the
+// window manager answers a move with more than one configure.
+constexpr int systemMoveSettleMs = 150;
+
 bool isFinite(const QRectF& r)
 {
     return std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) &&
@@ -28,8 +47,7 @@ bool isFinite(const QRectF& r)
 } // namespace
 
 Panel::Panel(const QRectF& rect, Level level)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::NoDropShadowWindowHint)
+    : QWidget(nullptr, platform::windowRoleFlags(roleOf(level)))
     , level_(level)
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -41,6 +59,10 @@ Panel::Panel(const QRectF& rect, Level level)
     layout->setSpacing(0);
     // Only the controller sizes windows: the content never pushes the window's size.
     layout->setSizeConstraint(QLayout::SetNoConstraint);
+
+    systemMoveSettle_.setSingleShot(true);
+    systemMoveSettle_.setInterval(systemMoveSettleMs);
+    connect(&systemMoveSettle_, &QTimer::timeout, this, &Panel::systemGeometrySettled);
 
     setFrame(rect);
     livePanels().push_back(this);
@@ -166,7 +188,7 @@ void Panel::orderFront()
 {
     if (!isVisible()) {
         // Window managers drop these when a window is withdrawn: give them again each time.
-        platform::applyAccessoryHints(this);
+        platform::applyWindowRole(this, roleOf(level_));
     }
     show();
     raiseInLevelOrder();
@@ -216,4 +238,31 @@ void Panel::setFrame(const QRectF& frame)
 void Panel::setFrameOrigin(QPointF origin)
 {
     setFrame(QRectF(origin, frame().size()));
+}
+
+void Panel::geometryChanged(bool bySystem)
+{
+    const QRect now = geometry();
+    if (!bySystem) {
+        asked_.push_back(now);
+        if (asked_.size() > askedKept) {
+            asked_.pop_front();
+        }
+        return;
+    }
+    if (std::find(asked_.begin(), asked_.end(), now) == asked_.end()) {
+        systemMoveSettle_.start();
+    }
+}
+
+void Panel::systemGeometrySettled()
+{
+    if (!asked_.empty() && geometry() == asked_.back()) {
+        return; // the window system went back to where it was asked to be
+    }
+    // From here on the window system's place is the one the program stands by.
+    geometryChanged(false);
+    if (onMovedBySystem) {
+        onMovedBySystem();
+    }
 }

@@ -7,14 +7,16 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 
-// The borderless, transparent, always-on-top tool window used for every note, for the pad and
-// (subclassed) for the image viewer. It turns raw mouse events into window drags, resize
-// gestures and clicks, and pastes clipboard images.
+// The borderless, transparent, always-on-top window used for every note, for the pad and
+// (subclassed) for the image viewer; its level picks its role with the window manager. It turns raw
+// mouse events into window drags, resize gestures and clicks, and pastes clipboard images.
 class Panel : public QWidget {
     Q_OBJECT
 public:
@@ -67,6 +69,10 @@ public:
     std::function<void(bool moving)> onDrag;
     std::function<void(const QImage&)> onPasteImage;
     std::function<bool(MouseEvent, int clickCount)> resizeHook;
+    // Called once the window system has settled the window somewhere else than the program
+    // last put it: a window manager that clamps a window or makes room for its frame. frame()
+    // then reads where the window really is.
+    std::function<void()> onMovedBySystem;
 
     bool isResizing() const { return resizing_; }
     bool isDragging() const { return dragging_; }
@@ -78,6 +84,8 @@ protected:
 
 private:
     void raiseInLevelOrder();
+    void geometryChanged(bool bySystem);
+    void systemGeometrySettled();
     void applyInputRegion();
     bool outsideInputRegion(const QMouseEvent* event) const;
 
@@ -94,4 +102,8 @@ private:
     QPointer<QWidget> heldTarget_;
     bool replaying_ = false;
     std::optional<QRegion> inputRegion_;
+    // The last few geometries the program asked for (Qt coordinates): the window system
+    // reports each of them back, late, while newer ones are already on their way.
+    std::deque<QRect> asked_;
+    QTimer systemMoveSettle_;
 };

@@ -1,7 +1,7 @@
-#include "windows/Panel.h"
 #include "model/Images.h"
-#include "platform/Desktop.h"
 #include "model/NoteGeometry.h"
+#include "platform/Desktop.h"
+#include "windows/Panel.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -77,6 +77,11 @@ bool Panel::event(QEvent* event)
             handle->installEventFilter(this);
         }
         applyInputRegion();
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        // Spontaneous: the window system reports where the window is (X11's ConfigureNotify).
+        geometryChanged(event->spontaneous());
         break;
     case QEvent::ShortcutOverride:
         // Reached when no widget claimed the key: keep an application-wide Paste shortcut

@@ -1,8 +1,9 @@
 #include "Harness.h"
-#include "windows/Panel.h"
 #include "pad/PadView.h"
+#include "windows/Panel.h"
 
 #include <QJsonArray>
+#include <QWindow>
 
 // Launching: old deletions purged, the pad hung under the notch, notes put back where they
 // were. Screen 1440 x 900, bar 24; a note window is paper + 80 on each axis.
@@ -89,6 +90,29 @@ private Q_SLOTS:
         QCOMPARE(h->app->window(notes[1])->frame(), QRectF(-40, -40, 300, 300));
         QCOMPARE(notes[1]->origin, QPointF(-40, -40));
         QVERIFY(h->app->window(notes[2]) == nullptr);
+    }
+
+    // A window manager that clamps a window or makes room for its frame has the last word:
+    // once its placement holds, the file records it, except in the middle of a drag.
+    void aPlaceTheWindowSystemChoseIsStored()
+    {
+        h->writeNotes({Harness::record(QStringLiteral("moved"), true, 100, 200)});
+        h->startUp();
+        NoteModel* note = h->app->notes()[0];
+        Panel* panel = h->app->window(note);
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+
+        // As a window manager would: straight to the native window, past the program.
+        panel->windowHandle()->setGeometry(QRect(102, 900 - 500 - 20, 300, 300));
+        QTRY_COMPARE(note->origin, QPointF(102, 220));
+        QCOMPARE(h->savedNotes()[0].toObject()["x"].toDouble(), 102.0);
+        QCOMPARE(h->savedNotes()[0].toObject()["y"].toDouble(), 220.0);
+
+        note->grab = QPointF(10, 10);
+        panel->windowHandle()->setGeometry(QRect(150, 900 - 500 - 20, 300, 300));
+        QTRY_COMPARE(panel->frame().x(), 150.0);
+        QTest::qWait(300);
+        QCOMPARE(note->origin, QPointF(102, 220));
     }
 
     void notesOffTheScreenComeBackUnderTheNotch_data()

@@ -5,6 +5,8 @@
   xcheck.py above A B    exit 0 when window A's top-level ancestor is stacked above B's
   xcheck.py viewable W   exit 0 when window W is viewable (mapped, and its ancestors too)
   xcheck.py toplevel W   print W's ancestor that is a child of the root (a frame, or W)
+  xcheck.py pointer      print the child of the root under the pointer (0 for none); unlike
+                         xdotool's answer it is right for unmanaged windows too
 """
 import ctypes
 import sys
@@ -41,6 +43,7 @@ x.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.
 x.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
                                    ctypes.POINTER(XWindowAttributes)]
 x.XFree.argtypes = [ctypes.c_void_p]
+x.XQueryPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7
 
 
 def tree(display, window):
@@ -73,6 +76,15 @@ def main():
     if what == "cm":
         selection = x.XInternAtom(display, b"_NET_WM_CM_S0", 0)
         sys.exit(0 if x.XGetSelectionOwner(display, selection) else 1)
+    if what == "pointer":
+        root, child = ctypes.c_ulong(), ctypes.c_ulong()
+        ints = [ctypes.c_int() for _ in range(4)]
+        mask = ctypes.c_uint()
+        x.XQueryPointer(display, x.XDefaultRootWindow(display), ctypes.byref(root),
+                        ctypes.byref(child), *[ctypes.byref(i) for i in ints],
+                        ctypes.byref(mask))
+        print(child.value)
+        sys.exit(0)
     window = int(sys.argv[2], 0)
     if what == "viewable":
         attributes = XWindowAttributes()

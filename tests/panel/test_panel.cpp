@@ -1,6 +1,6 @@
-#include "windows/Panel.h"
-#include "support/FakeDesktop.h"
 #include "model/NoteGeometry.h"
+#include "support/FakeDesktop.h"
+#include "windows/Panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -270,6 +270,14 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(PanelTest)
-#include "test_panel.moc"
+int runWindowRoleTests(int argc, char* argv[]); // WindowRoleTest.cpp
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    PanelTest panels;
+    const int failures = QTest::qExec(&panels, argc, argv) + runWindowRoleTests(argc, argv);
+    return failures == 0 ? 0 : 1;
+}
 #include "model/NoteGeometry.h"
+#include "test_panel.moc"

@@ -1,10 +1,10 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "sound/Sound.h"
+#include "windows/Panel.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -81,7 +81,6 @@ void DragStep(benchmark::State& state)
         clock.advance(1.0 / 120);
         app->noteDragChanged(note);
     }
-    note->grab.reset();
     clock.advance(2);
 }
 BENCHMARK(DragStep);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "controller/AppController.h"
+#include "sound/Sound.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
-#include "sound/Sound.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -16,7 +16,7 @@
 // Reaches the controller's private gesture state.
 class ControllerTestAccess {
 public:
-    static void setPulling(AppController& app, NoteModel* note) { app.pulling_ = note; }
+    static void setPulling(AppController& app, NoteModel* note) { app.gesture_.pull.note = note; }
 };
 
 // One controller on a fake 1440 x 900 desktop (status bar 24), with its notes file, images

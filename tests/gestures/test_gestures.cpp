@@ -1,10 +1,10 @@
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
-#include "support/FakeDesktop.h"
 #include "sound/Sound.h"
+#include "support/FakeDesktop.h"
+#include "windows/Panel.h"
 
 #include <QApplication>
 #include <QFile>
@@ -270,7 +270,7 @@ private Q_SLOTS:
         QCOMPARE(origin(app_->window(note)->frame()), QPointF(600, 320));
         advance(pause);
         app_->noteDragEnded(note);
-        QVERIFY(!note->grab);
+        QVERIFY(app_->dragging() != note);
         QCOMPARE(sounds_.last(), tucked ? Effect::Whoosh : Effect::Pat);
         advance(0.5);
         QCOMPARE(note->onScreen(), !tucked);

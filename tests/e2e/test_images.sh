@@ -60,6 +60,7 @@ shot 02-pasted
 
 # --- the viewer: a window covering the screen
 viewer_window() { window_at "0 0 1440 900"; }
+viewer_open() { viewer_window >/dev/null; }
 no_viewer() { ! viewer_window; }
 NOTE=$(note_now)
 read -r nx ny nw nh <<<"$(geometry "$NOTE")"
@@ -69,7 +70,7 @@ check "clicking the image opens the viewer" wait_for 5 viewer_window
 shot 03-viewer
 xdotool key Right
 xdotool key Left
-check "the viewer stays open while stepping" viewer_window >/dev/null
+check "the viewer stays open while stepping" viewer_open
 xdotool key Escape
 check "Escape closes the viewer" wait_for 5 no_viewer
 shot 04-viewer-closed

@@ -54,6 +54,9 @@ if [ "${PAD_BARE:-0}" = 1 ]; then
     # No compositor: the window is cut to the island, so the clicks around it pass through.
     xdotool mousemove 720 0
     check "pushing against the top edge opens the pad" wait_for 5 pad_under
+    # Below even the expanded island first, so it collapses whether or not it had grown.
+    xdotool mousemove 720 260
+    settle
     xdotool mousemove 720 150
     check "beside the island the pointer reaches what lies below" wait_for 5 not_pad_under
     pad_shot bare-collapsed

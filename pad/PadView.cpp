@@ -1,11 +1,11 @@
 #include "pad/PadView.h"
 
-#include "windows/Panel.h"
 #include "model/NoteModel.h"
-#include "pad/PadControls.h"
+#include "pad/PadHitButton.h"
 #include "pad/PadMenu.h"
 #include "platform/Desktop.h"
 #include "platform/WindowHints.h"
+#include "windows/Panel.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -3,11 +3,11 @@
 #include "controller/AppController.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
+#include "paint/Blur.h"
+#include "paint/Shapes.h"
 #include "platform/Desktop.h"
 #include "platform/DialogFolder.h"
 #include "platform/Log.h"
-#include "paint/Blur.h"
-#include "paint/Shapes.h"
 #include "viewer/ViewerBar.h"
 #include "viewer/ViewerPanel.h"
 
@@ -75,7 +75,7 @@ ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerP
     , panel_(panel)
     , index_(std::max(index, 0))
 {
-    using Glyph = ViewerBarButton::Glyph;
+    using paint::Glyph;
     const QColor white(Qt::white);
     previous_ =
         new ViewerBarButton(QStringLiteral("Previous"), Glyph::ChevronLeft, white, true, this);
@@ -83,9 +83,9 @@ ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerP
     auto* copy = new ViewerBarButton(QStringLiteral("Copy"), Glyph::Copy, white, false, this);
     auto* save =
         new ViewerBarButton(QStringLiteral("Save As\u2026"), Glyph::SaveDown, white, false, this);
-    auto* remove = new ViewerBarButton(QStringLiteral("Remove"), Glyph::Trash,
+    auto* remove = new ViewerBarButton(QStringLiteral("Remove"), Glyph::TrashPlain,
                                        QColor::fromRgbF(1.0, 0.54, 0.5), false, this);
-    auto* close = new ViewerBarButton(QStringLiteral("Close"), Glyph::Close, white, true, this);
+    auto* close = new ViewerBarButton(QStringLiteral("Close"), Glyph::Cross, white, true, this);
     buttons_ = {previous_, next_, copy, save, remove, close};
 
     connect(previous_, &QAbstractButton::clicked, this, [this] { step(-1); });

@@ -1,9 +1,13 @@
 #include "Fixture.h"
+#include "dashboard/AddAnotherButton.h"
+#include "dashboard/BarWidget.h"
 #include "dashboard/DashListView.h"
 #include "dashboard/DashWindow.h"
-#include "dashboard/EditorParts.h"
+#include "dashboard/DropOverlay.h"
+#include "dashboard/ImageTile.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/Placeholder.h"
+#include "dashboard/SwatchButton.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

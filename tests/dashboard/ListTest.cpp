@@ -139,7 +139,7 @@ private Q_SLOTS:
         clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
         QVERIFY(view->listPlaceholder()->isVisible());
         QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Notes"));
-        QCOMPARE(view->listPlaceholder()->symbol(), dash::Symbol::Trash);
+        QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::Trash);
 
         QTest::keyClicks(view->searchField(), QStringLiteral("  "));
         QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Results"));
@@ -148,7 +148,7 @@ private Q_SLOTS:
         QVERIFY(!view->listPlaceholder()->isVisible());
         QTest::keyClicks(view->searchField(), QStringLiteral("zebra"));
         QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Results"));
-        QCOMPARE(view->listPlaceholder()->symbol(), dash::Symbol::NoteText);
+        QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::NoteText);
     }
 
     void badgesFollowTheFilterRule()

@@ -1,6 +1,9 @@
 #include "Fixture.h"
+#include "noteview/CloseButton.h"
+#include "noteview/FoldedRow.h"
+#include "noteview/Grip.h"
+#include "noteview/HeaderStrip.h"
 #include "noteview/ImageStrip.h"
-#include "noteview/NoteParts.h"
 #include "noteview/NoteTextArea.h"
 #include "paint/Palette.h"
 

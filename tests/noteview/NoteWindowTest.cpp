@@ -1,7 +1,7 @@
 #include "Fixture.h"
+#include "noteview/CloseButton.h"
 #include "noteview/ImageStrip.h"
 #include "noteview/NoteEffects.h"
-#include "noteview/NoteParts.h"
 #include "paint/Palette.h"
 #include "paint/Paper.h"
 #include "paint/Shapes.h"

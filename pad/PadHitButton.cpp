@@ -1,4 +1,4 @@
-#include "pad/PadControls.h"
+#include "pad/PadHitButton.h"
 
 #include <QKeyEvent>
 

@@ -1,18 +1,17 @@
 #include "noteview/NoteView.h"
 
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/Images.h"
-#include "platform/Desktop.h"
-#include "platform/WindowHints.h"
-#include "paint/Blur.h"
+#include "model/NoteGeometry.h"
 #include "noteview/ImageStrip.h"
 #include "noteview/NoteParts.h"
 #include "noteview/NoteTextArea.h"
+#include "paint/Blur.h"
 #include "paint/Palette.h"
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
-#include "model/NoteGeometry.h"
+#include "platform/Desktop.h"
+#include "windows/Panel.h"
 
 #include <QContextMenuEvent>
 #include <QGraphicsEffect>
@@ -578,7 +577,7 @@ void NoteView::contentChanged()
 void NoteView::updateShapeMask()
 {
     auto* panel = qobject_cast<Panel*>(window());
-    if (!panel || !note_ || platform::hasCompositor()) {
+    if (!panel || !note_ || platform::desktop().hasCompositor()) {
         return;
     }
     const QRectF paper = paperRect();

@@ -31,6 +31,7 @@ public:
     QList<Sound::Effect> sounds;
 
 private:
+    // Made after the members they read and undone before those go.
     platform::NowOverride clock_;
     platform::ServicesGuard services_;
 

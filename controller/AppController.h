@@ -80,8 +80,9 @@ public:
     void land(NoteModel* note);
     bool nearNotch(QPointF p) const;
     NoteModel* pulling() const { return gesture_.pull.note; }
-    // Draws uniformly from the closed range [lo, hi] for the glide; tests fix the draws.
-    static std::function<double(double lo, double hi)> uniform;
+    // Draws uniformly from the closed range [lo, hi] for the glide, from the services' random
+    // source.
+    static double uniform(double lo, double hi);
 
     // --- note windows and dragging (Dragging.cpp)
     void show(NoteModel* note);

@@ -3,6 +3,7 @@
 #include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
+#include "platform/Services.h"
 #include "sound/Sound.h"
 #include "windows/Panel.h"
 
@@ -37,7 +38,11 @@ void resetForPull(NoteModel* note)
 
 } // namespace
 
-std::function<double(double, double)> AppController::uniform = closedUniform;
+double AppController::uniform(double lo, double hi)
+{
+    const auto& draw = platform::services().uniform;
+    return draw ? draw(lo, hi) : closedUniform(lo, hi);
+}
 
 void AppController::padDragChanged()
 {

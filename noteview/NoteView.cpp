@@ -15,7 +15,6 @@
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
 #include "platform/Desktop.h"
-#include "platform/WindowHints.h"
 #include "windows/Panel.h"
 
 #include <QContextMenuEvent>
@@ -575,7 +574,7 @@ void NoteView::contentChanged()
 void NoteView::updateShapeMask()
 {
     auto* panel = qobject_cast<Panel*>(window());
-    if (!panel || !note_ || platform::hasCompositor()) {
+    if (!panel || !note_ || platform::desktop().hasCompositor()) {
         return;
     }
     const QRectF paper = paperRect();

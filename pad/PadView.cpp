@@ -4,7 +4,6 @@
 #include "pad/PadHitButton.h"
 #include "pad/PadMenu.h"
 #include "platform/Desktop.h"
-#include "platform/WindowHints.h"
 #include "windows/Panel.h"
 
 #include <QContextMenuEvent>
@@ -388,7 +387,7 @@ void PadView::placeControls()
 // Without a compositor the window is cut to the island, so nothing black shows around it.
 void PadView::scheduleShapeMask()
 {
-    if (maskPending_ || platform::hasCompositor()) {
+    if (maskPending_ || platform::desktop().hasCompositor()) {
         return;
     }
     maskPending_ = true;

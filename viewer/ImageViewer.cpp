@@ -8,6 +8,7 @@
 #include "platform/Desktop.h"
 #include "platform/DialogFolder.h"
 #include "platform/Log.h"
+#include "platform/Services.h"
 #include "viewer/ViewerBar.h"
 #include "viewer/ViewerPanel.h"
 
@@ -63,9 +64,6 @@ QImage dimmedScreen()
 }
 
 } // namespace
-
-std::function<QString(const QString&)> ImageViewer::chooseSaveFile;
-std::function<void(const QString&, const QString&)> ImageViewer::showError;
 
 ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerPanel* panel,
                          QWidget* parent)
@@ -146,7 +144,7 @@ void ImageViewer::saveCopy(const QString& source, const QString& destination)
     }
     const QString text = QStringLiteral("The image could not be saved as \u201C%1\u201D.")
                              .arg(QFileInfo(destination).fileName());
-    if (showError) {
+    if (const auto& showError = platform::services().showError) {
         showError(text, reason);
     } else {
         messageBox(text, reason);
@@ -246,6 +244,7 @@ void ImageViewer::saveShownAs()
         QDir(platform::dialogFolder()).filePath(fileName + QStringLiteral(".png"));
     closeViewer();
     // The dialog runs its own event loop: from here on this viewer may be gone.
+    const auto& chooseSaveFile = platform::services().chooseSaveFile;
     const QString destination =
         chooseSaveFile ? chooseSaveFile(proposed) : dialogSaveFile(proposed);
     if (!destination.isEmpty()) {

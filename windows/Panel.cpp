@@ -1,7 +1,7 @@
 #include "windows/Panel.h"
 
+#include "platform/Backend.h"
 #include "platform/Desktop.h"
-#include "platform/WindowHints.h"
 
 #include <QPainter>
 #include <QVBoxLayout>
@@ -96,7 +96,7 @@ void Panel::setInputRegion(const QRegion& region)
 void Panel::applyInputRegion()
 {
     if (inputRegion_ && !ignoresMouse_) {
-        platform::setInputShape(this, *inputRegion_);
+        platform::session().setInputShape(this, *inputRegion_);
     }
 }
 
@@ -107,7 +107,7 @@ bool Panel::outsideInputRegion(const QMouseEvent* event) const
 
 void Panel::setShapeMask(const QRegion& region)
 {
-    if (platform::hasCompositor()) {
+    if (platform::desktop().hasCompositor()) {
         return;
     }
     // An empty mask means "no mask" to Qt; a pixel outside the window shows nothing instead.
@@ -116,7 +116,7 @@ void Panel::setShapeMask(const QRegion& region)
 
 void Panel::setShapeMask(const QPainterPath& outline)
 {
-    if (platform::hasCompositor()) {
+    if (platform::desktop().hasCompositor()) {
         return;
     }
     setShapeMask(opaqueRegion(outline, size()));
@@ -157,7 +157,7 @@ QRegion Panel::opaqueRegion(const QPainterPath& outline, const QSize& size)
 
 void Panel::clearShapeMask()
 {
-    if (!platform::hasCompositor()) {
+    if (!platform::desktop().hasCompositor()) {
         clearMask();
     }
 }
@@ -166,7 +166,7 @@ void Panel::orderFront()
 {
     if (!isVisible()) {
         // Window managers drop these when a window is withdrawn: give them again each time.
-        platform::applyAccessoryHints(this);
+        platform::session().applyAccessoryHints(this);
     }
     show();
     raiseInLevelOrder();

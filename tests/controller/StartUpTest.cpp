@@ -1,6 +1,7 @@
-#include "Harness.h"
-#include "windows/Panel.h"
 #include "pad/PadView.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QJsonArray>
 
@@ -9,12 +10,12 @@
 class StartUpTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Harness> h;
+    std::unique_ptr<Fixture> h;
 
     static QJsonObject deleted(const QString& text, const QDateTime& when, const QString& image)
     {
-        QJsonObject r = Harness::record(text);
-        r["deletedAt"] = Harness::referenceSeconds(when);
+        QJsonObject r = Fixture::record(text);
+        r["deletedAt"] = Fixture::referenceSeconds(when);
         r["images"] = QJsonArray{image};
         return r;
     }
@@ -28,17 +29,17 @@ class StartUpTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { h = std::make_unique<Harness>(); }
+    void init() { h = std::make_unique<Fixture>(); }
     void cleanup() { h.reset(); }
 
     void notesDeletedOverThirtyDaysAgoGoWithTheirImages()
     {
-        const QString oldImage = h->writeImage(QSize(10, 10));
-        const QString recentImage = h->writeImage(QSize(10, 10));
-        const QString keptImage = h->writeImage(QSize(10, 10));
-        QJsonObject live = Harness::record(QStringLiteral("live"));
+        const QString oldImage = h->storeImage(QSize(10, 10));
+        const QString recentImage = h->storeImage(QSize(10, 10));
+        const QString keptImage = h->storeImage(QSize(10, 10));
+        QJsonObject live = Fixture::record(QStringLiteral("live"));
         live["images"] = QJsonArray{keptImage};
-        h->writeNotes({Harness::record(QStringLiteral("first")),
+        h->writeNotes({Fixture::record(QStringLiteral("first")),
                        deleted(QStringLiteral("31 days"), h->today.addDays(-31), oldImage),
                        deleted(QStringLiteral("29 days"), h->today.addDays(-29), recentImage),
                        live});
@@ -73,12 +74,12 @@ private Q_SLOTS:
 
     void onScreenNotesComeBackWhereTheyWere()
     {
-        QJsonObject big = Harness::record(QStringLiteral("inside"), true, 100, 200);
+        QJsonObject big = Fixture::record(QStringLiteral("inside"), true, 100, 200);
         big["pw"] = 300;
         big["ph"] = 250;
         // Its shadow margin overhangs the left and bottom edges; its paper does not.
-        QJsonObject margin = Harness::record(QStringLiteral("margin"), true, -40, -40);
-        h->writeNotes({big, margin, Harness::record(QStringLiteral("tucked"), false, 5, 5)});
+        QJsonObject margin = Fixture::record(QStringLiteral("margin"), true, -40, -40);
+        h->writeNotes({big, margin, Fixture::record(QStringLiteral("tucked"), false, 5, 5)});
 
         h->startUp();
 
@@ -104,7 +105,7 @@ private Q_SLOTS:
     {
         QFETCH(double, x);
         QFETCH(double, y);
-        h->writeNotes({Harness::record(QStringLiteral("lost"), true, x, y)});
+        h->writeNotes({Fixture::record(QStringLiteral("lost"), true, x, y)});
         h->startUp();
         NoteModel* note = h->app->notes().first();
         // Centred on the notch, the window's top 80 below the notch's lower edge.

@@ -1,6 +1,7 @@
-#include "windows/Panel.h"
-#include "support/FakeDesktop.h"
 #include "model/NoteGeometry.h"
+#include "support/FakeDesktop.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -270,6 +271,6 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(PanelTest)
-#include "test_panel.moc"
+static RegisterSuite<PanelTest> registered;
 #include "model/NoteGeometry.h"
+#include "test_panel.moc"

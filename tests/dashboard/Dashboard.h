@@ -1,28 +1,15 @@
 #pragma once
 
-#include "controller/AppController.h"
 #include "dashboard/DashboardView.h"
-#include "support/FakeDesktop.h"
+#include "support/Fixture.h"
 #include "support/Suites.h"
 
-#include <QTemporaryDir>
-#include <QTest>
-#include <functional>
 #include <memory>
-#include <vector>
 
-// A controller on a fake desktop with its notes, images and settings in a fresh folder, the
-// clock fixed at 2026-03-10 12:00 UTC, animations on a manual clock and sounds silenced.
-class Fixture {
+// The shared fixture with its controller made and the clock at 2026-03-10 12:00 UTC.
+class DashboardFixture : public Fixture {
 public:
-    Fixture();
-    ~Fixture();
-
-    QTemporaryDir dir;
-    FakeDesktop desktop;
-    LogCapture log;
-    QDateTime now;
-    std::unique_ptr<AppController> app;
+    DashboardFixture();
 
     struct Note {
         QString text;
@@ -39,10 +26,6 @@ public:
 
     // A dashboard view on the controller, shown at the window's usual size.
     std::unique_ptr<DashboardView> makeView();
-    // Lets queued refreshes and deferred deletions run.
-    static void settle();
-
-    QString writeImage(QSize size = QSize(40, 30));
 };
 
 // Clicks the sidebar row showing `title`; fails the test when there is none.

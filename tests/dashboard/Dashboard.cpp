@@ -1,41 +1,18 @@
-#include "app/WidgetViews.h"
-#include "Fixture.h"
+#include "Dashboard.h"
 
 #include "dashboard/DashListView.h"
 #include "dashboard/NoteList.h"
 #include "dashboard/Sidebar.h"
-#include "model/Images.h"
-#include "model/Store.h"
-#include "motion/Motion.h"
-#include "platform/Clock.h"
-#include "sound/Sound.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QSettings>
 #include <QUuid>
 
-Fixture::Fixture()
-    : now(QDate(2026, 3, 10), QTime(12, 0), Qt::UTC)
+DashboardFixture::DashboardFixture()
+    : Fixture(QDateTime(QDate(2026, 3, 10), QTime(12, 0), Qt::UTC))
 {
-    Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings().clear();
-    platform::setNow([this] { return now; });
-    motion::FrameClock::instance().setManual(true);
-    Sound::setObserver([](Sound::Effect) {});
-    app = makeAppController();
+    launch();
 }
 
-Fixture::~Fixture()
-{
-    app.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Sound::setObserver({});
-    platform::setNow({});
-}
-
-QList<NoteModel*> Fixture::add(const QList<Note>& notes)
+QList<NoteModel*> DashboardFixture::add(const QList<Note>& notes)
 {
     QList<NoteModel*> made;
     for (const Note& n : notes) {
@@ -46,10 +23,10 @@ QList<NoteModel*> Fixture::add(const QList<Note>& notes)
         record.color = n.color;
         record.pinned = n.pinned;
         record.onScreen = n.onScreen;
-        record.created = now.addSecs(-n.age);
-        record.modified = now.addSecs(-n.age);
+        record.created = today.addSecs(-n.age);
+        record.modified = today.addSecs(-n.age);
         if (n.deleted) {
-            record.deletedAt = now;
+            record.deletedAt = today;
         }
         made << new NoteModel(record);
     }
@@ -58,7 +35,7 @@ QList<NoteModel*> Fixture::add(const QList<Note>& notes)
     return made;
 }
 
-std::unique_ptr<DashboardView> Fixture::makeView()
+std::unique_ptr<DashboardView> DashboardFixture::makeView()
 {
     auto view = std::make_unique<DashboardView>(app.get());
     view->resize(1000, 640);
@@ -69,20 +46,6 @@ std::unique_ptr<DashboardView> Fixture::makeView()
         qWarning("the dashboard view did not become the active window");
     }
     return view;
-}
-
-void Fixture::settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
-QString Fixture::writeImage(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    return Images::save(image).value_or(QString());
 }
 
 namespace {

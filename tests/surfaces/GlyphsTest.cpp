@@ -1,7 +1,7 @@
 #include "paint/Glyphs.h"
 
-#include "Suites.h"
 #include "paint/Shapes.h"
+#include "support/Suites.h"
 
 #include <QImage>
 #include <QPainter>

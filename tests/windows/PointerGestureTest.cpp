@@ -1,5 +1,7 @@
 #include "windows/PointerGesture.h"
 
+#include "support/Suites.h"
+
 #include <QTest>
 
 using Gesture = PointerGesture;
@@ -214,5 +216,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(PointerGestureTest)
+static RegisterSuite<PointerGestureTest> registered;
 #include "PointerGestureTest.moc"

@@ -1,12 +1,12 @@
-#include "app/WidgetViews.h"
 #include "app/AppDelegate.h"
 
-#include "platform/HotKeys.h"
 #include "app/Launch.h"
-#include "platform/LoginItem.h"
-#include "windows/MainMenu.h"
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
+#include "platform/HotKeys.h"
+#include "platform/LoginItem.h"
 #include "sound/Sound.h"
+#include "windows/MainMenu.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "app/CaptureOverlay.h"
 
-#include "platform/WindowHints.h"
+#include "platform/WindowRole.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,4 +1,5 @@
 #include "app/WidgetViews.h"
+
 #include "controller/AppController.h"
 #include "dashboard/DashWindow.h"
 #include "noteview/NoteView.h"

@@ -1,10 +1,11 @@
-#include "app/WidgetViews.h"
 #include "BenchSupport.h"
 
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
+#include "platform/Services.h"
 
 #include <QDir>
 #include <QSettings>
@@ -104,9 +105,12 @@ void setUpEnvironment()
 {
     QDir(dataDir()).removeRecursively();
     QDir().mkpath(dataDir());
-    Store::setUrlForTesting(QDir(dataDir()).filePath(QStringLiteral("notes.json")));
+    platform::Services services;
+    services.notesFile = QDir(dataDir()).filePath(QStringLiteral("notes.json"));
+    services.desktop = &desktop();
+    // Stands for the whole run.
+    static const platform::ServicesGuard installed(services);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dataDir());
-    platform::setDesktop(&desktop());
     motion::FrameClock::instance().setManual(true);
 }
 

@@ -1,10 +1,11 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
+#include "platform/Services.h"
 #include "sound/Sound.h"
+#include "windows/Panel.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -44,7 +45,9 @@ BENCHMARK(TrackingTickIdle);
 void TrackingTickIdleToolkitDesktop(benchmark::State& state)
 {
     const auto app = startedController();
-    platform::setDesktop(nullptr);
+    platform::Services toolkit = platform::services();
+    toolkit.desktop = nullptr;
+    const platform::ServicesGuard realDesktop(toolkit);
     app->trackCursor();
     long allocations = 0;
     for (auto _ : state) {
@@ -52,7 +55,6 @@ void TrackingTickIdleToolkitDesktop(benchmark::State& state)
         app->trackCursor();
         allocations += bench::allocations::end();
     }
-    platform::setDesktop(&bench::desktop());
     state.counters["allocs"] =
         benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
 }
@@ -81,7 +83,6 @@ void DragStep(benchmark::State& state)
         clock.advance(1.0 / 120);
         app->noteDragChanged(note);
     }
-    note->grab.reset();
     clock.advance(2);
 }
 BENCHMARK(DragStep);

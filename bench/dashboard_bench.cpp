@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
-#include "dashboard/DashboardLogic.h"
+#include "dashboard/Counts.h"
+#include "dashboard/ListContents.h"
 #include "model/NoteModel.h"
 
 #include <QDateTime>

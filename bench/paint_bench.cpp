@@ -1,13 +1,13 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
-#include "windows/Panel.h"
+#include "model/NoteGeometry.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
-#include "paint/Grain.h"
 #include "noteview/NoteView.h"
+#include "paint/Grain.h"
 #include "paint/Palette.h"
 #include "paint/Paper.h"
-#include "model/NoteGeometry.h"
+#include "windows/Panel.h"
 
 #include <QFile>
 #include <QImage>
@@ -117,8 +117,8 @@ void RenderPaperNewSize(benchmark::State& state)
     int step = 0;
     for (auto _ : state) {
         ++step;
-        benchmark::DoNotOptimize(paint::paperImage(QSizeF(220 + step % 397, 221), false,
-                                                      QStringLiteral("pink"), 1.0));
+        benchmark::DoNotOptimize(
+            paint::paperImage(QSizeF(220 + step % 397, 221), false, QStringLiteral("pink"), 1.0));
     }
 }
 BENCHMARK(RenderPaperNewSize)->Unit(benchmark::kMicrosecond);

@@ -75,8 +75,7 @@ BENCHMARK(FileWriteWithoutFlush)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillis
 void StoreLoad(benchmark::State& state)
 {
     const auto app = bench::makeController();
-    const QList<NoteModel*> written =
-        bench::sampleNotes(static_cast<int>(state.range(0)));
+    const QList<NoteModel*> written = bench::sampleNotes(static_cast<int>(state.range(0)));
     Store::save(written);
     qDeleteAll(written);
     for (auto _ : state) {

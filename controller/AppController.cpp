@@ -1,10 +1,10 @@
 #include "controller/AppController.h"
 
 #include "controller/ViewFactory.h"
-#include "windows/Panel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
+#include "windows/Panel.h"
 
 #include <QSettings>
 #include <algorithm>

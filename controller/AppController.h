@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller/Gestures.h"
 #include "model/NoteGeometry.h"
 #include "model/NoteModel.h"
 #include "windows/MouseEvent.h"
@@ -78,9 +79,10 @@ public:
     void glideDown(NoteModel* note);
     void land(NoteModel* note);
     bool nearNotch(QPointF p) const;
-    NoteModel* pulling() const { return pulling_; }
-    // Draws uniformly from the closed range [lo, hi] for the glide; tests fix the draws.
-    static std::function<double(double lo, double hi)> uniform;
+    NoteModel* pulling() const { return gesture_.pull.note; }
+    // Draws uniformly from the closed range [lo, hi] for the glide, from the services' random
+    // source.
+    static double uniform(double lo, double hi);
 
     // --- note windows and dragging (Dragging.cpp)
     void show(NoteModel* note);
@@ -88,6 +90,8 @@ public:
     void noteDragEnded(NoteModel* note);
     // The window system placed the note's window itself (a clamp, a frame): the file follows.
     void followWindow(NoteModel* note);
+    // The note whose window follows the pointer, or nullptr.
+    NoteModel* dragging() const { return gesture_.drag ? gesture_.drag->note.data() : nullptr; }
 
     // --- tucking (Tucking.cpp)
     void putBack(NoteModel* note);
@@ -142,12 +146,6 @@ Q_SIGNALS:
     void changed(AppController::Field field);
 
 private:
-    struct ResizeStart {
-        QPointF mouse;
-        double w = 0;
-        double total = 0;
-    };
-
     void purgeOldDeletions();
     void createPadWindow();
     void bringBackOnScreenNotes();
@@ -169,10 +167,7 @@ private:
     std::map<const NoteModel*, std::unique_ptr<Panel>> windows_;
     std::unique_ptr<QWidget> viewer_;
     std::unique_ptr<QWidget> dashboard_;
-    QPointer<NoteModel> pulling_;
-    QPointF pullStart_;
-    double pullLastX_ = 0;
-    std::optional<ResizeStart> resizeStart_;
+    gestures::State gesture_;
     QObject* trackingTimer_ = nullptr;
 
     friend class ControllerTestAccess;

@@ -6,6 +6,9 @@
 #include "sound/Sound.h"
 #include "windows/Panel.h"
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 // Faster than this upwards (points per second) a released note is thrown into the notch...
@@ -76,33 +79,23 @@ void AppController::noteDragChanged(NoteModel* note)
     const double y = pointer.y();
     const double now = motion::FrameClock::instance().now();
 
-    if (!note->grab) {
+    std::optional<gestures::Drag>& drag = gesture_.drag;
+    if (!drag || drag->note != note) {
         const QRectF frame = panel->frame();
-        note->grab = QPointF(x - frame.x(), y - frame.y());
-        note->lastX = x;
-        note->lastY = y;
-        note->lastT = now;
-        note->vy = 0;
+        drag = gestures::Drag{note, QPointF(x - frame.x(), y - frame.y()), x, {}};
+        drag->velocity.start(y, now);
         panel->orderFront();
     }
-
-    // Each sample is averaged half-and-half with the running estimate: it follows the recent
-    // motion without keeping a history.
-    const double dt = now - note->lastT;
-    if (dt > 0) {
-        note->vy = note->vy * 0.5 + ((y - note->lastY) / dt) * 0.5;
-    }
-    note->lastY = y;
-    note->lastT = now;
+    drag->velocity.sample(y, now);
 
     // The window keeps its place under the pointer.
-    const QPointF origin = pointer - *note->grab;
+    const QPointF origin = pointer - drag->grab;
     if (gestures::isFinite(origin)) {
         panel->setFrameOrigin(origin);
     }
 
-    const double step = x - note->lastX;
-    note->lastX = x;
+    const double step = x - drag->lastX;
+    drag->lastX = x;
     const bool near = nearNotch(pointer);
 
     motion::withAnimation(motion::Animation::spring(0.15, 0.85, 0.25), [&] {
@@ -119,12 +112,16 @@ void AppController::noteDragEnded(NoteModel* note)
     if (note == nullptr) {
         return;
     }
-    note->grab.reset();
+    std::optional<gestures::Drag> drag;
+    if (gesture_.drag && gesture_.drag->note == note) {
+        drag = std::exchange(gesture_.drag, std::nullopt);
+    }
     motion::withAnimation(motion::Animation::standard(), [this] { setPadHot(false); });
 
     // A flick towards the top of the screen sends the note back from anywhere.
     const double now = motion::FrameClock::instance().now();
-    if (note->vy > throwSpeed && now - note->lastT < throwFreshness) {
+    if (drag && drag->velocity.vy() > throwSpeed &&
+        now - drag->velocity.lastSampleTime() < throwFreshness) {
         putBack(note);
         return;
     }
@@ -148,7 +145,7 @@ void AppController::followWindow(NoteModel* note)
 {
     Panel* panel = window(note);
     // Mid-gesture the window goes where the gesture takes it; its end stores the place.
-    if (panel == nullptr || !note->onScreen() || note->grab || pulling_ == note ||
+    if (panel == nullptr || !note->onScreen() || dragging() == note || pulling() == note ||
         panel->isResizing()) {
         return;
     }

@@ -1,14 +1,47 @@
 #pragma once
 
 #include "model/NoteModel.h"
+#include "windows/PointerGesture.h"
 
 #include <QPointF>
+#include <QPointer>
 #include <QRectF>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
-// Small pieces of arithmetic shared by the pull, drag and tuck gestures.
+// Small pieces of arithmetic shared by the pull, drag and tuck gestures, and what the
+// controller remembers while one of them is under way.
 namespace gestures {
+
+// A note coming off the pad under the pointer; under way while `note` is set.
+struct Pull {
+    QPointer<NoteModel> note;
+    QPointF start; // where the pointer took the note, y-up
+    double lastX = 0;
+};
+
+// A note's window following the pointer.
+struct Drag {
+    QPointer<NoteModel> note;
+    QPointF grab; // the pointer's offset from the window's origin
+    double lastX = 0;
+    PointerVelocity velocity; // for a flick back up into the notch
+};
+
+// A note being sized from its handle: the pointer and the size it started from.
+struct Resize {
+    QPointF mouse;
+    double w = 0;
+    double total = 0;
+};
+
+// What the pointer is doing to the notes, at most one thing at a time in practice.
+struct State {
+    Pull pull;
+    std::optional<Drag> drag;
+    std::optional<Resize> resize;
+};
 
 inline bool isFinite(QPointF p)
 {

@@ -1,9 +1,9 @@
 #include "controller/AppController.h"
-#include "platform/ImageSources.h"
 #include "model/Images.h"
 #include "model/RelativeTime.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
+#include "platform/ImageSources.h"
 #include "platform/Log.h"
 #include "sound/Sound.h"
 
@@ -100,22 +100,16 @@ void AppController::chooseImages(NoteModel* note)
     if (note == nullptr) {
         return;
     }
+    // The dialog runs its own event loop: the note may be deleted while it is open.
     QPointer<NoteModel> target(note);
     const QStringList files =
         imagesources::chooseFiles(QStringLiteral("Choose images to add to \u201C") + note->title() +
                                   QStringLiteral("\u201D"));
     for (const QString& file : files) {
         const QImage image = Images::decodeFile(file);
-        if (!target || image.isNull()) {
-            continue;
+        if (target && !image.isNull()) {
+            addImage(target, image);
         }
-        const std::optional<QString> name = Images::save(image);
-        if (!name) {
-            continue;
-        }
-        target->setImages(target->images() + QStringList{*name});
-        resize(target, true);
-        patAndTap();
     }
 }
 

@@ -1,8 +1,8 @@
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "motion/Motion.h"
 #include "platform/Clock.h"
 #include "sound/Sound.h"
+#include "windows/Panel.h"
 
 #include <QSettings>
 #include <QUuid>

@@ -1,10 +1,11 @@
 #include "controller/AppController.h"
 #include "controller/Gestures.h"
-#include "windows/Panel.h"
+#include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
+#include "platform/Services.h"
 #include "sound/Sound.h"
-#include "model/NoteGeometry.h"
+#include "windows/Panel.h"
 
 #include <QRandomGenerator>
 #include <cmath>
@@ -37,7 +38,11 @@ void resetForPull(NoteModel* note)
 
 } // namespace
 
-std::function<double(double, double)> AppController::uniform = closedUniform;
+double AppController::uniform(double lo, double hi)
+{
+    const auto& draw = platform::services().uniform;
+    return draw ? draw(lo, hi) : closedUniform(lo, hi);
+}
 
 void AppController::padDragChanged()
 {
@@ -49,7 +54,8 @@ void AppController::padDragChanged()
         return QPointF(x - winW(note) / 2, y + paperAbovePointer + geometry::inset - winH(note));
     };
 
-    if (!pulling_) {
+    gestures::Pull& pull = gesture_.pull;
+    if (!pull.note) {
         const QList<NoteModel*> peek = peekNotes();
         NoteModel* note =
             peek.isEmpty() ? newNote(std::nullopt, QStringLiteral("yellow")) : peek.first();
@@ -62,13 +68,11 @@ void AppController::padDragChanged()
         show(note);
         // The pad redraws without the note.
         Q_EMIT willChange();
-        pulling_ = note;
-        pullStart_ = pointer;
-        pullLastX_ = x;
+        pull = gestures::Pull{note, pointer, x};
         Sound::shared().play(Sound::Effect::Peel);
     }
 
-    NoteModel* note = pulling_;
+    NoteModel* note = pull.note;
     Panel* panel = window(note);
     if (panel == nullptr) {
         return;
@@ -77,9 +81,9 @@ void AppController::padDragChanged()
     if (gestures::isFinite(origin)) {
         panel->setFrameOrigin(origin);
     }
-    const double dy = std::max(0.0, pullStart_.y() - y);
-    const double step = x - pullLastX_;
-    pullLastX_ = x;
+    const double dy = std::max(0.0, pull.start.y() - y);
+    const double step = x - pull.lastX;
+    pull.lastX = x;
     motion::withAnimation(motion::Animation::spring(0.15, 0.85, 0.25), [&] {
         note->setPeel(std::max(0.0, pulledPeel - peelPerPoint * dy));
         note->setTilt(gestures::swayTilt(note->tilt(), step));
@@ -89,12 +93,12 @@ void AppController::padDragChanged()
 void AppController::padDragEnded()
 {
     // The pull is over however it ends, so the pad is not kept open by a pull that is gone.
-    const QPointer<NoteModel> note = pulling_;
-    pulling_.clear();
+    const QPointer<NoteModel> note = gesture_.pull.note;
+    gesture_.pull.note.clear();
     if (!note || window(note) == nullptr) {
         return;
     }
-    const QPointF moved = platform::desktop().mouseLocation() - pullStart_;
+    const QPointF moved = platform::desktop().mouseLocation() - gesture_.pull.start;
     if (std::hypot(moved.x(), moved.y()) < clickDistance) {
         glideDown(note);
     } else {

@@ -1,9 +1,9 @@
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
 #include "sound/Sound.h"
+#include "windows/Panel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,12 +122,12 @@ bool AppController::resizeHook(NoteModel* note, MouseEvent type, int clickCount)
         if (clickCount >= 2) {
             setSize(note, 220, 220);
         } else if (isFinite(p)) {
-            resizeStart_ = ResizeStart{p, note->paperW(), totalH(note)};
+            gesture_.resize = gestures::Resize{p, note->paperW(), totalH(note)};
         }
         break;
     case MouseEvent::Dragged:
-        if (resizeStart_ && isFinite(p)) {
-            const ResizeStart& start = *resizeStart_;
+        if (gesture_.resize && isFinite(p)) {
+            const gestures::Resize& start = *gesture_.resize;
             note->setPaperW(std::clamp(start.w + (p.x() - start.mouse.x()), minW, maxW));
             // Dragging down makes the note taller.
             const double total =
@@ -140,7 +140,7 @@ bool AppController::resizeHook(NoteModel* note, MouseEvent type, int clickCount)
         }
         break;
     case MouseEvent::Up: {
-        resizeStart_.reset();
+        gesture_.resize.reset();
         save();
         // Cleared even when a new gesture has begun in between.
         motion::after(

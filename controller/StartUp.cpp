@@ -1,9 +1,9 @@
 #include "controller/AppController.h"
-#include "windows/Panel.h"
-#include "model/Store.h"
 #include "controller/ViewFactory.h"
-#include "platform/Clock.h"
 #include "model/NoteGeometry.h"
+#include "model/Store.h"
+#include "platform/Clock.h"
+#include "windows/Panel.h"
 
 #include <QTimer>
 #include <cmath>

@@ -15,7 +15,7 @@ void AppController::trackCursor()
 
     const bool overOpenPad = revealed_ && p.y() > edge - notchH() - 245 && dx < 175;
     const bool atTopEdge = dx < 110 && p.y() >= edge - 3;
-    const bool open = overOpenPad || atTopEdge || pulling_ != nullptr || padHot_;
+    const bool open = overOpenPad || atTopEdge || gesture_.pull.note != nullptr || padHot_;
     if (open == revealed_) {
         return;
     }

@@ -1,8 +1,8 @@
 #include "controller/AppController.h"
-#include "windows/Panel.h"
+#include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "sound/Sound.h"
-#include "model/NoteGeometry.h"
+#include "windows/Panel.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "dashboard/DashWindow.h"
 
-#include "windows/MainMenu.h"
 #include "controller/AppController.h"
 #include "dashboard/DashboardView.h"
 #include "model/Images.h"
+#include "windows/MainMenu.h"
 
 #include <QApplication>
 #include <QKeyEvent>

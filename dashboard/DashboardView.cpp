@@ -6,7 +6,8 @@
 #include "dashboard/NoteList.h"
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
-#include "dashboard/Symbols.h"
+#include "dashboard/ThemedIcon.h"
+#include "paint/Palette.h"
 #include "platform/Clock.h"
 
 #include <QDialog>
@@ -38,11 +39,6 @@ void paintBackground(QWidget* widget, const QColor& color)
     widget->setPalette(pal);
 }
 
-QString capitalised(const QString& name)
-{
-    return name.isEmpty() ? name : name.left(1).toUpper() + name.mid(1);
-}
-
 QString filterTitle(const NoteFilter& filter)
 {
     switch (filter.kind()) {
@@ -50,7 +46,7 @@ QString filterTitle(const NoteFilter& filter)
     case NoteFilter::Kind::Tag:
         return filter.payload();
     case NoteFilter::Kind::Color:
-        return capitalised(filter.payload());
+        return paint::colorTitle(filter.payload());
     case NoteFilter::Kind::All:
         return QStringLiteral("All Notes");
     case NoteFilter::Kind::OnScreen:
@@ -135,7 +131,7 @@ QWidget* DashboardView::buildSidebar()
     search_->setPlaceholderText(QStringLiteral("Search"));
     search_->setAccessibleName(QStringLiteral("Search"));
     search_->setClearButtonEnabled(true);
-    search_->addAction(dash::symbolIcon(dash::Symbol::Search, QColor(0, 0, 0, 120)),
+    search_->addAction(dash::themedIcon(paint::Glyph::Search, QColor(0, 0, 0, 120)),
                        QLineEdit::LeadingPosition);
     search_->setStyleSheet(QStringLiteral(
         "QLineEdit { background: rgba(0, 0, 0, 16); border: 1px solid rgba(0, 0, 0, 22);"
@@ -194,7 +190,7 @@ QWidget* DashboardView::buildList()
 
     newNoteButton_ = new QToolButton(header);
     newNoteButton_->setAutoRaise(true);
-    newNoteButton_->setIcon(dash::symbolIcon(dash::Symbol::Compose, QColor(40, 38, 34), 18));
+    newNoteButton_->setIcon(dash::themedIcon(paint::Glyph::Compose, QColor(40, 38, 34), 18));
     newNoteButton_->setIconSize(QSize(18, 18));
     newNoteButton_->setText(QStringLiteral("New Note"));
     newNoteButton_->setToolTip(QStringLiteral("New Note"));
@@ -227,7 +223,7 @@ QWidget* DashboardView::buildDetail()
     detailStack_->setMinimumWidth(300);
     paintBackground(detailStack_, listBackground);
     detailPlaceholder_ = new Placeholder(detailStack_);
-    detailPlaceholder_->set(dash::Symbol::NoteText, QStringLiteral("No Note Selected"),
+    detailPlaceholder_->set(paint::Glyph::NoteText, QStringLiteral("No Note Selected"),
                             QStringLiteral("Pick a note from the list, or start a new one."));
     detailStack_->addWidget(detailPlaceholder_);
     return detailStack_;
@@ -418,7 +414,7 @@ void DashboardView::refreshList()
     }
 
     const bool deleted = current.kind() == NoteFilter::Kind::Deleted;
-    listPlaceholder_->set(deleted ? dash::Symbol::Trash : dash::Symbol::NoteText,
+    listPlaceholder_->set(deleted ? paint::Glyph::Trash : paint::Glyph::NoteText,
                           search_->text().isEmpty() ? QStringLiteral("No Notes")
                                                     : QStringLiteral("No Results"));
     listStack_->setCurrentWidget(visible_.isEmpty() ? static_cast<QWidget*>(listPlaceholder_)

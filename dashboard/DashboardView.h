@@ -1,6 +1,7 @@
 #pragma once
 
-#include "dashboard/DashboardLogic.h"
+#include "dashboard/Counts.h"
+#include "dashboard/ListContents.h"
 #include "model/NoteFilter.h"
 #include "model/NoteModel.h"
 

@@ -1,9 +1,13 @@
 #include "dashboard/NoteEditor.h"
 
 #include "controller/AppController.h"
+#include "dashboard/AddAnotherButton.h"
+#include "dashboard/BarWidget.h"
 #include "dashboard/DashListView.h"
-#include "dashboard/EditorParts.h"
-#include "dashboard/Symbols.h"
+#include "dashboard/DropOverlay.h"
+#include "dashboard/ImageTile.h"
+#include "dashboard/SwatchButton.h"
+#include "dashboard/ThemedIcon.h"
 #include "model/Images.h"
 #include "model/RelativeTime.h"
 #include "paint/Destructive.h"
@@ -49,11 +53,11 @@ QString longDateShortTime(const QDateTime& when)
            timeOfDay(local.time(), locale);
 }
 
-QToolButton* toolButton(dash::Symbol symbol, const QString& tip, QWidget* parent)
+QToolButton* toolButton(paint::Glyph symbol, const QString& tip, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setIcon(dash::symbolIcon(symbol, paint::ink));
+    button->setIcon(dash::themedIcon(symbol, paint::ink));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tip);
     button->setAccessibleName(tip);
@@ -61,7 +65,7 @@ QToolButton* toolButton(dash::Symbol symbol, const QString& tip, QWidget* parent
     return button;
 }
 
-QToolButton* labelledButton(dash::Symbol symbol, const QString& label, const QString& tip,
+QToolButton* labelledButton(paint::Glyph symbol, const QString& label, const QString& tip,
                             QWidget* parent)
 {
     QToolButton* button = toolButton(symbol, tip, parent);
@@ -217,7 +221,7 @@ void NoteEditor::buildIdentityControls()
 
     folderButton_ = new QToolButton(toolbar_);
     folderButton_->setAutoRaise(true);
-    folderButton_->setIcon(dash::symbolIcon(dash::Symbol::Folder, paint::ink));
+    folderButton_->setIcon(dash::themedIcon(paint::Glyph::Folder, paint::ink));
     folderButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     folderButton_->setPopupMode(QToolButton::InstantPopup);
     folderButton_->setAccessibleDescription(QStringLiteral("Folder"));
@@ -226,7 +230,7 @@ void NoteEditor::buildIdentityControls()
     folderButton_->setMenu(menu);
     identityRow_->addWidget(folderButton_);
 
-    pinButton_ = toolButton(dash::Symbol::Pin, QStringLiteral("Pin"), toolbar_);
+    pinButton_ = toolButton(paint::Glyph::Pin, QStringLiteral("Pin"), toolbar_);
     connect(pinButton_, &QToolButton::clicked, this, [this] {
         if (note_) {
             note_->setPinned(!note_->pinned());
@@ -238,13 +242,13 @@ void NoteEditor::buildIdentityControls()
 void NoteEditor::buildActionControls()
 {
     QToolButton* trash =
-        toolButton(dash::Symbol::Trash, QStringLiteral("Move to Recently Deleted"), toolbar_);
+        toolButton(paint::Glyph::Trash, QStringLiteral("Move to Recently Deleted"), toolbar_);
     trash->setObjectName(QStringLiteral("trash"));
     connect(trash, &QToolButton::clicked, this, &NoteEditor::trashNote);
     actionsRow_->addWidget(trash);
 
     QToolButton* addImage = labelledButton(
-        dash::Symbol::Photo, QStringLiteral("Add Image"),
+        paint::Glyph::Photo, QStringLiteral("Add Image"),
         QStringLiteral("Add images from your computer (or drop / paste them)"), toolbar_);
     connect(addImage, &QToolButton::clicked, this, [this] {
         if (app_ && note_) {
@@ -254,7 +258,7 @@ void NoteEditor::buildActionControls()
     actionsRow_->addWidget(addImage);
 
     QToolButton* screenshot =
-        labelledButton(dash::Symbol::Camera, QStringLiteral("Screenshot"),
+        labelledButton(paint::Glyph::Camera, QStringLiteral("Screenshot"),
                        QStringLiteral("Capture part of the screen into this note"), toolbar_);
     connect(screenshot, &QToolButton::clicked, this, [this] {
         if (app_ && note_) {
@@ -295,7 +299,7 @@ QWidget* NoteEditor::buildDeletedBar()
     row->setSpacing(8);
 
     auto* icon = new QLabel(deletedBar_);
-    icon->setPixmap(dash::symbolIcon(dash::Symbol::Trash, secondary, 16, false).pixmap(16, 16));
+    icon->setPixmap(paint::glyphIcon(paint::Glyph::Trash, secondary, 16).pixmap(16, 16));
     row->addWidget(icon);
     auto* label = new QLabel(QStringLiteral("This note is in Recently Deleted."), deletedBar_);
     QPalette dim = label->palette();
@@ -437,7 +441,7 @@ void NoteEditor::syncPin()
 {
     const bool pinned = note_ && note_->pinned();
     pinButton_->setIcon(
-        dash::symbolIcon(pinned ? dash::Symbol::PinFill : dash::Symbol::Pin, paint::ink));
+        dash::themedIcon(pinned ? paint::Glyph::PinFill : paint::Glyph::Pin, paint::ink));
     pinButton_->setToolTip(pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin"));
     pinButton_->setAccessibleName(pinButton_->toolTip());
 }
@@ -450,8 +454,8 @@ void NoteEditor::syncOnScreen()
     screenButton_->setAccessibleName(label);
     screenButton_->setToolTip(label);
     fitToolbar();
-    screenButton_->setIcon(dash::symbolIcon(
-        onScreen ? dash::Symbol::ArrowUpToLine : dash::Symbol::TwoWindows, Qt::white, 14, false));
+    screenButton_->setIcon(paint::glyphIcon(
+        onScreen ? paint::Glyph::ArrowUpToLine : paint::Glyph::TwoWindows, Qt::white, 14));
 }
 
 void NoteEditor::syncModified()

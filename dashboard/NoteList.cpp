@@ -1,9 +1,9 @@
 #include "dashboard/NoteList.h"
 
-#include "dashboard/Symbols.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/RelativeTime.h"
+#include "paint/Glyphs.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
@@ -251,7 +251,7 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     double titleRight = right;
     if (note.onScreen()) {
         const QRectF mark = markRect(l);
-        dash::paintSymbol(*p, dash::Symbol::Window, mark, secondary);
+        paint::paintGlyph(*p, paint::Glyph::Window, mark, secondary);
         titleRight = mark.left() - 4;
     }
     p->setFont(l.titleFont);
@@ -277,7 +277,7 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
 
     // Folder label.
     const QRectF folderIcon(left, y + (folderM.height() - 11) / 2, 11, 11);
-    dash::paintSymbol(*p, dash::Symbol::Folder, folderIcon, tertiary);
+    paint::paintGlyph(*p, paint::Glyph::Folder, folderIcon, tertiary);
     p->setFont(l.folderFont);
     p->setPen(tertiary);
     const double folderLeft = folderIcon.right() + 4;

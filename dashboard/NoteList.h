@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dashboard/DashboardLogic.h"
+#include "dashboard/ListContents.h"
 
 #include <QAbstractListModel>
 #include <QHash>

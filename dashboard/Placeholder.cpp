@@ -8,7 +8,7 @@ Placeholder::Placeholder(QWidget* parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void Placeholder::set(dash::Symbol symbol, const QString& title, const QString& description)
+void Placeholder::set(paint::Glyph symbol, const QString& title, const QString& description)
 {
     symbol_ = symbol;
     title_ = title;
@@ -45,7 +45,7 @@ void Placeholder::paintEvent(QPaintEvent*)
                          (description_.isEmpty() ? 0 : 6 + bodyBounds.height());
     double y = (height() - total) / 2;
 
-    dash::paintSymbol(p, symbol_, QRectF((this->width() - iconSide) / 2, y, iconSide, iconSide),
+    paint::paintGlyph(p, symbol_, QRectF((this->width() - iconSide) / 2, y, iconSide, iconSide),
                       dim);
     y += iconSide + 14;
     p.setFont(titleFont);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dashboard/Symbols.h"
+#include "paint/Glyphs.h"
 
 #include <QWidget>
 
@@ -11,16 +11,16 @@ class Placeholder : public QWidget {
 public:
     explicit Placeholder(QWidget* parent = nullptr);
 
-    void set(dash::Symbol symbol, const QString& title, const QString& description = {});
+    void set(paint::Glyph symbol, const QString& title, const QString& description = {});
     QString title() const { return title_; }
     QString description() const { return description_; }
-    dash::Symbol symbol() const { return symbol_; }
+    paint::Glyph symbol() const { return symbol_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    dash::Symbol symbol_ = dash::Symbol::NoteText;
+    paint::Glyph symbol_ = paint::Glyph::NoteText;
     QString title_;
     QString description_;
 };

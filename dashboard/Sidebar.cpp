@@ -24,7 +24,7 @@ SidebarRow gap()
     return row;
 }
 
-SidebarRow filterRow(const QString& title, dash::Symbol symbol, const NoteFilter& filter,
+SidebarRow filterRow(const QString& title, paint::Glyph symbol, const NoteFilter& filter,
                      const dash::Counts& counts)
 {
     SidebarRow row;
@@ -33,19 +33,6 @@ SidebarRow filterRow(const QString& title, dash::Symbol symbol, const NoteFilter
     row.filter = filter;
     row.count = counts(filter);
     return row;
-}
-
-QString capitalised(const QString& name)
-{
-    QString out = name;
-    bool start = true;
-    for (QChar& c : out) {
-        if (start && c.isLetter()) {
-            c = c.toUpper();
-        }
-        start = c.isSpace();
-    }
-    return out;
 }
 
 } // namespace
@@ -58,28 +45,28 @@ SidebarModel::SidebarModel(QObject* parent)
 bool SidebarModel::setContent(const QStringList& folders, const QStringList& tags,
                               const dash::Counts& counts)
 {
-    using dash::Symbol;
+    using paint::Glyph;
     std::vector<SidebarRow> rows;
     rows.push_back(
-        filterRow(QStringLiteral("All Notes"), Symbol::NoteText, NoteFilter::all(), counts));
+        filterRow(QStringLiteral("All Notes"), Glyph::NoteText, NoteFilter::all(), counts));
     rows.push_back(
-        filterRow(QStringLiteral("On Screen"), Symbol::Window, NoteFilter::onScreen(), counts));
-    rows.push_back(filterRow(QStringLiteral("Pinned"), Symbol::Pin, NoteFilter::pinned(), counts));
+        filterRow(QStringLiteral("On Screen"), Glyph::Window, NoteFilter::onScreen(), counts));
+    rows.push_back(filterRow(QStringLiteral("Pinned"), Glyph::Pin, NoteFilter::pinned(), counts));
 
     rows.push_back(header(QStringLiteral("Folders")));
     for (const QString& name : folders) {
-        rows.push_back(filterRow(name, Symbol::Folder, NoteFilter::folder(name), counts));
+        rows.push_back(filterRow(name, Glyph::Folder, NoteFilter::folder(name), counts));
     }
     SidebarRow newFolder;
     newFolder.kind = SidebarRow::Kind::NewFolder;
     newFolder.title = QStringLiteral("New Folder");
-    newFolder.symbol = Symbol::FolderPlus;
+    newFolder.symbol = Glyph::FolderPlus;
     rows.push_back(newFolder);
 
     rows.push_back(header(QStringLiteral("Colors")));
     for (const QString& name : paint::colorNames()) {
         SidebarRow row =
-            filterRow(capitalised(name), Symbol::NoteText, NoteFilter::color(name), counts);
+            filterRow(paint::colorTitle(name), Glyph::NoteText, NoteFilter::color(name), counts);
         row.swatch = name;
         rows.push_back(row);
     }
@@ -87,7 +74,7 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
     if (!tags.isEmpty()) {
         rows.push_back(header(QStringLiteral("Tags")));
         for (const QString& tag : tags) {
-            SidebarRow row = filterRow(tag, Symbol::Number, NoteFilter::tag(tag), counts);
+            SidebarRow row = filterRow(tag, Glyph::Number, NoteFilter::tag(tag), counts);
             row.tag = true;
             row.count = 0; // tag rows carry no badge
             rows.push_back(row);
@@ -95,8 +82,8 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
     }
 
     rows.push_back(gap());
-    rows.push_back(filterRow(QStringLiteral("Recently Deleted"), Symbol::Trash,
-                             NoteFilter::deleted(), counts));
+    rows.push_back(
+        filterRow(QStringLiteral("Recently Deleted"), Glyph::Trash, NoteFilter::deleted(), counts));
 
     const bool sameShape =
         rows.size() == rows_.size() &&
@@ -237,7 +224,7 @@ void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
         if (!row.tag && row.kind == SidebarRow::Kind::Filter) {
             glyph = option.palette.color(QPalette::Highlight);
         }
-        dash::paintSymbol(*p, row.symbol, icon, glyph);
+        paint::paintGlyph(*p, row.symbol, icon, glyph);
     }
 
     font.setPixelSize(13);

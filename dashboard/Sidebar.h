@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dashboard/DashboardLogic.h"
-#include "dashboard/Symbols.h"
+#include "dashboard/Counts.h"
 #include "model/NoteFilter.h"
+#include "paint/Glyphs.h"
 
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
@@ -15,7 +15,7 @@ struct SidebarRow {
     enum class Kind { Header, Gap, Filter, NewFolder };
     Kind kind = Kind::Filter;
     QString title;
-    dash::Symbol symbol = dash::Symbol::NoteText;
+    paint::Glyph symbol = paint::Glyph::NoteText;
     QString swatch; // colour name: drawn as a paper circle instead of a symbol
     bool tag = false;
     NoteFilter filter;

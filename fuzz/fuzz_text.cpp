@@ -2,7 +2,7 @@
 // over arbitrary input: read as UTF-8 (invalid sequences replaced) and as raw UTF-16 units,
 // which can hold lone surrogates that no keyboard produces but a notes file can.
 
-#include "dashboard/DashboardLogic.h"
+#include "dashboard/ListContents.h"
 #include "model/NoteModel.h"
 
 #include <QByteArray>

@@ -1,4 +1,5 @@
 #include "model/NoteGeometry.h"
+
 #include "model/Images.h"
 #include "model/NoteModel.h"
 

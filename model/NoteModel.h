@@ -80,13 +80,8 @@ public:
     bool hovering() const { return hovering_; }
     void setHovering(bool hovering);
 
-    // Plain state, not observed: window origin (y-up) and drag bookkeeping.
+    // Plain state, not observed: window origin (y-up).
     QPointF origin;
-    std::optional<QPointF> grab;
-    double lastX = 0;
-    double lastY = 0;
-    double lastT = 0;
-    double vy = 0;
 
     NoteData data() const;
     QString title() const;

@@ -4,29 +4,17 @@
 #include "model/NoteModel.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
+#include "platform/Services.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QSet>
 #include <QStandardPaths>
 
 namespace Store {
 
 namespace {
-
-QMutex& overrideMutex()
-{
-    static QMutex mutex;
-    return mutex;
-}
-
-QString& overrideUrl()
-{
-    static QString path;
-    return path;
-}
 
 bool fail(const QString& reason)
 {
@@ -35,16 +23,25 @@ bool fail(const QString& reason)
 }
 
 // What the notes file looked like when this process last read or wrote it. Until the first
-// load or save nothing is known, and nothing is judged.
+// load or save nothing is known, and nothing is judged. It belongs to one file under one set of
+// services: installed anew, they start from nothing, as a new process would.
 struct Seen {
     bool known = false;
     std::optional<DiskFile::Stamp> stamp; // none: there was no file
     size_t hash = 0;                      // of the bytes, rather than a second copy of them
+    QString path;
+    int generation = 0;
 };
 
 Seen& seen()
 {
     static Seen state;
+    const QString path = url();
+    if (state.path != path || state.generation != platform::servicesGeneration()) {
+        state = Seen{};
+        state.path = path;
+        state.generation = platform::servicesGeneration();
+    }
     return state;
 }
 
@@ -55,7 +52,10 @@ size_t hashOf(const QByteArray& bytes)
 
 void remember(std::optional<DiskFile::Stamp> stamp, const QByteArray& bytes)
 {
-    seen() = Seen{true, stamp, hashOf(bytes)};
+    Seen& state = seen();
+    state.known = true;
+    state.stamp = stamp;
+    state.hash = hashOf(bytes);
 }
 
 // A free name beside `path` that tells why and when the file was set aside; never an existing
@@ -119,11 +119,8 @@ QString locateIn(const QString& dataDir)
 
 QString url()
 {
-    {
-        const QMutexLocker lock(&overrideMutex());
-        if (!overrideUrl().isEmpty()) {
-            return overrideUrl();
-        }
+    if (const QString& chosen = platform::services().notesFile; !chosen.isEmpty()) {
+        return chosen;
     }
     static const QString located = [] {
         QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -133,13 +130,6 @@ QString url()
         return locateIn(data);
     }();
     return located;
-}
-
-void setUrlForTesting(const QString& path)
-{
-    const QMutexLocker lock(&overrideMutex());
-    overrideUrl() = path;
-    seen() = Seen{};
 }
 
 QList<NoteData> load()

@@ -13,10 +13,9 @@ class NoteModel;
 // after every persisted change.
 namespace Store {
 
-// Location of notes.json, computed once (moving the legacy folder into place first).
+// Location of notes.json: the services' notes file when they name one, else computed once in
+// the user's data folder (moving the legacy folder into place first).
 QString url();
-// Tests point the store at their own folder before anything else touches it.
-void setUrlForTesting(const QString& path);
 // What url() does with the user's data folder, for any data folder: moves the legacy folder
 // into place when the application folder is missing, creates it, returns its notes.json.
 QString locateIn(const QString& dataDir);

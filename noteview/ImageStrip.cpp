@@ -2,6 +2,7 @@
 
 #include "paint/Blur.h"
 #include "paint/Destructive.h"
+#include "paint/Palette.h"
 #include "paint/Shapes.h"
 
 #include <QContextMenuEvent>
@@ -33,7 +34,7 @@ QImage tileShadow(const QSize& size, qreal dpr)
         p.scale(dpr, dpr);
         p.fillPath(
             paint::continuousRect(QRectF(kShadowPad, kShadowPad, size.width(), size.height()),
-                                     ImageTile::radius),
+                                  ImageTile::radius),
             QColor::fromRgbF(0, 0, 0, kShadowOpacity));
     }
     paint::gaussianBlur(img, kShadowRadius / 2 * dpr);
@@ -108,8 +109,7 @@ void ImageTile::paintEvent(QPaintEvent*)
     p.drawImage(r, scaled(devicePixelRatioF()));
     p.setClipping(false);
     // The inner border.
-    p.strokePath(paint::continuousRect(r.adjusted(0.25, 0.25, -0.25, -0.25), radius - 0.25),
-                 QPen(QColor::fromRgbF(0, 0, 0, 0.12f), 0.5));
+    paint::strokeInside(p, r, radius, QPen(paint::blackAt(0.12), 0.5));
 }
 
 void ImageTile::mousePressEvent(QMouseEvent* event)

@@ -14,13 +14,6 @@ namespace noteview {
 
 namespace {
 
-QColor inkAt(double alpha)
-{
-    QColor c = paint::ink;
-    c.setAlphaF(static_cast<float>(alpha));
-    return c;
-}
-
 bool carriesImages(const QMimeData* source)
 {
     if (source->hasImage()) {
@@ -55,10 +48,10 @@ TextArea::TextArea(QWidget* parent)
     pal.setColor(QPalette::Text, paint::ink);
     // The caret and selection take the ink's tint; the selection is kept light enough that
     // the selected ink stays readable on the paper.
-    pal.setColor(QPalette::Highlight, inkAt(0.7 * 0.3));
+    pal.setColor(QPalette::Highlight, paint::inkAt(0.7 * 0.3));
     pal.setColor(QPalette::HighlightedText, paint::ink);
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Highlight, inkAt(0.7 * 0.3));
+        pal.setColor(group, QPalette::Highlight, paint::inkAt(0.7 * 0.3));
         pal.setColor(group, QPalette::HighlightedText, paint::ink);
     }
     setPalette(pal);

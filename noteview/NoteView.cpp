@@ -1,18 +1,21 @@
 #include "noteview/NoteView.h"
 
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/Images.h"
-#include "platform/Desktop.h"
-#include "platform/WindowHints.h"
-#include "paint/Blur.h"
+#include "model/NoteGeometry.h"
+#include "noteview/CloseButton.h"
+#include "noteview/DropHint.h"
+#include "noteview/FoldedRow.h"
+#include "noteview/Grip.h"
+#include "noteview/HeaderStrip.h"
 #include "noteview/ImageStrip.h"
-#include "noteview/NoteParts.h"
 #include "noteview/NoteTextArea.h"
+#include "paint/Blur.h"
 #include "paint/Palette.h"
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
-#include "model/NoteGeometry.h"
+#include "platform/Desktop.h"
+#include "windows/Panel.h"
 
 #include <QContextMenuEvent>
 #include <QGraphicsEffect>
@@ -44,13 +47,6 @@ constexpr double kShadowRoom = 24; // beside a curled paper, for its shadow
 double lerp(double a, double b, double t)
 {
     return a + (b - a) * t;
-}
-
-QColor inkAt(double alpha)
-{
-    QColor c = paint::ink;
-    c.setAlphaF(static_cast<float>(alpha));
-    return c;
 }
 
 QFont badgeFont(const QFont& base)
@@ -225,7 +221,7 @@ void NoteView::buildParts()
     QFont f = editor_->font();
     placeholder_->setFont(f);
     QPalette pal = placeholder_->palette();
-    pal.setColor(QPalette::WindowText, inkAt(0.38));
+    pal.setColor(QPalette::WindowText, paint::inkAt(0.38));
     placeholder_->setPalette(pal);
     placeholder_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -578,7 +574,7 @@ void NoteView::contentChanged()
 void NoteView::updateShapeMask()
 {
     auto* panel = qobject_cast<Panel*>(window());
-    if (!panel || !note_ || platform::hasCompositor()) {
+    if (!panel || !note_ || platform::desktop().hasCompositor()) {
         return;
     }
     const QRectF paper = paperRect();

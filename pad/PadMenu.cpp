@@ -1,7 +1,7 @@
 #include "pad/PadMenu.h"
 
-#include "platform/LoginItem.h"
 #include "controller/AppController.h"
+#include "platform/LoginItem.h"
 
 #include <QCoreApplication>
 #include <QMenu>

@@ -1,9 +1,9 @@
 #include "model/NoteModel.h"
 #include "pad/MiniStack.h"
-#include "pad/PadControls.h"
-#include "pad/PadGlyphs.h"
+#include "pad/PadHitButton.h"
 #include "pad/PadView.h"
 #include "pad/PeekCard.h"
+#include "paint/Glyphs.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr pad::Glyph buttonGlyphs[pad::buttonCount] = {pad::Glyph::Grid, pad::Glyph::Camera,
-                                                       pad::Glyph::Plus};
+constexpr paint::Glyph buttonGlyphs[pad::buttonCount] = {
+    paint::Glyph::Grid, paint::Glyph::CameraSolid, paint::Glyph::PlusBold};
 constexpr double offerRadius = 11;
 constexpr double offerImageRadius = 5;
 
@@ -123,9 +123,9 @@ void PadView::paintHeader(QPainter& p, const pad::ExpandedLayout& l)
     for (int i = 0; i < pad::buttonCount; ++i) {
         const QRectF r = l.buttons[i];
         p.setPen(Qt::NoPen);
-        p.setBrush(pad::whiteAt(buttons_[i]->isDown() ? 0.22 : 0.12));
+        p.setBrush(paint::whiteAt(buttons_[i]->isDown() ? 0.22 : 0.12));
         p.drawEllipse(r);
-        pad::paintGlyph(p, buttonGlyphs[i], r, pad::whiteAt(0.85));
+        paint::paintGlyph(p, buttonGlyphs[i], r, paint::whiteAt(0.85));
         paintFocus(p, buttons_[i], r, r.width() / 2);
     }
 }
@@ -133,7 +133,7 @@ void PadView::paintHeader(QPainter& p, const pad::ExpandedLayout& l)
 void PadView::paintOffer(QPainter& p, const pad::ExpandedLayout& l)
 {
     const QPainterPath background = paint::continuousRect(l.clip, offerRadius);
-    p.fillPath(background, pad::whiteAt(offer_->isDown() ? 0.16 : 0.1));
+    p.fillPath(background, paint::whiteAt(offer_->isDown() ? 0.16 : 0.1));
     // The rim lies wholly inside the shape.
     p.setPen(QPen(pad::highlight(0.55), 1));
     p.setBrush(Qt::NoBrush);
@@ -152,7 +152,7 @@ void PadView::paintOffer(QPainter& p, const pad::ExpandedLayout& l)
     drawElided(p, QStringLiteral("Paste screenshot as note"), lines.first, l.clipText.left(),
                lines.firstBaseline, l.clipText.width(), Qt::white);
     drawElided(p, QStringLiteral("From your clipboard"), lines.second, l.clipText.left(),
-               lines.secondBaseline, l.clipText.width(), pad::whiteAt(0.6));
+               lines.secondBaseline, l.clipText.width(), paint::whiteAt(0.6));
     paintFocus(p, offer_, l.clip, offerRadius);
 }
 

@@ -1,6 +1,7 @@
 #include "pad/PadText.h"
 
 #include "model/NoteModel.h"
+#include "paint/Palette.h"
 
 namespace pad {
 
@@ -10,11 +11,6 @@ QFont systemFont(const QFont& base, double size, bool semibold, double logicalDp
     f.setPointSizeF(size * 72.0 / (logicalDpi > 0 ? logicalDpi : 96.0));
     f.setWeight(semibold ? QFont::DemiBold : QFont::Normal);
     return f;
-}
-
-QColor whiteAt(double alpha)
-{
-    return QColor::fromRgbF(1, 1, 1, static_cast<float>(alpha));
 }
 
 QColor highlight(double alpha)
@@ -37,15 +33,15 @@ QString titleText(const NoteModel* hovered, int tuckedCount)
 HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered)
 {
     if (padHot) {
-        return {QStringLiteral("Release to tuck away"), whiteAt(0.55)};
+        return {QStringLiteral("Release to tuck away"), paint::whiteAt(0.55)};
     }
     if (savedFlash) {
         return {QStringLiteral("Saved"), highlight()};
     }
     if (cardHovered) {
-        return {QStringLiteral("Click to open on screen"), whiteAt(0.55)};
+        return {QStringLiteral("Click to open on screen"), paint::whiteAt(0.55)};
     }
-    return {QStringLiteral("Pull down or click"), whiteAt(0.55)};
+    return {QStringLiteral("Pull down or click"), paint::whiteAt(0.55)};
 }
 
 } // namespace pad

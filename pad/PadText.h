@@ -13,7 +13,6 @@ namespace pad {
 // device of the given logical dpi.
 QFont systemFont(const QFont& base, double size, bool semibold, double logicalDpi);
 
-QColor whiteAt(double alpha);
 // The highlight yellow of "Saved" and of the clipboard offer's rim.
 QColor highlight(double alpha = 1);
 

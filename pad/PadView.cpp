@@ -1,11 +1,10 @@
 #include "pad/PadView.h"
 
-#include "windows/Panel.h"
 #include "model/NoteModel.h"
-#include "pad/PadControls.h"
+#include "pad/PadHitButton.h"
 #include "pad/PadMenu.h"
 #include "platform/Desktop.h"
-#include "platform/WindowHints.h"
+#include "windows/Panel.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -388,7 +387,7 @@ void PadView::placeControls()
 // Without a compositor the window is cut to the island, so nothing black shows around it.
 void PadView::scheduleShapeMask()
 {
-    if (maskPending_ || platform::hasCompositor()) {
+    if (maskPending_ || platform::desktop().hasCompositor()) {
         return;
     }
     maskPending_ = true;

@@ -3,8 +3,8 @@
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/RelativeTime.h"
-#include "pad/PadGlyphs.h"
 #include "pad/PadText.h"
+#include "paint/Glyphs.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
@@ -24,13 +24,6 @@ constexpr double radius = 10;
 constexpr double stripH = 42;
 constexpr double rimWidth = 1.5;
 const QColor pinColor = QColor::fromRgbF(0.54f, 0.43f, 0.0f);
-
-QColor inkAt(double alpha)
-{
-    QColor c = paint::ink;
-    c.setAlphaF(static_cast<float>(alpha));
-    return c;
-}
 
 QFont cardFont(double size, bool semibold, double dpi)
 {
@@ -128,11 +121,8 @@ void PeekCard::paint(QPainter& p, const QRectF& frame, double dpi) const
         textCard(p, frame, dpi);
     }
     if (hovered_ > 0) {
-        const double half = rimWidth / 2;
-        p.setPen(QPen(pad::whiteAt(0.85 * std::min(1.0, hovered_)), rimWidth));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(
-            paint::continuousRect(frame.adjusted(half, half, -half, -half), radius - half));
+        paint::strokeInside(p, frame, radius,
+                            QPen(paint::whiteAt(0.85 * std::min(1.0, hovered_)), rimWidth));
     }
     p.restore();
 }
@@ -163,10 +153,10 @@ void PeekCard::textCard(QPainter& p, const QRectF& frame, double dpi) const
     if (note_->pinned()) {
         // The pin sits at the top of the title line, as tall as 7-point type.
         const QRectF pin(content.right() - pinW, content.top() + 1, pinW, 8);
-        pad::paintGlyph(p, pad::Glyph::Pin, pin, pinColor);
+        paint::paintGlyph(p, paint::Glyph::PinLeaning, pin, pinColor);
     }
 
-    p.setPen(inkAt(0.7));
+    p.setPen(paint::inkAt(0.7));
     const QRectF preview(content.left(), content.top() + titleH + 3, content.width(), 30);
     drawWrapped(p, note_->preview(), cardFont(10, false, dpi), preview, 2);
     paintAge(p, content, dpi);
@@ -177,7 +167,7 @@ void PeekCard::paintAge(QPainter& p, const QRectF& content, double dpi) const
 {
     const QFont font = cardFont(9.5, false, dpi);
     const QFontMetricsF fm(font);
-    p.setPen(inkAt(0.6));
+    p.setPen(paint::inkAt(0.6));
     p.setFont(font);
     const QString age =
         fm.elidedText(relativeTime(note_->modified()), Qt::ElideRight, content.width());

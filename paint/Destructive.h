@@ -5,15 +5,12 @@
 
 class QAction;
 class QAbstractButton;
-class QPainter;
 
 // The look of commands that destroy what the user made ("Remove Image", "Delete Forever"):
 // a red trash glyph, and red text where the widget can show it.
 namespace paint {
 
 QColor destructiveRed();
-// The trash can's strokes on a 16 x 16 grid, with the painter's pen.
-void strokeTrashGlyph(QPainter& p);
 // A red trash can, painted (never a theme icon, whose colour could not be trusted).
 QIcon destructiveIcon(int size = 16);
 // Gives a menu entry the red trash icon and the dynamic property "destructive".

@@ -2,6 +2,23 @@
 
 namespace paint {
 
+QColor inkAt(double alpha)
+{
+    QColor c = ink;
+    c.setAlphaF(static_cast<float>(alpha));
+    return c;
+}
+
+QColor blackAt(double alpha)
+{
+    return QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha));
+}
+
+QColor whiteAt(double alpha)
+{
+    return QColor::fromRgbF(1, 1, 1, static_cast<float>(alpha));
+}
+
 const QStringList& colorNames()
 {
     static const QStringList names{"yellow", "pink", "blue", "green"};
@@ -25,6 +42,11 @@ PaperStops paperStops(const QString& name)
     const auto& map = palette();
     auto it = map.constFind(name);
     return it != map.constEnd() ? *it : PaperStops{paperTop, paperBottom};
+}
+
+QString colorTitle(const QString& name)
+{
+    return name.isEmpty() ? name : name.left(1).toUpper() + name.mid(1);
 }
 
 QLinearGradient paperGradient(const QString& name, const QRectF& rect)

@@ -63,15 +63,11 @@ void paintBody(QPainter& p, const QSizeF& size, bool folded, const QString& colo
     p.fillRect(rect, shade);
     p.restore();
 
-    // The rim lies wholly inside the outline.
-    const double half = kRimWidth / 2;
-    const QPainterPath rim =
-        continuousRect(rect.adjusted(half, half, -half, -half), paperRadius(folded) - half);
     QLinearGradient rimGradient(QPointF(rect.center().x(), rect.top()),
                                 QPointF(rect.center().x(), rect.bottom()));
     rimGradient.setColorAt(0, QColor::fromRgbF(1, 1, 1, 0.75f));
     rimGradient.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0.06f));
-    p.strokePath(rim, QPen(QBrush(rimGradient), kRimWidth));
+    strokeInside(p, rect, paperRadius(folded), QPen(QBrush(rimGradient), kRimWidth));
 }
 
 // The paper's outline moved down by the shadow's offset and blurred, as black at the

@@ -1,5 +1,6 @@
 #include "paint/Shapes.h"
 
+#include <QPainter>
 #include <algorithm>
 
 namespace paint {
@@ -63,6 +64,13 @@ QPainterPath continuousRect(const QRectF& rect, double topLeft, double topRight,
                      y0);
     path.closeSubpath();
     return path;
+}
+
+void strokeInside(QPainter& p, const QRectF& r, double radius, const QPen& pen)
+{
+    const double half = pen.widthF() / 2;
+    p.strokePath(continuousRect(r.adjusted(half, half, -half, -half), std::max(0.0, radius - half)),
+                 pen);
 }
 
 } // namespace paint

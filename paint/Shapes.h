@@ -3,6 +3,9 @@
 #include <QPainterPath>
 #include <QRectF>
 
+class QPainter;
+class QPen;
+
 namespace paint {
 
 // Rounded rectangles with continuous ("squircle-like") corners: each corner is one cubic
@@ -14,5 +17,9 @@ namespace paint {
 QPainterPath continuousRect(const QRectF& r, double radius);
 QPainterPath continuousRect(const QRectF& r, double topLeft, double topRight, double bottomRight,
                             double bottomLeft);
+
+// Strokes the outline of `continuousRect(r, radius)` with `pen` so that the line lies wholly
+// inside it.
+void strokeInside(QPainter& p, const QRectF& r, double radius, const QPen& pen);
 
 } // namespace paint

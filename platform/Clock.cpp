@@ -1,5 +1,7 @@
 #include "platform/Clock.h"
 
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -15,9 +17,14 @@ QDateTime now()
     return source() ? source()() : QDateTime::currentDateTimeUtc();
 }
 
-void setNow(std::function<QDateTime()> replacement)
+NowOverride::NowOverride(std::function<QDateTime()> replacement)
+    : previous_(std::exchange(source(), std::move(replacement)))
 {
-    source() = std::move(replacement);
+}
+
+NowOverride::~NowOverride()
+{
+    source() = std::move(previous_);
 }
 
 } // namespace platform

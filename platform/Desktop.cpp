@@ -1,6 +1,7 @@
 #include "platform/Desktop.h"
 
 #include "platform/QtDesktop.h"
+#include "platform/Services.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -8,22 +9,13 @@
 
 namespace platform {
 
-namespace {
-Desktop* installed = nullptr;
-} // namespace
-
 Desktop& desktop()
 {
-    if (installed != nullptr) {
+    if (Desktop* installed = services().desktop) {
         return *installed;
     }
     static QtDesktop real;
     return real;
-}
-
-void setDesktop(Desktop* replacement)
-{
-    installed = replacement;
 }
 
 QRect toQt(const QRectF& yUp, const QRect& main)

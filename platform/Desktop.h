@@ -60,9 +60,9 @@ double windowBleed(const QWidget* window);
 QRectF withBleed(const QWidget* window, const QRectF& frame);
 QRectF withoutBleed(const QWidget* window, const QRectF& rect);
 
-// The installed desktop. The real one is created on first use; tests install a fake.
+// The desktop in the services (platform/Services.h); the real one, created on first use,
+// when they name none.
 Desktop& desktop();
-void setDesktop(Desktop* replacement); // not owned; nullptr restores the real desktop
 
 // The one conversion between the y-up space and Qt's y-down space. `main` is the main
 // screen's geometry in Qt coordinates.

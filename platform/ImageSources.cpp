@@ -1,6 +1,7 @@
 #include "platform/ImageSources.h"
 
 #include "platform/DialogFolder.h"
+#include "platform/Services.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -10,18 +11,6 @@
 namespace imagesources {
 
 namespace {
-
-Chooser& chooser()
-{
-    static Chooser installed;
-    return installed;
-}
-
-Launcher& launcher()
-{
-    static Launcher installed;
-    return installed;
-}
 
 QString imageFilter()
 {
@@ -62,25 +51,17 @@ bool childCapture(const QString& file, std::function<void()> finished, QString* 
 
 QStringList chooseFiles(const QString& message)
 {
-    const QStringList files = chooser() ? chooser()(message) : dialogChoice(message);
+    const auto& chooser = platform::services().chooseImages;
+    const QStringList files = chooser ? chooser(message) : dialogChoice(message);
     platform::rememberDialogChoice(files.value(0));
     return files;
 }
 
 bool launchCapture(const QString& file, std::function<void()> finished, QString* error)
 {
-    return launcher() ? launcher()(file, std::move(finished), error)
-                      : childCapture(file, std::move(finished), error);
-}
-
-void setChooser(Chooser replacement)
-{
-    chooser() = std::move(replacement);
-}
-
-void setLauncher(Launcher replacement)
-{
-    launcher() = std::move(replacement);
+    const auto& launcher = platform::services().launchCapture;
+    return launcher ? launcher(file, std::move(finished), error)
+                    : childCapture(file, std::move(finished), error);
 }
 
 } // namespace imagesources

@@ -5,23 +5,16 @@
 #include <functional>
 
 // Where images come from outside the program: the file chooser and the screen-capture child.
-// Both are seams, so tests choose files and capture regions without a modal dialog or a
-// second process.
+// Both are services (platform/Services.h), so tests choose files and capture regions without a
+// modal dialog or a second process.
 namespace imagesources {
 
-// Asks the user for image files; returns the chosen paths (empty when cancelled).
-using Chooser = std::function<QStringList(const QString& message)>;
+// Asks the user for image files; returns the chosen paths (empty when cancelled). The folder
+// of the files chosen is where the next file dialog opens.
+QStringList chooseFiles(const QString& message);
 // Starts the interactive capture writing a PNG to `file`; `finished` runs on the main thread
 // when the capture ends, whatever its outcome. Returns false (with a reason) when the capture
 // cannot start.
-using Launcher =
-    std::function<bool(const QString& file, std::function<void()> finished, QString* error)>;
-
-// The folder of the files chosen is where the next file dialog opens.
-QStringList chooseFiles(const QString& message);
 bool launchCapture(const QString& file, std::function<void()> finished, QString* error);
-
-void setChooser(Chooser chooser);    // empty restores the file dialog
-void setLauncher(Launcher launcher); // empty restores the capture child
 
 } // namespace imagesources

@@ -1,5 +1,7 @@
 #include "platform/PointerProbe.h"
 
+#include "platform/Backend.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdlib>
@@ -20,7 +22,7 @@ bool unscaled()
 
 PointerProbe::PointerProbe()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    if (session().x11Connection() == nullptr) {
         return;
     }
     int screenNumber = 0;

@@ -1,6 +1,6 @@
 #include "platform/QtDesktop.h"
 
-#include "platform/WindowHints.h"
+#include "platform/Backend.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -99,7 +99,7 @@ QRectF QtDesktop::windowFrame(const QWidget* window) const
 
 bool QtDesktop::hasCompositor() const
 {
-    return platform::hasCompositor();
+    return session().hasCompositor();
 }
 
 QImage QtDesktop::grabScreen() const

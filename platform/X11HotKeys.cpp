@@ -1,3 +1,4 @@
+#include "platform/Backend.h"
 #include "platform/HotKeys.h"
 
 #include <QAbstractNativeEventFilter>
@@ -20,9 +21,7 @@ class X11HotKeyGrabber : public HotKeyGrabber, public QAbstractNativeEventFilter
 public:
     X11HotKeyGrabber()
     {
-        auto* x11 =
-            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-        connection_ = x11 ? x11->connection() : nullptr;
+        connection_ = platform::session().x11Connection();
         if (connection_ != nullptr) {
             root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
         }

@@ -1,6 +1,7 @@
 #include "sound/Sound.h"
 
 #include "platform/Desktop.h"
+#include "platform/Services.h"
 #include "sound/VoiceMixer.h"
 
 #include <QAudioFormat>
@@ -19,12 +20,6 @@ constexpr float kVolume = 0.5f;
 // Silence ahead of a sound that wakes the output (measured: PulseAudio drops up to about
 // 7 ms of audio written right after a stream ran dry).
 constexpr int kLeadIn = kSampleRate / 50;
-
-std::function<void(Sound::Effect)>& observer()
-{
-    static std::function<void(Sound::Effect)> fn;
-    return fn;
-}
 
 int indexOf(Sound::Effect effect)
 {
@@ -143,8 +138,8 @@ void Sound::play(Effect effect)
 {
     const int voice = next_;
     next_ = (next_ + 1) % kVoices;
-    if (observer())
-        observer()(effect);
+    if (const auto& heard = platform::services().soundPlayed)
+        heard(indexOf(effect));
     engine_->start(voice, buffers_[indexOf(effect)]);
 }
 
@@ -161,11 +156,6 @@ bool Sound::isAudioAvailable() const
 bool Sound::isStreaming() const
 {
     return engine_->sink && engine_->sink->state() == QAudio::ActiveState;
-}
-
-void Sound::setObserver(std::function<void(Effect)> fn)
-{
-    observer() = std::move(fn);
 }
 
 QList<float> Sound::synthesise(Effect effect, const std::function<float()>& noise)

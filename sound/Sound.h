@@ -27,9 +27,6 @@ public:
     // been handed over, so that an idle program does no audio work.
     bool isStreaming() const;
 
-    // Tests observe what is played; an empty function removes the observer.
-    static void setObserver(std::function<void(Effect)> observer);
-
     // Synthesises one sound from a source of noise samples in [-1, 1].
     static QList<float> synthesise(Effect effect, const std::function<float()>& noise);
     // One noise sample from 32-bit random draws: an unbiased k in [0, 2^24] (draws that would

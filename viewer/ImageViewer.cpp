@@ -3,11 +3,12 @@
 #include "controller/AppController.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
+#include "paint/Blur.h"
+#include "paint/Shapes.h"
 #include "platform/Desktop.h"
 #include "platform/DialogFolder.h"
 #include "platform/Log.h"
-#include "paint/Blur.h"
-#include "paint/Shapes.h"
+#include "platform/Services.h"
 #include "viewer/ViewerBar.h"
 #include "viewer/ViewerPanel.h"
 
@@ -64,9 +65,6 @@ QImage dimmedScreen()
 
 } // namespace
 
-std::function<QString(const QString&)> ImageViewer::chooseSaveFile;
-std::function<void(const QString&, const QString&)> ImageViewer::showError;
-
 ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerPanel* panel,
                          QWidget* parent)
     : QWidget(parent)
@@ -75,7 +73,7 @@ ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerP
     , panel_(panel)
     , index_(std::max(index, 0))
 {
-    using Glyph = ViewerBarButton::Glyph;
+    using paint::Glyph;
     const QColor white(Qt::white);
     previous_ =
         new ViewerBarButton(QStringLiteral("Previous"), Glyph::ChevronLeft, white, true, this);
@@ -83,9 +81,9 @@ ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerP
     auto* copy = new ViewerBarButton(QStringLiteral("Copy"), Glyph::Copy, white, false, this);
     auto* save =
         new ViewerBarButton(QStringLiteral("Save As\u2026"), Glyph::SaveDown, white, false, this);
-    auto* remove = new ViewerBarButton(QStringLiteral("Remove"), Glyph::Trash,
+    auto* remove = new ViewerBarButton(QStringLiteral("Remove"), Glyph::TrashPlain,
                                        QColor::fromRgbF(1.0, 0.54, 0.5), false, this);
-    auto* close = new ViewerBarButton(QStringLiteral("Close"), Glyph::Close, white, true, this);
+    auto* close = new ViewerBarButton(QStringLiteral("Close"), Glyph::Cross, white, true, this);
     buttons_ = {previous_, next_, copy, save, remove, close};
 
     connect(previous_, &QAbstractButton::clicked, this, [this] { step(-1); });
@@ -146,7 +144,7 @@ void ImageViewer::saveCopy(const QString& source, const QString& destination)
     }
     const QString text = QStringLiteral("The image could not be saved as \u201C%1\u201D.")
                              .arg(QFileInfo(destination).fileName());
-    if (showError) {
+    if (const auto& showError = platform::services().showError) {
         showError(text, reason);
     } else {
         messageBox(text, reason);
@@ -246,6 +244,7 @@ void ImageViewer::saveShownAs()
         QDir(platform::dialogFolder()).filePath(fileName + QStringLiteral(".png"));
     closeViewer();
     // The dialog runs its own event loop: from here on this viewer may be gone.
+    const auto& chooseSaveFile = platform::services().chooseSaveFile;
     const QString destination =
         chooseSaveFile ? chooseSaveFile(proposed) : dialogSaveFile(proposed);
     if (!destination.isEmpty()) {

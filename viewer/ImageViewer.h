@@ -30,13 +30,6 @@ public:
     static bool copyImageFile(const QString& source, const QString& destination,
                               QString* reason = nullptr);
 
-    // Asks where to save, starting at the proposed path; empty when cancelled. Unset, a save
-    // dialog asks; tests set it.
-    static std::function<QString(const QString& proposedPath)> chooseSaveFile;
-    // Tells the user something went wrong: a headline and the reason. Unset, a message box
-    // tells; tests set it.
-    static std::function<void(const QString& text, const QString& reason)> showError;
-
     int index() const { return index_; }
     int shownPosition() const; // index clamped to the last image
     QString caption() const;   // "title · n of m", empty without an image

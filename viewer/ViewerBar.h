@@ -1,17 +1,17 @@
 #pragma once
 
+#include "paint/Glyphs.h"
+
 #include <QAbstractButton>
 #include <QColor>
 
 // One control of the image viewer's bar: a painted glyph (and, unless it is glyph-only, a
-// title) on a faint white rounded plate. Glyph-only buttons keep their title as the
-// accessible name.
+// title) on a faint white rounded plate; the cross sits on a round plate instead, as the close
+// button. Glyph-only buttons keep their title as the accessible name.
 class ViewerBarButton : public QAbstractButton {
     Q_OBJECT
 public:
-    enum class Glyph { ChevronLeft, ChevronRight, Copy, SaveDown, Trash, Close };
-
-    ViewerBarButton(const QString& title, Glyph glyph, QColor tint, bool glyphOnly,
+    ViewerBarButton(const QString& title, paint::Glyph glyph, QColor tint, bool glyphOnly,
                     QWidget* parent);
 
     QSize sizeHint() const override;
@@ -20,9 +20,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void paintGlyph(QPainter& painter, const QRectF& box) const;
-
-    Glyph glyph_;
+    paint::Glyph glyph_;
     QColor tint_;
     bool glyphOnly_;
 };

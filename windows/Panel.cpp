@@ -1,7 +1,7 @@
 #include "windows/Panel.h"
 
+#include "platform/Backend.h"
 #include "platform/Desktop.h"
-#include "platform/WindowHints.h"
 
 #include <QPainter>
 #include <QVBoxLayout>
@@ -118,7 +118,7 @@ void Panel::setInputRegion(const QRegion& region)
 void Panel::applyInputRegion()
 {
     if (inputRegion_ && !ignoresMouse_) {
-        platform::setInputShape(this, *inputRegion_);
+        platform::session().setInputShape(this, *inputRegion_);
     }
 }
 
@@ -129,7 +129,7 @@ bool Panel::outsideInputRegion(const QMouseEvent* event) const
 
 void Panel::setShapeMask(const QRegion& region)
 {
-    if (platform::hasCompositor()) {
+    if (platform::desktop().hasCompositor()) {
         return;
     }
     // An empty mask means "no mask" to Qt; a pixel outside the window shows nothing instead.
@@ -138,7 +138,7 @@ void Panel::setShapeMask(const QRegion& region)
 
 void Panel::setShapeMask(const QPainterPath& outline)
 {
-    if (platform::hasCompositor()) {
+    if (platform::desktop().hasCompositor()) {
         return;
     }
     setShapeMask(opaqueRegion(outline, size()));
@@ -179,7 +179,7 @@ QRegion Panel::opaqueRegion(const QPainterPath& outline, const QSize& size)
 
 void Panel::clearShapeMask()
 {
-    if (!platform::hasCompositor()) {
+    if (!platform::desktop().hasCompositor()) {
         clearMask();
     }
 }
@@ -188,7 +188,7 @@ void Panel::orderFront()
 {
     if (!isVisible()) {
         // Window managers drop these when a window is withdrawn: give them again each time.
-        platform::applyWindowRole(this, roleOf(level_));
+        platform::session().applyWindowRole(this, roleOf(level_));
     }
     show();
     raiseInLevelOrder();

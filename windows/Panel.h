@@ -1,6 +1,7 @@
 #pragma once
 
 #include "windows/MouseEvent.h"
+#include "windows/PointerGesture.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -74,8 +75,8 @@ public:
     // then reads where the window really is.
     std::function<void()> onMovedBySystem;
 
-    bool isResizing() const { return resizing_; }
-    bool isDragging() const { return dragging_; }
+    bool isResizing() const { return gesture_.state() == PointerGesture::State::Resizing; }
+    bool isDragging() const { return gesture_.state() == PointerGesture::State::Dragging; }
     bool hasHeldDown() const { return heldDown_ != nullptr; }
 
 protected:
@@ -89,17 +90,17 @@ private:
     void applyInputRegion();
     bool outsideInputRegion(const QMouseEvent* event) const;
 
-    bool filterMouse(QWidget* target, QMouseEvent* event);
+    bool filterMouse(QMouseEvent* event);
+    PointerGesture::Input gestureInput(const QMouseEvent* event) const;
     bool filterKey(QKeyEvent* event);
-    void replayHeldClick(QMouseEvent* up);
+    void replayHeldClick(std::unique_ptr<QMouseEvent> press, QMouseEvent* up);
 
     QPointer<QWidget> content_;
     Level level_;
     bool ignoresMouse_ = false;
-    bool resizing_ = false;
-    bool dragging_ = false;
+    PointerGesture gesture_;
+    // The press the gesture holds back, kept exactly while it does.
     std::unique_ptr<QMouseEvent> heldDown_;
-    QPointer<QWidget> heldTarget_;
     bool replaying_ = false;
     std::optional<QRegion> inputRegion_;
     // The last few geometries the program asked for (Qt coordinates): the window system

@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWindow>
-#include <cmath>
 
 // The panel watches its native window, so it sees every mouse and key event before any of its
 // widgets does (and before Qt moves the keyboard focus on a click). A single mouse-down is
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr double dragThreshold = 3;   // points the pointer must travel before a drag starts
 constexpr double textStripDepth = 30; // the top strip of the paper drags even while editing
 constexpr double handleInside = 30;   // the resize handle reaches this far into the paper...
 constexpr double handleOutside = 8;   // ...and this far into the margin
@@ -107,7 +105,7 @@ bool Panel::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease:
         // Qt itself picks the widget under the pointer when an event is delivered or replayed.
-        return filterMouse(this, static_cast<QMouseEvent*>(event));
+        return filterMouse(static_cast<QMouseEvent*>(event));
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
         return filterKey(static_cast<QKeyEvent*>(event));
@@ -116,112 +114,87 @@ bool Panel::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-// Returns true when the event is consumed here.
-bool Panel::filterMouse(QWidget* /*window*/, QMouseEvent* event)
+PointerGesture::Input Panel::gestureInput(const QMouseEvent* event) const
 {
-    const QEvent::Type type = event->type();
-    const bool leftButton = event->button() == Qt::LeftButton;
-    const bool leftHeld = (event->buttons() & Qt::LeftButton) != 0;
-    const bool down =
-        leftButton && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick);
-    // Where the window manager or server does not honour the input shape, a press on the
-    // transparent margin still does nothing rather than drag the note.
-    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) && !heldDown_ &&
-        !resizing_ && outsideInputRegion(event)) {
-        return true;
-    }
-
-    if (resizeHook) {
-        using Kind = MouseEvent;
-        if (type == QEvent::MouseMove && leftHeld && resizing_) {
-            resizeHook(Kind::Dragged, 0);
-            return true;
-        }
-        if (type == QEvent::MouseButtonRelease && leftButton && resizing_) {
-            resizing_ = false;
-            resizeHook(Kind::Up, 0);
-            return true;
-        }
-        if (down) {
-            resizing_ = false;
-            // Qt reports the second press of a double click as a press and then a double
-            // click: the latter is the press with a click count of 2.
-            const int clicks = type == QEvent::MouseButtonDblClick ? 2 : 1;
-            if (inResizeHandle(this, event->position()) && resizeHook(Kind::Down, clicks)) {
-                resizing_ = true;
-                heldDown_.reset();
-                dragging_ = false;
-                return true;
-            }
-        }
-    }
-
-    if (!onDrag) {
-        heldDown_.reset();
-        dragging_ = false;
-        return false;
-    }
-
-    switch (type) {
+    using Kind = PointerGesture::Kind;
+    PointerGesture::Input input;
+    switch (event->type()) {
     case QEvent::MouseButtonPress:
-        if (!leftButton) {
-            return false;
-        }
-        if (editingText(this) && event->position().y() >= geometry::inset + textStripDepth) {
-            return false;
-        }
-        heldDown_.reset(static_cast<QMouseEvent*>(event->clone()));
-        dragging_ = false;
-        return true;
+        input.kind = Kind::Press;
+        break;
     case QEvent::MouseButtonDblClick:
-        if (!leftButton) {
-            return false;
-        }
-        // The press of this double click is still held: it goes first, then the double click.
-        if (heldDown_) {
-            replayHeldClick(nullptr);
-        }
-        return false;
-    case QEvent::MouseMove: {
-        if (!heldDown_ || !leftHeld) {
-            return false;
-        }
-        if (!dragging_) {
-            const QPointF moved = event->position() - heldDown_->position();
-            if (std::hypot(moved.x(), moved.y()) < dragThreshold) {
-                return true;
-            }
-            dragging_ = true;
-        }
-        const auto notify = onDrag;
-        notify(true);
-        return true;
-    }
+        input.kind = Kind::DoubleClick;
+        break;
     case QEvent::MouseButtonRelease:
-        if (!leftButton || !heldDown_) {
-            return false;
-        }
-        if (dragging_) {
-            heldDown_.reset();
-            dragging_ = false;
-            const auto notify = onDrag;
-            notify(false);
-            return true;
-        }
-        replayHeldClick(event);
-        return true;
+        input.kind = Kind::Release;
+        break;
     default:
-        return false;
+        input.kind = Kind::Move;
+        break;
     }
+    input.leftButton = event->button() == Qt::LeftButton;
+    input.leftHeld = (event->buttons() & Qt::LeftButton) != 0;
+    input.position = event->position();
+    input.resizable = static_cast<bool>(resizeHook);
+    input.draggable = static_cast<bool>(onDrag);
+    // Where a press lands is all the gesture asks about; moves come too often to look.
+    if (input.kind == Kind::Press || input.kind == Kind::DoubleClick) {
+        input.outsideInputRegion = outsideInputRegion(event);
+        input.inResizeHandle = inResizeHandle(this, input.position);
+        input.inTextWhileEditing =
+            editingText(this) && input.position.y() >= geometry::inset + textStripDepth;
+    }
+    return input;
+}
+
+// Returns true when the event is consumed here.
+bool Panel::filterMouse(QMouseEvent* event)
+{
+    using Action = PointerGesture::Action;
+    PointerGesture::Step step = gesture_.feed(gestureInput(event));
+    if (step.action == Action::OfferResize) {
+        step = gesture_.answerResize(resizeHook(MouseEvent::Down, step.clickCount));
+    }
+    // The copy of a press lives exactly as long as the gesture holds the press back.
+    std::unique_ptr<QMouseEvent> letGo = gesture_.holdsPress() ? nullptr : std::move(heldDown_);
+    switch (step.action) {
+    case Action::PassThrough:
+        return false;
+    case Action::Consume:
+    case Action::OfferResize: // answered above
+        return true;
+    case Action::HoldPress:
+        heldDown_.reset(static_cast<QMouseEvent*>(event->clone()));
+        return true;
+    case Action::ResizeDrag:
+        resizeHook(MouseEvent::Dragged, 0);
+        return true;
+    case Action::ResizeUp:
+        resizeHook(MouseEvent::Up, 0);
+        return true;
+    case Action::DragStart:
+    case Action::DragMove:
+    case Action::DragEnd: {
+        // A copy: the handler may replace itself.
+        const auto notify = onDrag;
+        notify(step.action != Action::DragEnd);
+        return true;
+    }
+    case Action::ReplayPress:
+        replayHeldClick(std::move(letGo), nullptr);
+        return false;
+    case Action::ReplayClick:
+        replayHeldClick(std::move(letGo), event);
+        return true;
+    }
+    return false;
 }
 
 // Delivers the held press, then `up` if given, through the window as one ordinary click, so
 // that Qt routes them (and the rest of the gesture) to the widget under the pointer and moves
 // the keyboard focus as a click does.
-void Panel::replayHeldClick(QMouseEvent* up)
+void Panel::replayHeldClick(std::unique_ptr<QMouseEvent> press, QMouseEvent* up)
 {
-    const std::unique_ptr<QMouseEvent> press = std::move(heldDown_);
-    dragging_ = false;
     QWindow* handle = windowHandle();
     if (!press || handle == nullptr) {
         return;

@@ -1,4 +1,5 @@
 #include "sound/Sound.h"
+#include "support/Suites.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -173,5 +174,5 @@ private:
     QByteArray recorded_;
 };
 
-QTEST_MAIN(AudioTest)
+static RegisterSuite<AudioTest> registered;
 #include "test_audio.moc"

@@ -1,6 +1,7 @@
-#include "Harness.h"
-#include "windows/Panel.h"
 #include "motion/Motion.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QJsonArray>
 #include <QSettings>
@@ -9,7 +10,7 @@
 class LifecycleTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Harness> h;
+    std::unique_ptr<Fixture> h;
 
     AppController& app() { return *h->app; }
     QJsonObject savedNote(const NoteModel* note) const
@@ -26,7 +27,7 @@ class LifecycleTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        h = std::make_unique<Harness>();
+        h = std::make_unique<Fixture>();
         h->startUp();
     }
     void cleanup() { h.reset(); }
@@ -73,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(!note->crumpled());
         QCOMPARE(note->modified(), h->today.addSecs(-5).addDays(-2));
         QVERIFY(app().notes().contains(note));
-        QCOMPARE(savedNote(note)["deletedAt"].toDouble(), Harness::referenceSeconds(h->today));
+        QCOMPARE(savedNote(note)["deletedAt"].toDouble(), Fixture::referenceSeconds(h->today));
         QCOMPARE(app().padCount(), 0);
     }
 
@@ -145,8 +146,8 @@ private Q_SLOTS:
 
     void deletingForeverTakesTheImagesAlong()
     {
-        const QString image = h->writeImage(QSize(20, 10));
-        const QString other = h->writeImage(QSize(20, 10));
+        const QString image = h->storeImage(QSize(20, 10));
+        const QString other = h->storeImage(QSize(20, 10));
         NoteModel* keep = h->addNote(QStringLiteral("keep"));
         keep->setImages({other});
         QPointer<NoteModel> note = h->addNote(QStringLiteral("gone"));

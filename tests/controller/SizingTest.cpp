@@ -1,12 +1,13 @@
-#include "Harness.h"
-#include "windows/Panel.h"
 #include "motion/Motion.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 // Paper sizes, the image strip, the note window around them, and the resize handle.
 class SizingTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Harness> h;
+    std::unique_ptr<Fixture> h;
 
     AppController& app() { return *h->app; }
     using Event = AppController::MouseEvent;
@@ -30,7 +31,7 @@ class SizingTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        h = std::make_unique<Harness>();
+        h = std::make_unique<Fixture>();
         h->startUp();
     }
     void cleanup() { h.reset(); }
@@ -58,9 +59,9 @@ private Q_SLOTS:
     void imagesAreScaledToThePaperWidth()
     {
         NoteModel* note = h->addNote(QString());
-        const QString wide = h->writeImage(QSize(1000, 500));
-        const QString tall = h->writeImage(QSize(1000, 2000));
-        const QString flat = h->writeImage(QSize(1000, 10));
+        const QString wide = h->storeImage(QSize(1000, 500));
+        const QString tall = h->storeImage(QSize(1000, 2000));
+        const QString flat = h->storeImage(QSize(1000, 10));
         QCOMPARE(app().imageHeight(wide, 200), 100.0);
         QCOMPARE(app().imageHeight(tall, 200), 260.0);
         QCOMPARE(app().imageHeight(flat, 200), 50.0);
@@ -162,7 +163,7 @@ private Q_SLOTS:
     void aNoteWithImagesMayShrinkItsPaperFurther()
     {
         NoteModel* note = shownNote();
-        note->setImages({h->writeImage(QSize(1000, 500))});
+        note->setImages({h->storeImage(QSize(1000, 500))});
         h->desktop.mouse = QPointF(395, 405);
         QVERIFY(app().resizeHook(note, Event::Down, 1));
         drag(note, QPointF(395, 2000));
@@ -208,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(note->paperW(), 220.0);
         QCOMPARE(h->sounds.size(), 1);
 
-        note->setImages({h->writeImage(QSize(100, 100))});
+        note->setImages({h->storeImage(QSize(100, 100))});
         app().fitToContent(note);
         QCOMPARE(note->paperH(), 94.0);
 

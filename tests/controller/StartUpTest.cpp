@@ -1,5 +1,6 @@
-#include "Harness.h"
 #include "pad/PadView.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
 #include "windows/Panel.h"
 
 #include <QJsonArray>
@@ -10,12 +11,12 @@
 class StartUpTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Harness> h;
+    std::unique_ptr<Fixture> h;
 
     static QJsonObject deleted(const QString& text, const QDateTime& when, const QString& image)
     {
-        QJsonObject r = Harness::record(text);
-        r["deletedAt"] = Harness::referenceSeconds(when);
+        QJsonObject r = Fixture::record(text);
+        r["deletedAt"] = Fixture::referenceSeconds(when);
         r["images"] = QJsonArray{image};
         return r;
     }
@@ -29,17 +30,17 @@ class StartUpTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { h = std::make_unique<Harness>(); }
+    void init() { h = std::make_unique<Fixture>(); }
     void cleanup() { h.reset(); }
 
     void notesDeletedOverThirtyDaysAgoGoWithTheirImages()
     {
-        const QString oldImage = h->writeImage(QSize(10, 10));
-        const QString recentImage = h->writeImage(QSize(10, 10));
-        const QString keptImage = h->writeImage(QSize(10, 10));
-        QJsonObject live = Harness::record(QStringLiteral("live"));
+        const QString oldImage = h->storeImage(QSize(10, 10));
+        const QString recentImage = h->storeImage(QSize(10, 10));
+        const QString keptImage = h->storeImage(QSize(10, 10));
+        QJsonObject live = Fixture::record(QStringLiteral("live"));
         live["images"] = QJsonArray{keptImage};
-        h->writeNotes({Harness::record(QStringLiteral("first")),
+        h->writeNotes({Fixture::record(QStringLiteral("first")),
                        deleted(QStringLiteral("31 days"), h->today.addDays(-31), oldImage),
                        deleted(QStringLiteral("29 days"), h->today.addDays(-29), recentImage),
                        live});
@@ -74,12 +75,12 @@ private Q_SLOTS:
 
     void onScreenNotesComeBackWhereTheyWere()
     {
-        QJsonObject big = Harness::record(QStringLiteral("inside"), true, 100, 200);
+        QJsonObject big = Fixture::record(QStringLiteral("inside"), true, 100, 200);
         big["pw"] = 300;
         big["ph"] = 250;
         // Its shadow margin overhangs the left and bottom edges; its paper does not.
-        QJsonObject margin = Harness::record(QStringLiteral("margin"), true, -40, -40);
-        h->writeNotes({big, margin, Harness::record(QStringLiteral("tucked"), false, 5, 5)});
+        QJsonObject margin = Fixture::record(QStringLiteral("margin"), true, -40, -40);
+        h->writeNotes({big, margin, Fixture::record(QStringLiteral("tucked"), false, 5, 5)});
 
         h->startUp();
 
@@ -96,7 +97,7 @@ private Q_SLOTS:
     // once its placement holds, the file records it, except in the middle of a drag.
     void aPlaceTheWindowSystemChoseIsStored()
     {
-        h->writeNotes({Harness::record(QStringLiteral("moved"), true, 100, 200)});
+        h->writeNotes({Fixture::record(QStringLiteral("moved"), true, 100, 200)});
         h->startUp();
         NoteModel* note = h->app->notes()[0];
         Panel* panel = h->app->window(note);
@@ -108,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(h->savedNotes()[0].toObject()["x"].toDouble(), 102.0);
         QCOMPARE(h->savedNotes()[0].toObject()["y"].toDouble(), 220.0);
 
-        note->grab = QPointF(10, 10);
+        h->app->noteDragChanged(note); // a drag is under way
         panel->windowHandle()->setGeometry(QRect(150, 900 - 500 - 20, 300, 300));
         QTRY_COMPARE(panel->frame().x(), 150.0);
         QTest::qWait(300);
@@ -128,7 +129,7 @@ private Q_SLOTS:
     {
         QFETCH(double, x);
         QFETCH(double, y);
-        h->writeNotes({Harness::record(QStringLiteral("lost"), true, x, y)});
+        h->writeNotes({Fixture::record(QStringLiteral("lost"), true, x, y)});
         h->startUp();
         NoteModel* note = h->app->notes().first();
         // Centred on the notch, the window's top 80 below the notch's lower edge.

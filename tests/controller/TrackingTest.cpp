@@ -1,15 +1,22 @@
-#include "Harness.h"
-#include "windows/Panel.h"
 #include "motion/Motion.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QSignalSpy>
+
+// Reaches the controller's private gesture state.
+class ControllerTestAccess {
+public:
+    static void setPulling(AppController& app, NoteModel* note) { app.gesture_.pull.note = note; }
+};
 
 // The pad at the notch opens and closes with the pointer. The fake screen is 1440 x 900 with a
 // 24-point bar: the notch's centre is x 720, the top edge y 900, the notch's lower edge y 876.
 class TrackingTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Harness> h;
+    std::unique_ptr<Fixture> h;
 
     AppController& app() { return *h->app; }
     void pointAt(double x, double y)
@@ -21,7 +28,7 @@ class TrackingTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        h = std::make_unique<Harness>();
+        h = std::make_unique<Fixture>();
         h->startUp();
     }
     void cleanup() { h.reset(); }
@@ -135,7 +142,7 @@ private Q_SLOTS:
     void theClipboardAtLaunchIsNeverOffered()
     {
         h.reset(); // one fake desktop at a time
-        h = std::make_unique<Harness>();
+        h = std::make_unique<Fixture>();
         h->desktop.copyImage(QImage(8, 8, QImage::Format_RGB32));
         h->startUp();
         pointAt(720, 900);

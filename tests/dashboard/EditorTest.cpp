@@ -1,9 +1,13 @@
-#include "Fixture.h"
+#include "Dashboard.h"
+#include "dashboard/AddAnotherButton.h"
+#include "dashboard/BarWidget.h"
 #include "dashboard/DashListView.h"
 #include "dashboard/DashWindow.h"
-#include "dashboard/EditorParts.h"
+#include "dashboard/DropOverlay.h"
+#include "dashboard/ImageTile.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/Placeholder.h"
+#include "dashboard/SwatchButton.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -129,7 +133,7 @@ class EditorTest : public QObject {
 private Q_SLOTS:
     void currentColorHasTheHeavyRing()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("x"), .color = QStringLiteral("blue")});
         NoteEditor editor(note, f.app.get(), {});
         QCOMPARE(heavyRings(editor).size(), 1);
@@ -146,16 +150,16 @@ private Q_SLOTS:
 
     void typingWritesTheNoteAndOutsideEditsKeepTheCursor()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("Hello"), .age = 3600});
         NoteEditor editor(note, f.app.get(), {});
         editor.show();
         QPlainTextEdit* text = editor.textEdit();
         text->moveCursor(QTextCursor::End);
-        f.now = f.now.addSecs(5);
+        f.today = f.today.addSecs(5);
         QTest::keyClicks(text, QStringLiteral(" world"));
         QCOMPARE(note->text(), QStringLiteral("Hello world"));
-        QCOMPARE(note->modified(), f.now);
+        QCOMPARE(note->modified(), f.today);
 
         QTextCursor cursor = text->textCursor();
         cursor.setPosition(5);
@@ -172,7 +176,7 @@ private Q_SLOTS:
 
     void deletedNoteShowsRestoreBarAndRefusesDrops()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("gone"), .deleted = true});
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(600, 500);
@@ -195,7 +199,7 @@ private Q_SLOTS:
 
     void dropAddsImagesToALiveNote()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("live")});
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(600, 500);
@@ -214,7 +218,7 @@ private Q_SLOTS:
 
     void onScreenButtonNamesWhatItWillDo()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("x"), .onScreen = true});
         NoteEditor editor(note, f.app.get(), {});
         QVERIFY(buttonNamed(&editor, QStringLiteral("Tuck into Notch")));
@@ -237,11 +241,11 @@ private Q_SLOTS:
     {
         QFETCH(QSize, size);
         QFETCH(bool, deleted);
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("Lisbon\ntram 28"),
                                  .folder = QStringLiteral("Personal"),
                                  .deleted = deleted});
-        note->setImages({f.writeImage(QSize(800, 500)), f.writeImage(QSize(300, 600))});
+        note->setImages({f.saveImage(QSize(800, 500)), f.saveImage(QSize(300, 600))});
         f.app->showDashboard();
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
         window->resize(size);
@@ -260,11 +264,11 @@ private Q_SLOTS:
     // The pane's narrowest (the list and sidebar dragged wide), with a long folder name.
     void controlsStayWholeInTheNarrowestPane()
     {
-        Fixture f;
+        DashboardFixture f;
         f.app->addFolder(QStringLiteral("Household paperwork and receipts"));
         NoteModel* note = f.add({.text = QStringLiteral("x"), .onScreen = true});
         note->setFolder(QStringLiteral("Household paperwork and receipts"));
-        note->setImages({f.writeImage(QSize(800, 500))});
+        note->setImages({f.saveImage(QSize(800, 500))});
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(300, 400);
         editor.show();
@@ -279,10 +283,10 @@ private Q_SLOTS:
     // must outlive that handler. Destructive entries are marked red.
     void removingAnImageFromItsTileOutlivesTheMenu()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("pictures")});
-        const QString first = f.writeImage();
-        const QString second = f.writeImage();
+        const QString first = f.saveImage(QSize(40, 30));
+        const QString second = f.saveImage(QSize(40, 30));
         note->setImages({first, second});
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(600, 500);
@@ -316,7 +320,7 @@ private Q_SLOTS:
     // The button takes away the editor it sits in.
     void deleteForeverLooksDestructiveAndClosesTheEditor()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("gone"), .deleted = true});
         auto view = f.makeView();
         clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
@@ -349,7 +353,7 @@ private Q_SLOTS:
 
     void pinButtonToggles()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("x")});
         NoteEditor editor(note, f.app.get(), {});
         editor.show();
@@ -371,7 +375,7 @@ class WindowTest : public QObject {
 private Q_SLOTS:
     void windowIsMadeOnceAndKeepsItsState()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("milk")});
         f.app->showDashboard();
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
@@ -397,7 +401,7 @@ private Q_SLOTS:
 
     void pasteShortcutTakesImagesOnlyForLiveNotes()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes = f.add(
             {{.text = QStringLiteral("live")}, {.text = QStringLiteral("gone"), .deleted = true}});
         f.app->showDashboard();
@@ -431,7 +435,7 @@ private Q_SLOTS:
 
     void detailShowsPlaceholderWithoutSelection()
     {
-        Fixture f;
+        DashboardFixture f;
         f.app->showDashboard();
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
         Placeholder* placeholder = window->view()->detailPlaceholder();

@@ -1,4 +1,4 @@
-#include "Fixture.h"
+#include "Dashboard.h"
 #include "dashboard/DashListView.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/NoteList.h"
@@ -41,7 +41,7 @@ class ListTest : public QObject {
 private Q_SLOTS:
     void groupsByAgeWithExactWeekBoundary()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes = f.add({
             {.text = QStringLiteral("week old"), .age = 604800},
             {.text = QStringLiteral("a second younger"), .age = 604799},
@@ -63,7 +63,7 @@ private Q_SLOTS:
 
     void pinnedNoteInRecentlyDeletedGroupsByAge()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("pinned"), .pinned = true});
         auto view = f.makeView();
         f.app->trash(note);
@@ -75,7 +75,7 @@ private Q_SLOTS:
 
     void equalDatesKeepListOrder()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes = f.add({{.text = QStringLiteral("first"), .age = 100},
                                   {.text = QStringLiteral("second"), .age = 100},
                                   {.text = QStringLiteral("third"), .age = 100}});
@@ -85,7 +85,7 @@ private Q_SLOTS:
 
     void searchIsTrimmedAndIgnoresCase()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes = f.add({{.text = QStringLiteral("Buy Milk")},
                                   {.text = QStringLiteral("MILK and honey")},
                                   {.text = QStringLiteral("oat\nmilk")},
@@ -107,7 +107,7 @@ private Q_SLOTS:
     // Latin-1 notes are folded a shorter way than the rest; both must agree.
     void searchIgnoresCaseBeyondAscii()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes = f.add({{.text = QStringLiteral("Meet in ZÜRICH")},
                                   {.text = QStringLiteral("zurich, no umlaut")},
                                   {.text = QStringLiteral("CAFÉ au lait")},
@@ -133,13 +133,13 @@ private Q_SLOTS:
 
     void emptyListPlaceholders()
     {
-        Fixture f;
+        DashboardFixture f;
         f.add({.text = QStringLiteral("live")});
         auto view = f.makeView();
         clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
         QVERIFY(view->listPlaceholder()->isVisible());
         QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Notes"));
-        QCOMPARE(view->listPlaceholder()->symbol(), dash::Symbol::Trash);
+        QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::Trash);
 
         QTest::keyClicks(view->searchField(), QStringLiteral("  "));
         QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Results"));
@@ -148,12 +148,12 @@ private Q_SLOTS:
         QVERIFY(!view->listPlaceholder()->isVisible());
         QTest::keyClicks(view->searchField(), QStringLiteral("zebra"));
         QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Results"));
-        QCOMPARE(view->listPlaceholder()->symbol(), dash::Symbol::NoteText);
+        QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::NoteText);
     }
 
     void badgesFollowTheFilterRule()
     {
-        Fixture f;
+        DashboardFixture f;
         f.add({{.text = QStringLiteral("a #Plan"),
                 .folder = QStringLiteral("Work"),
                 .color = QStringLiteral("pink"),
@@ -179,7 +179,7 @@ private Q_SLOTS:
 
     void tagsSectionFollowsTextEdits()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("plain")});
         auto view = f.makeView();
         QCOMPARE(rowOfTitle(*view, QStringLiteral("Tags")), -1);
@@ -194,7 +194,7 @@ private Q_SLOTS:
 
     void newNoteTakesFolderOrColorOfFilter()
     {
-        Fixture f;
+        DashboardFixture f;
         auto view = f.makeView();
         clickSidebarRow(*view, QStringLiteral("Work"));
         QTest::mouseClick(view->newNoteButton(), Qt::LeftButton);
@@ -221,7 +221,7 @@ private Q_SLOTS:
 
     void trashFromEditorClearsSelectionAndRestoreKeepsIt()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes =
             f.add({{.text = QStringLiteral("keep")}, {.text = QStringLiteral("toss"), .age = 10}});
         auto view = f.makeView();
@@ -260,7 +260,7 @@ private Q_SLOTS:
 
     void deleteKeyTrashesSelectedLiveNote()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("doomed")});
         auto view = f.makeView();
         clickNoteRow(*view, note);
@@ -273,7 +273,7 @@ private Q_SLOTS:
         Fixture::settle();
         clickNoteRow(*view, note);
         const QDateTime deletedAt = *note->deletedAt();
-        f.now = f.now.addSecs(30);
+        f.today = f.today.addSecs(30);
         QTest::keyClick(view->listView(), Qt::Key_Delete);
         QCOMPARE(*note->deletedAt(), deletedAt);
     }
@@ -282,7 +282,7 @@ private Q_SLOTS:
     // on nothing else.
     void deleteKeysSpareNotesTheListDoesNotShowSelected()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes =
             f.add({{.text = QStringLiteral("milk"), .age = 30},
                    {.text = QStringLiteral("report"), .folder = QStringLiteral("Work")}});
@@ -331,7 +331,7 @@ private Q_SLOTS:
     // A thumbnail whose file was missing shows once the file is back.
     void rowThumbnailShowsAnImageThatComesBack()
     {
-        Fixture f;
+        DashboardFixture f;
         NoteModel* note = f.add({.text = QStringLiteral("trip")});
         QImage red(40, 30, QImage::Format_RGB32);
         red.fill(Qt::red);
@@ -359,7 +359,7 @@ private Q_SLOTS:
 
     void arrowKeysSkipSectionHeaders()
     {
-        Fixture f;
+        DashboardFixture f;
         auto view = f.makeView();
         clickSidebarRow(*view, QStringLiteral("Pinned"));
         QTest::keyClick(view->sidebarView(), Qt::Key_Down);
@@ -378,7 +378,7 @@ private Q_SLOTS:
 
     void newFolderPromptAddsAndClearsName()
     {
-        Fixture f;
+        DashboardFixture f;
         auto view = f.makeView();
         clickSidebarRow(*view, QStringLiteral("New Folder"));
         QDialog* dialog = view->folderDialog();
@@ -416,7 +416,7 @@ private Q_SLOTS:
 
     void listFollowsChangesMadeElsewhere()
     {
-        Fixture f;
+        DashboardFixture f;
         const auto notes = f.add({{.text = QStringLiteral("older"), .age = 500},
                                   {.text = QStringLiteral("newer"), .age = 100}});
         auto view = f.makeView();

@@ -54,13 +54,10 @@ start_app() {
     # waiting for the guard yields the program's exit status.
     APP_GUARD=$guard
     APP_PID=$guard
-    local deadline=$((SECONDS + 5)) child
-    while [ $SECONDS -lt $deadline ]; do
-        child=$(pgrep -P "$guard" | head -1)
-        [ -n "$child" ] && APP_PID=$child && break
-        sleep 0.05
-    done
+    wait_for 5 app_child && APP_PID=$(app_child)
 }
+
+app_child() { pgrep -P "$APP_GUARD" | head -1 | grep .; }
 
 stop_app() {
     kill "${APP_PID:-0}" 2>/dev/null
@@ -78,6 +75,24 @@ wait_for() {
     done
 }
 
+# wait_steady SECONDS COMMAND...: polls until COMMAND prints the same, non-empty, twice in a
+# row: for motion on the screen or of windows to come to rest.
+wait_steady() {
+    local deadline=$((SECONDS + $1)) last="" now
+    shift
+    while [ $SECONDS -lt $deadline ]; do
+        now=$("$@" 2>/dev/null)
+        [ -n "$now" ] && [ "$now" = "$last" ] && return 0
+        last=$now
+        sleep 0.1
+    done
+    return 1
+}
+
+gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# --- windows
+
 # The ids of the program's mapped top-level windows with the given name (or all).
 app_windows() {
     xdotool search --all --onlyvisible --pid "$APP_PID" ${1:+--name "$1"} 2>/dev/null
@@ -90,14 +105,100 @@ geometry() {
         /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
 
+# at WINDOW "X Y W H": the window has that rectangle.
+at() { [ "$(geometry "$1")" = "$2" ]; }
+
+# window_at "X Y W H": prints the program's window with that rectangle.
+window_at() {
+    local w
+    for w in $(app_windows); do
+        at "$w" "$1" && echo "$w" && return 0
+    done
+    return 1
+}
+
+# Every window of the program with its rectangle: steady once nothing glides any more.
+window_layout() {
+    local w
+    for w in $(app_windows); do echo "$w $(geometry "$w")"; done | sort
+}
+
+windows_more_than() { [ "$(app_windows | wc -l)" -gt "$1" ]; }
+
+# The pad hangs from the top centre of the 1440-wide screen.
+pad_window() { window_at "550 0 340 274"; }
+
+# The dashboard: --all, or xdotool would take windows of the program OR with the name.
+dashboards() { xdotool search --all --onlyvisible --pid "$APP_PID" --name '^All Notes$' 2>/dev/null; }
+dashboard_open() { [ -n "$(dashboards)" ]; }
+dashboard_closed() { [ -z "$(dashboards)" ]; }
+
+focused_on() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# --- the pointer
+
+under_pointer() { xdotool getmouselocation --shell | sed -n 's/^WINDOW=//p'; }
+pointer_over() { [ "$(under_pointer)" = "$1" ]; }
+
+# glide_to X Y STEPS [PAUSE]: moves the pointer from where it is to X Y in STEPS moves,
+# PAUSE seconds (0.02) apart. The pauses pace the input: motion events that queue up together
+# reach the program as one, and a drag must be seen to pass its intermediate points.
+glide_to() {
+    local x0 y0 n=$3 i
+    eval "$(xdotool getmouselocation --shell | grep -E '^(X|Y)=')"
+    x0=$X y0=$Y
+    for ((i = 1; i <= n; i++)); do
+        xdotool mousemove $((x0 + ($1 - x0) * i / n)) $((y0 + ($2 - y0) * i / n))
+        sleep "${4:-0.02}"
+    done
+}
+
+# --- the screen
+
 shot() {
     import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
 }
+
+# pixel X Y: the colour of the screen there, as "r,g,b".
+pixel() {
+    import -window root -crop "1x1+$1+$2" txt:- 2>/dev/null |
+        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+black() { [ "$(pixel "$1" "$2")" = "0,0,0" ]; }
+not_black() { ! black "$1" "$2"; }
+
+# screen_digest "WxH+X+Y": a digest of that part of the screen.
+screen_digest() { import -window root -crop "$1" rgb:- 2>/dev/null | md5sum; }
+
+# crop_of WINDOW -> its rectangle as "WxH+X+Y".
+crop_of() { geometry "$1" | awk '{print $3 "x" $4 "+" $1 "+" $2}'; }
+
+# repainted SECONDS "WxH+X+Y" COMMAND...: runs COMMAND (a click, keys), then waits until that
+# part of the screen has changed and come to rest, which shows the program has taken the input.
+repainted() {
+    local seconds=$1 crop=$2 before deadline
+    shift 2
+    before=$(screen_digest "$crop")
+    "$@" >/dev/null 2>&1
+    deadline=$((SECONDS + seconds))
+    until [ "$(screen_digest "$crop")" != "$before" ]; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.05
+    done
+    wait_steady $((deadline - SECONDS + 1)) screen_digest "$crop"
+}
+
+# --- the notes file and the log
 
 # A value read from the notes file with a python expression over `notes` (the array).
 notes_eval() {
     python3 -c "import json,sys; notes=json.load(open(sys.argv[1])); print($1)" "$NOTES"
 }
+
+# file_is EXPR: the python expression over `notes` holds.
+file_is() { [ "$(notes_eval "$1" 2>/dev/null)" = True ]; }
+
+nothing_logged() { ! grep -q "Quillhaven:" "$APP_LOG"; }
 
 check() {
     local what=$1

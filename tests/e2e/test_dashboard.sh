@@ -38,11 +38,6 @@ notes = [
 json.dump(notes, open(sys.argv[1], "w"))
 PY
 
-# Both conditions at once: xdotool's search otherwise matches either.
-dashboards() { xdotool search --all --onlyvisible --pid "$APP_PID" --name '^All Notes$' 2>/dev/null; }
-dashboard_open() { [ -n "$(dashboards)" ]; }
-dashboard_closed() { [ -z "$(dashboards)" ]; }
-
 start_app
 if ! wait_for 20 dashboard_open; then
     # A machine that booted moments ago shows no dashboard at launch: ask for it.
@@ -53,14 +48,17 @@ WIN=$(dashboards | head -1)
 read -r x y w h < <(geometry "$WIN")
 check "it opens at 1000 x 640" [ "$w" -eq 1000 -a "$h" -eq 640 ]
 xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus --sync "$WIN"
-sleep 0.5
+wait_for 5 focused_on "$WIN"
+CROP=$(crop_of "$WIN")
+wait_steady 5 screen_digest "$CROP"
 shot dashboard
+# click X Y: a click at that point of the dashboard, then a wait for its repaint.
+click() { repainted 5 "$CROP" xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
 
 # Ctrl+N under the Work folder: click "Work" in the sidebar first.
 count_notes() { notes_eval "len(notes)"; }
 before=$(count_notes)
-xdotool mousemove --window "$WIN" 60 214 click 1  # "Work" in the Folders section
-sleep 0.3
+click 60 214 # "Work" in the Folders section
 xdotool key ctrl+n
 newest_folder() { notes_eval "notes[-1]['folder']"; }
 one_more_note() { [ "$(count_notes)" -gt "$before" ]; }
@@ -73,35 +71,29 @@ shot dashboard-new-note
 
 # Search from the keyboard.
 xdotool key ctrl+f
-xdotool type --delay 20 "  LISBON "
-sleep 0.5
+repainted 5 "$CROP" xdotool type --delay 20 "  LISBON "
 shot dashboard-search
-xdotool mousemove --window "$WIN" 60 73 click 1    # "All Notes"
-sleep 0.3
-xdotool mousemove --window "$WIN" 360 125 click 1  # the one note found
-sleep 0.5
+click 60 73  # "All Notes"
+click 360 125 # the one note found
 shot dashboard-editor
 
 # Delete and Backspace act only on the row shown highlighted: not on the Lisbon note once the
 # folder clicked in the sidebar hides it, even with the keys pressed in the list.
 deleted_count() { notes_eval "sum('deletedAt' in n for n in notes)"; }
 lisbon_deleted() { notes_eval "any('deletedAt' in n for n in notes if 'Lisbon' in n['text'])"; }
-xdotool key ctrl+f BackSpace
-sleep 0.3
-xdotool mousemove --window "$WIN" 60 214 click 1   # "Work"
-sleep 0.3
-xdotool mousemove --window "$WIN" 360 560 click 1  # the list, below its rows
-sleep 0.3
+repainted 5 "$CROP" xdotool key ctrl+f BackSpace
+click 60 214 # "Work"
+xdotool mousemove --window "$WIN" 360 560 click 1 # the list, below its rows
 xdotool key Delete BackSpace
-sleep 1.5
-check "Delete spares a note the list does not show" [ "$(lisbon_deleted)" = False ]
-check "... and trashes nothing else" [ "$(deleted_count)" -eq 1 ]
 shot dashboard-hidden-selection
-xdotool mousemove --window "$WIN" 360 125 click 1  # the first note under Work
-sleep 0.3
+# Those keys must come to nothing. The program takes its input in order and every save holds
+# all changes before it, so once the Delete below shows in the file, so would theirs.
+click 360 125 # the first note under Work: the one typed above
 xdotool key Delete
-two_deleted() { [ "$(deleted_count)" -eq 2 ]; }
-check "Delete trashes the highlighted note" wait_for 10 two_deleted
+typed_deleted() { file_is "any('deletedAt' in n for n in notes if 'Typed in' in n['text'])"; }
+check "Delete trashes the highlighted note" wait_for 10 typed_deleted
+check "Delete spares a note the list does not show" [ "$(lisbon_deleted)" = False ]
+check "... and trashes nothing else" [ "$(deleted_count)" -eq 2 ]
 
 # Close and bring back: the same window, its frame remembered.
 xdotool key ctrl+w

@@ -27,16 +27,11 @@ PY
 png_size() {
     python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); assert d[:8]==b"\x89PNG\r\n\x1a\n"; print(*struct.unpack(">II", d[16:24]))' "$1"
 }
-file_is() { [ "$(notes_eval "$1" 2>/dev/null)" = True ]; }
+GRAB="$(dirname "$0")/xgrab.py"
 
 xdotool mousemove 100 800
 start_app --login-item
-note_window() {
-    for w in $(app_windows); do
-        [ "$(geometry "$w")" = "100 370 380 330" ] && echo "$w" && return 0
-    done
-    return 1
-}
+note_window() { window_at "100 370 380 330"; }
 check "the note comes back on the screen" wait_for 20 note_window
 shot 01-note
 
@@ -45,7 +40,8 @@ png "$E2E_TMP/big.png" 3000 1500
 timeout 120 xclip -selection clipboard -t image/png -i "$E2E_TMP/big.png" &
 E2E_PIDS+=($!)
 xdotool mousemove 250 460 click 1
-sleep 0.3 # let the click settle into the text area before the shortcut
+# The click gives the note the keyboard; its text area has it by the time the keys come.
+wait_for 5 focused_on "$(note_window)"
 xdotool key ctrl+v
 check "the pasted image is listed in the notes file" \
     wait_for 10 file_is "len(notes[0].get('images', [])) == 1"
@@ -63,12 +59,8 @@ check "the note grows by the image (140) and its gap (6)" wait_for 5 grown
 shot 02-pasted
 
 # --- the viewer: a window covering the screen
-viewer_window() {
-    for w in $(app_windows); do
-        [ "$(geometry "$w")" = "0 0 1440 900" ] && echo "$w" && return 0
-    done
-    return 1
-}
+viewer_window() { window_at "0 0 1440 900"; }
+viewer_open() { viewer_window >/dev/null; }
 no_viewer() { ! viewer_window; }
 NOTE=$(note_now)
 read -r nx ny nw nh <<<"$(geometry "$NOTE")"
@@ -78,14 +70,16 @@ check "clicking the image opens the viewer" wait_for 5 viewer_window
 shot 03-viewer
 xdotool key Right
 xdotool key Left
-check "the viewer stays open while stepping" viewer_window >/dev/null
+check "the viewer stays open while stepping" viewer_open
 xdotool key Escape
 check "Escape closes the viewer" wait_for 5 no_viewer
 shot 04-viewer-closed
 
 # --- "Remove Image" from the picture's own menu: the tile that asks goes away, the program stays
+windows=$(app_windows | wc -l)
 xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 3
-sleep 0.5 # the menu opens and takes the keyboard
+# Once the menu is up, the program hands it every key.
+wait_for 5 windows_more_than "$windows"
 xdotool key Down Return
 check "Remove Image takes the picture off the note" wait_for 5 file_is "notes[0].get('images', []) == []"
 alive() { kill -0 "$APP_PID"; }
@@ -105,7 +99,7 @@ overlay_up() {
 no_child() { ! capture_child; }
 xdotool key ctrl+alt+s
 check "Ctrl+Alt+S starts the capture overlay" wait_for 10 overlay_up
-sleep 0.3 # the overlay takes the pointer once it is painted
+wait_for 5 "$GRAB" held # the overlay takes the keyboard and the pointer
 xdotool mousemove 300 200 mousedown 1
 xdotool mousemove 400 260
 xdotool mousemove 500 350
@@ -124,7 +118,7 @@ timeout 60 "$QUILLHAVEN" --capture-region "$TMPDIR/quillhaven-cancel.png" >/dev/
 CHILD=$!
 E2E_PIDS+=($CHILD)
 check "the overlay opens again" wait_for 10 overlay_up
-sleep 0.3
+wait_for 5 "$GRAB" held
 xdotool key Escape
 check "Escape ends the capture child" wait_for 10 no_child
 wait "$CHILD"

@@ -46,13 +46,8 @@ if not master.startswith(after):
 print(len(after))
 PY
 
-note_window() {
-    for w in $(app_windows); do
-        [ "$(geometry "$w")" = "100 400 300 300" ] && echo "$w" && return 0
-    done
-    return 1
-}
-focused() { [ "$(xdotool getwindowfocus)" = "$(note_window)" ]; }
+note_window() { window_at "100 400 300 300"; }
+focused() { focused_on "$(note_window)"; }
 # Clicks into the note's text and puts the caret at its end.
 focus_note() {
     wait_for 20 note_window || return 1

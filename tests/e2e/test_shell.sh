@@ -6,7 +6,6 @@
 e2e_setup "$1"
 GRAB="$(dirname "$0")/xgrab.py"
 SOCKET="$XDG_RUNTIME_DIR/quillhaven-$(id -u)"
-gone() { ! kill -0 "$1" 2>/dev/null; }
 # One note, so a second copy that wrote the file would be seen.
 cat >"$NOTES" <<'JSON'
 [{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F04","text":"tucked","folded":false,"onScreen":false,"x":0,"y":0}]
@@ -35,10 +34,6 @@ for lock in none caps num; do
     check "Ctrl+Alt+S held by the program ($lock)" taken_by_app s $lock
 done
 
-# --all: the window must be the program's AND carry the name (xdotool ORs them otherwise).
-dashboards() { xdotool search --all --onlyvisible --pid "$APP_PID" --name "^All Notes$" 2>/dev/null; }
-dashboard_open() { [ -n "$(dashboards)" ]; }
-dashboard_closed() { [ -z "$(dashboards)" ]; }
 if grep -rqs '"All Notes"' "$E2E_ROOT/dashboard"; then
     check "no dashboard after a login-item launch" dashboard_closed
     xdotool key ctrl+alt+n

@@ -1,16 +1,13 @@
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
-#include "support/FakeDesktop.h"
-#include "sound/Sound.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -42,11 +39,8 @@ QPointF origin(const QRectF& frame)
 class GesturesTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<FakeDesktop> desktop_;
+    std::unique_ptr<Fixture> f_;
     std::unique_ptr<AppController> app_;
-    QList<Effect> sounds_;
-    std::function<double(double, double)> defaultUniform_ = AppController::uniform;
 
     NoteModel* addNote(const QString& text, bool onScreen, QPointF at = {600, 300})
     {
@@ -64,7 +58,7 @@ class GesturesTest : public QObject {
         return note;
     }
 
-    void pointAt(double x, double y) { desktop_->mouse = QPointF(x, y); }
+    void pointAt(double x, double y) { f_->desktop.mouse = QPointF(x, y); }
 
     QList<NoteData> savedNotes() const
     {
@@ -88,30 +82,18 @@ class GesturesTest : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        motion::FrameClock::instance().setManual(true);
-    }
-
     void init()
     {
-        dir_ = std::make_unique<QTemporaryDir>();
-        Store::setUrlForTesting(dir_->filePath(QStringLiteral("notes.json")));
-        desktop_ = std::make_unique<FakeDesktop>();
+        f_ = std::make_unique<Fixture>();
+        f_->services().uniform = [](double lo, double hi) { return (lo + hi) / 2; };
         app_ = makeAppController();
-        sounds_.clear();
-        Sound::setObserver([this](Effect effect) { sounds_ << effect; });
-        AppController::uniform = [](double lo, double hi) { return (lo + hi) / 2; };
     }
 
     void cleanup()
     {
-        Sound::setObserver({});
-        AppController::uniform = defaultUniform_;
         app_.reset();
         advance(3); // lets steps and animations of the gone controller lapse
-        desktop_.reset();
+        f_.reset();
     }
 
     void pullPeelsOffAndLandsWhereLetGo()
@@ -126,7 +108,7 @@ private Q_SLOTS:
         QVERIFY(window != nullptr && window->isVisible());
         // Centred on the pointer, the paper's top 14 above it.
         QCOMPARE(origin(window->frame()), QPointF(midX - win / 2, 895 + 14 + inset - win));
-        QCOMPARE(sounds_, QList<Effect>{Effect::Peel});
+        QCOMPARE(f_->sounds, QList<Effect>{Effect::Peel});
 
         const QList<QPair<double, double>> peelAt = {{795, 5}, {785, 0}, {900, 65}, {700, 0}};
         for (const auto& [y, peel] : peelAt) {
@@ -138,8 +120,8 @@ private Q_SLOTS:
 
         app_->padDragEnded();
         QVERIFY(app_->pulling() == nullptr);
-        QCOMPARE(sounds_, (QList<Effect>{Effect::Peel, Effect::Pat}));
-        QCOMPARE(desktop_->haptics, 1);
+        QCOMPARE(f_->sounds, (QList<Effect>{Effect::Peel, Effect::Pat}));
+        QCOMPARE(f_->desktop.haptics, 1);
         QCOMPARE(note->scale(), 1.0);
         QCOMPARE(note->origin, QPointF(midX - win / 2, 700 + 14 + inset - win));
         const QList<NoteData> saved = savedNotes();
@@ -186,10 +168,10 @@ private Q_SLOTS:
         pointAt(midX + distance, 895);
         app_->padDragChanged();
         app_->padDragEnded();
-        QCOMPARE(sounds_.contains(Effect::Pat), !glides);
+        QCOMPARE(f_->sounds.contains(Effect::Pat), !glides);
         QCOMPARE(motion::isAnimatingWindowFrame(app_->window(note)), glides);
         advance(1);
-        QCOMPARE(sounds_.count(Effect::Pat), 1);
+        QCOMPARE(f_->sounds.count(Effect::Pat), 1);
         QCOMPARE(note->origin, origin(app_->window(note)->frame()));
     }
 
@@ -204,7 +186,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, highest);
         QList<QPair<double, double>> ranges;
-        AppController::uniform = [&](double lo, double hi) {
+        f_->services().uniform = [&](double lo, double hi) {
             ranges << qMakePair(lo, hi);
             return highest ? hi : lo;
         };
@@ -221,7 +203,7 @@ private Q_SLOTS:
         QCOMPARE(frame.x(), midX - win / 2 + rx);
         QCOMPARE(frame.y() + win - inset, notchBottom - 70 - ry); // the paper's top edge
         QCOMPARE(note->tilt(), 0.0);
-        QCOMPARE(sounds_, (QList<Effect>{Effect::Peel, Effect::Pat}));
+        QCOMPARE(f_->sounds, (QList<Effect>{Effect::Peel, Effect::Pat}));
         QCOMPARE(QPointF(savedNotes()[0].x, savedNotes()[0].y), origin(frame));
     }
 
@@ -234,9 +216,9 @@ private Q_SLOTS:
         QVERIFY(trashed->onScreen());
 
         NoteModel* shown = addNote(QStringLiteral("y"), true);
-        sounds_.clear();
+        f_->sounds.clear();
         app_->drop(shown);
-        QVERIFY(sounds_.isEmpty());
+        QVERIFY(f_->sounds.isEmpty());
         QVERIFY(!motion::isAnimatingWindowFrame(app_->window(shown)));
     }
 
@@ -270,8 +252,8 @@ private Q_SLOTS:
         QCOMPARE(origin(app_->window(note)->frame()), QPointF(600, 320));
         advance(pause);
         app_->noteDragEnded(note);
-        QVERIFY(!note->grab);
-        QCOMPARE(sounds_.last(), tucked ? Effect::Whoosh : Effect::Pat);
+        QVERIFY(app_->dragging() != note);
+        QCOMPARE(f_->sounds.last(), tucked ? Effect::Whoosh : Effect::Pat);
         advance(0.5);
         QCOMPARE(note->onScreen(), !tucked);
         if (!tucked) {
@@ -297,7 +279,7 @@ private Q_SLOTS:
         advance(0.3);
         app_->noteDragEnded(note);
         QVERIFY(!app_->padHot());
-        QCOMPARE(sounds_.last(), Effect::Whoosh);
+        QCOMPARE(f_->sounds.last(), Effect::Whoosh);
     }
 
     void nearNotchEdges_data()
@@ -325,7 +307,7 @@ private Q_SLOTS:
         NoteModel* b = addNote(QStringLiteral("b"), false);
         Panel* window = app_->window(a);
         app_->putBack(a);
-        QCOMPARE(sounds_, QList<Effect>{Effect::Whoosh});
+        QCOMPARE(f_->sounds, QList<Effect>{Effect::Whoosh});
         QCOMPARE(a->scale(), 0.3);
         QCOMPARE(a->opacity(), 0.0);
         QVERIFY(a->onScreen()); // until the window has reached the notch
@@ -337,7 +319,7 @@ private Q_SLOTS:
                  QList<double>({1, 1, 0, 0}));
         QVERIFY(!window->isVisible());
         QCOMPARE(origin(window->frame()), QPointF(midX - win / 2, notchBottom - (win - inset)));
-        QCOMPARE(desktop_->haptics, 1);
+        QCOMPARE(f_->desktop.haptics, 1);
         QVERIFY(app_->savedFlash());
         QCOMPARE(app_->wobble(), 1.5);
         advance(0.2);
@@ -382,17 +364,17 @@ private Q_SLOTS:
         NoteModel* tucked = addNote(QStringLiteral("t"), false);
         app_->bringAllBack();
         advance(1);
-        QVERIFY(sounds_.isEmpty());
+        QVERIFY(f_->sounds.isEmpty());
         QCOMPARE(app_->wobble(), 0.0);
-        QCOMPARE(desktop_->haptics, 0);
+        QCOMPARE(f_->desktop.haptics, 0);
 
         NoteModel* a = addNote(QStringLiteral("a"), true);
         NoteModel* b = addNote(QStringLiteral("b"), true);
         app_->bringAllBack();
-        QCOMPARE(sounds_, (QList<Effect>{Effect::Whoosh, Effect::Whoosh}));
+        QCOMPARE(f_->sounds, (QList<Effect>{Effect::Whoosh, Effect::Whoosh}));
         advance(0.5);
         QCOMPARE(app_->notes(), (QList<NoteModel*>{tucked, a, b}));
-        QCOMPARE(desktop_->haptics, 2);
+        QCOMPARE(f_->desktop.haptics, 2);
     }
 
     void pullEndsEvenIfItsNoteWasTrashed()
@@ -423,5 +405,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(GesturesTest)
+static RegisterSuite<GesturesTest> registered;
 #include "test_gestures.moc"

@@ -1,6 +1,6 @@
 #include "app/CaptureOverlay.h"
 
-#include "Fixture.h"
+#include "support/Suites.h"
 
 #include <QSignalSpy>
 

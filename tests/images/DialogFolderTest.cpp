@@ -1,9 +1,10 @@
 #include "platform/DialogFolder.h"
 
-#include "Fixture.h"
 #include "platform/ImageSources.h"
-#include "windows/Panel.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
 #include "viewer/ImageViewer.h"
+#include "windows/Panel.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -63,12 +64,11 @@ private Q_SLOTS:
     void init()
     {
         f = std::make_unique<Fixture>();
+        f->startUp();
         home = std::make_unique<FreshHome>();
     }
     void cleanup()
     {
-        imagesources::setChooser({});
-        ImageViewer::chooseSaveFile = {};
         home.reset();
         f.reset();
     }
@@ -83,15 +83,15 @@ private Q_SLOTS:
     void thenWhereTheUserLastChose()
     {
         const QString photos = home->folder(QStringLiteral("Photos"));
-        imagesources::setChooser([&](const QString&) {
+        f->services().chooseImages = [&](const QString&) {
             return QStringList{photos + QStringLiteral("/a.png"),
                                photos + QStringLiteral("/b.png")};
-        });
+        };
         imagesources::chooseFiles(QString());
         QCOMPARE(platform::dialogFolder(), photos);
 
         // Cancelled: nothing chosen, nothing forgotten.
-        imagesources::setChooser([](const QString&) { return QStringList(); });
+        f->services().chooseImages = [](const QString&) { return QStringList(); };
         imagesources::chooseFiles(QString());
         QCOMPARE(platform::dialogFolder(), photos);
 
@@ -111,7 +111,7 @@ private Q_SLOTS:
 
         const QString exports = home->folder(QStringLiteral("Exports"));
         QString proposed;
-        ImageViewer::chooseSaveFile = [&](const QString& path) {
+        f->services().chooseSaveFile = [&](const QString& path) {
             proposed = path;
             return exports + QStringLiteral("/out.png");
         };

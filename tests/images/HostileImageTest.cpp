@@ -1,12 +1,12 @@
 #include "app/WidgetViews.h"
-#include "Fixture.h"
-#include "platform/ImageSources.h"
-#include "windows/Panel.h"
 #include "model/Images.h"
 #include "model/Store.h"
-#include "platform/Desktop.h"
-#include "support/ImageBytes.h"
 #include "noteview/NoteView.h"
+#include "platform/Desktop.h"
+#include "support/Fixture.h"
+#include "support/ImageBytes.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -87,13 +87,16 @@ class HostileImageTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { f = std::make_unique<Fixture>(); }
+    void init()
+    {
+        f = std::make_unique<Fixture>();
+        f->startUp();
+    }
     void cleanup()
     {
         QThreadPool::globalInstance()->waitForDone();
         QGuiApplication::clipboard()->clear();
-        platform::setDesktop(&f->desktop);
-        imagesources::setChooser({});
+        f->services().desktop = &f->desktop;
         f.reset();
     }
 
@@ -102,7 +105,7 @@ private Q_SLOTS:
         NoteModel* note = f->shownNote(QStringLiteral("paste"));
         QWindow* window = app().window(note)->windowHandle();
         // The real clipboard, as Qt hands it over on the offscreen platform.
-        platform::setDesktop(nullptr);
+        f->services().desktop = nullptr;
         QClipboard* clipboard = QGuiApplication::clipboard();
         for (const Hostile& h : hostileFiles()) {
             auto* mime = new QMimeData;
@@ -146,7 +149,7 @@ private Q_SLOTS:
     {
         NoteModel* note = f->shownNote(QStringLiteral("choose"));
         const QStringList files = writeHostileFiles(f->dir.path()) << f->dir.path();
-        imagesources::setChooser([&files](const QString&) { return files; });
+        f->services().chooseImages = [&files](const QString&) { return files; };
         app().chooseImages(note);
         verifyNothingAdded(note);
     }

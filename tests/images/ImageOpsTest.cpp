@@ -1,8 +1,8 @@
 #include "app/WidgetViews.h"
-#include "Fixture.h"
-#include "platform/ImageSources.h"
-#include "windows/Panel.h"
 #include "model/Images.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +24,7 @@ class ImageOpsTest : public QObject {
     }
 
     // A launcher that plays the capture child: writes `shot` (unless null) and ends at once.
-    static imagesources::Launcher fakeChild(QImage shot, QString* usedFile)
+    static platform::Services::CaptureLauncher fakeChild(QImage shot, QString* usedFile)
     {
         return [shot, usedFile](const QString& file, std::function<void()> finished, QString*) {
             *usedFile = file;
@@ -37,13 +37,12 @@ class ImageOpsTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { f = std::make_unique<Fixture>(); }
-    void cleanup()
+    void init()
     {
-        imagesources::setChooser({});
-        imagesources::setLauncher({});
-        f.reset();
+        f = std::make_unique<Fixture>();
+        f->startUp();
     }
+    void cleanup() { f.reset(); }
 
     void addingAnImageGrowsTheWindowByItsStripAndPats()
     {
@@ -110,10 +109,10 @@ private Q_SLOTS:
         QString asked;
         const QStringList chosen{f->writeFile("a.png", QSize(20, 10)), broken,
                                  f->writeFile("b.png", QSize(10, 20))};
-        imagesources::setChooser([&](const QString& message) {
+        f->services().chooseImages = [&](const QString& message) {
             asked = message;
             return chosen;
-        });
+        };
         f->sounds.clear();
 
         app().chooseImages(note);
@@ -182,7 +181,7 @@ private Q_SLOTS:
     void aCapturedRegionBecomesANoteAndItsFileGoes()
     {
         QString file;
-        imagesources::setLauncher(fakeChild(picture(QSize(120, 80)), &file));
+        f->services().launchCapture = fakeChild(picture(QSize(120, 80)), &file);
         const int before = int(app().notes().size());
 
         app().captureScreenshot(nullptr);
@@ -201,7 +200,7 @@ private Q_SLOTS:
     {
         NoteModel* note = f->shownNote(QStringLiteral("target"));
         QString file;
-        imagesources::setLauncher(fakeChild(picture(QSize(40, 40)), &file));
+        f->services().launchCapture = fakeChild(picture(QSize(40, 40)), &file);
         const int before = int(app().notes().size());
 
         app().captureScreenshot(note);
@@ -214,16 +213,16 @@ private Q_SLOTS:
     void aCancelledOrFailedCaptureAddsNothing()
     {
         QString file;
-        imagesources::setLauncher(fakeChild(QImage(), &file));
+        f->services().launchCapture = fakeChild(QImage(), &file);
         const int before = int(app().notes().size());
         app().captureScreenshot(nullptr);
         QCOMPARE(app().notes().size(), before);
         QVERIFY(f->log.lines.isEmpty());
 
-        imagesources::setLauncher([](const QString&, std::function<void()>, QString* error) {
+        f->services().launchCapture = [](const QString&, std::function<void()>, QString* error) {
             *error = QStringLiteral("No such file or directory");
             return false;
-        });
+        };
         app().captureScreenshot(nullptr);
         QCOMPARE(app().notes().size(), before);
         QCOMPARE(f->log.lines, QStringList{QStringLiteral(
@@ -235,12 +234,12 @@ private Q_SLOTS:
         NoteModel* note = f->shownNote(QStringLiteral("short-lived"));
         QString file;
         std::function<void()> end;
-        imagesources::setLauncher(
-            [&](const QString& path, std::function<void()> finished, QString*) {
-                file = path;
-                end = finished;
-                return true;
-            });
+        f->services().launchCapture = [&](const QString& path, std::function<void()> finished,
+                                          QString*) {
+            file = path;
+            end = finished;
+            return true;
+        };
         app().captureScreenshot(note);
         app().deleteForever(note);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

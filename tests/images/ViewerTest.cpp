@@ -1,5 +1,6 @@
-#include "Fixture.h"
 #include "model/Images.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
 #include "viewer/ImageViewer.h"
 #include "viewer/ViewerPanel.h"
 
@@ -52,13 +53,12 @@ class ViewerTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { f = std::make_unique<Fixture>(); }
-    void cleanup()
+    void init()
     {
-        ImageViewer::chooseSaveFile = {};
-        ImageViewer::showError = {};
-        f.reset();
+        f = std::make_unique<Fixture>();
+        f->startUp();
     }
+    void cleanup() { f.reset(); }
 
     void theViewerCoversTheScreenAboveEverything()
     {
@@ -222,12 +222,12 @@ private Q_SLOTS:
         open(1, 0);
         QString proposed;
         const QString destination = f->dir.filePath(QStringLiteral("out.png"));
-        ImageViewer::chooseSaveFile = [&](const QString& name) {
+        f->services().chooseSaveFile = [&](const QString& name) {
             proposed = name;
             return destination;
         };
         int errors = 0;
-        ImageViewer::showError = [&](const QString&, const QString&) { ++errors; };
+        f->services().showError = [&](const QString&, const QString&) { ++errors; };
         viewer()->button(QStringLiteral("Save As\u2026"))->click();
         QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("Album.png"));
         QVERIFY(!panel()->isVisible());
@@ -240,11 +240,11 @@ private Q_SLOTS:
     void aFailedSaveAsTellsTheUserWhy()
     {
         open(1, 0);
-        ImageViewer::chooseSaveFile = [&](const QString&) {
+        f->services().chooseSaveFile = [&](const QString&) {
             return f->dir.filePath(QStringLiteral("no such folder/out.png"));
         };
         QStringList told;
-        ImageViewer::showError = [&](const QString& text, const QString& reason) {
+        f->services().showError = [&](const QString& text, const QString& reason) {
             told << text << reason;
         };
         viewer()->button(QStringLiteral("Save As\u2026"))->click();

@@ -6,6 +6,7 @@
 
 #include <QLocale>
 #include <QSet>
+#include <optional>
 
 namespace {
 const QDateTime now = utc(2026, 1, 7, 15); // a Wednesday afternoon; the tests run on UTC
@@ -13,14 +14,16 @@ const QDateTime now = utc(2026, 1, 7, 15); // a Wednesday afternoon; the tests r
 
 class FilterTimeTest : public QObject {
     Q_OBJECT
+    std::optional<platform::NowOverride> clock;
+
 private Q_SLOTS:
     void initTestCase()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        platform::setNow([] { return now; });
+        clock.emplace([] { return now; });
     }
 
-    void cleanupTestCase() { platform::setNow({}); }
+    void cleanupTestCase() { clock.reset(); }
 
     void recentlyDeletedIsExclusive()
     {

@@ -1,13 +1,12 @@
-#include "app/WidgetViews.h"
 #include "Suites.h"
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "pad/PadView.h"
-#include "platform/Clock.h"
-#include "support/FakeDesktop.h"
+#include "support/Fixture.h"
 #include "support/ImageBytes.h"
 
 #include <QAbstractButton>
@@ -44,27 +43,21 @@ QByteArray fileOf(const QList<QByteArray>& records)
 
 class HostileFileTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<FakeDesktop> desktop;
-    std::unique_ptr<LogCapture> log;
-    std::unique_ptr<AppController> app;
+    std::unique_ptr<Fixture> f;
     QString path;
-    const QDateTime today = utc(2026, 3, 1, 12);
 
     AppController& startWith(const QByteArray& file)
     {
         writeFile(path, file);
-        app = makeAppController();
-        app->start();
-        return *app;
+        return f->startUp();
     }
 
     // The one file set aside as unreadable next to notes.json, or an empty string.
     QString asideFile() const
     {
         const QStringList found =
-            QDir(tmp->path()).entryList({"notes.json.unreadable-*"}, QDir::Files);
-        return found.size() == 1 ? tmp->filePath(found[0]) : QString();
+            QDir(f->dir.path()).entryList({"notes.json.unreadable-*"}, QDir::Files);
+        return found.size() == 1 ? f->dir.filePath(found[0]) : QString();
     }
 
     QList<NoteData> savedRecords() const
@@ -75,26 +68,11 @@ class HostileFileTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        tmp = std::make_unique<QTemporaryDir>();
-        path = tmp->filePath("notes.json");
-        Store::setUrlForTesting(path);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp->path());
-        desktop = std::make_unique<FakeDesktop>();
-        log = std::make_unique<LogCapture>();
-        platform::setNow([this] { return today; });
-        motion::FrameClock::instance().setManual(true);
+        f = std::make_unique<Fixture>(utc(2026, 3, 1, 12));
+        path = f->notesPath();
     }
 
-    void cleanup()
-    {
-        app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        platform::setNow({});
-        log.reset();
-        desktop.reset();
-        Store::setUrlForTesting({});
-        tmp.reset();
-    }
+    void cleanup() { f.reset(); }
 
     void unreadableFilesAreKeptAsideUntouched_data()
     {
@@ -199,21 +177,21 @@ private Q_SLOTS:
     void notesSharingAnIdStayApartAndKeepTheirImages()
     {
         const QByteArray shared = ",\"images\":[\"SHARED.png\"]";
-        writeFile(tmp->filePath("images/SHARED.png"), pngBytes(QSize(40, 30)));
+        writeFile(f->dir.filePath("images/SHARED.png"), pngBytes(QSize(40, 30)));
         startWith(fileOf({record(idA, "first", shared), record(idA, "second", shared)}));
-        QCOMPARE(app->notes().size(), 2);
-        NoteModel* first = app->notes()[0];
-        NoteModel* second = app->notes()[1];
+        QCOMPARE(f->app->notes().size(), 2);
+        NoteModel* first = f->app->notes()[0];
+        NoteModel* second = f->app->notes()[1];
         QCOMPARE(first->id().toString(QUuid::WithoutBraces).toUpper(), QString::fromLatin1(idA));
         QVERIFY(second->id() != first->id()); // the copy gets an identity of its own
 
-        app->trash(second);
+        f->app->trash(second);
         QVERIFY(!first->deletedAt() && second->deletedAt());
         QCOMPARE(savedRecords().size(), 2);
         QVERIFY(!savedRecords()[0].deletedAt && savedRecords()[1].deletedAt);
 
-        app->deleteForever(second);
-        QCOMPARE(app->notes(), QList<NoteModel*>{first});
+        f->app->deleteForever(second);
+        QCOMPARE(f->app->notes(), QList<NoteModel*>{first});
         QCOMPARE(savedRecords().value(0).text, "first");
         // The other note still shows the picture, so its file stays.
         QVERIFY(QFile::exists(Images::url("SHARED.png")));
@@ -223,13 +201,13 @@ private Q_SLOTS:
     void thePadShowsNotesSharingAnIdWithoutCrashing()
     {
         startWith(fileOf({record(idA, "first"), record(idA, "second")}));
-        PadView pad(app.get());
+        PadView pad(f->app.get());
         pad.resize(340, 300);
         // Every refresh after the first carries the card state over by id.
-        app->changed();
-        app->changed();
-        app->setRevealed(true);
-        app->setPadHot(true);
+        f->app->changed();
+        f->app->changed();
+        f->app->setRevealed(true);
+        f->app->setPadHot(true);
         motion::FrameClock::instance().advance(2);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         for (QWidget* card : pad.findChildren<QAbstractButton*>()) {
@@ -239,16 +217,16 @@ private Q_SLOTS:
         }
         QImage image(pad.size(), QImage::Format_ARGB32);
         pad.render(&image);
-        QCOMPARE(app->peekNotes().size(), 2);
+        QCOMPARE(f->app->peekNotes().size(), 2);
     }
 
     void imageNamesThatLeaveTheImagesFolderTouchNothing()
     {
         // Files the names point at: beside the notes file and one folder further up.
         const QByteArray picture = pngBytes(QSize(20, 20));
-        writeFile(tmp->filePath("victim.png"), picture);
-        writeFile(tmp->filePath("images/sub/inner.png"), picture);
-        const QString absolute = tmp->filePath("victim.png");
+        writeFile(f->dir.filePath("victim.png"), picture);
+        writeFile(f->dir.filePath("images/sub/inner.png"), picture);
+        const QString absolute = f->dir.filePath("victim.png");
         const QByteArray names = ",\"images\":[\"..\\/victim.png\",\"sub\\/inner.png\",\"" +
                                  absolute.toUtf8().replace("/", "\\/") + "\",\"..\",\".\",\"\"]";
         const QByteArray old = ",\"deletedAt\":700000000"; // long past: purged at start
@@ -257,26 +235,26 @@ private Q_SLOTS:
         const QByteArray idC = "6F1C2B3A-0D4E-4F5A-8B6C-7D8E9FA0B1C4";
         startWith(fileOf({record(idA, "live", names), record(idB, "purged", names + old),
                           record(idC, "trashed", names + trashed)}));
-        QCOMPARE(app->notes().size(), 2);
-        NoteModel* live = app->notes()[0];
+        QCOMPARE(f->app->notes().size(), 2);
+        NoteModel* live = f->app->notes()[0];
 
         // Drawn and measured as missing pictures.
-        app->show(live);
-        app->resize(live);
+        f->app->show(live);
+        f->app->resize(live);
         for (const QString& name : live->images()) {
             QVERIFY(Images::load(name).isNull());
         }
-        app->viewImages(live, 0);
+        f->app->viewImages(live, 0);
         QCoreApplication::processEvents();
 
-        app->removeImage(live, "../victim.png");
-        app->deleteForever(app->notes()[1]);
-        app->deleteForever(live);
+        f->app->removeImage(live, "../victim.png");
+        f->app->deleteForever(f->app->notes()[1]);
+        f->app->deleteForever(live);
         QCoreApplication::processEvents();
 
-        QCOMPARE(readFile(tmp->filePath("victim.png")), picture);
-        QCOMPARE(readFile(tmp->filePath("images/sub/inner.png")), picture);
-        QVERIFY(app->notes().isEmpty());
+        QCOMPARE(readFile(f->dir.filePath("victim.png")), picture);
+        QCOMPARE(readFile(f->dir.filePath("images/sub/inner.png")), picture);
+        QVERIFY(f->app->notes().isEmpty());
     }
 };
 

@@ -2,7 +2,7 @@
 
 #include "Suites.h"
 #include "model/Store.h"
-#include "support/FakeDesktop.h"
+#include "support/Fixture.h"
 #include "support/ImageBytes.h"
 
 #include <QMimeData>
@@ -24,23 +24,15 @@ QImage picture(int w, int h)
 
 class ImagesTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<LogCapture> log;
+    std::unique_ptr<Fixture> f;
 
 private Q_SLOTS:
-    void init()
-    {
-        tmp = std::make_unique<QTemporaryDir>();
-        Store::setUrlForTesting(tmp->filePath("notes.json"));
-        log = std::make_unique<LogCapture>();
-    }
+    void init() { f = std::make_unique<Fixture>(); }
 
     void cleanup()
     {
         QThreadPool::globalInstance()->waitForDone();
-        log.reset();
-        Store::setUrlForTesting({});
-        tmp.reset();
+        f.reset();
     }
 
     void storesRgbaPngNoLongerThan2000_data()
@@ -75,16 +67,16 @@ private Q_SLOTS:
         QVERIFY(QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.png$")
                     .match(first)
                     .hasMatch());
-        QCOMPARE(Images::url(first), tmp->filePath("images/" + first));
+        QCOMPARE(Images::url(first), f->dir.filePath("images/" + first));
     }
 
     void failedWriteLogsAndReturnsNoName()
     {
-        writeFile(tmp->filePath("other/images"), "a file where the folder should be");
-        Store::setUrlForTesting(tmp->filePath("other/notes.json"));
+        writeFile(f->dir.filePath("other/images"), "a file where the folder should be");
+        f->services().notesFile = f->dir.filePath("other/notes.json");
         QVERIFY(!Images::save(picture(5, 5)));
-        QCOMPARE(log->lines.size(), 1);
-        QVERIFY(log->lines[0].startsWith("Quillhaven: image save failed: "));
+        QCOMPARE(f->log.lines.size(), 1);
+        QVERIFY(f->log.lines[0].startsWith("Quillhaven: image save failed: "));
     }
 
     void deletingForgetsTheCachedImageAndMissesAreRetried()
@@ -101,17 +93,17 @@ private Q_SLOTS:
 
     void namesThatAreNoPlainFileNamesTouchNothing()
     {
-        writeFile(tmp->filePath("x.png"), pngBytes(picture(4, 4)));
-        writeFile(tmp->filePath("images/a/b.png"), pngBytes(picture(4, 4)));
-        const QStringList names{"../x.png", "a/b.png", "..\\x.png", tmp->filePath("x.png"),
+        writeFile(f->dir.filePath("x.png"), pngBytes(picture(4, 4)));
+        writeFile(f->dir.filePath("images/a/b.png"), pngBytes(picture(4, 4)));
+        const QStringList names{"../x.png", "a/b.png", "..\\x.png", f->dir.filePath("x.png"),
                                 "..",       ".",       ""};
         for (const QString& name : names) {
             QVERIFY(Images::url(name).isEmpty());
             QVERIFY(Images::load(name).isNull());
         }
         Images::remove(names);
-        QVERIFY(QFile::exists(tmp->filePath("x.png")));
-        QVERIFY(QFile::exists(tmp->filePath("images/a/b.png")));
+        QVERIFY(QFile::exists(f->dir.filePath("x.png")));
+        QVERIFY(QFile::exists(f->dir.filePath("images/a/b.png")));
     }
 
     void hostileOrBrokenFilesDecodeToNothing()
@@ -128,12 +120,12 @@ private Q_SLOTS:
 
     void droppedFilesArriveOnTheGuiThreadOncePerImage()
     {
-        writeFile(tmp->filePath("a.png"), pngBytes(picture(11, 12)));
-        picture(13, 14).save(tmp->filePath("b.jpg"), "jpg");
-        writeFile(tmp->filePath("notes.txt"), "not an image");
+        writeFile(f->dir.filePath("a.png"), pngBytes(picture(11, 12)));
+        picture(13, 14).save(f->dir.filePath("b.jpg"), "jpg");
+        writeFile(f->dir.filePath("notes.txt"), "not an image");
         QMimeData mime;
         for (const char* file : {"a.png", "notes.txt", "b.jpg", "missing.png"}) {
-            mime.setUrls(mime.urls() << QUrl::fromLocalFile(tmp->filePath(file)));
+            mime.setUrls(mime.urls() << QUrl::fromLocalFile(f->dir.filePath(file)));
         }
         QObject context;
         QList<QSize> sizes;

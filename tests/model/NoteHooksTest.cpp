@@ -1,12 +1,10 @@
-#include "app/WidgetViews.h"
 #include "Suites.h"
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
 #include "model/Store.h"
-#include "platform/Clock.h"
-#include "support/FakeDesktop.h"
+#include "support/Fixture.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 // Assigning through the live note rewrites the notes file, or deliberately does not.
 class NoteHooksTest : public QObject {
@@ -14,12 +12,9 @@ class NoteHooksTest : public QObject {
 private Q_SLOTS:
     void persistedFieldsSaveAndOnlyTextTouchesModified()
     {
-        QTemporaryDir tmp;
-        const QString path = tmp.filePath("notes.json");
-        Store::setUrlForTesting(path);
-        const FakeDesktop desktop;
-        QDateTime clock = utc(2026, 1, 1, 9);
-        platform::setNow([&clock] { return clock; });
+        Fixture f(utc(2026, 1, 1, 9));
+        const QString path = f.notesPath();
+        QDateTime& clock = f.today;
         const auto saved = [&path] {
             return Store::decode(readFile(path)).value_or(QList<NoteData>()).value(0);
         };
@@ -56,8 +51,6 @@ private Q_SLOTS:
         QCOMPARE(note->modified(), clock);
         QVERIFY(!QFile::exists(path));
         delete note;
-        platform::setNow({});
-        Store::setUrlForTesting({});
     }
 };
 

@@ -47,13 +47,13 @@ private:
 class StoreFaultTest : public QObject, private StoreFixture {
     Q_OBJECT
 
-    QStringList files() const { return QDir(tmp->path()).entryList(QDir::Files); }
+    QStringList files() const { return QDir(f->dir.path()).entryList(QDir::Files); }
     // The failed save logged its line, and a later save, once the fault is gone, writes all.
     void expectFailureThenRecovery(const QByteArray& before, const QString& reason)
     {
         add("typed while the disk was failing");
         QVERIFY(!Store::save(notes));
-        QCOMPARE(log->lines, QStringList{"Quillhaven: save failed: " + reason});
+        QCOMPARE(f->log.lines, QStringList{"Quillhaven: save failed: " + reason});
         QCOMPARE(readFile(path), before);
         QCOMPARE(notes.size(), 2);
     }
@@ -70,7 +70,7 @@ private Q_SLOTS:
         add("mine too");
         QVERIFY(Store::save(notes));
         const QString aside = path + ".outside-20260506-070809";
-        QCOMPARE(log->lines,
+        QCOMPARE(f->log.lines,
                  QStringList{"Quillhaven: notes file changed outside, kept as " + aside});
         QCOMPARE(readFile(aside), "edited in a text editor");
         QCOMPARE(texts(readFile(path)), (QStringList{"mine", "mine too"}));
@@ -79,7 +79,7 @@ private Q_SLOTS:
         writeFile(path + ".sync", R"([])");
         QVERIFY(::rename(QFile::encodeName(path + ".sync"), QFile::encodeName(path)) == 0);
         QVERIFY(Store::save(notes));
-        QCOMPARE(log->lines.value(1),
+        QCOMPARE(f->log.lines.value(1),
                  "Quillhaven: notes file changed outside, kept as " + aside + "-2");
         QCOMPARE(readFile(aside + "-2"), "[]");
         QCOMPARE(files(), (QStringList{"notes.json", "notes.json.outside-20260506-070809",
@@ -98,22 +98,22 @@ private Q_SLOTS:
         // Deleted outside: there is nothing to keep.
         QVERIFY(QFile::remove(path));
         QVERIFY(Store::save(notes));
-        QVERIFY(log->lines.isEmpty());
+        QVERIFY(f->log.lines.isEmpty());
         QCOMPARE(files(), QStringList{"notes.json"});
 
         // Loaded as it is, then saved: ours all along.
-        Store::setUrlForTesting(path);
+        startAfresh();
         load();
         QVERIFY(Store::save(notes));
-        QVERIFY(log->lines.isEmpty());
+        QVERIFY(f->log.lines.isEmpty());
 
         // No file at start, one appears later (a sync tool's first download).
         QVERIFY(QFile::remove(path));
-        Store::setUrlForTesting(path);
+        startAfresh();
         load();
         writeFile(path, "[]");
         QVERIFY(Store::save(notes));
-        QCOMPARE(log->lines.size(), 1);
+        QCOMPARE(f->log.lines.size(), 1);
         QCOMPARE(texts(readFile(path)), QStringList{"mine"});
     }
 
@@ -137,8 +137,8 @@ private Q_SLOTS:
 
     void aLinkedNotesFileStaysALink()
     {
-        QVERIFY(QDir(tmp->path()).mkdir("synced"));
-        const QString real = tmp->filePath("synced/notes.json");
+        QVERIFY(QDir(f->dir.path()).mkdir("synced"));
+        const QString real = f->dir.filePath("synced/notes.json");
         writeFile(real, "[]");
         QVERIFY(QFile::link(real, path));
         load();
@@ -147,21 +147,21 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(path).isSymLink());
         QCOMPARE(texts(readFile(real)), QStringList{"through the link"});
         QVERIFY(Store::save(notes)); // our own write is no outside change
-        QVERIFY(log->lines.isEmpty());
+        QVERIFY(f->log.lines.isEmpty());
     }
 
     void aFullDiskFailsTheSaveAndLosesNothing()
     {
-        const TmpfsMount disk(tmp->path(), "size=64k");
+        const TmpfsMount disk(f->dir.path(), "size=64k");
         if (!disk.mounted()) {
             QSKIP("mounting a small tmpfs needs CAP_SYS_ADMIN; the size-limit test covers this");
         }
         add("first");
         QVERIFY(Store::save(notes));
         const QByteArray before = readFile(path);
-        writeFile(tmp->filePath("filler"), QByteArray(64 * 1024, 'x')); // stops at the limit
+        writeFile(f->dir.filePath("filler"), QByteArray(64 * 1024, 'x')); // stops at the limit
         expectFailureThenRecovery(before, "No space left on device");
-        QVERIFY(QFile::remove(tmp->filePath("filler")));
+        QVERIFY(QFile::remove(f->dir.filePath("filler")));
         QVERIFY(Store::save(notes));
         QCOMPARE(texts(readFile(path)), (QStringList{"first", "typed while the disk was failing"}));
         QCOMPARE(files(), QStringList{"notes.json"});
@@ -169,7 +169,7 @@ private Q_SLOTS:
 
     void aReadOnlyFolderFailsTheSaveAndLosesNothing()
     {
-        TmpfsMount disk(tmp->path(), "size=1m");
+        TmpfsMount disk(f->dir.path(), "size=1m");
         if (!disk.mounted()) {
             QSKIP("mounting a tmpfs needs CAP_SYS_ADMIN; root ignores folder permissions");
         }

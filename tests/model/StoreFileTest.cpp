@@ -45,28 +45,28 @@ private Q_SLOTS:
         QCOMPARE(loaded.size(), 2);
         QCOMPARE(loaded[0]->data(), notes[0]->data());
         QCOMPARE(loaded[1]->text(), "two");
-        QVERIFY(log->lines.isEmpty());
-        QCOMPARE(QDir(tmp->path()).entryList(QDir::Files), QStringList{"notes.json"});
+        QVERIFY(f->log.lines.isEmpty());
+        QCOMPARE(QDir(f->dir.path()).entryList(QDir::Files), QStringList{"notes.json"});
     }
 
     void legacyFolderMovesIntoPlaceOnlyWhileTheNewOneIsMissing()
     {
-        writeFile(tmp->filePath("Scribbloft/notes.json"), Store::encode({record("old")}));
-        writeFile(tmp->filePath("Scribbloft/images/A.png"), "png");
-        Store::setUrlForTesting(Store::locateIn(tmp->path()));
-        QCOMPARE(Store::url(), tmp->filePath("Quillhaven/notes.json"));
-        QVERIFY(!QFile::exists(tmp->filePath("Scribbloft")));
-        QVERIFY(QFile::exists(tmp->filePath("Quillhaven/images/A.png")));
+        writeFile(f->dir.filePath("Scribbloft/notes.json"), Store::encode({record("old")}));
+        writeFile(f->dir.filePath("Scribbloft/images/A.png"), "png");
+        f->services().notesFile = Store::locateIn(f->dir.path());
+        QCOMPARE(Store::url(), f->dir.filePath("Quillhaven/notes.json"));
+        QVERIFY(!QFile::exists(f->dir.filePath("Scribbloft")));
+        QVERIFY(QFile::exists(f->dir.filePath("Quillhaven/images/A.png")));
         QCOMPARE(load().value(0)->text(), "old");
 
         // Both present: the legacy folder is neither read nor touched, even by an empty new one.
         const QByteArray legacy = Store::encode({record("older")});
-        writeFile(tmp->filePath("Scribbloft/notes.json"), legacy);
-        QVERIFY(QDir(tmp->filePath("Quillhaven")).removeRecursively());
-        QVERIFY(QDir().mkpath(tmp->filePath("Quillhaven")));
-        QCOMPARE(Store::locateIn(tmp->path()), Store::url());
+        writeFile(f->dir.filePath("Scribbloft/notes.json"), legacy);
+        QVERIFY(QDir(f->dir.filePath("Quillhaven")).removeRecursively());
+        QVERIFY(QDir().mkpath(f->dir.filePath("Quillhaven")));
+        QCOMPARE(Store::locateIn(f->dir.path()), Store::url());
         QVERIFY(load().isEmpty());
-        QCOMPARE(readFile(tmp->filePath("Scribbloft/notes.json")), legacy);
+        QCOMPARE(readFile(f->dir.filePath("Scribbloft/notes.json")), legacy);
     }
 
     void unreadableFilesAreKeptAsideBeforeAnythingOverwritesThem()
@@ -75,14 +75,15 @@ private Q_SLOTS:
         writeFile(path, broken);
         QVERIFY(load().isEmpty());
         const QString aside = path + ".unreadable-20260506-070809";
-        QCOMPARE(log->lines, QStringList{"Quillhaven: notes file unreadable, kept as " + aside});
+        QCOMPARE(f->log.lines, QStringList{"Quillhaven: notes file unreadable, kept as " + aside});
         add("fresh");
         QVERIFY(Store::save(notes));
         QCOMPARE(Store::decode(readFile(path))->size(), 1);
 
         writeFile(path, "second");
         QVERIFY(load().isEmpty());
-        QCOMPARE(log->lines.value(1), "Quillhaven: notes file unreadable, kept as " + aside + "-2");
+        QCOMPARE(f->log.lines.value(1),
+                 "Quillhaven: notes file unreadable, kept as " + aside + "-2");
         QCOMPARE(readFile(aside), broken);
         QCOMPARE(readFile(aside + "-2"), "second");
     }
@@ -101,8 +102,8 @@ private Q_SLOTS:
         }
         add("bad")->origin.setY(std::numeric_limits<double>::quiet_NaN());
         QVERIFY(!Store::save(notes));
-        QCOMPARE(log->lines.size(), 2);
-        for (const QString& line : log->lines) {
+        QCOMPARE(f->log.lines.size(), 2);
+        for (const QString& line : f->log.lines) {
             QVERIFY(line.startsWith("Quillhaven: save failed: ") && line.size() > 30);
         }
         QCOMPARE(readFile(path), before);
@@ -110,11 +111,11 @@ private Q_SLOTS:
         notes.back()->origin.setY(0);
         QVERIFY(Store::save(notes));
         QCOMPARE(Store::decode(readFile(path))->size(), 52);
-        QCOMPARE(QDir(tmp->path()).entryList(QDir::Files), QStringList{"notes.json"});
+        QCOMPARE(QDir(f->dir.path()).entryList(QDir::Files), QStringList{"notes.json"});
 
-        Store::setUrlForTesting(tmp->filePath("missing/notes.json"));
+        f->services().notesFile = f->dir.filePath("missing/notes.json");
         QVERIFY(!Store::save(notes));
-        QCOMPARE(log->lines.size(), 3);
+        QCOMPARE(f->log.lines.size(), 3);
     }
 };
 

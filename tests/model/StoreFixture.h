@@ -3,40 +3,40 @@
 #include "Suites.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
-#include "platform/Clock.h"
-#include "support/FakeDesktop.h"
+#include "support/Fixture.h"
 
-#include <QTemporaryDir>
 #include <QUuid>
+#include <optional>
 
-// A notes file of its own in a fresh folder, a fixed clock and a captured log, for the tests
-// of the store on disk. The test class derives from it, calls setUp(this) from init() and
-// tearDown() from cleanup(); notes it adds or loads belong to the test object.
+// The shared fixture, without a controller, for the tests of the store on disk. The test class
+// derives from it, calls setUp(this) from init() and tearDown() from cleanup(); notes it adds
+// or loads belong to the test object.
 class StoreFixture {
 protected:
-    std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<LogCapture> log;
+    std::unique_ptr<Fixture> f;
     QString path;
     QList<NoteModel*> notes; // the live notes a test saves
 
     void setUp(QObject* owner)
     {
         owner_ = owner;
-        tmp = std::make_unique<QTemporaryDir>();
-        path = tmp->filePath("notes.json");
-        Store::setUrlForTesting(path);
-        log = std::make_unique<LogCapture>();
-        platform::setNow([] { return utc(2026, 5, 6, 7, 8, 9); });
+        f = std::make_unique<Fixture>(utc(2026, 5, 6, 7, 8, 9));
+        path = f->notesPath();
     }
 
     void tearDown()
     {
         qDeleteAll(notes);
         notes.clear();
-        platform::setNow({});
-        log.reset();
-        Store::setUrlForTesting({});
-        tmp.reset();
+        again_.reset();
+        f.reset();
+    }
+
+    // The store forgets what it saw of the file, as a new process would.
+    void startAfresh()
+    {
+        again_.reset();
+        again_.emplace(platform::services());
     }
 
     static NoteData record(const QString& text)
@@ -53,11 +53,9 @@ protected:
         return notes.back();
     }
 
-    QList<NoteModel*> load()
-    {
-        return makeNotes(Store::load(), owner_);
-    }
+    QList<NoteModel*> load() { return makeNotes(Store::load(), owner_); }
 
 private:
     QObject* owner_ = nullptr;
+    std::optional<platform::ServicesGuard> again_;
 };

@@ -41,8 +41,6 @@ NoteData decodeOne(const QByteArray& json)
 class StoreFormatTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup() { platform::setNow({}); }
-
     void writesCompactJsonWithReferenceDatesAndEscapedSolidus()
     {
         NoteData r = fullRecord();
@@ -96,7 +94,7 @@ private Q_SLOTS:
     void requiredKeysAloneLoadWithDefaults()
     {
         const QDateTime loadTime = utc(2026, 3, 4, 5, 6, 7);
-        platform::setNow([loadTime] { return loadTime; });
+        const platform::NowOverride clock([loadTime] { return loadTime; });
         const NoteData r = decodeOne(R"([{"id":"5c9e0a4b-1d2e-4f30-8a6b-7c8d9e0f1a2b","text":"Hi",)"
                                      R"("folded":false,"onScreen":true,"x":10,"y":20.5}])");
         QCOMPARE(r.id, noteId); // lower case reads as the same id

@@ -1,5 +1,6 @@
 #include "motion/Motion.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 
 #include <QTest>
 #include <QWidget>
@@ -402,5 +403,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MotionTest)
+static RegisterSuite<MotionTest> registered;
 #include "test_motion.moc"

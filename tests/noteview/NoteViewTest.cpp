@@ -1,6 +1,9 @@
-#include "Fixture.h"
+#include "NoteViewFixture.h"
+#include "noteview/CloseButton.h"
+#include "noteview/FoldedRow.h"
+#include "noteview/Grip.h"
+#include "noteview/HeaderStrip.h"
 #include "noteview/ImageStrip.h"
-#include "noteview/NoteParts.h"
 #include "noteview/NoteTextArea.h"
 #include "paint/Palette.h"
 
@@ -44,7 +47,7 @@ void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly()
 {
     QFETCH(QString, text);
     QFETCH(QString, title);
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(text);
     NoteView& view = f.showView();
     motion::withAnimation(motion::Animation::spring(0.4, 0.9), [&] { f.note->setFolded(true); });
@@ -67,7 +70,7 @@ void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly()
 void NoteViewTest::placeholderAndFocusFollowTheText()
 {
     {
-        Fixture f;
+        NoteViewFixture f;
         f.addNote(QString());
         NoteView& view = f.showView();
         QVERIFY(view.placeholder()->isVisible());
@@ -83,7 +86,7 @@ void NoteViewTest::placeholderAndFocusFollowTheText()
         QCOMPARE(view.editor()->noteText(), QString());
     }
     // A note that already says something does not grab the keyboard.
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("Call mum"));
     NoteView& view = f.showView();
     QVERIFY(!view.placeholder()->isVisible());
@@ -92,7 +95,7 @@ void NoteViewTest::placeholderAndFocusFollowTheText()
 
 void NoteViewTest::typingSavesAndModelEditsKeepTheCaret()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QString());
     NoteView& view = f.showView();
     QTest::keyClicks(view.editor(), QStringLiteral("Buy"));
@@ -119,7 +122,7 @@ void NoteViewTest::typingSavesAndModelEditsKeepTheCaret()
 
 void NoteViewTest::showingANoteDoesNotTouchIt()
 {
-    Fixture f;
+    NoteViewFixture f;
     // Characters a plain editor could rewrite on the way in must come back unchanged.
     const QString text = QStringLiteral("a\u00a0b\ttab\n\nend ");
     f.addNote(text);
@@ -133,7 +136,7 @@ void NoteViewTest::showingANoteDoesNotTouchIt()
 
 void NoteViewTest::crumpleOverridesScaleTiltAndOpacity()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("bye"));
     NoteView& view = f.showView();
     f.note->setScale(0.5);
@@ -167,7 +170,7 @@ void NoteViewTest::crumpleOverridesScaleTiltAndOpacity()
 
 void NoteViewTest::peelPaintsOneSnapshotThenGoesLive()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("peeled"));
     NoteView& view = f.showView();
     QVERIFY(!view.isShowingSnapshot());
@@ -222,7 +225,7 @@ void NoteViewTest::peelPaintsOneSnapshotThenGoesLive()
 
 void NoteViewTest::hoverOnlyControlsStillTakeClicks()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("to be thrown away"));
     NoteView& view = f.showView();
     QCOMPARE(view.closeButton()->reveal(), 0.0);
@@ -247,9 +250,9 @@ void NoteViewTest::hoverOnlyControlsStillTakeClicks()
 
 void NoteViewTest::imageTilesAreClampedAndScrollOnlyWhenTall()
 {
-    Fixture f;
-    const QString tall = f.writeImage(QSize(100, 1000));
-    const QString flat = f.writeImage(QSize(1000, 10));
+    NoteViewFixture f;
+    const QString tall = f.saveImage(QSize(100, 1000));
+    const QString flat = f.saveImage(QSize(1000, 10));
     QVERIFY(!tall.isEmpty() && !flat.isEmpty());
     f.addNote(QStringLiteral("pics"), {tall, QStringLiteral("missing.png"), flat});
     NoteView& view = f.showView();
@@ -272,7 +275,7 @@ void NoteViewTest::imageTilesAreClampedAndScrollOnlyWhenTall()
 
 void NoteViewTest::sizeMenuAndDoubleClickDriveTheController()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("menu"));
     NoteView& view = f.showView();
     const std::unique_ptr<QMenu> menu = view.sizeMenu();
@@ -297,7 +300,7 @@ void NoteViewTest::sizeMenuAndDoubleClickDriveTheController()
 
 void NoteViewTest::droppedImageIsAdded()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("drop here"));
     NoteView& view = f.showView();
     QMimeData mime;
@@ -319,7 +322,7 @@ void NoteViewTest::droppedImageIsAdded()
 
 void NoteViewTest::restingNoteLooksLikePaper()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("look"));
     NoteView& view = f.showView();
     const QImage image = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);

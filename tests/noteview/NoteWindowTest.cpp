@@ -1,7 +1,7 @@
-#include "Fixture.h"
+#include "NoteViewFixture.h"
+#include "noteview/CloseButton.h"
 #include "noteview/ImageStrip.h"
 #include "noteview/NoteEffects.h"
-#include "noteview/NoteParts.h"
 #include "paint/Palette.h"
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
@@ -68,9 +68,9 @@ private Q_SLOTS:
 
 void NoteWindowTest::removingAnImageFromItsOwnMenuKeepsTheNote()
 {
-    Fixture f;
-    const QString first = f.writeImage(QSize(80, 60));
-    const QString second = f.writeImage(QSize(60, 80));
+    NoteViewFixture f;
+    const QString first = f.saveImage(QSize(80, 60));
+    const QString second = f.saveImage(QSize(60, 80));
     f.addNote(QStringLiteral("pictures"), {first, second});
     NoteView& view = f.showView();
     QCOMPARE(view.imageStrip()->tiles().size(), 2);
@@ -97,8 +97,8 @@ void NoteWindowTest::removingAnImageFromItsOwnMenuKeepsTheNote()
 
 void NoteWindowTest::aPeeledNotesFirstFrameMatchesLaterOnes()
 {
-    Fixture f;
-    f.addNote(QStringLiteral("A note with words\non two lines"), {f.writeImage(QSize(90, 60))});
+    NoteViewFixture f;
+    f.addNote(QStringLiteral("A note with words\non two lines"), {f.saveImage(QSize(90, 60))});
     // Straight off the pad: the window and its view are made for an already curled note.
     f.note->setPeel(65);
     NoteView& view = f.showView();
@@ -119,8 +119,8 @@ void NoteWindowTest::aPeeledNotesFirstFrameMatchesLaterOnes()
 
 void NoteWindowTest::imageStripShowsThePaperBehindIt()
 {
-    Fixture f;
-    f.addNote(QStringLiteral("pink"), {f.writeImage(QSize(200, 100))});
+    NoteViewFixture f;
+    f.addNote(QStringLiteral("pink"), {f.saveImage(QSize(200, 100))});
     f.note->setColor(QStringLiteral("pink"));
     NoteView& view = f.showView();
     const QImage image = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
@@ -142,7 +142,7 @@ void NoteWindowTest::imageStripShowsThePaperBehindIt()
 
 void NoteWindowTest::foldedNoteTakesThePointerOnlyOnItsPaper()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("fold me"));
     f.note->setPaperH(260);
     NoteView& view = f.showView();
@@ -178,7 +178,7 @@ void NoteWindowTest::foldedNoteTakesThePointerOnlyOnItsPaper()
 
 void NoteWindowTest::showingANoteForgetsAStaleHover()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("hovered when it was closed"));
     // The pointer left while the window was hidden: no leave event ever came.
     f.note->setHovering(true);
@@ -200,7 +200,7 @@ void NoteWindowTest::showingANoteForgetsAStaleHover()
 
 void NoteWindowTest::growingNoteStaysOnTheVisibleScreen()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("low on the screen"));
     f.note->origin = QPointF(400, 20);
     f.app->show(f.note);
@@ -226,7 +226,7 @@ void NoteWindowTest::growingNoteStaysOnTheVisibleScreen()
 
 void NoteWindowTest::aCurledNotesWindowWidensButKeepsItsFrame()
 {
-    Fixture f;
+    NoteViewFixture f;
     f.addNote(QStringLiteral("straight off the pad"));
     f.note->origin = QPointF(500, 400);
     f.note->setPeel(65);

@@ -1,17 +1,13 @@
-#include "app/WidgetViews.h"
-#include "controller/AppController.h"
-#include "windows/Panel.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
-#include "model/Store.h"
 #include "motion/Motion.h"
 #include "pad/PadMenu.h"
 #include "pad/PadView.h"
 #include "pad/PeekCard.h"
-#include "platform/Clock.h"
-#include "support/FakeDesktop.h"
+#include "support/Fixture.h"
 #include "support/ImageBytes.h"
-#include "sound/Sound.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,7 +17,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <cmath>
 #include <memory>
 
@@ -29,26 +24,15 @@ namespace {
 
 constexpr int notchH = 24; // FakeDesktop's status bar
 
-// A controller on a fake 1440 x 900 desktop with the pad window at the notch, a fixed date
-// and a manual clock. The pointer of the fake desktop and the events sent to the view are kept
-// in step, because the controller reads the pointer itself.
-struct Pad {
-    QTemporaryDir dir;
-    FakeDesktop desktop;
-    LogCapture log;
-    QDateTime today{QDate(2026, 3, 1), QTime(12, 0), Qt::UTC};
-    std::unique_ptr<AppController> app;
+// The shared fixture with the pad window at the notch. The pointer of the fake desktop and the
+// events sent to the view are kept in step, because the controller reads the pointer itself.
+struct Pad : Fixture {
     std::unique_ptr<Panel> window;
     PadView* view = nullptr;
 
     Pad()
     {
-        Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        platform::setNow([this] { return today; });
-        motion::FrameClock::instance().setManual(true);
-        Sound::setObserver([](Sound::Effect) {});
-        app = makeAppController();
+        launch();
         const double h = notchH + 250;
         window = std::make_unique<Panel>(QRectF(720 - 170, 900 - h, 340, h), Panel::Level::Pad);
         view = new PadView(app.get());
@@ -56,14 +40,7 @@ struct Pad {
         window->show();
     }
 
-    ~Pad()
-    {
-        window.reset();
-        app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Sound::setObserver({});
-        platform::setNow({});
-    }
+    ~Pad() { window.reset(); }
 
     NoteModel* tuck(const QString& text, int minutesAgo = 0)
     {
@@ -401,8 +378,7 @@ private Q_SLOTS:
     // A card whose image file was missing shows the image once the file is back.
     void cardShowsAnImageThatComesBack()
     {
-        QTemporaryDir dir;
-        Store::setUrlForTesting(dir.filePath(QStringLiteral("notes.json")));
+        const Fixture f;
         QImage red(60, 40, QImage::Format_RGB32);
         red.fill(Qt::red);
         QByteArray bytes;
@@ -458,5 +434,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(PadTest)
+static RegisterSuite<PadTest> registered;
 #include "test_pad.moc"

@@ -1,4 +1,5 @@
-#include "platform/WindowHints.h"
+#include "platform/WindowRole.h"
+#include "support/Suites.h"
 #include "support/FakeDesktop.h"
 #include "windows/Panel.h"
 
@@ -103,10 +104,6 @@ private Q_SLOTS:
     }
 };
 
-int runWindowRoleTests(int argc, char* argv[])
-{
-    WindowRoleTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+static RegisterSuite<WindowRoleTest> registered;
 
 #include "WindowRoleTest.moc"

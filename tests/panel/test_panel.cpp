@@ -1,5 +1,6 @@
 #include "model/NoteGeometry.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 #include "windows/Panel.h"
 
 #include <QAction>
@@ -270,14 +271,6 @@ private Q_SLOTS:
     }
 };
 
-int runWindowRoleTests(int argc, char* argv[]); // WindowRoleTest.cpp
-
-int main(int argc, char* argv[])
-{
-    QApplication application(argc, argv);
-    PanelTest panels;
-    const int failures = QTest::qExec(&panels, argc, argv) + runWindowRoleTests(argc, argv);
-    return failures == 0 ? 0 : 1;
-}
+static RegisterSuite<PanelTest> registered;
 #include "model/NoteGeometry.h"
 #include "test_panel.moc"

@@ -1,7 +1,7 @@
 #include "platform/HotKeys.h"
 
-#include "ShellTests.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 
 #include <QTest>
 
@@ -110,6 +110,6 @@ private Q_SLOTS:
     }
 };
 
-static ShellTestRegistration<HotKeysTest> registration;
+static RegisterSuite<HotKeysTest> registered;
 
 #include "HotKeysTest.moc"

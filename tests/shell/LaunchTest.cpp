@@ -1,8 +1,8 @@
 #include "app/Launch.h"
 
-#include "ShellTests.h"
 #include "platform/LoginItem.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 
 #include <QFile>
 #include <QSettings>
@@ -149,6 +149,6 @@ private Q_SLOTS:
     }
 };
 
-static ShellTestRegistration<LaunchTest> registration;
+static RegisterSuite<LaunchTest> registered;
 
 #include "LaunchTest.moc"

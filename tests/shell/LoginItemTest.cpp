@@ -1,7 +1,7 @@
 #include "platform/LoginItem.h"
 
-#include "ShellTests.h"
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,6 +114,6 @@ private Q_SLOTS:
     }
 };
 
-static ShellTestRegistration<LoginItemTest> registration;
+static RegisterSuite<LoginItemTest> registered;
 
 #include "LoginItemTest.moc"

@@ -1,6 +1,6 @@
 #include "windows/MainMenu.h"
 
-#include "ShellTests.h"
+#include "support/Suites.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,6 +115,6 @@ private Q_SLOTS:
     }
 };
 
-static ShellTestRegistration<MainMenuTest> registration;
+static RegisterSuite<MainMenuTest> registered;
 
 #include "MainMenuTest.moc"

@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "ShellTests.h"
+#include "support/Suites.h"
 
 #include <QFile>
 #include <QLocalSocket>
@@ -80,6 +80,6 @@ private Q_SLOTS:
     }
 };
 
-static ShellTestRegistration<SingleInstanceTest> registration;
+static RegisterSuite<SingleInstanceTest> registered;
 
 #include "SingleInstanceTest.moc"

@@ -2,17 +2,25 @@
 
 #include <QWidget>
 
+namespace {
+
+platform::Services withDesktop(platform::Desktop* desktop)
+{
+    platform::Services services = platform::services();
+    services.desktop = desktop;
+    return services;
+}
+
+} // namespace
+
 FakeDesktop::FakeDesktop(QRectF frame, double statusBar)
     : frame(frame)
     , statusBar(statusBar)
+    , installed_(withDesktop(this))
 {
-    platform::setDesktop(this);
 }
 
-FakeDesktop::~FakeDesktop()
-{
-    platform::setDesktop(nullptr);
-}
+FakeDesktop::~FakeDesktop() = default;
 
 void FakeDesktop::copyImage(const QImage& image)
 {

@@ -2,13 +2,14 @@
 
 #include "platform/Desktop.h"
 #include "platform/Log.h"
+#include "platform/Services.h"
 
 #include <QHash>
 #include <QStringList>
 
-// A desktop the test controls: pointer, screen, clipboard, uptime. Installs itself for the
-// lifetime of the object. Window frames are kept both on the widget (through the real
-// conversion against `qtScreen`) and in a table the test can read.
+// A desktop the test controls: pointer, screen, clipboard, uptime. Installs itself in the
+// services for the lifetime of the object. Window frames are kept both on the widget (through the
+// real conversion against `qtScreen`) and in a table the test can read.
 class FakeDesktop : public platform::Desktop {
 public:
     explicit FakeDesktop(QRectF frame = QRectF(0, 0, 1440, 900), double statusBar = 24);
@@ -40,6 +41,9 @@ public:
     QRectF windowFrame(const QWidget* window) const override;
     bool hasCompositor() const override { return compositor; }
     QImage grabScreen() const override { return screen; }
+
+private:
+    platform::ServicesGuard installed_;
 };
 
 // Collects log lines while alive instead of writing them to stderr and syslog.

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QTest>
 #include <functional>
 #include <memory>
 #include <vector>
 
-// Test folders with several test classes register each one here; their main() runs them all
-// in one executable with runSuites().
+// Every test class registers itself here; the one main (support/main.cpp) that each test
+// executable links runs them all with runSuites().
 using SuiteFactory = std::function<std::unique_ptr<QObject>()>;
 std::vector<SuiteFactory>& suites();
 

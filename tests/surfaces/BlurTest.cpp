@@ -1,6 +1,6 @@
 #include "paint/Blur.h"
 
-#include "Suites.h"
+#include "support/Suites.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
 #include "paint/Paper.h"
 
-#include "Suites.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
+#include "support/Suites.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "Suites.h"
 #include "paint/Grain.h"
 #include "paint/SeededRNG.h"
+#include "support/Suites.h"
 
 #include <QPainter>
 

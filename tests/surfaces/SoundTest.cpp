@@ -1,7 +1,8 @@
 #include "sound/Sound.h"
 
-#include "Suites.h"
+#include "platform/Services.h"
 #include "sound/VoiceMixer.h"
+#include "support/Suites.h"
 
 #include <cmath>
 #include <numbers>
@@ -125,15 +126,18 @@ private Q_SLOTS:
         QVERIFY(!sound.isAudioAvailable()); // main() points the client at no server
         QList<Effect> heard;
         QList<int> voices;
-        Sound::setObserver([&](Effect e) { heard.append(e); });
         const int first = sound.nextVoice();
         const QList<Effect> order{Effect::Peel, Effect::Pat, Effect::Crunch, Effect::Whoosh,
                                   Effect::Pat};
-        for (Effect e : order) {
-            voices.append(sound.nextVoice());
-            sound.play(e);
+        {
+            platform::Services listening = platform::services();
+            listening.soundPlayed = [&](int e) { heard.append(Effect(e)); };
+            const platform::ServicesGuard guard(listening);
+            for (Effect e : order) {
+                voices.append(sound.nextVoice());
+                sound.play(e);
+            }
         }
-        Sound::setObserver({});
         sound.play(Effect::Peel);
         QCOMPARE(heard, order);
         QCOMPARE(voices,

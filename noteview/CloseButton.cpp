@@ -1,0 +1,61 @@
+#include "noteview/CloseButton.h"
+
+#include "paint/Glyphs.h"
+#include "paint/Palette.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace noteview {
+
+CloseButton::CloseButton(QWidget* parent)
+    : QAbstractButton(parent)
+{
+    setFixedSize(side, side);
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::ArrowCursor);
+}
+
+void CloseButton::setReveal(double opacity)
+{
+    if (opacity != reveal_) {
+        reveal_ = opacity;
+        update();
+    }
+}
+
+void CloseButton::paintEvent(QPaintEvent*)
+{
+    if (reveal_ <= 0) {
+        return;
+    }
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setOpacity(std::min(1.0, reveal_));
+    p.setPen(Qt::NoPen);
+    p.setBrush(paint::inkAt(over_ ? 0.16 : 0.08));
+    p.drawEllipse(QRectF(0, 0, side, side));
+    if (over_) {
+        // The cross, about the size of a bold 7-point x-mark.
+        const double c = side / 2.0;
+        const double r = 2.1;
+        paint::paintGlyph(p, paint::Glyph::Cross, QRectF(c - r, c - r, 2 * r, 2 * r),
+                          paint::inkAt(0.6), 1.3);
+    }
+}
+
+void CloseButton::enterEvent(QEnterEvent* event)
+{
+    over_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void CloseButton::leaveEvent(QEvent* event)
+{
+    over_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+} // namespace noteview

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+namespace noteview {
+
+// The dashed hint shown while images are dragged over the note.
+class DropHint : public QWidget {
+    Q_OBJECT
+public:
+    explicit DropHint(QWidget* parent = nullptr);
+    static const QString label;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace noteview

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "dashboard/DashboardView.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+
+#include <memory>
+
+// The shared fixture with its controller made and the clock at 2026-03-10 12:00 UTC.
+class DashboardFixture : public Fixture {
+public:
+    DashboardFixture();
+
+    struct Note {
+        QString text;
+        qint64 age = 60; // seconds before now
+        QString folder = QStringLiteral("Personal");
+        QString color = QStringLiteral("yellow");
+        bool pinned = false;
+        bool onScreen = false;
+        bool deleted = false;
+    };
+    // Adds the notes to the controller in this order (and saves).
+    QList<NoteModel*> add(const QList<Note>& notes);
+    NoteModel* add(const Note& note) { return add(QList<Note>{note}).first(); }
+
+    // A dashboard view on the controller, shown at the window's usual size.
+    std::unique_ptr<DashboardView> makeView();
+};
+
+// Clicks the sidebar row showing `title`; fails the test when there is none.
+void clickSidebarRow(DashboardView& view, const QString& title);
+// Clicks the list row of `note`.
+void clickNoteRow(DashboardView& view, const NoteModel* note);
+QStringList groupTitles(const DashboardView& view);

@@ -1,0 +1,79 @@
+#include "platform/Services.h"
+
+#include "platform/Backend.h"
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "support/FakeDesktop.h"
+#include "support/Suites.h"
+
+#include <QRegion>
+#include <QWidget>
+
+// What tests install is put back, whatever order the test ends in, and the offscreen session
+// gets the backend that does nothing.
+class ServicesTest : public QObject {
+    Q_OBJECT
+
+    static platform::Services with(const QString& notesFile)
+    {
+        platform::Services services = platform::services();
+        services.notesFile = notesFile;
+        return services;
+    }
+
+private Q_SLOTS:
+    void guardsNestAndPutBackWhatWasThere()
+    {
+        const platform::Desktop* real = &platform::desktop();
+        const int before = platform::servicesGeneration();
+        {
+            const platform::ServicesGuard outer(with(QStringLiteral("/a/notes.json")));
+            const FakeDesktop desktop; // installs itself over the outer services
+            QCOMPARE(&platform::desktop(), &desktop);
+            QCOMPARE(platform::services().notesFile, QStringLiteral("/a/notes.json"));
+            {
+                platform::ServicesGuard inner(with(QStringLiteral("/b/notes.json")));
+                inner.installed().uniform = [](double lo, double) { return lo; };
+                QCOMPARE(&platform::desktop(), &desktop);
+                QCOMPARE(platform::services().uniform(2, 3), 2.0);
+            }
+            QCOMPARE(platform::services().notesFile, QStringLiteral("/a/notes.json"));
+            QVERIFY(!platform::services().uniform);
+        }
+        QCOMPARE(&platform::desktop(), real);
+        QVERIFY(platform::services().notesFile.isEmpty());
+        QVERIFY(platform::servicesGeneration() != before);
+    }
+
+    void theClockComesBackAfterEachOverride()
+    {
+        const QDateTime first(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
+        const QDateTime second(QDate(2027, 2, 2), QTime(10, 0), Qt::UTC);
+        {
+            const platform::NowOverride outer([&] { return first; });
+            {
+                const platform::NowOverride inner([&] { return second; });
+                QCOMPARE(platform::now(), second);
+            }
+            QCOMPARE(platform::now(), first);
+        }
+        const QDateTime system = QDateTime::currentDateTimeUtc();
+        QVERIFY(qAbs(platform::now().secsTo(system)) < 60);
+    }
+
+    void offscreenGetsTheBackendThatDoesNothing()
+    {
+        const platform::Backend& backend = platform::session();
+        QCOMPARE(&platform::session(), &backend); // picked once
+        QVERIFY(backend.x11Connection() == nullptr);
+        QVERIFY(backend.hasCompositor());
+        QWidget window;
+        window.show();
+        backend.applyAccessoryHints(&window);
+        backend.setInputShape(&window, QRegion(0, 0, 10, 10));
+        QVERIFY(window.mask().isEmpty());
+    }
+};
+
+static RegisterSuite<ServicesTest> registered;
+#include "ServicesTest.moc"

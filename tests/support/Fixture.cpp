@@ -1,0 +1,155 @@
+#include "support/Fixture.h"
+
+#include "app/WidgetViews.h"
+#include "model/Images.h"
+#include "motion/Motion.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QTest>
+#include <QUuid>
+
+namespace {
+
+QString newImageName()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+}
+
+} // namespace
+
+Fixture::Fixture(QDateTime today)
+    : today(std::move(today))
+    , clock_([this] { return this->today; })
+    , services_([this] {
+        platform::Services fakes = platform::services();
+        fakes.notesFile = dir.filePath(QStringLiteral("notes.json"));
+        fakes.soundPlayed = [this](int effect) { sounds << Sound::Effect(effect); };
+        return fakes;
+    }())
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    motion::FrameClock::instance().setManual(true);
+}
+
+Fixture::~Fixture()
+{
+    app.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+AppController& Fixture::launch()
+{
+    app = makeAppController();
+    return *app;
+}
+
+AppController& Fixture::startUp()
+{
+    launch().start();
+    return *app;
+}
+
+QString Fixture::notesPath() const
+{
+    return dir.filePath(QStringLiteral("notes.json"));
+}
+
+void Fixture::writeNotes(const QJsonArray& records) const
+{
+    QFile file(notesPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(records).toJson(QJsonDocument::Compact));
+}
+
+QByteArray Fixture::savedBytes() const
+{
+    QFile file(notesPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonArray Fixture::savedNotes() const
+{
+    return QJsonDocument::fromJson(savedBytes()).array();
+}
+
+QString Fixture::storeImage(QSize size, QColor colour) const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString name = newImageName();
+    image.save(QDir(Images::dir()).filePath(name), "PNG");
+    return name;
+}
+
+QString Fixture::saveImage(QSize size) const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    return Images::save(image).value_or(QString());
+}
+
+bool Fixture::imageExists(const QString& name) const
+{
+    return QFile::exists(QDir(Images::dir()).filePath(name));
+}
+
+QString Fixture::writeFile(const QString& name, QSize size, QColor colour) const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString path = dir.filePath(name);
+    image.save(path, "PNG");
+    return path;
+}
+
+NoteModel* Fixture::addNote(const QString& text, bool onScreen)
+{
+    NoteData data;
+    data.id = QUuid::createUuid();
+    data.text = text;
+    data.onScreen = onScreen;
+    data.created = today;
+    auto* note = new NoteModel(data);
+    app->setNotes(app->notes() + QList<NoteModel*>{note});
+    return note;
+}
+
+NoteModel* Fixture::shownNote(const QString& text)
+{
+    NoteModel* note = addNote(text, true);
+    note->origin = QPointF(100, 300);
+    app->show(note);
+    return note;
+}
+
+void Fixture::advance(double seconds)
+{
+    motion::FrameClock::instance().advance(seconds);
+}
+
+void Fixture::settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QJsonObject Fixture::record(const QString& text, bool onScreen, double x, double y)
+{
+    return QJsonObject{{"id", QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
+                       {"text", text},
+                       {"folded", false},
+                       {"onScreen", onScreen},
+                       {"x", x},
+                       {"y", y}};
+}
+
+double Fixture::referenceSeconds(const QDateTime& when)
+{
+    const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    return reference.msecsTo(when) / 1000.0;
+}

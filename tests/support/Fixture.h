@@ -1,0 +1,78 @@
+#pragma once
+
+#include "controller/AppController.h"
+#include "platform/Clock.h"
+#include "platform/Services.h"
+#include "sound/Sound.h"
+#include "support/FakeDesktop.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <memory>
+
+// What a test of the running program stands on: a fake 1440 x 900 desktop (status bar 24), the
+// notes file, images and settings in a fresh folder, the date fixed (`today`, which the test may
+// move), the frame clock stepped by hand, sounds recorded and log lines captured. The
+// controller is made only when asked for. Everything is put back when the fixture goes.
+class Fixture {
+public:
+    explicit Fixture(QDateTime today = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC));
+    ~Fixture();
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
+
+    QTemporaryDir dir;
+    FakeDesktop desktop;
+    LogCapture log;
+    QDateTime today;
+    QList<Sound::Effect> sounds;
+
+private:
+    // Made after the members they read and undone before those go.
+    platform::NowOverride clock_;
+    platform::ServicesGuard services_;
+
+public:
+    std::unique_ptr<AppController> app;
+
+    // Makes the controller (it reads clipboard count, folders and screen as at launch).
+    AppController& launch();
+    // launch() + start().
+    AppController& startUp();
+
+    // The fakes in force, for a test to replace one (a file chooser, a capture) until the
+    // fixture goes.
+    platform::Services& services() { return services_.installed(); }
+
+    QString notesPath() const;
+    void writeNotes(const QJsonArray& records) const;
+    QByteArray savedBytes() const;
+    QJsonArray savedNotes() const;
+    QString notesText() const { return QString::fromUtf8(savedBytes()); }
+
+    // A PNG of the given size and colour written straight into the images folder; returns its
+    // file name.
+    QString storeImage(QSize size, QColor colour = Qt::darkCyan) const;
+    // An image stored the way the program stores one; returns its file name.
+    QString saveImage(QSize size) const;
+    bool imageExists(const QString& name) const;
+    // A PNG file outside the program's folders; returns its path.
+    QString writeFile(const QString& name, QSize size, QColor colour = Qt::red) const;
+
+    // Adds a live note created today to the controller, without touching the file.
+    NoteModel* addNote(const QString& text, bool onScreen = false);
+    // A note on the screen with its window.
+    NoteModel* shownNote(const QString& text);
+
+    static void advance(double seconds);
+    // Lets queued work and deferred deletions run.
+    static void settle();
+
+    // A note record with the required keys; dates are seconds since 2001-01-01 UTC.
+    static QJsonObject record(const QString& text, bool onScreen = false, double x = 0,
+                              double y = 0);
+    static double referenceSeconds(const QDateTime& when);
+};

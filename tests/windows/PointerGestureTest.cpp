@@ -1,0 +1,220 @@
+#include "windows/PointerGesture.h"
+
+#include "support/Suites.h"
+
+#include <QTest>
+
+using Gesture = PointerGesture;
+using Input = Gesture::Input;
+using Kind = Gesture::Kind;
+using State = Gesture::State;
+using Script = QList<Input>;
+
+Q_DECLARE_METATYPE(Input)
+Q_DECLARE_METATYPE(State)
+
+namespace {
+
+// A left-button event on an ordinary spot of a window that is both moved and sized.
+Input at(Kind kind, double x, double y)
+{
+    Input input;
+    input.kind = kind;
+    input.leftButton = kind != Kind::Move;
+    input.leftHeld = kind != Kind::Release;
+    input.position = QPointF(x, y);
+    input.resizable = true;
+    input.draggable = true;
+    return input;
+}
+
+Input press(double x, double y)
+{
+    return at(Kind::Press, x, y);
+}
+Input doubleClick(double x, double y)
+{
+    return at(Kind::DoubleClick, x, y);
+}
+Input move(double x, double y)
+{
+    return at(Kind::Move, x, y);
+}
+Input release(double x, double y)
+{
+    return at(Kind::Release, x, y);
+}
+
+Input inHandle(Input input)
+{
+    input.inResizeHandle = true;
+    return input;
+}
+
+Input inText(Input input)
+{
+    input.inTextWhileEditing = true;
+    return input;
+}
+
+Input outside(Input input)
+{
+    input.outsideInputRegion = true;
+    return input;
+}
+
+Input rightButton(Input input)
+{
+    input.leftButton = false;
+    input.leftHeld = false;
+    return input;
+}
+
+Input buttonUp(Input input)
+{
+    input.leftHeld = false;
+    return input;
+}
+
+Input unmovable(Input input)
+{
+    input.draggable = false;
+    return input;
+}
+
+QString name(Gesture::Step step)
+{
+    using Action = Gesture::Action;
+    switch (step.action) {
+    case Action::PassThrough:
+        return QStringLiteral("pass");
+    case Action::Consume:
+        return QStringLiteral("consume");
+    case Action::HoldPress:
+        return QStringLiteral("hold");
+    case Action::OfferResize:
+        return QStringLiteral("offer %1").arg(step.clickCount);
+    case Action::ResizeDrag:
+        return QStringLiteral("resize-drag");
+    case Action::ResizeUp:
+        return QStringLiteral("resize-up");
+    case Action::DragStart:
+        return QStringLiteral("drag-start");
+    case Action::DragMove:
+        return QStringLiteral("drag-move");
+    case Action::DragEnd:
+        return QStringLiteral("drag-end");
+    case Action::ReplayPress:
+        return QStringLiteral("replay-press");
+    case Action::ReplayClick:
+        return QStringLiteral("replay-click");
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
+class PointerGestureTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each event's step, an offer followed by the step that the owner's answer leads to.
+    void stepsOfAGesture_data()
+    {
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<bool>("resizeAccepted");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<State>("after");
+
+        QTest::newRow("click under the drag threshold")
+            << Script{press(10, 10), move(12, 12), release(12, 12)} << true
+            << QStringList{"hold", "consume", "replay-click"} << State::Idle;
+        QTest::newRow("drag once past the threshold")
+            << Script{press(10, 10), move(13, 10), move(40, 10), move(10, 10)} << true
+            << QStringList{"hold", "drag-start", "drag-move", "drag-move"} << State::Dragging;
+        QTest::newRow("drag released")
+            << Script{press(10, 10), move(10, 30), release(10, 30)} << true
+            << QStringList{"hold", "drag-start", "drag-end"} << State::Idle;
+        QTest::newRow("move with the button up mid-press")
+            << Script{press(10, 10), buttonUp(move(40, 10))} << true << QStringList{"hold", "pass"}
+            << State::Pressed;
+
+        QTest::newRow("resize from the grip")
+            << Script{inHandle(press(290, 290)), move(291, 291), move(320, 320), release(320, 320)}
+            << true << QStringList{"offer 1", "consume", "resize-drag", "resize-drag", "resize-up"}
+            << State::Idle;
+        QTest::newRow("double click on the resize grip")
+            << Script{inHandle(press(290, 290)), release(290, 290), inHandle(press(290, 290)),
+                      inHandle(doubleClick(290, 290)), release(290, 290)}
+            << true << QStringList{"offer 1", "consume", "resize-up", "offer 1",
+                                   "consume", "offer 2", "consume",   "resize-up"}
+            << State::Idle;
+        QTest::newRow("declined resize falls through to the drag")
+            << Script{inHandle(press(290, 290)), move(280, 280), release(280, 280)} << false
+            << QStringList{"offer 1", "hold", "drag-start", "drag-end"} << State::Idle;
+
+        QTest::newRow("press in the text while editing passes through")
+            << Script{inText(press(150, 200)), move(150, 220), release(150, 220)} << true
+            << QStringList{"pass", "pass", "pass"} << State::Idle;
+        QTest::newRow("release without a press passes through")
+            << Script{move(10, 10), release(10, 10)} << true << QStringList{"pass", "pass"}
+            << State::Idle;
+        QTest::newRow("double click replays the held press and never drags")
+            << Script{press(10, 10),       release(10, 10), press(10, 10),
+                      doubleClick(10, 10), move(25, 10),    release(25, 10)}
+            << true << QStringList{"hold", "replay-click", "hold", "replay-press", "pass", "pass"}
+            << State::Idle;
+        QTest::newRow("press outside the input region is swallowed")
+            << Script{outside(press(1, 1)), outside(rightButton(press(1, 1))), release(1, 1)}
+            << true << QStringList{"consume", "consume", "pass"} << State::Idle;
+        QTest::newRow("other buttons pass")
+            << Script{rightButton(press(10, 10)), buttonUp(move(40, 10)),
+                      rightButton(release(40, 10))}
+            << true << QStringList{"pass", "pass", "pass"} << State::Idle;
+        QTest::newRow("a window no one moves forgets the held press")
+            << Script{press(10, 10), unmovable(move(40, 10)), release(40, 10)} << true
+            << QStringList{"hold", "pass", "pass"} << State::Idle;
+    }
+
+    void stepsOfAGesture()
+    {
+        QFETCH(Script, script);
+        QFETCH(bool, resizeAccepted);
+        QFETCH(QStringList, steps);
+        QFETCH(State, after);
+        Gesture gesture;
+        QStringList taken;
+        for (const Input& input : script) {
+            const Gesture::Step step = gesture.feed(input);
+            taken << name(step);
+            if (step.action == Gesture::Action::OfferResize) {
+                taken << name(gesture.answerResize(resizeAccepted));
+            }
+        }
+        QCOMPARE(taken, steps);
+        QCOMPARE(gesture.state(), after);
+        QCOMPARE(gesture.holdsPress(), after == State::Pressed || after == State::Dragging);
+    }
+
+    // The estimate the flick back into the notch is judged by: half the newest speed, half
+    // the estimate before it.
+    void velocityFollowsRecentMotion()
+    {
+        PointerVelocity velocity;
+        velocity.start(0, 1.0);
+        velocity.sample(30, 1.02); // 1500 points per second
+        QCOMPARE(velocity.vy(), 750.0);
+        velocity.sample(60, 1.04);
+        QCOMPARE(velocity.vy(), 1125.0);
+        velocity.sample(90, 1.04); // no time passed: ignored as a speed, kept as a position
+        QCOMPARE(velocity.vy(), 1125.0);
+        velocity.sample(90, 1.06);
+        QCOMPARE(velocity.vy(), 562.5);
+        QCOMPARE(velocity.lastSampleTime(), 1.06);
+        velocity.start(90, 2.0);
+        QCOMPARE(velocity.vy(), 0.0);
+    }
+};
+
+static RegisterSuite<PointerGestureTest> registered;
+#include "PointerGestureTest.moc"

@@ -69,7 +69,7 @@ private Q_SLOTS:
         QVERIFY(backend.hasCompositor());
         QWidget window;
         window.show();
-        backend.applyAccessoryHints(&window);
+        backend.applyWindowRole(&window, platform::WindowRole::Note);
         backend.setInputShape(&window, QRegion(0, 0, 10, 10));
         QVERIFY(window.mask().isEmpty());
     }

@@ -96,8 +96,8 @@ public:
                             static_cast<uint32_t>(states.size()), states.data());
         if (hints.allDesktops) {
             const uint32_t allDesktops = 0xFFFFFFFF;
-            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, id, desktopAtom, XCB_ATOM_CARDINAL,
-                                32, 1, &allDesktops);
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, id, desktopAtom, XCB_ATOM_CARDINAL, 32,
+                                1, &allDesktops);
         }
         // Transient for Qt's invisible client leader, a utility window is hidden by KWin
         // whenever another application is active.

@@ -1,6 +1,7 @@
 #include "platform/WindowRole.h"
-#include "support/Suites.h"
+
 #include "support/FakeDesktop.h"
+#include "support/Suites.h"
 #include "windows/Panel.h"
 
 #include <QTest>

@@ -7,6 +7,7 @@
 #include "windows/Panel.h"
 
 #include <QSettings>
+#include <QTimer>
 #include <algorithm>
 
 AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent)
@@ -51,6 +52,10 @@ void AppController::setPadHot(bool hot)
 void AppController::setRevealed(bool revealed)
 {
     assign(revealed_, revealed, Field::Revealed);
+    // However it opened, an open pad is followed until the pointer leaves it.
+    if (revealed && trackingTimer_ != nullptr && !trackingTimer_->isActive()) {
+        trackingTimer_->start();
+    }
 }
 void AppController::setWobble(double wobble)
 {

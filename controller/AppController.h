@@ -18,6 +18,7 @@
 #include <optional>
 
 class Panel;
+class QTimer;
 class ViewFactory;
 class QWidget;
 
@@ -38,6 +39,10 @@ public:
     // --- state, start-up and tracking (AppController.cpp, Tracking.cpp)
     void start();
     void trackCursor();
+    // The pointer entered or left the pad's window.
+    void pointerCrossedPad(bool inside);
+    // The window system saw the pointer move.
+    void pointerMoved();
 
     const QList<NoteModel*>& notes() const { return notes_; }
     void setNotes(const QList<NoteModel*>& notes); // published assignment; takes ownership
@@ -148,6 +153,9 @@ Q_SIGNALS:
 private:
     void purgeOldDeletions();
     void createPadWindow();
+    void setPadTakesPointer(bool open);
+    QPointF trackedPointer();
+    void trackingTick();
     void bringBackOnScreenNotes();
     void closeWindow(NoteModel* note);
     // Deletes the image files no note in the list names any more.
@@ -168,7 +176,16 @@ private:
     std::unique_ptr<QWidget> viewer_;
     std::unique_ptr<QWidget> dashboard_;
     gestures::State gesture_;
-    QObject* trackingTimer_ = nullptr;
+    // Reads the pointer every 80 ms, until motion events are seen to arrive: from then on
+    // only while the pointer moves or the pad is open, and every few seconds otherwise.
+    static constexpr int trackingMs = 80;
+    QTimer* trackingTimer_ = nullptr;
+    bool pollOnly_ = true;
+    bool movedSinceTick_ = false;
+    QPointF lastReading_;
+    // Where the pointer was read when it left the pad, while the position reads the same: where
+    // the pointer is only seen over the program's own windows, that reading is stale.
+    std::optional<QPointF> leftPadAt_;
 
     friend class ControllerTestAccess;
 };

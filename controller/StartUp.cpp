@@ -3,6 +3,7 @@
 #include "model/NoteGeometry.h"
 #include "model/Store.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
 #include "windows/Panel.h"
 
 #include <QTimer>
@@ -12,8 +13,6 @@ namespace {
 
 // Notes stay in Recently Deleted for 30 days.
 constexpr qint64 keepDeletedMs = 2'592'000'000;
-// Cursor tracking period.
-constexpr int trackingMs = 80;
 
 } // namespace
 
@@ -28,15 +27,17 @@ void AppController::start()
     setNotes(makeNotes(Store::load(), this));
     purgeOldDeletions();
 
-    auto* timer = new QTimer(this);
-    timer->setInterval(trackingMs);
-    connect(timer, &QTimer::timeout, timer, [weak = QPointer<AppController>(this)] {
+    trackingTimer_ = new QTimer(this);
+    trackingTimer_->setInterval(trackingMs);
+    connect(trackingTimer_, &QTimer::timeout, this, &AppController::trackingTick);
+    QPointer<AppController> weak(this);
+    platform::desktop().watchPointer([weak] {
         if (weak) {
-            weak->trackCursor();
+            weak->pointerMoved();
         }
     });
-    timer->start();
-    trackingTimer_ = timer;
+    // Reads as before until the first motion event shows that motion is reported.
+    trackingTimer_->start();
 
     bringBackOnScreenNotes();
 }
@@ -67,7 +68,8 @@ void AppController::createPadWindow()
     const double h = notchH() + 250;
     padWindow_ = views_->padWindow(this, QRectF(midX() - 170, top() - h, 340, h));
     // Clicks pass through until the pointer opens the pad.
-    padWindow_->setIgnoresMouse(true);
+    setPadTakesPointer(false);
+    padWindow_->onPointerCrossing = [this](bool inside) { pointerCrossedPad(inside); };
     padWindow_->orderFront();
 }
 

@@ -3,13 +3,27 @@
 #include "platform/Desktop.h"
 #include "windows/Panel.h"
 
+#include <QTimer>
 #include <cmath>
+#include <limits>
 
-// Runs 12.5 times a second for the life of the process: it reads the pointer and a few
+namespace {
+
+// The part of the hidden pad that opens it: the top edge, 110 either side of the centre, in
+// the pad window's own coordinates (340 wide, y down).
+const QRegion hotStrip(60, 0, 220, 4);
+
+// How often a still pointer under the hidden pad is read once motion events are known to
+// arrive: only to notice motion that makes no event.
+constexpr int idleCheckMs = 3000;
+
+} // namespace
+
+// Runs 12.5 times a second while it has anything to follow: it reads the pointer and a few
 // fields, and writes (and allocates) nothing unless the pad opens or closes.
 void AppController::trackCursor()
 {
-    const QPointF p = platform::desktop().mouseLocation();
+    const QPointF p = trackedPointer();
     const double dx = std::abs(p.x() - midX());
     const double edge = top();
 
@@ -25,11 +39,85 @@ void AppController::trackCursor()
     }
     motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0),
                           [this, open] { setRevealed(open); });
-    if (padWindow_ != nullptr) {
-        padWindow_->setIgnoresMouse(!open);
-        if (open) {
-            // No window manager keeps the pad on top: windows raised since may cover it.
-            padWindow_->orderFront();
-        }
+    setPadTakesPointer(open);
+    if (padWindow_ != nullptr && open) {
+        // No window manager keeps the pad on top: windows raised since may cover it.
+        padWindow_->orderFront();
     }
+}
+
+void AppController::pointerMoved()
+{
+    // A motion event proves the window system reports this pointer's motion: from now on a
+    // still pointer needs no reading.
+    pollOnly_ = false;
+    if (trackingTimer_->isActive() && trackingTimer_->interval() == trackingMs) {
+        movedSinceTick_ = true; // read at the next tick, no sooner
+        return;
+    }
+    trackCursor();
+    movedSinceTick_ = false;
+    trackingTimer_->start(trackingMs);
+}
+
+void AppController::trackingTick()
+{
+    const bool idleCheck = trackingTimer_->interval() == idleCheckMs;
+    const QPointF before = lastReading_;
+    trackCursor();
+    if (idleCheck) {
+        if (lastReading_ != before) {
+            // Moved without a motion event: a warp, or input a remote desktop or a test driver
+            // fakes. Only reading sees those, so read as before.
+            pollOnly_ = true;
+            trackingTimer_->start(trackingMs);
+        }
+        return;
+    }
+    const bool following = movedSinceTick_ || revealed_ || pollOnly_;
+    movedSinceTick_ = false;
+    if (!following) {
+        trackingTimer_->start(idleCheckMs);
+    }
+}
+
+QPointF AppController::trackedPointer()
+{
+    const QPointF p = platform::desktop().mouseLocation();
+    lastReading_ = p;
+    if (leftPadAt_ && *leftPadAt_ == p) {
+        constexpr double far = std::numeric_limits<double>::max() / 4;
+        return {far, -far};
+    }
+    leftPadAt_.reset();
+    return p;
+}
+
+void AppController::pointerCrossedPad(bool inside)
+{
+    if (!platform::desktop().pointerOnlyOverOwnWindows()) {
+        return; // the pointer is read anywhere: the next reading says where it went
+    }
+    if (inside) {
+        leftPadAt_.reset();
+    } else {
+        leftPadAt_ = platform::desktop().mouseLocation();
+    }
+    // React now rather than on the next reading.
+    pointerMoved();
+}
+
+void AppController::setPadTakesPointer(bool open)
+{
+    if (padWindow_ == nullptr) {
+        return;
+    }
+    if (!platform::desktop().pointerOnlyOverOwnWindows()) {
+        padWindow_->setIgnoresMouse(!open);
+        return;
+    }
+    // The pointer is seen only over the program's windows, so the hidden pad keeps its top
+    // edge taking input: the pointer arriving there is what opens it.
+    padWindow_->setIgnoresMouse(false);
+    padWindow_->setInputRegion(open ? QRegion(padWindow_->rect()) : hotStrip);
 }

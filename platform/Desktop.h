@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <functional>
 
 class QWidget;
 
@@ -49,6 +50,21 @@ public:
     // The main screen as it looks now, top row first, with its device pixel ratio set; null
     // when the screen cannot be read.
     virtual QImage grabScreen() const = 0;
+
+    // Whether the pointer is only seen while it is over one of the program's own windows: an
+    // X client of XWayland reads a stale position once the pointer is over native Wayland
+    // windows. Then a window that hides must keep a sliver taking input where the pointer is
+    // expected, and the pointer leaving a window means "elsewhere".
+    virtual bool pointerOnlyOverOwnWindows() const { return false; }
+
+    // Calls `moved` on the main thread whenever the pointer moves, from the window system's
+    // own motion events, so a still pointer costs nothing. False where motion cannot be
+    // watched: the caller then reads the pointer on a timer.
+    virtual bool watchPointer(std::function<void()> moved)
+    {
+        (void)moved;
+        return false;
+    }
 };
 
 // A window may be drawn wider than its frame, by `sides` on the left and on the right (a note

@@ -4,8 +4,10 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <cstdlib>
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 
 namespace platform {
 
@@ -62,7 +64,64 @@ std::optional<QPoint> PointerProbe::position() const
     }
     const QPoint at(reply->root_x, reply->root_y);
     std::free(reply);
+    // Motion that arrived with the reply is answered by this very reading.
+    dropQueuedEvents();
     return at;
+}
+
+bool PointerProbe::watchMotion(std::function<void()> moved)
+{
+    if (connection_ == nullptr) {
+        return false;
+    }
+    const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(connection_, &xcb_input_id);
+    if (xinput == nullptr || xinput->present == 0) {
+        return false;
+    }
+    auto* version = xcb_input_xi_query_version_reply(
+        connection_, xcb_input_xi_query_version(connection_, 2, 2), nullptr);
+    // From 2.1 raw motion arrives whoever holds a grab (another program's drag included).
+    const bool xi2 = version != nullptr && version->major_version >= 2 &&
+                     (version->major_version > 2 || version->minor_version >= 1);
+    std::free(version);
+    if (!xi2) {
+        return false;
+    }
+    struct {
+        xcb_input_event_mask_t head;
+        uint32_t mask;
+    } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+    xcb_input_xi_select_events(connection_, root_, 1, &select.head);
+    xcb_flush(connection_);
+
+    moved_ = std::move(moved);
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
+                                                  QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { readEvents(); });
+    return true;
+}
+
+void PointerProbe::readEvents()
+{
+    bool motion = false;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        motion = motion || (event->response_type & 0x7f) == XCB_GE_GENERIC;
+        std::free(event);
+    }
+    if (motion && moved_) {
+        moved_();
+    }
+}
+
+void PointerProbe::dropQueuedEvents() const
+{
+    if (notifier_ == nullptr) {
+        return;
+    }
+    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
+        std::free(event);
+    }
 }
 
 } // namespace platform

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QPoint>
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QSocketNotifier;
 
 struct xcb_connection_t;
 
@@ -20,9 +24,18 @@ public:
 
     std::optional<QPoint> position() const;
 
+    // Calls `moved` (on the main thread) for each batch of pointer motion anywhere on the
+    // screen: XInput 2 raw motion, selected on the root window. False without X or XInput 2.
+    bool watchMotion(std::function<void()> moved);
+
 private:
+    void readEvents();
+    void dropQueuedEvents() const;
+
     xcb_connection_t* connection_ = nullptr;
     unsigned int root_ = 0;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::function<void()> moved_;
 };
 
 } // namespace platform

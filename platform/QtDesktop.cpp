@@ -1,6 +1,7 @@
 #include "platform/QtDesktop.h"
 
 #include "platform/Backend.h"
+#include "platform/Session.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -110,6 +111,16 @@ QImage QtDesktop::grabScreen() const
     }
     // Window 0 is the whole screen, whatever windows lie on it; Qt sets the pixel ratio.
     return screen->grabWindow(0).toImage();
+}
+
+bool QtDesktop::watchPointer(std::function<void()> moved)
+{
+    return pointer_.watchMotion(std::move(moved));
+}
+
+bool QtDesktop::pointerOnlyOverOwnWindows() const
+{
+    return sessionKind().wayland();
 }
 
 } // namespace platform

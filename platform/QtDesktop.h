@@ -27,6 +27,8 @@ public:
     QRectF windowFrame(const QWidget* window) const override;
     bool hasCompositor() const override;
     QImage grabScreen() const override;
+    bool pointerOnlyOverOwnWindows() const override;
+    bool watchPointer(std::function<void()> moved) override;
 
 private:
     QRect mainGeometry() const;

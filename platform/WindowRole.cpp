@@ -4,9 +4,19 @@ namespace platform {
 
 WindowRoleHints windowRoleHints(WindowRole role)
 {
+    return windowRoleHints(role, sessionKind());
+}
+
+WindowRoleHints windowRoleHints(WindowRole role, const SessionKind& session)
+{
     WindowRoleHints hints;
     switch (role) {
     case WindowRole::Note:
+        if (session.wayland() && !session.honoursPositions()) {
+            // No type either: a utility type would keep wlroots from giving it the keyboard.
+            hints.overrideRedirect = true;
+            break;
+        }
         // A utility window floats even under a tiling window manager; the normal type is the
         // fallback for those that know no other. Skipping the switcher takes KDE's own state.
         hints.types = {"_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_WINDOW_TYPE_NORMAL"};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Session.h"
+
 #include <QByteArrayList>
 #include <Qt>
 
@@ -10,6 +12,9 @@ namespace platform {
 enum class WindowRole {
     // A floating note: managed (it takes the keyboard), above ordinary windows, on every
     // desktop, out of the taskbar, the pager and the window switcher, transient for nothing.
+    // Unmanaged where the compositor would not leave a managed X window where it is put
+    // (wlroots compositors centre it, Weston piles every one at one spot): there the
+    // compositor still gives an unmanaged window of this type the keyboard when clicked.
     Note,
     // The pad at the top edge: unmanaged, so no window manager frames, clamps or tiles it
     // and it sits exactly at the edge; the program raises it itself when it opens.
@@ -27,7 +32,8 @@ struct WindowRoleHints {
     QByteArrayList states; // _NET_WM_STATE as the window is mapped
     bool allDesktops = false;
 };
-WindowRoleHints windowRoleHints(WindowRole role);
+WindowRoleHints windowRoleHints(WindowRole role, const SessionKind& session);
+WindowRoleHints windowRoleHints(WindowRole role); // in the running session
 
 // The Qt flags to create a window of the role with. Never Qt::Tool or Qt::Dialog: Qt makes
 // those transient for its invisible client leader, which lets KWin hide them whenever another

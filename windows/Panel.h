@@ -74,6 +74,8 @@ public:
     // last put it: a window manager that clamps a window or makes room for its frame. frame()
     // then reads where the window really is.
     std::function<void()> onMovedBySystem;
+    // The pointer entered (true) or left (false) the window.
+    std::function<void(bool inside)> onPointerCrossing;
 
     bool isResizing() const { return gesture_.state() == PointerGesture::State::Resizing; }
     bool isDragging() const { return gesture_.state() == PointerGesture::State::Dragging; }

@@ -109,6 +109,12 @@ bool Panel::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
         return filterKey(static_cast<QKeyEvent*>(event));
+    case QEvent::Enter:
+    case QEvent::Leave:
+        if (onPointerCrossing) {
+            onPointerCrossing(event->type() == QEvent::Enter);
+        }
+        return QWidget::eventFilter(watched, event);
     default:
         return QWidget::eventFilter(watched, event);
     }

@@ -4,11 +4,14 @@
 #include "windows/Panel.h"
 
 #include <QSignalSpy>
+#include <QTimer>
 
 // Reaches the controller's private gesture state.
 class ControllerTestAccess {
 public:
     static void setPulling(AppController& app, NoteModel* note) { app.gesture_.pull.note = note; }
+    static QTimer* trackingTimer(AppController& app) { return app.trackingTimer_; }
+    static void tick(AppController& app) { app.trackingTick(); }
 };
 
 // The pad at the notch opens and closes with the pointer. The fake screen is 1440 x 900 with a
@@ -129,6 +132,101 @@ private Q_SLOTS:
             QCOMPARE(a.dampingFraction, 0.85);
             QCOMPARE(a.blendDuration, 0.0);
         }
+    }
+
+    // Under XWayland the pointer is seen only over the program's own windows: the hidden pad
+    // keeps its top edge taking input, and leaving the pad counts as going elsewhere, since the
+    // position read afterwards is the stale one from the moment it left.
+    void whereThePointerIsSeenOnlyOverOwnWindows()
+    {
+        h.reset(); // one fixture's fakes at a time
+        h = std::make_unique<Fixture>();
+        h->desktop.pointerOnlyOverOwn = true;
+        h->startUp();
+        Panel* pad = app().padWindow();
+        const QRegion strip(60, 0, 220, 4);
+        QVERIFY(!pad->ignoresMouse());
+        QCOMPARE(pad->inputRegion(), std::optional<QRegion>(strip));
+
+        h->desktop.mouse = QPointF(720, 900); // arrives on the strip
+        app().pointerCrossedPad(true);
+        QVERIFY(app().revealed());
+        QCOMPARE(pad->inputRegion(), std::optional<QRegion>(QRegion(pad->rect())));
+
+        pointAt(720, 800); // over the open pad
+        app().pointerCrossedPad(false);
+        QVERIFY(!app().revealed());
+        QCOMPARE(pad->inputRegion(), std::optional<QRegion>(strip));
+        pointAt(720, 800); // the same stale reading keeps it closed
+        QVERIFY(!app().revealed());
+
+        pointAt(720, 900); // a fresh reading: seen over an own window again
+        QVERIFY(app().revealed());
+        pointAt(720, 800);
+        QVERIFY(app().revealed());
+    }
+
+    void elsewhereLeavingThePadChangesNothing()
+    {
+        pointAt(720, 900);
+        pointAt(720, 800);
+        app().pointerCrossedPad(false);
+        QVERIFY(app().revealed());
+        QVERIFY(!app().padWindow()->inputRegion());
+    }
+
+    // Once motion events are seen to arrive, a still pointer under the hidden pad is read only
+    // every few seconds, and only to catch motion that makes no event (a warp, faked input):
+    // that brings back the steady reading. Driven tick by tick, as a manual clock would.
+    void motionEventsLetAStillPointerRest()
+    {
+        QTimer* timer = ControllerTestAccess::trackingTimer(app());
+        QCOMPARE(timer->interval(), 80); // no motion event seen yet: read as before
+        h->desktop.mouse = QPointF(720, 900);
+        app().pointerMoved(); // motion is reported; read at the tick, as before
+        ControllerTestAccess::tick(app());
+        QVERIFY(app().revealed());
+        h->desktop.mouse = QPointF(0, 0);
+        app().pointerMoved();
+        ControllerTestAccess::tick(app());
+        QVERIFY(!app().revealed());
+        QCOMPARE(timer->interval(), 80); // it moved during the tick: follow one more
+        ControllerTestAccess::tick(app());
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 3000); // closed and still: only the rare check
+        ControllerTestAccess::tick(app());
+        QCOMPARE(timer->interval(), 3000);
+
+        h->desktop.mouse = QPointF(720, 900);
+        app().pointerMoved(); // while resting, motion is read at once
+        QVERIFY(app().revealed());
+        QCOMPARE(timer->interval(), 80);
+        h->desktop.mouse = QPointF(0, 0);
+        ControllerTestAccess::tick(app());
+        ControllerTestAccess::tick(app());
+        QCOMPARE(timer->interval(), 3000);
+
+        h->desktop.mouse = QPointF(720, 900); // moved without an event (a warp, faked input)
+        ControllerTestAccess::tick(app());
+        QVERIFY(app().revealed());
+        QCOMPARE(timer->interval(), 80);
+        h->desktop.mouse = QPointF(0, 0);
+        ControllerTestAccess::tick(app());
+        ControllerTestAccess::tick(app());
+        QCOMPARE(timer->interval(), 80); // and reads steadily again
+    }
+
+    void theDesktopsMotionEventsReachTheController()
+    {
+        h.reset();
+        h = std::make_unique<Fixture>();
+        h->desktop.motionEvents = true;
+        h->startUp();
+        h->desktop.moveMouse(QPointF(720, 900));
+        QTRY_VERIFY(app().revealed());
+        h->desktop.moveMouse(QPointF(0, 0));
+        QTRY_VERIFY(!app().revealed());
+        QTRY_COMPARE(ControllerTestAccess::trackingTimer(app())->interval(), 3000);
     }
 
     void theTimerTracksThePointerOnItsOwn()

@@ -62,6 +62,28 @@ private Q_SLOTS:
         QVERIFY(note.allDesktops);
     }
 
+    // A compositor that centres or piles up managed X windows gets unmanaged notes, placed
+    // exactly where the program puts them; the others keep their managed notes.
+    void notesAreUnmanagedWhereTheCompositorWouldMoveThem()
+    {
+        using platform::Compositor;
+        using platform::Display;
+        const auto noteIn = [](Display display, Compositor compositor) {
+            return platform::windowRoleHints(WindowRole::Note, {display, compositor});
+        };
+        QVERIFY(!noteIn(Display::X11, Compositor::Unknown).overrideRedirect);
+        QVERIFY(!noteIn(Display::XWayland, Compositor::Gnome).overrideRedirect);
+        QVERIFY(!noteIn(Display::XWayland, Compositor::Kde).overrideRedirect);
+        for (const Compositor placing :
+             {Compositor::Sway, Compositor::Weston, Compositor::Unknown}) {
+            const platform::WindowRoleHints note = noteIn(Display::XWayland, placing);
+            QVERIFY(note.overrideRedirect);
+            QVERIFY(note.types.isEmpty());
+        }
+        QVERIFY(platform::windowRoleHints(WindowRole::Pad, {Display::XWayland, Compositor::Gnome})
+                    .overrideRedirect);
+    }
+
     void eachPanelTakesItsLevelsRole()
     {
         FakeDesktop desktop;

@@ -34,6 +34,22 @@ void FakeDesktop::copyText()
     ++changeCount;
 }
 
+bool FakeDesktop::watchPointer(std::function<void()> callback)
+{
+    if (motionEvents) {
+        moved = std::move(callback);
+    }
+    return motionEvents;
+}
+
+void FakeDesktop::moveMouse(QPointF to)
+{
+    mouse = to;
+    if (moved) {
+        moved();
+    }
+}
+
 void FakeDesktop::setClipboardImage(const QImage& image)
 {
     copyImage(image);

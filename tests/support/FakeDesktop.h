@@ -23,7 +23,11 @@ public:
     int haptics = 0;
     double bootSeconds = 1000;
     bool compositor = true;
-    QImage screen; // what grabScreen() returns
+    QImage screen;                   // what grabScreen() returns
+    bool pointerOnlyOverOwn = false; // as on XWayland
+    bool motionEvents = false;       // watchPointer() succeeds
+    std::function<void()> moved;     // what watchPointer() was given
+    void moveMouse(QPointF to);      // with a motion event when watched
 
     void copyImage(const QImage& image); // a new clipboard content
     void copyText();                     // text replaces any image
@@ -41,6 +45,8 @@ public:
     QRectF windowFrame(const QWidget* window) const override;
     bool hasCompositor() const override { return compositor; }
     QImage grabScreen() const override { return screen; }
+    bool pointerOnlyOverOwnWindows() const override { return pointerOnlyOverOwn; }
+    bool watchPointer(std::function<void()> callback) override;
 
 private:
     platform::ServicesGuard installed_;

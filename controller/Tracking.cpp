@@ -103,8 +103,11 @@ void AppController::pointerCrossedPad(bool inside)
     } else {
         leftPadAt_ = platform::desktop().mouseLocation();
     }
-    // React now rather than on the next reading.
-    pointerMoved();
+    // React now rather than on the next reading, and follow what comes next.
+    trackCursor();
+    if (trackingTimer_ != nullptr && trackingTimer_->interval() != trackingMs) {
+        trackingTimer_->start(trackingMs);
+    }
 }
 
 void AppController::setPadTakesPointer(bool open)

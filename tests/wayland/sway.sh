@@ -22,6 +22,9 @@ EOF
     E2E_PIDS+=($!)
     wait_for 30 grep -q '^SWAYSOCK=' "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY SWAYSOCK
+    # The wlroots portal will not start without PipeWire, even for screenshots.
+    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
 }
 
 input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_DIR/wlinput.py"; }

@@ -42,17 +42,6 @@ native_focused() {
 
 compositor_rect() { return 1; }
 
-# The X windows, each grabbed from XWayland and pasted where it is: what a person needs to
-# see of the program, though not of foot.
-screen_shot() {
-    local layers=() w x y width height
-    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-        xprop -id "$w" WM_NAME 2>/dev/null | grep -q '"mutter' && continue
-        read -r x y width height <<<"$(geometry "$w")"
-        [ "$width" -gt 1 ] && [ "$height" -gt 1 ] || continue
-        if import -window "$w" "$E2E_TMP/layer-$w.png" 2>/dev/null; then
-            layers+=(-page "+$x+$y" "$E2E_TMP/layer-$w.png")
-        fi
-    done
-    convert -size 1440x900 xc:'#3465a4' "${layers[@]}" -flatten "$E2E_SHOTS/$1.png" 2>/dev/null
-}
+# The X windows pasted at their places: what a person needs to see of the program, though
+# not of foot.
+screen_shot() { "$WL_DIR/xstack.py" "$E2E_SHOTS/$1.png"; }

@@ -47,17 +47,34 @@ wl_setup() {
 as_user() { "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" "$@"; }
 
 wl_cleanup() {
-    local pid round marked
+    local pid signal marked
+    [ -n "${E2E_TMP:-}" ] || return 0
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    for round in TERM KILL; do
+    # Given time to end cleanly first: a killed X server leaves its lock and socket behind.
+    for signal in TERM TERM TERM TERM TERM KILL; do
         marked=$(grep -lsxzF "QUILLHAVEN_WAYLAND_RUN=$E2E_TMP" /proc/[0-9]*/environ |
             cut -d/ -f3)
         [ -z "$marked" ] && break
         # shellcheck disable=SC2086
-        kill -s $round $marked 2>/dev/null
+        kill -s $signal $marked 2>/dev/null
         sleep 1
     done
+    forget_stale_display
     e2e_cleanup
+}
+
+# The run's X display, if its server died without removing its lock and socket.
+forget_stale_display() {
+    local number=${DISPLAY:-}
+    local owner
+    owner=$(id -un)
+    [ ${#RUN_AS[@]} -eq 0 ] || owner=$WL_USER
+    number=${number#:}
+    number=${number%%.*}
+    [ -n "$number" ] && [ -f "/tmp/.X$number-lock" ] || return 0
+    kill -0 "$(tr -d ' ' <"/tmp/.X$number-lock")" 2>/dev/null && return 0
+    [ "$(stat -c %U "/tmp/.X$number-lock")" = "$owner" ] &&
+        rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
 }
 
 start_bus() {

@@ -30,10 +30,14 @@ def main():
     # Subscribed before asking, so that an answer that comes at once is not missed.
     bus.add_signal_receiver(answered, "Response", "org.freedesktop.portal.Request",
                             PORTAL, request)
-    portal = bus.get_object(PORTAL, "/org/freedesktop/portal/desktop")
     options = dbus.Dictionary({"handle_token": token, "interactive": False}, signature="sv")
-    portal.Screenshot("", options, signature="sa{sv}",
-                      dbus_interface="org.freedesktop.portal.Screenshot", timeout=20)
+    try:
+        portal = bus.get_object(PORTAL, "/org/freedesktop/portal/desktop")
+        portal.Screenshot("", options, signature="sa{sv}",
+                          dbus_interface="org.freedesktop.portal.Screenshot", timeout=20)
+    except dbus.DBusException as error:
+        print("no Screenshot portal: %s" % error.get_dbus_name())
+        sys.exit(1)
     GLib.timeout_add_seconds(20, loop.quit)
     loop.run()
     if outcome["status"] != 0 or not outcome.get("uri"):

@@ -87,7 +87,10 @@ def blend(canvas, width, height, a, rows):
     for y in range(max(0, -a.y), min(a.height, height - a.y)):
         target = canvas[a.y + y]
         source = rows[y]
-        if a.depth != 32:  # opaque: a copy of the row
+        alphas = source[3::4]
+        if not alphas.strip(b"\0"):  # wholly transparent
+            continue
+        if not alphas.strip(b"\xff"):  # opaque: a copy of the row
             rgb = bytearray(3 * a.width)
             rgb[0::3], rgb[1::3], rgb[2::3] = source[0::4], source[1::4], source[2::4]
             target[3 * (a.x + left):3 * (a.x + right)] = rgb[3 * left:3 * right]

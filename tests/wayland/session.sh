@@ -37,7 +37,7 @@ wl_setup() {
     local home="$E2E_TMP/home"
     SESSION_ENV=(HOME="$home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" XDG_CONFIG_HOME="$home/.config"
         XDG_DATA_HOME="$home/.local/share" PATH=/usr/local/bin:/usr/bin:/bin TZ=UTC
-        LC_ALL=C.UTF-8 QUILLHAVEN_WAYLAND_RUN="$E2E_TMP")
+        LC_ALL=C.UTF-8 PYTHONDONTWRITEBYTECODE=1 QUILLHAVEN_WAYLAND_RUN="$E2E_TMP")
     export TZ=UTC LC_ALL=C.UTF-8
     unset WAYLAND_DISPLAY DISPLAY XAUTHORITY SWAYSOCK DBUS_SESSION_BUS_ADDRESS
     APP_DATA="$home/.local/share/Quillhaven"

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 
 AppDelegate::AppDelegate()
     : app_(makeAppController())
@@ -46,19 +47,43 @@ void AppDelegate::applicationDidFinishLaunching()
         }
     };
     steps.showDashboard = [app] { app->showDashboard(); };
+    steps.requested = !pending_.empty();
     finishLaunching(steps);
     launched_ = true;
-    if (reopenPending_) {
-        app_->showDashboard();
+    for (const SingleInstance::Request request : std::exchange(pending_, {})) {
+        serve(request);
     }
 }
 
 bool AppDelegate::applicationShouldHandleReopen()
 {
-    if (!launched_) {
-        reopenPending_ = true;
-        return false;
-    }
-    app_->showDashboard();
+    perform(SingleInstance::Request::ShowDashboard);
     return false;
+}
+
+void AppDelegate::perform(SingleInstance::Request request)
+{
+    if (!launched_) {
+        pending_.push_back(request);
+        return;
+    }
+    serve(request);
+}
+
+void AppDelegate::serve(SingleInstance::Request request)
+{
+    switch (request) {
+    case SingleInstance::Request::ShowDashboard:
+        app_->showDashboard();
+        break;
+    case SingleInstance::Request::ToggleDashboard:
+        app_->toggleDashboard();
+        break;
+    case SingleInstance::Request::Capture:
+        app_->captureScreenshot(nullptr);
+        break;
+    case SingleInstance::Request::NewNote:
+        app_->drop(app_->newNote(std::nullopt, QStringLiteral("yellow")));
+        break;
+    }
 }

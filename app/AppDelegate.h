@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/SingleInstance.h"
+
 #include <memory>
+#include <vector>
 
 class AppController;
 
@@ -21,9 +24,15 @@ public:
     // visible. Returns false: there is nothing more to do. A request that arrives before the
     // launch has finished is served at its end, once the controller has started.
     bool applicationShouldHandleReopen();
+    // A request from the command line of this or a later launch. One that arrives before the
+    // launch has finished is served at its end, in order; a launch that brings a request
+    // other than the dashboard does not also open the dashboard by itself.
+    void perform(SingleInstance::Request request);
 
 private:
+    void serve(SingleInstance::Request request);
+
     std::unique_ptr<AppController> app_;
     bool launched_ = false;
-    bool reopenPending_ = false;
+    std::vector<SingleInstance::Request> pending_;
 };

@@ -45,7 +45,7 @@ void finishLaunching(const LaunchSteps& steps)
     steps.start();
     steps.registerHotKey('n', 1, steps.toggleDashboard);
     steps.registerHotKey('s', 2, steps.captureScreenshot);
-    if (launchedAsLoginItem(steps.arguments)) {
+    if (launchedAsLoginItem(steps.arguments) || steps.requested) {
         return;
     }
     if (platform::desktop().uptime() > startUpSeconds) {

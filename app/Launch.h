@@ -20,6 +20,9 @@ struct LaunchSteps {
     HotKeyAction toggleDashboard;
     HotKeyAction captureScreenshot;
     std::function<void()> showDashboard;
+    // The launch brings its own request (a command-line action), served after the launch
+    // instead of the dashboard.
+    bool requested = false;
 };
 
 // A copy in a system install prefix arranges open-at-login once; a build-tree copy never does.

@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QThread>
+#include <array>
 #include <unistd.h>
 
 SingleInstance::SingleInstance(const QString& serverPath, QObject* parent)
@@ -27,7 +28,30 @@ QString SingleInstance::defaultServerPath()
     return dir + QStringLiteral("/quillhaven-") + QString::number(getuid());
 }
 
-SingleInstance::Role SingleInstance::claim(int answerTimeoutMs)
+namespace {
+
+// The lines of the socket protocol, indexed by SingleInstance::Request.
+constexpr std::array<const char*, 4> messages{"show-dashboard", "toggle-dashboard", "capture",
+                                              "new-note"};
+
+} // namespace
+
+QByteArray SingleInstance::message(Request request)
+{
+    return messages.at(static_cast<size_t>(request));
+}
+
+std::optional<SingleInstance::Request> SingleInstance::request(const QByteArray& message)
+{
+    for (size_t i = 0; i < messages.size(); ++i) {
+        if (message == messages.at(i)) {
+            return static_cast<Request>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+SingleInstance::Role SingleInstance::claim(int answerTimeoutMs, Request request, bool* delivered)
 {
     // The lock, not the socket, decides: it is taken atomically and freed by the system when
     // its holder dies, whereas a socket file can outlive a crashed copy.
@@ -41,7 +65,10 @@ SingleInstance::Role SingleInstance::claim(int answerTimeoutMs)
         listen();
         return Role::Primary;
     }
-    notifyRunningCopy(answerTimeoutMs);
+    const bool sent = notifyRunningCopy(answerTimeoutMs, request);
+    if (delivered != nullptr) {
+        *delivered = sent;
+    }
     return Role::Secondary;
 }
 
@@ -58,7 +85,7 @@ bool SingleInstance::listen()
     return server_->listen(serverPath_);
 }
 
-bool SingleInstance::notifyRunningCopy(int timeoutMs) const
+bool SingleInstance::notifyRunningCopy(int timeoutMs, Request request) const
 {
     // The running copy may hold the lock but not listen yet: retry until the deadline.
     const QDeadlineTimer deadline(timeoutMs);
@@ -66,7 +93,7 @@ bool SingleInstance::notifyRunningCopy(int timeoutMs) const
         QLocalSocket socket;
         socket.connectToServer(serverPath_);
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
-            socket.write(QByteArray(showDashboardMessage) + '\n');
+            socket.write(message(request) + '\n');
             const bool sent =
                 socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
             socket.disconnectFromServer();
@@ -91,9 +118,8 @@ void SingleInstance::accept()
 void SingleInstance::read(QLocalSocket* socket)
 {
     while (socket->canReadLine()) {
-        const QByteArray line = socket->readLine().trimmed();
-        if (line == showDashboardMessage) {
-            Q_EMIT showDashboardRequested();
+        if (const auto asked = request(socket->readLine().trimmed())) {
+            Q_EMIT requested(*asked);
         }
     }
     // A peer that never ends its line must not grow the buffer without bound.

@@ -3,18 +3,23 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
 class QLockFile;
 
 // One running copy per user. The first launch holds a lock and listens on a local socket; a
-// later launch finds it, asks it to show the dashboard and steps aside, so two processes
-// never write the same notes file.
+// later launch finds it, hands it its request (by default: show the dashboard) and steps
+// aside, so two processes never write the same notes file. The requests are also how a
+// desktop without global key grabs (a Wayland session) reaches the running copy: the user
+// binds `quillhaven --toggle-dashboard` to a key in the desktop's own settings.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     enum class Role { Primary, Secondary };
+    enum class Request { ShowDashboard, ToggleDashboard, Capture, NewNote };
+    Q_ENUM(Request)
 
     // `serverPath` names the socket; the lock file sits beside it.
     explicit SingleInstance(const QString& serverPath = defaultServerPath(),
@@ -22,22 +27,25 @@ public:
     ~SingleInstance() override;
 
     // Decides this process's role. Primary: the caller goes on and this object listens.
-    // Secondary: another copy runs and has been asked to show its dashboard (as far as it
-    // answered); the caller should exit without touching any state.
-    Role claim(int answerTimeoutMs = 3000);
+    // Secondary: another copy runs and has been handed `request` (`delivered` tells whether
+    // it answered); the caller should exit without touching any state.
+    Role claim(int answerTimeoutMs = 3000, Request request = Request::ShowDashboard,
+               bool* delivered = nullptr);
 
     // The per-user socket in the runtime directory.
     static QString defaultServerPath();
 
-    static constexpr const char* showDashboardMessage = "show-dashboard";
+    // The line a request travels as, and back.
+    static QByteArray message(Request request);
+    static std::optional<Request> request(const QByteArray& message);
 
 Q_SIGNALS:
-    // A later launch asked for the dashboard.
-    void showDashboardRequested();
+    // A later launch asked for something.
+    void requested(SingleInstance::Request request);
 
 private:
     bool listen();
-    bool notifyRunningCopy(int timeoutMs) const;
+    bool notifyRunningCopy(int timeoutMs, Request request) const;
     void accept();
     void read(QLocalSocket* socket);
 

@@ -18,6 +18,13 @@ struct Options {
     QCommandLineOption loginItem{QStringLiteral("login-item"),
                                  QStringLiteral("Started at login: stay at the top edge "
                                                 "without opening the dashboard.")};
+    QCommandLineOption toggleDashboard{QStringLiteral("toggle-dashboard"),
+                                       QStringLiteral("Show or hide the dashboard of the running "
+                                                      "copy (starting it if needed).")};
+    QCommandLineOption capture{QStringLiteral("capture"),
+                               QStringLiteral("Capture a screen region into a new note.")};
+    QCommandLineOption newNote{QStringLiteral("new-note"),
+                               QStringLiteral("Put a new note on the screen.")};
     QCommandLineOption captureRegion{QStringLiteral("capture-region"),
                                      QStringLiteral("Let the user select a screen region and "
                                                     "write it to <file> as PNG (internal)."),
@@ -31,6 +38,9 @@ void describe(QCommandLineParser& parser, const Options& options)
     parser.addOption(options.help);
     parser.addOption(options.version);
     parser.addOption(options.loginItem);
+    parser.addOption(options.toggleDashboard);
+    parser.addOption(options.capture);
+    parser.addOption(options.newNote);
     parser.addOption(options.captureRegion);
 }
 
@@ -76,6 +86,21 @@ void quietToolkitMessages(QtMsgType type, const QMessageLogContext& context, con
     }
 }
 
+// What this launch asks of the program; a plain launch asks for the dashboard.
+SingleInstance::Request requestOf(const QCommandLineParser& parser, const Options& options)
+{
+    if (parser.isSet(options.toggleDashboard)) {
+        return SingleInstance::Request::ToggleDashboard;
+    }
+    if (parser.isSet(options.capture)) {
+        return SingleInstance::Request::Capture;
+    }
+    if (parser.isSet(options.newNote)) {
+        return SingleInstance::Request::NewNote;
+    }
+    return SingleInstance::Request::ShowDashboard;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -110,13 +135,22 @@ int main(int argc, char* argv[])
     }
 
     // Decided before the controller exists, so a second copy never loads or writes notes.
+    const SingleInstance::Request request = requestOf(parser, options);
     SingleInstance instance;
-    if (instance.claim() == SingleInstance::Role::Secondary) {
+    bool delivered = true;
+    if (instance.claim(3000, request, &delivered) == SingleInstance::Role::Secondary) {
+        if (!delivered) {
+            std::fputs("Quillhaven: the running copy did not answer\n", stderr);
+            return 1;
+        }
         return 0;
     }
     AppDelegate delegate;
-    QObject::connect(&instance, &SingleInstance::showDashboardRequested, &application,
-                     [&delegate] { delegate.applicationShouldHandleReopen(); });
+    if (request != SingleInstance::Request::ShowDashboard) {
+        delegate.perform(request);
+    }
+    QObject::connect(&instance, &SingleInstance::requested, &application,
+                     [&delegate](SingleInstance::Request asked) { delegate.perform(asked); });
     QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
     // Every change is on disk as soon as it is made, so a signal needs no save of its own.
     const QuitSignals quitSignals;

@@ -63,6 +63,21 @@ else
     echo "skip - dashboard after a second launch: the dashboard is not built yet"
 fi
 
+# --- command-line actions, for desktops where only their own key settings reach every window
+if grep -rqs '"All Notes"' "$E2E_ROOT/dashboard"; then
+    xdotool key ctrl+alt+n
+    wait_for 10 dashboard_closed
+    check "--toggle-dashboard is handed over" timeout 20 "$QUILLHAVEN" --toggle-dashboard
+    check "... and opens the dashboard" wait_for 10 dashboard_open
+    timeout 20 "$QUILLHAVEN" --toggle-dashboard
+    check "--toggle-dashboard again closes it" wait_for 10 dashboard_closed
+fi
+notes_before=$(app_windows | wc -l)
+check "--new-note is handed over" timeout 20 "$QUILLHAVEN" --new-note
+check "... and a new note window appears" wait_for 10 windows_more_than "$notes_before"
+check "... and is written to the notes file" wait_for 10 file_is "len(notes) == 2"
+check "the actions say nothing" nothing_logged
+
 # --- a crashed copy leaves its socket behind; the next launch takes over
 crashed=$APP_PID
 kill -KILL "$crashed"

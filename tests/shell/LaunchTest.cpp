@@ -16,7 +16,8 @@ struct LaunchRecorder {
     QStringList events;
     std::function<void(bool)> loginItem; // runs after the recording when set
 
-    QStringList run(const QString& executable, const QStringList& arguments = {})
+    QStringList run(const QString& executable, const QStringList& arguments = {},
+                    bool requested = false)
     {
         auto record = [this](const QString& event) { return [this, event] { events << event; }; };
         LaunchSteps steps;
@@ -38,6 +39,7 @@ struct LaunchRecorder {
         steps.toggleDashboard = record("toggle");
         steps.captureScreenshot = record("capture");
         steps.showDashboard = record("dashboard");
+        steps.requested = requested;
         finishLaunching(steps);
         return events;
     }
@@ -128,22 +130,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<double>("uptime");
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("requested");
         QTest::addColumn<bool>("shown");
         const QStringList none;
         const QStringList login{QStringLiteral("--login-item")};
-        QTest::newRow("just booted") << 12.0 << none << false;
-        QTest::newRow("180 s") << 180.0 << none << false;
-        QTest::newRow("180.5 s") << 180.5 << none << true;
-        QTest::newRow("181 s") << 181.0 << none << true;
-        QTest::newRow("login item, long up") << 100000.0 << login << false;
+        QTest::newRow("just booted") << 12.0 << none << false << false;
+        QTest::newRow("180 s") << 180.0 << none << false << false;
+        QTest::newRow("180.5 s") << 180.5 << none << false << true;
+        QTest::newRow("181 s") << 181.0 << none << false << true;
+        QTest::newRow("login item, long up") << 100000.0 << login << false << false;
+        // A launch for a command-line action (--capture) does that instead.
+        QTest::newRow("action, long up") << 100000.0 << none << true << false;
     }
     void dashboardOnlyForAUserLaunchAfterStartUp()
     {
         QFETCH(double, uptime);
         QFETCH(QStringList, arguments);
+        QFETCH(bool, requested);
         QFETCH(bool, shown);
         desktop_->bootSeconds = uptime;
-        const QStringList events = LaunchRecorder().run(buildTree, arguments);
+        const QStringList events = LaunchRecorder().run(buildTree, arguments, requested);
         QVERIFY(events.contains(QStringLiteral("hotkey 2 s"))); // a login-item launch too
         QCOMPARE(events.contains(QStringLiteral("dashboard")), shown);
     }

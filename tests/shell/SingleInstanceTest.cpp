@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,19 +39,38 @@ class SingleInstanceTest : public QObject {
 private Q_SLOTS:
     void init() { dir_ = std::make_unique<QTemporaryDir>(); }
 
-    void secondLaunchAsksTheFirstForTheDashboard()
+    void laterLaunchesHandTheirRequestsToTheFirst()
     {
+        using Request = SingleInstance::Request;
         SingleInstance first(path());
         QCOMPARE(first.claim(), SingleInstance::Role::Primary);
-        QSignalSpy shown(&first, &SingleInstance::showDashboardRequested);
+        QSignalSpy asked(&first, &SingleInstance::requested);
 
-        SingleInstance second(path());
-        QCOMPARE(second.claim(1000), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(shown.size(), 1);
+        const QList<Request> requests{Request::ShowDashboard, Request::ToggleDashboard,
+                                      Request::Capture, Request::NewNote};
+        for (const Request request : requests) {
+            SingleInstance later(path());
+            bool delivered = false;
+            QCOMPARE(later.claim(1000, request, &delivered), SingleInstance::Role::Secondary);
+            QVERIFY(delivered);
+        }
+        QTRY_COMPARE(asked.size(), requests.size());
+        for (int i = 0; i < requests.size(); ++i) {
+            QCOMPARE(asked.at(i).at(0).value<Request>(), requests.at(i));
+        }
+    }
 
-        SingleInstance third(path());
-        QCOMPARE(third.claim(1000), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(shown.size(), 2);
+    // A copy that holds the lock but never listens (hung at start): the launch must not
+    // pretend its request was served.
+    void aCopyThatNeverAnswersIsReported()
+    {
+        QLockFile held(path() + QStringLiteral(".lock"));
+        QVERIFY(held.tryLock(0));
+        SingleInstance later(path());
+        bool delivered = true;
+        QCOMPARE(later.claim(300, SingleInstance::Request::Capture, &delivered),
+                 SingleInstance::Role::Secondary);
+        QVERIFY(!delivered);
     }
 
     void socketLeftByACrashedCopyIsReplaced()
@@ -58,17 +78,17 @@ private Q_SLOTS:
         QVERIFY(leaveStaleSocket(path()));
         SingleInstance first(path());
         QCOMPARE(first.claim(), SingleInstance::Role::Primary);
-        QSignalSpy shown(&first, &SingleInstance::showDashboardRequested);
+        QSignalSpy asked(&first, &SingleInstance::requested);
         SingleInstance second(path());
         QCOMPARE(second.claim(1000), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(shown.size(), 1);
+        QTRY_COMPARE(asked.size(), 1);
     }
 
     void unrelatedMessagesAreIgnored()
     {
         SingleInstance first(path());
         QCOMPARE(first.claim(), SingleInstance::Role::Primary);
-        QSignalSpy shown(&first, &SingleInstance::showDashboardRequested);
+        QSignalSpy asked(&first, &SingleInstance::requested);
         QLocalSocket socket;
         socket.connectToServer(path());
         QVERIFY(socket.waitForConnected(1000));
@@ -76,7 +96,7 @@ private Q_SLOTS:
         socket.write(QByteArray(4096, 'x'));
         QVERIFY(socket.waitForBytesWritten(1000));
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
-        QCOMPARE(shown.size(), 0);
+        QCOMPARE(asked.size(), 0);
     }
 };
 

@@ -2,7 +2,7 @@
 """Asks the session's org.freedesktop.portal.Screenshot for a non-interactive screenshot and
 prints the picture's path: whether the desktop can give any program a real screen image,
 apart from whether the program under test asks for it. Exit status 1 with the portal's
-answer when it gives none, 2 when it does not answer within 20 seconds."""
+answer when it gives none, 2 when it does not answer within 45 seconds."""
 import sys
 from urllib.parse import unquote, urlparse
 
@@ -34,11 +34,11 @@ def main():
     try:
         portal = bus.get_object(PORTAL, "/org/freedesktop/portal/desktop")
         portal.Screenshot("", options, signature="sa{sv}",
-                          dbus_interface="org.freedesktop.portal.Screenshot", timeout=20)
+                          dbus_interface="org.freedesktop.portal.Screenshot", timeout=45)
     except dbus.DBusException as error:
         print("no Screenshot portal: %s" % error.get_dbus_name())
         sys.exit(1)
-    GLib.timeout_add_seconds(20, loop.quit)
+    GLib.timeout_add_seconds(45, loop.quit)
     loop.run()
     if outcome["status"] != 0 or not outcome.get("uri"):
         print("no picture (response %d)" % outcome["status"])

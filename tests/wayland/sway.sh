@@ -13,18 +13,19 @@ output * bg #3465a4 solid_color
 xwayland enable
 bindsym Ctrl+Alt+n exec $QUILLHAVEN --toggle-dashboard
 bindsym Ctrl+Alt+s exec $QUILLHAVEN --capture
-exec dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP=sway
+exec dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP=sway && dbus-send --session --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop org.freedesktop.DBus.Peer.Ping
 exec env > $E2E_TMP/session.env
 EOF
+    # The wlroots portal will not start without PipeWire, even for screenshots. The portals
+    # start, as in a desktop session, once the bus knows the displays (the Ping above).
+    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
     timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=sway \
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
         sway -c "$E2E_TMP/sway.conf" >"$E2E_SHOTS/compositor.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_for 30 grep -q '^SWAYSOCK=' "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY SWAYSOCK
-    # The wlroots portal will not start without PipeWire, even for screenshots.
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
 }
 
 input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_DIR/wlinput.py"; }

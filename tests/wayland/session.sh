@@ -63,18 +63,19 @@ wl_cleanup() {
     e2e_cleanup
 }
 
-# The run's X display, if its server died without removing its lock and socket.
+# The run's X displays (Mutter holds a second one for its set-up), where their server died
+# without removing its lock and socket.
 forget_stale_display() {
-    local number=${DISPLAY:-}
-    local owner
+    local owner number
     owner=$(id -un)
     [ ${#RUN_AS[@]} -eq 0 ] || owner=$WL_USER
-    number=${number#:}
-    number=${number%%.*}
-    [ -n "$number" ] && [ -f "/tmp/.X$number-lock" ] || return 0
-    kill -0 "$(tr -d ' ' <"/tmp/.X$number-lock")" 2>/dev/null && return 0
-    [ "$(stat -c %U "/tmp/.X$number-lock")" = "$owner" ] &&
-        rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
+    for number in $(sed -n 's/^\(GNOME_SETUP_\)\{0,1\}DISPLAY=:\([0-9]*\).*/\2/p' \
+        "$E2E_TMP/session.env" 2>/dev/null); do
+        [ -f "/tmp/.X$number-lock" ] || continue
+        kill -0 "$(tr -d ' ' <"/tmp/.X$number-lock")" 2>/dev/null && continue
+        [ "$(stat -c %U "/tmp/.X$number-lock")" = "$owner" ] &&
+            rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
+    done
 }
 
 start_bus() {

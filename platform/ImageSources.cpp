@@ -76,11 +76,10 @@ bool realCapture(const QString& file, std::function<void()> finished, QString* e
         return startCaptureChild({QStringLiteral("--capture-region"), file}, std::move(finished),
                                  error);
     }
-    PortalCapture how{QDBusConnection::sessionBus(), method};
     // The desktop's picker waits for the user; a whole-screen shot comes at once.
-    how.timeout =
+    const std::chrono::milliseconds timeout =
         method == CaptureMethod::PortalRegion ? std::chrono::minutes(10) : std::chrono::minutes(1);
-    capturePortal(how, file, std::move(finished));
+    capturePortal({QDBusConnection::sessionBus(), method, timeout, {}}, file, std::move(finished));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Session.h"
 
 #include <QDBusArgument>
+#include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <algorithm>
@@ -64,14 +65,16 @@ void PortalShortcuts::listen(std::function<void(const QString& id)> activated)
     activated_ = std::move(activated);
     // Any sender: naming the portal would make QtDBus look its owner up with a blocking call.
     bus_.connect(QString(), portal::objectPath(), globalShortcuts, QStringLiteral("Activated"),
-                 this, SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                 this, SLOT(onActivated(QDBusMessage)));
 }
 
-void PortalShortcuts::onActivated(const QDBusObjectPath& session, const QString& id, qulonglong,
-                                  const QVariantMap&)
+void PortalShortcuts::onActivated(const QDBusMessage& message)
 {
-    if (!session_.isEmpty() && session.path() == session_ && activated_) {
-        activated_(id);
+    // Activated(o session_handle, s shortcut_id, t timestamp, a{sv} options)
+    const QVariantList arguments = message.arguments();
+    const QString session = arguments.value(0).value<QDBusObjectPath>().path();
+    if (!session_.isEmpty() && session == session_ && activated_) {
+        activated_(arguments.value(1).toString());
     }
 }
 

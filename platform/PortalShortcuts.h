@@ -3,12 +3,11 @@
 #include "platform/HotKeys.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <chrono>
 #include <functional>
 #include <vector>
-
-class QDBusObjectPath;
 
 // Global shortcuts through the desktop portal (org.freedesktop.portal.GlobalShortcuts): one
 // session for the life of the program, the shortcuts bound in it, and the portal's Activated
@@ -30,8 +29,7 @@ public:
     const QString& session() const { return session_; }
 
 private Q_SLOTS:
-    void onActivated(const QDBusObjectPath& session, const QString& id, qulonglong timestamp,
-                     const QVariantMap& options);
+    void onActivated(const QDBusMessage& message);
 
 private:
     using Next = std::function<void(const QString& reason)>;

@@ -40,7 +40,7 @@ class PortalCaptureTest : public QObject {
     // Captures go through the portal client on the private bus.
     void captureThroughPortal(imagesources::CaptureMethod method)
     {
-        imagesources::PortalCapture how{bus_->connect(), method, 5s};
+        imagesources::PortalCapture how{bus_->connect(), method, 5s, {}};
         how.startHelper = [this](const QStringList& arguments, std::function<void()> finished,
                                  QString*) {
             helperArguments_ = arguments;
@@ -61,7 +61,9 @@ class PortalCaptureTest : public QObject {
         const qsizetype calls = fake.calls.size();
         const qsizetype before = app().notes().size();
         app().captureScreenshot(nullptr);
-        QTest::qWaitFor([&] { return fake.calls.size() > calls; }, 5000);
+        if (!QTest::qWaitFor([&] { return fake.calls.size() > calls; }, 5000)) {
+            return -1;
+        }
         QTest::qWait(100); // the Response comes after the call's reply
         return int(app().notes().size() - before);
     }

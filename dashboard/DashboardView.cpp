@@ -104,7 +104,7 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(noticeBar_);
-    layout->addWidget(splitter_);
+    layout->addWidget(splitter_, 1); // the notice keeps to its text's height
     // The shortcut service answers a while after start: the help may be due later.
     connect(&HotKeyRegistry::shared(), &HotKeyRegistry::reachSettled, this,
             [this] { offerHotKeyHelp(HotKeyRegistry::shared().reachesEveryWindow()); });

@@ -10,6 +10,7 @@ NoticeBar::NoticeBar(QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("notice"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     setStyleSheet(QStringLiteral("#notice { background: #f6efd2; border-bottom: 1px solid "
                                  "rgba(0, 0, 0, 28); }"));
     label_ = new QLabel(this);

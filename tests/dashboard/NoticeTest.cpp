@@ -26,6 +26,9 @@ private Q_SLOTS:
         const QString text = view->noticeBar()->text();
         QVERIFY(text.contains(QStringLiteral("\u201Cquillhaven --toggle-dashboard\u201D")));
         QVERIFY(text.contains(QStringLiteral("\u201Cquillhaven --capture\u201D")));
+        // A line across the top, not a share of the window.
+        QTRY_COMPARE(view->noticeBar()->width(), view->width());
+        QVERIFY(view->noticeBar()->height() < 80);
         QTest::mouseClick(view->noticeBar()->closeButton(), Qt::LeftButton);
         QVERIFY(view->noticeBar()->isHidden());
 

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/Launch.h"
+#include "app/NoticeRoute.h"
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
 #include "platform/HotKeys.h"
@@ -16,6 +17,7 @@
 AppDelegate::AppDelegate()
     : app_(makeAppController())
 {
+    showNoticesInDashboard(app_.get());
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -33,8 +35,9 @@ void AppDelegate::applicationDidFinishLaunching()
     steps.warmUpSound = [] { QTimer::singleShot(300, qApp, [] { Sound::shared(); }); };
     steps.buildMainMenu = [] { buildMainMenu(); };
     steps.start = [app] { app->start(); };
-    steps.registerHotKey = [](quint32 key, quint32 id, HotKeyAction action) {
-        registerHotKey(key, id, std::move(action));
+    steps.registerHotKey = [](quint32 key, quint32 id, HotKeyAction action,
+                              const HotKeyName& name) {
+        registerHotKey(key, id, std::move(action), name);
     };
     steps.toggleDashboard = [app] {
         if (app) {

@@ -1,23 +1,67 @@
 #include "app/CaptureRegion.h"
 
 #include "app/CaptureOverlay.h"
+#include "platform/ImageSources.h"
 
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <cstdio>
 
-int runCaptureRegion(const QString& file)
+namespace {
+
+int failed(const QString& reason)
+{
+    // Read by the program that started this one, which logs it and tells the user.
+    std::fprintf(stdout, "%s\n", qPrintable(reason));
+    std::fflush(stdout);
+    return imagesources::captureFailedStatus;
+}
+
+} // namespace
+
+QImage shotFromFile(const QString& from, const QRect& area, QString* failure)
+{
+    QImage shot(from);
+    if (shot.isNull() || area.width() <= 0) {
+        *failure = QStringLiteral("the screen image could not be read (%1)").arg(from);
+        return QImage();
+    }
+    if (imagesources::blankImage(shot)) {
+        *failure = QStringLiteral("the screen image is all black");
+        return QImage();
+    }
+    // The desktop's image is in device pixels: a scaled desktop gives more than its points.
+    shot.setDevicePixelRatio(double(shot.width()) / area.width());
+    return shot;
+}
+
+int runCaptureRegion(const QString& file, const QString& from)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
-        return 1;
+        return failed(QStringLiteral("there is no screen"));
     }
-    const QImage shot = screen->grabWindow(0).toImage();
-    if (shot.isNull()) {
-        return 1;
+    QRect area = screen->geometry();
+    QImage shot;
+    if (from.isEmpty()) {
+        shot = screen->grabWindow(0).toImage();
+        if (shot.isNull()) {
+            return failed(QStringLiteral("the screen could not be grabbed"));
+        }
+        if (imagesources::blankImage(shot)) {
+            return failed(QStringLiteral("the screen image is all black"));
+        }
+    } else {
+        area = screen->virtualGeometry();
+        QString failure;
+        shot = shotFromFile(from, area, &failure);
+        if (shot.isNull()) {
+            return failed(failure);
+        }
     }
     CaptureOverlay overlay(shot);
-    overlay.setGeometry(screen->geometry());
+    overlay.setGeometry(area);
     QObject::connect(&overlay, &CaptureOverlay::finished, &overlay, [&](bool selected) {
         // A failed write leaves no file, which the program takes as a cancelled capture.
         if (selected) {

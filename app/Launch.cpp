@@ -43,8 +43,13 @@ void finishLaunching(const LaunchSteps& steps)
     steps.warmUpSound();
     steps.buildMainMenu();
     steps.start();
-    steps.registerHotKey('n', 1, steps.toggleDashboard);
-    steps.registerHotKey('s', 2, steps.captureScreenshot);
+    // The names are what a desktop with a shortcut service lists in its settings.
+    steps.registerHotKey(
+        'n', 1, steps.toggleDashboard,
+        {QStringLiteral("toggle-dashboard"), QStringLiteral("Show or hide the dashboard")});
+    steps.registerHotKey(
+        's', 2, steps.captureScreenshot,
+        {QStringLiteral("capture"), QStringLiteral("Capture a screen region into a note")});
     if (launchedAsLoginItem(steps.arguments) || steps.requested) {
         return;
     }

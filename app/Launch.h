@@ -16,7 +16,8 @@ struct LaunchSteps {
     std::function<void()> warmUpSound;
     std::function<void()> buildMainMenu;
     std::function<void()> start;
-    std::function<void(quint32 keysym, quint32 id, HotKeyAction action)> registerHotKey;
+    std::function<void(quint32 keysym, quint32 id, HotKeyAction action, const HotKeyName& name)>
+        registerHotKey;
     HotKeyAction toggleDashboard;
     HotKeyAction captureScreenshot;
     std::function<void()> showDashboard;

@@ -29,6 +29,10 @@ struct Options {
                                      QStringLiteral("Let the user select a screen region and "
                                                     "write it to <file> as PNG (internal)."),
                                      QStringLiteral("file")};
+    QCommandLineOption captureFrom{QStringLiteral("from"),
+                                   QStringLiteral("With --capture-region: select from the "
+                                                  "desktop's image in <image> (internal)."),
+                                   QStringLiteral("image")};
 };
 
 void describe(QCommandLineParser& parser, const Options& options)
@@ -42,6 +46,7 @@ void describe(QCommandLineParser& parser, const Options& options)
     parser.addOption(options.capture);
     parser.addOption(options.newNote);
     parser.addOption(options.captureRegion);
+    parser.addOption(options.captureFrom);
 }
 
 QStringList rawArguments(int argc, char* argv[])
@@ -131,7 +136,8 @@ int main(int argc, char* argv[])
     }
     // The capture child is a helper of a running copy, not a second copy.
     if (parser.isSet(options.captureRegion)) {
-        return runCaptureRegion(parser.value(options.captureRegion));
+        return runCaptureRegion(parser.value(options.captureRegion),
+                                parser.value(options.captureFrom));
     }
 
     // Decided before the controller exists, so a second copy never loads or writes notes.

@@ -4,11 +4,13 @@
 #include "dashboard/DashListView.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/NoteList.h"
+#include "dashboard/NoticeBar.h"
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
 #include "dashboard/ThemedIcon.h"
 #include "paint/Palette.h"
 #include "platform/Clock.h"
+#include "platform/HotKeys.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -18,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -28,6 +31,7 @@
 namespace {
 
 const QColor sidebarBackground(238, 236, 232);
+const QString hotKeyHelpShownKey = QStringLiteral("hotKeyHelpShown");
 const QColor listBackground(251, 250, 248);
 
 void paintBackground(QWidget* widget, const QColor& color)
@@ -95,9 +99,15 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     splitter_->setStretchFactor(1, 0);
     splitter_->setStretchFactor(2, 1);
     splitter_->setSizes({210, 290, 500});
+    noticeBar_ = new NoticeBar(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter_);
+    layout->setSpacing(0);
+    layout->addWidget(noticeBar_);
+    layout->addWidget(splitter_, 1); // the notice keeps to its text's height
+    // The shortcut service answers a while after start: the help may be due later.
+    connect(&HotKeyRegistry::shared(), &HotKeyRegistry::reachSettled, this,
+            [this] { offerHotKeyHelp(HotKeyRegistry::shared().reachesEveryWindow()); });
 
     buildFolderDialog();
     installShortcuts();
@@ -116,6 +126,36 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
 }
 
 DashboardView::~DashboardView() = default;
+
+void DashboardView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (HotKeyRegistry::shared().reach() != HotKeyRegistry::Reach::Unknown) {
+        offerHotKeyHelp(HotKeyRegistry::shared().reachesEveryWindow());
+    }
+}
+
+void DashboardView::showNotice(const QString& text)
+{
+    noticeBar_->showText(text);
+}
+
+void DashboardView::offerHotKeyHelp(bool keysReachEveryWindow)
+{
+    if (keysReachEveryWindow || !isVisible()) {
+        return;
+    }
+    QSettings settings;
+    if (settings.value(hotKeyHelpShownKey, false).toBool()) {
+        return;
+    }
+    settings.setValue(hotKeyHelpShownKey, true);
+    showNotice(QStringLiteral(
+        "Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this "
+        "desktop. To use them everywhere, bind them in the desktop's keyboard settings to the "
+        "commands \u201Cquillhaven --toggle-dashboard\u201D and \u201Cquillhaven "
+        "--capture\u201D."));
+}
 
 QWidget* DashboardView::buildSidebar()
 {

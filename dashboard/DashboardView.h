@@ -15,6 +15,7 @@ class AppController;
 class DashListView;
 class NoteEditor;
 class NoteListModel;
+class NoticeBar;
 class Placeholder;
 class QDialog;
 class QLabel;
@@ -57,6 +58,12 @@ public:
     // Brings everything up to date now instead of at the next turn of the event loop.
     void refreshNow();
 
+    // Shows a line of news across the top, replacing any earlier one.
+    void showNotice(const QString& text);
+    // Once ever, while the view is on the screen: when the hot keys cannot reach every window,
+    // says how to bind them in the desktop's own settings instead.
+    void offerHotKeyHelp(bool keysReachEveryWindow);
+
     QLineEdit* searchField() const { return search_; }
     DashListView* sidebarView() const { return sidebarView_; }
     DashListView* listView() const { return listView_; }
@@ -67,6 +74,10 @@ public:
     Placeholder* listPlaceholder() const { return listPlaceholder_; }
     Placeholder* detailPlaceholder() const { return detailPlaceholder_; }
     QDialog* folderDialog() const { return folderDialog_; }
+    NoticeBar* noticeBar() const { return noticeBar_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildSidebar();
@@ -100,6 +111,7 @@ private:
     bool refreshPending_ = false;
     bool placing_ = false; // selection is being put back programmatically
 
+    NoticeBar* noticeBar_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QLineEdit* search_ = nullptr;
     SidebarModel* sidebarModel_ = nullptr;

@@ -1,10 +1,14 @@
 #include "platform/ImageSources.h"
 
 #include "platform/DialogFolder.h"
+#include "platform/Log.h"
+#include "platform/Notices.h"
+#include "platform/PortalCapture.h"
 #include "platform/Services.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QImage>
 #include <QImageReader>
 #include <QProcess>
 
@@ -26,17 +30,33 @@ QStringList dialogChoice(const QString& message)
     return QFileDialog::getOpenFileNames(nullptr, message, platform::dialogFolder(), imageFilter());
 }
 
-// The capture runs as a child copy of this program, so a crash or a stuck grab in the
-// overlay can never take the notes down with it.
-bool childCapture(const QString& file, std::function<void()> finished, QString* error)
+// Why the child ended without an image, when it was not the user's choice; empty otherwise.
+QString childFailure(QProcess* process)
+{
+    if (process->exitStatus() == QProcess::CrashExit) {
+        return QStringLiteral("the capture helper stopped unexpectedly");
+    }
+    if (process->exitCode() != captureFailedStatus) {
+        return QString();
+    }
+    const QString said = QString::fromLocal8Bit(process->readAllStandardOutput()).trimmed();
+    return said.isEmpty() ? QStringLiteral("the capture helper had no screen image") : said;
+}
+
+} // namespace
+
+bool startCaptureChild(const QStringList& arguments, std::function<void()> finished, QString* error)
 {
     auto* process = new QProcess(QCoreApplication::instance());
     QObject::connect(process, &QProcess::finished, process, [process, finished] {
         process->deleteLater();
+        const QString failure = childFailure(process);
+        if (!failure.isEmpty()) {
+            reportCaptureFailure(failure);
+        }
         finished();
     });
-    process->start(QCoreApplication::applicationFilePath(),
-                   {QStringLiteral("--capture-region"), file});
+    process->start(QCoreApplication::applicationFilePath(), arguments);
     if (!process->waitForStarted(5000)) {
         if (error != nullptr) {
             *error = process->errorString();
@@ -44,6 +64,22 @@ bool childCapture(const QString& file, std::function<void()> finished, QString* 
         process->deleteLater();
         return false;
     }
+    return true;
+}
+
+namespace {
+
+bool realCapture(const QString& file, std::function<void()> finished, QString* error)
+{
+    const CaptureMethod method = captureMethod(platform::sessionKind());
+    if (method == CaptureMethod::ScreenGrab) {
+        return startCaptureChild({QStringLiteral("--capture-region"), file}, std::move(finished),
+                                 error);
+    }
+    // The desktop's picker waits for the user; a whole-screen shot comes at once.
+    const std::chrono::milliseconds timeout =
+        method == CaptureMethod::PortalRegion ? std::chrono::minutes(10) : std::chrono::minutes(1);
+    capturePortal({QDBusConnection::sessionBus(), method, timeout, {}}, file, std::move(finished));
     return true;
 }
 
@@ -61,7 +97,43 @@ bool launchCapture(const QString& file, std::function<void()> finished, QString*
 {
     const auto& launcher = platform::services().launchCapture;
     return launcher ? launcher(file, std::move(finished), error)
-                    : childCapture(file, std::move(finished), error);
+                    : realCapture(file, std::move(finished), error);
+}
+
+CaptureMethod captureMethod(const platform::SessionKind& session)
+{
+    if (!session.wayland()) {
+        return CaptureMethod::ScreenGrab;
+    }
+    // GNOME and KDE draw their own region picker for an interactive shot; wlroots desktops
+    // hand over the whole screen and leave the choosing to the program.
+    const bool picker = session.compositor == platform::Compositor::Gnome ||
+                        session.compositor == platform::Compositor::Kde;
+    return picker ? CaptureMethod::PortalRegion : CaptureMethod::PortalScreen;
+}
+
+bool blankImage(const QImage& image)
+{
+    if (image.isNull()) {
+        return true;
+    }
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            if (qAlpha(line[x]) != 0 && (line[x] & 0x00ffffffu) != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void reportCaptureFailure(const QString& reason)
+{
+    platform::log(QStringLiteral("Quillhaven: screencapture failed: ") + reason);
+    platform::Notices::shared().post(
+        QStringLiteral("The screen could not be captured: %1.").arg(reason));
 }
 
 } // namespace imagesources

@@ -1,5 +1,6 @@
 #include "platform/Backend.h"
 #include "platform/HotKeys.h"
+#include "platform/Session.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
@@ -28,6 +29,10 @@ public:
     }
 
     bool available() const override { return connection_ != nullptr; }
+    bool reachesEveryWindow() const override
+    {
+        return available() && platform::sessionKind().display == platform::Display::X11;
+    }
 
     void listen(std::function<void(quint32)> pressed) override
     {

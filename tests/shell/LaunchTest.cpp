@@ -32,7 +32,8 @@ struct LaunchRecorder {
         steps.warmUpSound = record("sound");
         steps.buildMainMenu = record("menu");
         steps.start = record("start");
-        steps.registerHotKey = [this](quint32 key, quint32 id, HotKeyAction action) {
+        steps.registerHotKey = [this](quint32 key, quint32 id, HotKeyAction action,
+                                      const HotKeyName&) {
             events << QStringLiteral("hotkey %1 %2").arg(id).arg(QChar(char16_t(key)));
             action();
         };

@@ -1,0 +1,56 @@
+#include "Dashboard.h"
+#include "app/NoticeRoute.h"
+#include "dashboard/DashWindow.h"
+#include "dashboard/NoticeBar.h"
+#include "platform/Notices.h"
+
+#include <QToolButton>
+
+// The dashboard's quiet line for what the program could not do by itself.
+class NoticeTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void theHotKeyHelpIsShownOnceEverAndOnlyWhenSeen()
+    {
+        DashboardFixture f;
+        auto view = f.makeView();
+        view->offerHotKeyHelp(true);
+        QVERIFY(view->noticeBar()->isHidden());
+
+        // Not on the screen: kept for when it is.
+        view->hide();
+        view->offerHotKeyHelp(false);
+        QVERIFY(view->noticeBar()->isHidden());
+        view->show();
+        view->offerHotKeyHelp(false);
+        const QString text = view->noticeBar()->text();
+        QVERIFY(text.contains(QStringLiteral("\u201Cquillhaven --toggle-dashboard\u201D")));
+        QVERIFY(text.contains(QStringLiteral("\u201Cquillhaven --capture\u201D")));
+        // A line across the top, not a share of the window.
+        QTRY_COMPARE(view->noticeBar()->width(), view->width());
+        QVERIFY(view->noticeBar()->height() < 80);
+        QTest::mouseClick(view->noticeBar()->closeButton(), Qt::LeftButton);
+        QVERIFY(view->noticeBar()->isHidden());
+
+        // The next launch's dashboard stays quiet.
+        auto next = f.makeView();
+        next->offerHotKeyHelp(false);
+        QVERIFY(next->noticeBar()->isHidden());
+    }
+
+    void aNoticeFromBelowOpensTheDashboardWithIt()
+    {
+        DashboardFixture f;
+        showNoticesInDashboard(f.app.get());
+        platform::Notices::shared().post(QStringLiteral("The screen could not be captured."));
+        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
+        QVERIFY(window != nullptr);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->view()->noticeBar()->text(),
+                 QStringLiteral("The screen could not be captured."));
+    }
+};
+
+static RegisterSuite<NoticeTest> registered;
+
+#include "NoticeTest.moc"

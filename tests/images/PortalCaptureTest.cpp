@@ -1,0 +1,198 @@
+#include "platform/PortalCapture.h"
+
+#include "app/CaptureRegion.h"
+#include "model/Images.h"
+#include "platform/ImageSources.h"
+#include "platform/Notices.h"
+#include "support/FakePortal.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+QImage filled(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+} // namespace
+
+// Screen captures on a Wayland session: the Screenshot portal (a fake one on a private bus)
+// gives the image, and nothing but a real picture becomes a note.
+class PortalCaptureTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PrivateBus> bus_;
+    std::unique_ptr<Fixture> f;
+    QStringList helperArguments_;
+    QString file_; // the capture's temporary file
+
+    AppController& app() { return *f->app; }
+
+    // Captures go through the portal client on the private bus.
+    void captureThroughPortal(imagesources::CaptureMethod method)
+    {
+        imagesources::PortalCapture how{bus_->connect(), method, 5s, {}};
+        how.startHelper = [this](const QStringList& arguments, std::function<void()> finished,
+                                 QString*) {
+            helperArguments_ = arguments;
+            finished();
+            return true;
+        };
+        f->services().launchCapture = [this, how](const QString& file,
+                                                  std::function<void()> finished, QString*) {
+            file_ = file;
+            imagesources::capturePortal(how, file, std::move(finished));
+            return true;
+        };
+    }
+
+    // Starts a capture from the pad and lets it end; returns how many notes it made.
+    int captureFromPad(const FakePortal& fake)
+    {
+        const qsizetype calls = fake.calls.size();
+        const qsizetype before = app().notes().size();
+        app().captureScreenshot(nullptr);
+        if (!QTest::qWaitFor([&] { return fake.calls.size() > calls; }, 5000)) {
+            return -1;
+        }
+        QTest::qWait(100); // the Response comes after the call's reply
+        return int(app().notes().size() - before);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        bus_ = std::make_unique<PrivateBus>();
+        if (!bus_->ok()) {
+            QSKIP(qPrintable(bus_->error));
+        }
+        f = std::make_unique<Fixture>();
+        f->startUp();
+        helperArguments_.clear();
+    }
+
+    void cleanup()
+    {
+        f.reset();
+        bus_.reset();
+    }
+
+    void aRegionFromTheDesktopsPickerBecomesANote()
+    {
+        FakePortal fake(bus_->connect());
+        fake.screenshotFile = f->writeFile(QStringLiteral("region.png"), QSize(120, 80));
+        captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
+
+        app().captureScreenshot(nullptr);
+
+        QTRY_COMPARE(app().notes().size(), 1);
+        QCOMPARE(Images::load(app().notes()[0]->images().value(0)).size(), QSize(120, 80));
+        QVERIFY(fake.lastCall(QStringLiteral("Screenshot"))
+                    ->options.value(QStringLiteral("interactive"))
+                    .toBool());
+        QVERIFY(f->log.lines.isEmpty());
+        QVERIFY(!QFile::exists(file_));
+    }
+
+    void aBlackFailedOrCancelledShotMakesNoNote()
+    {
+        auto fake = std::make_unique<FakePortal>(bus_->connect());
+        captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
+        QSignalSpy notices(&platform::Notices::shared(), &platform::Notices::posted);
+
+        // What XWayland's root gives, or a compositor that would not share the screen.
+        fake->screenshotFile = f->dir.filePath(QStringLiteral("black.png"));
+        filled(QSize(64, 48), Qt::black).save(fake->screenshotFile);
+        app().captureScreenshot(nullptr);
+        QTRY_COMPARE(f->log.lines.size(), 1);
+        QCOMPARE(f->log.lines[0],
+                 QStringLiteral("Quillhaven: screencapture failed: the screen image is all black"));
+        QCOMPARE(notices.size(), 1);
+
+        // The user's cancel is no failure: nothing to say.
+        fake->screenshotResponse = 1;
+        QCOMPARE(captureFromPad(*fake), 0);
+        QCOMPARE(f->log.lines.size(), 1);
+
+        // No portal on the bus at all.
+        fake.reset();
+        app().captureScreenshot(nullptr);
+        QTRY_COMPARE(f->log.lines.size(), 2);
+        QVERIFY(f->log.lines[1].startsWith(
+            QStringLiteral("Quillhaven: screencapture failed: no screenshot from the desktop "
+                           "portal: ")));
+        QCOMPARE(notices.size(), 2);
+        QCOMPARE(app().notes().size(), 0);
+    }
+
+    void aWholeScreenShotGoesUnderTheProgramsOverlay()
+    {
+        FakePortal fake(bus_->connect());
+        fake.screenshotFile = f->writeFile(QStringLiteral("screen.png"), QSize(1440, 900));
+        captureThroughPortal(imagesources::CaptureMethod::PortalScreen);
+
+        app().captureScreenshot(nullptr);
+
+        QTRY_COMPARE(helperArguments_.size(), 4);
+        QCOMPARE(helperArguments_[0], QStringLiteral("--capture-region"));
+        QVERIFY(helperArguments_[1].startsWith(QDir::tempPath() + QStringLiteral("/quillhaven-")));
+        QCOMPARE(helperArguments_.mid(2),
+                 (QStringList{QStringLiteral("--from"), fake.screenshotFile}));
+        QVERIFY(!fake.lastCall(QStringLiteral("Screenshot"))
+                     ->options.value(QStringLiteral("interactive"))
+                     .toBool());
+    }
+};
+
+// The check every grab passes before the user sees it.
+class BlankShotTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void onlyBlackOrClearImagesAreBlank()
+    {
+        using imagesources::blankImage;
+        QVERIFY(blankImage(QImage()));
+        QVERIFY(blankImage(filled(QSize(40, 30), Qt::black)));
+        QVERIFY(blankImage(filled(QSize(40, 30), Qt::transparent)));
+        QImage mixed = filled(QSize(40, 30), Qt::black);
+        mixed.setPixel(3, 3, qRgba(255, 255, 255, 0)); // invisible colour counts as nothing
+        QVERIFY(blankImage(mixed));
+        mixed.setPixel(39, 29, qRgb(1, 0, 0)); // the last pixel alone makes it a picture
+        QVERIFY(!blankImage(mixed));
+        QVERIFY(!blankImage(
+            filled(QSize(2, 2), QColor(30, 30, 30)).convertToFormat(QImage::Format_Indexed8)));
+    }
+
+    void theChildMapsADesktopImageOntoItsPointsOrRefusesIt()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shot.png"));
+        filled(QSize(2880, 1800), Qt::darkCyan).save(path);
+        QString failure;
+        const QImage shot = shotFromFile(path, QRect(0, 0, 1440, 900), &failure);
+        QCOMPARE(shot.devicePixelRatio(), 2.0);
+        QVERIFY(failure.isEmpty());
+
+        filled(QSize(1440, 900), Qt::black).save(path);
+        QVERIFY(shotFromFile(path, QRect(0, 0, 1440, 900), &failure).isNull());
+        QCOMPARE(failure, QStringLiteral("the screen image is all black"));
+        QVERIFY(
+            shotFromFile(dir.filePath(QStringLiteral("none.png")), QRect(0, 0, 10, 10), &failure)
+                .isNull());
+        QVERIFY(failure.startsWith(QStringLiteral("the screen image could not be read")));
+    }
+};
+
+static RegisterSuite<PortalCaptureTest> registered;
+static RegisterSuite<BlankShotTest> registeredBlank;
+
+#include "PortalCaptureTest.moc"

@@ -1,0 +1,158 @@
+#include "platform/HotKeys.h"
+#include "platform/PortalScreenshot.h"
+#include "platform/PortalShortcuts.h"
+#include "support/FakeDesktop.h"
+#include "support/FakePortal.h"
+#include "support/Suites.h"
+
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <QTest>
+#include <optional>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Outcome = portal::Response::Outcome;
+
+// XWayland: X grabs exist but see only the program's own windows.
+struct XWaylandGrabber : HotKeyGrabber {
+    bool available() const override { return true; }
+    bool reachesEveryWindow() const override { return false; }
+    void listen(std::function<void(quint32)>) override {}
+    int grab(quint32 keysym, quint32* keycode) override
+    {
+        *keycode = keysym;
+        return 0;
+    }
+};
+
+std::optional<portal::Shot> takeShot(const QDBusConnection& bus, bool interactive,
+                                     std::chrono::milliseconds timeout = 5s)
+{
+    std::optional<portal::Shot> shot;
+    QObject context;
+    portal::screenshot(bus, interactive, timeout, &context,
+                       [&](const portal::Shot& answer) { shot = answer; });
+    // A test that ends without an answer says so through the empty result.
+    (void)QTest::qWaitFor([&] { return shot.has_value(); }, 10000);
+    return shot;
+}
+
+} // namespace
+
+// The portal client against a portal of the test's own on a private session bus.
+class PortalTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PrivateBus> bus_;
+
+private Q_SLOTS:
+    void init()
+    {
+        bus_ = std::make_unique<PrivateBus>();
+        if (!bus_->ok()) {
+            QSKIP(qPrintable(bus_->error));
+        }
+    }
+
+    void cleanup() { bus_.reset(); }
+
+    void shortcutsAreBoundInOneSessionAndTheirActivationRunsTheAction()
+    {
+        FakePortal fake(bus_->connect());
+        HotKeyRegistry registry(std::make_unique<XWaylandGrabber>(),
+                                std::make_unique<PortalShortcuts>(bus_->connect()));
+        QStringList fired;
+        registry.registerHotKey('n', 1, [&] { fired << "toggle"; },
+                                {QStringLiteral("toggle-dashboard"), QStringLiteral("Toggle")});
+        registry.registerHotKey('s', 2, [&] { fired << "capture"; },
+                                {QStringLiteral("capture"), QStringLiteral("Capture a region")});
+        QTRY_COMPARE(registry.reach(), HotKeyRegistry::Reach::EveryWindow);
+
+        const FakePortal::Call* create = fake.lastCall(QStringLiteral("CreateSession"));
+        QVERIFY(create != nullptr);
+        QVERIFY(!create->options.value(QStringLiteral("handle_token")).toString().isEmpty());
+        QVERIFY(!fake.session().isEmpty());
+        const FakePortal::Call* bind = fake.lastCall(QStringLiteral("BindShortcuts"));
+        QVERIFY(bind != nullptr);
+        QCOMPARE(bind->arguments.value(0).value<QDBusObjectPath>().path(), fake.session());
+        const auto shortcuts = fake.boundShortcuts();
+        QCOMPARE(shortcuts.size(), size_t(2));
+        QCOMPARE(shortcuts.at("capture").value("description").toString(),
+                 QStringLiteral("Capture a region"));
+        QCOMPARE(shortcuts.at("toggle-dashboard").value("preferred_trigger").toString(),
+                 QStringLiteral("CTRL+ALT+n"));
+
+        fake.activate(QStringLiteral("capture"));
+        QTRY_COMPARE(fired, QStringList{"capture"});
+        // Another program's session has shortcuts of its own.
+        fake.activate(QStringLiteral("toggle-dashboard"), fake.session() + QStringLiteral("x"));
+        fake.activate(QStringLiteral("toggle-dashboard"));
+        QTRY_COMPARE(fired, (QStringList{"capture", "toggle"}));
+    }
+
+    void aDesktopWithoutTheShortcutsPortalLeavesTheKeysToOwnWindows()
+    {
+        LogCapture log;
+        FakePortal fake(bus_->connect());
+        fake.versions.erase(QStringLiteral("org.freedesktop.portal.GlobalShortcuts"));
+        HotKeyRegistry registry(std::make_unique<XWaylandGrabber>(),
+                                std::make_unique<PortalShortcuts>(bus_->connect()));
+        registry.registerHotKey('n', 1, [] {}, {QStringLiteral("toggle-dashboard"), {}});
+        QTRY_COMPARE(registry.reach(), HotKeyRegistry::Reach::OwnWindowsOnly);
+        QCOMPARE(fake.lastCall(QStringLiteral("CreateSession")), nullptr);
+        QCOMPARE(log.lines.size(), 1);
+        QVERIFY(log.lines[0].contains(QStringLiteral("no global shortcuts portal")));
+    }
+
+    void aScreenshotAnswersWithItsFileOrACancel()
+    {
+        FakePortal fake(bus_->connect());
+        const QDBusConnection client = bus_->connect();
+        fake.screenshotFile = QStringLiteral("/tmp/shot with space.png");
+        auto shot = takeShot(client, true);
+        QVERIFY(shot);
+        QCOMPARE(shot->outcome, Outcome::Success);
+        QCOMPARE(shot->file, fake.screenshotFile);
+        const auto* call = fake.lastCall(QStringLiteral("Screenshot"));
+        QCOMPARE(call->options.value(QStringLiteral("interactive")).toBool(), true);
+        QCOMPARE(call->options.value(QStringLiteral("modal")).toBool(), true);
+
+        fake.screenshotResponse = 1;
+        shot = takeShot(client, false);
+        QCOMPARE(shot->outcome, Outcome::Cancelled);
+        QCOMPARE(fake.lastCall(QStringLiteral("Screenshot"))
+                     ->options.value(QStringLiteral("interactive"))
+                     .toBool(),
+                 false);
+
+        fake.screenshotResponse = 2;
+        QCOMPARE(takeShot(client, false)->outcome, Outcome::Failed);
+    }
+
+    void aPortalThatNeverAnswersIsGivenUpAndClosed()
+    {
+        FakePortal fake(bus_->connect());
+        fake.silent = true;
+        const auto shot = takeShot(bus_->connect(), false, 200ms);
+        QVERIFY(shot);
+        QCOMPARE(shot->outcome, Outcome::Failed);
+        QCOMPARE(shot->reason, QStringLiteral("no answer from the portal within 0.2 s"));
+        QTRY_VERIFY(fake.lastCall(QStringLiteral("Close")) != nullptr);
+    }
+
+    void withNoPortalAtAllTheCallFailsAtOnce()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        const auto shot = takeShot(bus_->connect(), true, 30s);
+        QVERIFY(shot);
+        QCOMPARE(shot->outcome, Outcome::Failed);
+        QVERIFY(!shot->reason.isEmpty());
+        QVERIFY(timer.elapsed() < 10000);
+    }
+};
+
+static RegisterSuite<PortalTest> registered;
+
+#include "PortalTest.moc"

@@ -7,6 +7,7 @@
 #include "windows/Panel.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTimer>
 
@@ -51,7 +52,7 @@ PadView::PadView(AppController* app, QWidget* parent)
     , app_(app)
 {
     setMouseTracking(true);
-    setAccessibleName(QStringLiteral("Notes pad"));
+    setAccessibleName(QCoreApplication::translate("Pad", "Notes pad"));
     // When the window becomes active the keyboard lands on the island itself, not on a button;
     // Tab moves on to the buttons, the offer and the cards.
     setFocusPolicy(Qt::TabFocus);
@@ -101,7 +102,7 @@ void PadView::createControls()
     });
     connect(buttons_[2], &QAbstractButton::clicked, this, &PadView::newNotePressed);
 
-    offer_ = new PadHitButton(QStringLiteral("Paste screenshot as note"), this);
+    offer_ = new PadHitButton(QCoreApplication::translate("Pad", "Paste screenshot as note"), this);
     connect(offer_, &QAbstractButton::clicked, this, &PadView::offerPressed);
 
     for (int i = 0; i < pad::maxCards; ++i) {

@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -191,7 +192,7 @@ QStringList menuTexts(const QMenu& menu)
 } // namespace
 
 // The program under a German locale with its German catalogue: every text a person reads in the
-// pad, on a note and its menus, in the dashboard and the image viewer is German. A word that is
+// pad, on a note and its menus, in the image viewer and in the dashboard is German. A word that is
 // in no German text of the catalogue, no calendar name and no note of the test's own is English
 // left behind (or a text that never went through the catalogue).
 class GermanTest : public QObject {
@@ -295,8 +296,17 @@ private Q_SLOTS:
         Fixture::advance(2.0);
         Fixture::settle();
 
+        QImage picture(80, 60, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        app.addImage(shown, picture);
+        app.viewImages(shown, 0);
+        Fixture::advance(2.0);
+        Fixture::settle();
+
         QStringList texts = readableTexts(app.padWindow());
         texts << readableTexts(app.window(shown));
+        QVERIFY(app.viewerWindow() != nullptr);
+        texts << readableTexts(app.viewerWindow());
         QMenu padMenu;
         fillPadMenu(padMenu, &app);
         texts << menuTexts(padMenu);

@@ -23,6 +23,8 @@
 #include <QSet>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -109,16 +111,16 @@ QList<Message> readCatalogue()
     }
     QList<Message> messages;
     QXmlStreamReader xml(&file);
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (!xml.isStartElement()) {
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) {
             continue;
         }
-        if (xml.name() == u"message") {
+        if (xml.name() == QLatin1String("message")) {
             messages.append({});
-        } else if (xml.name() == u"source") {
+        } else if (xml.name() == QLatin1String("source") && !messages.isEmpty()) {
             messages.last().source = xml.readElementText();
-        } else if (xml.name() == u"translation") {
-            messages.last().finished = xml.attributes().value(u"type").isEmpty();
+        } else if (xml.name() == QLatin1String("translation") && !messages.isEmpty()) {
+            messages.last().finished = !xml.attributes().hasAttribute(QLatin1String("type"));
             messages.last().translation = xml.readElementText();
         }
     }

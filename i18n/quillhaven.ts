@@ -428,6 +428,14 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Notes pad</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>All Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Screenshot to Note (Ctrl+Alt+S)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Time</name>

@@ -433,6 +433,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Notes pad</source>
         <translation>Notizblock</translation>
     </message>
+    <message>
+        <source>All Notes</source>
+        <translation>Alle Notizen</translation>
+    </message>
+    <message>
+        <source>Screenshot to Note (Ctrl+Alt+S)</source>
+        <translation>Bildschirmfoto als Notiz (Strg+Alt+S)</translation>
+    </message>
 </context>
 <context>
     <name>Time</name>

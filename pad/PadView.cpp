@@ -24,8 +24,10 @@ motion::Animation cardSpring()
     return motion::Animation::spring(0.3, 0.8);
 }
 
-const char* const buttonHelp[pad::buttonCount] = {"All Notes", "Screenshot to Note (Ctrl+Alt+S)",
-                                                  "New Note"};
+const char* const buttonHelp[pad::buttonCount] = {
+    QT_TRANSLATE_NOOP("Pad", "All Notes"),
+    QT_TRANSLATE_NOOP("Pad", "Screenshot to Note (Ctrl+Alt+S)"),
+    QT_TRANSLATE_NOOP("Pad", "New Note")};
 
 // Note fields that change which notes the pad peeks at or what their cards show.
 bool showsOnCard(NoteModel::Field field)
@@ -86,7 +88,7 @@ PadView::~PadView()
 void PadView::createControls()
 {
     for (int i = 0; i < pad::buttonCount; ++i) {
-        const QString help = QString::fromUtf8(buttonHelp[i]);
+        const QString help = QCoreApplication::translate("Pad", buttonHelp[i]);
         buttons_[i] = new PadHitButton(help, this);
         buttons_[i]->setToolTip(help);
     }

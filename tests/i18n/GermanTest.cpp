@@ -116,7 +116,7 @@ QList<Message> readCatalogue()
             continue;
         }
         if (xml.name() == QLatin1String("message")) {
-            messages.append({});
+            messages.append(Message{});
         } else if (xml.name() == QLatin1String("source") && !messages.isEmpty()) {
             messages.last().source = xml.readElementText();
         } else if (xml.name() == QLatin1String("translation") && !messages.isEmpty()) {
@@ -353,7 +353,8 @@ private Q_SLOTS:
         dashboard->setSelected(gone->id());
         dashboard->refreshNow();
         texts << readableTexts(window);
-        dashboard->setSearch(QStringLiteral("nichts dergleichen"));
+        known_.insert(QStringLiteral("nichts")); // the search field shows what was typed
+        dashboard->setSearch(QStringLiteral("nichts"));
         dashboard->refreshNow();
         texts << readableTexts(window);
         QVERIFY(texts.contains(QStringLiteral("Zuletzt gelöscht")));

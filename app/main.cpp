@@ -1,10 +1,12 @@
 #include "app/AppDelegate.h"
 #include "app/CaptureRegion.h"
+#include "app/Identity.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QTimer>
 #include <cstdio>
 
@@ -12,33 +14,40 @@ namespace {
 
 struct Options {
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Show this help and exit.")};
-    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               QStringLiteral("Show the version and exit.")};
-    QCommandLineOption loginItem{QStringLiteral("login-item"),
-                                 QStringLiteral("Started at login: stay at the top edge "
-                                                "without opening the dashboard.")};
-    QCommandLineOption toggleDashboard{QStringLiteral("toggle-dashboard"),
-                                       QStringLiteral("Show or hide the dashboard of the running "
-                                                      "copy (starting it if needed).")};
-    QCommandLineOption capture{QStringLiteral("capture"),
-                               QStringLiteral("Capture a screen region into a new note.")};
-    QCommandLineOption newNote{QStringLiteral("new-note"),
-                               QStringLiteral("Put a new note on the screen.")};
-    QCommandLineOption captureRegion{QStringLiteral("capture-region"),
-                                     QStringLiteral("Let the user select a screen region and "
-                                                    "write it to <file> as PNG (internal)."),
-                                     QStringLiteral("file")};
-    QCommandLineOption captureFrom{QStringLiteral("from"),
-                                   QStringLiteral("With --capture-region: select from the "
-                                                  "desktop's image in <image> (internal)."),
-                                   QStringLiteral("image")};
+                            QCoreApplication::translate("CommandLine", "Show this help and exit.")};
+    QCommandLineOption version{
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("CommandLine", "Show the version and exit.")};
+    QCommandLineOption loginItem{
+        QStringLiteral("login-item"),
+        QCoreApplication::translate("CommandLine", "Started at login: stay at the top "
+                                                   "edge without opening the dashboard.")};
+    QCommandLineOption toggleDashboard{
+        QStringLiteral("toggle-dashboard"),
+        QCoreApplication::translate("CommandLine", "Show or hide the dashboard of the running "
+                                                   "copy (starting it if needed).")};
+    QCommandLineOption capture{
+        QStringLiteral("capture"),
+        QCoreApplication::translate("CommandLine", "Capture a screen region into a new note.")};
+    QCommandLineOption newNote{
+        QStringLiteral("new-note"),
+        QCoreApplication::translate("CommandLine", "Put a new note on the screen.")};
+    QCommandLineOption captureRegion{
+        QStringLiteral("capture-region"),
+        QCoreApplication::translate("CommandLine", "Let the user select a screen region and "
+                                                   "write it to <file> as PNG (internal)."),
+        QCoreApplication::translate("CommandLine", "file")};
+    QCommandLineOption captureFrom{
+        QStringLiteral("from"),
+        QCoreApplication::translate("CommandLine", "With --capture-region: select from the "
+                                                   "desktop's image in <image> (internal)."),
+        QCoreApplication::translate("CommandLine", "image")};
 };
 
 void describe(QCommandLineParser& parser, const Options& options)
 {
-    parser.setApplicationDescription(
-        QStringLiteral("Quillhaven: sticky notes that tuck away at the top of the screen."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "Quillhaven: sticky notes that tuck away at the top of the screen."));
     parser.addOption(options.help);
     parser.addOption(options.version);
     parser.addOption(options.loginItem);
@@ -66,20 +75,22 @@ bool answeredWithoutGui(int argc, char* argv[], int* status)
     QCommandLineParser parser;
     describe(parser, options);
     parser.parse(rawArguments(argc, argv));
+    if (!parser.isSet(options.help) && !parser.isSet(options.version)) {
+        return false;
+    }
+    // A short-lived core application, only so the answer comes in the user's language.
+    QCoreApplication core(argc, argv);
+    installTranslations(core, QLocale());
     if (parser.isSet(options.help)) {
-        // Without an application object the parser cannot name the program itself.
-        QString text = parser.helpText();
-        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("quillhaven"));
-        std::fputs(qPrintable(text), stdout);
-        *status = 0;
-        return true;
+        const Options translated;
+        QCommandLineParser helpParser;
+        describe(helpParser, translated);
+        std::fputs(qPrintable(helpParser.helpText()), stdout);
+    } else {
+        std::fputs(qPrintable(aboutText()), stdout);
     }
-    if (parser.isSet(options.version)) {
-        std::printf("Quillhaven %s\n", QUILLHAVEN_VERSION);
-        *status = 0;
-        return true;
-    }
-    return false;
+    *status = 0;
+    return true;
 }
 
 // The toolkit's own chatter (a missing sound server, an unset runtime folder) is not ours to
@@ -126,6 +137,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUILLHAVEN_VERSION));
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    installTranslations(application, QLocale());
+    applyIdentity();
 
     Options options;
     QCommandLineParser parser;

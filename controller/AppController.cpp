@@ -6,6 +6,7 @@
 #include "platform/Desktop.h"
 #include "windows/Panel.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 #include <QTimer>
 #include <algorithm>
@@ -20,7 +21,9 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
     if (stored.typeId() == QMetaType::QStringList || stored.typeId() == QMetaType::QVariantList) {
         folders_ = stored.toStringList();
     } else {
-        folders_ = {QStringLiteral("Personal"), QStringLiteral("Work"), QStringLiteral("Ideas")};
+        folders_ = {QCoreApplication::translate("Folders", "Personal"),
+                    QCoreApplication::translate("Folders", "Work"),
+                    QCoreApplication::translate("Folders", "Ideas")};
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/Log.h"
 #include "sound/Sound.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -70,7 +71,8 @@ void AppController::screenshotNote(const QImage& image)
 {
     NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
     const QTime time = platform::now().toLocalTime().time();
-    note->setText(QStringLiteral("Screenshot · ") + timeOfDay(time) + QLatin1Char('\n'));
+    note->setText(QCoreApplication::translate("Note", "Screenshot") + QStringLiteral(" · ") +
+                  timeOfDay(time) + QLatin1Char('\n'));
     addImage(note, image);
     drop(note);
 }
@@ -102,9 +104,8 @@ void AppController::chooseImages(NoteModel* note)
     }
     // The dialog runs its own event loop: the note may be deleted while it is open.
     QPointer<NoteModel> target(note);
-    const QStringList files =
-        imagesources::chooseFiles(QStringLiteral("Choose images to add to \u201C") + note->title() +
-                                  QStringLiteral("\u201D"));
+    const QStringList files = imagesources::chooseFiles(
+        QCoreApplication::translate("Note", "Choose images to add to “%1”").arg(note->title()));
     for (const QString& file : files) {
         const QImage image = Images::decodeFile(file);
         if (target && !image.isNull()) {

@@ -4,6 +4,7 @@
 #include "sound/Sound.h"
 #include "windows/Panel.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 #include <QUuid>
 
@@ -37,8 +38,10 @@ NoteModel* AppController::newNote(const std::optional<QString>& folder, const QS
     NoteData record;
     record.id = QUuid::createUuid();
     record.color = color;
-    record.folder =
-        folder ? *folder : (folders_.isEmpty() ? QStringLiteral("Personal") : folders_.first());
+    record.folder = folder
+                        ? *folder
+                        : (folders_.isEmpty() ? QCoreApplication::translate("Folders", "Personal")
+                                              : folders_.first());
     record.created = platform::now();
     auto* note = new NoteModel(record, this);
     setNotes(notes_ + QList<NoteModel*>{note});

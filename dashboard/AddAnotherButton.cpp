@@ -4,12 +4,13 @@
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 AddAnotherButton::AddAnotherButton(QWidget* parent)
     : QAbstractButton(parent)
 {
-    setText(QStringLiteral("Add another image"));
+    setText(QCoreApplication::translate("Dashboard", "Add another image"));
     setAccessibleName(text());
     setCursor(Qt::PointingHandCursor);
     setFixedHeight(30);

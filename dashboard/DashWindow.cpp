@@ -6,6 +6,7 @@
 #include "windows/MainMenu.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -28,7 +29,7 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
     : QMainWindow(parent)
     , app(controller)
 {
-    setWindowTitle(QStringLiteral("All Notes"));
+    setWindowTitle(QCoreApplication::translate("Dashboard", "All Notes"));
     setMinimumSize(760, 440);
     resize(1000, 640);
     view_ = new DashboardView(controller, this);

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/HotKeys.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -52,13 +53,13 @@ QString filterTitle(const NoteFilter& filter)
     case NoteFilter::Kind::Color:
         return paint::colorTitle(filter.payload());
     case NoteFilter::Kind::All:
-        return QStringLiteral("All Notes");
+        return QCoreApplication::translate("Dashboard", "All Notes");
     case NoteFilter::Kind::OnScreen:
-        return QStringLiteral("On Screen");
+        return QCoreApplication::translate("Dashboard", "On Screen");
     case NoteFilter::Kind::Pinned:
-        return QStringLiteral("Pinned");
+        return QCoreApplication::translate("Dashboard", "Pinned");
     case NoteFilter::Kind::Deleted:
-        return QStringLiteral("Recently Deleted");
+        return QCoreApplication::translate("Dashboard", "Recently Deleted");
     }
     return {};
 }
@@ -168,8 +169,8 @@ QWidget* DashboardView::buildSidebar()
     layout->setSpacing(6);
 
     search_ = new QLineEdit(column);
-    search_->setPlaceholderText(QStringLiteral("Search"));
-    search_->setAccessibleName(QStringLiteral("Search"));
+    search_->setPlaceholderText(QCoreApplication::translate("Dashboard", "Search"));
+    search_->setAccessibleName(QCoreApplication::translate("Dashboard", "Search"));
     search_->setClearButtonEnabled(true);
     search_->addAction(dash::themedIcon(paint::Glyph::Search, QColor(0, 0, 0, 120)),
                        QLineEdit::LeadingPosition);
@@ -190,7 +191,7 @@ QWidget* DashboardView::buildSidebar()
     sidebarView_ = new DashListView(column);
     sidebarView_->setModel(sidebarModel_);
     sidebarView_->setItemDelegate(new SidebarDelegate(sidebarView_));
-    sidebarView_->setAccessibleName(QStringLiteral("Sidebar"));
+    sidebarView_->setAccessibleName(QCoreApplication::translate("Dashboard", "Sidebar"));
     paintBackground(sidebarView_, sidebarBackground);
     sidebarView_->viewport()->setAutoFillBackground(false);
     connect(sidebarView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -232,9 +233,9 @@ QWidget* DashboardView::buildList()
     newNoteButton_->setAutoRaise(true);
     newNoteButton_->setIcon(dash::themedIcon(paint::Glyph::Compose, QColor(40, 38, 34), 18));
     newNoteButton_->setIconSize(QSize(18, 18));
-    newNoteButton_->setText(QStringLiteral("New Note"));
-    newNoteButton_->setToolTip(QStringLiteral("New Note"));
-    newNoteButton_->setAccessibleName(QStringLiteral("New Note"));
+    newNoteButton_->setText(QCoreApplication::translate("Dashboard", "New Note"));
+    newNoteButton_->setToolTip(QCoreApplication::translate("Dashboard", "New Note"));
+    newNoteButton_->setAccessibleName(QCoreApplication::translate("Dashboard", "New Note"));
     connect(newNoteButton_, &QToolButton::clicked, this, &DashboardView::newNote);
     headerRow->addWidget(newNoteButton_);
     layout->addWidget(header);
@@ -243,7 +244,7 @@ QWidget* DashboardView::buildList()
     listView_ = new DashListView(column);
     listView_->setModel(listModel_);
     listView_->setItemDelegate(new NoteRowDelegate(listView_));
-    listView_->setAccessibleName(QStringLiteral("Notes"));
+    listView_->setAccessibleName(QCoreApplication::translate("Dashboard", "Notes"));
     paintBackground(listView_, listBackground);
     connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DashboardView::onListSelection);
@@ -263,8 +264,9 @@ QWidget* DashboardView::buildDetail()
     detailStack_->setMinimumWidth(300);
     paintBackground(detailStack_, listBackground);
     detailPlaceholder_ = new Placeholder(detailStack_);
-    detailPlaceholder_->set(paint::Glyph::NoteText, QStringLiteral("No Note Selected"),
-                            QStringLiteral("Pick a note from the list, or start a new one."));
+    detailPlaceholder_->set(
+        paint::Glyph::NoteText, QCoreApplication::translate("Dashboard", "No Note Selected"),
+        QCoreApplication::translate("Dashboard", "Pick a note from the list, or start a new one."));
     detailStack_->addWidget(detailPlaceholder_);
     return detailStack_;
 }
@@ -272,24 +274,25 @@ QWidget* DashboardView::buildDetail()
 void DashboardView::buildFolderDialog()
 {
     folderDialog_ = new QDialog(this);
-    folderDialog_->setWindowTitle(QStringLiteral("New Folder"));
+    folderDialog_->setWindowTitle(QCoreApplication::translate("Dashboard", "New Folder"));
     folderDialog_->setWindowModality(Qt::WindowModal);
-    folderDialog_->setAccessibleName(QStringLiteral("New Folder"));
+    folderDialog_->setAccessibleName(QCoreApplication::translate("Dashboard", "New Folder"));
     auto* layout = new QVBoxLayout(folderDialog_);
-    auto* title = new QLabel(QStringLiteral("New Folder"), folderDialog_);
+    auto* title = new QLabel(QCoreApplication::translate("Dashboard", "New Folder"), folderDialog_);
     QFont bold = title->font();
     bold.setWeight(QFont::Bold);
     title->setFont(bold);
     layout->addWidget(title);
     folderName_ = new QLineEdit(folderDialog_);
-    folderName_->setPlaceholderText(QStringLiteral("Name"));
-    folderName_->setAccessibleName(QStringLiteral("Name"));
+    folderName_->setPlaceholderText(QCoreApplication::translate("Dashboard", "Name"));
+    folderName_->setAccessibleName(QCoreApplication::translate("Dashboard", "Name"));
     folderName_->setMinimumWidth(240);
     layout->addWidget(folderName_);
     auto* buttons = new QDialogButtonBox(folderDialog_);
-    QPushButton* create =
-        buttons->addButton(QStringLiteral("Create"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* create = buttons->addButton(QCoreApplication::translate("Dashboard", "Create"),
+                                             QDialogButtonBox::AcceptRole);
+    buttons->addButton(QCoreApplication::translate("Dashboard", "Cancel"),
+                       QDialogButtonBox::RejectRole);
     create->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, folderDialog_, &QDialog::accept);
@@ -455,8 +458,9 @@ void DashboardView::refreshList()
 
     const bool deleted = current.kind() == NoteFilter::Kind::Deleted;
     listPlaceholder_->set(deleted ? paint::Glyph::Trash : paint::Glyph::NoteText,
-                          search_->text().isEmpty() ? QStringLiteral("No Notes")
-                                                    : QStringLiteral("No Results"));
+                          search_->text().isEmpty()
+                              ? QCoreApplication::translate("Dashboard", "No Notes")
+                              : QCoreApplication::translate("Dashboard", "No Results"));
     listStack_->setCurrentWidget(visible_.isEmpty() ? static_cast<QWidget*>(listPlaceholder_)
                                                     : listView_);
     newNoteButton_->setEnabled(!deleted);

@@ -4,13 +4,14 @@
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 DropOverlay::DropOverlay(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAccessibleName(QStringLiteral("Drop to add image"));
+    setAccessibleName(QCoreApplication::translate("Dashboard", "Drop to add image"));
 }
 
 void DropOverlay::paintEvent(QPaintEvent*)
@@ -30,7 +31,7 @@ void DropOverlay::paintEvent(QPaintEvent*)
     f.setPixelSize(15);
     f.setWeight(QFont::DemiBold);
     p.setFont(f);
-    const QString label = QStringLiteral("Drop to add image");
+    const QString label = QCoreApplication::translate("Dashboard", "Drop to add image");
     const double textW = QFontMetricsF(f).horizontalAdvance(label);
     const double total = 18 + 6 + textW;
     const double x = (width() - total) / 2;

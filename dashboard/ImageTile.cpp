@@ -3,6 +3,7 @@
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -13,9 +14,9 @@ ImageTile::ImageTile(const QImage& image, QWidget* parent)
     , image_(image)
 {
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QStringLiteral("View full size"));
-    setAccessibleName(QStringLiteral("Image"));
-    setAccessibleDescription(QStringLiteral("View full size"));
+    setToolTip(QCoreApplication::translate("Dashboard", "View full size"));
+    setAccessibleName(QCoreApplication::translate("Dashboard", "Image"));
+    setAccessibleDescription(QCoreApplication::translate("Dashboard", "View full size"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/NoteModel.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <algorithm>
 #include <vector>
@@ -76,10 +77,10 @@ QList<Group> groupNotes(const QList<NoteModel*>& visible, const NoteFilter& filt
     const qint64 dayEnd = today.addDays(1).startOfDay().toMSecsSinceEpoch();
     const qint64 weekBoundary = now.toMSecsSinceEpoch() - qint64(604800) * 1000;
 
-    QList<Group> groups{{QStringLiteral("Pinned"), {}},
-                        {QStringLiteral("Today"), {}},
-                        {QStringLiteral("Previous 7 Days"), {}},
-                        {QStringLiteral("Earlier"), {}}};
+    QList<Group> groups{{QCoreApplication::translate("Dashboard", "Pinned"), {}},
+                        {QCoreApplication::translate("Dashboard", "Today"), {}},
+                        {QCoreApplication::translate("Dashboard", "Previous 7 Days"), {}},
+                        {QCoreApplication::translate("Dashboard", "Earlier"), {}}};
     for (NoteModel* note : visible) {
         const qint64 modified = note->modified().toMSecsSinceEpoch();
         int group = 3;

@@ -14,6 +14,7 @@
 #include "paint/Palette.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -95,7 +96,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     , deselect_(std::move(deselect))
 {
     setAcceptDrops(true);
-    setAccessibleName(QStringLiteral("Note editor"));
+    setAccessibleName(QCoreApplication::translate("Editor", "Note editor"));
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, paint::ink);
     pal.setColor(QPalette::ButtonText, paint::ink);
@@ -128,7 +129,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     imageArea_->setPalette(clear);
     imageArea_->setAutoFillBackground(false);
     imageArea_->viewport()->setAutoFillBackground(false);
-    imageArea_->setAccessibleName(QStringLiteral("Images"));
+    imageArea_->setAccessibleName(QCoreApplication::translate("Editor", "Images"));
     imageArea_->verticalScrollBar()->setStyleSheet(DashListView::slimScrollBarStyle());
     imageSpacer_ = new QWidget(this);
     imageSpacer_->setFixedHeight(8);
@@ -146,7 +147,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     textPal.setColor(QPalette::Text, paint::ink);
     textPal.setColor(QPalette::Base, Qt::transparent);
     text_->setPalette(textPal);
-    text_->setAccessibleName(QStringLiteral("Note text"));
+    text_->setAccessibleName(QCoreApplication::translate("Editor", "Note text"));
     text_->viewport()->installEventFilter(this);
     auto* textBox = new QWidget(this);
     auto* textLayout = new QVBoxLayout(textBox);
@@ -179,7 +180,7 @@ NoteEditor::~NoteEditor() = default;
 QWidget* NoteEditor::buildToolbar()
 {
     toolbar_ = new BarWidget(this);
-    toolbar_->setAccessibleName(QStringLiteral("Note toolbar"));
+    toolbar_->setAccessibleName(QCoreApplication::translate("Editor", "Note toolbar"));
     toolbarRows_ = new QBoxLayout(QBoxLayout::LeftToRight, toolbar_);
     toolbarRows_->setContentsMargins(16, 10, 16, 10);
     toolbarRows_->setSpacing(12);
@@ -224,13 +225,14 @@ void NoteEditor::buildIdentityControls()
     folderButton_->setIcon(dash::themedIcon(paint::Glyph::Folder, paint::ink));
     folderButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     folderButton_->setPopupMode(QToolButton::InstantPopup);
-    folderButton_->setAccessibleDescription(QStringLiteral("Folder"));
+    folderButton_->setAccessibleDescription(QCoreApplication::translate("Editor", "Folder"));
     auto* menu = new QMenu(folderButton_);
     connect(menu, &QMenu::aboutToShow, this, &NoteEditor::fillFolderMenu);
     folderButton_->setMenu(menu);
     identityRow_->addWidget(folderButton_);
 
-    pinButton_ = toolButton(paint::Glyph::Pin, QStringLiteral("Pin"), toolbar_);
+    pinButton_ =
+        toolButton(paint::Glyph::Pin, QCoreApplication::translate("Editor", "Pin"), toolbar_);
     connect(pinButton_, &QToolButton::clicked, this, [this] {
         if (note_) {
             note_->setPinned(!note_->pinned());
@@ -242,14 +244,17 @@ void NoteEditor::buildIdentityControls()
 void NoteEditor::buildActionControls()
 {
     QToolButton* trash =
-        toolButton(paint::Glyph::Trash, QStringLiteral("Move to Recently Deleted"), toolbar_);
+        toolButton(paint::Glyph::Trash,
+                   QCoreApplication::translate("Editor", "Move to Recently Deleted"), toolbar_);
     trash->setObjectName(QStringLiteral("trash"));
     connect(trash, &QToolButton::clicked, this, &NoteEditor::trashNote);
     actionsRow_->addWidget(trash);
 
-    QToolButton* addImage = labelledButton(
-        paint::Glyph::Photo, QStringLiteral("Add Image"),
-        QStringLiteral("Add images from your computer (or drop / paste them)"), toolbar_);
+    QToolButton* addImage =
+        labelledButton(paint::Glyph::Photo, QCoreApplication::translate("Editor", "Add Image"),
+                       QCoreApplication::translate(
+                           "Editor", "Add images from your computer (or drop / paste them)"),
+                       toolbar_);
     connect(addImage, &QToolButton::clicked, this, [this] {
         if (app_ && note_) {
             app_->chooseImages(note_);
@@ -257,9 +262,10 @@ void NoteEditor::buildActionControls()
     });
     actionsRow_->addWidget(addImage);
 
-    QToolButton* screenshot =
-        labelledButton(paint::Glyph::Camera, QStringLiteral("Screenshot"),
-                       QStringLiteral("Capture part of the screen into this note"), toolbar_);
+    QToolButton* screenshot = labelledButton(
+        paint::Glyph::Camera, QCoreApplication::translate("Editor", "Screenshot"),
+        QCoreApplication::translate("Editor", "Capture part of the screen into this note"),
+        toolbar_);
     connect(screenshot, &QToolButton::clicked, this, [this] {
         if (app_ && note_) {
             app_->captureScreenshot(note_);
@@ -293,7 +299,7 @@ void NoteEditor::buildActionControls()
 QWidget* NoteEditor::buildDeletedBar()
 {
     deletedBar_ = new BarWidget(this);
-    deletedBar_->setAccessibleName(QStringLiteral("Recently Deleted bar"));
+    deletedBar_->setAccessibleName(QCoreApplication::translate("Editor", "Recently Deleted bar"));
     auto* row = new QHBoxLayout(deletedBar_);
     row->setContentsMargins(12, 12, 12, 12);
     row->setSpacing(8);
@@ -301,14 +307,15 @@ QWidget* NoteEditor::buildDeletedBar()
     auto* icon = new QLabel(deletedBar_);
     icon->setPixmap(paint::glyphIcon(paint::Glyph::Trash, secondary, 16).pixmap(16, 16));
     row->addWidget(icon);
-    auto* label = new QLabel(QStringLiteral("This note is in Recently Deleted."), deletedBar_);
+    auto* label = new QLabel(
+        QCoreApplication::translate("Editor", "This note is in Recently Deleted."), deletedBar_);
     QPalette dim = label->palette();
     dim.setColor(QPalette::WindowText, secondary);
     label->setPalette(dim);
     row->addWidget(label);
     row->addStretch(1);
 
-    auto* restore = new QPushButton(QStringLiteral("Restore"), deletedBar_);
+    auto* restore = new QPushButton(QCoreApplication::translate("Editor", "Restore"), deletedBar_);
     connect(restore, &QPushButton::clicked, this, [this] {
         if (app_ && note_) {
             app_->restore(note_);
@@ -316,7 +323,8 @@ QWidget* NoteEditor::buildDeletedBar()
     });
     row->addWidget(restore);
 
-    auto* forever = new QPushButton(QStringLiteral("Delete Forever"), deletedBar_);
+    auto* forever =
+        new QPushButton(QCoreApplication::translate("Editor", "Delete Forever"), deletedBar_);
     paint::markDestructive(forever);
     connect(forever, &QPushButton::clicked, this, &NoteEditor::deleteNoteForever);
     row->addWidget(forever);
@@ -376,7 +384,7 @@ void NoteEditor::buildImages()
 void NoteEditor::showTileMenu(QWidget* tile, QPoint at, const QString& name)
 {
     QMenu menu;
-    QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
+    QAction* remove = menu.addAction(QCoreApplication::translate("Editor", "Remove Image"));
     paint::markDestructive(remove);
     // The menu runs its own event loop: the note, or this editor, may be gone when it closes.
     const QPointer<NoteEditor> alive(this);
@@ -442,15 +450,16 @@ void NoteEditor::syncPin()
     const bool pinned = note_ && note_->pinned();
     pinButton_->setIcon(
         dash::themedIcon(pinned ? paint::Glyph::PinFill : paint::Glyph::Pin, paint::ink));
-    pinButton_->setToolTip(pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin"));
+    pinButton_->setToolTip(pinned ? QCoreApplication::translate("Editor", "Unpin")
+                                  : QCoreApplication::translate("Editor", "Pin"));
     pinButton_->setAccessibleName(pinButton_->toolTip());
 }
 
 void NoteEditor::syncOnScreen()
 {
     const bool onScreen = note_ && note_->onScreen();
-    const QString label =
-        onScreen ? QStringLiteral("Tuck into Notch") : QStringLiteral("Stick on Screen");
+    const QString label = onScreen ? QCoreApplication::translate("Editor", "Tuck into Notch")
+                                   : QCoreApplication::translate("Editor", "Stick on Screen");
     screenButton_->setAccessibleName(label);
     screenButton_->setToolTip(label);
     fitToolbar();
@@ -583,8 +592,8 @@ void NoteEditor::fitToolbar()
     // readers), then the actions take a second row with their names back, then lose them
     // again, and last the folder's name is shortened. The on-screen button keeps its name.
     const bool onScreen = note_ && note_->onScreen();
-    const QString label =
-        onScreen ? QStringLiteral("Tuck into Notch") : QStringLiteral("Stick on Screen");
+    const QString label = onScreen ? QCoreApplication::translate("Editor", "Tuck into Notch")
+                                   : QCoreApplication::translate("Editor", "Stick on Screen");
     QFont bold = screenButton_->font();
     bold.setWeight(QFont::DemiBold);
     // Style-sheet buttons under-measure an icon beside bold text: size it by hand.

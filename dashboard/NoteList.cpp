@@ -8,6 +8,7 @@
 #include "paint/Shapes.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -297,7 +298,8 @@ bool NoteRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
             note && !note->images().isEmpty() && !thumbnail(note->images().first(), 1).isNull();
         if (note && note->onScreen() &&
             onScreenMarkRect(option, thumb).adjusted(-3, -3, 3, 3).contains(event->pos())) {
-            QToolTip::showText(event->globalPos(), QStringLiteral("On screen"), view);
+            QToolTip::showText(event->globalPos(),
+                               QCoreApplication::translate("Dashboard", "On screen"), view);
             return true;
         }
         QToolTip::hideText();

@@ -3,6 +3,7 @@
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 namespace {
@@ -47,23 +48,24 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
 {
     using paint::Glyph;
     std::vector<SidebarRow> rows;
-    rows.push_back(
-        filterRow(QStringLiteral("All Notes"), Glyph::NoteText, NoteFilter::all(), counts));
-    rows.push_back(
-        filterRow(QStringLiteral("On Screen"), Glyph::Window, NoteFilter::onScreen(), counts));
-    rows.push_back(filterRow(QStringLiteral("Pinned"), Glyph::Pin, NoteFilter::pinned(), counts));
+    rows.push_back(filterRow(QCoreApplication::translate("Dashboard", "All Notes"), Glyph::NoteText,
+                             NoteFilter::all(), counts));
+    rows.push_back(filterRow(QCoreApplication::translate("Dashboard", "On Screen"), Glyph::Window,
+                             NoteFilter::onScreen(), counts));
+    rows.push_back(filterRow(QCoreApplication::translate("Dashboard", "Pinned"), Glyph::Pin,
+                             NoteFilter::pinned(), counts));
 
-    rows.push_back(header(QStringLiteral("Folders")));
+    rows.push_back(header(QCoreApplication::translate("Dashboard", "Folders")));
     for (const QString& name : folders) {
         rows.push_back(filterRow(name, Glyph::Folder, NoteFilter::folder(name), counts));
     }
     SidebarRow newFolder;
     newFolder.kind = SidebarRow::Kind::NewFolder;
-    newFolder.title = QStringLiteral("New Folder");
+    newFolder.title = QCoreApplication::translate("Dashboard", "New Folder");
     newFolder.symbol = Glyph::FolderPlus;
     rows.push_back(newFolder);
 
-    rows.push_back(header(QStringLiteral("Colors")));
+    rows.push_back(header(QCoreApplication::translate("Dashboard", "Colors")));
     for (const QString& name : paint::colorNames()) {
         SidebarRow row =
             filterRow(paint::colorTitle(name), Glyph::NoteText, NoteFilter::color(name), counts);
@@ -72,7 +74,7 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
     }
 
     if (!tags.isEmpty()) {
-        rows.push_back(header(QStringLiteral("Tags")));
+        rows.push_back(header(QCoreApplication::translate("Dashboard", "Tags")));
         for (const QString& tag : tags) {
             SidebarRow row = filterRow(tag, Glyph::Number, NoteFilter::tag(tag), counts);
             row.tag = true;
@@ -82,8 +84,8 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
     }
 
     rows.push_back(gap());
-    rows.push_back(
-        filterRow(QStringLiteral("Recently Deleted"), Glyph::Trash, NoteFilter::deleted(), counts));
+    rows.push_back(filterRow(QCoreApplication::translate("Dashboard", "Recently Deleted"),
+                             Glyph::Trash, NoteFilter::deleted(), counts));
 
     const bool sameShape =
         rows.size() == rows_.size() &&

@@ -2,6 +2,7 @@
 
 #include "paint/Palette.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 SwatchButton::SwatchButton(const QString& colorName, QWidget* parent)
@@ -11,7 +12,8 @@ SwatchButton::SwatchButton(const QString& colorName, QWidget* parent)
     setFixedSize(18, 18);
     setCursor(Qt::PointingHandCursor);
     setToolTip(paint::colorTitle(name_));
-    setAccessibleName(paint::colorTitle(name_) + QStringLiteral(" color"));
+    setAccessibleName(
+        QCoreApplication::translate("Dashboard", "%1 color").arg(paint::colorTitle(name_)));
     setCheckable(false);
 }
 

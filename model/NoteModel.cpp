@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <QCoreApplication>
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
@@ -243,13 +244,14 @@ QStringList NoteModel::lines() const
 QString NoteModel::title() const
 {
     const QStringList all = lines();
-    return all.isEmpty() ? QStringLiteral("New Note") : trimmed(all.first(), isHorizontalSpace);
+    return all.isEmpty() ? QCoreApplication::translate("Note", "New Note")
+                         : trimmed(all.first(), isHorizontalSpace);
 }
 
 QString NoteModel::preview() const
 {
     const QStringList all = lines();
-    return all.size() < 2 ? QStringLiteral("No additional text")
+    return all.size() < 2 ? QCoreApplication::translate("Note", "No additional text")
                           : trimmed(all.at(1), isHorizontalSpace);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace {
@@ -44,10 +45,11 @@ QString relativeTime(const QDateTime& date)
     const QDate today = now.toLocalTime().date();
     const QDateTime local = date.toLocalTime();
     if (local.date() == today) {
-        return elapsed < 60 ? QStringLiteral("Just now") : timeOfDay(local.time());
+        return elapsed < 60 ? QCoreApplication::translate("Time", "Just now")
+                            : timeOfDay(local.time());
     }
     if (local.date() == today.addDays(-1)) {
-        return QStringLiteral("Yesterday");
+        return QCoreApplication::translate("Time", "Yesterday");
     }
     if (elapsed < 518400) {
         return QLocale().dayName(local.date().dayOfWeek(), QLocale::LongFormat);

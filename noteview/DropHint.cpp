@@ -3,6 +3,7 @@
 #include "paint/Glyphs.h"
 #include "paint/Shapes.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,7 +15,10 @@ const QColor hintColor = QColor::fromRgbF(0.42f, 0.33f, 0.0f);
 
 } // namespace
 
-const QString DropHint::label = QStringLiteral("Drop to add image");
+QString DropHint::label()
+{
+    return QCoreApplication::translate("Note", "Drop to add image");
+}
 
 DropHint::DropHint(QWidget* parent)
     : QWidget(parent)
@@ -41,14 +45,14 @@ void DropHint::paintEvent(QPaintEvent*)
     const QFontMetricsF fm(f);
     const double glyph = 14;
     const double gap = 5;
-    const double textW = fm.horizontalAdvance(label);
+    const double textW = fm.horizontalAdvance(label());
     const double total = glyph + gap + textW;
     const double left = r.center().x() - total / 2;
     paint::paintGlyph(p, paint::Glyph::PhotoSolid,
                       QRectF(left, r.center().y() - glyph / 2 + 0.5, glyph, glyph - 2), hintColor);
     p.setPen(hintColor);
     p.drawText(QRectF(left + glyph + gap, r.top(), textW + 2, r.height()),
-               Qt::AlignLeft | Qt::AlignVCenter, label);
+               Qt::AlignLeft | Qt::AlignVCenter, label());
 }
 
 } // namespace noteview

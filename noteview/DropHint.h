@@ -9,7 +9,8 @@ class DropHint : public QWidget {
     Q_OBJECT
 public:
     explicit DropHint(QWidget* parent = nullptr);
-    static const QString label;
+    // Read when painted, so it follows the translation installed at start-up.
+    static QString label();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

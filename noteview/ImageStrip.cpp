@@ -6,6 +6,7 @@
 #include "paint/Shapes.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,7 +79,7 @@ ImageTile::ImageTile(const QImage& image, QString name, int index, QWidget* pare
     , name_(std::move(name))
     , index_(index)
 {
-    setToolTip(QStringLiteral("Click to view full size"));
+    setToolTip(QCoreApplication::translate("Note", "Click to view full size"));
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -135,7 +136,7 @@ void ImageTile::contextMenuEvent(QContextMenuEvent* event)
     // The menu is not our child and the tile is re-checked after it closes: anything the
     // menu's nested event loop or its action does may replace the tiles.
     QMenu menu;
-    QAction* remove = menu.addAction(QStringLiteral("Remove Image"));
+    QAction* remove = menu.addAction(QCoreApplication::translate("Note", "Remove Image"));
     paint::markDestructive(remove);
     const QPointer<ImageTile> self(this);
     if (menu.exec(event->globalPos()) == remove && self) {

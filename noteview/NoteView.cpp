@@ -18,6 +18,7 @@
 #include "windows/Panel.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGraphicsEffect>
 #include <QLabel>
 #include <QMenu>
@@ -216,7 +217,7 @@ void NoteView::buildParts()
         }
     });
 
-    placeholder_ = new QLabel(QStringLiteral("New Note"), sheet_);
+    placeholder_ = new QLabel(QCoreApplication::translate("Note", "New Note"), sheet_);
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont f = editor_->font();
     placeholder_->setFont(f);
@@ -408,7 +409,7 @@ void NoteView::refreshText()
 QString NoteView::foldedTitle() const
 {
     const QStringList pieces = note_->text().split(u'\n', Qt::SkipEmptyParts);
-    return pieces.isEmpty() ? QStringLiteral("New Note") : pieces.first();
+    return pieces.isEmpty() ? QCoreApplication::translate("Note", "New Note") : pieces.first();
 }
 
 void NoteView::refreshFoldedRow()
@@ -713,28 +714,32 @@ std::unique_ptr<QMenu> NoteView::sizeMenu()
             }
         };
     };
-    menu->addSection(QStringLiteral("Size"));
+    menu->addSection(QCoreApplication::translate("Note", "Size"));
     struct Preset {
         const char* text;
         double w;
         double h;
     };
-    for (const Preset& preset :
-         {Preset{"Small  180 \u00d7 180", 180, 180}, Preset{"Medium  220 \u00d7 220", 220, 220},
-          Preset{"Large  320 \u00d7 360", 320, 360}}) {
+    for (const Preset& preset : {Preset{QT_TRANSLATE_NOOP("Note", "Small  180 × 180"), 180, 180},
+                                 Preset{QT_TRANSLATE_NOOP("Note", "Medium  220 × 220"), 220, 220},
+                                 Preset{QT_TRANSLATE_NOOP("Note", "Large  320 × 360"), 320, 360}}) {
         const double w = preset.w;
         const double h = preset.h;
-        QObject::connect(menu->addAction(QString::fromUtf8(preset.text)), &QAction::triggered,
+        QObject::connect(menu->addAction(QCoreApplication::translate("Note", preset.text)),
+                         &QAction::triggered,
                          act([w, h](AppController* a, NoteModel* n) { a->setSize(n, w, h); }));
     }
-    QObject::connect(menu->addAction(QStringLiteral("Fit to Content")), &QAction::triggered,
+    QObject::connect(menu->addAction(QCoreApplication::translate("Note", "Fit to Content")),
+                     &QAction::triggered,
                      act([](AppController* a, NoteModel* n) { a->fitToContent(n); }));
     menu->addSeparator();
     const bool folded = note_ && note_->folded();
-    QObject::connect(menu->addAction(folded ? QStringLiteral("Unfold") : QStringLiteral("Fold")),
+    QObject::connect(menu->addAction(folded ? QCoreApplication::translate("Note", "Unfold")
+                                            : QCoreApplication::translate("Note", "Fold")),
                      &QAction::triggered,
                      act([](AppController* a, NoteModel* n) { a->toggleFold(n); }));
-    QObject::connect(menu->addAction(QStringLiteral("Tuck into Notch")), &QAction::triggered,
+    QObject::connect(menu->addAction(QCoreApplication::translate("Note", "Tuck into Notch")),
+                     &QAction::triggered,
                      act([](AppController* a, NoteModel* n) { a->putBack(n); }));
     return menu;
 }

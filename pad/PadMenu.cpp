@@ -10,20 +10,21 @@
 void fillPadMenu(QMenu& menu, AppController* app)
 {
     const QPointer<AppController> weak(app);
-    menu.addAction(QStringLiteral("All Notes\u2026"), &menu, [weak] {
+    menu.addAction(QCoreApplication::translate("Pad", "All Notes…"), &menu, [weak] {
         if (weak) {
             weak->showDashboard();
         }
     });
-    menu.addAction(QStringLiteral("Bring All Notes Back"), &menu, [weak] {
+    menu.addAction(QCoreApplication::translate("Pad", "Bring All Notes Back"), &menu, [weak] {
         if (weak) {
             weak->bringAllBack();
         }
     });
-    QAction* login = menu.addAction(QStringLiteral("Open at Login"));
+    QAction* login = menu.addAction(QCoreApplication::translate("Pad", "Open at Login"));
     login->setCheckable(true);
     login->setChecked(openAtLoginEnabled());
     QObject::connect(login, &QAction::toggled, &menu, [](bool on) { setOpenAtLogin(on); });
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Quit Quillhaven"), &menu, [] { QCoreApplication::quit(); });
+    menu.addAction(QCoreApplication::translate("Pad", "Quit Quillhaven"), &menu,
+                   [] { QCoreApplication::quit(); });
 }

@@ -7,6 +7,7 @@
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
@@ -149,10 +150,10 @@ void PadView::paintOffer(QPainter& p, const pad::ExpandedLayout& l)
     const double dpi = logicalDpiY();
     const TwoLines lines = stackLines(pad::systemFont(font(), 11.5, true, dpi),
                                       pad::systemFont(font(), 10, false, dpi), l.clipText);
-    drawElided(p, QStringLiteral("Paste screenshot as note"), lines.first, l.clipText.left(),
-               lines.firstBaseline, l.clipText.width(), Qt::white);
-    drawElided(p, QStringLiteral("From your clipboard"), lines.second, l.clipText.left(),
-               lines.secondBaseline, l.clipText.width(), paint::whiteAt(0.6));
+    drawElided(p, QCoreApplication::translate("Pad", "Paste screenshot as note"), lines.first,
+               l.clipText.left(), lines.firstBaseline, l.clipText.width(), Qt::white);
+    drawElided(p, QCoreApplication::translate("Pad", "From your clipboard"), lines.second,
+               l.clipText.left(), lines.secondBaseline, l.clipText.width(), paint::whiteAt(0.6));
     paintFocus(p, offer_, l.clip, offerRadius);
 }
 

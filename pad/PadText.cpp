@@ -3,6 +3,8 @@
 #include "model/NoteModel.h"
 #include "paint/Palette.h"
 
+#include <QCoreApplication>
+
 namespace pad {
 
 QFont systemFont(const QFont& base, double size, bool semibold, double logicalDpi)
@@ -24,24 +26,25 @@ QString titleText(const NoteModel* hovered, int tuckedCount)
         return hovered->title();
     }
     if (tuckedCount > 0) {
-        return QString::number(tuckedCount) +
-               (tuckedCount == 1 ? QStringLiteral(" Note") : QStringLiteral(" Notes"));
+        return tuckedCount == 1 ? QCoreApplication::translate("Pad", "1 Note")
+                                : QCoreApplication::translate("Pad", "%1 Notes").arg(tuckedCount);
     }
-    return QStringLiteral("New Note");
+    return QCoreApplication::translate("Pad", "New Note");
 }
 
 HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered)
 {
     if (padHot) {
-        return {QStringLiteral("Release to tuck away"), paint::whiteAt(0.55)};
+        return {QCoreApplication::translate("Pad", "Release to tuck away"), paint::whiteAt(0.55)};
     }
     if (savedFlash) {
-        return {QStringLiteral("Saved"), highlight()};
+        return {QCoreApplication::translate("Pad", "Saved"), highlight()};
     }
     if (cardHovered) {
-        return {QStringLiteral("Click to open on screen"), paint::whiteAt(0.55)};
+        return {QCoreApplication::translate("Pad", "Click to open on screen"),
+                paint::whiteAt(0.55)};
     }
-    return {QStringLiteral("Pull down or click"), paint::whiteAt(0.55)};
+    return {QCoreApplication::translate("Pad", "Pull down or click"), paint::whiteAt(0.55)};
 }
 
 } // namespace pad

@@ -7,6 +7,7 @@
 #include "windows/Panel.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTimer>
 
@@ -23,8 +24,10 @@ motion::Animation cardSpring()
     return motion::Animation::spring(0.3, 0.8);
 }
 
-const char* const buttonHelp[pad::buttonCount] = {"All Notes", "Screenshot to Note (Ctrl+Alt+S)",
-                                                  "New Note"};
+const char* const buttonHelp[pad::buttonCount] = {
+    QT_TRANSLATE_NOOP("Pad", "All Notes"),
+    QT_TRANSLATE_NOOP("Pad", "Screenshot to Note (Ctrl+Alt+S)"),
+    QT_TRANSLATE_NOOP("Pad", "New Note")};
 
 // Note fields that change which notes the pad peeks at or what their cards show.
 bool showsOnCard(NoteModel::Field field)
@@ -51,7 +54,7 @@ PadView::PadView(AppController* app, QWidget* parent)
     , app_(app)
 {
     setMouseTracking(true);
-    setAccessibleName(QStringLiteral("Notes pad"));
+    setAccessibleName(QCoreApplication::translate("Pad", "Notes pad"));
     // When the window becomes active the keyboard lands on the island itself, not on a button;
     // Tab moves on to the buttons, the offer and the cards.
     setFocusPolicy(Qt::TabFocus);
@@ -85,7 +88,7 @@ PadView::~PadView()
 void PadView::createControls()
 {
     for (int i = 0; i < pad::buttonCount; ++i) {
-        const QString help = QString::fromUtf8(buttonHelp[i]);
+        const QString help = QCoreApplication::translate("Pad", buttonHelp[i]);
         buttons_[i] = new PadHitButton(help, this);
         buttons_[i]->setToolTip(help);
     }
@@ -101,7 +104,7 @@ void PadView::createControls()
     });
     connect(buttons_[2], &QAbstractButton::clicked, this, &PadView::newNotePressed);
 
-    offer_ = new PadHitButton(QStringLiteral("Paste screenshot as note"), this);
+    offer_ = new PadHitButton(QCoreApplication::translate("Pad", "Paste screenshot as note"), this);
     connect(offer_, &QAbstractButton::clicked, this, &PadView::offerPressed);
 
     for (int i = 0; i < pad::maxCards; ++i) {

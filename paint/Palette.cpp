@@ -1,5 +1,7 @@
 #include "paint/Palette.h"
 
+#include <QCoreApplication>
+
 namespace paint {
 
 QColor inkAt(double alpha)
@@ -46,7 +48,17 @@ PaperStops paperStops(const QString& name)
 
 QString colorTitle(const QString& name)
 {
-    return name.isEmpty() ? name : name.left(1).toUpper() + name.mid(1);
+    // The four paper colours have translated names; any other name is only capitalised.
+    static const char* const titles[] = {
+        QT_TRANSLATE_NOOP("Colors", "Yellow"), QT_TRANSLATE_NOOP("Colors", "Pink"),
+        QT_TRANSLATE_NOOP("Colors", "Blue"), QT_TRANSLATE_NOOP("Colors", "Green")};
+    const QString title = name.isEmpty() ? name : name.left(1).toUpper() + name.mid(1);
+    for (const char* known : titles) {
+        if (title == QLatin1String(known)) {
+            return QCoreApplication::translate("Colors", known);
+        }
+    }
+    return title;
 }
 
 QLinearGradient paperGradient(const QString& name, const QRectF& rect)

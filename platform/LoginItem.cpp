@@ -1,5 +1,6 @@
 #include "platform/LoginItem.h"
 
+#include "platform/AppId.h"
 #include "platform/Log.h"
 
 #include <QCoreApplication>
@@ -57,20 +58,23 @@ QString quoteArgument(const QString& argument)
     return quoted + QLatin1Char('"');
 }
 
-QByteArray entryText()
+} // namespace
+
+QByteArray loginItemEntry(const QString& executable)
 {
-    const QString exec = loginItemExec(QCoreApplication::applicationFilePath());
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Quillhaven\n"
                           "Comment=Sticky notes tucked away at the top of the screen\n"
                           "Exec=%1\n"
-                          "Icon=quillhaven\n"
+                          "Icon=%2\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(exec)
+        .arg(loginItemExec(executable), QStringLiteral(QUILLHAVEN_APP_ID))
         .toUtf8();
 }
+
+namespace {
 
 void writeEntry()
 {
@@ -85,7 +89,7 @@ void writeEntry()
         logFailure(file.errorString());
         return;
     }
-    file.write(entryText());
+    file.write(loginItemEntry(QCoreApplication::applicationFilePath()));
     if (!file.commit()) {
         logFailure(file.errorString());
     }
@@ -107,7 +111,7 @@ void removeEntry()
 QString loginItemPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart/quillhaven.desktop");
+           QStringLiteral("/autostart/" QUILLHAVEN_APP_ID ".desktop");
 }
 
 QString loginItemExec(const QString& executable)

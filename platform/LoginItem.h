@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// Open at login through an XDG autostart entry: $XDG_CONFIG_HOME/autostart/quillhaven.desktop,
+// Open at login through an XDG autostart entry, $XDG_CONFIG_HOME/autostart/<desktop id>.desktop,
 // whose Exec line starts this executable with --login-item.
 
 // Writes (true) or removes (false) the autostart entry. A failure logs one line and changes
@@ -18,3 +18,6 @@ QString loginItemPath();
 // The Exec value for an executable path, quoted as desktop entries require when the path
 // holds spaces or other reserved characters.
 QString loginItemExec(const QString& executable);
+
+// The whole autostart entry that starts the given executable.
+QByteArray loginItemEntry(const QString& executable);

@@ -13,6 +13,7 @@
 #include "viewer/ViewerPanel.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -75,15 +76,19 @@ ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerP
 {
     using paint::Glyph;
     const QColor white(Qt::white);
-    previous_ =
-        new ViewerBarButton(QStringLiteral("Previous"), Glyph::ChevronLeft, white, true, this);
-    next_ = new ViewerBarButton(QStringLiteral("Next"), Glyph::ChevronRight, white, true, this);
-    auto* copy = new ViewerBarButton(QStringLiteral("Copy"), Glyph::Copy, white, false, this);
-    auto* save =
-        new ViewerBarButton(QStringLiteral("Save As\u2026"), Glyph::SaveDown, white, false, this);
-    auto* remove = new ViewerBarButton(QStringLiteral("Remove"), Glyph::TrashPlain,
-                                       QColor::fromRgbF(1.0, 0.54, 0.5), false, this);
-    auto* close = new ViewerBarButton(QStringLiteral("Close"), Glyph::Cross, white, true, this);
+    previous_ = new ViewerBarButton(QCoreApplication::translate("Viewer", "Previous"),
+                                    Glyph::ChevronLeft, white, true, this);
+    next_ = new ViewerBarButton(QCoreApplication::translate("Viewer", "Next"), Glyph::ChevronRight,
+                                white, true, this);
+    auto* copy = new ViewerBarButton(QCoreApplication::translate("Viewer", "Copy"), Glyph::Copy,
+                                     white, false, this);
+    auto* save = new ViewerBarButton(QCoreApplication::translate("Viewer", "Save As…"),
+                                     Glyph::SaveDown, white, false, this);
+    auto* remove =
+        new ViewerBarButton(QCoreApplication::translate("Viewer", "Remove"), Glyph::TrashPlain,
+                            QColor::fromRgbF(1.0, 0.54, 0.5), false, this);
+    auto* close = new ViewerBarButton(QCoreApplication::translate("Viewer", "Close"), Glyph::Cross,
+                                      white, true, this);
     buttons_ = {previous_, next_, copy, save, remove, close};
 
     connect(previous_, &QAbstractButton::clicked, this, [this] { step(-1); });
@@ -142,8 +147,9 @@ void ImageViewer::saveCopy(const QString& source, const QString& destination)
     if (copyImageFile(source, destination, &reason)) {
         return;
     }
-    const QString text = QStringLiteral("The image could not be saved as \u201C%1\u201D.")
-                             .arg(QFileInfo(destination).fileName());
+    const QString text =
+        QCoreApplication::translate("Viewer", "The image could not be saved as “%1”.")
+            .arg(QFileInfo(destination).fileName());
     if (const auto& showError = platform::services().showError) {
         showError(text, reason);
     } else {
@@ -176,8 +182,10 @@ QString ImageViewer::caption() const
     if (shownName().isEmpty()) {
         return QString();
     }
-    return note_->title() + QStringLiteral(" \u00B7 ") + QString::number(shownPosition() + 1) +
-           QStringLiteral(" of ") + QString::number(note_->images().size());
+    return note_->title() + QStringLiteral(" \u00B7 ") +
+           QCoreApplication::translate("Viewer", "%1 of %2")
+               .arg(shownPosition() + 1)
+               .arg(note_->images().size());
 }
 
 QRectF ImageViewer::cardRect() const

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
 #include <QPointer>
@@ -41,7 +42,7 @@ bool takesMenuActions(const QWidget* window)
 MainMenu::MainMenu(QObject* parent)
     : QObject(parent)
     , appMenu_(std::make_unique<QMenu>(QStringLiteral("Quillhaven")))
-    , editMenu_(std::make_unique<QMenu>(QStringLiteral("Edit")))
+    , editMenu_(std::make_unique<QMenu>(QCoreApplication::translate("MainMenu", "Edit")))
 {
     buildAppMenu();
     buildEditMenu();
@@ -59,11 +60,11 @@ void MainMenu::buildAppMenu()
 {
     // Fixed sequences rather than the desktop's standard keys (Ctrl+F4, Ctrl+Y...), so the
     // keys are the same on every desktop.
-    connect(addAction(appMenu_.get(), QStringLiteral("Close Window"),
+    connect(addAction(appMenu_.get(), QCoreApplication::translate("MainMenu", "Close Window"),
                       QKeySequence(Qt::CTRL | Qt::Key_W)),
             &QAction::triggered, this, [] { closeActiveWindow(); });
     appMenu_->addSeparator();
-    connect(addAction(appMenu_.get(), QStringLiteral("Quit Quillhaven"),
+    connect(addAction(appMenu_.get(), QCoreApplication::translate("MainMenu", "Quit Quillhaven"),
                       QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, [] { QCoreApplication::quit(); });
 }
@@ -76,13 +77,15 @@ void MainMenu::buildEditMenu()
         const char* command;
     };
     const Item items[] = {
-        {"Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), "undo"},
-        {"Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "redo"},
+        {QT_TRANSLATE_NOOP("MainMenu", "Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), "undo"},
+        {QT_TRANSLATE_NOOP("MainMenu", "Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+         "redo"},
         {nullptr, {}, nullptr},
-        {"Cut", QKeySequence(Qt::CTRL | Qt::Key_X), "cut"},
-        {"Copy", QKeySequence(Qt::CTRL | Qt::Key_C), "copy"},
-        {"Paste", QKeySequence(Qt::CTRL | Qt::Key_V), "paste"},
-        {"Select All", QKeySequence(Qt::CTRL | Qt::Key_A), "selectAll"},
+        {QT_TRANSLATE_NOOP("MainMenu", "Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), "cut"},
+        {QT_TRANSLATE_NOOP("MainMenu", "Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), "copy"},
+        {QT_TRANSLATE_NOOP("MainMenu", "Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), "paste"},
+        {QT_TRANSLATE_NOOP("MainMenu", "Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+         "selectAll"},
     };
     for (const Item& item : items) {
         if (item.title == nullptr) {
@@ -90,7 +93,8 @@ void MainMenu::buildEditMenu()
             continue;
         }
         const char* command = item.command;
-        connect(addAction(editMenu_.get(), QString::fromLatin1(item.title), item.keys),
+        connect(addAction(editMenu_.get(), QCoreApplication::translate("MainMenu", item.title),
+                          item.keys),
                 &QAction::triggered, this, [command] { forwardEditCommand(command); });
     }
 }

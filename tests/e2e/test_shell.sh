@@ -24,6 +24,8 @@ check "--help lists --login-item" grep -q -- "--login-item" <<<"$help"
 version=$(env -u DISPLAY timeout 10 "$QUILLHAVEN" --version)
 check "--version answers and exits 0" [ $? -eq 0 ]
 check "--version names the program" grep -Eq "^Quillhaven [0-9]+\.[0-9]+" <<<"$version"
+help=$(env -u DISPLAY -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8 timeout 10 "$QUILLHAVEN" --help)
+check "--help speaks German under a German locale" grep -q "Diese Hilfe anzeigen" <<<"$help"
 
 # --- hot keys: a login-item launch shows nothing at start, so the first press opens
 start_app --login-item

@@ -4,6 +4,7 @@
 #include "pad/PadMenu.h"
 #include "pad/PadView.h"
 #include "pad/PeekCard.h"
+#include "platform/AppId.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 #include "support/Suites.h"
@@ -425,7 +426,8 @@ private Q_SLOTS:
         QVERIFY(login->isCheckable());
         QVERIFY(!login->isChecked());
         login->trigger();
-        QVERIFY(QFile::exists(config.filePath(QStringLiteral("autostart/quillhaven.desktop"))));
+        QVERIFY(QFile::exists(
+            config.filePath(QStringLiteral("autostart/" QUILLHAVEN_APP_ID ".desktop"))));
 
         QMenu again;
         fillPadMenu(again, pad.app.get());

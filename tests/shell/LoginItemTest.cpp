@@ -1,11 +1,15 @@
 #include "platform/LoginItem.h"
 
+#include "platform/AppId.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,7 +19,7 @@ class LoginItemTest : public QObject {
 
     QString entryPath() const
     {
-        return config_->filePath(QStringLiteral("autostart/quillhaven.desktop"));
+        return config_->filePath(QStringLiteral("autostart/" QUILLHAVEN_APP_ID ".desktop"));
     }
     QByteArray entry() const
     {
@@ -89,6 +93,32 @@ private Q_SLOTS:
         setOpenAtLogin(false);
         QCOMPARE(log.lines.size(), 1);
         QVERIFY(log.lines[0].startsWith(QStringLiteral("Quillhaven: login item change failed: ")));
+    }
+
+    // The copy the package installs: the entry starts /usr/bin/quillhaven as a login item, under
+    // the same desktop id as the menu entry, and the desktop's own validator accepts it.
+    void packagedCopyWritesAValidEntryUnderTheDesktopId()
+    {
+        QVERIFY(loginItemPath().endsWith(
+            QStringLiteral("/autostart/io.github.quillhaven.Quillhaven.desktop")));
+        const QByteArray text = loginItemEntry(QStringLiteral("/usr/bin/quillhaven"));
+        QVERIFY(text.contains("\nExec=/usr/bin/quillhaven --login-item\n"));
+        QVERIFY(text.contains("\nIcon=io.github.quillhaven.Quillhaven\n"));
+        const QString validator =
+            QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        if (validator.isEmpty()) {
+            QSKIP("desktop-file-validate is not installed");
+        }
+        QFile file(entryPath());
+        QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        QProcess validate;
+        validate.start(validator, {entryPath()});
+        QVERIFY(validate.waitForFinished());
+        const QByteArray complaints = validate.readAll();
+        QVERIFY2(validate.exitCode() == 0 && complaints.isEmpty(), complaints.constData());
     }
 
     void execQuotesPathsWithSpacesAndSpecials_data()

@@ -1,0 +1,486 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1">
+<context>
+    <name>About</name>
+    <message>
+        <source>Sticky notes that tuck away at the top of the screen.
+Copyright © 2026 The Quillhaven developers.
+Licence: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Colors</name>
+    <message>
+        <source>Yellow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pink</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Started at login: stay at the top edge without opening the dashboard.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Let the user select a screen region and write it to &lt;file&gt; as PNG (internal).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillhaven: sticky notes that tuck away at the top of the screen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dashboard</name>
+    <message>
+        <source>Add another image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On Screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pinned</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recently Deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sidebar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Note Selected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pick a note from the list, or start a new one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Results</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drop to add image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View full size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous 7 Days</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Earlier</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 color</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Editor</name>
+    <message>
+        <source>Note editor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note toolbar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pin</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move to Recently Deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add images from your computer (or drop / paste them)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capture part of the screen into this note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recently Deleted bar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This note is in Recently Deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Forever</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unpin</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tuck into Notch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stick on Screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Folders</name>
+    <message>
+        <source>Personal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Work</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ideas</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainMenu</name>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Quillhaven</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Note</name>
+    <message>
+        <source>New Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No additional text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose images to add to “%1”</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drop to add image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to view full size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fit to Content</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unfold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tuck into Notch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Small  180 × 180</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Medium  220 × 220</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Large  320 × 360</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Pad</name>
+    <message>
+        <source>All Notes…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bring All Notes Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open at Login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Quillhaven</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste screenshot as note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From your clipboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Release to tuck away</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to open on screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pull down or click</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes pad</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Screenshot to Note (Ctrl+Alt+S)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Time</name>
+    <message>
+        <source>Just now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Viewer</name>
+    <message>
+        <source>Previous</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save As…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The image could not be saved as “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,491 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>About</name>
+    <message>
+        <source>Sticky notes that tuck away at the top of the screen.
+Copyright © 2026 The Quillhaven developers.
+Licence: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
+</source>
+        <translation>Haftnotizen, die oben am Bildschirmrand verschwinden.
+Copyright © 2026 Die Quillhaven-Entwickler.
+Lizenz: GNU GPL Version 3 oder neuer &lt;https://gnu.org/licenses/gpl.html&gt;.
+Dies ist freie Software: Sie dürfen sie ändern und weitergeben.
+Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
+</translation>
+    </message>
+</context>
+<context>
+    <name>Colors</name>
+    <message>
+        <source>Yellow</source>
+        <translation>Gelb</translation>
+    </message>
+    <message>
+        <source>Pink</source>
+        <translation>Rosa</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Diese Hilfe anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Die Version anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Started at login: stay at the top edge without opening the dashboard.</source>
+        <translation>Bei der Anmeldung gestartet: am oberen Rand bleiben, ohne die Übersicht zu öffnen.</translation>
+    </message>
+    <message>
+        <source>Let the user select a screen region and write it to &lt;file&gt; as PNG (internal).</source>
+        <translation>Einen Bildschirmbereich auswählen lassen und als PNG in &lt;Datei&gt; schreiben (intern).</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Quillhaven: sticky notes that tuck away at the top of the screen.</source>
+        <translation>Quillhaven: Haftnotizen, die oben am Bildschirmrand verschwinden.</translation>
+    </message>
+</context>
+<context>
+    <name>Dashboard</name>
+    <message>
+        <source>Add another image</source>
+        <translation>Weiteres Bild hinzufügen</translation>
+    </message>
+    <message>
+        <source>All Notes</source>
+        <translation>Alle Notizen</translation>
+    </message>
+    <message>
+        <source>On Screen</source>
+        <translation>Auf dem Bildschirm</translation>
+    </message>
+    <message>
+        <source>Pinned</source>
+        <translation>Angeheftet</translation>
+    </message>
+    <message>
+        <source>Recently Deleted</source>
+        <translation>Zuletzt gelöscht</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Sidebar</source>
+        <translation>Seitenleiste</translation>
+    </message>
+    <message>
+        <source>New Note</source>
+        <translation>Neue Notiz</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>No Note Selected</source>
+        <translation>Keine Notiz ausgewählt</translation>
+    </message>
+    <message>
+        <source>Pick a note from the list, or start a new one.</source>
+        <translation>Wählen Sie eine Notiz aus der Liste oder beginnen Sie eine neue.</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Erstellen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>No Notes</source>
+        <translation>Keine Notizen</translation>
+    </message>
+    <message>
+        <source>No Results</source>
+        <translation>Keine Treffer</translation>
+    </message>
+    <message>
+        <source>Drop to add image</source>
+        <translation>Loslassen, um das Bild hinzuzufügen</translation>
+    </message>
+    <message>
+        <source>View full size</source>
+        <translation>In voller Größe anzeigen</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Bild</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Previous 7 Days</source>
+        <translation>Letzte 7 Tage</translation>
+    </message>
+    <message>
+        <source>Earlier</source>
+        <translation>Früher</translation>
+    </message>
+    <message>
+        <source>On screen</source>
+        <translation>Auf dem Bildschirm</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Neuer Ordner</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Schlagwörter</translation>
+    </message>
+    <message>
+        <source>%1 color</source>
+        <translation>Farbe %1</translation>
+    </message>
+</context>
+<context>
+    <name>Editor</name>
+    <message>
+        <source>Note editor</source>
+        <translation>Notizeditor</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>Bilder</translation>
+    </message>
+    <message>
+        <source>Note text</source>
+        <translation>Notiztext</translation>
+    </message>
+    <message>
+        <source>Note toolbar</source>
+        <translation>Notiz-Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Pin</source>
+        <translation>Anheften</translation>
+    </message>
+    <message>
+        <source>Move to Recently Deleted</source>
+        <translation>In „Zuletzt gelöscht“ verschieben</translation>
+    </message>
+    <message>
+        <source>Add Image</source>
+        <translation>Bild hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add images from your computer (or drop / paste them)</source>
+        <translation>Bilder von Ihrem Computer hinzufügen (oder hineinziehen / einfügen)</translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation>Bildschirmfoto</translation>
+    </message>
+    <message>
+        <source>Capture part of the screen into this note</source>
+        <translation>Einen Bildschirmausschnitt in diese Notiz aufnehmen</translation>
+    </message>
+    <message>
+        <source>Recently Deleted bar</source>
+        <translation>Leiste „Zuletzt gelöscht“</translation>
+    </message>
+    <message>
+        <source>This note is in Recently Deleted.</source>
+        <translation>Diese Notiz liegt in „Zuletzt gelöscht“.</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Delete Forever</source>
+        <translation>Endgültig löschen</translation>
+    </message>
+    <message>
+        <source>Remove Image</source>
+        <translation>Bild entfernen</translation>
+    </message>
+    <message>
+        <source>Unpin</source>
+        <translation>Lösen</translation>
+    </message>
+    <message>
+        <source>Tuck into Notch</source>
+        <translation>Oben wegstecken</translation>
+    </message>
+    <message>
+        <source>Stick on Screen</source>
+        <translation>Auf den Bildschirm heften</translation>
+    </message>
+</context>
+<context>
+    <name>Folders</name>
+    <message>
+        <source>Personal</source>
+        <translation>Persönlich</translation>
+    </message>
+    <message>
+        <source>Work</source>
+        <translation>Arbeit</translation>
+    </message>
+    <message>
+        <source>Ideas</source>
+        <translation>Ideen</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenu</name>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Close Window</source>
+        <translation>Fenster schließen</translation>
+    </message>
+    <message>
+        <source>Quit Quillhaven</source>
+        <translation>Quillhaven beenden</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alles auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>Note</name>
+    <message>
+        <source>New Note</source>
+        <translation>Neue Notiz</translation>
+    </message>
+    <message>
+        <source>No additional text</source>
+        <translation>Kein weiterer Text</translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation>Bildschirmfoto</translation>
+    </message>
+    <message>
+        <source>Choose images to add to “%1”</source>
+        <translation>Bilder für „%1“ auswählen</translation>
+    </message>
+    <message>
+        <source>Drop to add image</source>
+        <translation>Loslassen, um das Bild hinzuzufügen</translation>
+    </message>
+    <message>
+        <source>Click to view full size</source>
+        <translation>Klicken für volle Größe</translation>
+    </message>
+    <message>
+        <source>Remove Image</source>
+        <translation>Bild entfernen</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Fit to Content</source>
+        <translation>An Inhalt anpassen</translation>
+    </message>
+    <message>
+        <source>Unfold</source>
+        <translation>Ausklappen</translation>
+    </message>
+    <message>
+        <source>Fold</source>
+        <translation>Einklappen</translation>
+    </message>
+    <message>
+        <source>Tuck into Notch</source>
+        <translation>Oben wegstecken</translation>
+    </message>
+    <message>
+        <source>Small  180 × 180</source>
+        <translation>Klein  180 × 180</translation>
+    </message>
+    <message>
+        <source>Medium  220 × 220</source>
+        <translation>Mittel  220 × 220</translation>
+    </message>
+    <message>
+        <source>Large  320 × 360</source>
+        <translation>Groß  320 × 360</translation>
+    </message>
+</context>
+<context>
+    <name>Pad</name>
+    <message>
+        <source>All Notes…</source>
+        <translation>Alle Notizen…</translation>
+    </message>
+    <message>
+        <source>Bring All Notes Back</source>
+        <translation>Alle Notizen zurückholen</translation>
+    </message>
+    <message>
+        <source>Open at Login</source>
+        <translation>Bei Anmeldung öffnen</translation>
+    </message>
+    <message>
+        <source>Quit Quillhaven</source>
+        <translation>Quillhaven beenden</translation>
+    </message>
+    <message>
+        <source>Paste screenshot as note</source>
+        <translation>Bildschirmfoto als Notiz einfügen</translation>
+    </message>
+    <message>
+        <source>From your clipboard</source>
+        <translation>Aus Ihrer Zwischenablage</translation>
+    </message>
+    <message>
+        <source>1 Note</source>
+        <translation>1 Notiz</translation>
+    </message>
+    <message>
+        <source>%1 Notes</source>
+        <translation>%1 Notizen</translation>
+    </message>
+    <message>
+        <source>New Note</source>
+        <translation>Neue Notiz</translation>
+    </message>
+    <message>
+        <source>Release to tuck away</source>
+        <translation>Loslassen zum Wegstecken</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Gespeichert</translation>
+    </message>
+    <message>
+        <source>Click to open on screen</source>
+        <translation>Zum Öffnen klicken</translation>
+    </message>
+    <message>
+        <source>Pull down or click</source>
+        <translation>Herunterziehen oder klicken</translation>
+    </message>
+    <message>
+        <source>Notes pad</source>
+        <translation>Notizblock</translation>
+    </message>
+    <message>
+        <source>All Notes</source>
+        <translation>Alle Notizen</translation>
+    </message>
+    <message>
+        <source>Screenshot to Note (Ctrl+Alt+S)</source>
+        <translation>Bildschirmfoto als Notiz (Strg+Alt+S)</translation>
+    </message>
+</context>
+<context>
+    <name>Time</name>
+    <message>
+        <source>Just now</source>
+        <translation>Gerade eben</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>Gestern</translation>
+    </message>
+</context>
+<context>
+    <name>Viewer</name>
+    <message>
+        <source>Previous</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Save As…</source>
+        <translation>Speichern unter…</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>The image could not be saved as “%1”.</source>
+        <translation>Das Bild konnte nicht als „%1“ gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+</TS>

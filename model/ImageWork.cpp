@@ -50,9 +50,13 @@ void store(Source source, QObject* context, std::function<void(std::optional<QSt
     const QString folder = dir();
     const QPointer<QObject> guard(context);
     worker().start([folder, guard, source = std::move(source), done = std::move(done)] {
-        std::optional<QString> name = saveIn(folder, decode(source, maxStoredSide));
-        onGuiThread([folder, guard, done, name = std::move(name)] {
+        QImage stored;
+        std::optional<QString> name = saveIn(folder, decode(source, maxStoredSide), &stored);
+        onGuiThread([folder, guard, done, name = std::move(name), stored = std::move(stored)] {
             if (guard) {
+                if (name && folder == dir()) {
+                    remember(*name, stored);
+                }
                 done(name);
             } else if (name) {
                 QFile::remove(folder + QLatin1Char('/') + *name);

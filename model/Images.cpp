@@ -160,7 +160,7 @@ std::optional<QString> save(const QImage& image)
     return saveIn(dir(), image);
 }
 
-std::optional<QString> saveIn(const QString& folder, const QImage& image)
+std::optional<QString> saveIn(const QString& folder, const QImage& image, QImage* stored)
 {
     if (image.isNull()) {
         return std::nullopt;
@@ -177,6 +177,9 @@ std::optional<QString> saveIn(const QString& folder, const QImage& image)
         QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
     if (!writeFile(folder + QLatin1Char('/') + name, png)) {
         return std::nullopt;
+    }
+    if (stored != nullptr) {
+        *stored = bitmap;
     }
     return name;
 }
@@ -198,6 +201,14 @@ QImage load(const QString& name)
         f.cache.insert(name, new QImage(image), kilobytes);
     }
     return image;
+}
+
+void remember(const QString& name, const QImage& image)
+{
+    if (isSafeName(name) && !image.isNull()) {
+        const qsizetype kilobytes = std::max<qsizetype>(1, image.sizeInBytes() / 1024);
+        folder().cache.insert(name, new QImage(image), kilobytes);
+    }
 }
 
 void remove(const QStringList& names)

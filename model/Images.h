@@ -28,8 +28,11 @@ bool isSafeName(const QString& name);
 // Stores the image as an RGBA PNG no larger than 2000 pixels on its longer side; returns the
 // new file name. Logs "Quillhaven: image save failed: <reason>" when the write fails.
 std::optional<QString> save(const QImage& image);
-// The same into a given folder; safe to call from any thread.
-std::optional<QString> saveIn(const QString& folder, const QImage& image);
+// The same into a given folder; safe to call from any thread. `stored` receives the bitmap
+// written, for remember().
+std::optional<QString> saveIn(const QString& folder, const QImage& image, QImage* stored = nullptr);
+// Puts a just-stored bitmap into the cache, so that showing it does not decode it again.
+void remember(const QString& name, const QImage& image);
 // The decoded image, or a null image when the file is missing or unreadable. An image larger
 // than a stored one (put there by hand) comes back scaled to the stored size.
 QImage load(const QString& name);

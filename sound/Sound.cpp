@@ -4,12 +4,15 @@
 #include "platform/Services.h"
 #include "sound/VoiceMixer.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -89,7 +92,9 @@ struct Sound::Engine {
     std::unique_ptr<QObject> sink;
     State state = nullptr;
     bool opened = false;
+    bool loading = false;
     bool available = false;
+    std::optional<std::pair<int, QList<float>>> pending;
 
     // Loads the output module and opens the device the first time a sound plays.
     void open()
@@ -113,9 +118,34 @@ struct Sound::Engine {
         available = true;
     }
 
+    // The first sound loads the libraries on a thread of its own and plays once they are in:
+    // a little late, rather than holding up the GUI thread while they load.
+    void loadThenPlay(int voice, const QList<float>& samples)
+    {
+        pending = {voice, samples};
+        if (loading)
+            return;
+        loading = true;
+        std::thread([this] {
+            QLibrary(audioModule()).load();
+            QMetaObject::invokeMethod(
+                qApp,
+                [this] {
+                    open();
+                    if (available && pending)
+                        start(pending->first, pending->second);
+                    pending.reset();
+                },
+                Qt::QueuedConnection);
+        }).detach();
+    }
+
     void start(int voice, const QList<float>& samples)
     {
-        open();
+        if (!opened) {
+            loadThenPlay(voice, samples);
+            return;
+        }
         if (!available)
             return;
         mixer.start(voice, samples);

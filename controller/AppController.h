@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/Gestures.h"
+#include "model/ImageWork.h"
 #include "model/NoteGeometry.h"
 #include "model/NoteModel.h"
 #include "windows/MouseEvent.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QRectF>
 #include <QStringList>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -19,6 +21,9 @@
 
 class Panel;
 class QTimer;
+namespace platform {
+struct ClipboardContent;
+}
 class ViewFactory;
 class QWidget;
 
@@ -132,10 +137,15 @@ public:
     bool resizeHook(NoteModel* note, MouseEvent type, int clickCount);
 
     // --- images (ImageOps.cpp)
+    // Pictures are stored on the worker and reach the note in the order they were added.
     void addImage(NoteModel* note, const QImage& image);
+    void addImageFrom(NoteModel* note, Images::Source source);
+    // Ctrl+V: the clipboard's picture, read without waiting for its owner.
+    void pasteImage(NoteModel* note);
     void removeImage(NoteModel* note, const QString& name);
     void chooseImages(NoteModel* note);
     void screenshotNote(const QImage& image);
+    void screenshotNoteFrom(Images::Source source);
     void captureScreenshot(NoteModel* into);
     void pasteClip();
     void refreshClip();
@@ -161,13 +171,26 @@ private:
     // Deletes the image files no note in the list names any more.
     void removeUnlistedImages(const QStringList& names);
     template <typename T> void assign(T& slot, const T& value, Field field);
+    void imageStored(quint64 ticket, std::optional<QString> name);
+    void attachImage(NoteModel* note, const QString& name);
+    void offerClip(int change, const platform::ClipboardContent& content);
 
     QList<NoteModel*> notes_;
     bool padHot_ = false;
     bool revealed_ = false;
     double wobble_ = 0;
     bool savedFlash_ = false;
-    QImage clipImage_;
+    QImage clipImage_; // a thumbnail; the picture itself stays encoded in clipSource_
+    Images::Source clipSource_;
+    int clipRead_ = -1; // the clipboard change the offer was read for
+    struct PendingImage {
+        QPointer<NoteModel> note;
+        quint64 ticket = 0;
+        bool ready = false;
+        std::optional<QString> name;
+    };
+    std::deque<PendingImage> pendingImages_; // in the order added
+    quint64 nextImageTicket_ = 0;
     QStringList folders_;
     QRectF screen_;
     std::unique_ptr<ViewFactory> views_;

@@ -34,9 +34,9 @@ void wireCallbacks(Panel* panel, AppController* app, NoteModel* note)
             weakApp->noteDragEnded(weakNote);
         }
     };
-    panel->onPasteImage = [weakApp, weakNote](const QImage& image) {
+    panel->onPasteImage = [weakApp, weakNote] {
         if (weakApp && weakNote) {
-            weakApp->addImage(weakNote, image);
+            weakApp->pasteImage(weakNote);
         }
     };
     panel->onMovedBySystem = [weakApp, weakNote] {

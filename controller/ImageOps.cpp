@@ -17,26 +17,85 @@
 
 namespace {
 
+// How long a clipboard owner may take to answer: the pad's offer gives up soon and tries
+// again on the next change; a paste the user asked for waits a little longer.
+constexpr int offerAnswerMs = 200;
+constexpr int pasteAnswerMs = 1000;
+// The offer's thumbnail, enough for its 54 x 36 frame at twice the pixels.
+constexpr int offerThumbSide = 216;
+
 void patAndTap()
 {
     Sound::shared().play(Sound::Effect::Pat);
     haptic();
 }
 
+Images::Source sourceOf(const platform::ClipboardContent& content)
+{
+    return content.image.isNull() ? Images::Source::encoded(content.bytes)
+                                  : Images::Source::of(content.image);
+}
+
 } // namespace
 
 void AppController::addImage(NoteModel* note, const QImage& image)
 {
-    if (note == nullptr) {
+    addImageFrom(note, Images::Source::of(image));
+}
+
+void AppController::addImageFrom(NoteModel* note, Images::Source source)
+{
+    if (note == nullptr || source.isNull()) {
         return;
     }
-    const std::optional<QString> name = Images::save(image);
-    if (!name) {
+    const quint64 ticket = nextImageTicket_++;
+    pendingImages_.push_back({QPointer<NoteModel>(note), ticket, false, std::nullopt});
+    Images::store(std::move(source), this, [this, ticket](std::optional<QString> name) {
+        imageStored(ticket, std::move(name));
+    });
+}
+
+void AppController::imageStored(quint64 ticket, std::optional<QString> name)
+{
+    for (PendingImage& pending : pendingImages_) {
+        if (pending.ticket == ticket) {
+            pending.ready = true;
+            pending.name = std::move(name);
+            break;
+        }
+    }
+    // Pictures reach their notes in the order they were added, whichever finished first.
+    while (!pendingImages_.empty() && pendingImages_.front().ready) {
+        const PendingImage done = std::move(pendingImages_.front());
+        pendingImages_.pop_front();
+        if (done.name) {
+            attachImage(done.note, *done.name);
+        }
+    }
+}
+
+void AppController::attachImage(NoteModel* note, const QString& name)
+{
+    // A note deleted (or crumpling on its way to Recently Deleted) while its picture was being
+    // stored gets nothing, and no file is left behind.
+    if (note == nullptr || note->deletedAt() || note->crumpled() || !notes_.contains(note)) {
+        Images::remove({name});
         return;
     }
-    note->setImages(note->images() + QStringList{*name});
+    note->setImages(note->images() + QStringList{name});
     resize(note, true);
     patAndTap();
+}
+
+void AppController::pasteImage(NoteModel* note)
+{
+    const QPointer<NoteModel> target(note);
+    platform::desktop().readClipboard(
+        this, pasteAnswerMs, [this, target](const platform::ClipboardContent& content) {
+            if (target && content.kind == platform::ClipboardContent::Kind::Image) {
+                addImageFrom(target, sourceOf(content));
+            }
+        });
 }
 
 void AppController::removeImage(NoteModel* note, const QString& name)
@@ -69,21 +128,57 @@ void AppController::removeUnlistedImages(const QStringList& names)
 
 void AppController::screenshotNote(const QImage& image)
 {
-    NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
-    const QTime time = platform::now().toLocalTime().time();
-    note->setText(QCoreApplication::translate("Note", "Screenshot") + QStringLiteral(" · ") +
-                  timeOfDay(time) + QLatin1Char('\n'));
-    addImage(note, image);
-    drop(note);
+    screenshotNoteFrom(Images::Source::of(image));
 }
 
+void AppController::screenshotNoteFrom(Images::Source source)
+{
+    // The note appears once its picture is stored: a picture that cannot be read makes none.
+    Images::store(std::move(source), this, [this](const std::optional<QString>& name) {
+        if (!name) {
+            return;
+        }
+        NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
+        const QTime time = platform::now().toLocalTime().time();
+        note->setText(QCoreApplication::translate("Note", "Screenshot") + QStringLiteral(" · ") +
+                      timeOfDay(time) + QLatin1Char('\n'));
+        attachImage(note, *name);
+        drop(note);
+    });
+}
+
+// Read again only when the clipboard has changed since, so a stuck owner costs one attempt
+// per change and the offer, once made, stands without asking again.
 void AppController::refreshClip()
 {
-    if (platform::desktop().clipboardChangeCount() != clipUsed) {
-        setClipImage(clipboardImage());
-    } else {
-        setClipImage(QImage());
+    const int change = platform::desktop().clipboardChangeCount();
+    if (change == clipRead_ && change != clipUsed) {
+        return;
     }
+    clipRead_ = change;
+    clipSource_ = {};
+    setClipImage(QImage());
+    if (change == clipUsed) {
+        return;
+    }
+    platform::desktop().readClipboard(
+        this, offerAnswerMs,
+        [this, change](const platform::ClipboardContent& content) { offerClip(change, content); });
+}
+
+void AppController::offerClip(int change, const platform::ClipboardContent& content)
+{
+    if (change != clipRead_ || content.kind != platform::ClipboardContent::Kind::Image) {
+        return;
+    }
+    const Images::Source source = sourceOf(content);
+    // Decoded once on the worker into a thumbnail; the picture stays encoded until pasted.
+    Images::thumbnail(source, offerThumbSide, this, [this, change, source](const QImage& thumb) {
+        if (change == clipRead_ && change != clipUsed && !thumb.isNull()) {
+            clipSource_ = source;
+            setClipImage(thumb);
+        }
+    });
 }
 
 void AppController::pasteClip()
@@ -91,10 +186,11 @@ void AppController::pasteClip()
     if (clipImage_.isNull()) {
         return;
     }
-    const QImage image = clipImage_;
+    Images::Source source = std::move(clipSource_);
     clipUsed = platform::desktop().clipboardChangeCount();
+    clipSource_ = {};
     setClipImage(QImage());
-    screenshotNote(image);
+    screenshotNoteFrom(std::move(source));
 }
 
 void AppController::chooseImages(NoteModel* note)
@@ -107,9 +203,8 @@ void AppController::chooseImages(NoteModel* note)
     const QStringList files = imagesources::chooseFiles(
         QCoreApplication::translate("Note", "Choose images to add to “%1”").arg(note->title()));
     for (const QString& file : files) {
-        const QImage image = Images::decodeFile(file);
-        if (target && !image.isNull()) {
-            addImage(target, image);
+        if (target) {
+            addImageFrom(target, Images::Source::file(file));
         }
     }
 }
@@ -123,19 +218,21 @@ void AppController::captureScreenshot(NoteModel* into)
     QPointer<NoteModel> target(into);
     const bool intoNote = into != nullptr;
     auto finished = [self, target, intoNote, file] {
-        const QImage image = Images::decodeFile(file);
-        if (image.isNull()) {
+        // Read now (a few megabytes at most) and decoded on the worker; removed even when
+        // nobody takes the image any more, so no shot lingers in /tmp.
+        QFile shot(file);
+        const QByteArray bytes = shot.open(QIODevice::ReadOnly) ? shot.readAll() : QByteArray();
+        if (bytes.isEmpty()) {
             return;
         }
-        // Removed even when nobody takes the image any more, so no shot lingers in /tmp.
-        QFile::remove(file);
+        shot.remove();
         if (!self) {
             return;
         }
         if (!intoNote) {
-            self->screenshotNote(image);
+            self->screenshotNoteFrom(Images::Source::encoded(bytes));
         } else if (target) {
-            self->addImage(target, image);
+            self->addImageFrom(target, Images::Source::encoded(bytes));
         }
     };
     QString error;

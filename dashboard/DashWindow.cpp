@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 #include "dashboard/DashboardView.h"
 #include "model/Images.h"
+#include "platform/Desktop.h"
 #include "windows/MainMenu.h"
 
 #include <QApplication>
@@ -101,7 +102,8 @@ bool DashWindow::ownsReceiver(QObject* watched) const
 bool DashWindow::canPasteImage() const
 {
     NoteModel* note = app ? app->dashSelected.data() : nullptr;
-    return note && !note->deletedAt() && !clipboardImage().isNull();
+    return note && !note->deletedAt() &&
+           platform::desktop().clipboardKind() == platform::ClipboardContent::Kind::Image;
 }
 
 bool DashWindow::pasteImage()
@@ -109,7 +111,7 @@ bool DashWindow::pasteImage()
     if (!canPasteImage()) {
         return false;
     }
-    app->addImage(app->dashSelected, clipboardImage());
+    app->pasteImage(app->dashSelected);
     return true;
 }
 
@@ -120,7 +122,10 @@ bool DashWindow::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (!isPasteKey(key) || !canPasteImage()) {
+    // An owner that did not answer would hold up the text paste as well: the key is taken.
+    const bool silent =
+        platform::desktop().clipboardKind() == platform::ClipboardContent::Kind::Silent;
+    if (!isPasteKey(key) || !(canPasteImage() || silent)) {
         return false; // the ordinary paste (text editor or Edit menu) goes ahead
     }
     if (type == QEvent::ShortcutOverride) {

@@ -678,14 +678,10 @@ bool NoteEditor::dropImages(const QMimeData* mime)
     if (!note_ || !app_ || note_->deletedAt()) {
         return false;
     }
-    QPointer<AppController> app = app_;
-    QPointer<NoteModel> note = note_;
     // The note, not this pane, receives what finishes loading: the user may have moved on.
-    loadDroppedImages(mime, app.data(), [app, note](const QImage& image) {
-        if (app && note) {
-            app->addImage(note, image);
-        }
-    });
+    for (const Images::Source& source : droppedImages(mime)) {
+        app_->addImageFrom(note_, source);
+    }
     return true;
 }
 

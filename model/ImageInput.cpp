@@ -1,65 +1,41 @@
+#include "model/ImageWork.h"
 #include "model/Images.h"
 #include "platform/Desktop.h"
 
-#include <QCoreApplication>
 #include <QMimeData>
-#include <QPointer>
-#include <QThreadPool>
 #include <QUrl>
-
-namespace {
-
-// Runs `onImage` on the GUI thread, unless `context` has gone in the meantime. The hop goes
-// through the application object, which outlives every context.
-void deliver(QPointer<QObject> context, std::function<void(const QImage&)> onImage, QImage image)
-{
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [context, onImage = std::move(onImage), image = std::move(image)] {
-            if (context) {
-                onImage(image);
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-} // namespace
 
 QImage clipboardImage()
 {
     return platform::desktop().clipboardImage();
 }
 
-void loadDroppedImages(const QMimeData* mime, QObject* context,
-                       std::function<void(const QImage&)> onImage)
+QList<Images::Source> droppedImages(const QMimeData* mime)
 {
-    if (!mime || !onImage) {
-        return;
+    QList<Images::Source> sources;
+    if (mime == nullptr) {
+        return sources;
     }
-    // The drop's data belongs to the drag and is gone once the drop event returns, so the
-    // paths are copied before any work leaves this thread.
-    QStringList paths;
+    // The drop's data belongs to the drag and is gone once the drop event returns: paths and
+    // bytes are copied now, and decoded later on the worker.
     for (const QUrl& url : mime->urls()) {
         if (url.isLocalFile()) {
-            paths << url.toLocalFile();
+            sources << Images::Source::file(url.toLocalFile());
         }
     }
-    const QPointer<QObject> guard(context);
-    if (!paths.isEmpty()) {
-        for (const QString& path : std::as_const(paths)) {
-            QThreadPool::globalInstance()->start([guard, onImage, path] {
-                QImage image = Images::decodeFile(path);
-                if (!image.isNull()) {
-                    deliver(guard, onImage, std::move(image));
-                }
-            });
-        }
-        return;
+    if (!sources.isEmpty() || !mime->hasImage()) {
+        return sources;
     }
-    if (mime->hasImage()) {
-        QImage image = qvariant_cast<QImage>(mime->imageData());
-        if (!image.isNull()) {
-            deliver(guard, std::move(onImage), std::move(image));
+    for (const QString& format : mime->formats()) {
+        if (format.startsWith(QLatin1String("image/"))) {
+            if (QByteArray bytes = mime->data(format); !bytes.isEmpty()) {
+                return {Images::Source::encoded(bytes)};
+            }
         }
     }
+    const QImage image = qvariant_cast<QImage>(mime->imageData());
+    if (!image.isNull()) {
+        sources << Images::Source::of(image);
+    }
+    return sources;
 }

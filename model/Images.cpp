@@ -16,7 +16,6 @@ namespace Images {
 
 namespace {
 
-constexpr int maxStoredSide = 2000;
 // Decoded images kept in memory, in kilobytes.
 constexpr qsizetype cacheKilobytes = 256 * 1024;
 
@@ -42,17 +41,21 @@ Folder& folder()
 }
 
 // Scales down so that the longer side is exactly the limit; the shorter side is truncated.
-QSize storedSize(QSize source)
+QSize fitted(QSize source, int limit)
 {
     const int longer = std::max(source.width(), source.height());
-    if (longer <= maxStoredSide) {
+    if (longer <= limit) {
         return source;
     }
-    const auto shrink = [longer](int side) {
-        return side == longer ? maxStoredSide
-                              : std::max(1, int(double(side) * maxStoredSide / longer));
+    const auto shrink = [longer, limit](int side) {
+        return side == longer ? limit : std::max(1, int(double(side) * limit / longer));
     };
     return {shrink(source.width()), shrink(source.height())};
+}
+
+QSize storedSize(QSize source)
+{
+    return fitted(source, maxStoredSide);
 }
 
 // An RGBA bitmap of the stored size with none of the source's metadata.
@@ -83,6 +86,34 @@ bool acceptable(QSize size)
 {
     return size.width() <= maxSide && size.height() <= maxSide &&
            qint64(size.width()) * size.height() <= maxPixels;
+}
+
+// The one decoder every picture goes through, whatever its source.
+QImage decode(QImageReader& reader, int longest)
+{
+    // Enough for the largest image we accept, decoded as 32-bit pixels.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(int(maxPixels * 4 / (1024 * 1024)) + 64);
+        return true;
+    }();
+    Q_UNUSED(limited);
+    reader.setAutoTransform(true);
+    // Refuse from the header alone when it can tell; check the result again for formats
+    // that only know their size once decoded.
+    const QSize size = reader.size();
+    if (size.isValid() && !acceptable(size)) {
+        return {};
+    }
+    // Readers that can shrink while decoding (PNG row by row, JPEG in the transform) never
+    // hold the full picture.
+    if (longest > 0 && size.isValid() && std::max(size.width(), size.height()) > longest) {
+        reader.setScaledSize(fitted(size, longest));
+    }
+    QImage image;
+    if (!reader.read(&image) || !acceptable(image.size())) {
+        return {};
+    }
+    return image;
 }
 
 bool logFailure(const QString& reason)
@@ -126,6 +157,11 @@ QString url(const QString& name)
 
 std::optional<QString> save(const QImage& image)
 {
+    return saveIn(dir(), image);
+}
+
+std::optional<QString> saveIn(const QString& folder, const QImage& image, QImage* stored)
+{
     if (image.isNull()) {
         return std::nullopt;
     }
@@ -139,8 +175,11 @@ std::optional<QString> save(const QImage& image)
     }
     const QString name =
         QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
-    if (!writeFile(url(name), png)) {
+    if (!writeFile(folder + QLatin1Char('/') + name, png)) {
         return std::nullopt;
+    }
+    if (stored != nullptr) {
+        *stored = bitmap;
     }
     return name;
 }
@@ -154,12 +193,22 @@ QImage load(const QString& name)
     if (const QImage* cached = f.cache.object(name)) {
         return *cached;
     }
-    const QImage image = decodeFile(url(name));
+    // Scaled while decoding: a huge picture put into the folder by hand costs its full size
+    // once, not at every look.
+    const QImage image = decodeFile(url(name), maxStoredSide);
     if (!image.isNull()) {
         const qsizetype kilobytes = std::max<qsizetype>(1, image.sizeInBytes() / 1024);
         f.cache.insert(name, new QImage(image), kilobytes);
     }
     return image;
+}
+
+void remember(const QString& name, const QImage& image)
+{
+    if (isSafeName(name) && !image.isNull()) {
+        const qsizetype kilobytes = std::max<qsizetype>(1, image.sizeInBytes() / 1024);
+        folder().cache.insert(name, new QImage(image), kilobytes);
+    }
 }
 
 void remove(const QStringList& names)
@@ -173,26 +222,19 @@ void remove(const QStringList& names)
     }
 }
 
-QImage decodeFile(const QString& path)
+QImage decodeFile(const QString& path, int longest)
 {
-    // Enough for the largest image we accept, decoded as 32-bit pixels.
-    static const bool limited = [] {
-        QImageReader::setAllocationLimit(int(maxPixels * 4 / (1024 * 1024)) + 64);
-        return true;
-    }();
-    Q_UNUSED(limited);
     QImageReader reader(path);
-    reader.setAutoTransform(true);
-    // Refuse from the header alone when it can tell; check the result again for formats
-    // that only know their size once decoded.
-    if (const QSize size = reader.size(); size.isValid() && !acceptable(size)) {
-        return {};
-    }
-    QImage image;
-    if (!reader.read(&image) || !acceptable(image.size())) {
-        return {};
-    }
-    return image;
+    return decode(reader, longest);
+}
+
+QImage decodeBytes(const QByteArray& bytes, int longest)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return decode(reader, longest);
 }
 
 } // namespace Images

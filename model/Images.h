@@ -1,17 +1,22 @@
 #pragma once
 
+#include "model/ImageWork.h"
+
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
 
 class QMimeData;
-class QObject;
 
 // Image files attached to notes: PNGs named by UUID in the "images" folder beside the notes
-// file, read through one name-keyed cache. Main thread only, except decodeFile().
+// file, read through one name-keyed cache. Main thread only, except saveIn() and the decoders.
 namespace Images {
+
+// The longer side of a stored image, at most.
+constexpr int maxStoredSide = 2000;
 
 // The images folder, created the first time it is asked for.
 QString dir();
@@ -23,14 +28,23 @@ bool isSafeName(const QString& name);
 // Stores the image as an RGBA PNG no larger than 2000 pixels on its longer side; returns the
 // new file name. Logs "Quillhaven: image save failed: <reason>" when the write fails.
 std::optional<QString> save(const QImage& image);
-// The decoded image, or a null image when the file is missing or unreadable.
+// The same into a given folder; safe to call from any thread. `stored` receives the bitmap
+// written, for remember().
+std::optional<QString> saveIn(const QString& folder, const QImage& image, QImage* stored = nullptr);
+// Puts a just-stored bitmap into the cache, so that showing it does not decode it again.
+void remember(const QString& name, const QImage& image);
+// The decoded image, or a null image when the file is missing or unreadable. An image larger
+// than a stored one (put there by hand) comes back scaled to the stored size.
 QImage load(const QString& name);
 // Deletes the files and forgets their cached images; failures are ignored.
 void remove(const QStringList& names);
 
-// Decodes an image file with bounds on its size, so that a hostile or broken file yields a
-// null image rather than exhausting memory. Safe to call from any thread.
-QImage decodeFile(const QString& path);
+// Decode an image file, or encoded bytes, with bounds on its size checked from the header
+// before decoding, so that a hostile or broken file yields a null image rather than
+// exhausting memory. With `longest`, a larger image is scaled down to it while it is decoded.
+// Safe to call from any thread.
+QImage decodeFile(const QString& path, int longest = 0);
+QImage decodeBytes(const QByteArray& bytes, int longest = 0);
 
 // Largest image decodeFile() accepts.
 constexpr qint64 maxPixels = 100'000'000;
@@ -41,8 +55,6 @@ constexpr int maxSide = 30000;
 // The clipboard's image, or a null image; text on the clipboard always wins.
 QImage clipboardImage();
 
-// Turns a drop into images: each local file is decoded off the GUI thread, raw image data is
-// taken as it is. `onImage` runs on the GUI thread once per image, in completion order, and
-// not at all once `context` is gone. Files that are no images are skipped silently.
-void loadDroppedImages(const QMimeData* mime, QObject* context,
-                       std::function<void(const QImage&)> onImage);
+// The pictures of a drop, in the order dropped: each local file, else the raw image data.
+// Nothing is decoded here; files that are no images fail later, on the worker, silently.
+QList<Images::Source> droppedImages(const QMimeData* mime);

@@ -783,9 +783,9 @@ void NoteView::dropImages(const QMimeData* mime)
     setDropping(false);
     const QPointer<NoteModel> note = note_;
     const QPointer<AppController> app = app_;
-    loadDroppedImages(mime, this, [note, app](const QImage& image) {
-        if (note && app) {
-            app->addImage(note, image);
+    if (note && app) {
+        for (const Images::Source& source : droppedImages(mime)) {
+            app->addImageFrom(note, source);
         }
-    });
+    }
 }

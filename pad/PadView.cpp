@@ -289,14 +289,8 @@ void PadView::offerPressed()
     if (!app_) {
         return;
     }
-    // The offer may have been withdrawn since it was drawn.
-    const QImage image = app_->clipImage();
-    if (image.isNull()) {
-        return;
-    }
-    app_->clipUsed = platform::desktop().clipboardChangeCount();
-    app_->setClipImage(QImage());
-    app_->screenshotNote(image);
+    // Does nothing when the offer has been withdrawn since it was drawn.
+    app_->pasteClip();
 }
 
 void PadView::newNotePressed()

@@ -3,11 +3,49 @@
 #include "platform/QtDesktop.h"
 #include "platform/Services.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 
 namespace platform {
+
+void Desktop::readClipboard(QObject* context, int answerMs,
+                            std::function<void(ClipboardContent)> done)
+{
+    Q_UNUSED(answerMs);
+    ClipboardContent content;
+    content.image = clipboardImage();
+    content.kind =
+        content.image.isNull() ? ClipboardContent::Kind::Nothing : ClipboardContent::Kind::Image;
+    deliverClipboard(QPointer<QObject>(context), std::move(done), std::move(content));
+}
+
+ClipboardContent::Kind Desktop::clipboardKind() const
+{
+    return clipboardImage().isNull() ? ClipboardContent::Kind::Nothing
+                                     : ClipboardContent::Kind::Image;
+}
+
+void deliverClipboard(QPointer<QObject> guard, std::function<void(ClipboardContent)> done,
+                      ClipboardContent content)
+{
+    // The hop goes through the application object, which outlives every context; a reading
+    // that ends after the program has shut down is dropped.
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        application,
+        [guard, done = std::move(done), content = std::move(content)] {
+            if (guard) {
+                done(content);
+            }
+        },
+        Qt::QueuedConnection);
+}
 
 Desktop& desktop()
 {

@@ -2,13 +2,24 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QPointer>
 #include <QRect>
 #include <QRectF>
 #include <functional>
 
+class QObject;
 class QWidget;
 
 namespace platform {
+
+// What the clipboard holds, as far as pictures go.
+struct ClipboardContent {
+    // Pending: not known yet. Silent: its owner did not answer in time.
+    enum class Kind { Nothing, Text, Image, Pending, Silent };
+    Kind kind = Kind::Nothing;
+    QByteArray bytes; // an image as its owner encoded it (PNG, JPEG, ...)
+    QImage image;     // or one already decoded (the program's own clipboard, test desktops)
+};
 
 // Everything the program reads from or does to the desktop goes through this seam, so that
 // tests can place the pointer, resize the screen and watch the clipboard and haptics.
@@ -31,6 +42,13 @@ public:
     // The clipboard's image, or a null image when it holds text or no image (text wins).
     virtual QImage clipboardImage() const = 0;
     virtual void setClipboardImage(const QImage& image) = 0;
+    // Reads the clipboard without holding up the GUI thread: `done` runs later on the GUI
+    // thread, unless `context` has gone, with Kind::Silent when the owner did not answer
+    // within `answerMs`. The default reads clipboardImage().
+    virtual void readClipboard(QObject* context, int answerMs,
+                               std::function<void(ClipboardContent)> done);
+    // What the clipboard was last seen to hold, without asking its owner now.
+    virtual ClipboardContent::Kind clipboardKind() const;
 
     // Linux desktops have no trackpad haptics; this only counts.
     virtual void haptic() = 0;
@@ -66,6 +84,11 @@ public:
         return false;
     }
 };
+
+// Hands a clipboard reading to `done` on the GUI thread, unless `context` has gone by then.
+// Safe to call from any thread; the guard must have been made on the GUI thread.
+void deliverClipboard(QPointer<QObject> context, std::function<void(ClipboardContent)> done,
+                      ClipboardContent content);
 
 // A window may be drawn wider than its frame, by `sides` on the left and on the right (a note
 // curling towards the viewer spills past its margin). Frames read and set through the desktop

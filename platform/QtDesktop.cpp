@@ -2,22 +2,41 @@
 
 #include "platform/Backend.h"
 #include "platform/Session.h"
+#include "platform/XClipboard.h"
 
 #include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <time.h>
 
 namespace platform {
 
+namespace {
+
+// How long the owner may take to say what the clipboard holds before Ctrl+V stops waiting.
+constexpr int probeMs = 200;
+// A large picture comes in chunks, each within the answer deadline; however fast they come,
+// a reading gives up after this long in all.
+constexpr int readOverallMs = 30'000;
+
+} // namespace
+
 QtDesktop::QtDesktop()
+    : readers_(std::make_unique<QThreadPool>())
 {
+    // Two readers, so that a probe never queues behind a reading held up by a stuck owner.
+    readers_->setMaxThreadCount(2);
     if (auto* clipboard = QGuiApplication::clipboard()) {
-        QObject::connect(clipboard, &QClipboard::dataChanged, &watcher_, [this] { ++changes_; });
+        QObject::connect(clipboard, &QClipboard::dataChanged, &watcher_, [this] {
+            ++changes_;
+            probeClipboard();
+        });
     }
+    probeClipboard();
 }
 
 QtDesktop::~QtDesktop() = default;
@@ -68,6 +87,75 @@ QImage QtDesktop::clipboardImage() const
         return {};
     }
     return qvariant_cast<QImage>(mime->imageData());
+}
+
+bool QtDesktop::answersLocally() const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return session().x11Connection() == nullptr || clipboard == nullptr ||
+           clipboard->ownsClipboard();
+}
+
+ClipboardContent QtDesktop::localClipboard() const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* mime = clipboard != nullptr ? clipboard->mimeData() : nullptr;
+    if (mime == nullptr) {
+        return {};
+    }
+    if (mime->hasText()) {
+        return {ClipboardContent::Kind::Text, {}, {}};
+    }
+    if (!mime->hasImage()) {
+        return {};
+    }
+    // Bytes as they were put there are decoded later, on the worker, with its bounds.
+    for (const QString& format : mime->formats()) {
+        if (format.startsWith(QLatin1String("image/"))) {
+            return {ClipboardContent::Kind::Image, mime->data(format), {}};
+        }
+    }
+    return {ClipboardContent::Kind::Image, {}, qvariant_cast<QImage>(mime->imageData())};
+}
+
+// Learns what a new clipboard holds, so that Ctrl+V knows whether to wait for an image
+// without asking the owner at the moment of the key.
+void QtDesktop::probeClipboard()
+{
+    kind_ = ClipboardContent::Kind::Pending;
+    if (answersLocally()) {
+        return; // Qt answers clipboardKind() itself
+    }
+    const int change = changes_;
+    const QPointer<QObject> guard(&watcher_);
+    readers_->start([this, guard, change] {
+        const ClipboardContent content = readXClipboard(false, probeMs, probeMs);
+        deliverClipboard(
+            guard,
+            [this, change](const ClipboardContent& found) {
+                if (change == changes_) {
+                    kind_ = found.kind;
+                }
+            },
+            content);
+    });
+}
+
+ClipboardContent::Kind QtDesktop::clipboardKind() const
+{
+    return answersLocally() ? localClipboard().kind : kind_;
+}
+
+void QtDesktop::readClipboard(QObject* context, int answerMs,
+                              std::function<void(ClipboardContent)> done)
+{
+    if (answersLocally()) {
+        deliverClipboard(QPointer<QObject>(context), std::move(done), localClipboard());
+        return;
+    }
+    readers_->start([context = QPointer<QObject>(context), answerMs, done = std::move(done)] {
+        deliverClipboard(context, done, readXClipboard(true, answerMs, readOverallMs));
+    });
 }
 
 void QtDesktop::setClipboardImage(const QImage& image)

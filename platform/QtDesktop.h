@@ -4,6 +4,8 @@
 #include "platform/PointerProbe.h"
 
 #include <QObject>
+#include <QThreadPool>
+#include <memory>
 
 namespace platform {
 
@@ -20,6 +22,9 @@ public:
     int clipboardChangeCount() const override;
     QImage clipboardImage() const override;
     void setClipboardImage(const QImage& image) override;
+    void readClipboard(QObject* context, int answerMs,
+                       std::function<void(ClipboardContent)> done) override;
+    ClipboardContent::Kind clipboardKind() const override;
     void haptic() override { ++haptics_; }
     int hapticCount() const override { return haptics_; }
     double uptime() const override;
@@ -32,10 +37,18 @@ public:
 
 private:
     QRect mainGeometry() const;
+    // Whether Qt can answer without asking another program: the clipboard is ours, or this
+    // is no X session.
+    bool answersLocally() const;
+    ClipboardContent localClipboard() const;
+    void probeClipboard();
 
     PointerProbe pointer_;
     QObject watcher_;
     int changes_ = 0;
+    ClipboardContent::Kind kind_ = ClipboardContent::Kind::Pending;
+    // Declared last, so it finishes its readings before what they report to goes.
+    std::unique_ptr<QThreadPool> readers_;
     int haptics_ = 0;
 };
 

@@ -4,13 +4,15 @@
 #include "platform/Services.h"
 #include "sound/VoiceMixer.h"
 
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QMediaDevices>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -20,6 +22,13 @@ constexpr float kVolume = 0.5f;
 // Silence ahead of a sound that wakes the output (measured: PulseAudio drops up to about
 // 7 ms of audio written right after a stream ran dry).
 constexpr int kLeadIn = kSampleRate / 50;
+
+// The installed module, else the one beside the build.
+QString audioModule()
+{
+    const QString installed = QStringLiteral(QUILLHAVEN_AUDIO_INSTALLED);
+    return QFileInfo::exists(installed) ? installed : QStringLiteral(QUILLHAVEN_AUDIO_MODULE);
+}
 
 int indexOf(Sound::Effect effect)
 {
@@ -76,39 +85,71 @@ QList<float> render(Sound::Effect effect, const std::function<float()>& noise)
 } // namespace
 
 struct Sound::Engine {
-    VoiceMixer mixer{kVoices, kVolume};
-    std::unique_ptr<QAudioSink> sink;
-    bool available = false;
+    using Open = QObject* (*)(QIODevice*, int, qsizetype*);
+    using State = int (*)(QObject*);
 
-    Engine()
+    VoiceMixer mixer{kVoices, kVolume};
+    std::unique_ptr<QObject> sink;
+    State state = nullptr;
+    bool opened = false;
+    bool loading = false;
+    bool available = false;
+    std::optional<std::pair<int, QList<float>>> pending;
+
+    // Loads the output module and opens the device the first time a sound plays.
+    void open()
     {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull())
+        if (opened)
             return;
-        QAudioFormat format;
-        format.setSampleRate(kSampleRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Float);
-        sink = std::make_unique<QAudioSink>(device, format);
-        // The sink's own buffer size is kept: other sizes stall the PulseAudio stream in Qt 6.4.
-        sink->start(&mixer);
-        if (sink->state() == QAudio::StoppedState) { // no sound server: OpenError
-            sink.reset();
+        opened = true;
+        QLibrary module(audioModule());
+        const auto openAudio = reinterpret_cast<Open>(module.resolve("quillhavenOpenAudio"));
+        state = reinterpret_cast<State>(module.resolve("quillhavenAudioState"));
+        if (openAudio == nullptr || state == nullptr)
             return;
-        }
+        qsizetype bufferBytes = 0;
+        sink.reset(openAudio(&mixer, kSampleRate, &bufferBytes));
+        if (!sink)
+            return;
         // With nothing to play the mixer gives no data and the sink idles; each new sound
         // wakes it through the mixer's readyRead.
-        mixer.setMinimumRun(sink->bufferSize() / qsizetype(sizeof(float)));
+        mixer.setMinimumRun(bufferBytes / qsizetype(sizeof(float)));
         mixer.setLeadIn(kLeadIn);
         available = true;
     }
 
+    // The first sound loads the libraries on a thread of its own and plays once they are in:
+    // a little late, rather than holding up the GUI thread while they load.
+    void loadThenPlay(int voice, const QList<float>& samples)
+    {
+        pending = {voice, samples};
+        if (loading)
+            return;
+        loading = true;
+        std::thread([this] {
+            QLibrary(audioModule()).load();
+            QMetaObject::invokeMethod(
+                qApp,
+                [this] {
+                    open();
+                    if (available && pending)
+                        start(pending->first, pending->second);
+                    pending.reset();
+                },
+                Qt::QueuedConnection);
+        }).detach();
+    }
+
     void start(int voice, const QList<float>& samples)
     {
+        if (!opened) {
+            loadThenPlay(voice, samples);
+            return;
+        }
         if (!available)
             return;
         mixer.start(voice, samples);
-        if (sink->state() == QAudio::StoppedState && sink->error() != QAudio::NoError) {
+        if (state(sink.get()) < 0) {
             // The sound server went away: stay quiet from now on.
             available = false;
         }
@@ -150,12 +191,13 @@ const QList<float>& Sound::buffer(Effect effect) const
 
 bool Sound::isAudioAvailable() const
 {
+    engine_->open();
     return engine_->available;
 }
 
 bool Sound::isStreaming() const
 {
-    return engine_->sink && engine_->sink->state() == QAudio::ActiveState;
+    return engine_->sink && engine_->state(engine_->sink.get()) > 0;
 }
 
 QList<float> Sound::synthesise(Effect effect, const std::function<float()>& noise)

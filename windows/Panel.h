@@ -68,7 +68,7 @@ public:
     void setFrameOrigin(QPointF origin); // y-up
 
     std::function<void(bool moving)> onDrag;
-    std::function<void(const QImage&)> onPasteImage;
+    std::function<void()> onPasteImage;
     std::function<bool(MouseEvent, int clickCount)> resizeHook;
     // Called once the window system has settled the window somewhere else than the program
     // last put it: a window manager that clamps a window or makes room for its frame. frame()

@@ -223,14 +223,17 @@ bool Panel::filterKey(QKeyEvent* event)
     if (!onPasteImage || !isPasteKey(event)) {
         return false;
     }
-    const QImage image = clipboardImage();
-    if (image.isNull()) {
+    // Known without asking the owner now. One that did not answer would hold up the text
+    // paste as well, so the key is taken and nothing happens.
+    using Kind = platform::ClipboardContent::Kind;
+    const Kind kind = platform::desktop().clipboardKind();
+    if (kind != Kind::Image && kind != Kind::Silent) {
         return false;
     }
     event->accept();
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && kind == Kind::Image) {
         const auto paste = onPasteImage;
-        paste(image);
+        paste();
     }
     return true;
 }

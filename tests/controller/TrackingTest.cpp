@@ -244,6 +244,7 @@ private Q_SLOTS:
         h->desktop.copyImage(QImage(8, 8, QImage::Format_RGB32));
         h->startUp();
         pointAt(720, 900);
+        Fixture::finishImages();
         QVERIFY(app().revealed());
         QVERIFY(app().clipImage().isNull());
     }
@@ -254,15 +255,18 @@ private Q_SLOTS:
         picture.fill(Qt::red);
         h->desktop.copyImage(picture);
         pointAt(720, 900);
+        Fixture::finishImages();
         QCOMPARE(app().clipImage(), picture);
 
         // Only the opening looks at the clipboard.
         h->desktop.copyText();
         pointAt(721, 900);
+        Fixture::finishImages();
         QCOMPARE(app().clipImage(), picture);
 
         pointAt(0, 0);
         pointAt(720, 900);
+        Fixture::finishImages();
         QVERIFY(app().clipImage().isNull());
     }
 };

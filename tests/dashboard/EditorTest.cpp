@@ -417,6 +417,7 @@ private Q_SLOTS:
 
         clickNoteRow(*view, notes[0]);
         QTest::keyClick(view->editor()->textEdit(), Qt::Key_V, Qt::ControlModifier);
+        Fixture::finishImages();
         QCOMPARE(notes[0]->images().size(), 1);
         // Any other modifier combination is an ordinary key.
         QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
@@ -424,12 +425,14 @@ private Q_SLOTS:
 
         f.desktop.copyText();
         QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
+        Fixture::finishImages();
         QCOMPARE(notes[0]->images().size(), 1);
 
         f.desktop.copyImage(image);
         clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
         clickNoteRow(*view, notes[1]);
         QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
+        Fixture::finishImages();
         QVERIFY(notes[1]->images().isEmpty());
     }
 

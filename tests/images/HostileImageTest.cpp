@@ -94,7 +94,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        QThreadPool::globalInstance()->waitForDone();
+        Fixture::finishImages();
         QGuiApplication::clipboard()->clear();
         f->services().desktop = &f->desktop;
         f.reset();
@@ -114,6 +114,7 @@ private Q_SLOTS:
             clipboard->setMimeData(mime);
             QVERIFY2(clipboardImage().isNull(), h.name);
             QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
+            Fixture::finishImages();
         }
         verifyNothingAdded(note);
 
@@ -122,6 +123,7 @@ private Q_SLOTS:
         mime->setImageData(QImage::fromData(pngBytes(QSize(30, 20))));
         clipboard->setMimeData(mime);
         QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
+        Fixture::finishImages();
         QCOMPARE(note->images().size(), 1);
     }
 
@@ -140,8 +142,7 @@ private Q_SLOTS:
         const QPoint at = view->paperRect().center().toPoint();
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(view->childAt(at), &drop);
-        QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
+        Fixture::finishImages();
         verifyNothingAdded(note);
     }
 
@@ -151,6 +152,7 @@ private Q_SLOTS:
         const QStringList files = writeHostileFiles(f->dir.path()) << f->dir.path();
         f->services().chooseImages = [&files](const QString&) { return files; };
         app().chooseImages(note);
+        Fixture::finishImages();
         verifyNothingAdded(note);
     }
 

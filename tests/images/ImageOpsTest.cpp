@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <algorithm>
 
 // Adding, removing and choosing images, the clipboard offer and screen captures into notes.
 class ImageOpsTest : public QObject {
@@ -54,6 +55,7 @@ private Q_SLOTS:
         f->sounds.clear();
 
         app().addImage(note, picture(QSize(400, 200)));
+        f->finishImages();
         f->advance(0.5);
 
         QCOMPARE(note->images().size(), 3);
@@ -72,13 +74,99 @@ private Q_SLOTS:
         NoteModel* note = f->shownNote(QStringLiteral("paste here"));
         f->desktop.copyImage(picture(QSize(3000, 1000)));
         QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        f->finishImages();
         QCOMPARE(note->images().size(), 1);
         QCOMPARE(Images::load(note->images()[0]).size(), QSize(2000, 666));
 
         // Text on the clipboard wins: nothing more is pasted.
         f->desktop.copyText();
         QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        f->finishImages();
         QCOMPARE(note->images().size(), 1);
+    }
+
+    void picturesReachTheNoteInTheOrderAddedWhateverFinishesFirst()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("ordered"));
+        // A noisy picture takes far longer to decode, shrink and encode than the small ones.
+        QImage noise(3000, 2400, QImage::Format_RGB32);
+        quint32 seed = 7;
+        for (int y = 0; y < noise.height(); ++y) {
+            auto* row = reinterpret_cast<quint32*>(noise.scanLine(y));
+            for (int x = 0; x < noise.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                row[x] = seed;
+            }
+        }
+        const QString slow = f->dir.filePath(QStringLiteral("slow.png"));
+        QVERIFY(noise.save(slow, "PNG"));
+        QList<int> seen;
+        connect(note, &NoteModel::changed, this, [&] { seen << int(note->images().size()); });
+        Images::setWorkerThreads(3); // so the last one can finish first
+        f->sounds.clear();
+
+        app().addImageFrom(note, Images::Source::file(f->writeFile("a.png", QSize(10, 10))));
+        app().addImageFrom(note, Images::Source::file(slow));
+        app().addImage(note, picture(QSize(30, 30)));
+        f->finishImages();
+        Images::setWorkerThreads(1);
+
+        QCOMPARE(note->images().size(), 3);
+        QCOMPARE(Images::load(note->images()[0]).size(), QSize(10, 10));
+        QCOMPARE(Images::load(note->images()[1]).size(), QSize(2000, 1600));
+        QCOMPARE(Images::load(note->images()[2]).size(), QSize(30, 30));
+        seen.removeAll(0);
+        seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+        QCOMPARE(seen, (QList<int>{1, 2, 3})); // shown one by one as each became ready
+        QCOMPARE(f->sounds.size(), 3);
+    }
+
+    void aNoteGoneWhileItsPictureIsStoredKeepsNoFile()
+    {
+        NoteModel* trashed = f->shownNote(QStringLiteral("trashed"));
+        NoteModel* deleted = f->shownNote(QStringLiteral("deleted"));
+        const QStringList before = QDir(Images::dir()).entryList(QDir::Files);
+        f->sounds.clear();
+
+        app().addImage(trashed, picture(QSize(1200, 900)));
+        app().addImage(deleted, picture(QSize(1200, 900)));
+        app().trash(trashed);
+        app().deleteForever(deleted);
+        f->advance(0.5); // the crumple ends: the note is in Recently Deleted
+        f->finishImages();
+
+        QVERIFY(trashed->images().isEmpty());
+        QCOMPARE(QDir(Images::dir()).entryList(QDir::Files), before);
+        QVERIFY(!f->sounds.contains(Sound::Effect::Pat));
+    }
+
+    void anOwnerThatNeverAnswersIsAskedOncePerChange()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("stuck owner"));
+        note->setText(QStringLiteral("typed"));
+        f->desktop.copyImage(picture(QSize(30, 20)));
+        f->desktop.silentOwner = true;
+        const int reads = f->desktop.clipboardReads;
+
+        app().refreshClip();
+        f->finishImages();
+        app().refreshClip();
+        f->finishImages();
+        QVERIFY(app().clipImage().isNull());
+        QCOMPARE(f->desktop.clipboardReads, reads + 1);
+
+        // Ctrl+V is taken, so the text paste does not wait for the owner either.
+        QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        f->finishImages();
+        QVERIFY(note->images().isEmpty());
+        QCOMPARE(note->text(), QStringLiteral("typed"));
+
+        // The next change is read afresh.
+        f->desktop.silentOwner = false;
+        f->desktop.copyImage(picture(QSize(30, 20)));
+        app().refreshClip();
+        f->finishImages();
+        QCOMPARE(app().clipImage().size(), QSize(30, 20));
     }
 
     void removingANameListedTwiceDropsBothAndTheFile()
@@ -116,6 +204,7 @@ private Q_SLOTS:
         f->sounds.clear();
 
         app().chooseImages(note);
+        f->finishImages();
 
         QCOMPARE(asked, QStringLiteral("Choose images to add to \u201CTrip\u201D"));
         QCOMPARE(note->images().size(), 2);
@@ -133,26 +222,33 @@ private Q_SLOTS:
         f->app = makeAppController();
         app().start();
         app().refreshClip();
+        f->finishImages();
         QVERIFY(app().clipImage().isNull());
 
         f->desktop.copyImage(picture(QSize(30, 20), Qt::green));
         app().refreshClip();
+        f->finishImages();
         QCOMPARE(app().clipImage().size(), QSize(30, 20));
 
         const int before = int(app().notes().size());
         app().pasteClip();
+        f->finishImages();
         QCOMPARE(app().notes().size(), before + 1);
         QVERIFY(app().clipImage().isNull());
         app().refreshClip();
+        f->finishImages();
         QVERIFY(app().clipImage().isNull());
         app().pasteClip();
+        f->finishImages();
         QCOMPARE(app().notes().size(), before + 1);
 
         f->desktop.copyImage(picture(QSize(5, 5)));
         app().refreshClip();
+        f->finishImages();
         QVERIFY(!app().clipImage().isNull());
         f->desktop.copyText();
         app().refreshClip();
+        f->finishImages();
         QVERIFY(app().clipImage().isNull());
     }
 
@@ -163,6 +259,7 @@ private Q_SLOTS:
         f->sounds.clear();
 
         app().screenshotNote(picture(QSize(64, 48)));
+        f->finishImages();
 
         QLocale::setDefault(QLocale::c());
         NoteModel* note = app().notes().last();
@@ -175,6 +272,7 @@ private Q_SLOTS:
 
         // The C locale's time pattern carries seconds; the stamp never does.
         app().screenshotNote(picture(QSize(64, 48)));
+        f->finishImages();
         QCOMPARE(app().notes().last()->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
     }
 
@@ -185,6 +283,7 @@ private Q_SLOTS:
         const int before = int(app().notes().size());
 
         app().captureScreenshot(nullptr);
+        f->finishImages();
 
         QVERIFY(file.startsWith(QDir::tempPath() + QStringLiteral("/quillhaven-")));
         QVERIFY(file.endsWith(QStringLiteral(".png")));
@@ -204,6 +303,7 @@ private Q_SLOTS:
         const int before = int(app().notes().size());
 
         app().captureScreenshot(note);
+        f->finishImages();
 
         QCOMPARE(app().notes().size(), before);
         QCOMPARE(note->images().size(), 1);
@@ -216,6 +316,7 @@ private Q_SLOTS:
         f->services().launchCapture = fakeChild(QImage(), &file);
         const int before = int(app().notes().size());
         app().captureScreenshot(nullptr);
+        f->finishImages();
         QCOMPARE(app().notes().size(), before);
         QVERIFY(f->log.lines.isEmpty());
 
@@ -224,6 +325,7 @@ private Q_SLOTS:
             return false;
         };
         app().captureScreenshot(nullptr);
+        f->finishImages();
         QCOMPARE(app().notes().size(), before);
         QCOMPARE(f->log.lines, QStringList{QStringLiteral(
                                    "Quillhaven: screencapture failed: No such file or directory")});
@@ -241,12 +343,14 @@ private Q_SLOTS:
             return true;
         };
         app().captureScreenshot(note);
+        f->finishImages();
         app().deleteForever(note);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         picture(QSize(10, 10)).save(file, "PNG");
         const int before = int(app().notes().size());
 
         end();
+        f->finishImages();
 
         QCOMPARE(app().notes().size(), before);
         QVERIFY(!QFile::exists(file));

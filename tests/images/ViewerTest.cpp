@@ -204,6 +204,7 @@ private Q_SLOTS:
         viewer()->button(QStringLiteral("Copy"))->click();
         QCOMPARE(f->desktop.clipboard.size(), QSize(100, 80));
         app().refreshClip();
+        Fixture::finishImages();
         QVERIFY(app().clipImage().isNull());
     }
 

@@ -5,6 +5,7 @@
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 
+#include <QDir>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -31,7 +32,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        QThreadPool::globalInstance()->waitForDone();
+        Fixture::finishImages();
         f.reset();
     }
 
@@ -118,7 +119,16 @@ private Q_SLOTS:
         }
     }
 
-    void droppedFilesArriveOnTheGuiThreadOncePerImage()
+    void aHugePictureInTheFolderIsLoadedScaledAndDecodedOnce()
+    {
+        const QString name = QStringLiteral("HUGE.png");
+        writeFile(Images::dir() + QLatin1Char('/') + name, pngBytes(picture(5000, 2500)));
+        const QImage first = Images::load(name);
+        QCOMPARE(first.size(), QSize(2000, 1000));
+        QCOMPARE(Images::load(name).cacheKey(), first.cacheKey());
+    }
+
+    void aDropGivesItsFilesInOrderAndTheWorkerSkipsNonImages()
     {
         writeFile(f->dir.filePath("a.png"), pngBytes(picture(11, 12)));
         picture(13, 14).save(f->dir.filePath("b.jpg"), "jpg");
@@ -130,23 +140,27 @@ private Q_SLOTS:
         QObject context;
         QList<QSize> sizes;
         bool onGuiThread = true;
-        loadDroppedImages(&mime, &context, [&](const QImage& image) {
-            onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
-            sizes << image.size();
-        });
-        QThreadPool::globalInstance()->waitForDone();
-        QTRY_COMPARE(sizes.size(), 2);
-        QCoreApplication::processEvents();
-        QCOMPARE(sizes.size(), 2);
-        QVERIFY(sizes.contains(QSize(11, 12)) && sizes.contains(QSize(13, 14)) && onGuiThread);
+        for (const Images::Source& source : droppedImages(&mime)) {
+            Images::store(source, &context, [&](const std::optional<QString>& name) {
+                onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
+                sizes << (name ? Images::load(*name).size() : QSize());
+            });
+        }
+        Images::waitForWorker();
+        QTRY_COMPARE(sizes.size(), 4);
+        QCOMPARE(sizes, (QList<QSize>{QSize(11, 12), QSize(), QSize(13, 14), QSize()}));
+        QVERIFY(onGuiThread);
 
-        // A receiver that goes away before the images arrive gets none.
+        // A receiver that goes away before its picture is stored gets none, and no file stays.
+        const int files = int(QDir(Images::dir()).entryList(QDir::Files).size());
         auto gone = std::make_unique<QObject>();
-        loadDroppedImages(&mime, gone.get(), [&](const QImage& image) { sizes << image.size(); });
+        Images::store(droppedImages(&mime).first(), gone.get(),
+                      [&](const std::optional<QString>&) { sizes << QSize(); });
         gone.reset();
-        QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
-        QCOMPARE(sizes.size(), 2);
+        Images::waitForWorker();
+        Fixture::settle();
+        QCOMPARE(sizes.size(), 4);
+        QCOMPARE(QDir(Images::dir()).entryList(QDir::Files).size(), files);
     }
 };
 

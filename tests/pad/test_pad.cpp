@@ -292,7 +292,8 @@ private Q_SLOTS:
         QImage picture(64, 48, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
         pad.desktop.copyImage(picture);
-        pad.app->setClipImage(picture);
+        pad.app->refreshClip();
+        Fixture::finishImages();
         pad.open();
         pad.hoverIsland();
         const qsizetype before = pad.app->notes().size();
@@ -300,6 +301,7 @@ private Q_SLOTS:
         QAbstractButton* offer = pad.control(QStringLiteral("Paste screenshot as note"));
         QVERIFY(offer);
         QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
+        Fixture::finishImages();
         QCOMPARE(pad.app->clipUsed, pad.desktop.changeCount);
         QVERIFY(pad.app->clipImage().isNull());
         QCOMPARE(pad.app->notes().size(), before + 1);

@@ -224,8 +224,8 @@ private Q_SLOTS:
 
     void ctrlVPastesAnImageOtherwiseText()
     {
-        QImage pasted;
-        panel_->onPasteImage = [&](const QImage& image) { pasted = image; };
+        int pasted = 0;
+        panel_->onPasteImage = [&] { ++pasted; };
         editor_->setFocus();
         panel_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(panel_.get()));
@@ -233,7 +233,7 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QStringLiteral("words"));
         desktop_->copyText();
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
-        QVERIFY(pasted.isNull());
+        QCOMPARE(pasted, 0);
         QCOMPARE(editor_->toPlainText(), QStringLiteral("words"));
 
         editor_->clear();
@@ -241,9 +241,9 @@ private Q_SLOTS:
         image.fill(Qt::red);
         desktop_->copyImage(image);
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(pasted.isNull());
+        QCOMPARE(pasted, 0);
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(pasted, image);
+        QCOMPARE(pasted, 1);
         QVERIFY(editor_->toPlainText().isEmpty());
     }
 
@@ -256,7 +256,7 @@ private Q_SLOTS:
         connect(&menuPaste, &QAction::triggered, this, [&] { ++triggered; });
         panel_->addAction(&menuPaste);
         int pastes = 0;
-        panel_->onPasteImage = [&](const QImage&) { ++pastes; };
+        panel_->onPasteImage = [&] { ++pastes; };
         panel_->activateWindow(); // nothing in the window has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(panel_.get()));
 

@@ -55,6 +55,24 @@ void FakeDesktop::setClipboardImage(const QImage& image)
     copyImage(image);
 }
 
+void FakeDesktop::readClipboard(QObject* context, int answerMs,
+                                std::function<void(platform::ClipboardContent)> done)
+{
+    ++clipboardReads;
+    if (!silentOwner) {
+        platform::Desktop::readClipboard(context, answerMs, std::move(done));
+        return;
+    }
+    platform::deliverClipboard(QPointer<QObject>(context), std::move(done),
+                               {platform::ClipboardContent::Kind::Silent, {}, {}});
+}
+
+platform::ClipboardContent::Kind FakeDesktop::clipboardKind() const
+{
+    return silentOwner ? platform::ClipboardContent::Kind::Silent
+                       : platform::Desktop::clipboardKind();
+}
+
 void FakeDesktop::setWindowFrame(QWidget* window, const QRectF& yUp)
 {
     const QRect main = frame.toRect();

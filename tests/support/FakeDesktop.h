@@ -19,7 +19,9 @@ public:
     QRectF frame;
     double statusBar;
     int changeCount = 0;
-    QImage clipboard; // null: no image (or text)
+    QImage clipboard;         // null: no image (or text)
+    bool silentOwner = false; // the clipboard's owner never answers
+    int clipboardReads = 0;
     int haptics = 0;
     double bootSeconds = 1000;
     bool compositor = true;
@@ -38,6 +40,9 @@ public:
     int clipboardChangeCount() const override { return changeCount; }
     QImage clipboardImage() const override { return clipboard; }
     void setClipboardImage(const QImage& image) override;
+    void readClipboard(QObject* context, int answerMs,
+                       std::function<void(platform::ClipboardContent)> done) override;
+    platform::ClipboardContent::Kind clipboardKind() const override;
     void haptic() override { ++haptics; }
     int hapticCount() const override { return haptics; }
     double uptime() const override { return bootSeconds; }

@@ -1,6 +1,7 @@
 #include "support/Fixture.h"
 
 #include "app/WidgetViews.h"
+#include "model/ImageWork.h"
 #include "model/Images.h"
 #include "motion/Motion.h"
 
@@ -136,6 +137,15 @@ void Fixture::settle()
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+void Fixture::finishImages()
+{
+    for (int hop = 0; hop < 3; ++hop) {
+        settle();
+        Images::waitForWorker();
+    }
+    settle();
 }
 
 QJsonObject Fixture::record(const QString& text, bool onScreen, double x, double y)

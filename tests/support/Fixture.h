@@ -70,6 +70,8 @@ public:
     static void advance(double seconds);
     // Lets queued work and deferred deletions run.
     static void settle();
+    // Lets pictures in work finish and reach their notes (clipboard reading, then storing).
+    static void finishImages();
 
     // A note record with the required keys; dates are seconds since 2001-01-01 UTC.
     static QJsonObject record(const QString& text, bool onScreen = false, double x = 0,

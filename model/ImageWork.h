@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QObject;
+
+// The slow part of taking a picture in: decoding, shrinking, encoding and writing. It runs
+// on one worker thread, in the order asked, so the GUI thread never waits for a picture and
+// only one large picture is in memory at a time.
+namespace Images {
+
+// Where a picture comes from: one already decoded, encoded bytes (a clipboard or a drop), or
+// a file.
+struct Source {
+    QImage image;
+    QByteArray bytes;
+    QString path;
+
+    static Source of(const QImage& image) { return {image, {}, {}}; }
+    static Source encoded(const QByteArray& bytes) { return {{}, bytes, {}}; }
+    static Source file(const QString& path) { return {{}, {}, path}; }
+    bool isNull() const { return image.isNull() && bytes.isEmpty() && path.isEmpty(); }
+};
+
+// Decodes through the one bounded decoder; `longest` as for decodeFile(). Any thread.
+QImage decode(const Source& source, int longest = 0);
+
+// Stores the picture as save() does, on the worker. `done` runs on the GUI thread with the
+// new file name, or nothing when the picture could not be read or stored. When `context` has
+// gone by then, `done` does not run and the file is removed again.
+void store(Source source, QObject* context, std::function<void(std::optional<QString>)> done);
+
+// A copy no larger than `side` on its longer side, made on the worker; null when the picture
+// cannot be read. `done` runs on the GUI thread unless `context` has gone.
+void thumbnail(Source source, int side, QObject* context, std::function<void(QImage)> done);
+
+// The worker's threads: one keeps a single large picture in memory at a time. Tests use more
+// to have later pictures finish first.
+void setWorkerThreads(int count);
+// Blocks until every picture asked for is done (the results are still to be delivered).
+void waitForWorker();
+
+} // namespace Images

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class NotesWriter;
 class Panel;
 class ViewFactory;
 class QWidget;
@@ -102,7 +103,9 @@ public:
     // --- lifecycle (Lifecycle.cpp)
     NoteModel* newNote(const std::optional<QString>& folder, const QString& color);
     void changed();
+    // Hands the notes to the writer's thread and returns at once.
     void save();
+    NotesWriter& writer() const { return *writer_; }
     void trash(NoteModel* note);
     void restore(NoteModel* note);
     void deleteForever(NoteModel* note);
@@ -154,6 +157,8 @@ private:
     void removeUnlistedImages(const QStringList& names);
     template <typename T> void assign(T& slot, const T& value, Field field);
 
+    // First made, last gone: windows closing at exit may still save.
+    std::unique_ptr<NotesWriter> writer_;
     QList<NoteModel*> notes_;
     bool padHot_ = false;
     bool revealed_ = false;

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QStringTokenizer>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -407,8 +408,11 @@ void NoteView::refreshText()
 
 QString NoteView::foldedTitle() const
 {
-    const QStringList pieces = note_->text().split(u'\n', Qt::SkipEmptyParts);
-    return pieces.isEmpty() ? QStringLiteral("New Note") : pieces.first();
+    // Only the first line is wanted, of what may be a hundred thousand.
+    for (const QStringView piece : qTokenize(note_->text(), u'\n', Qt::SkipEmptyParts)) {
+        return piece.toString();
+    }
+    return QStringLiteral("New Note");
 }
 
 void NoteView::refreshFoldedRow()

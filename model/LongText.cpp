@@ -10,10 +10,12 @@ QString shownPart(const QString& text)
     if (cut > 0 && cut < text.size() && text[cut - 1].isHighSurrogate()) {
         --cut;
     }
+    // Said first, where the note's window opens, not after a hundred thousand characters.
     const QLocale locale;
-    return text.left(cut) + QStringLiteral("\n\n\u2026 ") + locale.toString(text.size() - cut) +
-           QStringLiteral(" more characters are not shown: this note is too long to edit "
-                          "here. All of it is kept and saved.");
+    return QStringLiteral("Too long to edit here: the first ") + locale.toString(cut) +
+           QStringLiteral(" of ") + locale.toString(text.size()) +
+           QStringLiteral(" characters are shown. All of it is kept and saved.\n\n") +
+           text.left(cut);
 }
 
 } // namespace longtext

@@ -171,7 +171,8 @@ int main(int argc, char* argv[])
     QObject::connect(&instance, &SingleInstance::requested, &application,
                      [&delegate](SingleInstance::Request asked) { delegate.perform(asked); });
     QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
-    // Every change is on disk as soon as it is made, so a signal needs no save of its own.
+    // A signal ends the event loop like Quit; the controller, going with the delegate, waits
+    // for its writer to put the last change on disk.
     const QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application, &QApplication::quit);
     return QApplication::exec();

@@ -40,9 +40,14 @@ ROWS = [
     ("dashboard tag filter + sidebar, 10,000", "DashboardTagFilterAndSidebar/10000", 10 * MS,
      "< 10 ms"),
     ("title+preview+tags, 100 KB note", "LongNoteDerived", 16 * MS, "< 16 ms (a frame)"),
+    ("key, GUI thread, 10,000 notes", "KeystrokeGuiThread/10000", 2 * MS, "< 2 ms"),
+    ("key, GUI thread, 100,000 notes", "KeystrokeGuiThread/100000", None, ""),
+    ("key to disk, 10,000 notes", "KeystrokeToDisk/10000/real_time", 30 * MS, "< 30 ms"),
+    ("key to disk, 100,000 notes", "KeystrokeToDisk/100000/real_time", 1000 * MS, "< 1 s"),
 ]
 
-WALL = {"StoreSave/1000", "StoreSave/10000"}
+WALL = {"StoreSave/1000", "StoreSave/10000", "KeystrokeToDisk/10000/real_time",
+        "KeystrokeToDisk/100000/real_time"}
 
 UNITS = {"ns": 1, "us": US, "ms": MS, "s": 1e9}
 
@@ -112,6 +117,22 @@ def main():
     if s1 and s10 and e1 and e10:
         print(f"{'growth 1,000 -> 10,000 notes':40} {'save':>10} {ns(s10) / ns(s1):>9.1f}x"
               f"  encode {cpu(e10) / cpu(e1):.1f}x (linear: 10x)")
+    # Whole-scenario figures, reported as counters (milliseconds) against their targets.
+    for key, counter, target, label in (
+            ("QuickKeys100k/iterations:1/real_time", "slowest_key_ms", None,
+             "20 keys, 100,000 notes: slowest key"),
+            ("QuickKeys100k/iterations:1/real_time", "last_key_on_disk_ms", 1000,
+             "20 keys, 100,000 notes: last on disk"),
+            ("PasteTenMegabytes/iterations:1/real_time", "stall_ms", 100,
+             "10 MB paste: longest stall"),
+            ("PasteTenMegabytes/iterations:1/real_time", "on_disk_ms", 5000,
+             "10 MB paste: on disk")):
+        b = results.get(key)
+        if b is None or counter not in b:
+            continue
+        verdict = "" if target is None else ("ok" if b[counter] < target else "MISSED")
+        reads = "" if target is None else f"< {target:g} ms"
+        print(f"{label:40} {b[counter]:>7.1f} ms {'':>10}  {reads:18} {verdict}")
     print(f"(release build; {context.get('num_cpus')} CPUs; load average "
           f"{', '.join(f'{x:.1f}' for x in context.get('load_avg', []))}; "
           "medians of the repetitions)")

@@ -1,6 +1,7 @@
 #include "controller/AppController.h"
 
 #include "controller/ViewFactory.h"
+#include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
@@ -14,6 +15,7 @@
 AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent)
     : QObject(parent)
     , clipUsed(platform::desktop().clipboardChangeCount())
+    , writer_(std::make_unique<NotesWriter>())
     , screen_(platform::desktop().screenFrame())
     , views_(std::move(views))
 {
@@ -130,5 +132,5 @@ void AppController::changed()
 
 void AppController::save()
 {
-    Store::save(notes_);
+    writer_->submit(Store::snapshot(notes_));
 }

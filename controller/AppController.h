@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+class NotesWriter;
 class Panel;
 class QTimer;
 namespace platform {
@@ -112,7 +113,9 @@ public:
     // --- lifecycle (Lifecycle.cpp)
     NoteModel* newNote(const std::optional<QString>& folder, const QString& color);
     void changed();
+    // Hands the notes to the writer's thread and returns at once.
     void save();
+    NotesWriter& writer() const { return *writer_; }
     void trash(NoteModel* note);
     void restore(NoteModel* note);
     void deleteForever(NoteModel* note);
@@ -175,6 +178,8 @@ private:
     void attachImage(NoteModel* note, const QString& name);
     void offerClip(int change, const platform::ClipboardContent& content);
 
+    // First made, last gone: windows closing at exit may still save.
+    std::unique_ptr<NotesWriter> writer_;
     QList<NoteModel*> notes_;
     bool padHot_ = false;
     bool revealed_ = false;

@@ -9,6 +9,7 @@
 #include "dashboard/SwatchButton.h"
 #include "dashboard/ThemedIcon.h"
 #include "model/Images.h"
+#include "model/LongText.h"
 #include "model/RelativeTime.h"
 #include "paint/Destructive.h"
 #include "paint/Palette.h"
@@ -161,7 +162,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
 
     if (note_) {
         syncing_ = true;
-        text_->setPlainText(note_->text());
+        showText(note_->text());
         syncing_ = false;
         connect(note_, &NoteModel::changed, this, &NoteEditor::onNoteChanged);
     }
@@ -430,8 +431,7 @@ void NoteEditor::syncHeader()
     const bool deleted = note_ && note_->deletedAt().has_value();
     toolbar_->setVisible(!deleted);
     deletedBar_->setVisible(deleted);
-    text_->setReadOnly(deleted);
-    text_->setTextInteractionFlags(deleted ? Qt::NoTextInteraction : Qt::TextEditorInteraction);
+    syncEditable();
     fitToolbar();
     fitImages(); // the two bars differ in height
 }
@@ -476,7 +476,8 @@ void NoteEditor::syncModified()
 
 void NoteEditor::syncTextFromNote()
 {
-    if (syncing_ || !note_ || documentText(text_) == note_->text()) {
+    if (syncing_ || !note_ ||
+        (partial_.isNull() ? documentText(text_) : partial_) == note_->text()) {
         return;
     }
     // Someone else changed the text (the note on the desktop): take it, keeping the cursor
@@ -486,7 +487,7 @@ void NoteEditor::syncTextFromNote()
     const int position = cursor.position();
     const int scroll = text_->verticalScrollBar()->value();
     syncing_ = true;
-    text_->setPlainText(note_->text());
+    showText(note_->text());
     syncing_ = false;
     const int end = text_->document()->characterCount() - 1;
     cursor = QTextCursor(text_->document());
@@ -496,9 +497,29 @@ void NoteEditor::syncTextFromNote()
     text_->verticalScrollBar()->setValue(scroll);
 }
 
+void NoteEditor::showText(const QString& text)
+{
+    const bool tooLong = longtext::tooLongToEdit(text.size());
+    partial_ = tooLong ? text : QString();
+    text_->setPlainText(tooLong ? longtext::shownPart(text) : text);
+    syncEditable();
+}
+
+// A deleted note's text is out of reach; a note too long to edit can still be read and copied.
+void NoteEditor::syncEditable()
+{
+    const bool deleted = note_ && note_->deletedAt().has_value();
+    const bool partial = !partial_.isNull();
+    text_->setReadOnly(deleted || partial);
+    text_->setTextInteractionFlags(deleted ? Qt::NoTextInteraction
+                                   : partial
+                                       ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                       : Qt::TextEditorInteraction);
+}
+
 void NoteEditor::pushTextToNote()
 {
-    if (syncing_ || !note_ || note_->deletedAt()) {
+    if (syncing_ || !note_ || note_->deletedAt() || !partial_.isNull()) {
         return;
     }
     const QString text = documentText(text_);

@@ -61,6 +61,10 @@ private:
     void syncOnScreen();
     void syncModified();
     void syncTextFromNote();
+    // The note's text in the editor: whole, or, when too long to edit, its beginning and
+    // read-only.
+    void showText(const QString& text);
+    void syncEditable();
     void pushTextToNote();
     void fillFolderMenu();
     void setDropping(bool dropping);
@@ -92,6 +96,7 @@ private:
     QScrollArea* imageArea_ = nullptr;
     QWidget* imageSpacer_ = nullptr;
     QPlainTextEdit* text_ = nullptr;
+    QString partial_; // the whole text while only its beginning is shown; null otherwise
     DropOverlay* overlay_ = nullptr;
     QVBoxLayout* layout_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QTextBoundaryFinder>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -71,6 +72,26 @@ qsizetype graphemeCount(const QString& s)
 bool hasVisibleCharacter(const QString& s)
 {
     return std::any_of(s.begin(), s.end(), [](QChar c) { return !c.isSpace(); });
+}
+
+// The text's first `limit` non-blank lines: title and preview need two, and a note may hold a
+// hundred thousand. A CR LF pair is one character to the text and does not end a line.
+QStringList firstLines(const QString& text, qsizetype limit)
+{
+    QStringList result;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size() && result.size() < limit; ++i) {
+        const bool end = i == text.size();
+        if (!end && (text[i] != u'\n' || (i > 0 && text[i - 1] == u'\r'))) {
+            continue;
+        }
+        const QString piece = text.mid(start, i - start);
+        if (!piece.isEmpty() && hasVisibleCharacter(piece)) {
+            result << piece;
+        }
+        start = i + 1;
+    }
+    return result;
 }
 
 } // namespace
@@ -224,33 +245,18 @@ NoteData NoteModel::data() const
 
 QStringList NoteModel::lines() const
 {
-    // A CR LF pair is one character to the text and does not end a line.
-    QStringList result;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text_.size(); ++i) {
-        const bool end = i == text_.size();
-        if (!end && (text_[i] != u'\n' || (i > 0 && text_[i - 1] == u'\r'))) {
-            continue;
-        }
-        const QString piece = text_.mid(start, i - start);
-        if (!piece.isEmpty() && hasVisibleCharacter(piece)) {
-            result << piece;
-        }
-        start = i + 1;
-    }
-    return result;
+    return firstLines(text_, std::numeric_limits<qsizetype>::max());
 }
 
 QString NoteModel::title() const
 {
-    const QStringList all = lines();
-    return all.isEmpty() ? QCoreApplication::translate("Note", "New Note")
-                         : trimmed(all.first(), isHorizontalSpace);
+    const QStringList all = firstLines(text_, 1);
+    return all.isEmpty() ? QCoreApplication::translate("Note", "New Note") : trimmed(all.first(), isHorizontalSpace);
 }
 
 QString NoteModel::preview() const
 {
-    const QStringList all = lines();
+    const QStringList all = firstLines(text_, 2);
     return all.size() < 2 ? QCoreApplication::translate("Note", "No additional text")
                           : trimmed(all.at(1), isHorizontalSpace);
 }

@@ -11,14 +11,18 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
+#include <mutex>
 
 namespace Store {
 
 namespace {
 
-bool fail(const QString& reason)
+bool fail(const QString& reason, QString* error)
 {
     platform::log(QStringLiteral("Quillhaven: save failed: ") + reason);
+    if (error) {
+        *error = reason;
+    }
     return false;
 }
 
@@ -33,14 +37,17 @@ struct Seen {
     int generation = 0;
 };
 
-Seen& seen()
+// Loading on the GUI thread and writing on the writer's share what was seen.
+std::mutex seenLock;
+
+// Callers hold seenLock.
+Seen& seenFor(const QString& path, int generation)
 {
     static Seen state;
-    const QString path = url();
-    if (state.path != path || state.generation != platform::servicesGeneration()) {
+    if (state.path != path || state.generation != generation) {
         state = Seen{};
         state.path = path;
-        state.generation = platform::servicesGeneration();
+        state.generation = generation;
     }
     return state;
 }
@@ -50,9 +57,8 @@ size_t hashOf(const QByteArray& bytes)
     return qHash(QByteArrayView(bytes), size_t(0x5eed));
 }
 
-void remember(std::optional<DiskFile::Stamp> stamp, const QByteArray& bytes)
+void remember(Seen& state, std::optional<DiskFile::Stamp> stamp, const QByteArray& bytes)
 {
-    Seen& state = seen();
     state.known = true;
     state.stamp = stamp;
     state.hash = hashOf(bytes);
@@ -60,9 +66,9 @@ void remember(std::optional<DiskFile::Stamp> stamp, const QByteArray& bytes)
 
 // A free name beside `path` that tells why and when the file was set aside; never an existing
 // one.
-QString asideName(const QString& path, const QString& why)
+QString asideName(const QString& path, const QString& why, const QDateTime& when)
 {
-    const QString stamp = platform::now().toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamp = when.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString base = path + QLatin1Char('.') + why + QLatin1Char('-') + stamp;
     QString candidate = base;
     for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
@@ -73,9 +79,10 @@ QString asideName(const QString& path, const QString& why)
 
 // Moves the file out of the way of the next save: whatever is in it stays on disk for the user
 // to recover.
-void keepAside(const QString& path, const QString& why, const QString& message)
+void keepAside(const QString& path, const QString& why, const QString& message,
+               const QDateTime& when)
 {
-    const QString aside = asideName(path, why);
+    const QString aside = asideName(path, why, when);
     if (QFile::rename(path, aside) || QFile::copy(path, aside)) {
         platform::log(QStringLiteral("Quillhaven: ") + message + aside);
     }
@@ -84,21 +91,21 @@ void keepAside(const QString& path, const QString& why, const QString& message)
 // A sync tool or an editor may have replaced the file since we last touched it. Its version is
 // not ours to throw away unseen; a file that merely looks different (touched, or rewritten
 // with the same bytes) is not a change.
-void keepOutsideChange(const QString& path)
+void keepOutsideChange(const Seen& seen, const QString& path, const QDateTime& when)
 {
-    if (!seen().known) {
+    if (!seen.known) {
         return;
     }
     const std::optional<DiskFile::Stamp> now = DiskFile::stampOf(path);
-    if (!now || now == seen().stamp) {
+    if (!now || now == seen.stamp) {
         return;
     }
     QFile file(path);
-    if (seen().stamp && file.open(QIODevice::ReadOnly) && hashOf(file.readAll()) == seen().hash) {
+    if (seen.stamp && file.open(QIODevice::ReadOnly) && hashOf(file.readAll()) == seen.hash) {
         return;
     }
     keepAside(path, QStringLiteral("outside"),
-              QStringLiteral("notes file changed outside, kept as "));
+              QStringLiteral("notes file changed outside, kept as "), when);
 }
 
 } // namespace
@@ -135,9 +142,11 @@ QString url()
 QList<NoteData> load()
 {
     const QString path = url();
+    const std::lock_guard lock(seenLock);
+    Seen& seen = seenFor(path, platform::servicesGeneration());
     QFile file(path);
     if (!file.exists()) {
-        remember(std::nullopt, {});
+        remember(seen, std::nullopt, {});
         return {};
     }
     std::optional<QList<NoteData>> records;
@@ -146,12 +155,12 @@ QList<NoteData> load()
         const QByteArray bytes = file.readAll();
         file.close();
         records = decode(bytes);
-        remember(stamp, bytes);
+        remember(seen, stamp, bytes);
     }
     if (!records) {
         keepAside(path, QStringLiteral("unreadable"),
-                  QStringLiteral("notes file unreadable, kept as "));
-        remember(std::nullopt, {});
+                  QStringLiteral("notes file unreadable, kept as "), platform::now());
+        remember(seen, std::nullopt, {});
         return {};
     }
     QSet<QUuid> ids;
@@ -166,26 +175,40 @@ QList<NoteData> load()
     return *records;
 }
 
+Snapshot snapshot(const QList<NoteModel*>& notes)
+{
+    Snapshot taken;
+    taken.records.reserve(notes.size());
+    for (const NoteModel* note : notes) {
+        taken.records << note->data();
+    }
+    taken.path = url();
+    taken.generation = platform::servicesGeneration();
+    taken.taken = platform::now();
+    return taken;
+}
+
+bool write(const Snapshot& snapshot, QString* error)
+{
+    QString reason;
+    const QByteArray bytes = encode(snapshot.records, &reason);
+    if (bytes.isEmpty()) {
+        return fail(reason, error);
+    }
+    const std::lock_guard lock(seenLock);
+    Seen& seen = seenFor(snapshot.path, snapshot.generation);
+    keepOutsideChange(seen, snapshot.path, snapshot.taken);
+    DiskFile::Stamp written;
+    if (!DiskFile::replace(snapshot.path, bytes, &reason, &written)) {
+        return fail(reason, error);
+    }
+    remember(seen, written, bytes);
+    return true;
+}
+
 bool save(const QList<NoteModel*>& notes)
 {
-    QList<NoteData> records;
-    records.reserve(notes.size());
-    for (const NoteModel* note : notes) {
-        records << note->data();
-    }
-    QString error;
-    const QByteArray bytes = encode(records, &error);
-    if (bytes.isEmpty()) {
-        return fail(error);
-    }
-    const QString path = url();
-    keepOutsideChange(path);
-    DiskFile::Stamp written;
-    if (!DiskFile::replace(path, bytes, &error, &written)) {
-        return fail(error);
-    }
-    remember(written, bytes);
-    return true;
+    return write(snapshot(notes));
 }
 
 } // namespace Store

@@ -1,5 +1,6 @@
 #include "noteview/NoteTextArea.h"
 
+#include "model/LongText.h"
 #include "paint/Palette.h"
 
 #include <QDragEnterEvent>
@@ -67,6 +68,9 @@ TextArea::TextArea(QWidget* parent)
 
 QString TextArea::noteText() const
 {
+    if (!whole_.isNull()) {
+        return whole_;
+    }
     QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
@@ -77,6 +81,24 @@ void TextArea::setNoteText(const QString& text)
     if (text == noteText()) {
         return;
     }
+    if (longtext::tooLongToEdit(text.size())) {
+        whole_ = text;
+        updating_ = true;
+        setReadOnly(true);
+        setPlainText(longtext::shownPart(text));
+        applyFormats();
+        updating_ = false;
+        return;
+    }
+    if (!whole_.isNull()) {
+        whole_ = QString();
+        setReadOnly(false);
+    }
+    showWhole(text);
+}
+
+void TextArea::showWhole(const QString& text)
+{
     const QTextCursor old = textCursor();
     const int anchor = old.anchor();
     const int position = old.position();
@@ -136,9 +158,20 @@ void TextArea::dragMoveEvent(QDragMoveEvent* event)
 void TextArea::insertFromMimeData(const QMimeData* source)
 {
     // Plain text only, whatever the source offers.
-    if (source->hasText()) {
-        insertPlainText(source->text());
+    if (!source->hasText()) {
+        return;
     }
+    const QString pasted = source->text();
+    const QTextCursor at = textCursor();
+    const qsizetype length = document()->characterCount() - 1;
+    if (!longtext::tooLongToEdit(length - (at.selectionEnd() - at.selectionStart()) +
+                                 pasted.size())) {
+        insertPlainText(pasted);
+        return;
+    }
+    // Too long to lay out: the note takes it whole, and shows its beginning.
+    const QString text = noteText();
+    Q_EMIT edited(text.left(at.selectionStart()) + pasted + text.mid(at.selectionEnd()));
 }
 
 } // namespace noteview

@@ -14,7 +14,8 @@ public:
 
     // The text as the note stores it: blocks joined by line feeds, every other character kept.
     QString noteText() const;
-    // Replaces the text without emitting edited(), keeping the caret where it was (clamped).
+    // Replaces the text without emitting edited(), keeping the caret where it was (clamped). A
+    // text too long to edit is shown in part and read-only.
     void setNoteText(const QString& text);
 
     // Pixel size of the note font and the extra space between lines.
@@ -34,8 +35,11 @@ protected:
 
 private:
     void applyFormats();
+    void showWhole(const QString& text);
 
     bool updating_ = false;
+    // The note's whole text while only its beginning is shown; null otherwise.
+    QString whole_;
 };
 
 } // namespace noteview

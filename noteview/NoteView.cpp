@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QStringTokenizer>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -408,8 +409,11 @@ void NoteView::refreshText()
 
 QString NoteView::foldedTitle() const
 {
-    const QStringList pieces = note_->text().split(u'\n', Qt::SkipEmptyParts);
-    return pieces.isEmpty() ? QCoreApplication::translate("Note", "New Note") : pieces.first();
+    // Only the first line is wanted, of what may be a hundred thousand.
+    for (const QStringView piece : qTokenize(note_->text(), u'\n', Qt::SkipEmptyParts)) {
+        return piece.toString();
+    }
+    return QCoreApplication::translate("Note", "New Note");
 }
 
 void NoteView::refreshFoldedRow()

@@ -8,6 +8,7 @@
 #include "dashboard/NoteEditor.h"
 #include "dashboard/Placeholder.h"
 #include "dashboard/SwatchButton.h"
+#include "model/LongText.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -172,6 +173,26 @@ private Q_SLOTS:
         text->moveCursor(QTextCursor::End);
         QTest::keyClicks(text, QStringLiteral("c"));
         QCOMPARE(note->text(), QStringLiteral("a\u00a0bc"));
+    }
+
+    void aNoteTooLongToEditIsShownInPartUntilItShrinks()
+    {
+        DashboardFixture f;
+        const QString huge = QString(longtext::editLimit, u'y') + QStringLiteral("\nend");
+        NoteModel* note = f.add({.text = huge});
+        NoteEditor editor(note, f.app.get(), {});
+        editor.show();
+        QPlainTextEdit* text = editor.textEdit();
+        QVERIFY(text->isReadOnly());
+        QVERIFY(text->toPlainText().startsWith(QStringLiteral("Too long to edit here")));
+        QVERIFY(!text->toPlainText().contains(QStringLiteral("end")));
+        QCOMPARE(note->text(), huge); // showing it in part changed nothing
+
+        note->setText(QStringLiteral("small"));
+        QVERIFY(!text->isReadOnly());
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text, QStringLiteral("er"));
+        QCOMPARE(note->text(), QStringLiteral("smaller"));
     }
 
     void deletedNoteShowsRestoreBarAndRefusesDrops()

@@ -2,8 +2,9 @@
 # Nothing typed is lost when the program dies. The real program is started again and again
 # on a note, keys are typed into it through the X server, and the process is killed with
 # SIGKILL at a random moment: while starting, while loading, between keys, in the middle of a
-# save. After every kill the notes file must decode, and must hold everything that was on disk
-# a moment before the kill. Then SIGTERM and SIGHUP (the end of the session) must end the
+# save, and between a key and its write (saving runs on a thread of its own, a few
+# milliseconds behind the key). After every kill the notes file must decode, and must hold
+# everything that was on disk a moment before the kill. Then SIGTERM and SIGHUP (the end of the session) must end the
 # program cleanly with the last key on disk. E2E_KILLS sets the number of kills (default 200).
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
@@ -57,13 +58,20 @@ focus_note() {
 }
 random_delay() { printf '0.%03d' $((RANDOM % ${1:-400})); }
 
-kills=0 failures=0 typed_runs=0 mid_save=0
+kills=0 failures=0 typed_runs=0 mid_save=0 key_runs=0 key_unwritten=0
 length=0
 for ((i = 1; i <= KILLS; i++)); do
     start_app --login-item
     typist=""
+    key_run=0
     if ((i % 10 == 0)); then
         sleep "$(random_delay 600)" # somewhere in start-up and loading
+    elif ((i % 10 == 5)) && focus_note; then
+        # One key, and the kill a few milliseconds after the server sent it: before, during
+        # or just after its write.
+        xdotool key "${MASTER:length:1}"
+        sleep "0.00$((RANDOM % 10))"
+        key_run=1 key_runs=$((key_runs + 1))
     elif focus_note; then
         chunk=${MASTER:length:12}
         xdotool type --delay 12 "$chunk" &
@@ -89,11 +97,12 @@ for ((i = 1; i <= KILLS; i++)); do
         failures=$((failures + 1))
         break
     fi
+    ((key_run && verdict == length)) && key_unwritten=$((key_unwritten + 1))
     length=$verdict
 done
 aside=$(find "$APP_DATA" -name 'notes.json.*' ! -name 'notes.json.saving' | wc -l)
-echo "     $kills kills, $typed_runs while typing, $mid_save inside a save, $length keys on disk," \
-    "$failures losses"
+echo "     $kills kills, $typed_runs while typing, $mid_save inside a save, $key_runs just after" \
+    "a key ($key_unwritten before its write), $length keys on disk, $failures losses"
 check "$kills kills, and every one left the saved text whole" [ "$failures" -eq 0 ]
 check "most runs typed something that was saved" [ "$length" -ge $((typed_runs * 3)) ]
 check "no file was ever judged unreadable or changed outside" [ "$aside" -eq 0 ]
@@ -112,6 +121,29 @@ quits_cleanly() {
 }
 check "SIGTERM quits cleanly with the last key on disk" quits_cleanly TERM "termend"
 check "SIGHUP (the session ends) quits cleanly with the last key on disk" quits_cleanly HUP "hupend"
+
+# The signal arrives while the last keys are still on their way to the disk: a large file
+# keeps each write long enough. The program waits for the writer before it exits.
+quits_after_pending_write() {
+    local status
+    python3 - "$NOTES" <<'PY'
+import json, sys
+notes = json.load(open(sys.argv[1]))
+filler = "a line of some length to make the file take a while to write\n" * 8
+notes += [{"id": "00000000-0000-4000-8000-%012d" % i, "text": filler, "folded": False,
+           "onScreen": False, "x": 0, "y": 0} for i in range(20000)]
+json.dump(notes, open(sys.argv[1], "w"))
+PY
+    start_app --login-item
+    focus_note || return 1
+    xdotool type --delay 15 "pendingwrite"
+    wait_for 10 grep -q 'pend' "$NOTES" || return 1
+    kill -TERM "$APP_PID"
+    wait "$APP_GUARD"
+    status=$?
+    [ "$status" -eq 0 ] && grep -q 'pendingwrite' "$NOTES"
+}
+check "SIGTERM right after the keys waits for their write" quits_after_pending_write
 log_empty() { [ ! -s "$APP_LOG" ] || { head -40 "$APP_LOG"; false; }; }
 check "the program wrote nothing to its log" log_empty
 e2e_finish

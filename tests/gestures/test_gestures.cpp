@@ -1,5 +1,6 @@
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
+#include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "support/Fixture.h"
@@ -62,6 +63,7 @@ class GesturesTest : public QObject {
 
     QList<NoteData> savedNotes() const
     {
+        app_->writer().drain();
         QFile file(Store::url());
         if (!file.open(QIODevice::ReadOnly)) {
             return {};

@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
+#include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "pad/PadView.h"
@@ -62,6 +63,9 @@ class HostileFileTest : public QObject {
 
     QList<NoteData> savedRecords() const
     {
+        if (f->app) {
+            f->app->writer().drain();
+        }
         return Store::decode(readFile(path)).value_or(QList<NoteData>{});
     }
 

@@ -1,6 +1,7 @@
 #include "Suites.h"
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
+#include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "support/Fixture.h"
 
@@ -15,11 +16,13 @@ private Q_SLOTS:
         Fixture f(utc(2026, 1, 1, 9));
         const QString path = f.notesPath();
         QDateTime& clock = f.today;
-        const auto saved = [&path] {
+        auto app = makeAppController();
+        // What the writer's thread has written by now, the last change included.
+        const auto saved = [&path, &app] {
+            app->writer().drain();
             return Store::decode(readFile(path)).value_or(QList<NoteData>()).value(0);
         };
 
-        auto app = makeAppController();
         auto* note = new NoteModel(NoteData());
         app->setNotes({note});
         QSignalSpy told(note, &NoteModel::willChange);
@@ -39,6 +42,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(path));
         note->setFolded(true);
         note->setPaperW(180);
+        app->writer().drain();
         QVERIFY(!QFile::exists(path));
         note->setPinned(true);
         QCOMPARE(saved().pw, 180.0);

@@ -1,31 +1,7 @@
 #include "StoreFixture.h"
 
 #include <QDir>
-#include <csignal>
 #include <limits>
-#include <sys/resource.h>
-
-namespace {
-
-// Caps the size of any file this process writes, as a full disk would; unlike a read-only
-// folder this also stops root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
-
-} // namespace
 
 class StoreFileTest : public QObject, private StoreFixture {
     Q_OBJECT

@@ -6,7 +6,27 @@
 #include "support/Fixture.h"
 
 #include <QUuid>
+#include <csignal>
 #include <optional>
+#include <sys/resource.h>
+
+// Caps the size of any file this process writes, as a full disk would; unlike a read-only
+// folder this also stops root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
 
 // The shared fixture, without a controller, for the tests of the store on disk. The test class
 // derives from it, calls setUp(this) from init() and tearDown() from cleanup(); notes it adds

@@ -3,6 +3,7 @@
 #include "app/WidgetViews.h"
 #include "model/ImageWork.h"
 #include "model/Images.h"
+#include "model/NotesWriter.h"
 #include "motion/Motion.h"
 
 #include <QCoreApplication>
@@ -68,6 +69,10 @@ void Fixture::writeNotes(const QJsonArray& records) const
 
 QByteArray Fixture::savedBytes() const
 {
+    // Saving runs on the writer's thread: what a test reads is what the last change wrote.
+    if (app) {
+        app->writer().drain();
+    }
     QFile file(notesPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -251,7 +251,8 @@ QStringList NoteModel::lines() const
 QString NoteModel::title() const
 {
     const QStringList all = firstLines(text_, 1);
-    return all.isEmpty() ? QCoreApplication::translate("Note", "New Note") : trimmed(all.first(), isHorizontalSpace);
+    return all.isEmpty() ? QCoreApplication::translate("Note", "New Note")
+                         : trimmed(all.first(), isHorizontalSpace);
 }
 
 QString NoteModel::preview() const

@@ -151,7 +151,8 @@ void DashboardView::offerHotKeyHelp(bool keysReachEveryWindow)
         return;
     }
     settings.setValue(hotKeyHelpShownKey, true);
-    showNotice(QStringLiteral(
+    showNotice(QCoreApplication::translate(
+        "Dashboard",
         "Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this "
         "desktop. To use them everywhere, bind them in the desktop's keyboard settings to the "
         "commands \u201Cquillhaven --toggle-dashboard\u201D and \u201Cquillhaven "

@@ -2,6 +2,7 @@
 
 #include "dashboard/ThemedIcon.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -21,7 +22,7 @@ NoticeBar::NoticeBar(QWidget* parent)
     close_ = new QToolButton(this);
     close_->setAutoRaise(true);
     close_->setIcon(dash::themedIcon(paint::Glyph::Cross, QColor(0, 0, 0, 140), 10));
-    close_->setAccessibleName(QStringLiteral("Close"));
+    close_->setAccessibleName(QCoreApplication::translate("Dashboard", "Close"));
     connect(close_, &QToolButton::clicked, this, &QWidget::hide);
 
     auto* layout = new QHBoxLayout(this);

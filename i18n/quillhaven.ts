@@ -14,6 +14,13 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
 </context>
 <context>
+    <name>Capture</name>
+    <message>
+        <source>The screen could not be captured: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Colors</name>
     <message>
         <source>Yellow</source>
@@ -56,6 +63,26 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Quillhaven: sticky notes that tuck away at the top of the screen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show or hide the dashboard of the running copy (starting it if needed).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capture a screen region into a new note.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put a new note on the screen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --capture-region: select from the desktop&apos;s image in &lt;image&gt; (internal).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>image</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -171,6 +198,14 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>%1 color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this desktop. To use them everywhere, bind them in the desktop&apos;s keyboard settings to the commands “quillhaven --toggle-dashboard” and “quillhaven --capture”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -367,6 +402,14 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Large  320 × 360</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Images (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too long to edit here: the first %1 of %2 characters are shown. All of it is kept and saved.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

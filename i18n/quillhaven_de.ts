@@ -19,6 +19,13 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     </message>
 </context>
 <context>
+    <name>Capture</name>
+    <message>
+        <source>The screen could not be captured: %1.</source>
+        <translation>Der Bildschirm konnte nicht aufgenommen werden: %1.</translation>
+    </message>
+</context>
+<context>
     <name>Colors</name>
     <message>
         <source>Yellow</source>
@@ -62,6 +69,26 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Quillhaven: sticky notes that tuck away at the top of the screen.</source>
         <translation>Quillhaven: Haftnotizen, die oben am Bildschirmrand verschwinden.</translation>
+    </message>
+    <message>
+        <source>Show or hide the dashboard of the running copy (starting it if needed).</source>
+        <translation>Die Übersicht der laufenden Kopie zeigen oder ausblenden (und sie dafür bei Bedarf starten).</translation>
+    </message>
+    <message>
+        <source>Capture a screen region into a new note.</source>
+        <translation>Einen Bildschirmbereich in eine neue Notiz aufnehmen.</translation>
+    </message>
+    <message>
+        <source>Put a new note on the screen.</source>
+        <translation>Eine neue Notiz auf den Bildschirm legen.</translation>
+    </message>
+    <message>
+        <source>With --capture-region: select from the desktop&apos;s image in &lt;image&gt; (internal).</source>
+        <translation>Mit --capture-region: aus dem Bild des Desktops in &lt;image&gt; auswählen (intern).</translation>
+    </message>
+    <message>
+        <source>image</source>
+        <translation>Bild</translation>
     </message>
 </context>
 <context>
@@ -177,6 +204,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>%1 color</source>
         <translation>Farbe %1</translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this desktop. To use them everywhere, bind them in the desktop&apos;s keyboard settings to the commands “quillhaven --toggle-dashboard” and “quillhaven --capture”.</source>
+        <translation>Strg+Alt+N und Strg+Alt+S wirken auf diesem Desktop nur, solange ein Quillhaven-Fenster aktiv ist. Damit sie überall wirken, legen Sie sie in den Tastatureinstellungen des Desktops auf die Befehle „quillhaven --toggle-dashboard“ und „quillhaven --capture“.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -373,6 +408,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Large  320 × 360</source>
         <translation>Groß  320 × 360</translation>
+    </message>
+    <message>
+        <source>Images (%1)</source>
+        <translation>Bilder (%1)</translation>
+    </message>
+    <message>
+        <source>Too long to edit here: the first %1 of %2 characters are shown. All of it is kept and saved.</source>
+        <translation>Zu lang zum Bearbeiten: Gezeigt werden die ersten %1 von %2 Zeichen. Alles bleibt erhalten und wird gespeichert.</translation>
     </message>
 </context>
 <context>

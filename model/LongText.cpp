@@ -1,5 +1,6 @@
 #include "model/LongText.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace longtext {
@@ -12,10 +13,11 @@ QString shownPart(const QString& text)
     }
     // Said first, where the note's window opens, not after a hundred thousand characters.
     const QLocale locale;
-    return QStringLiteral("Too long to edit here: the first ") + locale.toString(cut) +
-           QStringLiteral(" of ") + locale.toString(text.size()) +
-           QStringLiteral(" characters are shown. All of it is kept and saved.\n\n") +
-           text.left(cut);
+    return QCoreApplication::translate("Note", "Too long to edit here: the first %1 of %2 "
+                                               "characters are shown. All of it is kept and "
+                                               "saved.")
+               .arg(locale.toString(cut), locale.toString(text.size())) +
+           QStringLiteral("\n\n") + text.left(cut);
 }
 
 } // namespace longtext

@@ -22,7 +22,7 @@ QString imageFilter()
     for (const QByteArray& format : QImageReader::supportedImageFormats()) {
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
     }
-    return QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
+    return QCoreApplication::translate("Note", "Images (%1)").arg(patterns.join(QLatin1Char(' ')));
 }
 
 QStringList dialogChoice(const QString& message)
@@ -133,7 +133,8 @@ void reportCaptureFailure(const QString& reason)
 {
     platform::log(QStringLiteral("Quillhaven: screencapture failed: ") + reason);
     platform::Notices::shared().post(
-        QStringLiteral("The screen could not be captured: %1.").arg(reason));
+        QCoreApplication::translate("Capture", "The screen could not be captured: %1.")
+            .arg(reason));
 }
 
 } // namespace imagesources

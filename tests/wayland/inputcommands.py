@@ -41,8 +41,8 @@ class Driver:
     def sync(self):
         """Returns once the compositor has handled everything sent so far."""
 
-    def combo(self, spec):
-        *mods, last = spec.lower().split("+")
+    def combo(self, keys):
+        *mods, last = keys.lower().split("+")
         mask = 0
         for name in mods:
             code, bit = MODIFIERS[name]

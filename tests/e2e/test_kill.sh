@@ -135,9 +135,11 @@ notes += [{"id": "00000000-0000-4000-8000-%012d" % i, "text": filler, "folded": 
 json.dump(notes, open(sys.argv[1], "w"))
 PY
     start_app --login-item
+    # A sanitized build on a busy machine reads and writes 13 MB slowly: wait, never race.
+    wait_for 90 note_window || return 1
     focus_note || return 1
     xdotool type --delay 15 "pendingwrite"
-    wait_for 10 grep -q 'pend' "$NOTES" || return 1
+    wait_for 60 grep -q 'pend' "$NOTES" || return 1
     kill -TERM "$APP_PID"
     wait "$APP_GUARD"
     status=$?

@@ -39,6 +39,11 @@ void wireCallbacks(Panel* panel, AppController* app, NoteModel* note)
             weakApp->pasteImage(weakNote);
         }
     };
+    panel->onDismiss = [weakApp, weakNote] {
+        if (weakApp && weakNote) {
+            weakApp->putBack(weakNote);
+        }
+    };
     panel->onMovedBySystem = [weakApp, weakNote] {
         if (weakApp && weakNote) {
             weakApp->followWindow(weakNote);

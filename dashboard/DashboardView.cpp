@@ -11,7 +11,9 @@
 #include "paint/Palette.h"
 #include "platform/Clock.h"
 #include "platform/HotKeys.h"
+#include "windows/Panel.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -173,8 +175,14 @@ QWidget* DashboardView::buildSidebar()
     search_->setPlaceholderText(QCoreApplication::translate("Dashboard", "Search"));
     search_->setAccessibleName(QCoreApplication::translate("Dashboard", "Search"));
     search_->setClearButtonEnabled(true);
-    search_->addAction(dash::themedIcon(paint::Glyph::Search, QColor(0, 0, 0, 120)),
-                       QLineEdit::LeadingPosition);
+    // The field's icon buttons speak their action's text to a screen reader.
+    if (auto* clear = search_->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
+        clear->setText(QCoreApplication::translate("Dashboard", "Clear Search"));
+    }
+    search_
+        ->addAction(dash::themedIcon(paint::Glyph::Search, QColor(0, 0, 0, 120)),
+                    QLineEdit::LeadingPosition)
+        ->setText(QCoreApplication::translate("Dashboard", "Search"));
     search_->setStyleSheet(QStringLiteral(
         "QLineEdit { background: rgba(0, 0, 0, 16); border: 1px solid rgba(0, 0, 0, 22);"
         " border-radius: 7px; padding: 3px 4px; }"
@@ -250,6 +258,7 @@ QWidget* DashboardView::buildList()
     connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DashboardView::onListSelection);
     connect(listView_, &DashListView::deletePressed, this, &DashboardView::trashRow);
+    connect(listView_, &QListView::activated, this, &DashboardView::openRow);
 
     listPlaceholder_ = new Placeholder(column);
     listStack_ = new QStackedWidget(column);
@@ -549,6 +558,20 @@ void DashboardView::dropHiddenSelection()
     NoteModel* note = selectedNote();
     if (selected_ && (!note || !visible_.contains(note))) {
         setSelected(std::nullopt);
+    }
+}
+
+void DashboardView::openRow(const QModelIndex& row)
+{
+    // Return (or a double click) on a live note brings its window out and gives it the
+    // keyboard: the way to a note on the screen without the mouse.
+    NoteModel* note = listModel_->noteAt(row.row());
+    if (!app_ || !note || note->deletedAt()) {
+        return;
+    }
+    app_->drop(note);
+    if (Panel* panel = app_->window(note)) {
+        panel->makeKey();
     }
 }
 

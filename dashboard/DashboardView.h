@@ -96,6 +96,7 @@ private:
     void onSidebarSelection();
     void onListSelection();
     void trashRow(const QModelIndex& row);
+    void openRow(const QModelIndex& row);
     void dropHiddenSelection();
 
     QPointer<AppController> app_;

@@ -139,6 +139,8 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
 
     text_ = new QPlainTextEdit(this);
     text_->setFrameShape(QFrame::NoFrame);
+    // Tab leaves the text for the next control, so the keyboard can go round the window.
+    text_->setTabChangesFocus(true);
     QFont body = font();
     body.setPixelSize(15);
     text_->setFont(body);

@@ -208,6 +208,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Close</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Clear Search</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -410,6 +414,14 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Too long to edit here: the first %1 of %2 characters are shown. All of it is kept and saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move to Recently Deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note text</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -213,6 +213,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>Clear Search</source>
+        <translation>Suche löschen</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -416,6 +420,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Too long to edit here: the first %1 of %2 characters are shown. All of it is kept and saved.</source>
         <translation>Zu lang zum Bearbeiten: Gezeigt werden die ersten %1 von %2 Zeichen. Alles bleibt erhalten und wird gespeichert.</translation>
+    </message>
+    <message>
+        <source>Move to Recently Deleted</source>
+        <translation>In „Zuletzt gelöscht“ verschieben</translation>
+    </message>
+    <message>
+        <source>Note text</source>
+        <translation>Notiztext</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "paint/Glyphs.h"
 #include "paint/Palette.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 
@@ -14,6 +15,7 @@ CloseButton::CloseButton(QWidget* parent)
     setFixedSize(side, side);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
+    setAccessibleName(QCoreApplication::translate("Note", "Move to Recently Deleted"));
 }
 
 void CloseButton::setReveal(double opacity)

@@ -3,6 +3,7 @@
 #include "model/LongText.h"
 #include "paint/Palette.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -34,6 +35,7 @@ TextArea::TextArea(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
+    setAccessibleName(QCoreApplication::translate("Note", "Note text"));
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_TranslucentBackground);

@@ -405,6 +405,12 @@ void NoteView::refreshText()
     }
     editor_->setNoteText(note_->text());
     placeholder_->setVisible(!note_->folded() && note_->text().isEmpty());
+    // Screen readers and window switchers name the note by its title.
+    const QString title = note_->title();
+    setAccessibleName(title);
+    if (QWidget* frame = window(); frame != this) {
+        frame->setWindowTitle(title);
+    }
 }
 
 QString NoteView::foldedTitle() const
@@ -671,6 +677,9 @@ void NoteView::resizeEvent(QResizeEvent* event)
 void NoteView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (note_ && window() != this) {
+        window()->setWindowTitle(note_->title());
+    }
     growForEffects();
     layoutParts();
     syncHoverWithPointer();

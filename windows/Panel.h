@@ -69,6 +69,8 @@ public:
 
     std::function<void(bool moving)> onDrag;
     std::function<void()> onPasteImage;
+    // Escape in the window: puts the note away, so the keyboard alone can tuck it.
+    std::function<void()> onDismiss;
     std::function<bool(MouseEvent, int clickCount)> resizeHook;
     // Called once the window system has settled the window somewhere else than the program
     // last put it: a window manager that clamps a window or makes room for its frame. frame()

@@ -220,6 +220,14 @@ void Panel::replayHeldClick(std::unique_ptr<QMouseEvent> press, QMouseEvent* up)
 
 bool Panel::filterKey(QKeyEvent* event)
 {
+    if (onDismiss && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress) {
+            const auto dismiss = onDismiss;
+            dismiss();
+        }
+        return true;
+    }
     if (!onPasteImage || !isPasteKey(event)) {
         return false;
     }

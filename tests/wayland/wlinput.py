@@ -150,4 +150,5 @@ def main():
     serve(VirtualDevices(Connection(), extent), errors=(RuntimeError,))
 
 
-main()
+if __name__ == "__main__":
+    main()

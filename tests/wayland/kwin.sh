@@ -1,0 +1,67 @@
+# KWin (Wayland) for run-wayland: started headless with XWayland on the run's own session bus,
+# input through its fake-input protocol. KWin alone binds no keys to commands (Plasma's
+# shortcut daemon does) and gives no screenshot to a program outside Plasma, so the
+# screenshots kept are the X windows pasted at their places, and the hot keys are the
+# program's own.
+
+SCREENSHOTS=0
+COMPOSITOR_TREE=0
+BOUND_KEYS=0
+
+compositor_start() {
+    # The installed binary carries a file capability a container may refuse to run, and its
+    # built-in platform plugin loads only for a binary named kwin_wayland: a plain copy. Its
+    # fake-input protocol, which drives the pointer here, is otherwise kept for the programs
+    # that desktop files name for it.
+    mkdir -p "$E2E_TMP/kwin"
+    cp "$(command -v kwin_wayland)" "$E2E_TMP/kwin/kwin_wayland"
+    chown -R "$WL_USER:" "$E2E_TMP/kwin" 2>/dev/null
+    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=KDE \
+        KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 "$E2E_TMP/kwin/kwin_wayland" --virtual --xwayland \
+        --width 1440 --height 900 --socket quillhaven-wayland --exit-with-session \
+        "sh -c \"env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
+            '$E2E_TMP/session.env' && exec sleep 900\"" >"$E2E_SHOTS/compositor.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 40 test -s "$E2E_TMP/session.env" || return 1
+    session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
+}
+
+input_driver() { as_user /usr/bin/python3 "$WL_DIR/kwininput.py"; }
+
+native_start() {
+    as_user foot --app-id=quillhaven-foot --title=quillhaven-foot --maximized sh \
+        >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    # Nothing outside KWin can ask it about a Wayland window: give foot a moment to map.
+    sleep 2
+}
+
+# A click on a part of foot that no window of the program covers.
+native_focus() {
+    pointer_to 100 850 && input down && input up
+}
+# No compositor tree here: XWayland's focus belongs to no X window while foot has the keyboard.
+native_focused() {
+    local focus
+    focus=$(xdotool getwindowfocus 2>/dev/null) || return 0
+    ! app_windows | grep -qx "$focus"
+}
+
+compositor_rect() { return 1; }
+
+screen_shot() { "$WL_DIR/xstack.py" "$E2E_SHOTS/$1.png"; }
+
+# KWin 5.27 delivers the pointer of its fake-input protocol but not its keys when the session
+# has no keyboard of its own (headless): keys go through XWayland's XTest, which reaches X
+# windows only. So the note is typed into as before, but nothing can type into foot, and the
+# X focus (which KWin leaves on the last X window) cannot tell whether foot has the keyboard.
+NATIVE_KEYS=0
+eval "$(declare -f input | sed '1s/^input /compositor_input /')"
+input() {
+    case $1 in
+    type) shift && xdotool type --delay 30 "$*" ;;
+    key) xdotool key "$(sed 's/return/Return/; s/escape/Escape/' <<<"$2")" ;;
+    *) compositor_input "$@" ;;
+    esac
+}
+native_focused() { true; }

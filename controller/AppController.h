@@ -86,6 +86,8 @@ public:
     // --- pulling (Pulling.cpp)
     void padDragChanged();
     void padDragEnded();
+    // The primary button came up, as raw input (see Desktop::watchPrimaryRelease).
+    void primaryReleased();
     void drop(NoteModel* note);
     void glideDown(NoteModel* note);
     void land(NoteModel* note);
@@ -169,6 +171,8 @@ private:
     void setPadTakesPointer(bool open);
     QPointF trackedPointer();
     void trackingTick();
+    bool pullOutlivesRelease() const;
+    void endPull();
     void bringBackOnScreenNotes();
     void closeWindow(NoteModel* note);
     // Deletes the image files no note in the list names any more.
@@ -209,6 +213,7 @@ private:
     static constexpr int trackingMs = 80;
     QTimer* trackingTimer_ = nullptr;
     bool pollOnly_ = true;
+    bool crossingReleases_ = false; // see pullOutlivesRelease()
     bool movedSinceTick_ = false;
     QPointF lastReading_;
     // Where the pointer was read when it left the pad, while the position reads the same: where

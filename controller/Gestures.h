@@ -19,6 +19,9 @@ struct Pull {
     QPointer<NoteModel> note;
     QPointF start; // where the pointer took the note, y-up
     double lastX = 0;
+    // The window system let go of the press as the note appeared under the pointer, though
+    // the button is still held: the note follows raw motion until the raw release.
+    bool carried = false;
 };
 
 // A note's window following the pointer.

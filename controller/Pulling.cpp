@@ -92,7 +92,17 @@ void AppController::padDragChanged()
 
 void AppController::padDragEnded()
 {
+    if (pullOutlivesRelease()) {
+        gesture_.pull.carried = true;
+        return;
+    }
+    endPull();
+}
+
+void AppController::endPull()
+{
     // The pull is over however it ends, so the pad is not kept open by a pull that is gone.
+    gesture_.pull.carried = false;
     const QPointer<NoteModel> note = gesture_.pull.note;
     gesture_.pull.note.clear();
     if (!note || window(note) == nullptr) {
@@ -103,6 +113,23 @@ void AppController::padDragEnded()
         glideDown(note);
     } else {
         land(note);
+    }
+}
+
+// XWayland under a wlroots compositor lets go of every held button when the pointer enters a
+// new X window, which the pulled note's window is, mapped under the pointer. Such a release
+// comes over the note's window; the pull then lasts until the raw release.
+bool AppController::pullOutlivesRelease() const
+{
+    const Panel* panel = gesture_.pull.note ? window(gesture_.pull.note) : nullptr;
+    return crossingReleases_ && panel != nullptr && !gesture_.pull.carried &&
+           panel->frame().contains(platform::desktop().mouseLocation());
+}
+
+void AppController::primaryReleased()
+{
+    if (gesture_.pull.carried) {
+        endPull();
     }
 }
 

@@ -36,6 +36,11 @@ void AppController::start()
             weak->pointerMoved();
         }
     });
+    crossingReleases_ = platform::desktop().watchPrimaryRelease([weak] {
+        if (weak) {
+            weak->primaryReleased();
+        }
+    });
     // Reads as before until the first motion event shows that motion is reported.
     trackingTimer_->start();
 

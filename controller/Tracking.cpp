@@ -51,6 +51,9 @@ void AppController::pointerMoved()
     // A motion event proves the window system reports this pointer's motion: from now on a
     // still pointer needs no reading.
     pollOnly_ = false;
+    if (gesture_.pull.carried) {
+        padDragChanged();
+    }
     if (trackingTimer_->isActive() && trackingTimer_->interval() == trackingMs) {
         movedSinceTick_ = true; // read at the next tick, no sooner
         return;

@@ -83,6 +83,16 @@ public:
         (void)moved;
         return false;
     }
+
+    // Whether the window system lets go of a held button when a new window of the program
+    // appears under the pointer, and reports the real release only as raw input: XWayland
+    // under compositors that give X windows no implicit grab (wlroots). Then `released` is
+    // called on the main thread for each release of the primary button, from raw input.
+    virtual bool watchPrimaryRelease(std::function<void()> released)
+    {
+        (void)released;
+        return false;
+    }
 };
 
 // Hands a clipboard reading to `done` on the GUI thread, unless `context` has gone by then.

@@ -90,7 +90,8 @@ bool PointerProbe::watchMotion(std::function<void()> moved)
     struct {
         xcb_input_event_mask_t head;
         uint32_t mask;
-    } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+    } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+             XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE};
     xcb_input_xi_select_events(connection_, root_, 1, &select.head);
     xcb_flush(connection_);
 
@@ -102,15 +103,31 @@ bool PointerProbe::watchMotion(std::function<void()> moved)
     return true;
 }
 
+void PointerProbe::watchPrimaryRelease(std::function<void()> released)
+{
+    released_ = std::move(released);
+}
+
 void PointerProbe::readEvents()
 {
     bool motion = false;
+    int releases = 0;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        motion = motion || (event->response_type & 0x7f) == XCB_GE_GENERIC;
+        if ((event->response_type & 0x7f) == XCB_GE_GENERIC) {
+            const auto* raw = reinterpret_cast<const xcb_input_raw_button_release_event_t*>(event);
+            if (raw->event_type == XCB_INPUT_RAW_BUTTON_RELEASE) {
+                releases += raw->detail == 1 ? 1 : 0;
+            } else {
+                motion = true;
+            }
+        }
         std::free(event);
     }
     if (motion && moved_) {
         moved_();
+    }
+    for (; releases > 0 && released_; --releases) {
+        released_();
     }
 }
 

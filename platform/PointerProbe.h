@@ -27,6 +27,9 @@ public:
     // Calls `moved` (on the main thread) for each batch of pointer motion anywhere on the
     // screen: XInput 2 raw motion, selected on the root window. False without X or XInput 2.
     bool watchMotion(std::function<void()> moved);
+    // Also calls `released` for each raw release of the primary button, anywhere.
+    void watchPrimaryRelease(std::function<void()> released);
+    bool watching() const { return notifier_ != nullptr; }
 
 private:
     void readEvents();
@@ -36,6 +39,7 @@ private:
     unsigned int root_ = 0;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::function<void()> moved_;
+    std::function<void()> released_;
 };
 
 } // namespace platform

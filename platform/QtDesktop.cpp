@@ -206,6 +206,16 @@ bool QtDesktop::watchPointer(std::function<void()> moved)
     return pointer_.watchMotion(std::move(moved));
 }
 
+bool QtDesktop::watchPrimaryRelease(std::function<void()> released)
+{
+    const SessionKind session = sessionKind();
+    if (!session.wayland() || session.honoursPositions() || !pointer_.watching()) {
+        return false;
+    }
+    pointer_.watchPrimaryRelease(std::move(released));
+    return true;
+}
+
 bool QtDesktop::pointerOnlyOverOwnWindows() const
 {
     return sessionKind().wayland();

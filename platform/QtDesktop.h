@@ -34,6 +34,7 @@ public:
     QImage grabScreen() const override;
     bool pointerOnlyOverOwnWindows() const override;
     bool watchPointer(std::function<void()> moved) override;
+    bool watchPrimaryRelease(std::function<void()> released) override;
 
 private:
     QRect mainGeometry() const;

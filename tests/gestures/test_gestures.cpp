@@ -134,6 +134,42 @@ private Q_SLOTS:
         QVERIFY(QApplication::activeWindow() != window);
     }
 
+    // XWayland under wlroots lets go of the press as the pulled note's window appears under
+    // the pointer. That release, over the note, does not end the pull: the note follows raw
+    // motion and lands at the raw release. A release anywhere else ends the pull as before.
+    void pullOutlivesTheReleaseOfTheNoteAppearing()
+    {
+        f_->desktop.crossingReleases = true;
+        f_->desktop.motionEvents = true;
+        app_->start();
+        NoteModel* note = addNote(QStringLiteral("carried"), false);
+        pointAt(midX, 880);
+        app_->padDragChanged();
+        pointAt(midX, 860); // over the note's window, which hangs from the pointer
+        app_->padDragEnded();
+        QCOMPARE(app_->pulling(), note);
+        QCOMPARE(f_->sounds, QList<Effect>{Effect::Peel});
+
+        f_->desktop.moveMouse(QPointF(400, 500));
+        Panel* window = app_->window(note);
+        QCOMPARE(origin(window->frame()), QPointF(400 - win / 2, 500 + 14 + inset - win));
+        f_->desktop.released();
+        QVERIFY(app_->pulling() == nullptr);
+        QCOMPARE(f_->sounds, (QList<Effect>{Effect::Peel, Effect::Pat}));
+        QCOMPARE(note->origin, QPointF(400 - win / 2, 500 + 14 + inset - win));
+        f_->desktop.released(); // a later click elsewhere is nothing to the pull
+        QCOMPARE(f_->sounds.size(), 2);
+
+        // Let go away from the note (a click beside the pad): over at once.
+        NoteModel* other = addNote(QStringLiteral("clicked"), false);
+        pointAt(midX, 880);
+        app_->padDragChanged();
+        QCOMPARE(app_->pulling(), other);
+        pointAt(midX - 400, 880);
+        app_->padDragEnded();
+        QVERIFY(app_->pulling() == nullptr);
+    }
+
     void sidewaysSwipeTiltsAtMostFiveDegrees()
     {
         addNote(QString(), false);

@@ -42,6 +42,14 @@ bool FakeDesktop::watchPointer(std::function<void()> callback)
     return motionEvents;
 }
 
+bool FakeDesktop::watchPrimaryRelease(std::function<void()> callback)
+{
+    if (crossingReleases) {
+        released = std::move(callback);
+    }
+    return crossingReleases;
+}
+
 void FakeDesktop::moveMouse(QPointF to)
 {
     mouse = to;

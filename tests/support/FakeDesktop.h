@@ -30,6 +30,8 @@ public:
     bool motionEvents = false;       // watchPointer() succeeds
     std::function<void()> moved;     // what watchPointer() was given
     void moveMouse(QPointF to);      // with a motion event when watched
+    bool crossingReleases = false;   // as XWayland under wlroots: watchPrimaryRelease() works
+    std::function<void()> released;  // what watchPrimaryRelease() was given
 
     void copyImage(const QImage& image); // a new clipboard content
     void copyText();                     // text replaces any image
@@ -52,6 +54,7 @@ public:
     QImage grabScreen() const override { return screen; }
     bool pointerOnlyOverOwnWindows() const override { return pointerOnlyOverOwn; }
     bool watchPointer(std::function<void()> callback) override;
+    bool watchPrimaryRelease(std::function<void()> callback) override;
 
 private:
     platform::ServicesGuard installed_;

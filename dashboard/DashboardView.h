@@ -97,6 +97,7 @@ private:
     void onListSelection();
     void trashRow(const QModelIndex& row);
     void dropHiddenSelection();
+    void showSaveFailure();
 
     QPointer<AppController> app_;
     std::optional<NoteFilter> filter_ = NoteFilter::all();
@@ -112,6 +113,7 @@ private:
     bool placing_ = false; // selection is being put back programmatically
 
     NoticeBar* noticeBar_ = nullptr;
+    QString saveNotice_; // the notice of a failing save while it shows
     QSplitter* splitter_ = nullptr;
     QLineEdit* search_ = nullptr;
     SidebarModel* sidebarModel_ = nullptr;

@@ -208,6 +208,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Close</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -477,6 +481,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Screenshot to Note (Ctrl+Alt+S)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not saved: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -144,8 +144,13 @@ void pruneOutsideCopies(const QString& path)
 void keepOutsideChange(const QString& file, const QString& path, const QDateTime& when)
 {
     const QString aside = asideName(path, QStringLiteral("outside"), when);
-    if (QFile::rename(file, aside) || QFile::copy(file, aside)) {
+    const bool moved = QFile::rename(file, aside);
+    if (moved || QFile::copy(file, aside)) {
         platform::log(QStringLiteral("Quillhaven: notes file changed outside, kept as ") + aside);
+        // A displaced file on another disk (a linked notes file) leaves no litter behind.
+        if (!moved && file != path) {
+            QFile::remove(file);
+        }
     }
     pruneOutsideCopies(path);
 }

@@ -152,7 +152,7 @@ void DashboardView::showSaveFailure()
     if (!failure.isEmpty()) {
         showNotice(QCoreApplication::translate("Dashboard",
                                                "Your notes are not saved: %1. Quillhaven keeps "
-                                               "them and keeps trying to write %2.")
+                                               "them and keeps trying to write \u201C%2\u201D.")
                        .arg(failure, Store::url()));
         saveNotice_ = noticeBar_->text();
     } else if (!saveNotice_.isEmpty() && noticeBar_->text() == saveNotice_) {

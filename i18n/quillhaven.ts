@@ -209,7 +209,7 @@ There is NO WARRANTY, to the extent permitted by law.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write %2.</source>
+        <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write “%2”.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -484,7 +484,7 @@ There is NO WARRANTY, to the extent permitted by law.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Not saved: %1</source>
+        <source>Not saved</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -214,8 +214,8 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <translation>Schließen</translation>
     </message>
     <message>
-        <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write %2.</source>
-        <translation>Ihre Notizen sind nicht gespeichert: %1. Quillhaven behält sie und versucht weiter, %2 zu schreiben.</translation>
+        <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write “%2”.</source>
+        <translation>Ihre Notizen sind nicht gespeichert: %1. Quillhaven behält sie und versucht weiter, „%2“ zu schreiben.</translation>
     </message>
 </context>
 <context>
@@ -489,8 +489,8 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <translation>Bildschirmfoto als Notiz (Strg+Alt+S)</translation>
     </message>
     <message>
-        <source>Not saved: %1</source>
-        <translation>Nicht gespeichert: %1</translation>
+        <source>Not saved</source>
+        <translation>Nicht gespeichert</translation>
     </message>
 </context>
 <context>

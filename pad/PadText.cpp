@@ -43,7 +43,8 @@ HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered, const QString&
         return {QCoreApplication::translate("Pad", "Release to tuck away"), paint::whiteAt(0.55)};
     }
     if (!saveFailure.isEmpty()) {
-        return {QCoreApplication::translate("Pad", "Not saved: %1").arg(saveFailure), warning()};
+        // The line has room for little more; the dashboard says why and where.
+        return {QCoreApplication::translate("Pad", "Not saved"), warning()};
     }
     if (savedFlash) {
         return {QCoreApplication::translate("Pad", "Saved"), highlight()};

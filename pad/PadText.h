@@ -25,8 +25,8 @@ struct HintLine {
     QString text;
     QColor color;
 };
-// `saveFailure`: why the notes are not saved, shown in place of everything but the tuck hint
-// until a save succeeds; empty while all is well.
+// `saveFailure`: why the notes are not saved; while it is not empty, "Not saved" takes the
+// place of everything but the tuck hint.
 HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered, const QString& saveFailure = {});
 
 } // namespace pad

@@ -246,7 +246,7 @@ private Q_SLOTS:
         // While saving fails, that is what the line says, over everything but a tuck.
         NotesWriter& writer = pad.app->writer();
         Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "No space left on device");
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Not saved: No space left on device"));
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Not saved"));
         QCOMPARE(pad.view->hint().color, pad::warning());
         pad.app->setPadHot(true);
         QCOMPARE(pad.view->hint().text, QStringLiteral("Release to tuck away"));

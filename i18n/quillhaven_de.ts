@@ -490,7 +490,7 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     </message>
     <message>
         <source>Not saved</source>
-        <translation>Nicht gespeichert</translation>
+        <translation>Ungespeichert</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "app/Identity.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "model/NotesWriter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -164,16 +165,22 @@ int main(int argc, char* argv[])
         }
         return 0;
     }
-    AppDelegate delegate;
-    if (request != SingleInstance::Request::ShowDashboard) {
-        delegate.perform(request);
+    {
+        AppDelegate delegate;
+        if (request != SingleInstance::Request::ShowDashboard) {
+            delegate.perform(request);
+        }
+        QObject::connect(&instance, &SingleInstance::requested, &application,
+                         [&delegate](SingleInstance::Request asked) { delegate.perform(asked); });
+        QTimer::singleShot(0, &application,
+                           [&delegate] { delegate.applicationDidFinishLaunching(); });
+        // A signal ends the event loop like Quit; the controller, going with the delegate,
+        // waits for its writer to put the last change on disk.
+        const QuitSignals quitSignals;
+        QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application,
+                         &QApplication::quit);
+        status = QApplication::exec();
     }
-    QObject::connect(&instance, &SingleInstance::requested, &application,
-                     [&delegate](SingleInstance::Request asked) { delegate.perform(asked); });
-    QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
-    // A signal ends the event loop like Quit; the controller, going with the delegate, waits
-    // for its writer to put the last change on disk.
-    const QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application, &QApplication::quit);
-    return QApplication::exec();
+    // Notes that reached only an emergency copy are a failure the caller should see.
+    return NotesWriter::everythingSaved() ? status : 1;
 }

@@ -27,6 +27,13 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
                     QCoreApplication::translate("Folders", "Work"),
                     QCoreApplication::translate("Folders", "Ideas")};
     }
+    connect(writer_.get(), &NotesWriter::stateChanged, this,
+            [this](NotesWriter::State state, const QString& reason) {
+                const QString failure = state == NotesWriter::State::Failed ? reason : QString();
+                if (failure != saveFailure_) {
+                    assign(saveFailure_, failure, Field::SaveFailure);
+                }
+            });
 }
 
 AppController::~AppController() = default;

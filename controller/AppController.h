@@ -34,7 +34,16 @@ class QWidget;
 class AppController : public QObject {
     Q_OBJECT
 public:
-    enum class Field { Notes, PadHot, Revealed, Wobble, SavedFlash, ClipImage, Folders };
+    enum class Field {
+        Notes,
+        PadHot,
+        Revealed,
+        Wobble,
+        SavedFlash,
+        ClipImage,
+        Folders,
+        SaveFailure
+    };
     Q_ENUM(Field)
     using MouseEvent = ::MouseEvent;
 
@@ -64,6 +73,9 @@ public:
     void setClipImage(const QImage& image);
     const QStringList& folders() const { return folders_; }
     void setFolders(const QStringList& folders);
+    // Why the notes are not on disk while saving fails (the writer keeps trying); empty
+    // while all is well.
+    const QString& saveFailure() const { return saveFailure_; }
 
     int clipUsed = 0;
     QPointer<NoteModel> dashSelected;
@@ -201,6 +213,7 @@ private:
     std::deque<PendingImage> pendingImages_; // in the order added
     quint64 nextImageTicket_ = 0;
     QStringList folders_;
+    QString saveFailure_;
     QRectF screen_;
     std::unique_ptr<ViewFactory> views_;
     std::unique_ptr<Panel> padWindow_;

@@ -1,5 +1,6 @@
 #include "controller/AppController.h"
 #include "controller/ViewFactory.h"
+#include "model/DiskFile.h"
 #include "model/NoteGeometry.h"
 #include "model/Store.h"
 #include "platform/Clock.h"
@@ -25,6 +26,8 @@ void AppController::start()
     // user sees at start. It fills in as the notes arrive, before anything is painted.
     createPadWindow();
     setNotes(makeNotes(Store::load(), this));
+    // What a save killed half-way left behind.
+    DiskFile::removeLeftovers(Store::url());
     purgeOldDeletions();
 
     trackingTimer_ = new QTimer(this);

@@ -8,6 +8,7 @@
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
 #include "dashboard/ThemedIcon.h"
+#include "model/Store.h"
 #include "paint/Palette.h"
 #include "platform/Clock.h"
 #include "platform/HotKeys.h"
@@ -121,8 +122,11 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
                     if (field == AppController::Field::Notes ||
                         field == AppController::Field::Folders) {
                         scheduleRefresh();
+                    } else if (field == AppController::Field::SaveFailure) {
+                        showSaveFailure();
                     }
                 });
+        showSaveFailure();
     }
     refreshNow();
     showSidebarSelection();
@@ -141,6 +145,22 @@ void DashboardView::showEvent(QShowEvent* event)
 void DashboardView::showNotice(const QString& text)
 {
     noticeBar_->showText(text);
+}
+
+// Stays while saving fails, and goes by itself once a save succeeds.
+void DashboardView::showSaveFailure()
+{
+    const QString failure = app_ ? app_->saveFailure() : QString();
+    if (!failure.isEmpty()) {
+        showNotice(QCoreApplication::translate("Dashboard",
+                                               "Your notes are not saved: %1. Quillhaven keeps "
+                                               "them and keeps trying to write \u201C%2\u201D.")
+                       .arg(failure, Store::url()));
+        saveNotice_ = noticeBar_->text();
+    } else if (!saveNotice_.isEmpty() && noticeBar_->text() == saveNotice_) {
+        noticeBar_->hide();
+        saveNotice_.clear();
+    }
 }
 
 void DashboardView::offerHotKeyHelp(bool keysReachEveryWindow)

@@ -98,6 +98,7 @@ private:
     void trashRow(const QModelIndex& row);
     void openRow(const QModelIndex& row);
     void dropHiddenSelection();
+    void showSaveFailure();
 
     QPointer<AppController> app_;
     std::optional<NoteFilter> filter_ = NoteFilter::all();
@@ -113,6 +114,7 @@ private:
     bool placing_ = false; // selection is being put back programmatically
 
     NoticeBar* noticeBar_ = nullptr;
+    QString saveNotice_; // the notice of a failing save while it shows
     QSplitter* splitter_ = nullptr;
     QLineEdit* search_ = nullptr;
     SidebarModel* sidebarModel_ = nullptr;

@@ -210,6 +210,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Clear Search</source>
+        <translation></translation>
+    </message>
+    <message>
+        <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write “%2”.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -489,6 +493,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Screenshot to Note (Ctrl+Alt+S)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not saved</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -217,6 +217,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Clear Search</source>
         <translation>Suche löschen</translation>
     </message>
+    <message>
+        <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write “%2”.</source>
+        <translation>Ihre Notizen sind nicht gespeichert: %1. Quillhaven behält sie und versucht weiter, „%2“ zu schreiben.</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -495,6 +499,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Screenshot to Note (Ctrl+Alt+S)</source>
         <translation>Bildschirmfoto als Notiz (Strg+Alt+S)</translation>
+    </message>
+    <message>
+        <source>Not saved</source>
+        <translation>Ungespeichert</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 
@@ -24,12 +25,24 @@ std::optional<Stamp> stampOf(const QString& path);
 std::optional<Stamp> stampOf(int fd);
 
 // Replaces `path` with `bytes` so that any reader, and the disk after a crash or power loss,
-// holds either the old file or the new one whole. The bytes go to "<path>.saving" first (one
-// fixed name: only one copy of the program writes here, and a killed save leaves no litter
-// beyond that one file), are flushed to the disk, then renamed over `path`. The replaced file's
-// permissions are kept; a new file is private to the user. On failure `error` holds the
-// system's description and `path` is untouched.
-bool replace(const QString& path, const QByteArray& bytes, QString* error,
-             Stamp* written = nullptr);
+// holds either the old file or the new one whole. The bytes go to a temporary file of a name
+// no one else holds ("<path>.saving-XXXXXX", created exclusively, so no leftover can stand in
+// the way), are flushed to the disk, then swapped atomically with `path`, and the folder is
+// flushed too. The replaced file's permissions are kept; a new file is private to the user.
+// On failure `error` holds the system's description and `path` is untouched.
+//
+// The swap hands back the file it displaced: whatever was at `path` at that instant, even if
+// someone replaced it a moment before. With `displaced` given, that file is left under the name
+// it returns (empty when there was none) for the caller to judge; without, it is removed.
+bool replace(const QString& path, const QByteArray& bytes, QString* error, Stamp* written = nullptr,
+             QString* displaced = nullptr);
+
+// Removes what killed saves left beside `path`: regular files of the temporary names above,
+// never following a link and never touching anything else.
+void removeLeftovers(const QString& path);
+
+// For tests only: runs between the temporary file being ready and the swap, where another
+// program may replace the file. Empty to remove.
+void setBeforeSwapHook(std::function<void()> hook);
 
 } // namespace DiskFile

@@ -9,9 +9,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
+#include <algorithm>
+#include <functional>
 #include <mutex>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
 
 namespace Store {
 
@@ -64,6 +71,8 @@ void remember(Seen& state, std::optional<DiskFile::Stamp> stamp, const QByteArra
     state.hash = hashOf(bytes);
 }
 
+constexpr size_t keptOutsideCopies = 5;
+
 // A free name beside `path` that tells why and when the file was set aside; never an existing
 // one.
 QString asideName(const QString& path, const QString& why, const QDateTime& when)
@@ -88,24 +97,74 @@ void keepAside(const QString& path, const QString& why, const QString& message,
     }
 }
 
-// A sync tool or an editor may have replaced the file since we last touched it. Its version is
-// not ours to throw away unseen; a file that merely looks different (touched, or rewritten
-// with the same bytes) is not a change.
-void keepOutsideChange(const Seen& seen, const QString& path, const QDateTime& when)
+// Whether `file` is something other than the notes file as this process last read or wrote it:
+// a sync tool or an editor may have replaced it since. A file that merely looks different
+// (touched, or rewritten with the same bytes) is not a change; until anything is known, nothing
+// is judged.
+bool changedOutside(const Seen& seen, const QString& file)
 {
     if (!seen.known) {
-        return;
+        return false;
     }
-    const std::optional<DiskFile::Stamp> now = DiskFile::stampOf(path);
+    const std::optional<DiskFile::Stamp> now = DiskFile::stampOf(file);
     if (!now || now == seen.stamp) {
-        return;
+        return false;
     }
-    QFile file(path);
-    if (seen.stamp && file.open(QIODevice::ReadOnly) && hashOf(file.readAll()) == seen.hash) {
-        return;
+    QFile opened(file);
+    return !(seen.stamp && opened.open(QIODevice::ReadOnly) &&
+             hashOf(opened.readAll()) == seen.hash);
+}
+
+// Every outside change is a whole notes file; a few of the newest are what anyone recovers
+// from, so older ones go rather than fill the disk. Only names this program gives them count.
+void pruneOutsideCopies(const QString& path)
+{
+    const QFileInfo info(path);
+    const QRegularExpression ours(QLatin1Char('^') + QRegularExpression::escape(info.fileName()) +
+                                  QStringLiteral("\\.outside-(\\d{8}-\\d{6})(?:-(\\d+))?$"));
+    // When it was set aside, then its number within that second.
+    std::vector<std::tuple<QString, int, QString>> copies;
+    for (const QString& name : info.dir().entryList(QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = ours.match(name);
+        if (match.hasMatch()) {
+            const int number = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
+            copies.emplace_back(match.captured(1), number, name);
+        }
     }
-    keepAside(path, QStringLiteral("outside"),
-              QStringLiteral("notes file changed outside, kept as "), when);
+    std::sort(copies.begin(), copies.end(), std::greater<>());
+    for (size_t i = keptOutsideCopies; i < copies.size(); ++i) {
+        const QByteArray entry = QFile::encodeName(info.dir().filePath(std::get<2>(copies[i])));
+        struct stat st {};
+        if (::lstat(entry.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+            ::unlink(entry.constData());
+        }
+    }
+}
+
+void keepOutsideChange(const QString& file, const QString& path, const QDateTime& when)
+{
+    const QString aside = asideName(path, QStringLiteral("outside"), when);
+    const bool moved = QFile::rename(file, aside);
+    if (moved || QFile::copy(file, aside)) {
+        platform::log(QStringLiteral("Quillhaven: notes file changed outside, kept as ") + aside);
+        // A displaced file on another disk (a linked notes file) leaves no litter behind.
+        if (!moved && file != path) {
+            QFile::remove(file);
+        }
+    }
+    pruneOutsideCopies(path);
+}
+
+// What the swap took off the notes file's place: ours as last seen, or an outside version
+// that landed at the last moment and is kept.
+void settleDisplaced(const Seen& seen, const QString& displaced, const QString& path,
+                     const QDateTime& when)
+{
+    if (changedOutside(seen, displaced)) {
+        keepOutsideChange(displaced, path, when);
+    } else {
+        QFile::remove(displaced);
+    }
 }
 
 } // namespace
@@ -188,21 +247,38 @@ Snapshot snapshot(const QList<NoteModel*>& notes)
     return taken;
 }
 
-bool write(const Snapshot& snapshot, QString* error)
+bool writeQuietly(const Snapshot& snapshot, QString* error)
 {
     QString reason;
     const QByteArray bytes = encode(snapshot.records, &reason);
     if (bytes.isEmpty()) {
-        return fail(reason, error);
+        *error = reason;
+        return false;
     }
     const std::lock_guard lock(seenLock);
     Seen& seen = seenFor(snapshot.path, snapshot.generation);
-    keepOutsideChange(seen, snapshot.path, snapshot.taken);
+    // Where the file system cannot swap files, this look before is all there is.
+    if (changedOutside(seen, snapshot.path)) {
+        keepOutsideChange(snapshot.path, snapshot.path, snapshot.taken);
+    }
     DiskFile::Stamp written;
-    if (!DiskFile::replace(snapshot.path, bytes, &reason, &written)) {
-        return fail(reason, error);
+    QString displaced;
+    if (!DiskFile::replace(snapshot.path, bytes, error, &written, &displaced)) {
+        return false;
+    }
+    if (!displaced.isEmpty()) {
+        settleDisplaced(seen, displaced, snapshot.path, snapshot.taken);
     }
     remember(seen, written, bytes);
+    return true;
+}
+
+bool write(const Snapshot& snapshot, QString* error)
+{
+    QString reason;
+    if (!writeQuietly(snapshot, &reason)) {
+        return fail(reason, error);
+    }
     return true;
 }
 

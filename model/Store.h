@@ -37,9 +37,13 @@ Snapshot snapshot(const QList<NoteModel*>& notes);
 
 // Encodes and writes the snapshot; safe on any one thread at a time besides load(). Logs
 // "Quillhaven: save failed: <reason>" and returns false on failure, with the reason in `error`.
-// A file that someone else changed since this process last read or wrote it is first kept
-// aside, with one line.
+// A file that someone else changed since this process last read or wrote it, even in the last
+// instant before the new one takes its place, is kept aside (the newest few of them), with one
+// line.
 bool write(const Snapshot& snapshot, QString* error = nullptr);
+// write() without the log line, for a caller that reports failures itself (the writer, which
+// retries).
+bool writeQuietly(const Snapshot& snapshot, QString* error);
 // write(snapshot(notes)), on the caller's thread.
 bool save(const QList<NoteModel*>& notes);
 

@@ -20,6 +20,11 @@ QColor highlight(double alpha)
     return QColor::fromRgbF(1.0f, 0.84f, 0.04f, static_cast<float>(alpha));
 }
 
+QColor warning()
+{
+    return QColor::fromRgbF(1.0f, 0.45f, 0.36f);
+}
+
 QString titleText(const NoteModel* hovered, int tuckedCount)
 {
     if (hovered != nullptr) {
@@ -32,10 +37,14 @@ QString titleText(const NoteModel* hovered, int tuckedCount)
     return QCoreApplication::translate("Pad", "New Note");
 }
 
-HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered)
+HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered, const QString& saveFailure)
 {
     if (padHot) {
         return {QCoreApplication::translate("Pad", "Release to tuck away"), paint::whiteAt(0.55)};
+    }
+    if (!saveFailure.isEmpty()) {
+        // The line has room for little more; the dashboard says why and where.
+        return {QCoreApplication::translate("Pad", "Not saved"), warning()};
     }
     if (savedFlash) {
         return {QCoreApplication::translate("Pad", "Saved"), highlight()};

@@ -15,6 +15,8 @@ QFont systemFont(const QFont& base, double size, bool semibold, double logicalDp
 
 // The highlight yellow of "Saved" and of the clipboard offer's rim.
 QColor highlight(double alpha = 1);
+// The warm red of "Not saved", readable on the pad's black.
+QColor warning();
 
 // The header's first line: the hovered card's title, else how many notes are tucked away.
 QString titleText(const NoteModel* hovered, int tuckedCount);
@@ -23,6 +25,8 @@ struct HintLine {
     QString text;
     QColor color;
 };
-HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered);
+// `saveFailure`: why the notes are not saved; while it is not empty, "Not saved" takes the
+// place of everything but the tuck hint.
+HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered, const QString& saveFailure = {});
 
 } // namespace pad

@@ -159,6 +159,7 @@ void PadView::onAppChanged(AppController::Field field)
         retarget();
         break;
     case F::SavedFlash:
+    case F::SaveFailure:
         update();
         break;
     case F::Folders:
@@ -358,7 +359,8 @@ pad::HintLine PadView::hint() const
 {
     const bool padHot = app_ && app_->padHot();
     const bool saved = app_ && app_->savedFlash();
-    return pad::hintLine(padHot, saved, hoveredModel() != nullptr);
+    return pad::hintLine(padHot, saved, hoveredModel() != nullptr,
+                         app_ ? app_->saveFailure() : QString());
 }
 
 void PadView::placeControls()

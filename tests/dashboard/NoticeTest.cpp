@@ -2,6 +2,8 @@
 #include "app/NoticeRoute.h"
 #include "dashboard/DashWindow.h"
 #include "dashboard/NoticeBar.h"
+#include "model/NotesWriter.h"
+#include "model/Store.h"
 #include "platform/Notices.h"
 
 #include <QToolButton>
@@ -48,6 +50,30 @@ private Q_SLOTS:
         QVERIFY(window->isVisible());
         QCOMPARE(window->view()->noticeBar()->text(),
                  QStringLiteral("The screen could not be captured."));
+    }
+
+    void aFailingSaveIsShownUntilASaveSucceeds()
+    {
+        DashboardFixture f;
+        auto view = f.makeView();
+        NotesWriter& writer = f.app->writer();
+        Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "Read-only file system");
+        const QString text = view->noticeBar()->text();
+        QVERIFY(text.contains("Read-only file system"));
+        QVERIFY(text.contains(Store::url()));
+        // A dashboard opened while it fails says so too.
+        QCOMPARE(f.makeView()->noticeBar()->text(), text);
+
+        Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "No space left on device");
+        QVERIFY(view->noticeBar()->text().contains("No space left on device"));
+        Q_EMIT writer.stateChanged(NotesWriter::State::Pending, QString());
+        QVERIFY(view->noticeBar()->isHidden());
+
+        // Another notice that took its place stays.
+        Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "Read-only file system");
+        view->showNotice("The screen could not be captured.");
+        Q_EMIT writer.stateChanged(NotesWriter::State::Saved, QString());
+        QCOMPARE(view->noticeBar()->text(), "The screen could not be captured.");
     }
 };
 

@@ -88,9 +88,9 @@ for ((i = 1; i <= KILLS; i++)); do
     [ -n "$typist" ] && wait "$typist" 2>/dev/null
     kills=$((kills + 1))
     # The temporary file exists only between the start of a save and its rename.
-    if [ -e "$NOTES.saving" ]; then
+    if compgen -G "$NOTES.saving-*" >/dev/null; then
         mid_save=$((mid_save + 1))
-        rm -f "$NOTES.saving"
+        rm -f "$NOTES".saving-*
     fi
     if ! verdict=$(python3 "$E2E_TMP/verdict.py" "$NOTES" "$E2E_TMP/before.json" "$MASTER"); then
         echo "kill $i: $verdict"
@@ -100,7 +100,7 @@ for ((i = 1; i <= KILLS; i++)); do
     ((key_run && verdict == length)) && key_unwritten=$((key_unwritten + 1))
     length=$verdict
 done
-aside=$(find "$APP_DATA" -name 'notes.json.*' ! -name 'notes.json.saving' | wc -l)
+aside=$(find "$APP_DATA" -name 'notes.json.*' ! -name 'notes.json.saving-*' | wc -l)
 echo "     $kills kills, $typed_runs while typing, $mid_save inside a save, $key_runs just after" \
     "a key ($key_unwritten before its write), $length keys on disk, $failures losses"
 check "$kills kills, and every one left the saved text whole" [ "$failures" -eq 0 ]

@@ -1,4 +1,5 @@
 #include "StoreFixture.h"
+#include "model/DiskFile.h"
 
 #include <cstdio>
 #include <sys/mount.h>
@@ -122,12 +123,24 @@ private Q_SLOTS:
         add("safe");
         QVERIFY(Store::save(notes));
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
-        writeFile(path + ".saving", "half a fil"); // what a kill in mid-write leaves
+        // What kills in mid-write leave, and what stands on those names by mischance: none
+        // of it stops a save.
+        writeFile(path + ".saving-Ab12Cd", "half a fil");
+        writeFile(path + ".saving-Qq34Rr", "half a file");
+        QVERIFY(QDir(f->dir.path()).mkdir("notes.json.saving"));
+        writeFile(f->dir.filePath("elsewhere/kept"), "not ours");
+        QVERIFY(QFile::link(f->dir.filePath("elsewhere/kept"), path + ".saving-Zz99zz"));
         QVERIFY(Store::save(notes));
-        QCOMPARE(files(), QStringList{"notes.json"});
         struct stat st {};
         QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 0777, 0640u); // the user's choice survives the rewrite
+
+        // The next start clears the program's own litter, and only that.
+        DiskFile::removeLeftovers(path);
+        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.saving-Zz99zz"}));
+        QVERIFY(QFileInfo(path + ".saving").isDir());
+        QCOMPARE(readFile(f->dir.filePath("elsewhere/kept")), "not ours");
+        QCOMPARE(texts(readFile(path)), QStringList{"safe"});
 
         QVERIFY(QFile::remove(path));
         QVERIFY(Store::save(notes));

@@ -1,7 +1,9 @@
 #include "model/Images.h"
 #include "model/NoteModel.h"
+#include "model/NotesWriter.h"
 #include "motion/Motion.h"
 #include "pad/PadMenu.h"
+#include "pad/PadText.h"
 #include "pad/PadView.h"
 #include "pad/PeekCard.h"
 #include "platform/AppId.h"
@@ -241,9 +243,17 @@ private Q_SLOTS:
         pad.app->setSavedFlash(true);
         QCOMPARE(pad.view->hint().text, QStringLiteral("Saved"));
         QCOMPARE(pad.view->hint().color, QColor::fromRgbF(1.0f, 0.84f, 0.04f));
+        // While saving fails, that is what the line says, over everything but a tuck.
+        NotesWriter& writer = pad.app->writer();
+        Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "No space left on device");
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Not saved"));
+        QCOMPARE(pad.view->hint().color, pad::warning());
         pad.app->setPadHot(true);
         QCOMPARE(pad.view->hint().text, QStringLiteral("Release to tuck away"));
         QCOMPARE(pad.view->hint().color, QColor::fromRgbF(1, 1, 1, 0.55f));
+        pad.app->setPadHot(false);
+        Q_EMIT writer.stateChanged(NotesWriter::State::Saved, QString());
+        QCOMPARE(pad.view->hint().text, QStringLiteral("Saved"));
     }
 
     void movingStraightFromCardToCardKeepsTheNextOneHovered_data()

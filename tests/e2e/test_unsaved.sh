@@ -1,0 +1,78 @@
+#!/bin/bash
+# A notes folder that cannot be written loses nothing. The folder is a small tmpfs of its own:
+# it fills up while the user types, the keys typed meanwhile are kept, the pad and the
+# dashboard say they are not saved, and once space is free a SIGTERM still puts every key on
+# disk. Remounted read-only, the folder cannot take the last keys at all: the program writes
+# an emergency copy elsewhere, says where, and exits with a failure status.
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+ID=3D4F1A2B-5C6E-4D7F-8A9B-0C1D2E3F4A5B
+
+if ! mount -t tmpfs -o size=200k tmpfs "$APP_DATA" 2>/dev/null; then
+    echo "skipped - mounting a tmpfs needs root (CAP_SYS_ADMIN)"
+    e2e_finish
+fi
+unmount_data() { umount -l "$APP_DATA" 2>/dev/null; }
+trap 'unmount_data; e2e_cleanup' EXIT
+
+note_json() { printf '[{"id":"%s","text":"%s","folded":false,"onScreen":true,"x":100,"y":200}]\n' "$ID" "$1"; }
+note_window() { window_at "100 400 300 300"; }
+focus_note() {
+    wait_for 20 note_window || return 1
+    xdotool mousemove 250 560 click 1
+    wait_for 5 focused_on "$(note_window)" || return 1
+    xdotool key ctrl+End
+}
+on_disk() { grep -q "$1\"" "$NOTES"; }
+logged() { grep -q "$1" "$APP_LOG"; }
+# The pad, opened under the pointer, with its hint line.
+show_pad() {
+    xdotool mousemove 720 0
+    sleep 0.3
+    xdotool mousemove 720 12
+    wait_for 5 pad_window
+    sleep 0.5
+}
+
+# --- a full disk, then space again
+note_json "" >"$NOTES"
+start_app --login-item
+focus_note
+xdotool type --delay 20 "before"
+check "the first keys are saved" wait_for 5 on_disk "before"
+dd if=/dev/zero of="$APP_DATA/filler" bs=4k 2>/dev/null
+xdotool type --delay 20 " during-full"
+check "the failed save is logged once" wait_for 5 logged "save failed: No space left on device"
+check "the keys typed while full are not on disk" on_disk "before"
+show_pad
+shot full-pad
+"$QUILLHAVEN" --toggle-dashboard >/dev/null 2>&1
+wait_for 10 dashboard_open
+sleep 0.5
+shot full-dashboard
+rm -f "$APP_DATA/filler"
+kill -TERM "$APP_PID"
+wait "$APP_GUARD"
+status=$?
+check "SIGTERM after space is free ends with status 0" [ "$status" -eq 0 ]
+check "every key typed while the disk was full is on disk" on_disk "before during-full"
+check "one line for the failure, none for the retries" [ "$(grep -c 'Quillhaven:' "$APP_LOG")" -eq 1 ]
+
+# --- a folder gone read-only
+: >"$APP_LOG"
+start_app --login-item
+focus_note
+xdotool type --delay 20 " ro"
+check "the keys are saved before the remount" wait_for 5 on_disk "before during-full ro"
+mount -o remount,ro "$APP_DATA"
+xdotool type --delay 20 " last"
+check "the read-only folder is logged" wait_for 5 logged "save failed: Read-only file system"
+kill -TERM "$APP_PID"
+wait "$APP_GUARD"
+status=$?
+check "SIGTERM with the folder still read-only ends with a failure status" [ "$status" -ne 0 ]
+copy=$(find "$HOME" -name 'quillhaven-notes-unsaved-*.json' | head -1)
+check "an emergency copy holds the last keys" grep -q "before during-full ro last\"" "$copy"
+check "the log says where the copy is" logged "the notes were written to $copy"
+check "the notes file is as it was" on_disk "before during-full ro"
+e2e_finish

@@ -32,6 +32,17 @@ QString titleText(const NoteModel* hovered, int tuckedCount)
     return QCoreApplication::translate("Pad", "New Note");
 }
 
+HintLine recoveredLine(int recovered)
+{
+    const QString text =
+        recovered == 0 ? QCoreApplication::translate("Pad", "The notes file could not be read")
+        : recovered == 1
+            ? QCoreApplication::translate("Pad", "1 note recovered from a damaged file")
+            : QCoreApplication::translate("Pad", "%1 notes recovered from a damaged file")
+                  .arg(recovered);
+    return {text, highlight()};
+}
+
 HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered)
 {
     if (padHot) {

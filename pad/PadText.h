@@ -24,5 +24,7 @@ struct HintLine {
     QColor color;
 };
 HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered);
+// In place of the resting hint after a damaged notes file was loaded, for the rest of the run.
+HintLine recoveredLine(int recovered);
 
 } // namespace pad

@@ -39,6 +39,7 @@ Folder& folder()
         f.cache.clear();
         // Screenshots among them: for the user's eyes only.
         SafeFiles::makePrivateFolder(f.path);
+        SafeFiles::makeFilesPrivate(f.path);
     }
     return f;
 }

@@ -94,6 +94,31 @@ bool makePrivateFolder(const QString& path)
     return ok;
 }
 
+void makeFilesPrivate(const QString& folder)
+{
+    const int fd = openFolder(folder);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (dir == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        // Through a descriptor of the file itself, so a link swapped in changes nothing else.
+        const int file =
+            ::openat(fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat st {};
+        if (file >= 0 && ::fstat(file, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077)) {
+            ::fchmod(file, st.st_mode & 0700);
+        }
+        if (file >= 0) {
+            ::close(file);
+        }
+    }
+    ::closedir(dir);
+}
+
 bool writePrivate(const QString& folder, const QString& name, const QByteArray& bytes,
                   QString* error)
 {

@@ -20,6 +20,10 @@ bool openRegular(const QString& path, QFile& file, QString* error = nullptr);
 // A link in its place is left as it is.
 bool makePrivateFolder(const QString& path);
 
+// Takes the group's and others' access away from each regular file directly in `folder`
+// (not followed if a link).
+void makeFilesPrivate(const QString& folder);
+
 // Writes a new file `name` in `folder`, private to the user, created exclusively, then puts it
 // and the folder's entry on the disk before returning. On failure nothing is left behind.
 bool writePrivate(const QString& folder, const QString& name, const QByteArray& bytes,

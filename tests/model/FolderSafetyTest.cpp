@@ -2,6 +2,7 @@
 #include "controller/AppController.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
+#include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "pad/PadText.h"
 #include "platform/Notices.h"
@@ -207,7 +208,12 @@ private Q_SLOTS:
         Store::locateIn(data.path());
         QCOMPARE(modeOf(folder), mode_t(0700)); // tightened at start
 
-        // The fixture's own folder: images folder, image and notes file as the program makes them.
+        // The fixture's own folder: images folder, image and notes file as the program makes
+        // them, and a picture left readable by an earlier version.
+        const QString left = f->dir.filePath("images/" + ownName());
+        writeFile(left, "png");
+        QVERIFY(::chmod(QFile::encodeName(left).constData(), 0644) == 0);
+        QVERIFY(::chmod(QFile::encodeName(f->dir.filePath("images")).constData(), 0755) == 0);
         AppController& app = f->startUp();
         QImage picture(8, 8, QImage::Format_RGB32);
         picture.fill(Qt::red);
@@ -219,6 +225,7 @@ private Q_SLOTS:
         QCOMPARE(modeOf(Images::dir()), mode_t(0700));
         QCOMPARE(modeOf(Images::url(*image)), mode_t(0600));
         QCOMPARE(modeOf(path), mode_t(0600));
+        QCOMPARE(modeOf(left), mode_t(0600));
     }
 };
 

@@ -92,6 +92,10 @@ void AppController::removeOrphanImages()
 void AppController::tellDamage(const QString& keptAs, int recovered)
 {
     recoveredNotes_ = recovered;
+    // The damaged file is aside: until this save, a quit would leave no notes file at all.
+    if (recovered > 0) {
+        save();
+    }
     const QString text =
         recovered == 0
             ? QCoreApplication::translate("StartUp", "The notes file could not be read and no "

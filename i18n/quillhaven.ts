@@ -491,15 +491,15 @@ There is NO WARRANTY, to the extent permitted by law.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The notes file could not be read</source>
+        <source>Notes file unreadable</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>1 note recovered from a damaged file</source>
+        <source>1 note recovered</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 notes recovered from a damaged file</source>
+        <source>%1 notes recovered</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

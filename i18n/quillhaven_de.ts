@@ -496,16 +496,16 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <translation>Bildschirmfoto als Notiz (Strg+Alt+S)</translation>
     </message>
     <message>
-        <source>The notes file could not be read</source>
-        <translation>Die Notizdatei war nicht lesbar</translation>
+        <source>Notes file unreadable</source>
+        <translation>Notizdatei unlesbar</translation>
     </message>
     <message>
-        <source>1 note recovered from a damaged file</source>
-        <translation>1 Notiz aus beschädigter Datei gerettet</translation>
+        <source>1 note recovered</source>
+        <translation>1 Notiz gerettet</translation>
     </message>
     <message>
-        <source>%1 notes recovered from a damaged file</source>
-        <translation>%1 Notizen aus beschädigter Datei gerettet</translation>
+        <source>%1 notes recovered</source>
+        <translation>%1 Notizen gerettet</translation>
     </message>
 </context>
 <context>

@@ -35,11 +35,9 @@ QString titleText(const NoteModel* hovered, int tuckedCount)
 HintLine recoveredLine(int recovered)
 {
     const QString text =
-        recovered == 0 ? QCoreApplication::translate("Pad", "The notes file could not be read")
-        : recovered == 1
-            ? QCoreApplication::translate("Pad", "1 note recovered from a damaged file")
-            : QCoreApplication::translate("Pad", "%1 notes recovered from a damaged file")
-                  .arg(recovered);
+        recovered == 0   ? QCoreApplication::translate("Pad", "Notes file unreadable")
+        : recovered == 1 ? QCoreApplication::translate("Pad", "1 note recovered")
+                         : QCoreApplication::translate("Pad", "%1 notes recovered").arg(recovered);
     return {text, highlight()};
 }
 

@@ -100,6 +100,7 @@ private Q_SLOTS:
             QVERIFY(app.notes()[i]->text().startsWith(QStringLiteral("note %1 says").arg(i)));
         }
         QCOMPARE(readFile(asideFile()), cut);
+        QCOMPARE(f->savedNotes().size(), whole); // on disk again, not only in memory
         QCOMPARE(app.recoveredNotes(), std::optional(whole));
         QTRY_COMPARE(told.size(), 1);
         const QString notice = told.at(0).at(0).toString();

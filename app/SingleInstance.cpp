@@ -1,10 +1,12 @@
 #include "app/SingleInstance.h"
 
+#include "platform/FileLock.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QThread>
 #include <array>
 #include <unistd.h>
@@ -12,7 +14,7 @@
 SingleInstance::SingleInstance(const QString& serverPath, QObject* parent)
     : QObject(parent)
     , serverPath_(serverPath)
-    , lock_(std::make_unique<QLockFile>(serverPath + QStringLiteral(".lock")))
+    , lock_(std::make_unique<platform::FileLock>(serverPath + QStringLiteral(".lock")))
 {
 }
 
@@ -55,21 +57,45 @@ SingleInstance::Role SingleInstance::claim(int answerTimeoutMs, Request request,
 {
     // The lock, not the socket, decides: it is taken atomically and freed by the system when
     // its holder dies, whereas a socket file can outlive a crashed copy.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
+    if (lock_->tryLock() != platform::FileLock::State::Held) {
+        // Taken, or the directory is not writable: no copy can hold the lock, so go on alone.
         listen();
         return Role::Primary;
     }
-    if (lock_->error() != QLockFile::LockFailedError) {
-        // The directory is not writable: no copy can hold the lock, so go on alone.
-        listen();
-        return Role::Primary;
-    }
-    const bool sent = notifyRunningCopy(answerTimeoutMs, request);
+    const bool sent = notifyRunningCopy(serverPath_, answerTimeoutMs, request);
     if (delivered != nullptr) {
         *delivered = sent;
     }
     return Role::Secondary;
+}
+
+QString SingleInstance::folderLockPath(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("notes.lock"));
+}
+
+SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, int answerTimeoutMs,
+                                                        Request request)
+{
+    const QString path = folderLockPath(folder);
+    folderLock_ = std::make_unique<platform::FileLock>(path);
+    switch (folderLock_->tryLock()) {
+    case platform::FileLock::State::Taken:
+        // Where this copy listens, for a copy started with another runtime folder.
+        folderLock_->setNote(QFile::encodeName(serverPath_));
+        return FolderClaim::Taken;
+    case platform::FileLock::State::Failed:
+        // A folder nobody can lock is one nobody can save into either.
+        return FolderClaim::Taken;
+    case platform::FileLock::State::Held:
+        break;
+    }
+    folderLock_.reset();
+    const QString holder = QFile::decodeName(platform::FileLock::noteOf(path));
+    if (!holder.isEmpty() && notifyRunningCopy(holder, answerTimeoutMs, request)) {
+        return FolderClaim::HandedOver;
+    }
+    return FolderClaim::Refused;
 }
 
 bool SingleInstance::listen()
@@ -85,13 +111,13 @@ bool SingleInstance::listen()
     return server_->listen(serverPath_);
 }
 
-bool SingleInstance::notifyRunningCopy(int timeoutMs, Request request) const
+bool SingleInstance::notifyRunningCopy(const QString& serverPath, int timeoutMs, Request request)
 {
     // The running copy may hold the lock but not listen yet: retry until the deadline.
     const QDeadlineTimer deadline(timeoutMs);
     while (true) {
         QLocalSocket socket;
-        socket.connectToServer(serverPath_);
+        socket.connectToServer(serverPath);
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
             socket.write(message(request) + '\n');
             const bool sent =

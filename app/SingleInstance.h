@@ -7,17 +7,22 @@
 
 class QLocalServer;
 class QLocalSocket;
-class QLockFile;
 
-// One running copy per user. The first launch holds a lock and listens on a local socket; a
-// later launch finds it, hands it its request (by default: show the dashboard) and steps
-// aside, so two processes never write the same notes file. The requests are also how a
-// desktop without global key grabs (a Wayland session) reaches the running copy: the user
-// binds `quillhaven --toggle-dashboard` to a key in the desktop's own settings.
+namespace platform {
+class FileLock;
+}
+
+// One running copy per user and one per notes folder. The first launch holds a lock and listens
+// on a local socket; a later launch finds it, hands it its request (by default: show the
+// dashboard) and steps aside, so two processes never write the same notes file. Both locks are
+// flock()s, which the kernel drops when their holder dies: a lock found held means a live copy. The
+// requests are also how a desktop without global key grabs (a Wayland session) reaches the running
+// copy: the user binds `quillhaven --toggle-dashboard` to a key in the desktop's own settings.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     enum class Role { Primary, Secondary };
+    enum class FolderClaim { Taken, HandedOver, Refused };
     enum class Request { ShowDashboard, ToggleDashboard, Capture, NewNote };
     Q_ENUM(Request)
 
@@ -32,6 +37,15 @@ public:
     Role claim(int answerTimeoutMs = 3000, Request request = Request::ShowDashboard,
                bool* delivered = nullptr);
 
+    // After claim() made this copy the primary one: takes the lock inside the notes folder, so
+    // that copies started with other runtime folders never share it. When another copy holds
+    // it, `request` goes to that copy's socket (HandedOver) or, when it cannot be reached,
+    // Refused: the caller tells the user and exits without reading or writing notes.
+    FolderClaim claimFolder(const QString& folder, int answerTimeoutMs,
+                            Request request = Request::ShowDashboard);
+    // The lock file inside a notes folder.
+    static QString folderLockPath(const QString& folder);
+
     // The per-user socket in the runtime directory.
     static QString defaultServerPath();
 
@@ -45,11 +59,12 @@ Q_SIGNALS:
 
 private:
     bool listen();
-    bool notifyRunningCopy(int timeoutMs, Request request) const;
+    static bool notifyRunningCopy(const QString& serverPath, int timeoutMs, Request request);
     void accept();
     void read(QLocalSocket* socket);
 
     QString serverPath_;
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<platform::FileLock> lock_;
+    std::unique_ptr<platform::FileLock> folderLock_;
     std::unique_ptr<QLocalServer> server_;
 };

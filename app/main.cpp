@@ -4,10 +4,15 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "model/NotesWriter.h"
+#include "model/Store.h"
+#include "platform/Log.h"
+#include "platform/Services.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
@@ -118,6 +123,28 @@ SingleInstance::Request requestOf(const QCommandLineParser& parser, const Option
     return SingleInstance::Request::ShowDashboard;
 }
 
+// Another copy holds the notes folder and does not answer: say so, once in the log and once
+// where the user looks, since this launch ends without showing anything else.
+void tellFolderInUse(const QString& folder)
+{
+    platform::log(QStringLiteral("Quillhaven: notes folder in use by another copy that does not "
+                                 "answer, not started: ") +
+                  folder);
+    const QString text = QCoreApplication::translate(
+                             "Launch", "Another copy of Quillhaven is using the notes in “%1”.")
+                             .arg(folder);
+    const QString reason = QCoreApplication::translate(
+        "Launch", "It did not answer, so this copy does not start: only one copy may change "
+                  "the notes at a time. Quit the other copy, then start Quillhaven again.");
+    if (const auto& showError = platform::services().showError) {
+        showError(text, reason);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillhaven"), text, QMessageBox::Ok);
+    box.setInformativeText(reason);
+    box.exec();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -164,6 +191,18 @@ int main(int argc, char* argv[])
             return 1;
         }
         return 0;
+    }
+    // Copies with other runtime folders still share the notes folder: its own lock decides,
+    // before anything reads the notes file.
+    const QString folder = QFileInfo(Store::url()).absolutePath();
+    switch (instance.claimFolder(folder, 3000, request)) {
+    case SingleInstance::FolderClaim::Taken:
+        break;
+    case SingleInstance::FolderClaim::HandedOver:
+        return 0;
+    case SingleInstance::FolderClaim::Refused:
+        tellFolderInUse(folder);
+        return 1;
     }
     {
         AppDelegate delegate;

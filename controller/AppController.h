@@ -69,6 +69,8 @@ public:
     void setWobble(double wobble);
     bool savedFlash() const { return savedFlash_; }
     void setSavedFlash(bool flash);
+    // How many notes were recovered at start from a damaged notes file; none when it was whole.
+    std::optional<int> recoveredNotes() const { return recoveredNotes_; }
     const QImage& clipImage() const { return clipImage_; } // null when nothing is offered
     void setClipImage(const QImage& image);
     const QStringList& folders() const { return folders_; }
@@ -179,6 +181,8 @@ Q_SIGNALS:
 
 private:
     void purgeOldDeletions();
+    void removeOrphanImages();
+    void tellDamage(const QString& keptAs, int recovered);
     void createPadWindow();
     void setPadTakesPointer(bool open);
     QPointF trackedPointer();
@@ -201,6 +205,7 @@ private:
     bool revealed_ = false;
     double wobble_ = 0;
     bool savedFlash_ = false;
+    std::optional<int> recoveredNotes_;
     QImage clipImage_; // a thumbnail; the picture itself stays encoded in clipSource_
     Images::Source clipSource_;
     int clipRead_ = -1; // the clipboard change the offer was read for

@@ -1,12 +1,16 @@
 #include "controller/AppController.h"
 #include "controller/ViewFactory.h"
 #include "model/DiskFile.h"
+#include "model/Images.h"
 #include "model/NoteGeometry.h"
 #include "model/Store.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
+#include "platform/Notices.h"
 #include "windows/Panel.h"
 
+#include <QCoreApplication>
+#include <QSet>
 #include <QTimer>
 #include <cmath>
 
@@ -14,6 +18,9 @@ namespace {
 
 // Notes stay in Recently Deleted for 30 days.
 constexpr qint64 keepDeletedMs = 2'592'000'000;
+// A picture no note names is left from a paste cut short; one this young may still be on its
+// way into a note.
+constexpr qint64 orphanAfterSeconds = 24 * 3600;
 
 } // namespace
 
@@ -25,10 +32,17 @@ void AppController::start()
     // The pad goes up first: reading a large notes file should not delay the one window the
     // user sees at start. It fills in as the notes arrive, before anything is painted.
     createPadWindow();
-    setNotes(makeNotes(Store::load(), this));
+    Store::Damage damage;
+    setNotes(makeNotes(Store::load(&damage), this));
     // What a save killed half-way left behind.
     DiskFile::removeLeftovers(Store::url());
     purgeOldDeletions();
+    if (damage.keptAs.isEmpty()) {
+        removeOrphanImages();
+    } else {
+        // The notes that could not be recovered may still name pictures: all of them stay.
+        tellDamage(damage.keptAs, damage.recovered);
+    }
 
     trackingTimer_ = new QTimer(this);
     trackingTimer_->setInterval(trackingMs);
@@ -69,6 +83,45 @@ void AppController::purgeOldDeletions()
         closeWindow(note);
         delete note;
     }
+}
+
+void AppController::removeOrphanImages()
+{
+    QSet<QString> listed;
+    for (const NoteModel* note : notes_) {
+        for (const QString& name : note->images()) {
+            listed.insert(name);
+        }
+    }
+    // Against the file system's clock, which dated the files.
+    Images::removeOrphans(listed, QDateTime::currentDateTimeUtc().addSecs(-orphanAfterSeconds));
+}
+
+void AppController::tellDamage(const QString& keptAs, int recovered)
+{
+    recoveredNotes_ = recovered;
+    // The damaged file is aside: until this save, a quit would leave no notes file at all.
+    if (recovered > 0) {
+        save();
+    }
+    const QString text =
+        recovered == 0
+            ? QCoreApplication::translate("StartUp", "The notes file could not be read and no "
+                                                     "note could be recovered from it; it is "
+                                                     "kept as “%1”.")
+                  .arg(keptAs)
+        : recovered == 1
+            ? QCoreApplication::translate("StartUp", "The notes file was damaged. 1 note could "
+                                                     "be recovered; the damaged file is kept as "
+                                                     "“%1”.")
+                  .arg(keptAs)
+            : QCoreApplication::translate("StartUp", "The notes file was damaged. %1 notes "
+                                                     "could be recovered; the damaged file is "
+                                                     "kept as “%2”.")
+                  .arg(recovered)
+                  .arg(keptAs);
+    // Once start-up is done: the notice opens the dashboard.
+    QTimer::singleShot(0, this, [text] { platform::Notices::shared().post(text); });
 }
 
 void AppController::createPadWindow()

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the notes-file reader. Whatever it accepts must survive a save and
-// a second load unchanged, both as bare records and through the live note (the real save path).
+// a second load unchanged, both as bare records and through the live note (the real save path);
+// so must what the salvage of a file it refuses recovers.
 
 #include "model/NoteModel.h"
 #include "model/Store.h"
@@ -74,6 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const std::optional<QList<NoteData>> first = Store::decode(bytes);
     if (!first) {
+        // What a damaged file yields must be as good as any record read whole.
+        const QList<NoteData> salvaged = normalised(Store::salvage(bytes));
+        if (reloaded(salvaged, "salvaged:") != salvaged) {
+            fail("salvaged:", QStringLiteral("changed by a save and load"));
+        }
         return 0;
     }
     const QList<NoteData> records = normalised(*first);

@@ -312,6 +312,17 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
 </context>
 <context>
+    <name>Launch</name>
+    <message>
+        <source>Another copy of Quillhaven is using the notes in “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It did not answer, so this copy does not start: only one copy may change the notes at a time. Quit the other copy, then start Quillhaven again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MainMenu</name>
     <message>
         <source>Edit</source>
@@ -497,6 +508,33 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Not saved</source>
+        <translation></translation>
+    </message>
+    <message>
+        <source>Notes file unreadable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 note recovered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 notes recovered</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StartUp</name>
+    <message>
+        <source>The notes file could not be read and no note could be recovered from it; it is kept as “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The notes file was damaged. 1 note could be recovered; the damaged file is kept as “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The notes file was damaged. %1 notes could be recovered; the damaged file is kept as “%2”.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -317,6 +317,17 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     </message>
 </context>
 <context>
+    <name>Launch</name>
+    <message>
+        <source>Another copy of Quillhaven is using the notes in “%1”.</source>
+        <translation>Eine andere Kopie von Quillhaven verwendet die Notizen in „%1“.</translation>
+    </message>
+    <message>
+        <source>It did not answer, so this copy does not start: only one copy may change the notes at a time. Quit the other copy, then start Quillhaven again.</source>
+        <translation>Sie hat nicht geantwortet, daher startet diese Kopie nicht: Nur eine Kopie darf die Notizen zur selben Zeit ändern. Beenden Sie die andere Kopie und starten Sie Quillhaven dann erneut.</translation>
+    </message>
+</context>
+<context>
     <name>MainMenu</name>
     <message>
         <source>Edit</source>
@@ -503,6 +514,33 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Not saved</source>
         <translation>Ungespeichert</translation>
+    </message>
+    <message>
+        <source>Notes file unreadable</source>
+        <translation>Notizdatei unlesbar</translation>
+    </message>
+    <message>
+        <source>1 note recovered</source>
+        <translation>1 Notiz gerettet</translation>
+    </message>
+    <message>
+        <source>%1 notes recovered</source>
+        <translation>%1 Notizen gerettet</translation>
+    </message>
+</context>
+<context>
+    <name>StartUp</name>
+    <message>
+        <source>The notes file could not be read and no note could be recovered from it; it is kept as “%1”.</source>
+        <translation>Die Notizdatei war nicht lesbar, und keine Notiz ließ sich daraus retten; sie ist als „%1“ aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>The notes file was damaged. 1 note could be recovered; the damaged file is kept as “%1”.</source>
+        <translation>Die Notizdatei war beschädigt. 1 Notiz wurde gerettet; die beschädigte Datei ist als „%1“ aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>The notes file was damaged. %1 notes could be recovered; the damaged file is kept as “%2”.</source>
+        <translation>Die Notizdatei war beschädigt. %1 Notizen wurden gerettet; die beschädigte Datei ist als „%2“ aufbewahrt.</translation>
     </message>
 </context>
 <context>

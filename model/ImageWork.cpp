@@ -3,7 +3,6 @@
 #include "model/Images.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QPointer>
 #include <QThreadPool>
 #include <algorithm>
@@ -59,7 +58,7 @@ void store(Source source, QObject* context, std::function<void(std::optional<QSt
                 }
                 done(name);
             } else if (name) {
-                QFile::remove(folder + QLatin1Char('/') + *name);
+                removeIn(folder, {*name});
             }
         });
     });

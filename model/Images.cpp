@@ -1,5 +1,6 @@
 #include "model/Images.h"
 
+#include "model/SafeFiles.h"
 #include "model/Store.h"
 #include "platform/Log.h"
 
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QRegularExpression>
 #include <QUuid>
 
 namespace Images {
@@ -35,7 +37,9 @@ Folder& folder()
         f.notesFile = notesFile;
         f.path = QFileInfo(notesFile).dir().filePath(QStringLiteral("images"));
         f.cache.clear();
-        QDir().mkpath(f.path);
+        // Screenshots among them: for the user's eyes only.
+        SafeFiles::makePrivateFolder(f.path);
+        SafeFiles::makeFilesPrivate(f.path);
     }
     return f;
 }
@@ -122,19 +126,10 @@ bool logFailure(const QString& reason)
     return false;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
+bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        return logFailure(file.errorString());
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.close();
-        file.remove();
-        return logFailure(reason);
-    }
-    return true;
+    QString reason;
+    return SafeFiles::writePrivate(folder, name, bytes, &reason) || logFailure(reason);
 }
 
 } // namespace
@@ -142,6 +137,13 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 QString dir()
 {
     return folder().path;
+}
+
+bool isOwnName(const QString& name)
+{
+    static const QRegularExpression own(
+        QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.png$"));
+    return own.match(name).hasMatch();
 }
 
 bool isSafeName(const QString& name)
@@ -175,7 +177,7 @@ std::optional<QString> saveIn(const QString& folder, const QImage& image, QImage
     }
     const QString name =
         QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
-    if (!writeFile(folder + QLatin1Char('/') + name, png)) {
+    if (!writeFile(folder, name, png)) {
         return std::nullopt;
     }
     if (stored != nullptr) {
@@ -213,18 +215,38 @@ void remember(const QString& name, const QImage& image)
 
 void remove(const QStringList& names)
 {
+    removeIn(dir(), names);
     for (const QString& name : names) {
-        if (!isSafeName(name)) {
-            continue;
-        }
-        QFile::remove(url(name));
         folder().cache.remove(name);
     }
 }
 
+void removeIn(const QString& folder, const QStringList& names)
+{
+    QStringList own;
+    std::copy_if(names.cbegin(), names.cend(), std::back_inserter(own), isOwnName);
+    SafeFiles::removeIn(folder, own);
+}
+
+int removeOrphans(const QSet<QString>& listed, const QDateTime& before)
+{
+    QStringList orphans;
+    for (const QString& name : SafeFiles::olderThan(dir(), before)) {
+        if (isOwnName(name) && !listed.contains(name)) {
+            orphans << name;
+        }
+    }
+    return SafeFiles::removeIn(dir(), orphans);
+}
+
 QImage decodeFile(const QString& path, int longest)
 {
-    QImageReader reader(path);
+    // Only a regular file: a FIFO or device would block the reader or never end.
+    QFile file;
+    if (!SafeFiles::openRegular(path, file)) {
+        return {};
+    }
+    QImageReader reader(&file, QFileInfo(path).suffix().toLatin1());
     return decode(reader, longest);
 }
 

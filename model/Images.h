@@ -2,8 +2,10 @@
 
 #include "model/ImageWork.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,7 +14,8 @@
 class QMimeData;
 
 // Image files attached to notes: PNGs named by UUID in the "images" folder beside the notes
-// file, read through one name-keyed cache. Main thread only, except saveIn() and the decoders.
+// file, private to the user and on the disk before a note names them, read through one
+// name-keyed cache. Main thread only, except saveIn() and the decoders.
 namespace Images {
 
 // The longer side of a stored image, at most.
@@ -36,8 +39,17 @@ void remember(const QString& name, const QImage& image);
 // The decoded image, or a null image when the file is missing or unreadable. An image larger
 // than a stored one (put there by hand) comes back scaled to the stored size.
 QImage load(const QString& name);
-// Deletes the files and forgets their cached images; failures are ignored.
+// Deletes the files and forgets their cached images; failures are ignored. Only names this
+// program gives its images are deleted, and only inside the images folder itself: through a
+// folder replaced by a link nothing is deleted.
 void remove(const QStringList& names);
+// The same in a given folder, without the cache; any thread.
+void removeIn(const QString& folder, const QStringList& names);
+// Deletes the program's own image files that no note names and that were last changed before
+// `before` (left by a paste cut short); returns how many.
+int removeOrphans(const QSet<QString>& listed, const QDateTime& before);
+// A name this program gives an image file: an upper-case UUID and ".png".
+bool isOwnName(const QString& name);
 
 // Decode an image file, or encoded bytes, with bounds on its size checked from the header
 // before decoding, so that a hostile or broken file yields a null image rather than

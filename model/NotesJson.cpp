@@ -422,4 +422,59 @@ std::optional<QList<NoteData>> decode(const QByteArray& bytes)
     return records;
 }
 
+namespace {
+
+// One complete object cut out of a damaged file, kept when it decodes alone.
+void keepIfWhole(QByteArrayView object, QList<NoteData>& records)
+{
+    const QByteArray alone = "[" + object.toByteArray() + "]";
+    if (std::optional<QList<NoteData>> one = decode(alone); one && one->size() == 1) {
+        records << one->first();
+    }
+}
+
+} // namespace
+
+QList<NoteData> salvage(const QByteArray& bytes)
+{
+    QList<NoteData> records;
+    const qsizetype open = bytes.indexOf('[');
+    if (open < 0) {
+        return records;
+    }
+    // Walks the array by its brackets, minding strings, and cuts out each object at its top.
+    qsizetype depth = 0;
+    qsizetype start = -1;
+    bool inString = false;
+    bool escaped = false;
+    for (qsizetype i = open + 1; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            start = depth == 0 && c == '{' ? i : start;
+            ++depth;
+        } else if (c == '}' || c == ']') {
+            if (depth == 0) {
+                break; // the end of the array
+            }
+            if (--depth == 0 && start >= 0) {
+                keepIfWhole(QByteArrayView(bytes).sliced(start, i - start + 1), records);
+                start = -1;
+            }
+        }
+    }
+    return records;
+}
+
 } // namespace Store

@@ -2,6 +2,7 @@
 
 #include "model/DiskFile.h"
 #include "model/NoteModel.h"
+#include "model/SafeFiles.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/Services.h"
@@ -87,14 +88,17 @@ QString asideName(const QString& path, const QString& why, const QDateTime& when
 }
 
 // Moves the file out of the way of the next save: whatever is in it stays on disk for the user
-// to recover.
-void keepAside(const QString& path, const QString& why, const QString& message,
-               const QDateTime& when)
+// to recover. Returns where it went, or nothing when it could not be moved.
+QString keepAside(const QString& path, const QString& why, const QString& message,
+                  const QDateTime& when)
 {
     const QString aside = asideName(path, why, when);
-    if (QFile::rename(path, aside) || QFile::copy(path, aside)) {
+    // Only a regular file is copied: reading a FIFO or device could block for ever.
+    if (QFile::rename(path, aside) || (QFileInfo(path).isFile() && QFile::copy(path, aside))) {
         platform::log(QStringLiteral("Quillhaven: ") + message + aside);
+        return aside;
     }
+    return {};
 }
 
 // Whether `file` is something other than the notes file as this process last read or wrote it:
@@ -179,7 +183,8 @@ QString locateIn(const QString& dataDir)
     if (!QFileInfo::exists(folder)) {
         QDir().rename(legacy, folder);
     }
-    QDir().mkpath(folder);
+    // The notes and their pictures are for the user's eyes only.
+    SafeFiles::makePrivateFolder(folder);
     return QDir(folder).filePath(QStringLiteral("notes.json"));
 }
 
@@ -198,29 +203,46 @@ QString url()
     return located;
 }
 
-QList<NoteData> load()
+namespace {
+
+// Reads the notes file when it is a regular one; nothing when it cannot be read as one.
+std::optional<QByteArray> readNotes(const QString& path, std::optional<DiskFile::Stamp>* stamp)
+{
+    QFile file;
+    if (!SafeFiles::openRegular(path, file)) {
+        return std::nullopt;
+    }
+    *stamp = DiskFile::stampOf(file.handle());
+    QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError ? std::optional(std::move(bytes)) : std::nullopt;
+}
+
+} // namespace
+
+QList<NoteData> load(Damage* damage)
 {
     const QString path = url();
     const std::lock_guard lock(seenLock);
     Seen& seen = seenFor(path, platform::servicesGeneration());
-    QFile file(path);
-    if (!file.exists()) {
+    if (!QFile::exists(path)) {
         remember(seen, std::nullopt, {});
         return {};
     }
-    std::optional<QList<NoteData>> records;
-    if (file.open(QIODevice::ReadOnly)) {
-        const std::optional<DiskFile::Stamp> stamp = DiskFile::stampOf(file.handle());
-        const QByteArray bytes = file.readAll();
-        file.close();
-        records = decode(bytes);
-        remember(seen, stamp, bytes);
-    }
-    if (!records) {
-        keepAside(path, QStringLiteral("unreadable"),
-                  QStringLiteral("notes file unreadable, kept as "), platform::now());
+    std::optional<DiskFile::Stamp> stamp;
+    const std::optional<QByteArray> bytes = readNotes(path, &stamp);
+    std::optional<QList<NoteData>> records = bytes ? decode(*bytes) : std::nullopt;
+    if (records) {
+        remember(seen, stamp, *bytes);
+    } else {
+        const QString keptAs =
+            keepAside(path, QStringLiteral("unreadable"),
+                      QStringLiteral("notes file unreadable, kept as "), platform::now());
         remember(seen, std::nullopt, {});
-        return {};
+        // The damaged file stays as it was; what of it still reads is worth having.
+        records = bytes ? salvage(*bytes) : QList<NoteData>();
+        if (damage != nullptr) {
+            *damage = Damage{keptAs.isEmpty() ? path : keptAs, int(records->size())};
+        }
     }
     QSet<QUuid> ids;
     for (NoteData& record : *records) {

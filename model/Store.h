@@ -21,9 +21,19 @@ QString url();
 // into place when the application folder is missing, creates it, returns its notes.json.
 QString locateIn(const QString& dataDir);
 
-// The records of the notes file, ids made unique; empty when there is none or it is kept aside
-// as unreadable. Whoever keeps the live notes builds them from these.
-QList<NoteData> load();
+// What load() found when the notes file could not be read: where it was kept aside (byte for
+// byte) and how many notes were recovered from it.
+struct Damage {
+    QString keptAs;
+    int recovered = 0;
+};
+
+// The records of the notes file, ids made unique; empty when there is none. Only a regular file
+// is read: anything else (a FIFO, a device, a folder), like a file that does not decode, is
+// kept aside as unreadable, and every complete record that still decodes on its own is
+// recovered from it; `damage` then tells what happened. Whoever keeps the live notes builds
+// them from these.
+QList<NoteData> load(Damage* damage = nullptr);
 // What one save writes, taken on the GUI thread and then written anywhere: the records (their
 // strings are shared, not copied), and the file and services they belong to, so the writing
 // thread reads nothing that the GUI thread may change.
@@ -50,5 +60,8 @@ bool save(const QList<NoteModel*>& notes);
 // The file format on its own, for tests, the fuzzer and the benchmarks.
 QByteArray encode(const QList<NoteData>& records, QString* error = nullptr);
 std::optional<QList<NoteData>> decode(const QByteArray& bytes);
+// The records of a damaged file that decode on their own: each complete object at the top of
+// its array, in order; whatever is cut off or broken is skipped. Safe on any input.
+QList<NoteData> salvage(const QByteArray& bytes);
 
 } // namespace Store

@@ -37,6 +37,15 @@ QString titleText(const NoteModel* hovered, int tuckedCount)
     return QCoreApplication::translate("Pad", "New Note");
 }
 
+HintLine recoveredLine(int recovered)
+{
+    const QString text =
+        recovered == 0   ? QCoreApplication::translate("Pad", "Notes file unreadable")
+        : recovered == 1 ? QCoreApplication::translate("Pad", "1 note recovered")
+                         : QCoreApplication::translate("Pad", "%1 notes recovered").arg(recovered);
+    return {text, highlight()};
+}
+
 HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered, const QString& saveFailure)
 {
     if (padHot) {

@@ -28,5 +28,7 @@ struct HintLine {
 // `saveFailure`: why the notes are not saved; while it is not empty, "Not saved" takes the
 // place of everything but the tuck hint.
 HintLine hintLine(bool padHot, bool savedFlash, bool cardHovered, const QString& saveFailure = {});
+// In place of the resting hint after a damaged notes file was loaded, for the rest of the run.
+HintLine recoveredLine(int recovered);
 
 } // namespace pad

@@ -359,8 +359,12 @@ pad::HintLine PadView::hint() const
 {
     const bool padHot = app_ && app_->padHot();
     const bool saved = app_ && app_->savedFlash();
-    return pad::hintLine(padHot, saved, hoveredModel() != nullptr,
-                         app_ ? app_->saveFailure() : QString());
+    const bool hovered = hoveredModel() != nullptr;
+    if (const auto recovered = app_ ? app_->recoveredNotes() : std::nullopt;
+        recovered && !padHot && !saved && !hovered && app_->saveFailure().isEmpty()) {
+        return pad::recoveredLine(*recovered);
+    }
+    return pad::hintLine(padHot, saved, hovered, app_ ? app_->saveFailure() : QString());
 }
 
 void PadView::placeControls()

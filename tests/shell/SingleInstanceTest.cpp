@@ -1,10 +1,11 @@
 #include "app/SingleInstance.h"
 
+#include "platform/FileLock.h"
 #include "support/Suites.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,8 +65,8 @@ private Q_SLOTS:
     // pretend its request was served.
     void aCopyThatNeverAnswersIsReported()
     {
-        QLockFile held(path() + QStringLiteral(".lock"));
-        QVERIFY(held.tryLock(0));
+        platform::FileLock held(path() + QStringLiteral(".lock"));
+        QCOMPARE(held.tryLock(), platform::FileLock::State::Taken);
         SingleInstance later(path());
         bool delivered = true;
         QCOMPARE(later.claim(300, SingleInstance::Request::Capture, &delivered),
@@ -82,6 +83,57 @@ private Q_SLOTS:
         SingleInstance second(path());
         QCOMPARE(second.claim(1000), SingleInstance::Role::Secondary);
         QTRY_COMPARE(asked.size(), 1);
+    }
+
+    // A killed copy leaves its lock file, naming a process id that a new process (in a fresh
+    // process namespace, this very one) may carry again. Only a held lock counts.
+    void aLockFileLeftByAKilledCopyDoesNotCount()
+    {
+        QFile left(path() + QStringLiteral(".lock"));
+        QVERIFY(left.open(QIODevice::WriteOnly));
+        left.write(QByteArray::number(qint64(::getpid())) + "\nquillhaven\nhost\n");
+        left.close();
+        SingleInstance first(path());
+        QCOMPARE(first.claim(300), SingleInstance::Role::Primary);
+    }
+
+    // Copies started with different runtime folders meet at the notes folder's own lock.
+    void theNotesFolderHasOneCopy()
+    {
+        const QString folder = dir_->filePath(QStringLiteral("notes"));
+        QVERIFY(QDir().mkpath(folder));
+        auto first = std::make_unique<SingleInstance>(dir_->filePath(QStringLiteral("a")));
+        QCOMPARE(first->claim(), SingleInstance::Role::Primary);
+        QCOMPARE(first->claimFolder(folder, 1000), SingleInstance::FolderClaim::Taken);
+        QSignalSpy asked(first.get(), &SingleInstance::requested);
+
+        SingleInstance second(dir_->filePath(QStringLiteral("b")));
+        QCOMPARE(second.claim(), SingleInstance::Role::Primary);
+        QCOMPARE(second.claimFolder(folder, 1000, SingleInstance::Request::NewNote),
+                 SingleInstance::FolderClaim::HandedOver);
+        QTRY_COMPARE(asked.size(), 1);
+        QCOMPARE(asked.at(0).at(0).value<SingleInstance::Request>(),
+                 SingleInstance::Request::NewNote);
+
+        // The holder ends: the folder is free at once, whatever its lock file says.
+        first.reset();
+        SingleInstance third(dir_->filePath(QStringLiteral("c")));
+        QCOMPARE(third.claimFolder(folder, 300), SingleInstance::FolderClaim::Taken);
+    }
+
+    void aFolderHolderThatCannotBeReachedRefuses()
+    {
+        const QString lockPath = SingleInstance::folderLockPath(dir_->path());
+        platform::FileLock held(lockPath);
+        QCOMPARE(held.tryLock(), platform::FileLock::State::Taken);
+        for (const QByteArray& note : {QByteArray(), dir_->filePath("gone").toUtf8()}) {
+            QVERIFY(held.setNote(note));
+            SingleInstance later(path());
+            QCOMPARE(later.claimFolder(dir_->path(), 300), SingleInstance::FolderClaim::Refused);
+        }
+        QCOMPARE(QFile(lockPath).permissions() &
+                     ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+                 QFile::Permissions());
     }
 
     void unrelatedMessagesAreIgnored()

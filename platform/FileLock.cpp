@@ -1,0 +1,94 @@
+#include "platform/FileLock.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Opens without following a link and without blocking on a FIFO; only a regular file is kept.
+int openRegular(const QByteArray& path, int flags, QString* error)
+{
+    const int fd = ::open(path.constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *error = QStringLiteral("not a regular file");
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+FileLock::FileLock(QString path)
+    : path_(std::move(path))
+{
+}
+
+FileLock::~FileLock()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+FileLock::State FileLock::tryLock()
+{
+    if (fd_ >= 0) {
+        return State::Taken;
+    }
+    const QByteArray name = path_.toLocal8Bit();
+    int fd = openRegular(name, O_RDWR | O_CREAT, &error_);
+    if (fd < 0 && errno != ELOOP) {
+        // A lock file we may read but not write (left by another user) still locks.
+        fd = openRegular(name, O_RDONLY, &error_);
+    }
+    if (fd < 0) {
+        return State::Failed;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int why = errno;
+        ::close(fd);
+        if (why == EWOULDBLOCK) {
+            return State::Held;
+        }
+        error_ = QString::fromLocal8Bit(std::strerror(why));
+        return State::Failed;
+    }
+    fd_ = fd;
+    return State::Taken;
+}
+
+bool FileLock::setNote(const QByteArray& note)
+{
+    if (fd_ < 0 || ::ftruncate(fd_, 0) != 0) {
+        return false;
+    }
+    return ::pwrite(fd_, note.constData(), size_t(note.size()), 0) == note.size();
+}
+
+QByteArray FileLock::noteOf(const QString& path)
+{
+    QString ignored;
+    const int fd = openRegular(path.toLocal8Bit(), O_RDONLY, &ignored);
+    if (fd < 0) {
+        return {};
+    }
+    // A note is a path: anything longer is not one.
+    QByteArray note(4096, Qt::Uninitialized);
+    const ssize_t got = ::read(fd, note.data(), size_t(note.size()));
+    ::close(fd);
+    return got > 0 ? note.left(got) : QByteArray();
+}
+
+} // namespace platform

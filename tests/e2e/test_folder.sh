@@ -1,0 +1,94 @@
+#!/bin/bash
+# One writer per notes folder, decided by locks the kernel drops when their holder dies: a copy
+# killed in a sandbox does not block the next start, a copy started with another runtime
+# folder hands over to the one holding the notes folder or says why it cannot start, and a FIFO
+# where the notes file should be does not hold up the start.
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+
+cat >"$NOTES" <<'JSON'
+[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F01","text":"kept","folded":false,"onScreen":false,"x":0,"y":0}]
+JSON
+chmod 600 "$NOTES"
+
+# Every mapped top-level window of any program, with its rectangle: a copy in its own process
+# namespace labels its windows with a process id this shell cannot see.
+any_window_at() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        at "$w" "$1" && echo "$w" && return 0
+    done
+    return 1
+}
+pad_anywhere() { any_window_at "550 0 340 274"; }
+no_pad_anywhere() { ! pad_anywhere; }
+
+# Started in a fresh process namespace, as a sandbox does: the program is process 1 there, in
+# each run, so an id stored by the killed copy names the new one too.
+sandboxed() {
+    timeout 900 unshare --pid --fork --mount-proc "$QUILLHAVEN" --login-item >>"$E2E_TMP/sandbox.log" 2>&1 &
+    SANDBOX=$!
+    E2E_PIDS+=($SANDBOX)
+}
+if unshare --pid --fork --mount-proc true 2>/dev/null; then
+    sandboxed
+    check "a copy in a fresh process namespace starts" wait_for 20 pad_anywhere
+    inner=$(pgrep -P "$(pgrep -P "$SANDBOX" | head -1)" | head -1)
+    kill -9 "$inner" 2>/dev/null
+    check "killed with SIGKILL, its windows go" wait_for 10 no_pad_anywhere
+    wait "$SANDBOX" 2>/dev/null
+    sandboxed
+    check "the next copy in a fresh namespace, same runtime folder, starts normally" \
+        wait_for 20 pad_anywhere
+    pkill -TERM -P "$(pgrep -P "$SANDBOX" | head -1)"
+    wait "$SANDBOX" 2>/dev/null
+    wait_for 10 no_pad_anywhere
+else
+    echo "skip - no permission for a new process namespace"
+fi
+
+# stamp: what would change if anything wrote the notes file.
+stamp() { stat -c '%i %Y %s' "$NOTES"; md5sum <"$NOTES"; }
+
+start_app --login-item
+check "the first copy starts" wait_for 20 pad_window
+before=$(stamp)
+first_runtime=$XDG_RUNTIME_DIR
+mkdir -m 700 "$E2E_TMP/runtime2"
+second() {
+    XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" "$@" >>"$E2E_TMP/second.log" 2>&1
+}
+second
+status=$?
+check "a copy with another runtime folder hands over and exits 0" [ "$status" -eq 0 ]
+check "the first copy shows its dashboard for it" wait_for 10 dashboard_open
+check "the notes file was not written (inode, time, bytes)" [ "$(stamp)" = "$before" ]
+
+# The first copy can no longer be reached: its socket is gone, but it holds the notes folder.
+rm -f "$first_runtime"/quillhaven-*[0-9]
+XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" >>"$E2E_TMP/second.log" 2>&1 &
+SECOND=$!
+E2E_PIDS+=($SECOND)
+message_box() {
+    xdotool search --all --onlyvisible --pid "$(pgrep -P "$SECOND" | head -1)" --name '^Quillhaven$' \
+        2>/dev/null | head -1 | grep .
+}
+check "a copy that cannot reach the holder says why in a message box" wait_for 20 message_box
+shot folder-in-use
+check "and in one log line" [ "$(grep -c 'notes folder in use' "$E2E_TMP/second.log")" -eq 1 ]
+close_box() { xdotool windowfocus --sync "$(message_box)" key Return && wait_for 5 gone "$SECOND"; }
+check "the box closes with Return" close_box
+wait "$SECOND"
+status=$?
+check "then exits with status 1" [ "$status" -eq 1 ]
+check "and never wrote the notes file" [ "$(stamp)" = "$before" ]
+stop_app
+
+# A FIFO in place of the notes file: opening it for reading would wait for a writer for ever.
+rm -f "$NOTES"
+mkfifo "$NOTES"
+start_app --login-item
+check "a FIFO notes file does not hold up the start" wait_for 20 pad_window
+check "it is set aside as unreadable" [ -p "$(ls -d "$NOTES".unreadable-* | head -1)" ]
+stop_app
+e2e_finish

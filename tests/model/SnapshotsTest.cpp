@@ -53,6 +53,8 @@ private Q_SLOTS:
         owned[4]->origin = QPointF(40, -12); // moved without an assignment
         QVERIFY(same());
         owned[0]->origin = QPointF(qQNaN(), 0); // never equal to itself
+        QVERIFY(qIsNaN(snapshots.take(live(owned)).records.at(0).x));
+        owned[0]->origin = QPointF(3, 4);
         QVERIFY(same());
 
         owned.erase(owned.begin() + 2); // deleted

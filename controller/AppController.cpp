@@ -2,6 +2,7 @@
 
 #include "controller/ViewFactory.h"
 #include "model/NotesWriter.h"
+#include "model/Snapshots.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
@@ -16,6 +17,7 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
     : QObject(parent)
     , clipUsed(platform::desktop().clipboardChangeCount())
     , writer_(std::make_unique<NotesWriter>())
+    , snapshots_(std::make_unique<Snapshots>())
     , screen_(platform::desktop().screenFrame())
     , views_(std::move(views))
 {
@@ -139,5 +141,5 @@ void AppController::changed()
 
 void AppController::save()
 {
-    writer_->submit(Store::snapshot(notes_));
+    writer_->submit(snapshots_->take(notes_));
 }

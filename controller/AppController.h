@@ -20,6 +20,7 @@
 #include <optional>
 
 class NotesWriter;
+class Snapshots;
 class Panel;
 class QTimer;
 namespace platform {
@@ -200,6 +201,7 @@ private:
 
     // First made, last gone: windows closing at exit may still save.
     std::unique_ptr<NotesWriter> writer_;
+    std::unique_ptr<Snapshots> snapshots_; // what the last save read, kept for the next
     QList<NoteModel*> notes_;
     bool padHot_ = false;
     bool revealed_ = false;

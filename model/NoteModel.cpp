@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QTextBoundaryFinder>
 #include <algorithm>
+#include <atomic>
 #include <limits>
 
 namespace {
@@ -94,6 +95,13 @@ QStringList firstLines(const QString& text, qsizetype limit)
     return result;
 }
 
+// Unique across notes, so a new note at a freed note's address never passes for it.
+quint64 nextRevision()
+{
+    static std::atomic<quint64> counter{0};
+    return ++counter;
+}
+
 } // namespace
 
 NoteModel::NoteModel(const NoteData& data, QObject* parent)
@@ -112,6 +120,7 @@ NoteModel::NoteModel(const NoteData& data, QObject* parent)
     , images_(data.images.value_or(QStringList()))
     , paperW_(data.pw.value_or(220))
     , paperH_(data.ph.value_or(220))
+    , revision_(nextRevision())
 {
 }
 
@@ -119,6 +128,7 @@ template <typename T> void NoteModel::assign(T& slot, const T& value, Field fiel
 {
     Q_EMIT willChange();
     slot = value;
+    revision_ = nextRevision();
     Q_EMIT changed(field);
 }
 

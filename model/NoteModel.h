@@ -84,6 +84,9 @@ public:
     QPointF origin;
 
     NoteData data() const;
+    // Changes with every assignment and differs between notes: a saved record whose note has
+    // the same revision and origin is still that note's record.
+    quint64 revision() const { return revision_; }
     QString title() const;
     QString preview() const;
     QStringList tags() const;
@@ -123,6 +126,7 @@ private:
     double opacity_ = 1;
     bool crumpled_ = false;
     bool hovering_ = false;
+    quint64 revision_ = 0;
 };
 
 // One live note per record, in order.

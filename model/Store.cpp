@@ -258,11 +258,18 @@ QList<NoteData> load(Damage* damage)
 
 Snapshot snapshot(const QList<NoteModel*>& notes)
 {
-    Snapshot taken;
-    taken.records.reserve(notes.size());
+    QList<NoteData> records;
+    records.reserve(notes.size());
     for (const NoteModel* note : notes) {
-        taken.records << note->data();
+        records << note->data();
     }
+    return snapshotOf(std::move(records));
+}
+
+Snapshot snapshotOf(QList<NoteData> records)
+{
+    Snapshot taken;
+    taken.records = std::move(records);
     taken.path = url();
     taken.generation = platform::servicesGeneration();
     taken.taken = platform::now();

@@ -44,6 +44,8 @@ struct Snapshot {
     QDateTime taken; // names a file kept aside
 };
 Snapshot snapshot(const QList<NoteModel*>& notes);
+// The same around records read already.
+Snapshot snapshotOf(QList<NoteData> records);
 
 // Encodes and writes the snapshot; safe on any one thread at a time besides load(). Logs
 // "Quillhaven: save failed: <reason>" and returns false on failure, with the reason in `error`.

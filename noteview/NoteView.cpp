@@ -360,7 +360,8 @@ void NoteView::layoutParts()
     const bool folded = note_->folded();
 
     // Folded, the header and the row are centred as one block in the 50-high paper.
-    const int rowH = foldedRow_->rowHeight();
+    // The row's bold font is loaded only for a folded note: most notes never show it.
+    const int rowH = folded ? foldedRow_->rowHeight() : 0;
     const int headerTop =
         folded ? static_cast<int>(std::round((foldedHeight - HeaderStrip::height - rowH) / 2)) : 0;
     header_->setGeometry(0, headerTop, w, HeaderStrip::height);

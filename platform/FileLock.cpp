@@ -48,14 +48,12 @@ FileLock::State FileLock::tryLock()
         return State::Taken;
     }
     const QByteArray name = path_.toLocal8Bit();
-    int fd = openRegular(name, O_RDWR | O_CREAT, &error_);
-    if (fd < 0 && errno != ELOOP) {
-        // A lock file we may read but not write (left by another user) still locks.
-        fd = openRegular(name, O_RDONLY, &error_);
+    // Made if missing, then held open for reading only: a file open for writing would keep
+    // the folder's file system from being remounted read-only, and flock() needs no more.
+    if (const int made = openRegular(name, O_WRONLY | O_CREAT, &error_); made >= 0) {
+        ::close(made);
     }
-    if (fd < 0) {
-        return State::Failed;
-    }
+    const int fd = openRegular(name, O_RDONLY, &error_);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int why = errno;
         ::close(fd);
@@ -71,10 +69,19 @@ FileLock::State FileLock::tryLock()
 
 bool FileLock::setNote(const QByteArray& note)
 {
-    if (fd_ < 0 || ::ftruncate(fd_, 0) != 0) {
+    if (fd_ < 0) {
         return false;
     }
-    return ::pwrite(fd_, note.constData(), size_t(note.size()), 0) == note.size();
+    // Written through a descriptor of its own, closed at once; the lock stays with fd_.
+    QString ignored;
+    const int fd = openRegular(path_.toLocal8Bit(), O_WRONLY, &ignored);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = ::ftruncate(fd, 0) == 0 &&
+                         ::pwrite(fd, note.constData(), size_t(note.size()), 0) == note.size();
+    ::close(fd);
+    return written;
 }
 
 QByteArray FileLock::noteOf(const QString& path)

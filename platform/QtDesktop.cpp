@@ -208,8 +208,10 @@ bool QtDesktop::watchPointer(std::function<void()> moved)
 
 bool QtDesktop::watchPrimaryRelease(std::function<void()> released)
 {
+    // wlroots gives an unmanaged X window no implicit grab. Mutter and KWin keep the press with
+    // the window it began on, so their releases are all real.
     const SessionKind session = sessionKind();
-    if (!session.wayland() || session.honoursPositions() || !pointer_.watching()) {
+    if (!session.wayland() || session.compositor != Compositor::Sway || !pointer_.watching()) {
         return false;
     }
     pointer_.watchPrimaryRelease(std::move(released));

@@ -2,6 +2,8 @@
 
 #include "model/NoteModel.h"
 
+#include <algorithm>
+
 namespace {
 
 // The origin is a plain member, moved without an assignment.
@@ -10,11 +12,17 @@ bool sameOrigin(const NoteData& record, const NoteModel* note)
     return record.x == note->origin.x() && record.y == note->origin.y();
 }
 
+// QList's own == hands memcmp a null pointer when both lists are empty.
+bool sameNotes(const QList<NoteModel*>& a, const QList<NoteModel*>& b)
+{
+    return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend());
+}
+
 } // namespace
 
 Store::Snapshot Snapshots::take(const QList<NoteModel*>& notes)
 {
-    if (notes != notes_) {
+    if (!sameNotes(notes, notes_)) {
         readAll(notes);
     } else {
         readChanged();

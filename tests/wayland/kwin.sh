@@ -4,9 +4,9 @@
 # screenshots kept are the X windows pasted at their places, and the hot keys are the
 # program's own.
 
-SCREENSHOTS=0
-COMPOSITOR_TREE=0
-BOUND_KEYS=0
+# Foot, the focus and the screenshots go as on bare Mutter; KWin differs in how it starts and
+# is driven.
+. "$WL_DIR/mutter.sh"
 
 compositor_start() {
     # The installed binary carries a file capability a container may refuse to run, and its
@@ -27,29 +27,6 @@ compositor_start() {
 }
 
 input_driver() { as_user /usr/bin/python3 "$WL_DIR/kwininput.py"; }
-
-native_start() {
-    as_user foot --app-id=quillhaven-foot --title=quillhaven-foot --maximized sh \
-        >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
-    # Nothing outside KWin can ask it about a Wayland window: give foot a moment to map.
-    sleep 2
-}
-
-# A click on a part of foot that no window of the program covers.
-native_focus() {
-    pointer_to 100 850 && input down && input up
-}
-# No compositor tree here: XWayland's focus belongs to no X window while foot has the keyboard.
-native_focused() {
-    local focus
-    focus=$(xdotool getwindowfocus 2>/dev/null) || return 0
-    ! app_windows | grep -qx "$focus"
-}
-
-compositor_rect() { return 1; }
-
-screen_shot() { "$WL_DIR/xstack.py" "$E2E_SHOTS/$1.png"; }
 
 # KWin 5.27 delivers the pointer of its fake-input protocol but not its keys when the session
 # has no keyboard of its own (headless): keys go through XWayland's XTest, which reaches X

@@ -93,6 +93,17 @@ QString named(QWidget* window)
     return QAccessible::queryAccessibleInterface(window)->text(QAccessible::Name);
 }
 
+// The dashboard shown with `note` in its editor.
+DashboardView* dashboardOn(AppController& app, const NoteModel* note)
+{
+    app.showDashboard();
+    Fixture::settle();
+    auto* dashboard = app.dashboardWindow()->findChild<DashboardView*>();
+    dashboard->setSelected(note->id());
+    dashboard->refreshNow();
+    return dashboard;
+}
+
 } // namespace
 
 // What a screen reader meets: every button, card, field and row in the program's windows has
@@ -169,12 +180,8 @@ private Q_SLOTS:
         AppController& app = f.startUp();
         NoteModel* note = app.newNote(std::nullopt, QStringLiteral("green"));
         note->setText(QStringLiteral("Recipes"));
-        app.showDashboard();
-        Fixture::settle();
+        DashboardView* dashboard = dashboardOn(app, note);
         QWidget* window = app.dashboardWindow();
-        auto* dashboard = window->findChild<DashboardView*>();
-        dashboard->setSelected(note->id());
-        dashboard->refreshNow();
         window->activateWindow();
         QApplication::setActiveWindow(window);
         dashboard->searchField()->setFocus(Qt::OtherFocusReason);
@@ -205,12 +212,7 @@ private Q_SLOTS:
         AppController& app = f.startUp();
         NoteModel* note = app.newNote(std::nullopt, QStringLiteral("pink"));
         note->setText(QStringLiteral("Passwords? No."));
-        app.showDashboard();
-        Fixture::settle();
-        auto* dashboard = app.dashboardWindow()->findChild<DashboardView*>();
-        dashboard->setSelected(note->id());
-        dashboard->refreshNow();
-        DashListView* list = dashboard->listView();
+        DashListView* list = dashboardOn(app, note)->listView();
         list->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(list, Qt::Key_Return);
         Fixture::advance(2.0);

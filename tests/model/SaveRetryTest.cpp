@@ -92,23 +92,8 @@ QStringList filesUnder(const QString& folder)
 class SaveRetryTest : public QObject, private StoreFixture {
     Q_OBJECT
 
-    NoteModel* typed_ = nullptr;
-
-    void type(NotesWriter& writer, const QString& text)
-    {
-        if (!typed_) {
-            typed_ = add(text);
-        }
-        typed_->setText(text);
-        writer.submit(Store::snapshot(notes));
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        setUp(this);
-        typed_ = nullptr;
-    }
+    void init() { setUp(this); }
     void cleanup() { tearDown(); }
 
     void aFailedWriteIsRetriedWithGrowingWaitsUntilItLands()

@@ -8,15 +8,6 @@
 
 namespace {
 
-QStringList texts(const QByteArray& file)
-{
-    QStringList result;
-    for (const NoteData& r : Store::decode(file).value_or(QList<NoteData>{})) {
-        result << r.text;
-    }
-    return result;
-}
-
 // A small filesystem of its own, so a full or read-only disk is real, even for root.
 class TmpfsMount {
 public:

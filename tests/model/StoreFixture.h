@@ -2,9 +2,11 @@
 
 #include "Suites.h"
 #include "model/NoteModel.h"
+#include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "support/Fixture.h"
 
+#include <QStringList>
 #include <QUuid>
 #include <csignal>
 #include <optional>
@@ -48,6 +50,7 @@ protected:
     {
         qDeleteAll(notes);
         notes.clear();
+        typed_ = nullptr;
         again_.reset();
         f.reset();
     }
@@ -75,7 +78,28 @@ protected:
 
     QList<NoteModel*> load() { return makeNotes(Store::load(), owner_); }
 
+    // One note whose text is `text`, as a keystroke leaves it, handed to the writer.
+    void type(NotesWriter& writer, const QString& text)
+    {
+        if (!typed_) {
+            typed_ = add(text);
+        }
+        typed_->setText(text);
+        writer.submit(Store::snapshot(notes));
+    }
+
+    // The note texts in a notes file's bytes, in order; none for a file that does not decode.
+    static QStringList texts(const QByteArray& file)
+    {
+        QStringList result;
+        for (const NoteData& r : Store::decode(file).value_or(QList<NoteData>{})) {
+            result << r.text;
+        }
+        return result;
+    }
+
 private:
     QObject* owner_ = nullptr;
+    NoteModel* typed_ = nullptr;
     std::optional<platform::ServicesGuard> again_;
 };

@@ -5,15 +5,6 @@
 
 namespace {
 
-QStringList texts(const QByteArray& file)
-{
-    QStringList result;
-    for (const NoteData& r : Store::decode(file).value_or(QList<NoteData>{})) {
-        result << r.text;
-    }
-    return result;
-}
-
 // Puts a new file in place of `path` the way a sync tool does: written beside, renamed over.
 void replaceFromOutside(const QString& path, const QByteArray& bytes)
 {

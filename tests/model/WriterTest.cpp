@@ -74,24 +74,8 @@ QString lastText(const QByteArray& file)
 class WriterTest : public QObject, private StoreFixture {
     Q_OBJECT
 
-    NoteModel* typed_ = nullptr;
-
-    // One note whose text is `text`, as a keystroke leaves it, handed to the writer.
-    void type(NotesWriter& writer, const QString& text)
-    {
-        if (!typed_) {
-            typed_ = add(text);
-        }
-        typed_->setText(text);
-        writer.submit(Store::snapshot(notes));
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        setUp(this);
-        typed_ = nullptr;
-    }
+    void init() { setUp(this); }
     void cleanup() { tearDown(); }
 
     void snapshotsQueuedBehindASlowWriteCoalesceAndTheNewestLands()

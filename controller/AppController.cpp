@@ -62,13 +62,16 @@ void AppController::setNotes(const QList<NoteModel*>& notes)
 void AppController::setPadHot(bool hot)
 {
     assign(padHot_, hot, Field::PadHot);
+    if (hot) {
+        followPointer(); // a dragged note holds the pointer: no arrival at the edge is told
+    }
 }
 void AppController::setRevealed(bool revealed)
 {
     assign(revealed_, revealed, Field::Revealed);
     // However it opened, an open pad is followed until the pointer leaves it.
-    if (revealed && trackingTimer_ != nullptr && !trackingTimer_->isActive()) {
-        trackingTimer_->start();
+    if (revealed) {
+        followPointer();
     }
 }
 void AppController::setWobble(double wobble)

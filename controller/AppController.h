@@ -59,6 +59,8 @@ public:
     void pointerCrossedPad(bool inside);
     // The window system saw the pointer move.
     void pointerMoved();
+    // The pointer arrived at the top edge where it opens the pad.
+    void pointerAtEdge();
 
     const QList<NoteModel*>& notes() const { return notes_; }
     void setNotes(const QList<NoteModel*>& notes); // published assignment; takes ownership
@@ -228,11 +230,16 @@ private:
     std::unique_ptr<QWidget> viewer_;
     std::unique_ptr<QWidget> dashboard_;
     gestures::State gesture_;
-    // Reads the pointer every 80 ms, until motion events are seen to arrive: from then on
-    // only while the pointer moves or the pad is open, and every few seconds otherwise.
+    // Reads the pointer every 80 ms while it moves or the pad is open. While the pad is hidden
+    // and the pointer still, it reads nothing when both motion and arrivals at the top edge are
+    // reported; every few seconds when only one of them is; and every 80 ms when neither is.
     static constexpr int trackingMs = 80;
+    // Reads a still pointer only to notice motion that made no event (a warp, faked input).
+    static constexpr int idleCheckMs = 3000;
     QTimer* trackingTimer_ = nullptr;
-    bool pollOnly_ = true;
+    bool pollOnly_ = true;           // no motion event seen yet
+    bool edgeTellsArrivals_ = false; // arriving at the top edge is reported
+    void followPointer();
     bool crossingReleases_ = false; // see pullOutlivesRelease()
     bool movedSinceTick_ = false;
     QPointF lastReading_;

@@ -58,8 +58,16 @@ void AppController::start()
             weak->primaryReleased();
         }
     });
-    // Reads as before until the first motion event shows that motion is reported.
-    trackingTimer_->start();
+    // The strip of the top edge that opens the pad, in the y-up space.
+    const QRectF edge(midX() - 110, top() - 4, 220, 4);
+    edgeTellsArrivals_ = platform::desktop().watchArrivals(edge, [weak] {
+        if (weak) {
+            weak->pointerAtEdge();
+        }
+    }) || platform::desktop().pointerOnlyOverOwnWindows();
+    // Until the first motion event shows that motion is reported, a still pointer is read
+    // now and then, or steadily where nothing reports arrivals at the edge.
+    trackingTimer_->start(edgeTellsArrivals_ ? idleCheckMs : trackingMs);
 
     bringBackOnScreenNotes();
 }

@@ -13,10 +13,6 @@ namespace {
 // the pad window's own coordinates (340 wide, y down).
 const QRegion hotStrip(60, 0, 220, 4);
 
-// How often a still pointer under the hidden pad is read once motion events are known to
-// arrive: only to notice motion that makes no event.
-constexpr int idleCheckMs = 3000;
-
 } // namespace
 
 // Runs 12.5 times a second while it has anything to follow: it reads the pointer and a few
@@ -63,23 +59,44 @@ void AppController::pointerMoved()
     trackingTimer_->start(trackingMs);
 }
 
+void AppController::pointerAtEdge()
+{
+    trackCursor();
+    followPointer();
+}
+
+void AppController::followPointer()
+{
+    if (trackingTimer_ != nullptr &&
+        (!trackingTimer_->isActive() || trackingTimer_->interval() != trackingMs)) {
+        trackingTimer_->start(trackingMs);
+    }
+}
+
 void AppController::trackingTick()
 {
     const bool idleCheck = trackingTimer_->interval() == idleCheckMs;
     const QPointF before = lastReading_;
     trackCursor();
+    // Motion that made no event: where nothing reports arrivals at the edge either, only a
+    // steady reading sees it.
+    const bool unreported = idleCheck && lastReading_ != before && !edgeTellsArrivals_;
+    if (unreported) {
+        pollOnly_ = true;
+        trackingTimer_->start(trackingMs);
+    }
     if (idleCheck) {
-        if (lastReading_ != before) {
-            // Moved without a motion event: a warp, or input a remote desktop or a test driver
-            // fakes. Only reading sees those, so read as before.
-            pollOnly_ = true;
-            trackingTimer_->start(trackingMs);
-        }
         return;
     }
-    const bool following = movedSinceTick_ || revealed_ || pollOnly_;
+    const bool following =
+        movedSinceTick_ || revealed_ || padHot_ || (pollOnly_ && !edgeTellsArrivals_);
     movedSinceTick_ = false;
-    if (!following) {
+    if (following) {
+        return;
+    }
+    if (edgeTellsArrivals_ && !pollOnly_) {
+        trackingTimer_->stop(); // motion and arrivals are both reported: nothing to read
+    } else {
         trackingTimer_->start(idleCheckMs);
     }
 }
@@ -108,9 +125,7 @@ void AppController::pointerCrossedPad(bool inside)
     }
     // React now rather than on the next reading, and follow what comes next.
     trackCursor();
-    if (trackingTimer_ != nullptr && trackingTimer_->interval() != trackingMs) {
-        trackingTimer_->start(trackingMs);
-    }
+    followPointer();
 }
 
 void AppController::setPadTakesPointer(bool open)

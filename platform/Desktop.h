@@ -84,6 +84,16 @@ public:
         return false;
     }
 
+    // Calls `entered` on the main thread when the pointer arrives in `area` (y-up), however it
+    // got there: raw motion misses faked input and warps. False where this cannot be watched;
+    // under XWayland a window of the program's own must take the pointer there instead.
+    virtual bool watchArrivals(const QRectF& area, std::function<void()> entered)
+    {
+        (void)area;
+        (void)entered;
+        return false;
+    }
+
     // Whether the window system lets go of a held button when a new window of the program
     // appears under the pointer, and reports the real release only as raw input: XWayland
     // under compositors that give X windows no implicit grab (wlroots). Then `released` is
@@ -93,6 +103,12 @@ public:
         (void)released;
         return false;
     }
+
+    // Keeps the keys going to `window` (to its focused widget) until another window takes
+    // them, where the window system would not: under sway an unmanaged X window gets the
+    // compositor's keyboard focus but never the X focus, so its keys would go nowhere.
+    // Elsewhere activating the window is enough and this does nothing.
+    virtual void holdKeyboard(QWidget* window) { (void)window; }
 };
 
 // Hands a clipboard reading to `done` on the GUI thread, unless `context` has gone by then.

@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <array>
 #include <cstdlib>
+#include <utility>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
@@ -18,6 +20,31 @@ bool unscaled()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr && screen->devicePixelRatio() == 1.0;
+}
+
+struct EventKind {
+    bool motion = false;
+    bool primaryRelease = false;
+    bool activeWindow = false;
+    bool entered = false;
+};
+
+EventKind sort(const xcb_generic_event_t* event, xcb_atom_t activeAtom, xcb_window_t area)
+{
+    EventKind kind;
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_ENTER_NOTIFY) {
+        kind.entered = reinterpret_cast<const xcb_enter_notify_event_t*>(event)->event == area;
+    } else if (type == XCB_PROPERTY_NOTIFY) {
+        kind.activeWindow =
+            reinterpret_cast<const xcb_property_notify_event_t*>(event)->atom == activeAtom;
+    } else if (type == XCB_GE_GENERIC) {
+        const auto* raw = reinterpret_cast<const xcb_input_raw_button_release_event_t*>(event);
+        const bool release = raw->event_type == XCB_INPUT_RAW_BUTTON_RELEASE;
+        kind.primaryRelease = release && raw->detail == 1;
+        kind.motion = !release;
+    }
+    return kind;
 }
 
 } // namespace
@@ -96,10 +123,7 @@ bool PointerProbe::watchMotion(std::function<void()> moved)
     xcb_flush(connection_);
 
     moved_ = std::move(moved);
-    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
-                                                  QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { readEvents(); });
+    startReading();
     return true;
 }
 
@@ -108,26 +132,94 @@ void PointerProbe::watchPrimaryRelease(std::function<void()> released)
     released_ = std::move(released);
 }
 
+bool PointerProbe::watchActiveWindow(std::function<void()> changed)
+{
+    if (connection_ == nullptr) {
+        return false;
+    }
+    static constexpr char name[] = "_NET_ACTIVE_WINDOW";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, sizeof name - 1, name), nullptr);
+    if (atom == nullptr) {
+        return false;
+    }
+    activeAtom_ = atom->atom;
+    std::free(atom);
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection_);
+    activeChanged_ = std::move(changed);
+    startReading();
+    return true;
+}
+
+bool PointerProbe::watchArea(const QRect& area, std::function<void()> entered)
+{
+    if (connection_ == nullptr || area.isEmpty()) {
+        return false;
+    }
+    area_ = xcb_generate_id(connection_);
+    // Override-redirect: no window manager frames, moves or focuses it.
+    const std::array<uint32_t, 2> values{1, XCB_EVENT_MASK_ENTER_WINDOW};
+    xcb_create_window(connection_, 0, area_, root_, static_cast<int16_t>(area.x()),
+                      static_cast<int16_t>(area.y()), static_cast<uint16_t>(area.width()),
+                      static_cast<uint16_t>(area.height()), 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK,
+                      values.data());
+    xcb_map_window(connection_, area_);
+    xcb_flush(connection_);
+    entered_ = std::move(entered);
+    startReading();
+    return true;
+}
+
+void PointerProbe::startReading()
+{
+    if (notifier_ != nullptr) {
+        return;
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
+                                                  QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { readEvents(); });
+}
+
 void PointerProbe::readEvents()
 {
-    bool motion = false;
-    int releases = 0;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        if ((event->response_type & 0x7f) == XCB_GE_GENERIC) {
-            const auto* raw = reinterpret_cast<const xcb_input_raw_button_release_event_t*>(event);
-            if (raw->event_type == XCB_INPUT_RAW_BUTTON_RELEASE) {
-                releases += raw->detail == 1 ? 1 : 0;
-            } else {
-                motion = true;
-            }
-        }
+        note(event);
         std::free(event);
     }
+    report();
+}
+
+bool PointerProbe::note(const void* event) const
+{
+    const EventKind kind = sort(static_cast<const xcb_generic_event_t*>(event), activeAtom_, area_);
+    motion_ = motion_ || kind.motion;
+    releases_ += kind.primaryRelease ? 1 : 0;
+    activeChangedSeen_ = activeChangedSeen_ || kind.activeWindow;
+    enteredSeen_ = enteredSeen_ || kind.entered;
+    return kind.primaryRelease || kind.activeWindow || kind.entered;
+}
+
+void PointerProbe::report() const
+{
+    const bool motion = std::exchange(motion_, false);
+    int releases = std::exchange(releases_, 0);
+    const bool activeChanged = std::exchange(activeChangedSeen_, false);
+    const bool entered = std::exchange(enteredSeen_, false);
     if (motion && moved_) {
         moved_();
     }
     for (; releases > 0 && released_; --releases) {
         released_();
+    }
+    if (activeChanged && activeChanged_) {
+        activeChanged_();
+    }
+    if (entered && entered_) {
+        entered_();
     }
 }
 
@@ -136,8 +228,16 @@ void PointerProbe::dropQueuedEvents() const
     if (notifier_ == nullptr) {
         return;
     }
+    bool kept = false;
     while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
+        kept = note(event) || kept;
         std::free(event);
+    }
+    // The reading answers the motion; a release or a new active window must still be told.
+    motion_ = false;
+    if (kept) {
+        QMetaObject::invokeMethod(
+            notifier_.get(), [this] { report(); }, Qt::QueuedConnection);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,10 +30,21 @@ public:
     bool watchMotion(std::function<void()> moved);
     // Also calls `released` for each raw release of the primary button, anywhere.
     void watchPrimaryRelease(std::function<void()> released);
+    // Calls `changed` (on the main thread) whenever the window manager names another active
+    // window (the root's _NET_ACTIVE_WINDOW), whoever's it is. False without X.
+    bool watchActiveWindow(std::function<void()> changed);
+    // Calls `entered` (on the main thread) when the pointer arrives in `area` (X root pixels),
+    // through an input-only window there: the crossing is reported however the pointer got
+    // there, faked input and warps included, which raw motion is not. False without X.
+    bool watchArea(const QRect& area, std::function<void()> entered);
     bool watching() const { return notifier_ != nullptr; }
 
 private:
+    void startReading();
     void readEvents();
+    // Counts one event; true when it has something to tell besides motion.
+    bool note(const void* event) const;
+    void report() const;
     void dropQueuedEvents() const;
 
     xcb_connection_t* connection_ = nullptr;
@@ -40,6 +52,16 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
     std::function<void()> moved_;
     std::function<void()> released_;
+    std::function<void()> activeChanged_;
+    std::function<void()> entered_;
+    unsigned int activeAtom_ = 0;
+    unsigned int area_ = 0;
+    // What arrived but is not reported yet; mutable because a reading drops the motion queued
+    // with its reply but must keep the rest.
+    mutable int releases_ = 0;
+    mutable bool motion_ = false;
+    mutable bool activeChangedSeen_ = false;
+    mutable bool enteredSeen_ = false;
 };
 
 } // namespace platform

@@ -218,6 +218,30 @@ bool QtDesktop::watchPrimaryRelease(std::function<void()> released)
     return true;
 }
 
+bool QtDesktop::watchArrivals(const QRectF& area, std::function<void()> entered)
+{
+    // An input-only X window has no surface a compositor could give the pointer to.
+    if (sessionKind().wayland() || !pointer_.position()) {
+        return false;
+    }
+    return pointer_.watchArea(toQt(area, mainGeometry()), std::move(entered));
+}
+
+void QtDesktop::holdKeyboard(QWidget* window)
+{
+    const SessionKind session = sessionKind();
+    if (!session.wayland() || session.compositor != Compositor::Sway) {
+        return;
+    }
+    if (keyboard_ == nullptr) {
+        keyboard_ = std::make_unique<KeyboardHold>();
+        // Another program's window made active must get its keys at once.
+        KeyboardHold* hold = keyboard_.get();
+        pointer_.watchActiveWindow([hold] { hold->release(); });
+    }
+    keyboard_->hold(window);
+}
+
 bool QtDesktop::pointerOnlyOverOwnWindows() const
 {
     return sessionKind().wayland();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/KeyboardHold.h"
 #include "platform/PointerProbe.h"
 
 #include <QObject>
@@ -35,6 +36,8 @@ public:
     bool pointerOnlyOverOwnWindows() const override;
     bool watchPointer(std::function<void()> moved) override;
     bool watchPrimaryRelease(std::function<void()> released) override;
+    void holdKeyboard(QWidget* window) override;
+    bool watchArrivals(const QRectF& area, std::function<void()> entered) override;
 
 private:
     QRect mainGeometry() const;
@@ -45,6 +48,7 @@ private:
     void probeClipboard();
 
     PointerProbe pointer_;
+    std::unique_ptr<KeyboardHold> keyboard_;
     QObject watcher_;
     int changes_ = 0;
     ClipboardContent::Kind kind_ = ClipboardContent::Kind::Pending;

@@ -198,6 +198,7 @@ void Panel::makeKey()
 {
     orderFront();
     activateWindow();
+    platform::desktop().holdKeyboard(this);
 }
 
 void Panel::orderOut()

@@ -101,6 +101,11 @@ bool Panel::eventFilter(QObject* watched, QEvent* event)
     }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
+        if (level_ != Level::Pad) {
+            // A click is how a window takes the keyboard; some desktops need help with it.
+            platform::desktop().holdKeyboard(this);
+        }
+        return filterMouse(static_cast<QMouseEvent*>(event));
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease:

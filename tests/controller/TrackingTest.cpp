@@ -216,6 +216,45 @@ private Q_SLOTS:
         QCOMPARE(timer->interval(), 80); // and reads steadily again
     }
 
+    // Where arriving at the top edge is reported too, a still pointer under the hidden pad is
+    // read every few seconds until motion is seen to be reported, and then not at all; motion
+    // that makes no event no longer brings back the steady reading.
+    void arrivalsAtTheEdgeLetTheTimerStop()
+    {
+        h.reset();
+        h = std::make_unique<Fixture>();
+        h->desktop.arrivals = true;
+        h->startUp();
+        QCOMPARE(h->desktop.arrivalArea, QRectF(610, 896, 220, 4));
+        QTimer* timer = ControllerTestAccess::trackingTimer(app());
+        QCOMPARE(timer->interval(), 3000);
+
+        h->desktop.mouse = QPointF(300, 300); // moved without an event: still only checked
+        ControllerTestAccess::tick(app());
+        QCOMPARE(timer->interval(), 3000);
+
+        h->desktop.mouse = QPointF(720, 900);
+        h->desktop.arrived();
+        QVERIFY(app().revealed());
+        QCOMPARE(timer->interval(), 80);
+        h->desktop.mouse = QPointF(0, 0);
+        ControllerTestAccess::tick(app());
+        QVERIFY(!app().revealed());
+        ControllerTestAccess::tick(app());
+        QCOMPARE(timer->interval(), 3000); // no motion event seen yet
+
+        app().pointerMoved();
+        ControllerTestAccess::tick(app());
+        ControllerTestAccess::tick(app());
+        QVERIFY(!timer->isActive()); // motion and arrivals both reported: nothing to read
+
+        app().setPadHot(true); // a dragged note over the notch reports no arrival
+        QCOMPARE(timer->interval(), 80);
+        QVERIFY(timer->isActive());
+        ControllerTestAccess::tick(app());
+        QVERIFY(app().revealed());
+    }
+
     void theDesktopsMotionEventsReachTheController()
     {
         h.reset();

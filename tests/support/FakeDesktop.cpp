@@ -42,6 +42,15 @@ bool FakeDesktop::watchPointer(std::function<void()> callback)
     return motionEvents;
 }
 
+bool FakeDesktop::watchArrivals(const QRectF& area, std::function<void()> callback)
+{
+    if (arrivals) {
+        arrivalArea = area;
+        arrived = std::move(callback);
+    }
+    return arrivals;
+}
+
 bool FakeDesktop::watchPrimaryRelease(std::function<void()> callback)
 {
     if (crossingReleases) {

@@ -32,6 +32,9 @@ public:
     void moveMouse(QPointF to);      // with a motion event when watched
     bool crossingReleases = false;   // as XWayland under wlroots: watchPrimaryRelease() works
     std::function<void()> released;  // what watchPrimaryRelease() was given
+    bool arrivals = false;           // watchArrivals() succeeds
+    QRectF arrivalArea;              // what it was given
+    std::function<void()> arrived;
 
     void copyImage(const QImage& image); // a new clipboard content
     void copyText();                     // text replaces any image
@@ -55,6 +58,7 @@ public:
     bool pointerOnlyOverOwnWindows() const override { return pointerOnlyOverOwn; }
     bool watchPointer(std::function<void()> callback) override;
     bool watchPrimaryRelease(std::function<void()> callback) override;
+    bool watchArrivals(const QRectF& area, std::function<void()> callback) override;
 
 private:
     platform::ServicesGuard installed_;

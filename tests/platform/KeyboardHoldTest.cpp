@@ -1,0 +1,74 @@
+#include "platform/KeyboardHold.h"
+
+#include "support/Suites.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QTest>
+
+// Where the window system gives a window its keys only through a grab, the grab must follow
+// the click into the right widget and end the moment another window is active: otherwise it
+// takes keys meant for another program.
+class KeyboardHoldTest : public QObject {
+    Q_OBJECT
+
+    static void showActive(QWidget& active, QWidget& other)
+    {
+        other.show();
+        active.show();
+        active.activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), active.windowHandle());
+    }
+
+private Q_SLOTS:
+    void holdsTheFocusedWidgetUntilAnotherWindowIsActive()
+    {
+        QWidget note;
+        auto* text = new QLineEdit(&note);
+        QWidget other;
+        showActive(note, other);
+        platform::KeyboardHold hold;
+
+        hold.hold(&note);
+        text->setFocus(); // as the click being delivered moves the focus, before the hold
+        QTRY_COMPARE(QWidget::keyboardGrabber(), text);
+        QCOMPARE(hold.holder(), text);
+
+        other.activateWindow();
+        QTRY_VERIFY(QWidget::keyboardGrabber() == nullptr);
+        QCOMPARE(hold.holder(), nullptr);
+    }
+
+    void aWindowHiddenOrGoneBeforeItsTurnTakesNothing()
+    {
+        platform::KeyboardHold hold;
+        auto note = std::make_unique<QWidget>();
+        note->show();
+        hold.hold(note.get());
+        note.reset();
+        QWidget hidden;
+        hold.hold(&hidden);
+        QTest::qWait(20);
+        QCOMPARE(QWidget::keyboardGrabber(), nullptr);
+        QCOMPARE(hold.holder(), nullptr);
+    }
+
+    // Another part of the program may hold a grab of its own: letting go never ends that.
+    void lettingGoLeavesAnotherGrabAlone()
+    {
+        QWidget note;
+        QWidget menu;
+        showActive(note, menu);
+        platform::KeyboardHold hold;
+        hold.hold(&note);
+        QTRY_COMPARE(QWidget::keyboardGrabber(), &note);
+        menu.grabKeyboard();
+        hold.release();
+        QCOMPARE(QWidget::keyboardGrabber(), &menu);
+        menu.releaseKeyboard();
+    }
+};
+
+static RegisterSuite<KeyboardHoldTest> registered;
+
+#include "KeyboardHoldTest.moc"

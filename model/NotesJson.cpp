@@ -3,6 +3,7 @@
 
 #include "model/Store.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -370,6 +371,23 @@ std::optional<NoteData> readRecord(const QJsonObject& o)
 
 } // namespace
 
+namespace {
+
+// Below this many notes a whole encode takes under a millisecond: no bytes are kept.
+constexpr qsizetype reuseFrom = 2000;
+
+bool writeOne(Writer& w, const NoteData& r, QString* error)
+{
+    const char* key = writeRecord(w, r);
+    if (key != nullptr && error != nullptr) {
+        *error = QStringLiteral("%1 of note %2 is not a finite number or valid date")
+                     .arg(QLatin1StringView(key), r.id.toString(QUuid::WithoutBraces).toUpper());
+    }
+    return key == nullptr;
+}
+
+} // namespace
+
 QByteArray encode(const QList<NoteData>& records, QString* error)
 {
     qsizetype expected = 2;
@@ -382,17 +400,65 @@ QByteArray encode(const QList<NoteData>& records, QString* error)
         if (i > 0) {
             w.text(",");
         }
-        if (const char* key = writeRecord(w, records[i])) {
-            if (error) {
-                *error = QStringLiteral("%1 of note %2 is not a finite number or valid date")
-                             .arg(QLatin1StringView(key),
-                                  records[i].id.toString(QUuid::WithoutBraces).toUpper());
-            }
+        if (!writeOne(w, records[i], error)) {
             return {};
         }
     }
     w.text("]");
     return w.take();
+}
+
+QByteArray Encoder::encode(const QList<NoteData>& records, QString* error)
+{
+    if (records.size() < reuseFrom) {
+        last_.clear();
+        return Store::encode(records, error);
+    }
+    // Notes keep their order from one save to the next; a note added or removed shifts the
+    // rest, and then they are found by id.
+    std::optional<QHash<QUuid, std::size_t>> byId;
+    const auto previous = [&](std::size_t i, const QUuid& id) -> Encoded* {
+        if (i < last_.size() && last_[i].record.id == id) {
+            return &last_[i];
+        }
+        if (!byId) {
+            byId.emplace();
+            for (std::size_t j = 0; j < last_.size(); ++j) {
+                byId->insert(last_[j].record.id, j);
+            }
+        }
+        const auto found = byId->constFind(id);
+        return found != byId->cend() ? &last_[*found] : nullptr;
+    };
+    std::vector<Encoded> now;
+    now.reserve(records.size());
+    qsizetype total = 2;
+    for (const NoteData& r : records) {
+        Encoded* before = previous(now.size(), r.id);
+        if (before != nullptr && before->record == r) {
+            now.push_back(std::move(*before));
+        } else {
+            Writer w(300 + r.text.size() * 3);
+            if (!writeOne(w, r, error)) {
+                last_.clear();
+                return {};
+            }
+            QByteArray bytes = w.take();
+            bytes.squeeze(); // kept until the note changes: without the writer's spare room
+            now.push_back({r, std::move(bytes)});
+        }
+        total += now.back().bytes.size() + 1;
+    }
+    QByteArray out;
+    out.reserve(total);
+    out += '[';
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        out += i > 0 ? QByteArrayView(",") : QByteArrayView();
+        out += now[i].bytes;
+    }
+    out += ']';
+    last_ = std::move(now);
+    return out;
 }
 
 std::optional<QList<NoteData>> decode(const QByteArray& bytes)

@@ -279,7 +279,9 @@ Snapshot snapshotOf(QList<NoteData> records)
 bool writeQuietly(const Snapshot& snapshot, QString* error)
 {
     QString reason;
-    const QByteArray bytes = encode(snapshot.records, &reason);
+    // Each thread that saves keeps its own: in practice the writer's.
+    thread_local Encoder encoder;
+    const QByteArray bytes = encoder.encode(snapshot.records, &reason);
     if (bytes.isEmpty()) {
         *error = reason;
         return false;

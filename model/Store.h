@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <optional>
+#include <vector>
 
 class NoteModel;
 
@@ -62,6 +63,22 @@ bool save(const QList<NoteModel*>& notes);
 // The file format on its own, for tests, the fuzzer and the benchmarks.
 QByteArray encode(const QList<NoteData>& records, QString* error = nullptr);
 std::optional<QList<NoteData>> decode(const QByteArray& bytes);
+
+// encode(), reusing the bytes of each record that is unchanged since the last call: a key
+// changes one note, and with thousands of notes encoding them all again would be most of a
+// save. Kept by one thread; the bytes are kept only for files large enough to gain from it.
+class Encoder {
+public:
+    QByteArray encode(const QList<NoteData>& records, QString* error = nullptr);
+
+private:
+    struct Encoded {
+        NoteData record;
+        QByteArray bytes;
+    };
+    std::vector<Encoded> last_;
+};
+
 // The records of a damaged file that decode on their own: each complete object at the top of
 // its array, in order; whatever is cut off or broken is skipped. Safe on any input.
 QList<NoteData> salvage(const QByteArray& bytes);

@@ -169,6 +169,40 @@ private Q_SLOTS:
             QVERIFY2(!Store::decode(bytes), bytes.constData());
         }
     }
+
+    // The encoder that keeps each note's bytes must write exactly what a whole encode writes,
+    // through edits, notes added at the front and removed, a reorder, and a failure.
+    void reusedBytesMatchAWholeEncode()
+    {
+        QList<NoteData> records;
+        for (int i = 0; i < 2100; ++i) {
+            NoteData r = fullRecord();
+            r.id = QUuid::createUuid();
+            r.text = QStringLiteral("note %1").arg(i);
+            r.x = i;
+            records << r;
+        }
+        Store::Encoder encoder;
+        const auto same = [&] { return encoder.encode(records) == Store::encode(records); };
+        QVERIFY(same());
+        records[7].text += QStringLiteral(" and more");
+        records[8].onScreen = !records[8].onScreen;
+        QVERIFY(same());
+        NoteData first = fullRecord();
+        first.id = QUuid::createUuid();
+        records.prepend(first);
+        records.removeAt(1000);
+        QVERIFY(same());
+        std::reverse(records.begin(), records.end());
+        QVERIFY(same());
+
+        records[3].x = std::numeric_limits<double>::quiet_NaN();
+        QString error;
+        QVERIFY(encoder.encode(records, &error).isEmpty());
+        QVERIFY(error.startsWith(QStringLiteral("x of note ")));
+        records[3].x = 3;
+        QVERIFY(same());
+    }
 };
 
 static RegisterSuite<StoreFormatTest> registered;

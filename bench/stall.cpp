@@ -78,6 +78,7 @@ int main(int argc, char* argv[])
         done.start(5);
         QApplication::exec();
     }
-    std::printf("%.1f %.2f\n", lateness.longest(), double(arrived >= 0 ? arrived : took.elapsed()) / 1000);
+    std::printf("%.1f %.2f\n", lateness.longest(),
+                double(arrived >= 0 ? arrived : took.elapsed()) / 1000);
     return stuck || !note->images().isEmpty() ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 // How long the GUI thread stops answering while a picture comes in from the clipboard: the
 // longest lateness of a 1 ms timer. bench/run fills the X clipboard first.
 //   quillhaven_stall paste   a PNG is on the clipboard: Ctrl+V into a note, until it shows
+//                            and the note has grown to hold it
 //   quillhaven_stall stuck   the owner was stopped: the pad's offer and Ctrl+V, for 1.5 s
 // Prints "<longest stall in ms> <seconds until done>".
 namespace {
@@ -55,6 +56,7 @@ int main(int argc, char* argv[])
     Lateness lateness;
     QElapsedTimer took;
     took.start();
+    qint64 arrived = -1; // ms until the picture was in the note
     if (stuck) {
         app->clipUsed = -1; // as if copied after the launch: the pad asks
         app->refreshClip();
@@ -63,15 +65,20 @@ int main(int argc, char* argv[])
     if (stuck) {
         runFor(1500);
     } else {
+        // Measured on past the picture's arrival: the note grows and paints it after that.
         QTimer done;
         QObject::connect(&done, &QTimer::timeout, [&] {
-            if (!note->images().isEmpty() || took.elapsed() > 120'000) {
+            if (arrived < 0 && !note->images().isEmpty()) {
+                arrived = took.elapsed();
+            }
+            if ((arrived >= 0 && took.elapsed() > arrived + 500) || took.elapsed() > 120'000) {
                 QApplication::exit(0);
             }
         });
         done.start(5);
         QApplication::exec();
     }
-    std::printf("%.1f %.2f\n", lateness.longest(), double(took.elapsed()) / 1000);
+    std::printf("%.1f %.2f\n", lateness.longest(),
+                double(arrived >= 0 ? arrived : took.elapsed()) / 1000);
     return stuck || !note->images().isEmpty() ? 0 : 1;
 }

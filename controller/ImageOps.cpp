@@ -6,10 +6,12 @@
 #include "platform/ImageSources.h"
 #include "platform/Log.h"
 #include "sound/Sound.h"
+#include "windows/Panel.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTime>
 #include <QUuid>
@@ -28,6 +30,15 @@ void patAndTap()
 {
     Sound::shared().play(Sound::Effect::Pat);
     haptic();
+}
+
+// The pixels a note of that paper width will show a new picture at: the worker makes that
+// copy beside the stored bitmap, and showing it scales nothing on the GUI thread.
+Images::DisplaySize shownAt(double paperW, double devicePixelRatio)
+{
+    return [paperW, devicePixelRatio](QSize stored) {
+        return geometry::imagePixels(stored, paperW, devicePixelRatio);
+    };
 }
 
 Images::Source sourceOf(const platform::ClipboardContent& content)
@@ -50,9 +61,12 @@ void AppController::addImageFrom(NoteModel* note, Images::Source source)
     }
     const quint64 ticket = nextImageTicket_++;
     pendingImages_.push_back({QPointer<NoteModel>(note), ticket, false, std::nullopt});
-    Images::store(std::move(source), this, [this, ticket](std::optional<QString> name) {
-        imageStored(ticket, std::move(name));
-    });
+    const Panel* panel = window(note);
+    const qreal dpr = panel ? panel->devicePixelRatioF() : qGuiApp->devicePixelRatio();
+    Images::store(
+        std::move(source), this,
+        [this, ticket](std::optional<QString> name) { imageStored(ticket, std::move(name)); },
+        shownAt(note->paperW(), dpr));
 }
 
 void AppController::imageStored(quint64 ticket, std::optional<QString> name)
@@ -134,17 +148,20 @@ void AppController::screenshotNote(const QImage& image)
 void AppController::screenshotNoteFrom(Images::Source source)
 {
     // The note appears once its picture is stored: a picture that cannot be read makes none.
-    Images::store(std::move(source), this, [this](const std::optional<QString>& name) {
-        if (!name) {
-            return;
-        }
-        NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
-        const QTime time = platform::now().toLocalTime().time();
-        note->setText(QCoreApplication::translate("Note", "Screenshot") + QStringLiteral(" · ") +
-                      timeOfDay(time) + QLatin1Char('\n'));
-        attachImage(note, *name);
-        drop(note);
-    });
+    Images::store(
+        std::move(source), this,
+        [this](const std::optional<QString>& name) {
+            if (!name) {
+                return;
+            }
+            NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
+            const QTime time = platform::now().toLocalTime().time();
+            note->setText(QCoreApplication::translate("Note", "Screenshot") +
+                          QStringLiteral(" · ") + timeOfDay(time) + QLatin1Char('\n'));
+            attachImage(note, *name);
+            drop(note);
+        },
+        shownAt(NoteModel::defaultPaperW, qGuiApp->devicePixelRatio()));
 }
 
 // Read again only when the clipboard has changed since, so a stuck owner costs one attempt

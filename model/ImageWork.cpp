@@ -44,17 +44,25 @@ QImage decode(const Source& source, int longest)
     return source.path.isEmpty() ? QImage() : decodeFile(source.path, longest);
 }
 
-void store(Source source, QObject* context, std::function<void(std::optional<QString>)> done)
+void store(Source source, QObject* context, std::function<void(std::optional<QString>)> done,
+           DisplaySize displaySize)
 {
     const QString folder = dir();
     const QPointer<QObject> guard(context);
-    worker().start([folder, guard, source = std::move(source), done = std::move(done)] {
+    worker().start([folder, guard, source = std::move(source), done = std::move(done),
+                    displaySize = std::move(displaySize)] {
         QImage stored;
         std::optional<QString> name = saveIn(folder, decode(source, maxStoredSide), &stored);
-        onGuiThread([folder, guard, done, name = std::move(name), stored = std::move(stored)] {
+        QImage shown;
+        if (name && displaySize) {
+            shown = filled(stored, displaySize(stored.size()));
+        }
+        onGuiThread([folder, guard, done, name = std::move(name), stored = std::move(stored),
+                     shown = std::move(shown)] {
             if (guard) {
                 if (name && folder == dir()) {
                     remember(*name, stored);
+                    rememberDisplayCopy(*name, shown);
                 }
                 done(name);
             } else if (name) {

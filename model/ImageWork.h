@@ -29,10 +29,15 @@ struct Source {
 // Decodes through the one bounded decoder; `longest` as for decodeFile(). Any thread.
 QImage decode(const Source& source, int longest = 0);
 
+// The pixel size a stored picture will be shown at, given its own size; called on the worker.
+using DisplaySize = std::function<QSize(QSize stored)>;
+
 // Stores the picture as save() does, on the worker. `done` runs on the GUI thread with the
 // new file name, or nothing when the picture could not be read or stored. When `context` has
-// gone by then, `done` does not run and the file is removed again.
-void store(Source source, QObject* context, std::function<void(std::optional<QString>)> done);
+// gone by then, `done` does not run and the file is removed again. With `displaySize` the
+// worker also makes the display copy (rememberDisplayCopy()), so the GUI thread scales nothing.
+void store(Source source, QObject* context, std::function<void(std::optional<QString>)> done,
+           DisplaySize displaySize = {});
 
 // A copy no larger than `side` on its longer side, made on the worker; null when the picture
 // cannot be read. `done` runs on the GUI thread unless `context` has gone.

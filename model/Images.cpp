@@ -18,13 +18,15 @@ namespace Images {
 
 namespace {
 
-// Decoded images kept in memory, in kilobytes.
+// Decoded images kept in memory, in kilobytes; display copies are a few hundred each.
 constexpr qsizetype cacheKilobytes = 256 * 1024;
+constexpr qsizetype displayCopyKilobytes = 8 * 1024;
 
 struct Folder {
     QString notesFile;
     QString path;
     QCache<QString, QImage> cache{cacheKilobytes};
+    QCache<QString, QImage> displayCopies{displayCopyKilobytes};
 };
 
 // The folder follows the notes file; when that moves (only tests move it) the cache starts
@@ -37,6 +39,7 @@ Folder& folder()
         f.notesFile = notesFile;
         f.path = QFileInfo(notesFile).dir().filePath(QStringLiteral("images"));
         f.cache.clear();
+        f.displayCopies.clear();
         // Screenshots among them: for the user's eyes only.
         SafeFiles::makePrivateFolder(f.path);
         SafeFiles::makeFilesPrivate(f.path);
@@ -213,11 +216,38 @@ void remember(const QString& name, const QImage& image)
     }
 }
 
+QImage filled(const QImage& image, QSize pixels)
+{
+    if (image.isNull() || pixels.isEmpty()) {
+        return {};
+    }
+    const QImage scaled =
+        image.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    const QPoint offset((scaled.width() - pixels.width()) / 2,
+                        (scaled.height() - pixels.height()) / 2);
+    return scaled.copy(QRect(offset, pixels));
+}
+
+void rememberDisplayCopy(const QString& name, const QImage& copy)
+{
+    if (isSafeName(name) && !copy.isNull()) {
+        const qsizetype kilobytes = std::max<qsizetype>(1, copy.sizeInBytes() / 1024);
+        folder().displayCopies.insert(name, new QImage(copy), kilobytes);
+    }
+}
+
+QImage displayCopy(const QString& name, QSize pixels)
+{
+    const QImage* copy = folder().displayCopies.object(name);
+    return copy != nullptr && copy->size() == pixels ? *copy : QImage();
+}
+
 void remove(const QStringList& names)
 {
     removeIn(dir(), names);
     for (const QString& name : names) {
         folder().cache.remove(name);
+        folder().displayCopies.remove(name);
     }
 }
 

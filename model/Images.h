@@ -36,6 +36,14 @@ std::optional<QString> save(const QImage& image);
 std::optional<QString> saveIn(const QString& folder, const QImage& image, QImage* stored = nullptr);
 // Puts a just-stored bitmap into the cache, so that showing it does not decode it again.
 void remember(const QString& name, const QImage& image);
+// The picture filling a frame of `pixels`, the overflowing side cropped evenly: how a note's
+// tile shows it. Any thread.
+QImage filled(const QImage& image, QSize pixels);
+// Keeps the copy of a stored picture that the worker made at the size a note shows it, so
+// that showing it only copies pixels; the cached bitmap stays for larger views.
+void rememberDisplayCopy(const QString& name, const QImage& copy);
+// That copy when it has exactly `pixels`, else a null image.
+QImage displayCopy(const QString& name, QSize pixels);
 // The decoded image, or a null image when the file is missing or unreadable. An image larger
 // than a stored one (put there by hand) comes back scaled to the stored size.
 QImage load(const QString& name);

@@ -47,22 +47,42 @@ double minPaperH(const NoteModel* note)
     return note->images().isEmpty() ? 120 : 94;
 }
 
-double imageHeight(const QString& name, double width)
+namespace {
+
+double heightAt(QSize size, double width)
 {
-    const QImage image = Images::load(name);
-    if (image.isNull() || image.width() <= 0) {
+    if (size.width() <= 0 || size.height() <= 0) {
         return 60;
     }
-    const double dpr = image.devicePixelRatio();
-    const double h = (image.height() / dpr) * width / (image.width() / dpr);
+    const double h = size.height() * width / size.width();
     return std::isfinite(h) ? std::clamp(h, 50.0, 260.0) : 60;
+}
+
+} // namespace
+
+double imageHeight(const QString& name, double width)
+{
+    return heightAt(Images::load(name).size(), width);
+}
+
+double imageWidth(double paperW)
+{
+    return paperW - imageSideMargin;
+}
+
+QSize imagePixels(QSize size, double paperW, double devicePixelRatio)
+{
+    // Rounded as the strip sizes its tiles, then scaled as a tile counts its pixels.
+    const double width = imageWidth(paperW);
+    const QSizeF logical(std::round(width), std::round(heightAt(size, width)));
+    return (logical * devicePixelRatio).toSize();
 }
 
 double stripH(const NoteModel* note)
 {
     double sum = 0;
     for (const QString& name : note->images()) {
-        sum += imageHeight(name, note->paperW() - imageSideMargin) + imageGap;
+        sum += imageHeight(name, imageWidth(note->paperW())) + imageGap;
     }
     return sum;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class NoteModel;
@@ -22,6 +23,11 @@ double maxTotal(double screenHeight);
 double minPaperH(const NoteModel* note);
 // The height of a picture shown `width` wide, kept between 50 and 260 (60 when unreadable).
 double imageHeight(const QString& name, double width);
+// The width a note of that paper width shows its pictures at.
+double imageWidth(double paperW);
+// The device pixels of a picture of `size` as a note of that paper width shows it; pure, so
+// the image worker can make the copy the note will show.
+QSize imagePixels(QSize size, double paperW, double devicePixelRatio);
 // The picture strip of a note: every picture at the paper's width, with its gap.
 double stripH(const NoteModel* note);
 // Paper plus strip, within [minTotal, maxTotal]; the upper bound wins on a tiny screen.

@@ -35,6 +35,9 @@ public:
     };
     Q_ENUM(Field)
 
+    // A new note's paper width.
+    static constexpr double defaultPaperW = 220;
+
     explicit NoteModel(const NoteData& data, QObject* parent = nullptr);
 
     const QUuid& id() const { return id_; }
@@ -117,7 +120,7 @@ private:
     std::optional<QDateTime> deletedAt_;
     bool onScreen_ = false;
     QStringList images_;
-    double paperW_ = 220;
+    double paperW_ = defaultPaperW;
     double paperH_ = 220;
     std::optional<QString> sizeBadge_;
     double peel_ = 0;

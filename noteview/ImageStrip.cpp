@@ -1,5 +1,6 @@
 #include "noteview/ImageStrip.h"
 
+#include "model/Images.h"
 #include "paint/Blur.h"
 #include "paint/Destructive.h"
 #include "paint/Palette.h"
@@ -87,12 +88,12 @@ const QImage& ImageTile::scaled(qreal dpr)
 {
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (scaled_.isNull() || scaled_.size() != pixels) {
-        // Fill the frame, cropping whichever side overflows.
-        const QImage filled =
-            image_.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-        const QPoint offset((filled.width() - pixels.width()) / 2,
-                            (filled.height() - pixels.height()) / 2);
-        scaled_ = filled.copy(QRect(offset, pixels));
+        // A picture just added comes with its copy made on the worker; only a note resized
+        // since scales here.
+        scaled_ = Images::displayCopy(name_, pixels);
+        if (scaled_.isNull()) {
+            scaled_ = Images::filled(image_, pixels);
+        }
     }
     return scaled_;
 }

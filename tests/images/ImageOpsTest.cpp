@@ -1,5 +1,6 @@
 #include "app/WidgetViews.h"
 #include "model/Images.h"
+#include "noteview/ImageStrip.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
@@ -35,6 +36,21 @@ class ImageOpsTest : public QObject {
             finished();
             return true;
         };
+    }
+
+    // Whether every tile of the note finds the copy the worker made at exactly its pixels.
+    bool tilesHaveTheirCopies(NoteModel* note)
+    {
+        const Panel* panel = app().window(note);
+        const auto* strip = panel ? panel->findChild<noteview::ImageStrip*>() : nullptr;
+        if (strip == nullptr || strip->tiles().size() != note->images().size()) {
+            return false;
+        }
+        const QList<noteview::ImageTile*> tiles = strip->tiles();
+        return std::all_of(tiles.cbegin(), tiles.cend(), [](const noteview::ImageTile* tile) {
+            const QSize pixels = (QSizeF(tile->size()) * tile->devicePixelRatioF()).toSize();
+            return !Images::displayCopy(tile->name(), pixels).isNull();
+        });
     }
 
 private Q_SLOTS:
@@ -119,6 +135,25 @@ private Q_SLOTS:
         seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
         QCOMPARE(seen, (QList<int>{1, 2, 3})); // shown one by one as each became ready
         QCOMPARE(f->sounds.size(), 3);
+    }
+
+    void picturesArriveWithTheCopyTheirTilesShow()
+    {
+        // Odd paper widths, a picture clamped to the tallest tile and one to the flattest, and
+        // a screenshot note, which has no window yet when its picture is asked for.
+        NoteModel* note = f->shownNote(QStringLiteral("copies"));
+        note->setPaperW(233);
+        app().resize(note);
+        app().addImage(note, picture(QSize(3001, 1999)));
+        app().addImage(note, picture(QSize(20, 3000)));
+        app().addImage(note, picture(QSize(3000, 7)));
+        app().screenshotNote(picture(QSize(641, 479)));
+        f->finishImages();
+        f->advance(0.5);
+
+        QCOMPARE(note->images().size(), 3);
+        QVERIFY(tilesHaveTheirCopies(note));
+        QVERIFY(tilesHaveTheirCopies(app().notes().last()));
     }
 
     void aNoteGoneWhileItsPictureIsStoredKeepsNoFile()

@@ -1,4 +1,5 @@
 #include "NoteViewFixture.h"
+#include "model/Images.h"
 #include "noteview/CloseButton.h"
 #include "noteview/FoldedRow.h"
 #include "noteview/Grip.h"
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void peelPaintsOneSnapshotThenGoesLive();
     void hoverOnlyControlsStillTakeClicks();
     void imageTilesAreClampedAndScrollOnlyWhenTall();
+    void imageTilesShowTheWorkersCopyOnlyAtItsSize();
     void sizeMenuAndDoubleClickDriveTheController();
     void droppedImageIsAdded();
     void restingNoteLooksLikePaper();
@@ -271,6 +273,28 @@ void NoteViewTest::imageTilesAreClampedAndScrollOnlyWhenTall()
     QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     QTRY_VERIFY(view.imageStrip()->verticalScrollBar()->isVisible());
     QVERIFY(view.imageStrip()->verticalScrollBar()->maximum() > 0);
+}
+
+void NoteViewTest::imageTilesShowTheWorkersCopyOnlyAtItsSize()
+{
+    NoteViewFixture f;
+    const QString name = f.saveImage(QSize(400, 200)); // dark cyan
+    f.addNote(QStringLiteral("pic"), {name});
+    // A copy marked red stands in for the one the worker makes for a 200 x 100 tile.
+    const qreal dpr = qApp->devicePixelRatio();
+    QImage marked((QSizeF(200, 100) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    marked.fill(Qt::red);
+    Images::rememberDisplayCopy(name, marked);
+    NoteView& view = f.showView();
+    noteview::ImageTile* tile = view.imageStrip()->tiles().value(0);
+    QVERIFY(tile != nullptr);
+    QCOMPARE(tile->size(), QSize(200, 100));
+    QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr), QColor(Qt::red));
+
+    // Wider, the tile scales the stored bitmap itself rather than stretch the old copy.
+    f.note->setPaperW(300);
+    QCOMPARE(tile->size(), QSize(280, 140));
+    QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr), QColor(Qt::darkCyan));
 }
 
 void NoteViewTest::sizeMenuAndDoubleClickDriveTheController()

@@ -227,6 +227,8 @@ private Q_SLOTS:
         const Merge::Result here = Merge::merge({mine}, {}, {theirs}, {}, now);
         const Merge::Result there = Merge::merge({theirs}, {}, {mine}, {}, now);
 
+        // The kept version has seen both: the loser, met again anywhere, no longer conflicts.
+        QCOMPARE(here.notes.first().versions, (Versions{{"A", 2}, {"B", 1}}));
         QCOMPARE(here.added.size(), 1);
         QCOMPARE(here.added, there.added);
         const NoteData& copy = here.notes.last();

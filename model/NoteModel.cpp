@@ -163,6 +163,8 @@ void NoteModel::adoptContent(const NoteData& record)
     if (record.modified) {
         assign(modified_, *record.modified, Field::Modified);
     }
+    // Not shown anywhere, but part of the content both computers must agree on.
+    created_ = record.created.value_or(created_);
     changedAt_ = record.changed;
     versions_ = record.versions;
     save();

@@ -1,4 +1,5 @@
 #include "controller/AppController.h"
+#include "model/Tombstones.h"
 #include "motion/Motion.h"
 #include "platform/Clock.h"
 #include "sound/Sound.h"
@@ -92,6 +93,8 @@ void AppController::deleteForever(NoteModel* note)
     setNotes(rest);
     removeUnlistedImages(note->images());
     save();
+    // So that a computer sharing the notes folder does not bring it back.
+    TombstoneFile::record({note->id()});
     if (owned) {
         // Later, not now: the caller may be a view still bound to the note.
         note->deleteLater();

@@ -4,6 +4,7 @@
 #include "model/Images.h"
 #include "model/NoteGeometry.h"
 #include "model/Store.h"
+#include "model/Tombstones.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Notices.h"
@@ -86,6 +87,11 @@ void AppController::purgeOldDeletions()
     }
     // Not saved here: the purged notes leave the file with the next save.
     setNotes(kept);
+    QList<QUuid> gone;
+    for (const NoteModel* note : purged) {
+        gone << note->id();
+    }
+    TombstoneFile::record(gone);
     for (NoteModel* note : purged) {
         removeUnlistedImages(note->images());
         closeWindow(note);

@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QDateTime>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
 #include <optional>
+
+// How many content changes each computer has made to a note: a version that counts at least as
+// many of every computer's changes as another has seen all of them. Keyed by computer.
+using Versions = QMap<QString, quint64>;
 
 // The persisted record of one note: the keys of one object in notes.json.
 struct NoteData {
@@ -23,6 +28,11 @@ struct NoteData {
     std::optional<QStringList> images;
     std::optional<double> pw;
     std::optional<double> ph;
+    // The last change to what the note says (text, images, colour, folder, pinned, deleted
+    // state), never to where it lies; absent in files of older versions, which then count as
+    // changed at `modified`. Written only with a content change, like `versions`.
+    std::optional<QDateTime> changed;
+    Versions versions;
 
     bool operator==(const NoteData&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "model/NoteModel.h"
 
+#include "model/Merge.h"
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
@@ -120,6 +121,8 @@ NoteModel::NoteModel(const NoteData& data, QObject* parent)
     , images_(data.images.value_or(QStringList()))
     , paperW_(data.pw.value_or(220))
     , paperH_(data.ph.value_or(220))
+    , changedAt_(data.changed)
+    , versions_(data.versions)
     , revision_(nextRevision())
 {
 }
@@ -130,6 +133,41 @@ template <typename T> void NoteModel::assign(T& slot, const T& value, Field fiel
     slot = value;
     revision_ = nextRevision();
     Q_EMIT changed(field);
+}
+
+// Assigning an equal value changes nothing another computer needs to hear about: stamping it
+// would let it win over a real change made there.
+template <typename T> void NoteModel::assignContent(T& slot, const T& value, Field field)
+{
+    const bool differs = slot != value;
+    assign(slot, value, field);
+    if (differs) {
+        stampContent();
+    }
+}
+
+void NoteModel::stampContent()
+{
+    changedAt_ = platform::now();
+    ++versions_[Merge::thisComputer()];
+}
+
+void NoteModel::adoptContent(const NoteData& record)
+{
+    assign(text_, record.text, Field::Text);
+    assign(images_, record.images.value_or(QStringList()), Field::Images);
+    assign(color_, record.color.value_or(QStringLiteral("yellow")), Field::Color);
+    assign(folder_, record.folder.value_or(QStringLiteral("Personal")), Field::Folder);
+    assign(pinned_, record.pinned.value_or(false), Field::Pinned);
+    assign(deletedAt_, record.deletedAt, Field::DeletedAt);
+    if (record.modified) {
+        assign(modified_, *record.modified, Field::Modified);
+    }
+    // Not shown anywhere, but part of the content both computers must agree on.
+    created_ = record.created.value_or(created_);
+    changedAt_ = record.changed;
+    versions_ = record.versions;
+    save();
 }
 
 void NoteModel::touchAndSave()
@@ -145,37 +183,37 @@ void NoteModel::save()
 
 void NoteModel::setText(const QString& text)
 {
-    assign(text_, text, Field::Text);
+    assignContent(text_, text, Field::Text);
     touchAndSave();
 }
 
 void NoteModel::setImages(const QStringList& images)
 {
-    assign(images_, images, Field::Images);
+    assignContent(images_, images, Field::Images);
     touchAndSave();
 }
 
 void NoteModel::setColor(const QString& color)
 {
-    assign(color_, color, Field::Color);
+    assignContent(color_, color, Field::Color);
     save();
 }
 
 void NoteModel::setFolder(const QString& folder)
 {
-    assign(folder_, folder, Field::Folder);
+    assignContent(folder_, folder, Field::Folder);
     save();
 }
 
 void NoteModel::setPinned(bool pinned)
 {
-    assign(pinned_, pinned, Field::Pinned);
+    assignContent(pinned_, pinned, Field::Pinned);
     save();
 }
 
 void NoteModel::setDeletedAt(const std::optional<QDateTime>& deletedAt)
 {
-    assign(deletedAt_, deletedAt, Field::DeletedAt);
+    assignContent(deletedAt_, deletedAt, Field::DeletedAt);
     save();
 }
 
@@ -250,6 +288,8 @@ NoteData NoteModel::data() const
     }
     d.pw = paperW_;
     d.ph = paperH_;
+    d.changed = changedAt_;
+    d.versions = versions_;
     return d;
 }
 

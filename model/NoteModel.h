@@ -86,6 +86,14 @@ public:
     // Plain state, not observed: window origin (y-up).
     QPointF origin;
 
+    // When the content last changed and how many such changes each computer made (NoteData);
+    // every content setter that alters its value moves both, layout setters leave them.
+    const std::optional<QDateTime>& changedAt() const { return changedAt_; }
+    const Versions& versions() const { return versions_; }
+    // Takes the content of `record` (another computer's version of this note, chosen by a
+    // merge) with its change stamp and versions, telling the views; the layout stays.
+    void adoptContent(const NoteData& record);
+
     NoteData data() const;
     // Changes with every assignment and differs between notes: a saved record whose note has
     // the same revision and origin is still that note's record.
@@ -105,6 +113,8 @@ Q_SIGNALS:
 
 private:
     template <typename T> void assign(T& slot, const T& value, Field field);
+    template <typename T> void assignContent(T& slot, const T& value, Field field);
+    void stampContent();
     void touchAndSave();
     void save();
     QStringList lines() const;
@@ -122,6 +132,8 @@ private:
     QStringList images_;
     double paperW_ = defaultPaperW;
     double paperH_ = 220;
+    std::optional<QDateTime> changedAt_;
+    Versions versions_;
     std::optional<QString> sizeBadge_;
     double peel_ = 0;
     double tilt_ = 0;

@@ -173,6 +173,26 @@ void Writer::uuid(const QUuid& id)
     used_ += p - start;
 }
 
+// Keys in order (the map's), so that equal versions are equal bytes on every computer.
+void writeVersions(Writer& w, const Versions& versions)
+{
+    if (versions.isEmpty()) {
+        return;
+    }
+    w.text(",\"versions\":{");
+    for (auto it = versions.cbegin(); it != versions.cend(); ++it) {
+        if (it != versions.cbegin()) {
+            w.text(",");
+        }
+        w.string(it.key());
+        w.text(":");
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, it.value()).ptr;
+        w.text(std::string_view(digits, size_t(end - digits)));
+    }
+    w.text("}");
+}
+
 // Encodes one record; returns the name of the offending key, or nullptr when all is well.
 const char* writeRecord(Writer& w, const NoteData& r)
 {
@@ -247,6 +267,13 @@ const char* writeRecord(Writer& w, const NoteData& r)
             return "ph";
         }
     }
+    if (r.changed) {
+        w.text(",\"changed\":");
+        if (!date(*r.changed)) {
+            return "changed";
+        }
+    }
+    writeVersions(w, r.versions);
     w.text("}");
     return nullptr;
 }
@@ -323,6 +350,25 @@ bool readOptional(const QJsonObject& o, QLatin1StringView key, std::optional<T>&
     return true;
 }
 
+// Counts are whole numbers a double carries exactly.
+bool readVersions(const QJsonValue& v, Versions& out)
+{
+    constexpr double largest = 9007199254740992.0; // 2^53
+    if (!v.isObject()) {
+        return false;
+    }
+    const QJsonObject counts = v.toObject();
+    for (auto it = counts.begin(); it != counts.end(); ++it) {
+        double n = 0;
+        if (it.key().isEmpty() || !readDouble(it.value(), n) || n < 0 || n > largest ||
+            n != std::floor(n)) {
+            return false;
+        }
+        out.insert(it.key(), quint64(n));
+    }
+    return true;
+}
+
 bool readString(const QJsonValue& v, QString& out)
 {
     if (!v.isString()) {
@@ -362,10 +408,13 @@ std::optional<NoteData> readRecord(const QJsonObject& o)
                           readOptional(o, "deletedAt"_L1, r.deletedAt, readDate) &&
                           readOptional(o, "images"_L1, r.images, readImages) &&
                           readOptional(o, "pw"_L1, r.pw, readDouble) &&
-                          readOptional(o, "ph"_L1, r.ph, readDouble);
-    if (!required || !optional) {
+                          readOptional(o, "ph"_L1, r.ph, readDouble) &&
+                          readOptional(o, "changed"_L1, r.changed, readDate);
+    std::optional<Versions> versions;
+    if (!required || !optional || !readOptional(o, "versions"_L1, versions, readVersions)) {
         return std::nullopt;
     }
+    r.versions = versions.value_or(Versions());
     return r;
 }
 

@@ -1,0 +1,353 @@
+#include "model/Merge.h"
+
+#include "Suites.h"
+#include "controller/AppController.h"
+#include "model/NoteModel.h"
+#include "model/Store.h"
+#include "support/Fixture.h"
+
+#include <algorithm>
+#include <map>
+
+// Notes shared by computers through a synced folder: the merge rules, each both ways round, and
+// that the computers agree and then stop.
+namespace {
+
+const QDateTime t0 = utc(2026, 6, 1, 12);
+const QDateTime now = utc(2026, 6, 2, 12);
+const QUuid n1 = QUuid::fromString(QStringLiteral("11111111-0000-4000-8000-000000000001"));
+const QUuid n2 = QUuid::fromString(QStringLiteral("22222222-0000-4000-8000-000000000002"));
+const QUuid n3 = QUuid::fromString(QStringLiteral("33333333-0000-4000-8000-000000000003"));
+
+NoteData note(const QUuid& id, const QString& text, const QDateTime& changed,
+              const Versions& versions)
+{
+    NoteData r;
+    r.id = id;
+    r.text = text;
+    r.created = t0.addDays(-1);
+    r.modified = changed;
+    r.changed = changed;
+    r.versions = versions;
+    r.onScreen = true;
+    return r;
+}
+
+NoteData colored(NoteData r, const QString& color)
+{
+    r.color = color;
+    return r;
+}
+
+// An older program's record: no stamp, no versions.
+NoteData old(const QUuid& id, const QString& text, const QDateTime& modified)
+{
+    NoteData r = note(id, text, modified, {});
+    r.changed.reset();
+    return r;
+}
+
+// Content by id, layout and order left out.
+std::map<QUuid, QByteArray> contents(const QList<NoteData>& notes)
+{
+    std::map<QUuid, QByteArray> result;
+    for (const NoteData& n : notes) {
+        result[n.id] = Merge::contentOf(n);
+    }
+    return result;
+}
+
+QStringList sortedTexts(const QList<NoteData>& notes)
+{
+    QStringList all;
+    for (const NoteData& n : notes) {
+        all << n.text;
+    }
+    all.sort();
+    return all;
+}
+
+struct Case {
+    const char* name;
+    QList<NoteData> local;
+    Tombstones localDead;
+    QList<NoteData> outside;
+    Tombstones outsideDead;
+    QStringList expected; // texts of the merged notes, sorted
+};
+
+const QString copied = QStringLiteral(" (from another computer)");
+
+std::vector<Case> cases()
+{
+    const Versions a1{{"A", 1}};
+    const Versions a2{{"A", 2}};
+    const Versions a1b1{{"A", 1}, {"B", 1}};
+    const QDateTime hourLater = t0.addSecs(3600);
+    const QDateTime hourEarlier = t0.addSecs(-3600);
+    return {
+        {"one side only is kept", {note(n1, "mine", t0, a1)}, {}, {}, {}, {"mine"}},
+        {"a note from elsewhere arrives", {}, {}, {note(n1, "theirs", t0, a1)}, {}, {"theirs"}},
+        {"a version that saw the other's changes wins though its clock is an hour behind",
+         {note(n1, "seen", hourEarlier, a1b1)},
+         {},
+         {note(n1, "older", t0, a1)},
+         {},
+         {"seen"}},
+        {"an unseen version loses though its clock is an hour ahead",
+         {note(n1, "base", hourLater, a1)},
+         {},
+         {note(n1, "newer", t0, a1b1)},
+         {},
+         {"newer"}},
+        {"texts changed apart: the later stays, the other comes back as a copy",
+         {note(n1, "Mine\nlocal", t0.addSecs(60), a2)},
+         {},
+         {note(n1, "Theirs\nouter", t0, a1b1)},
+         {},
+         {"Mine\nlocal", "Theirs" + copied + "\nouter"}},
+        {"changed apart under an hour of skew: the clock decides, nothing is lost",
+         {note(n1, "Mine", t0, a2)},
+         {},
+         {note(n1, "Theirs", hourLater, a1b1)},
+         {},
+         {"Mine" + copied, "Theirs"}},
+        {"other content changed apart: the later wins, no copy",
+         {colored(note(n1, "same", t0, a2), "pink")},
+         {},
+         {colored(note(n1, "same", t0.addSecs(1), a1b1), "blue")},
+         {},
+         {"same"}},
+        {"a local tombstone keeps an outside note away",
+         {},
+         {{n1, now.addDays(-3)}},
+         {note(n1, "deleted here", t0, a1)},
+         {},
+         {}},
+        {"an outside tombstone removes a local note, even one changed since",
+         {note(n1, "deleted there", t0, a2), note(n2, "kept", t0, a1)},
+         {},
+         {note(n2, "kept", t0, a1)},
+         {{n1, t0.addDays(-1)}},
+         {"kept"}},
+        {"a tombstone older than 90 days is forgotten",
+         {note(n1, "back", t0, a1)},
+         {},
+         {},
+         {{n1, now.addDays(-91)}},
+         {"back"}},
+        {"old records without stamps count at their modified time",
+         {old(n1, "Older", t0)},
+         {},
+         {old(n1, "Newer", t0.addSecs(5))},
+         {},
+         {"Newer", "Older" + copied}},
+        {"a versioned record has seen an old one's history",
+         {old(n1, "old", t0.addDays(1))},
+         {},
+         {note(n1, "edited", t0, Versions{{"B", 1}})},
+         {},
+         {"edited"}},
+        {"a blank text's copy is still titled",
+         {note(n1, " \n", t0, a2)},
+         {},
+         {note(n1, "Later", t0.addSecs(1), a1b1)},
+         {},
+         {"(from another computer)\n \n", "Later"}},
+    };
+}
+
+} // namespace
+
+class MergeTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { Merge::setThisComputer(QStringLiteral("A")); }
+    void cleanup() { Merge::setThisComputer({}); }
+
+    // Every rule both ways round: the same notes either way, and merging again with either
+    // side, or into itself, changes nothing.
+    void rulesHoldEitherWayAndSettle()
+    {
+        for (const Case& c : cases()) {
+            const Merge::Result here =
+                Merge::merge(c.local, c.localDead, c.outside, c.outsideDead, now);
+            const Merge::Result there =
+                Merge::merge(c.outside, c.outsideDead, c.local, c.localDead, now);
+            QVERIFY2(sortedTexts(here.notes) == c.expected, c.name);
+            QVERIFY2(contents(here.notes) == contents(there.notes), c.name);
+            QVERIFY2(here.tombstones == there.tombstones, c.name);
+            for (const Merge::Result& done : {here, there}) {
+                for (const QList<NoteData>& input : {c.local, c.outside, done.notes}) {
+                    const Merge::Result again =
+                        Merge::merge(done.notes, done.tombstones, input, {}, now);
+                    QVERIFY2(again.changes() == 0, c.name);
+                    QVERIFY2(again.notes == done.notes, c.name);
+                }
+            }
+        }
+    }
+
+    void layoutStaysLocalAndArrivalsComeTucked()
+    {
+        NoteData mine = note(n1, "mine", t0, {{"A", 1}});
+        mine.x = 10;
+        mine.y = 20;
+        mine.folded = true;
+        mine.pw = 300;
+        NoteData theirs = note(n1, "theirs", t0.addSecs(-60), {{"A", 1}, {"B", 1}});
+        theirs.x = 99;
+        theirs.pw = 180;
+        theirs.folded = false;
+        const NoteData arriving = note(n2, "new", t0, {{"B", 1}});
+
+        const Merge::Result r = Merge::merge({mine}, {}, {theirs, arriving}, {}, now);
+
+        QCOMPARE(r.notes.size(), 2);
+        const NoteData& kept = r.notes[0];
+        QCOMPARE(kept.text, QStringLiteral("theirs"));
+        QCOMPARE(kept.x, 10.0);
+        QCOMPARE(kept.y, 20.0);
+        QVERIFY(kept.folded);
+        QVERIFY(kept.onScreen);
+        QCOMPARE(kept.pw, 300.0);
+        QCOMPARE(r.notes[1].id, n2);
+        QVERIFY(!r.notes[1].onScreen);
+        QCOMPARE(r.adopted, QList<QUuid>{n1});
+        QCOMPARE(r.added, QList<QUuid>{n2});
+        QCOMPARE(r.changes(), 2);
+    }
+
+    // The engine's conflict copy is an older or a parallel whole file: merged like any other.
+    void aConflictCopyMergesLikeAnOutsideFile()
+    {
+        const QList<NoteData> live{note(n1, "both", t0, {{"A", 1}, {"B", 1}}),
+                                   note(n2, "edited", t0, {{"A", 2}})};
+        const QList<NoteData> conflictCopy{
+            note(n1, "before", t0.addSecs(-60), {{"A", 1}}),
+            colored(note(n2, "parallel", t0.addSecs(-5), {{"A", 1}, {"B", 1}}), "blue"),
+            note(n3, "only there", t0, {{"B", 1}})};
+        const QByteArray bytes = Store::encode(conflictCopy);
+        const Merge::Result r = Merge::merge(live, {}, *Store::decode(bytes), {}, now);
+
+        QCOMPARE(sortedTexts(r.notes),
+                 (QStringList{"both", "edited", "only there", "parallel" + copied}));
+        // The kept version has seen both, so the loser met again anywhere no longer conflicts;
+        // the copy keeps the loser's colour and folder, tucked.
+        QCOMPARE(r.notes[1].versions, (Versions{{"A", 2}, {"B", 1}}));
+        const NoteData& copy = *std::find_if(r.notes.begin(), r.notes.end(), [](const NoteData& n) {
+            return n.text.endsWith(copied);
+        });
+        QCOMPARE(copy.color.value_or(QString()), QStringLiteral("blue"));
+        QVERIFY(!copy.onScreen);
+    }
+
+    void theOrderOfArrivalsDoesNotDependOnTheOutsideFile()
+    {
+        NoteData later = note(n2, "later", t0, {{"B", 1}});
+        later.created = t0;
+        const NoteData earlier = note(n3, "earlier", t0, {{"B", 2}});
+        const QList<NoteData> local{note(n1, "here", t0, {{"A", 1}})};
+        const Merge::Result one = Merge::merge(local, {}, {later, earlier}, {}, now);
+        const Merge::Result other = Merge::merge(local, {}, {earlier, later}, {}, now);
+        QCOMPARE(Store::encode(one.notes), Store::encode(other.notes));
+        QCOMPARE(one.notes[1].id, n3);
+    }
+
+    void contentChangesStampTheNoteAndLayoutDoesNot()
+    {
+        const platform::NowOverride clock([] { return t0; });
+        NoteModel model(old(n1, "text", t0.addDays(-2)));
+        QVERIFY(!model.data().changed);
+
+        model.setFolded(true);
+        model.setOnScreen(false);
+        model.setPaperW(300);
+        model.origin = {5, 5};
+        model.setText(QStringLiteral("text")); // the same text: nothing to tell elsewhere
+        QVERIFY(!model.data().changed);
+        QVERIFY(model.versions().isEmpty());
+
+        model.setColor(QStringLiteral("pink"));
+        model.setText(QStringLiteral("new"));
+        model.setDeletedAt(t0);
+        QCOMPARE(model.data().changed, std::optional(t0));
+        QCOMPARE(model.versions(), (Versions{{"A", 3}}));
+    }
+
+    void adoptingContentKeepsTheLayoutAndTellsTheViews()
+    {
+        NoteData mine = note(n1, "mine", t0, {{"A", 1}});
+        mine.x = 40;
+        NoteModel model(mine);
+        int saves = 0;
+        QList<NoteModel::Field> fields;
+        connect(&model, &NoteModel::saveRequested, this, [&] { ++saves; });
+        connect(&model, &NoteModel::changed, this, [&](NoteModel::Field f) { fields << f; });
+
+        NoteData theirs = colored(note(n1, "theirs", t0.addSecs(9), {{"B", 4}}), "blue");
+        theirs.created = t0.addDays(-30);
+        model.adoptContent(theirs);
+
+        QCOMPARE(model.text(), QStringLiteral("theirs"));
+        QCOMPARE(model.color(), QStringLiteral("blue"));
+        QCOMPARE(model.origin.x(), 40.0);
+        QCOMPARE(model.data().changed, theirs.changed);
+        QCOMPARE(model.versions(), theirs.versions);
+        QCOMPARE(model.created(), *theirs.created);
+        QVERIFY(fields.contains(NoteModel::Field::Text));
+        QCOMPARE(saves, 1);
+    }
+
+    void theStampAndVersionsSurviveTheFileAndOldFilesStillLoad()
+    {
+        NoteData r = note(n1, "x", t0.addMSecs(250), {{"A", 3}, {"b7", 9007199254740992ULL}});
+        const QByteArray bytes = Store::encode({r});
+        QVERIFY(bytes.contains(R"("versions":{"A":3,"b7":9007199254740992})"));
+        QCOMPARE(Store::decode(bytes)->first(), r);
+
+        const QByteArray older = Store::encode({old(n1, "x", t0)});
+        QVERIFY(!older.contains("changed"));
+        QVERIFY(!older.contains("versions"));
+        for (const QByteArray& bad :
+             {QByteArray(R"("versions":{"A":1.5})"), QByteArray(R"("changed":"today")")}) {
+            QByteArray file = older;
+            file.insert(file.size() - 2, "," + bad);
+            QVERIFY2(!Store::decode(file), bad.constData());
+        }
+    }
+
+    void tombstonesRoundTripAndExpire()
+    {
+        const Tombstones dead{
+            {n1, t0.addMSecs(500)}, {n2, now.addDays(-90)}, {n3, now.addDays(-90).addMSecs(-1)}};
+        QCOMPARE(TombstoneFile::decode(TombstoneFile::encode(dead)), std::optional(dead));
+        QCOMPARE(TombstoneFile::pruned(dead, now).keys(), (QList<QUuid>{n1, n2}));
+        QCOMPARE(TombstoneFile::united({{n1, t0}}, {{n1, now}}).value(n1), now);
+        QVERIFY(!TombstoneFile::decode("{\"not an id\":1}"));
+        QCOMPARE(TombstoneFile::pathBeside(QStringLiteral("/d/notes.json")),
+                 QStringLiteral("/d/notes.tombstones.json"));
+    }
+
+    void deletingForeverAndThePurgeLeaveTombstones()
+    {
+        Fixture f(now);
+        const QString purged = QStringLiteral("44444444-0000-4000-8000-000000000004");
+        writeFile(f.notesPath(),
+                  "[{\"id\":\"" + purged.toLatin1() +
+                      "\",\"text\":\"old\",\"folded\":false,\"onScreen\":false,\"x\":0,\"y\":0,"
+                      "\"deletedAt\":700000000}]");
+        f.startUp();
+        const QUuid gone = f.app->newNote(std::nullopt, QStringLiteral("yellow"))->id();
+        f.app->deleteForever(f.app->notes().last());
+
+        const Tombstones dead = TombstoneFile::read(TombstoneFile::pathBeside(f.notesPath()));
+        QCOMPARE(dead.keys().size(), 2);
+        QCOMPARE(dead.value(QUuid::fromString(purged)), now);
+        QVERIFY(dead.contains(gone));
+    }
+};
+
+static RegisterSuite<MergeTest> registered;
+#include "MergeTest.moc"

@@ -140,6 +140,7 @@ void tellFolderInUse(const QString& folder)
         showError(text, reason);
         return;
     }
+    applyWindowIcon();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillhaven"), text, QMessageBox::Ok);
     box.setInformativeText(reason);
     box.exec();

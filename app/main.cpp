@@ -165,7 +165,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quillhaven"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLHAVEN_VERSION));
     QApplication application(argc, argv);
-    platform::connectSessionBusAhead();
     QApplication::setQuitOnLastWindowClosed(false);
     installTranslations(application, QLocale());
     applyIdentity();
@@ -206,6 +205,8 @@ int main(int argc, char* argv[])
         tellFolderInUse(folder);
         return 1;
     }
+    // Only the copy that stays: one that hands over and exits must not leave a thread behind.
+    platform::connectSessionBusAhead();
     {
         AppDelegate delegate;
         if (request != SingleInstance::Request::ShowDashboard) {

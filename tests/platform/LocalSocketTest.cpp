@@ -38,7 +38,8 @@ void writeRaw(int fd, const QByteArray& data)
 bool closedByServer(int fd)
 {
     char byte = 0;
-    return ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0 && errno != EAGAIN;
+    const ssize_t got = ::recv(fd, &byte, 1, MSG_DONTWAIT);
+    return got == 0 || (got < 0 && errno != EAGAIN);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "controller/AppController.h"
 #include "platform/HotKeys.h"
 #include "platform/LoginItem.h"
+#include "platform/Memory.h"
 #include "sound/Sound.h"
 #include "windows/MainMenu.h"
 
@@ -13,6 +14,12 @@
 #include <QPointer>
 #include <QTimer>
 #include <utility>
+
+namespace {
+
+constexpr int releaseAfterMs = 1000;
+
+} // namespace
 
 AppDelegate::AppDelegate()
     : app_(makeAppController())
@@ -52,6 +59,8 @@ void AppDelegate::applicationDidFinishLaunching()
     steps.showDashboard = [app] { app->showDashboard(); };
     steps.requested = !pending_.empty();
     finishLaunching(steps);
+    // By then the notes are read and the first windows are up: what start-up freed goes back.
+    QTimer::singleShot(releaseAfterMs, qApp, [] { platform::releaseFreeMemory(); });
     launched_ = true;
     for (const SingleInstance::Request request : std::exchange(pending_, {})) {
         serve(request);

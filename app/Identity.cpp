@@ -4,9 +4,39 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPixmap>
+#include <QTimer>
 #include <QTranslator>
+#include <QWindow>
+
+namespace {
+
+// Waits for the first window to be exposed, then sets the icon on the next turn of the event
+// loop; Qt hands it on to the windows already up.
+class IconAfterFirstFrame : public QObject {
+public:
+    explicit IconAfterFirstFrame(QObject* parent)
+        : QObject(parent)
+    {
+        parent->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && watched->isWindowType() &&
+            static_cast<QWindow*>(watched)->isExposed()) {
+            parent()->removeEventFilter(this);
+            QTimer::singleShot(0, parent(), [] { applyWindowIcon(); });
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 QString aboutText()
 {
@@ -21,13 +51,26 @@ QString aboutText()
 
 void applyIdentity()
 {
-    const QString id = QStringLiteral(QUILLHAVEN_APP_ID);
-    QGuiApplication::setDesktopFileName(id);
-    QIcon builtIn;
-    for (int size : {16, 32, 48, 64, 128, 256}) {
-        builtIn.addFile(QStringLiteral(":/icons/%1/%2.png").arg(size).arg(id));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLHAVEN_APP_ID));
+    new IconAfterFirstFrame(qApp);
+}
+
+void applyWindowIcon()
+{
+    if (!QApplication::windowIcon().isNull()) {
+        return;
     }
-    QApplication::setWindowIcon(QIcon::fromTheme(id, builtIn));
+    // The built-in pictures are the ones installed into the theme. Read as PNG by name, so no
+    // image or icon plugin is loaded to guess the format; the largest sizes, which a window
+    // list never shows, would only be kept in memory.
+    const QString id = QStringLiteral(QUILLHAVEN_APP_ID);
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128}) {
+        QImageReader reader(QStringLiteral(":/icons/%1/%2.png").arg(size).arg(id), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    QApplication::setWindowIcon(icon);
 }
 
 void installTranslations(QCoreApplication& application, const QLocale& locale)

@@ -1,13 +1,11 @@
 #include "app/SingleInstance.h"
 
 #include "platform/FileLock.h"
+#include "platform/LocalSocket.h"
+#include "platform/Log.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QThread>
 #include <array>
 #include <unistd.h>
 
@@ -100,56 +98,24 @@ SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, i
 
 bool SingleInstance::listen()
 {
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::accept);
+    server_ = std::make_unique<platform::LocalServer>();
+    connect(server_.get(), &platform::LocalServer::lineReceived, this, &SingleInstance::read);
     if (server_->listen(serverPath_)) {
         return true;
     }
-    // We hold the lock, so a socket file left here belongs to a copy that is gone.
-    QLocalServer::removeServer(serverPath_);
-    return server_->listen(serverPath_);
+    platform::log(QStringLiteral("Quillhaven: cannot listen for later launches at ") + serverPath_ +
+                  QStringLiteral(": ") + server_->errorString());
+    return false;
 }
 
 bool SingleInstance::notifyRunningCopy(const QString& serverPath, int timeoutMs, Request request)
 {
-    // The running copy may hold the lock but not listen yet: retry until the deadline.
-    const QDeadlineTimer deadline(timeoutMs);
-    while (true) {
-        QLocalSocket socket;
-        socket.connectToServer(serverPath);
-        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
-            socket.write(message(request) + '\n');
-            const bool sent =
-                socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
-            socket.disconnectFromServer();
-            return sent;
-        }
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QThread::msleep(50);
-    }
+    return platform::sendLine(serverPath, message(request), timeoutMs);
 }
 
-void SingleInstance::accept()
+void SingleInstance::read(const QByteArray& line)
 {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        read(socket); // the message may have arrived with the connection
-    }
-}
-
-void SingleInstance::read(QLocalSocket* socket)
-{
-    while (socket->canReadLine()) {
-        if (const auto asked = request(socket->readLine().trimmed())) {
-            Q_EMIT requested(*asked);
-        }
-    }
-    // A peer that never ends its line must not grow the buffer without bound.
-    if (socket->bytesAvailable() > 1024) {
-        socket->abort();
+    if (const auto asked = request(line.trimmed())) {
+        Q_EMIT requested(*asked);
     }
 }

@@ -5,12 +5,10 @@
 #include <memory>
 #include <optional>
 
-class QLocalServer;
-class QLocalSocket;
-
 namespace platform {
 class FileLock;
-}
+class LocalServer;
+} // namespace platform
 
 // One running copy per user and one per notes folder. The first launch holds a lock and listens
 // on a local socket; a later launch finds it, hands it its request (by default: show the
@@ -60,11 +58,10 @@ Q_SIGNALS:
 private:
     bool listen();
     static bool notifyRunningCopy(const QString& serverPath, int timeoutMs, Request request);
-    void accept();
-    void read(QLocalSocket* socket);
+    void read(const QByteArray& line);
 
     QString serverPath_;
     std::unique_ptr<platform::FileLock> lock_;
     std::unique_ptr<platform::FileLock> folderLock_;
-    std::unique_ptr<QLocalServer> server_;
+    std::unique_ptr<platform::LocalServer> server_;
 };

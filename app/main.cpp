@@ -7,13 +7,13 @@
 #include "model/Store.h"
 #include "platform/Log.h"
 #include "platform/Services.h"
+#include "platform/SessionBus.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -140,6 +140,7 @@ void tellFolderInUse(const QString& folder)
         showError(text, reason);
         return;
     }
+    applyWindowIcon();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillhaven"), text, QMessageBox::Ok);
     box.setInformativeText(reason);
     box.exec();
@@ -204,6 +205,8 @@ int main(int argc, char* argv[])
         tellFolderInUse(folder);
         return 1;
     }
+    // Only the copy that stays: one that hands over and exits must not leave a thread behind.
+    platform::connectSessionBusAhead();
     {
         AppDelegate delegate;
         if (request != SingleInstance::Request::ShowDashboard) {
@@ -211,13 +214,15 @@ int main(int argc, char* argv[])
         }
         QObject::connect(&instance, &SingleInstance::requested, &application,
                          [&delegate](SingleInstance::Request asked) { delegate.perform(asked); });
-        QTimer::singleShot(0, &application,
-                           [&delegate] { delegate.applicationDidFinishLaunching(); });
         // A signal ends the event loop like Quit; the controller, going with the delegate,
         // waits for its writer to put the last change on disk.
         const QuitSignals quitSignals;
         QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application,
                          &QApplication::quit);
+        // Before the event loop starts, not from it: starting the loop first connects the
+        // accessibility bridge to the session bus and waits for it (on a bare X server, for a
+        // bus started on demand), and the pad would appear only after that.
+        delegate.applicationDidFinishLaunching();
         status = QApplication::exec();
     }
     // Notes that reached only an emergency copy are a failure the caller should see.

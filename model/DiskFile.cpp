@@ -188,9 +188,12 @@ void removeLeftovers(const QString& path)
     const QFileInfo info(path);
     const QString prefix = info.fileName() + QLatin1String(savingInfix);
     const QDir folder = info.dir();
-    const QStringList names = folder.entryList({prefix + QLatin1Char('*')},
-                                               QDir::AllEntries | QDir::Hidden | QDir::System);
+    // Matched by hand: a name filter is a regular expression, compiled at every start.
+    const QStringList names = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
+        if (!name.startsWith(prefix)) {
+            continue;
+        }
         const QString rest = name.mid(prefix.size());
         // "<name>.saving" of older versions, or "<name>.saving-XXXXXX".
         if (!rest.isEmpty() && !(rest.size() == 7 && rest.startsWith(QLatin1Char('-')))) {

@@ -1,11 +1,11 @@
 #include "app/SingleInstance.h"
 
 #include "platform/FileLock.h"
+#include "platform/LocalSocket.h"
 #include "support/Suites.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,14 +141,12 @@ private Q_SLOTS:
         SingleInstance first(path());
         QCOMPARE(first.claim(), SingleInstance::Role::Primary);
         QSignalSpy asked(&first, &SingleInstance::requested);
-        QLocalSocket socket;
-        socket.connectToServer(path());
-        QVERIFY(socket.waitForConnected(1000));
-        socket.write("quit\nshow-dashboard-please\n");
-        socket.write(QByteArray(4096, 'x'));
-        QVERIFY(socket.waitForBytesWritten(1000));
-        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
-        QCOMPARE(asked.size(), 0);
+        QVERIFY(platform::sendLine(path(), "quit", 1000));
+        QVERIFY(platform::sendLine(path(), "show-dashboard-please", 1000));
+        QVERIFY(platform::sendLine(path(), "new-note", 1000));
+        QTRY_COMPARE(asked.size(), 1);
+        QCOMPARE(asked.at(0).at(0).value<SingleInstance::Request>(),
+                 SingleInstance::Request::NewNote);
     }
 };
 

@@ -13,6 +13,11 @@ E2E_FAILED=0
 e2e_cleanup() {
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
+    # A failed run shows what the program said, since its folder goes next.
+    if [ "$E2E_FAILED" != 0 ] && [ -s "${APP_LOG:-}" ]; then
+        echo "--- the end of the program's log:"
+        tail -60 "$APP_LOG"
+    fi
     [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT

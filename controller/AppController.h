@@ -240,6 +240,8 @@ private:
     bool pollOnly_ = true;           // no motion event seen yet
     bool edgeTellsArrivals_ = false; // arriving at the top edge is reported
     void followPointer();
+    // The strip of the top edge that opens the pad, in the y-up space.
+    QRectF hotEdge() const;
     bool crossingReleases_ = false; // see pullOutlivesRelease()
     bool movedSinceTick_ = false;
     QPointF lastReading_;

@@ -59,9 +59,7 @@ void AppController::start()
             weak->primaryReleased();
         }
     });
-    // The strip of the top edge that opens the pad, in the y-up space.
-    const QRectF edge(midX() - 110, top() - 4, 220, 4);
-    edgeTellsArrivals_ = platform::desktop().watchArrivals(edge, [weak] {
+    edgeTellsArrivals_ = platform::desktop().watchArrivals(hotEdge(), [weak] {
         if (weak) {
             weak->pointerAtEdge();
         }

@@ -9,9 +9,11 @@
 
 namespace {
 
-// The part of the hidden pad that opens it: the top edge, 110 either side of the centre, in
-// the pad window's own coordinates (340 wide, y down).
-const QRegion hotStrip(60, 0, 220, 4);
+// The top edge opens the pad 110 either side of the centre, in its 4 topmost rows.
+constexpr int edgeHalfWidth = 110;
+constexpr int edgeDepth = 4;
+// That strip in the pad window's own coordinates (340 wide, y down).
+const QRegion hotStrip(170 - edgeHalfWidth, 0, 2 * edgeHalfWidth, edgeDepth);
 
 } // namespace
 
@@ -24,7 +26,7 @@ void AppController::trackCursor()
     const double edge = top();
 
     const bool overOpenPad = revealed_ && p.y() > edge - notchH() - 245 && dx < 175;
-    const bool atTopEdge = dx < 110 && p.y() >= edge - 3;
+    const bool atTopEdge = dx < edgeHalfWidth && p.y() >= edge - (edgeDepth - 1);
     const bool open = overOpenPad || atTopEdge || gesture_.pull.note != nullptr || padHot_;
     if (open == revealed_) {
         return;
@@ -59,6 +61,11 @@ void AppController::pointerMoved()
     trackingTimer_->start(trackingMs);
 }
 
+QRectF AppController::hotEdge() const
+{
+    return {midX() - edgeHalfWidth, top() - edgeDepth, 2 * edgeHalfWidth, edgeDepth};
+}
+
 void AppController::pointerAtEdge()
 {
     trackCursor();
@@ -78,14 +85,13 @@ void AppController::trackingTick()
     const bool idleCheck = trackingTimer_->interval() == idleCheckMs;
     const QPointF before = lastReading_;
     trackCursor();
-    // Motion that made no event: where nothing reports arrivals at the edge either, only a
-    // steady reading sees it.
-    const bool unreported = idleCheck && lastReading_ != before && !edgeTellsArrivals_;
-    if (unreported) {
-        pollOnly_ = true;
-        trackingTimer_->start(trackingMs);
-    }
     if (idleCheck) {
+        if (lastReading_ != before && !edgeTellsArrivals_) {
+            // Moved without a motion event (a warp, input a remote desktop or a test driver
+            // fakes), and no arrival at the edge is reported either: only reading sees those.
+            pollOnly_ = true;
+            trackingTimer_->start(trackingMs);
+        }
         return;
     }
     const bool following =

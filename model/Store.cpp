@@ -194,6 +194,11 @@ QString url()
         return chosen;
     }
     static const QString located = [] {
+        // Scripts, tests and a second copy for another folder name the notes folder itself.
+        if (const QString folder = qEnvironmentVariable("QUILLHAVEN_DATA_DIR"); !folder.isEmpty()) {
+            SafeFiles::makePrivateFolder(folder);
+            return QDir(folder).filePath(QStringLiteral("notes.json"));
+        }
         QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
         if (data.isEmpty()) {
             data = QDir::homePath() + QStringLiteral("/.local/share");

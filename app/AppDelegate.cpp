@@ -4,6 +4,7 @@
 #include "app/NoticeRoute.h"
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
+#include "paint/Paper.h"
 #include "platform/HotKeys.h"
 #include "platform/LoginItem.h"
 #include "platform/Memory.h"
@@ -59,8 +60,12 @@ void AppDelegate::applicationDidFinishLaunching()
     steps.showDashboard = [app] { app->showDashboard(); };
     steps.requested = !pending_.empty();
     finishLaunching(steps);
-    // By then the notes are read and the first windows are up: what start-up freed goes back.
-    QTimer::singleShot(releaseAfterMs, qApp, [] { platform::releaseFreeMemory(); });
+    // By then the notes are read and the first windows are up and painted: the papers they
+    // were painted from, and what start-up freed, go back.
+    QTimer::singleShot(releaseAfterMs, qApp, [] {
+        paint::releaseCachedPapers();
+        platform::releaseFreeMemory();
+    });
     launched_ = true;
     for (const SingleInstance::Request request : std::exchange(pending_, {})) {
         serve(request);

@@ -38,6 +38,11 @@ bool drawable(const QSizeF& size)
 
 } // namespace
 
+void releaseCachedGrain()
+{
+    cache().clear();
+}
+
 QPointF GrainFibre::end() const
 {
     return start + QPointF(std::cos(angle) * length, std::sin(angle) * length);

@@ -38,5 +38,7 @@ void drawGrain(QPainter& p, const QSizeF& size);
 // there is no grain); the few most recent sizes are kept. Empty or absurd sizes give a null
 // image.
 QImage grainImage(const QSizeF& size, qreal devicePixelRatio);
+// Forgets the rendered sizes.
+void releaseCachedGrain();
 
 } // namespace paint

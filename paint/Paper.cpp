@@ -158,6 +158,12 @@ QImage paperImage(const QSizeF& size, bool folded, const QString& color, qreal d
     return result;
 }
 
+void releaseCachedPapers()
+{
+    cache().clear();
+    releaseCachedGrain();
+}
+
 void paintPaper(QPainter& p, const QRectF& paperRect, bool folded, const QString& color)
 {
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;

@@ -30,4 +30,8 @@ void paintPaper(QPainter& p, const QRectF& paperRect, bool folded, const QString
 // sizes.
 QImage paperImage(const QSizeF& size, bool folded, const QString& color, qreal devicePixelRatio);
 
+// Drops the cached papers and grain. Windows at rest keep what they painted in their backing
+// stores, so an idle program need not hold the pictures too; the next paint renders afresh.
+void releaseCachedPapers();
+
 } // namespace paint

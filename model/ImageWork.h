@@ -43,6 +43,17 @@ void store(Source source, QObject* context, std::function<void(std::optional<QSt
 // cannot be read. `done` runs on the GUI thread unless `context` has gone.
 void thumbnail(Source source, int side, QObject* context, std::function<void(QImage)> done);
 
+// The stored picture `name` for showing: from memory when it is there; otherwise a null image
+// while the worker decodes it into memory, and `ready` runs on the GUI thread once it is done
+// (unless `context` has gone), to ask again. Any number of asks for one picture share one
+// decode, and a file that did not decode is not tried again until it changes. So the GUI
+// thread never decodes a stored picture; shownSize() tells its size meanwhile.
+QImage shown(const QString& name, QObject* context, std::function<void()> ready);
+// The same picture filled to exactly `pixels` (filled()), the copy made on the worker too and
+// kept while small copies fit in a few megabytes: for the pad's cards and the dashboard's rows.
+QImage shownFilled(const QString& name, QSize pixels, QObject* context,
+                   std::function<void()> ready);
+
 // The worker's threads: one keeps a single large picture in memory at a time. Tests use more
 // to have later pictures finish first.
 void setWorkerThreads(int count);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QRegularExpression>
@@ -27,6 +28,7 @@ struct Folder {
     QString path;
     QCache<QString, QImage> cache{cacheKilobytes};
     QCache<QString, QImage> displayCopies{displayCopyKilobytes};
+    QHash<QString, QSize> sizes;
 };
 
 // The folder follows the notes file; when that moves (only tests move it) the cache starts
@@ -40,6 +42,7 @@ Folder& folder()
         f.path = QFileInfo(notesFile).dir().filePath(QStringLiteral("images"));
         f.cache.clear();
         f.displayCopies.clear();
+        f.sizes.clear();
         // Screenshots among them: for the user's eyes only.
         SafeFiles::makePrivateFolder(f.path);
         SafeFiles::makeFilesPrivate(f.path);
@@ -208,6 +211,35 @@ QImage load(const QString& name)
     return image;
 }
 
+QImage cached(const QString& name)
+{
+    const QImage* image = isSafeName(name) ? folder().cache.object(name) : nullptr;
+    return image != nullptr ? *image : QImage();
+}
+
+QSize shownSize(const QString& name)
+{
+    if (!isSafeName(name)) {
+        return {};
+    }
+    Folder& f = folder();
+    if (const QImage* image = f.cache.object(name)) {
+        return image->size();
+    }
+    if (const auto found = f.sizes.constFind(name); found != f.sizes.cend()) {
+        return *found;
+    }
+    QFile file;
+    if (!SafeFiles::openRegular(url(name), file)) {
+        return {}; // not remembered: a picture still on its way may land
+    }
+    const QSize header = QImageReader(&file, "png").size();
+    if (!header.isValid() || !acceptable(header)) {
+        return {};
+    }
+    return *f.sizes.insert(name, storedSize(header));
+}
+
 void remember(const QString& name, const QImage& image)
 {
     if (isSafeName(name) && !image.isNull()) {
@@ -248,6 +280,7 @@ void remove(const QStringList& names)
     for (const QString& name : names) {
         folder().cache.remove(name);
         folder().displayCopies.remove(name);
+        folder().sizes.remove(name);
     }
 }
 

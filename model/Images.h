@@ -47,6 +47,11 @@ QImage displayCopy(const QString& name, QSize pixels);
 // The decoded image, or a null image when the file is missing or unreadable. An image larger
 // than a stored one (put there by hand) comes back scaled to the stored size.
 QImage load(const QString& name);
+// The decoded image when it is in memory, else a null image; never reads the file.
+QImage cached(const QString& name);
+// The size load() gives, read from the file's header alone (a PNG's first bytes); invalid
+// when the file is missing or not a picture this program would show.
+QSize shownSize(const QString& name);
 // Deletes the files and forgets their cached images; failures are ignored. Only names this
 // program gives its images are deleted, and only inside the images folder itself: through a
 // folder replaced by a link nothing is deleted.

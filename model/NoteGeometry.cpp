@@ -62,7 +62,8 @@ double heightAt(QSize size, double width)
 
 double imageHeight(const QString& name, double width)
 {
-    return heightAt(Images::load(name).size(), width);
+    // From the header: laying a note out never decodes its pictures.
+    return heightAt(Images::shownSize(name), width);
 }
 
 double imageWidth(double paperW)

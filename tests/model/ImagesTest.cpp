@@ -1,6 +1,7 @@
 #include "model/Images.h"
 
 #include "Suites.h"
+#include "model/ImageWork.h"
 #include "model/Store.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
@@ -126,6 +127,78 @@ private Q_SLOTS:
         const QImage first = Images::load(name);
         QCOMPARE(first.size(), QSize(2000, 1000));
         QCOMPARE(Images::load(name).cacheKey(), first.cacheKey());
+    }
+
+    void picturesForShowingAreDecodedOnTheWorkerOnceForEveryAsker()
+    {
+        const QString name = QStringLiteral("SHOWN.png");
+        writeFile(Images::url(name), pngBytes(picture(5000, 2500)));
+        // The size comes from the header, scaled as loading scales it, before any decode.
+        QCOMPARE(Images::shownSize(name), QSize(2000, 1000));
+        QVERIFY(Images::cached(name).isNull());
+
+        QObject a;
+        auto b = std::make_unique<QObject>();
+        int readyA = 0;
+        int readyB = 0;
+        QVERIFY(Images::shown(name, &a, [&] { ++readyA; }).isNull());
+        QVERIFY(Images::shown(name, &a, [&] { ++readyA; }).isNull());
+        QVERIFY(Images::shown(name, b.get(), [&] { ++readyB; }).isNull());
+        b.reset(); // an asker that has gone is not called back
+        Fixture::finishImages();
+        QCOMPARE(readyA, 2);
+        QCOMPARE(readyB, 0);
+        const QImage image = Images::shown(name, &a, [&] { ++readyA; });
+        QCOMPARE(image.size(), QSize(2000, 1000));
+        QCOMPARE(Images::cached(name).cacheKey(), image.cacheKey());
+        Fixture::finishImages();
+        QCOMPARE(readyA, 2); // from memory: nothing asked of the worker
+
+        // A small filled copy is made on the worker too, then kept.
+        QVERIFY(Images::shownFilled(name, QSize(30, 20), &a, [&] { ++readyA; }).isNull());
+        Fixture::finishImages();
+        QCOMPARE(readyA, 3);
+        const QImage fill = Images::shownFilled(name, QSize(30, 20), &a, [&] { ++readyA; });
+        QCOMPARE(fill.size(), QSize(30, 20));
+        QCOMPARE(fill.pixelColor(15, 10), QColor(30, 120, 200));
+
+        // A file that is no picture has no size and is never sent to the worker.
+        writeFile(Images::url("WORDS.png"), "just some words\n");
+        QVERIFY(!Images::shownSize("WORDS.png").isValid());
+        QVERIFY(Images::shown("WORDS.png", &a, [&] { ++readyA; }).isNull());
+        QVERIFY(!Images::shownSize("MISSING.png").isValid());
+        Fixture::finishImages();
+        QCOMPARE(readyA, 3);
+    }
+
+    void aPictureThatDoesNotDecodeIsNotTriedAgainUntilItsFileChanges()
+    {
+        const QString name = QStringLiteral("CUT.png");
+        const QByteArray whole = pngBytes(picture(300, 300).convertToFormat(QImage::Format_ARGB32));
+        writeFile(Images::url(name), whole.left(whole.size() / 2));
+        QVERIFY(Images::shownSize(name).isValid()); // the header is whole
+        QObject asker;
+        int ready = 0;
+        // Asking again from `ready`, as a view repainting does, must not loop.
+        std::function<void()> again = [&] {
+            ++ready;
+            Images::shown(name, &asker, again);
+        };
+        Images::shown(name, &asker, again);
+        Fixture::finishImages();
+        QCOMPARE(ready, 1);
+
+        QFile::remove(Images::url(name));
+        writeFile(Images::url(name), whole);
+        QFile file(Images::url(name));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        Images::shown(name, &asker, again);
+        Fixture::finishImages();
+        QCOMPARE(ready, 2);
+        QCOMPARE(Images::cached(name).size(), QSize(300, 300));
     }
 
     void aDropGivesItsFilesInOrderAndTheWorkerSkipsNonImages()

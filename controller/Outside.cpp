@@ -112,7 +112,7 @@ void AppController::outsideRead(const OutsideFiles::Reading& reading)
     // Read for a notes file that is no longer ours (the folder moved meanwhile): read again.
     const bool current =
         reading.notesPath == Store::url() && reading.generation == platform::servicesGeneration();
-    if (current && reading.anything()) {
+    if (current && (reading.anything() || reading.tombstones != outside_->knownTombstones)) {
         mergeOutside(reading);
     }
     if (std::exchange(outside_->readAgain, false) || !current) {
@@ -139,6 +139,7 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
     }
     int changes = 0;
     applyMerged(merged.notes, &changes);
+    outside_->knownTombstones = merged.tombstones;
     if (reading.notesFile) {
         outside_->mergedFrom = reading.notesFile->stamp;
     }
@@ -185,7 +186,11 @@ void AppController::applyMerged(const QList<NoteData>& merged, int* changes)
         } else if (note->data() != record) {
             const bool imagesChanged = note->images() != record.images.value_or(QStringList());
             note->adoptContent(record);
-            if (imagesChanged) {
+            if (note->deletedAt() && window(note) != nullptr) {
+                // Moved to Recently Deleted elsewhere: off this screen too.
+                closeWindow(note);
+                note->setOnScreen(false);
+            } else if (imagesChanged) {
                 resize(note, true);
             }
             ++*changes;
@@ -236,6 +241,7 @@ void AppController::awaitImages()
 
 void AppController::lookForImages()
 {
+    awaitImages();
     const QSet<QString> awaited = outside_->awaited;
     for (const QString& name : awaited) {
         if (!QFileInfo::exists(Images::url(name))) {

@@ -2,6 +2,7 @@
 
 #include "model/DiskFile.h"
 #include "model/FolderWatch.h"
+#include "model/Tombstones.h"
 
 #include <QSet>
 #include <QString>
@@ -18,6 +19,8 @@ struct OutsideState {
     bool reading = false;   // a read is on the worker
     bool readAgain = false; // something changed while it was
     bool holdSaves = false; // a merge is being applied: one save at its end
+    // The tombstones as last merged: new ones remove notes even when no notes file changed.
+    Tombstones knownTombstones;
     quint64 lastSubmitted = 0;
     // Conflict copies merged, removed once the save holding them is on disk.
     struct Merged {

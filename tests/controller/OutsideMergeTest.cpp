@@ -20,7 +20,9 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <atomic>
 #include <cstdio>
+#include <memory>
 
 // Notes changed outside while the program runs: another computer's notes file, a sync engine's
 // conflict copies, pictures arriving late. Each is merged into the live notes and shown.
@@ -184,9 +186,11 @@ private Q_SLOTS:
         const QByteArray theirs =
             Store::encode({note->data(), newElsewhere(QStringLiteral("theirs"))});
         // Lands between our look at the file and our new one taking its place.
-        DiskFile::setBeforeSwapHook([this, theirs] {
-            DiskFile::setBeforeSwapHook({});
-            replaceFromOutside(path, theirs);
+        auto once = std::make_shared<std::atomic<bool>>(true);
+        DiskFile::setBeforeSwapHook([this, theirs, once] {
+            if (once->exchange(false)) {
+                replaceFromOutside(path, theirs);
+            }
         });
         note->setText(QStringLiteral("mine, typed"));
         QVERIFY(app().writer().drain());

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -134,6 +135,9 @@ private Q_SLOTS:
         auto* view = qobject_cast<NoteView*>(app().window(note)->content());
         QVERIFY(view != nullptr);
         const QPointF origin = note->origin;
+        QTextCursor caret = view->editor()->textCursor();
+        caret.setPosition(4); // the user was reading here: "writ|ten here"
+        view->editor()->setTextCursor(caret);
         QTest::qWait(quiet);
         const PaintCounter list(dash.listView()->viewport());
 
@@ -143,6 +147,7 @@ private Q_SLOTS:
                                  other->data(), arrival})));
         QTRY_COMPARE(f->log.lines, QStringList{merged(2)});
         QCOMPARE(view->editor()->noteText(), QStringLiteral("edited elsewhere"));
+        QCOMPARE(view->editor()->textCursor().position(), 4); // the caret did not jump
         QCOMPARE(dash.editor()->textEdit()->toPlainText(), QStringLiteral("edited elsewhere"));
         QTRY_VERIFY(list.paints > 0);
         QCOMPARE(note->origin, origin); // another computer's layout never moves it here

@@ -39,10 +39,10 @@ bool isConflictCopy(const QString& name, const QString& of)
 {
     const auto [stem, extension] = split(of);
     // Syncthing; Nextcloud and ownCloud (with or without a user); Dropbox; older ownCloud.
-    static const QString engines =
-        QStringLiteral("(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+"
-                       "| \\((?:[^()]*? )?conflicted copy(?: [^()]*)?\\)(?: \\(\\d+\\))?"
-                       "|_conflict-(?:[^.]+-)?\\d{8}-\\d{6})");
+    static const QString engines = QStringLiteral(
+        "(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+"
+        "| \\((?:[^()]*? )?conflicted copy(?: [^()]*?)?(?: \\(\\d+\\))?\\)(?: \\(\\d+\\))?"
+        "|_conflict-(?:[^.]+-)?\\d{8}-\\d{6})");
     const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(stem) + engines +
                                          QRegularExpression::escape(extension) + QLatin1Char('$'),
                                      QRegularExpression::CaseInsensitiveOption);

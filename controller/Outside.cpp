@@ -209,8 +209,7 @@ void AppController::awaitImages()
 {
     for (const NoteModel* note : notes_) {
         for (const QString& name : note->images()) {
-            const QString file = Images::url(name);
-            if (!file.isEmpty() && !QFileInfo::exists(file)) {
+            if (Images::awaited(name)) {
                 outside_->awaited.insert(name);
             }
         }

@@ -302,6 +302,16 @@ int removeOrphans(const QSet<QString>& listed, const QDateTime& before)
     return SafeFiles::removeIn(dir(), orphans);
 }
 
+bool awaited(const QString& name)
+{
+    // Only names the program gives: another computer's copy gives its pictures those too.
+    if (!isOwnName(name)) {
+        return false;
+    }
+    const QString file = url(name);
+    return !file.isEmpty() && !QFileInfo::exists(file) && !QFileInfo(file).isSymLink();
+}
+
 QImage decodeFile(const QString& path, int longest)
 {
     // Only a regular file: a FIFO or device would block the reader or never end.

@@ -8,6 +8,7 @@
 #include "dashboard/ImageTile.h"
 #include "dashboard/SwatchButton.h"
 #include "dashboard/ThemedIcon.h"
+#include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/LongText.h"
 #include "model/RelativeTime.h"
@@ -355,8 +356,10 @@ void NoteEditor::buildImages()
     column->setContentsMargins(28, 6, 28, 6);
     column->setSpacing(10);
     for (int index = 0; index < names.size(); ++index) {
-        const QImage image = Images::load(names[index]);
-        const bool waiting = image.isNull() && Images::awaited(names[index]);
+        // Read on the worker; the tiles are built again once it is ready.
+        const QImage image = Images::shown(names[index], this, [this] { buildImages(); });
+        const bool waiting = image.isNull() && (Images::awaited(names[index]) ||
+                                                Images::shownSize(names[index]).isValid());
         if (image.isNull() && !waiting) {
             continue;
         }

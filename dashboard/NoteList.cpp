@@ -1,5 +1,6 @@
 #include "dashboard/NoteList.h"
 
+#include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/RelativeTime.h"
@@ -191,14 +192,16 @@ QPixmap NoteRowDelegate::thumbnail(const QString& name, qreal dpr) const
         thumbnails_.clear();
     }
     QPixmap pixmap;
-    const QImage image = Images::load(name);
-    if (!image.isNull()) {
-        const int side = static_cast<int>(std::ceil(36 * dpr));
-        const QImage filled =
-            image.scaled(side, side, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-        const QImage cropped =
-            filled.copy((filled.width() - side) / 2, (filled.height() - side) / 2, side, side);
-        pixmap = QPixmap::fromImage(cropped);
+    // Made on the worker; the list repaints when it is ready.
+    QObject* view = parent();
+    const int side = static_cast<int>(std::ceil(36 * dpr));
+    const QImage filled = Images::shownFilled(name, QSize(side, side), view, [view] {
+        if (auto* list = qobject_cast<QAbstractItemView*>(view)) {
+            list->viewport()->update();
+        }
+    });
+    if (!filled.isNull()) {
+        pixmap = QPixmap::fromImage(filled);
         pixmap.setDevicePixelRatio(dpr);
         // A file that is missing now may come back (a restored backup, a slow disk): only
         // what was found is kept.
@@ -221,8 +224,10 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     const QStringList& images = note.images();
     const QPixmap thumb =
         images.isEmpty() ? QPixmap() : thumbnail(images.first(), p->device()->devicePixelRatioF());
-    // A picture still on its way from another computer holds its place in grey.
-    const bool waiting = thumb.isNull() && !images.isEmpty() && Images::awaited(images.first());
+    // A picture still on its way from another computer, or being read, holds its place in grey.
+    const bool waiting =
+        thumb.isNull() && !images.isEmpty() &&
+        (Images::awaited(images.first()) || Images::shownSize(images.first()).isValid());
     const RowLayout l = rowLayout(option, !thumb.isNull() || waiting);
 
     if (option.state & QStyle::State_Selected) {

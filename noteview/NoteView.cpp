@@ -1,6 +1,7 @@
 #include "noteview/NoteView.h"
 
 #include "controller/AppController.h"
+#include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/NoteGeometry.h"
 #include "noteview/CloseButton.h"
@@ -430,7 +431,7 @@ void NoteView::refreshFoldedRow()
     }
     QImage thumbnail;
     if (note_->folded() && !note_->images().isEmpty()) {
-        thumbnail = Images::load(note_->images().first());
+        thumbnail = Images::shown(note_->images().first(), this, [this] { refreshFoldedRow(); });
     }
     foldedRow_->setContent(thumbnail, foldedTitle());
 }
@@ -444,10 +445,12 @@ void NoteView::refreshImages()
     QList<ImageStrip::Entry> entries;
     const QStringList names = note_->images();
     for (int i = 0; i < names.size(); ++i) {
-        const QImage image = Images::load(names.at(i));
-        if (image.isNull() && !Images::awaited(names.at(i))) {
-            continue; // an unreadable file gets no tile; one still on its way a placeholder
+        // Read on the worker: until then, and while the file is still on its way from another
+        // computer, the tile is a placeholder. An unreadable file gets no tile.
+        if (!Images::shownSize(names.at(i)).isValid() && !Images::awaited(names.at(i))) {
+            continue;
         }
+        const QImage image = Images::shown(names.at(i), this, [this] { refreshImages(); });
         entries.append({names.at(i), i, image, app_->imageHeight(names.at(i), tileW)});
     }
     strip_->setEntries(entries, tileW, app_->stripH(note_), app_->imagesAreaH(note_));

@@ -101,7 +101,7 @@ void PadView::paintExpanded(QPainter& p, const QSizeF& island)
         const auto m = cardMotion_.find(note->id());
         const double hovered = m != cardMotion_.end() ? m->second->hovered.value() : 0;
         const double dimmed = m != cardMotion_.end() ? m->second->dimmed.value() : 0;
-        PeekCard(note, std::clamp(hovered, 0.0, 1.2), std::clamp(dimmed, 0.0, 1.0))
+        PeekCard(note, std::clamp(hovered, 0.0, 1.2), std::clamp(dimmed, 0.0, 1.0), this)
             .paint(p, l.cards[i], dpi);
         paintFocus(p, cards_[i], l.cards[i], 10);
     }

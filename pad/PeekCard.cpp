@@ -1,5 +1,6 @@
 #include "pad/PeekCard.h"
 
+#include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/RelativeTime.h"
@@ -9,12 +10,11 @@
 #include "paint/Shapes.h"
 
 #include <QApplication>
-#include <QCache>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -28,23 +28,6 @@ const QColor pinColor = QColor::fromRgbF(0.54f, 0.43f, 0.0f);
 QFont cardFont(double size, bool semibold, double dpi)
 {
     return pad::systemFont(QApplication::font(), size, semibold, dpi);
-}
-
-// Scaled to fill `size` device pixels, cropped about the centre.
-QImage fill(const QImage& image, QSize size)
-{
-    const QImage scaled =
-        image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-    return scaled.copy((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2,
-                       size.width(), size.height());
-}
-
-// Strips are small; a name that fails to load is remembered as a null image, so a missing
-// file is not decoded again at every frame (only looked for, as it may come back).
-QCache<QString, QImage>& stripCache()
-{
-    static QCache<QString, QImage> cache(48);
-    return cache;
 }
 
 // One line of text at the top of `rect`, cut with an ellipsis when too long; returns its height.
@@ -86,10 +69,11 @@ void drawWrapped(QPainter& p, const QString& text, const QFont& font, const QRec
 
 } // namespace
 
-PeekCard::PeekCard(const NoteModel* note, double hovered, double dimmed)
+PeekCard::PeekCard(const NoteModel* note, double hovered, double dimmed, QWidget* view)
     : note_(note)
     , hovered_(hovered)
     , dimmed_(dimmed)
+    , view_(view)
 {
 }
 
@@ -182,23 +166,14 @@ QImage PeekCard::strip(double devicePixelRatio) const
     const QString name = note_->images().first();
     const QSize px(static_cast<int>(std::ceil(width * devicePixelRatio)),
                    static_cast<int>(std::ceil(stripH * devicePixelRatio)));
-    if (Images::awaited(name)) {
-        // Grey until the picture arrives from another computer; not cached, so it shows then.
-        QImage grey(px, QImage::Format_ARGB32_Premultiplied);
-        grey.fill(QColor::fromRgbF(0, 0, 0, 0.08f));
-        return grey;
+    QWidget* view = view_;
+    QImage image = Images::awaited(name)
+                       ? QImage()
+                       : Images::shownFilled(name, px, view, [view] { view->update(); });
+    if (image.isNull() && (Images::awaited(name) || Images::shownSize(name).isValid())) {
+        // Grey while the picture arrives from another computer or is read.
+        image = QImage(px, QImage::Format_ARGB32_Premultiplied);
+        image.fill(QColor::fromRgbF(0, 0, 0, 0.08f));
     }
-    const QString key = name + QLatin1Char('@') + QString::number(devicePixelRatio);
-    if (const QImage* cached = stripCache().object(key)) {
-        if (!cached->isNull() || !QFileInfo::exists(Images::url(name))) {
-            return *cached;
-        }
-    }
-    const QImage image = Images::load(name);
-    QImage scaled;
-    if (!image.isNull()) {
-        scaled = fill(image, px);
-    }
-    stripCache().insert(key, new QImage(scaled));
-    return scaled;
+    return image;
 }

@@ -5,6 +5,7 @@
 
 class NoteModel;
 class QPainter;
+class QWidget;
 
 // A miniature paper card for one tucked note in the open pad: its first image, title and age,
 // or (without a loadable image) its title, a two-line preview and its age. The pad decides
@@ -15,7 +16,8 @@ public:
     static constexpr double width = 90;
     static constexpr double height = 92;
 
-    PeekCard(const NoteModel* note, double hovered, double dimmed);
+    // `view` is repainted once a picture the card shows has been made ready on the worker.
+    PeekCard(const NoteModel* note, double hovered, double dimmed, QWidget* view = nullptr);
 
     // Paints the card into its 90 x 92 frame. `dpi` is the device's logical dpi, for the type.
     void paint(QPainter& p, const QRectF& frame, double dpi) const;
@@ -24,10 +26,12 @@ private:
     void imageCard(QPainter& p, const QRectF& frame, const QImage& strip, double dpi) const;
     void textCard(QPainter& p, const QRectF& frame, double dpi) const;
     void paintAge(QPainter& p, const QRectF& content, double dpi) const;
-    // The note's first image scaled to fill the top strip, or a null image.
+    // The note's first image scaled to fill the top strip; grey while it is on its way or
+    // being made ready; a null image when it cannot be shown.
     QImage strip(double devicePixelRatio) const;
 
     const NoteModel* note_;
     double hovered_;
     double dimmed_;
+    QWidget* view_;
 };

@@ -209,6 +209,8 @@ int main(int argc, char* argv[])
     platform::connectSessionBusAhead();
     {
         AppDelegate delegate;
+        // A move of the notes takes the new folder's lock from the same hands.
+        delegate.app().setFolderLocks(&instance);
         if (request != SingleInstance::Request::ShowDashboard) {
             delegate.perform(request);
         }

@@ -3,6 +3,7 @@
 #include "app/Identity.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "controller/AppController.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "platform/Log.h"

@@ -32,9 +32,11 @@ void showChooser(const QString& title, const QString& start, QObject* context,
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     openChooser() = dialog;
     const QPointer<QObject> guard(context);
-    // The URL, not the path: a portal's chooser answers with one.
-    QObject::connect(dialog, &QFileDialog::urlSelected, dialog,
-                     [guard, chosen = std::move(chosen)](const QUrl& url) {
+    // Read from the dialog once accepted: Qt's own dialog and a native one (a portal's, which
+    // answers with URLs) announce the choice with different signals.
+    QObject::connect(dialog, &QDialog::accepted, dialog,
+                     [dialog, guard, chosen = std::move(chosen)] {
+                         const QUrl url = dialog->selectedUrls().value(0);
                          if (guard && url.isLocalFile()) {
                              chosen(url.toLocalFile());
                          }

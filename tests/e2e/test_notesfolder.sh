@@ -27,9 +27,18 @@ PAD=$(pad_window)
 xdotool mousemove 720 0
 wait_for 5 pointer_over "$PAD"
 xdotool mousemove 720 14
-before=$(app_windows | wc -l)
+# The island has grown under the pointer.
+wait_steady 5 screen_digest 400x300+520+0
+# A popup menu carries no process id: it is found by its place, at the pointer.
+menu_at() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        geometry "$w" | grep -q "^$1 $2 " && return 0
+    done
+    return 1
+}
 xdotool click 3
-check "the pad's menu opens" wait_for 5 windows_more_than "$before"
+check "the pad's menu opens" wait_for 5 menu_at 720 14
 shot pad-menu
 # All Notes…, Bring All Notes Back, Notes Folder…
 xdotool key Down Down Down Return
@@ -75,8 +84,8 @@ DASH=$(dashboards | head -1)
 read -r dx dy _ _ <<<"$(geometry "$DASH")"
 xdotool windowactivate --sync "$DASH" 2>/dev/null
 xdotool mousemove $((dx + 30)) $((dy + 10)) click 1
-menu_up() { windows_more_than 3; }
-wait_for 5 menu_up
+wait_for 5 menu_at '[0-9]*' '[0-9]*'
+wait_steady 5 screen_digest 400x300+$dx+$dy
 shot dashboard-menu
 xdotool key Escape
 stop_app

@@ -41,8 +41,12 @@ void showChooser(const QString& title, const QString& start, QObject* context,
                              chosen(url.toLocalFile());
                          }
                      });
-    // open(), not exec(): nothing waits for the user.
-    dialog->open();
+    // Neither exec() nor open(): nothing waits for the user, and the notes and the dashboard
+    // stay usable while the chooser is up.
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QSettings>
-#include <atomic>
 
 namespace {
 
@@ -128,18 +127,6 @@ private Q_SLOTS:
         QCOMPARE(NotesFolder::recover(live), live);
     }
 
-    void aCopyCutShortIsUndone()
-    {
-        std::atomic<bool> cancel{true};
-        QString error;
-        QVERIFY(NotesFolder::begin(from, to, &error));
-        QVERIFY(!NotesFolder::stageBulk(from, to, &error, &cancel));
-        NotesFolder::abandon(from, to);
-        expectAllIn(from, to, oldNotes);
-        QCOMPARE(QDir(to).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList());
-    }
-
     void aNotesFileThatAppearsInTheTargetIsNeverReplaced()
     {
         moveUpTo(2);
@@ -168,20 +155,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(QDir(to).filePath("images/" + imageName(9))), "png9");
         QVERIFY(
             TombstoneFile::read(QDir(to).filePath("notes.tombstones.json")).contains(elsewhere));
-    }
-
-    void aFullDiskStopsTheMoveBeforeAnythingChanges()
-    {
-        writeFile(QDir(from).filePath("images/" + imageName(4)), QByteArray(64 * 1024, 'x'));
-        QString error;
-        QVERIFY(NotesFolder::begin(from, to, &error));
-        {
-            const FileSizeLimit full(4096);
-            QVERIFY(!NotesFolder::stageBulk(from, to, &error));
-        }
-        QVERIFY(!error.isEmpty());
-        NotesFolder::abandon(from, to);
-        expectAllIn(from, to, oldNotes);
     }
 };
 

@@ -96,7 +96,8 @@ void AppController::moveNotesTo(const QString& folder)
         tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it is not a folder"));
         return;
     }
-    if (to.startsWith(from + QStringLiteral("/images"))) {
+    if (const QString images = from + QStringLiteral("/images");
+        to == images || to.startsWith(images + QLatin1Char('/'))) {
         tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it holds the pictures"));
         return;
     }

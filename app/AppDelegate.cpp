@@ -41,7 +41,13 @@ void AppDelegate::applicationDidFinishLaunching()
     // Opening the sound server takes longer than showing the pad, and nothing plays in the
     // first moments: the pad appears first, the sound is ready well before the first gesture.
     steps.warmUpSound = [] { QTimer::singleShot(300, qApp, [] { Sound::shared(); }); };
-    steps.buildMainMenu = [] { buildMainMenu(); };
+    steps.buildMainMenu = [app] {
+        buildMainMenu([app] {
+            if (app) {
+                app->chooseNotesFolder();
+            }
+        });
+    };
     steps.start = [app] { app->start(); };
     steps.registerHotKey = [](quint32 key, quint32 id, HotKeyAction action,
                               const HotKeyName& name) {

@@ -96,6 +96,30 @@ SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, i
     return FolderClaim::Refused;
 }
 
+platform::FileLock::State SingleInstance::claim(const QString& folder)
+{
+    auto lock = std::make_unique<platform::FileLock>(folderLockPath(folder));
+    const platform::FileLock::State state = lock->tryLock();
+    if (state == platform::FileLock::State::Taken) {
+        lock->setNote(QFile::encodeName(serverPath_));
+        nextFolderLock_ = std::move(lock);
+    }
+    return state;
+}
+
+void SingleInstance::settle(bool moved)
+{
+    if (moved && nextFolderLock_) {
+        // Removed while still held, so that no copy finds the old folder's lock free and
+        // takes it in the meantime.
+        if (folderLock_) {
+            QFile::remove(folderLock_->path());
+        }
+        folderLock_ = std::move(nextFolderLock_);
+    }
+    nextFolderLock_.reset();
+}
+
 bool SingleInstance::listen()
 {
     server_ = std::make_unique<platform::LocalServer>();

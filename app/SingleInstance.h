@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controller/FolderLocks.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -16,7 +18,7 @@ class LocalServer;
 // flock()s, which the kernel drops when their holder dies: a lock found held means a live copy. The
 // requests are also how a desktop without global key grabs (a Wayland session) reaches the running
 // copy: the user binds `quillhaven --toggle-dashboard` to a key in the desktop's own settings.
-class SingleInstance : public QObject {
+class SingleInstance : public QObject, public FolderLocks {
     Q_OBJECT
 public:
     enum class Role { Primary, Secondary };
@@ -41,6 +43,10 @@ public:
     // Refused: the caller tells the user and exits without reading or writing notes.
     FolderClaim claimFolder(const QString& folder, int answerTimeoutMs,
                             Request request = Request::ShowDashboard);
+    // While the notes move: the target's lock beside the one held, then one of them let go
+    // (see FolderLocks). The old folder's lock file goes with its lock.
+    platform::FileLock::State claim(const QString& folder) override;
+    void settle(bool moved) override;
     // The lock file inside a notes folder.
     static QString folderLockPath(const QString& folder);
 
@@ -63,5 +69,6 @@ private:
     QString serverPath_;
     std::unique_ptr<platform::FileLock> lock_;
     std::unique_ptr<platform::FileLock> folderLock_;
+    std::unique_ptr<platform::FileLock> nextFolderLock_;
     std::unique_ptr<platform::LocalServer> server_;
 };

@@ -3,6 +3,7 @@
 #include "app/Identity.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "controller/AppController.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "platform/Log.h"
@@ -209,6 +210,8 @@ int main(int argc, char* argv[])
     platform::connectSessionBusAhead();
     {
         AppDelegate delegate;
+        // A move of the notes takes the new folder's lock from the same hands.
+        delegate.app().setFolderLocks(&instance);
         if (request != SingleInstance::Request::ShowDashboard) {
             delegate.perform(request);
         }

@@ -1,5 +1,6 @@
 #include "controller/AppController.h"
 
+#include "controller/FolderLocks.h"
 #include "controller/Outside.h"
 #include "controller/ViewFactory.h"
 #include "model/NotesWriter.h"
@@ -40,7 +41,13 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
             });
 }
 
-AppController::~AppController() = default;
+AppController::~AppController()
+{
+    // A move cut short here is undone at the next start.
+    if (folderMove_) {
+        folderMove_->cancel->store(true);
+    }
+}
 
 template <typename T> void AppController::assign(T& slot, const T& value, Field field)
 {

@@ -13,12 +13,14 @@
 #include <QPointer>
 #include <QRectF>
 #include <QStringList>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 
+class FolderLocks;
 class NotesWriter;
 struct OutsideState;
 namespace OutsideFiles {
@@ -188,12 +190,31 @@ public:
     void showDashboard();
     void toggleDashboard();
 
+    // --- the notes folder (NotesFolder.cpp)
+    // Asks for a folder without waiting, then moves the notes there.
+    void chooseNotesFolder();
+    // Moves the notes file, its pictures and tombstones to `folder`, or, when it holds notes
+    // already, shows those instead; says on the dashboard what went wrong, if anything.
+    void moveNotesTo(const QString& folder);
+    bool movingNotes() const { return folderMove_.has_value(); }
+    // The locks of the notes folder, not owned; until set, plain locks of the controller's own.
+    void setFolderLocks(FolderLocks* locks) { folderLocks_ = locks; }
+
 Q_SIGNALS:
     void willChange();
     // After a published value is stored; slots may read motion::currentAnimation().
     void changed(AppController::Field field);
+    // The notes live in `folder` from now on (moved or adopted there).
+    void notesFolderChanged(const QString& folder);
 
 private:
+    void loadNotes();
+    void recoverNotesFolder();
+    void finishMove(bool staged, const QString& error);
+    void adoptNotesIn(const QString& folder);
+    void switchNotesFolder(const QString& folder);
+    void tellMoveFailed(const QString& folder, const QString& reason);
+    FolderLocks& folderLocks();
     void purgeOldDeletions();
     void removeOrphanImages();
     void tellDamage(const QString& keptAs, int recovered);
@@ -267,6 +288,16 @@ private:
     // Where the pointer was read when it left the pad, while the position reads the same: where
     // the pointer is only seen over the program's own windows, that reading is stale.
     std::optional<QPointF> leftPadAt_;
+
+    // A move of the notes under way: its files are copied on a worker.
+    struct FolderMove {
+        QString from;
+        QString to;
+        std::shared_ptr<std::atomic<bool>> cancel;
+    };
+    std::optional<FolderMove> folderMove_;
+    FolderLocks* folderLocks_ = nullptr;
+    std::unique_ptr<FolderLocks> ownFolderLocks_;
 
     friend class ControllerTestAccess;
 };

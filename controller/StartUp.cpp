@@ -34,17 +34,8 @@ void AppController::start()
     // The pad goes up first: reading a large notes file should not delay the one window the
     // user sees at start. It fills in as the notes arrive, before anything is painted.
     createPadWindow();
-    Store::Damage damage;
-    setNotes(makeNotes(Store::load(&damage), this));
-    // What a save killed half-way left behind.
-    DiskFile::removeLeftovers(Store::url());
-    purgeOldDeletions();
-    if (damage.keptAs.isEmpty()) {
-        removeOrphanImages();
-    } else {
-        // The notes that could not be recovered may still name pictures: all of them stay.
-        tellDamage(damage.keptAs, damage.recovered);
-    }
+    recoverNotesFolder();
+    loadNotes();
 
     trackingTimer_ = new QTimer(this);
     trackingTimer_->setInterval(trackingMs);
@@ -70,8 +61,26 @@ void AppController::start()
     trackingTimer_->start(edgeTellsArrivals_ ? idleCheckMs : trackingMs);
 
     bringBackOnScreenNotes();
-    // Other computers' notes arrive through the folder as long as the program runs.
+    // Other computers' notes arrive through the folder as long as the program runs, wherever
+    // the user moves it.
     watchFolder(QFileInfo(Store::url()).absolutePath());
+    connect(this, &AppController::notesFolderChanged, this, &AppController::watchFolder);
+}
+
+void AppController::loadNotes()
+{
+    Store::Damage damage;
+    recoveredNotes_.reset();
+    setNotes(makeNotes(Store::load(&damage), this));
+    // What a save killed half-way left behind.
+    DiskFile::removeLeftovers(Store::url());
+    purgeOldDeletions();
+    if (damage.keptAs.isEmpty()) {
+        removeOrphanImages();
+    } else {
+        // The notes that could not be recovered may still name pictures: all of them stay.
+        tellDamage(damage.keptAs, damage.recovered);
+    }
 }
 
 void AppController::purgeOldDeletions()

@@ -360,6 +360,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Select All</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Notes Folder…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Note</name>
@@ -437,6 +441,37 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Note text</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NotesFolder</name>
+    <message>
+        <source>Choose the Notes Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it holds the pictures</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it cannot be written to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another copy of Quillhaven is using the notes in “%1”. Your notes stay in “%2”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>“%1” already held notes, so Quillhaven now shows those. The notes you had are still in “%2”: choose that folder again to go back to them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The notes could not be moved to “%1”: %2. Nothing was changed; they stay in “%3”.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -520,6 +555,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>%1 notes recovered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes Folder…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -365,6 +365,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Select All</source>
         <translation>Alles auswählen</translation>
     </message>
+    <message>
+        <source>Notes Folder…</source>
+        <translation>Notizordner…</translation>
+    </message>
 </context>
 <context>
     <name>Note</name>
@@ -443,6 +447,37 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Note text</source>
         <translation>Notiztext</translation>
+    </message>
+</context>
+<context>
+    <name>NotesFolder</name>
+    <message>
+        <source>Choose the Notes Folder</source>
+        <translation>Notizordner wählen</translation>
+    </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation>es ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>it holds the pictures</source>
+        <translation>darin liegen die Bilder</translation>
+    </message>
+    <message>
+        <source>it cannot be written to</source>
+        <translation>dort kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Another copy of Quillhaven is using the notes in “%1”. Your notes stay in “%2”.</source>
+        <translation>Eine andere Kopie von Quillhaven verwendet die Notizen in „%1“. Ihre Notizen bleiben in „%2“.</translation>
+    </message>
+    <message>
+        <source>“%1” already held notes, so Quillhaven now shows those. The notes you had are still in “%2”: choose that folder again to go back to them.</source>
+        <translation>In „%1“ lagen schon Notizen, daher zeigt Quillhaven jetzt diese. Ihre bisherigen Notizen liegen weiter in „%2“: Wählen Sie diesen Ordner wieder, um zu ihnen zurückzukehren.</translation>
+    </message>
+    <message>
+        <source>The notes could not be moved to “%1”: %2. Nothing was changed; they stay in “%3”.</source>
+        <translation>Die Notizen konnten nicht nach „%1“ verschoben werden: %2. Nichts wurde geändert; sie bleiben in „%3“.</translation>
     </message>
 </context>
 <context>
@@ -526,6 +561,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>%1 notes recovered</source>
         <translation>%1 Notizen gerettet</translation>
+    </message>
+    <message>
+        <source>Notes Folder…</source>
+        <translation>Notizordner…</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
 #include <functional>
@@ -221,24 +222,87 @@ QString locateIn(const QString& dataDir)
     return QDir(folder).filePath(QStringLiteral("notes.json"));
 }
 
+namespace {
+
+const QString folderKey = QStringLiteral("notesFolder");
+
+// The folder the notes moved to while running, for the services it was chosen under.
+struct Moved {
+    std::mutex lock;
+    QString folder;
+    int generation = -1;
+};
+
+Moved& moved()
+{
+    static Moved state;
+    return state;
+}
+
+QString notesIn(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("notes.json"));
+}
+
+} // namespace
+
+QString configuredFolder(const QString& dataDir)
+{
+    // Scripts, tests and a second copy for another folder name the notes folder itself.
+    if (const QString folder = qEnvironmentVariable("QUILLHAVEN_DATA_DIR"); !folder.isEmpty()) {
+        SafeFiles::makePrivateFolder(folder);
+        return folder;
+    }
+    if (const QString chosen = QSettings().value(folderKey).toString(); !chosen.isEmpty()) {
+        if (QFileInfo(chosen).isDir()) {
+            return chosen;
+        }
+        // A folder on a drive not mounted yet: a fresh one made in its place would hide the
+        // notes from the user and later stand in their way.
+        platform::log(QStringLiteral("Quillhaven: notes folder missing, using the default: ") +
+                      chosen);
+    }
+    return QFileInfo(locateIn(dataDir)).absolutePath();
+}
+
+void useFolder(const QString& folder)
+{
+    Moved& state = moved();
+    const std::lock_guard guard(state.lock);
+    state.folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    state.generation = platform::servicesGeneration();
+}
+
+void rememberFolder(const QString& folder)
+{
+    QSettings().setValue(folderKey, QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+}
+
 QString url()
 {
+    {
+        Moved& state = moved();
+        const std::lock_guard guard(state.lock);
+        if (state.generation == platform::servicesGeneration() && !state.folder.isEmpty()) {
+            return notesIn(state.folder);
+        }
+    }
     if (const QString& chosen = platform::services().notesFile; !chosen.isEmpty()) {
         return chosen;
     }
     static const QString located = [] {
-        // Scripts, tests and a second copy for another folder name the notes folder itself.
-        if (const QString folder = qEnvironmentVariable("QUILLHAVEN_DATA_DIR"); !folder.isEmpty()) {
-            SafeFiles::makePrivateFolder(folder);
-            return QDir(folder).filePath(QStringLiteral("notes.json"));
-        }
         QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
         if (data.isEmpty()) {
             data = QDir::homePath() + QStringLiteral("/.local/share");
         }
-        return locateIn(data);
+        return notesIn(configuredFolder(data));
     }();
     return located;
+}
+
+QString folder()
+{
+    return QFileInfo(url()).absolutePath();
 }
 
 namespace {

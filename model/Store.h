@@ -16,9 +16,19 @@ class NoteModel;
 // after every persisted change.
 namespace Store {
 
-// Location of notes.json: the services' notes file when they name one, else computed once in
-// the user's data folder (moving the legacy folder into place first).
+// Location of notes.json: the folder the notes moved to while running, else the services'
+// notes file when they name one, else notes.json in configuredFolder(), computed once.
 QString url();
+// The folder of url().
+QString folder();
+// Where the notes live when nothing else says: QUILLHAVEN_DATA_DIR, else the folder the user
+// chose (the setting "notesFolder", while it exists), else the application folder in
+// `dataDir` (see locateIn()). Logs one line when the chosen folder is gone.
+QString configuredFolder(const QString& dataDir);
+// The notes moved: from now on url() answers notes.json in `folder`, for the services in force.
+void useFolder(const QString& folder);
+// Remembers the user's choice for later starts.
+void rememberFolder(const QString& folder);
 // What url() does with the user's data folder, for any data folder: moves the legacy folder
 // into place when the application folder is missing, creates it, returns its notes.json.
 QString locateIn(const QString& dataDir);

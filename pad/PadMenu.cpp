@@ -20,6 +20,11 @@ void fillPadMenu(QMenu& menu, AppController* app)
             weak->bringAllBack();
         }
     });
+    menu.addAction(QCoreApplication::translate("Pad", "Notes Folder…"), &menu, [weak] {
+        if (weak) {
+            weak->chooseNotesFolder();
+        }
+    });
     QAction* login = menu.addAction(QCoreApplication::translate("Pad", "Open at Login"));
     login->setCheckable(true);
     login->setChecked(openAtLoginEnabled());

@@ -27,6 +27,11 @@ struct Services {
     using CaptureLauncher =
         std::function<bool(const QString& file, std::function<void()> finished, QString* error)>;
     CaptureLauncher launchCapture;
+    // Asks for a folder, starting in `start`; calls `chosen` with it, later or at once, or
+    // never when cancelled. Empty: the folder dialog, without waiting.
+    std::function<void(const QString& title, const QString& start,
+                       std::function<void(const QString& folder)> chosen)>
+        chooseFolder;
     // Asks where to save, starting at the proposed path; empty when cancelled. Empty: the save
     // dialog.
     std::function<QString(const QString& proposedPath)> chooseSaveFile;

@@ -58,6 +58,10 @@ MainMenu::~MainMenu() = default;
 
 void MainMenu::buildAppMenu()
 {
+    // No key: a rare choice, made from the menu.
+    connect(appMenu_->addAction(QCoreApplication::translate("MainMenu", "Notes Folder…")),
+            &QAction::triggered, this, &MainMenu::notesFolderAsked);
+    appMenu_->addSeparator();
     // Fixed sequences rather than the desktop's standard keys (Ctrl+F4, Ctrl+Y...), so the
     // keys are the same on every desktop.
     connect(addAction(appMenu_.get(), QCoreApplication::translate("MainMenu", "Close Window"),
@@ -137,10 +141,14 @@ bool MainMenu::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void buildMainMenu()
+void buildMainMenu(std::function<void()> chooseNotesFolder)
 {
     if (installedMenu().isNull()) {
         installedMenu() = new MainMenu(qApp);
+        if (chooseNotesFolder) {
+            QObject::connect(installedMenu(), &MainMenu::notesFolderAsked, qApp,
+                             std::move(chooseNotesFolder));
+        }
     }
 }
 

@@ -2,14 +2,15 @@
 
 #include <QList>
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class QAction;
 class QMenu;
 class QWidget;
 
-// The program's main menu: "Quillhaven" (Close Window, Quit Quillhaven) and "Edit" (Undo,
-// Redo, Cut, Copy, Paste, Select All). Its key equivalents work in every window of the
+// The program's main menu: "Quillhaven" (Notes Folder…, Close Window, Quit Quillhaven) and "Edit"
+// (Undo, Redo, Cut, Copy, Paste, Select All). Its key equivalents work in every window of the
 // program: the actions are attached to each window as it is shown. A focused text field
 // still takes its own standard keys first (undo, redo, copy...), so the actions only act for
 // widgets that do not, and when chosen from a menu.
@@ -22,6 +23,10 @@ public:
     // "Quillhaven" then "Edit", for a window's menu bar. The menus stay owned here.
     QList<QMenu*> menus() const;
     QList<QAction*> actions() const;
+
+Q_SIGNALS:
+    // "Notes Folder…" was chosen.
+    void notesFolderAsked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,8 +42,9 @@ private:
     QList<QAction*> actions_;
 };
 
-// Builds the main menu once for the running application.
-void buildMainMenu();
+// Builds the main menu once for the running application; "Notes Folder…" calls
+// `chooseNotesFolder`.
+void buildMainMenu(std::function<void()> chooseNotesFolder = {});
 // The menus of the main menu, empty before buildMainMenu().
 QList<QMenu*> mainMenus();
 

@@ -430,11 +430,12 @@ private Q_SLOTS:
         for (const QAction* action : menu.actions()) {
             texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
         }
-        QCOMPARE(texts, (QStringList{QStringLiteral("All Notes\u2026"),
-                                     QStringLiteral("Bring All Notes Back"),
-                                     QStringLiteral("Open at Login"), QStringLiteral("-"),
-                                     QStringLiteral("Quit Quillhaven")}));
-        QAction* login = menu.actions().at(2);
+        QCOMPARE(
+            texts,
+            (QStringList{QStringLiteral("All Notes\u2026"), QStringLiteral("Bring All Notes Back"),
+                         QStringLiteral("Notes Folder\u2026"), QStringLiteral("Open at Login"),
+                         QStringLiteral("-"), QStringLiteral("Quit Quillhaven")}));
+        QAction* login = menu.actions().at(3);
         QVERIFY(login->isCheckable());
         QVERIFY(!login->isChecked());
         login->trigger();
@@ -443,7 +444,7 @@ private Q_SLOTS:
 
         QMenu again;
         fillPadMenu(again, pad.app.get());
-        QVERIFY(again.actions().at(2)->isChecked());
+        QVERIFY(again.actions().at(3)->isChecked());
         qunsetenv("XDG_CONFIG_HOME");
     }
 };

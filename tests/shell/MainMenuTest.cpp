@@ -43,7 +43,8 @@ private Q_SLOTS:
     void menusCarryTheirItemsAndKeys()
     {
         const QList<QMenu*> menus = menu_->menus();
-        QCOMPARE(titles(menus[0]), QStringList({"Close Window", "-", "Quit Quillhaven"}));
+        QCOMPARE(titles(menus[0]),
+                 QStringList({"Notes Folder…", "-", "Close Window", "-", "Quit Quillhaven"}));
         QCOMPARE(titles(menus[1]),
                  QStringList({"Undo", "Redo", "-", "Cut", "Copy", "Paste", "Select All"}));
         QStringList keys;

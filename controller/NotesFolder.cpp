@@ -1,0 +1,231 @@
+#include "model/NotesFolder.h"
+
+#include "controller/AppController.h"
+#include "controller/FolderLocks.h"
+#include "model/ImageWork.h"
+#include "model/NotesWriter.h"
+#include "model/Snapshots.h"
+#include "model/Store.h"
+#include "platform/FileLock.h"
+#include "platform/FolderChooser.h"
+#include "platform/Log.h"
+#include "platform/Notices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QThreadPool>
+#include <utility>
+
+namespace {
+
+// Where no one else keeps the locks (tests, tools): the same lock files, without a note.
+class PlainFolderLocks : public FolderLocks {
+public:
+    platform::FileLock::State claim(const QString& folder) override
+    {
+        auto lock = std::make_unique<platform::FileLock>(
+            QDir(folder).filePath(QStringLiteral("notes.lock")));
+        const platform::FileLock::State state = lock->tryLock();
+        if (state == platform::FileLock::State::Taken) {
+            next_ = std::move(lock);
+        }
+        return state;
+    }
+    void settle(bool moved) override
+    {
+        if (moved) {
+            held_ = std::move(next_);
+        }
+        next_.reset();
+    }
+
+private:
+    std::unique_ptr<platform::FileLock> held_;
+    std::unique_ptr<platform::FileLock> next_;
+};
+
+QString cleanFolder(const QString& folder)
+{
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+bool sameFolder(const QString& a, const QString& b)
+{
+    return a == b || (!QFileInfo(a).canonicalFilePath().isEmpty() &&
+                      QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+}
+
+void tell(const QString& text)
+{
+    platform::Notices::shared().post(text);
+}
+
+} // namespace
+
+FolderLocks& AppController::folderLocks()
+{
+    if (folderLocks_ != nullptr) {
+        return *folderLocks_;
+    }
+    if (!ownFolderLocks_) {
+        ownFolderLocks_ = std::make_unique<PlainFolderLocks>();
+    }
+    return *ownFolderLocks_;
+}
+
+void AppController::chooseNotesFolder()
+{
+    if (movingNotes()) {
+        return;
+    }
+    platform::chooseFolder(QCoreApplication::translate("NotesFolder", "Choose the Notes Folder"),
+                           Store::folder(), this,
+                           [this](const QString& folder) { moveNotesTo(folder); });
+}
+
+void AppController::moveNotesTo(const QString& folder)
+{
+    const QString from = cleanFolder(Store::folder());
+    const QString to = cleanFolder(folder);
+    if (folder.isEmpty() || movingNotes() || sameFolder(from, to)) {
+        return;
+    }
+    if (!QFileInfo(to).isDir()) {
+        tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it is not a folder"));
+        return;
+    }
+    if (const QString images = from + QStringLiteral("/images");
+        to == images || to.startsWith(images + QLatin1Char('/'))) {
+        tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it holds the pictures"));
+        return;
+    }
+    const platform::FileLock::State claimed = folderLocks().claim(to);
+    if (claimed == platform::FileLock::State::Failed) {
+        tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it cannot be written to"));
+        return;
+    }
+    if (claimed == platform::FileLock::State::Held) {
+        platform::log(QStringLiteral("Quillhaven: notes folder move refused, in use by another "
+                                     "copy: ") +
+                      to);
+        tell(QCoreApplication::translate("NotesFolder",
+                                         "Another copy of Quillhaven is using the notes in "
+                                         "“%1”. Your notes stay in “%2”.")
+                 .arg(to, from));
+        return;
+    }
+    if (NotesFolder::holdsNotes(to)) {
+        adoptNotesIn(to);
+        return;
+    }
+    QString error;
+    if (!NotesFolder::begin(from, to, &error)) {
+        folderLocks().settle(false);
+        tellMoveFailed(to, error);
+        return;
+    }
+    // The pictures may be many: they are copied on a worker while the notes go on being used
+    // (and saved in the old folder); the rest follows at once when they are done.
+    folderMove_ = FolderMove{from, to, std::make_shared<std::atomic<bool>>(false)};
+    const QPointer<AppController> self(this);
+    QThreadPool::globalInstance()->start([self, from, to, cancel = folderMove_->cancel] {
+        QString reason;
+        const bool staged = NotesFolder::stageBulk(from, to, &reason, cancel.get());
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, staged, reason] {
+                if (self) {
+                    self->finishMove(staged, reason);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void AppController::finishMove(bool staged, const QString& error)
+{
+    const FolderMove move = *std::exchange(folderMove_, std::nullopt);
+    QString reason = error;
+    if (staged) {
+        // Pictures still being written land in the old folder and are copied with the rest;
+        // every change so far is on the disk before the notes file is written anew.
+        Images::waitForWorker();
+        writer_->drain();
+        const QByteArray notes = Store::encode(snapshots_->take(notes_).records, &reason);
+        staged = !notes.isEmpty() && NotesFolder::commit(move.from, move.to, notes, &reason);
+    }
+    if (!staged) {
+        NotesFolder::abandon(move.from, move.to);
+        folderLocks().settle(false);
+        tellMoveFailed(move.to, reason);
+        return;
+    }
+    // Committed: what is left is finished by the next start if it fails now.
+    QString unplaced;
+    if (!NotesFolder::place(move.to, &unplaced)) {
+        platform::log(QStringLiteral("Quillhaven: notes folder move unfinished: ") + unplaced);
+    }
+    switchNotesFolder(move.to);
+    // The writer may still hold a save for the old folder: a newer one takes its place, and
+    // once it is written nothing goes to the old folder any more.
+    save();
+    writer_->drain();
+    NotesFolder::clearOld(move.from, move.to);
+    Q_EMIT notesFolderChanged(move.to);
+}
+
+void AppController::switchNotesFolder(const QString& folder)
+{
+    Store::useFolder(folder);
+    Store::rememberFolder(folder);
+    folderLocks().settle(true);
+}
+
+void AppController::adoptNotesIn(const QString& folder)
+{
+    const QString from = cleanFolder(Store::folder());
+    Images::waitForWorker();
+    writer_->drain();
+    switchNotesFolder(folder);
+    const QList<NoteModel*> old = notes_;
+    for (NoteModel* note : old) {
+        closeWindow(note);
+    }
+    loadNotes();
+    for (NoteModel* note : old) {
+        note->deleteLater();
+    }
+    bringBackOnScreenNotes();
+    tell(QCoreApplication::translate("NotesFolder",
+                                     "“%1” already held notes, so Quillhaven now shows those. The "
+                                     "notes you had are still in “%2”: choose that folder again "
+                                     "to go back to them.")
+             .arg(folder, from));
+    Q_EMIT notesFolderChanged(folder);
+}
+
+void AppController::tellMoveFailed(const QString& folder, const QString& reason)
+{
+    platform::log(QStringLiteral("Quillhaven: notes folder move failed: ") + folder +
+                  QStringLiteral(": ") + reason);
+    tell(QCoreApplication::translate("NotesFolder",
+                                     "The notes could not be moved to “%1”: %2. Nothing was "
+                                     "changed; they stay in “%3”.")
+             .arg(folder, reason, Store::folder()));
+}
+
+void AppController::recoverNotesFolder()
+{
+    const QString folder = cleanFolder(Store::folder());
+    const QString now = NotesFolder::recover(folder);
+    if (now == folder) {
+        return;
+    }
+    if (folderLocks().claim(now) != platform::FileLock::State::Taken) {
+        platform::log(QStringLiteral("Quillhaven: notes folder in use by another copy: ") + now);
+        return;
+    }
+    switchNotesFolder(now);
+}

@@ -1,0 +1,237 @@
+#include "model/Images.h"
+#include "model/NotesFolder.h"
+#include "model/NotesWriter.h"
+#include "model/Store.h"
+#include "model/StoreFixture.h"
+#include "platform/FileLock.h"
+#include "platform/FolderChooser.h"
+#include "platform/Notices.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QSignalSpy>
+
+// "Notes Folder…": the notes, their pictures and tombstones move to the folder the user
+// chooses, the program goes on saving there, and whatever stands in the way is said on the
+// dashboard with nothing changed.
+class NotesFolderMoveTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> h;
+    QString target;
+    QString picture;
+
+    AppController& app() { return *h->app; }
+    static QByteArray read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const NoteModel* note : h->app->notes()) {
+            result << note->text();
+        }
+        return result;
+    }
+    // What is in the old folder that the program keeps.
+    QStringList oldFolder() const
+    {
+        QStringList names = QDir(h->dir.path()).entryList(QDir::Files);
+        names.removeAll(QStringLiteral("Quillhaven.conf"));
+        names.removeAll(QStringLiteral("notes.lock"));
+        return names;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        h = std::make_unique<Fixture>();
+        picture = h->storeImage(QSize(30, 20));
+        QJsonObject note = Fixture::record(QStringLiteral("kept"));
+        note[QStringLiteral("images")] = QJsonArray{picture};
+        h->writeNotes({note});
+        target = h->dir.filePath(QStringLiteral("Sync/Notes"));
+        QVERIFY(QDir().mkpath(target));
+        h->startUp();
+    }
+    void cleanup() { h.reset(); }
+
+    void theNotesMoveAndAreSavedInTheNewFolderOnly()
+    {
+        QString asked;
+        h->services().chooseFolder = [&](const QString&, const QString& start, auto chosen) {
+            asked = start;
+            chosen(target);
+        };
+        QSignalSpy moved(&app(), &AppController::notesFolderChanged);
+        app().chooseNotesFolder();
+        QCOMPARE(asked, h->dir.path());
+        QTRY_COMPARE(moved.count(), 1);
+        QCOMPARE(moved[0][0].toString(), target);
+        QVERIFY(!app().movingNotes());
+
+        QCOMPARE(Store::url(), target + "/notes.json");
+        QCOMPARE(QSettings().value("notesFolder").toString(), target);
+        QVERIFY(read(target + "/notes.json").contains("kept"));
+        QVERIFY(QFile::exists(target + "/images/" + picture));
+        QVERIFY(!Images::load(picture).isNull());
+        QCOMPARE(oldFolder(), QStringList());
+        QVERIFY(!QFile::exists(h->dir.filePath("images/" + picture)));
+
+        app().notes()[0]->setText(QStringLiteral("edited after the move"));
+        const QString added = h->saveImage(QSize(10, 10));
+        app().writer().drain();
+        QVERIFY(read(target + "/notes.json").contains("edited after the move"));
+        QVERIFY(QFile::exists(target + "/images/" + added));
+        QCOMPARE(oldFolder(), QStringList());
+        QVERIFY(h->log.lines.isEmpty());
+    }
+
+    void aFolderThatHoldsNotesIsShownAsItIsAfterTellingTheUser()
+    {
+        const QByteArray theirs = Store::encode({[] {
+            NoteData other;
+            other.id = QUuid::createUuid();
+            other.text = QStringLiteral("from the other computer");
+            return other;
+        }()});
+        QFile file(target + "/notes.json");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
+        file.close();
+        const QByteArray mine = h->savedBytes();
+        QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
+        QSignalSpy moved(&app(), &AppController::notesFolderChanged);
+
+        app().moveNotesTo(target);
+        QCOMPARE(texts(), QStringList{"from the other computer"});
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(told.count(), 1);
+        QVERIFY(told[0][0].toString().contains(target));
+        QVERIFY(told[0][0].toString().contains(h->dir.path()));
+        // Neither file is overwritten: the notes left behind are all still there.
+        app().writer().drain();
+        QCOMPARE(read(target + "/notes.json"), theirs);
+        QCOMPARE(read(h->notesPath()), mine);
+        QVERIFY(QFile::exists(h->dir.filePath("images/" + picture)));
+    }
+
+    void whatStandsInTheWayIsSaidAndNothingChanges_data()
+    {
+        QTest::addColumn<QString>("why");
+        QTest::newRow("another copy uses it") << "in use";
+        QTest::newRow("it cannot be written to") << "unwritable";
+        QTest::newRow("the disk fills up") << "full";
+        QTest::newRow("not a folder") << "file";
+    }
+    void whatStandsInTheWayIsSaidAndNothingChanges()
+    {
+        QFETCH(QString, why);
+        QString folder = target;
+        std::unique_ptr<platform::FileLock> otherCopy;
+        std::unique_ptr<FileSizeLimit> full;
+        if (why == "in use") {
+            otherCopy = std::make_unique<platform::FileLock>(target + "/notes.lock");
+            QCOMPARE(otherCopy->tryLock(), platform::FileLock::State::Taken);
+        } else if (why == "unwritable") {
+            folder = QStringLiteral("/proc/self"); // refuses new files even to root
+        } else if (why == "full") {
+            // Noise: a picture that does not compress below the limit.
+            QImage big(300, 300, QImage::Format_RGB32);
+            for (int y = 0; y < big.height(); ++y) {
+                for (int x = 0; x < big.width(); ++x) {
+                    big.setPixel(x, y, QRandomGenerator::global()->generate());
+                }
+            }
+            const QString name =
+                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
+            QVERIFY(big.save(h->dir.filePath("images/" + name)));
+            full = std::make_unique<FileSizeLimit>(16 * 1024);
+        } else {
+            folder = h->writeFile(QStringLiteral("plain.png"), QSize(4, 4));
+        }
+        const QByteArray before = h->savedBytes();
+        const QString url = Store::url();
+        QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
+        QSignalSpy moved(&app(), &AppController::notesFolderChanged);
+        app().moveNotesTo(folder);
+        QTRY_COMPARE(told.count(), 1);
+        QVERIFY(!app().movingNotes());
+        full.reset();
+        QCOMPARE(moved.count(), 0);
+        QCOMPARE(Store::url(), url);
+        QCOMPARE(h->savedBytes(), before);
+        QVERIFY(QFile::exists(h->dir.filePath("images/" + picture)));
+        QVERIFY(!QFile::exists(NotesFolder::journalPath(h->dir.path())));
+        QVERIFY(!QFile::exists(NotesFolder::stagingPath(target)));
+        QVERIFY(!QFile::exists(target + "/notes.json"));
+        QCOMPARE(h->log.lines.size(), 1);
+        QVERIFY2(told[0][0].toString().contains(why == "in use" ? "Another copy" : "could not"),
+                 qPrintable(told[0][0].toString()));
+        if (why != "in use") {
+            // The lock taken for the move is let go again.
+            platform::FileLock later(target + "/notes.lock");
+            QCOMPARE(later.tryLock(), platform::FileLock::State::Taken);
+        }
+        // The notes are still saved where they were.
+        app().notes()[0]->setText(QStringLiteral("still here"));
+        QVERIFY(h->savedBytes().contains("still here"));
+    }
+
+    void aStartFinishesAMoveThatWasCommitted()
+    {
+        QString error;
+        const QString from = h->dir.path();
+        const QByteArray notes = h->savedBytes();
+        h->app.reset();
+        QVERIFY(NotesFolder::begin(from, target, &error));
+        QVERIFY(NotesFolder::stageBulk(from, target, &error));
+        QVERIFY(NotesFolder::commit(from, target, notes, &error));
+        // The program stops here; the next start finds the notes in the new folder.
+        h->startUp();
+        QCOMPARE(texts(), QStringList{"kept"});
+        QCOMPARE(Store::url(), target + "/notes.json");
+        QCOMPARE(QSettings().value("notesFolder").toString(), target);
+        QVERIFY(QFile::exists(target + "/images/" + picture));
+        QCOMPARE(oldFolder(), QStringList());
+        QCOMPARE(h->log.lines.size(), 1);
+        QVERIFY(h->log.lines[0].startsWith("Quillhaven: finished moving the notes"));
+    }
+
+    void theFolderChooserOpensWithoutWaitingAtTheCurrentFolder()
+    {
+        QString chosen;
+        platform::chooseFolder(QStringLiteral("Choose"), target, this,
+                               [&](const QString& folder) { chosen = folder; });
+        QFileDialog* dialog = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<QFileDialog*>(window); found && found->isVisible()) {
+                dialog = found;
+            }
+        }
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+        QCOMPARE(dialog->directory().absolutePath(), target);
+        QVERIFY(chosen.isEmpty());
+        // Asked again, the same dialog comes forward.
+        platform::chooseFolder(QStringLiteral("Choose"), target, this, [](const QString&) {});
+        int open = 0;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            open += qobject_cast<QFileDialog*>(window) != nullptr && window->isVisible();
+        }
+        QCOMPARE(open, 1);
+        static_cast<QDialog*>(dialog)->accept();
+        QCOMPARE(chosen, target);
+        QTRY_VERIFY(QApplication::topLevelWidgets().indexOf(dialog) < 0);
+    }
+};
+
+static RegisterSuite<NotesFolderMoveTest> registered;
+
+#include "NotesFolderMoveTest.moc"

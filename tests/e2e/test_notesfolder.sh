@@ -1,0 +1,100 @@
+#!/bin/bash
+# "Notes Folder…" on a real X server: chosen from the pad's menu, the folder chooser opens
+# without holding up the program, a folder typed into it receives the notes file, the pictures
+# and the tombstones, the old folder is emptied of them, new notes are saved in the new folder,
+# and the next start opens the notes there. The dashboard's menu carries the item too.
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+
+IMAGE_NAME=6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2FBB.png
+mkdir -p "$APP_DATA/images"
+convert -size 60x40 xc:'#3b6ea8' "$APP_DATA/images/$IMAGE_NAME"
+cat >"$NOTES" <<JSON
+[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F01","text":"travels along","folded":false,"onScreen":false,"x":0,"y":0,"images":["$IMAGE_NAME"]}]
+JSON
+echo '{"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F09":788918400}' >"$APP_DATA/notes.tombstones.json"
+TARGET="$HOME/Sync/Notes"
+mkdir -p "$TARGET"
+MOVED="$TARGET/notes.json"
+count_in() { python3 -c "import json,sys; print(len(json.load(open(sys.argv[1]))))" "$1" 2>/dev/null; }
+
+xdotool mousemove 100 800
+start_app --login-item
+check "the pad window appears" wait_for 20 pad_window
+PAD=$(pad_window)
+
+# The pad's menu: open the pad at the top edge, right-click the island.
+xdotool mousemove 720 0
+wait_for 5 pointer_over "$PAD"
+xdotool mousemove 720 14
+# The island has grown under the pointer.
+wait_steady 5 screen_digest 400x300+520+0
+# A popup menu carries no process id: it is found by its place, at the pointer.
+menu_at() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        geometry "$w" | grep -q "^$1 $2 " && return 0
+    done
+    return 1
+}
+xdotool click 3
+check "the pad's menu opens" wait_for 5 menu_at 720 14
+shot pad-menu
+# All Notes…, Bring All Notes Back, Notes Folder…
+xdotool key Down Down Down Return
+chooser() { app_windows '^Choose the Notes Folder$' | head -1 | grep .; }
+check "Notes Folder… opens the folder chooser" wait_for 10 chooser
+# The program is not waiting on the dialog: a request from a later launch is served meanwhile.
+"$QUILLHAVEN" --toggle-dashboard >>"$APP_LOG" 2>&1
+check "the program answers while the chooser is open" wait_for 10 dashboard_open
+"$QUILLHAVEN" --toggle-dashboard >>"$APP_LOG" 2>&1
+wait_for 10 dashboard_closed
+xdotool windowactivate --sync "$(chooser)" 2>/dev/null || xdotool windowfocus --sync "$(chooser)"
+shot folder-chooser
+# The chooser opens at the current folder; the typed path replaces what its field holds.
+xdotool key ctrl+a
+xdotool type --delay 20 "$TARGET"
+# A completion list that the path brings up takes the first Return.
+xdotool key Return
+chooser_gone() { ! chooser; }
+wait_for 3 chooser_gone || xdotool key Return
+check "the chooser closes on the chosen folder" wait_for 10 chooser_gone
+
+check "the notes file is in the new folder" wait_for 20 [ -f "$MOVED" ]
+check "with its note" [ "$(count_in "$MOVED")" = 1 ]
+check "the picture moved" [ -f "$TARGET/images/$IMAGE_NAME" ]
+check "the tombstones moved" [ -f "$TARGET/notes.tombstones.json" ]
+gone_from_old() { [ ! -e "$NOTES" ] && [ ! -e "$APP_DATA/images/$IMAGE_NAME" ] &&
+    [ ! -e "$APP_DATA/notes.tombstones.json" ] && [ ! -e "$APP_DATA/notes.moving" ]; }
+check "and nothing of them is left in the old folder" wait_for 10 gone_from_old
+check "nothing of the move is left in the new folder" [ ! -e "$TARGET/.notes-moving" ]
+check "the choice is remembered" \
+    grep -q "notesFolder=$TARGET" "$XDG_CONFIG_HOME/Quillhaven/Quillhaven.conf"
+
+"$QUILLHAVEN" --new-note >>"$APP_LOG" 2>&1
+two_saved() { [ "$(count_in "$MOVED")" = 2 ]; }
+check "a new note is saved in the new folder" wait_for 10 two_saved
+check "and never in the old one" [ ! -e "$NOTES" ]
+check "nothing was logged" nothing_logged
+
+# The dashboard's Quillhaven menu carries the item as well.
+"$QUILLHAVEN" --toggle-dashboard >>"$APP_LOG" 2>&1
+check "the dashboard opens" wait_for 10 dashboard_open
+DASH=$(dashboards | head -1)
+read -r dx dy _ _ <<<"$(geometry "$DASH")"
+xdotool windowactivate --sync "$DASH" 2>/dev/null
+xdotool mousemove $((dx + 30)) $((dy + 10)) click 1
+wait_for 5 menu_at '[0-9]*' '[0-9]*'
+wait_steady 5 screen_digest 400x300+$dx+$dy
+shot dashboard-menu
+xdotool key Escape
+stop_app
+
+start_app --login-item
+check "the next start runs" wait_for 20 pad_window
+"$QUILLHAVEN" --new-note >>"$APP_LOG" 2>&1
+three_saved() { [ "$(count_in "$MOVED")" = 3 ]; }
+check "and opens the notes in the chosen folder" wait_for 10 three_saved
+check "the old folder stays without notes" [ ! -e "$NOTES" ]
+stop_app
+e2e_finish

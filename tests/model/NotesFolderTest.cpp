@@ -1,0 +1,229 @@
+#include "model/NotesFolder.h"
+
+#include "StoreFixture.h"
+#include "model/Tombstones.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace {
+
+QString imageName(int n)
+{
+    return QStringLiteral("00000000-0000-4000-8000-%1.png").arg(n, 12, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+// Moving the notes folder on disk, step by step, and what the next start makes of a move cut
+// short after any step: every note, picture, tombstone and kept copy is found in exactly one
+// folder, and nothing of the move is left behind.
+class NotesFolderTest : public QObject, private StoreFixture {
+    Q_OBJECT
+
+    QString from;
+    QString to;
+    QByteArray oldNotes;
+    QByteArray newNotes;
+    const QUuid buried{QStringLiteral("{0b0b0b0b-0000-4000-8000-000000000001}")};
+
+    void fillOldFolder()
+    {
+        oldNotes = Store::encode({record("one"), record("two")});
+        newNotes = Store::encode({record("one"), record("two"), record("three")});
+        writeFile(QDir(from).filePath("notes.json"), oldNotes);
+        for (int n = 1; n <= 3; ++n) {
+            writeFile(QDir(from).filePath("images/" + imageName(n)), "png" + QByteArray::number(n));
+        }
+        writeFile(QDir(from).filePath("images/mine.txt"), "not ours");
+        writeFile(QDir(from).filePath("notes.json.outside-20260101-120000"), "[]");
+        QString error;
+        QVERIFY(TombstoneFile::write(TombstoneFile::pathBeside(QDir(from).filePath("notes.json")),
+                                     {{buried, utc(2026, 1, 1)}}, &error));
+    }
+
+    // Runs the move up to and including `steps` of: begin, stage, commit, place, clear.
+    void moveUpTo(int steps)
+    {
+        QString error;
+        if (steps >= 1) {
+            QVERIFY2(NotesFolder::begin(from, to, &error), qPrintable(error));
+        }
+        if (steps >= 2) {
+            QVERIFY2(NotesFolder::stageBulk(from, to, &error), qPrintable(error));
+        }
+        if (steps >= 3) {
+            QVERIFY2(NotesFolder::commit(from, to, newNotes, &error), qPrintable(error));
+        }
+        if (steps >= 4) {
+            QVERIFY2(NotesFolder::place(to, &error), qPrintable(error));
+        }
+        if (steps >= 5) {
+            NotesFolder::clearOld(from, to);
+        }
+    }
+
+    // Everything is in `live` and nothing of it, nor of the move, in `other`.
+    void expectAllIn(const QString& live, const QString& other, const QByteArray& notes)
+    {
+        QCOMPARE(readFile(QDir(live).filePath("notes.json")), notes);
+        for (int n = 1; n <= 3; ++n) {
+            QCOMPARE(readFile(QDir(live).filePath("images/" + imageName(n))),
+                     "png" + QByteArray::number(n));
+            QVERIFY(!QFile::exists(QDir(other).filePath("images/" + imageName(n))));
+        }
+        QVERIFY(QFile::exists(QDir(live).filePath("notes.json.outside-20260101-120000")));
+        QVERIFY(TombstoneFile::read(QDir(live).filePath("notes.tombstones.json")).contains(buried));
+        QVERIFY(!QFile::exists(QDir(other).filePath("notes.json")));
+        for (const QString& folder : {from, to}) {
+            QVERIFY(!QFile::exists(NotesFolder::journalPath(folder)));
+            QVERIFY(!QFile::exists(NotesFolder::stagingPath(folder)));
+        }
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        setUp(this);
+        from = f->dir.filePath("old");
+        to = f->dir.filePath("new");
+        QVERIFY(QDir().mkpath(from) && QDir().mkpath(to));
+        fillOldFolder();
+    }
+    void cleanup() { tearDown(); }
+
+    void aWholeMoveLeavesEverythingInTheNewFolderOnly()
+    {
+        moveUpTo(5);
+        expectAllIn(to, from, newNotes);
+        // Files that are not the program's stay where they were.
+        QVERIFY(QFile::exists(QDir(from).filePath("images/mine.txt")));
+        QVERIFY(f->log.lines.isEmpty());
+    }
+
+    void aStartAfterAnInterruptedMoveFindsEveryNote_data()
+    {
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<bool>("switched"); // the setting names the new folder already
+        QTest::newRow("nothing done") << 0 << false;
+        QTest::newRow("journal written") << 1 << false;
+        QTest::newRow("files staged") << 2 << false;
+        QTest::newRow("committed") << 3 << false;
+        QTest::newRow("placed") << 4 << false;
+        QTest::newRow("placed, setting switched") << 4 << true;
+        QTest::newRow("old folder cleared") << 5 << true;
+    }
+    void aStartAfterAnInterruptedMoveFindsEveryNote()
+    {
+        QFETCH(int, steps);
+        QFETCH(bool, switched);
+        moveUpTo(steps);
+        const QString opened = switched ? to : from;
+        const QString live = NotesFolder::recover(opened);
+        const bool committed = steps >= 3;
+        QCOMPARE(live, committed ? to : from);
+        expectAllIn(live, committed ? from : to, committed ? newNotes : oldNotes);
+        // A second start has nothing more to do.
+        QCOMPARE(NotesFolder::recover(live), live);
+    }
+
+    void aNotesFileThatAppearsInTheTargetIsNeverReplaced()
+    {
+        moveUpTo(2);
+        writeFile(QDir(to).filePath("notes.json"), "theirs");
+        QString error;
+        QVERIFY(!NotesFolder::commit(from, to, newNotes, &error));
+        QVERIFY(!error.isEmpty());
+        NotesFolder::abandon(from, to);
+        QCOMPARE(readFile(QDir(to).filePath("notes.json")), "theirs");
+        QCOMPARE(readFile(QDir(from).filePath("notes.json")), oldNotes);
+        QVERIFY(!QFile::exists(NotesFolder::journalPath(from)));
+    }
+
+    void whatTheTargetHeldAlreadyIsKept()
+    {
+        // A picture of the same name is the same picture; another one and older tombstones
+        // stay beside ours.
+        const QUuid elsewhere{QStringLiteral("{0b0b0b0b-0000-4000-8000-000000000002}")};
+        writeFile(QDir(to).filePath("images/" + imageName(1)), "png1");
+        writeFile(QDir(to).filePath("images/" + imageName(9)), "png9");
+        QString error;
+        QVERIFY(TombstoneFile::write(QDir(to).filePath("notes.tombstones.json"),
+                                     {{elsewhere, utc(2026, 2, 1)}}, &error));
+        moveUpTo(5);
+        expectAllIn(to, from, newNotes);
+        QCOMPARE(readFile(QDir(to).filePath("images/" + imageName(9))), "png9");
+        QVERIFY(
+            TombstoneFile::read(QDir(to).filePath("notes.tombstones.json")).contains(elsewhere));
+    }
+};
+
+// Where the notes are looked for: QUILLHAVEN_DATA_DIR, then the folder the user chose, then
+// the application folder; and a choice made while running.
+class NotesFolderSettingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> f;
+
+private Q_SLOTS:
+    void init()
+    {
+        f = std::make_unique<Fixture>();
+        qunsetenv("QUILLHAVEN_DATA_DIR");
+    }
+    void cleanup()
+    {
+        qunsetenv("QUILLHAVEN_DATA_DIR");
+        f.reset();
+    }
+
+    void theEnvironmentOverridesTheChosenFolderWhichOverridesTheDefault()
+    {
+        const QString data = f->dir.filePath("data");
+        const QString chosen = f->dir.filePath("Sync/Notes");
+        const QString forced = f->dir.filePath("forced");
+        QVERIFY(QDir().mkpath(chosen));
+        QCOMPARE(Store::configuredFolder(data), data + "/Quillhaven");
+        Store::rememberFolder(chosen);
+        QCOMPARE(QSettings().value("notesFolder").toString(), chosen);
+        QCOMPARE(Store::configuredFolder(data), chosen);
+        qputenv("QUILLHAVEN_DATA_DIR", forced.toUtf8());
+        QCOMPARE(Store::configuredFolder(data), forced);
+        QVERIFY(QFileInfo(forced).isDir());
+        QVERIFY(f->log.lines.isEmpty());
+    }
+
+    void aChosenFolderThatIsGoneIsNotMadeAgain()
+    {
+        const QString data = f->dir.filePath("data");
+        const QString gone = f->dir.filePath("unmounted/Notes");
+        Store::rememberFolder(gone);
+        QCOMPARE(Store::configuredFolder(data), data + "/Quillhaven");
+        QVERIFY(!QFileInfo::exists(gone));
+        QCOMPARE(f->log.lines.size(), 1);
+        QVERIFY(f->log.lines[0].startsWith("Quillhaven: notes folder missing"));
+        // The choice stays for when the folder is back.
+        QCOMPARE(QSettings().value("notesFolder").toString(), gone);
+    }
+
+    void aFolderUsedWhileRunningIsWhereTheNotesFileIs()
+    {
+        const QString moved = f->dir.filePath("moved");
+        Store::useFolder(moved + "/");
+        QCOMPARE(Store::url(), moved + "/notes.json");
+        QCOMPARE(Store::folder(), moved);
+        QCOMPARE(TombstoneFile::pathBeside(Store::url()), moved + "/notes.tombstones.json");
+        // Other services (another test, another set of fakes) start from their own file.
+        {
+            platform::Services other;
+            other.notesFile = f->dir.filePath("other/notes.json");
+            const platform::ServicesGuard guard(other);
+            QCOMPARE(Store::url(), other.notesFile);
+        }
+    }
+};
+
+static RegisterSuite<NotesFolderTest> registered;
+static RegisterSuite<NotesFolderSettingTest> registeredSetting;
+
+#include "NotesFolderTest.moc"

@@ -1,5 +1,6 @@
 #include "controller/AppController.h"
 
+#include "controller/Outside.h"
 #include "controller/ViewFactory.h"
 #include "model/NotesWriter.h"
 #include "model/Snapshots.h"
@@ -18,6 +19,7 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
     , clipUsed(platform::desktop().clipboardChangeCount())
     , writer_(std::make_unique<NotesWriter>())
     , snapshots_(std::make_unique<Snapshots>())
+    , outside_(std::make_unique<OutsideState>())
     , screen_(platform::desktop().screenFrame())
     , views_(std::move(views))
 {
@@ -144,5 +146,15 @@ void AppController::changed()
 
 void AppController::save()
 {
-    writer_->submit(snapshots_->take(notes_));
+    if (!outside_->holdSaves) {
+        submitNotes();
+    }
+}
+
+quint64 AppController::submitNotes()
+{
+    Store::Snapshot snapshot = snapshots_->take(notes_);
+    snapshot.merged = outside_->mergedFrom;
+    outside_->lastSubmitted = writer_->submit(std::move(snapshot));
+    return outside_->lastSubmitted;
 }

@@ -20,6 +20,10 @@
 #include <optional>
 
 class NotesWriter;
+struct OutsideState;
+namespace OutsideFiles {
+struct Reading;
+}
 class Snapshots;
 class Panel;
 class QTimer;
@@ -173,6 +177,13 @@ public:
     void refreshClip();
     void viewImages(NoteModel* note, int index);
 
+    // --- notes changed outside (Outside.cpp)
+    // Watches `folder`, the notes folder, for other computers' notes in place of the folder
+    // watched before (start() watches the notes file's), and looks at it at once.
+    void watchFolder(const QString& folder);
+    // Reads what changed in the notes folder on a worker, then merges it into the live notes.
+    void lookOutside();
+
     // --- the viewer and the dashboard (Windows.cpp)
     void showDashboard();
     void toggleDashboard();
@@ -200,10 +211,18 @@ private:
     void imageStored(quint64 ticket, std::optional<QString> name);
     void attachImage(NoteModel* note, const QString& name);
     void offerClip(int change, const platform::ClipboardContent& content);
+    quint64 submitNotes();
+    void outsideRead(const OutsideFiles::Reading& reading);
+    void mergeOutside(const OutsideFiles::Reading& reading);
+    void applyMerged(const QList<NoteData>& merged, int* changes);
+    void removeMergedCopies(quint64 written);
+    void awaitImages();
+    void lookForImages();
 
     // First made, last gone: windows closing at exit may still save.
     std::unique_ptr<NotesWriter> writer_;
     std::unique_ptr<Snapshots> snapshots_; // what the last save read, kept for the next
+    std::unique_ptr<OutsideState> outside_;
     QList<NoteModel*> notes_;
     bool padHot_ = false;
     bool revealed_ = false;

@@ -11,6 +11,7 @@
 #include "windows/Panel.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSet>
 #include <QTimer>
 #include <cmath>
@@ -69,6 +70,8 @@ void AppController::start()
     trackingTimer_->start(edgeTellsArrivals_ ? idleCheckMs : trackingMs);
 
     bringBackOnScreenNotes();
+    // Other computers' notes arrive through the folder as long as the program runs.
+    watchFolder(QFileInfo(Store::url()).absolutePath());
 }
 
 void AppController::purgeOldDeletions()

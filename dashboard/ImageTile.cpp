@@ -20,6 +20,13 @@ ImageTile::ImageTile(const QImage& image, QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+QImage ImageTile::placeholder()
+{
+    QImage grey(160, 120, QImage::Format_ARGB32_Premultiplied);
+    grey.fill(QColor::fromRgbF(0, 0, 0, 0.08f));
+    return grey;
+}
+
 QSizeF ImageTile::fittedSize(double availableWidth) const
 {
     if (image_.isNull() || image_.width() <= 0 || image_.height() <= 0) {

@@ -9,6 +9,8 @@ class ImageTile : public QAbstractButton {
     Q_OBJECT
 public:
     ImageTile(const QImage& image, QWidget* parent = nullptr);
+    // A quiet grey picture, thumbnail-sized, for one whose file has not arrived yet.
+    static QImage placeholder();
 
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }

@@ -356,10 +356,12 @@ void NoteEditor::buildImages()
     column->setSpacing(10);
     for (int index = 0; index < names.size(); ++index) {
         const QImage image = Images::load(names[index]);
-        if (image.isNull()) {
+        const bool waiting = image.isNull() && Images::awaited(names[index]);
+        if (image.isNull() && !waiting) {
             continue;
         }
-        auto* tile = new ImageTile(image, content);
+        auto* tile = new ImageTile(waiting ? ImageTile::placeholder() : image, content);
+        tile->setEnabled(!waiting);
         const QString name = names[index];
         connect(tile, &QAbstractButton::clicked, this, [this, index] {
             if (app_ && note_) {

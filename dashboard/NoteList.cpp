@@ -221,7 +221,9 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     const QStringList& images = note.images();
     const QPixmap thumb =
         images.isEmpty() ? QPixmap() : thumbnail(images.first(), p->device()->devicePixelRatioF());
-    const RowLayout l = rowLayout(option, !thumb.isNull());
+    // A picture still on its way from another computer holds its place in grey.
+    const bool waiting = thumb.isNull() && !images.isEmpty() && Images::awaited(images.first());
+    const RowLayout l = rowLayout(option, !thumb.isNull() || waiting);
 
     if (option.state & QStyle::State_Selected) {
         QColor fill = option.palette.color(QPalette::Highlight);
@@ -241,6 +243,8 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
         p->setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.12f), 0.5));
         p->setBrush(Qt::NoBrush);
         p->drawPath(paint::continuousRect(l.thumb.adjusted(0.25, 0.25, -0.25, -0.25), 6));
+    } else if (waiting) {
+        p->fillPath(paint::continuousRect(l.thumb, 6), QColor::fromRgbF(0, 0, 0, 0.08f));
     }
 
     const QFontMetricsF titleM(l.titleFont), lineM(l.lineFont), folderM(l.folderFont);

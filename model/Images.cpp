@@ -269,6 +269,12 @@ int removeOrphans(const QSet<QString>& listed, const QDateTime& before)
     return SafeFiles::removeIn(dir(), orphans);
 }
 
+bool awaited(const QString& name)
+{
+    const QString file = url(name);
+    return !file.isEmpty() && !QFileInfo::exists(file) && !QFileInfo(file).isSymLink();
+}
+
 QImage decodeFile(const QString& path, int longest)
 {
     // Only a regular file: a FIFO or device would block the reader or never end.

@@ -56,6 +56,9 @@ void removeIn(const QString& folder, const QStringList& names);
 // Deletes the program's own image files that no note names and that were last changed before
 // `before` (left by a paste cut short); returns how many.
 int removeOrphans(const QSet<QString>& listed, const QDateTime& before);
+// Whether the note's picture `name` has no file yet: another computer added it and the sync
+// engine has not brought it over. Shown as a placeholder until it lands.
+bool awaited(const QString& name);
 // A name this program gives an image file: an upper-case UUID and ".png".
 bool isOwnName(const QString& name);
 

@@ -170,6 +170,12 @@ void NoteModel::adoptContent(const NoteData& record)
     save();
 }
 
+void NoteModel::imagesArrived()
+{
+    Q_EMIT willChange();
+    Q_EMIT changed(Field::Images);
+}
+
 void NoteModel::touchAndSave()
 {
     setModified(platform::now());

@@ -93,6 +93,9 @@ public:
     // Takes the content of `record` (another computer's version of this note, chosen by a
     // merge) with its change stamp and versions, telling the views; the layout stays.
     void adoptContent(const NoteData& record);
+    // A picture the note names has arrived on disk (from another computer): the views show it
+    // in place of its placeholder. Nothing changes and nothing is saved.
+    void imagesArrived();
 
     NoteData data() const;
     // Changes with every assignment and differs between notes: a saved record whose note has

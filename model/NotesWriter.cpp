@@ -75,19 +75,21 @@ NotesWriter::~NotesWriter()
     }
 }
 
-void NotesWriter::submit(Store::Snapshot snapshot)
+quint64 NotesWriter::submit(Store::Snapshot snapshot)
 {
+    quint64 sequence = 0;
     {
         const std::lock_guard guard(shared_->lock);
         shared_->unsaved = std::move(snapshot);
         shared_->fresh = true;
-        ++shared_->submitted;
+        sequence = ++shared_->submitted;
     }
     shared_->wake.notify_one();
     // A failure stays shown until a write succeeds.
     if (state_ == State::Saved) {
         publish(State::Pending, {});
     }
+    return sequence;
 }
 
 bool NotesWriter::drain(std::chrono::milliseconds limit)
@@ -170,6 +172,7 @@ void NotesWriter::finished(quint64 sequence, bool ok, const QString& reason)
         newest = shared_->submitted;
     }
     publish(sequence == newest ? State::Saved : State::Pending, {});
+    Q_EMIT written(sequence);
 }
 
 void NotesWriter::publish(State state, const QString& reason)

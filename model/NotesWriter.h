@@ -41,7 +41,8 @@ public:
     static constexpr std::chrono::milliseconds longestRetry{30'000};
 
     // Queues the snapshot in place of any still waiting; returns without touching the disk.
-    void submit(Store::Snapshot snapshot);
+    // Answers its sequence number, which written() tells once it (or a newer one) is on disk.
+    quint64 submit(Store::Snapshot snapshot);
     // Blocks until everything submitted so far was written or failed; false when `limit`
     // passed first.
     bool drain(std::chrono::milliseconds limit = exitWait);
@@ -65,6 +66,9 @@ public:
 Q_SIGNALS:
     // On the GUI thread, whenever the state or the reason changes.
     void stateChanged(NotesWriter::State state, const QString& reason);
+    // On the GUI thread: every snapshot submitted up to `sequence` is durably in the notes
+    // file (or was replaced by a newer one that is).
+    void written(quint64 sequence);
 
 private:
     struct Shared;

@@ -2,6 +2,7 @@
 
 #include "model/DiskFile.h"
 #include "model/NoteModel.h"
+#include "model/OutsideFiles.h"
 #include "model/SafeFiles.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -49,9 +50,16 @@ struct Seen {
 std::mutex seenLock;
 
 // Callers hold seenLock.
-Seen& seenFor(const QString& path, int generation)
+Seen& seenState()
 {
     static Seen state;
+    return state;
+}
+
+// Callers hold seenLock.
+Seen& seenFor(const QString& path, int generation)
+{
+    Seen& state = seenState();
     if (state.path != path || state.generation != generation) {
         state = Seen{};
         state.path = path;
@@ -159,13 +167,38 @@ void keepOutsideChange(const QString& file, const QString& path, const QDateTime
     pruneOutsideCopies(path);
 }
 
-// What the swap took off the notes file's place: ours as last seen, or an outside version
-// that landed at the last moment and is kept.
-void settleDisplaced(const Seen& seen, const QString& displaced, const QString& path,
-                     const QDateTime& when)
+bool decodes(const QString& file)
 {
-    if (changedOutside(seen, displaced)) {
-        keepOutsideChange(displaced, path, when);
+    QFile opened;
+    return SafeFiles::openRegular(file, opened) && decode(opened.readAll()).has_value();
+}
+
+// An outside version that reads is parked beside the notes file, where the next merge takes
+// it in; one that does not is kept aside for the user, as before.
+void setAsideOutsideChange(const QString& file, const QString& path, const QDateTime& when)
+{
+    if (!decodes(file)) {
+        keepOutsideChange(file, path, when);
+        return;
+    }
+    const QString parked = OutsideFiles::parkingName(path, when);
+    const bool moved = QFile::rename(file, parked);
+    if (!moved && QFile::copy(file, parked) && file != path) {
+        QFile::remove(file);
+    }
+}
+
+bool isVersion(const std::optional<DiskFile::Stamp>& merged, const QString& file)
+{
+    return merged && DiskFile::stampOf(file) == merged;
+}
+
+// What the swap took off the notes file's place: ours as last seen (or the version merged
+// into ours), or an outside version that landed at the last moment and is set aside.
+void settleDisplaced(const Seen& seen, const Store::Snapshot& snapshot, const QString& displaced)
+{
+    if (changedOutside(seen, displaced) && !isVersion(snapshot.merged, displaced)) {
+        setAsideOutsideChange(displaced, snapshot.path, snapshot.taken);
     } else {
         QFile::remove(displaced);
     }
@@ -294,8 +327,8 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
     const std::lock_guard lock(seenLock);
     Seen& seen = seenFor(snapshot.path, snapshot.generation);
     // Where the file system cannot swap files, this look before is all there is.
-    if (changedOutside(seen, snapshot.path)) {
-        keepOutsideChange(snapshot.path, snapshot.path, snapshot.taken);
+    if (changedOutside(seen, snapshot.path) && !isVersion(snapshot.merged, snapshot.path)) {
+        setAsideOutsideChange(snapshot.path, snapshot.path, snapshot.taken);
     }
     DiskFile::Stamp written;
     QString displaced;
@@ -303,10 +336,41 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
         return false;
     }
     if (!displaced.isEmpty()) {
-        settleDisplaced(seen, displaced, snapshot.path, snapshot.taken);
+        settleDisplaced(seen, snapshot, displaced);
     }
     remember(seen, written, bytes);
     return true;
+}
+
+std::optional<OutsideVersion> readOutside(const QString& path, int generation,
+                                          const std::optional<DiskFile::Stamp>& merged)
+{
+    Seen seen;
+    {
+        const std::lock_guard lock(seenLock);
+        // Only looked at: asking for another file would make the store forget this one.
+        seen = seenState();
+    }
+    if (!seen.known || seen.path != path || seen.generation != generation) {
+        return std::nullopt;
+    }
+    QFile file;
+    if (!SafeFiles::openRegular(path, file)) {
+        return std::nullopt;
+    }
+    const std::optional<DiskFile::Stamp> stamp = DiskFile::stampOf(file.handle());
+    if (!stamp || stamp == seen.stamp || stamp == merged) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (seen.stamp && hashOf(bytes) == seen.hash) {
+        return std::nullopt;
+    }
+    std::optional<QList<NoteData>> records = decode(bytes);
+    if (!records) {
+        return std::nullopt; // kept aside by the next save, never merged
+    }
+    return OutsideVersion{std::move(*records), *stamp};
 }
 
 bool write(const Snapshot& snapshot, QString* error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/DiskFile.h"
 #include "model/NoteData.h"
 
 #include <QByteArray>
@@ -43,6 +44,9 @@ struct Snapshot {
     QString path;
     int generation = 0;
     QDateTime taken; // names a file kept aside
+    // The version of the notes file whose notes the records hold already (merged in): found in
+    // the file's place, it is no outside change.
+    std::optional<DiskFile::Stamp> merged;
 };
 Snapshot snapshot(const QList<NoteModel*>& notes);
 // The same around records read already.
@@ -54,11 +58,25 @@ Snapshot snapshotOf(QList<NoteData> records);
 // instant before the new one takes its place, is kept aside (the newest few of them), with one
 // line.
 bool write(const Snapshot& snapshot, QString* error = nullptr);
+// A readable one is no longer kept aside but parked beside the notes file for the next merge
+// (OutsideFiles), so that what another computer wrote is merged rather than overwritten.
+//
 // write() without the log line, for a caller that reports failures itself (the writer, which
 // retries).
 bool writeQuietly(const Snapshot& snapshot, QString* error);
 // write(snapshot(notes)), on the caller's thread.
 bool save(const QList<NoteModel*>& notes);
+
+// The notes file as someone else left it: its records and which file it was.
+struct OutsideVersion {
+    QList<NoteData> records;
+    DiskFile::Stamp stamp;
+};
+// The notes file at `path` when it changed outside since this process last read or wrote it
+// (as a save judges that) and is not the version `merged`, and it decodes; otherwise nothing.
+// Any thread: it may wait for a save under way, so not the GUI thread.
+std::optional<OutsideVersion> readOutside(const QString& path, int generation,
+                                          const std::optional<DiskFile::Stamp>& merged);
 
 // The file format on its own, for tests, the fuzzer and the benchmarks.
 QByteArray encode(const QList<NoteData>& records, QString* error = nullptr);

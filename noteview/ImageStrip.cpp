@@ -80,8 +80,10 @@ ImageTile::ImageTile(const QImage& image, QString name, int index, QWidget* pare
     , name_(std::move(name))
     , index_(index)
 {
-    setToolTip(QCoreApplication::translate("Note", "Click to view full size"));
-    setCursor(Qt::PointingHandCursor);
+    if (!placeholder()) {
+        setToolTip(QCoreApplication::translate("Note", "Click to view full size"));
+        setCursor(Qt::PointingHandCursor);
+    }
 }
 
 const QImage& ImageTile::scaled(qreal dpr)
@@ -100,12 +102,16 @@ const QImage& ImageTile::scaled(qreal dpr)
 
 void ImageTile::paintEvent(QPaintEvent*)
 {
-    if (image_.isNull() || width() <= 0 || height() <= 0) {
+    if (width() <= 0 || height() <= 0) {
         return;
     }
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect());
+    if (image_.isNull()) {
+        p.fillPath(paint::continuousRect(r, radius), paint::blackAt(0.08));
+        return;
+    }
     const QPainterPath clip = paint::continuousRect(r, radius);
     p.setClipPath(clip);
     p.drawImage(r, scaled(devicePixelRatioF()));
@@ -126,7 +132,7 @@ void ImageTile::mouseReleaseEvent(QMouseEvent* event)
                        rect().contains(event->position().toPoint());
     pressed_ = false;
     event->accept();
-    if (click) {
+    if (click && !placeholder()) {
         Q_EMIT clicked(index_);
     }
 }
@@ -213,7 +219,8 @@ bool ImageStrip::sameTiles(const QList<Entry>& entries) const
     }
     for (int i = 0; i < entries.size(); ++i) {
         const ImageTile* tile = content_->tiles.at(i);
-        if (tile->name() != entries.at(i).name || tile->index() != entries.at(i).index) {
+        if (tile->name() != entries.at(i).name || tile->index() != entries.at(i).index ||
+            tile->placeholder() != entries.at(i).image.isNull()) {
             return false;
         }
     }

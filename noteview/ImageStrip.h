@@ -16,6 +16,8 @@ public:
 
     const QString& name() const { return name_; }
     int index() const { return index_; }
+    // Without its picture yet: a quiet grey tile that does nothing when clicked.
+    bool placeholder() const { return image_.isNull(); }
     static constexpr double radius = 8;
 
 Q_SIGNALS:

@@ -445,8 +445,8 @@ void NoteView::refreshImages()
     const QStringList names = note_->images();
     for (int i = 0; i < names.size(); ++i) {
         const QImage image = Images::load(names.at(i));
-        if (image.isNull()) {
-            continue; // an unreadable file gets no tile
+        if (image.isNull() && !Images::awaited(names.at(i))) {
+            continue; // an unreadable file gets no tile; one still on its way a placeholder
         }
         entries.append({names.at(i), i, image, app_->imageHeight(names.at(i), tileW)});
     }

@@ -180,6 +180,14 @@ QImage PeekCard::strip(double devicePixelRatio) const
         return {};
     }
     const QString name = note_->images().first();
+    const QSize px(static_cast<int>(std::ceil(width * devicePixelRatio)),
+                   static_cast<int>(std::ceil(stripH * devicePixelRatio)));
+    if (Images::awaited(name)) {
+        // Grey until the picture arrives from another computer; not cached, so it shows then.
+        QImage grey(px, QImage::Format_ARGB32_Premultiplied);
+        grey.fill(QColor::fromRgbF(0, 0, 0, 0.08f));
+        return grey;
+    }
     const QString key = name + QLatin1Char('@') + QString::number(devicePixelRatio);
     if (const QImage* cached = stripCache().object(key)) {
         if (!cached->isNull() || !QFileInfo::exists(Images::url(name))) {
@@ -189,8 +197,6 @@ QImage PeekCard::strip(double devicePixelRatio) const
     const QImage image = Images::load(name);
     QImage scaled;
     if (!image.isNull()) {
-        const QSize px(static_cast<int>(std::ceil(width * devicePixelRatio)),
-                       static_cast<int>(std::ceil(stripH * devicePixelRatio)));
         scaled = fill(image, px);
     }
     stripCache().insert(key, new QImage(scaled));

@@ -67,15 +67,15 @@ private Q_SLOTS:
         QCOMPARE(readFile(aside), "edited in a text editor");
         QCOMPARE(texts(readFile(path)), (QStringList{"mine", "mine too"}));
 
-        // A sync tool replaces the file with a new one.
+        // A sync tool replaces the file with a new one that reads: parked for the merge, not
+        // kept aside, and nothing failed.
         writeFile(path + ".sync", R"([])");
         QVERIFY(::rename(QFile::encodeName(path + ".sync"), QFile::encodeName(path)) == 0);
         QVERIFY(Store::save(notes));
-        QCOMPARE(f->log.lines.value(1),
-                 "Quillhaven: notes file changed outside, kept as " + aside + "-2");
-        QCOMPARE(readFile(aside + "-2"), "[]");
-        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.outside-20260506-070809",
-                                       "notes.json.outside-20260506-070809-2"}));
+        QCOMPARE(f->log.lines.size(), 1);
+        QCOMPARE(readFile(path + ".merging-20260506-070809"), "[]");
+        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.merging-20260506-070809",
+                                       "notes.json.outside-20260506-070809"}));
     }
 
     void onlyARealOutsideChangeIsKeptAside()
@@ -105,7 +105,8 @@ private Q_SLOTS:
         load();
         writeFile(path, "[]");
         QVERIFY(Store::save(notes));
-        QCOMPARE(f->log.lines.size(), 1);
+        QVERIFY(f->log.lines.isEmpty());
+        QCOMPARE(readFile(path + ".merging-20260506-070809"), "[]");
         QCOMPARE(texts(readFile(path)), QStringList{"mine"});
     }
 

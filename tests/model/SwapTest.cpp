@@ -48,8 +48,8 @@ private Q_SLOTS:
         QVERIFY(load().isEmpty());
         DiskFile::setBeforeSwapHook([this] { writeFile(path, "[]"); });
         QVERIFY(Store::save(notes));
-        QCOMPARE(f->log.lines.size(), 2);
-        QCOMPARE(readFile(aside + "-2"), "[]");
+        QCOMPARE(f->log.lines.size(), 1);
+        QCOMPARE(readFile(path + ".merging-20260506-070809"), "[]"); // it reads: merged next
     }
 
     void ourOwnFileIsTheOneDisplacedAndGoes()

@@ -1,0 +1,101 @@
+#include "model/OutsideFiles.h"
+
+#include "model/SafeFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace OutsideFiles {
+
+namespace {
+
+// "notes.json" -> "notes" and ".json"; a name without an extension has none.
+std::pair<QString, QString> split(const QString& fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0) {
+        return {fileName, QString()};
+    }
+    return {fileName.left(dot), fileName.mid(dot)};
+}
+
+std::optional<QByteArray> readRegular(const QString& path)
+{
+    QFile file;
+    if (!SafeFiles::openRegular(path, file)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError ? std::optional(std::move(bytes)) : std::nullopt;
+}
+
+} // namespace
+
+bool isConflictCopy(const QString& name, const QString& of)
+{
+    const auto [stem, extension] = split(of);
+    // Syncthing; Nextcloud and ownCloud (with or without a user); Dropbox; older ownCloud.
+    static const QString engines =
+        QStringLiteral("(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+"
+                       "| \\((?:[^()]*? )?conflicted copy(?: [^()]*)?\\)(?: \\(\\d+\\))?"
+                       "|_conflict-(?:[^.]+-)?\\d{8}-\\d{6})");
+    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(stem) + engines +
+                                         QRegularExpression::escape(extension) + QLatin1Char('$'),
+                                     QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(name).hasMatch();
+}
+
+bool isParked(const QString& name, const QString& of)
+{
+    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(of) +
+                                     QStringLiteral("\\.merging-\\d{8}-\\d{6}(?:-\\d+)?$"));
+    return pattern.match(name).hasMatch();
+}
+
+QString parkingName(const QString& notesPath, const QDateTime& when)
+{
+    const QString base = notesPath + QStringLiteral(".merging-") +
+                         when.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString candidate = base;
+    for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
+        candidate = base + QLatin1Char('-') + QString::number(n);
+    }
+    return candidate;
+}
+
+Reading read(const QString& notesPath, int generation, const std::optional<DiskFile::Stamp>& merged)
+{
+    Reading r;
+    r.notesPath = notesPath;
+    r.generation = generation;
+    r.notesFile = Store::readOutside(notesPath, generation, merged);
+    const QFileInfo info(notesPath);
+    const QString notesName = info.fileName();
+    const QString tombstonesPath = TombstoneFile::pathBeside(notesPath);
+    const QString tombstonesName = QFileInfo(tombstonesPath).fileName();
+    r.tombstones = TombstoneFile::read(tombstonesPath);
+    const QDir dir = info.dir();
+    // By name, so that copies are merged in the same order on every computer.
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        const QString path = dir.filePath(name);
+        if (isConflictCopy(name, notesName) || isParked(name, notesName)) {
+            const std::optional<QByteArray> bytes = readRegular(path);
+            std::optional<QList<NoteData>> notes = bytes ? Store::decode(*bytes) : std::nullopt;
+            if (notes) {
+                r.copies << Copy{path, std::move(*notes)};
+            }
+        } else if (isConflictCopy(name, tombstonesName)) {
+            const std::optional<QByteArray> bytes = readRegular(path);
+            if (const std::optional<Tombstones> dead =
+                    bytes ? TombstoneFile::decode(*bytes) : std::nullopt) {
+                r.tombstones = TombstoneFile::united(r.tombstones, *dead);
+                r.tombstoneCopies << path;
+            }
+        }
+    }
+    return r;
+}
+
+} // namespace OutsideFiles

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/DiskFile.h"
+#include "model/NoteData.h"
+#include "model/Store.h"
+#include "model/Tombstones.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Notes written by others beside ours, to be merged into the live notes: the notes file as a
+// folder-sync engine left it, that engine's conflict copies, and outside versions a save found
+// in its way and parked. Read on a worker thread; merged on the GUI thread.
+namespace OutsideFiles {
+
+// Whether `name` is a conflict copy of the file named `of`, as sync engines name them, for
+// "notes.json": "notes.sync-conflict-20261207-101500-ABCDEFG.json",
+// "notes (conflicted copy 2026-12-07 101500).json", "notes (Ann's conflicted copy
+// 2026-12-07).json" or "notes_conflict-20261207-101500.json".
+bool isConflictCopy(const QString& name, const QString& of);
+// Whether `name` is an outside version of the notes file `of` parked by a save.
+bool isParked(const QString& name, const QString& of);
+// A free name beside the notes file for parking the version found in its place at `when`.
+QString parkingName(const QString& notesPath, const QDateTime& when);
+
+struct Copy {
+    QString path;
+    QList<NoteData> notes;
+};
+
+// What is waiting to be merged.
+struct Reading {
+    QString notesPath;
+    int generation = 0;
+    // The notes file, when it changed outside since this process last read, wrote or merged it.
+    std::optional<Store::OutsideVersion> notesFile;
+    // Conflict copies and parked versions that decode, by name. Those that do not are left
+    // alone: never merged, never removed.
+    QList<Copy> copies;
+    // The tombstones file with its conflict copies, and those copies.
+    Tombstones tombstones;
+    QStringList tombstoneCopies;
+
+    bool anything() const { return notesFile || !copies.isEmpty() || !tombstoneCopies.isEmpty(); }
+};
+
+// Any thread but the GUI thread: it may wait for a save under way. `merged` is the version of
+// the notes file whose notes the live ones hold already.
+Reading read(const QString& notesPath, int generation,
+             const std::optional<DiskFile::Stamp>& merged);
+
+} // namespace OutsideFiles

@@ -1,0 +1,275 @@
+#include "controller/AppController.h"
+#include "dashboard/DashListView.h"
+#include "dashboard/DashboardView.h"
+#include "dashboard/NoteEditor.h"
+#include "dashboard/NoteList.h"
+#include "model/DiskFile.h"
+#include "model/FolderWatch.h"
+#include "model/Images.h"
+#include "model/NotesWriter.h"
+#include "model/Store.h"
+#include "model/Tombstones.h"
+#include "noteview/ImageStrip.h"
+#include "noteview/NoteTextArea.h"
+#include "noteview/NoteView.h"
+#include "support/Fixture.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <cstdio>
+
+// Notes changed outside while the program runs: another computer's notes file, a sync engine's
+// conflict copies, pictures arriving late. Each is merged into the live notes and shown.
+namespace {
+
+constexpr int quiet = 3 * FolderWatch::settleMs;
+
+// Puts a file in place the way a sync engine does: written beside, renamed over. Any thread.
+bool replaceFromOutside(const QString& path, const QByteArray& bytes)
+{
+    const QString beside = path + QStringLiteral(".engine-tmp");
+    QFile file(beside);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        return false;
+    }
+    file.close();
+    return std::rename(QFile::encodeName(beside), QFile::encodeName(path)) == 0;
+}
+
+// The record as another computer leaves it after `edits` changes of its own, having seen ours.
+NoteData editedElsewhere(NoteData r, const QString& text, int edits = 1)
+{
+    r.text = text;
+    r.versions.insert(QStringLiteral("there"), quint64(edits));
+    r.changed = r.created.value_or(QDateTime::currentDateTimeUtc()).addSecs(60 * edits);
+    r.modified = r.changed;
+    r.x = 7; // where it lies there: never here
+    return r;
+}
+
+NoteData newElsewhere(const QString& text)
+{
+    NoteData r;
+    r.id = QUuid::createUuid();
+    r.text = text;
+    r.onScreen = true;
+    r.created = QDateTime(QDate(2026, 2, 1), QTime(9, 0), Qt::UTC);
+    r.changed = r.created;
+    r.versions.insert(QStringLiteral("there"), 1);
+    return r;
+}
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+} // namespace
+
+class OutsideMergeTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> f;
+    QString path;
+
+    AppController& app() { return *f->app; }
+    QString merged(int n) const
+    {
+        return QStringLiteral("Quillhaven: merged %1 change(s) from outside").arg(n);
+    }
+    void saved()
+    {
+        app().save();
+        QVERIFY(app().writer().drain());
+    }
+    QStringList savedTexts() const
+    {
+        QStringList texts;
+        for (const NoteData& r : Store::decode(f->savedBytes()).value_or(QList<NoteData>())) {
+            texts << r.text;
+        }
+        return texts;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        f = std::make_unique<Fixture>();
+        f->startUp();
+        path = f->notesPath();
+    }
+    void cleanup()
+    {
+        DiskFile::setBeforeSwapHook({});
+        f.reset();
+    }
+
+    void anOutsideEditRepaintsTheNoteOnScreenAndTheDashboard()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("written here"));
+        NoteModel* other = f->addNote(QStringLiteral("untouched"));
+        saved();
+        DashboardView dash(&app());
+        dash.resize(1000, 640);
+        dash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dash));
+        const QModelIndex row = dash.listModel()->index(dash.listModel()->rowOf(note->id()), 0);
+        QTest::mouseClick(dash.listView()->viewport(), Qt::LeftButton, {},
+                          dash.listView()->visualRect(row).center());
+        QCOMPARE(dash.editor()->textEdit()->toPlainText(), QStringLiteral("written here"));
+        auto* view = qobject_cast<NoteView*>(app().window(note)->content());
+        QVERIFY(view != nullptr);
+        const QPointF origin = note->origin;
+        QTest::qWait(quiet);
+        const PaintCounter list(dash.listView()->viewport());
+
+        const NoteData arrival = newElsewhere(QStringLiteral("new elsewhere"));
+        QVERIFY(replaceFromOutside(
+            path, Store::encode({editedElsewhere(note->data(), QStringLiteral("edited elsewhere")),
+                                 other->data(), arrival})));
+        QTRY_COMPARE(f->log.lines, QStringList{merged(2)});
+        QCOMPARE(view->editor()->noteText(), QStringLiteral("edited elsewhere"));
+        QCOMPARE(dash.editor()->textEdit()->toPlainText(), QStringLiteral("edited elsewhere"));
+        QTRY_VERIFY(list.paints > 0);
+        QCOMPARE(note->origin, origin); // another computer's layout never moves it here
+        QCOMPARE(app().notes().size(), 3);
+        NoteModel* arrived = app().notes().last();
+        QCOMPARE(arrived->text(), QStringLiteral("new elsewhere"));
+        QVERIFY(!arrived->onScreen()); // tucked
+        QVERIFY(app().window(arrived) == nullptr);
+        QTRY_COMPARE(savedTexts(), (QStringList{"edited elsewhere", "untouched", "new elsewhere"}));
+        QCOMPARE(Store::decode(f->savedBytes())->first().x, origin.x());
+    }
+
+    void aBurstIsMergedOnceAndOurOwnSavesNever()
+    {
+        NoteModel* note = f->addNote(QStringLiteral("mine"));
+        saved();
+        for (int i = 0; i < 8; ++i) {
+            note->setText(QStringLiteral("typed %1").arg(i)); // each one written by the writer
+            QTest::qWait(20);
+        }
+        QVERIFY(app().writer().drain());
+        QTest::qWait(quiet);
+        QVERIFY(f->log.lines.isEmpty());
+
+        const NoteData base = note->data();
+        for (int i = 1; i <= 10; ++i) {
+            QVERIFY(replaceFromOutside(path, Store::encode({editedElsewhere(
+                                                 base, QStringLiteral("outside %1").arg(i), i)})));
+        }
+        QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
+        QCOMPARE(note->text(), QStringLiteral("outside 10"));
+        QTest::qWait(quiet); // the merge's own save is no outside change
+        QCOMPARE(f->log.lines, QStringList{merged(1)});
+    }
+
+    void aReadableChangeDuringAWriteIsMergedNotOverwritten()
+    {
+        NoteModel* note = f->addNote(QStringLiteral("mine"));
+        saved();
+        QTest::qWait(quiet);
+        const QByteArray theirs =
+            Store::encode({note->data(), newElsewhere(QStringLiteral("theirs"))});
+        // Lands between our look at the file and our new one taking its place.
+        DiskFile::setBeforeSwapHook([this, theirs] {
+            DiskFile::setBeforeSwapHook({});
+            replaceFromOutside(path, theirs);
+        });
+        note->setText(QStringLiteral("mine, typed"));
+        QVERIFY(app().writer().drain());
+        QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
+        QTRY_COMPARE(savedTexts(), (QStringList{"mine, typed", "theirs"}));
+        // The parked version goes once the merge is on disk.
+        QTRY_VERIFY(QDir(f->dir.path()).entryList({"notes.json.*"}, QDir::Files).isEmpty());
+    }
+
+    void anUnreadableOutsideFileIsKeptAsideNeverMerged()
+    {
+        NoteModel* note = f->addNote(QStringLiteral("mine"));
+        saved();
+        QVERIFY(replaceFromOutside(path, "edited by hand, and broken"));
+        QTest::qWait(quiet);
+        QVERIFY(f->log.lines.isEmpty());
+        note->setText(QStringLiteral("mine again"));
+        QVERIFY(app().writer().drain());
+        QCOMPARE(f->log.lines, QStringList{QStringLiteral("Quillhaven: notes file changed outside, "
+                                                          "kept as ") +
+                                           path + QStringLiteral(".outside-20260301-120000")});
+        QCOMPARE(savedTexts(), QStringList{"mine again"});
+    }
+
+    void conflictCopiesAreMergedThenRemoved()
+    {
+        NoteModel* note = f->addNote(QStringLiteral("here"));
+        NoteModel* doomed = f->addNote(QStringLiteral("deleted for good elsewhere"));
+        saved();
+        QTest::qWait(quiet);
+        const QDir dir(f->dir.path());
+        const QString copy = dir.filePath("notes.sync-conflict-20260301-120000-ABCDEFG.json");
+        QVERIFY(replaceFromOutside(
+            copy, Store::encode({editedElsewhere(note->data(), QStringLiteral("there too")),
+                                 newElsewhere(QStringLiteral("from the copy"))})));
+        QTRY_COMPARE(f->log.lines, QStringList{merged(2)});
+        QTRY_VERIFY(!QFile::exists(copy));
+        QCOMPARE(savedTexts(),
+                 (QStringList{"there too", "deleted for good elsewhere", "from the copy"}));
+
+        // The tombstones' own conflict copy removes the note without a trip to Recently Deleted.
+        const QString dead =
+            dir.filePath("notes.tombstones (conflicted copy 2026-03-01 120000).json");
+        QVERIFY(replaceFromOutside(dead, TombstoneFile::encode({{doomed->id(), f->today}})));
+        QTRY_COMPARE(f->log.lines.size(), 2);
+        QCOMPARE(f->log.lines.last(), merged(1));
+        QCOMPARE(app().notes().size(), 2);
+        QTRY_VERIFY(!QFile::exists(dead));
+        QVERIFY(TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(doomed->id()));
+
+        // A copy that does not read is never merged and stays for the user.
+        const QString broken = dir.filePath("notes (conflicted copy 2026-03-01 120001).json");
+        QVERIFY(replaceFromOutside(broken, "[{\"half"));
+        QTest::qWait(quiet);
+        QVERIFY(QFile::exists(broken));
+        QCOMPARE(f->log.lines.size(), 2);
+    }
+
+    void aPictureOnItsWayIsAPlaceholderUntilItLands()
+    {
+        NoteModel* note = f->shownNote(QStringLiteral("with a picture"));
+        saved();
+        QTest::qWait(quiet);
+        const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
+        NoteData theirs = editedElsewhere(note->data(), QStringLiteral("with a picture"));
+        theirs.images = QStringList{name};
+        QVERIFY(replaceFromOutside(path, Store::encode({theirs})));
+        QTRY_COMPARE(note->images(), QStringList{name});
+        auto* strip = app().window(note)->findChild<noteview::ImageStrip*>();
+        QVERIFY(strip != nullptr);
+        QTRY_COMPARE(strip->tiles().size(), 1);
+        QVERIFY(strip->tiles().first()->placeholder());
+
+        // The engine brings the picture a moment later, written beside and renamed.
+        QImage picture(400, 300, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        const QString beside = QFileInfo(Images::url(name)).dir().filePath(".incoming.png");
+        QVERIFY(picture.save(beside, "png"));
+        QVERIFY(QFile::rename(beside, Images::url(name)));
+        QTRY_VERIFY(strip->tiles().size() == 1 && !strip->tiles().first()->placeholder());
+        QCOMPARE(Images::load(name).size(), QSize(400, 300));
+    }
+};
+
+static RegisterSuite<OutsideMergeTest> registered;
+#include "OutsideMergeTest.moc"

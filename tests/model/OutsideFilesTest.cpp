@@ -1,0 +1,155 @@
+#include "model/OutsideFiles.h"
+
+#include "StoreFixture.h"
+#include "model/DiskFile.h"
+#include "model/FolderWatch.h"
+
+#include <QSignalSpy>
+#include <cstdio>
+
+namespace {
+
+// Puts a new file in place of `path` the way a sync engine does: written beside, renamed over.
+void replaceFromOutside(const QString& path, const QByteArray& bytes)
+{
+    writeFile(path + ".sync-tool", bytes);
+    QVERIFY(::rename(QFile::encodeName(path + ".sync-tool"), QFile::encodeName(path)) == 0);
+}
+
+} // namespace
+
+// What of the notes folder waits to be merged, and how the folder is watched for it.
+class OutsideFilesTest : public QObject, private StoreFixture {
+    Q_OBJECT
+
+    QStringList files() const { return QDir(f->dir.path()).entryList(QDir::Files); }
+    QByteArray encoded(const QString& text) const { return Store::encode({record(text)}); }
+
+private Q_SLOTS:
+    void init() { setUp(this); }
+    void cleanup()
+    {
+        DiskFile::setBeforeSwapHook({});
+        tearDown();
+    }
+
+    void theEnginesConflictCopiesAreKnownByName()
+    {
+        struct Case {
+            const char* name;
+            bool ofNotes;
+            bool ofTombstones;
+        };
+        const Case cases[] = {
+            {"notes.sync-conflict-20261207-101500-ABCDEFG.json", true, false},
+            {"notes (conflicted copy 2026-12-07 101500).json", true, false},
+            {"notes (conflicted copy ann 2026-12-07 101500).json", true, false},
+            {"notes (Ann's conflicted copy 2026-12-07).json", true, false},
+            {"notes (Ann's conflicted copy 2026-12-07 (1)).json", true, false},
+            {"notes_conflict-20261207-101500.json", true, false},
+            {"notes_conflict-ann-20261207-101500.json", true, false},
+            {"notes.tombstones.sync-conflict-20261207-101500-ABCDEFG.json", false, true},
+            {"notes.tombstones (conflicted copy 2026-12-07 101500).json", false, true},
+            {"notes.json", false, false},
+            {"notes.tombstones.json", false, false},
+            {"notes (conflicts, a chapter).json", false, false},
+            {"notes.sync-conflict-20261207-101500-ABCDEFG.txt", false, false},
+            {"todo.sync-conflict-20261207-101500-ABCDEFG.json", false, false},
+            {"notes.json.outside-20261207-101500", false, false},
+        };
+        for (const Case& c : cases) {
+            QVERIFY2(OutsideFiles::isConflictCopy(c.name, "notes.json") == c.ofNotes, c.name);
+            QVERIFY2(OutsideFiles::isConflictCopy(c.name, "notes.tombstones.json") ==
+                         c.ofTombstones,
+                     c.name);
+        }
+        QVERIFY(OutsideFiles::isParked("notes.json.merging-20261207-101500-2", "notes.json"));
+        QVERIFY(!OutsideFiles::isParked("notes.json.outside-20261207-101500", "notes.json"));
+    }
+
+    void onlyAnotherVersionOfTheNotesFileIsReadAsOutside()
+    {
+        add("mine");
+        QVERIFY(Store::save(notes));
+        const int generation = platform::servicesGeneration();
+        QVERIFY(!Store::readOutside(path, generation, std::nullopt)); // our own write
+        replaceFromOutside(path, readFile(path));
+        QVERIFY(!Store::readOutside(path, generation, std::nullopt)); // the same bytes again
+
+        replaceFromOutside(path, encoded("theirs"));
+        const std::optional<Store::OutsideVersion> outside =
+            Store::readOutside(path, generation, std::nullopt);
+        QVERIFY(outside);
+        QCOMPARE(outside->records.first().text, QStringLiteral("theirs"));
+        QVERIFY(!Store::readOutside(path, generation, outside->stamp)); // merged already
+        // A save holding that merge writes over it: it is no outside change any more.
+        Store::Snapshot snapshot = Store::snapshot(notes);
+        snapshot.merged = outside->stamp;
+        QVERIFY(Store::write(snapshot));
+        QCOMPARE(files(), QStringList{"notes.json"});
+
+        writeFile(path, "half a fi"); // in place, and unreadable: never merged
+        QVERIFY(!Store::readOutside(path, generation, std::nullopt));
+    }
+
+    void aReadableVersionInTheWayOfASaveIsParkedForTheMerge()
+    {
+        add("mine");
+        QVERIFY(Store::save(notes));
+        replaceFromOutside(path, encoded("theirs"));
+        add("mine too");
+        QVERIFY(Store::save(notes));
+        // The same in the last instant before our file takes the place.
+        DiskFile::setBeforeSwapHook(
+            [this] { replaceFromOutside(path, encoded("at the last moment")); });
+        QVERIFY(Store::save(notes));
+        DiskFile::setBeforeSwapHook({});
+        QVERIFY(f->log.lines.isEmpty()); // nothing failed
+        QCOMPARE(texts(readFile(path)), (QStringList{"mine", "mine too"}));
+        const QString parked = path + ".merging-20260506-070809";
+        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.merging-20260506-070809",
+                                       "notes.json.merging-20260506-070809-2"}));
+
+        const OutsideFiles::Reading reading =
+            OutsideFiles::read(path, platform::servicesGeneration(), std::nullopt);
+        QVERIFY(!reading.notesFile); // ours now
+        QCOMPARE(reading.copies.size(), 2);
+        QCOMPARE(reading.copies.at(0).path, parked);
+        QCOMPARE(reading.copies.at(0).notes.first().text, QStringLiteral("theirs"));
+        QCOMPARE(reading.copies.at(1).notes.first().text, QStringLiteral("at the last moment"));
+    }
+
+    void aBurstIsToldOnceAndAReplacedFileStaysWatched()
+    {
+        writeFile(path, "[]");
+        QVERIFY(QDir(f->dir.filePath("images")).removeRecursively());
+        FolderWatch watch;
+        const QSignalSpy changed(&watch, &FolderWatch::notesChanged);
+        const QSignalSpy pictures(&watch, &FolderWatch::imagesChanged);
+        watch.watch(path);
+        for (int i = 0; i < 10; ++i) {
+            replaceFromOutside(path, QByteArray::number(i));
+        }
+        QTRY_COMPARE(changed.size(), 1);
+        QTest::qWait(2 * FolderWatch::settleMs);
+        QCOMPARE(changed.size(), 1);
+
+        // Written in place: only the file itself tells, and it is the tenth one by now.
+        QFile inPlace(path);
+        QVERIFY(inPlace.open(QIODevice::ReadWrite));
+        inPlace.seek(inPlace.size());
+        inPlace.write(" ");
+        inPlace.close();
+        QTRY_COMPARE(changed.size(), 2);
+
+        // The images folder, made after the watch began, is watched once it is there.
+        QVERIFY(QDir(f->dir.path()).mkdir("images"));
+        QTRY_COMPARE(changed.size(), 3);
+        writeFile(f->dir.filePath("images/A.png"), "png");
+        QTRY_COMPARE(pictures.size(), 1);
+        QCOMPARE(changed.size(), 3);
+    }
+};
+
+static RegisterSuite<OutsideFilesTest> registered;
+#include "OutsideFilesTest.moc"

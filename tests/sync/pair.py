@@ -5,9 +5,9 @@ free loopback ports, a watch for conflict copies and the comparison of two notes
   pair.py ports N                       N free TCP ports on 127.0.0.1
   pair.py configure HOME GUI LISTEN KEY NAME
   pair.py watch LOG FOLDER...           logs every name created or moved into the folders
-  pair.py same A B [EXPR]               exit 0 when both notes files hold the same notes and
-                                        the python expression EXPR holds for each (see holds)
-  pair.py show A B [EXPR]               what differs, for a failure's log
+  pair.py same A B [EXPR...]            exit 0 when both notes files hold the same notes and
+                                        each python expression EXPR holds for each (see holds)
+  pair.py show A B [EXPR...]            what differs, for a failure's log
 """
 import ctypes
 import json
@@ -113,24 +113,26 @@ def holds(notes, expr):
     return bool(eval("(" + expr + ")", words))  # in brackets, it may span lines
 
 
-def same(a, b, expr="True"):
+def same(a, b, *exprs):
     try:
         left, right = load(a), load(b)
-        ok = contents(left) == contents(right) and holds(left, expr) and holds(right, expr)
+        ok = contents(left) == contents(right) and all(
+            holds(left, e) and holds(right, e) for e in exprs)
     except (OSError, ValueError, KeyError):
         return 1
     return 0 if ok else 1
 
 
-def show(a, b, expr="True"):
+def show(a, b, *exprs):
     try:
         left, right = load(a), load(b)
     except (OSError, ValueError) as error:
         print(f"unreadable: {error}")
         return 0
     for side, notes in (("A", left), ("B", right)):
-        if not holds(notes, expr):
-            print(f"{side} does not hold: {expr}")
+        for expr in exprs:
+            if not holds(notes, expr):
+                print(f"{side} does not hold: {expr}")
     left, right = contents(left), contents(right)
     for id_ in sorted(set(left) | set(right)):
         if left.get(id_) != right.get(id_):

@@ -24,6 +24,8 @@ e2e_cleanup() {
             done
         done
     fi
+    # PAIR_KEEP=DIR keeps both sides' folders, logs and Syncthing homes there.
+    [ -n "${PAIR_KEEP:-}" ] && [ -n "${E2E_TMP:-}" ] && cp -a "$E2E_TMP/." "$PAIR_KEEP/"
     [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
 }
 
@@ -159,19 +161,22 @@ pair_start_app() {
     APP_PIDS[$1]=$(pgrep -P "${APP_GUARDS[$1]}" | head -1)
 }
 
-# converged [EXPR]: both notes files hold the same notes, by id, with the same content (the
-# windows' places are each computer's own), and the python expression EXPR over the notes
+# converged [EXPR...]: both notes files hold the same notes, by id, with the same content (the
+# windows' places are each computer's own), and each python expression EXPR over the notes
 # (see pair.py) holds for each.
 converged() { "$PAIR_PY" same "$E2E_TMP/A/notes/notes.json" "$E2E_TMP/B/notes/notes.json" "$@"; }
 
-# converge WHAT SECONDS EXPR: the check that both converge on EXPR; on failure, what differs.
+# converge WHAT SECONDS EXPR...: the check that both converge on every EXPR; on failure, what
+# differs and which EXPR fails where.
 converge() {
-    if wait_for "$2" converged "$3"; then
-        echo "ok   - $1"
+    local what=$1 seconds=$2
+    shift 2
+    if wait_for "$seconds" converged "$@"; then
+        echo "ok   - $what"
     else
-        echo "FAIL - $1"
+        echo "FAIL - $what"
         E2E_FAILED=1
-        "$PAIR_PY" show "$E2E_TMP/A/notes/notes.json" "$E2E_TMP/B/notes/notes.json" "$3" |
+        "$PAIR_PY" show "$E2E_TMP/A/notes/notes.json" "$E2E_TMP/B/notes/notes.json" "$@" |
             sed 's/^/     /'
     fi
 }

@@ -122,7 +122,8 @@ introduce() {
 # SIDE sees the other connected.
 sees_other() {
     local other=$([ "$1" = A ] && echo "${ID[B]}" || echo "${ID[A]}")
-    [ "$(st "$1" GET /rest/system/connections | json "j['connections']['$other']['connected']")" = True ]
+    st "$1" GET /rest/system/connections | json "j['connections']['$other']['connected']" |
+        grep -qx True
 }
 connected() { sees_other A && sees_other B; }
 

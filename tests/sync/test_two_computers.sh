@@ -173,14 +173,16 @@ on A shot A-02-picture
 converge "both computers converge on the note with its picture" 20 \
     'len(images("Alpha from A")) == 1'
 A_RECT=$(on A eval 'geometry "$(only_note_window)"')
-IMAGE=$(on A notes_eval "[i for n in notes if 'Alpha' in n['text'] for i in n.get('images', [])][0]" 2>/dev/null)
+IMAGE=$(on A note_of "Alpha from A" images 2>/dev/null | tr -d "[]' ")
 check "the picture's file arrives in B's folder, the same bytes" \
     wait_for 20 cmp -s "$FOLDER_A/images/$IMAGE" "$FOLDER_B/images/$IMAGE"
 
 # --- B away: its folder paused while both sides change the same note
 check "B's folder is paused" pause B true
 # A paused folder has no state: it neither scans nor pulls.
-b_paused() { [ "$(st B GET "/rest/db/status?folder=$PAIR_FOLDER_ID" | json "repr(j['state'])")" = "''" ]; }
+b_paused() {
+    st B GET "/rest/db/status?folder=$PAIR_FOLDER_ID" | json "repr(j['state'])" | grep -qx "''"
+}
 check "... and stopped" wait_for 10 b_paused
 edit_on_screen() {
     local win
@@ -220,7 +222,9 @@ check "A's note has kept its place on A's screen" on A still_there
 check "and B's screen still shows no note" on B no_note_on_screen
 on A shot A-04-end
 on B shot B-04-end
-only_merges() { ! grep "Quillhaven:" "$APP_LOG" | grep -qv "^Quillhaven: merged [0-9]* change(s) from outside$"; }
+only_merges() {
+    ! grep "Quillhaven:" "$APP_LOG" | grep -qvx "Quillhaven: merged [0-9]* change(s) from outside"
+}
 check "A logged nothing but merges" on A only_merges
 check "B logged nothing but merges" on B only_merges
 e2e_finish

@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
+#include "model/Merge.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
 
@@ -105,5 +106,25 @@ void LongNoteDerived(benchmark::State& state)
     }
 }
 BENCHMARK(LongNoteDerived)->Unit(benchmark::kMillisecond);
+
+// The part of a merge of notes changed outside that runs on the GUI thread (the file is read
+// and decoded on a worker): another computer's file that changed ten notes in `count`.
+void MergeOutside(benchmark::State& state)
+{
+    const QList<NoteData> local = bench::sampleRecords(static_cast<int>(state.range(0)));
+    QList<NoteData> outside = local;
+    for (int i = 0; i < 10; ++i) {
+        NoteData& edited = outside[i * (outside.size() / 10)];
+        edited.text += QStringLiteral(" (edited elsewhere)");
+        edited.versions.insert(QStringLiteral("there"), 1);
+        edited.x += 100;
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (auto _ : state) {
+        const Merge::Result r = Merge::merge(local, {}, outside, {}, now);
+        benchmark::DoNotOptimize(r.changes());
+    }
+}
+BENCHMARK(MergeOutside)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -32,36 +32,6 @@ QThreadPool& reader()
     return *pool;
 }
 
-// Equal in what the note says, wherever each lies.
-bool sameContent(const NoteData& a, const NoteData& b)
-{
-    NoteData placed = a;
-    placed.folded = b.folded;
-    placed.onScreen = b.onScreen;
-    placed.x = b.x;
-    placed.y = b.y;
-    placed.pw = b.pw;
-    placed.ph = b.ph;
-    return placed == b || Merge::contentOf(a) == Merge::contentOf(b);
-}
-
-// Whether `file` says what `merged` says, note for note: if not, the file needs the merge.
-bool fileHolds(const QList<NoteData>& file, const QList<NoteData>& merged)
-{
-    if (file.size() != merged.size()) {
-        return false;
-    }
-    QHash<QUuid, const NoteData*> byId;
-    byId.reserve(file.size());
-    for (const NoteData& r : file) {
-        byId.insert(r.id, &r);
-    }
-    return std::all_of(merged.cbegin(), merged.cend(), [&byId](const NoteData& r) {
-        const NoteData* other = byId.value(r.id);
-        return other != nullptr && sameContent(r, *other);
-    });
-}
-
 } // namespace
 
 void AppController::watchFolder(const QString& folder)
@@ -92,9 +62,12 @@ void AppController::lookOutside()
     const QString path = Store::url();
     const int generation = platform::servicesGeneration();
     const std::optional<DiskFile::Stamp> merged = outside_->mergedFrom;
+    // The records are shared with the live notes' last snapshot: taking them costs little.
+    const QList<NoteData> known = snapshots_->take(notes_).records;
     const QPointer<AppController> weak(this);
-    reader().start([weak, path, generation, merged] {
+    reader().start([weak, path, generation, merged, known] {
         OutsideFiles::Reading reading = OutsideFiles::read(path, generation, merged);
+        OutsideFiles::dropKnown(reading, known);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [weak, reading = std::move(reading)] {
@@ -132,19 +105,24 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
     Merge::Result merged =
         Merge::merge(snapshots_->take(notes_).records, dead,
                      reading.notesFile ? reading.notesFile->records : QList<NoteData>(), {}, now);
+    QSet<QUuid>& touched = outside_->touched;
+    touched = QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend());
+    touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
     QStringList copies;
     for (const OutsideFiles::Copy& copy : reading.copies) {
         merged = Merge::merge(merged.notes, merged.tombstones, copy.notes, {}, now);
+        touched.unite(QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend()));
+        touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
         copies << copy.path;
     }
     int changes = 0;
     applyMerged(merged.notes, &changes);
+    touched.clear();
     outside_->knownTombstones = merged.tombstones;
     if (reading.notesFile) {
         outside_->mergedFrom = reading.notesFile->stamp;
     }
-    const bool fileBehind =
-        changes > 0 || (reading.notesFile && !fileHolds(reading.notesFile->records, merged.notes));
+    const bool fileBehind = changes > 0 || (reading.notesFile && !reading.notesFileHoldsKnown);
     const quint64 durable = fileBehind ? submitNotes() : outside_->lastSubmitted;
 
     QString error;
@@ -183,7 +161,7 @@ void AppController::applyMerged(const QList<NoteData>& merged, int* changes)
             note = new NoteModel(record, this);
             listChanged = true;
             ++*changes;
-        } else if (note->data() != record) {
+        } else if (outside_->touched.contains(record.id) && note->data() != record) {
             const bool imagesChanged = note->images() != record.images.value_or(QStringList());
             note->adoptContent(record);
             if (note->deletedAt() && window(note) != nullptr) {
@@ -231,8 +209,7 @@ void AppController::awaitImages()
 {
     for (const NoteModel* note : notes_) {
         for (const QString& name : note->images()) {
-            const QString file = Images::url(name);
-            if (!file.isEmpty() && !QFileInfo::exists(file)) {
+            if (Images::awaited(name)) {
                 outside_->awaited.insert(name);
             }
         }

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QUuid>
 #include <optional>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct OutsideState {
     bool holdSaves = false; // a merge is being applied: one save at its end
     // The tombstones as last merged: new ones remove notes even when no notes file changed.
     Tombstones knownTombstones;
+    // The notes a merge adopted or added, while it is applied: only these are compared.
+    QSet<QUuid> touched;
     quint64 lastSubmitted = 0;
     // Conflict copies merged, removed once the save holding them is on disk.
     struct Merged {

@@ -67,7 +67,11 @@ void FolderWatch::rewatch()
         }
     }
     // The folder tells of renames and new files; only the file itself tells of a write in place.
-    if (!watcher_->files().contains(notesFile_) && QFileInfo(notesFile_).isFile()) {
+    // Watched anew each time: after a rename over it, the old watch follows the old file.
+    if (watcher_->files().contains(notesFile_)) {
+        watcher_->removePath(notesFile_);
+    }
+    if (QFileInfo(notesFile_).isFile()) {
         missing << notesFile_;
     }
     if (!missing.isEmpty()) {

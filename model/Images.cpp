@@ -271,6 +271,10 @@ int removeOrphans(const QSet<QString>& listed, const QDateTime& before)
 
 bool awaited(const QString& name)
 {
+    // Only names the program gives: another computer's copy gives its pictures those too.
+    if (!isOwnName(name)) {
+        return false;
+    }
     const QString file = url(name);
     return !file.isEmpty() && !QFileInfo::exists(file) && !QFileInfo(file).isSymLink();
 }

@@ -1,10 +1,12 @@
 #include "model/OutsideFiles.h"
 
+#include "model/Merge.h"
 #include "model/SafeFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace OutsideFiles {
@@ -37,10 +39,10 @@ bool isConflictCopy(const QString& name, const QString& of)
 {
     const auto [stem, extension] = split(of);
     // Syncthing; Nextcloud and ownCloud (with or without a user); Dropbox; older ownCloud.
-    static const QString engines =
-        QStringLiteral("(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+"
-                       "| \\((?:[^()]*? )?conflicted copy(?: [^()]*)?\\)(?: \\(\\d+\\))?"
-                       "|_conflict-(?:[^.]+-)?\\d{8}-\\d{6})");
+    static const QString engines = QStringLiteral(
+        "(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+"
+        "| \\((?:[^()]*? )?conflicted copy(?: [^()]*?)?(?: \\(\\d+\\))?\\)(?: \\(\\d+\\))?"
+        "|_conflict-(?:[^.]+-)?\\d{8}-\\d{6})");
     const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(stem) + engines +
                                          QRegularExpression::escape(extension) + QLatin1Char('$'),
                                      QRegularExpression::CaseInsensitiveOption);
@@ -96,6 +98,48 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
         }
     }
     return r;
+}
+
+bool sameContent(const NoteData& a, const NoteData& b)
+{
+    NoteData placed = a;
+    placed.folded = b.folded;
+    placed.onScreen = b.onScreen;
+    placed.x = b.x;
+    placed.y = b.y;
+    placed.pw = b.pw;
+    placed.ph = b.ph;
+    return placed == b || Merge::contentOf(a) == Merge::contentOf(b);
+}
+
+namespace {
+
+// Drops the notes `known` holds; answers whether every one was, and every known note there.
+bool dropFrom(QList<NoteData>& notes, const QHash<QUuid, const NoteData*>& known)
+{
+    const qsizetype before = notes.size();
+    notes.removeIf([&known](const NoteData& r) {
+        const NoteData* mine = known.value(r.id);
+        return mine != nullptr && sameContent(*mine, r);
+    });
+    return notes.isEmpty() && before == known.size();
+}
+
+} // namespace
+
+void dropKnown(Reading& reading, const QList<NoteData>& known)
+{
+    QHash<QUuid, const NoteData*> byId;
+    byId.reserve(known.size());
+    for (const NoteData& r : known) {
+        byId.insert(r.id, &r);
+    }
+    if (reading.notesFile) {
+        reading.notesFileHoldsKnown = dropFrom(reading.notesFile->records, byId);
+    }
+    for (Copy& copy : reading.copies) {
+        dropFrom(copy.notes, byId);
+    }
 }
 
 } // namespace OutsideFiles

@@ -43,6 +43,8 @@ struct Reading {
     // The tombstones file with its conflict copies, and those copies.
     Tombstones tombstones;
     QStringList tombstoneCopies;
+    // Set by dropKnown(): the notes file said, note for note, what the live notes said.
+    bool notesFileHoldsKnown = false;
 
     bool anything() const { return notesFile || !copies.isEmpty() || !tombstoneCopies.isEmpty(); }
 };
@@ -51,5 +53,14 @@ struct Reading {
 // the notes file whose notes the live ones hold already.
 Reading read(const QString& notesPath, int generation,
              const std::optional<DiskFile::Stamp>& merged);
+
+// Leaves out of the reading every note whose content `known` (the live notes when the look
+// began) holds already, wherever it lies: most of a large file, which the merge on the GUI
+// thread then need not look at. A note left out is kept by the merge as this computer has it,
+// which is what it would have chosen. Any thread.
+void dropKnown(Reading& reading, const QList<NoteData>& known);
+
+// Equal in what the note says, wherever each lies.
+bool sameContent(const NoteData& a, const NoteData& b);
 
 } // namespace OutsideFiles

@@ -20,7 +20,10 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
+#include <atomic>
 #include <cstdio>
+#include <memory>
 
 // Notes changed outside while the program runs: another computer's notes file, a sync engine's
 // conflict copies, pictures arriving late. Each is merged into the live notes and shown.
@@ -132,6 +135,9 @@ private Q_SLOTS:
         auto* view = qobject_cast<NoteView*>(app().window(note)->content());
         QVERIFY(view != nullptr);
         const QPointF origin = note->origin;
+        QTextCursor caret = view->editor()->textCursor();
+        caret.setPosition(4); // the user was reading here: "writ|ten here"
+        view->editor()->setTextCursor(caret);
         QTest::qWait(quiet);
         const PaintCounter list(dash.listView()->viewport());
 
@@ -141,6 +147,7 @@ private Q_SLOTS:
                                  other->data(), arrival})));
         QTRY_COMPARE(f->log.lines, QStringList{merged(2)});
         QCOMPARE(view->editor()->noteText(), QStringLiteral("edited elsewhere"));
+        QCOMPARE(view->editor()->textCursor().position(), 4); // the caret did not jump
         QCOMPARE(dash.editor()->textEdit()->toPlainText(), QStringLiteral("edited elsewhere"));
         QTRY_VERIFY(list.paints > 0);
         QCOMPARE(note->origin, origin); // another computer's layout never moves it here
@@ -184,9 +191,11 @@ private Q_SLOTS:
         const QByteArray theirs =
             Store::encode({note->data(), newElsewhere(QStringLiteral("theirs"))});
         // Lands between our look at the file and our new one taking its place.
-        DiskFile::setBeforeSwapHook([this, theirs] {
-            DiskFile::setBeforeSwapHook({});
-            replaceFromOutside(path, theirs);
+        auto once = std::make_shared<std::atomic<bool>>(true);
+        DiskFile::setBeforeSwapHook([this, theirs, once] {
+            if (once->exchange(false)) {
+                replaceFromOutside(path, theirs);
+            }
         });
         note->setText(QStringLiteral("mine, typed"));
         QVERIFY(app().writer().drain());

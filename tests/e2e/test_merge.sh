@@ -32,6 +32,7 @@ titled() { [ "$(xdotool getwindowname "$NOTE" 2>/dev/null)" = "$1" ]; }
 check "its window shows the text written here" wait_for 5 titled "written here"
 where=$(geometry "$NOTE")
 before=$(screen_digest "$(crop_of "$NOTE")")
+windows=$(app_windows | wc -l)
 shot 01-before
 
 # The other computer edited the note (it had seen ours: its versions count ours) and added one;
@@ -50,7 +51,7 @@ check "the note's window shows the other computer's text" wait_for 5 titled "edi
 repainted_note() { [ "$(screen_digest "$(crop_of "$NOTE")")" != "$before" ]; }
 check "the note on the screen repainted" wait_for 5 repainted_note
 check "it kept its place on this screen" at "$NOTE" "$where"
-check "the new note arrived tucked, with no window" [ "$(app_windows | wc -l)" -eq 2 ]
+check "the new note arrived tucked, with no window" [ "$(app_windows | wc -l)" -eq "$windows" ]
 check "the file keeps the merge, with this screen's layout" wait_for 10 file_is \
     "[(n['text'], n['onScreen']) for n in notes] == [('edited elsewhere', True), ('new elsewhere', False)] and notes[0]['x'] == 400"
 shot 02-merged
@@ -69,6 +70,30 @@ check "the file holds all three notes" wait_for 5 file_is \
 merges() { grep -c "Quillhaven: merged" "$APP_LOG"; }
 sleep 1
 check "our own saves merged nothing more" [ "$(merges)" -eq 2 ]
+
+# The other computer put a picture on the note; its file comes a moment after the notes file.
+PIC=0A1B2C3D-0000-4000-8000-00000000A11C.png
+cat >"$APP_DATA/.syncing.tmp" <<JSON
+[{"id":"$A","text":"edited elsewhere","folded":false,"onScreen":true,"x":10,"y":10,"images":["$PIC"],
+  "created":819000000,"modified":820000200,"changed":820000200,"versions":{"here":1,"there":2}},
+ {"id":"$B","text":"new elsewhere","folded":false,"onScreen":false,"x":0,"y":0,
+  "created":820000000,"modified":820000000,"changed":820000000,"versions":{"there":1}},
+ {"id":"$C","text":"from the conflict copy","folded":false,"onScreen":false,"x":0,"y":0,
+  "created":820000100,"modified":820000100,"changed":820000100,"versions":{"there":1}}]
+JSON
+mv "$APP_DATA/.syncing.tmp" "$NOTES"
+three_merges() { [ "$(merges)" -eq 3 ]; }
+check "the picture's note is merged" wait_for 10 three_merges
+wait_steady 5 screen_digest "$(crop_of "$NOTE")" >/dev/null
+shot 03-picture-on-its-way
+waiting=$(screen_digest "$(crop_of "$NOTE")")
+mkdir -p "$APP_DATA/images"
+convert -size 400x300 xc:teal "png:$APP_DATA/images/.incoming.png"
+mv "$APP_DATA/images/.incoming.png" "$APP_DATA/images/$PIC"
+arrived() { [ "$(screen_digest "$(crop_of "$NOTE")")" != "$waiting" ]; }
+check "the picture shows once its file lands" wait_for 10 arrived
+wait_steady 5 screen_digest "$(crop_of "$NOTE")" >/dev/null
+shot 04-picture-arrived
 
 stop_app
 e2e_finish

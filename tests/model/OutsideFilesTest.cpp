@@ -119,6 +119,33 @@ private Q_SLOTS:
         QCOMPARE(reading.copies.at(1).notes.first().text, QStringLiteral("at the last moment"));
     }
 
+    void whatTheLiveNotesHoldAlreadyIsLeftOutOfTheMerge()
+    {
+        const NoteData a = record("a");
+        const NoteData b = record("b");
+        NoteData movedThere = a; // only its layout differs: nothing to merge
+        movedThere.x = 300;
+        movedThere.onScreen = true;
+        NoteData editedThere = b;
+        editedThere.text = "b, edited there";
+        const NoteData newThere = record("new there");
+
+        OutsideFiles::Reading reading;
+        reading.notesFile = Store::OutsideVersion{{movedThere, editedThere, newThere}, {}};
+        reading.copies << OutsideFiles::Copy{"copy", {movedThere}};
+        OutsideFiles::dropKnown(reading, {a, b});
+        QCOMPARE(reading.notesFile->records, (QList<NoteData>{editedThere, newThere}));
+        QVERIFY(reading.copies.first().notes.isEmpty());
+        QVERIFY(!reading.notesFileHoldsKnown);
+
+        reading.notesFile = Store::OutsideVersion{{movedThere, b}, {}};
+        OutsideFiles::dropKnown(reading, {a, b});
+        QVERIFY(reading.notesFileHoldsKnown); // the file needs nothing of ours
+        reading.notesFile = Store::OutsideVersion{{movedThere}, {}};
+        OutsideFiles::dropKnown(reading, {a, b});
+        QVERIFY(!reading.notesFileHoldsKnown); // it lacks b
+    }
+
     void aBurstIsToldOnceAndAReplacedFileStaysWatched()
     {
         writeFile(path, "[]");

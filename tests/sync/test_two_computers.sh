@@ -70,12 +70,20 @@ type_into_note() {
     xdotool key ctrl+End
     xdotool type --delay 20 "$2"
 }
+# Ctrl+W closes the dashboard; a key that came before the focus did is tried again.
+close_dashboard() {
+    local attempt
+    for attempt in 1 2 3; do
+        dashboard_open || return 0
+        xdotool windowfocus --sync "$(dashboards | head -1)" 2>/dev/null
+        xdotool key ctrl+w
+        wait_for 3 dashboard_closed && return 0
+    done
+    return 1
+}
 # The one note on this side's screen, the dashboard closed so that it does not cover it.
 only_note_window() {
-    if dashboard_open; then
-        xdotool windowfocus --sync "$(dashboards | head -1)" key ctrl+w
-        wait_for 10 dashboard_closed || return 1
-    fi
+    close_dashboard || return 1
     [ "$(note_windows | wc -l)" = 1 ] && note_windows
 }
 

@@ -68,14 +68,17 @@ void AppController::lookOutside()
     reader().start([weak, path, generation, merged, known] {
         OutsideFiles::Reading reading = OutsideFiles::read(path, generation, merged);
         OutsideFiles::dropKnown(reading, known);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [weak, reading = std::move(reading)] {
-                if (weak) {
-                    weak->outsideRead(reading);
-                }
-            },
-            Qt::QueuedConnection);
+        // Through the application object, which outlives the controller; dropped after exit.
+        if (QCoreApplication* application = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                application,
+                [weak, reading = std::move(reading)] {
+                    if (weak) {
+                        weak->outsideRead(reading);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
     });
 }
 

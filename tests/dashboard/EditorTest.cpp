@@ -312,6 +312,7 @@ private Q_SLOTS:
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(600, 500);
         editor.show();
+        Fixture::finishImages(); // read on the worker, then the tiles are built again
         QPointer<ImageTile> tile = editor.findChildren<ImageTile*>().value(0);
         QVERIFY(tile);
 

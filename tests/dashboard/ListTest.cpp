@@ -354,7 +354,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         file.close();
-        QVERIFY(thumbnailIsRed());
+        QTRY_VERIFY(thumbnailIsRed()); // read and filled on the worker
     }
 
     void arrowKeysSkipSectionHeaders()

@@ -258,6 +258,7 @@ void NoteViewTest::imageTilesAreClampedAndScrollOnlyWhenTall()
     QVERIFY(!tall.isEmpty() && !flat.isEmpty());
     f.addNote(QStringLiteral("pics"), {tall, QStringLiteral("missing.png"), flat});
     NoteView& view = f.showView();
+    Fixture::finishImages(); // the pictures are read on the worker
     const QList<noteview::ImageTile*> tiles = view.imageStrip()->tiles();
     QCOMPARE(tiles.size(), 2); // the unreadable file gets no tile
     QCOMPARE(tiles.at(0)->size(), QSize(200, 260));
@@ -286,6 +287,7 @@ void NoteViewTest::imageTilesShowTheWorkersCopyOnlyAtItsSize()
     marked.fill(Qt::red);
     Images::rememberDisplayCopy(name, marked);
     NoteView& view = f.showView();
+    Fixture::finishImages();
     noteview::ImageTile* tile = view.imageStrip()->tiles().value(0);
     QVERIFY(tile != nullptr);
     QCOMPARE(tile->size(), QSize(200, 100));

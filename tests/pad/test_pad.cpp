@@ -416,7 +416,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         file.close();
-        QVERIFY(stripIsRed());
+        QTRY_VERIFY(stripIsRed()); // read and filled on the worker
     }
 
     void contextMenuHoldsTheApplicationCommands()

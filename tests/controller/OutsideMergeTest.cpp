@@ -223,8 +223,7 @@ private Q_SLOTS:
     void conflictCopiesAreMergedThenRemoved()
     {
         NoteModel* note = f->addNote(QStringLiteral("here"));
-        const QUuid doomed =
-            f->addNote(QStringLiteral("deleted for good elsewhere"))->id();
+        const QUuid doomed = f->addNote(QStringLiteral("deleted for good elsewhere"))->id();
         saved();
         QTest::qWait(quiet);
         const QDir dir(f->dir.path());

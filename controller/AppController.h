@@ -277,7 +277,7 @@ private:
     // Reads a still pointer only to notice motion that made no event (a warp, faked input).
     static constexpr int idleCheckMs = 3000;
     QTimer* trackingTimer_ = nullptr;
-    bool pollOnly_ = true;           // no motion event seen yet
+    bool pollOnly_ = true;           // motion not known to be reported
     bool edgeTellsArrivals_ = false; // arriving at the top edge is reported
     void followPointer();
     // The strip of the top edge that opens the pad, in the y-up space.

@@ -41,7 +41,7 @@ void AppController::start()
     trackingTimer_->setInterval(trackingMs);
     connect(trackingTimer_, &QTimer::timeout, this, &AppController::trackingTick);
     QPointer<AppController> weak(this);
-    platform::desktop().watchPointer([weak] {
+    const bool motionReported = platform::desktop().watchPointer([weak] {
         if (weak) {
             weak->pointerMoved();
         }
@@ -56,9 +56,12 @@ void AppController::start()
             weak->pointerAtEdge();
         }
     }) || platform::desktop().pointerOnlyOverOwnWindows();
-    // Until the first motion event shows that motion is reported, a still pointer is read
-    // now and then, or steadily where nothing reports arrivals at the edge.
-    trackingTimer_->start(edgeTellsArrivals_ ? idleCheckMs : trackingMs);
+    // Where both motion and arrivals at the edge are reported, one reading finds a pointer
+    // already at the edge and then nothing is read until something moves. Otherwise, until the
+    // first motion event shows that motion is reported, a still pointer is read now and then,
+    // or steadily where nothing reports arrivals at the edge.
+    pollOnly_ = !(motionReported && edgeTellsArrivals_);
+    trackingTimer_->start(edgeTellsArrivals_ && pollOnly_ ? idleCheckMs : trackingMs);
 
     bringBackOnScreenNotes();
     // Other computers' notes arrive through the folder as long as the program runs, wherever

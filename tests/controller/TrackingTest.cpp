@@ -255,6 +255,26 @@ private Q_SLOTS:
         QVERIFY(app().revealed());
     }
 
+    // Both reported from the start: one reading, for a pointer already at the edge, and then
+    // no timer at all while the pointer rests.
+    void aStillPointerCostsNothingWhereBothAreReported()
+    {
+        h.reset();
+        h = std::make_unique<Fixture>();
+        h->desktop.arrivals = true;
+        h->desktop.motionEvents = true;
+        h->desktop.mouse = QPointF(720, 900);
+        h->startUp();
+        QTimer* timer = ControllerTestAccess::trackingTimer(app());
+        ControllerTestAccess::tick(app());
+        QVERIFY(app().revealed());
+        h->desktop.moveMouse(QPointF(0, 0));
+        QTRY_VERIFY(!app().revealed());
+        ControllerTestAccess::tick(app());
+        ControllerTestAccess::tick(app());
+        QVERIFY(!timer->isActive());
+    }
+
     void theDesktopsMotionEventsReachTheController()
     {
         h.reset();

@@ -233,6 +233,7 @@ private:
     void attachImage(NoteModel* note, const QString& name);
     void offerClip(int change, const platform::ClipboardContent& content);
     quint64 submitNotes();
+    void outsideFound(OutsideFiles::Reading reading);
     void outsideRead(const OutsideFiles::Reading& reading);
     void mergeOutside(const OutsideFiles::Reading& reading);
     void applyMerged(const QList<NoteData>& merged, int* changes);

@@ -32,6 +32,23 @@ QThreadPool& reader()
     return *pool;
 }
 
+// Hands `reading` to the controller on the GUI thread, through the application object, which
+// outlives the controller; dropped after exit.
+template <typename Receive>
+void answer(const QPointer<AppController>& weak, OutsideFiles::Reading reading, Receive receive)
+{
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        QMetaObject::invokeMethod(
+            application,
+            [weak, reading = std::move(reading), receive] {
+                if (weak) {
+                    (weak.data()->*receive)(reading);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
 } // namespace
 
 void AppController::watchFolder(const QString& folder)
@@ -62,23 +79,25 @@ void AppController::lookOutside()
     const QString path = Store::url();
     const int generation = platform::servicesGeneration();
     const std::optional<DiskFile::Stamp> merged = outside_->mergedFrom;
-    // The records are shared with the live notes' last snapshot: taking them costs little.
+    const QPointer<AppController> weak(this);
+    reader().start([weak, path, generation, merged] {
+        answer(weak, OutsideFiles::read(path, generation, merged), &AppController::outsideFound);
+    });
+}
+
+// Most looks find nothing new: only then are the live notes' records taken (shared with the
+// last save's snapshot, or read now) to leave out on the worker what they hold already.
+void AppController::outsideFound(OutsideFiles::Reading reading)
+{
+    if (!reading.anything()) {
+        outsideRead(reading);
+        return;
+    }
     const QList<NoteData> known = snapshots_->take(notes_).records;
     const QPointer<AppController> weak(this);
-    reader().start([weak, path, generation, merged, known] {
-        OutsideFiles::Reading reading = OutsideFiles::read(path, generation, merged);
+    reader().start([weak, reading = std::move(reading), known]() mutable {
         OutsideFiles::dropKnown(reading, known);
-        // Through the application object, which outlives the controller; dropped after exit.
-        if (QCoreApplication* application = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(
-                application,
-                [weak, reading = std::move(reading)] {
-                    if (weak) {
-                        weak->outsideRead(reading);
-                    }
-                },
-                Qt::QueuedConnection);
-        }
+        answer(weak, std::move(reading), &AppController::outsideRead);
     });
 }
 

@@ -38,6 +38,11 @@ std::optional<QByteArray> readRegular(const QString& path)
 bool isConflictCopy(const QString& name, const QString& of)
 {
     const auto [stem, extension] = split(of);
+    // Most names in the folder are not copies: they are told apart without building a pattern.
+    if (name.size() <= of.size() || !name.startsWith(stem, Qt::CaseInsensitive) ||
+        !name.endsWith(extension, Qt::CaseInsensitive)) {
+        return false;
+    }
     // Syncthing; Nextcloud and ownCloud (with or without a user); Dropbox; older ownCloud.
     static const QString engines = QStringLiteral(
         "(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+"
@@ -51,6 +56,9 @@ bool isConflictCopy(const QString& name, const QString& of)
 
 bool isParked(const QString& name, const QString& of)
 {
+    if (!name.startsWith(of + QStringLiteral(".merging-"))) {
+        return false;
+    }
     const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(of) +
                                      QStringLiteral("\\.merging-\\d{8}-\\d{6}(?:-\\d+)?$"));
     return pattern.match(name).hasMatch();

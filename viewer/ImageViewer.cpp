@@ -171,10 +171,16 @@ QString ImageViewer::shownName() const
     return note_->images().at(shownPosition());
 }
 
-QImage ImageViewer::shownImage() const
+QImage ImageViewer::shownImage()
 {
     const QString name = shownName();
-    return name.isEmpty() ? QImage() : Images::load(name);
+    return name.isEmpty() ? QImage() : Images::shown(name, this, [this] { update(); });
+}
+
+QSize ImageViewer::shownSize() const
+{
+    const QString name = shownName();
+    return name.isEmpty() ? QSize() : Images::shownSize(name);
 }
 
 QString ImageViewer::caption() const
@@ -190,11 +196,11 @@ QString ImageViewer::caption() const
 
 QRectF ImageViewer::cardRect() const
 {
-    const QImage image = shownImage();
-    if (image.isNull()) {
+    const QSize picture = shownSize();
+    if (!picture.isValid()) {
         return QRectF();
     }
-    const QSizeF shown = displaySize(image.size(), size());
+    const QSizeF shown = displaySize(picture, size());
     const QSizeF card(std::max(shown.width(), minCardW), shown.height() + barH);
     return QRectF(QPointF((width() - card.width()) / 2, (height() - card.height()) / 2), card);
 }
@@ -228,7 +234,10 @@ bool ImageViewer::handleKey(int key)
 
 void ImageViewer::copyShown()
 {
-    const QImage image = shownImage();
+    // Shown, so nearly always in memory; read now only when the worker is not done yet.
+    const QString name = shownName();
+    const QImage cached = name.isEmpty() ? QImage() : Images::cached(name);
+    const QImage image = cached.isNull() && !name.isEmpty() ? Images::load(name) : cached;
     if (image.isNull()) {
         return;
     }
@@ -357,13 +366,14 @@ void ImageViewer::paintEvent(QPaintEvent*)
     } else {
         painter.drawImage(QRectF(rect()), backdrop_);
     }
-    const QImage image = shownImage();
-    if (!image.isNull()) {
-        paintCard(painter, cardRect(), image);
+    const QRectF card = cardRect();
+    if (!card.isNull()) {
+        paintCard(painter, card, shownImage(), shownSize());
     }
 }
 
-void ImageViewer::paintCard(QPainter& painter, const QRectF& card, const QImage& image)
+void ImageViewer::paintCard(QPainter& painter, const QRectF& card, const QImage& image,
+                            QSize imageSize)
 {
     if (shadowFor_ != card.size()) {
         // Blurring a full-screen shadow on every paint would be slow: render it once a size.
@@ -387,7 +397,7 @@ void ImageViewer::paintCard(QPainter& painter, const QRectF& card, const QImage&
     painter.save();
     painter.setClipPath(outline);
     painter.fillRect(card, QColor::fromRgbF(0.11, 0.11, 0.11));
-    const QSizeF shown = displaySize(image.size(), size());
+    const QSizeF shown = displaySize(imageSize, size());
     const QRectF band(card.left(), card.top(), card.width(), shown.height());
     painter.fillRect(band, Qt::black);
     const QRectF picture(band.center().x() - shown.width() / 2, band.top(), shown.width(),

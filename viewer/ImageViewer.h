@@ -51,10 +51,13 @@ protected:
 
 private:
     QString shownName() const;
-    QImage shownImage() const;
+    // The picture for showing, decoded on the image worker: null until it is in memory, and
+    // the viewer repaints when it is. Its size is known at once, from the file's header.
+    QImage shownImage();
+    QSize shownSize() const;
     void refresh();
     void layoutBar();
-    void paintCard(QPainter& painter, const QRectF& card, const QImage& image);
+    void paintCard(QPainter& painter, const QRectF& card, const QImage& image, QSize imageSize);
     static void saveCopy(const QString& source, const QString& destination);
 
     QPointer<NoteModel> note_;

@@ -5,10 +5,12 @@
 #include "viewer/ViewerPanel.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
+#include <QUuid>
 
 // The full-screen image viewer: stepping, keys, the bar's actions and its size rule.
 class ViewerTest : public QObject {
@@ -140,6 +142,27 @@ private Q_SLOTS:
         QCOMPARE(viewer()->cardRect().size(), QSizeF(520, 80 + 48));
         note->setImages({f->storeImage(QSize(4000, 3000))});
         QCOMPARE(viewer()->cardRect().size(), QSizeF(864, 648 + 48));
+    }
+
+    // A picture not in memory is read on the worker: the card takes its size at once, from the
+    // file's header, and the picture fills it when the worker is done.
+    void aPictureNotInMemoryIsReadOnTheWorker()
+    {
+        const QString name =
+            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+        QImage red(400, 300, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(QDir().mkpath(QFileInfo(Images::url(name)).absolutePath()));
+        QVERIFY(red.save(Images::url(name)));
+        note = f->shownNote(QStringLiteral("Elsewhere"));
+        note->setImages({name});
+        app().viewImages(note, 0);
+        const QRectF card = viewer()->cardRect();
+        QCOMPARE(card.size(), QSizeF(520, 300 + 48));
+        const QPoint middle(int(card.center().x()), int(card.top()) + 150);
+        QVERIFY(near(painted().pixel(middle), Qt::black));
+        Fixture::finishImages();
+        QTRY_VERIFY(near(painted().pixel(middle), Qt::red));
     }
 
     void removingTheLastOfSeveralShowsTheNewLast()

@@ -1,5 +1,8 @@
 #include "model/Store.h"
 
+#include "model/LocalLayout.h"
+#include "model/Merge.h"
+
 #include "model/DiskFile.h"
 #include "model/NoteModel.h"
 #include "model/OutsideFiles.h"
@@ -43,6 +46,7 @@ struct Seen {
     bool known = false;
     std::optional<DiskFile::Stamp> stamp; // none: there was no file
     size_t hash = 0;                      // of the bytes, rather than a second copy of them
+    std::optional<size_t> layoutHash;     // of this computer's layout as last written
     QString path;
     int generation = 0;
 };
@@ -79,6 +83,21 @@ void remember(Seen& state, std::optional<DiskFile::Stamp> stamp, const QByteArra
     state.known = true;
     state.stamp = stamp;
     state.hash = hashOf(bytes);
+}
+
+// Rewritten only when it changed. A failure leaves the shared file's layout to fall back on,
+// and the next save tries again.
+void writeLayout(Seen& seen, const Snapshot& snapshot)
+{
+    if (snapshot.layoutPath.isEmpty()) {
+        return;
+    }
+    const QByteArray layout = LocalLayout::encode(snapshot.records);
+    const size_t hash = hashOf(layout);
+    QString ignored;
+    if (seen.layoutHash != hash && DiskFile::replace(snapshot.layoutPath, layout, &ignored)) {
+        seen.layoutHash = hash;
+    }
 }
 
 constexpr size_t keptOutsideCopies = 5;
@@ -321,6 +340,19 @@ std::optional<QByteArray> readNotes(const QString& path, std::optional<DiskFile:
 
 } // namespace
 
+namespace {
+
+// This computer's layout laid over the shared file's (see LocalLayout).
+void applyLocalLayout(const QString& path, QList<NoteData>& records)
+{
+    QFile file;
+    if (SafeFiles::openRegular(LocalLayout::pathBeside(path, Merge::thisComputer()), file)) {
+        LocalLayout::apply(file.readAll(), records);
+    }
+}
+
+} // namespace
+
 QList<NoteData> load(Damage* damage)
 {
     const QString path = url();
@@ -346,6 +378,7 @@ QList<NoteData> load(Damage* damage)
             *damage = Damage{keptAs.isEmpty() ? path : keptAs, int(records->size())};
         }
     }
+    applyLocalLayout(path, *records);
     QSet<QUuid> ids;
     for (NoteData& record : *records) {
         // A copied record (a merge by hand, a sync tool) must not share its identity: the
@@ -375,6 +408,7 @@ Snapshot snapshotOf(QList<NoteData> records)
     taken.path = url();
     taken.generation = platform::servicesGeneration();
     taken.taken = platform::now();
+    taken.layoutPath = LocalLayout::pathBeside(taken.path, Merge::thisComputer());
     return taken;
 }
 
@@ -403,6 +437,7 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
         settleDisplaced(seen, snapshot, displaced);
     }
     remember(seen, written, bytes);
+    writeLayout(seen, snapshot);
     return true;
 }
 

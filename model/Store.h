@@ -57,6 +57,8 @@ struct Snapshot {
     // The version of the notes file whose notes the records hold already (merged in): found in
     // the file's place, it is no outside change.
     std::optional<DiskFile::Stamp> merged;
+    // Where this computer's layout of the records goes (LocalLayout); none: nowhere.
+    QString layoutPath;
 };
 Snapshot snapshot(const QList<NoteModel*>& notes);
 // The same around records read already.

@@ -218,10 +218,14 @@ int main(int argc, char* argv[])
         QObject::connect(&instance, &SingleInstance::requested, &application,
                          [&delegate](SingleInstance::Request asked) { delegate.perform(asked); });
         // A signal ends the event loop like Quit; the controller, going with the delegate,
-        // waits for its writer to put the last change on disk.
+        // waits for its writer to put the last change on disk. Keys typed before the signal
+        // may still wait in the queue: they are handled first, so they are saved too.
         const QuitSignals quitSignals;
-        QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application,
-                         &QApplication::quit);
+        QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application, [] {
+            constexpr int queuedInputMs = 250;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, queuedInputMs);
+            QApplication::quit();
+        });
         // Before the event loop starts, not from it: starting the loop first connects the
         // accessibility bridge to the session bus and waits for it (on a bare X server, for a
         // bus started on demand), and the pad would appear only after that.

@@ -75,7 +75,8 @@ bool later(const NoteData& a, const NoteData& b)
     return sa != sb ? sa > sb : contentOf(a) > contentOf(b);
 }
 
-// `layout`'s note with the content of `content`.
+} // namespace
+
 NoteData withContent(const NoteData& layout, const NoteData& content)
 {
     NoteData r = content;
@@ -87,6 +88,8 @@ NoteData withContent(const NoteData& layout, const NoteData& content)
     r.ph = layout.ph;
     return r;
 }
+
+namespace {
 
 // Always the same words: computers in different languages must make the same copy.
 QString copyText(const QString& text)

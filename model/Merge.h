@@ -54,6 +54,10 @@ Result merge(const QList<NoteData>& local, const Tombstones& localTombstones,
              const QList<NoteData>& outside, const Tombstones& outsideTombstones,
              const QDateTime& now);
 
+// `layout`'s note (where it sits: x, y, onScreen, folded, pw, ph) with the content of
+// `content`.
+NoteData withContent(const NoteData& layout, const NoteData& content);
+
 // What a note's content is, without its layout, defaults filled in: equal for equal
 // content, byte for byte.
 QByteArray contentOf(const NoteData& record);

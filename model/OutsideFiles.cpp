@@ -102,14 +102,7 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
 
 bool sameContent(const NoteData& a, const NoteData& b)
 {
-    NoteData placed = a;
-    placed.folded = b.folded;
-    placed.onScreen = b.onScreen;
-    placed.x = b.x;
-    placed.y = b.y;
-    placed.pw = b.pw;
-    placed.ph = b.ph;
-    return placed == b || Merge::contentOf(a) == Merge::contentOf(b);
+    return Merge::withContent(b, a) == b || Merge::contentOf(a) == Merge::contentOf(b);
 }
 
 namespace {

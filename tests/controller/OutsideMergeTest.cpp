@@ -223,7 +223,7 @@ private Q_SLOTS:
     void conflictCopiesAreMergedThenRemoved()
     {
         NoteModel* note = f->addNote(QStringLiteral("here"));
-        NoteModel* doomed = f->addNote(QStringLiteral("deleted for good elsewhere"));
+        const QUuid doomed = f->addNote(QStringLiteral("deleted for good elsewhere"))->id();
         saved();
         QTest::qWait(quiet);
         const QDir dir(f->dir.path());
@@ -239,12 +239,12 @@ private Q_SLOTS:
         // The tombstones' own conflict copy removes the note without a trip to Recently Deleted.
         const QString dead =
             dir.filePath("notes.tombstones (conflicted copy 2026-03-01 120000).json");
-        QVERIFY(replaceFromOutside(dead, TombstoneFile::encode({{doomed->id(), f->today}})));
+        QVERIFY(replaceFromOutside(dead, TombstoneFile::encode({{doomed, f->today}})));
         QTRY_COMPARE(f->log.lines.size(), 2);
         QCOMPARE(f->log.lines.last(), merged(1));
         QCOMPARE(app().notes().size(), 2);
         QTRY_VERIFY(!QFile::exists(dead));
-        QVERIFY(TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(doomed->id()));
+        QVERIFY(TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(doomed));
 
         // A copy that does not read is never merged and stays for the user.
         const QString broken = dir.filePath("notes (conflicted copy 2026-03-01 120001).json");

@@ -1,9 +1,7 @@
 #include "model/Store.h"
 
-#include "model/LocalLayout.h"
-#include "model/Merge.h"
-
 #include "model/DiskFile.h"
+#include "model/LocalLayout.h"
 #include "model/NoteModel.h"
 #include "model/OutsideFiles.h"
 #include "model/SafeFiles.h"
@@ -24,6 +22,7 @@
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace Store {
@@ -46,7 +45,11 @@ struct Seen {
     bool known = false;
     std::optional<DiskFile::Stamp> stamp; // none: there was no file
     size_t hash = 0;                      // of the bytes, rather than a second copy of them
-    std::optional<size_t> layoutHash;     // of this computer's layout as last written
+    // This computer's layout file: as last written (a digest), and whether a failure to
+    // write it was told already.
+    QString layoutPath;
+    std::optional<size_t> layoutWritten;
+    bool layoutFailureTold = false;
     QString path;
     int generation = 0;
 };
@@ -85,18 +88,28 @@ void remember(Seen& state, std::optional<DiskFile::Stamp> stamp, const QByteArra
     state.hash = hashOf(bytes);
 }
 
-// Rewritten only when it changed. A failure leaves the shared file's layout to fall back on,
-// and the next save tries again.
+// Rewritten only when it changed, which most saves (a key typed) leave alone. A failure
+// leaves the notes file's layout to fall back on and the next save tries again; it is told
+// once, not at every save.
 void writeLayout(Seen& seen, const Snapshot& snapshot)
 {
     if (snapshot.layoutPath.isEmpty()) {
         return;
     }
-    const QByteArray layout = LocalLayout::encode(snapshot.records);
-    const size_t hash = hashOf(layout);
-    QString ignored;
-    if (seen.layoutHash != hash && DiskFile::replace(snapshot.layoutPath, layout, &ignored)) {
-        seen.layoutHash = hash;
+    if (seen.layoutPath != snapshot.layoutPath) {
+        seen.layoutPath = snapshot.layoutPath;
+        seen.layoutWritten.reset();
+        seen.layoutFailureTold = false;
+    }
+    const size_t digest = LocalLayout::digest(snapshot.records);
+    if (seen.layoutWritten == digest) {
+        return;
+    }
+    QString error;
+    if (LocalLayout::write(snapshot.layoutPath, snapshot.records, &error)) {
+        seen.layoutWritten = digest;
+    } else if (!std::exchange(seen.layoutFailureTold, true)) {
+        platform::log(QStringLiteral("Quillhaven: this computer's layout not saved: ") + error);
     }
 }
 
@@ -340,19 +353,6 @@ std::optional<QByteArray> readNotes(const QString& path, std::optional<DiskFile:
 
 } // namespace
 
-namespace {
-
-// This computer's layout laid over the shared file's (see LocalLayout).
-void applyLocalLayout(const QString& path, QList<NoteData>& records)
-{
-    QFile file;
-    if (SafeFiles::openRegular(LocalLayout::pathBeside(path, Merge::thisComputer()), file)) {
-        LocalLayout::apply(file.readAll(), records);
-    }
-}
-
-} // namespace
-
 QList<NoteData> load(Damage* damage)
 {
     const QString path = url();
@@ -378,7 +378,8 @@ QList<NoteData> load(Damage* damage)
             *damage = Damage{keptAs.isEmpty() ? path : keptAs, int(records->size())};
         }
     }
-    applyLocalLayout(path, *records);
+    // The notes file may hold another computer's layout.
+    LocalLayout::layOver(*records);
     QSet<QUuid> ids;
     for (NoteData& record : *records) {
         // A copied record (a merge by hand, a sync tool) must not share its identity: the
@@ -408,7 +409,7 @@ Snapshot snapshotOf(QList<NoteData> records)
     taken.path = url();
     taken.generation = platform::servicesGeneration();
     taken.taken = platform::now();
-    taken.layoutPath = LocalLayout::pathBeside(taken.path, Merge::thisComputer());
+    taken.layoutPath = LocalLayout::path();
     return taken;
 }
 

@@ -2,6 +2,7 @@
 #include "controller/ViewFactory.h"
 #include "model/DiskFile.h"
 #include "model/Images.h"
+#include "model/LocalLayout.h"
 #include "model/NoteGeometry.h"
 #include "model/Store.h"
 #include "model/Tombstones.h"
@@ -77,6 +78,9 @@ void AppController::loadNotes()
     setNotes(makeNotes(Store::load(&damage), this));
     // What a save killed half-way left behind.
     DiskFile::removeLeftovers(Store::url());
+    if (const QString layout = LocalLayout::path(); !layout.isEmpty()) {
+        DiskFile::removeLeftovers(layout);
+    }
     purgeOldDeletions();
     if (damage.keptAs.isEmpty()) {
         removeOrphanImages();

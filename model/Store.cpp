@@ -1,6 +1,7 @@
 #include "model/Store.h"
 
 #include "model/DiskFile.h"
+#include "model/LocalLayout.h"
 #include "model/NoteModel.h"
 #include "model/OutsideFiles.h"
 #include "model/SafeFiles.h"
@@ -21,6 +22,7 @@
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace Store {
@@ -43,6 +45,11 @@ struct Seen {
     bool known = false;
     std::optional<DiskFile::Stamp> stamp; // none: there was no file
     size_t hash = 0;                      // of the bytes, rather than a second copy of them
+    // This computer's layout file: as last written (a digest), and whether a failure to
+    // write it was told already.
+    QString layoutPath;
+    std::optional<size_t> layoutWritten;
+    bool layoutFailureTold = false;
     QString path;
     int generation = 0;
 };
@@ -79,6 +86,31 @@ void remember(Seen& state, std::optional<DiskFile::Stamp> stamp, const QByteArra
     state.known = true;
     state.stamp = stamp;
     state.hash = hashOf(bytes);
+}
+
+// Rewritten only when it changed, which most saves (a key typed) leave alone. A failure
+// leaves the notes file's layout to fall back on and the next save tries again; it is told
+// once, not at every save.
+void writeLayout(Seen& seen, const Snapshot& snapshot)
+{
+    if (snapshot.layoutPath.isEmpty()) {
+        return;
+    }
+    if (seen.layoutPath != snapshot.layoutPath) {
+        seen.layoutPath = snapshot.layoutPath;
+        seen.layoutWritten.reset();
+        seen.layoutFailureTold = false;
+    }
+    const size_t digest = LocalLayout::digest(snapshot.records);
+    if (seen.layoutWritten == digest) {
+        return;
+    }
+    QString error;
+    if (LocalLayout::write(snapshot.layoutPath, snapshot.records, &error)) {
+        seen.layoutWritten = digest;
+    } else if (!std::exchange(seen.layoutFailureTold, true)) {
+        platform::log(QStringLiteral("Quillhaven: this computer's layout not saved: ") + error);
+    }
 }
 
 constexpr size_t keptOutsideCopies = 5;
@@ -346,6 +378,8 @@ QList<NoteData> load(Damage* damage)
             *damage = Damage{keptAs.isEmpty() ? path : keptAs, int(records->size())};
         }
     }
+    // The notes file may hold another computer's layout.
+    LocalLayout::layOver(*records);
     QSet<QUuid> ids;
     for (NoteData& record : *records) {
         // A copied record (a merge by hand, a sync tool) must not share its identity: the
@@ -375,6 +409,7 @@ Snapshot snapshotOf(QList<NoteData> records)
     taken.path = url();
     taken.generation = platform::servicesGeneration();
     taken.taken = platform::now();
+    taken.layoutPath = LocalLayout::path();
     return taken;
 }
 
@@ -403,6 +438,7 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
         settleDisplaced(seen, snapshot, displaced);
     }
     remember(seen, written, bytes);
+    writeLayout(seen, snapshot);
     return true;
 }
 

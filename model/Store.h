@@ -43,8 +43,9 @@ struct Damage {
 // The records of the notes file, ids made unique; empty when there is none. Only a regular file
 // is read: anything else (a FIFO, a device, a folder), like a file that does not decode, is
 // kept aside as unreadable, and every complete record that still decodes on its own is
-// recovered from it; `damage` then tells what happened. Whoever keeps the live notes builds
-// them from these.
+// recovered from it; `damage` then tells what happened. The notes this computer's layout file
+// names (LocalLayout) sit where it says, whoever wrote the notes file last. Whoever keeps the
+// live notes builds them from these.
 QList<NoteData> load(Damage* damage = nullptr);
 // What one save writes, taken on the GUI thread and then written anywhere: the records (their
 // strings are shared, not copied), and the file and services they belong to, so the writing
@@ -57,6 +58,8 @@ struct Snapshot {
     // The version of the notes file whose notes the records hold already (merged in): found in
     // the file's place, it is no outside change.
     std::optional<DiskFile::Stamp> merged;
+    // Where this computer's layout of the records goes (LocalLayout::path()); none: nowhere.
+    QString layoutPath;
 };
 Snapshot snapshot(const QList<NoteModel*>& notes);
 // The same around records read already.

@@ -16,6 +16,10 @@ struct Services {
     Desktop* desktop = nullptr;
     // The notes file; empty: notes.json in the user's data folder.
     QString notesFile;
+    // This computer's own folder, never synced, for where its notes sit on its screen. Empty:
+    // Quillhaven in the XDG state folder, or none at all while `notesFile` is set (a test's
+    // notes, which must not reach into the real home).
+    QString stateFolder;
     // A uniform draw from the closed range [lo, hi]; empty: the system's random source.
     std::function<double(double lo, double hi)> uniform;
     // Asks the user for image files; returns the chosen paths (empty when cancelled). Empty:

@@ -6,6 +6,7 @@
 #include "model/DiskFile.h"
 #include "model/FolderWatch.h"
 #include "model/Images.h"
+#include "model/LocalLayout.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "model/Tombstones.h"
@@ -252,6 +253,40 @@ private Q_SLOTS:
         QTest::qWait(quiet);
         QVERIFY(QFile::exists(broken));
         QCOMPARE(f->log.lines.size(), 2);
+    }
+
+    void aRestartKeepsThisComputersLayoutWhateverTheFileSays()
+    {
+        f->services().stateFolder = f->dir.filePath(QStringLiteral("state"));
+        NoteModel* shown = f->shownNote(QStringLiteral("on this screen"));
+        NoteModel* tucked = f->addNote(QStringLiteral("tucked here"));
+        saved();
+        QTest::qWait(quiet);
+        // The other computer only laid the windows out its own way: nothing to merge or write.
+        NoteData there = shown->data();
+        there.onScreen = false;
+        there.folded = true;
+        there.x = 7;
+        NoteData other = tucked->data();
+        other.onScreen = true;
+        other.pw = 400;
+        QVERIFY(replaceFromOutside(path, Store::encode({there, other})));
+        QTest::qWait(quiet);
+        QVERIFY(f->log.lines.isEmpty());
+        // A layout write cut short left its temporary file.
+        QFile leftover(LocalLayout::path() + QStringLiteral(".saving-AbC123"));
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+
+        f->app.reset();
+        QCOMPARE(Store::decode(f->savedBytes())->first().x, 7.0);
+        f->startUp();
+        NoteModel* again = app().notes().value(0);
+        QCOMPARE(again->origin, QPointF(100, 300));
+        QVERIFY(again->onScreen() && !again->folded() && app().window(again) != nullptr);
+        QVERIFY(!app().notes().value(1)->onScreen());
+        QCOMPARE(app().notes().value(1)->paperW(), NoteModel::defaultPaperW);
+        QVERIFY(!leftover.exists());
     }
 
     void aPictureOnItsWayIsAPlaceholderUntilItLands()

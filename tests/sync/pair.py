@@ -102,10 +102,11 @@ def holds(notes, expr):
 
     words = {
         "notes": notes,
-        # A note whose text holds s: any, not deleted, in Recently Deleted.
+        # A note whose text holds s: any, not deleted, in Recently Deleted, on the screen.
         "has": lambda s: any(s in n["text"] for n in notes),
         "live": lambda s: any(s in n["text"] and not deleted(n) for n in notes),
         "trashed": lambda s: any(s in n["text"] and deleted(n) for n in notes),
+        "shown": lambda s: any(s in n["text"] and n.get("onScreen") for n in notes),
         # No note with this id.
         "absent": lambda id_: all(n["id"] != id_ for n in notes),
         "images": lambda s: [i for n in notes if s in n["text"] for i in n.get("images") or []],

@@ -5,7 +5,8 @@
 # are created, edited, trashed, restored, deleted forever and given an image on both sides,
 # also while B's folder is paused so that Syncthing makes a real conflict copy; after each
 # step both notes files must hold the same notes with the same content, every edit present
-# and nothing deleted back.
+# and nothing deleted back. Last, one program restarts over a file holding the other's layout
+# and must show its notes where they were on its own screen.
 . "$(dirname "$0")/pair.sh"
 pair_setup "$1"
 FOLDER_A="$E2E_TMP/A/notes" FOLDER_B="$E2E_TMP/B/notes"
@@ -242,6 +243,34 @@ check "A's note has kept its place on A's screen" on A still_there
 check "and B's screen still shows no note" on B no_note_on_screen
 on A shot A-04-end
 on B shot B-04-end
+
+# --- a restart: each computer's notes stay where it put them, whoever wrote the file last
+check "B: --new-note makes a note on B's screen, typed in" on B new_note "Epsilon from B"
+converge "both computers hold it" 20 'live("Epsilon from B")'
+drag_note() {
+    local win x y
+    win=$(only_note_window) || return 1
+    read -r x y _ _ <<<"$(geometry "$win")"
+    xdotool mousemove $((x + 150)) $((y + 53)) mousedown 1
+    glide_to $((x + 150)) $((y + 57)) 1 0.1
+    glide_to $((x + 450)) $((y + 157)) 15
+    xdotool mouseup 1
+    moved() { at "$win" "$((x + 300)) $((y + 100)) $(geometry "$win" | cut -d' ' -f3-)"; }
+    wait_for 5 moved
+}
+check "B drags its note elsewhere: B writes the file last" on B drag_note
+B_RECT=$(on B eval 'geometry "$(only_note_window)"')
+# Moves change no content: A merges nothing and writes nothing, so its file holds B's layout.
+b_layout() { mine 'shown("Epsilon from B") and not shown("Alpha from A")'; }
+check "A's notes file holds B's layout" on A wait_for 20 b_layout
+check "A's program quits" eval 'kill "${APP_PIDS[A]}" && wait_for 10 gone "${APP_PIDS[A]}"'
+check "... leaving B's layout in its notes file" on A b_layout
+check "A's program starts again" eval 'pair_start_app A && on A wait_for 20 pad_window'
+check "A's note is back where it was on A's screen, alone" on A wait_for 10 still_there
+b_still_there() { [ "$(geometry "$(only_note_window)")" = "$B_RECT" ]; }
+check "B's note is where B put it" on B b_still_there
+on A shot A-05-restarted
+on B shot B-05-restarted
 only_merges() {
     ! grep "Quillhaven:" "$APP_LOG" | grep -qvx "Quillhaven: merged [0-9]* change(s) from outside"
 }

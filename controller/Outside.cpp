@@ -85,8 +85,9 @@ void AppController::lookOutside()
     });
 }
 
-// Most looks find nothing new: only then are the live notes' records taken (shared with the
-// last save's snapshot, or read now) to leave out on the worker what they hold already.
+// Most looks find nothing new. Only a look that found something takes the live notes' records
+// (shared with the last save's snapshot, or read now), for the worker to leave out what they
+// hold already.
 void AppController::outsideFound(OutsideFiles::Reading reading)
 {
     if (!reading.anything()) {

@@ -4,8 +4,11 @@
 #include "platform/LocalSocket.h"
 #include "platform/Log.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QThread>
+#include <algorithm>
 #include <array>
 #include <unistd.h>
 
@@ -51,20 +54,36 @@ std::optional<SingleInstance::Request> SingleInstance::request(const QByteArray&
     return std::nullopt;
 }
 
+void SingleInstance::pause(const QDeadlineTimer& deadline)
+{
+    constexpr qint64 retryMs = 50;
+    QThread::msleep(ulong(std::clamp<qint64>(deadline.remainingTime(), 0, retryMs)));
+}
+
 SingleInstance::Role SingleInstance::claim(int answerTimeoutMs, Request request, bool* delivered)
 {
     // The lock, not the socket, decides: it is taken atomically and freed by the system when
-    // its holder dies, whereas a socket file can outlive a crashed copy.
-    if (lock_->tryLock() != platform::FileLock::State::Held) {
-        // Taken, or the directory is not writable: no copy can hold the lock, so go on alone.
-        listen();
-        return Role::Primary;
+    // its holder dies, whereas a socket file can outlive a crashed copy. A holder that does
+    // not listen is starting or quitting: asked again until it answers or is gone.
+    const QDeadlineTimer deadline(answerTimeoutMs);
+    while (lock_->tryLock() == platform::FileLock::State::Held) {
+        const bool sent = platform::sendLineOnce(serverPath_, message(request), deadline);
+        if (sent || deadline.hasExpired()) {
+            if (delivered != nullptr) {
+                *delivered = sent;
+            }
+            return Role::Secondary;
+        }
+        pause(deadline);
     }
-    const bool sent = notifyRunningCopy(serverPath_, answerTimeoutMs, request);
-    if (delivered != nullptr) {
-        *delivered = sent;
-    }
-    return Role::Secondary;
+    // Taken, or the directory is not writable: no copy can hold the lock, so go on alone.
+    listen();
+    return Role::Primary;
+}
+
+void SingleInstance::stopListening()
+{
+    server_.reset();
 }
 
 QString SingleInstance::folderLockPath(const QString& folder)
@@ -89,11 +108,24 @@ SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, i
         break;
     }
     folderLock_.reset();
-    const QString holder = QFile::decodeName(platform::FileLock::noteOf(path));
-    if (!holder.isEmpty() && notifyRunningCopy(holder, answerTimeoutMs, request)) {
-        return FolderClaim::HandedOver;
+    const QDeadlineTimer deadline(answerTimeoutMs);
+    while (true) {
+        const QString holder = QFile::decodeName(platform::FileLock::noteOf(path));
+        if (!holder.isEmpty() && platform::sendLineOnce(holder, message(request), deadline)) {
+            return FolderClaim::HandedOver;
+        }
+        if (deadline.hasExpired()) {
+            return FolderClaim::Refused;
+        }
+        pause(deadline);
+        // The holder may have quit meanwhile.
+        auto lock = std::make_unique<platform::FileLock>(path);
+        if (lock->tryLock() != platform::FileLock::State::Held) {
+            folderLock_ = std::move(lock);
+            folderLock_->setNote(QFile::encodeName(serverPath_));
+            return FolderClaim::Taken;
+        }
     }
-    return FolderClaim::Refused;
 }
 
 platform::FileLock::State SingleInstance::claim(const QString& folder)
@@ -130,11 +162,6 @@ bool SingleInstance::listen()
     platform::log(QStringLiteral("Quillhaven: cannot listen for later launches at ") + serverPath_ +
                   QStringLiteral(": ") + server_->errorString());
     return false;
-}
-
-bool SingleInstance::notifyRunningCopy(const QString& serverPath, int timeoutMs, Request request)
-{
-    return platform::sendLine(serverPath, message(request), timeoutMs);
 }
 
 void SingleInstance::read(const QByteArray& line)

@@ -2,6 +2,7 @@
 
 #include "controller/FolderLocks.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -34,8 +35,13 @@ public:
     // Decides this process's role. Primary: the caller goes on and this object listens.
     // Secondary: another copy runs and has been handed `request` (`delivered` tells whether
     // it answered); the caller should exit without touching any state.
+    // A copy that holds the lock but does not listen (still starting, or quitting) is waited
+    // for: once it is gone this copy becomes the primary one.
     Role claim(int answerTimeoutMs = 3000, Request request = Request::ShowDashboard,
                bool* delivered = nullptr);
+    // Called as this copy begins to quit: later launches no longer hand it their requests but
+    // wait for it to be gone and take over.
+    void stopListening();
 
     // After claim() made this copy the primary one: takes the lock inside the notes folder, so
     // that copies started with other runtime folders never share it. When another copy holds
@@ -63,7 +69,7 @@ Q_SIGNALS:
 
 private:
     bool listen();
-    static bool notifyRunningCopy(const QString& serverPath, int timeoutMs, Request request);
+    static void pause(const QDeadlineTimer& deadline);
     void read(const QByteArray& line);
 
     QString serverPath_;

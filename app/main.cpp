@@ -187,7 +187,9 @@ int main(int argc, char* argv[])
     const SingleInstance::Request request = requestOf(parser, options);
     SingleInstance instance;
     bool delivered = true;
-    if (instance.claim(3000, request, &delivered) == SingleInstance::Role::Secondary) {
+    // Long enough for a copy that is quitting to finish writing and go.
+    constexpr int answerTimeoutMs = 10000;
+    if (instance.claim(answerTimeoutMs, request, &delivered) == SingleInstance::Role::Secondary) {
         if (!delivered) {
             std::fputs("Quillhaven: the running copy did not answer\n", stderr);
             return 1;
@@ -197,7 +199,7 @@ int main(int argc, char* argv[])
     // Copies with other runtime folders still share the notes folder: its own lock decides,
     // before anything reads the notes file.
     const QString folder = QFileInfo(Store::url()).absolutePath();
-    switch (instance.claimFolder(folder, 3000, request)) {
+    switch (instance.claimFolder(folder, answerTimeoutMs, request)) {
     case SingleInstance::FolderClaim::Taken:
         break;
     case SingleInstance::FolderClaim::HandedOver:
@@ -221,11 +223,14 @@ int main(int argc, char* argv[])
         // waits for its writer to put the last change on disk. Keys typed before the signal
         // may still wait in the queue: they are handled first, so they are saved too.
         const QuitSignals quitSignals;
-        QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application, [] {
+        QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application, [&instance] {
+            instance.stopListening();
             constexpr int queuedInputMs = 250;
             QCoreApplication::processEvents(QEventLoop::AllEvents, queuedInputMs);
             QApplication::quit();
         });
+        QObject::connect(&application, &QCoreApplication::aboutToQuit, &instance,
+                         &SingleInstance::stopListening);
         // Before the event loop starts, not from it: starting the loop first connects the
         // accessibility bridge to the session bus and waits for it (on a bare X server, for a
         // bus started on demand), and the pad would appear only after that.

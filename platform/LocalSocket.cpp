@@ -207,24 +207,31 @@ void LocalServer::drop(Client* client)
     clients_.erase(found);
 }
 
-bool sendLine(const QString& path, const QByteArray& line, int timeoutMs)
+bool sendLineOnce(const QString& path, const QByteArray& line, const QDeadlineTimer& deadline)
 {
     sockaddr_un address{};
     if (!addressOf(QFile::encodeName(path), &address)) {
         return false;
     }
+    const int fd = connectTo(address);
+    if (fd < 0) {
+        return false;
+    }
+    const bool sent = writeAll(fd, line + '\n', deadline);
+    ::close(fd);
+    return sent;
+}
+
+bool sendLine(const QString& path, const QByteArray& line, int timeoutMs)
+{
     const QDeadlineTimer deadline(timeoutMs);
-    while (true) {
-        if (const int fd = connectTo(address); fd >= 0) {
-            const bool sent = writeAll(fd, line + '\n', deadline);
-            ::close(fd);
-            return sent;
-        }
+    while (!sendLineOnce(path, line, deadline)) {
         if (deadline.hasExpired()) {
             return false;
         }
         QThread::msleep(ulong(std::min<qint64>(50, deadline.remainingTime())));
     }
+    return true;
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -48,5 +49,7 @@ private:
 // until `timeoutMs` runs out (the server may hold its lock but not listen yet). True once the
 // whole line is handed to the kernel.
 bool sendLine(const QString& path, const QByteArray& line, int timeoutMs);
+// One try of the same: false at once when nobody listens at `path`.
+bool sendLineOnce(const QString& path, const QByteArray& line, const QDeadlineTimer& deadline);
 
 } // namespace platform

@@ -25,12 +25,16 @@ wl_setup() {
     mkdir -p "$E2E_SHOTS" "$E2E_TMP/home" "$E2E_TMP/runtime" "$E2E_TMP/bin"
     QUILLHAVEN=$(readlink -f "$1")
     RUN_AS=()
+    WL_USER_DIR=$WL_DIR
     if [ "$(id -u)" = 0 ]; then
         ensure_user || { echo "FAIL - cannot create the user $WL_USER"; exit 1; }
         RUN_AS=(setpriv --reuid="$WL_USER" --regid="$(id -g "$WL_USER")" --init-groups)
-        # The build tree may lie where that user cannot reach.
+        # The build tree and this clone may lie where that user cannot reach (a 0700 home):
+        # it runs its own copies of the binary and of the drivers it starts.
         cp "$QUILLHAVEN" "$E2E_TMP/bin/quillhaven"
         QUILLHAVEN="$E2E_TMP/bin/quillhaven"
+        cp "$WL_DIR"/*.py "$E2E_TMP/bin/"
+        WL_USER_DIR="$E2E_TMP/bin"
         chown -R "$WL_USER:" "$E2E_TMP"
     fi
     chmod 700 "$E2E_TMP/runtime"

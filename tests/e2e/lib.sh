@@ -62,12 +62,31 @@ start_app() {
     wait_for 5 app_child && APP_PID=$(app_child)
 }
 
+# A second launch with an action, as a desktop's key binding runs it: it hands the action to
+# the running copy and exits.
+app_action() { timeout 20 "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1; }
+
 app_child() { pgrep -P "$APP_GUARD" | head -1 | grep .; }
 
+# Ends the program and returns once it has really gone, with its exit status: the next
+# launch must not meet it still quitting.
 stop_app() {
-    kill "${APP_PID:-0}" 2>/dev/null
-    wait "${APP_PID:-0}" 2>/dev/null
+    local status=0
+    [ -n "${APP_PID:-}" ] || return 0
+    kill "$APP_PID" 2>/dev/null
+    reap 60 "$APP_GUARD" || status=$?
     APP_PID=""
+    return "$status"
+}
+
+# reap SECONDS PID: waits for this shell's child PID to end and returns its exit status, or
+# 124 with a line saying what it waited for when it has not ended in time.
+reap() {
+    if ! wait_for "$1" gone "$2"; then
+        echo "     waited $1 s for process $2 ($(ps -o args= -p "$2" | cut -c1-60)) to end"
+        return 124
+    fi
+    wait "$2"
 }
 
 # wait_for SECONDS COMMAND...: polls until COMMAND succeeds or the deadline passes.
@@ -202,6 +221,9 @@ notes_eval() {
 
 # file_is EXPR: the python expression over `notes` holds.
 file_is() { [ "$(notes_eval "$1" 2>/dev/null)" = True ]; }
+
+# clipboard_offers TYPE: the clipboard's owner lists that type.
+clipboard_offers() { xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx "$1"; }
 
 nothing_logged() { ! grep -q "Quillhaven:" "$APP_LOG"; }
 

@@ -17,7 +17,6 @@ check "the note comes back on the screen" wait_for 20 note_window
 check "the pad window appears" wait_for 20 pad_window
 PAD=$(pad_window)
 pad_under() { pointer_over "$PAD"; }
-clipboard_offers_png() { xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx image/png; }
 settle() { wait_steady 5 screen_digest "340x274+550+0" >/dev/null; }
 close_pad() {
     xdotool mousemove 720 400
@@ -29,7 +28,7 @@ convert -size 64x48 xc:orange "$E2E_TMP/small.png"
 xclip -quiet -selection clipboard -t image/png -i "$E2E_TMP/small.png" >/dev/null 2>&1 &
 STUCK=$!
 E2E_PIDS+=($STUCK)
-wait_for 10 clipboard_offers_png
+wait_for 10 clipboard_offers image/png
 kill -STOP "$STUCK"
 
 # Qt's own reading would wait about 5 s for each format: the deadlines here are shorter.
@@ -49,7 +48,7 @@ xdotool type --delay 20 " still here"
 check "keys typed after Ctrl+V reach the notes file at once" \
     wait_for 3 file_is "notes[0]['text'].endswith(' still here')"
 check "and nothing was pasted" file_is "len(notes[0].get('images', [])) == 0"
-{ kill -KILL "$STUCK" && wait "$STUCK"; } 2>/dev/null
+kill -KILL "$STUCK" 2>/dev/null && reap 10 "$STUCK" >/dev/null
 
 # --- a real 10000 x 10000 PNG, every row stored (not a header that only claims the size)
 python3 - "$E2E_TMP/huge.png" <<'PY'
@@ -67,7 +66,7 @@ PY
 timeout 300 xclip -quiet -selection clipboard -t image/png -i "$E2E_TMP/huge.png" \
     >/dev/null 2>&1 &
 E2E_PIDS+=($!)
-wait_for 10 clipboard_offers_png
+wait_for 10 clipboard_offers image/png
 START=$SECONDS
 xdotool mousemove 720 0
 check "the pad opens with the huge picture on the clipboard" wait_for 3 pad_under

@@ -47,7 +47,7 @@ check "the dashboard opens" wait_for 20 dashboard_open
 WIN=$(dashboards | head -1)
 read -r x y w h < <(geometry "$WIN")
 check "it opens at 1000 x 640" [ "$w" -eq 1000 -a "$h" -eq 640 ]
-xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus --sync "$WIN"
+timeout 10 xdotool windowactivate --sync "$WIN" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$WIN"
 wait_for 5 focused_on "$WIN"
 CROP=$(crop_of "$WIN")
 wait_steady 5 screen_digest "$CROP"

@@ -36,12 +36,12 @@ if unshare --pid --fork --mount-proc true 2>/dev/null; then
     inner=$(pgrep -P "$(pgrep -P "$SANDBOX" | head -1)" | head -1)
     kill -9 "$inner" 2>/dev/null
     check "killed with SIGKILL, its windows go" wait_for 10 no_pad_anywhere
-    wait "$SANDBOX" 2>/dev/null
+    reap 30 "$SANDBOX" >/dev/null
     sandboxed
     check "the next copy in a fresh namespace, same runtime folder, starts normally" \
         wait_for 20 pad_anywhere
     pkill -TERM -P "$(pgrep -P "$SANDBOX" | head -1)"
-    wait "$SANDBOX" 2>/dev/null
+    reap 30 "$SANDBOX" >/dev/null
     wait_for 10 no_pad_anywhere
 else
     echo "skip - no permission for a new process namespace"
@@ -76,9 +76,9 @@ message_box() {
 check "a copy that cannot reach the holder says why in a message box" wait_for 20 message_box
 shot folder-in-use
 check "and in one log line" [ "$(grep -c 'notes folder in use' "$E2E_TMP/second.log")" -eq 1 ]
-close_box() { xdotool windowfocus --sync "$(message_box)" key Return && wait_for 5 gone "$SECOND"; }
+close_box() { timeout 10 xdotool windowfocus --sync "$(message_box)" key Return && wait_for 5 gone "$SECOND"; }
 check "the box closes with Return" close_box
-wait "$SECOND"
+reap 30 "$SECOND"
 status=$?
 check "then exits with status 1" [ "$status" -eq 1 ]
 check "and never wrote the notes file" [ "$(stamp)" = "$before" ]

@@ -121,7 +121,7 @@ check "the overlay opens again" wait_for 10 overlay_up
 wait_for 5 "$GRAB" held
 xdotool key Escape
 check "Escape ends the capture child" wait_for 10 no_child
-wait "$CHILD"
+reap 30 "$CHILD"
 check "a cancelled capture exits normally" [ $? -eq 0 ]
 check "and writes no file" [ ! -e "$TMPDIR/quillhaven-cancel.png" ]
 check "the notes are unchanged" file_is "len(notes) == 2"

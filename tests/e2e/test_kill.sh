@@ -82,10 +82,10 @@ for ((i = 1; i <= KILLS; i++)); do
     fi
     cat "$NOTES" >"$E2E_TMP/before.json" 2>/dev/null || : >"$E2E_TMP/before.json"
     kill -KILL "$APP_PID"
-    wait "$APP_GUARD" 2>/dev/null
+    reap 30 "$APP_GUARD" >/dev/null
     # Killing the typist could leave a key held down, and the server would repeat it into the
     # next run; its few remaining keys go nowhere.
-    [ -n "$typist" ] && wait "$typist" 2>/dev/null
+    [ -n "$typist" ] && reap 30 "$typist" >/dev/null
     kills=$((kills + 1))
     # The temporary file exists only between the start of a save and its rename.
     if compgen -G "$NOTES.saving-*" >/dev/null; then
@@ -115,7 +115,7 @@ quits_cleanly() {
     xdotool type --delay 20 "$word"
     wait_for 5 grep -q "$word\"" "$NOTES" || return 1
     kill "-$signal" "$APP_PID"
-    wait "$APP_GUARD"
+    reap 120 "$APP_GUARD"
     status=$?
     [ "$status" -eq 0 ] && grep -q "$word\"" "$NOTES"
 }
@@ -141,7 +141,7 @@ PY
     xdotool type --delay 15 "pendingwrite"
     wait_for 60 grep -q 'pend' "$NOTES" || return 1
     kill -TERM "$APP_PID"
-    wait "$APP_GUARD"
+    reap 120 "$APP_GUARD"
     status=$?
     [ "$status" -eq 0 ] && grep -q 'pendingwrite' "$NOTES"
 }

@@ -46,8 +46,9 @@ check "a note is pulled out of the pad" pull_note_to 700 400 01b-peeling
 NOTE=$(note_window)
 settled() { [ "$(notes_eval "len(notes)" 2>/dev/null)" = 1 ] && file_is "notes[0]['onScreen']"; }
 check "the file holds one note on screen" wait_for 5 settled
-# The paper's top edge lies 14 above the pointer; the window is the paper plus 40 around.
-check "the note's window is centred on the release point" at "$NOTE" "550 346 300 300"
+# The paper's top edge lies 14 above the pointer; the window is the paper plus 40 around. The
+# file is written as the note is let go, a moment before the window has landed.
+check "the note's window is centred on the release point" wait_for 5 at "$NOTE" "550 346 300 300"
 check "the file keeps the window's origin (y up)" \
     file_is "(notes[0]['x'], notes[0]['y']) == (550, 254)"
 shot 02-pulled
@@ -109,7 +110,9 @@ shot 07-folded
 xdotool click --repeat 2 --delay 60 1
 check "double-clicking again unfolds it" wait_for 5 file_is "not notes[0]['folded']"
 
-# --- resize it by the grip in the paper's bottom-right corner
+# --- resize it by the grip in the paper's bottom-right corner, once the paper has unfolded
+# inside its window (which keeps its size meanwhile)
+wait_steady 5 screen_digest "$(crop_of "$NOTE")"
 read -r nx ny _ _ <<<"$(geometry "$NOTE")"
 xdotool mousemove $((nx + 40 + 220 - 14)) $((ny + 40 + 220 - 14))
 xdotool mousedown 1

@@ -45,11 +45,11 @@ xdotool key Down Down Down Return
 chooser() { app_windows '^Choose the Notes Folder$' | head -1 | grep .; }
 check "Notes Folder… opens the folder chooser" wait_for 10 chooser
 # The program is not waiting on the dialog: a request from a later launch is served meanwhile.
-"$QUILLHAVEN" --toggle-dashboard >>"$APP_LOG" 2>&1
+app_action --toggle-dashboard
 check "the program answers while the chooser is open" wait_for 10 dashboard_open
-"$QUILLHAVEN" --toggle-dashboard >>"$APP_LOG" 2>&1
+app_action --toggle-dashboard
 wait_for 10 dashboard_closed
-xdotool windowactivate --sync "$(chooser)" 2>/dev/null || xdotool windowfocus --sync "$(chooser)"
+timeout 10 xdotool windowactivate --sync "$(chooser)" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$(chooser)"
 shot folder-chooser
 # The chooser opens at the current folder; the typed path replaces what its field holds.
 xdotool key ctrl+a
@@ -71,18 +71,18 @@ check "nothing of the move is left in the new folder" [ ! -e "$TARGET/.notes-mov
 check "the choice is remembered" \
     grep -q "notesFolder=$TARGET" "$XDG_CONFIG_HOME/Quillhaven/Quillhaven.conf"
 
-"$QUILLHAVEN" --new-note >>"$APP_LOG" 2>&1
+app_action --new-note
 two_saved() { [ "$(count_in "$MOVED")" = 2 ]; }
 check "a new note is saved in the new folder" wait_for 10 two_saved
 check "and never in the old one" [ ! -e "$NOTES" ]
 check "nothing was logged" nothing_logged
 
 # The dashboard's Quillhaven menu carries the item as well.
-"$QUILLHAVEN" --toggle-dashboard >>"$APP_LOG" 2>&1
+app_action --toggle-dashboard
 check "the dashboard opens" wait_for 10 dashboard_open
 DASH=$(dashboards | head -1)
 read -r dx dy _ _ <<<"$(geometry "$DASH")"
-xdotool windowactivate --sync "$DASH" 2>/dev/null
+timeout 10 xdotool windowactivate --sync "$DASH" 2>/dev/null
 xdotool mousemove $((dx + 30)) $((dy + 10)) click 1
 wait_for 5 menu_at '[0-9]*' '[0-9]*'
 wait_steady 5 screen_digest 400x300+$dx+$dy
@@ -92,7 +92,7 @@ stop_app
 
 start_app --login-item
 check "the next start runs" wait_for 20 pad_window
-"$QUILLHAVEN" --new-note >>"$APP_LOG" 2>&1
+app_action --new-note
 three_saved() { [ "$(count_in "$MOVED")" = 3 ]; }
 check "and opens the notes in the chosen folder" wait_for 10 three_saved
 check "the old folder stays without notes" [ ! -e "$NOTES" ]

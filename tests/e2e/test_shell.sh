@@ -44,7 +44,7 @@ if grep -rqs '"All Notes"' "$E2E_ROOT/dashboard"; then
     xdotool key ctrl+alt+n
     check "Ctrl+Alt+N again closes it" wait_for 10 dashboard_closed
     xdotool key ctrl+alt+n
-    wait_for 10 dashboard_open && xdotool windowfocus --sync "$(dashboards)"
+    wait_for 10 dashboard_open && timeout 10 xdotool windowfocus --sync "$(dashboards)"
     xdotool key ctrl+w
     check "Ctrl+W closes the focused dashboard" wait_for 10 dashboard_closed
 else
@@ -91,7 +91,7 @@ check "... and keeps running" kill -0 "$APP_PID"
 check "and answers later launches" timeout 20 "$QUILLHAVEN"
 if grep -rqs '"All Notes"' "$E2E_ROOT/dashboard"; then
     check "... by showing its dashboard" wait_for 10 dashboard_open
-    xdotool windowfocus --sync "$(dashboards)"
+    timeout 10 xdotool windowfocus --sync "$(dashboards)"
     xdotool key ctrl+q
     check "Ctrl+Q quits" wait_for 10 gone "$APP_PID"
 fi

@@ -46,13 +46,13 @@ check "the failed save is logged once" wait_for 5 logged "save failed: No space 
 check "the keys typed while full are not on disk" on_disk "before"
 show_pad
 shot full-pad
-"$QUILLHAVEN" --toggle-dashboard >/dev/null 2>&1
+app_action --toggle-dashboard
 wait_for 10 dashboard_open
 sleep 0.5
 shot full-dashboard
 rm -f "$APP_DATA/filler"
 kill -TERM "$APP_PID"
-wait "$APP_GUARD"
+reap 60 "$APP_GUARD"
 status=$?
 check "SIGTERM after space is free ends with status 0" [ "$status" -eq 0 ]
 check "every key typed while the disk was full is on disk" on_disk "before during-full"
@@ -68,7 +68,7 @@ mount -o remount,ro "$APP_DATA"
 xdotool type --delay 20 " last"
 check "the read-only folder is logged" wait_for 5 logged "save failed: Read-only file system"
 kill -TERM "$APP_PID"
-wait "$APP_GUARD"
+reap 60 "$APP_GUARD"
 status=$?
 check "SIGTERM with the folder still read-only ends with a failure status" [ "$status" -ne 0 ]
 copy=$(find "$HOME" -name 'quillhaven-notes-unsaved-*.json' | head -1)

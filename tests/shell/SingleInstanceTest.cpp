@@ -9,7 +9,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <cstring>
+#include <thread>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -61,17 +63,31 @@ private Q_SLOTS:
         }
     }
 
-    // A copy that holds the lock but never listens (hung at start): the launch must not
-    // pretend its request was served.
-    void aCopyThatNeverAnswersIsReported()
+    // A copy that holds the lock but no longer listens is quitting (or hung): a launch must
+    // not pretend its request was served, and takes over once that copy is gone.
+    void aCopyThatStoppedListeningIsWaitedFor()
     {
-        platform::FileLock held(path() + QStringLiteral(".lock"));
-        QCOMPARE(held.tryLock(), platform::FileLock::State::Taken);
+        SingleInstance first(path());
+        QCOMPARE(first.claim(), SingleInstance::Role::Primary);
+        first.stopListening();
+        QSignalSpy asked(&first, &SingleInstance::requested);
         SingleInstance later(path());
         bool delivered = true;
         QCOMPARE(later.claim(300, SingleInstance::Request::Capture, &delivered),
                  SingleInstance::Role::Secondary);
         QVERIFY(!delivered);
+        QCOMPARE(asked.size(), 0);
+
+        const QString otherPath = dir_->filePath(QStringLiteral("other"));
+        auto quitting = std::make_unique<platform::FileLock>(otherPath + QStringLiteral(".lock"));
+        QCOMPARE(quitting->tryLock(), platform::FileLock::State::Taken);
+        std::thread exits([&quitting] {
+            QThread::msleep(200);
+            quitting.reset();
+        });
+        SingleInstance next(otherPath);
+        QCOMPARE(next.claim(10000), SingleInstance::Role::Primary);
+        exits.join();
     }
 
     void socketLeftByACrashedCopyIsReplaced()

@@ -76,7 +76,7 @@ close_dashboard() {
     local attempt
     for attempt in 1 2 3; do
         dashboard_open || return 0
-        xdotool windowfocus --sync "$(dashboards | head -1)" 2>/dev/null
+        timeout 10 xdotool windowfocus --sync "$(dashboards | head -1)" 2>/dev/null
         xdotool key ctrl+w
         wait_for 3 dashboard_closed && return 0
     done
@@ -93,7 +93,7 @@ dashboard() {
     dashboard_open || timeout 20 "$QUILLHAVEN" --toggle-dashboard
     wait_for 10 dashboard_open || return 1
     DASH=$(dashboards | head -1)
-    xdotool windowactivate --sync "$DASH" 2>/dev/null || xdotool windowfocus --sync "$DASH"
+    timeout 10 xdotool windowactivate --sync "$DASH" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$DASH"
     wait_for 5 focused_on "$DASH"
 }
 # A click in the dashboard. The program takes its input in order, so what comes next finds
@@ -183,6 +183,10 @@ E2E_PIDS+=($!)
 paste_image() {
     local win
     win=$(only_note_window) || return 1
+    wait_for 10 clipboard_offers image/png || return 1
+    # The program learns what a new clipboard holds a moment after it changes, and nothing
+    # outside it shows when: a key pressed before that pastes no picture.
+    sleep 1
     type_into_note "$win" ""
     xdotool key ctrl+v
     wait_for 10 mine 'len(images("Alpha from A")) == 1'
@@ -233,8 +237,19 @@ converge "both computers converge after B's return, every change kept" 30 \
 # --- at rest
 no_conflict_copies() { ! ls "$FOLDER_A" "$FOLDER_B" | grep -q 'sync-conflict'; }
 check "the conflict copies are merged and removed" wait_for 20 no_conflict_copies
-check "Syncthing has nothing left to move" wait_for 20 in_sync
+# Syncthing says it has nothing to move a moment before it has scanned a program's last write,
+# and a program merges an arrival a moment after it is in place: at rest, both files are the
+# same bytes with nothing to move, and still so two seconds on (longer than either takes).
 state() { md5sum "$FOLDER_A/notes.json" "$FOLDER_B/notes.json"; ls "$FOLDER_A" "$FOLDER_B"; }
+same_bytes() { cmp -s "$FOLDER_A/notes.json" "$FOLDER_B/notes.json"; }
+at_rest() {
+    local before
+    in_sync && same_bytes || return 1
+    before=$(state)
+    sleep 2
+    in_sync && [ "$(state)" = "$before" ]
+}
+check "Syncthing has nothing left to move, both files the same bytes" wait_for 60 at_rest
 at_rest=$(state)
 sleep 5 # a ping-pong between the two would rewrite the files within this time
 check "neither side writes again (no ping-pong)" [ "$(state)" = "$at_rest" ]

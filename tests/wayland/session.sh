@@ -39,6 +39,9 @@ wl_setup() {
     fi
     chmod 700 "$E2E_TMP/runtime"
     local home="$E2E_TMP/home"
+    # Every process of the session starts here: a terminal's shell, for one, cannot start in
+    # a folder its user may not enter.
+    cd "$home" || exit 1
     SESSION_ENV=(HOME="$home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" XDG_CONFIG_HOME="$home/.config"
         XDG_DATA_HOME="$home/.local/share" PATH=/usr/local/bin:/usr/bin:/bin TZ=UTC
         LC_ALL=C.UTF-8 PYTHONDONTWRITEBYTECODE=1 QUILLHAVEN_WAYLAND_RUN="$E2E_TMP")

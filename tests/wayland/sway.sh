@@ -31,7 +31,7 @@ EOF
 input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_USER_DIR/wlinput.py"; }
 
 native_start() {
-    as_user foot --app-id=quillhaven-foot --title=quillhaven-foot sh >/dev/null 2>&1 &
+    as_user foot --app-id=quillhaven-foot --title=quillhaven-foot sh >"$E2E_SHOTS/foot.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_for 15 native_rect
 }

@@ -11,9 +11,9 @@
 #include <QTest>
 #include <QThread>
 #include <cstring>
-#include <thread>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {

@@ -86,7 +86,7 @@ reap() {
         echo "     waited $1 s for process $2 ($(ps -o args= -p "$2" | cut -c1-60)) to end"
         return 124
     fi
-    wait "$2"
+    wait "$2" 2>/dev/null # without the shell's line about a killed job
 }
 
 # wait_for SECONDS COMMAND...: polls until COMMAND succeeds or the deadline passes.

@@ -73,6 +73,8 @@ check "the pad opens with the huge picture on the clipboard" wait_for 3 pad_unde
 xdotool mousemove 720 12
 check "the island grows at once" wait_for 3 black 600 5
 check "the offer shows the picture's thumbnail" wait_for 60 not_black 669 94
+# The island grows to make room for the offer: clicked once it has come to rest.
+settle
 shot 02-huge-offer
 xdotool mousemove 720 94 click 1
 huge_note() { file_is "len(notes) == 2 and len(notes[-1].get('images', [])) == 1"; }

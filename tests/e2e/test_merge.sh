@@ -68,7 +68,7 @@ check "and removed" wait_for 10 copy_gone
 check "the file holds all three notes" wait_for 5 file_is \
     "sorted(n['text'] for n in notes) == ['edited elsewhere', 'from the conflict copy', 'new elsewhere']"
 merges() { grep -c "Quillhaven: merged" "$APP_LOG"; }
-sleep 1
+sleep 1 # a merge of our own save would follow it within this time; an absence has no event
 check "our own saves merged nothing more" [ "$(merges)" -eq 2 ]
 
 # The other computer put a picture on the note; its file comes a moment after the notes file.

@@ -28,10 +28,10 @@ logged() { grep -q "$1" "$APP_LOG"; }
 # The pad, opened under the pointer, with its hint line.
 show_pad() {
     xdotool mousemove 720 0
-    sleep 0.3
+    sleep 0.3 # the pointer rests at the edge a moment, as a hand does, before it comes down
     xdotool mousemove 720 12
     wait_for 5 pad_window
-    sleep 0.5
+    sleep 0.5 # for the screenshot: the hint line fades in, and nothing outside shows its end
 }
 
 # --- a full disk, then space again
@@ -48,7 +48,7 @@ show_pad
 shot full-pad
 app_action --toggle-dashboard
 wait_for 10 dashboard_open
-sleep 0.5
+sleep 0.5 # for the screenshot only: the dashboard's first paint has no outside sign
 shot full-dashboard
 rm -f "$APP_DATA/filler"
 kill -TERM "$APP_PID"

@@ -236,15 +236,16 @@ bool Panel::filterKey(QKeyEvent* event)
     if (!onPasteImage || !isPasteKey(event)) {
         return false;
     }
-    // Known without asking the owner now. One that did not answer would hold up the text
-    // paste as well, so the key is taken and nothing happens.
+    // Known without asking the owner now. One that did not answer in time would hold up the
+    // text paste as well, so the key is taken; its picture is still asked for, off this
+    // thread and bounded, since an owner only slow (on a loaded machine) answers the second time.
     using Kind = platform::ClipboardContent::Kind;
     const Kind kind = platform::desktop().clipboardKind();
     if (kind != Kind::Image && kind != Kind::Silent) {
         return false;
     }
     event->accept();
-    if (event->type() == QEvent::KeyPress && kind == Kind::Image) {
+    if (event->type() == QEvent::KeyPress) {
         const auto paste = onPasteImage;
         paste();
     }

@@ -175,7 +175,7 @@ private Q_SLOTS:
         QVERIFY(!f->sounds.contains(Sound::Effect::Pat));
     }
 
-    void anOwnerThatNeverAnswersIsAskedOncePerChange()
+    void aSilentOwnerIsAskedOncePerChangeAndAgainOnPaste()
     {
         NoteModel* note = f->shownNote(QStringLiteral("stuck owner"));
         note->setText(QStringLiteral("typed"));
@@ -196,8 +196,15 @@ private Q_SLOTS:
         QVERIFY(note->images().isEmpty());
         QCOMPARE(note->text(), QStringLiteral("typed"));
 
-        // The next change is read afresh.
+        // An owner only too slow for the first look still gives its picture to Ctrl+V.
         f->desktop.silentOwner = false;
+        f->desktop.slowOwner = true;
+        QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        f->finishImages();
+        QCOMPARE(note->images().size(), 1);
+        f->desktop.slowOwner = false;
+
+        // The next change is read afresh.
         f->desktop.copyImage(picture(QSize(30, 20)));
         app().refreshClip();
         f->finishImages();

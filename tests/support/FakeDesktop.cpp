@@ -86,8 +86,8 @@ void FakeDesktop::readClipboard(QObject* context, int answerMs,
 
 platform::ClipboardContent::Kind FakeDesktop::clipboardKind() const
 {
-    return silentOwner ? platform::ClipboardContent::Kind::Silent
-                       : platform::Desktop::clipboardKind();
+    return silentOwner || slowOwner ? platform::ClipboardContent::Kind::Silent
+                                    : platform::Desktop::clipboardKind();
 }
 
 void FakeDesktop::setWindowFrame(QWidget* window, const QRectF& yUp)

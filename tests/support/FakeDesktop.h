@@ -21,6 +21,7 @@ public:
     int changeCount = 0;
     QImage clipboard;         // null: no image (or text)
     bool silentOwner = false; // the clipboard's owner never answers
+    bool slowOwner = false;   // answers a paste but was too slow for the first look
     int clipboardReads = 0;
     int haptics = 0;
     double bootSeconds = 1000;

@@ -18,5 +18,6 @@ template <typename T> struct RegisterSuite {
     }
 };
 
-// Runs every registered suite; returns the number of failed test functions.
+// Runs the registered suites that the arguments name (all without names); returns the
+// number of failed test functions.
 int runSuites(int argc, char** argv);

@@ -24,6 +24,7 @@ void wireCallbacks(Panel* panel, AppController* app, NoteModel* note)
 {
     const QPointer<AppController> weakApp(app);
     const QPointer<NoteModel> weakNote(note);
+    panel->setPaperInset(geometry::inset);
     panel->onDrag = [weakApp, weakNote](bool moving) {
         if (!weakApp || !weakNote) {
             return;

@@ -31,6 +31,10 @@ public:
     void setContent(QWidget* content);
     QWidget* content() const { return content_; }
 
+    // A note's paper lies this far inside the window (its shadow and wobble around it): the
+    // resize handle and the text are found from it.
+    void setPaperInset(double inset) { paperInset_ = inset; }
+
     // Clicks pass through to what lies below while set.
     void setIgnoresMouse(bool ignores);
     bool ignoresMouse() const { return ignoresMouse_; }
@@ -102,6 +106,7 @@ private:
     QPointer<QWidget> content_;
     Level level_;
     bool ignoresMouse_ = false;
+    double paperInset_ = 0;
     PointerGesture gesture_;
     // The press the gesture holds back, kept exactly while it does.
     std::unique_ptr<QMouseEvent> heldDown_;

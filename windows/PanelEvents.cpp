@@ -1,5 +1,3 @@
-#include "model/Images.h"
-#include "model/NoteGeometry.h"
 #include "platform/Desktop.h"
 #include "windows/Panel.h"
 
@@ -47,11 +45,10 @@ bool editingText(const QWidget* window)
 
 // Window-local Qt position (y down) inside the handle square at the paper's bottom-right. The
 // paper is `inset` inside the window's frame, which any bleed widens on both sides.
-bool inResizeHandle(const QWidget* window, QPointF pos)
+bool inResizeHandle(const QWidget* window, double inset, QPointF pos)
 {
-    const double side = geometry::inset + platform::windowBleed(window);
-    const QRectF paper =
-        QRectF(window->rect()).adjusted(side, geometry::inset, -side, -geometry::inset);
+    const double side = inset + platform::windowBleed(window);
+    const QRectF paper = QRectF(window->rect()).adjusted(side, inset, -side, -inset);
     return QRectF(Panel::resizeHandle(paper)).contains(pos);
 }
 
@@ -151,9 +148,9 @@ PointerGesture::Input Panel::gestureInput(const QMouseEvent* event) const
     // Where a press lands is all the gesture asks about; moves come too often to look.
     if (input.kind == Kind::Press || input.kind == Kind::DoubleClick) {
         input.outsideInputRegion = outsideInputRegion(event);
-        input.inResizeHandle = inResizeHandle(this, input.position);
+        input.inResizeHandle = inResizeHandle(this, paperInset_, input.position);
         input.inTextWhileEditing =
-            editingText(this) && input.position.y() >= geometry::inset + textStripDepth;
+            editingText(this) && input.position.y() >= paperInset_ + textStripDepth;
     }
     return input;
 }

@@ -93,6 +93,7 @@ private Q_SLOTS:
     {
         desktop_ = std::make_unique<FakeDesktop>();
         panel_ = std::make_unique<Panel>(QRectF(100, 100, side, side));
+        panel_->setPaperInset(inset);
         auto* content = new QWidget;
         auto* editor = new QTextEdit(content);
         // Like a note with text: the editor waits for a click before it takes the keyboard.

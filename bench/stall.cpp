@@ -58,7 +58,7 @@ int main(int argc, char* argv[])
     took.start();
     qint64 arrived = -1; // ms until the picture was in the note
     if (stuck) {
-        app->clipUsed = -1; // as if copied after the launch: the pad asks
+        app->setClipboardUsed(-1); // as if copied after the launch: the pad asks
         app->refreshClip();
     }
     app->pasteImage(note);

@@ -17,10 +17,10 @@
 
 AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent)
     : QObject(parent)
-    , clipUsed(platform::desktop().clipboardChangeCount())
     , writer_(std::make_unique<NotesWriter>())
     , snapshots_(std::make_unique<Snapshots>())
     , outside_(std::make_unique<OutsideState>())
+    , clipUsed_(platform::desktop().clipboardChangeCount())
     , screen_(platform::desktop().screenFrame())
     , views_(std::move(views))
 {

@@ -88,8 +88,13 @@ public:
     // while all is well.
     const QString& saveFailure() const { return saveFailure_; }
 
-    int clipUsed = 0;
-    QPointer<NoteModel> dashSelected;
+    // The clipboard change the pad must not offer again: one already made a note, or the
+    // program's own copy.
+    int clipboardUsed() const { return clipUsed_; }
+    void setClipboardUsed(int change) { clipUsed_ = change; }
+    // The note the dashboard shows in its editor, if any.
+    NoteModel* dashboardSelection() const { return dashSelected_.data(); }
+    void setDashboardSelection(NoteModel* note) { dashSelected_ = note; }
 
     // Derived geometry and lists.
     QRectF screen() const { return screen_; }
@@ -246,6 +251,8 @@ private:
     std::unique_ptr<Snapshots> snapshots_; // what the last save read, kept for the next
     std::unique_ptr<OutsideState> outside_;
     QList<NoteModel*> notes_;
+    int clipUsed_ = 0;
+    QPointer<NoteModel> dashSelected_;
     bool padHot_ = false;
     bool revealed_ = false;
     double wobble_ = 0;

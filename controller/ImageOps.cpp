@@ -169,13 +169,13 @@ void AppController::screenshotNoteFrom(Images::Source source)
 void AppController::refreshClip()
 {
     const int change = platform::desktop().clipboardChangeCount();
-    if (change == clipRead_ && change != clipUsed) {
+    if (change == clipRead_ && change != clipUsed_) {
         return;
     }
     clipRead_ = change;
     clipSource_ = {};
     setClipImage(QImage());
-    if (change == clipUsed) {
+    if (change == clipUsed_) {
         return;
     }
     platform::desktop().readClipboard(
@@ -191,7 +191,7 @@ void AppController::offerClip(int change, const platform::ClipboardContent& cont
     const Images::Source source = sourceOf(content);
     // Decoded once on the worker into a thumbnail; the picture stays encoded until pasted.
     Images::thumbnail(source, offerThumbSide, this, [this, change, source](const QImage& thumb) {
-        if (change == clipRead_ && change != clipUsed && !thumb.isNull()) {
+        if (change == clipRead_ && change != clipUsed_ && !thumb.isNull()) {
             clipSource_ = source;
             setClipImage(thumb);
         }
@@ -204,7 +204,7 @@ void AppController::pasteClip()
         return;
     }
     Images::Source source = std::move(clipSource_);
-    clipUsed = platform::desktop().clipboardChangeCount();
+    clipUsed_ = platform::desktop().clipboardChangeCount();
     clipSource_ = {};
     setClipImage(QImage());
     screenshotNoteFrom(std::move(source));

@@ -101,7 +101,7 @@ bool DashWindow::ownsReceiver(QObject* watched) const
 
 bool DashWindow::canPasteImage() const
 {
-    NoteModel* note = app ? app->dashSelected.data() : nullptr;
+    NoteModel* note = app ? app->dashboardSelection() : nullptr;
     return note && !note->deletedAt() &&
            platform::desktop().clipboardKind() == platform::ClipboardContent::Kind::Image;
 }
@@ -111,7 +111,7 @@ bool DashWindow::pasteImage()
     if (!canPasteImage()) {
         return false;
     }
-    app->pasteImage(app->dashSelected);
+    app->pasteImage(app->dashboardSelection());
     return true;
 }
 

@@ -358,7 +358,7 @@ void DashboardView::setSelected(const std::optional<QUuid>& id)
 {
     selected_ = id;
     if (app_) {
-        app_->dashSelected = selectedNote();
+        app_->setDashboardSelection(selectedNote());
     }
     showListSelection();
     refreshDetail();

@@ -244,7 +244,7 @@ void ImageViewer::copyShown()
     platform::desktop().setClipboardImage(image);
     // The pad must not offer the user's own copy back as a new clipboard note.
     if (app_) {
-        app_->clipUsed = platform::desktop().clipboardChangeCount();
+        app_->setClipboardUsed(platform::desktop().clipboardChangeCount());
     }
 }
 

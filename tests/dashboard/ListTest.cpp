@@ -203,7 +203,7 @@ private Q_SLOTS:
         QCOMPARE(work->folder(), QStringLiteral("Work"));
         QCOMPARE(work->color(), QStringLiteral("yellow"));
         QCOMPARE(view->selected(), std::optional(work->id()));
-        QCOMPARE(f.app->dashSelected.data(), work);
+        QCOMPARE(f.app->dashboardSelection(), work);
         QVERIFY(view->editor() && view->editor()->note() == work);
         QCOMPARE(view->listView()->selectionModel()->selectedIndexes().size(), 1);
 
@@ -226,14 +226,14 @@ private Q_SLOTS:
             f.add({{.text = QStringLiteral("keep")}, {.text = QStringLiteral("toss"), .age = 10}});
         auto view = f.makeView();
         clickNoteRow(*view, notes[1]);
-        QCOMPARE(f.app->dashSelected.data(), notes[1]);
+        QCOMPARE(f.app->dashboardSelection(), notes[1]);
         auto* trash = view->editor()->findChild<QToolButton*>(QStringLiteral("trash"));
         QVERIFY(trash);
         QTest::mouseClick(trash, Qt::LeftButton);
         Fixture::settle();
         QVERIFY(notes[1]->deletedAt());
         QCOMPARE(view->selected(), std::nullopt);
-        QVERIFY(f.app->dashSelected.isNull());
+        QVERIFY(f.app->dashboardSelection() == nullptr);
         QVERIFY(!view->editor());
         QVERIFY(view->detailPlaceholder()->isVisible());
         QCOMPARE(view->visible(), QList<NoteModel*>{notes[0]});

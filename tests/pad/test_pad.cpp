@@ -312,7 +312,7 @@ private Q_SLOTS:
         QVERIFY(offer);
         QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
         Fixture::finishImages();
-        QCOMPARE(pad.app->clipUsed, pad.desktop.changeCount);
+        QCOMPARE(pad.app->clipboardUsed(), pad.desktop.changeCount);
         QVERIFY(pad.app->clipImage().isNull());
         QCOMPARE(pad.app->notes().size(), before + 1);
         QCOMPARE(pad.app->notes().last()->images().size(), 1);

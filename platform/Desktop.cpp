@@ -1,5 +1,6 @@
 #include "platform/Desktop.h"
 
+#include "platform/Backend.h"
 #include "platform/QtDesktop.h"
 #include "platform/Services.h"
 
@@ -20,6 +21,16 @@ void Desktop::readClipboard(QObject* context, int answerMs,
     content.kind =
         content.image.isNull() ? ClipboardContent::Kind::Nothing : ClipboardContent::Kind::Image;
     deliverClipboard(QPointer<QObject>(context), std::move(done), std::move(content));
+}
+
+void Desktop::applyWindowRole(QWidget* window, WindowRole role)
+{
+    session().applyWindowRole(window, role);
+}
+
+void Desktop::setInputShape(QWidget* window, const QRegion& region)
+{
+    session().setInputShape(window, region);
 }
 
 ClipboardContent::Kind Desktop::clipboardKind() const

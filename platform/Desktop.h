@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WindowRole.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QPointer>
@@ -8,6 +10,7 @@
 #include <functional>
 
 class QObject;
+class QRegion;
 class QWidget;
 
 namespace platform {
@@ -50,12 +53,15 @@ public:
     // What the clipboard was last seen to hold, without asking its owner now.
     virtual ClipboardContent::Kind clipboardKind() const;
 
-    // Linux desktops have no trackpad haptics; this only counts.
+    // The tap that confirms a gesture; Linux desktops have no trackpad haptics to give it.
     virtual void haptic() = 0;
-    virtual int hapticCount() const = 0;
 
     // Seconds since the machine booted.
     virtual double uptime() const = 0;
+
+    // The window's role and input shape, written by the session's backend (see Backend).
+    virtual void applyWindowRole(QWidget* window, WindowRole role);
+    virtual void setInputShape(QWidget* window, const QRegion& region);
 
     // Places a top-level window's frame, given in the y-up space.
     virtual void setWindowFrame(QWidget* window, const QRectF& frame) = 0;

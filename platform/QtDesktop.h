@@ -26,8 +26,7 @@ public:
     void readClipboard(QObject* context, int answerMs,
                        std::function<void(ClipboardContent)> done) override;
     ClipboardContent::Kind clipboardKind() const override;
-    void haptic() override { ++haptics_; }
-    int hapticCount() const override { return haptics_; }
+    void haptic() override {}
     double uptime() const override;
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;
@@ -54,7 +53,6 @@ private:
     ClipboardContent::Kind kind_ = ClipboardContent::Kind::Pending;
     // Declared last, so it finishes its readings before what they report to goes.
     std::unique_ptr<QThreadPool> readers_;
-    int haptics_ = 0;
 };
 
 } // namespace platform

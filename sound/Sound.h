@@ -43,5 +43,5 @@ private:
     int next_ = 0;
 };
 
-// The generic haptic tap; on Linux it only counts (platform::Desktop::hapticCount).
+// The generic haptic tap, where the desktop has one.
 void haptic();

@@ -1,6 +1,5 @@
 #include "windows/Panel.h"
 
-#include "platform/Backend.h"
 #include "platform/Desktop.h"
 
 #include <QPainter>
@@ -60,6 +59,7 @@ Panel::Panel(const QRectF& rect, Level level)
     // Only the controller sizes windows: the content never pushes the window's size.
     layout->setSizeConstraint(QLayout::SetNoConstraint);
 
+    systemMoveSettle_.setObjectName(QStringLiteral("systemMoveSettle"));
     systemMoveSettle_.setSingleShot(true);
     systemMoveSettle_.setInterval(systemMoveSettleMs);
     connect(&systemMoveSettle_, &QTimer::timeout, this, &Panel::systemGeometrySettled);
@@ -118,7 +118,7 @@ void Panel::setInputRegion(const QRegion& region)
 void Panel::applyInputRegion()
 {
     if (inputRegion_ && !ignoresMouse_) {
-        platform::session().setInputShape(this, *inputRegion_);
+        platform::desktop().setInputShape(this, *inputRegion_);
     }
 }
 
@@ -188,7 +188,7 @@ void Panel::orderFront()
 {
     if (!isVisible()) {
         // Window managers drop these when a window is withdrawn: give them again each time.
-        platform::session().applyWindowRole(this, roleOf(level_));
+        platform::desktop().applyWindowRole(this, roleOf(level_));
     }
     show();
     raiseInLevelOrder();

@@ -115,5 +115,6 @@ private:
     // The last few geometries the program asked for (Qt coordinates): the window system
     // reports each of them back, late, while newer ones are already on their way.
     std::deque<QRect> asked_;
-    QTimer systemMoveSettle_;
+    // A child, named, so that what waits on it can see whether a placement is still settling.
+    QTimer systemMoveSettle_{this};
 };

@@ -5,11 +5,13 @@
 #include "windows/Panel.h"
 
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <memory>
 
 using platform::WindowRole;
 Q_DECLARE_METATYPE(platform::WindowRole)
+Q_DECLARE_METATYPE(platform::SessionKind)
 
 // What each window is to the window manager, decided without one: the hints a role writes,
 // the Qt flags its window is made with, and the program following a window manager that
@@ -18,70 +20,53 @@ class WindowRoleTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Unmanaged where the window manager never sees the window, or where a compositor would
+    // centre or pile up managed X windows: placed exactly where the program puts them.
     void rolesAndTheirWindows_data()
     {
+        using platform::Compositor;
+        using platform::Display;
         QTest::addColumn<WindowRole>("role");
+        QTest::addColumn<platform::SessionKind>("session");
         QTest::addColumn<bool>("unmanaged");
-        QTest::newRow("note") << WindowRole::Note << false;
-        QTest::newRow("pad") << WindowRole::Pad << true;
-        QTest::newRow("viewer") << WindowRole::Viewer << true;
-        QTest::newRow("capture overlay") << WindowRole::Overlay << true;
+        const platform::SessionKind x11{Display::X11, Compositor::Unknown};
+        QTest::newRow("note, X11") << WindowRole::Note << x11 << false;
+        QTest::newRow("note, GNOME")
+            << WindowRole::Note << platform::SessionKind{Display::XWayland, Compositor::Gnome}
+            << false;
+        QTest::newRow("note, KDE")
+            << WindowRole::Note << platform::SessionKind{Display::XWayland, Compositor::Kde}
+            << false;
+        for (const Compositor placing :
+             {Compositor::Sway, Compositor::Weston, Compositor::Unknown}) {
+            QTest::addRow("note, placing compositor %d", int(placing))
+                << WindowRole::Note << platform::SessionKind{Display::XWayland, placing} << true;
+        }
+        QTest::newRow("pad") << WindowRole::Pad
+                             << platform::SessionKind{Display::XWayland, Compositor::Gnome} << true;
+        QTest::newRow("viewer") << WindowRole::Viewer << x11 << true;
+        QTest::newRow("capture overlay") << WindowRole::Overlay << x11 << true;
     }
 
     void rolesAndTheirWindows()
     {
         QFETCH(WindowRole, role);
+        QFETCH(platform::SessionKind, session);
         QFETCH(bool, unmanaged);
-        const platform::WindowRoleHints hints = platform::windowRoleHints(role);
+        const platform::WindowRoleHints hints = platform::windowRoleHints(role, session);
         QCOMPARE(hints.overrideRedirect, unmanaged);
-        const Qt::WindowFlags flags = platform::windowRoleFlags(role);
-        // Qt makes tools and dialogs transient for its invisible client leader.
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
-        QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
-        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(flags.testFlag(Qt::BypassWindowManagerHint), unmanaged);
-        if (unmanaged) {
-            // Nothing for a window manager that never sees the window.
-            QVERIFY(hints.types.isEmpty());
-            QVERIFY(hints.states.isEmpty());
+        // Nothing for a window manager that never sees the window; a utility first, so that a
+        // tiling window manager floats a managed note.
+        QCOMPARE(hints.types.value(0), unmanaged ? QByteArray() : "_NET_WM_WINDOW_TYPE_UTILITY");
+        QCOMPARE(hints.states.isEmpty(), unmanaged);
+        if (session.display == platform::Display::X11) {
+            const Qt::WindowFlags flags = platform::windowRoleFlags(role);
+            // Qt makes tools and dialogs transient for its invisible client leader.
+            QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
+            QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
+            QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+            QCOMPARE(flags.testFlag(Qt::BypassWindowManagerHint), unmanaged);
         }
-    }
-
-    void aNoteFloatsAboveOnEveryDesktopOutOfEveryList()
-    {
-        const platform::WindowRoleHints note = platform::windowRoleHints(WindowRole::Note);
-        // Utility first: a tiling window manager floats it; normal for those that know no other.
-        QCOMPARE(note.types,
-                 (QByteArrayList{"_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_WINDOW_TYPE_NORMAL"}));
-        for (const char* state :
-             {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
-              "_NET_WM_STATE_SKIP_PAGER", "_KDE_NET_WM_STATE_SKIP_SWITCHER"}) {
-            QVERIFY2(note.states.contains(state), state);
-        }
-        QVERIFY(!note.states.contains("_NET_WM_STATE_HIDDEN"));
-        QVERIFY(note.allDesktops);
-    }
-
-    // A compositor that centres or piles up managed X windows gets unmanaged notes, placed
-    // exactly where the program puts them; the others keep their managed notes.
-    void notesAreUnmanagedWhereTheCompositorWouldMoveThem()
-    {
-        using platform::Compositor;
-        using platform::Display;
-        const auto noteIn = [](Display display, Compositor compositor) {
-            return platform::windowRoleHints(WindowRole::Note, {display, compositor});
-        };
-        QVERIFY(!noteIn(Display::X11, Compositor::Unknown).overrideRedirect);
-        QVERIFY(!noteIn(Display::XWayland, Compositor::Gnome).overrideRedirect);
-        QVERIFY(!noteIn(Display::XWayland, Compositor::Kde).overrideRedirect);
-        for (const Compositor placing :
-             {Compositor::Sway, Compositor::Weston, Compositor::Unknown}) {
-            const platform::WindowRoleHints note = noteIn(Display::XWayland, placing);
-            QVERIFY(note.overrideRedirect);
-            QVERIFY(note.types.isEmpty());
-        }
-        QVERIFY(platform::windowRoleHints(WindowRole::Pad, {Display::XWayland, Compositor::Gnome})
-                    .overrideRedirect);
     }
 
     void eachPanelTakesItsLevelsRole()
@@ -105,25 +90,29 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
 
         // The program's own moves, reported back late, are not the window system's.
+        const auto* settling = panel.findChild<QTimer*>(QStringLiteral("systemMoveSettle"));
+        QVERIFY(settling);
+        const auto systemPlaces = [&panel](QList<QRect> places) {
+            for (const QRect& place : places) {
+                panel.windowHandle()->setGeometry(place);
+            }
+            QCoreApplication::processEvents();
+        };
         panel.setFrame(QRectF(120, 100, 300, 300));
         panel.setFrame(QRectF(140, 100, 300, 300));
-        panel.windowHandle()->setGeometry(QRect(120, 500, 300, 300));
-        panel.windowHandle()->setGeometry(QRect(140, 500, 300, 300));
-        QTest::qWait(300);
-        QCOMPARE(moves, 0);
+        systemPlaces({QRect(120, 500, 300, 300), QRect(140, 500, 300, 300)});
+        QVERIFY(!settling->isActive());
 
         // A move away and straight back (what an input-shape refresh does) is nothing either.
-        panel.windowHandle()->setGeometry(QRect(141, 500, 300, 300));
-        panel.windowHandle()->setGeometry(QRect(140, 500, 300, 300));
-        QTest::qWait(300);
+        systemPlaces({QRect(141, 500, 300, 300), QRect(140, 500, 300, 300)});
+        QTRY_VERIFY(!settling->isActive());
         QCOMPARE(moves, 0);
 
         // A window manager clamping the window: followed once, and frame() says where it is.
-        panel.windowHandle()->setGeometry(QRect(142, 520, 300, 300));
+        systemPlaces({QRect(142, 520, 300, 300)});
         QTRY_COMPARE(moves, 1);
         QCOMPARE(panel.frame(), QRectF(142, 80, 300, 300));
-        QTest::qWait(300);
-        QCOMPARE(moves, 1);
+        QVERIFY(!settling->isActive());
     }
 };
 

@@ -48,7 +48,7 @@ private Q_SLOTS:
         note.reset();
         QWidget hidden;
         hold.hold(&hidden);
-        QTest::qWait(20);
+        QCoreApplication::processEvents(); // the hold takes its turn on the event loop
         QCOMPARE(QWidget::keyboardGrabber(), nullptr);
         QCOMPARE(hold.holder(), nullptr);
     }

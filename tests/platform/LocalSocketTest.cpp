@@ -63,15 +63,13 @@ private Q_SLOTS:
         QTRY_COMPARE(lines.size(), 1);
         writeRaw(fd, "o\nthree");
         QTRY_COMPARE(lines.size(), 2);
-        // A line the peer never ends is not a request.
+        // A line the peer never ends is not a request: the end of its connection, read before
+        // the next one, adds nothing.
         ::close(fd);
-        QTest::qWait(50);
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines.at(0).at(0).toByteArray(), QByteArray("one"));
-        QCOMPARE(lines.at(1).at(0).toByteArray(), QByteArray("two"));
-
         QVERIFY(platform::sendLine(path(), "four", 1000));
         QTRY_COMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0).at(0).toByteArray(), QByteArray("one"));
+        QCOMPARE(lines.at(1).at(0).toByteArray(), QByteArray("two"));
         QCOMPARE(lines.at(2).at(0).toByteArray(), QByteArray("four"));
     }
 

@@ -1,16 +1,11 @@
 #include "platform/Services.h"
 
-#include "platform/Backend.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
 
-#include <QRegion>
-#include <QWidget>
-
-// What tests install is put back, whatever order the test ends in, and the offscreen session
-// gets the backend that does nothing.
+// What tests install is put back, whatever order the test ends in.
 class ServicesTest : public QObject {
     Q_OBJECT
 
@@ -59,19 +54,6 @@ private Q_SLOTS:
         }
         const QDateTime system = QDateTime::currentDateTimeUtc();
         QVERIFY(qAbs(platform::now().secsTo(system)) < 60);
-    }
-
-    void offscreenGetsTheBackendThatDoesNothing()
-    {
-        const platform::Backend& backend = platform::session();
-        QCOMPARE(&platform::session(), &backend); // picked once
-        QVERIFY(backend.x11Connection() == nullptr);
-        QVERIFY(backend.hasCompositor());
-        QWidget window;
-        window.show();
-        backend.applyWindowRole(&window, platform::WindowRole::Note);
-        backend.setInputShape(&window, QRegion(0, 0, 10, 10));
-        QVERIFY(window.mask().isEmpty());
     }
 };
 

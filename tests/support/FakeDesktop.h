@@ -50,7 +50,6 @@ public:
                        std::function<void(platform::ClipboardContent)> done) override;
     platform::ClipboardContent::Kind clipboardKind() const override;
     void haptic() override { ++haptics; }
-    int hapticCount() const override { return haptics; }
     double uptime() const override { return bootSeconds; }
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;

@@ -365,7 +365,7 @@ void NoteEditor::buildImages()
         }
         auto* tile = new ImageTile(waiting ? ImageTile::placeholder() : image, content);
         tile->setEnabled(!waiting);
-        const QString name = names[index];
+        const QString& name = names[index];
         connect(tile, &QAbstractButton::clicked, this, [this, index] {
             if (app_ && note_) {
                 app_->viewImages(note_, index);

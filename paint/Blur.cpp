@@ -71,7 +71,7 @@ void boxRow(uchar* row, int count, int channels, int radius, std::vector<int>& s
     const BoxAverage<Product> average(2 * radius + 1);
     scratch.assign(row, row + static_cast<size_t>(count) * channels);
     for (int c = 0; c < channels; ++c) {
-        const auto at = [&](int i) { return scratch[static_cast<size_t>(i * channels + c)]; };
+        const auto at = [&](int i) { return scratch[static_cast<size_t>(i) * channels + c]; };
         int sum = 0;
         for (int i = 0; i <= radius && i < count; ++i)
             sum += at(i);

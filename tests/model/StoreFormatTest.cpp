@@ -1,7 +1,4 @@
-#include "Suites.h"
-#include "model/NoteModel.h"
-#include "model/Store.h"
-#include "platform/Clock.h"
+#include "StoreFixture.h"
 
 #include <limits>
 
@@ -110,23 +107,18 @@ private Q_SLOTS:
         QVERIFY(note.images().isEmpty());
     }
 
-    void modifiedDefaultsToCreated()
-    {
-        const NoteModel note(decodeOne("[{\"created\":788918400," + required + "}]"), nullptr);
-        QCOMPARE(note.modified(), utc(2026, 1, 1));
-    }
-
     void nullOptionalsUnknownKeysAndAnyOrderLoad()
     {
         const NoteData r = decodeOne(
             R"([{"future":{"a":[1]},"color":null,"folder":null,"pinned":null,"deletedAt":null,)"
-            R"("images":null,"pw":null,"ph":300,)" +
+            R"("created":788918400,"images":null,"pw":null,"ph":300,)" +
             QByteArray(required).replace(R"("text":"")", R"("text":"a\/b \u00e9 \ud83d\ude00")") +
             "}]");
         QCOMPARE(r.text, QStringLiteral("a/b é 😀"));
         QVERIFY(!r.color && !r.folder && !r.pinned && !r.deletedAt && !r.images && !r.pw);
         QCOMPARE(r.ph, 300.0);
         QCOMPARE(NoteModel(r).color(), "yellow");
+        QCOMPARE(NoteModel(r).modified(), utc(2026, 1, 1)); // no modified: when it was created
     }
 
     void oneBadRecordMakesTheWholeFileUnreadable_data()

@@ -94,7 +94,8 @@ private Q_SLOTS:
 
     void hostileOrBrokenFilesDecodeToNothing()
     {
-        const QByteArray whole = pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
+        const QByteArray whole =
+            pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
         const QList<QByteArray> files{pngClaiming(30001, 10), pngClaiming(30000, 30000),
                                       pngClaiming(20000, 20000), whole.left(whole.size() / 2),
                                       "just some words\n"};
@@ -158,7 +159,8 @@ private Q_SLOTS:
     void aPictureThatDoesNotDecodeIsNotTriedAgainUntilItsFileChanges()
     {
         const QString name = QStringLiteral("CUT.png");
-        const QByteArray whole = pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
+        const QByteArray whole =
+            pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
         writeFile(Images::url(name), whole.left(whole.size() / 2));
         QVERIFY(Images::shownSize(name).isValid()); // the header is whole
         QObject asker;

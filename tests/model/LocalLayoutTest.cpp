@@ -64,10 +64,9 @@ private Q_SLOTS:
         const NoteData theirs = placedElsewhere(record("theirs"));
         writeFile(path, Store::encode({theirs}));
         const QByteArray id = theirs.id.toString(QUuid::WithoutBraces).toUpper().toUtf8();
-        for (const char* bytes :
-             {"", R"({"ID":[1,2,tr)", R"([[1,2,true,false,null,null]])",
-              R"({"ID":[1,2,true,false]})", R"({"ID":["1",2,true,false,null,null]})",
-              R"({"ID":{"x":1}})"}) {
+        for (const char* bytes : {"", R"({"ID":[1,2,tr)", R"([[1,2,true,false,null,null]])",
+                                  R"({"ID":[1,2,true,false]})",
+                                  R"({"ID":["1",2,true,false,null,null]})", R"({"ID":{"x":1}})"}) {
             writeFile(LocalLayout::path(), QByteArray(bytes).replace("ID", id));
             QVERIFY2(Store::load() == QList<NoteData>{theirs}, bytes);
         }

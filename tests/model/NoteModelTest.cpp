@@ -45,26 +45,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("preview");
         const QString none = "No additional text";
-        QTest::newRow("empty") << ""
-                               << "New Note" << none;
-        QTest::newRow("only blanks") << "\n  \n\t\n"
-                                     << "New Note" << none;
-        QTest::newRow("blank lines first") << "\n \n\t\n  Hello \t\n\n World  \nx"
-                                           << "Hello"
-                                           << "World";
-        QTest::newRow("other spaces") << u"\u00a0\u3000Title\u2003\n\u3000Next\u3000"_qs << "Title"
-                                      << "Next";
-        QTest::newRow("separators are blank") << u"\u2028\n\u2029 \nReal"_qs << "Real" << none;
-        QTest::newRow("inner spaces kept") << "  a  b  \n c \t d "
-                                           << "a  b"
-                                           << "c \t d";
+        QTest::newRow("empty") << u""_qs << u"New Note"_qs << none;
+        QTest::newRow("only blanks") << u"\n  \n\t\n"_qs << u"New Note"_qs << none;
+        QTest::newRow("blank lines first")
+            << u"\n \n\t\n  Hello \t\n\n World  \nx"_qs << u"Hello"_qs << u"World"_qs;
+        QTest::newRow("other spaces")
+            << u"\u00a0\u3000Title\u2003\n\u3000Next\u3000"_qs << u"Title"_qs << u"Next"_qs;
+        QTest::newRow("separators are blank") << u"\u2028\n\u2029 \nReal"_qs << u"Real"_qs << none;
+        QTest::newRow("inner spaces kept")
+            << u"  a  b  \n c \t d "_qs << u"a  b"_qs << u"c \t d"_qs;
         QTest::newRow("astral") << u" 😀 smile 😀 \n𝒳 math"_qs << u"😀 smile 😀"_qs << u"𝒳 math"_qs;
         // A CR LF pair is a single character, so it never ends a line.
-        QTest::newRow("cr lf") << "Title\r\nBody"
-                               << "Title\r\nBody" << none;
-        QTest::newRow("cr lf then lf") << "A\r\n\nB\n\rC"
-                                       << "A\r\n"
-                                       << "B";
+        QTest::newRow("cr lf") << u"Title\r\nBody"_qs << u"Title\r\nBody"_qs << none;
+        QTest::newRow("cr lf then lf") << u"A\r\n\nB\n\rC"_qs << u"A\r\n"_qs << u"B"_qs;
     }
 
     void titleAndPreviewSkipBlankLinesAndTrimSpaces()
@@ -165,22 +158,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("minuteAgo");
         QTest::addColumn<QString>("weekAgo");
-        QTest::newRow("C") << QLocale::c() << "13:57"
-                           << "2026-11-16"
-                           << "14:59"
-                           << "2025-12-31";
-        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "13:57"
-                               << "16.11.2026"
-                               << "14:59"
-                               << "31.12.2025";
-        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "1:57 PM"
-                               << "11/16/2026"
-                               << "2:59 PM"
-                               << "12/31/2025";
-        QTest::newRow("fi_FI") << QLocale(QLocale::Finnish, QLocale::Finland) << "13.57"
-                               << "16.11.2026"
-                               << "14.59"
-                               << "31.12.2025";
+        QTest::newRow("C") << QLocale::c() << u"13:57"_qs << u"2026-11-16"_qs << u"14:59"_qs
+                           << u"2025-12-31"_qs;
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << u"13:57"_qs
+                               << u"16.11.2026"_qs << u"14:59"_qs << u"31.12.2025"_qs;
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << u"1:57 PM"_qs
+                               << u"11/16/2026"_qs << u"2:59 PM"_qs << u"12/31/2025"_qs;
+        QTest::newRow("fi_FI") << QLocale(QLocale::Finnish, QLocale::Finland) << u"13.57"_qs
+                               << u"16.11.2026"_qs << u"14.59"_qs << u"31.12.2025"_qs;
     }
 
     void timesAndDatesPerLocale()
@@ -242,7 +227,8 @@ private Q_SLOTS:
     {
         std::vector<std::unique_ptr<NoteModel>> owned;
         for (int i = 0; i < 5; ++i) {
-            owned.push_back(std::make_unique<NoteModel>(withText(QStringLiteral("note %1").arg(i))));
+            owned.push_back(
+                std::make_unique<NoteModel>(withText(QStringLiteral("note %1").arg(i))));
         }
         Snapshots snapshots;
         const auto same = [&] {

@@ -45,20 +45,17 @@ class NotesFolderTest : public QObject, private StoreFixture {
     void moveUpTo(int steps)
     {
         QString error;
-        if (steps >= 1) {
-            QVERIFY2(NotesFolder::begin(from, to, &error), qPrintable(error));
-        }
-        if (steps >= 2) {
-            QVERIFY2(NotesFolder::stageBulk(from, to, &error), qPrintable(error));
-        }
-        if (steps >= 3) {
-            QVERIFY2(NotesFolder::commit(from, to, newNotes, &error), qPrintable(error));
-        }
-        if (steps >= 4) {
-            QVERIFY2(NotesFolder::place(to, &error), qPrintable(error));
-        }
-        if (steps >= 5) {
-            NotesFolder::clearOld(from, to);
+        const std::function<bool()> step[] = {
+            [&] { return NotesFolder::begin(from, to, &error); },
+            [&] { return NotesFolder::stageBulk(from, to, &error); },
+            [&] { return NotesFolder::commit(from, to, newNotes, &error); },
+            [&] { return NotesFolder::place(to, &error); },
+            [&] {
+                NotesFolder::clearOld(from, to);
+                return true;
+            }};
+        for (int i = 0; i < steps; ++i) {
+            QVERIFY2(step[i](), qPrintable(error));
         }
     }
 

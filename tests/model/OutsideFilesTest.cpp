@@ -127,33 +127,28 @@ private Q_SLOTS:
 
     void theEnginesConflictCopiesAreKnownByName()
     {
-        struct Case {
-            const char* name;
-            bool ofNotes;
-            bool ofTombstones;
-        };
-        const Case cases[] = {
-            {"notes.sync-conflict-20261207-101500-ABCDEFG.json", true, false},
-            {"notes (conflicted copy 2026-12-07 101500).json", true, false},
-            {"notes (conflicted copy ann 2026-12-07 101500).json", true, false},
-            {"notes (Ann's conflicted copy 2026-12-07).json", true, false},
-            {"notes (Ann's conflicted copy 2026-12-07 (1)).json", true, false},
-            {"notes_conflict-20261207-101500.json", true, false},
-            {"notes_conflict-ann-20261207-101500.json", true, false},
-            {"notes.tombstones.sync-conflict-20261207-101500-ABCDEFG.json", false, true},
-            {"notes.tombstones (conflicted copy 2026-12-07 101500).json", false, true},
-            {"notes.json", false, false},
-            {"notes.tombstones.json", false, false},
-            {"notes (conflicts, a chapter).json", false, false},
-            {"notes.sync-conflict-20261207-101500-ABCDEFG.txt", false, false},
-            {"todo.sync-conflict-20261207-101500-ABCDEFG.json", false, false},
-            {"notes.json.outside-20261207-101500", false, false},
-        };
-        for (const Case& c : cases) {
-            QVERIFY2(OutsideFiles::isConflictCopy(c.name, "notes.json") == c.ofNotes, c.name);
-            QVERIFY2(OutsideFiles::isConflictCopy(c.name, "notes.tombstones.json") ==
-                         c.ofTombstones,
-                     c.name);
+        const QStringList ofNotes{"notes.sync-conflict-20261207-101500-ABCDEFG.json",
+                                  "notes (conflicted copy 2026-12-07 101500).json",
+                                  "notes (conflicted copy ann 2026-12-07 101500).json",
+                                  "notes (Ann's conflicted copy 2026-12-07).json",
+                                  "notes (Ann's conflicted copy 2026-12-07 (1)).json",
+                                  "notes_conflict-20261207-101500.json",
+                                  "notes_conflict-ann-20261207-101500.json"};
+        const QStringList ofTombstones{
+            "notes.tombstones.sync-conflict-20261207-101500-ABCDEFG.json",
+            "notes.tombstones (conflicted copy 2026-12-07 101500).json"};
+        const QStringList neither{"notes.json",
+                                  "notes.tombstones.json",
+                                  "notes (conflicts, a chapter).json",
+                                  "notes.sync-conflict-20261207-101500-ABCDEFG.txt",
+                                  "todo.sync-conflict-20261207-101500-ABCDEFG.json",
+                                  "notes.json.outside-20261207-101500"};
+        for (const QString& name : ofNotes + ofTombstones + neither) {
+            QVERIFY2(OutsideFiles::isConflictCopy(name, "notes.json") == ofNotes.contains(name),
+                     qPrintable(name));
+            QVERIFY2(OutsideFiles::isConflictCopy(name, "notes.tombstones.json") ==
+                         ofTombstones.contains(name),
+                     qPrintable(name));
         }
         QVERIFY(OutsideFiles::isParked("notes.json.merging-20261207-101500-2", "notes.json"));
         QVERIFY(!OutsideFiles::isParked("notes.json.outside-20261207-101500", "notes.json"));

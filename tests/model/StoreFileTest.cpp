@@ -2,7 +2,6 @@
 
 #include <limits>
 #include <sys/mount.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -31,12 +30,6 @@ private:
     QByteArray dir_;
     bool mounted_ = false;
 };
-
-mode_t modeOf(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : 07777;
-}
 
 } // namespace
 

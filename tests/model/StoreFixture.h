@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 inline QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
@@ -41,6 +42,13 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+// The permission bits of `path` itself (not of what a link points at).
+inline mode_t modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : 07777;
 }
 
 // Puts a new file in place of `path` the way a sync tool does: written beside, renamed over.

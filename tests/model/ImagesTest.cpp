@@ -33,27 +33,22 @@ private Q_SLOTS:
         QTest::newRow("sliver") << QSize(9000, 1) << QSize(2000, 1);
     }
 
+    // Each under a fresh upper-case UUID name in the images folder.
     void storesRgbaPngNoLongerThan2000()
     {
         QFETCH(QSize, source);
         QFETCH(QSize, stored);
         const QString name = Images::save(flatImage(source)).value_or("");
+        QVERIFY(QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.png$")
+                    .match(name)
+                    .hasMatch());
+        QCOMPARE(Images::url(name), f->dir.filePath("images/" + name));
+        QVERIFY(name != Images::save(flatImage({2, 1})).value_or(name));
         const QByteArray bytes = readFile(Images::url(name));
         QVERIFY(bytes.startsWith("\x89PNG\r\n\x1a\n"));
         QCOMPARE(int(bytes[24]), 8); // bits per sample
         QCOMPARE(int(bytes[25]), 6); // colour type: RGB with alpha
         QCOMPARE(Images::load(name).size(), stored);
-    }
-
-    void namesAreFreshUpperCaseUuidsInTheImagesFolder()
-    {
-        const QString first = *Images::save(flatImage({20, 10}));
-        const QString second = *Images::save(flatImage({20, 10}));
-        QVERIFY(first != second);
-        QVERIFY(QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.png$")
-                    .match(first)
-                    .hasMatch());
-        QCOMPARE(Images::url(first), f->dir.filePath("images/" + first));
     }
 
     void failedWriteLogsAndReturnsNoName()

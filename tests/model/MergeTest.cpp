@@ -300,8 +300,6 @@ private Q_SLOTS:
         QCOMPARE(TombstoneFile::pruned(dead, now).keys(), (QList<QUuid>{n1, n2}));
         QCOMPARE(TombstoneFile::united({{n1, t0}}, {{n1, now}}).value(n1), now);
         QVERIFY(!TombstoneFile::decode("{\"not an id\":1}"));
-        QCOMPARE(TombstoneFile::pathBeside(QStringLiteral("/d/notes.json")),
-                 QStringLiteral("/d/notes.tombstones.json"));
     }
 
     void deletingForeverAndThePurgeLeaveTombstones()

@@ -1,28 +1,12 @@
-#include "model/Images.h"
-
-#include "Suites.h"
+#include "StoreFixture.h"
 #include "model/ImageWork.h"
-#include "model/Store.h"
-#include "support/Fixture.h"
-#include "support/ImageBytes.h"
 
-#include <QDir>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QThreadPool>
 #include <QUrl>
 
-namespace {
-
-QImage picture(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(QColor(30, 120, 200));
-    return image;
-}
-
-} // namespace
+// Pictures on disk: stored, named, cached, decoded on the worker for showing, and never read or
+// removed outside the images folder.
 
 class ImagesTest : public QObject {
     Q_OBJECT
@@ -49,11 +33,17 @@ private Q_SLOTS:
         QTest::newRow("sliver") << QSize(9000, 1) << QSize(2000, 1);
     }
 
+    // Each under a fresh upper-case UUID name in the images folder.
     void storesRgbaPngNoLongerThan2000()
     {
         QFETCH(QSize, source);
         QFETCH(QSize, stored);
-        const QString name = Images::save(picture(source.width(), source.height())).value_or("");
+        const QString name = Images::save(flatImage(source)).value_or("");
+        QVERIFY(QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.png$")
+                    .match(name)
+                    .hasMatch());
+        QCOMPARE(Images::url(name), f->dir.filePath("images/" + name));
+        QVERIFY(name != Images::save(flatImage({2, 1})).value_or(name));
         const QByteArray bytes = readFile(Images::url(name));
         QVERIFY(bytes.startsWith("\x89PNG\r\n\x1a\n"));
         QCOMPARE(int(bytes[24]), 8); // bits per sample
@@ -61,42 +51,31 @@ private Q_SLOTS:
         QCOMPARE(Images::load(name).size(), stored);
     }
 
-    void namesAreFreshUpperCaseUuidsInTheImagesFolder()
-    {
-        const QString first = *Images::save(picture(20, 10));
-        const QString second = *Images::save(picture(20, 10));
-        QVERIFY(first != second);
-        QVERIFY(QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.png$")
-                    .match(first)
-                    .hasMatch());
-        QCOMPARE(Images::url(first), f->dir.filePath("images/" + first));
-    }
-
     void failedWriteLogsAndReturnsNoName()
     {
         writeFile(f->dir.filePath("other/images"), "a file where the folder should be");
         f->services().notesFile = f->dir.filePath("other/notes.json");
-        QVERIFY(!Images::save(picture(5, 5)));
+        QVERIFY(!Images::save(flatImage({5, 5})));
         QCOMPARE(f->log.lines.size(), 1);
         QVERIFY(f->log.lines[0].startsWith("Quillhaven: image save failed: "));
     }
 
     void deletingForgetsTheCachedImageAndMissesAreRetried()
     {
-        const QString name = *Images::save(picture(30, 20));
+        const QString name = *Images::save(flatImage({30, 20}));
         QVERIFY(!Images::load(name).isNull());
         QVERIFY(QFile::remove(Images::url(name)));
         QVERIFY(!Images::load(name).isNull()); // served from memory
         Images::remove({name, "never-existed.png"});
         QVERIFY(Images::load(name).isNull());
-        writeFile(Images::url(name), pngBytes(picture(7, 3)));
+        writeFile(Images::url(name), pngBytes(QSize(7, 3)));
         QCOMPARE(Images::load(name).size(), QSize(7, 3));
     }
 
     void namesThatAreNoPlainFileNamesTouchNothing()
     {
-        writeFile(f->dir.filePath("x.png"), pngBytes(picture(4, 4)));
-        writeFile(f->dir.filePath("images/a/b.png"), pngBytes(picture(4, 4)));
+        writeFile(f->dir.filePath("x.png"), pngBytes(QSize(4, 4)));
+        writeFile(f->dir.filePath("images/a/b.png"), pngBytes(QSize(4, 4)));
         const QStringList names{"../x.png", "a/b.png", "..\\x.png", f->dir.filePath("x.png"),
                                 "..",       ".",       ""};
         for (const QString& name : names) {
@@ -110,7 +89,8 @@ private Q_SLOTS:
 
     void hostileOrBrokenFilesDecodeToNothing()
     {
-        const QByteArray whole = pngBytes(picture(300, 300).convertToFormat(QImage::Format_ARGB32));
+        const QByteArray whole =
+            pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
         const QList<QByteArray> files{pngClaiming(30001, 10), pngClaiming(30000, 30000),
                                       pngClaiming(20000, 20000), whole.left(whole.size() / 2),
                                       "just some words\n"};
@@ -123,7 +103,7 @@ private Q_SLOTS:
     void aHugePictureInTheFolderIsLoadedScaledAndDecodedOnce()
     {
         const QString name = QStringLiteral("HUGE.png");
-        writeFile(Images::dir() + QLatin1Char('/') + name, pngBytes(picture(5000, 2500)));
+        writeFile(Images::dir() + QLatin1Char('/') + name, pngBytes(QSize(5000, 2500)));
         const QImage first = Images::load(name);
         QCOMPARE(first.size(), QSize(2000, 1000));
         QCOMPARE(Images::load(name).cacheKey(), first.cacheKey());
@@ -132,7 +112,7 @@ private Q_SLOTS:
     void picturesForShowingAreDecodedOnTheWorkerOnceForEveryAsker()
     {
         const QString name = QStringLiteral("SHOWN.png");
-        writeFile(Images::url(name), pngBytes(picture(5000, 2500)));
+        writeFile(Images::url(name), pngBytes(QSize(5000, 2500)));
         // The size comes from the header, scaled as loading scales it, before any decode.
         QCOMPARE(Images::shownSize(name), QSize(2000, 1000));
         QVERIFY(Images::cached(name).isNull());
@@ -174,7 +154,8 @@ private Q_SLOTS:
     void aPictureThatDoesNotDecodeIsNotTriedAgainUntilItsFileChanges()
     {
         const QString name = QStringLiteral("CUT.png");
-        const QByteArray whole = pngBytes(picture(300, 300).convertToFormat(QImage::Format_ARGB32));
+        const QByteArray whole =
+            pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
         writeFile(Images::url(name), whole.left(whole.size() / 2));
         QVERIFY(Images::shownSize(name).isValid()); // the header is whole
         QObject asker;
@@ -203,8 +184,8 @@ private Q_SLOTS:
 
     void aDropGivesItsFilesInOrderAndTheWorkerSkipsNonImages()
     {
-        writeFile(f->dir.filePath("a.png"), pngBytes(picture(11, 12)));
-        picture(13, 14).save(f->dir.filePath("b.jpg"), "jpg");
+        writeFile(f->dir.filePath("a.png"), pngBytes(QSize(11, 12)));
+        flatImage({13, 14}).save(f->dir.filePath("b.jpg"), "jpg");
         writeFile(f->dir.filePath("notes.txt"), "not an image");
         QMimeData mime;
         for (const char* file : {"a.png", "notes.txt", "b.jpg", "missing.png"}) {

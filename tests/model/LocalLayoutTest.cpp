@@ -3,8 +3,6 @@
 #include "StoreFixture.h"
 #include "model/Merge.h"
 
-#include <QDir>
-
 // The notes file is shared with other computers and holds the layout of whichever wrote it
 // last; this computer's own layout file, outside the notes folder, puts its notes back where
 // they were here.
@@ -44,7 +42,7 @@ private Q_SLOTS:
         NoteData tucked = record("tucked here");
         QVERIFY(Store::write(Store::snapshotOf({shown, tucked})));
         // Nothing of this computer's own goes into the synced folder.
-        QCOMPARE(QDir(f->dir.path()).entryList(QDir::Files), QStringList{"notes.json"});
+        QCOMPARE(files(), QStringList{"notes.json"});
         QCOMPARE(QDir(state).entryList(QDir::Files),
                  QStringList{"layout-" + Merge::thisComputer() + ".json"});
 
@@ -61,31 +59,18 @@ private Q_SLOTS:
         QCOMPARE(loaded[2], made); // never laid out here: as the notes file has it
     }
 
-    void layoutFilesThatDoNotDecodeChangeNothing_data()
+    void layoutsThatMakeNoSenseChangeNothing()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("cut off") << QByteArray(R"({"ID":[1,2,tr)");
-        QTest::newRow("an array") << QByteArray(R"([[1,2,true,false,null,null]])");
-        QTest::newRow("too short") << QByteArray(R"({"ID":[1,2,true,false]})");
-        QTest::newRow("wrong types") << QByteArray(R"({"ID":["1",2,true,false,null,null]})");
-        QTest::newRow("not a place") << QByteArray(R"({"ID":{"x":1}})");
-    }
-    void layoutFilesThatDoNotDecodeChangeNothing()
-    {
-        QFETCH(QByteArray, bytes);
         const NoteData theirs = placedElsewhere(record("theirs"));
         writeFile(path, Store::encode({theirs}));
-        writeFile(LocalLayout::path(),
-                  bytes.replace("ID", theirs.id.toString(QUuid::WithoutBraces).toUpper().toUtf8()));
-        QCOMPARE(Store::load(), QList<NoteData>{theirs});
-    }
-
-    void aSizeThatMakesNoSenseIsTheDefault()
-    {
-        NoteData theirs = placedElsewhere(record("theirs"));
-        writeFile(path, Store::encode({theirs}));
         const QByteArray id = theirs.id.toString(QUuid::WithoutBraces).toUpper().toUtf8();
+        for (const char* bytes : {"", R"({"ID":[1,2,tr)", R"([[1,2,true,false,null,null]])",
+                                  R"({"ID":[1,2,true,false]})",
+                                  R"({"ID":["1",2,true,false,null,null]})", R"({"ID":{"x":1}})"}) {
+            writeFile(LocalLayout::path(), QByteArray(bytes).replace("ID", id));
+            QVERIFY2(Store::load() == QList<NoteData>{theirs}, bytes);
+        }
+        // Only a size that makes no sense: the rest of the place holds, the size is the default.
         writeFile(LocalLayout::path(), R"({")" + id + R"(":[10,20,true,false,-5,"big"]})");
         const NoteData loaded = Store::load().value(0);
         QVERIFY(std::tuple(loaded.x, loaded.y, loaded.onScreen, loaded.pw, loaded.ph) ==

@@ -1,10 +1,6 @@
 #include "model/Merge.h"
 
-#include "Suites.h"
-#include "controller/AppController.h"
-#include "model/NoteModel.h"
-#include "model/Store.h"
-#include "support/Fixture.h"
+#include "StoreFixture.h"
 
 #include <algorithm>
 #include <map>
@@ -20,7 +16,7 @@ const QUuid n2 = QUuid::fromString(QStringLiteral("22222222-0000-4000-8000-00000
 const QUuid n3 = QUuid::fromString(QStringLiteral("33333333-0000-4000-8000-000000000003"));
 
 NoteData note(const QUuid& id, const QString& text, const QDateTime& changed,
-              const Versions& versions)
+              const Versions& versions, const std::optional<QString>& color = {})
 {
     NoteData r;
     r.id = id;
@@ -30,11 +26,6 @@ NoteData note(const QUuid& id, const QString& text, const QDateTime& changed,
     r.changed = changed;
     r.versions = versions;
     r.onScreen = true;
-    return r;
-}
-
-NoteData colored(NoteData r, const QString& color)
-{
     r.color = color;
     return r;
 }
@@ -70,10 +61,10 @@ QStringList sortedTexts(const QList<NoteData>& notes)
 struct Case {
     const char* name;
     QList<NoteData> local;
-    Tombstones localDead;
     QList<NoteData> outside;
-    Tombstones outsideDead;
     QStringList expected; // texts of the merged notes, sorted
+    Tombstones localDead = {};
+    Tombstones outsideDead = {};
 };
 
 const QString copied = QStringLiteral(" (from another computer)");
@@ -86,73 +77,56 @@ std::vector<Case> cases()
     const QDateTime hourLater = t0.addSecs(3600);
     const QDateTime hourEarlier = t0.addSecs(-3600);
     return {
-        {"one side only is kept", {note(n1, "mine", t0, a1)}, {}, {}, {}, {"mine"}},
-        {"a note from elsewhere arrives", {}, {}, {note(n1, "theirs", t0, a1)}, {}, {"theirs"}},
+        {"one side only is kept", {note(n1, "mine", t0, a1)}, {}, {"mine"}},
+        {"a note from elsewhere arrives", {}, {note(n1, "theirs", t0, a1)}, {"theirs"}},
         {"a version that saw the other's changes wins though its clock is an hour behind",
          {note(n1, "seen", hourEarlier, a1b1)},
-         {},
          {note(n1, "older", t0, a1)},
-         {},
          {"seen"}},
         {"an unseen version loses though its clock is an hour ahead",
          {note(n1, "base", hourLater, a1)},
-         {},
          {note(n1, "newer", t0, a1b1)},
-         {},
          {"newer"}},
         {"texts changed apart: the later stays, the other comes back as a copy",
          {note(n1, "Mine\nlocal", t0.addSecs(60), a2)},
-         {},
          {note(n1, "Theirs\nouter", t0, a1b1)},
-         {},
          {"Mine\nlocal", "Theirs" + copied + "\nouter"}},
         {"changed apart under an hour of skew: the clock decides, nothing is lost",
          {note(n1, "Mine", t0, a2)},
-         {},
          {note(n1, "Theirs", hourLater, a1b1)},
-         {},
          {"Mine" + copied, "Theirs"}},
         {"other content changed apart: the later wins, no copy",
-         {colored(note(n1, "same", t0, a2), "pink")},
-         {},
-         {colored(note(n1, "same", t0.addSecs(1), a1b1), "blue")},
-         {},
+         {note(n1, "same", t0, a2, "pink")},
+         {note(n1, "same", t0.addSecs(1), a1b1, "blue")},
          {"same"}},
         {"a local tombstone keeps an outside note away",
          {},
-         {{n1, now.addDays(-3)}},
          {note(n1, "deleted here", t0, a1)},
          {},
-         {}},
+         {{n1, now.addDays(-3)}}},
         {"an outside tombstone removes a local note, even one changed since",
          {note(n1, "deleted there", t0, a2), note(n2, "kept", t0, a1)},
-         {},
          {note(n2, "kept", t0, a1)},
-         {{n1, t0.addDays(-1)}},
-         {"kept"}},
+         {"kept"},
+         {},
+         {{n1, t0.addDays(-1)}}},
         {"a tombstone older than 90 days is forgotten",
          {note(n1, "back", t0, a1)},
          {},
+         {"back"},
          {},
-         {{n1, now.addDays(-91)}},
-         {"back"}},
+         {{n1, now.addDays(-91)}}},
         {"old records without stamps count at their modified time",
          {old(n1, "Older", t0)},
-         {},
          {old(n1, "Newer", t0.addSecs(5))},
-         {},
          {"Newer", "Older" + copied}},
         {"a versioned record has seen an old one's history",
          {old(n1, "old", t0.addDays(1))},
-         {},
          {note(n1, "edited", t0, Versions{{"B", 1}})},
-         {},
          {"edited"}},
         {"a blank text's copy is still titled",
          {note(n1, " \n", t0, a2)},
-         {},
          {note(n1, "Later", t0.addSecs(1), a1b1)},
-         {},
          {"(from another computer)\n \n", "Later"}},
     };
 }
@@ -226,7 +200,7 @@ private Q_SLOTS:
                                    note(n2, "edited", t0, {{"A", 2}})};
         const QList<NoteData> conflictCopy{
             note(n1, "before", t0.addSecs(-60), {{"A", 1}}),
-            colored(note(n2, "parallel", t0.addSecs(-5), {{"A", 1}, {"B", 1}}), "blue"),
+            note(n2, "parallel", t0.addSecs(-5), {{"A", 1}, {"B", 1}}, "blue"),
             note(n3, "only there", t0, {{"B", 1}})};
         const QByteArray bytes = Store::encode(conflictCopy);
         const Merge::Result r = Merge::merge(live, {}, *Store::decode(bytes), {}, now);
@@ -286,7 +260,7 @@ private Q_SLOTS:
         connect(&model, &NoteModel::saveRequested, this, [&] { ++saves; });
         connect(&model, &NoteModel::changed, this, [&](NoteModel::Field f) { fields << f; });
 
-        NoteData theirs = colored(note(n1, "theirs", t0.addSecs(9), {{"B", 4}}), "blue");
+        NoteData theirs = note(n1, "theirs", t0.addSecs(9), {{"B", 4}}, "blue");
         theirs.created = t0.addDays(-30);
         model.adoptContent(theirs);
 
@@ -326,25 +300,21 @@ private Q_SLOTS:
         QCOMPARE(TombstoneFile::pruned(dead, now).keys(), (QList<QUuid>{n1, n2}));
         QCOMPARE(TombstoneFile::united({{n1, t0}}, {{n1, now}}).value(n1), now);
         QVERIFY(!TombstoneFile::decode("{\"not an id\":1}"));
-        QCOMPARE(TombstoneFile::pathBeside(QStringLiteral("/d/notes.json")),
-                 QStringLiteral("/d/notes.tombstones.json"));
     }
 
     void deletingForeverAndThePurgeLeaveTombstones()
     {
         Fixture f(now);
-        const QString purged = QStringLiteral("44444444-0000-4000-8000-000000000004");
-        writeFile(f.notesPath(),
-                  "[{\"id\":\"" + purged.toLatin1() +
-                      "\",\"text\":\"old\",\"folded\":false,\"onScreen\":false,\"x\":0,\"y\":0,"
-                      "\"deletedAt\":700000000}]");
+        QJsonObject purged = Fixture::record(QStringLiteral("old"));
+        purged["deletedAt"] = 700000000;
+        f.writeNotes({purged});
         f.startUp();
         const QUuid gone = f.app->newNote(std::nullopt, QStringLiteral("yellow"))->id();
         f.app->deleteForever(f.app->notes().last());
 
         const Tombstones dead = TombstoneFile::read(TombstoneFile::pathBeside(f.notesPath()));
         QCOMPARE(dead.keys().size(), 2);
-        QCOMPARE(dead.value(QUuid::fromString(purged)), now);
+        QCOMPARE(dead.value(QUuid::fromString(purged["id"].toString())), now);
         QVERIFY(dead.contains(gone));
     }
 };

@@ -1,9 +1,7 @@
 #include "model/NotesFolder.h"
 
 #include "StoreFixture.h"
-#include "model/Tombstones.h"
 
-#include <QDir>
 #include <QSettings>
 
 namespace {
@@ -15,9 +13,10 @@ QString imageName(int n)
 
 } // namespace
 
-// Moving the notes folder on disk, step by step, and what the next start makes of a move cut
-// short after any step: every note, picture, tombstone and kept copy is found in exactly one
-// folder, and nothing of the move is left behind.
+// Where the notes are looked for: QUILLHAVEN_DATA_DIR, then the folder the user chose, then
+// the application folder. Moving the notes folder on disk, step by step, and what the next
+// start makes of a move cut short after any step: every note, picture, tombstone and kept copy
+// is found in exactly one folder, and nothing of the move is left behind.
 class NotesFolderTest : public QObject, private StoreFixture {
     Q_OBJECT
 
@@ -46,20 +45,17 @@ class NotesFolderTest : public QObject, private StoreFixture {
     void moveUpTo(int steps)
     {
         QString error;
-        if (steps >= 1) {
-            QVERIFY2(NotesFolder::begin(from, to, &error), qPrintable(error));
-        }
-        if (steps >= 2) {
-            QVERIFY2(NotesFolder::stageBulk(from, to, &error), qPrintable(error));
-        }
-        if (steps >= 3) {
-            QVERIFY2(NotesFolder::commit(from, to, newNotes, &error), qPrintable(error));
-        }
-        if (steps >= 4) {
-            QVERIFY2(NotesFolder::place(to, &error), qPrintable(error));
-        }
-        if (steps >= 5) {
-            NotesFolder::clearOld(from, to);
+        const std::function<bool()> step[] = {
+            [&] { return NotesFolder::begin(from, to, &error); },
+            [&] { return NotesFolder::stageBulk(from, to, &error); },
+            [&] { return NotesFolder::commit(from, to, newNotes, &error); },
+            [&] { return NotesFolder::place(to, &error); },
+            [&] {
+                NotesFolder::clearOld(from, to);
+                return true;
+            }};
+        for (int i = 0; i < steps; ++i) {
+            QVERIFY2(step[i](), qPrintable(error));
         }
     }
 
@@ -84,13 +80,54 @@ class NotesFolderTest : public QObject, private StoreFixture {
 private Q_SLOTS:
     void init()
     {
+        qunsetenv("QUILLHAVEN_DATA_DIR");
         setUp(this);
         from = f->dir.filePath("old");
         to = f->dir.filePath("new");
         QVERIFY(QDir().mkpath(from) && QDir().mkpath(to));
         fillOldFolder();
     }
-    void cleanup() { tearDown(); }
+    void cleanup()
+    {
+        qunsetenv("QUILLHAVEN_DATA_DIR");
+        tearDown();
+    }
+
+    void theEnvironmentOverridesTheChosenFolderWhichOverridesTheDefault()
+    {
+        const QString data = f->dir.filePath("data");
+        const QString chosen = f->dir.filePath("Sync/Notes");
+        const QString forced = f->dir.filePath("forced");
+        QCOMPARE(Store::configuredFolder(data), data + "/Quillhaven");
+        // A chosen folder that is gone is not made again, and the choice stays for when the
+        // folder is back.
+        Store::rememberFolder(chosen);
+        QCOMPARE(Store::configuredFolder(data), data + "/Quillhaven");
+        QVERIFY(!QFileInfo::exists(chosen));
+        QCOMPARE(f->log.lines.size(), 1);
+        QVERIFY(f->log.lines[0].startsWith("Quillhaven: notes folder missing"));
+        QCOMPARE(QSettings().value("notesFolder").toString(), chosen);
+        QVERIFY(QDir().mkpath(chosen));
+        QCOMPARE(Store::configuredFolder(data), chosen);
+        qputenv("QUILLHAVEN_DATA_DIR", forced.toUtf8());
+        QCOMPARE(Store::configuredFolder(data), forced);
+        QVERIFY(QFileInfo(forced).isDir());
+        QCOMPARE(f->log.lines.size(), 1);
+    }
+
+    void aFolderUsedWhileRunningIsWhereTheNotesFileIs()
+    {
+        const QString moved = f->dir.filePath("moved");
+        Store::useFolder(moved + "/");
+        QCOMPARE(Store::url(), moved + "/notes.json");
+        QCOMPARE(Store::folder(), moved);
+        QCOMPARE(TombstoneFile::pathBeside(Store::url()), moved + "/notes.tombstones.json");
+        // Other services (another test, another set of fakes) start from their own file.
+        platform::Services other;
+        other.notesFile = f->dir.filePath("other/notes.json");
+        const platform::ServicesGuard guard(other);
+        QCOMPARE(Store::url(), other.notesFile);
+    }
 
     void aWholeMoveLeavesEverythingInTheNewFolderOnly()
     {
@@ -158,72 +195,6 @@ private Q_SLOTS:
     }
 };
 
-// Where the notes are looked for: QUILLHAVEN_DATA_DIR, then the folder the user chose, then
-// the application folder; and a choice made while running.
-class NotesFolderSettingTest : public QObject {
-    Q_OBJECT
-
-    std::unique_ptr<Fixture> f;
-
-private Q_SLOTS:
-    void init()
-    {
-        f = std::make_unique<Fixture>();
-        qunsetenv("QUILLHAVEN_DATA_DIR");
-    }
-    void cleanup()
-    {
-        qunsetenv("QUILLHAVEN_DATA_DIR");
-        f.reset();
-    }
-
-    void theEnvironmentOverridesTheChosenFolderWhichOverridesTheDefault()
-    {
-        const QString data = f->dir.filePath("data");
-        const QString chosen = f->dir.filePath("Sync/Notes");
-        const QString forced = f->dir.filePath("forced");
-        QVERIFY(QDir().mkpath(chosen));
-        QCOMPARE(Store::configuredFolder(data), data + "/Quillhaven");
-        Store::rememberFolder(chosen);
-        QCOMPARE(QSettings().value("notesFolder").toString(), chosen);
-        QCOMPARE(Store::configuredFolder(data), chosen);
-        qputenv("QUILLHAVEN_DATA_DIR", forced.toUtf8());
-        QCOMPARE(Store::configuredFolder(data), forced);
-        QVERIFY(QFileInfo(forced).isDir());
-        QVERIFY(f->log.lines.isEmpty());
-    }
-
-    void aChosenFolderThatIsGoneIsNotMadeAgain()
-    {
-        const QString data = f->dir.filePath("data");
-        const QString gone = f->dir.filePath("unmounted/Notes");
-        Store::rememberFolder(gone);
-        QCOMPARE(Store::configuredFolder(data), data + "/Quillhaven");
-        QVERIFY(!QFileInfo::exists(gone));
-        QCOMPARE(f->log.lines.size(), 1);
-        QVERIFY(f->log.lines[0].startsWith("Quillhaven: notes folder missing"));
-        // The choice stays for when the folder is back.
-        QCOMPARE(QSettings().value("notesFolder").toString(), gone);
-    }
-
-    void aFolderUsedWhileRunningIsWhereTheNotesFileIs()
-    {
-        const QString moved = f->dir.filePath("moved");
-        Store::useFolder(moved + "/");
-        QCOMPARE(Store::url(), moved + "/notes.json");
-        QCOMPARE(Store::folder(), moved);
-        QCOMPARE(TombstoneFile::pathBeside(Store::url()), moved + "/notes.tombstones.json");
-        // Other services (another test, another set of fakes) start from their own file.
-        {
-            platform::Services other;
-            other.notesFile = f->dir.filePath("other/notes.json");
-            const platform::ServicesGuard guard(other);
-            QCOMPARE(Store::url(), other.notesFile);
-        }
-    }
-};
-
 static RegisterSuite<NotesFolderTest> registered;
-static RegisterSuite<NotesFolderSettingTest> registeredSetting;
 
 #include "NotesFolderTest.moc"

@@ -1,8 +1,40 @@
 #include "StoreFixture.h"
 
-#include <QDir>
 #include <limits>
+#include <sys/mount.h>
 
+namespace {
+
+// A small filesystem of its own, so a full or read-only disk is real, even for root.
+class TmpfsMount {
+public:
+    explicit TmpfsMount(const QString& dir, const QByteArray& options)
+        : dir_(dir.toLocal8Bit())
+    {
+        mounted_ = ::mount("tmpfs", dir_.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~TmpfsMount()
+    {
+        if (mounted_) {
+            ::umount2(dir_.constData(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+    bool setReadOnly(bool readOnly)
+    {
+        const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
+        return ::mount("tmpfs", dir_.constData(), "tmpfs", flags, nullptr) == 0;
+    }
+
+private:
+    QByteArray dir_;
+    bool mounted_ = false;
+};
+
+} // namespace
+
+// The notes file on disk: made, found, kept aside when unreadable, and never lost to a save that
+// fails or was killed.
 class StoreFileTest : public QObject, private StoreFixture {
     Q_OBJECT
 
@@ -22,7 +54,7 @@ private Q_SLOTS:
         QCOMPARE(loaded[0]->data(), notes[0]->data());
         QCOMPARE(loaded[1]->text(), "two");
         QVERIFY(f->log.lines.isEmpty());
-        QCOMPARE(QDir(f->dir.path()).entryList(QDir::Files), QStringList{"notes.json"});
+        QCOMPARE(files(), QStringList{"notes.json"});
     }
 
     void legacyFolderMovesIntoPlaceOnlyWhileTheNewOneIsMissing()
@@ -54,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(f->log.lines, QStringList{"Quillhaven: notes file unreadable, kept as " + aside});
         add("fresh");
         QVERIFY(Store::save(notes));
-        QCOMPARE(Store::decode(readFile(path))->size(), 1);
+        QCOMPARE(savedTexts(), QStringList{"fresh"});
 
         writeFile(path, "second");
         QVERIFY(load().isEmpty());
@@ -86,12 +118,87 @@ private Q_SLOTS:
 
         notes.back()->origin.setY(0);
         QVERIFY(Store::save(notes));
-        QCOMPARE(Store::decode(readFile(path))->size(), 52);
-        QCOMPARE(QDir(f->dir.path()).entryList(QDir::Files), QStringList{"notes.json"});
+        QCOMPARE(savedTexts().size(), 52);
+        QCOMPARE(files(), QStringList{"notes.json"});
 
         f->services().notesFile = f->dir.filePath("missing/notes.json");
         QVERIFY(!Store::save(notes));
         QCOMPARE(f->log.lines.size(), 3);
+    }
+
+    void aKilledSaveLeavesNothingThatHarmsTheNext()
+    {
+        add("safe");
+        QVERIFY(Store::save(notes));
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
+        // What kills in mid-write leave, and what stands on those names by mischance: none
+        // of it stops a save.
+        writeFile(path + ".saving-Ab12Cd", "half a fil");
+        writeFile(path + ".saving-Qq34Rr", "half a file");
+        QVERIFY(QDir(f->dir.path()).mkdir("notes.json.saving"));
+        writeFile(f->dir.filePath("elsewhere/kept"), "not ours");
+        QVERIFY(QFile::link(f->dir.filePath("elsewhere/kept"), path + ".saving-Zz99zz"));
+        QVERIFY(Store::save(notes));
+        QCOMPARE(modeOf(path), mode_t(0640)); // the user's choice survives the rewrite
+
+        // The next start clears the program's own litter, and only that.
+        DiskFile::removeLeftovers(path);
+        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.saving-Zz99zz"}));
+        QVERIFY(QFileInfo(path + ".saving").isDir());
+        QCOMPARE(readFile(f->dir.filePath("elsewhere/kept")), "not ours");
+        QCOMPARE(savedTexts(), QStringList{"safe"});
+
+        QVERIFY(QFile::remove(path));
+        QVERIFY(Store::save(notes));
+        QCOMPARE(modeOf(path), mode_t(0600)); // a new notes file is the user's alone
+    }
+
+    void aLinkedNotesFileStaysALink()
+    {
+        const QString real = f->dir.filePath("synced/notes.json");
+        writeFile(real, "[]");
+        QVERIFY(QFile::link(real, path));
+        load();
+        add("through the link");
+        QVERIFY(Store::save(notes));
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(texts(readFile(real)), QStringList{"through the link"});
+        QVERIFY(Store::save(notes)); // our own write is no outside change
+        QVERIFY(f->log.lines.isEmpty());
+    }
+
+    void aFullOrReadOnlyDiskFailsTheSaveAndLosesNothing_data()
+    {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("full") << true;
+        QTest::newRow("read-only") << false;
+    }
+    void aFullOrReadOnlyDiskFailsTheSaveAndLosesNothing()
+    {
+        QFETCH(bool, full);
+        TmpfsMount disk(f->dir.path(), full ? "size=64k" : "size=1m");
+        if (!disk.mounted()) {
+            QSKIP("mounting a tmpfs needs CAP_SYS_ADMIN; the size-limit tests cover a full disk");
+        }
+        add("first");
+        QVERIFY(Store::save(notes));
+        const QByteArray before = readFile(path);
+        const QString filler = f->dir.filePath("filler");
+        if (full) {
+            writeFile(filler, QByteArray(64 * 1024, 'x')); // stops at the limit
+        } else {
+            QVERIFY(disk.setReadOnly(true));
+        }
+        add("typed while the disk was failing");
+        QVERIFY(!Store::save(notes));
+        const QString reason = full ? "No space left on device" : "Read-only file system";
+        QCOMPARE(f->log.lines, QStringList{"Quillhaven: save failed: " + reason});
+        QCOMPARE(readFile(path), before);
+
+        QVERIFY(full ? QFile::remove(filler) : disk.setReadOnly(false));
+        QVERIFY(Store::save(notes));
+        QCOMPARE(savedTexts(), (QStringList{"first", "typed while the disk was failing"}));
+        QCOMPARE(files(), QStringList{"notes.json"});
     }
 };
 

@@ -1,16 +1,62 @@
 #pragma once
 
-#include "Suites.h"
+// What the model suites share: their common headers, file helpers and the fixture of the store
+// on disk.
+#include "controller/AppController.h"
+#include "model/DiskFile.h"
+#include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
+#include "model/Tombstones.h"
+#include "platform/Clock.h"
 #include "support/Fixture.h"
+#include "support/ImageBytes.h"
+#include "support/Suites.h"
 
-#include <QStringList>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <csignal>
+#include <cstdio>
 #include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+
+inline QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The permission bits of `path` itself (not of what a link points at).
+inline mode_t modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : 07777;
+}
+
+// Puts a new file in place of `path` the way a sync tool does: written beside, renamed over.
+inline void replaceFromOutside(const QString& path, const QByteArray& bytes)
+{
+    writeFile(path + ".sync-tool", bytes);
+    QVERIFY(::rename(QFile::encodeName(path + ".sync-tool"), QFile::encodeName(path)) == 0);
+}
 
 // Caps the size of any file this process writes, as a full disk would; unlike a read-only
 // folder this also stops root.
@@ -48,6 +94,7 @@ protected:
 
     void tearDown()
     {
+        DiskFile::setBeforeSwapHook({});
         qDeleteAll(notes);
         notes.clear();
         typed_ = nullptr;
@@ -97,6 +144,11 @@ protected:
         }
         return result;
     }
+    QStringList savedTexts() const { return texts(readFile(path)); }
+    QString lastSaved() const { return savedTexts().value(savedTexts().size() - 1); }
+
+    // The files (not folders) beside the notes file.
+    QStringList files() const { return QDir(f->dir.path()).entryList(QDir::Files); }
 
 private:
     QObject* owner_ = nullptr;

@@ -1,7 +1,6 @@
 #include "StoreFixture.h"
-#include "model/NotesWriter.h"
 
-#include <QSignalSpy>
+#include <QDirIterator>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -11,12 +10,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A disk that writes for real, but holds each write until the test opens it (or for a fixed
-// time), and records which snapshot it wrote, by the text of its last note.
-class SlowDisk {
+// A disk that refuses the first `failures` writes as a full disk would (-1: every one), then
+// writes for real, each write held while the disk is closed and then for `delay`. It records
+// when each write came and which snapshot it carried, by the text of its last note.
+class FakeDisk {
 public:
-    explicit SlowDisk(bool gated, std::chrono::milliseconds delay = 0ms)
-        : open_(!gated)
+    explicit FakeDisk(int failures, bool open = true, std::chrono::milliseconds delay = 0ms)
+        : failures_(failures)
+        , open_(open)
         , delay_(delay)
     {
     }
@@ -25,10 +26,15 @@ public:
     {
         return [this](const Store::Snapshot& snapshot, QString* error) {
             std::unique_lock guard(lock_);
-            ++started_;
+            times_.push_back(std::chrono::steady_clock::now());
+            texts_ << snapshot.records.last().text;
             changed_.notify_all();
             changed_.wait(guard, [this] { return open_; });
-            written_ << snapshot.records.last().text;
+            if (failures_ != 0) {
+                failures_ = std::max(-1, failures_ - 1);
+                *error = QStringLiteral("No space left on device");
+                return false;
+            }
             guard.unlock();
             std::this_thread::sleep_for(delay_);
             return Store::write(snapshot, error);
@@ -38,7 +44,7 @@ public:
     bool waitUntilStarted(int writes)
     {
         std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, 5s, [&] { return started_ >= writes; });
+        return changed_.wait_for(guard, 5s, [&] { return int(times_.size()) >= writes; });
     }
 
     void open()
@@ -48,29 +54,38 @@ public:
         changed_.notify_all();
     }
 
-    QStringList written()
+    int attempts()
     {
         const std::lock_guard guard(lock_);
-        return written_;
+        return int(times_.size());
+    }
+
+    QStringList texts()
+    {
+        const std::lock_guard guard(lock_);
+        return texts_;
+    }
+
+    std::chrono::steady_clock::duration gap(int attempt)
+    {
+        const std::lock_guard guard(lock_);
+        return times_.at(attempt) - times_.at(attempt - 1);
     }
 
 private:
     std::mutex lock_;
     std::condition_variable changed_;
+    int failures_;
     bool open_;
     std::chrono::milliseconds delay_;
-    int started_ = 0;
-    QStringList written_;
+    std::vector<std::chrono::steady_clock::time_point> times_;
+    QStringList texts_;
 };
-
-QString lastText(const QByteArray& file)
-{
-    const auto records = Store::decode(file);
-    return records && !records->isEmpty() ? records->last().text : QString();
-}
 
 } // namespace
 
+// Saving off the GUI thread: snapshots coalesce behind a slow write and never overtake; a save
+// that fails is kept, retried and, at the very end, put somewhere it survives.
 class WriterTest : public QObject, private StoreFixture {
     Q_OBJECT
 
@@ -80,7 +95,7 @@ private Q_SLOTS:
 
     void snapshotsQueuedBehindASlowWriteCoalesceAndTheNewestLands()
     {
-        SlowDisk slow(true);
+        FakeDisk slow(0, false);
         NotesWriter writer(slow.disk());
         QSignalSpy states(&writer, &NotesWriter::stateChanged);
         type(writer, "a");
@@ -92,8 +107,8 @@ private Q_SLOTS:
         QCOMPARE(writer.state(), NotesWriter::State::Pending);
         slow.open();
         QVERIFY(writer.drain(5s));
-        QCOMPARE(slow.written(), (QStringList{"a", "abcd"}));
-        QCOMPARE(lastText(readFile(path)), "abcd");
+        QCOMPARE(slow.texts(), (QStringList{"a", "abcd"}));
+        QCOMPARE(lastSaved(), "abcd");
 
         QTRY_COMPARE(writer.state(), NotesWriter::State::Saved);
         QCOMPARE(states.size(), 2); // pending once, then saved once
@@ -103,7 +118,7 @@ private Q_SLOTS:
 
     void anOlderSnapshotNeverFollowsANewerOne()
     {
-        SlowDisk slow(false, 2ms);
+        FakeDisk slow(0, true, 2ms);
         NotesWriter writer(slow.disk());
         QString text;
         for (int key = 0; key < 200; ++key) {
@@ -114,26 +129,26 @@ private Q_SLOTS:
             }
         }
         QVERIFY(writer.drain(10s));
-        const QStringList written = slow.written();
+        const QStringList written = slow.texts();
         QVERIFY(written.size() > 1 && written.size() < 200);
         for (qsizetype i = 1; i < written.size(); ++i) {
             QVERIFY2(written[i].size() > written[i - 1].size(), qPrintable(written[i]));
         }
         QCOMPARE(written.last(), text);
-        QCOMPARE(lastText(readFile(path)), text);
+        QCOMPARE(lastSaved(), text);
     }
 
     void quitWaitsForTheLastSnapshot()
     {
-        SlowDisk slow(false, 150ms);
+        FakeDisk slow(0, true, 150ms);
         {
             NotesWriter writer(slow.disk());
             type(writer, "first");
             QVERIFY(slow.waitUntilStarted(1));
             type(writer, "first and last");
         } // the program ends here
-        QCOMPARE(slow.written(), (QStringList{"first", "first and last"}));
-        QCOMPARE(lastText(readFile(path)), "first and last");
+        QCOMPARE(slow.texts(), (QStringList{"first", "first and last"}));
+        QCOMPARE(lastSaved(), "first and last");
     }
 
     void aFailedWriteLogsOneLineKeepsTheFileWholeAndIsShown()
@@ -150,7 +165,7 @@ private Q_SLOTS:
             QVERIFY(writer.drain());
         }
         QCOMPARE(readFile(path), before);
-        QCOMPARE(QDir(f->dir.path()).entryList(QDir::Files), QStringList{"notes.json"});
+        QCOMPARE(files(), QStringList{"notes.json"});
         QTRY_COMPARE(writer.state(), NotesWriter::State::Failed);
         QCOMPARE(writer.reason(), "File too large");
         QCOMPARE(f->log.lines, QStringList{"Quillhaven: save failed: File too large"});
@@ -160,10 +175,95 @@ private Q_SLOTS:
         QCOMPARE(writer.state(), NotesWriter::State::Failed);
         QVERIFY(writer.drain());
         QTRY_COMPARE(writer.state(), NotesWriter::State::Saved);
-        QCOMPARE(lastText(readFile(path)), QString(500, u'y'));
+        QCOMPARE(lastSaved(), QString(500, u'y'));
         QCOMPARE(writer.reason(), QString());
         QCOMPARE(f->log.lines.size(), 1);
         QVERIFY(states.size() >= 3);
+    }
+
+    void aFailedWriteIsRetriedWithGrowingWaitsUntilItLands()
+    {
+        FakeDisk flaky(3);
+        NotesWriter writer(flaky.disk());
+        writer.setRetryWaits(40ms, 80ms);
+        QSignalSpy states(&writer, &NotesWriter::stateChanged);
+        type(writer, "typed while full");
+        QTRY_COMPARE(writer.state(), NotesWriter::State::Failed);
+        QCOMPARE(writer.reason(), "No space left on device");
+
+        // No further key: the retries alone bring it to disk.
+        QTRY_COMPARE_WITH_TIMEOUT(writer.state(), NotesWriter::State::Saved, 5000);
+        QCOMPARE(flaky.attempts(), 4);
+        QCOMPARE(lastSaved(), "typed while full");
+        QVERIFY(flaky.gap(1) >= 40ms);
+        QVERIFY(flaky.gap(2) >= 80ms);
+        QVERIFY(flaky.gap(3) >= 80ms); // the longest wait holds
+        // Pending, failed, saved: the retries that failed the same way said nothing new.
+        QCOMPARE(states.size(), 3);
+        QCOMPARE(f->log.lines, QStringList{"Quillhaven: save failed: No space left on device"});
+    }
+
+    void aNewSnapshotIsTriedAtOnceAndTheNewestLands()
+    {
+        FakeDisk flaky(2);
+        NotesWriter writer(flaky.disk());
+        writer.setRetryWaits(60s, 60s);
+        type(writer, "a");
+        QTRY_COMPARE(writer.state(), NotesWriter::State::Failed);
+        type(writer, "ab");
+        QTRY_COMPARE(flaky.attempts(), 2);
+        QCOMPARE(writer.state(), NotesWriter::State::Failed);
+        type(writer, "abc");
+        QTRY_COMPARE(writer.state(), NotesWriter::State::Saved);
+        QCOMPARE(flaky.texts(), (QStringList{"a", "ab", "abc"}));
+        QCOMPARE(lastSaved(), "abc");
+        QCOMPARE(writer.reason(), QString());
+    }
+
+    void quitRetriesOnceMoreAndSucceeds()
+    {
+        FakeDisk flaky(1);
+        NotesWriter writer(flaky.disk());
+        writer.setRetryWaits(60s, 60s);
+        type(writer, "saved at the last moment");
+        QTRY_COMPARE(writer.state(), NotesWriter::State::Failed);
+        QVERIFY(writer.finish(5s));
+        QCOMPARE(flaky.attempts(), 2);
+        QCOMPARE(lastSaved(), "saved at the last moment");
+        QVERIFY(NotesWriter::everythingSaved());
+    }
+
+    void whatQuitCannotSaveGoesToTheFirstFolderThatTakesIt()
+    {
+        QTemporaryDir elsewhere;
+        FakeDisk flaky(-1);
+        NotesWriter writer(flaky.disk());
+        writer.setRetryWaits(60s, 60s);
+        // A folder that cannot be made (a file stands in its way, even for root), then one
+        // that can.
+        writeFile(elsewhere.filePath("blocked"), "a file");
+        const QString cache = elsewhere.filePath("cache/Quillhaven");
+        writer.setEmergencyFolders({elsewhere.filePath("blocked/cache"), cache});
+        type(writer, "kept");
+        QTRY_COMPARE(writer.state(), NotesWriter::State::Failed);
+        type(writer, "kept somewhere");
+        QTRY_COMPARE(flaky.attempts(), 2);
+
+        QVERIFY(!writer.finish(5s));
+        QCOMPARE(flaky.attempts(), 3); // once more at the end
+        QVERIFY(!NotesWriter::everythingSaved());
+        QDirIterator found(cache, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        const QString copy = found.next();
+        QVERIFY(!found.hasNext());
+        QVERIFY(QFileInfo(copy).fileName().startsWith("quillhaven-notes-unsaved-"));
+        QCOMPARE(texts(readFile(copy)).value(0), "kept somewhere");
+        QCOMPARE(QFileInfo(copy).permissions() & QFileDevice::ReadOther,
+                 QFileDevice::Permissions());
+        QCOMPARE(f->log.lines.size(), 2);
+        QCOMPARE(f->log.lines.last(), "Quillhaven: save failed: No space left on device; the "
+                                      "notes were written to " +
+                                          copy);
+        QVERIFY(!QFileInfo::exists(path));
     }
 };
 

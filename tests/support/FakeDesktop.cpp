@@ -2,21 +2,14 @@
 
 #include <QWidget>
 
-namespace {
-
-platform::Services withDesktop(platform::Desktop* desktop)
-{
-    platform::Services services = platform::services();
-    services.desktop = desktop;
-    return services;
-}
-
-} // namespace
-
 FakeDesktop::FakeDesktop(QRectF frame, double statusBar)
     : frame(frame)
     , statusBar(statusBar)
-    , installed_(withDesktop(this))
+    , installed_([this] {
+        platform::Services services = platform::services();
+        services.desktop = this;
+        return services;
+    }())
 {
 }
 

@@ -5,6 +5,7 @@
 #include "model/Images.h"
 #include "model/NotesWriter.h"
 #include "motion/Motion.h"
+#include "support/ImageBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,15 +14,6 @@
 #include <QSettings>
 #include <QTest>
 #include <QUuid>
-
-namespace {
-
-QString newImageName()
-{
-    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
-}
-
-} // namespace
 
 Fixture::Fixture(QDateTime today)
     : today(std::move(today))
@@ -84,18 +76,15 @@ QJsonArray Fixture::savedNotes() const
 
 QString Fixture::storeImage(QSize size, QColor colour) const
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    const QString name = newImageName();
-    image.save(QDir(Images::dir()).filePath(name), "PNG");
+    const QString name =
+        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    flatImage(size, colour).save(QDir(Images::dir()).filePath(name), "PNG");
     return name;
 }
 
 QString Fixture::saveImage(QSize size) const
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    return Images::save(image).value_or(QString());
+    return Images::save(flatImage(size, Qt::darkCyan)).value_or(QString());
 }
 
 bool Fixture::imageExists(const QString& name) const
@@ -105,10 +94,8 @@ bool Fixture::imageExists(const QString& name) const
 
 QString Fixture::writeFile(const QString& name, QSize size, QColor colour) const
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
     const QString path = dir.filePath(name);
-    image.save(path, "PNG");
+    flatImage(size, colour).save(path, "PNG");
     return path;
 }
 

@@ -22,6 +22,13 @@ quint32 crc32(const QByteArray& bytes)
 
 } // namespace
 
+QImage flatImage(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
 QByteArray pngBytes(const QImage& image)
 {
     QByteArray bytes;
@@ -33,9 +40,7 @@ QByteArray pngBytes(const QImage& image)
 
 QByteArray pngBytes(QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(30, 120, 200));
-    return pngBytes(image);
+    return pngBytes(flatImage(size));
 }
 
 QByteArray pngClaiming(quint32 width, quint32 height)

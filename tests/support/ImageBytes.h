@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -8,6 +9,8 @@
 // Image files as they would lie on disk, for the tests that feed pictures (good and hostile)
 // to the program.
 
+// An image of one flat colour.
+QImage flatImage(QSize size, QColor colour = QColor(30, 120, 200));
 // The PNG encoding of `image`.
 QByteArray pngBytes(const QImage& image);
 // A PNG of one flat colour.

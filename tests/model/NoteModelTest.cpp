@@ -1,0 +1,281 @@
+#include "StoreFixture.h"
+#include "model/NoteFilter.h"
+#include "model/RelativeTime.h"
+#include "model/Snapshots.h"
+
+#include <QLocale>
+#include <QSet>
+
+namespace {
+
+const QDateTime now = utc(2026, 1, 7, 15); // a Wednesday afternoon; the tests run on UTC
+
+NoteData withText(const QString& text)
+{
+    NoteData r;
+    r.id = QUuid::createUuid();
+    r.text = text;
+    return r;
+}
+
+QList<NoteModel*> pointers(std::vector<std::unique_ptr<NoteModel>>& owned)
+{
+    QList<NoteModel*> notes;
+    for (const auto& note : owned) {
+        notes << note.get();
+    }
+    return notes;
+}
+
+} // namespace
+
+// One note: what its text shows (title, preview, tags), the filters and time labels it is
+// listed by, what assigning through it saves, and the snapshots the writer takes of it.
+class NoteModelTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<Fixture> f;
+
+private Q_SLOTS:
+    void init() { f = std::make_unique<Fixture>(now); }
+    void cleanup() { f.reset(); }
+
+    void titleAndPreviewSkipBlankLinesAndTrimSpaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("preview");
+        const QString none = "No additional text";
+        QTest::newRow("empty") << u""_qs << u"New Note"_qs << none;
+        QTest::newRow("only blanks") << u"\n  \n\t\n"_qs << u"New Note"_qs << none;
+        QTest::newRow("blank lines first")
+            << u"\n \n\t\n  Hello \t\n\n World  \nx"_qs << u"Hello"_qs << u"World"_qs;
+        QTest::newRow("other spaces")
+            << u"\u00a0\u3000Title\u2003\n\u3000Next\u3000"_qs << u"Title"_qs << u"Next"_qs;
+        QTest::newRow("separators are blank") << u"\u2028\n\u2029 \nReal"_qs << u"Real"_qs << none;
+        QTest::newRow("inner spaces kept")
+            << u"  a  b  \n c \t d "_qs << u"a  b"_qs << u"c \t d"_qs;
+        QTest::newRow("astral") << u" 😀 smile 😀 \n𝒳 math"_qs << u"😀 smile 😀"_qs << u"𝒳 math"_qs;
+        // A CR LF pair is a single character, so it never ends a line.
+        QTest::newRow("cr lf") << u"Title\r\nBody"_qs << u"Title\r\nBody"_qs << none;
+        QTest::newRow("cr lf then lf") << u"A\r\n\nB\n\rC"_qs << u"A\r\n"_qs << u"B"_qs;
+    }
+
+    void titleAndPreviewSkipBlankLinesAndTrimSpaces()
+    {
+        QFETCH(QString, text);
+        const NoteModel note(withText(text), nullptr);
+        QTEST(note.title(), "title");
+        QTEST(note.preview(), "preview");
+    }
+
+    void tagsAreHashWordsLowerCasedInOrder_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("tags");
+        QTest::newRow("none") << "##x #a#b # x#y #! plain" << QStringList();
+        QTest::newRow("outer punctuation")
+            << "(#Work), #plan! «#Quote» #tag… ¿#why?"
+            << QStringList{"#work", "#plan", "#quote", "#tag", "#why"};
+        QTest::newRow("inner punctuation and symbols")
+            << "#ok-go #it's #a_b #$ #+1" << QStringList{"#ok-go", "#it's", "#a_b", "#$", "#+1"};
+        QTest::newRow("duplicates") << "#Work and #work" << QStringList{"#work", "#work"};
+        QTest::newRow("any white space") << u"#a\u00a0#b\u3000#c\r\n#d\t#e\u2028#f"_qs
+                                         << QStringList{"#a", "#b", "#c", "#d", "#e", "#f"};
+        QTest::newRow("letters") << u"#ÜBER #日本 #Ωmega"_qs
+                                 << QStringList{"#über", "#日本", "#ωmega"};
+        // Length counts characters as a reader sees them, not code units.
+        QTest::newRow("emoji") << u"#😀 #👍🏽 #\u0301"_qs << QStringList{"#😀", "#👍🏽"};
+    }
+
+    void tagsAreHashWordsLowerCasedInOrder()
+    {
+        QFETCH(QString, text);
+        QTEST(NoteModel(withText(text)).tags(), "tags");
+    }
+
+    void recentlyDeletedIsExclusive()
+    {
+        NoteData r;
+        r.text = "Meeting #Plan";
+        r.pinned = r.onScreen = true;
+        r.folder = "Work";
+        r.color = "blue";
+        const NoteModel live(r, nullptr);
+        r.deletedAt = now;
+        const NoteModel gone(r, nullptr);
+        for (const NoteFilter& filter :
+             {NoteFilter::all(), NoteFilter::pinned(), NoteFilter::onScreen(),
+              NoteFilter::folder("Work"), NoteFilter::color("blue"), NoteFilter::tag("#plan")}) {
+            QVERIFY(matches(live, filter) && !matches(gone, filter));
+        }
+        QVERIFY(matches(gone, NoteFilter::deleted()) && !matches(live, NoteFilter::deleted()));
+        // Exact comparisons only.
+        for (const NoteFilter& filter :
+             {NoteFilter::folder("work"), NoteFilter::folder("Work "), NoteFilter::tag("#Plan"),
+              NoteFilter::tag("#pla"), NoteFilter::color("Blue")}) {
+            QVERIFY(!matches(live, filter));
+        }
+    }
+
+    void filtersServeAsKeys()
+    {
+        QVERIFY(NoteFilter::folder("a") != NoteFilter::tag("a"));
+        const QSet<NoteFilter> set{NoteFilter::folder("a"), NoteFilter::folder("a"),
+                                   NoteFilter::color("a"),  NoteFilter::pinned(),
+                                   NoteFilter::pinned(),    NoteFilter::all()};
+        QCOMPARE(set.size(), 4);
+        QCOMPARE(QVariant::fromValue(NoteFilter::tag("#x")).value<NoteFilter>(),
+                 NoteFilter::tag("#x"));
+    }
+
+    void relativeTimeLabels_data()
+    {
+        QTest::addColumn<QDateTime>("date");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("59.9 s ago") << now.addMSecs(-59900) << "Just now";
+        QTest::newRow("later today") << now.addSecs(2 * 3600) << "Just now";
+        QTest::newRow("a minute ago") << now.addSecs(-60) << "2:59 PM";
+        QTest::newRow("midnight today") << utc(2026, 1, 7) << "12:00 AM";
+        QTest::newRow("end of yesterday") << utc(2026, 1, 6, 23, 59, 59) << "Yesterday";
+        QTest::newRow("start of yesterday") << utc(2026, 1, 6) << "Yesterday";
+        QTest::newRow("3 days ago") << now.addDays(-3) << "Sunday";
+        QTest::newRow("just under 6 days") << now.addSecs(-518399) << "Thursday";
+        QTest::newRow("exactly 6 days") << now.addSecs(-518400) << "1/1/2026";
+        QTest::newRow("tomorrow") << now.addDays(1) << "Thursday";
+    }
+
+    void relativeTimeLabels()
+    {
+        QFETCH(QDateTime, date);
+        QTEST(relativeTime(date), "label");
+    }
+
+    // No locale shows seconds, and every locale gets a date made of numbers.
+    void timesAndDatesPerLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("minuteAgo");
+        QTest::addColumn<QString>("weekAgo");
+        QTest::newRow("C") << QLocale::c() << u"13:57"_qs << u"2026-11-16"_qs << u"14:59"_qs
+                           << u"2025-12-31"_qs;
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << u"13:57"_qs
+                               << u"16.11.2026"_qs << u"14:59"_qs << u"31.12.2025"_qs;
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << u"1:57 PM"_qs
+                               << u"11/16/2026"_qs << u"2:59 PM"_qs << u"12/31/2025"_qs;
+        QTest::newRow("fi_FI") << QLocale(QLocale::Finnish, QLocale::Finland) << u"13.57"_qs
+                               << u"16.11.2026"_qs << u"14.59"_qs << u"31.12.2025"_qs;
+    }
+
+    void timesAndDatesPerLocale()
+    {
+        QFETCH(QLocale, locale);
+        QTEST(timeOfDay(QTime(13, 57, 41), locale), "time");
+        QTEST(numericDate(QDate(2026, 11, 16), locale), "date");
+        QLocale::setDefault(locale);
+        const QString minuteAgo = relativeTime(now.addSecs(-60));
+        const QString weekAgo = relativeTime(now.addDays(-7));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QTEST(minuteAgo, "minuteAgo");
+        QTEST(weekAgo, "weekAgo");
+    }
+
+    void assigningSavesAndOnlyTextTouchesModified()
+    {
+        AppController& app = f->launch();
+        QDateTime& clock = f->today;
+        // What the writer's thread has written by now, the last change included.
+        const auto saved = [this](const char* key) { return f->savedNotes().at(0)[key]; };
+        auto* note = new NoteModel(NoteData());
+        app.setNotes({note});
+        QSignalSpy told(note, &NoteModel::willChange);
+        clock = clock.addSecs(60);
+        note->setText("Hello");
+        QCOMPARE(saved("text").toString(), "Hello");
+        QCOMPARE(saved("modified").toDouble(), Fixture::referenceSeconds(clock));
+
+        const QDateTime typed = clock;
+        clock = clock.addSecs(60);
+        QVERIFY(QFile::remove(f->notesPath()));
+        note->setColor("yellow"); // the same colour again still tells and saves
+        QVERIFY(told.size() >= 3);
+        QCOMPARE(saved("color").toString(), "yellow");
+        QCOMPARE(saved("modified").toDouble(), Fixture::referenceSeconds(typed));
+
+        QVERIFY(QFile::remove(f->notesPath()));
+        note->setFolded(true);
+        note->setPaperW(180);
+        app.writer().drain();
+        QVERIFY(!QFile::exists(f->notesPath()));
+        note->setPinned(true);
+        QCOMPARE(saved("pw").toDouble(), 180.0);
+
+        // Without its controller a note still takes assignments but saves nothing.
+        note->setParent(nullptr);
+        f->app.reset();
+        QVERIFY(QFile::remove(f->notesPath()));
+        note->setText("still typed");
+        QCOMPARE(note->modified(), clock);
+        QVERIFY(!QFile::exists(f->notesPath()));
+        delete note;
+    }
+
+    // A snapshot that re-reads only the notes changed since the last one holds exactly what
+    // reading every note would, whatever changed and however; one handed out never changes.
+    void snapshotsMatchAFullReadAfterEveryKindOfChange()
+    {
+        std::vector<std::unique_ptr<NoteModel>> owned;
+        for (int i = 0; i < 5; ++i) {
+            owned.push_back(
+                std::make_unique<NoteModel>(withText(QStringLiteral("note %1").arg(i))));
+        }
+        Snapshots snapshots;
+        const auto same = [&] {
+            const QList<NoteModel*> notes = pointers(owned);
+            return snapshots.take(notes).records == Store::snapshot(notes).records;
+        };
+        QVERIFY(same());
+        const Store::Snapshot held = snapshots.take(pointers(owned));
+
+        owned[1]->setText(QStringLiteral("typed")); // a key
+        QVERIFY(same());
+        owned[2]->setFolded(true); // no save of its own: goes with the next
+        owned[3]->setPaperW(300);
+        QVERIFY(same());
+        owned[4]->origin = QPointF(40, -12); // moved without an assignment
+        QVERIFY(same());
+        owned[0]->origin = QPointF(qQNaN(), 0); // never equal to itself
+        QVERIFY(qIsNaN(snapshots.take(pointers(owned)).records.at(0).x));
+        owned[0]->origin = QPointF(3, 4);
+        QVERIFY(same());
+
+        owned.erase(owned.begin() + 2); // deleted
+        QVERIFY(same());
+        // Added, maybe at a freed address.
+        owned.push_back(std::make_unique<NoteModel>(withText(QStringLiteral("new"))));
+        QVERIFY(same());
+        std::swap(owned[0], owned[1]); // reordered
+        QVERIFY(same());
+
+        // What the writer may still be writing is untouched by all of the above.
+        QCOMPARE(held.records.size(), 5);
+        QCOMPARE(held.records.at(1).text, QStringLiteral("note 1"));
+        QCOMPARE(held.records.at(4).x, 0.0);
+    }
+
+    void aNoteReplacedAtTheSameAddressIsReadAfresh()
+    {
+        auto note = std::make_unique<NoteModel>(withText(QStringLiteral("first")));
+        Snapshots snapshots;
+        QCOMPARE(snapshots.take({note.get()}).records.at(0).text, QStringLiteral("first"));
+        NoteData data;
+        data.text = QStringLiteral("second");
+        note->~NoteModel();
+        new (note.get()) NoteModel(data);
+        QCOMPARE(snapshots.take({note.get()}).records.at(0).text, QStringLiteral("second"));
+    }
+};
+
+static RegisterSuite<NoteModelTest> registered;
+#include "NoteModelTest.moc"

@@ -17,7 +17,6 @@
 #include <QSet>
 #include <QXmlStreamReader>
 #include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -40,49 +39,15 @@ struct TextEngine : QPaintEngine {
     QStringList texts;
 };
 
-// Outlives the device built on it: the device asks for its engine while it is taken down.
-struct TextEngineHolder {
-    mutable TextEngine engine;
-};
-
-// A paint device that keeps the text painted on it: rendering a window into it gives every
-// string a person would read there, including what the views draw themselves.
-class TextRecorder : private TextEngineHolder, public QPaintDevice {
-public:
+// An image that keeps the text painted on it rather than pixels: rendering a window into it
+// gives every string a person would read there, including what the views draw themselves.
+struct TextRecorder : QImage {
     explicit TextRecorder(QSize size)
-        : size_(size)
+        : QImage(size, QImage::Format_ARGB32_Premultiplied)
     {
     }
     QPaintEngine* paintEngine() const override { return &engine; }
-    const QStringList& texts() const { return engine.texts; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth:
-            return size_.width();
-        case PdmHeight:
-            return size_.height();
-        case PdmWidthMM:
-            return size_.width() * 254 / 960;
-        case PdmHeightMM:
-            return size_.height() * 254 / 960;
-        case PdmDepth:
-            return 32;
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(devicePixelRatioFScale());
-        default:
-            return 96; // dots per inch, logical and physical
-        }
-    }
-
-private:
-    QSize size_;
+    mutable TextEngine engine;
 };
 
 const QString catalogue = QStringLiteral(QUILLHAVEN_SOURCE_DIR "/i18n/quillhaven_de.ts");
@@ -174,7 +139,7 @@ QStringList readableTexts(QWidget* window)
     if (window->isVisible()) {
         TextRecorder recorder(window->size());
         window->render(&recorder);
-        texts << recorder.texts();
+        texts << recorder.engine.texts;
     }
     return texts;
 }

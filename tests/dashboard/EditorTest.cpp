@@ -270,7 +270,8 @@ private Q_SLOTS:
             clickNoteRow(*view, note);
         }
         Fixture::settle();
-        QCOMPARE(window->size(), size);
+        // By itself the editor keeps to its own minimum; the window takes any size it allows.
+        QVERIFY(alone || window->size() == size);
         const NoteEditor* editor = alone ? pane.get() : view->editor();
         QVERIFY(editor && editor->isVisible());
         const QStringList faults = editorFaults(editor);

@@ -1,22 +1,16 @@
-#include "controller/AppController.h"
+#include "WindowTour.h"
 #include "dashboard/DashListView.h"
-#include "dashboard/DashboardView.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/SwatchButton.h"
-#include "model/NoteFilter.h"
-#include "model/NoteModel.h"
-#include "support/Fixture.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
-#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTest>
-#include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -28,42 +22,23 @@ bool interactive(QAccessibleInterface* node)
     if (QAccessibleTableCellInterface* cell = node->tableCellInterface()) {
         // A spacer or section row of a list takes no click; only rows that do need a name.
         const auto* view = qobject_cast<const QAbstractItemView*>(node->parent()->object());
-        const QModelIndex index = view != nullptr
-                                      ? view->model()->index(cell->rowIndex(), cell->columnIndex())
-                                      : QModelIndex();
-        return index.isValid() && (index.flags() & Qt::ItemIsEnabled);
+        return view != nullptr &&
+               (view->model()->index(cell->rowIndex(), cell->columnIndex()).flags() &
+                Qt::ItemIsEnabled);
     }
-    switch (node->role()) {
-    case QAccessible::Button:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ComboBox:
-    case QAccessible::EditableText:
-    case QAccessible::ListItem:
-    case QAccessible::TreeItem:
-    case QAccessible::MenuItem:
-    case QAccessible::PageTab:
-    case QAccessible::Slider:
-    case QAccessible::SpinBox:
-    case QAccessible::Link:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-        return true;
-    default:
-        return node->state().focusable != 0;
-    }
+    const auto acted = {
+        QAccessible::Button,     QAccessible::CheckBox,      QAccessible::RadioButton,
+        QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::ListItem,
+        QAccessible::TreeItem,   QAccessible::MenuItem,      QAccessible::PageTab,
+        QAccessible::Slider,     QAccessible::SpinBox,       QAccessible::Link,
+        QAccessible::ButtonMenu, QAccessible::ButtonDropDown};
+    return std::find(acted.begin(), acted.end(), node->role()) != acted.end() ||
+           node->state().focusable != 0;
 }
 
-QString describe(const QAccessibleInterface* node)
+QString className(const QObject* object)
 {
-    const QObject* object = node->object();
-    return QStringLiteral("%1 (role %2 in %3)")
-        .arg(object != nullptr ? QString::fromLatin1(object->metaObject()->className())
-                               : QStringLiteral("item"))
-        .arg(int(node->role()))
-        .arg(node->parent() != nullptr && node->parent()->object() != nullptr
-                 ? QString::fromLatin1(node->parent()->object()->metaObject()->className())
-                 : QString());
+    return object != nullptr ? QString::fromLatin1(object->metaObject()->className()) : QString();
 }
 
 // Every element of the window a screen reader can reach that a person acts on, without a name
@@ -74,34 +49,14 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth 
         return;
     }
     if (interactive(node) && node->text(QAccessible::Name).trimmed().isEmpty()) {
-        unnamed << describe(node);
+        unnamed << QString("%1 (role %2 in %3)")
+                       .arg(className(node->object()))
+                       .arg(int(node->role()))
+                       .arg(node->parent() ? className(node->parent()->object()) : QString());
     }
     for (int i = 0; i < node->childCount(); ++i) {
         collectUnnamed(node->child(i), unnamed, depth + 1);
     }
-}
-
-QStringList unnamedIn(QWidget* window)
-{
-    QStringList unnamed;
-    collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed);
-    return unnamed;
-}
-
-QString named(QWidget* window)
-{
-    return QAccessible::queryAccessibleInterface(window)->text(QAccessible::Name);
-}
-
-// The dashboard shown with `note` in its editor.
-DashboardView* dashboardOn(AppController& app, const NoteModel* note)
-{
-    app.showDashboard();
-    Fixture::settle();
-    auto* dashboard = app.dashboardWindow()->findChild<DashboardView*>();
-    dashboard->setSelected(note->id());
-    dashboard->refreshNow();
-    return dashboard;
 }
 
 } // namespace
@@ -112,64 +67,28 @@ DashboardView* dashboardOn(AppController& app, const NoteModel* note)
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void padNoteAndViewerNameEveryControl()
-    {
-        Fixture f;
-        AppController& app = f.startUp();
-        app.newNote(std::nullopt, QStringLiteral("yellow"))->setText(QStringLiteral("Groceries"));
-        app.newNote(std::nullopt, QStringLiteral("pink"));
-        NoteModel* shown = f.shownNote(QStringLiteral("Call the dentist\ntomorrow"));
-        app.setRevealed(true);
-        app.setPadHot(true);
-        Fixture::advance(2.0);
-        Fixture::settle();
-        QImage picture(80, 60, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        app.addImage(shown, picture);
-        Fixture::finishImages();
-        app.viewImages(shown, 0);
-        Fixture::advance(2.0);
-        Fixture::settle();
-
-        QVERIFY2(unnamedIn(app.padWindow()).isEmpty(),
-                 qPrintable(unnamedIn(app.padWindow()).join(QStringLiteral(", "))));
-        QWidget* note = app.window(shown);
-        QVERIFY(note != nullptr);
-        QVERIFY2(unnamedIn(note).isEmpty(), qPrintable(unnamedIn(note).join(QStringLiteral(", "))));
-        QCOMPARE(named(note), QStringLiteral("Call the dentist"));
-        QVERIFY(app.viewerWindow() != nullptr);
-        QVERIFY2(unnamedIn(app.viewerWindow()).isEmpty(),
-                 qPrintable(unnamedIn(app.viewerWindow()).join(QStringLiteral(", "))));
-    }
-
-    void dashboardNamesEveryControlInEveryPane()
-    {
-        Fixture f;
-        AppController& app = f.startUp();
-        NoteModel* note = app.newNote(std::nullopt, QStringLiteral("blue"));
-        note->setText(QStringLiteral("Trip planning\nBook the trains #travel"));
-        note->setPinned(true);
-        NoteModel* gone = app.newNote(std::nullopt, QStringLiteral("yellow"));
-        gone->setText(QStringLiteral("Old list"));
-        app.trash(gone);
-        app.showDashboard();
-        Fixture::settle();
-        QWidget* window = app.dashboardWindow();
+    QStringList unnamed_;
+    const tour::Visit collect_ = [this](QWidget* window) {
         QVERIFY(window != nullptr);
-        auto* dashboard = window->findChild<DashboardView*>();
-        QVERIFY(dashboard != nullptr);
+        collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed_);
+    };
 
-        QStringList unnamed = unnamedIn(window);
-        dashboard->setSelected(note->id());
-        dashboard->refreshNow();
-        unnamed << unnamedIn(window);
-        dashboard->setFilter(NoteFilter::deleted());
-        dashboard->setSelected(gone->id());
-        dashboard->refreshNow();
-        unnamed << unnamedIn(window);
-        unnamed.removeDuplicates();
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+private Q_SLOTS:
+    void init() { unnamed_.clear(); }
+
+    void everyControlInEveryWindowIsNamed()
+    {
+        {
+            Fixture f;
+            NoteModel* shown = tour::padNoteAndViewer(f, collect_);
+            QCOMPARE(QAccessible::queryAccessibleInterface(f.app->window(shown))
+                         ->text(QAccessible::Name),
+                     "Zahnarzt anrufen");
+        }
+        Fixture f;
+        tour::dashboardPanes(f, collect_);
+        unnamed_.removeDuplicates();
+        QVERIFY2(unnamed_.isEmpty(), qPrintable(unnamed_.join(", ")));
     }
 
     // Tab from the search field walks the window in reading order: the sidebar, the list, the
@@ -178,12 +97,11 @@ private Q_SLOTS:
     {
         Fixture f;
         AppController& app = f.startUp();
-        NoteModel* note = app.newNote(std::nullopt, QStringLiteral("green"));
-        note->setText(QStringLiteral("Recipes"));
-        DashboardView* dashboard = dashboardOn(app, note);
-        QWidget* window = app.dashboardWindow();
-        window->activateWindow();
-        QApplication::setActiveWindow(window);
+        NoteModel* note = app.newNote(std::nullopt, "green");
+        note->setText("Recipes");
+        DashboardView* dashboard = tour::dashboardOn(app, note);
+        app.dashboardWindow()->activateWindow();
+        QApplication::setActiveWindow(app.dashboardWindow());
         dashboard->searchField()->setFocus(Qt::OtherFocusReason);
         Fixture::settle();
 
@@ -210,16 +128,15 @@ private Q_SLOTS:
     {
         Fixture f;
         AppController& app = f.startUp();
-        NoteModel* note = app.newNote(std::nullopt, QStringLiteral("pink"));
-        note->setText(QStringLiteral("Passwords? No."));
-        DashListView* list = dashboardOn(app, note)->listView();
+        NoteModel* note = app.newNote(std::nullopt, "pink");
+        note->setText("Passwords? No.");
+        DashListView* list = tour::dashboardOn(app, note)->listView();
         list->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(list, Qt::Key_Return);
         Fixture::advance(2.0);
         Fixture::settle();
-        QVERIFY(note->onScreen());
         Panel* window = app.window(note);
-        QVERIFY(window != nullptr && window->isVisible());
+        QVERIFY(note->onScreen() && window != nullptr && window->isVisible());
         QCOMPARE(QApplication::activeWindow(), window);
 
         QTest::keyClick(window->windowHandle(), Qt::Key_Escape);

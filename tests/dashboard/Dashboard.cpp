@@ -4,6 +4,7 @@
 #include "dashboard/NoteList.h"
 #include "dashboard/Sidebar.h"
 
+#include <QApplication>
 #include <QUuid>
 
 DashboardFixture::DashboardFixture()
@@ -19,12 +20,11 @@ QList<NoteModel*> DashboardFixture::add(const QList<Note>& notes)
         NoteData record;
         record.id = QUuid::createUuid();
         record.text = n.text;
+        record.onScreen = n.onScreen;
         record.folder = n.folder;
         record.color = n.color;
         record.pinned = n.pinned;
-        record.onScreen = n.onScreen;
-        record.created = today.addSecs(-n.age);
-        record.modified = today.addSecs(-n.age);
+        record.created = record.modified = today.addSecs(-n.age);
         if (n.deleted) {
             record.deletedAt = today;
         }
@@ -35,17 +35,34 @@ QList<NoteModel*> DashboardFixture::add(const QList<Note>& notes)
     return made;
 }
 
+QList<NoteModel*> DashboardFixture::addTexts(const QStringList& texts)
+{
+    QList<Note> notes;
+    for (const QString& text : texts) {
+        notes << Note{.text = text};
+    }
+    return add(notes);
+}
+
 std::unique_ptr<DashboardView> DashboardFixture::makeView()
 {
     auto view = std::make_unique<DashboardView>(app.get());
     view->resize(1000, 640);
     view->show();
-    // Keys reach the focused control only in the active window.
-    view->activateWindow();
-    if (!QTest::qWaitForWindowActive(view.get())) {
-        qWarning("the dashboard view did not become the active window");
-    }
+    // Keys reach the focused control only in the active window; this makes it so at once.
+    QApplication::setActiveWindow(view.get());
     return view;
+}
+
+int sidebarRow(const DashboardView& view, const QString& title)
+{
+    const QAbstractItemModel* model = view.sidebarView()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data().toString() == title) {
+            return row;
+        }
+    }
+    return -1;
 }
 
 namespace {
@@ -62,14 +79,8 @@ void clickRow(QListView* view, int row)
 
 void clickSidebarRow(DashboardView& view, const QString& title)
 {
-    const QAbstractItemModel* model = view.sidebarView()->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->index(row, 0).data().toString() == title) {
-            clickRow(view.sidebarView(), row);
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no sidebar row ") + title));
+    QVERIFY2(sidebarRow(view, title) >= 0, qPrintable("no sidebar row " + title));
+    clickRow(view.sidebarView(), sidebarRow(view, title));
 }
 
 void clickNoteRow(DashboardView& view, const NoteModel* note)
@@ -84,4 +95,14 @@ QStringList groupTitles(const DashboardView& view)
         titles << group.title;
     }
     return titles;
+}
+
+QPushButton* buttonNamed(const QWidget* root, const QString& text)
+{
+    for (QPushButton* button : root->findChildren<QPushButton*>()) {
+        if (button->text() == text || button->accessibleName() == text) {
+            return button;
+        }
+    }
+    return nullptr;
 }

@@ -17,7 +17,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QSettings>
 #include <QTimer>
 #include <QToolButton>
@@ -41,26 +40,20 @@ QList<SwatchButton*> heavyRings(const NoteEditor& editor)
     return heavy;
 }
 
-// Sends a complete drag of `mime` onto the middle of `target`; returns whether the drop was
-// accepted.
-bool dropOn(QWidget* target, QMimeData* mime)
+// Sends a complete drag of a picture onto the middle of `target`; returns whether the drop
+// was accepted.
+bool dropPictureOn(QWidget* target)
 {
+    QMimeData mime;
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    mime.setImageData(image);
     const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
     QApplication::sendEvent(target, &enter);
-    QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
     QApplication::sendEvent(target, &drop);
     return drop.isAccepted();
-}
-
-QPushButton* buttonNamed(QWidget* root, const QString& text)
-{
-    for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == text || button->accessibleName() == text) {
-            return button;
-        }
-    }
-    return nullptr;
 }
 
 // Visible children of `parent` that stick out of it or overlap a sibling.
@@ -79,11 +72,11 @@ QStringList layoutFaults(const QWidget* parent)
     QStringList faults;
     for (qsizetype i = 0; i < shown.size(); ++i) {
         if (!parent->rect().contains(shown[i]->geometry())) {
-            faults << name(shown[i]) + QStringLiteral(" is clipped");
+            faults << name(shown[i]) + " is clipped";
         }
         for (qsizetype j = i + 1; j < shown.size(); ++j) {
             if (shown[i]->geometry().intersects(shown[j]->geometry())) {
-                faults << name(shown[i]) + QStringLiteral(" overlaps ") + name(shown[j]);
+                faults << name(shown[i]) + " overlaps " + name(shown[j]);
             }
         }
     }
@@ -99,15 +92,14 @@ QStringList editorFaults(const NoteEditor* editor)
             faults << layoutFaults(bar);
         }
     }
-    const auto* main = editor->findChild<QPushButton*>(QStringLiteral("mainAction"));
+    const auto* main = editor->findChild<QPushButton*>("mainAction");
     if (!main || main->text().isEmpty() ||
         main->width() < QFontMetrics(main->font()).horizontalAdvance(main->text())) {
-        faults << QStringLiteral("the main action has lost its label");
+        faults << "the main action has lost its label";
     }
     for (const QToolButton* button : editor->findChildren<QToolButton*>()) {
-        if (button->accessibleDescription() == QStringLiteral("Folder") &&
-            button->text().size() < 2) {
-            faults << QStringLiteral("the folder name is gone");
+        if (button->accessibleDescription() == "Folder" && button->text().size() < 2) {
+            faults << "the folder name is gone";
         }
     }
     return faults;
@@ -132,172 +124,161 @@ bool isRed(const QIcon& icon)
 class EditorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void currentColorHasTheHeavyRing()
+    // Colour, pin and main action show the note's state and change it; typing writes the note,
+    // and edits made elsewhere reach the editor.
+    void theEditorShowsAndChangesItsNote()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("x"), .color = QStringLiteral("blue")});
-        NoteEditor editor(note, f.app.get(), {});
-        QCOMPARE(heavyRings(editor).size(), 1);
-        QCOMPARE(heavyRings(editor).first()->colorName(), QStringLiteral("blue"));
-        QCOMPARE(heavyRings(editor).first()->accessibleName(), QStringLiteral("Blue color"));
-
-        QTest::mouseClick(editor.swatches()[1], Qt::LeftButton);
-        QCOMPARE(note->color(), QStringLiteral("pink"));
-        QCOMPARE(heavyRings(editor).first()->colorName(), QStringLiteral("pink"));
-
-        note->setColor(QStringLiteral("mauve")); // not one of ours: no swatch is current
-        QVERIFY(heavyRings(editor).isEmpty());
-    }
-
-    void typingWritesTheNoteAndOutsideEditsKeepTheCursor()
-    {
-        DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("Hello"), .age = 3600});
+        NoteModel* note = f.add({.text = "Hello", .age = 3600, .color = "blue", .onScreen = true});
         NoteEditor editor(note, f.app.get(), {});
         editor.show();
+        QCOMPARE(heavyRings(editor).size(), 1);
+        QCOMPARE(heavyRings(editor).first()->colorName(), "blue");
+        QCOMPARE(heavyRings(editor).first()->accessibleName(), "Blue color");
+        QTest::mouseClick(editor.swatches()[1], Qt::LeftButton);
+        QCOMPARE(note->color(), "pink");
+        QCOMPARE(heavyRings(editor).first()->colorName(), "pink");
+        note->setColor("mauve"); // not one of ours: no swatch is current
+        QVERIFY(heavyRings(editor).isEmpty());
+
+        // The main action names what it will do.
+        QVERIFY(buttonNamed(&editor, "Tuck into Notch"));
+        note->setOnScreen(false);
+        QVERIFY(buttonNamed(&editor, "Stick on Screen"));
+        QVERIFY(!buttonNamed(&editor, "Tuck into Notch"));
+
+        QToolButton* pin = nullptr;
+        for (QToolButton* button : editor.findChildren<QToolButton*>()) {
+            pin = button->toolTip() == "Pin" ? button : pin;
+        }
+        QVERIFY(pin);
+        QTest::mouseClick(pin, Qt::LeftButton);
+        QVERIFY(note->pinned());
+        QCOMPARE(pin->toolTip(), "Unpin");
+
         QPlainTextEdit* text = editor.textEdit();
         text->moveCursor(QTextCursor::End);
         f.today = f.today.addSecs(5);
-        QTest::keyClicks(text, QStringLiteral(" world"));
-        QCOMPARE(note->text(), QStringLiteral("Hello world"));
+        QTest::keyClicks(text, " world");
+        QCOMPARE(note->text(), "Hello world");
         QCOMPARE(note->modified(), f.today);
-
         QTextCursor cursor = text->textCursor();
         cursor.setPosition(5);
         text->setTextCursor(cursor);
-        note->setText(QStringLiteral("Hello world, again"));
-        QCOMPARE(text->toPlainText(), QStringLiteral("Hello world, again"));
+        note->setText("Hello world, again");
+        QCOMPARE(text->toPlainText(), "Hello world, again");
         QCOMPARE(text->textCursor().position(), 5);
         // A no-break space survives the round trip through the editor.
-        note->setText(QStringLiteral("a\u00a0b"));
+        note->setText("a\u00a0b");
         text->moveCursor(QTextCursor::End);
-        QTest::keyClicks(text, QStringLiteral("c"));
-        QCOMPARE(note->text(), QStringLiteral("a\u00a0bc"));
+        QTest::keyClicks(text, "c");
+        QCOMPARE(note->text(), "a\u00a0bc");
     }
 
+    // Grown too long while open, or opened so, the note is shown in part until it shrinks.
     void aNoteTooLongToEditIsShownInPartUntilItShrinks()
     {
         DashboardFixture f;
-        const QString huge = QString(longtext::editLimit, u'y') + QStringLiteral("\nend");
-        NoteModel* note = f.add({.text = huge});
+        NoteModel* note = f.add({.text = "small"});
         NoteEditor editor(note, f.app.get(), {});
         editor.show();
-        QPlainTextEdit* text = editor.textEdit();
-        QVERIFY(text->isReadOnly());
-        QVERIFY(text->toPlainText().startsWith(QStringLiteral("Too long to edit here")));
-        QVERIFY(!text->toPlainText().contains(QStringLiteral("end")));
+        const QString huge = QString(longtext::editLimit, u'y') + "\nend";
+        note->setText(huge);
+        NoteEditor opened(note, f.app.get(), {});
+        for (const QPlainTextEdit* text : {editor.textEdit(), opened.textEdit()}) {
+            QVERIFY(text->isReadOnly());
+            QVERIFY(text->toPlainText().startsWith("Too long to edit here"));
+            QVERIFY(!text->toPlainText().contains("end"));
+        }
         QCOMPARE(note->text(), huge); // showing it in part changed nothing
 
-        note->setText(QStringLiteral("small"));
-        QVERIFY(!text->isReadOnly());
-        text->moveCursor(QTextCursor::End);
-        QTest::keyClicks(text, QStringLiteral("er"));
-        QCOMPARE(note->text(), QStringLiteral("smaller"));
+        note->setText("small");
+        QVERIFY(!editor.textEdit()->isReadOnly() && !opened.textEdit()->isReadOnly());
+        editor.textEdit()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor.textEdit(), "er");
+        QCOMPARE(note->text(), "smaller");
     }
 
-    void deletedNoteShowsRestoreBarAndRefusesDrops()
+    void aLiveNoteTakesDropsADeletedOneShowsItsRestoreBar_data()
     {
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("live") << false;
+        QTest::newRow("deleted") << true;
+    }
+    void aLiveNoteTakesDropsADeletedOneShowsItsRestoreBar()
+    {
+        QFETCH(bool, deleted);
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("gone"), .deleted = true});
+        NoteModel* note = f.add({.text = "x", .deleted = deleted});
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(600, 500);
         editor.show();
-        QVERIFY(buttonNamed(&editor, QStringLiteral("Restore"))->isVisible());
-        QVERIFY(buttonNamed(&editor, QStringLiteral("Delete Forever"))->isVisible());
-        QVERIFY(!buttonNamed(&editor, QStringLiteral("Stick on Screen"))->isVisible());
-        QVERIFY(editor.textEdit()->isReadOnly());
+        QCOMPARE(showsButton(&editor, "Restore"), deleted);
+        QCOMPARE(showsButton(&editor, "Delete Forever"), deleted);
+        QCOMPARE(showsButton(&editor, "Stick on Screen"), !deleted);
+        QCOMPARE(editor.textEdit()->isReadOnly(), deleted);
 
-        auto* mime = new QMimeData;
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        mime->setImageData(image);
-        QVERIFY(!dropOn(&editor, mime));
-        Fixture::settle();
-        QVERIFY(note->images().isEmpty());
+        QCOMPARE(dropPictureOn(deleted ? &editor : editor.textEdit()->viewport()), !deleted);
+        Fixture::finishImages();
         QVERIFY(!editor.isDropping());
-        delete mime;
-    }
-
-    void dropAddsImagesToALiveNote()
-    {
-        DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("live")});
-        NoteEditor editor(note, f.app.get(), {});
-        editor.resize(600, 500);
-        editor.show();
-        QMimeData mime;
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        mime.setImageData(image);
-        QVERIFY(dropOn(editor.textEdit()->viewport(), &mime));
-        QTRY_COMPARE(note->images().size(), 1);
-        QVERIFY(!editor.isDropping());
-        // The new image shows as a tile, followed by the button for more.
-        QTRY_VERIFY(editor.findChild<ImageTile*>());
-        QVERIFY(editor.findChild<AddAnotherButton*>());
-    }
-
-    void onScreenButtonNamesWhatItWillDo()
-    {
-        DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("x"), .onScreen = true});
-        NoteEditor editor(note, f.app.get(), {});
-        QVERIFY(buttonNamed(&editor, QStringLiteral("Tuck into Notch")));
-        note->setOnScreen(false);
-        QVERIFY(buttonNamed(&editor, QStringLiteral("Stick on Screen")));
-        QVERIFY(!buttonNamed(&editor, QStringLiteral("Tuck into Notch")));
+        QTRY_COMPARE(note->images().size(), deleted ? 0 : 1);
+        if (!deleted) {
+            // The new image shows as a tile, followed by the button for more.
+            QTRY_VERIFY(editor.findChild<ImageTile*>());
+            QVERIFY(editor.findChild<AddAnotherButton*>());
+        }
     }
 
     void controlsStayWholeAtEveryWindowSize_data()
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("deleted");
-        QTest::newRow("smallest") << QSize(760, 440) << false;
-        QTest::newRow("usual") << QSize(1000, 640) << false;
-        QTest::newRow("smallest, deleted") << QSize(760, 440) << true;
-        QTest::newRow("wide") << QSize(1400, 800) << false;
+        QTest::addColumn<bool>("alone"); // the editor by itself: the pane at its narrowest
+        QTest::newRow("smallest") << QSize(760, 440) << false << false;
+        QTest::newRow("usual") << QSize(1000, 640) << false << false;
+        QTest::newRow("smallest, deleted") << QSize(760, 440) << true << false;
+        QTest::newRow("wide") << QSize(1400, 800) << false << false;
+        QTest::newRow("narrowest pane") << QSize(300, 400) << false << true;
     }
-
     void controlsStayWholeAtEveryWindowSize()
     {
         QFETCH(QSize, size);
         QFETCH(bool, deleted);
+        QFETCH(bool, alone);
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("Lisbon\ntram 28"),
-                                 .folder = QStringLiteral("Personal"),
-                                 .deleted = deleted});
+        const QString folder = "Household paperwork and receipts";
+        f.app->addFolder(folder);
+        NoteModel* note = f.add(
+            {.text = "Lisbon\ntram 28", .folder = folder, .onScreen = alone, .deleted = deleted});
         note->setImages({f.saveImage(QSize(800, 500)), f.saveImage(QSize(300, 600))});
-        f.app->showDashboard();
-        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
-        window->resize(size);
-        DashboardView* view = window->view();
-        if (deleted) {
-            clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        std::unique_ptr<NoteEditor> pane;
+        QWidget* window = nullptr;
+        if (alone) {
+            pane = std::make_unique<NoteEditor>(note, f.app.get(), std::function<void()>());
+            window = pane.get();
+        } else {
+            f.app->showDashboard();
+            window = f.app->dashboardWindow();
         }
-        clickNoteRow(*view, note);
+        window->resize(size);
+        window->show();
+        DashboardView* view = window->findChild<DashboardView*>();
+        if (deleted) {
+            clickSidebarRow(*view, "Recently Deleted");
+        }
+        if (view) {
+            clickNoteRow(*view, note);
+        }
         Fixture::settle();
-        QCOMPARE(window->size(), size);
-        QVERIFY(view->editor() && view->editor()->isVisible());
-        const QStringList faults = editorFaults(view->editor());
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-    }
-
-    // The pane's narrowest (the list and sidebar dragged wide), with a long folder name.
-    void controlsStayWholeInTheNarrowestPane()
-    {
-        DashboardFixture f;
-        f.app->addFolder(QStringLiteral("Household paperwork and receipts"));
-        NoteModel* note = f.add({.text = QStringLiteral("x"), .onScreen = true});
-        note->setFolder(QStringLiteral("Household paperwork and receipts"));
-        note->setImages({f.saveImage(QSize(800, 500))});
-        NoteEditor editor(note, f.app.get(), {});
-        editor.resize(300, 400);
-        editor.show();
-        Fixture::settle();
-        const QStringList faults = editorFaults(&editor);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-        QCOMPARE(editor.findChild<QPushButton*>(QStringLiteral("mainAction"))->text(),
-                 QStringLiteral("Tuck into Notch"));
+        // By itself the editor keeps to its own minimum; the window takes any size it allows.
+        QVERIFY(alone || window->size() == size);
+        const NoteEditor* editor = alone ? pane.get() : view->editor();
+        QVERIFY(editor && editor->isVisible());
+        const QStringList faults = editorFaults(editor);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        if (alone) {
+            QVERIFY(showsButton(editor, "Tuck into Notch"));
+        }
     }
 
     // The tile's menu removes the image while the tile is still handling the menu: the tile
@@ -305,10 +286,9 @@ private Q_SLOTS:
     void removingAnImageFromItsTileOutlivesTheMenu()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("pictures")});
-        const QString first = f.saveImage(QSize(40, 30));
+        NoteModel* note = f.add({.text = "pictures"});
         const QString second = f.saveImage(QSize(40, 30));
-        note->setImages({first, second});
+        note->setImages({f.saveImage(QSize(40, 30)), second});
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(600, 500);
         editor.show();
@@ -323,7 +303,7 @@ private Q_SLOTS:
                 return;
             }
             QAction* remove = menu->actions().first();
-            redEntry = remove->text() == QStringLiteral("Remove Image") && isRed(remove->icon());
+            redEntry = remove->text() == "Remove Image" && isRed(remove->icon());
             menu->setActiveAction(remove);
             QTest::keyClick(menu, Qt::Key_Return);
         });
@@ -343,12 +323,12 @@ private Q_SLOTS:
     void deleteForeverLooksDestructiveAndClosesTheEditor()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("gone"), .deleted = true});
+        NoteModel* note = f.add({.text = "gone", .deleted = true});
         auto view = f.makeView();
-        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickSidebarRow(*view, "Recently Deleted");
         clickNoteRow(*view, note);
         QPointer<NoteEditor> editor = view->editor();
-        QPushButton* forever = buttonNamed(editor, QStringLiteral("Delete Forever"));
+        QPushButton* forever = buttonNamed(editor, "Delete Forever");
         QVERIFY(isRed(forever->icon()));
         QCOMPARE(forever->palette().color(QPalette::ButtonText).red(), 200);
 
@@ -372,24 +352,6 @@ private Q_SLOTS:
         QVERIFY(shot.pixelColor(200, 150 + 14).lightness() > 200);
         QVERIFY(shot.pixelColor(5, 5).lightness() < 60); // the pane itself stays see-through
     }
-
-    void pinButtonToggles()
-    {
-        DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("x")});
-        NoteEditor editor(note, f.app.get(), {});
-        editor.show();
-        QToolButton* pin = nullptr;
-        for (QToolButton* b : editor.findChildren<QToolButton*>()) {
-            if (b->toolTip() == QStringLiteral("Pin")) {
-                pin = b;
-            }
-        }
-        QVERIFY(pin);
-        QTest::mouseClick(pin, Qt::LeftButton);
-        QVERIFY(note->pinned());
-        QCOMPARE(pin->toolTip(), QStringLiteral("Unpin"));
-    }
 };
 
 class WindowTest : public QObject {
@@ -398,76 +360,66 @@ private Q_SLOTS:
     void windowIsMadeOnceAndKeepsItsState()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("milk")});
+        NoteModel* note = f.add({.text = "milk"});
         f.app->showDashboard();
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
         QVERIFY(window && window->isVisible());
-        QCOMPARE(window->windowTitle(), QStringLiteral("All Notes"));
+        QCOMPARE(window->windowTitle(), "All Notes");
         QCOMPARE(window->minimumSize(), QSize(760, 440));
         QCOMPARE(window->windowType(), Qt::Window); // a taskbar entry, unlike the panels
         DashboardView* view = window->view();
-        clickSidebarRow(*view, QStringLiteral("Personal"));
-        QTest::keyClicks(view->searchField(), QStringLiteral("mil"));
+        Placeholder* placeholder = view->detailPlaceholder();
+        QVERIFY(placeholder->isVisible());
+        QCOMPARE(placeholder->title(), "No Note Selected");
+        QCOMPARE(placeholder->description(), "Pick a note from the list, or start a new one.");
+        clickSidebarRow(*view, "Personal");
+        QTest::keyClicks(view->searchField(), "mil");
         clickNoteRow(*view, note);
 
         window->close();
         QVERIFY(!window->isVisible());
-        QVERIFY(QSettings().contains(QStringLiteral("Dashboard")));
+        QVERIFY(QSettings().contains("Dashboard"));
         f.app->toggleDashboard();
         QCOMPARE(f.app->dashboardWindow(), window);
         QVERIFY(window->isVisible());
-        QCOMPARE(view->filter(), NoteFilter::folder(QStringLiteral("Personal")));
-        QCOMPARE(view->search(), QStringLiteral("mil"));
+        QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
+        QCOMPARE(view->search(), "mil");
         QCOMPARE(view->selected(), std::optional(note->id()));
     }
 
     void pasteShortcutTakesImagesOnlyForLiveNotes()
     {
         DashboardFixture f;
-        const auto notes = f.add(
-            {{.text = QStringLiteral("live")}, {.text = QStringLiteral("gone"), .deleted = true}});
+        const auto notes = f.add({{.text = "live"}, {.text = "gone", .deleted = true}});
         f.app->showDashboard();
-        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
-        DashboardView* view = window->view();
+        DashboardView* view = qobject_cast<DashWindow*>(f.app->dashboardWindow())->view();
         QImage image(10, 10, QImage::Format_RGB32);
         image.fill(Qt::blue);
+        const auto paste = [&](QWidget* target, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(target, Qt::Key_V, modifiers);
+            Fixture::finishImages();
+        };
 
         // Nothing selected: the key is not taken.
         f.desktop.copyImage(image);
-        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
+        paste(view->listView(), Qt::ControlModifier);
         QVERIFY(notes[0]->images().isEmpty());
 
         clickNoteRow(*view, notes[0]);
-        QTest::keyClick(view->editor()->textEdit(), Qt::Key_V, Qt::ControlModifier);
-        Fixture::finishImages();
+        paste(view->editor()->textEdit(), Qt::ControlModifier);
         QCOMPARE(notes[0]->images().size(), 1);
         // Any other modifier combination is an ordinary key.
-        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        paste(view->listView(), Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(notes[0]->images().size(), 1);
-
         f.desktop.copyText();
-        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
-        Fixture::finishImages();
+        paste(view->listView(), Qt::ControlModifier);
         QCOMPARE(notes[0]->images().size(), 1);
 
         f.desktop.copyImage(image);
-        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickSidebarRow(*view, "Recently Deleted");
         clickNoteRow(*view, notes[1]);
-        QTest::keyClick(view->listView(), Qt::Key_V, Qt::ControlModifier);
-        Fixture::finishImages();
+        paste(view->listView(), Qt::ControlModifier);
         QVERIFY(notes[1]->images().isEmpty());
-    }
-
-    void detailShowsPlaceholderWithoutSelection()
-    {
-        DashboardFixture f;
-        f.app->showDashboard();
-        auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
-        Placeholder* placeholder = window->view()->detailPlaceholder();
-        QVERIFY(placeholder->isVisible());
-        QCOMPARE(placeholder->title(), QStringLiteral("No Note Selected"));
-        QCOMPARE(placeholder->description(),
-                 QStringLiteral("Pick a note from the list, or start a new one."));
     }
 };
 

@@ -12,25 +12,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QToolButton>
 
 namespace {
 
-int rowOfTitle(const DashboardView& view, const QString& title)
-{
-    const QAbstractItemModel* model = view.sidebarModel();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->index(row, 0).data().toString() == title) {
-            return row;
-        }
-    }
-    return -1;
-}
-
 int badge(const DashboardView& view, const QString& title)
 {
-    const int row = rowOfTitle(view, title);
+    const int row = sidebarRow(view, title);
     return row < 0 ? -1 : view.sidebarModel()->row(row).count;
 }
 
@@ -43,152 +31,119 @@ private Q_SLOTS:
     {
         DashboardFixture f;
         const auto notes = f.add({
-            {.text = QStringLiteral("week old"), .age = 604800},
-            {.text = QStringLiteral("a second younger"), .age = 604799},
-            {.text = QStringLiteral("pinned today"), .age = 60, .pinned = true},
-            {.text = QStringLiteral("this morning"), .age = 3 * 3600},
-            {.text = QStringLiteral("yesterday"), .age = 20 * 3600},
+            {.text = "week old", .age = 604800},
+            {.text = "a second younger", .age = 604799},
+            {.text = "pinned today", .age = 60, .pinned = true},
+            {.text = "this morning", .age = 3 * 3600},
+            {.text = "yesterday", .age = 20 * 3600},
+            {.text = "first", .age = 100},
+            {.text = "second", .age = 100},
+            {.text = "third", .age = 100},
         });
         auto view = f.makeView();
         QCOMPARE(groupTitles(*view),
-                 (QStringList{QStringLiteral("Pinned"), QStringLiteral("Today"),
-                              QStringLiteral("Previous 7 Days"), QStringLiteral("Earlier")}));
+                 (QStringList{"Pinned", "Today", "Previous 7 Days", "Earlier"}));
         const QList<dash::Group>& groups = view->groups();
         QCOMPARE(groups[0].notes, QList<NoteModel*>{notes[2]});
-        QCOMPARE(groups[1].notes, QList<NoteModel*>{notes[3]});
-        // Newest first inside a group.
+        // Newest first inside a group; equal dates keep the list's order.
+        QCOMPARE(groups[1].notes, (QList<NoteModel*>{notes[5], notes[6], notes[7], notes[3]}));
         QCOMPARE(groups[2].notes, (QList<NoteModel*>{notes[4], notes[1]}));
         QCOMPARE(groups[3].notes, QList<NoteModel*>{notes[0]});
-    }
 
-    void pinnedNoteInRecentlyDeletedGroupsByAge()
-    {
-        DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("pinned"), .pinned = true});
-        auto view = f.makeView();
-        f.app->trash(note);
-        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        // Deleted, a pinned note is grouped by its age.
+        f.app->trash(notes[2]);
+        clickSidebarRow(*view, "Recently Deleted");
         QCOMPARE(view->filter(), NoteFilter::deleted());
-        QCOMPARE(groupTitles(*view), QStringList{QStringLiteral("Today")});
-        QVERIFY(note->pinned());
+        QCOMPARE(groupTitles(*view), QStringList{"Today"});
+        QVERIFY(notes[2]->pinned());
     }
 
-    void equalDatesKeepListOrder()
-    {
-        DashboardFixture f;
-        const auto notes = f.add({{.text = QStringLiteral("first"), .age = 100},
-                                  {.text = QStringLiteral("second"), .age = 100},
-                                  {.text = QStringLiteral("third"), .age = 100}});
-        auto view = f.makeView();
-        QCOMPARE(view->visible(), notes);
-    }
-
+    // Trimmed, and without case; Latin-1 notes are folded a shorter way than the rest, and
+    // both must agree.
     void searchIsTrimmedAndIgnoresCase()
     {
         DashboardFixture f;
-        const auto notes = f.add({{.text = QStringLiteral("Buy Milk")},
-                                  {.text = QStringLiteral("MILK and honey")},
-                                  {.text = QStringLiteral("oat\nmilk")},
-                                  {.text = QStringLiteral("bread")},
-                                  {.text = QStringLiteral("old milk"), .deleted = true}});
+        const auto notes = f.addTexts({"Buy Milk", "MILK and honey", "oat\nmilk", "bread",
+                                       "Meet in ZÜRICH", "zurich, no umlaut", "CAFÉ au lait",
+                                       "Cafe AU LAIT", "ΑΘΗΝΑ in May", "5 µm screws"});
+        f.add({.text = "old milk", .deleted = true});
         auto view = f.makeView();
-        QTest::keyClicks(view->searchField(), QStringLiteral("  milk\t "));
-        QCOMPARE(view->visible().size(), 3);
-        QVERIFY(!view->visible().contains(notes[3]));
-        // Badges count by filter only.
-        QCOMPARE(badge(*view, QStringLiteral("All Notes")), 4);
-        QCOMPARE(badge(*view, QStringLiteral("Recently Deleted")), 1);
-
-        view->searchField()->clear();
-        QTest::keyClicks(view->searchField(), QStringLiteral("   "));
-        QCOMPARE(view->visible().size(), 4);
-    }
-
-    // Latin-1 notes are folded a shorter way than the rest; both must agree.
-    void searchIgnoresCaseBeyondAscii()
-    {
-        DashboardFixture f;
-        const auto notes = f.add({{.text = QStringLiteral("Meet in ZÜRICH")},
-                                  {.text = QStringLiteral("zurich, no umlaut")},
-                                  {.text = QStringLiteral("CAFÉ au lait")},
-                                  {.text = QStringLiteral("Cafe AU LAIT")},
-                                  {.text = QStringLiteral("ΑΘΗΝΑ in May")},
-                                  {.text = QStringLiteral("5 µm screws")}});
-        auto view = f.makeView();
-        view->setSearch(QStringLiteral("zürich"));
-        QCOMPARE(view->visible(), QList<NoteModel*>{notes[0]});
-
-        view->setSearch(QStringLiteral("au Lait"));
-        QCOMPARE(view->visible().size(), 2);
-
-        view->setSearch(QStringLiteral("café"));
-        QCOMPARE(view->visible(), QList<NoteModel*>{notes[2]});
-
-        view->setSearch(QStringLiteral("αθηνα"));
-        QCOMPARE(view->visible(), QList<NoteModel*>{notes[4]});
-        // The micro sign folds to the Greek letter mu.
-        view->setSearch(QStringLiteral("5 μM"));
-        QCOMPARE(view->visible(), QList<NoteModel*>{notes[5]});
+        const struct {
+            QString search;
+            QList<int> found;
+        } searches[] = {
+            {"  milk\t ", {0, 1, 2}},
+            {"zürich", {4}},
+            {"au Lait", {6, 7}},
+            {"café", {6}},
+            {"αθηνα", {8}},
+            {"5 μM", {9}}, // the micro sign folds to the Greek letter mu
+            {"   ", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        };
+        for (const auto& search : searches) {
+            view->setSearch(search.search);
+            QList<NoteModel*> found;
+            for (const int i : search.found) {
+                found << notes[i];
+            }
+            QVERIFY2(view->visible() == found, qPrintable(search.search));
+            // Badges count by filter only.
+            QCOMPARE(badge(*view, "All Notes"), 10);
+            QCOMPARE(badge(*view, "Recently Deleted"), 1);
+        }
     }
 
     void emptyListPlaceholders()
     {
         DashboardFixture f;
-        f.add({.text = QStringLiteral("live")});
+        f.add({.text = "live"});
         auto view = f.makeView();
-        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickSidebarRow(*view, "Recently Deleted");
         QVERIFY(view->listPlaceholder()->isVisible());
-        QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Notes"));
+        QCOMPARE(view->listPlaceholder()->title(), "No Notes");
         QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::Trash);
 
-        QTest::keyClicks(view->searchField(), QStringLiteral("  "));
-        QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Results"));
+        QTest::keyClicks(view->searchField(), "  ");
+        QCOMPARE(view->listPlaceholder()->title(), "No Results");
 
-        clickSidebarRow(*view, QStringLiteral("All Notes"));
+        clickSidebarRow(*view, "All Notes");
         QVERIFY(!view->listPlaceholder()->isVisible());
-        QTest::keyClicks(view->searchField(), QStringLiteral("zebra"));
-        QCOMPARE(view->listPlaceholder()->title(), QStringLiteral("No Results"));
+        QTest::keyClicks(view->searchField(), "zebra");
+        QCOMPARE(view->listPlaceholder()->title(), "No Results");
         QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::NoteText);
     }
 
     void badgesFollowTheFilterRule()
     {
         DashboardFixture f;
-        f.add({{.text = QStringLiteral("a #Plan"),
-                .folder = QStringLiteral("Work"),
-                .color = QStringLiteral("pink"),
-                .onScreen = true},
-               {.text = QStringLiteral("b"), .folder = QStringLiteral("Work"), .pinned = true},
-               {.text = QStringLiteral("c #gone"),
-                .color = QStringLiteral("pink"),
-                .pinned = true,
-                .deleted = true}});
+        f.add({{.text = "a #Plan", .folder = "Work", .color = "pink", .onScreen = true},
+               {.text = "b", .folder = "Work", .pinned = true},
+               {.text = "c #gone", .color = "pink", .pinned = true, .deleted = true}});
         auto view = f.makeView();
-        QCOMPARE(badge(*view, QStringLiteral("All Notes")), 2);
-        QCOMPARE(badge(*view, QStringLiteral("On Screen")), 1);
-        QCOMPARE(badge(*view, QStringLiteral("Pinned")), 1);
-        QCOMPARE(badge(*view, QStringLiteral("Work")), 2);
-        QCOMPARE(badge(*view, QStringLiteral("Ideas")), 0);
-        QCOMPARE(badge(*view, QStringLiteral("Pink")), 1);
-        QCOMPARE(badge(*view, QStringLiteral("Recently Deleted")), 1);
+        const std::pair<const char*, int> badges[] = {
+            {"All Notes", 2}, {"On Screen", 1}, {"Pinned", 1},          {"Work", 2},
+            {"Ideas", 0},     {"Pink", 1},      {"Recently Deleted", 1}};
+        for (const auto& [title, count] : badges) {
+            QVERIFY2(badge(*view, QString::fromUtf8(title)) == count, title);
+        }
         // Only live notes' tags are listed, lower-cased.
-        QCOMPARE(view->tags(), QStringList{QStringLiteral("#plan")});
-        QVERIFY(rowOfTitle(*view, QStringLiteral("Tags")) >= 0);
-        QCOMPARE(rowOfTitle(*view, QStringLiteral("#gone")), -1);
+        QCOMPARE(view->tags(), QStringList{"#plan"});
+        QVERIFY(sidebarRow(*view, "Tags") >= 0);
+        QCOMPARE(sidebarRow(*view, "#gone"), -1);
     }
 
     void tagsSectionFollowsTextEdits()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("plain")});
+        NoteModel* note = f.add({.text = "plain"});
         auto view = f.makeView();
-        QCOMPARE(rowOfTitle(*view, QStringLiteral("Tags")), -1);
-        note->setText(QStringLiteral("now #Tagged"));
-        QTRY_VERIFY(rowOfTitle(*view, QStringLiteral("#tagged")) >= 0);
-        clickSidebarRow(*view, QStringLiteral("#tagged"));
+        QCOMPARE(sidebarRow(*view, "Tags"), -1);
+        note->setText("now #Tagged");
+        QTRY_VERIFY(sidebarRow(*view, "#tagged") >= 0);
+        clickSidebarRow(*view, "#tagged");
         QCOMPARE(view->visible(), QList<NoteModel*>{note});
-        note->setText(QStringLiteral("plain again"));
-        QTRY_COMPARE(rowOfTitle(*view, QStringLiteral("Tags")), -1);
+        note->setText("plain again");
+        QTRY_COMPARE(sidebarRow(*view, "Tags"), -1);
         QVERIFY(view->visible().isEmpty());
     }
 
@@ -196,24 +151,24 @@ private Q_SLOTS:
     {
         DashboardFixture f;
         auto view = f.makeView();
-        clickSidebarRow(*view, QStringLiteral("Work"));
+        clickSidebarRow(*view, "Work");
         QTest::mouseClick(view->newNoteButton(), Qt::LeftButton);
         QCOMPARE(f.app->notes().size(), 1);
         NoteModel* work = f.app->notes().last();
-        QCOMPARE(work->folder(), QStringLiteral("Work"));
-        QCOMPARE(work->color(), QStringLiteral("yellow"));
+        QCOMPARE(work->folder(), "Work");
+        QCOMPARE(work->color(), "yellow");
         QCOMPARE(view->selected(), std::optional(work->id()));
         QCOMPARE(f.app->dashboardSelection(), work);
         QVERIFY(view->editor() && view->editor()->note() == work);
         QCOMPARE(view->listView()->selectionModel()->selectedIndexes().size(), 1);
 
-        clickSidebarRow(*view, QStringLiteral("Pink"));
+        clickSidebarRow(*view, "Pink");
         QTest::mouseClick(view->newNoteButton(), Qt::LeftButton);
         NoteModel* pink = f.app->notes().last();
-        QCOMPARE(pink->color(), QStringLiteral("pink"));
-        QCOMPARE(pink->folder(), QStringLiteral("Personal"));
+        QCOMPARE(pink->color(), "pink");
+        QCOMPARE(pink->folder(), "Personal");
 
-        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickSidebarRow(*view, "Recently Deleted");
         QVERIFY(!view->newNoteButton()->isEnabled());
         view->newNote();
         QCOMPARE(f.app->notes().size(), 2);
@@ -222,12 +177,11 @@ private Q_SLOTS:
     void trashFromEditorClearsSelectionAndRestoreKeepsIt()
     {
         DashboardFixture f;
-        const auto notes =
-            f.add({{.text = QStringLiteral("keep")}, {.text = QStringLiteral("toss"), .age = 10}});
+        const auto notes = f.add({{.text = "keep"}, {.text = "toss", .age = 10}});
         auto view = f.makeView();
         clickNoteRow(*view, notes[1]);
         QCOMPARE(f.app->dashboardSelection(), notes[1]);
-        auto* trash = view->editor()->findChild<QToolButton*>(QStringLiteral("trash"));
+        auto* trash = view->editor()->findChild<QToolButton*>("trash");
         QVERIFY(trash);
         QTest::mouseClick(trash, Qt::LeftButton);
         Fixture::settle();
@@ -238,61 +192,34 @@ private Q_SLOTS:
         QVERIFY(view->detailPlaceholder()->isVisible());
         QCOMPARE(view->visible(), QList<NoteModel*>{notes[0]});
 
-        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
+        clickSidebarRow(*view, "Recently Deleted");
         clickNoteRow(*view, notes[1]);
         NoteEditor* editor = view->editor();
         QVERIFY(editor && editor->note() == notes[1]);
-        QPushButton* restore = nullptr;
-        for (QPushButton* button : editor->findChildren<QPushButton*>()) {
-            if (button->text() == QStringLiteral("Restore")) {
-                restore = button;
-            }
-        }
-        QVERIFY(restore && restore->isVisible());
-        QTest::mouseClick(restore, Qt::LeftButton);
+        QVERIFY(showsButton(editor, "Restore"));
+        QTest::mouseClick(buttonNamed(editor, "Restore"), Qt::LeftButton);
         Fixture::settle();
         QVERIFY(!notes[1]->deletedAt());
         QCOMPARE(view->selected(), std::optional(notes[1]->id()));
         QCOMPARE(view->editor(), editor);
-        QVERIFY(!restore->isVisible());
+        QVERIFY(!showsButton(editor, "Restore"));
         QVERIFY(!editor->textEdit()->isReadOnly());
     }
 
-    void deleteKeyTrashesSelectedLiveNote()
-    {
-        DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("doomed")});
-        auto view = f.makeView();
-        clickNoteRow(*view, note);
-        QTest::keyClick(view->listView(), Qt::Key_Delete);
-        QVERIFY(note->deletedAt());
-        QCOMPARE(view->selected(), std::nullopt);
-
-        // A deleted note is not trashed again (its date stays).
-        clickSidebarRow(*view, QStringLiteral("Recently Deleted"));
-        Fixture::settle();
-        clickNoteRow(*view, note);
-        const QDateTime deletedAt = *note->deletedAt();
-        f.today = f.today.addSecs(30);
-        QTest::keyClick(view->listView(), Qt::Key_Delete);
-        QCOMPARE(*note->deletedAt(), deletedAt);
-    }
-
-    // Delete and Backspace act on the row the user sees highlighted in the focused list, and
-    // on nothing else.
-    void deleteKeysSpareNotesTheListDoesNotShowSelected()
+    // Delete and Backspace trash the live note the user sees highlighted in the focused list,
+    // and nothing else.
+    void deleteKeysTrashOnlyTheHighlightedLiveNote()
     {
         DashboardFixture f;
         const auto notes =
-            f.add({{.text = QStringLiteral("milk"), .age = 30},
-                   {.text = QStringLiteral("report"), .folder = QStringLiteral("Work")}});
+            f.add({{.text = "milk", .age = 30}, {.text = "report", .folder = "Work"}});
         auto view = f.makeView();
         DashListView* list = view->listView();
         const QPoint belowRows(40, list->viewport()->height() - 4);
 
         // Filtered away: the selection and the editor let go of the note.
         clickNoteRow(*view, notes[0]);
-        clickSidebarRow(*view, QStringLiteral("Work"));
+        clickSidebarRow(*view, "Work");
         QCOMPARE(view->selected(), std::nullopt);
         QVERIFY(!view->editor());
         QVERIFY(view->detailPlaceholder()->isVisible());
@@ -302,15 +229,15 @@ private Q_SLOTS:
         QVERIFY(!notes[0]->deletedAt() && !notes[1]->deletedAt());
 
         // Searched away likewise.
-        clickSidebarRow(*view, QStringLiteral("All Notes"));
+        clickSidebarRow(*view, "All Notes");
         clickNoteRow(*view, notes[0]);
-        view->setSearch(QStringLiteral("report"));
+        view->setSearch("report");
         QCOMPARE(view->selected(), std::nullopt);
 
         // Edited out of the search: the editor stays, but the keys leave the note alone.
-        view->setSearch(QStringLiteral("m"));
+        view->setSearch("m");
         clickNoteRow(*view, notes[0]);
-        notes[0]->setText(QStringLiteral("eggs"));
+        notes[0]->setText("eggs");
         Fixture::settle();
         QCOMPARE(view->editor()->note(), notes[0]);
         list->setFocus();
@@ -326,19 +253,31 @@ private Q_SLOTS:
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Backspace);
         QVERIFY(notes[0]->deletedAt());
+        clickNoteRow(*view, notes[1]);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(notes[1]->deletedAt());
+        QCOMPARE(view->selected(), std::nullopt);
+
+        // A deleted note is not trashed again (its date stays).
+        clickSidebarRow(*view, "Recently Deleted");
+        Fixture::settle();
+        clickNoteRow(*view, notes[0]);
+        const QDateTime deletedAt = *notes[0]->deletedAt();
+        f.today = f.today.addSecs(30);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(*notes[0]->deletedAt(), deletedAt);
     }
 
     // A thumbnail whose file was missing shows once the file is back.
     void rowThumbnailShowsAnImageThatComesBack()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = QStringLiteral("trip")});
+        NoteModel* note = f.add({.text = "trip"});
         QImage red(40, 30, QImage::Format_RGB32);
         red.fill(Qt::red);
         QByteArray bytes;
         const QString name = storedThenMissing(red, bytes);
         QVERIFY(!bytes.isEmpty());
-        QFile file(Images::url(name));
         note->setImages({name});
         auto view = f.makeView();
         Fixture::settle();
@@ -351,8 +290,8 @@ private Q_SLOTS:
             return c.red() > 200 && c.green() < 60 && c.blue() < 60;
         };
         QVERIFY(!thumbnailIsRed());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QFile file(Images::url(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
         QTRY_VERIFY(thumbnailIsRed()); // read and filled on the worker
     }
@@ -361,15 +300,14 @@ private Q_SLOTS:
     {
         DashboardFixture f;
         auto view = f.makeView();
-        clickSidebarRow(*view, QStringLiteral("Pinned"));
+        clickSidebarRow(*view, "Pinned");
         QTest::keyClick(view->sidebarView(), Qt::Key_Down);
-        QCOMPARE(view->filter(), NoteFilter::folder(QStringLiteral("Personal")));
+        QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
         QTest::keyClick(view->sidebarView(), Qt::Key_Up);
         QCOMPARE(view->filter(), NoteFilter::pinned());
 
-        const auto notes = f.add({{.text = QStringLiteral("pinned"), .pinned = true},
-                                  {.text = QStringLiteral("recent")}});
-        clickSidebarRow(*view, QStringLiteral("All Notes"));
+        const auto notes = f.add({{.text = "pinned", .pinned = true}, {.text = "recent"}});
+        clickSidebarRow(*view, "All Notes");
         Fixture::settle();
         clickNoteRow(*view, notes[0]);
         QTest::keyClick(view->listView(), Qt::Key_Down);
@@ -380,48 +318,43 @@ private Q_SLOTS:
     {
         DashboardFixture f;
         auto view = f.makeView();
-        clickSidebarRow(*view, QStringLiteral("New Folder"));
+        clickSidebarRow(*view, "New Folder");
         QDialog* dialog = view->folderDialog();
         QTRY_VERIFY(dialog->isVisible());
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("New Folder"));
+        QCOMPARE(dialog->windowTitle(), "New Folder");
         auto* name = dialog->findChild<QLineEdit*>();
-        auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        QPushButton* create = nullptr;
-        QPushButton* cancel = nullptr;
-        for (QAbstractButton* b : buttons->buttons()) {
-            (b->text() == QStringLiteral("Create") ? create : cancel) =
-                static_cast<QPushButton*>(b);
-        }
-        QVERIFY(create && cancel);
+        const QList<QAbstractButton*> buttons = dialog->findChild<QDialogButtonBox*>()->buttons();
+        QCOMPARE(buttons.size(), 2);
+        QAbstractButton* create = buttons[0]->text() == "Create" ? buttons[0] : buttons[1];
+        QAbstractButton* cancel = create == buttons[0] ? buttons[1] : buttons[0];
+        QCOMPARE(create->text(), "Create");
 
-        QTest::keyClicks(name, QStringLiteral("  Work "));
+        QTest::keyClicks(name, "  Work ");
         QTest::mouseClick(create, Qt::LeftButton);
         QCOMPARE(f.app->folders().size(), 3);
         QVERIFY(name->text().isEmpty());
 
         view->askNewFolder();
-        QTest::keyClicks(name, QStringLiteral("Errands"));
+        QTest::keyClicks(name, "Errands");
         QTest::mouseClick(cancel, Qt::LeftButton);
         QCOMPARE(f.app->folders().size(), 3);
         QVERIFY(name->text().isEmpty());
 
         view->askNewFolder();
-        QTest::keyClicks(name, QStringLiteral("Errands"));
+        QTest::keyClicks(name, "Errands");
         QTest::mouseClick(create, Qt::LeftButton);
-        QCOMPARE(f.app->folders().last(), QStringLiteral("Errands"));
-        QTRY_VERIFY(rowOfTitle(*view, QStringLiteral("Errands")) >= 0);
-        QVERIFY(rowOfTitle(*view, QStringLiteral("Errands")) <
-                rowOfTitle(*view, QStringLiteral("New Folder")));
+        QCOMPARE(f.app->folders().last(), "Errands");
+        QTRY_VERIFY(sidebarRow(*view, "Errands") >= 0);
+        QVERIFY(sidebarRow(*view, "Errands") < sidebarRow(*view, "New Folder"));
     }
 
     void listFollowsChangesMadeElsewhere()
     {
         DashboardFixture f;
-        const auto notes = f.add({{.text = QStringLiteral("older"), .age = 500},
-                                  {.text = QStringLiteral("newer"), .age = 100}});
+        const auto notes = f.add({{.text = "older", .age = 500}, {.text = "newer", .age = 100}});
         auto view = f.makeView();
         clickNoteRow(*view, notes[1]);
-        notes[0]->setText(QStringLiteral("older, edited on the desktop"));
+        notes[0]->setText("older, edited on the desktop");
         QTRY_COMPARE(view->visible().first(), notes[0]);
         // The selection stays with its note when rows move.
         const QModelIndexList selected = view->listView()->selectionModel()->selectedIndexes();

@@ -26,8 +26,8 @@ private Q_SLOTS:
         view->show();
         view->offerHotKeyHelp(false);
         const QString text = view->noticeBar()->text();
-        QVERIFY(text.contains(QStringLiteral("\u201Cquillhaven --toggle-dashboard\u201D")));
-        QVERIFY(text.contains(QStringLiteral("\u201Cquillhaven --capture\u201D")));
+        QVERIFY(text.contains("\u201Cquillhaven --toggle-dashboard\u201D"));
+        QVERIFY(text.contains("\u201Cquillhaven --capture\u201D"));
         // A line across the top, not a share of the window.
         QTRY_COMPARE(view->noticeBar()->width(), view->width());
         QVERIFY(view->noticeBar()->height() < 80);
@@ -44,12 +44,11 @@ private Q_SLOTS:
     {
         DashboardFixture f;
         showNoticesInDashboard(f.app.get());
-        platform::Notices::shared().post(QStringLiteral("The screen could not be captured."));
+        platform::Notices::shared().post("The screen could not be captured.");
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
         QVERIFY(window != nullptr);
         QVERIFY(window->isVisible());
-        QCOMPARE(window->view()->noticeBar()->text(),
-                 QStringLiteral("The screen could not be captured."));
+        QCOMPARE(window->view()->noticeBar()->text(), "The screen could not be captured.");
     }
 
     void aFailingSaveIsShownUntilASaveSucceeds()

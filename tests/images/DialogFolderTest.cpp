@@ -9,83 +9,53 @@
 #include <QAbstractButton>
 #include <QDir>
 
-namespace {
-
-// Home (and the settings that could name another Pictures folder) in a fresh folder, put
-// back afterwards.
-class FreshHome {
-public:
-    FreshHome()
-    {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME"}) {
-            saved_.append({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
-        }
-        qputenv("HOME", dir.path().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral(".config")).toLocal8Bit());
-    }
-    ~FreshHome()
-    {
-        for (const Saved& variable : saved_) {
-            if (variable.set) {
-                qputenv(variable.name, variable.value);
-            } else {
-                qunsetenv(variable.name);
-            }
-        }
-    }
-
-    QString folder(const QString& name)
-    {
-        QDir(dir.path()).mkpath(name);
-        return dir.filePath(name);
-    }
-
-    QTemporaryDir dir;
-
-private:
-    struct Saved {
-        const char* name;
-        bool set;
-        QByteArray value;
-    };
-    QList<Saved> saved_;
-};
-
-} // namespace
-
 // Where the open-images and Save As dialogs start.
 class DialogFolderTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Fixture> f;
-    std::unique_ptr<FreshHome> home;
+    // Home (and the settings that could name another Pictures folder) in a fresh folder.
+    std::unique_ptr<QTemporaryDir> home;
+    QByteArray savedHome, savedConfig;
+
+    QString folder(const QString& name)
+    {
+        QDir(home->path()).mkpath(name);
+        return home->filePath(name);
+    }
 
 private Q_SLOTS:
     void init()
     {
         f = std::make_unique<Fixture>();
         f->startUp();
-        home = std::make_unique<FreshHome>();
+        home = std::make_unique<QTemporaryDir>();
+        savedHome = qgetenv("HOME");
+        savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home->path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home->filePath(".config").toLocal8Bit());
     }
     void cleanup()
     {
+        // An empty XDG_CONFIG_HOME counts as unset.
+        qputenv("HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedConfig);
         home.reset();
         f.reset();
     }
 
     void firstTimeInPicturesOrElseHome()
     {
-        QCOMPARE(platform::dialogFolder(), home->dir.path());
-        const QString pictures = home->folder(QStringLiteral("Pictures"));
+        QCOMPARE(platform::dialogFolder(), home->path());
+        const QString pictures = folder("Pictures");
         QCOMPARE(platform::dialogFolder(), pictures);
     }
 
     void thenWhereTheUserLastChose()
     {
-        const QString photos = home->folder(QStringLiteral("Photos"));
+        const QString photos = folder("Photos");
         f->services().chooseImages = [&](const QString&) {
-            return QStringList{photos + QStringLiteral("/a.png"),
-                               photos + QStringLiteral("/b.png")};
+            return QStringList{photos + "/a.png", photos + "/b.png"};
         };
         imagesources::chooseFiles(QString());
         QCOMPARE(platform::dialogFolder(), photos);
@@ -96,28 +66,27 @@ private Q_SLOTS:
         QCOMPARE(platform::dialogFolder(), photos);
 
         QDir(photos).removeRecursively();
-        QCOMPARE(platform::dialogFolder(), home->dir.path());
+        QCOMPARE(platform::dialogFolder(), home->path());
     }
 
     void saveAsStartsAndIsRememberedThereToo()
     {
-        const QString photos = home->folder(QStringLiteral("Photos"));
-        platform::rememberDialogChoice(photos + QStringLiteral("/a.png"));
-        NoteModel* note = f->shownNote(QStringLiteral("Trip 3/4"));
+        const QString photos = folder("Photos");
+        platform::rememberDialogChoice(photos + "/a.png");
+        NoteModel* note = f->shownNote("Trip 3/4");
         note->setImages({f->storeImage(QSize(10, 10))});
         f->app->viewImages(note, 0);
         auto* viewer =
             static_cast<ImageViewer*>(static_cast<Panel*>(f->app->viewerWindow())->content());
 
-        const QString exports = home->folder(QStringLiteral("Exports"));
+        const QString exports = folder("Exports");
         QString proposed;
         f->services().chooseSaveFile = [&](const QString& path) {
             proposed = path;
-            return exports + QStringLiteral("/out.png");
+            return exports + "/out.png";
         };
-        viewer->button(QStringLiteral("Save As\u2026"))->click();
-
-        QCOMPARE(proposed, photos + QStringLiteral("/Trip 3-4.png"));
+        viewer->button("Save As\u2026")->click();
+        QCOMPARE(proposed, photos + "/Trip 3-4.png");
         QCOMPARE(platform::dialogFolder(), exports);
     }
 };

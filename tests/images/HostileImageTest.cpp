@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QThreadPool>
 #include <QUrl>
 #include <QtEndian>
 
@@ -38,22 +37,31 @@ QByteArray bmpClaiming(qint32 width, qint32 height)
     return bytes;
 }
 
-struct Hostile {
-    const char* name;
-    QByteArray bytes;
-};
-
-QList<Hostile> hostileFiles()
+const QList<std::pair<QString, QByteArray>>& hostileFiles()
 {
-    const QByteArray whole = pngBytes(QSize(200, 200));
-    return {{"truncated.png", whole.left(whole.size() / 3)},
-            {"claims-30000.png", pngClaiming(30000, 30000)},
-            {"claims-60000.png", pngClaiming(60000, 60000)},
-            {"claims-10000.png", pngClaiming(10000, 10000)}, // allowed size, no pixel data
-            {"claims-2e9.png", pngClaiming(0x7fffffff, 1)},
-            {"claims-60000.bmp", bmpClaiming(60000, -60000)},
-            {"x.png", "this is just text\n"},
-            {"empty.png", {}}};
+    static const QByteArray whole = pngBytes(QSize(200, 200));
+    static const QList<std::pair<QString, QByteArray>> files{
+        {"truncated.png", whole.left(whole.size() / 3)},
+        {"claims-30000.png", pngClaiming(30000, 30000)},
+        {"claims-60000.png", pngClaiming(60000, 60000)},
+        {"claims-10000.png", pngClaiming(10000, 10000)}, // allowed size, no pixel data
+        {"claims-2e9.png", pngClaiming(0x7fffffff, 1)},
+        {"claims-60000.bmp", bmpClaiming(60000, -60000)},
+        {"x.png", "this is just text\n"},
+        {"empty.png", {}}};
+    return files;
+}
+
+QStringList writeHostileFiles(const QString& folder)
+{
+    QStringList paths;
+    for (const auto& [name, bytes] : hostileFiles()) {
+        QFile file(folder + '/' + name);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        paths << file.fileName();
+    }
+    return paths;
 }
 
 } // namespace
@@ -63,19 +71,6 @@ class HostileImageTest : public QObject {
     std::unique_ptr<Fixture> f;
 
     AppController& app() { return *f->app; }
-
-    QStringList writeHostileFiles(const QString& folder)
-    {
-        QStringList paths;
-        for (const Hostile& h : hostileFiles()) {
-            const QString path = folder + QLatin1Char('/') + QLatin1String(h.name);
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-            file.write(h.bytes);
-            paths << path;
-        }
-        return paths;
-    }
 
     // Nothing reached the note: no name, no file, no sound, no save.
     void verifyNothingAdded(NoteModel* note)
@@ -102,54 +97,47 @@ private Q_SLOTS:
 
     void pastedImageDataThatDoesNotDecodeAddsNothing()
     {
-        NoteModel* note = f->shownNote(QStringLiteral("paste"));
+        NoteModel* note = f->shownNote("paste");
         QWindow* window = app().window(note)->windowHandle();
         // The real clipboard, as Qt hands it over on the offscreen platform.
         f->services().desktop = nullptr;
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        for (const Hostile& h : hostileFiles()) {
-            auto* mime = new QMimeData;
-            mime->setData(QStringLiteral("image/png"), h.bytes);
-            mime->setData(QStringLiteral("application/x-qt-image"), h.bytes);
-            clipboard->setMimeData(mime);
-            QVERIFY2(clipboardImage().isNull(), h.name);
+        const auto paste = [window](QMimeData* mime) {
+            QGuiApplication::clipboard()->setMimeData(mime);
             QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
             Fixture::finishImages();
+        };
+        for (const auto& [name, bytes] : hostileFiles()) {
+            auto* mime = new QMimeData;
+            mime->setData("image/png", bytes);
+            mime->setData("application/x-qt-image", bytes);
+            paste(mime);
+            QVERIFY2(clipboardImage().isNull(), qPrintable(name));
         }
         verifyNothingAdded(note);
 
         // The same way in does take a real picture.
         auto* mime = new QMimeData;
         mime->setImageData(QImage::fromData(pngBytes(QSize(30, 20))));
-        clipboard->setMimeData(mime);
-        QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
-        Fixture::finishImages();
+        paste(mime);
         QCOMPARE(note->images().size(), 1);
     }
 
-    void droppedFilesThatDoNotDecodeAddNothing()
+    void droppedOrChosenFilesThatDoNotDecodeAddNothing()
     {
-        NoteModel* note = f->shownNote(QStringLiteral("drop"));
+        NoteModel* note = f->shownNote("drop or choose");
         auto* view = qobject_cast<NoteView*>(app().window(note)->content());
         QVERIFY(view != nullptr);
+        const QStringList files = writeHostileFiles(f->dir.path())
+                                  << f->dir.filePath("missing.png") << f->dir.path();
         QList<QUrl> urls;
-        for (const QString& path : writeHostileFiles(f->dir.path())) {
+        for (const QString& path : files) {
             urls << QUrl::fromLocalFile(path);
         }
-        urls << QUrl::fromLocalFile(f->dir.filePath(QStringLiteral("missing.png")));
         QMimeData mime;
         mime.setUrls(urls);
         const QPoint at = view->paperRect().center().toPoint();
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(view->childAt(at), &drop);
-        Fixture::finishImages();
-        verifyNothingAdded(note);
-    }
-
-    void chosenFilesThatDoNotDecodeAddNothing()
-    {
-        NoteModel* note = f->shownNote(QStringLiteral("choose"));
-        const QStringList files = writeHostileFiles(f->dir.path()) << f->dir.path();
         f->services().chooseImages = [&files](const QString&) { return files; };
         app().chooseImages(note);
         Fixture::finishImages();
@@ -164,14 +152,13 @@ private Q_SLOTS:
         }
         NoteData data;
         data.id = QUuid::createUuid();
-        data.text = QStringLiteral("broken pictures");
+        data.text = "broken pictures";
         data.onScreen = true;
         data.x = 200;
         data.y = 300;
         data.images = names;
-        QFile file(f->dir.filePath(QStringLiteral("notes.json")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(Store::encode({data}));
+        QFile file(f->dir.filePath("notes.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(Store::encode({data})) > 0);
         file.close();
 
         f->app = makeAppController();
@@ -198,10 +185,10 @@ private Q_SLOTS:
         app().window(note)->grab();
 
         // Nothing was rewritten or removed along the way.
-        for (const Hostile& h : hostileFiles()) {
-            QFile kept(QDir(Images::dir()).filePath(QLatin1String(h.name)));
+        for (const auto& [name, bytes] : hostileFiles()) {
+            QFile kept(QDir(Images::dir()).filePath(name));
             QVERIFY(kept.open(QIODevice::ReadOnly));
-            QCOMPARE(kept.readAll(), h.bytes);
+            QCOMPARE(kept.readAll(), bytes);
         }
     }
 };

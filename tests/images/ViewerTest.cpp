@@ -22,11 +22,12 @@ class ViewerTest : public QObject {
     AppController& app() { return *f->app; }
     ViewerPanel* panel() { return static_cast<ViewerPanel*>(app().viewerWindow()); }
     ImageViewer* viewer() { return static_cast<ImageViewer*>(panel()->content()); }
+    void click(const char* button) { viewer()->button(QString::fromUtf8(button))->click(); }
 
     // Opens the viewer on a note with `count` images of distinct sizes.
     void open(int count, int at)
     {
-        note = f->shownNote(QStringLiteral("Album"));
+        note = f->shownNote("Album");
         QStringList names;
         for (int i = 0; i < count; ++i) {
             names << f->storeImage(QSize(100 + i, 80));
@@ -35,9 +36,6 @@ class ViewerTest : public QObject {
         app().viewImages(note, at);
         QVERIFY(panel() != nullptr && panel()->isVisible());
     }
-
-    // A key press as the user makes it: to whatever widget has the keyboard.
-    static void press(QWidget* target, Qt::Key key) { QTest::keyClick(target, key); }
 
     // What the viewer itself paints, over nothing.
     QImage painted()
@@ -62,43 +60,50 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    void theViewerCoversTheScreenAboveEverything()
+    // Above everything on the whole screen; a card at least 520 wide with the bar below, and
+    // a click beside it closes.
+    void oneImageOnTheWholeScreen()
     {
         open(1, 0);
         QCOMPARE(panel()->frame(), f->desktop.frame);
         QCOMPARE(panel()->level(), Panel::Level::Viewer);
         QVERIFY(panel()->isMonitoring());
+        QCOMPARE(viewer()->cardRect().size(), QSizeF(520, 80 + 48));
+        // One image has no step buttons, but the arrows still wrap.
+        QVERIFY(viewer()->button("Previous") == nullptr);
+        QVERIFY(viewer()->button("Next") == nullptr);
+        for (const char* name : {"Copy", "Save As\u2026", "Remove", "Close"}) {
+            QVERIFY2(viewer()->button(QString::fromUtf8(name)) != nullptr, name);
+        }
+        QTest::keyClick(panel(), Qt::Key_Right);
+        QTest::keyClick(panel(), Qt::Key_Left);
+        QCOMPARE(viewer()->caption(), "Album \u00B7 1 of 1");
+
+        note->setImages({f->storeImage(QSize(4000, 3000))});
+        QCOMPARE(viewer()->cardRect().size(), QSizeF(864, 648 + 48));
+        QTest::mouseClick(viewer(), Qt::LeftButton, {}, viewer()->cardRect().center().toPoint());
+        QVERIFY(panel()->isVisible());
+        QTest::mouseClick(viewer(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!panel()->isVisible());
     }
 
     void arrowsStepAndWrapAtBothEnds()
     {
         open(3, 2);
-        QCOMPARE(viewer()->caption(), QStringLiteral("Album \u00B7 3 of 3"));
+        QCOMPARE(viewer()->caption(), "Album \u00B7 3 of 3");
+        // A key press as the user makes it: to whatever widget has the keyboard.
         QLineEdit elsewhere;
         elsewhere.show();
-        press(&elsewhere, Qt::Key_Right);
-        QCOMPARE(viewer()->caption(), QStringLiteral("Album \u00B7 1 of 3"));
-        press(&elsewhere, Qt::Key_Left);
-        press(&elsewhere, Qt::Key_Left);
+        QTest::keyClick(&elsewhere, Qt::Key_Right);
+        QCOMPARE(viewer()->caption(), "Album \u00B7 1 of 3");
+        QTest::keyClick(&elsewhere, Qt::Key_Left);
+        QTest::keyClick(&elsewhere, Qt::Key_Left);
         QCOMPARE(viewer()->shownPosition(), 1);
-        viewer()->button(QStringLiteral("Next"))->click();
-        viewer()->button(QStringLiteral("Next"))->click();
+        click("Next");
+        click("Next");
         QCOMPARE(viewer()->shownPosition(), 0);
-        viewer()->button(QStringLiteral("Previous"))->click();
+        click("Previous");
         QCOMPARE(viewer()->shownPosition(), 2);
-    }
-
-    void oneImageHasNoStepButtonsButTheArrowsStillWrap()
-    {
-        open(1, 0);
-        QVERIFY(viewer()->button(QStringLiteral("Previous")) == nullptr);
-        QVERIFY(viewer()->button(QStringLiteral("Next")) == nullptr);
-        for (const char* name : {"Copy", "Save As\u2026", "Remove", "Close"}) {
-            QVERIFY2(viewer()->button(QString::fromUtf8(name)) != nullptr, name);
-        }
-        press(panel(), Qt::Key_Right);
-        press(panel(), Qt::Key_Left);
-        QCOMPARE(viewer()->caption(), QStringLiteral("Album \u00B7 1 of 1"));
     }
 
     void otherKeysReachTheApplicationWhileOpen()
@@ -106,14 +111,14 @@ private Q_SLOTS:
         open(2, 0);
         QLineEdit field;
         field.show();
-        QTest::keyClicks(&field, QStringLiteral("ok"));
-        QCOMPARE(field.text(), QStringLiteral("ok"));
+        QTest::keyClicks(&field, "ok");
+        QCOMPARE(field.text(), "ok");
 
-        press(&field, Qt::Key_Escape);
+        QTest::keyClick(&field, Qt::Key_Escape);
         QVERIFY(!panel()->isVisible());
         QVERIFY(!panel()->isMonitoring());
         // Closed: the arrows move the cursor in the field again.
-        press(&field, Qt::Key_Left);
+        QTest::keyClick(&field, Qt::Key_Left);
         QCOMPARE(field.cursorPosition(), 1);
     }
 
@@ -133,28 +138,19 @@ private Q_SLOTS:
         const QSizeF got = ImageViewer::displaySize(image, QSizeF(1440, 900));
         QVERIFY2(qAbs(got.width() - shown.width()) < 1e-9 &&
                      qAbs(got.height() - shown.height()) < 1e-9,
-                 qPrintable(QStringLiteral("%1 x %2").arg(got.width()).arg(got.height())));
-    }
-
-    void theCardIsAtLeast520WideWithTheBarBelow()
-    {
-        open(1, 0);
-        QCOMPARE(viewer()->cardRect().size(), QSizeF(520, 80 + 48));
-        note->setImages({f->storeImage(QSize(4000, 3000))});
-        QCOMPARE(viewer()->cardRect().size(), QSizeF(864, 648 + 48));
+                 qPrintable(QString("%1 x %2").arg(got.width()).arg(got.height())));
     }
 
     // A picture not in memory is read on the worker: the card takes its size at once, from the
     // file's header, and the picture fills it when the worker is done.
     void aPictureNotInMemoryIsReadOnTheWorker()
     {
-        const QString name =
-            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+        const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
         QImage red(400, 300, QImage::Format_RGB32);
         red.fill(Qt::red);
         QVERIFY(QDir().mkpath(QFileInfo(Images::url(name)).absolutePath()));
         QVERIFY(red.save(Images::url(name)));
-        note = f->shownNote(QStringLiteral("Elsewhere"));
+        note = f->shownNote("Elsewhere");
         note->setImages({name});
         app().viewImages(note, 0);
         const QRectF card = viewer()->cardRect();
@@ -165,33 +161,21 @@ private Q_SLOTS:
         QTRY_VERIFY(near(painted().pixel(middle), Qt::red));
     }
 
-    void removingTheLastOfSeveralShowsTheNewLast()
+    // Removing the last of several shows the new last; removing the only one closes.
+    void removeTakesTheImageAway()
     {
         open(3, 2);
         const QString last = note->images().last();
-        viewer()->button(QStringLiteral("Remove"))->click();
+        click("Remove");
         QCOMPARE(note->images().size(), 2);
         QVERIFY(!note->images().contains(last));
         QVERIFY(!QFile::exists(Images::url(last)));
-        QCOMPARE(viewer()->caption(), QStringLiteral("Album \u00B7 2 of 2"));
+        QCOMPARE(viewer()->caption(), "Album \u00B7 2 of 2");
         QVERIFY(panel()->isVisible());
-    }
 
-    void removingTheOnlyImageClosesTheViewer()
-    {
         open(1, 0);
-        viewer()->button(QStringLiteral("Remove"))->click();
+        click("Remove");
         QVERIFY(note->images().isEmpty());
-        QVERIFY(!panel()->isVisible());
-    }
-
-    void aBackdropClickClosesButACardClickDoesNot()
-    {
-        open(1, 0);
-        const QPoint inCard = viewer()->cardRect().center().toPoint();
-        QTest::mouseClick(viewer(), Qt::LeftButton, {}, inCard);
-        QVERIFY(panel()->isVisible());
-        QTest::mouseClick(viewer(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!panel()->isVisible());
     }
 
@@ -212,9 +196,16 @@ private Q_SLOTS:
         QVERIFY(near(shown.pixel(1435, 895), QColor(20, 80, 120)));
     }
 
-    void theViewerClosesWhenItsNoteIsDeletedForGood()
+    // Opening again replaces the viewer; deleting its note for good closes it.
+    void theViewerFollowsItsNote()
     {
         open(2, 0);
+        QPointer<QWidget> first = panel();
+        app().viewImages(note, 1);
+        QVERIFY(first != panel());
+        QVERIFY(!first || !first->isVisible());
+        QCOMPARE(viewer()->shownPosition(), 1);
+
         app().deleteForever(note);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!panel()->isVisible());
@@ -224,77 +215,51 @@ private Q_SLOTS:
     void aCopiedImageIsNotOfferedBack()
     {
         open(1, 0);
-        viewer()->button(QStringLiteral("Copy"))->click();
+        click("Copy");
         QCOMPARE(f->desktop.clipboard.size(), QSize(100, 80));
         app().refreshClip();
         Fixture::finishImages();
         QVERIFY(app().clipImage().isNull());
     }
 
-    void openingAgainReplacesTheViewer()
-    {
-        open(2, 0);
-        QPointer<QWidget> first = panel();
-        app().viewImages(note, 1);
-        QVERIFY(first != panel());
-        QVERIFY(!first || !first->isVisible());
-        QCOMPARE(viewer()->shownPosition(), 1);
-    }
-
-    void saveAsCopiesTheStoredFileAndCloses()
+    // Save As copies the stored file and closes; a failure says why and keeps the file that
+    // was there.
+    void saveAsCopiesTheStoredFile()
     {
         open(1, 0);
         QString proposed;
-        const QString destination = f->dir.filePath(QStringLiteral("out.png"));
+        QString destination = f->dir.filePath("out.png");
         f->services().chooseSaveFile = [&](const QString& name) {
             proposed = name;
             return destination;
-        };
-        int errors = 0;
-        f->services().showError = [&](const QString&, const QString&) { ++errors; };
-        viewer()->button(QStringLiteral("Save As\u2026"))->click();
-        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("Album.png"));
-        QVERIFY(!panel()->isVisible());
-        QFile saved(destination), stored(Images::url(note->images()[0]));
-        QVERIFY(saved.open(QIODevice::ReadOnly) && stored.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), stored.readAll());
-        QCOMPARE(errors, 0);
-    }
-
-    void aFailedSaveAsTellsTheUserWhy()
-    {
-        open(1, 0);
-        f->services().chooseSaveFile = [&](const QString&) {
-            return f->dir.filePath(QStringLiteral("no such folder/out.png"));
         };
         QStringList told;
         f->services().showError = [&](const QString& text, const QString& reason) {
             told << text << reason;
         };
-        viewer()->button(QStringLiteral("Save As\u2026"))->click();
+        click("Save As\u2026");
+        QCOMPARE(QFileInfo(proposed).fileName(), "Album.png");
+        QVERIFY(!panel()->isVisible());
+        QFile saved(destination), stored(Images::url(note->images()[0]));
+        QVERIFY(saved.open(QIODevice::ReadOnly) && stored.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), stored.readAll());
+        QVERIFY(told.isEmpty());
 
+        open(1, 0);
+        destination = f->dir.filePath("no such folder/out.png");
+        click("Save As\u2026");
         QCOMPARE(told.size(), 2);
-        QVERIFY2(told[0].contains(QStringLiteral("\u201Cout.png\u201D")), qPrintable(told[0]));
+        QVERIFY2(told[0].contains("\u201Cout.png\u201D"), qPrintable(told[0]));
         QVERIFY(!told[1].isEmpty());
-        QCOMPARE(f->log.lines.last(), QStringLiteral("Quillhaven: save as failed: ") + told[1]);
-    }
+        QCOMPARE(f->log.lines.last(), "Quillhaven: save as failed: " + told[1]);
 
-    void aFailedSaveKeepsTheFileAlreadyThere()
-    {
-        const QString destination = f->dir.filePath(QStringLiteral("keep.png"));
-        QFile existing(destination);
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.write("precious");
-        existing.close();
-
-        QVERIFY(
-            !ImageViewer::copyImageFile(f->dir.filePath(QStringLiteral("gone.png")), destination));
-
-        QVERIFY(existing.open(QIODevice::ReadOnly));
-        QCOMPARE(existing.readAll(), QByteArray("precious"));
-        QCOMPARE(f->log.lines.size(), 1);
-        QVERIFY(f->log.lines[0].startsWith(QStringLiteral("Quillhaven: save as failed: ")));
-        QVERIFY(f->log.lines[0].size() > QStringLiteral("Quillhaven: save as failed: ").size());
+        QVERIFY(!ImageViewer::copyImageFile(f->dir.filePath("gone.png"), saved.fileName()));
+        saved.close();
+        QVERIFY(saved.open(QIODevice::ReadOnly) && stored.seek(0));
+        QCOMPARE(saved.readAll(), stored.readAll());
+        QCOMPARE(f->log.lines.size(), 2);
+        QVERIFY(f->log.lines[1].startsWith("Quillhaven: save as failed: "));
+        QVERIFY(f->log.lines[1].size() > QString("Quillhaven: save as failed: ").size());
     }
 };
 

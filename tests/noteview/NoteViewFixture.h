@@ -42,10 +42,13 @@ struct NoteViewFixture : Fixture {
         view = new NoteView(note, app.get());
         window->setContent(view);
         window->show();
-        if (!QTest::qWaitForWindowExposed(window.get())) {
-            qWarning("note window was not exposed");
-        }
+        settle(); // the offscreen platform exposes a shown window through the event queue
         return *view;
+    }
+    NoteView& show(const QString& text, const QStringList& images = {})
+    {
+        addNote(text, images);
+        return showView();
     }
 };
 
@@ -60,4 +63,22 @@ inline bool near(const QColor& a, const QColor& b, int tolerance)
            std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance &&
            std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+inline QImage grabbed(QWidget& widget)
+{
+    return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Pixels of the two pictures further apart than `tolerance` in some channel, over the area
+// both cover.
+inline int differingPixels(const QImage& a, const QImage& b, int tolerance)
+{
+    int count = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            count += near(a.pixelColor(x, y), b.pixelColor(x, y), tolerance) ? 0 : 1;
+        }
+    }
+    return count;
 }

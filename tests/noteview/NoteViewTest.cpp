@@ -20,354 +20,308 @@ class NoteViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void foldedNoteShowsHeaderAndTitleOnly_data();
-    void foldedNoteShowsHeaderAndTitleOnly();
-    void placeholderAndFocusFollowTheText();
-    void typingSavesAndModelEditsKeepTheCaret();
-    void showingANoteDoesNotTouchIt();
-    void crumpleOverridesScaleTiltAndOpacity();
-    void peelPaintsOneSnapshotThenGoesLive();
-    void hoverOnlyControlsStillTakeClicks();
-    void imageTilesAreClampedAndScrollOnlyWhenTall();
-    void imageTilesShowTheWorkersCopyOnlyAtItsSize();
-    void sizeMenuAndDoubleClickDriveTheController();
-    void droppedImageIsAdded();
-    void restingNoteLooksLikePaper();
-};
-
-void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("empty") << QString() << QStringLiteral("New Note");
-    QTest::newRow("only newlines") << QStringLiteral("\n\n\n") << QStringLiteral("New Note");
-    QTest::newRow("blank lines first")
-        << QStringLiteral("\n\nGroceries\nmilk") << QStringLiteral("Groceries");
-}
-
-void NoteViewTest::foldedNoteShowsHeaderAndTitleOnly()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, title);
-    NoteViewFixture f;
-    f.addNote(text);
-    NoteView& view = f.showView();
-    motion::withAnimation(motion::Animation::spring(0.4, 0.9), [&] { f.note->setFolded(true); });
-    f.advance(2);
-
-    QCOMPARE(view.paperRect().height(), NoteView::foldedHeight);
-    QCOMPARE(view.paperRect().top(), double(inset));
-    QVERIFY(view.foldedRow()->isVisible());
-    QCOMPARE(view.foldedRow()->title(), title);
-    QVERIFY(!view.editor()->isVisible());
-    QVERIFY(!view.grip()->isVisible());
-    QVERIFY(!view.placeholder()->isVisible());
-
-    f.note->setFolded(false);
-    f.advance(2);
-    QCOMPARE(view.paperRect().height(), f.app->totalH(f.note));
-    QVERIFY(view.editor()->isVisible() && view.grip()->isVisible());
-}
-
-void NoteViewTest::placeholderAndFocusFollowTheText()
-{
+    void foldedNoteShowsHeaderAndTitleOnly_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("empty") << QString() << "New Note";
+        QTest::newRow("only newlines") << "\n\n\n"
+                                       << "New Note";
+        QTest::newRow("blank lines first") << "\n\nGroceries\nmilk"
+                                           << "Groceries";
+    }
+    void foldedNoteShowsHeaderAndTitleOnly()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, title);
         NoteViewFixture f;
-        f.addNote(QString());
-        NoteView& view = f.showView();
-        QVERIFY(view.placeholder()->isVisible());
-        QCOMPARE(view.placeholder()->text(), QStringLiteral("New Note"));
-        QCOMPARE(view.focusWidget(), view.editor());
-
-        QTest::keyClicks(view.editor(), QStringLiteral("Hi"));
-        QCOMPARE(f.note->text(), QStringLiteral("Hi"));
+        NoteView& view = f.show(text);
+        motion::withAnimation(motion::Animation::spring(0.4, 0.9),
+                              [&] { f.note->setFolded(true); });
+        f.advance(2);
+        QCOMPARE(view.paperRect().height(), NoteView::foldedHeight);
+        QCOMPARE(view.paperRect().top(), double(inset));
+        QVERIFY(view.foldedRow()->isVisible());
+        QCOMPARE(view.foldedRow()->title(), title);
+        QVERIFY(!view.editor()->isVisible());
+        QVERIFY(!view.grip()->isVisible());
         QVERIFY(!view.placeholder()->isVisible());
 
+        f.note->setFolded(false);
+        f.advance(2);
+        QCOMPARE(view.paperRect().height(), f.app->totalH(f.note));
+        QVERIFY(view.editor()->isVisible() && view.grip()->isVisible());
+    }
+
+    void anEmptyNoteTakesTheKeyboardAndSavesWhatIsTyped()
+    {
+        NoteViewFixture f;
+        NoteView& view = f.show(QString());
+        QVERIFY(view.placeholder()->isVisible());
+        QCOMPARE(view.placeholder()->text(), "New Note");
+        QCOMPARE(view.focusWidget(), view.editor());
+        QTest::keyClicks(view.editor(), "Buy");
+        QVERIFY(!view.placeholder()->isVisible());
+        QTest::keyClick(view.editor(), Qt::Key_Return);
+        QTest::keyClicks(view.editor(), "eggs");
+        QCOMPARE(f.note->text(), "Buy\neggs");
+        QCOMPARE(f.note->modified(), f.today);
+        const QJsonArray saved = f.savedNotes();
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved.at(0).toObject().value("text").toString(), "Buy\neggs");
+
+        // An edit made elsewhere (the dashboard) reaches the editor; the caret stays put.
+        QTextCursor caret = view.editor()->textCursor();
+        caret.setPosition(2);
+        view.editor()->setTextCursor(caret);
+        f.note->setText("Buy 6\neggs");
+        QCOMPARE(view.editor()->noteText(), "Buy 6\neggs");
+        QCOMPARE(view.editor()->textCursor().position(), 2);
+        // Shrinking under the caret clamps it instead of failing.
+        view.editor()->moveCursor(QTextCursor::End);
+        f.note->setText("B");
+        QCOMPARE(view.editor()->textCursor().position(), 1);
         f.note->setText(QString());
         QVERIFY(view.placeholder()->isVisible());
         QCOMPARE(view.editor()->noteText(), QString());
     }
-    // A note that already says something does not grab the keyboard.
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("Call mum"));
-    NoteView& view = f.showView();
-    QVERIFY(!view.placeholder()->isVisible());
-    QVERIFY(view.focusWidget() != view.editor());
-}
 
-void NoteViewTest::typingSavesAndModelEditsKeepTheCaret()
-{
-    NoteViewFixture f;
-    f.addNote(QString());
-    NoteView& view = f.showView();
-    QTest::keyClicks(view.editor(), QStringLiteral("Buy"));
-    QTest::keyClick(view.editor(), Qt::Key_Return);
-    QTest::keyClicks(view.editor(), QStringLiteral("eggs"));
-    QCOMPARE(f.note->text(), QStringLiteral("Buy\neggs"));
-    QCOMPARE(f.note->modified(), f.today);
-    const QJsonArray saved = f.savedNotes();
-    QCOMPARE(saved.size(), 1);
-    QCOMPARE(saved.at(0).toObject().value("text").toString(), QStringLiteral("Buy\neggs"));
+    // A note that already says something does not grab the keyboard, and showing it changes
+    // nothing, not even characters a plain editor could rewrite on the way in.
+    void showingANoteDoesNotTouchIt()
+    {
+        NoteViewFixture f;
+        const QString text = "a\u00a0b\ttab\n\nend ";
+        f.addNote(text);
+        const QDateTime modified = f.note->modified();
+        NoteView& view = f.showView();
+        QVERIFY(!view.placeholder()->isVisible());
+        QVERIFY(view.focusWidget() != view.editor());
+        QCOMPARE(f.note->text(), text);
+        QCOMPARE(f.note->modified(), modified);
+        QVERIFY(!QFile::exists(f.dir.filePath("notes.json")));
+        QCOMPARE(view.editor()->noteText(), text);
+    }
 
-    // An edit made elsewhere (the dashboard) reaches the editor; the caret stays put.
-    QTextCursor caret = view.editor()->textCursor();
-    caret.setPosition(2);
-    view.editor()->setTextCursor(caret);
-    f.note->setText(QStringLiteral("Buy 6\neggs"));
-    QCOMPARE(view.editor()->noteText(), QStringLiteral("Buy 6\neggs"));
-    QCOMPARE(view.editor()->textCursor().position(), 2);
-    // Shrinking under the caret clamps it instead of failing.
-    view.editor()->moveCursor(QTextCursor::End);
-    f.note->setText(QStringLiteral("B"));
-    QCOMPARE(view.editor()->textCursor().position(), 1);
-}
+    void crumpleOverridesScaleTiltAndOpacity()
+    {
+        NoteViewFixture f;
+        NoteView& view = f.show("bye");
+        f.note->setScale(0.5);
+        f.note->setTilt(-4);
+        f.note->setOpacity(0.6);
+        motion::withAnimation(motion::Animation::easeOut(0.28), [&] { f.note->setCrumpled(true); });
+        f.advance(0.14);
+        const noteview::NoteEffects half = view.effects();
+        QVERIFY(half.scale > 0.5 && half.scale < 0.88);
+        QVERIFY(half.blur > 0 && half.blur < 8);
 
-void NoteViewTest::showingANoteDoesNotTouchIt()
-{
-    NoteViewFixture f;
-    // Characters a plain editor could rewrite on the way in must come back unchanged.
-    const QString text = QStringLiteral("a\u00a0b\ttab\n\nend ");
-    f.addNote(text);
-    const QDateTime modified = f.note->modified();
-    f.showView();
-    QCOMPARE(f.note->text(), text);
-    QCOMPARE(f.note->modified(), modified);
-    QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("notes.json"))));
-    QCOMPARE(f.view->editor()->noteText(), text);
-}
+        f.advance(0.3);
+        const noteview::NoteEffects e = view.effects();
+        QCOMPARE(e.scale, 0.88);
+        QCOMPARE(e.rotation, 3.0);
+        QCOMPARE(e.opacity, 0.0);
+        QCOMPARE(e.blur, 8.0);
+        QVERIFY(view.isShowingSnapshot());
+        // Whatever the note asks for meanwhile, a crumpled note stays crumpled.
+        f.note->setScale(1.2);
+        f.note->setOpacity(1);
+        QCOMPARE(view.effects().scale, 0.88);
+        QCOMPARE(view.effects().opacity, 0.0);
 
-void NoteViewTest::crumpleOverridesScaleTiltAndOpacity()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("bye"));
-    NoteView& view = f.showView();
-    f.note->setScale(0.5);
-    f.note->setTilt(-4);
-    f.note->setOpacity(0.6);
-    motion::withAnimation(motion::Animation::easeOut(0.28), [&] { f.note->setCrumpled(true); });
-    f.advance(0.14);
-    const noteview::NoteEffects half = view.effects();
-    QVERIFY(half.scale > 0.5 && half.scale < 0.88);
-    QVERIFY(half.blur > 0 && half.blur < 8);
+        f.note->setCrumpled(false);
+        f.note->setScale(1);
+        f.note->setTilt(0);
+        QVERIFY(view.effects().isIdentity());
+        QVERIFY(!view.isShowingSnapshot());
+    }
 
-    f.advance(0.3);
-    const noteview::NoteEffects e = view.effects();
-    QCOMPARE(e.scale, 0.88);
-    QCOMPARE(e.rotation, 3.0);
-    QCOMPARE(e.opacity, 0.0);
-    QCOMPARE(e.blur, 8.0);
-    QVERIFY(view.isShowingSnapshot());
-    // Whatever the note asks for meanwhile, a crumpled note stays crumpled.
-    f.note->setScale(1.2);
-    f.note->setOpacity(1);
-    QCOMPARE(view.effects().scale, 0.88);
-    QCOMPARE(view.effects().opacity, 0.0);
+    void peelPaintsOneSnapshotThenGoesLive()
+    {
+        NoteViewFixture f;
+        NoteView& view = f.show("peeled");
+        QVERIFY(!view.isShowingSnapshot());
 
-    f.note->setCrumpled(false);
-    f.note->setScale(1);
-    f.note->setTilt(0);
-    QVERIFY(view.effects().isIdentity());
-    QVERIFY(!view.isShowingSnapshot());
-}
+        // The snapshot is the note as it looks at rest, text and all.
+        const QImage rest = grabbed(view);
+        f.note->setOpacity(0.999);
+        QVERIFY(view.isShowingSnapshot());
+        const QImage faded = grabbed(view);
+        QCOMPARE(faded.size(), rest.size());
+        const int differing = differingPixels(rest, faded, 6);
+        QVERIFY2(differing < rest.width() * rest.height() / 200,
+                 qPrintable(QString::number(differing)));
+        f.note->setOpacity(1);
+        QVERIFY(!view.isShowingSnapshot());
 
-void NoteViewTest::peelPaintsOneSnapshotThenGoesLive()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("peeled"));
-    NoteView& view = f.showView();
-    QVERIFY(!view.isShowingSnapshot());
+        f.note->setPeel(65);
+        QVERIFY(view.isShowingSnapshot());
+        QCOMPARE(view.effects().peel, 65.0);
+        QVERIFY(!view.grab().isNull());
+        // The curled paper swings its lower edge towards the viewer: wider at the bottom.
+        const QRectF paper = view.paperRect();
+        const QPolygonF quad =
+            noteview::effectTransform(view.effects(), paper).map(QPolygonF(paper));
+        QVERIFY(QLineF(quad[2], quad[3]).length() > QLineF(quad[0], quad[1]).length() * 1.3);
+        QVERIFY(quad[2].y() < paper.bottom()); // and shorter
 
-    // The snapshot is the note as it looks at rest, text and all.
-    const QImage rest = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    f.note->setOpacity(0.999);
-    QVERIFY(view.isShowingSnapshot());
-    const QImage faded = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    QCOMPARE(faded.size(), rest.size());
-    int differing = 0;
-    for (int y = 0; y < rest.height(); ++y) {
-        for (int x = 0; x < rest.width(); ++x) {
-            differing += near(rest.pixelColor(x, y), faded.pixelColor(x, y), 6) ? 0 : 1;
+        motion::withAnimation(motion::Animation::spring(0.45, 0.85), [&] { f.note->setPeel(0); });
+        f.advance(0.1);
+        const double mid = view.effects().peel;
+        QVERIFY(mid > 0 && mid < 65);
+        // Every frame of the curl reuses the one snapshot; a change of content retakes it.
+        const int taken = view.snapshotsTaken();
+        f.advance(0.05);
+        QCOMPARE(view.snapshotsTaken(), taken);
+        f.note->setText("peeled!");
+        QTRY_COMPARE(view.snapshotsTaken(), taken + 1);
+        f.note->setText("peeled");
+        QTRY_COMPARE(view.snapshotsTaken(), taken + 2);
+        f.advance(3);
+        QCOMPARE(view.effects().peel, 0.0);
+        QVERIFY(!view.isShowingSnapshot());
+        QVERIFY(view.editor()->isVisible());
+        QCOMPARE(view.editor()->noteText(), "peeled");
+    }
+
+    void hoverOnlyControlsStillTakeClicks()
+    {
+        NoteViewFixture f;
+        NoteView& view = f.show("to be thrown away");
+        QCOMPARE(view.closeButton()->reveal(), 0.0);
+        QCOMPARE(view.grip()->reveal(), 0.0);
+        QCOMPARE(view.grip()->cursor().shape(), Qt::SizeFDiagCursor);
+
+        QTest::mouseMove(view.editor(), QPoint(20, 20));
+        QTRY_VERIFY(f.note->hovering());
+        f.advance(0.2);
+        QCOMPARE(view.closeButton()->reveal(), 1.0);
+        QCOMPARE(view.grip()->reveal(), 1.0);
+        QTest::mouseMove(&view, QPoint(2, 2)); // the transparent margin
+        QTRY_VERIFY(!f.note->hovering());
+        f.advance(0.2);
+        QCOMPARE(view.closeButton()->reveal(), 0.0);
+
+        // Invisible, the close button still trashes the note.
+        QTest::mouseClick(view.closeButton(), Qt::LeftButton);
+        QVERIFY(f.note->deletedAt().has_value());
+        QVERIFY(!f.note->onScreen());
+    }
+
+    void imageTilesAreClampedAndScrollOnlyWhenTall()
+    {
+        NoteViewFixture f;
+        const QString tall = f.saveImage(QSize(100, 1000));
+        const QString flat = f.saveImage(QSize(1000, 10));
+        QVERIFY(!tall.isEmpty() && !flat.isEmpty());
+        NoteView& view = f.show("pics", {tall, "missing.png", flat});
+        Fixture::finishImages(); // the pictures are read on the worker
+        const QList<noteview::ImageTile*> tiles = view.imageStrip()->tiles();
+        QCOMPARE(tiles.size(), 2); // the unreadable file gets no tile
+        QCOMPARE(tiles.at(0)->size(), QSize(200, 260));
+        QCOMPARE(tiles.at(1)->size(), QSize(200, 50));
+        QCOMPARE(tiles.at(1)->index(), 2);
+        QCOMPARE(tiles.at(0)->toolTip(), "Click to view full size");
+        QCOMPARE(view.imageStrip()->height(), qRound(f.app->imagesAreaH(f.note)));
+        QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+        // More pictures than the tallest note holds: the strip scrolls.
+        f.note->setImages(f.note->images() + QStringList{tall, tall});
+        QVERIFY(f.app->stripH(f.note) > f.app->imagesAreaH(f.note));
+        QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QTRY_VERIFY(view.imageStrip()->verticalScrollBar()->isVisible());
+        QVERIFY(view.imageStrip()->verticalScrollBar()->maximum() > 0);
+    }
+
+    void imageTilesShowTheWorkersCopyOnlyAtItsSize()
+    {
+        NoteViewFixture f;
+        const QString name = f.saveImage(QSize(400, 200)); // dark cyan
+        f.addNote("pic", {name});
+        // A copy marked red stands in for the one the worker makes for a 200 x 100 tile.
+        const qreal dpr = qApp->devicePixelRatio();
+        QImage marked((QSizeF(200, 100) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+        marked.fill(Qt::red);
+        Images::rememberDisplayCopy(name, marked);
+        NoteView& view = f.showView();
+        Fixture::finishImages();
+        noteview::ImageTile* tile = view.imageStrip()->tiles().value(0);
+        QVERIFY(tile != nullptr);
+        QCOMPARE(tile->size(), QSize(200, 100));
+        QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr), QColor(Qt::red));
+
+        // Wider, the tile scales the stored bitmap itself rather than stretch the old copy.
+        f.note->setPaperW(300);
+        QCOMPARE(tile->size(), QSize(280, 140));
+        QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr),
+                 QColor(Qt::darkCyan));
+    }
+
+    void sizeMenuAndDoubleClickDriveTheController()
+    {
+        NoteViewFixture f;
+        NoteView& view = f.show("menu");
+        const std::unique_ptr<QMenu> menu = view.sizeMenu();
+        QStringList texts;
+        for (QAction* action : menu->actions()) {
+            texts << (action->isSeparator() && action->text().isEmpty() ? "--" : action->text());
         }
+        QCOMPARE(texts,
+                 (QStringList{"Size", "Small  180 × 180", "Medium  220 × 220", "Large  320 × 360",
+                              "Fit to Content", "--", "Fold", "Tuck into Notch"}));
+        menu->actions().at(3)->trigger();
+        QCOMPARE(f.note->paperW(), 320.0);
+        QCOMPARE(f.note->paperH(), 360.0);
+
+        QTest::mouseDClick(view.header(), Qt::LeftButton, {}, QPoint(100, 13));
+        QVERIFY(f.note->folded());
+        QCOMPARE(view.sizeMenu()->actions().at(6)->text(), "Unfold");
     }
-    QVERIFY2(differing < rest.width() * rest.height() / 200,
-             qPrintable(QString::number(differing)));
-    f.note->setOpacity(1);
-    QVERIFY(!view.isShowingSnapshot());
 
-    f.note->setPeel(65);
-    QVERIFY(view.isShowingSnapshot());
-    QCOMPARE(view.effects().peel, 65.0);
-    const QImage curled = view.grab().toImage();
-    // The curled paper swings its lower edge towards the viewer: wider at the bottom.
-    const QRectF paper = view.paperRect();
-    const QTransform t = noteview::effectTransform(view.effects(), paper);
-    const QPolygonF quad = t.map(QPolygonF(paper));
-    QVERIFY(QLineF(quad[2], quad[3]).length() > QLineF(quad[0], quad[1]).length() * 1.3);
-    QVERIFY(quad[2].y() < paper.bottom()); // and shorter
-    QVERIFY(!curled.isNull());
+    void droppedImageIsAdded()
+    {
+        NoteViewFixture f;
+        NoteView& view = f.show("drop here");
+        QMimeData mime;
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        mime.setImageData(image);
+        const QPoint at = view.paperRect().center().toPoint();
 
-    motion::withAnimation(motion::Animation::spring(0.45, 0.85), [&] { f.note->setPeel(0); });
-    f.advance(0.1);
-    const double mid = view.effects().peel;
-    QVERIFY(mid > 0 && mid < 65);
-    // Every frame of the curl reuses the one snapshot; a change of content retakes it.
-    const int taken = view.snapshotsTaken();
-    f.advance(0.05);
-    QCOMPARE(view.snapshotsTaken(), taken);
-    f.note->setText(QStringLiteral("peeled!"));
-    QTRY_COMPARE(view.snapshotsTaken(), taken + 1);
-    f.note->setText(QStringLiteral("peeled"));
-    QTRY_COMPARE(view.snapshotsTaken(), taken + 2);
-    f.advance(3);
-    QCOMPARE(view.effects().peel, 0.0);
-    QVERIFY(!view.isShowingSnapshot());
-    QVERIFY(view.editor()->isVisible());
-    QCOMPARE(view.editor()->noteText(), QStringLiteral("peeled"));
-}
-
-void NoteViewTest::hoverOnlyControlsStillTakeClicks()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("to be thrown away"));
-    NoteView& view = f.showView();
-    QCOMPARE(view.closeButton()->reveal(), 0.0);
-    QCOMPARE(view.grip()->reveal(), 0.0);
-    QCOMPARE(view.grip()->cursor().shape(), Qt::SizeFDiagCursor);
-
-    QTest::mouseMove(view.editor(), QPoint(20, 20));
-    QTRY_VERIFY(f.note->hovering());
-    f.advance(0.2);
-    QCOMPARE(view.closeButton()->reveal(), 1.0);
-    QCOMPARE(view.grip()->reveal(), 1.0);
-    QTest::mouseMove(&view, QPoint(2, 2)); // the transparent margin
-    QTRY_VERIFY(!f.note->hovering());
-    f.advance(0.2);
-    QCOMPARE(view.closeButton()->reveal(), 0.0);
-
-    // Invisible, the close button still trashes the note.
-    QTest::mouseClick(view.closeButton(), Qt::LeftButton);
-    QVERIFY(f.note->deletedAt().has_value());
-    QVERIFY(!f.note->onScreen());
-}
-
-void NoteViewTest::imageTilesAreClampedAndScrollOnlyWhenTall()
-{
-    NoteViewFixture f;
-    const QString tall = f.saveImage(QSize(100, 1000));
-    const QString flat = f.saveImage(QSize(1000, 10));
-    QVERIFY(!tall.isEmpty() && !flat.isEmpty());
-    f.addNote(QStringLiteral("pics"), {tall, QStringLiteral("missing.png"), flat});
-    NoteView& view = f.showView();
-    Fixture::finishImages(); // the pictures are read on the worker
-    const QList<noteview::ImageTile*> tiles = view.imageStrip()->tiles();
-    QCOMPARE(tiles.size(), 2); // the unreadable file gets no tile
-    QCOMPARE(tiles.at(0)->size(), QSize(200, 260));
-    QCOMPARE(tiles.at(1)->size(), QSize(200, 50));
-    QCOMPARE(tiles.at(1)->index(), 2);
-    QCOMPARE(tiles.at(0)->toolTip(), QStringLiteral("Click to view full size"));
-    QCOMPARE(view.imageStrip()->height(), qRound(f.app->imagesAreaH(f.note)));
-    QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-
-    // More pictures than the tallest note holds: the strip scrolls.
-    f.note->setImages(f.note->images() + QStringList{tall, tall});
-    QVERIFY(f.app->stripH(f.note) > f.app->imagesAreaH(f.note));
-    QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
-    QTRY_VERIFY(view.imageStrip()->verticalScrollBar()->isVisible());
-    QVERIFY(view.imageStrip()->verticalScrollBar()->maximum() > 0);
-}
-
-void NoteViewTest::imageTilesShowTheWorkersCopyOnlyAtItsSize()
-{
-    NoteViewFixture f;
-    const QString name = f.saveImage(QSize(400, 200)); // dark cyan
-    f.addNote(QStringLiteral("pic"), {name});
-    // A copy marked red stands in for the one the worker makes for a 200 x 100 tile.
-    const qreal dpr = qApp->devicePixelRatio();
-    QImage marked((QSizeF(200, 100) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
-    marked.fill(Qt::red);
-    Images::rememberDisplayCopy(name, marked);
-    NoteView& view = f.showView();
-    Fixture::finishImages();
-    noteview::ImageTile* tile = view.imageStrip()->tiles().value(0);
-    QVERIFY(tile != nullptr);
-    QCOMPARE(tile->size(), QSize(200, 100));
-    QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr), QColor(Qt::red));
-
-    // Wider, the tile scales the stored bitmap itself rather than stretch the old copy.
-    f.note->setPaperW(300);
-    QCOMPARE(tile->size(), QSize(280, 140));
-    QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr), QColor(Qt::darkCyan));
-}
-
-void NoteViewTest::sizeMenuAndDoubleClickDriveTheController()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("menu"));
-    NoteView& view = f.showView();
-    const std::unique_ptr<QMenu> menu = view.sizeMenu();
-    QStringList texts;
-    for (QAction* action : menu->actions()) {
-        texts << (action->isSeparator() && action->text().isEmpty() ? QStringLiteral("--")
-                                                                    : action->text());
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(view.childAt(at), &enter);
+        QVERIFY(enter.isAccepted());
+        QVERIFY(view.isDropping());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(view.childAt(at), &drop);
+        QVERIFY(!view.isDropping());
+        QTRY_COMPARE(f.note->images().size(), 1);
+        QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
     }
-    QCOMPARE(texts, (QStringList{QStringLiteral("Size"), QString::fromUtf8("Small  180 × 180"),
-                                 QString::fromUtf8("Medium  220 × 220"),
-                                 QString::fromUtf8("Large  320 × 360"),
-                                 QStringLiteral("Fit to Content"), QStringLiteral("--"),
-                                 QStringLiteral("Fold"), QStringLiteral("Tuck into Notch")}));
-    menu->actions().at(3)->trigger();
-    QCOMPARE(f.note->paperW(), 320.0);
-    QCOMPARE(f.note->paperH(), 360.0);
 
-    QTest::mouseDClick(view.header(), Qt::LeftButton, {}, QPoint(100, 13));
-    QVERIFY(f.note->folded());
-    QCOMPARE(view.sizeMenu()->actions().at(6)->text(), QStringLiteral("Unfold"));
-}
+    void restingNoteLooksLikePaper()
+    {
+        NoteViewFixture f;
+        NoteView& view = f.show("look");
+        const QImage image = grabbed(view);
+        const QRectF paper = view.paperRect();
+        QCOMPARE(paper.topLeft(), QPointF(inset, inset));
 
-void NoteViewTest::droppedImageIsAdded()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("drop here"));
-    NoteView& view = f.showView();
-    QMimeData mime;
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    mime.setImageData(image);
-    const QPoint at = view.paperRect().center().toPoint();
-
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(view.childAt(at), &enter);
-    QVERIFY(enter.isAccepted());
-    QVERIFY(view.isDropping());
-    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(view.childAt(at), &drop);
-    QVERIFY(!view.isDropping());
-    QTRY_COMPARE(f.note->images().size(), 1);
-    QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
-}
-
-void NoteViewTest::restingNoteLooksLikePaper()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("look"));
-    NoteView& view = f.showView();
-    const QImage image = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    const QRectF paper = view.paperRect();
-    QCOMPARE(paper.topLeft(), QPointF(inset, inset));
-
-    // Under the header, the yellow paper (grain and rim allow a little play).
-    const QColor top = paint::paperStops(QStringLiteral("yellow")).top;
-    QVERIFY(near(pixel(image, paper.topLeft() + QPointF(40, 30)), top, 14));
-    // The header's capsule is darker than the paper around it.
-    const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
-    QVERIFY(capsule.lightness() < pixel(image, paper.topLeft() + QPointF(40, 13)).lightness() - 10);
-    // Rounded corners of radius 16: the very corner is not paper, 8 points in is.
-    QVERIFY(pixel(image, paper.topLeft() + QPointF(1.5, 1.5)).alpha() < 100);
-    QCOMPARE(pixel(image, paper.topLeft() + QPointF(8, 8)).alpha(), 255);
-    // A shadow hangs below the paper, inside the window margin.
-    QVERIFY(pixel(image, QPointF(paper.center().x(), paper.bottom() + 6)).alpha() > 0);
-    QCOMPARE(pixel(image, QPointF(2, 2)).alpha(), 0);
-}
+        // Under the header, the yellow paper (grain and rim allow a little play).
+        const QColor top = paint::paperStops("yellow").top;
+        QVERIFY(near(pixel(image, paper.topLeft() + QPointF(40, 30)), top, 14));
+        // The header's capsule is darker than the paper around it.
+        const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
+        QVERIFY(capsule.lightness() <
+                pixel(image, paper.topLeft() + QPointF(40, 13)).lightness() - 10);
+        // Rounded corners of radius 16: the very corner is not paper, 8 points in is.
+        QVERIFY(pixel(image, paper.topLeft() + QPointF(1.5, 1.5)).alpha() < 100);
+        QCOMPARE(pixel(image, paper.topLeft() + QPointF(8, 8)).alpha(), 255);
+        // A shadow hangs below the paper, inside the window margin.
+        QVERIFY(pixel(image, QPointF(paper.center().x(), paper.bottom() + 6)).alpha() > 0);
+        QCOMPARE(pixel(image, QPointF(2, 2)).alpha(), 0);
+    }
+};
 
 static RegisterSuite<NoteViewTest> registered;
 

@@ -17,284 +17,235 @@
 
 using geometry::inset;
 
-namespace {
-
-// Picks `text` from the menu that is about to open, as a user would with the keyboard.
-void chooseFromNextMenu(const QString& text)
-{
-    QTimer::singleShot(0, [text] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (menu == nullptr) {
-            return;
-        }
-        for (QAction* action : menu->actions()) {
-            if (action->text() == text) {
-                menu->setActiveAction(action);
-                QTest::keyClick(menu, Qt::Key_Return);
-                return;
-            }
-        }
-        menu->close();
-    });
-}
-
-int differingPixels(const QImage& a, const QImage& b)
-{
-    int count = 0;
-    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
-        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
-            count += near(a.pixelColor(x, y), b.pixelColor(x, y), 8) ? 0 : 1;
-        }
-    }
-    return count;
-}
-
-} // namespace
-
 // How a note window behaves as a whole: what it paints on its first frame, where it takes the
 // pointer, how it grows, and that its own menus never pull it down.
 class NoteWindowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void removingAnImageFromItsOwnMenuKeepsTheNote();
-    void aPeeledNotesFirstFrameMatchesLaterOnes();
-    void imageStripShowsThePaperBehindIt();
-    void foldedNoteTakesThePointerOnlyOnItsPaper();
-    void showingANoteForgetsAStaleHover();
-    void growingNoteStaysOnTheVisibleScreen();
-    void aCurledNotesWindowWidensButKeepsItsFrame();
-    void shapeMaskKeepsOnlyWhollyPaintedPixels();
-};
-
-void NoteWindowTest::removingAnImageFromItsOwnMenuKeepsTheNote()
-{
-    NoteViewFixture f;
-    const QString first = f.saveImage(QSize(80, 60));
-    const QString second = f.saveImage(QSize(60, 80));
-    f.addNote(QStringLiteral("pictures"), {first, second});
-    NoteView& view = f.showView();
-    Fixture::finishImages(); // the pictures are read on the worker
-    QCOMPARE(view.imageStrip()->tiles().size(), 2);
-    noteview::ImageTile* tile = view.imageStrip()->tiles().first();
-    const QAction* removeAction = nullptr;
-    QTimer::singleShot(0, [&removeAction] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            removeAction = menu->actions().value(0);
-            QVERIFY(removeAction->property("destructive").toBool());
-            QVERIFY(!removeAction->icon().isNull());
-        }
-    });
-    chooseFromNextMenu(QStringLiteral("Remove Image"));
-
     // The strip is rebuilt while the tile's own menu handler is still running.
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            tile->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(tile, &event);
-    QVERIFY(removeAction != nullptr);
-    QCOMPARE(f.note->images(), QStringList{second});
-    QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
-    QCOMPARE(view.imageStrip()->tiles().first()->name(), second);
-}
-
-void NoteWindowTest::aPeeledNotesFirstFrameMatchesLaterOnes()
-{
-    NoteViewFixture f;
-    const QString picture = f.saveImage(QSize(90, 60));
-    // Read already, as the pad's card had it read before the note was pulled.
-    QVERIFY(!Images::load(picture).isNull());
-    f.addNote(QStringLiteral("A note with words\non two lines"), {picture});
-    // Straight off the pad: the window and its view are made for an already curled note.
-    f.note->setPeel(65);
-    NoteView& view = f.showView();
-    QCoreApplication::processEvents();
-    QVERIFY(view.isShowingSnapshot());
-    const QImage first = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-
-    f.note->setPeel(0);
-    QVERIFY(!view.isShowingSnapshot());
-    f.note->setPeel(65);
-    QCoreApplication::processEvents();
-    const QImage second = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    QCOMPARE(first.size(), second.size());
-    const int differing = differingPixels(first, second);
-    QVERIFY2(differing < first.width() * first.height() / 500,
-             qPrintable(QString::number(differing)));
-}
-
-void NoteWindowTest::imageStripShowsThePaperBehindIt()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("pink"), {f.saveImage(QSize(200, 100))});
-    f.note->setColor(QStringLiteral("pink"));
-    NoteView& view = f.showView();
-    const QImage image = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-
-    QImage paper(view.size(), QImage::Format_ARGB32_Premultiplied);
-    paper.fill(Qt::transparent);
+    void removingAnImageFromItsOwnMenuKeepsTheNote()
     {
-        QPainter p(&paper);
-        paint::paintPaper(p, view.paperRect(), false, QStringLiteral("pink"));
+        NoteViewFixture f;
+        const QString second = f.saveImage(QSize(60, 80));
+        NoteView& view = f.show("pictures", {f.saveImage(QSize(80, 60)), second});
+        Fixture::finishImages(); // the pictures are read on the worker
+        QCOMPARE(view.imageStrip()->tiles().size(), 2);
+        noteview::ImageTile* tile = view.imageStrip()->tiles().first();
+        bool destructive = false;
+        // Picks the entry from the menu that is about to open, as a user would with the keyboard.
+        QTimer::singleShot(0, [&destructive] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QAction* remove = menu ? menu->actions().value(0) : nullptr;
+            if (remove == nullptr || remove->text() != "Remove Image") {
+                return;
+            }
+            destructive = remove->property("destructive").toBool() && !remove->icon().isNull();
+            menu->setActiveAction(remove);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                tile->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(tile, &event);
+        QVERIFY(destructive);
+        QCOMPARE(f.note->images(), QStringList{second});
+        QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
+        QCOMPARE(view.imageStrip()->tiles().first()->name(), second);
     }
-    // Beside the tile, inside the strip's side margin.
-    const QRect strip = view.imageStrip()->geometry().translated(
-        view.imageStrip()->parentWidget()->mapTo(&view, QPoint(0, 0)));
-    QVERIFY(strip.height() > 20);
-    const QPoint beside(strip.left() + 3, strip.center().y());
-    QVERIFY2(near(image.pixelColor(beside), paper.pixelColor(beside), 10),
-             qPrintable(image.pixelColor(beside).name()));
-}
 
-void NoteWindowTest::foldedNoteTakesThePointerOnlyOnItsPaper()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("fold me"));
-    f.note->setPaperH(260);
-    NoteView& view = f.showView();
-    Panel& window = *f.window;
-    const QRect handle =
-        Panel::resizeHandle(QRectF(window.rect()).adjusted(inset, inset, -inset, -inset));
-    QVERIFY(window.inputRegion().has_value());
-    QVERIFY(window.inputRegion()->contains(handle.center()));
-    QVERIFY(!window.inputRegion()->contains(QPoint(5, 5))); // the transparent margin
-
-    f.app->toggleFold(f.note);
-    f.advance(2);
-    QVERIFY(f.note->folded());
-    const QRectF paper = view.paperRect();
-    QCOMPARE(paper.height(), NoteView::foldedHeight);
-    const QRegion region = *window.inputRegion();
-    QVERIFY(region.contains(paper.center().toPoint()));
-    const QPoint below(static_cast<int>(paper.center().x()),
-                       static_cast<int>(paper.bottom()) + 100);
-    QVERIFY(!region.contains(below));
-    QVERIFY(!region.contains(handle.center()));
-
-    // A press and drag there leaves the note where it is.
-    int drags = 0;
-    window.onDrag = [&drags](bool) { ++drags; };
-    const QRectF before = window.frame();
-    QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, below);
-    QTest::mouseMove(window.windowHandle(), below + QPoint(40, 40));
-    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, below + QPoint(40, 40));
-    QCOMPARE(drags, 0);
-    QCOMPARE(window.frame(), before);
-}
-
-void NoteWindowTest::showingANoteForgetsAStaleHover()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("hovered when it was closed"));
-    // The pointer left while the window was hidden: no leave event ever came.
-    f.note->setHovering(true);
-    f.desktop.mouse = QPointF(5, 5);
-    NoteView& view = f.showView();
-    QVERIFY(!f.note->hovering());
-    QCOMPARE(view.closeButton()->reveal(), 0.0);
-
-    // Shown again under the pointer, it is hovered at once.
-    f.window->hide();
-    const QRectF paper = view.paperRect();
-    const QPoint overPaper = view.mapTo(f.window.get(), paper.center().toPoint());
-    f.desktop.mouse = platform::pointFromQt(f.window->mapToGlobal(QPointF(overPaper)),
-                                            QGuiApplication::primaryScreen()->geometry());
-    f.window->show();
-    QVERIFY(f.note->hovering());
-    QCOMPARE(view.closeButton()->reveal(), 1.0);
-}
-
-void NoteWindowTest::growingNoteStaysOnTheVisibleScreen()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("low on the screen"));
-    f.note->origin = QPointF(400, 20);
-    f.app->show(f.note);
-    Panel* window = f.app->window(f.note);
-    QVERIFY(window != nullptr);
-    const double top = window->frame().top() + window->frame().height();
-
-    f.app->setSize(f.note, 320, 360);
-    f.advance(1);
-    const QRectF grown = window->frame();
-    QCOMPARE(grown.height(), f.app->winH(f.note));
-    QVERIFY2(grown.y() + inset >= f.desktop.frame.y(), qPrintable(QString::number(grown.y())));
-    QVERIFY(grown.y() + grown.height() - inset <= f.desktop.frame.height());
-    QCOMPARE(f.note->origin, grown.topLeft());
-
-    // Room below: the window keeps its top edge and grows down.
-    f.app->setSize(f.note, 220, 220);
-    f.advance(1);
-    const QRectF shrunk = window->frame();
-    QCOMPARE(shrunk.y() + shrunk.height(), grown.y() + grown.height());
-    QVERIFY(top <= grown.y() + grown.height());
-}
-
-void NoteWindowTest::aCurledNotesWindowWidensButKeepsItsFrame()
-{
-    NoteViewFixture f;
-    f.addNote(QStringLiteral("straight off the pad"));
-    f.note->origin = QPointF(500, 400);
-    f.note->setPeel(65);
-    f.app->show(f.note);
-    Panel* window = f.app->window(f.note);
-    auto* view = qobject_cast<NoteView*>(window->content());
-    QVERIFY(view != nullptr);
-    QCOMPARE(window->frame(),
-             QRectF(QPointF(500, 400), QSizeF(f.app->winW(f.note), f.app->winH(f.note))));
-
-    // The whole curled paper lies inside the window, already on its first frame.
-    const QRectF paper = view->paperRect();
-    const QRectF drawn =
-        noteview::effectTransform(view->effects(), paper).map(QPolygonF(paper)).boundingRect();
-    QVERIFY2(drawn.left() >= 0 && drawn.right() <= view->width(),
-             qPrintable(QStringLiteral("%1..%2 in %3")
-                            .arg(drawn.left())
-                            .arg(drawn.right())
-                            .arg(view->width())));
-    QVERIFY(window->width() > f.app->winW(f.note));
-    // Its first frame, before any event is handled, draws the paper centred in the window.
-    const QImage first = view->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    const int y = static_cast<int>(paper.top()) + 20;
-    QCOMPARE(first.pixelColor(static_cast<int>(paper.center().x()), y).alpha(), 255);
-    QCOMPARE(first.pixelColor(static_cast<int>(paper.left()) + 2, y).alpha(), 255);
-    QCOMPARE(first.pixelColor(static_cast<int>(paper.right()) - 2, y).alpha(), 255);
-
-    // Moving it moves the frame the controller knows; flat again, the window is its frame.
-    window->setFrameOrigin(QPointF(520, 380));
-    QCOMPARE(window->frame().topLeft(), QPointF(520, 380));
-    f.note->setPeel(0);
-    QCOMPARE(window->width(), static_cast<int>(f.app->winW(f.note)));
-    QCOMPARE(window->frame(),
-             QRectF(QPointF(520, 380), QSizeF(f.app->winW(f.note), f.app->winH(f.note))));
-}
-
-void NoteWindowTest::shapeMaskKeepsOnlyWhollyPaintedPixels()
-{
-    const QSize size(120, 90);
-    const QPainterPath paper = paint::continuousRect(QRectF(10.5, 10.25, 90, 70), 16);
-    QImage painted(size, QImage::Format_ARGB32_Premultiplied);
-    painted.fill(Qt::transparent);
+    void aPeeledNotesFirstFrameMatchesLaterOnes()
     {
-        QPainter p(&painted);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.fillPath(paper, Qt::yellow);
+        NoteViewFixture f;
+        const QString picture = f.saveImage(QSize(90, 60));
+        // Read already, as the pad's card had it read before the note was pulled.
+        QVERIFY(!Images::load(picture).isNull());
+        f.addNote("A note with words\non two lines", {picture});
+        // Straight off the pad: the window and its view are made for an already curled note.
+        f.note->setPeel(65);
+        NoteView& view = f.showView();
+        QVERIFY(view.isShowingSnapshot());
+        const QImage first = grabbed(view);
+
+        f.note->setPeel(0);
+        QVERIFY(!view.isShowingSnapshot());
+        f.note->setPeel(65);
+        QCoreApplication::processEvents();
+        const QImage second = grabbed(view);
+        QCOMPARE(first.size(), second.size());
+        const int differing = differingPixels(first, second, 8);
+        QVERIFY2(differing < first.width() * first.height() / 500,
+                 qPrintable(QString::number(differing)));
     }
-    const QRegion mask = Panel::opaqueRegion(paper, size);
-    int inside = 0;
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            if (mask.contains(QPoint(x, y))) {
-                ++inside;
-                // Without a compositor a half-covered pixel would show dark.
-                QVERIFY2(painted.pixelColor(x, y).alpha() == 255,
-                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+
+    void imageStripShowsThePaperBehindIt()
+    {
+        NoteViewFixture f;
+        f.addNote("pink", {f.saveImage(QSize(200, 100))});
+        f.note->setColor("pink");
+        NoteView& view = f.showView();
+        const QImage image = grabbed(view);
+        QImage paper(view.size(), QImage::Format_ARGB32_Premultiplied);
+        paper.fill(Qt::transparent);
+        {
+            QPainter p(&paper);
+            paint::paintPaper(p, view.paperRect(), false, "pink");
+        }
+        // Beside the tile, inside the strip's side margin.
+        const QRect strip = view.imageStrip()->geometry().translated(
+            view.imageStrip()->parentWidget()->mapTo(&view, QPoint(0, 0)));
+        QVERIFY(strip.height() > 20);
+        const QPoint beside(strip.left() + 3, strip.center().y());
+        QVERIFY2(near(image.pixelColor(beside), paper.pixelColor(beside), 10),
+                 qPrintable(image.pixelColor(beside).name()));
+    }
+
+    void foldedNoteTakesThePointerOnlyOnItsPaper()
+    {
+        NoteViewFixture f;
+        f.addNote("fold me");
+        f.note->setPaperH(260);
+        NoteView& view = f.showView();
+        Panel& window = *f.window;
+        const QRect handle =
+            Panel::resizeHandle(QRectF(window.rect()).adjusted(inset, inset, -inset, -inset));
+        QVERIFY(window.inputRegion().has_value());
+        QVERIFY(window.inputRegion()->contains(handle.center()));
+        QVERIFY(!window.inputRegion()->contains(QPoint(5, 5))); // the transparent margin
+
+        f.app->toggleFold(f.note);
+        f.advance(2);
+        QVERIFY(f.note->folded());
+        const QRectF paper = view.paperRect();
+        QCOMPARE(paper.height(), NoteView::foldedHeight);
+        const QRegion region = *window.inputRegion();
+        QVERIFY(region.contains(paper.center().toPoint()));
+        const QPoint below(int(paper.center().x()), int(paper.bottom()) + 100);
+        QVERIFY(!region.contains(below));
+        QVERIFY(!region.contains(handle.center()));
+
+        // A press and drag there leaves the note where it is.
+        int drags = 0;
+        window.onDrag = [&drags](bool) { ++drags; };
+        const QRectF before = window.frame();
+        QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, below);
+        QTest::mouseMove(window.windowHandle(), below + QPoint(40, 40));
+        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, below + QPoint(40, 40));
+        QCOMPARE(drags, 0);
+        QCOMPARE(window.frame(), before);
+    }
+
+    void showingANoteForgetsAStaleHover()
+    {
+        NoteViewFixture f;
+        f.addNote("hovered when it was closed");
+        // The pointer left while the window was hidden: no leave event ever came.
+        f.note->setHovering(true);
+        f.desktop.mouse = QPointF(5, 5);
+        NoteView& view = f.showView();
+        QVERIFY(!f.note->hovering());
+        QCOMPARE(view.closeButton()->reveal(), 0.0);
+
+        // Shown again under the pointer, it is hovered at once.
+        f.window->hide();
+        const QPoint overPaper = view.mapTo(f.window.get(), view.paperRect().center().toPoint());
+        f.desktop.mouse = platform::pointFromQt(f.window->mapToGlobal(QPointF(overPaper)),
+                                                QGuiApplication::primaryScreen()->geometry());
+        f.window->show();
+        QVERIFY(f.note->hovering());
+        QCOMPARE(view.closeButton()->reveal(), 1.0);
+    }
+
+    void growingNoteStaysOnTheVisibleScreen()
+    {
+        NoteViewFixture f;
+        f.addNote("low on the screen");
+        f.note->origin = QPointF(400, 20);
+        f.app->show(f.note);
+        Panel* window = f.app->window(f.note);
+        QVERIFY(window != nullptr);
+        const double top = window->frame().top() + window->frame().height();
+
+        f.app->setSize(f.note, 320, 360);
+        f.advance(1);
+        const QRectF grown = window->frame();
+        QCOMPARE(grown.height(), f.app->winH(f.note));
+        QVERIFY2(grown.y() + inset >= f.desktop.frame.y(), qPrintable(QString::number(grown.y())));
+        QVERIFY(grown.y() + grown.height() - inset <= f.desktop.frame.height());
+        QCOMPARE(f.note->origin, grown.topLeft());
+
+        // Room below: the window keeps its top edge and grows down.
+        f.app->setSize(f.note, 220, 220);
+        f.advance(1);
+        const QRectF shrunk = window->frame();
+        QCOMPARE(shrunk.y() + shrunk.height(), grown.y() + grown.height());
+        QVERIFY(top <= grown.y() + grown.height());
+    }
+
+    void aCurledNotesWindowWidensButKeepsItsFrame()
+    {
+        NoteViewFixture f;
+        f.addNote("straight off the pad");
+        f.note->origin = QPointF(500, 400);
+        f.note->setPeel(65);
+        f.app->show(f.note);
+        Panel* window = f.app->window(f.note);
+        auto* view = qobject_cast<NoteView*>(window->content());
+        QVERIFY(view != nullptr);
+        const QSizeF flat(f.app->winW(f.note), f.app->winH(f.note));
+        QCOMPARE(window->frame(), QRectF(QPointF(500, 400), flat));
+
+        // The whole curled paper lies inside the window, already on its first frame.
+        const QRectF paper = view->paperRect();
+        const QRectF drawn =
+            noteview::effectTransform(view->effects(), paper).map(QPolygonF(paper)).boundingRect();
+        QVERIFY2(
+            drawn.left() >= 0 && drawn.right() <= view->width(),
+            qPrintable(
+                QString("%1..%2 in %3").arg(drawn.left()).arg(drawn.right()).arg(view->width())));
+        QVERIFY(window->width() > flat.width());
+        // Its first frame, before any event is handled, draws the paper centred in the window.
+        const QImage first = grabbed(*view);
+        const int y = int(paper.top()) + 20;
+        for (const double x : {paper.center().x(), paper.left() + 2, paper.right() - 2}) {
+            QVERIFY2(first.pixelColor(int(x), y).alpha() == 255, qPrintable(QString::number(x)));
+        }
+
+        // Moving it moves the frame the controller knows; flat again, the window is its frame.
+        window->setFrameOrigin(QPointF(520, 380));
+        QCOMPARE(window->frame().topLeft(), QPointF(520, 380));
+        f.note->setPeel(0);
+        QCOMPARE(window->width(), int(flat.width()));
+        QCOMPARE(window->frame(), QRectF(QPointF(520, 380), flat));
+    }
+
+    void shapeMaskKeepsOnlyWhollyPaintedPixels()
+    {
+        const QSize size(120, 90);
+        const QPainterPath paper = paint::continuousRect(QRectF(10.5, 10.25, 90, 70), 16);
+        QImage painted(size, QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        {
+            QPainter p(&painted);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.fillPath(paper, Qt::yellow);
+        }
+        const QRegion mask = Panel::opaqueRegion(paper, size);
+        int inside = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                if (mask.contains(QPoint(x, y))) {
+                    ++inside;
+                    // Without a compositor a half-covered pixel would show dark.
+                    QVERIFY2(painted.pixelColor(x, y).alpha() == 255,
+                             qPrintable(QString("%1,%2").arg(x).arg(y)));
+                }
             }
         }
+        // All but a thin edge of the paper stays.
+        QVERIFY(inside > 88 * 68 - 200);
+        QVERIFY(!mask.contains(QPoint(11, 11)));
     }
-    // All but a thin edge of the paper stays.
-    QVERIFY(inside > 88 * 68 - 200);
-    QVERIFY(!mask.contains(QPoint(11, 11)));
-}
+};
 
 static RegisterSuite<NoteWindowTest> registered;
 

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "controller/AppController.h"
+#include "dashboard/DashboardView.h"
+#include "model/NoteFilter.h"
+#include "model/NoteModel.h"
+#include "support/Fixture.h"
+#include "windows/Panel.h"
+
+#include <functional>
+
+// The program's windows in the states a person meets them in, shared by the checks that read
+// every window (names for a screen reader, German texts). The notes say German things so that
+// the translation check can take their words as the user's own.
+namespace tour {
+
+using Visit = std::function<void(QWidget* window)>;
+
+// The dashboard shown with `note` (if any) in its editor.
+inline DashboardView* dashboardOn(AppController& app, const NoteModel* note = nullptr)
+{
+    app.showDashboard();
+    Fixture::settle();
+    auto* dashboard = app.dashboardWindow()->findChild<DashboardView*>();
+    if (note != nullptr) {
+        dashboard->setSelected(note->id());
+        dashboard->refreshNow();
+    }
+    return dashboard;
+}
+
+// The pad closed and then hot, a note on the screen with a picture, and the viewer on it.
+// Returns the note on the screen.
+inline NoteModel* padNoteAndViewer(Fixture& f, const Visit& visit)
+{
+    AppController& app = f.startUp();
+    app.newNote(std::nullopt, "yellow")->setText("Einkaufsliste\nMilch und Brot");
+    app.newNote(std::nullopt, "pink");
+    NoteModel* shown = f.shownNote("Zahnarzt anrufen\nmorgen #arbeit");
+    app.setRevealed(true);
+    for (const bool hot : {false, true}) {
+        app.setPadHot(hot);
+        Fixture::advance(2.0);
+        Fixture::settle();
+        visit(app.padWindow());
+    }
+    QImage picture(80, 60, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    app.addImage(shown, picture);
+    Fixture::finishImages();
+    app.viewImages(shown, 0);
+    Fixture::advance(2.0);
+    Fixture::settle();
+    visit(app.window(shown));
+    visit(app.viewerWindow());
+    return shown;
+}
+
+// The dashboard with nothing selected, a pinned note in the editor, a deleted one, and a
+// search that finds nothing ("nichts"); notes of today, of the last week and older.
+inline void dashboardPanes(Fixture& f, const Visit& visit)
+{
+    AppController& app = f.startUp();
+    NoteModel* note = app.newNote(std::nullopt, "blue");
+    note->setText("Reiseplanung\nZüge buchen #urlaub");
+    note->setPinned(true);
+    note->setModified(f.today.addDays(-1));
+    NoteModel* old = app.newNote(std::nullopt, "green");
+    old->setText("Rezepte");
+    old->setModified(f.today.addDays(-20));
+    NoteModel* gone = app.newNote(std::nullopt, "yellow");
+    gone->setText("Alte Liste");
+    app.trash(gone);
+    DashboardView* dashboard = dashboardOn(app);
+    visit(app.dashboardWindow());
+    dashboard->setSelected(note->id());
+    dashboard->refreshNow();
+    visit(app.dashboardWindow());
+    dashboard->setFilter(NoteFilter::deleted());
+    dashboard->setSelected(gone->id());
+    dashboard->refreshNow();
+    visit(app.dashboardWindow());
+    dashboard->setSearch("nichts");
+    dashboard->refreshNow();
+    visit(app.dashboardWindow());
+}
+
+} // namespace tour

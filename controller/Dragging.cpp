@@ -87,8 +87,12 @@ void AppController::noteDragChanged(NoteModel* note)
 
     std::optional<gestures::Drag>& drag = gesture_.drag;
     if (!drag || drag->note != note) {
+        // A loaded machine may report the first move well away from the press; the note is
+        // held where it was pressed, not where the pointer had got to by then.
         const QRectF frame = panel->frame();
-        drag = gestures::Drag{note, QPointF(x - frame.x(), y - frame.y()), x, {}};
+        const QPointF grab =
+            panel->heldPressPoint().value_or(QPointF(x - frame.x(), y - frame.y()));
+        drag = gestures::Drag{note, grab, x, {}};
         drag->velocity.start(y, now);
         panel->orderFront();
     }

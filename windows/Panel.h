@@ -86,6 +86,9 @@ public:
     bool isResizing() const { return gesture_.state() == PointerGesture::State::Resizing; }
     bool isDragging() const { return gesture_.state() == PointerGesture::State::Dragging; }
     bool hasHeldDown() const { return heldDown_ != nullptr; }
+    // Where the held press landed, measured y-up from the window's frame origin: a drag keeps
+    // this point of the window under the pointer, however late its first move is reported.
+    std::optional<QPointF> heldPressPoint() const;
 
 protected:
     bool event(QEvent* event) override;

@@ -198,6 +198,15 @@ bool Panel::filterMouse(QMouseEvent* event)
     return false;
 }
 
+std::optional<QPointF> Panel::heldPressPoint() const
+{
+    if (!heldDown_) {
+        return std::nullopt;
+    }
+    const QPointF at = heldDown_->position();
+    return QPointF(at.x(), height() - at.y());
+}
+
 // Delivers the held press, then `up` if given, through the window as one ordinary click, so
 // that Qt routes them (and the rest of the gesture) to the widget under the pointer and moves
 // the keyboard focus as a click does.

@@ -299,6 +299,23 @@ private Q_SLOTS:
         }
     }
 
+    void aDragHoldsTheNoteWhereItWasPressed()
+    {
+        // A loaded machine reports the first move of a drag far from the press.
+        NoteModel* note = addNote(QStringLiteral("x"), true, {600, 300});
+        Panel* panel = app_->window(note);
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        const QPoint pressAt(100, 30); // window-local, y down
+        QTest::mousePress(panel->windowHandle(), Qt::LeftButton, {}, pressAt);
+        pointAt(900, 200);
+        QTest::mouseMove(panel->windowHandle(), pressAt + QPoint(80, 27));
+        const QPointF held(900 - 100, 200 - (win - 30));
+        QCOMPARE(origin(panel->frame()), held);
+        QTest::mouseRelease(panel->windowHandle(), Qt::LeftButton, {}, pressAt + QPoint(80, 27));
+        advance(0.5);
+        QCOMPARE(note->origin, held);
+    }
+
     void hoveringOverTheNotchShrinksAndTucksOnRelease()
     {
         NoteModel* note = addNote(QStringLiteral("x"), true, {600, 400});

@@ -305,11 +305,11 @@ private Q_SLOTS:
         NoteModel* note = addNote(QStringLiteral("x"), true, {600, 300});
         Panel* panel = app_->window(note);
         QVERIFY(QTest::qWaitForWindowExposed(panel));
-        const QPoint pressAt(100, 30); // window-local, y down
+        const QPoint pressAt(100, 60); // on the paper's top strip: window-local, y down
         QTest::mousePress(panel->windowHandle(), Qt::LeftButton, {}, pressAt);
-        pointAt(900, 200);
+        pointAt(900, 500);
         QTest::mouseMove(panel->windowHandle(), pressAt + QPoint(80, 27));
-        const QPointF held(900 - 100, 200 - (win - 30));
+        const QPointF held(900 - 100, 500 - (win - 60));
         QCOMPARE(origin(panel->frame()), held);
         QTest::mouseRelease(panel->windowHandle(), Qt::LeftButton, {}, pressAt + QPoint(80, 27));
         advance(0.5);

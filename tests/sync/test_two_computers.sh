@@ -13,8 +13,6 @@ FOLDER_A="$E2E_TMP/A/notes" FOLDER_B="$E2E_TMP/B/notes"
 
 # --- two Syncthing instances, introduced to each other
 for side in A B; do
-    # Each computer's lock on its own notes folder: a copy from elsewhere would replace it.
-    cp "$(dirname "$0")/stignore" "$E2E_TMP/$side/notes/.stignore"
     start_syncthing "$side"
 done
 check "both Syncthing instances answer on 127.0.0.1" wait_for 30 syncthing_up

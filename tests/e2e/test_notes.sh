@@ -67,15 +67,15 @@ shot 03-typed
 read -r nx ny _ _ <<<"$(geometry "$NOTE")"
 xdotool mousemove $((nx + 150)) $((ny + 53))
 xdotool mousedown 1
-# The drag starts once the pointer has moved 3 points; the window then keeps its place
-# under the pointer from there on. A longer pause after that first move, so it is seen alone.
-glide_to $((nx + 150)) $((ny + 57)) 1 0.1
+# The drag starts once the pointer has moved 3 points; the window then keeps the point that
+# was pressed under the pointer, however late the first move is seen.
+glide_to $((nx + 150)) $((ny + 57)) 1
 glide_to $((nx + 150 - 300)) $((ny + 57 + 100)) 15
 xdotool mouseup 1
-moved() { at "$NOTE" "$((nx - 300)) $((ny + 100)) 300 300"; }
+moved() { at "$NOTE" "$((nx - 300)) $((ny + 104)) 300 300"; }
 check "the window follows the header drag" wait_for 5 moved
 check "the file's x and y follow the window" \
-    wait_for 5 file_is "(notes[0]['x'], notes[0]['y']) == ($((nx - 300)), $((900 - ny - 100 - 300)))"
+    wait_for 5 file_is "(notes[0]['x'], notes[0]['y']) == ($((nx - 300)), $((900 - ny - 104 - 300)))"
 check "the text survives the drag" file_is "notes[0]['text'] == 'Groceries\nmilk, eggs'"
 shot 04-dragged
 

@@ -270,7 +270,7 @@ drag_note() {
     glide_to $((x + 150)) $((y + 57)) 1 0.1
     glide_to $((x + 450)) $((y + 157)) 15
     xdotool mouseup 1
-    moved() { at "$win" "$((x + 300)) $((y + 100)) $(geometry "$win" | cut -d' ' -f3-)"; }
+    moved() { at "$win" "$((x + 300)) $((y + 104)) $(geometry "$win" | cut -d' ' -f3-)"; }
     wait_for 5 moved
 }
 check "B drags its note elsewhere: B writes the file last" on B drag_note

@@ -8,6 +8,7 @@
 # program cleanly with the last key on disk. E2E_KILLS sets the number of kills (default 200);
 # they stop early after E2E_KILL_SECONDS (150), so a slow machine still ends within the suite's
 # deadline.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 KILLS=${E2E_KILLS:-200}
@@ -50,15 +51,7 @@ if not master.startswith(after):
 print(len(after))
 PY
 
-note_window() { window_at "100 400 300 300"; }
-focused() { focused_on "$(note_window)"; }
-# Clicks into the note's text and puts the caret at its end.
-focus_note() {
-    wait_for 20 note_window || return 1
-    xdotool mousemove 250 560 click 1
-    wait_for 5 focused || return 1
-    xdotool key ctrl+End
-}
+NOTE_AT="100 400 300 300"
 random_delay() { printf '0.%03d' $((RANDOM % ${1:-400})); }
 
 kills=0 failures=0 typed_runs=0 mid_save=0 key_runs=0 key_unwritten=0
@@ -81,7 +74,7 @@ for ((i = 1; i <= KILLS && SECONDS - kill_start < KILL_SECONDS; i++)); do
         xdotool type --delay 12 "$chunk" &
         typist=$!
         typed_runs=$((typed_runs + 1))
-        sleep "$(random_delay)"
+        sleep "$(random_delay)" # the kill comes at a random moment of the typing
         ((i == 1)) && shot typing
     fi
     cat "$NOTES" >"$E2E_TMP/before.json" 2>/dev/null || : >"$E2E_TMP/before.json"

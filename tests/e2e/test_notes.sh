@@ -3,6 +3,7 @@
 # high): open the pad at the top edge, pull a note out, type into it, drag it by its header,
 # flick it back into the notch, pull it out again, fold it and resize it by its grip. After
 # each step the notes file and the window rectangles are checked, and a screenshot is kept.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -11,33 +12,6 @@ start_app --login-item
 
 check "the pad window appears" wait_for 20 pad_window
 PAD=$(pad_window)
-
-# The one note window (every mapped window of the program but the pad).
-note_window() {
-    for w in $(app_windows); do
-        [ "$w" != "$PAD" ] && echo "$w" && return 0
-    done
-    return 1
-}
-pad_under() { pointer_over "$PAD"; }
-
-open_pad() {
-    xdotool mousemove 720 0
-    wait_for 5 pad_under
-}
-
-# Press on the open pad, drag down to X Y and let go: a note peels off and lands there.
-pull_note_to() {
-    open_pad || return 1
-    xdotool mousemove 700 12
-    wait_for 3 pad_under || return 1
-    xdotool mousedown 1
-    glide_to 700 60 3
-    wait_for 5 note_window || { xdotool mouseup 1; return 1; }
-    [ -n "${3:-}" ] && shot "$3" # still curled off the pad
-    glide_to "$1" "$2" 12
-    xdotool mouseup 1
-}
 
 # --- pull a new note out of the pad
 check "pushing against the top edge opens the pad" open_pad

@@ -4,6 +4,7 @@
 # dashboard say they are not saved, and once space is free a SIGTERM still puts every key on
 # disk. Remounted read-only, the folder cannot take the last keys at all: the program writes
 # an emergency copy elsewhere, says where, and exits with a failure status.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 ID=3D4F1A2B-5C6E-4D7F-8A9B-0C1D2E3F4A5B
@@ -16,13 +17,7 @@ unmount_data() { umount -l "$APP_DATA" 2>/dev/null; }
 trap 'unmount_data; e2e_cleanup' EXIT
 
 note_json() { printf '[{"id":"%s","text":"%s","folded":false,"onScreen":true,"x":100,"y":200}]\n' "$ID" "$1"; }
-note_window() { window_at "100 400 300 300"; }
-focus_note() {
-    wait_for 20 note_window || return 1
-    xdotool mousemove 250 560 click 1
-    wait_for 5 focused_on "$(note_window)" || return 1
-    xdotool key ctrl+End
-}
+NOTE_AT="100 400 300 300"
 on_disk() { grep -q "$1\"" "$NOTES"; }
 logged() { grep -q "$1" "$APP_LOG"; }
 # The pad, opened under the pointer, with its hint line.

@@ -7,6 +7,7 @@
 # step both notes files must hold the same notes with the same content, every edit present
 # and nothing deleted back. Last, one program restarts over a file holding the other's layout
 # and must show its notes where they were on its own screen.
+# shellcheck source=pair.sh
 . "$(dirname "$0")/pair.sh"
 pair_setup "$1"
 FOLDER_A="$E2E_TMP/A/notes" FOLDER_B="$E2E_TMP/B/notes"
@@ -27,7 +28,7 @@ rm "$FOLDER_A/probe.txt"
 check "and so does its removal" wait_for 20 test ! -e "$FOLDER_B/probe.txt"
 # Conflict copies are merged and removed at once: a watch sees them all the same.
 "$PAIR_PY" watch "$E2E_TMP/created.log" "$FOLDER_A" "$FOLDER_B" &
-E2E_PIDS+=($!)
+E2E_PIDS+=("$!")
 
 # --- the two programs
 for side in A B; do
@@ -64,11 +65,7 @@ new_note() {
 # type_into_note WINDOW TEXT: a click low in the paper's text, clear of the pictures above
 # and the resize grip in the corner, then the keys at the end of the text.
 type_into_note() {
-    local x y w h
-    read -r x y w h <<<"$(geometry "$1")"
-    xdotool mousemove $((x + w / 2)) $((y + h - 60)) click 1
-    wait_for 5 focused_on "$1"
-    xdotool key ctrl+End
+    focus_note "$1"
     xdotool type --delay 20 "$2"
 }
 # Ctrl+W closes the dashboard; a key that came before the focus did is tried again.
@@ -93,8 +90,7 @@ dashboard() {
     dashboard_open || timeout 20 "$QUILLHAVEN" --toggle-dashboard
     wait_for 10 dashboard_open || return 1
     DASH=$(dashboards | head -1)
-    timeout 10 xdotool windowactivate --sync "$DASH" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$DASH"
-    wait_for 5 focused_on "$DASH"
+    activate "$DASH"
 }
 # A click in the dashboard. The program takes its input in order, so what comes next finds
 # the click done; only the search, which filters the list, is waited for.
@@ -179,7 +175,7 @@ check "its tombstone is in both folders" wait_for 20 tombstoned
 png=$E2E_TMP/picture.png
 convert -size 240x160 gradient:'#f08c1e-#149696' "$png"
 (side_env A && exec timeout 120 xclip -selection clipboard -t image/png -i "$png" 2>/dev/null) &
-E2E_PIDS+=($!)
+E2E_PIDS+=("$!")
 paste_image() {
     local win
     win=$(only_note_window) || return 1

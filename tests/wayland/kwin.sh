@@ -21,7 +21,7 @@ compositor_start() {
         --width 1440 --height 900 --socket quillhaven-wayland --exit-with-session \
         "sh -c \"env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
             '$E2E_TMP/session.env' && exec sleep 900\"" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     wait_for 40 test -s "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
 }

@@ -14,7 +14,7 @@ compositor_start() {
         --wayland-display=quillhaven-wayland -- \
         sh -c "env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
             '$E2E_TMP/session.env' && exec sleep 900" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     wait_for 30 test -s "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
 }
@@ -24,7 +24,7 @@ input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/mutterinput.py"; }
 native_start() {
     as_user foot --app-id=quillhaven-foot --title=quillhaven-foot --maximized sh \
         >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     # Nothing outside Mutter can ask it about a Wayland window: give foot a moment to map.
     sleep 2
 }
@@ -44,4 +44,4 @@ compositor_rect() { return 1; }
 
 # The X windows pasted at their places: what a person needs to see of the program, though
 # not of foot.
-screen_shot() { "$WL_DIR/xstack.py" "$E2E_SHOTS/$1.png"; }
+screen_shot() { "$XTOOL" stack "$E2E_SHOTS/$1.png"; }

@@ -19,11 +19,11 @@ EOF
     # The wlroots portal will not start without PipeWire, even for screenshots. The portals
     # start, as in a desktop session, once the bus knows the displays (the Ping above).
     timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=sway \
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
         sway -c "$E2E_TMP/sway.conf" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     wait_for 30 grep -q '^SWAYSOCK=' "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY SWAYSOCK
 }
@@ -32,7 +32,7 @@ input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_USER_DI
 
 native_start() {
     as_user foot --app-id=quillhaven-foot --title=quillhaven-foot sh >"$E2E_SHOTS/foot.log" 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     wait_for 15 native_rect
 }
 

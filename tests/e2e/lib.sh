@@ -137,10 +137,10 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # --- windows
 
-# The ids of the program's mapped top-level windows with the given name (or all).
-app_windows() {
-    xdotool search --all --onlyvisible --pid "$APP_PID" ${1:+--name "$1"} 2>/dev/null
-}
+# The ids of the program's mapped top-level windows, all or those whose name matches REGEX:
+# --all, or xdotool would take windows of the program OR with the name.
+app_windows() { xdotool search --all --onlyvisible --pid "$APP_PID" 2>/dev/null; }
+app_windows_named() { xdotool search --all --onlyvisible --pid "$APP_PID" --name "$1" 2>/dev/null; }
 
 # geometry WINDOW_ID -> "x y w h" in X (y-down) coordinates.
 geometry() {
@@ -221,8 +221,7 @@ any_window_at() {
     return 1
 }
 
-# The dashboard: --all, or xdotool would take windows of the program OR with the name.
-dashboards() { xdotool search --all --onlyvisible --pid "$APP_PID" --name '^All Notes$' 2>/dev/null; }
+dashboards() { app_windows_named '^All Notes$'; }
 dashboard_open() { [ -n "$(dashboards)" ]; }
 dashboard_closed() { [ -z "$(dashboards)" ]; }
 

@@ -50,7 +50,7 @@ before=$(stamp)
 first_runtime=$XDG_RUNTIME_DIR
 mkdir -m 700 "$E2E_TMP/runtime2"
 second() {
-    XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" "$@" >>"$E2E_TMP/second.log" 2>&1
+    XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" >>"$E2E_TMP/second.log" 2>&1
 }
 second
 status=$?
@@ -83,6 +83,6 @@ rm -f "$NOTES"
 mkfifo "$NOTES"
 start_app --login-item
 check "a FIFO notes file does not hold up the start" wait_for 20 pad_window
-check "it is set aside as unreadable" [ -p "$(ls -d "$NOTES".unreadable-* | head -1)" ]
+check "it is set aside as unreadable" [ -p "$(compgen -G "$NOTES.unreadable-*" | head -1)" ]
 stop_app
 e2e_finish

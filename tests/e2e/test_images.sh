@@ -34,7 +34,7 @@ check "the note grows by the image (140) and its gap (6)" wait_for 5 at "$NOTE" 
 shot 02-pasted
 
 # --- the viewer: a window covering the screen
-read -r nx ny nw nh <<<"$(geometry "$NOTE")"
+read -r nx ny nw _ <<<"$(geometry "$NOTE")"
 # The image strip sits under the paper's 26-point header; the paper has a 40-point margin.
 xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 1
 check "clicking the image opens the viewer" wait_for 5 viewer_window

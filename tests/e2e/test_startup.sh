@@ -19,7 +19,7 @@ count_windows() { [ "$(app_windows | wc -l)" -ge 4 ]; }
 check "four windows appear (pad and three notes)" wait_for 20 count_windows
 
 geometries=$(for w in $(app_windows); do geometry "$w"; done | sort)
-echo "$geometries" | sed 's/^/     /'
+echo "     ${geometries//$'\n'/$'\n'     }"
 has() { echo "$geometries" | grep -qx -- "$1"; }
 # qtTop = 900 - (y + h)
 check "pad 340 wide hanging from the top centre" has "550 0 340 274"

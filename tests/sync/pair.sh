@@ -43,7 +43,7 @@ side_env() {
     export XDG_CONFIG_HOME="$root/home/.config" XDG_DATA_HOME="$root/home/.local/share"
     export QUILLHAVEN_DATA_DIR="$root/notes"
     APP_DATA="$root/notes" NOTES="$root/notes/notes.json" APP_LOG="$root/app.log"
-    APP_PID=${APP_PIDS[$1]:-} APP_GUARD=${APP_GUARDS[$1]:-} SIDE=$1
+    APP_PID=${APP_PIDS[$1]:-} APP_GUARD=${APP_GUARDS[$1]:-}
 }
 
 # on SIDE COMMAND...: runs COMMAND as that side, in a subshell.
@@ -95,7 +95,8 @@ introduce() {
 
 # SIDE sees the other connected.
 sees_other() {
-    local other=$([ "$1" = A ] && echo "${ID[B]}" || echo "${ID[A]}")
+    local other=${ID[A]}
+    [ "$1" = A ] && other=${ID[B]}
     st "$1" GET /rest/system/connections | json "j['connections']['$other']['connected']" |
         grep -qx True
 }

@@ -1,3 +1,5 @@
+# shellcheck shell=bash disable=SC2034
+# The settings below are read by run-wayland, which sources this file.
 # KWin (Wayland) for run-wayland: started headless with XWayland on the run's own session bus,
 # input through its fake-input protocol. KWin alone binds no keys to commands (Plasma's
 # shortcut daemon does) and gives no screenshot to a program outside Plasma, so the

@@ -1,3 +1,5 @@
+# shellcheck shell=bash disable=SC2034
+# The settings below are read by run-wayland and kwin.sh, which sources this file.
 # Mutter (Wayland) for run-wayland: started headless with XWayland on the run's own session
 # bus, input through its RemoteDesktop session. Mutter alone binds no keys to commands (GNOME's
 # settings daemon does) and offers no screenshot to other programs (GNOME Shell does), so the

@@ -1,4 +1,5 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034
+# (What it sets is read by lib.sh, run-wayland and the compositor's file.)
 # The session around one run of run-wayland: a private folder, user, bus and input channel,
 # and helpers that replace the X-only ones of tests/e2e/lib.sh where Wayland differs (the X
 # pointer is stale off X surfaces and the X root image is black for Wayland content).
@@ -80,13 +81,13 @@ forget_stale_display() {
     local owner number
     owner=$(id -un)
     [ ${#RUN_AS[@]} -eq 0 ] || owner=$WL_USER
-    for number in $(sed -n 's/^\(GNOME_SETUP_\)\{0,1\}DISPLAY=:\([0-9]*\).*/\2/p' \
-        "$E2E_TMP/session.env" 2>/dev/null); do
+    while read -r number; do
         [ -f "/tmp/.X$number-lock" ] || continue
         kill -0 "$(tr -d ' ' <"/tmp/.X$number-lock")" 2>/dev/null && continue
         [ "$(stat -c %U "/tmp/.X$number-lock")" = "$owner" ] &&
             rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
-    done
+    done < <(sed -n 's/^\(GNOME_SETUP_\)\{0,1\}DISPLAY=:\([0-9]*\).*/\2/p' \
+        "$E2E_TMP/session.env" 2>/dev/null)
 }
 
 start_bus() {

@@ -1,3 +1,5 @@
+# shellcheck shell=bash disable=SC2034
+# The settings below are read by run-wayland, which sources this file.
 # sway (wlroots) for run-wayland: started headless with XWayland, its key bindings running the
 # program's command-line actions, input through the virtual-pointer and virtual-keyboard
 # protocols, screenshots with grim, window rectangles from its own tree.

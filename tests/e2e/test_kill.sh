@@ -67,7 +67,7 @@ for ((i = 1; i <= KILLS && SECONDS - kill_start < KILL_SECONDS; i++)); do
         # One key, and the kill a few milliseconds after the server sent it: before, during
         # or just after its write.
         xdotool key "${MASTER:length:1}"
-        sleep "0.00$((RANDOM % 10))"
+        sleep "0.00$((RANDOM % 10))" # the kill lands a few milliseconds after the key
         key_run=1 key_runs=$((key_runs + 1))
     elif focus_note; then
         chunk=${MASTER:length:12}

@@ -9,7 +9,7 @@ set -u
 E2E_NAME=$(basename "$0" .sh)
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 E2E_SHOTS=${E2E_SHOTS:-$E2E_ROOT/build/e2e-shots/$E2E_NAME}
-XTOOL="$E2E_ROOT/tests/e2e/xtool.py"
+XTOOL=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/xtool.py
 E2E_PIDS=()
 E2E_LOGS=() # besides the program's log, shown when a run fails
 E2E_FAILED=0
@@ -273,19 +273,19 @@ pointer_by_frames() {
 # The pointer and its button, through the X server; the Wayland suites replace these with the
 # compositor's own input.
 pointer_to() { xdotool mousemove "$1" "$2"; }
+pointer_xy() { xdotool getmouselocation | sed 's/x:\([0-9]*\) y:\([0-9]*\).*/\1 \2/'; }
 press() { xdotool mousedown 1; }
 release() { xdotool mouseup 1; }
 
 # glide_to X Y STEPS [PAUSE]: moves the pointer from where it is to X Y in STEPS moves,
-# PAUSE seconds (0.02) apart. The pauses pace the input: motion events that queue up together
-# reach the program as one, and a drag must be seen to pass its intermediate points.
+# PAUSE seconds (GLIDE_PAUSE, 0.02) apart. The pauses pace the input: motion events that queue
+# up together reach the program as one, and a drag must be seen to pass its intermediate points.
 glide_to() {
     local x0 y0 n=$3 i
-    eval "$(xdotool getmouselocation --shell | grep -E '^(X|Y)=')"
-    x0=$X y0=$Y
+    read -r x0 y0 <<<"$(pointer_xy)"
     for ((i = 1; i <= n; i++)); do
-        xdotool mousemove $((x0 + ($1 - x0) * i / n)) $((y0 + ($2 - y0) * i / n))
-        sleep "${4:-0.02}"
+        pointer_to $((x0 + ($1 - x0) * i / n)) $((y0 + ($2 - y0) * i / n))
+        sleep "${4:-${GLIDE_PAUSE:-0.02}}"
     done
 }
 # carry_to X Y STEPS: a drag of a note; the Wayland suites follow the note on its way.
@@ -381,10 +381,8 @@ open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBB
                        + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 PY
 }
-# png_size FILE -> "W H" from the PNG header.
-png_size() {
-    python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); assert d[:8]==b"\x89PNG\r\n\x1a\n"; print(*struct.unpack(">II", d[16:24]))' "$1"
-}
+# png_size FILE -> "W H" of a PNG (nothing for another kind of file).
+png_size() { identify -ping -format '%w %h' "png:$1" 2>/dev/null; }
 
 nothing_logged() { ! grep -q "Quillhaven:" "$APP_LOG"; }
 

@@ -14,16 +14,14 @@ do not answer directly.
   xtool.py toplevel W        print W's ancestor that is a child of the root (a frame, or W)
   xtool.py pointer           print the child of the root under the pointer (0 for none); unlike
                              xdotool's answer it is right for unmanaged windows too
-  xtool.py stack OUT.png [BACKGROUND_RGB_HEX]
-                             a picture of the top-level windows, each at its place, bottom to
-                             top, with the alpha of translucent ones kept (import drops it, and
-                             the root of a rootless XWayland shows nothing)
+  xtool.py stack [BACKGROUND_RGB_HEX]
+                             a picture (PPM, on stdout) of the top-level windows, each at its
+                             place, bottom to top, with the alpha of translucent ones kept
+                             (import drops it, and the root of a rootless XWayland shows nothing)
 """
 import ctypes
-import struct
 import sys
 import time
-import zlib
 from ctypes import POINTER, byref, c_char_p, c_int, c_long, c_ubyte, c_uint, c_ulong, c_void_p
 
 CONTROL, MOD1, LOCK, MOD2 = 4, 8, 2, 16
@@ -188,18 +186,7 @@ def blend(canvas, width, height, a, rows):
                 target[t + c] = min(255, source[4 * x0 + c] + target[t + c] * (255 - alpha) // 255)
 
 
-def write_png(path, width, height, canvas):
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-    raw = b"".join(b"\0" + bytes(row) for row in canvas)
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2,
-                                                                   0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
-
-
-def stack(display, out, background="3465a4"):
+def stack(display, background="3465a4"):
     screen = attributes(display, x.XDefaultRootWindow(display))
     width, height = screen.width, screen.height
     canvas = [bytearray(bytes.fromhex(background) * width) for _ in range(height)]
@@ -212,7 +199,7 @@ def stack(display, out, background="3465a4"):
         rows = window_pixels(display, window, a)
         if rows:
             blend(canvas, width, height, a, rows)
-    write_png(out, width, height, canvas)
+    sys.stdout.buffer.write(b"P6 %d %d 255\n" % (width, height) + b"".join(canvas))
 
 
 def main():

@@ -102,16 +102,9 @@ click_dash() {
 # The editor's text is clicked low down, clear of its pictures above.
 ALL_NOTES="60 73" RECENTLY_DELETED="60 450" FIRST_ROW="360 125" EDITOR_TEXT="740 620"
 RESTORE="822 42" DELETE_FOREVER="929 42"
-# search_for TERM: TERM typed into the search; once the dashboard shows any change, the list
-# is filtered, since it follows each key at once.
-search_for() {
-    local crop before
-    crop=$(crop_of "$DASH")
-    before=$(screen_digest "$crop")
-    xdotool type --delay 20 "$1"
-    changed() { [ "$(screen_digest "$crop")" != "$before" ]; }
-    wait_for 5 changed
-}
+# search_for TERM: TERM typed into the search; once the dashboard has repainted, the list is
+# filtered, since it follows each key at once.
+search_for() { repainted 5 "$(crop_of "$DASH")" xdotool type --delay 20 "$1"; }
 # pick FILTER TERM: the one note the search finds under that filter, opened in the editor.
 pick() {
     dashboard || return 1

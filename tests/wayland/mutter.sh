@@ -46,4 +46,4 @@ compositor_rect() { return 1; }
 
 # The X windows pasted at their places: what a person needs to see of the program, though
 # not of foot.
-screen_shot() { "$XTOOL" stack "$E2E_SHOTS/$1.png"; }
+screen_shot() { "$XTOOL" stack | convert ppm:- "$E2E_SHOTS/$1.png"; }

@@ -137,17 +137,12 @@ pointer_to() { input move "$1" "$2" && PX=$1 PY=$2; }
 press() { input down; }
 release() { input up; }
 
-# glide_to X Y STEPS: moves the pointer there in STEPS paced moves, as a hand drags. XWayland
-# reports no motion over other programs' surfaces, so under sway a carried note follows only
-# while the pointer stays over its window: a drag that outruns the window by half its width,
-# which a loaded machine makes likelier, leaves the note behind. Paced as a hand, not a flick.
-glide_to() {
-    local x0=$PX y0=$PY n=$3 i
-    for ((i = 1; i <= n; i++)); do
-        pointer_to $((x0 + ($1 - x0) * i / n)) $((y0 + ($2 - y0) * i / n))
-        sleep 0.04
-    done
-}
+pointer_xy() { echo "$PX $PY"; }
+# Drags go as a hand drags (lib.sh's glide_to), slower than on X. XWayland reports no motion
+# over other programs' surfaces, so under sway a carried note follows only while the pointer
+# stays over its window: a drag that outruns the window by half its width, which a loaded
+# machine makes likelier, leaves the note behind. Paced as a hand, not a flick.
+GLIDE_PAUSE=0.04
 
 # The X pointer's window as XWayland sees it, compared at the top level (under a reparenting
 # compositor the pointer is over the frame).

@@ -88,13 +88,19 @@ app_action() { timeout 20 "${APP_RUN[@]}" "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1; 
 
 app_child() { pgrep -P "$APP_GUARD" | head -1 | grep .; }
 
+# end_app SIGNAL [SECONDS]: sends the program SIGNAL and returns its exit status once it has
+# gone, within SECONDS (60).
+end_app() {
+    kill "-$1" "$APP_PID" 2>/dev/null
+    reap "${2:-60}" "$APP_GUARD"
+}
+
 # Ends the program and returns once it has really gone, with its exit status: the next
 # launch must not meet it still quitting.
 stop_app() {
     local status=0
     [ -n "${APP_PID:-}" ] || return 0
-    kill "$APP_PID" 2>/dev/null
-    reap 60 "$APP_GUARD" || status=$?
+    end_app TERM || status=$?
     APP_PID=""
     return "$status"
 }
@@ -290,6 +296,19 @@ glide_to() {
 }
 # carry_to X Y STEPS: a drag of a note; the Wayland suites follow the note on its way.
 carry_to() { glide_to "$@"; }
+
+# drag_header WINDOW DX DY: the note pressed on its header (13 below the paper's top edge),
+# moved 4 points down, where the drag starts, and from there DX DY. The window keeps the point
+# that was pressed under the pointer: it moves DX, DY + 4.
+drag_header() {
+    local x y
+    read -r x y _ _ <<<"$(geometry "$1")"
+    xdotool mousemove $((x + 150)) $((y + 53))
+    xdotool mousedown 1
+    glide_to $((x + 150)) $((y + 57)) 1
+    glide_to $((x + 150 + $2)) $((y + 57 + $3)) 15
+    xdotool mouseup 1
+}
 
 # Pushing against the top edge at the centre opens the pad under the pointer.
 open_pad() {

@@ -107,15 +107,11 @@ check "no file was ever judged unreadable or changed outside" [ "$aside" -eq 0 ]
 
 # A polite end: the event loop quits, windows close and the program exits with status 0.
 quits_cleanly() {
-    local signal=$1 word=$2 status deadline
     start_app --login-item
     focus_note || return 1
-    xdotool type --delay 20 "$word"
-    wait_for 5 grep -q "$word\"" "$NOTES" || return 1
-    kill "-$signal" "$APP_PID"
-    reap 120 "$APP_GUARD"
-    status=$?
-    [ "$status" -eq 0 ] && grep -q "$word\"" "$NOTES"
+    xdotool type --delay 20 "$2"
+    wait_for 5 grep -q "$2\"" "$NOTES" || return 1
+    end_app "$1" 120 && grep -q "$2\"" "$NOTES"
 }
 check "SIGTERM quits cleanly with the last key on disk" quits_cleanly TERM "termend"
 check "SIGHUP (the session ends) quits cleanly with the last key on disk" quits_cleanly HUP "hupend"
@@ -123,7 +119,6 @@ check "SIGHUP (the session ends) quits cleanly with the last key on disk" quits_
 # The signal arrives while the last keys are still on their way to the disk: a large file
 # keeps each write long enough. The program waits for the writer before it exits.
 quits_after_pending_write() {
-    local status
     python3 - "$NOTES" <<'PY'
 import json, sys
 notes = json.load(open(sys.argv[1]))
@@ -138,10 +133,7 @@ PY
     focus_note || return 1
     xdotool type --delay 15 "pendingwrite"
     wait_for 60 grep -q 'pend' "$NOTES" || return 1
-    kill -TERM "$APP_PID"
-    reap 120 "$APP_GUARD"
-    status=$?
-    [ "$status" -eq 0 ] && grep -q 'pendingwrite' "$NOTES"
+    end_app TERM 120 && grep -q 'pendingwrite' "$NOTES"
 }
 check "SIGTERM right after the keys waits for their write" quits_after_pending_write
 log_empty() { [ ! -s "$APP_LOG" ] || { head -40 "$APP_LOG"; false; }; }

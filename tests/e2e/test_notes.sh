@@ -37,15 +37,9 @@ check "the file holds the second burst" \
     wait_for 5 file_is "notes[0]['text'] == 'Groceries\nmilk, eggs'"
 shot 03-typed
 
-# --- drag it by its header (13 below the paper's top edge)
+# --- drag it by its header
 read -r nx ny _ _ <<<"$(geometry "$NOTE")"
-xdotool mousemove $((nx + 150)) $((ny + 53))
-xdotool mousedown 1
-# The drag starts once the pointer has moved 3 points; the window then keeps the point that
-# was pressed under the pointer, however late the first move is seen.
-glide_to $((nx + 150)) $((ny + 57)) 1
-glide_to $((nx + 150 - 300)) $((ny + 57 + 100)) 15
-xdotool mouseup 1
+drag_header "$NOTE" -300 100
 moved() { at "$NOTE" "$((nx - 300)) $((ny + 104)) 300 300"; }
 check "the window follows the header drag" wait_for 5 moved
 check "the file's x and y follow the window" \

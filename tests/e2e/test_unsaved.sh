@@ -46,8 +46,7 @@ wait_for 10 dashboard_open
 sleep 0.5 # for the screenshot only: the dashboard's first paint has no outside sign
 shot full-dashboard
 rm -f "$APP_DATA/filler"
-kill -TERM "$APP_PID"
-reap 60 "$APP_GUARD"
+end_app TERM
 status=$?
 check "SIGTERM after space is free ends with status 0" [ "$status" -eq 0 ]
 check "every key typed while the disk was full is on disk" on_disk "before during-full"
@@ -62,8 +61,7 @@ check "the keys are saved before the remount" wait_for 5 on_disk "before during-
 mount -o remount,ro "$APP_DATA"
 xdotool type --delay 20 " last"
 check "the read-only folder is logged" wait_for 5 logged "save failed: Read-only file system"
-kill -TERM "$APP_PID"
-reap 60 "$APP_GUARD"
+end_app TERM
 status=$?
 check "SIGTERM with the folder still read-only ends with a failure status" [ "$status" -ne 0 ]
 copy=$(find "$HOME" -name 'quillhaven-notes-unsaved-*.json' | head -1)

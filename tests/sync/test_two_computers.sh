@@ -260,10 +260,7 @@ drag_note() {
     local win x y
     win=$(only_note_window) || return 1
     read -r x y _ _ <<<"$(geometry "$win")"
-    xdotool mousemove $((x + 150)) $((y + 53)) mousedown 1
-    glide_to $((x + 150)) $((y + 57)) 1 0.1
-    glide_to $((x + 450)) $((y + 157)) 15
-    xdotool mouseup 1
+    drag_header "$win" 300 100
     moved() { at "$win" "$((x + 300)) $((y + 104)) $(geometry "$win" | cut -d' ' -f3-)"; }
     wait_for 5 moved
 }

@@ -28,7 +28,7 @@ compositor_start() {
     session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
 }
 
-input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/kwininput.py"; }
+input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/input.py" kwin; }
 
 # KWin 5.27 delivers the pointer of its fake-input protocol but not its keys when the session
 # has no keyboard of its own (headless): keys go through XWayland's XTest, which reaches X

@@ -21,7 +21,7 @@ compositor_start() {
     session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
 }
 
-input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/mutterinput.py"; }
+input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/input.py" mutter; }
 
 native_start() {
     as_user foot --app-id=quillhaven-foot --title=quillhaven-foot --maximized sh \

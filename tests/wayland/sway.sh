@@ -30,7 +30,7 @@ EOF
     session_from_env WAYLAND_DISPLAY DISPLAY SWAYSOCK
 }
 
-input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_USER_DIR/wlinput.py"; }
+input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_USER_DIR/input.py" wlroots; }
 
 native_start() {
     as_user foot --app-id=quillhaven-foot --title=quillhaven-foot sh >"$E2E_SHOTS/foot.log" 2>&1 &

@@ -82,6 +82,14 @@ start_app() {
     wait_for 5 app_child && APP_PID=$(app_child)
 }
 
+# Starts the program as at login, the pointer out of the way, and waits for its pad (PAD).
+start_with_pad() {
+    xdotool mousemove 100 800
+    start_app --login-item
+    check "the pad window appears" wait_for 20 pad_window
+    PAD=$(pad_window)
+}
+
 # A second launch with an action, as a desktop's key binding runs it: it hands the action to
 # the running copy and exits.
 app_action() { timeout 20 "${APP_RUN[@]}" "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1; }

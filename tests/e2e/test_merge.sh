@@ -17,10 +17,7 @@ cat >"$NOTES" <<JSON
 JSON
 chmod 600 "$NOTES"
 
-xdotool mousemove 100 800
-start_app --login-item
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
+start_with_pad
 check "the note is on the screen" wait_for 10 note_window
 NOTE=$(note_window)
 titled() { [ "$(xdotool getwindowname "$NOTE" 2>/dev/null)" = "$1" ]; }

@@ -7,11 +7,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
-xdotool mousemove 100 800
-start_app --login-item
-
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
+start_with_pad
 
 # --- pull a new note out of the pad
 check "pushing against the top edge opens the pad" open_pad

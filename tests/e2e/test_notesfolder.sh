@@ -19,10 +19,7 @@ mkdir -p "$TARGET"
 MOVED="$TARGET/notes.json"
 count_in() { python3 -c "import json,sys; print(len(json.load(open(sys.argv[1]))))" "$1" 2>/dev/null; }
 
-xdotool mousemove 100 800
-start_app --login-item
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
+start_with_pad
 
 # The pad's menu: open the pad at the top edge, right-click the island.
 open_pad

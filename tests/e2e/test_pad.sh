@@ -31,11 +31,7 @@ json.dump([
 ], open(sys.argv[1], "w"))
 PY
 
-xdotool mousemove 100 800
-start_app --login-item
-
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
+start_with_pad
 
 # Keeps the picture of the pad's corner of the screen, once it is still.
 pad_shot() {

@@ -51,6 +51,14 @@ e2e_setup() {
     mkdir -p "$APP_DATA"
 }
 
+# spawn SECONDS COMMAND...: COMMAND in the background for at most SECONDS, ended with the run
+# at the latest; SPAWNED is its process id.
+spawn() {
+    timeout "$1" "${@:2}" &
+    SPAWNED=$!
+    E2E_PIDS+=("$SPAWNED")
+}
+
 # A private X server, as X_DISPLAY, with a compositor unless E2E_NO_COMPOSITOR=1.
 start_x() {
     local fifo num
@@ -62,8 +70,7 @@ start_x() {
     read -r -t 20 num <"$fifo" || { echo "Xvfb did not start"; return 1; }
     X_DISPLAY=":$num"
     if [ "${E2E_NO_COMPOSITOR:-0}" != 1 ] && command -v xcompmgr >/dev/null; then
-        DISPLAY=$X_DISPLAY timeout 900 xcompmgr >/dev/null 2>&1 &
-        E2E_PIDS+=("$!")
+        DISPLAY=$X_DISPLAY spawn 900 xcompmgr >/dev/null 2>&1
     fi
 }
 
@@ -72,13 +79,11 @@ start_x() {
 APP_RUN=()
 start_app() {
     APP_LOG="$E2E_TMP/app.log"
-    timeout 900 "${APP_RUN[@]}" "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1 &
-    local guard=$!
-    E2E_PIDS+=("$guard")
+    spawn 900 "${APP_RUN[@]}" "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1
     # The program runs as the child of `timeout`; its windows carry the child's pid, and
     # waiting for the guard yields the program's exit status.
-    APP_GUARD=$guard
-    APP_PID=$guard
+    APP_GUARD=$SPAWNED
+    APP_PID=$SPAWNED
     wait_for 5 app_child && APP_PID=$(app_child)
 }
 
@@ -386,11 +391,9 @@ file_is() { [ "$(notes_eval "$1" 2>/dev/null)" = True ]; }
 # clipboard_offers TYPE: the clipboard's owner lists that type.
 clipboard_offers() { xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx "$1"; }
 
-# offer_png FILE: another program (OFFER_PID) holds the picture on the clipboard.
+# offer_png FILE: another program (SPAWNED) holds the picture on the clipboard.
 offer_png() {
-    timeout 300 xclip -quiet -selection clipboard -t image/png -i "$1" >/dev/null 2>&1 &
-    OFFER_PID=$!
-    E2E_PIDS+=("$OFFER_PID")
+    spawn 300 xclip -quiet -selection clipboard -t image/png -i "$1" >/dev/null 2>&1
     wait_for 10 clipboard_offers image/png
 }
 

@@ -21,7 +21,8 @@ PAD=$(pad_window)
 # --- an owner that never answers
 convert -size 64x48 xc:orange "$E2E_TMP/small.png"
 offer_png "$E2E_TMP/small.png"
-STUCK=$(pgrep -P "$OFFER_PID") # xclip itself, not the timeout around it
+OFFER=$SPAWNED
+STUCK=$(pgrep -P "$OFFER") # xclip itself, not the timeout around it
 kill -STOP "$STUCK"
 
 # Qt's own reading would wait about 5 s for each format: the deadlines here are shorter.
@@ -41,7 +42,7 @@ xdotool type --delay 20 " still here"
 check "keys typed after Ctrl+V reach the notes file at once" \
     wait_for 3 file_is "notes[0]['text'].endswith(' still here')"
 check "and nothing was pasted" file_is "len(notes[0].get('images', [])) == 0"
-{ kill -KILL "$STUCK" && reap 10 "$OFFER_PID"; } >/dev/null 2>&1
+{ kill -KILL "$STUCK" && reap 10 "$OFFER"; } >/dev/null 2>&1
 
 # --- a real 10000 x 10000 PNG, every row stored (not a header that only claims the size)
 png "$E2E_TMP/huge.png" 10000 10000

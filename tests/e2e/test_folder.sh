@@ -20,9 +20,8 @@ no_sandboxed_pad() { ! sandboxed_pad; }
 # Started in a fresh process namespace, as a sandbox does: the program is process 1 there, in
 # each run, so an id stored by the killed copy names the new one too.
 sandboxed() {
-    timeout 900 unshare --pid --fork --mount-proc "$QUILLHAVEN" --login-item >>"$E2E_TMP/sandbox.log" 2>&1 &
-    SANDBOX=$!
-    E2E_PIDS+=("$SANDBOX")
+    spawn 900 unshare --pid --fork --mount-proc "$QUILLHAVEN" --login-item >>"$E2E_TMP/sandbox.log" 2>&1
+    SANDBOX=$SPAWNED
 }
 if unshare --pid --fork --mount-proc true 2>/dev/null; then
     sandboxed
@@ -60,9 +59,8 @@ check "the notes file was not written (inode, time, bytes)" [ "$(stamp)" = "$bef
 
 # The first copy can no longer be reached: its socket is gone, but it holds the notes folder.
 rm -f "$first_runtime"/quillhaven-*[0-9]
-XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" >>"$E2E_TMP/second.log" 2>&1 &
-SECOND=$!
-E2E_PIDS+=("$SECOND")
+XDG_RUNTIME_DIR="$E2E_TMP/runtime2" spawn 60 "$QUILLHAVEN" >>"$E2E_TMP/second.log" 2>&1
+SECOND=$SPAWNED
 message_box() {
     xdotool search --all --onlyvisible --pid "$(pgrep -P "$SECOND" | head -1)" --name '^Quillhaven$' \
         2>/dev/null | head -1 | grep .

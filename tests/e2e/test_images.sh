@@ -75,9 +75,8 @@ check "no temporary capture file is left" [ -z "$(find "$TMPDIR" -name 'quillhav
 shot 06-captured
 
 # --- Escape cancels a capture: the child itself, as the program starts it, writes nothing
-timeout 60 "$QUILLHAVEN" --capture-region "$TMPDIR/quillhaven-cancel.png" >/dev/null 2>&1 &
-CHILD=$!
-E2E_PIDS+=("$CHILD")
+spawn 60 "$QUILLHAVEN" --capture-region "$TMPDIR/quillhaven-cancel.png" >/dev/null 2>&1
+CHILD=$SPAWNED
 check "the overlay opens again" wait_for 10 overlay_window
 wait_for 5 "$XTOOL" held
 xdotool key Escape

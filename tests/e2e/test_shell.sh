@@ -81,9 +81,8 @@ stop_app
 
 # --- Ctrl+Alt+N already held by another program
 : >"$E2E_TMP/grab.log"
-timeout 300 "$XTOOL" hold n >"$E2E_TMP/grab.log" 2>&1 &
-E2E_PIDS+=("$!")
-GRAB_PID=$!
+spawn 300 "$XTOOL" hold n >"$E2E_TMP/grab.log" 2>&1
+GRAB_PID=$SPAWNED
 check "another program holds Ctrl+Alt+N" wait_for 10 grep -q grabbed "$E2E_TMP/grab.log"
 : >"$E2E_TMP/app.log"
 start_app --login-item

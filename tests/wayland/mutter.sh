@@ -11,12 +11,11 @@ COMPOSITOR_TREE=0
 BOUND_KEYS=0
 
 compositor_start() {
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=GNOME \
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=GNOME \
         mutter --headless --wayland --virtual-monitor 1440x900 --sm-disable \
         --wayland-display=quillhaven-wayland -- \
         sh -c "env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
-            '$E2E_TMP/session.env' && exec sleep 900" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=("$!")
+            '$E2E_TMP/session.env' && exec sleep 900" >"$E2E_SHOTS/compositor.log" 2>&1
     wait_for 30 test -s "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
 }

@@ -92,9 +92,8 @@ forget_stale_display() {
 
 start_bus() {
     local address="unix:path=$E2E_TMP/runtime/bus"
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" dbus-daemon --session --nofork \
-        --nopidfile --address="$address" >/dev/null 2>&1 &
-    E2E_PIDS+=("$!")
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" dbus-daemon --session --nofork \
+        --nopidfile --address="$address" >/dev/null 2>&1
     SESSION_ENV+=(DBUS_SESSION_BUS_ADDRESS="$address")
     wait_for 10 test -S "$E2E_TMP/runtime/bus"
 }

@@ -20,12 +20,10 @@ exec env > $E2E_TMP/session.env
 EOF
     # The wlroots portal will not start without PipeWire, even for screenshots. The portals
     # start, as in a desktop session, once the bus knows the displays (the Ping above).
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1 &
-    E2E_PIDS+=("$!")
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=sway \
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=sway \
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        sway -c "$E2E_TMP/sway.conf" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=("$!")
+        sway -c "$E2E_TMP/sway.conf" >"$E2E_SHOTS/compositor.log" 2>&1
     wait_for 30 grep -q '^SWAYSOCK=' "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY SWAYSOCK
 }

@@ -4,6 +4,8 @@
 #include "app/NoticeRoute.h"
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
+#include "controller/ImageQueue.h"
+#include "controller/NotesFolderMove.h"
 #include "paint/Paper.h"
 #include "platform/HotKeys.h"
 #include "platform/LoginItem.h"
@@ -44,7 +46,7 @@ void AppDelegate::applicationDidFinishLaunching()
     steps.buildMainMenu = [app] {
         buildMainMenu([app] {
             if (app) {
-                app->chooseNotesFolder();
+                app->folderMove().choose();
             }
         });
     };
@@ -60,7 +62,7 @@ void AppDelegate::applicationDidFinishLaunching()
     };
     steps.captureScreenshot = [app] {
         if (app) {
-            app->captureScreenshot(nullptr);
+            app->images().captureScreenshot(nullptr);
         }
     };
     steps.showDashboard = [app] { app->showDashboard(); };
@@ -103,7 +105,7 @@ void AppDelegate::serve(SingleInstance::Request request)
         app_->toggleDashboard();
         break;
     case SingleInstance::Request::Capture:
-        app_->captureScreenshot(nullptr);
+        app_->images().captureScreenshot(nullptr);
         break;
     case SingleInstance::Request::NewNote:
         app_->drop(app_->newNote(std::nullopt, QStringLiteral("yellow")));

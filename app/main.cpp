@@ -4,6 +4,7 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "controller/AppController.h"
+#include "controller/NotesFolderMove.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "platform/Log.h"
@@ -213,7 +214,7 @@ int main(int argc, char* argv[])
     {
         AppDelegate delegate;
         // A move of the notes takes the new folder's lock from the same hands.
-        delegate.app().setFolderLocks(&instance);
+        delegate.app().folderMove().setLocks(&instance);
         if (request != SingleInstance::Request::ShowDashboard) {
             delegate.perform(request);
         }

@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
+#include "controller/Gestures.h"
+#include "controller/Tracking.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
@@ -28,11 +30,11 @@ void TrackingTickIdle(benchmark::State& state)
 {
     const auto app = startedController();
     bench::desktop().mouse = QPointF(300, 400);
-    app->trackCursor();
+    app->tracking().trackCursor();
     long allocations = 0;
     for (auto _ : state) {
         bench::allocations::begin();
-        app->trackCursor();
+        app->tracking().trackCursor();
         allocations += bench::allocations::end();
     }
     state.counters["allocs"] =
@@ -48,11 +50,11 @@ void TrackingTickIdleToolkitDesktop(benchmark::State& state)
     platform::Services toolkit = platform::services();
     toolkit.desktop = nullptr;
     const platform::ServicesGuard realDesktop(toolkit);
-    app->trackCursor();
+    app->tracking().trackCursor();
     long allocations = 0;
     for (auto _ : state) {
         bench::allocations::begin();
-        app->trackCursor();
+        app->tracking().trackCursor();
         allocations += bench::allocations::end();
     }
     state.counters["allocs"] =
@@ -73,7 +75,7 @@ void DragStep(benchmark::State& state)
     app->show(note);
     auto& clock = motion::FrameClock::instance();
     bench::desktop().mouse = QPointF(600, 450);
-    app->noteDragChanged(note);
+    app->gestures().noteDragChanged(note);
     int step = 0;
     for (auto _ : state) {
         ++step;
@@ -81,7 +83,7 @@ void DragStep(benchmark::State& state)
         bench::desktop().mouse =
             QPointF(600 + 40 * std::sin(step * 0.05), 450 - (step % 200) * 0.5);
         clock.advance(1.0 / 120);
-        app->noteDragChanged(note);
+        app->gestures().noteDragChanged(note);
     }
     clock.advance(2);
 }

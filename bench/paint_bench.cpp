@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
+#include "controller/Gestures.h"
 #include "model/NoteGeometry.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
@@ -83,16 +84,16 @@ void PaintResizeFrame(benchmark::State& state)
     // The handle's centre, in the y-up space.
     const QPointF handle(frame.right() - geometry::inset - 11, frame.top() + geometry::inset + 11);
     bench::desktop().mouse = handle;
-    shown.app->resizeHook(shown.note, AppController::MouseEvent::Down, 1);
+    shown.app->gestures().resizeHook(shown.note, ResizePhase::Down, 1);
     int step = 0;
     for (auto _ : state) {
         ++step;
         bench::desktop().mouse = handle + QPointF(step % 97, -(step % 89));
-        shown.app->resizeHook(shown.note, AppController::MouseEvent::Dragged, 0);
+        shown.app->gestures().resizeHook(shown.note, ResizePhase::Dragged, 0);
         shown.paint();
     }
     bench::desktop().mouse = handle;
-    shown.app->resizeHook(shown.note, AppController::MouseEvent::Up, 0);
+    shown.app->gestures().resizeHook(shown.note, ResizePhase::Up, 0);
 }
 BENCHMARK(PaintResizeFrame)->Unit(benchmark::kMicrosecond);
 

@@ -1,5 +1,7 @@
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
+#include "controller/ClipboardOffer.h"
+#include "controller/ImageQueue.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,10 +60,10 @@ int main(int argc, char* argv[])
     took.start();
     qint64 arrived = -1; // ms until the picture was in the note
     if (stuck) {
-        app->setClipboardUsed(-1); // as if copied after the launch: the pad asks
-        app->refreshClip();
+        app->clipOffer().setUsed(-1); // as if copied after the launch: the pad asks
+        app->clipOffer().refresh();
     }
-    app->pasteImage(note);
+    app->images().pasteImage(note);
     if (stuck) {
         runFor(1500);
     } else {

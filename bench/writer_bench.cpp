@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 #include "controller/AppController.h"
+#include "controller/NoteSizes.h"
 #include "model/NoteModel.h"
 #include "model/NotesWriter.h"
 #include "noteview/NoteTextArea.h"
@@ -113,7 +114,8 @@ void PasteTenMegabytes(benchmark::State& state)
     const auto app = controllerWith(10);
     NoteModel* note = app->notes().front();
     note->setOnScreen(true);
-    Panel window(QRectF(QPointF(300, 300), QSizeF(app->winW(note), app->winH(note))));
+    Panel window(
+        QRectF(QPointF(300, 300), QSizeF(app->sizes().winW(note), app->sizes().winH(note))));
     auto* view = new NoteView(note, app.get());
     window.setContent(view);
     window.show();

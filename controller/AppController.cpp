@@ -1,7 +1,13 @@
 #include "controller/AppController.h"
 
+#include "controller/ClipboardOffer.h"
 #include "controller/FolderLocks.h"
-#include "controller/Outside.h"
+#include "controller/Gestures.h"
+#include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
+#include "controller/NotesFolderMove.h"
+#include "controller/RemoteChanges.h"
+#include "controller/Tracking.h"
 #include "controller/ViewFactory.h"
 #include "model/NotesWriter.h"
 #include "model/Snapshots.h"
@@ -16,11 +22,16 @@
 #include <algorithm>
 
 AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent)
-    : QObject(parent)
+    : Published(parent)
     , writer_(std::make_unique<NotesWriter>())
     , snapshots_(std::make_unique<Snapshots>())
-    , outside_(std::make_unique<OutsideState>())
-    , clipUsed_(platform::desktop().clipboardChangeCount())
+    , sizes_(std::make_unique<NoteSizes>(*this))
+    , tracking_(std::make_unique<Tracking>(*this))
+    , gestures_(std::make_unique<Gestures>(*this))
+    , images_(std::make_unique<ImageQueue>(*this))
+    , clipOffer_(std::make_unique<ClipboardOffer>(*this))
+    , remote_(std::make_unique<RemoteChanges>(*this))
+    , folderMove_(std::make_unique<NotesFolderMove>(*this))
     , screen_(platform::desktop().screenFrame())
     , views_(std::move(views))
 {
@@ -36,25 +47,16 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
             [this](NotesWriter::State state, const QString& reason) {
                 const QString failure = state == NotesWriter::State::Failed ? reason : QString();
                 if (failure != saveFailure_) {
-                    assign(saveFailure_, failure, Field::SaveFailure);
+                    publish(Field::SaveFailure, [&] { saveFailure_ = failure; });
                 }
             });
+    connect(this, &AppController::notesEdited, this, [this] {
+        Q_EMIT willChange();
+        save();
+    });
 }
 
-AppController::~AppController()
-{
-    // A move cut short here is undone at the next start.
-    if (folderMove_) {
-        folderMove_->cancel->store(true);
-    }
-}
-
-template <typename T> void AppController::assign(T& slot, const T& value, Field field)
-{
-    Q_EMIT willChange();
-    slot = value;
-    Q_EMIT changed(field);
-}
+AppController::~AppController() = default;
 
 void AppController::setNotes(const QList<NoteModel*>& notes)
 {
@@ -62,42 +64,35 @@ void AppController::setNotes(const QList<NoteModel*>& notes)
         if (note->parent() != this) {
             note->setParent(this);
         }
-        connect(note, &NoteModel::saveRequested, this, qOverload<>(&AppController::changed),
+        connect(note, &NoteModel::saveRequested, this, &AppController::notesEdited,
                 Qt::UniqueConnection);
     }
-    assign(notes_, notes, Field::Notes);
+    publish(Field::Notes, [&] { notes_ = notes; });
 }
 
 void AppController::setPadHot(bool hot)
 {
-    assign(padHot_, hot, Field::PadHot);
+    publish(Field::PadHot, [&] { padHot_ = hot; });
     if (hot) {
-        followPointer(); // a dragged note holds the pointer: no arrival at the edge is told
+        tracking_
+            ->followPointer(); // a dragged note holds the pointer: no arrival at the edge is told
     }
 }
 void AppController::setRevealed(bool revealed)
 {
-    assign(revealed_, revealed, Field::Revealed);
+    publish(Field::Revealed, [&] { revealed_ = revealed; });
     // However it opened, an open pad is followed until the pointer leaves it.
     if (revealed) {
-        followPointer();
+        tracking_->followPointer();
     }
-}
-void AppController::setWobble(double wobble)
-{
-    assign(wobble_, wobble, Field::Wobble);
 }
 void AppController::setSavedFlash(bool flash)
 {
-    assign(savedFlash_, flash, Field::SavedFlash);
-}
-void AppController::setClipImage(const QImage& image)
-{
-    assign(clipImage_, image, Field::ClipImage);
+    publish(Field::SavedFlash, [&] { savedFlash_ = flash; });
 }
 void AppController::setFolders(const QStringList& folders)
 {
-    assign(folders_, folders, Field::Folders);
+    publish(Field::Folders, [&] { folders_ = folders; });
 }
 
 double AppController::notchH() const
@@ -145,15 +140,9 @@ Panel* AppController::window(const NoteModel* note) const
     return found != windows_.end() ? found->second.get() : nullptr;
 }
 
-void AppController::changed()
-{
-    Q_EMIT willChange();
-    save();
-}
-
 void AppController::save()
 {
-    if (!outside_->holdSaves) {
+    if (!remote_->holdsSaves()) {
         submitNotes();
     }
 }
@@ -161,7 +150,13 @@ void AppController::save()
 quint64 AppController::submitNotes()
 {
     Store::Snapshot snapshot = snapshots_->take(notes_);
-    snapshot.merged = outside_->mergedFrom;
-    outside_->lastSubmitted = writer_->submit(std::move(snapshot));
-    return outside_->lastSubmitted;
+    snapshot.merged = remote_->mergedFrom();
+    const quint64 sequence = writer_->submit(std::move(snapshot));
+    remote_->submitted(sequence);
+    return sequence;
+}
+
+QList<NoteData> AppController::records()
+{
+    return snapshots_->take(notes_).records;
 }

@@ -1,6 +1,9 @@
 #include "controller/AppController.h"
 #include "controller/Gestures.h"
+#include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
 #include "controller/ViewFactory.h"
+#include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
 #include "sound/Sound.h"
@@ -30,14 +33,14 @@ void wireCallbacks(Panel* panel, AppController* app, NoteModel* note)
             return;
         }
         if (moving) {
-            weakApp->noteDragChanged(weakNote);
+            weakApp->gestures().noteDragChanged(weakNote);
         } else {
-            weakApp->noteDragEnded(weakNote);
+            weakApp->gestures().noteDragEnded(weakNote);
         }
     };
     panel->onPasteImage = [weakApp, weakNote] {
         if (weakApp && weakNote) {
-            weakApp->pasteImage(weakNote);
+            weakApp->images().pasteImage(weakNote);
         }
     };
     panel->onDismiss = [weakApp, weakNote] {
@@ -47,11 +50,11 @@ void wireCallbacks(Panel* panel, AppController* app, NoteModel* note)
     };
     panel->onMovedBySystem = [weakApp, weakNote] {
         if (weakApp && weakNote) {
-            weakApp->followWindow(weakNote);
+            weakApp->gestures().followWindow(weakNote);
         }
     };
-    panel->resizeHook = [weakApp, weakNote](AppController::MouseEvent type, int clickCount) {
-        return weakApp && weakNote && weakApp->resizeHook(weakNote, type, clickCount);
+    panel->resizeHook = [weakApp, weakNote](ResizePhase phase, int clickCount) {
+        return weakApp && weakNote && weakApp->gestures().resizeHook(weakNote, phase, clickCount);
     };
 }
 
@@ -64,8 +67,8 @@ void AppController::show(NoteModel* note)
     }
     Panel* panel = window(note);
     if (panel == nullptr) {
-        auto created =
-            views_->noteWindow(note, this, QRectF(note->origin, QSizeF(winW(note), winH(note))));
+        auto created = views_->noteWindow(
+            note, this, QRectF(note->origin, QSizeF(sizes_->winW(note), sizes_->winH(note))));
         panel = created.get();
         windows_[note] = std::move(created);
         wireCallbacks(panel, this, note);
@@ -74,69 +77,75 @@ void AppController::show(NoteModel* note)
     panel->orderFront();
 }
 
-void AppController::noteDragChanged(NoteModel* note)
+NoteModel* Gestures::dragging() const
 {
-    Panel* panel = window(note);
+    const auto* drag = std::get_if<gestures::Drag>(&state_);
+    return drag != nullptr ? drag->note.data() : nullptr;
+}
+
+void Gestures::noteDragChanged(NoteModel* note)
+{
+    Panel* panel = app_.window(note);
     if (panel == nullptr) {
         return;
     }
     const QPointF pointer = platform::desktop().mouseLocation();
     const double x = pointer.x();
-    const double y = pointer.y();
     const double now = motion::FrameClock::instance().now();
 
-    std::optional<gestures::Drag>& drag = gesture_.drag;
-    if (!drag || drag->note != note) {
+    const auto* before = std::get_if<gestures::Drag>(&state_);
+    const bool begins = before == nullptr || before->note != note;
+    const double lastX = begins ? x : before->lastX;
+    QPointF grab;
+    if (begins) {
         // A loaded machine may report the first move well away from the press; the note is
         // held where it was pressed, not where the pointer had got to by then.
         const QRectF frame = panel->frame();
-        const QPointF grab =
-            panel->heldPressPoint().value_or(QPointF(x - frame.x(), y - frame.y()));
-        drag = gestures::Drag{note, grab, x, {}};
-        drag->velocity.start(y, now);
+        grab = panel->heldPressPoint().value_or(QPointF(x - frame.x(), pointer.y() - frame.y()));
         panel->orderFront();
     }
-    drag->velocity.sample(y, now);
+    state_ = gestures::step(state_, gestures::DragMoved{note, grab, pointer, now});
 
     // The window keeps its place under the pointer.
-    const QPointF origin = pointer - drag->grab;
+    const QPointF origin = pointer - std::get<gestures::Drag>(state_).grab;
     if (gestures::isFinite(origin)) {
         panel->setFrameOrigin(origin);
     }
 
-    const double step = x - drag->lastX;
-    drag->lastX = x;
+    const double step = x - lastX;
     const bool near = nearNotch(pointer);
 
     motion::withAnimation(motion::Animation::spring(0.15, 0.85, 0.25), [&] {
         note->setTilt(gestures::swayTilt(note->tilt(), step));
         note->setScale(near ? overNotchScale : 1.0);
     });
-    if (near != padHot()) {
-        motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0), [&] { setPadHot(near); });
+    if (near != app_.padHot()) {
+        motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0),
+                              [&] { app_.setPadHot(near); });
     }
 }
 
-void AppController::noteDragEnded(NoteModel* note)
+void Gestures::noteDragEnded(NoteModel* note)
 {
     if (note == nullptr) {
         return;
     }
     std::optional<gestures::Drag> drag;
-    if (gesture_.drag && gesture_.drag->note == note) {
-        drag = std::exchange(gesture_.drag, std::nullopt);
+    if (const auto* held = std::get_if<gestures::Drag>(&state_); held && held->note == note) {
+        drag = *held;
     }
-    motion::withAnimation(motion::Animation::standard(), [this] { setPadHot(false); });
+    state_ = gestures::step(state_, gestures::DragEnded{note});
+    motion::withAnimation(motion::Animation::standard(), [this] { app_.setPadHot(false); });
 
     // A flick towards the top of the screen sends the note back from anywhere.
     const double now = motion::FrameClock::instance().now();
     if (drag && drag->velocity.vy() > throwSpeed &&
         now - drag->velocity.lastSampleTime() < throwFreshness) {
-        putBack(note);
+        app_.putBack(note);
         return;
     }
     if (nearNotch(platform::desktop().mouseLocation())) {
-        putBack(note);
+        app_.putBack(note);
         return;
     }
 
@@ -145,20 +154,20 @@ void AppController::noteDragEnded(NoteModel* note)
         note->setTilt(0);
         note->setScale(1);
     });
-    if (Panel* panel = window(note)) {
+    if (Panel* panel = app_.window(note)) {
         gestures::setOrigin(note, gestures::frameOrigin(panel->frame()));
     }
-    save();
+    app_.save();
 }
 
-void AppController::followWindow(NoteModel* note)
+void Gestures::followWindow(NoteModel* note)
 {
-    Panel* panel = window(note);
+    Panel* panel = app_.window(note);
     // Mid-gesture the window goes where the gesture takes it; its end stores the place.
     if (panel == nullptr || !note->onScreen() || dragging() == note || pulling() == note ||
         panel->isResizing()) {
         return;
     }
     gestures::setOrigin(note, gestures::frameOrigin(panel->frame()));
-    save();
+    app_.save();
 }

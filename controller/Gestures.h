@@ -1,50 +1,65 @@
 #pragma once
 
-#include "model/NoteModel.h"
-#include "windows/PointerGesture.h"
+#include "controller/GestureState.h"
+#include "windows/ResizePhase.h"
 
 #include <QPointF>
-#include <QPointer>
 #include <QRectF>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
-// Small pieces of arithmetic shared by the pull, drag and tuck gestures, and what the
-// controller remembers while one of them is under way.
+class AppController;
+class NoteModel;
+
+// Pulling a note off the pad, dragging a note's window, sizing a note from its handle
+// (Pulling.cpp, Dragging.cpp, Sizing.cpp): the controller's one gesture and what it does.
+class Gestures {
+public:
+    explicit Gestures(AppController& app)
+        : app_(app)
+    {
+    }
+
+    // The pointer moved while pressed on the pad (or carrying a pulled note).
+    void padDragChanged();
+    void padDragEnded();
+    // The primary button came up, as raw input (see Desktop::watchPrimaryRelease), which the
+    // start reports whether the desktop tells at all.
+    void primaryReleased();
+    void setRawReleasesReported(bool reported) { rawReleases_ = reported; }
+    void glideDown(NoteModel* note);
+    void land(NoteModel* note);
+    bool nearNotch(QPointF p) const;
+    // The note coming off the pad, or nullptr; a pull is under way while it is a Pull, even
+    // one whose note is gone.
+    NoteModel* pulling() const;
+    bool pullUnderWay() const { return std::holds_alternative<gestures::Pull>(state_); }
+    // Draws uniformly from the closed range [lo, hi] for the glide, from the services' random
+    // source.
+    static double uniform(double lo, double hi);
+
+    void noteDragChanged(NoteModel* note);
+    void noteDragEnded(NoteModel* note);
+    // The window system placed the note's window itself (a clamp, a frame): the file follows.
+    void followWindow(NoteModel* note);
+    // The note whose window follows the pointer, or nullptr.
+    NoteModel* dragging() const;
+
+    bool resizeHook(NoteModel* note, ResizePhase phase, int clickCount);
+
+    const gestures::GestureState& state() const { return state_; }
+
+private:
+    bool pullOutlivesRelease() const;
+    void endPull(const gestures::GestureEvent& release);
+
+    AppController& app_;
+    gestures::GestureState state_;
+    bool rawReleases_ = false; // the window system's releases as the pulled note appears
+};
+
+// Small pieces of arithmetic shared by the pull, drag and tuck gestures.
 namespace gestures {
-
-// A note coming off the pad under the pointer; under way while `note` is set.
-struct Pull {
-    QPointer<NoteModel> note;
-    QPointF start; // where the pointer took the note, y-up
-    double lastX = 0;
-    // The window system let go of the press as the note appeared under the pointer, though
-    // the button is still held: the note follows raw motion until the raw release.
-    bool carried = false;
-};
-
-// A note's window following the pointer.
-struct Drag {
-    QPointer<NoteModel> note;
-    QPointF grab; // the pointer's offset from the window's origin
-    double lastX = 0;
-    PointerVelocity velocity; // for a flick back up into the notch
-};
-
-// A note being sized from its handle: the pointer and the size it started from.
-struct Resize {
-    QPointF mouse;
-    double w = 0;
-    double total = 0;
-};
-
-// What the pointer is doing to the notes, at most one thing at a time in practice.
-struct State {
-    Pull pull;
-    std::optional<Drag> drag;
-    std::optional<Resize> resize;
-};
 
 inline bool isFinite(QPointF p)
 {

@@ -1,5 +1,9 @@
 #include "controller/AppController.h"
+#include "controller/ClipboardOffer.h"
+#include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
 #include "model/Images.h"
+#include "model/NoteGeometry.h"
 #include "model/RelativeTime.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
@@ -49,19 +53,19 @@ Images::Source sourceOf(const platform::ClipboardContent& content)
 
 } // namespace
 
-void AppController::addImage(NoteModel* note, const QImage& image)
+void ImageQueue::addImage(NoteModel* note, const QImage& image)
 {
     addImageFrom(note, Images::Source::of(image));
 }
 
-void AppController::addImageFrom(NoteModel* note, Images::Source source)
+void ImageQueue::addImageFrom(NoteModel* note, Images::Source source)
 {
     if (note == nullptr || source.isNull()) {
         return;
     }
-    const quint64 ticket = nextImageTicket_++;
-    pendingImages_.push_back({QPointer<NoteModel>(note), ticket, false, std::nullopt});
-    const Panel* panel = window(note);
+    const quint64 ticket = nextTicket_++;
+    pending_.push_back({QPointer<NoteModel>(note), ticket, false, std::nullopt});
+    const Panel* panel = app_.window(note);
     const qreal dpr = panel ? panel->devicePixelRatioF() : qGuiApp->devicePixelRatio();
     Images::store(
         std::move(source), this,
@@ -69,9 +73,9 @@ void AppController::addImageFrom(NoteModel* note, Images::Source source)
         shownAt(note->paperW(), dpr));
 }
 
-void AppController::imageStored(quint64 ticket, std::optional<QString> name)
+void ImageQueue::imageStored(quint64 ticket, std::optional<QString> name)
 {
-    for (PendingImage& pending : pendingImages_) {
+    for (PendingImage& pending : pending_) {
         if (pending.ticket == ticket) {
             pending.ready = true;
             pending.name = std::move(name);
@@ -79,29 +83,29 @@ void AppController::imageStored(quint64 ticket, std::optional<QString> name)
         }
     }
     // Pictures reach their notes in the order they were added, whichever finished first.
-    while (!pendingImages_.empty() && pendingImages_.front().ready) {
-        const PendingImage done = std::move(pendingImages_.front());
-        pendingImages_.pop_front();
+    while (!pending_.empty() && pending_.front().ready) {
+        const PendingImage done = std::move(pending_.front());
+        pending_.pop_front();
         if (done.name) {
             attachImage(done.note, *done.name);
         }
     }
 }
 
-void AppController::attachImage(NoteModel* note, const QString& name)
+void ImageQueue::attachImage(NoteModel* note, const QString& name)
 {
     // A note deleted (or crumpling on its way to Recently Deleted) while its picture was being
     // stored gets nothing, and no file is left behind.
-    if (note == nullptr || note->deletedAt() || note->crumpled() || !notes_.contains(note)) {
+    if (note == nullptr || note->deletedAt() || note->crumpled() || !app_.notes().contains(note)) {
         Images::remove({name});
         return;
     }
     note->setImages(note->images() + QStringList{name});
-    resize(note, true);
+    app_.sizes().resize(note, true);
     patAndTap();
 }
 
-void AppController::pasteImage(NoteModel* note)
+void ImageQueue::pasteImage(NoteModel* note)
 {
     const QPointer<NoteModel> target(note);
     platform::desktop().readClipboard(
@@ -112,7 +116,7 @@ void AppController::pasteImage(NoteModel* note)
         });
 }
 
-void AppController::removeImage(NoteModel* note, const QString& name)
+void ImageQueue::removeImage(NoteModel* note, const QString& name)
 {
     if (note == nullptr) {
         return;
@@ -120,8 +124,8 @@ void AppController::removeImage(NoteModel* note, const QString& name)
     QStringList images = note->images();
     images.removeAll(name);
     note->setImages(images);
-    removeUnlistedImages({name});
-    resize(note, true);
+    app_.removeUnlistedImages({name});
+    app_.sizes().resize(note, true);
 }
 
 void AppController::removeUnlistedImages(const QStringList& names)
@@ -140,12 +144,12 @@ void AppController::removeUnlistedImages(const QStringList& names)
     Images::remove(unlisted);
 }
 
-void AppController::screenshotNote(const QImage& image)
+void ImageQueue::screenshotNote(const QImage& image)
 {
     screenshotNoteFrom(Images::Source::of(image));
 }
 
-void AppController::screenshotNoteFrom(Images::Source source)
+void ImageQueue::screenshotNoteFrom(Images::Source source)
 {
     // The note appears once its picture is stored: a picture that cannot be read makes none.
     Images::store(
@@ -154,63 +158,74 @@ void AppController::screenshotNoteFrom(Images::Source source)
             if (!name) {
                 return;
             }
-            NoteModel* note = newNote(std::nullopt, QStringLiteral("blue"));
+            NoteModel* note = app_.newNote(std::nullopt, QStringLiteral("blue"));
             const QTime time = platform::now().toLocalTime().time();
             note->setText(QCoreApplication::translate("Note", "Screenshot") +
                           QStringLiteral(" · ") + timeOfDay(time) + QLatin1Char('\n'));
             attachImage(note, *name);
-            drop(note);
+            app_.drop(note);
         },
         shownAt(NoteModel::defaultPaperW, qGuiApp->devicePixelRatio()));
 }
 
 // Read again only when the clipboard has changed since, so a stuck owner costs one attempt
 // per change and the offer, once made, stands without asking again.
-void AppController::refreshClip()
+ClipboardOffer::ClipboardOffer(AppController& app)
+    : app_(app)
+    , used_(platform::desktop().clipboardChangeCount())
+{
+}
+
+void ClipboardOffer::setImage(const QImage& image)
+{
+    app_.publish(AppController::Field::ClipImage, [this, &image] { image_ = image; });
+}
+
+void ClipboardOffer::refresh()
 {
     const int change = platform::desktop().clipboardChangeCount();
-    if (change == clipRead_ && change != clipUsed_) {
+    if (change == read_ && change != used_) {
         return;
     }
-    clipRead_ = change;
-    clipSource_ = {};
-    setClipImage(QImage());
-    if (change == clipUsed_) {
+    read_ = change;
+    source_ = {};
+    setImage(QImage());
+    if (change == used_) {
         return;
     }
     platform::desktop().readClipboard(
         this, offerAnswerMs,
-        [this, change](const platform::ClipboardContent& content) { offerClip(change, content); });
+        [this, change](const platform::ClipboardContent& content) { offer(change, content); });
 }
 
-void AppController::offerClip(int change, const platform::ClipboardContent& content)
+void ClipboardOffer::offer(int change, const platform::ClipboardContent& content)
 {
-    if (change != clipRead_ || content.kind != platform::ClipboardContent::Kind::Image) {
+    if (change != read_ || content.kind != platform::ClipboardContent::Kind::Image) {
         return;
     }
     const Images::Source source = sourceOf(content);
     // Decoded once on the worker into a thumbnail; the picture stays encoded until pasted.
     Images::thumbnail(source, offerThumbSide, this, [this, change, source](const QImage& thumb) {
-        if (change == clipRead_ && change != clipUsed_ && !thumb.isNull()) {
-            clipSource_ = source;
-            setClipImage(thumb);
+        if (change == read_ && change != used_ && !thumb.isNull()) {
+            source_ = source;
+            setImage(thumb);
         }
     });
 }
 
-void AppController::pasteClip()
+void ClipboardOffer::paste()
 {
-    if (clipImage_.isNull()) {
+    if (image_.isNull()) {
         return;
     }
-    Images::Source source = std::move(clipSource_);
-    clipUsed_ = platform::desktop().clipboardChangeCount();
-    clipSource_ = {};
-    setClipImage(QImage());
-    screenshotNoteFrom(std::move(source));
+    Images::Source source = std::move(source_);
+    used_ = platform::desktop().clipboardChangeCount();
+    source_ = {};
+    setImage(QImage());
+    app_.images().screenshotNoteFrom(std::move(source));
 }
 
-void AppController::chooseImages(NoteModel* note)
+void ImageQueue::chooseImages(NoteModel* note)
 {
     if (note == nullptr) {
         return;
@@ -226,12 +241,12 @@ void AppController::chooseImages(NoteModel* note)
     }
 }
 
-void AppController::captureScreenshot(NoteModel* into)
+void ImageQueue::captureScreenshot(NoteModel* into)
 {
     const QString file = QDir::tempPath() + QStringLiteral("/quillhaven-") +
                          QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
                          QStringLiteral(".png");
-    QPointer<AppController> self(this);
+    QPointer<ImageQueue> self(this);
     QPointer<NoteModel> target(into);
     const bool intoNote = into != nullptr;
     auto finished = [self, target, intoNote, file] {

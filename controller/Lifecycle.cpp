@@ -61,7 +61,7 @@ void AppController::trash(NoteModel* note)
         note->setCrumpled(false);
         note->setOnScreen(false);
         note->setDeletedAt(platform::now());
-        changed();
+        Q_EMIT notesEdited();
     };
     if (window(note) == nullptr) {
         finish();
@@ -79,7 +79,7 @@ void AppController::restore(NoteModel* note)
     }
     note->setDeletedAt(std::nullopt);
     note->setOnScreen(false);
-    changed();
+    Q_EMIT notesEdited();
 }
 
 void AppController::deleteForever(NoteModel* note)

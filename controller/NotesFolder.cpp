@@ -2,6 +2,7 @@
 
 #include "controller/AppController.h"
 #include "controller/FolderLocks.h"
+#include "controller/NotesFolderMove.h"
 #include "model/ImageWork.h"
 #include "model/NotesWriter.h"
 #include "model/Snapshots.h"
@@ -76,45 +77,58 @@ void tell(const QString& text)
 
 } // namespace
 
-FolderLocks& AppController::folderLocks()
+NotesFolderMove::NotesFolderMove(AppController& app)
+    : app_(app)
 {
-    if (folderLocks_ != nullptr) {
-        return *folderLocks_;
-    }
-    if (!ownFolderLocks_) {
-        ownFolderLocks_ = std::make_unique<PlainFolderLocks>();
-    }
-    return *ownFolderLocks_;
 }
 
-void AppController::chooseNotesFolder()
+NotesFolderMove::~NotesFolderMove()
 {
-    if (movingNotes()) {
+    // A move cut short here is undone at the next start.
+    if (move_) {
+        move_->cancel->store(true);
+    }
+}
+
+FolderLocks& NotesFolderMove::locks()
+{
+    if (locks_ != nullptr) {
+        return *locks_;
+    }
+    if (!ownLocks_) {
+        ownLocks_ = std::make_unique<PlainFolderLocks>();
+    }
+    return *ownLocks_;
+}
+
+void NotesFolderMove::choose()
+{
+    if (moving()) {
         return;
     }
     platform::chooseFolder(QCoreApplication::translate("NotesFolder", "Choose the Notes Folder"),
                            Store::folder(), this,
-                           [this](const QString& folder) { moveNotesTo(folder); });
+                           [this](const QString& folder) { moveTo(folder); });
 }
 
-void AppController::moveNotesTo(const QString& folder)
+void NotesFolderMove::moveTo(const QString& folder)
 {
     const QString from = cleanFolder(Store::folder());
     const QString to = cleanFolder(folder);
-    if (folder.isEmpty() || movingNotes() || sameFolder(from, to)) {
+    if (folder.isEmpty() || moving() || sameFolder(from, to)) {
         return;
     }
     if (!QFileInfo(to).isDir()) {
-        tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it is not a folder"));
+        tellFailed(to, QCoreApplication::translate("NotesFolder", "it is not a folder"));
         return;
     }
     if (insideImages(from, to)) {
-        tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it holds the pictures"));
+        tellFailed(to, QCoreApplication::translate("NotesFolder", "it holds the pictures"));
         return;
     }
-    const platform::FileLock::State claimed = folderLocks().claim(to);
+    const platform::FileLock::State claimed = locks().claim(to);
     if (claimed == platform::FileLock::State::Failed) {
-        tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it cannot be written to"));
+        tellFailed(to, QCoreApplication::translate("NotesFolder", "it cannot be written to"));
         return;
     }
     if (claimed == platform::FileLock::State::Held) {
@@ -133,44 +147,44 @@ void AppController::moveNotesTo(const QString& folder)
     }
     QString error;
     if (!NotesFolder::begin(from, to, &error)) {
-        folderLocks().settle(false);
-        tellMoveFailed(to, error);
+        locks().settle(false);
+        tellFailed(to, error);
         return;
     }
     // The pictures may be many: they are copied on a worker while the notes go on being used
     // (and saved in the old folder); the rest follows at once when they are done.
-    folderMove_ = FolderMove{from, to, std::make_shared<std::atomic<bool>>(false)};
-    const QPointer<AppController> self(this);
-    QThreadPool::globalInstance()->start([self, from, to, cancel = folderMove_->cancel] {
+    move_ = Move{from, to, std::make_shared<std::atomic<bool>>(false)};
+    const QPointer<NotesFolderMove> self(this);
+    QThreadPool::globalInstance()->start([self, from, to, cancel = move_->cancel] {
         QString reason;
         const bool staged = NotesFolder::stageBulk(from, to, &reason, cancel.get());
         QMetaObject::invokeMethod(
             qApp,
             [self, staged, reason] {
                 if (self) {
-                    self->finishMove(staged, reason);
+                    self->finish(staged, reason);
                 }
             },
             Qt::QueuedConnection);
     });
 }
 
-void AppController::finishMove(bool staged, const QString& error)
+void NotesFolderMove::finish(bool staged, const QString& error)
 {
-    const FolderMove move = *std::exchange(folderMove_, std::nullopt);
+    const Move move = *std::exchange(move_, std::nullopt);
     QString reason = error;
     if (staged) {
         // Pictures still being written land in the old folder and are copied with the rest;
         // every change so far is on the disk before the notes file is written anew.
         Images::waitForWorker();
-        writer_->drain();
-        const QByteArray notes = Store::encode(snapshots_->take(notes_).records, &reason);
+        app_.writer().drain();
+        const QByteArray notes = Store::encode(app_.records(), &reason);
         staged = !notes.isEmpty() && NotesFolder::commit(move.from, move.to, notes, &reason);
     }
     if (!staged) {
         NotesFolder::abandon(move.from, move.to);
-        folderLocks().settle(false);
-        tellMoveFailed(move.to, reason);
+        locks().settle(false);
+        tellFailed(move.to, reason);
         return;
     }
     // Committed: what is left is finished by the next start if it fails now.
@@ -178,46 +192,46 @@ void AppController::finishMove(bool staged, const QString& error)
     if (!NotesFolder::place(move.to, &unplaced)) {
         platform::log(QStringLiteral("Quillhaven: notes folder move unfinished: ") + unplaced);
     }
-    switchNotesFolder(move.to);
+    switchTo(move.to);
     // The writer may still hold a save for the old folder: a newer one takes its place, and
     // once it is written nothing goes to the old folder any more.
-    save();
-    writer_->drain();
+    app_.save();
+    app_.writer().drain();
     NotesFolder::clearOld(move.from, move.to);
-    Q_EMIT notesFolderChanged(move.to);
+    Q_EMIT app_.notesFolderChanged(move.to);
 }
 
-void AppController::switchNotesFolder(const QString& folder)
+void NotesFolderMove::switchTo(const QString& folder)
 {
     Store::useFolder(folder);
     Store::rememberFolder(folder);
-    folderLocks().settle(true);
+    locks().settle(true);
 }
 
-void AppController::adoptNotesIn(const QString& folder)
+void NotesFolderMove::adoptNotesIn(const QString& folder)
 {
     const QString from = cleanFolder(Store::folder());
     Images::waitForWorker();
-    writer_->drain();
-    switchNotesFolder(folder);
-    const QList<NoteModel*> old = notes_;
+    app_.writer().drain();
+    switchTo(folder);
+    const QList<NoteModel*> old = app_.notes();
     for (NoteModel* note : old) {
-        closeWindow(note);
+        app_.closeWindow(note);
     }
-    loadNotes();
+    app_.loadNotes();
     for (NoteModel* note : old) {
         note->deleteLater();
     }
-    bringBackOnScreenNotes();
+    app_.bringBackOnScreenNotes();
     tell(QCoreApplication::translate("NotesFolder",
                                      "“%1” already held notes, so Quillhaven now shows those. The "
                                      "notes you had are still in “%2”: choose that folder again "
                                      "to go back to them.")
              .arg(folder, from));
-    Q_EMIT notesFolderChanged(folder);
+    Q_EMIT app_.notesFolderChanged(folder);
 }
 
-void AppController::tellMoveFailed(const QString& folder, const QString& reason)
+void NotesFolderMove::tellFailed(const QString& folder, const QString& reason)
 {
     platform::log(QStringLiteral("Quillhaven: notes folder move failed: ") + folder +
                   QStringLiteral(": ") + reason);
@@ -227,16 +241,16 @@ void AppController::tellMoveFailed(const QString& folder, const QString& reason)
              .arg(folder, reason, Store::folder()));
 }
 
-void AppController::recoverNotesFolder()
+void NotesFolderMove::recover()
 {
     const QString folder = cleanFolder(Store::folder());
     const QString now = NotesFolder::recover(folder);
     if (now == folder) {
         return;
     }
-    if (folderLocks().claim(now) != platform::FileLock::State::Taken) {
+    if (locks().claim(now) != platform::FileLock::State::Taken) {
         platform::log(QStringLiteral("Quillhaven: notes folder in use by another copy: ") + now);
         return;
     }
-    switchNotesFolder(now);
+    switchTo(now);
 }

@@ -1,5 +1,6 @@
 #include "controller/AppController.h"
 #include "controller/Gestures.h"
+#include "controller/NoteSizes.h"
 #include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
@@ -38,42 +39,50 @@ void resetForPull(NoteModel* note)
 
 } // namespace
 
-double AppController::uniform(double lo, double hi)
+double Gestures::uniform(double lo, double hi)
 {
     const auto& draw = platform::services().uniform;
     return draw ? draw(lo, hi) : closedUniform(lo, hi);
 }
 
-void AppController::padDragChanged()
+NoteModel* Gestures::pulling() const
+{
+    const auto* pull = std::get_if<gestures::Pull>(&state_);
+    return pull != nullptr ? pull->note.data() : nullptr;
+}
+
+void Gestures::padDragChanged()
 {
     const QPointF pointer = platform::desktop().mouseLocation();
     const double x = pointer.x();
     const double y = pointer.y();
+    const NoteSizes& sizes = app_.sizes();
     // The window is centred on the pointer with the paper's top edge 14 above it.
-    const auto originAt = [this, x, y](const NoteModel* note) {
-        return QPointF(x - winW(note) / 2, y + paperAbovePointer + geometry::inset - winH(note));
+    const auto originAt = [&sizes, x, y](const NoteModel* note) {
+        return QPointF(x - sizes.winW(note) / 2,
+                       y + paperAbovePointer + geometry::inset - sizes.winH(note));
     };
 
-    gestures::Pull& pull = gesture_.pull;
-    if (!pull.note) {
-        const QList<NoteModel*> peek = peekNotes();
+    if (pulling() == nullptr) {
+        const QList<NoteModel*> peek = app_.peekNotes();
         NoteModel* note =
-            peek.isEmpty() ? newNote(std::nullopt, QStringLiteral("yellow")) : peek.first();
+            peek.isEmpty() ? app_.newNote(std::nullopt, QStringLiteral("yellow")) : peek.first();
         if (note == nullptr) {
             return;
         }
         note->setOnScreen(true);
         resetForPull(note);
         gestures::setOrigin(note, originAt(note));
-        show(note);
+        app_.show(note);
         // The pad redraws without the note.
-        Q_EMIT willChange();
-        pull = gestures::Pull{note, pointer, x};
+        Q_EMIT app_.willChange();
+        state_ = gestures::step(state_, gestures::PullTook{note, pointer});
         Sound::shared().play(Sound::Effect::Peel);
     }
 
+    const gestures::Pull pull = std::get<gestures::Pull>(state_);
     NoteModel* note = pull.note;
-    Panel* panel = window(note);
+    Panel* panel = app_.window(note);
     if (panel == nullptr) {
         return;
     }
@@ -83,32 +92,29 @@ void AppController::padDragChanged()
     }
     const double dy = std::max(0.0, pull.start.y() - y);
     const double step = x - pull.lastX;
-    pull.lastX = x;
+    state_ = gestures::step(state_, gestures::PullMoved{x});
     motion::withAnimation(motion::Animation::spring(0.15, 0.85, 0.25), [&] {
         note->setPeel(std::max(0.0, pulledPeel - peelPerPoint * dy));
         note->setTilt(gestures::swayTilt(note->tilt(), step));
     });
 }
 
-void AppController::padDragEnded()
+void Gestures::padDragEnded()
 {
-    if (pullOutlivesRelease()) {
-        gesture_.pull.carried = true;
-        return;
-    }
-    endPull();
+    endPull(gestures::PadReleased{pullOutlivesRelease()});
 }
 
-void AppController::endPull()
+void Gestures::endPull(const gestures::GestureEvent& release)
 {
-    // The pull is over however it ends, so the pad is not kept open by a pull that is gone.
-    gesture_.pull.carried = false;
-    const QPointer<NoteModel> note = gesture_.pull.note;
-    gesture_.pull.note.clear();
-    if (!note || window(note) == nullptr) {
+    const QPointer<NoteModel> note = pulling();
+    const auto* pull = std::get_if<gestures::Pull>(&state_);
+    const QPointF start = pull != nullptr ? pull->start : QPointF();
+    state_ = gestures::step(state_, release);
+    // Over however it ends, so the pad is not kept open by a pull that is gone.
+    if (pullUnderWay() || !note || app_.window(note) == nullptr) {
         return;
     }
-    const QPointF moved = platform::desktop().mouseLocation() - gesture_.pull.start;
+    const QPointF moved = platform::desktop().mouseLocation() - start;
     if (std::hypot(moved.x(), moved.y()) < clickDistance) {
         glideDown(note);
     } else {
@@ -119,18 +125,17 @@ void AppController::endPull()
 // XWayland under a wlroots compositor lets go of every held button when the pointer enters a
 // new X window, which the pulled note's window is, mapped under the pointer. Such a release
 // comes over the note's window; the pull then lasts until the raw release.
-bool AppController::pullOutlivesRelease() const
+bool Gestures::pullOutlivesRelease() const
 {
-    const Panel* panel = gesture_.pull.note ? window(gesture_.pull.note) : nullptr;
-    return crossingReleases_ && panel != nullptr && !gesture_.pull.carried &&
+    const auto* pull = std::get_if<gestures::Pull>(&state_);
+    const Panel* panel = pull != nullptr && pull->note ? app_.window(pull->note) : nullptr;
+    return rawReleases_ && panel != nullptr && !pull->carried &&
            panel->frame().contains(platform::desktop().mouseLocation());
 }
 
-void AppController::primaryReleased()
+void Gestures::primaryReleased()
 {
-    if (gesture_.pull.carried) {
-        endPull();
-    }
+    endPull(gestures::RawReleased{});
 }
 
 void AppController::drop(NoteModel* note)
@@ -147,44 +152,46 @@ void AppController::drop(NoteModel* note)
     note->setOnScreen(true);
     resetForPull(note);
     // Centred under the notch, the top 14 points of the paper still behind it.
-    gestures::setOrigin(note,
-                        QPointF(midX() - winW(note) / 2, top() - notchH() + paperAbovePointer +
-                                                             geometry::inset - winH(note)));
+    gestures::setOrigin(
+        note, QPointF(midX() - sizes_->winW(note) / 2,
+                      top() - notchH() + paperAbovePointer + geometry::inset - sizes_->winH(note)));
     show(note);
     Q_EMIT willChange();
     Sound::shared().play(Sound::Effect::Peel);
-    glideDown(note);
+    gestures_->glideDown(note);
 }
 
-void AppController::glideDown(NoteModel* note)
+void Gestures::glideDown(NoteModel* note)
 {
-    Panel* panel = window(note);
+    Panel* panel = app_.window(note);
     if (panel == nullptr) {
         return;
     }
-    const double w = winW(note);
-    const double h = winH(note);
+    const NoteSizes& sizes = app_.sizes();
+    const double w = sizes.winW(note);
+    const double h = sizes.winH(note);
     const double rx = uniform(-240, 240);
     const double ry = uniform(0, 140);
     // The paper's top edge comes to rest 70 to 210 points below the notch.
-    const double paperTop = top() - notchH() - 70 - ry;
-    const QRectF target(midX() - w / 2 + rx, paperTop - geometry::inset - totalH(note), w, h);
+    const double paperTop = app_.top() - app_.notchH() - 70 - ry;
+    const QRectF target(app_.midX() - w / 2 + rx, paperTop - geometry::inset - sizes.totalH(note),
+                        w, h);
 
     const double tilt = uniform(-1.5, 1.5);
     motion::withAnimation(motion::Animation::easeOut(0.5), [note, tilt] {
         note->setPeel(0);
         note->setTilt(tilt);
     });
-    const QPointer<AppController> self(this);
+    const QPointer<AppController> self(&app_);
     const QPointer<NoteModel> gliding(note);
     motion::animateWindowFrame(panel, target, motion::glideCurve(0.5), [self, gliding] {
         if (self && gliding) {
-            self->land(gliding);
+            self->gestures().land(gliding);
         }
     });
 }
 
-void AppController::land(NoteModel* note)
+void Gestures::land(NoteModel* note)
 {
     if (note == nullptr) {
         return;
@@ -198,17 +205,17 @@ void AppController::land(NoteModel* note)
         note->setTilt(0);
         note->setScale(1);
     });
-    Panel* panel = window(note);
+    Panel* panel = app_.window(note);
     if (panel != nullptr) {
         gestures::setOrigin(note, gestures::frameOrigin(panel->frame()));
     }
-    save();
+    app_.save();
     if (panel != nullptr && note->text().isEmpty()) {
         panel->makeKey();
     }
 }
 
-bool AppController::nearNotch(QPointF p) const
+bool Gestures::nearNotch(QPointF p) const
 {
-    return p.y() > top() - notchH() - 50 && std::abs(p.x() - midX()) < 170;
+    return p.y() > app_.top() - app_.notchH() - 50 && std::abs(p.x() - app_.midX()) < 170;
 }

@@ -1,4 +1,6 @@
 #include "controller/AppController.h"
+#include "controller/Gestures.h"
+#include "controller/NoteSizes.h"
 #include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
@@ -17,44 +19,44 @@ bool isFinite(QPointF p)
 
 } // namespace
 
-double AppController::maxTotal() const
+double NoteSizes::maxTotal() const
 {
-    return geometry::maxTotal(screen_.height());
+    return geometry::maxTotal(app_.screen().height());
 }
 
-double AppController::imageHeight(const QString& name, double width) const
+double NoteSizes::imageHeight(const QString& name, double width) const
 {
     return geometry::imageHeight(name, width);
 }
 
-double AppController::stripH(const NoteModel* note) const
+double NoteSizes::stripH(const NoteModel* note) const
 {
     return geometry::stripH(note);
 }
 
-double AppController::totalH(const NoteModel* note) const
+double NoteSizes::totalH(const NoteModel* note) const
 {
     return geometry::totalH(note, maxTotal());
 }
 
-double AppController::imagesAreaH(const NoteModel* note) const
+double NoteSizes::imagesAreaH(const NoteModel* note) const
 {
     return geometry::imagesAreaH(note, maxTotal());
 }
 
-double AppController::winW(const NoteModel* note) const
+double NoteSizes::winW(const NoteModel* note) const
 {
     return geometry::winW(note);
 }
 
-double AppController::winH(const NoteModel* note) const
+double NoteSizes::winH(const NoteModel* note) const
 {
     return geometry::winH(note, maxTotal());
 }
 
-void AppController::resize(NoteModel* note, bool animated)
+void NoteSizes::resize(NoteModel* note, bool animated)
 {
-    Panel* panel = window(note);
+    Panel* panel = app_.window(note);
     if (panel == nullptr) {
         return;
     }
@@ -79,7 +81,7 @@ void AppController::resize(NoteModel* note, bool animated)
     note->origin = target.topLeft();
 }
 
-QRectF AppController::keptOnScreen(const QRectF& frame) const
+QRectF NoteSizes::keptOnScreen(const QRectF& frame) const
 {
     // A note that grows past the bottom of the visible area moves up just enough that all of
     // its paper shows, never so far that its top leaves the screen.
@@ -91,7 +93,7 @@ QRectF AppController::keptOnScreen(const QRectF& frame) const
     return lift > 0 ? frame.translated(0, lift) : frame;
 }
 
-void AppController::setSize(NoteModel* note, double w, double h)
+void NoteSizes::setSize(NoteModel* note, double w, double h)
 {
     if (!std::isfinite(w) || !std::isfinite(h)) {
         return;
@@ -99,55 +101,58 @@ void AppController::setSize(NoteModel* note, double w, double h)
     note->setPaperW(w);
     note->setPaperH(h);
     resize(note, true);
-    save();
+    app_.save();
     Sound::shared().play(Sound::Effect::Pat);
 }
 
-void AppController::fitToContent(NoteModel* note)
+void NoteSizes::fitToContent(NoteModel* note)
 {
     note->setPaperH(geometry::fittedPaperH(note));
     resize(note, true);
-    save();
+    app_.save();
     Sound::shared().play(Sound::Effect::Pat);
 }
 
-bool AppController::resizeHook(NoteModel* note, MouseEvent type, int clickCount)
+bool Gestures::resizeHook(NoteModel* note, ResizePhase phase, int clickCount)
 {
-    if (note == nullptr || note->folded() || window(note) == nullptr) {
+    if (note == nullptr || note->folded() || app_.window(note) == nullptr) {
         return false;
     }
+    NoteSizes& sizes = app_.sizes();
     const QPointF p = platform::desktop().mouseLocation();
-    switch (type) {
-    case MouseEvent::Down:
+    switch (phase) {
+    case ResizePhase::Down:
         if (clickCount >= 2) {
-            setSize(note, 220, 220);
+            sizes.setSize(note, 220, 220);
         } else if (isFinite(p)) {
-            gesture_.resize = gestures::Resize{p, note->paperW(), totalH(note)};
+            state_ = gestures::step(
+                state_, gestures::ResizePressed{{p, note->paperW(), sizes.totalH(note)}});
         }
         break;
-    case MouseEvent::Dragged:
-        if (gesture_.resize && isFinite(p)) {
-            const gestures::Resize& start = *gesture_.resize;
-            note->setPaperW(std::clamp(start.w + (p.x() - start.mouse.x()), minW, maxW));
+    case ResizePhase::Dragged:
+        if (const auto* start = std::get_if<gestures::Resize>(&state_); start && isFinite(p)) {
+            note->setPaperW(
+                std::clamp(start->w + (p.x() - start->mouse.x()), geometry::minW, geometry::maxW));
             // Dragging down makes the note taller.
             const double total =
-                std::min(std::max(start.total + (start.mouse.y() - p.y()), minTotal), maxTotal());
-            note->setPaperH(std::max(total - stripH(note), geometry::minPaperH(note)));
-            resize(note, false);
+                std::min(std::max(start->total + (start->mouse.y() - p.y()), geometry::minTotal),
+                         sizes.maxTotal());
+            note->setPaperH(std::max(total - sizes.stripH(note), geometry::minPaperH(note)));
+            sizes.resize(note, false);
             note->setSizeBadge(QString::number(static_cast<qint64>(note->paperW())) +
                                QStringLiteral(" \u00D7 ") +
-                               QString::number(static_cast<qint64>(totalH(note))));
+                               QString::number(static_cast<qint64>(sizes.totalH(note))));
         }
         break;
-    case MouseEvent::Up: {
-        gesture_.resize.reset();
-        save();
+    case ResizePhase::Up: {
+        state_ = gestures::step(state_, gestures::ResizeReleased{});
+        app_.save();
         // Cleared even when a new gesture has begun in between.
         motion::after(
             0.7, [note] { note->setSizeBadge(std::nullopt); }, note);
         break;
     }
-    case MouseEvent::Other:
+    case ResizePhase::Other:
         break;
     }
     return true;

@@ -1,4 +1,8 @@
 #include "controller/AppController.h"
+#include "controller/NoteSizes.h"
+#include "controller/NotesFolderMove.h"
+#include "controller/RemoteChanges.h"
+#include "controller/Tracking.h"
 #include "controller/ViewFactory.h"
 #include "model/DiskFile.h"
 #include "model/Images.h"
@@ -25,6 +29,39 @@ constexpr qint64 keepDeletedMs = 2'592'000'000;
 // way into a note.
 constexpr qint64 orphanAfterSeconds = 24 * 3600;
 
+void removeOrphanImages(const QList<NoteModel*>& notes)
+{
+    QSet<QString> listed;
+    for (const NoteModel* note : notes) {
+        for (const QString& name : note->images()) {
+            listed.insert(name);
+        }
+    }
+    Images::removeOrphans(listed, platform::now(), orphanAfterSeconds);
+}
+
+void tellDamage(QObject* context, const QString& keptAs, int recovered)
+{
+    const QString text =
+        recovered == 0
+            ? QCoreApplication::translate("StartUp", "The notes file could not be read and no "
+                                                     "note could be recovered from it; it is "
+                                                     "kept as “%1”.")
+                  .arg(keptAs)
+        : recovered == 1
+            ? QCoreApplication::translate("StartUp", "The notes file was damaged. 1 note could "
+                                                     "be recovered; the damaged file is kept as "
+                                                     "“%1”.")
+                  .arg(keptAs)
+            : QCoreApplication::translate("StartUp", "The notes file was damaged. %1 notes "
+                                                     "could be recovered; the damaged file is "
+                                                     "kept as “%2”.")
+                  .arg(recovered)
+                  .arg(keptAs);
+    // Once start-up is done: the notice opens the dashboard.
+    QTimer::singleShot(0, context, [text] { platform::Notices::shared().post(text); });
+}
+
 } // namespace
 
 void AppController::start()
@@ -35,40 +72,15 @@ void AppController::start()
     // The pad goes up first: reading a large notes file should not delay the one window the
     // user sees at start. It fills in as the notes arrive, before anything is painted.
     createPadWindow();
-    recoverNotesFolder();
+    folderMove_->recover();
     loadNotes();
-
-    trackingTimer_ = new QTimer(this);
-    trackingTimer_->setInterval(trackingMs);
-    connect(trackingTimer_, &QTimer::timeout, this, &AppController::trackingTick);
-    QPointer<AppController> weak(this);
-    const bool motionReported = platform::desktop().watchPointer([weak] {
-        if (weak) {
-            weak->pointerMoved();
-        }
-    });
-    crossingReleases_ = platform::desktop().watchPrimaryRelease([weak] {
-        if (weak) {
-            weak->primaryReleased();
-        }
-    });
-    edgeTellsArrivals_ = platform::desktop().watchArrivals(hotEdge(), [weak] {
-        if (weak) {
-            weak->pointerAtEdge();
-        }
-    }) || platform::desktop().pointerOnlyOverOwnWindows();
-    // Where both motion and arrivals at the edge are reported, one reading finds a pointer
-    // already at the edge and then nothing is read until something moves. Otherwise, until the
-    // first motion event shows that motion is reported, a still pointer is read now and then,
-    // or steadily where nothing reports arrivals at the edge.
-    pollOnly_ = !(motionReported && edgeTellsArrivals_);
-    trackingTimer_->start(edgeTellsArrivals_ && pollOnly_ ? idleCheckMs : trackingMs);
+    tracking_->start();
 
     bringBackOnScreenNotes();
     // Other computers' notes arrive through the folder as long as the program runs, wherever
     // the user moves it.
-    watchFolder(QFileInfo(Store::url()).absolutePath());
-    connect(this, &AppController::notesFolderChanged, this, &AppController::watchFolder);
+    remote_->watchFolder(QFileInfo(Store::url()).absolutePath());
+    connect(this, &AppController::notesFolderChanged, remote_.get(), &RemoteChanges::watchFolder);
 }
 
 void AppController::loadNotes()
@@ -83,11 +95,16 @@ void AppController::loadNotes()
     }
     purgeOldDeletions();
     if (damage.keptAs.isEmpty()) {
-        removeOrphanImages();
-    } else {
-        // The notes that could not be recovered may still name pictures: all of them stay.
-        tellDamage(damage.keptAs, damage.recovered);
+        removeOrphanImages(notes_);
+        return;
     }
+    // The notes that could not be recovered may still name pictures: all of them stay.
+    recoveredNotes_ = damage.recovered;
+    // The damaged file is aside: until this save, a quit would leave no notes file at all.
+    if (damage.recovered > 0) {
+        save();
+    }
+    tellDamage(this, damage.keptAs, damage.recovered);
 }
 
 void AppController::purgeOldDeletions()
@@ -116,51 +133,13 @@ void AppController::purgeOldDeletions()
     }
 }
 
-void AppController::removeOrphanImages()
-{
-    QSet<QString> listed;
-    for (const NoteModel* note : notes_) {
-        for (const QString& name : note->images()) {
-            listed.insert(name);
-        }
-    }
-    Images::removeOrphans(listed, platform::now(), orphanAfterSeconds);
-}
-
-void AppController::tellDamage(const QString& keptAs, int recovered)
-{
-    recoveredNotes_ = recovered;
-    // The damaged file is aside: until this save, a quit would leave no notes file at all.
-    if (recovered > 0) {
-        save();
-    }
-    const QString text =
-        recovered == 0
-            ? QCoreApplication::translate("StartUp", "The notes file could not be read and no "
-                                                     "note could be recovered from it; it is "
-                                                     "kept as “%1”.")
-                  .arg(keptAs)
-        : recovered == 1
-            ? QCoreApplication::translate("StartUp", "The notes file was damaged. 1 note could "
-                                                     "be recovered; the damaged file is kept as "
-                                                     "“%1”.")
-                  .arg(keptAs)
-            : QCoreApplication::translate("StartUp", "The notes file was damaged. %1 notes "
-                                                     "could be recovered; the damaged file is "
-                                                     "kept as “%2”.")
-                  .arg(recovered)
-                  .arg(keptAs);
-    // Once start-up is done: the notice opens the dashboard.
-    QTimer::singleShot(0, this, [text] { platform::Notices::shared().post(text); });
-}
-
 void AppController::createPadWindow()
 {
     const double h = notchH() + 250;
     padWindow_ = views_->padWindow(this, QRectF(midX() - 170, top() - h, 340, h));
     // Clicks pass through until the pointer opens the pad.
-    setPadTakesPointer(false);
-    padWindow_->onPointerCrossing = [this](bool inside) { pointerCrossedPad(inside); };
+    tracking_->setPadTakesPointer(false);
+    padWindow_->onPointerCrossing = [this](bool inside) { tracking_->pointerCrossedPad(inside); };
     padWindow_->orderFront();
 }
 
@@ -171,11 +150,13 @@ void AppController::bringBackOnScreenNotes()
         if (!note->onScreen()) {
             continue;
         }
-        const QRectF frame(note->origin, QSizeF(winW(note), winH(note)));
+        const double w = sizes_->winW(note);
+        const double h = sizes_->winH(note);
+        const QRectF frame(note->origin, QSizeF(w, h));
         const QRectF paper = frame.adjusted(inset, inset, -inset, -inset);
         const bool finite = std::isfinite(note->origin.x()) && std::isfinite(note->origin.y());
         if (!finite || !screen_.contains(paper)) {
-            note->origin = QPointF(midX() - winW(note) / 2, top() - notchH() - 80 - winH(note));
+            note->origin = QPointF(midX() - w / 2, top() - notchH() - 80 - h);
         }
         show(note);
     }

@@ -1,4 +1,8 @@
+#include "controller/Tracking.h"
+
 #include "controller/AppController.h"
+#include "controller/ClipboardOffer.h"
+#include "controller/Gestures.h"
 #include "motion/Motion.h"
 #include "platform/Desktop.h"
 #include "windows/Panel.h"
@@ -17,72 +21,110 @@ const QRegion hotStrip(170 - edgeHalfWidth, 0, 2 * edgeHalfWidth, edgeDepth);
 
 } // namespace
 
+Tracking::Tracking(AppController& app)
+    : app_(app)
+{
+}
+
+Tracking::~Tracking() = default;
+
+void Tracking::start()
+{
+    timer_ = std::make_unique<QTimer>();
+    timer_->setInterval(trackingMs);
+    QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), [this] { tick(); });
+    QPointer<AppController> weak(&app_);
+    const bool motionReported = platform::desktop().watchPointer([weak] {
+        if (weak) {
+            weak->tracking().pointerMoved();
+        }
+    });
+    app_.gestures().setRawReleasesReported(platform::desktop().watchPrimaryRelease([weak] {
+        if (weak) {
+            weak->gestures().primaryReleased();
+        }
+    }));
+    edgeTellsArrivals_ = platform::desktop().watchArrivals(hotEdge(), [weak] {
+        if (weak) {
+            weak->tracking().pointerAtEdge();
+        }
+    }) || platform::desktop().pointerOnlyOverOwnWindows();
+    // Where both motion and arrivals at the edge are reported, one reading finds a pointer
+    // already at the edge and then nothing is read until something moves. Otherwise, until the
+    // first motion event shows that motion is reported, a still pointer is read now and then,
+    // or steadily where nothing reports arrivals at the edge.
+    pollOnly_ = !(motionReported && edgeTellsArrivals_);
+    timer_->start(edgeTellsArrivals_ && pollOnly_ ? idleCheckMs : trackingMs);
+}
+
 // Runs 12.5 times a second while it has anything to follow: it reads the pointer and a few
 // fields, and writes (and allocates) nothing unless the pad opens or closes.
-void AppController::trackCursor()
+void Tracking::trackCursor()
 {
     const QPointF p = trackedPointer();
-    const double dx = std::abs(p.x() - midX());
-    const double edge = top();
+    const double dx = std::abs(p.x() - app_.midX());
+    const double edge = app_.top();
+    const bool revealed = app_.revealed();
 
-    const bool overOpenPad = revealed_ && p.y() > edge - notchH() - 245 && dx < 175;
+    const bool overOpenPad = revealed && p.y() > edge - app_.notchH() - 245 && dx < 175;
     const bool atTopEdge = dx < edgeHalfWidth && p.y() >= edge - (edgeDepth - 1);
-    const bool open = overOpenPad || atTopEdge || gesture_.pull.note != nullptr || padHot_;
-    if (open == revealed_) {
+    const bool open =
+        overOpenPad || atTopEdge || app_.gestures().pulling() != nullptr || app_.padHot();
+    if (open == revealed) {
         return;
     }
 
     if (open) {
-        refreshClip();
+        app_.clipOffer().refresh();
     }
     motion::withAnimation(motion::Animation::spring(0.35, 0.85, 0),
-                          [this, open] { setRevealed(open); });
+                          [this, open] { app_.setRevealed(open); });
     setPadTakesPointer(open);
-    if (padWindow_ != nullptr && open) {
+    if (app_.padWindow() != nullptr && open) {
         // No window manager keeps the pad on top: windows raised since may cover it.
-        padWindow_->orderFront();
+        app_.padWindow()->orderFront();
     }
 }
 
-void AppController::pointerMoved()
+void Tracking::pointerMoved()
 {
     // A motion event proves the window system reports this pointer's motion: from now on a
     // still pointer needs no reading.
     pollOnly_ = false;
-    if (gesture_.pull.carried) {
-        padDragChanged();
+    if (const auto* pull = std::get_if<gestures::Pull>(&app_.gestures().state());
+        pull != nullptr && pull->carried) {
+        app_.gestures().padDragChanged();
     }
-    if (trackingTimer_->isActive() && trackingTimer_->interval() == trackingMs) {
+    if (timer_->isActive() && timer_->interval() == trackingMs) {
         movedSinceTick_ = true; // read at the next tick, no sooner
         return;
     }
     trackCursor();
     movedSinceTick_ = false;
-    trackingTimer_->start(trackingMs);
+    timer_->start(trackingMs);
 }
 
-QRectF AppController::hotEdge() const
+QRectF Tracking::hotEdge() const
 {
-    return {midX() - edgeHalfWidth, top() - edgeDepth, 2 * edgeHalfWidth, edgeDepth};
+    return {app_.midX() - edgeHalfWidth, app_.top() - edgeDepth, 2 * edgeHalfWidth, edgeDepth};
 }
 
-void AppController::pointerAtEdge()
+void Tracking::pointerAtEdge()
 {
     trackCursor();
     followPointer();
 }
 
-void AppController::followPointer()
+void Tracking::followPointer()
 {
-    if (trackingTimer_ != nullptr &&
-        (!trackingTimer_->isActive() || trackingTimer_->interval() != trackingMs)) {
-        trackingTimer_->start(trackingMs);
+    if (timer_ != nullptr && (!timer_->isActive() || timer_->interval() != trackingMs)) {
+        timer_->start(trackingMs);
     }
 }
 
-void AppController::trackingTick()
+void Tracking::tick()
 {
-    const bool idleCheck = trackingTimer_->interval() == idleCheckMs;
+    const bool idleCheck = timer_->interval() == idleCheckMs;
     const QPointF before = lastReading_;
     trackCursor();
     if (idleCheck) {
@@ -90,24 +132,24 @@ void AppController::trackingTick()
             // Moved without a motion event (a warp, input a remote desktop or a test driver
             // fakes), and no arrival at the edge is reported either: only reading sees those.
             pollOnly_ = true;
-            trackingTimer_->start(trackingMs);
+            timer_->start(trackingMs);
         }
         return;
     }
     const bool following =
-        movedSinceTick_ || revealed_ || padHot_ || (pollOnly_ && !edgeTellsArrivals_);
+        movedSinceTick_ || app_.revealed() || app_.padHot() || (pollOnly_ && !edgeTellsArrivals_);
     movedSinceTick_ = false;
     if (following) {
         return;
     }
     if (edgeTellsArrivals_ && !pollOnly_) {
-        trackingTimer_->stop(); // motion and arrivals are both reported: nothing to read
+        timer_->stop(); // motion and arrivals are both reported: nothing to read
     } else {
-        trackingTimer_->start(idleCheckMs);
+        timer_->start(idleCheckMs);
     }
 }
 
-QPointF AppController::trackedPointer()
+QPointF Tracking::trackedPointer()
 {
     const QPointF p = platform::desktop().mouseLocation();
     lastReading_ = p;
@@ -119,7 +161,7 @@ QPointF AppController::trackedPointer()
     return p;
 }
 
-void AppController::pointerCrossedPad(bool inside)
+void Tracking::pointerCrossedPad(bool inside)
 {
     if (!platform::desktop().pointerOnlyOverOwnWindows()) {
         return; // the pointer is read anywhere: the next reading says where it went
@@ -134,17 +176,18 @@ void AppController::pointerCrossedPad(bool inside)
     followPointer();
 }
 
-void AppController::setPadTakesPointer(bool open)
+void Tracking::setPadTakesPointer(bool open)
 {
-    if (padWindow_ == nullptr) {
+    Panel* pad = app_.padWindow();
+    if (pad == nullptr) {
         return;
     }
     if (!platform::desktop().pointerOnlyOverOwnWindows()) {
-        padWindow_->setIgnoresMouse(!open);
+        pad->setIgnoresMouse(!open);
         return;
     }
     // The pointer is seen only over the program's windows, so the hidden pad keeps its top
     // edge taking input: the pointer arriving there is what opens it.
-    padWindow_->setIgnoresMouse(false);
-    padWindow_->setInputRegion(open ? QRegion(padWindow_->rect()) : hotStrip);
+    pad->setIgnoresMouse(false);
+    pad->setInputRegion(open ? QRegion(pad->rect()) : hotStrip);
 }

@@ -1,4 +1,5 @@
 #include "controller/AppController.h"
+#include "controller/NoteSizes.h"
 #include "model/NoteGeometry.h"
 #include "motion/Motion.h"
 #include "sound/Sound.h"
@@ -28,7 +29,7 @@ void finishTuck(AppController* app, NoteModel* note)
     reordered.removeAll(note);
     reordered.append(note);
     app->setNotes(reordered);
-    app->changed();
+    Q_EMIT app->notesEdited();
 
     app->wobblePad();
     haptic();
@@ -59,8 +60,8 @@ void AppController::putBack(NoteModel* note)
         note->setPeel(25);
     });
     // ...while the window rises until the paper's top edge meets the notch's lower edge.
-    const double w = winW(note);
-    const double h = winH(note);
+    const double w = sizes_->winW(note);
+    const double h = sizes_->winH(note);
     const QRectF target(midX() - w / 2, top() - notchH() - (h - geometry::inset), w, h);
     const QPointer<AppController> self(this);
     const QPointer<NoteModel> tucking(note);
@@ -87,12 +88,12 @@ void AppController::bringAllBack()
 void AppController::wobblePad()
 {
     motion::withAnimation(motion::Animation::spring(0.12, 0.825, 0),
-                          [this] { setWobble(wobbleSwing); });
+                          [this] { publish(Field::Wobble, [this] { wobble_ = wobbleSwing; }); });
     motion::after(
         wobbleReturnDelay,
         [this] {
             motion::withAnimation(motion::Animation::spring(0.45, 0.7, 0),
-                                  [this] { setWobble(0); });
+                                  [this] { publish(Field::Wobble, [this] { wobble_ = 0; }); });
         },
         this);
 }

@@ -1,6 +1,7 @@
 #include "dashboard/DashWindow.h"
 
 #include "controller/AppController.h"
+#include "controller/ImageQueue.h"
 #include "dashboard/DashboardView.h"
 #include "model/Images.h"
 #include "platform/Desktop.h"
@@ -111,7 +112,7 @@ bool DashWindow::pasteImage()
     if (!canPasteImage()) {
         return false;
     }
-    app->pasteImage(app->dashboardSelection());
+    app->images().pasteImage(app->dashboardSelection());
     return true;
 }
 

@@ -117,15 +117,13 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     installShortcuts();
 
     if (app_) {
-        connect(app_.data(), qOverload<AppController::Field>(&AppController::changed), this,
-                [this](AppController::Field field) {
-                    if (field == AppController::Field::Notes ||
-                        field == AppController::Field::Folders) {
-                        scheduleRefresh();
-                    } else if (field == AppController::Field::SaveFailure) {
-                        showSaveFailure();
-                    }
-                });
+        connect(app_.data(), &AppController::changed, this, [this](AppController::Field field) {
+            if (field == AppController::Field::Notes || field == AppController::Field::Folders) {
+                scheduleRefresh();
+            } else if (field == AppController::Field::SaveFailure) {
+                showSaveFailure();
+            }
+        });
         showSaveFailure();
     }
     refreshNow();

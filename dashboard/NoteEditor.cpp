@@ -1,6 +1,7 @@
 #include "dashboard/NoteEditor.h"
 
 #include "controller/AppController.h"
+#include "controller/ImageQueue.h"
 #include "dashboard/AddAnotherButton.h"
 #include "dashboard/BarWidget.h"
 #include "dashboard/DashListView.h"
@@ -261,7 +262,7 @@ void NoteEditor::buildActionControls()
                        toolbar_);
     connect(addImage, &QToolButton::clicked, this, [this] {
         if (app_ && note_) {
-            app_->chooseImages(note_);
+            app_->images().chooseImages(note_);
         }
     });
     actionsRow_->addWidget(addImage);
@@ -272,7 +273,7 @@ void NoteEditor::buildActionControls()
         toolbar_);
     connect(screenshot, &QToolButton::clicked, this, [this] {
         if (app_ && note_) {
-            app_->captureScreenshot(note_);
+            app_->images().captureScreenshot(note_);
         }
     });
     actionsRow_->addWidget(screenshot);
@@ -379,7 +380,7 @@ void NoteEditor::buildImages()
     auto* another = new AddAnotherButton(content);
     connect(another, &QAbstractButton::clicked, this, [this] {
         if (app_ && note_) {
-            app_->chooseImages(note_);
+            app_->images().chooseImages(note_);
         }
     });
     column->addWidget(another);
@@ -397,7 +398,7 @@ void NoteEditor::showTileMenu(QWidget* tile, QPoint at, const QString& name)
     // The menu runs its own event loop: the note, or this editor, may be gone when it closes.
     const QPointer<NoteEditor> alive(this);
     if (menu.exec(tile->mapToGlobal(at)) == remove && alive && app_ && note_) {
-        app_->removeImage(note_, name);
+        app_->images().removeImage(note_, name);
     }
 }
 
@@ -708,7 +709,7 @@ bool NoteEditor::dropImages(const QMimeData* mime)
     }
     // The note, not this pane, receives what finishes loading: the user may have moved on.
     for (const Images::Source& source : droppedImages(mime)) {
-        app_->addImageFrom(note_, source);
+        app_->images().addImageFrom(note_, source);
     }
     return true;
 }

@@ -1,6 +1,8 @@
 #include "noteview/NoteView.h"
 
 #include "controller/AppController.h"
+#include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
 #include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/NoteGeometry.h"
@@ -208,7 +210,7 @@ void NoteView::buildParts()
     });
     connect(strip_, &ImageStrip::removeRequested, this, [this](const QString& name) {
         if (app_ && note_) {
-            app_->removeImage(note_, name);
+            app_->images().removeImage(note_, name);
         }
     });
 
@@ -322,7 +324,7 @@ double NoteView::totalHeight() const
     if (!note_) {
         return 0;
     }
-    return app_ ? app_->totalH(note_) : note_->paperH();
+    return app_ ? app_->sizes().totalH(note_) : note_->paperH();
 }
 
 double NoteView::targetFrameHeight() const
@@ -372,7 +374,8 @@ void NoteView::layoutParts()
     foldedRow_->setGeometry(0, headerTop + HeaderStrip::height, w, rowH);
 
     const bool hasImages = !note_->images().isEmpty();
-    const int area = hasImages && app_ ? static_cast<int>(std::round(app_->imagesAreaH(note_))) : 0;
+    const int area =
+        hasImages && app_ ? static_cast<int>(std::round(app_->sizes().imagesAreaH(note_))) : 0;
     strip_->setVisible(!folded && hasImages);
     strip_->setGeometry(0, HeaderStrip::height, w, area);
 
@@ -451,9 +454,10 @@ void NoteView::refreshImages()
             continue;
         }
         const QImage image = Images::shown(names.at(i), this, [this] { refreshImages(); });
-        entries.append({names.at(i), i, image, app_->imageHeight(names.at(i), tileW)});
+        entries.append({names.at(i), i, image, app_->sizes().imageHeight(names.at(i), tileW)});
     }
-    strip_->setEntries(entries, tileW, app_->stripH(note_), app_->imagesAreaH(note_));
+    strip_->setEntries(entries, tileW, app_->sizes().stripH(note_),
+                       app_->sizes().imagesAreaH(note_));
 }
 
 // --- effects
@@ -742,13 +746,13 @@ std::unique_ptr<QMenu> NoteView::sizeMenu()
                                  Preset{QT_TRANSLATE_NOOP("Note", "Large  320 × 360"), 320, 360}}) {
         const double w = preset.w;
         const double h = preset.h;
-        QObject::connect(menu->addAction(QCoreApplication::translate("Note", preset.text)),
-                         &QAction::triggered,
-                         act([w, h](AppController* a, NoteModel* n) { a->setSize(n, w, h); }));
+        QObject::connect(
+            menu->addAction(QCoreApplication::translate("Note", preset.text)), &QAction::triggered,
+            act([w, h](AppController* a, NoteModel* n) { a->sizes().setSize(n, w, h); }));
     }
     QObject::connect(menu->addAction(QCoreApplication::translate("Note", "Fit to Content")),
                      &QAction::triggered,
-                     act([](AppController* a, NoteModel* n) { a->fitToContent(n); }));
+                     act([](AppController* a, NoteModel* n) { a->sizes().fitToContent(n); }));
     menu->addSeparator();
     const bool folded = note_ && note_->folded();
     QObject::connect(menu->addAction(folded ? QCoreApplication::translate("Note", "Unfold")
@@ -802,7 +806,7 @@ void NoteView::dropImages(const QMimeData* mime)
     const QPointer<AppController> app = app_;
     if (note && app) {
         for (const Images::Source& source : droppedImages(mime)) {
-            app->addImageFrom(note, source);
+            app->images().addImageFrom(note, source);
         }
     }
 }

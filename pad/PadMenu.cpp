@@ -1,6 +1,7 @@
 #include "pad/PadMenu.h"
 
 #include "controller/AppController.h"
+#include "controller/NotesFolderMove.h"
 #include "platform/LoginItem.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,7 @@ void fillPadMenu(QMenu& menu, AppController* app)
     });
     menu.addAction(QCoreApplication::translate("Pad", "Notes Folder…"), &menu, [weak] {
         if (weak) {
-            weak->chooseNotesFolder();
+            weak->folderMove().choose();
         }
     });
     QAction* login = menu.addAction(QCoreApplication::translate("Pad", "Open at Login"));

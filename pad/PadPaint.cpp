@@ -1,3 +1,4 @@
+#include "controller/ClipboardOffer.h"
 #include "model/NoteModel.h"
 #include "pad/MiniStack.h"
 #include "pad/PadHitButton.h"
@@ -174,7 +175,7 @@ void PadView::paintFocus(QPainter& p, const PadHitButton* control, const QRectF&
 // The offered image scaled to fill its 54 x 36 frame, made once per image.
 const QImage& PadView::clipThumbnail()
 {
-    const QImage& clip = app_ ? app_->clipImage() : clipThumb_;
+    const QImage& clip = app_ ? app_->clipOffer().image() : clipThumb_;
     if (clip.isNull()) {
         clipThumb_ = QImage();
         clipThumbKey_ = 0;

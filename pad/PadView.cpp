@@ -1,5 +1,8 @@
 #include "pad/PadView.h"
 
+#include "controller/ClipboardOffer.h"
+#include "controller/Gestures.h"
+#include "controller/ImageQueue.h"
 #include "model/NoteModel.h"
 #include "pad/PadHitButton.h"
 #include "pad/PadMenu.h"
@@ -68,8 +71,7 @@ PadView::PadView(AppController* app, QWidget* parent)
     if (app_ == nullptr) {
         return;
     }
-    connect(app, qOverload<AppController::Field>(&AppController::changed), this,
-            &PadView::onAppChanged);
+    connect(app, &AppController::changed, this, &PadView::onAppChanged);
     // Announcements without a published value (a note pulled out of the pad).
     connect(app, &AppController::willChange, this, &PadView::refresh);
     connectNotes();
@@ -99,7 +101,7 @@ void PadView::createControls()
     });
     connect(buttons_[1], &QAbstractButton::clicked, this, [this] {
         if (app_) {
-            app_->captureScreenshot(nullptr);
+            app_->images().captureScreenshot(nullptr);
         }
     });
     connect(buttons_[2], &QAbstractButton::clicked, this, &PadView::newNotePressed);
@@ -291,7 +293,7 @@ void PadView::offerPressed()
         return;
     }
     // Does nothing when the offer has been withdrawn since it was drawn.
-    app_->pasteClip();
+    app_->clipOffer().paste();
 }
 
 void PadView::newNotePressed()
@@ -316,7 +318,7 @@ pad::IslandContent PadView::content() const
     c.hot = hover_ || padHot;
     const bool full = c.hot && !padHot;
     c.buttons = full;
-    c.clip = full && !app_->clipImage().isNull();
+    c.clip = full && !app_->clipOffer().image().isNull();
     c.cards = full ? static_cast<int>(std::min<qsizetype>(peek_.size(), pad::maxCards)) : 0;
     return c;
 }
@@ -422,7 +424,7 @@ void PadView::applyShapeMask()
 // While the island slides, it may come to lie under a pointer that is not moving.
 void PadView::hitTestPointer()
 {
-    if (hover_ || pulling_ || !app_ || !app_->revealed() || !isVisible()) {
+    if (hover_ || !app_ || app_->gestures().pullUnderWay() || !app_->revealed() || !isVisible()) {
         return;
     }
     const QPointF local = mapFromGlobal(platform::pointerInQt());
@@ -443,28 +445,24 @@ void PadView::mousePressEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    pulling_ = true;
-    app_->padDragChanged();
+    app_->gestures().padDragChanged();
 }
 
 void PadView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (pulling_ && (event->buttons() & Qt::LeftButton) && app_) {
-        app_->padDragChanged();
+    if (app_ && app_->gestures().pullUnderWay() && (event->buttons() & Qt::LeftButton)) {
+        app_->gestures().padDragChanged();
     }
     hoverAt(event->position());
 }
 
 void PadView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !pulling_) {
+    if (event->button() != Qt::LeftButton || !app_ || !app_->gestures().pullUnderWay()) {
         event->ignore();
         return;
     }
-    pulling_ = false;
-    if (app_) {
-        app_->padDragEnded();
-    }
+    app_->gestures().padDragEnded();
 }
 
 void PadView::enterEvent(QEnterEvent* event)

@@ -5,6 +5,7 @@
 #include "pad/PadLayout.h"
 #include "pad/PadText.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QUuid>
 #include <QWidget>
@@ -92,7 +93,6 @@ private:
     int count_ = 0;
     // The expanded content as last shown; kept while it fades out.
     pad::IslandContent shown_;
-    bool pulling_ = false;
     bool maskPending_ = false;
 
     motion::AnimatedValue slide_;

@@ -1,6 +1,8 @@
 #include "viewer/ImageViewer.h"
 
 #include "controller/AppController.h"
+#include "controller/ClipboardOffer.h"
+#include "controller/ImageQueue.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "paint/Blur.h"
@@ -244,7 +246,7 @@ void ImageViewer::copyShown()
     platform::desktop().setClipboardImage(image);
     // The pad must not offer the user's own copy back as a new clipboard note.
     if (app_) {
-        app_->setClipboardUsed(platform::desktop().clipboardChangeCount());
+        app_->clipOffer().setUsed(platform::desktop().clipboardChangeCount());
     }
 }
 
@@ -277,7 +279,7 @@ void ImageViewer::removeShown()
         return;
     }
     const QPointer<ImageViewer> self(this);
-    app_->removeImage(note_, name);
+    app_->images().removeImage(note_, name);
     if (!self) {
         return;
     }

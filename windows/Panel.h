@@ -1,7 +1,7 @@
 #pragma once
 
-#include "windows/MouseEvent.h"
 #include "windows/PointerGesture.h"
+#include "windows/ResizePhase.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -75,7 +75,7 @@ public:
     std::function<void()> onPasteImage;
     // Escape in the window: puts the note away, so the keyboard alone can tuck it.
     std::function<void()> onDismiss;
-    std::function<bool(MouseEvent, int clickCount)> resizeHook;
+    std::function<bool(ResizePhase, int clickCount)> resizeHook;
     // Called once the window system has settled the window somewhere else than the program
     // last put it: a window manager that clamps a window or makes room for its frame. frame()
     // then reads where the window really is.

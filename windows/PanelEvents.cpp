@@ -161,7 +161,7 @@ bool Panel::filterMouse(QMouseEvent* event)
     using Action = PointerGesture::Action;
     PointerGesture::Step step = gesture_.feed(gestureInput(event));
     if (step.action == Action::OfferResize) {
-        step = gesture_.answerResize(resizeHook(MouseEvent::Down, step.clickCount));
+        step = gesture_.answerResize(resizeHook(ResizePhase::Down, step.clickCount));
     }
     // The copy of a press lives exactly as long as the gesture holds the press back.
     std::unique_ptr<QMouseEvent> letGo = gesture_.holdsPress() ? nullptr : std::move(heldDown_);
@@ -175,10 +175,10 @@ bool Panel::filterMouse(QMouseEvent* event)
         heldDown_.reset(static_cast<QMouseEvent*>(event->clone()));
         return true;
     case Action::ResizeDrag:
-        resizeHook(MouseEvent::Dragged, 0);
+        resizeHook(ResizePhase::Dragged, 0);
         return true;
     case Action::ResizeUp:
-        resizeHook(MouseEvent::Up, 0);
+        resizeHook(ResizePhase::Up, 0);
         return true;
     case Action::DragStart:
     case Action::DragMove:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/AppController.h"
+#include "controller/ImageQueue.h"
 #include "dashboard/DashboardView.h"
 #include "model/NoteFilter.h"
 #include "model/NoteModel.h"
@@ -46,7 +47,7 @@ inline NoteModel* padNoteAndViewer(Fixture& f, const Visit& visit)
     }
     QImage picture(80, 60, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
-    app.addImage(shown, picture);
+    app.images().addImage(shown, picture);
     Fixture::finishImages();
     app.viewImages(shown, 0);
     Fixture::advance(2.0);

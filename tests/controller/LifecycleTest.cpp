@@ -45,10 +45,6 @@ private Q_SLOTS:
         QCOMPARE(last["color"].toString(), QStringLiteral("blue"));
         QCOMPARE(last["folder"].toString(), QStringLiteral("Personal"));
         QCOMPARE(last["onScreen"].toBool(), false);
-        QCOMPARE(last["x"].toDouble(), 0.0);
-        QCOMPARE(last["y"].toDouble(), 0.0);
-        QCOMPARE(last["pw"].toDouble(), 220.0);
-        QCOMPARE(last["ph"].toDouble(), 220.0);
         QCOMPARE(note->modified(), note->created());
         QCOMPARE(note->created(), h->today);
     }

@@ -1,3 +1,5 @@
+#include "controller/NotesFolderMove.h"
+
 #include "controller/FolderLocks.h"
 #include "model/Images.h"
 #include "model/NotesFolder.h"
@@ -71,11 +73,11 @@ private Q_SLOTS:
             chosen(target);
         };
         QSignalSpy moved(&app(), &AppController::notesFolderChanged);
-        app().chooseNotesFolder();
+        app().folderMove().choose();
         QCOMPARE(asked, h->dir.path());
         QTRY_COMPARE(moved.count(), 1);
         QCOMPARE(moved[0][0].toString(), target);
-        QVERIFY(!app().movingNotes());
+        QVERIFY(!app().folderMove().moving());
 
         QCOMPARE(Store::url(), target + "/notes.json");
         QCOMPARE(QSettings().value("notesFolder").toString(), target);
@@ -109,7 +111,7 @@ private Q_SLOTS:
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         QSignalSpy moved(&app(), &AppController::notesFolderChanged);
 
-        app().moveNotesTo(target);
+        app().folderMove().moveTo(target);
         QCOMPARE(texts(), QStringList{"from the other computer"});
         QCOMPARE(moved.count(), 1);
         QCOMPARE(told.count(), 1);
@@ -164,9 +166,9 @@ private Q_SLOTS:
         const QString url = Store::url();
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         QSignalSpy moved(&app(), &AppController::notesFolderChanged);
-        app().moveNotesTo(folder);
+        app().folderMove().moveTo(folder);
         QTRY_COMPARE(told.count(), 1);
-        QVERIFY(!app().movingNotes());
+        QVERIFY(!app().folderMove().moving());
         full.reset();
         QCOMPARE(moved.count(), 0);
         QCOMPARE(Store::url(), url);

@@ -1,3 +1,5 @@
+#include "controller/Gestures.h"
+#include "controller/NoteSizes.h"
 #include "motion/Motion.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
@@ -10,7 +12,7 @@ class SizingTest : public QObject {
     std::unique_ptr<Fixture> h;
 
     AppController& app() { return *h->app; }
-    using Event = AppController::MouseEvent;
+    using Event = ResizePhase;
 
     // A note shown with its window's top-left corner at (100, 700) in the y-up space.
     NoteModel* shownNote(double w = 220, double ph = 220)
@@ -18,14 +20,14 @@ class SizingTest : public QObject {
         NoteModel* note = h->addNote(QStringLiteral("sized"), true);
         note->setPaperW(w);
         note->setPaperH(ph);
-        note->origin = QPointF(100, 700 - app().winH(note));
+        note->origin = QPointF(100, 700 - app().sizes().winH(note));
         app().show(note);
         return note;
     }
     void drag(NoteModel* note, QPointF to)
     {
         h->desktop.mouse = to;
-        QVERIFY(app().resizeHook(note, Event::Dragged, 0));
+        QVERIFY(app().gestures().resizeHook(note, Event::Dragged, 0));
     }
 
 private Q_SLOTS:
@@ -40,20 +42,20 @@ private Q_SLOTS:
     {
         NoteModel* note = h->addNote(QString());
         note->setPaperH(100);
-        QCOMPARE(app().totalH(note), 120.0);
+        QCOMPARE(app().sizes().totalH(note), 120.0);
         note->setPaperH(900);
-        QCOMPARE(app().totalH(note), 760.0);
-        QCOMPARE(app().winH(note), 840.0);
-        QCOMPARE(app().winW(note), 300.0);
+        QCOMPARE(app().sizes().totalH(note), 760.0);
+        QCOMPARE(app().sizes().winH(note), 840.0);
+        QCOMPARE(app().sizes().winW(note), 300.0);
 
         h->desktop.frame = QRectF(0, 0, 1920, 1200);
         h->launch();
-        QCOMPARE(app().maxTotal(), 800.0);
+        QCOMPARE(app().sizes().maxTotal(), 800.0);
         // On a tiny screen the upper bound wins over the lower one.
         h->desktop.frame = QRectF(0, 0, 640, 200);
         h->launch();
         note = h->addNote(QString());
-        QCOMPARE(app().totalH(note), 60.0);
+        QCOMPARE(app().sizes().totalH(note), 60.0);
     }
 
     void imagesAreScaledToThePaperWidth()
@@ -62,23 +64,23 @@ private Q_SLOTS:
         const QString wide = h->storeImage(QSize(1000, 500));
         const QString tall = h->storeImage(QSize(1000, 2000));
         const QString flat = h->storeImage(QSize(1000, 10));
-        QCOMPARE(app().imageHeight(wide, 200), 100.0);
-        QCOMPARE(app().imageHeight(tall, 200), 260.0);
-        QCOMPARE(app().imageHeight(flat, 200), 50.0);
-        QCOMPARE(app().imageHeight(QStringLiteral("missing.png"), 200), 60.0);
-        QCOMPARE(app().imageHeight(QStringLiteral("../notes.json"), 200), 60.0);
+        QCOMPARE(app().sizes().imageHeight(wide, 200), 100.0);
+        QCOMPARE(app().sizes().imageHeight(tall, 200), 260.0);
+        QCOMPARE(app().sizes().imageHeight(flat, 200), 50.0);
+        QCOMPARE(app().sizes().imageHeight(QStringLiteral("missing.png"), 200), 60.0);
+        QCOMPARE(app().sizes().imageHeight(QStringLiteral("../notes.json"), 200), 60.0);
 
-        QCOMPARE(app().stripH(note), 0.0);
-        QCOMPARE(app().imagesAreaH(note), 0.0);
+        QCOMPARE(app().sizes().stripH(note), 0.0);
+        QCOMPARE(app().sizes().imagesAreaH(note), 0.0);
         note->setImages({wide, tall, flat, QStringLiteral("missing.png")});
-        QCOMPARE(app().stripH(note), 100.0 + 260 + 50 + 60 + 4 * 6);
+        QCOMPARE(app().sizes().stripH(note), 100.0 + 260 + 50 + 60 + 4 * 6);
         note->setPaperH(94);
-        QCOMPARE(app().totalH(note), 94.0 + 494);
-        QCOMPARE(app().imagesAreaH(note), 94.0 + 494 - 116);
+        QCOMPARE(app().sizes().totalH(note), 94.0 + 494);
+        QCOMPARE(app().sizes().imagesAreaH(note), 94.0 + 494 - 116);
         note->setImages({wide});
-        QCOMPARE(app().imagesAreaH(note), 84.0);
+        QCOMPARE(app().sizes().imagesAreaH(note), 84.0);
         note->setPaperH(600);
-        QCOMPARE(app().imagesAreaH(note), 106.0);
+        QCOMPARE(app().sizes().imagesAreaH(note), 106.0);
     }
 
     void resizingKeepsTheTopLeftCorner()
@@ -88,20 +90,20 @@ private Q_SLOTS:
         QCOMPARE(panel->frame(), QRectF(100, 400, 300, 300));
         note->setPaperW(320);
         note->setPaperH(300);
-        app().resize(note);
+        app().sizes().resize(note);
         QCOMPARE(panel->frame(), QRectF(100, 320, 400, 380));
         QCOMPARE(note->origin, QPointF(100, 320));
 
         // Same size: the origin is left alone even when it disagrees with the window.
         note->origin = QPointF(5, 5);
-        app().resize(note);
+        app().sizes().resize(note);
         QCOMPARE(note->origin, QPointF(5, 5));
     }
 
     void animatedResizeStoresTheOriginAtOnce()
     {
         NoteModel* note = shownNote();
-        app().setSize(note, 180, 180);
+        app().sizes().setSize(note, 180, 180);
         QCOMPARE(note->origin, QPointF(100, 440));
         QVERIFY(motion::isAnimatingWindowFrame(app().window(note)));
         h->advance(0.25);
@@ -116,7 +118,7 @@ private Q_SLOTS:
         const double before =
             h->savedNotes().isEmpty() ? 0 : h->savedNotes()[0].toObject()["pw"].toDouble();
         h->desktop.mouse = QPointF(395, 405);
-        QVERIFY(app().resizeHook(note, Event::Down, 1));
+        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
         drag(note, QPointF(445, 380));
         drag(note, QPointF(495, 355));
         QCOMPARE(note->paperW(), 320.0);
@@ -127,7 +129,7 @@ private Q_SLOTS:
         const QJsonArray during = h->savedNotes();
         QVERIFY(during.isEmpty() || during[0].toObject()["pw"].toDouble() == before);
 
-        QVERIFY(app().resizeHook(note, Event::Up, 0));
+        QVERIFY(app().gestures().resizeHook(note, Event::Up, 0));
         QCOMPARE(h->savedNotes()[0].toObject()["pw"].toDouble(), 320.0);
         QCOMPARE(h->savedNotes()[0].toObject()["ph"].toDouble(), 270.0);
         QVERIFY(h->sounds.isEmpty());
@@ -141,62 +143,53 @@ private Q_SLOTS:
         QCOMPARE(note->paperW(), 320.0);
     }
 
-    void theHandleStopsAtTheLimits()
+    void theHandleKeepsWithinTheLimits_data()
     {
+        QTest::addColumn<QPointF>("to");
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<QSizeF>("paper");
+        QTest::newRow("smallest") << QPointF(-1000, 2000) << false << QSizeF(160, 120);
+        QTest::newRow("largest") << QPointF(3000, -3000) << false << QSizeF(600, 760);
+        QTest::newRow("a broken sample") << QPointF(qQNaN(), qInf()) << false << QSizeF(220, 220);
+        // Total 120 less a 106 strip would be 14: the paper keeps 94.
+        QTest::newRow("shorter with a picture") << QPointF(395, 2000) << true << QSizeF(220, 94);
+    }
+    void theHandleKeepsWithinTheLimits()
+    {
+        QFETCH(QPointF, to);
+        QFETCH(bool, picture);
+        QFETCH(QSizeF, paper);
         NoteModel* note = shownNote();
+        if (picture) {
+            note->setImages({h->storeImage(QSize(1000, 500))});
+        }
         h->desktop.mouse = QPointF(395, 405);
-        QVERIFY(app().resizeHook(note, Event::Down, 1));
-        drag(note, QPointF(-1000, 2000));
-        QCOMPARE(note->paperW(), 160.0);
-        QCOMPARE(note->paperH(), 120.0);
-        QCOMPARE(note->sizeBadge(), std::optional<QString>(QStringLiteral("160 \u00D7 120")));
-        drag(note, QPointF(3000, -3000));
-        QCOMPARE(note->paperW(), 600.0);
-        QCOMPARE(note->paperH(), 760.0);
-        // A broken pointer sample leaves the size alone.
-        drag(note, QPointF(qQNaN(), qInf()));
-        QCOMPARE(note->paperW(), 600.0);
-        QCOMPARE(note->paperH(), 760.0);
+        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
+        drag(note, to);
+        QCOMPARE(QSizeF(note->paperW(), note->paperH()), paper);
         QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
     }
 
-    void aNoteWithImagesMayShrinkItsPaperFurther()
-    {
-        NoteModel* note = shownNote();
-        note->setImages({h->storeImage(QSize(1000, 500))});
-        h->desktop.mouse = QPointF(395, 405);
-        QVERIFY(app().resizeHook(note, Event::Down, 1));
-        drag(note, QPointF(395, 2000));
-        // Total 120 less a 106 strip would be 14: the paper keeps 94.
-        QCOMPARE(note->paperH(), 94.0);
-    }
-
-    void doubleClickOnTheHandleResetsTheSize()
+    void aDoubleClickResetsTheSizeAndFoldedOrWindowlessNotesDecline()
     {
         NoteModel* note = shownNote(400, 500);
-        QVERIFY(app().resizeHook(note, Event::Down, 2));
-        QCOMPARE(note->paperW(), 220.0);
-        QCOMPARE(note->paperH(), 220.0);
+        QVERIFY(app().gestures().resizeHook(note, Event::Down, 2));
+        QCOMPARE(QSizeF(note->paperW(), note->paperH()), QSizeF(220, 220));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
-    }
-
-    void foldedOrWindowlessNotesDecline()
-    {
-        NoteModel* note = shownNote();
         note->setFolded(true);
-        QVERIFY(!app().resizeHook(note, Event::Down, 1));
+        QVERIFY(!app().gestures().resizeHook(note, Event::Down, 1));
         NoteModel* tucked = h->addNote(QStringLiteral("no window"));
-        QVERIFY(!app().resizeHook(tucked, Event::Down, 1));
-        QVERIFY(app().resizeHook(shownNote(), Event::Other, 1));
+        QVERIFY(!app().gestures().resizeHook(tucked, Event::Down, 1));
+        QVERIFY(app().gestures().resizeHook(shownNote(), Event::Other, 1));
     }
 
     void presetSizesAreTakenAsGiven()
     {
         NoteModel* note = shownNote();
-        app().setSize(note, 100, 50);
+        app().sizes().setSize(note, 100, 50);
         QCOMPARE(note->paperW(), 100.0);
         QCOMPARE(note->paperH(), 50.0);
-        app().setSize(note, qQNaN(), 300);
+        app().sizes().setSize(note, qQNaN(), 300);
         QCOMPARE(note->paperW(), 100.0);
         QCOMPARE(note->paperH(), 50.0);
     }
@@ -204,24 +197,24 @@ private Q_SLOTS:
     void fittingSizesThePaperToTheText()
     {
         NoteModel* note = shownNote(220, 500);
-        app().fitToContent(note);
+        app().sizes().fitToContent(note);
         QCOMPARE(note->paperH(), 120.0);
         QCOMPARE(note->paperW(), 220.0);
         QCOMPARE(h->sounds.size(), 1);
 
         note->setImages({h->storeImage(QSize(100, 100))});
-        app().fitToContent(note);
+        app().sizes().fitToContent(note);
         QCOMPARE(note->paperH(), 94.0);
 
         note->setText(QStringLiteral("line\n").repeated(12));
-        app().fitToContent(note);
+        app().sizes().fitToContent(note);
         const double twelve = note->paperH();
         // 13 lines (the last one empty) of 14-pixel text with 3 between them, plus 56.
         QVERIFY2(twelve > 13 * 14 + 56 && twelve < 13 * 22 + 56,
                  qPrintable(QString::number(twelve)));
 
         note->setText(QStringLiteral("word ").repeated(4000));
-        app().fitToContent(note);
+        app().sizes().fitToContent(note);
         QCOMPARE(note->paperH(), 800.0);
         QCOMPARE(h->savedNotes()[0].toObject()["ph"].toDouble(), 800.0);
     }

@@ -1,3 +1,7 @@
+#include "controller/Tracking.h"
+
+#include "controller/ClipboardOffer.h"
+#include "controller/Gestures.h"
 #include "motion/Motion.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
@@ -6,12 +10,11 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-// Reaches the controller's private gesture state.
+// Reaches the controller's tracking timer.
 class ControllerTestAccess {
 public:
-    static void setPulling(AppController& app, NoteModel* note) { app.gesture_.pull.note = note; }
-    static QTimer* trackingTimer(AppController& app) { return app.trackingTimer_; }
-    static void tick(AppController& app) { app.trackingTick(); }
+    static QTimer* trackingTimer(AppController& app) { return app.tracking().timer_.get(); }
+    static void tick(AppController& app) { app.tracking().tick(); }
 };
 
 // The pad at the notch opens and closes with the pointer. The fake screen is 1440 x 900 with a
@@ -25,7 +28,7 @@ class TrackingTest : public QObject {
     void pointAt(double x, double y)
     {
         h->desktop.mouse = QPointF(x, y);
-        app().trackCursor();
+        app().tracking().trackCursor();
     }
 
 private Q_SLOTS:
@@ -66,7 +69,10 @@ private Q_SLOTS:
         pointAt(720 + 174, 876 - 244);
         QVERIFY(app().revealed());
         pointAt(720 - 174, 876 - 244);
+        // Where the pointer is read anywhere, leaving the pad's window says nothing new.
+        app().tracking().pointerCrossedPad(false);
         QVERIFY(app().revealed());
+        QVERIFY(!app().padWindow()->inputRegion());
 
         pointAt(720 + 175, 800);
         QVERIFY(!app().revealed());
@@ -81,19 +87,19 @@ private Q_SLOTS:
     {
         h->desktop.mouse = QPointF(100, 100);
         app().setPadHot(true);
-        app().trackCursor();
+        app().tracking().trackCursor();
         QVERIFY(app().revealed());
         app().setPadHot(false);
-        app().trackCursor();
+        app().tracking().trackCursor();
         QVERIFY(!app().revealed());
 
-        NoteModel* note = h->addNote(QStringLiteral("pulled"));
-        ControllerTestAccess::setPulling(app(), note);
-        app().trackCursor();
+        h->addNote(QStringLiteral("pulled"));
+        app().gestures().padDragChanged(); // far below the pad: a pull is held all the same
+        app().tracking().trackCursor();
         QVERIFY(app().revealed());
         QVERIFY(!app().padWindow()->ignoresMouse());
-        ControllerTestAccess::setPulling(app(), nullptr);
-        app().trackCursor();
+        app().gestures().padDragEnded();
+        app().tracking().trackCursor();
         QVERIFY(!app().revealed());
     }
 
@@ -114,26 +120,6 @@ private Q_SLOTS:
         QCOMPARE(spy.count(), opening);
     }
 
-    void thePadOpensAndClosesWithASpring()
-    {
-        QList<motion::Animation> seen;
-        connect(&app(), qOverload<AppController::Field>(&AppController::changed), this,
-                [&](AppController::Field field) {
-                    if (field == AppController::Field::Revealed) {
-                        seen << motion::currentAnimation();
-                    }
-                });
-        pointAt(720, 900);
-        pointAt(0, 0);
-        QCOMPARE(seen.size(), 2);
-        for (const motion::Animation& a : seen) {
-            QCOMPARE(a.kind, motion::Animation::Kind::Spring);
-            QCOMPARE(a.response, 0.35);
-            QCOMPARE(a.dampingFraction, 0.85);
-            QCOMPARE(a.blendDuration, 0.0);
-        }
-    }
-
     // Under XWayland the pointer is seen only over the program's own windows: the hidden pad
     // keeps its top edge taking input, and leaving the pad counts as going elsewhere, since the
     // position read afterwards is the stale one from the moment it left.
@@ -149,12 +135,12 @@ private Q_SLOTS:
         QCOMPARE(pad->inputRegion(), std::optional<QRegion>(strip));
 
         h->desktop.mouse = QPointF(720, 900); // arrives on the strip
-        app().pointerCrossedPad(true);
+        app().tracking().pointerCrossedPad(true);
         QVERIFY(app().revealed());
         QCOMPARE(pad->inputRegion(), std::optional<QRegion>(QRegion(pad->rect())));
 
         pointAt(720, 800); // over the open pad
-        app().pointerCrossedPad(false);
+        app().tracking().pointerCrossedPad(false);
         QVERIFY(!app().revealed());
         QCOMPARE(pad->inputRegion(), std::optional<QRegion>(strip));
         pointAt(720, 800); // the same stale reading keeps it closed
@@ -166,15 +152,6 @@ private Q_SLOTS:
         QVERIFY(app().revealed());
     }
 
-    void elsewhereLeavingThePadChangesNothing()
-    {
-        pointAt(720, 900);
-        pointAt(720, 800);
-        app().pointerCrossedPad(false);
-        QVERIFY(app().revealed());
-        QVERIFY(!app().padWindow()->inputRegion());
-    }
-
     // Once motion events are seen to arrive, a still pointer under the hidden pad is read only
     // every few seconds, and only to catch motion that makes no event (a warp, faked input):
     // that brings back the steady reading. Driven tick by tick, as a manual clock would.
@@ -183,11 +160,11 @@ private Q_SLOTS:
         QTimer* timer = ControllerTestAccess::trackingTimer(app());
         QCOMPARE(timer->interval(), 80); // no motion event seen yet: read as before
         h->desktop.mouse = QPointF(720, 900);
-        app().pointerMoved(); // motion is reported; read at the tick, as before
+        app().tracking().pointerMoved(); // motion is reported; read at the tick, as before
         ControllerTestAccess::tick(app());
         QVERIFY(app().revealed());
         h->desktop.mouse = QPointF(0, 0);
-        app().pointerMoved();
+        app().tracking().pointerMoved();
         ControllerTestAccess::tick(app());
         QVERIFY(!app().revealed());
         QCOMPARE(timer->interval(), 80); // it moved during the tick: follow one more
@@ -198,7 +175,7 @@ private Q_SLOTS:
         QCOMPARE(timer->interval(), 3000);
 
         h->desktop.mouse = QPointF(720, 900);
-        app().pointerMoved(); // while resting, motion is read at once
+        app().tracking().pointerMoved(); // while resting, motion is read at once
         QVERIFY(app().revealed());
         QCOMPARE(timer->interval(), 80);
         h->desktop.mouse = QPointF(0, 0);
@@ -243,7 +220,7 @@ private Q_SLOTS:
         ControllerTestAccess::tick(app());
         QCOMPARE(timer->interval(), 3000); // no motion event seen yet
 
-        app().pointerMoved();
+        app().tracking().pointerMoved();
         ControllerTestAccess::tick(app());
         ControllerTestAccess::tick(app());
         QVERIFY(!timer->isActive()); // motion and arrivals both reported: nothing to read
@@ -255,47 +232,6 @@ private Q_SLOTS:
         QVERIFY(app().revealed());
     }
 
-    // Both reported from the start: one reading, for a pointer already at the edge, and then
-    // no timer at all while the pointer rests.
-    void aStillPointerCostsNothingWhereBothAreReported()
-    {
-        h.reset();
-        h = std::make_unique<Fixture>();
-        h->desktop.arrivals = true;
-        h->desktop.motionEvents = true;
-        h->desktop.mouse = QPointF(720, 900);
-        h->startUp();
-        QTimer* timer = ControllerTestAccess::trackingTimer(app());
-        ControllerTestAccess::tick(app());
-        QVERIFY(app().revealed());
-        h->desktop.moveMouse(QPointF(0, 0));
-        QTRY_VERIFY(!app().revealed());
-        ControllerTestAccess::tick(app());
-        ControllerTestAccess::tick(app());
-        QVERIFY(!timer->isActive());
-    }
-
-    void theDesktopsMotionEventsReachTheController()
-    {
-        h.reset();
-        h = std::make_unique<Fixture>();
-        h->desktop.motionEvents = true;
-        h->startUp();
-        h->desktop.moveMouse(QPointF(720, 900));
-        QTRY_VERIFY(app().revealed());
-        h->desktop.moveMouse(QPointF(0, 0));
-        QTRY_VERIFY(!app().revealed());
-        QTRY_COMPARE(ControllerTestAccess::trackingTimer(app())->interval(), 3000);
-    }
-
-    void theTimerTracksThePointerOnItsOwn()
-    {
-        h->desktop.mouse = QPointF(720, 900);
-        QTRY_VERIFY(app().revealed());
-        h->desktop.mouse = QPointF(0, 0);
-        QTRY_VERIFY(!app().revealed());
-    }
-
     void theClipboardAtLaunchIsNeverOffered()
     {
         h.reset(); // one fake desktop at a time
@@ -305,7 +241,7 @@ private Q_SLOTS:
         pointAt(720, 900);
         Fixture::finishImages();
         QVERIFY(app().revealed());
-        QVERIFY(app().clipImage().isNull());
+        QVERIFY(app().clipOffer().image().isNull());
     }
 
     void aNewImageIsOfferedWhenThePadOpens()
@@ -315,18 +251,18 @@ private Q_SLOTS:
         h->desktop.copyImage(picture);
         pointAt(720, 900);
         Fixture::finishImages();
-        QCOMPARE(app().clipImage(), picture);
+        QCOMPARE(app().clipOffer().image(), picture);
 
         // Only the opening looks at the clipboard.
         h->desktop.copyText();
         pointAt(721, 900);
         Fixture::finishImages();
-        QCOMPARE(app().clipImage(), picture);
+        QCOMPARE(app().clipOffer().image(), picture);
 
         pointAt(0, 0);
         pointAt(720, 900);
         Fixture::finishImages();
-        QVERIFY(app().clipImage().isNull());
+        QVERIFY(app().clipOffer().image().isNull());
     }
 };
 

@@ -1,4 +1,6 @@
 #include "app/WidgetViews.h"
+#include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
 #include "model/Images.h"
 #include "model/Store.h"
 #include "noteview/NoteView.h"
@@ -139,7 +141,7 @@ private Q_SLOTS:
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(view->childAt(at), &drop);
         f->services().chooseImages = [&files](const QString&) { return files; };
-        app().chooseImages(note);
+        app().images().chooseImages(note);
         Fixture::finishImages();
         verifyNothingAdded(note);
     }
@@ -171,7 +173,7 @@ private Q_SLOTS:
             QVERIFY2(Images::load(name).isNull(), qPrintable(name));
         }
         // The strip counts a default height for each missing picture.
-        QVERIFY(app().stripH(note) > 0);
+        QVERIFY(app().sizes().stripH(note) > 0);
 
         // Note window, viewer and dashboard all paint without them.
         app().window(note)->grab();

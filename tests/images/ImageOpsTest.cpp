@@ -1,4 +1,7 @@
 #include "app/WidgetViews.h"
+#include "controller/ClipboardOffer.h"
+#include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
 #include "model/Images.h"
 #include "noteview/ImageStrip.h"
 #include "support/Fixture.h"
@@ -66,11 +69,11 @@ private Q_SLOTS:
         NoteModel* note = f->shownNote(QStringLiteral("holiday"));
         note->setPaperW(220);
         note->setImages({f->storeImage(QSize(300, 150)), f->storeImage(QSize(300, 150))});
-        app().resize(note);
+        app().sizes().resize(note);
         const double before = app().window(note)->frame().height();
         f->sounds.clear();
 
-        app().addImage(note, picture(QSize(400, 200)));
+        app().images().addImage(note, picture(QSize(400, 200)));
         f->finishImages();
         f->advance(0.5);
 
@@ -121,9 +124,10 @@ private Q_SLOTS:
         Images::setWorkerThreads(3); // so the last one can finish first
         f->sounds.clear();
 
-        app().addImageFrom(note, Images::Source::file(f->writeFile("a.png", QSize(10, 10))));
-        app().addImageFrom(note, Images::Source::file(slow));
-        app().addImage(note, picture(QSize(30, 30)));
+        app().images().addImageFrom(note,
+                                    Images::Source::file(f->writeFile("a.png", QSize(10, 10))));
+        app().images().addImageFrom(note, Images::Source::file(slow));
+        app().images().addImage(note, picture(QSize(30, 30)));
         f->finishImages();
         Images::setWorkerThreads(1);
 
@@ -143,11 +147,11 @@ private Q_SLOTS:
         // a screenshot note, which has no window yet when its picture is asked for.
         NoteModel* note = f->shownNote(QStringLiteral("copies"));
         note->setPaperW(233);
-        app().resize(note);
-        app().addImage(note, picture(QSize(3001, 1999)));
-        app().addImage(note, picture(QSize(20, 3000)));
-        app().addImage(note, picture(QSize(3000, 7)));
-        app().screenshotNote(picture(QSize(641, 479)));
+        app().sizes().resize(note);
+        app().images().addImage(note, picture(QSize(3001, 1999)));
+        app().images().addImage(note, picture(QSize(20, 3000)));
+        app().images().addImage(note, picture(QSize(3000, 7)));
+        app().images().screenshotNote(picture(QSize(641, 479)));
         f->finishImages();
         f->advance(0.5);
 
@@ -163,8 +167,8 @@ private Q_SLOTS:
         const QStringList before = QDir(Images::dir()).entryList(QDir::Files);
         f->sounds.clear();
 
-        app().addImage(trashed, picture(QSize(1200, 900)));
-        app().addImage(deleted, picture(QSize(1200, 900)));
+        app().images().addImage(trashed, picture(QSize(1200, 900)));
+        app().images().addImage(deleted, picture(QSize(1200, 900)));
         app().trash(trashed);
         app().deleteForever(deleted);
         f->advance(0.5); // the crumple ends: the note is in Recently Deleted
@@ -183,11 +187,11 @@ private Q_SLOTS:
         f->desktop.silentOwner = true;
         const int reads = f->desktop.clipboardReads;
 
-        app().refreshClip();
+        app().clipOffer().refresh();
         f->finishImages();
-        app().refreshClip();
+        app().clipOffer().refresh();
         f->finishImages();
-        QVERIFY(app().clipImage().isNull());
+        QVERIFY(app().clipOffer().image().isNull());
         QCOMPARE(f->desktop.clipboardReads, reads + 1);
 
         // Ctrl+V is taken, so the text paste does not wait for the owner either.
@@ -206,9 +210,9 @@ private Q_SLOTS:
 
         // The next change is read afresh.
         f->desktop.copyImage(picture(QSize(30, 20)));
-        app().refreshClip();
+        app().clipOffer().refresh();
         f->finishImages();
-        QCOMPARE(app().clipImage().size(), QSize(30, 20));
+        QCOMPARE(app().clipOffer().image().size(), QSize(30, 20));
     }
 
     void removingANameListedTwiceDropsBothAndTheFile()
@@ -219,7 +223,7 @@ private Q_SLOTS:
         note->setImages({twice, other, twice});
         f->sounds.clear();
 
-        app().removeImage(note, twice);
+        app().images().removeImage(note, twice);
 
         QCOMPARE(note->images(), QStringList{other});
         QVERIFY(!QFile::exists(Images::url(twice)));
@@ -245,7 +249,7 @@ private Q_SLOTS:
         };
         f->sounds.clear();
 
-        app().chooseImages(note);
+        app().images().chooseImages(note);
         f->finishImages();
 
         QCOMPARE(asked, QStringLiteral("Choose images to add to \u201CTrip\u201D"));
@@ -263,35 +267,35 @@ private Q_SLOTS:
         f->desktop.copyImage(picture(QSize(8, 8)));
         f->app = makeAppController();
         app().start();
-        app().refreshClip();
+        app().clipOffer().refresh();
         f->finishImages();
-        QVERIFY(app().clipImage().isNull());
+        QVERIFY(app().clipOffer().image().isNull());
 
         f->desktop.copyImage(picture(QSize(30, 20), Qt::green));
-        app().refreshClip();
+        app().clipOffer().refresh();
         f->finishImages();
-        QCOMPARE(app().clipImage().size(), QSize(30, 20));
+        QCOMPARE(app().clipOffer().image().size(), QSize(30, 20));
 
         const int before = int(app().notes().size());
-        app().pasteClip();
+        app().clipOffer().paste();
         f->finishImages();
         QCOMPARE(app().notes().size(), before + 1);
-        QVERIFY(app().clipImage().isNull());
-        app().refreshClip();
+        QVERIFY(app().clipOffer().image().isNull());
+        app().clipOffer().refresh();
         f->finishImages();
-        QVERIFY(app().clipImage().isNull());
-        app().pasteClip();
+        QVERIFY(app().clipOffer().image().isNull());
+        app().clipOffer().paste();
         f->finishImages();
         QCOMPARE(app().notes().size(), before + 1);
 
         f->desktop.copyImage(picture(QSize(5, 5)));
-        app().refreshClip();
+        app().clipOffer().refresh();
         f->finishImages();
-        QVERIFY(!app().clipImage().isNull());
+        QVERIFY(!app().clipOffer().image().isNull());
         f->desktop.copyText();
-        app().refreshClip();
+        app().clipOffer().refresh();
         f->finishImages();
-        QVERIFY(app().clipImage().isNull());
+        QVERIFY(app().clipOffer().image().isNull());
     }
 
     void aScreenshotNoteIsBlueStampedAndDropped()
@@ -300,7 +304,7 @@ private Q_SLOTS:
         f->today = QDateTime(QDate(2026, 3, 1), QTime(15, 7), Qt::UTC);
         f->sounds.clear();
 
-        app().screenshotNote(picture(QSize(64, 48)));
+        app().images().screenshotNote(picture(QSize(64, 48)));
         f->finishImages();
 
         QLocale::setDefault(QLocale::c());
@@ -313,7 +317,7 @@ private Q_SLOTS:
         QVERIFY(f->sounds.contains(Sound::Effect::Pat));
 
         // The C locale's time pattern carries seconds; the stamp never does.
-        app().screenshotNote(picture(QSize(64, 48)));
+        app().images().screenshotNote(picture(QSize(64, 48)));
         f->finishImages();
         QCOMPARE(app().notes().last()->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
     }
@@ -324,7 +328,7 @@ private Q_SLOTS:
         f->services().launchCapture = fakeChild(picture(QSize(120, 80)), &file);
         const int before = int(app().notes().size());
 
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         f->finishImages();
 
         QVERIFY(file.startsWith(QDir::tempPath() + QStringLiteral("/quillhaven-")));
@@ -344,7 +348,7 @@ private Q_SLOTS:
         f->services().launchCapture = fakeChild(picture(QSize(40, 40)), &file);
         const int before = int(app().notes().size());
 
-        app().captureScreenshot(note);
+        app().images().captureScreenshot(note);
         f->finishImages();
 
         QCOMPARE(app().notes().size(), before);
@@ -357,7 +361,7 @@ private Q_SLOTS:
         QString file;
         f->services().launchCapture = fakeChild(QImage(), &file);
         const int before = int(app().notes().size());
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         f->finishImages();
         QCOMPARE(app().notes().size(), before);
         QVERIFY(f->log.lines.isEmpty());
@@ -366,7 +370,7 @@ private Q_SLOTS:
             *error = QStringLiteral("No such file or directory");
             return false;
         };
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         f->finishImages();
         QCOMPARE(app().notes().size(), before);
         QCOMPARE(f->log.lines, QStringList{QStringLiteral(
@@ -384,7 +388,7 @@ private Q_SLOTS:
             end = finished;
             return true;
         };
-        app().captureScreenshot(note);
+        app().images().captureScreenshot(note);
         f->finishImages();
         app().deleteForever(note);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,6 +1,7 @@
 #include "platform/PortalCapture.h"
 
 #include "app/CaptureRegion.h"
+#include "controller/ImageQueue.h"
 #include "model/Images.h"
 #include "platform/ImageSources.h"
 #include "platform/Notices.h"
@@ -84,7 +85,7 @@ private Q_SLOTS:
         FakePortal fake(bus_->connect());
         fake.screenshotFile = f->writeFile("region.png", QSize(120, 80));
         captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         QTRY_COMPARE(app().notes().size(), 1);
         QCOMPARE(Images::load(app().notes()[0]->images().value(0)).size(), QSize(120, 80));
         QVERIFY(fake.lastCall("Screenshot")->options.value("interactive").toBool());
@@ -101,7 +102,7 @@ private Q_SLOTS:
         // What XWayland's root gives, or a compositor that would not share the screen.
         fake->screenshotFile = f->dir.filePath("black.png");
         filled(QSize(64, 48), Qt::black).save(fake->screenshotFile);
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         QTRY_COMPARE(f->log.lines.size(), 1);
         QCOMPARE(f->log.lines[0],
                  "Quillhaven: screencapture failed: the screen image is all black");
@@ -109,14 +110,14 @@ private Q_SLOTS:
 
         // The user's cancel is no failure: nothing to say.
         fake->screenshotResponse = 1;
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         QTRY_COMPARE(ended_, 2);
         Fixture::finishImages();
         QCOMPARE(f->log.lines.size(), 1);
 
         // No portal on the bus at all.
         fake.reset();
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         QTRY_COMPARE(f->log.lines.size(), 2);
         QVERIFY(f->log.lines[1].startsWith(
             "Quillhaven: screencapture failed: no screenshot from the desktop portal: "));
@@ -129,7 +130,7 @@ private Q_SLOTS:
         FakePortal fake(bus_->connect());
         fake.screenshotFile = f->writeFile("screen.png", QSize(1440, 900));
         captureThroughPortal(imagesources::CaptureMethod::PortalScreen);
-        app().captureScreenshot(nullptr);
+        app().images().captureScreenshot(nullptr);
         QTRY_COMPARE(helperArguments_.size(), 4);
         QCOMPARE(helperArguments_[0], "--capture-region");
         QVERIFY(helperArguments_[1].startsWith(QDir::tempPath() + "/quillhaven-"));

@@ -1,3 +1,4 @@
+#include "controller/ClipboardOffer.h"
 #include "model/Images.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
@@ -217,9 +218,9 @@ private Q_SLOTS:
         open(1, 0);
         click("Copy");
         QCOMPARE(f->desktop.clipboard.size(), QSize(100, 80));
-        app().refreshClip();
+        app().clipOffer().refresh();
         Fixture::finishImages();
-        QVERIFY(app().clipImage().isNull());
+        QVERIFY(app().clipOffer().image().isNull());
     }
 
     // Save As copies the stored file and closes; a failure says why and keeps the file that

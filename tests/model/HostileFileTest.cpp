@@ -1,5 +1,7 @@
 #include "StoreFixture.h"
 #include "app/WidgetViews.h"
+#include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
 #include "motion/Motion.h"
 #include "pad/PadText.h"
 #include "pad/PadView.h"
@@ -281,8 +283,8 @@ private Q_SLOTS:
         PadView pad(f->app.get());
         pad.resize(340, 300);
         // Every refresh after the first carries the card state over by id.
-        f->app->changed();
-        f->app->changed();
+        Q_EMIT f->app->notesEdited();
+        Q_EMIT f->app->notesEdited();
         f->app->setRevealed(true);
         f->app->setPadHot(true);
         Fixture::advance(2);
@@ -316,14 +318,14 @@ private Q_SLOTS:
 
         // Drawn and measured as missing pictures.
         f->app->show(notePointingOut);
-        f->app->resize(notePointingOut);
+        f->app->sizes().resize(notePointingOut);
         for (const QString& name : notePointingOut->images()) {
             QVERIFY(Images::load(name).isNull());
         }
         f->app->viewImages(notePointingOut, 0);
         QCoreApplication::processEvents();
 
-        f->app->removeImage(notePointingOut, "../victim.png");
+        f->app->images().removeImage(notePointingOut, "../victim.png");
         f->app->deleteForever(f->app->notes()[1]);
         f->app->deleteForever(notePointingOut);
         QCoreApplication::processEvents();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller/NoteSizes.h"
 #include "noteview/NoteView.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
@@ -38,7 +39,7 @@ struct NoteViewFixture : Fixture {
     NoteView& showView()
     {
         window = std::make_unique<Panel>(
-            QRectF(QPointF(300, 300), QSizeF(app->winW(note), app->winH(note))));
+            QRectF(QPointF(300, 300), QSizeF(app->sizes().winW(note), app->sizes().winH(note))));
         view = new NoteView(note, app.get());
         window->setContent(view);
         window->show();

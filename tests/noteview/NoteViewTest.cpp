@@ -49,7 +49,7 @@ private Q_SLOTS:
 
         f.note->setFolded(false);
         f.advance(2);
-        QCOMPARE(view.paperRect().height(), f.app->totalH(f.note));
+        QCOMPARE(view.paperRect().height(), f.app->sizes().totalH(f.note));
         QVERIFY(view.editor()->isVisible() && view.grip()->isVisible());
     }
 
@@ -222,12 +222,12 @@ private Q_SLOTS:
         QCOMPARE(tiles.at(1)->size(), QSize(200, 50));
         QCOMPARE(tiles.at(1)->index(), 2);
         QCOMPARE(tiles.at(0)->toolTip(), "Click to view full size");
-        QCOMPARE(view.imageStrip()->height(), qRound(f.app->imagesAreaH(f.note)));
+        QCOMPARE(view.imageStrip()->height(), qRound(f.app->sizes().imagesAreaH(f.note)));
         QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
         // More pictures than the tallest note holds: the strip scrolls.
         f.note->setImages(f.note->images() + QStringList{tall, tall});
-        QVERIFY(f.app->stripH(f.note) > f.app->imagesAreaH(f.note));
+        QVERIFY(f.app->sizes().stripH(f.note) > f.app->sizes().imagesAreaH(f.note));
         QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QTRY_VERIFY(view.imageStrip()->verticalScrollBar()->isVisible());
         QVERIFY(view.imageStrip()->verticalScrollBar()->maximum() > 0);

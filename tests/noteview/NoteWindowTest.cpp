@@ -165,16 +165,16 @@ private Q_SLOTS:
         QVERIFY(window != nullptr);
         const double top = window->frame().top() + window->frame().height();
 
-        f.app->setSize(f.note, 320, 360);
+        f.app->sizes().setSize(f.note, 320, 360);
         f.advance(1);
         const QRectF grown = window->frame();
-        QCOMPARE(grown.height(), f.app->winH(f.note));
+        QCOMPARE(grown.height(), f.app->sizes().winH(f.note));
         QVERIFY2(grown.y() + inset >= f.desktop.frame.y(), qPrintable(QString::number(grown.y())));
         QVERIFY(grown.y() + grown.height() - inset <= f.desktop.frame.height());
         QCOMPARE(f.note->origin, grown.topLeft());
 
         // Room below: the window keeps its top edge and grows down.
-        f.app->setSize(f.note, 220, 220);
+        f.app->sizes().setSize(f.note, 220, 220);
         f.advance(1);
         const QRectF shrunk = window->frame();
         QCOMPARE(shrunk.y() + shrunk.height(), grown.y() + grown.height());
@@ -191,7 +191,7 @@ private Q_SLOTS:
         Panel* window = f.app->window(f.note);
         auto* view = qobject_cast<NoteView*>(window->content());
         QVERIFY(view != nullptr);
-        const QSizeF flat(f.app->winW(f.note), f.app->winH(f.note));
+        const QSizeF flat(f.app->sizes().winW(f.note), f.app->sizes().winH(f.note));
         QCOMPARE(window->frame(), QRectF(QPointF(500, 400), flat));
 
         // The whole curled paper lies inside the window, already on its first frame.

@@ -1,3 +1,5 @@
+#include "controller/ClipboardOffer.h"
+#include "controller/Gestures.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/NotesWriter.h"
@@ -180,7 +182,7 @@ private Q_SLOTS:
         pad.open();
         pad.hoverIsland();
         pad.desktop.copyImage(QImage(64, 48, QImage::Format_RGB32));
-        pad.app->setClipImage(pad.desktop.clipboard);
+        pad.app->clipOffer().setImage(pad.desktop.clipboard);
         pad.settle();
         expectIsland(pad, QSize(300, notchH + 48 + 62), 22);
 
@@ -302,7 +304,7 @@ private Q_SLOTS:
         QImage picture(64, 48, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
         pad.desktop.copyImage(picture);
-        pad.app->refreshClip();
+        pad.app->clipOffer().refresh();
         Fixture::finishImages();
         pad.open();
         pad.hoverIsland();
@@ -312,8 +314,8 @@ private Q_SLOTS:
         QVERIFY(offer);
         QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
         Fixture::finishImages();
-        QCOMPARE(pad.app->clipboardUsed(), pad.desktop.changeCount);
-        QVERIFY(pad.app->clipImage().isNull());
+        QCOMPARE(pad.app->clipOffer().used(), pad.desktop.changeCount);
+        QVERIFY(pad.app->clipOffer().image().isNull());
         QCOMPARE(pad.app->notes().size(), before + 1);
         QCOMPARE(pad.app->notes().last()->images().size(), 1);
         QVERIFY(!pad.control(QStringLiteral("Paste screenshot as note")));
@@ -353,7 +355,7 @@ private Q_SLOTS:
         const QPoint press(120, notchH + 20);
         pad.pointTo(press);
         QTest::mousePress(pad.view, Qt::LeftButton, {}, press);
-        QCOMPARE(pad.app->pulling(), top);
+        QCOMPARE(pad.app->gestures().pulling(), top);
         QVERIFY(top->onScreen());
 
         for (int dy = 20; dy <= 120; dy += 20) {
@@ -361,7 +363,7 @@ private Q_SLOTS:
         }
         QCOMPARE(top->peel(), 0.0);
         QTest::mouseRelease(pad.view, Qt::LeftButton, {}, press + QPoint(0, 120));
-        QVERIFY(!pad.app->pulling());
+        QVERIFY(!pad.app->gestures().pulling());
         pad.settle();
         // Landed where it was let go: the paper's top edge 14 above the pointer.
         const Panel* note = pad.app->window(top);
@@ -380,7 +382,7 @@ private Q_SLOTS:
         QVERIFY(plus);
         QCOMPARE(plus->toolTip(), QStringLiteral("New Note"));
         QTest::mouseClick(plus, Qt::LeftButton);
-        QVERIFY(!pad.app->pulling());
+        QVERIFY(!pad.app->gestures().pulling());
         QCOMPARE(pad.app->notes().size(), 2);
         NoteModel* made = pad.app->notes().last();
         QVERIFY(made->onScreen());

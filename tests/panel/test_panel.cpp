@@ -11,7 +11,7 @@
 #include <QWindow>
 #include <memory>
 
-using Kind = MouseEvent;
+using Kind = ResizePhase;
 using HookCalls = QList<QPair<Kind, int>>;
 
 namespace {

@@ -35,7 +35,7 @@ namespace {
 constexpr int quiet = 3 * FolderWatch::settleMs;
 
 // Puts a file in place the way a sync engine does: written beside, renamed over. Any thread.
-bool replaceFromOutside(const QString& path, const QByteArray& bytes)
+bool replaceFromRemote(const QString& path, const QByteArray& bytes)
 {
     const QString beside = path + QStringLiteral(".engine-tmp");
     QFile file(beside);
@@ -84,7 +84,7 @@ protected:
 
 } // namespace
 
-class OutsideMergeTest : public QObject {
+class RemoteMergeTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Fixture> f;
@@ -122,7 +122,7 @@ private Q_SLOTS:
         f.reset();
     }
 
-    void anOutsideEditRepaintsTheNoteOnScreenAndTheDashboard()
+    void aRemoteEditRepaintsTheNoteOnScreenAndTheDashboard()
     {
         NoteModel* note = f->shownNote(QStringLiteral("written here"));
         NoteModel* other = f->addNote(QStringLiteral("untouched"));
@@ -145,7 +145,7 @@ private Q_SLOTS:
         const PaintCounter list(dash.listView()->viewport());
 
         const NoteData arrival = newElsewhere(QStringLiteral("new elsewhere"));
-        QVERIFY(replaceFromOutside(
+        QVERIFY(replaceFromRemote(
             path, Store::encode({editedElsewhere(note->data(), QStringLiteral("edited elsewhere")),
                                  other->data(), arrival})));
         QTRY_COMPARE(f->log.lines, QStringList{merged(2)});
@@ -177,8 +177,8 @@ private Q_SLOTS:
 
         const NoteData base = note->data();
         for (int i = 1; i <= 10; ++i) {
-            QVERIFY(replaceFromOutside(path, Store::encode({editedElsewhere(
-                                                 base, QStringLiteral("outside %1").arg(i), i)})));
+            QVERIFY(replaceFromRemote(path, Store::encode({editedElsewhere(
+                                                base, QStringLiteral("outside %1").arg(i), i)})));
         }
         QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
         QCOMPARE(note->text(), QStringLiteral("outside 10"));
@@ -197,7 +197,7 @@ private Q_SLOTS:
         auto once = std::make_shared<std::atomic<bool>>(true);
         DiskFile::setBeforeSwapHook([this, theirs, once] {
             if (once->exchange(false)) {
-                replaceFromOutside(path, theirs);
+                replaceFromRemote(path, theirs);
             }
         });
         note->setText(QStringLiteral("mine, typed"));
@@ -208,11 +208,11 @@ private Q_SLOTS:
         QTRY_VERIFY(QDir(f->dir.path()).entryList({"notes.json.*"}, QDir::Files).isEmpty());
     }
 
-    void anUnreadableOutsideFileIsKeptAsideNeverMerged()
+    void anUnreadableRemoteFileIsKeptAsideNeverMerged()
     {
         NoteModel* note = f->addNote(QStringLiteral("mine"));
         saved();
-        QVERIFY(replaceFromOutside(path, "edited by hand, and broken"));
+        QVERIFY(replaceFromRemote(path, "edited by hand, and broken"));
         QTest::qWait(quiet);
         QVERIFY(f->log.lines.isEmpty());
         note->setText(QStringLiteral("mine again"));
@@ -231,7 +231,7 @@ private Q_SLOTS:
         QTest::qWait(quiet);
         const QDir dir(f->dir.path());
         const QString copy = dir.filePath("notes.sync-conflict-20260301-120000-ABCDEFG.json");
-        QVERIFY(replaceFromOutside(
+        QVERIFY(replaceFromRemote(
             copy, Store::encode({editedElsewhere(note->data(), QStringLiteral("there too")),
                                  newElsewhere(QStringLiteral("from the copy"))})));
         QTRY_COMPARE(f->log.lines, QStringList{merged(2)});
@@ -242,7 +242,7 @@ private Q_SLOTS:
         // The tombstones' own conflict copy removes the note without a trip to Recently Deleted.
         const QString dead =
             dir.filePath("notes.tombstones (conflicted copy 2026-03-01 120000).json");
-        QVERIFY(replaceFromOutside(dead, TombstoneFile::encode({{doomed, f->today}})));
+        QVERIFY(replaceFromRemote(dead, TombstoneFile::encode({{doomed, f->today}})));
         QTRY_COMPARE(f->log.lines.size(), 2);
         QCOMPARE(f->log.lines.last(), merged(1));
         QCOMPARE(app().notes().size(), 2);
@@ -252,11 +252,11 @@ private Q_SLOTS:
         // A copy that does not read is never merged and stays for the user, who is told once.
         const QString broken = dir.filePath("notes (conflicted copy 2026-03-01 120001).json");
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
-        QVERIFY(replaceFromOutside(broken, "[{\"half"));
+        QVERIFY(replaceFromRemote(broken, "[{\"half"));
         QTRY_COMPARE(f->log.lines.size(), 3);
         QCOMPARE(f->log.lines.last(),
                  "Quillhaven: a copy of the notes file does not read: " + broken);
-        QVERIFY(replaceFromOutside(dir.filePath("unrelated.txt"), "another look"));
+        QVERIFY(replaceFromRemote(dir.filePath("unrelated.txt"), "another look"));
         QTest::qWait(quiet);
         QVERIFY(QFile::exists(broken));
         QCOMPARE(f->log.lines.size(), 3);
@@ -278,7 +278,7 @@ private Q_SLOTS:
         NoteData other = tucked->data();
         other.onScreen = true;
         other.pw = 400;
-        QVERIFY(replaceFromOutside(path, Store::encode({there, other})));
+        QVERIFY(replaceFromRemote(path, Store::encode({there, other})));
         QTest::qWait(quiet);
         QVERIFY(f->log.lines.isEmpty());
         // A layout write cut short left its temporary file.
@@ -305,7 +305,7 @@ private Q_SLOTS:
         const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
         NoteData theirs = editedElsewhere(note->data(), QStringLiteral("with a picture"));
         theirs.images = QStringList{name};
-        QVERIFY(replaceFromOutside(path, Store::encode({theirs})));
+        QVERIFY(replaceFromRemote(path, Store::encode({theirs})));
         QTRY_COMPARE(note->images(), QStringList{name});
         auto* strip = app().window(note)->findChild<noteview::ImageStrip*>();
         QVERIFY(strip != nullptr);
@@ -323,5 +323,5 @@ private Q_SLOTS:
     }
 };
 
-static RegisterSuite<OutsideMergeTest> registered;
-#include "OutsideMergeTest.moc"
+static RegisterSuite<RemoteMergeTest> registered;
+#include "RemoteMergeTest.moc"

@@ -2,4 +2,4 @@
 
 // One step of a press, drag and release on a window's resize handle, as the window reports it
 // to whoever sizes the note.
-enum class MouseEvent { Down, Dragged, Up, Other };
+enum class ResizePhase { Down, Dragged, Up, Other };

@@ -1,6 +1,7 @@
-#include "controller/Outside.h"
+#include "controller/RemoteChanges.h"
 
 #include "controller/AppController.h"
+#include "controller/NoteSizes.h"
 #include "model/Images.h"
 #include "model/Merge.h"
 #include "model/NotesWriter.h"
@@ -36,7 +37,7 @@ QThreadPool& reader()
 // Hands `reading` to the controller on the GUI thread, through the application object, which
 // outlives the controller; dropped after exit.
 template <typename Receive>
-void answer(const QPointer<AppController>& weak, OutsideFiles::Reading reading, Receive receive)
+void answer(const QPointer<RemoteChanges>& weak, OutsideFiles::Reading reading, Receive receive)
 {
     if (QCoreApplication* application = QCoreApplication::instance()) {
         QMetaObject::invokeMethod(
@@ -52,66 +53,66 @@ void answer(const QPointer<AppController>& weak, OutsideFiles::Reading reading, 
 
 } // namespace
 
-void AppController::watchFolder(const QString& folder)
+void RemoteChanges::watchFolder(const QString& folder)
 {
     const QString notesFile = QDir(folder).filePath(QFileInfo(Store::url()).fileName());
-    if (outside_->watch.notesFile() != notesFile) {
-        connect(&outside_->watch, &FolderWatch::notesChanged, this, &AppController::lookOutside,
+    if (watch_.notesFile() != notesFile) {
+        connect(&watch_, &FolderWatch::notesChanged, this, &RemoteChanges::look,
                 Qt::UniqueConnection);
         // What changed may be room made for a save that failed: it need not wait its turn.
-        connect(&outside_->watch, &FolderWatch::notesChanged, writer_.get(), &NotesWriter::retryNow,
+        connect(&watch_, &FolderWatch::notesChanged, &app_.writer(), &NotesWriter::retryNow,
                 Qt::UniqueConnection);
-        connect(&outside_->watch, &FolderWatch::imagesChanged, this, &AppController::lookForImages,
+        connect(&watch_, &FolderWatch::imagesChanged, this, &RemoteChanges::lookForImages,
                 Qt::UniqueConnection);
-        connect(writer_.get(), &NotesWriter::written, this, &AppController::removeMergedCopies,
+        connect(&app_.writer(), &NotesWriter::written, this, &RemoteChanges::removeMergedCopies,
                 Qt::UniqueConnection);
         // What was merged from the old folder says nothing of the new one.
-        outside_->mergedFrom.reset();
-        outside_->watch.watch(notesFile);
+        mergedFrom_.reset();
+        watch_.watch(notesFile);
     }
-    lookOutside();
+    look();
     awaitImages();
 }
 
-void AppController::lookOutside()
+void RemoteChanges::look()
 {
-    if (outside_->reading) {
-        outside_->readAgain = true;
+    if (reading_) {
+        readAgain_ = true;
         return;
     }
-    outside_->reading = true;
+    reading_ = true;
     const QString path = Store::url();
     const int generation = platform::servicesGeneration();
-    const std::optional<DiskFile::Stamp> merged = outside_->mergedFrom;
-    const QPointer<AppController> weak(this);
+    const std::optional<DiskFile::Stamp> merged = mergedFrom_;
+    const QPointer<RemoteChanges> weak(this);
     reader().start([weak, path, generation, merged] {
-        answer(weak, OutsideFiles::read(path, generation, merged), &AppController::outsideFound);
+        answer(weak, OutsideFiles::read(path, generation, merged), &RemoteChanges::found);
     });
 }
 
 // Most looks find nothing new. Only a look that found something takes the live notes' records
 // (shared with the last save's snapshot, or read now), for the worker to leave out what they
 // hold already.
-void AppController::outsideFound(OutsideFiles::Reading reading)
+void RemoteChanges::found(OutsideFiles::Reading reading)
 {
     if (!reading.anything()) {
-        outsideRead(reading);
+        read(reading);
         return;
     }
-    const QList<NoteData> known = snapshots_->take(notes_).records;
-    const QPointer<AppController> weak(this);
+    const QList<NoteData> known = app_.records();
+    const QPointer<RemoteChanges> weak(this);
     reader().start([weak, reading = std::move(reading), known]() mutable {
         OutsideFiles::dropKnown(reading, known);
-        answer(weak, std::move(reading), &AppController::outsideRead);
+        answer(weak, std::move(reading), &RemoteChanges::read);
     });
 }
 
-void AppController::outsideRead(const OutsideFiles::Reading& reading)
+void RemoteChanges::read(const OutsideFiles::Reading& reading)
 {
-    outside_->reading = false;
+    reading_ = false;
     for (const QString& copy : reading.unreadable) {
-        if (!outside_->toldUnreadable.contains(copy)) {
-            outside_->toldUnreadable.insert(copy);
+        if (!toldUnreadable_.contains(copy)) {
+            toldUnreadable_.insert(copy);
             platform::log(QStringLiteral("Quillhaven: a copy of the notes file does not read: ") +
                           copy);
             platform::Notices::shared().post(
@@ -123,17 +124,17 @@ void AppController::outsideRead(const OutsideFiles::Reading& reading)
     // Read for a notes file that is no longer ours (the folder moved meanwhile): read again.
     const bool current =
         reading.notesPath == Store::url() && reading.generation == platform::servicesGeneration();
-    if (current && (reading.anything() || reading.tombstones != outside_->knownTombstones)) {
-        mergeOutside(reading);
+    if (current && (reading.anything() || reading.tombstones != knownTombstones_)) {
+        merge(reading);
     }
-    if (std::exchange(outside_->readAgain, false) || !current) {
-        lookOutside();
+    if (std::exchange(readAgain_, false) || !current) {
+        look();
     }
 }
 
 // Merged here, against the live notes as they are now, so nothing typed since the read is lost:
 // the merge is quick, the reading was the slow part.
-void AppController::mergeOutside(const OutsideFiles::Reading& reading)
+void RemoteChanges::merge(const OutsideFiles::Reading& reading)
 {
     const QDateTime now = platform::now();
     // Read again: a note may have been deleted for good here since the worker looked.
@@ -141,10 +142,10 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
     const Tombstones onDisk = TombstoneFile::read(tombstonesPath);
     const Tombstones dead = TombstoneFile::united(reading.tombstones, onDisk);
     Merge::Result merged =
-        Merge::merge(snapshots_->take(notes_).records, dead,
+        Merge::merge(app_.records(), dead,
                      reading.notesFile ? reading.notesFile->records : QList<NoteData>(), {}, now);
     const bool revived = !merged.revived.isEmpty();
-    QSet<QUuid>& touched = outside_->touched;
+    QSet<QUuid>& touched = touched_;
     touched = QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend());
     touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
     QStringList copies;
@@ -157,12 +158,12 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
     int changes = 0;
     applyMerged(merged.notes, &changes);
     touched.clear();
-    outside_->knownTombstones = merged.tombstones;
+    knownTombstones_ = merged.tombstones;
     if (reading.notesFile) {
-        outside_->mergedFrom = reading.notesFile->stamp;
+        mergedFrom_ = reading.notesFile->stamp;
     }
     const bool fileBehind = changes > 0 || (reading.notesFile && !reading.notesFileHoldsKnown);
-    const quint64 durable = fileBehind ? submitNotes() : outside_->lastSubmitted;
+    const quint64 durable = fileBehind ? app_.submitNotes() : lastSubmitted_;
 
     QString error;
     if (merged.tombstones == onDisk ||
@@ -178,8 +179,8 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
         platform::Notices::shared().post(QCoreApplication::translate(
             "Sync", "A note deleted on another computer is kept here: it was changed here since."));
     }
-    outside_->mergedCopies.push_back({durable, copies});
-    if (writer_->state() == NotesWriter::State::Saved && !fileBehind) {
+    mergedCopies_.push_back({durable, copies});
+    if (app_.writer().state() == NotesWriter::State::Saved && !fileBehind) {
         removeMergedCopies(durable);
     }
     awaitImages();
@@ -187,32 +188,33 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
 
 // The live notes become `merged`: content adopted, new notes made (tucked), notes gone closed
 // and dropped without a trip to Recently Deleted, in the merged order; one save at the end.
-void AppController::applyMerged(const QList<NoteData>& merged, int* changes)
+void RemoteChanges::applyMerged(const QList<NoteData>& merged, int* changes)
 {
     QHash<QUuid, NoteModel*> live;
-    live.reserve(notes_.size());
-    for (NoteModel* note : notes_) {
+    const QList<NoteModel*>& notes = app_.notes();
+    live.reserve(notes.size());
+    for (NoteModel* note : notes) {
         live.insert(note->id(), note);
     }
-    outside_->holdSaves = true;
+    holdSaves_ = true;
     QList<NoteModel*> next;
     next.reserve(merged.size());
-    bool listChanged = merged.size() != notes_.size();
+    bool listChanged = merged.size() != notes.size();
     for (const NoteData& record : merged) {
         NoteModel* note = live.take(record.id);
         if (note == nullptr) {
-            note = new NoteModel(record, this);
+            note = new NoteModel(record, &app_);
             listChanged = true;
             ++*changes;
-        } else if (outside_->touched.contains(record.id) && note->data() != record) {
+        } else if (touched_.contains(record.id) && note->data() != record) {
             const bool imagesChanged = note->images() != record.images.value_or(QStringList());
             note->adoptContent(record);
-            if (note->deletedAt() && window(note) != nullptr) {
+            if (note->deletedAt() && app_.window(note) != nullptr) {
                 // Moved to Recently Deleted elsewhere: off this screen too.
-                closeWindow(note);
+                app_.closeWindow(note);
                 note->setOnScreen(false);
             } else if (imagesChanged) {
-                resize(note, true);
+                app_.sizes().resize(note, true);
             }
             ++*changes;
         }
@@ -220,23 +222,23 @@ void AppController::applyMerged(const QList<NoteData>& merged, int* changes)
     }
     QList<NoteModel*> gone = live.values();
     for (NoteModel* note : gone) {
-        closeWindow(note);
+        app_.closeWindow(note);
         ++*changes;
     }
     if (listChanged || !gone.isEmpty()) {
-        setNotes(next);
+        app_.setNotes(next);
     }
     for (NoteModel* note : gone) {
-        removeUnlistedImages(note->images());
+        app_.removeUnlistedImages(note->images());
         // Later, not now: a view may still be bound to the note.
         note->deleteLater();
     }
-    outside_->holdSaves = false;
+    holdSaves_ = false;
 }
 
-void AppController::removeMergedCopies(quint64 written)
+void RemoteChanges::removeMergedCopies(quint64 written)
 {
-    auto& pending = outside_->mergedCopies;
+    auto& pending = mergedCopies_;
     const auto done = std::stable_partition(
         pending.begin(), pending.end(), [written](const auto& m) { return m.sequence > written; });
     for (auto it = done; it != pending.end(); ++it) {
@@ -248,38 +250,38 @@ void AppController::removeMergedCopies(quint64 written)
 }
 
 // Pictures named by notes whose files are still on their way show placeholders until they land.
-void AppController::awaitImages()
+void RemoteChanges::awaitImages()
 {
-    for (const NoteModel* note : notes_) {
+    for (const NoteModel* note : app_.notes()) {
         for (const QString& name : note->images()) {
             if (Images::awaited(name)) {
-                outside_->awaited.insert(name);
+                awaited_.insert(name);
             }
         }
     }
 }
 
-void AppController::lookForImages()
+void RemoteChanges::lookForImages()
 {
     awaitImages();
-    const QSet<QString> awaited = outside_->awaited;
+    const QSet<QString> awaited = awaited_;
     for (const QString& name : awaited) {
         if (!QFileInfo::exists(Images::url(name))) {
             continue;
         }
-        outside_->awaited.remove(name);
+        awaited_.remove(name);
         // Decoded on the worker; the note's views take it from the cache.
         Images::thumbnail(Images::Source::file(Images::url(name)), Images::maxStoredSide, this,
                           [this, name](const QImage& image) {
                               if (image.isNull()) {
-                                  outside_->awaited.insert(name); // not whole yet
+                                  awaited_.insert(name); // not whole yet
                                   return;
                               }
                               Images::remember(name, image);
-                              for (NoteModel* note : notes_) {
+                              for (NoteModel* note : app_.notes()) {
                                   if (note->images().contains(name)) {
                                       note->imagesArrived();
-                                      resize(note, true);
+                                      app_.sizes().resize(note, true);
                                   }
                               }
                           });

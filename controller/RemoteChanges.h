@@ -1,0 +1,71 @@
+#pragma once
+
+#include "model/DiskFile.h"
+#include "model/FolderWatch.h"
+#include "model/NoteData.h"
+#include "model/Tombstones.h"
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+#include <optional>
+#include <vector>
+
+class AppController;
+namespace OutsideFiles {
+struct Reading;
+}
+
+// Notes changed on other computers (RemoteChanges.cpp): watches the notes folder, reads what
+// changed there on a worker and merges it into the live notes.
+class RemoteChanges : public QObject {
+public:
+    explicit RemoteChanges(AppController& app)
+        : app_(app)
+    {
+    }
+
+    // Watches `folder`, the notes folder, in place of the folder watched before, and looks at
+    // it at once.
+    void watchFolder(const QString& folder);
+    void look();
+    // A merge is being applied: one save at its end.
+    bool holdsSaves() const { return holdSaves_; }
+    // The version of the notes file merged last: every later save holds its notes, so finding
+    // it in the file's place is no remote change.
+    const std::optional<DiskFile::Stamp>& mergedFrom() const { return mergedFrom_; }
+    void submitted(quint64 sequence) { lastSubmitted_ = sequence; }
+
+private:
+    void found(OutsideFiles::Reading reading);
+    void read(const OutsideFiles::Reading& reading);
+    void merge(const OutsideFiles::Reading& reading);
+    void applyMerged(const QList<NoteData>& merged, int* changes);
+    void removeMergedCopies(quint64 written);
+    void awaitImages();
+    void lookForImages();
+
+    AppController& app_;
+    FolderWatch watch_;
+    std::optional<DiskFile::Stamp> mergedFrom_;
+    bool reading_ = false;   // a read is on the worker
+    bool readAgain_ = false; // something changed while it was
+    bool holdSaves_ = false;
+    // The tombstones as last merged: new ones remove notes even when no notes file changed.
+    Tombstones knownTombstones_;
+    // The notes a merge adopted or added, while it is applied: only these are compared.
+    QSet<QUuid> touched_;
+    quint64 lastSubmitted_ = 0;
+    // Conflict copies merged, removed once the save holding them is on disk.
+    struct Merged {
+        quint64 sequence = 0;
+        QStringList files;
+    };
+    std::vector<Merged> mergedCopies_;
+    // Pictures named by a note whose files have not arrived yet.
+    QSet<QString> awaited_;
+    // Copies of the notes file that do not read, each told to the user once.
+    QSet<QString> toldUnreadable_;
+};

@@ -7,9 +7,11 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <algorithm>
 #include <array>
+#include <sys/stat.h>
 #include <unistd.h>
 
 SingleInstance::SingleInstance(const QString& serverPath, QObject* parent)
@@ -21,14 +23,40 @@ SingleInstance::SingleInstance(const QString& serverPath, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
+namespace {
+
+bool isPrivateFolder(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+// Without XDG_RUNTIME_DIR: a folder of this user's alone, made if missing. In the shared temp
+// folder another local user could otherwise make the lock and socket first and receive this
+// user's requests; a folder there that is not ours and private sends us to one in home.
+QString privateRuntimeFolder()
+{
+    const QString uid = QString::number(::getuid());
+    const QString shared = QDir::tempPath() + QStringLiteral("/quillhaven-") + uid;
+    ::mkdir(QFile::encodeName(shared).constData(), 0700);
+    if (isPrivateFolder(shared)) {
+        return shared;
+    }
+    const QString own = QDir::homePath() + QStringLiteral("/.cache/quillhaven-runtime-") + uid;
+    QDir().mkpath(QFileInfo(own).path());
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
+    return own;
+}
+
+} // namespace
+
 QString SingleInstance::defaultServerPath()
 {
-    // Without XDG_RUNTIME_DIR, the uid in the name keeps users apart in the shared temp dir.
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QDir(dir).exists()) {
-        dir = QDir::tempPath();
-    }
-    return dir + QStringLiteral("/quillhaven-") + QString::number(getuid());
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString dir =
+        !runtime.isEmpty() && QDir(runtime).exists() ? runtime : privateRuntimeFolder();
+    return dir + QStringLiteral("/quillhaven-") + QString::number(::getuid());
 }
 
 namespace {
@@ -88,7 +116,7 @@ void SingleInstance::stopListening()
 
 QString SingleInstance::folderLockPath(const QString& folder)
 {
-    return QDir(folder).filePath(QStringLiteral("notes.lock"));
+    return ::folderLockPath(folder);
 }
 
 SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, int answerTimeoutMs,

@@ -53,7 +53,7 @@ public:
     // (see FolderLocks). The old folder's lock file goes with its lock.
     platform::FileLock::State claim(const QString& folder) override;
     void settle(bool moved) override;
-    // The lock file inside a notes folder.
+    // The lock file of a notes folder (see ::folderLockPath).
     static QString folderLockPath(const QString& folder);
 
     // The per-user socket in the runtime directory.

@@ -18,3 +18,9 @@ public:
     // new one goes.
     virtual void settle(bool moved) = 0;
 };
+
+// The lock file of a notes folder. Kept outside it, in this user's state folder
+// ($XDG_STATE_HOME, else ~/.local/state) under a name made from the folder's real path: inside,
+// a sync tool would carry it to other computers and could replace it, and anyone able to write
+// in the folder could put something in its way.
+QString folderLockPath(const QString& folder);

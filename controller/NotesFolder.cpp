@@ -25,8 +25,7 @@ class PlainFolderLocks : public FolderLocks {
 public:
     platform::FileLock::State claim(const QString& folder) override
     {
-        auto lock = std::make_unique<platform::FileLock>(
-            QDir(folder).filePath(QStringLiteral("notes.lock")));
+        auto lock = std::make_unique<platform::FileLock>(folderLockPath(folder));
         const platform::FileLock::State state = lock->tryLock();
         if (state == platform::FileLock::State::Taken) {
             next_ = std::move(lock);
@@ -55,6 +54,19 @@ bool sameFolder(const QString& a, const QString& b)
 {
     return a == b || (!QFileInfo(a).canonicalFilePath().isEmpty() &&
                       QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+}
+
+// Whether `to` is the images folder of `from` or lies in it, however it is reached: a link to
+// it is the same folder.
+bool insideImages(const QString& from, const QString& to)
+{
+    const auto within = [](const QString& folder, const QString& images) {
+        return !images.isEmpty() &&
+               (folder == images || folder.startsWith(images + QLatin1Char('/')));
+    };
+    const QString images = from + QStringLiteral("/images");
+    return within(to, images) ||
+           within(QFileInfo(to).canonicalFilePath(), QFileInfo(images).canonicalFilePath());
 }
 
 void tell(const QString& text)
@@ -96,8 +108,7 @@ void AppController::moveNotesTo(const QString& folder)
         tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it is not a folder"));
         return;
     }
-    if (const QString images = from + QStringLiteral("/images");
-        to == images || to.startsWith(images + QLatin1Char('/'))) {
+    if (insideImages(from, to)) {
         tellMoveFailed(to, QCoreApplication::translate("NotesFolder", "it holds the pictures"));
         return;
     }

@@ -9,6 +9,7 @@
 #include "model/Store.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
+#include "platform/Notices.h"
 #include "platform/Services.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,9 @@ void AppController::watchFolder(const QString& folder)
     const QString notesFile = QDir(folder).filePath(QFileInfo(Store::url()).fileName());
     if (outside_->watch.notesFile() != notesFile) {
         connect(&outside_->watch, &FolderWatch::notesChanged, this, &AppController::lookOutside,
+                Qt::UniqueConnection);
+        // What changed may be room made for a save that failed: it need not wait its turn.
+        connect(&outside_->watch, &FolderWatch::notesChanged, writer_.get(), &NotesWriter::retryNow,
                 Qt::UniqueConnection);
         connect(&outside_->watch, &FolderWatch::imagesChanged, this, &AppController::lookForImages,
                 Qt::UniqueConnection);
@@ -105,6 +109,17 @@ void AppController::outsideFound(OutsideFiles::Reading reading)
 void AppController::outsideRead(const OutsideFiles::Reading& reading)
 {
     outside_->reading = false;
+    for (const QString& copy : reading.unreadable) {
+        if (!outside_->toldUnreadable.contains(copy)) {
+            outside_->toldUnreadable.insert(copy);
+            platform::log(QStringLiteral("Quillhaven: a copy of the notes file does not read: ") +
+                          copy);
+            platform::Notices::shared().post(
+                QCoreApplication::translate("Sync", "A copy of the notes file could not be read "
+                                                    "and was left as it is: “%1”.")
+                    .arg(QFileInfo(copy).fileName()));
+        }
+    }
     // Read for a notes file that is no longer ours (the folder moved meanwhile): read again.
     const bool current =
         reading.notesPath == Store::url() && reading.generation == platform::servicesGeneration();
@@ -128,6 +143,7 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
     Merge::Result merged =
         Merge::merge(snapshots_->take(notes_).records, dead,
                      reading.notesFile ? reading.notesFile->records : QList<NoteData>(), {}, now);
+    const bool revived = !merged.revived.isEmpty();
     QSet<QUuid>& touched = outside_->touched;
     touched = QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend());
     touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
@@ -157,6 +173,10 @@ void AppController::mergeOutside(const OutsideFiles::Reading& reading)
     }
     if (changes > 0) {
         platform::log(QStringLiteral("Quillhaven: merged %1 change(s) from outside").arg(changes));
+    }
+    if (revived) {
+        platform::Notices::shared().post(QCoreApplication::translate(
+            "Sync", "A note deleted on another computer is kept here: it was changed here since."));
     }
     outside_->mergedCopies.push_back({durable, copies});
     if (writer_->state() == NotesWriter::State::Saved && !fileBehind) {

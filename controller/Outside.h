@@ -33,4 +33,6 @@ struct OutsideState {
     std::vector<Merged> mergedCopies;
     // Pictures named by a note whose files have not arrived yet.
     QSet<QString> awaited;
+    // Copies of the notes file that do not read, each told to the user once.
+    QSet<QString> toldUnreadable;
 };

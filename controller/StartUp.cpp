@@ -124,8 +124,7 @@ void AppController::removeOrphanImages()
             listed.insert(name);
         }
     }
-    // Against the file system's clock, which dated the files.
-    Images::removeOrphans(listed, QDateTime::currentDateTimeUtc().addSecs(-orphanAfterSeconds));
+    Images::removeOrphans(listed, platform::now(), orphanAfterSeconds);
 }
 
 void AppController::tellDamage(const QString& keptAs, int recovered)

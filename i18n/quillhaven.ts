@@ -578,6 +578,17 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
 </context>
 <context>
+    <name>Sync</name>
+    <message>
+        <source>A note deleted on another computer is kept here: it was changed here since.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A copy of the notes file could not be read and was left as it is: “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Time</name>
     <message>
         <source>Just now</source>

@@ -583,6 +583,17 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     </message>
 </context>
 <context>
+    <name>Sync</name>
+    <message>
+        <source>A note deleted on another computer is kept here: it was changed here since.</source>
+        <translation>Eine auf einem anderen Computer gelöschte Notiz bleibt hier erhalten: Sie wurde hier seitdem geändert.</translation>
+    </message>
+    <message>
+        <source>A copy of the notes file could not be read and was left as it is: “%1”.</source>
+        <translation>Eine Kopie der Notizdatei war nicht lesbar und bleibt unverändert liegen: „%1“.</translation>
+    </message>
+</context>
+<context>
     <name>Time</name>
     <message>
         <source>Just now</source>

@@ -43,9 +43,10 @@ Folder& folder()
         f.cache.clear();
         f.displayCopies.clear();
         f.sizes.clear();
-        // Screenshots among them: for the user's eyes only.
-        SafeFiles::makePrivateFolder(f.path);
-        SafeFiles::makeFilesPrivate(f.path);
+        // Screenshots among them: for the user's eyes only. The folder may be the user's own
+        // (notes kept in ~/Documents): only what the program made there is made private.
+        SafeFiles::createPrivateFolder(f.path);
+        SafeFiles::makeFilesPrivate(f.path, isOwnName);
     }
     return f;
 }
@@ -289,17 +290,6 @@ void removeIn(const QString& folder, const QStringList& names)
     QStringList own;
     std::copy_if(names.cbegin(), names.cend(), std::back_inserter(own), isOwnName);
     SafeFiles::removeIn(folder, own);
-}
-
-int removeOrphans(const QSet<QString>& listed, const QDateTime& before)
-{
-    QStringList orphans;
-    for (const QString& name : SafeFiles::olderThan(dir(), before)) {
-        if (isOwnName(name) && !listed.contains(name)) {
-            orphans << name;
-        }
-    }
-    return SafeFiles::removeIn(dir(), orphans);
 }
 
 bool awaited(const QString& name)

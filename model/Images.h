@@ -58,9 +58,13 @@ QSize shownSize(const QString& name);
 void remove(const QStringList& names);
 // The same in a given folder, without the cache; any thread.
 void removeIn(const QString& folder, const QStringList& names);
-// Deletes the program's own image files that no note names and that were last changed before
-// `before` (left by a paste cut short); returns how many.
-int removeOrphans(const QSet<QString>& listed, const QDateTime& before);
+// Deletes the program's own image files that nothing names (left by a paste cut short, or by
+// notes deleted elsewhere) once this program has seen them unnamed for `graceSeconds`; returns
+// how many. Named is in `listed` (the live notes) or anywhere in a file of the notes' own
+// beside the notes file: a conflict copy not merged yet, a parked or set-aside copy. The time is
+// the program's own, from the first start that found a picture unnamed: a sync tool keeps the
+// sender's file times, so a picture that has just arrived may look days old.
+int removeOrphans(const QSet<QString>& listed, const QDateTime& now, qint64 graceSeconds);
 // Whether the note's picture `name` has no file yet: another computer added it and the sync
 // engine has not brought it over. Shown as a placeholder until it lands.
 bool awaited(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "model/DiskFile.h"
 #include "model/Merge.h"
+#include "model/NoteGeometry.h"
 #include "model/SafeFiles.h"
 #include "platform/Services.h"
 
@@ -82,7 +83,7 @@ bool write(const QString& path, const QList<NoteData>& records, QString* error)
 {
     const QString in = QFileInfo(path).absolutePath();
     QString reason = QStringLiteral("its folder cannot be made");
-    if ((QFileInfo(in).isDir() || SafeFiles::makePrivateFolder(in)) &&
+    if ((QFileInfo(in).isDir() || SafeFiles::createPrivateFolder(in)) &&
         DiskFile::replace(path, encode(records), &reason)) {
         return true;
     }
@@ -129,6 +130,7 @@ void apply(const QByteArray& bytes, QList<NoteData>& records)
         r.folded = place[3].toBool();
         r.pw = sizeFrom(place[4]);
         r.ph = sizeFrom(place[5]);
+        geometry::keepWithinLimits(r);
     }
 }
 

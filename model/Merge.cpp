@@ -212,12 +212,21 @@ Result merge(const QList<NoteData>& local, const Tombstones& localTombstones,
     for (const NoteData& note : outside) {
         theirs.insert(note.id, theirs.value(note.id, &note)); // the first of an id counts
     }
+    // A note changed after it was deleted elsewhere outlives its tombstone, on either side: the
+    // later change wins, as everywhere.
+    const auto buried = [&r](const NoteData& note) {
+        const auto dead = r.tombstones.constFind(note.id);
+        return dead != r.tombstones.cend() && stampOf(note) <= *dead;
+    };
     QSet<QUuid> present;
     QList<NoteData> arrivals;
     for (const NoteData& mine : local) {
-        if (r.tombstones.contains(mine.id)) {
+        if (buried(mine)) {
             r.removed << mine.id;
             continue;
+        }
+        if (r.tombstones.remove(mine.id) > 0) {
+            r.revived << mine.id;
         }
         present.insert(mine.id);
         const NoteData* other = theirs.value(mine.id);
@@ -243,7 +252,8 @@ Result merge(const QList<NoteData>& local, const Tombstones& localTombstones,
     // However the outside file happens to list them.
     std::stable_sort(arrivals.begin(), arrivals.end(), arrivesBefore);
     for (const NoteData& note : arrivals) {
-        if (!r.tombstones.contains(note.id) && !present.contains(note.id)) {
+        if (!buried(note) && !present.contains(note.id)) {
+            r.tombstones.remove(note.id);
             present.insert(note.id);
             r.notes << note;
             r.added << note.id;

@@ -12,7 +12,9 @@
 //
 // The rules, applied to every id:
 // - On one side only: kept. A note new from outside arrives tucked (not on screen).
-// - Tombstoned on either side (and not yet expired): removed, whatever either side holds.
+// - Tombstoned on either side (and not yet expired): removed, unless the note was changed
+//   after it was deleted (`changed`, else `modified`): then the note stays and the tombstone
+//   goes, so that an edit made here while another computer deleted the note is never lost.
 // - On both sides, the layout (x, y, onScreen, folded, pw, ph) and the list order are always
 //   this computer's; only the content (text, images, colour, folder, pinned, created,
 //   modified, deleted state, with `changed` and `versions`) is merged:
@@ -45,6 +47,8 @@ struct Result {
     QList<QUuid> adopted;
     QList<QUuid> added;
     QList<QUuid> removed;
+    // Notes of this computer changed after another computer deleted them: kept.
+    QList<QUuid> revived;
 
     // For "Quillhaven: merged N change(s) from outside"; none means nothing to write.
     int changes() const { return int(adopted.size() + added.size() + removed.size()); }

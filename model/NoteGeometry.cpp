@@ -1,6 +1,7 @@
 #include "model/NoteGeometry.h"
 
 #include "model/Images.h"
+#include "model/NoteData.h"
 #include "model/NoteModel.h"
 
 #include <QGuiApplication>
@@ -37,6 +38,20 @@ double textHeight(const QString& text, double width)
 
 } // namespace
 
+void keepWithinLimits(NoteData& record)
+{
+    if (record.pw) {
+        record.pw = std::clamp(*record.pw, minW, maxW);
+    }
+    if (record.ph) {
+        const bool pictures = record.images && !record.images->isEmpty();
+        const double lowest = pictures ? minPaperHWithImages : minTotal;
+        record.ph = std::clamp(*record.ph, lowest, maxPaperH);
+    }
+    record.x = std::clamp(record.x, -farthest, farthest);
+    record.y = std::clamp(record.y, -farthest, farthest);
+}
+
 double maxTotal(double screenHeight)
 {
     return std::min(screenHeight - 140, 800.0);
@@ -44,7 +59,7 @@ double maxTotal(double screenHeight)
 
 double minPaperH(const NoteModel* note)
 {
-    return note->images().isEmpty() ? 120 : 94;
+    return note->images().isEmpty() ? minTotal : minPaperHWithImages;
 }
 
 namespace {

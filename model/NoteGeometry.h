@@ -4,6 +4,7 @@
 #include <QString>
 
 class NoteModel;
+struct NoteData;
 
 // The sizes of a note and its window, shared by the controller that places windows and the
 // views that lay out inside them. Pure arithmetic on a note's values and its images' sizes.
@@ -16,10 +17,21 @@ inline constexpr double minW = 160;
 inline constexpr double maxW = 600;
 inline constexpr double minTotal = 120;
 inline constexpr double maxPaperH = 800;
+// A note with pictures may have shorter paper: its strip adds the rest.
+inline constexpr double minPaperHWithImages = 94;
+
+// Farther out than this no screen reaches, and X11 cannot place a window there at all.
+inline constexpr double farthest = 20000;
+
+// Keeps a record read from a file (ours, another computer's, this computer's layout) within
+// the sizes a note may have and where a window can be: an absurd size would make an invisible
+// window covering the screen. Positions are then judged against the screens by whoever shows
+// the note.
+void keepWithinLimits(NoteData& record);
 
 // The tallest a note may be on a screen of this height.
 double maxTotal(double screenHeight);
-// Smallest paper height: a note with images may be shorter, its strip adds the rest.
+// Smallest paper height: minTotal, or minPaperHWithImages for a note with pictures.
 double minPaperH(const NoteModel* note);
 // The height of a picture shown `width` wide, kept between 50 and 260 (60 when unreadable).
 double imageHeight(const QString& name, double width);

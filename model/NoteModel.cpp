@@ -71,14 +71,16 @@ qsizetype graphemeCount(const QString& s)
     return count;
 }
 
-bool hasVisibleCharacter(const QString& s)
+bool hasVisibleCharacter(QStringView s)
 {
     return std::any_of(s.begin(), s.end(), [](QChar c) { return !c.isSpace(); });
 }
 
-// The text's first `limit` non-blank lines: title and preview need two, and a note may hold a
-// hundred thousand. A CR LF pair is one character to the text and does not end a line.
-QStringList firstLines(const QString& text, qsizetype limit)
+// The text's first `limit` non-blank lines, each cut to `longest` characters: title and preview
+// need two short ones, and a note may hold a hundred thousand lines or one of megabytes. A CR LF
+// pair is one character to the text and does not end a line.
+QStringList firstLines(const QString& text, qsizetype limit,
+                       qsizetype longest = std::numeric_limits<qsizetype>::max())
 {
     QStringList result;
     qsizetype start = 0;
@@ -87,14 +89,17 @@ QStringList firstLines(const QString& text, qsizetype limit)
         if (!end && (text[i] != u'\n' || (i > 0 && text[i - 1] == u'\r'))) {
             continue;
         }
-        const QString piece = text.mid(start, i - start);
+        const QStringView piece = QStringView(text).mid(start, i - start);
         if (!piece.isEmpty() && hasVisibleCharacter(piece)) {
-            result << piece;
+            result << piece.left(longest).toString();
         }
         start = i + 1;
     }
     return result;
 }
+
+// More than any title or preview shows: a single line of megabytes is never laid out whole.
+constexpr qsizetype shownLineLength = 1000;
 
 // Unique across notes, so a new note at a freed note's address never passes for it.
 quint64 nextRevision()
@@ -306,14 +311,14 @@ QStringList NoteModel::lines() const
 
 QString NoteModel::title() const
 {
-    const QStringList all = firstLines(text_, 1);
+    const QStringList all = firstLines(text_, 1, shownLineLength);
     return all.isEmpty() ? QCoreApplication::translate("Note", "New Note")
                          : trimmed(all.first(), isHorizontalSpace);
 }
 
 QString NoteModel::preview() const
 {
-    const QStringList all = firstLines(text_, 2);
+    const QStringList all = firstLines(text_, 2, shownLineLength);
     return all.size() < 2 ? QCoreApplication::translate("Note", "No additional text")
                           : trimmed(all.at(1), isHorizontalSpace);
 }

@@ -255,7 +255,7 @@ bool place(const QString& to, QString* error)
     bool ok = true;
     if (isRealFolder(stagedImages)) {
         const QString images = in(to, imagesName);
-        SafeFiles::makePrivateFolder(images);
+        SafeFiles::createPrivateFolder(images);
         ok = moveFiles(stagedImages, regularFiles(stagedImages), images, error);
         QDir().rmdir(stagedImages);
     }
@@ -334,7 +334,14 @@ QString recover(const QString& folder)
         return folder;
     }
     const QString from = readNote(in(stagingPath(folder), fromName));
-    if (holdsNotes(folder)) {
+    if (holdsNotes(folder) && from.isEmpty()) {
+        // Left by a kill as a move ended, with nothing left to say where from: what it may
+        // still hold is put in place, and nothing was moving.
+        QString error;
+        if (place(folder, &error)) {
+            removeStaging(folder);
+        }
+    } else if (holdsNotes(folder)) {
         QString error;
         place(folder, &error);
         clearOld(from, folder);

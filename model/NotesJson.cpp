@@ -1,6 +1,7 @@
 // The notes file format: a compact JSON array of note records. Writing is by hand into one
 // buffer because every keystroke rewrites the whole file; reading goes through QJsonDocument.
 
+#include "model/NoteGeometry.h"
 #include "model/Store.h"
 
 #include <QHash>
@@ -415,6 +416,7 @@ std::optional<NoteData> readRecord(const QJsonObject& o)
         return std::nullopt;
     }
     r.versions = versions.value_or(Versions());
+    geometry::keepWithinLimits(r);
     return r;
 }
 

@@ -99,6 +99,15 @@ bool NotesWriter::drain(std::chrono::milliseconds limit)
     return shared_->done.wait_for(guard, limit, [&] { return shared_->finished >= target; });
 }
 
+void NotesWriter::retryNow()
+{
+    const std::lock_guard guard(shared_->lock);
+    if (shared_->failing) {
+        shared_->retryNow = true;
+        shared_->wake.notify_one();
+    }
+}
+
 bool NotesWriter::retryOnce(std::chrono::steady_clock::time_point deadline)
 {
     std::unique_lock guard(shared_->lock);

@@ -55,6 +55,10 @@ public:
     // then ends with a failure status.
     static bool everythingSaved();
 
+    // A failed snapshot is tried again at once, without waiting out the back-off: something
+    // changed that may let it through (the folder changed: space freed, a file moved away).
+    void retryNow();
+
     State state() const { return state_; }
     // Why the last write failed; empty unless the state is Failed.
     QString reason() const { return reason_; }

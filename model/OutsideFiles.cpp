@@ -95,6 +95,8 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
             std::optional<QList<NoteData>> notes = bytes ? Store::decode(*bytes) : std::nullopt;
             if (notes) {
                 r.copies << Copy{path, std::move(*notes)};
+            } else {
+                r.unreadable << path;
             }
         } else if (isConflictCopy(name, tombstonesName)) {
             const std::optional<QByteArray> bytes = readRegular(path);

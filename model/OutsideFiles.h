@@ -38,8 +38,9 @@ struct Reading {
     // The notes file, when it changed outside since this process last read, wrote or merged it.
     std::optional<Store::OutsideVersion> notesFile;
     // Conflict copies and parked versions that decode, by name. Those that do not are left
-    // alone: never merged, never removed.
+    // alone: never merged, never removed; they are named in `unreadable`.
     QList<Copy> copies;
+    QStringList unreadable;
     // The tombstones file with its conflict copies, and those copies.
     Tombstones tombstones;
     QStringList tombstoneCopies;

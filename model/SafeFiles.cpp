@@ -66,6 +66,10 @@ bool openRegular(const QString& path, QFile& file, QString* error)
         ::close(fd);
         return fail(error, QStringLiteral("not a regular file"));
     }
+    if (st.st_size > maxReadBytes) {
+        ::close(fd);
+        return fail(error, QStringLiteral("larger than %1 MB").arg(maxReadBytes >> 20));
+    }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return fail(error, file.errorString());
@@ -73,7 +77,7 @@ bool openRegular(const QString& path, QFile& file, QString* error)
     return true;
 }
 
-bool makePrivateFolder(const QString& path)
+bool createPrivateFolder(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     if (::mkdir(name.constData(), 0700) == 0) {
@@ -82,6 +86,17 @@ bool makePrivateFolder(const QString& path)
     if (errno == ENOENT) {
         // The parents are created as the user's umask says: only the last one is ours.
         return QDir().mkpath(QFileInfo(path).path()) && ::mkdir(name.constData(), 0700) == 0;
+    }
+    return errno == EEXIST && QFileInfo(path).isDir();
+}
+
+bool makePrivateFolder(const QString& path)
+{
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0) {
+        return true;
+    }
+    if (errno == ENOENT) {
+        return createPrivateFolder(path);
     }
     const int fd = openFolder(path);
     if (fd < 0) {
@@ -94,7 +109,7 @@ bool makePrivateFolder(const QString& path)
     return ok;
 }
 
-void makeFilesPrivate(const QString& folder)
+void makeFilesPrivate(const QString& folder, const std::function<bool(const QString&)>& ours)
 {
     const int fd = openFolder(folder);
     DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
@@ -105,6 +120,9 @@ void makeFilesPrivate(const QString& folder)
         return;
     }
     while (const dirent* entry = ::readdir(dir)) {
+        if (!ours(QFile::decodeName(entry->d_name))) {
+            continue;
+        }
         // Through a descriptor of the file itself, so a link swapped in changes nothing else.
         const int file =
             ::openat(fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -122,8 +140,8 @@ void makeFilesPrivate(const QString& folder)
 bool writePrivate(const QString& folder, const QString& name, const QByteArray& bytes,
                   QString* error)
 {
-    const int dir =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Never through a link: what lands in a linked folder could never be cleaned up again.
+    const int dir = openFolder(folder);
     if (dir < 0) {
         return fail(error, systemError());
     }
@@ -165,29 +183,6 @@ int removeIn(const QString& folder, const QStringList& names)
     }
     ::close(dir);
     return removed;
-}
-
-QStringList olderThan(const QString& folder, const QDateTime& before)
-{
-    const int fd = openFolder(folder);
-    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
-    if (dir == nullptr) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return {};
-    }
-    const qint64 limit = before.toSecsSinceEpoch();
-    QStringList found;
-    while (const dirent* entry = ::readdir(dir)) {
-        struct stat st {};
-        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            st.st_mtim.tv_sec < limit) {
-            found << QFile::decodeName(entry->d_name);
-        }
-    }
-    ::closedir(dir);
-    return found;
 }
 
 } // namespace SafeFiles

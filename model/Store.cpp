@@ -128,8 +128,8 @@ QString asideName(const QString& path, const QString& why, const QDateTime& when
     return candidate;
 }
 
-// Moves the file out of the way of the next save: whatever is in it stays on disk for the user
-// to recover. Returns where it went, or nothing when it could not be moved.
+} // namespace
+
 QString keepAside(const QString& path, const QString& why, const QString& message,
                   const QDateTime& when)
 {
@@ -141,6 +141,8 @@ QString keepAside(const QString& path, const QString& why, const QString& messag
     }
     return {};
 }
+
+namespace {
 
 // Whether `file` is something other than the notes file as this process last read or wrote it:
 // a sync tool or an editor may have replaced it since. A file that merely looks different
@@ -155,15 +157,34 @@ bool changedOutside(const Seen& seen, const QString& file)
     if (!now || now == seen.stamp) {
         return false;
     }
-    QFile opened(file);
-    return !(seen.stamp && opened.open(QIODevice::ReadOnly) &&
+    // Never a plain open: a FIFO put in the file's place would hold the save thread for good.
+    QFile opened;
+    return !(seen.stamp && SafeFiles::openRegular(file, opened) &&
              hashOf(opened.readAll()) == seen.hash);
 }
 
-// Every outside change is a whole notes file; a few of the newest are what anyone recovers
-// from, so older ones go rather than fill the disk. Only names this program gives them count.
-void pruneOutsideCopies(const QString& path)
+// Whether each note of a set-aside copy, as far as it reads, says what a live note says: only
+// then does its going lose nothing. One that cannot be read at all is kept.
+bool holdsNothingNew(const QString& copy, const QSet<QString>& liveTexts)
 {
+    QFile file;
+    if (!SafeFiles::openRegular(copy, file)) {
+        return false;
+    }
+    const QList<NoteData> notes = salvage(file.readAll());
+    return std::all_of(notes.cbegin(), notes.cend(),
+                       [&liveTexts](const NoteData& r) { return liveTexts.contains(r.text); });
+}
+
+// Every outside change is a whole notes file; a few of the newest are what anyone recovers
+// from, so older ones go rather than fill the disk, unless they hold a note the live ones do
+// not. Only names this program gives them count.
+void pruneOutsideCopies(const QString& path, const QList<NoteData>& live)
+{
+    QSet<QString> liveTexts;
+    for (const NoteData& r : live) {
+        liveTexts.insert(r.text);
+    }
     const QFileInfo info(path);
     const QRegularExpression ours(QLatin1Char('^') + QRegularExpression::escape(info.fileName()) +
                                   QStringLiteral("\\.outside-(\\d{8}-\\d{6})(?:-(\\d+))?$"));
@@ -178,26 +199,30 @@ void pruneOutsideCopies(const QString& path)
     }
     std::sort(copies.begin(), copies.end(), std::greater<>());
     for (size_t i = keptOutsideCopies; i < copies.size(); ++i) {
-        const QByteArray entry = QFile::encodeName(info.dir().filePath(std::get<2>(copies[i])));
+        const QString copy = info.dir().filePath(std::get<2>(copies[i]));
+        const QByteArray entry = QFile::encodeName(copy);
         struct stat st {};
-        if (::lstat(entry.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (::lstat(entry.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+            holdsNothingNew(copy, liveTexts)) {
             ::unlink(entry.constData());
         }
     }
 }
 
-void keepOutsideChange(const QString& file, const QString& path, const QDateTime& when)
+void keepOutsideChange(const QString& file, const Snapshot& snapshot)
 {
-    const QString aside = asideName(path, QStringLiteral("outside"), when);
+    const QString& path = snapshot.path;
+    const QString aside = asideName(path, QStringLiteral("outside"), snapshot.taken);
     const bool moved = QFile::rename(file, aside);
-    if (moved || QFile::copy(file, aside)) {
+    // Only a regular file is copied: reading a FIFO could block for ever.
+    if (moved || (QFileInfo(file).isFile() && QFile::copy(file, aside))) {
         platform::log(QStringLiteral("Quillhaven: notes file changed outside, kept as ") + aside);
         // A displaced file on another disk (a linked notes file) leaves no litter behind.
         if (!moved && file != path) {
             QFile::remove(file);
         }
     }
-    pruneOutsideCopies(path);
+    pruneOutsideCopies(path, snapshot.records);
 }
 
 bool decodes(const QString& file)
@@ -208,13 +233,14 @@ bool decodes(const QString& file)
 
 // An outside version that reads is parked beside the notes file, where the next merge takes
 // it in; one that does not is kept aside for the user, as before.
-void setAsideOutsideChange(const QString& file, const QString& path, const QDateTime& when)
+void setAsideOutsideChange(const QString& file, const Snapshot& snapshot)
 {
     if (!decodes(file)) {
-        keepOutsideChange(file, path, when);
+        keepOutsideChange(file, snapshot);
         return;
     }
-    const QString parked = OutsideFiles::parkingName(path, when);
+    const QString& path = snapshot.path;
+    const QString parked = OutsideFiles::parkingName(path, snapshot.taken);
     const bool moved = QFile::rename(file, parked);
     if (!moved && QFile::copy(file, parked) && file != path) {
         QFile::remove(file);
@@ -231,7 +257,7 @@ bool isVersion(const std::optional<DiskFile::Stamp>& merged, const QString& file
 void settleDisplaced(const Seen& seen, const Store::Snapshot& snapshot, const QString& displaced)
 {
     if (changedOutside(seen, displaced) && !isVersion(snapshot.merged, displaced)) {
-        setAsideOutsideChange(displaced, snapshot.path, snapshot.taken);
+        setAsideOutsideChange(displaced, snapshot);
     } else {
         QFile::remove(displaced);
     }
@@ -282,7 +308,7 @@ QString configuredFolder(const QString& dataDir)
 {
     // Scripts, tests and a second copy for another folder name the notes folder itself.
     if (const QString folder = qEnvironmentVariable("QUILLHAVEN_DATA_DIR"); !folder.isEmpty()) {
-        SafeFiles::makePrivateFolder(folder);
+        SafeFiles::createPrivateFolder(folder);
         return folder;
     }
     if (const QString chosen = QSettings().value(folderKey).toString(); !chosen.isEmpty()) {
@@ -427,7 +453,7 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
     Seen& seen = seenFor(snapshot.path, snapshot.generation);
     // Where the file system cannot swap files, this look before is all there is.
     if (changedOutside(seen, snapshot.path) && !isVersion(snapshot.merged, snapshot.path)) {
-        setAsideOutsideChange(snapshot.path, snapshot.path, snapshot.taken);
+        setAsideOutsideChange(snapshot.path, snapshot);
     }
     DiskFile::Stamp written;
     QString displaced;

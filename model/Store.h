@@ -33,6 +33,12 @@ void rememberFolder(const QString& folder);
 // into place when the application folder is missing, creates it, returns its notes.json.
 QString locateIn(const QString& dataDir);
 
+// Moves the file at `path` out of the way of the next save (to "<path>.<why>-<time>"), logging
+// "Quillhaven: <message><where>": whatever is in it stays on disk for the user to recover.
+// Returns where it went, or nothing when it could not be moved.
+QString keepAside(const QString& path, const QString& why, const QString& message,
+                  const QDateTime& when);
+
 // What load() found when the notes file could not be read: where it was kept aside (byte for
 // byte) and how many notes were recovered from it.
 struct Damage {

@@ -7,6 +7,7 @@
 #include "platform/Log.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
@@ -39,7 +40,7 @@ QByteArray encode(const Tombstones& tombstones)
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-std::optional<Tombstones> decode(const QByteArray& bytes)
+std::optional<Tombstones> decode(const QByteArray& bytes, bool* damaged)
 {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
@@ -52,7 +53,10 @@ std::optional<Tombstones> decode(const QByteArray& bytes)
         const QUuid id = QUuid::fromString(it.key());
         const double seconds = it.value().toDouble(NAN);
         if (id.isNull() || !std::isfinite(seconds) || std::abs(seconds) > 1e12) {
-            return std::nullopt;
+            if (damaged != nullptr) {
+                *damaged = true;
+            }
+            continue;
         }
         result.insert(id, QDateTime::fromMSecsSinceEpoch(
                               std::llround(seconds * 1000.0) + referenceMs, Qt::UTC));
@@ -84,17 +88,35 @@ Tombstones united(const Tombstones& a, const Tombstones& b)
     return all;
 }
 
-Tombstones read(const QString& path)
+Tombstones read(const QString& path, bool* damaged)
 {
+    bool broken = false;
+    Tombstones found;
     QFile file;
-    if (!SafeFiles::openRegular(path, file)) {
-        return {};
+    if (SafeFiles::openRegular(path, file)) {
+        const std::optional<Tombstones> decoded = decode(file.readAll(), &broken);
+        broken = broken || !decoded;
+        found = decoded.value_or(Tombstones());
+    } else {
+        broken = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
     }
-    return decode(file.readAll()).value_or(Tombstones());
+    if (damaged != nullptr) {
+        *damaged = broken;
+    }
+    return found;
 }
 
 bool write(const QString& path, const Tombstones& tombstones, QString* error)
 {
+    bool damaged = false;
+    read(path, &damaged);
+    if (damaged &&
+        Store::keepAside(path, QStringLiteral("unreadable"),
+                         QStringLiteral("tombstones unreadable, kept as "), platform::now())
+            .isEmpty()) {
+        *error = QStringLiteral("the unreadable tombstones could not be kept aside");
+        return false;
+    }
     return DiskFile::replace(path, encode(tombstones), error);
 }
 

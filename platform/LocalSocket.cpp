@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -106,6 +107,9 @@ LocalServer::~LocalServer()
     }
     notifier_.reset();
     ::close(fd_);
+    if (spare_ >= 0) {
+        ::close(spare_);
+    }
     // Nobody answers here any more; a later copy would replace the file anyway.
     sockaddr_un address{};
     if (addressOf(QFile::encodeName(path_), &address)) {
@@ -138,6 +142,7 @@ bool LocalServer::listen(const QString& path)
     }
     fd_ = fd;
     path_ = path;
+    spare_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &LocalServer::accept);
     return true;
@@ -151,7 +156,14 @@ void LocalServer::accept()
             if (errno == EINTR) {
                 continue;
             }
+            if (errno == EMFILE || errno == ENFILE) {
+                refuseOne();
+            }
             return; // EAGAIN: none left; anything else is the client's trouble, not ours
+        }
+        if (clients_.size() >= maxClients) {
+            // Whoever connects and says nothing makes way for the next one.
+            drop(clients_.front().get());
         }
         auto client = std::make_unique<Client>();
         client->fd = fd;
@@ -195,6 +207,18 @@ void LocalServer::read(Client* client)
         }
         Q_EMIT lineReceived(line);
     }
+}
+
+void LocalServer::refuseOne()
+{
+    // Out of descriptors, the waiting connection would keep the socket readable and the loop
+    // spinning: the spare descriptor makes room to take it and close it at once.
+    ::close(spare_);
+    const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    spare_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
 }
 
 void LocalServer::drop(Client* client)

@@ -27,6 +27,9 @@ public:
 
     // A line longer than this ends its connection unread, so a peer cannot grow the buffer.
     static constexpr qsizetype maxLine = 1024;
+    // Connections kept open at once: a newer one closes the oldest, so idle peers can neither
+    // use up the program's descriptors nor keep a real request out.
+    static constexpr size_t maxClients = 16;
 
 Q_SIGNALS:
     // One line from a client, without its newline.
@@ -37,10 +40,12 @@ private:
     void accept();
     void read(Client* client);
     void drop(Client* client);
+    void refuseOne();
 
     QString path_;
     QString error_;
     int fd_ = -1;
+    int spare_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::vector<std::unique_ptr<Client>> clients_;
 };

@@ -1,3 +1,4 @@
+#include "controller/FolderLocks.h"
 #include "model/Images.h"
 #include "model/NotesFolder.h"
 #include "model/NotesWriter.h"
@@ -45,7 +46,6 @@ class NotesFolderMoveTest : public QObject {
     {
         QStringList names = QDir(h->dir.path()).entryList(QDir::Files);
         names.removeAll(QStringLiteral("Quillhaven.conf"));
-        names.removeAll(QStringLiteral("notes.lock"));
         return names;
     }
 
@@ -129,6 +129,7 @@ private Q_SLOTS:
         QTest::newRow("it cannot be written to") << "unwritable";
         QTest::newRow("the disk fills up") << "full";
         QTest::newRow("not a folder") << "file";
+        QTest::newRow("a link to the pictures") << "link";
     }
     void whatStandsInTheWayIsSaidAndNothingChanges()
     {
@@ -137,7 +138,7 @@ private Q_SLOTS:
         std::unique_ptr<platform::FileLock> otherCopy;
         std::unique_ptr<FileSizeLimit> full;
         if (why == "in use") {
-            otherCopy = std::make_unique<platform::FileLock>(target + "/notes.lock");
+            otherCopy = std::make_unique<platform::FileLock>(folderLockPath(target));
             QCOMPARE(otherCopy->tryLock(), platform::FileLock::State::Taken);
         } else if (why == "unwritable") {
             folder = QStringLiteral("/proc/self"); // refuses new files even to root
@@ -153,6 +154,9 @@ private Q_SLOTS:
                 QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
             QVERIFY(big.save(h->dir.filePath("images/" + name)));
             full = std::make_unique<FileSizeLimit>(16 * 1024);
+        } else if (why == "link") {
+            folder = target + "/pictures";
+            QVERIFY(QFile::link(h->dir.filePath("images"), folder));
         } else {
             folder = h->writeFile(QStringLiteral("plain.png"), QSize(4, 4));
         }
@@ -176,7 +180,7 @@ private Q_SLOTS:
                  qPrintable(told[0][0].toString()));
         if (why != "in use") {
             // The lock taken for the move is let go again.
-            platform::FileLock later(target + "/notes.lock");
+            platform::FileLock later(folderLockPath(target));
             QCOMPARE(later.tryLock(), platform::FileLock::State::Taken);
         }
         // The notes are still saved where they were.

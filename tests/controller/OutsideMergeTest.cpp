@@ -13,6 +13,7 @@
 #include "noteview/ImageStrip.h"
 #include "noteview/NoteTextArea.h"
 #include "noteview/NoteView.h"
+#include "platform/Notices.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
 #include <atomic>
@@ -247,12 +249,18 @@ private Q_SLOTS:
         QTRY_VERIFY(!QFile::exists(dead));
         QVERIFY(TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(doomed));
 
-        // A copy that does not read is never merged and stays for the user.
+        // A copy that does not read is never merged and stays for the user, who is told once.
         const QString broken = dir.filePath("notes (conflicted copy 2026-03-01 120001).json");
+        QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         QVERIFY(replaceFromOutside(broken, "[{\"half"));
+        QTRY_COMPARE(f->log.lines.size(), 3);
+        QCOMPARE(f->log.lines.last(),
+                 "Quillhaven: a copy of the notes file does not read: " + broken);
+        QVERIFY(replaceFromOutside(dir.filePath("unrelated.txt"), "another look"));
         QTest::qWait(quiet);
         QVERIFY(QFile::exists(broken));
-        QCOMPARE(f->log.lines.size(), 2);
+        QCOMPARE(f->log.lines.size(), 3);
+        QCOMPARE(told.size(), 1);
     }
 
     void aRestartKeepsThisComputersLayoutWhateverTheFileSays()

@@ -3,6 +3,7 @@
 # stopped answering (a stopped xclip) costs the pad its offer and Ctrl+V its paste, nothing
 # more: the pad opens and the note takes keys. A real 10000 x 10000 PNG goes from the clipboard
 # through the pad's offer into a note and the notes file, within a time and a memory bound.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -12,23 +13,16 @@ JSON
 
 xdotool mousemove 100 800
 start_app --login-item
-note_window() { window_at "100 370 380 330"; }
+NOTE_AT="100 370 380 330"
 check "the note comes back on the screen" wait_for 20 note_window
 check "the pad window appears" wait_for 20 pad_window
 PAD=$(pad_window)
-pad_under() { pointer_over "$PAD"; }
-settle() { wait_steady 5 screen_digest "340x274+550+0" >/dev/null; }
-close_pad() {
-    xdotool mousemove 720 400
-    settle
-}
 
 # --- an owner that never answers
 convert -size 64x48 xc:orange "$E2E_TMP/small.png"
-xclip -quiet -selection clipboard -t image/png -i "$E2E_TMP/small.png" >/dev/null 2>&1 &
-STUCK=$!
-E2E_PIDS+=($STUCK)
-wait_for 10 clipboard_offers image/png
+offer_png "$E2E_TMP/small.png"
+OFFER=$SPAWNED
+STUCK=$(pgrep -P "$OFFER") # xclip itself, not the timeout around it
 kill -STOP "$STUCK"
 
 # Qt's own reading would wait about 5 s for each format: the deadlines here are shorter.
@@ -37,36 +31,22 @@ check "the pad opens at the top edge while the owner is stopped" wait_for 3 pad_
 xdotool mousemove 720 12
 # Without an offer or cards the grown island is 262 wide and 24 + 48 high.
 check "the island grows under the pointer" wait_for 3 black 600 5
-settle
+pad_at_rest
 check "and offers nothing" not_black 720 94
 shot 01-stuck-owner
-close_pad
-xdotool mousemove 250 460 click 1
-wait_for 5 focused_on "$(note_window)"
+xdotool mousemove 720 400
+pad_at_rest
+focus_note
 xdotool key ctrl+v
 xdotool type --delay 20 " still here"
 check "keys typed after Ctrl+V reach the notes file at once" \
     wait_for 3 file_is "notes[0]['text'].endswith(' still here')"
 check "and nothing was pasted" file_is "len(notes[0].get('images', [])) == 0"
-kill -KILL "$STUCK" 2>/dev/null && reap 10 "$STUCK" >/dev/null
+{ kill -KILL "$STUCK" && reap 10 "$OFFER"; } >/dev/null 2>&1
 
 # --- a real 10000 x 10000 PNG, every row stored (not a header that only claims the size)
-python3 - "$E2E_TMP/huge.png" <<'PY'
-import struct, sys, zlib
-w = h = 10000
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-z = zlib.compressobj(6)
-rows = [z.compress(b"\0" + bytes([(y // 40) % 256, 120, 200]) * w) for y in range(h)]
-data = b"".join(rows) + z.flush()
-open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n"
-    + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
-    + chunk(b"IDAT", data) + chunk(b"IEND", b""))
-PY
-timeout 300 xclip -quiet -selection clipboard -t image/png -i "$E2E_TMP/huge.png" \
-    >/dev/null 2>&1 &
-E2E_PIDS+=($!)
-wait_for 10 clipboard_offers image/png
+png "$E2E_TMP/huge.png" 10000 10000
+offer_png "$E2E_TMP/huge.png"
 START=$SECONDS
 xdotool mousemove 720 0
 check "the pad opens with the huge picture on the clipboard" wait_for 3 pad_under
@@ -74,15 +54,12 @@ xdotool mousemove 720 12
 check "the island grows at once" wait_for 3 black 600 5
 check "the offer shows the picture's thumbnail" wait_for 60 not_black 669 94
 # The island grows to make room for the offer: clicked once it has come to rest.
-settle
+pad_at_rest
 shot 02-huge-offer
 xdotool mousemove 720 94 click 1
 huge_note() { file_is "len(notes) == 2 and len(notes[-1].get('images', [])) == 1"; }
 check "the offer makes a note of it" wait_for 60 huge_note
 STORED="$APP_DATA/images/$(notes_eval "notes[-1]['images'][0]")"
-png_size() {
-    python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print(*struct.unpack(">II", d[16:24]))' "$1"
-}
 check "stored as 2000 x 2000" [ "$(png_size "$STORED")" = "2000 2000" ]
 echo "     from the pad's opening to the note on disk: $((SECONDS - START)) s"
 check "within 60 s" [ $((SECONDS - START)) -le 60 ]

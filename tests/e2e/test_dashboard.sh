@@ -1,6 +1,7 @@
 #!/bin/bash
 # The dashboard on a real X server: it opens at launch with a dozen notes, searches, makes a
 # note under a folder, keeps its place across close and reopen, and remembers its frame.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -47,8 +48,7 @@ check "the dashboard opens" wait_for 20 dashboard_open
 WIN=$(dashboards | head -1)
 read -r x y w h < <(geometry "$WIN")
 check "it opens at 1000 x 640" [ "$w" -eq 1000 -a "$h" -eq 640 ]
-timeout 10 xdotool windowactivate --sync "$WIN" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$WIN"
-wait_for 5 focused_on "$WIN"
+activate "$WIN"
 CROP=$(crop_of "$WIN")
 wait_steady 5 screen_digest "$CROP"
 shot dashboard

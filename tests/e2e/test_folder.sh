@@ -3,6 +3,7 @@
 # killed in a sandbox does not block the next start, a copy started with another runtime
 # folder hands over to the one holding the notes folder or says why it cannot start, and a FIFO
 # where the notes file should be does not hold up the start.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -11,38 +12,30 @@ cat >"$NOTES" <<'JSON'
 JSON
 chmod 600 "$NOTES"
 
-# Every mapped top-level window of any program, with its rectangle: a copy in its own process
-# namespace labels its windows with a process id this shell cannot see.
-any_window_at() {
-    local w
-    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-        at "$w" "$1" && echo "$w" && return 0
-    done
-    return 1
-}
-pad_anywhere() { any_window_at "550 0 340 274"; }
-no_pad_anywhere() { ! pad_anywhere; }
+# A copy in its own process namespace labels its windows with a process id this shell cannot
+# see: its pad is found by its place alone.
+sandboxed_pad() { any_window_at "550 0 340 274"; }
+no_sandboxed_pad() { ! sandboxed_pad; }
 
 # Started in a fresh process namespace, as a sandbox does: the program is process 1 there, in
 # each run, so an id stored by the killed copy names the new one too.
 sandboxed() {
-    timeout 900 unshare --pid --fork --mount-proc "$QUILLHAVEN" --login-item >>"$E2E_TMP/sandbox.log" 2>&1 &
-    SANDBOX=$!
-    E2E_PIDS+=($SANDBOX)
+    spawn 900 unshare --pid --fork --mount-proc "$QUILLHAVEN" --login-item >>"$E2E_TMP/sandbox.log" 2>&1
+    SANDBOX=$SPAWNED
 }
 if unshare --pid --fork --mount-proc true 2>/dev/null; then
     sandboxed
-    check "a copy in a fresh process namespace starts" wait_for 20 pad_anywhere
+    check "a copy in a fresh process namespace starts" wait_for 20 sandboxed_pad
     inner=$(pgrep -P "$(pgrep -P "$SANDBOX" | head -1)" | head -1)
     kill -9 "$inner" 2>/dev/null
-    check "killed with SIGKILL, its windows go" wait_for 10 no_pad_anywhere
+    check "killed with SIGKILL, its windows go" wait_for 10 no_sandboxed_pad
     reap 30 "$SANDBOX" >/dev/null
     sandboxed
     check "the next copy in a fresh namespace, same runtime folder, starts normally" \
-        wait_for 20 pad_anywhere
+        wait_for 20 sandboxed_pad
     pkill -TERM -P "$(pgrep -P "$SANDBOX" | head -1)"
     reap 30 "$SANDBOX" >/dev/null
-    wait_for 10 no_pad_anywhere
+    wait_for 10 no_sandboxed_pad
 else
     echo "skip - no permission for a new process namespace"
 fi
@@ -56,7 +49,7 @@ before=$(stamp)
 first_runtime=$XDG_RUNTIME_DIR
 mkdir -m 700 "$E2E_TMP/runtime2"
 second() {
-    XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" "$@" >>"$E2E_TMP/second.log" 2>&1
+    XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" >>"$E2E_TMP/second.log" 2>&1
 }
 second
 status=$?
@@ -66,9 +59,8 @@ check "the notes file was not written (inode, time, bytes)" [ "$(stamp)" = "$bef
 
 # The first copy can no longer be reached: its socket is gone, but it holds the notes folder.
 rm -f "$first_runtime"/quillhaven-*[0-9]
-XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 60 "$QUILLHAVEN" >>"$E2E_TMP/second.log" 2>&1 &
-SECOND=$!
-E2E_PIDS+=($SECOND)
+XDG_RUNTIME_DIR="$E2E_TMP/runtime2" spawn 60 "$QUILLHAVEN" >>"$E2E_TMP/second.log" 2>&1
+SECOND=$SPAWNED
 message_box() {
     xdotool search --all --onlyvisible --pid "$(pgrep -P "$SECOND" | head -1)" --name '^Quillhaven$' \
         2>/dev/null | head -1 | grep .
@@ -89,6 +81,6 @@ rm -f "$NOTES"
 mkfifo "$NOTES"
 start_app --login-item
 check "a FIFO notes file does not hold up the start" wait_for 20 pad_window
-check "it is set aside as unreadable" [ -p "$(ls -d "$NOTES".unreadable-* | head -1)" ]
+check "it is set aside as unreadable" [ -p "$(compgen -G "$NOTES.unreadable-*" | head -1)" ]
 stop_app
 e2e_finish

@@ -2,6 +2,7 @@
 # Images on a real X server (1440 x 900): paste a large PNG from the clipboard into a note,
 # open it in the viewer and step with the arrow keys, then capture screen regions into new
 # notes with Ctrl+Alt+S (dragging a rectangle over the overlay, and cancelling with Escape).
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 export TMPDIR="$E2E_TMP/tmp"
@@ -11,65 +12,36 @@ cat >"$NOTES" <<'JSON'
 [{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F11","text":"Holiday","folded":false,"onScreen":true,"x":100,"y":200,"pw":300,"ph":250}]
 JSON
 
-# png FILE W H: a PNG with a left half orange and a right half teal.
-png() {
-    python3 - "$@" <<'PY'
-import struct, sys, zlib
-path, w, h = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-row = b"\0" + bytes([240, 140, 30]) * (w // 2) + bytes([20, 150, 150]) * (w - w // 2)
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
-                       + chunk(b"IDAT", zlib.compress(row * h)) + chunk(b"IEND", b""))
-PY
-}
-# png_size FILE -> "W H" from the PNG header.
-png_size() {
-    python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); assert d[:8]==b"\x89PNG\r\n\x1a\n"; print(*struct.unpack(">II", d[16:24]))' "$1"
-}
-GRAB="$(dirname "$0")/xgrab.py"
-
 xdotool mousemove 100 800
 start_app --login-item
-note_window() { window_at "100 370 380 330"; }
+NOTE_AT="100 370 380 330"
 check "the note comes back on the screen" wait_for 20 note_window
+NOTE=$(note_window)
 shot 01-note
 
 # --- paste a 3000 x 1500 PNG from the clipboard
 png "$E2E_TMP/big.png" 3000 1500
-timeout 120 xclip -selection clipboard -t image/png -i "$E2E_TMP/big.png" &
-E2E_PIDS+=($!)
-xdotool mousemove 250 460 click 1
+offer_png "$E2E_TMP/big.png"
 # The click gives the note the keyboard; its text area has it by the time the keys come.
-wait_for 5 focused_on "$(note_window)"
+focus_note "$NOTE"
 xdotool key ctrl+v
 check "the pasted image is listed in the notes file" \
     wait_for 10 file_is "len(notes[0].get('images', [])) == 1"
 IMAGE="$APP_DATA/images/$(notes_eval "notes[0]['images'][0]")"
 check "the stored image is a PNG of at most 2000 pixels" [ "$(png_size "$IMAGE")" = "2000 1000" ]
 # The note's window keeps its top-left corner while it grows.
-note_now() {
-    for w in $(app_windows); do
-        geometry "$w" | grep -q '^100 370 ' && echo "$w" && return 0
-    done
-    return 1
-}
-grown() { [ "$(geometry "$(note_now)")" = "100 370 380 476" ]; }
-check "the note grows by the image (140) and its gap (6)" wait_for 5 grown
+check "the note grows by the image (140) and its gap (6)" wait_for 5 at "$NOTE" "100 370 380 476"
 shot 02-pasted
 
 # --- the viewer: a window covering the screen
-viewer_window() { window_at "0 0 1440 900"; }
-viewer_open() { viewer_window >/dev/null; }
-no_viewer() { ! viewer_window; }
-NOTE=$(note_now)
-read -r nx ny nw nh <<<"$(geometry "$NOTE")"
+read -r nx ny nw _ <<<"$(geometry "$NOTE")"
 # The image strip sits under the paper's 26-point header; the paper has a 40-point margin.
 xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 1
 check "clicking the image opens the viewer" wait_for 5 viewer_window
 shot 03-viewer
 xdotool key Right
 xdotool key Left
+viewer_open() { viewer_window >/dev/null; }
 check "the viewer stays open while stepping" viewer_open
 xdotool key Escape
 check "Escape closes the viewer" wait_for 5 no_viewer
@@ -82,45 +54,33 @@ xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 3
 wait_for 5 windows_more_than "$windows"
 xdotool key Down Return
 check "Remove Image takes the picture off the note" wait_for 5 file_is "notes[0].get('images', []) == []"
-alive() { kill -0 "$APP_PID"; }
-check "and the program keeps running" alive
-shrunk() { [ "$(geometry "$(note_now)")" = "100 370 380 330" ]; }
-check "the note shrinks back" wait_for 5 shrunk
+check "and the program keeps running" kill -0 "$APP_PID"
+check "the note shrinks back" wait_for 5 at "$NOTE" "100 370 380 330"
 
 # --- capture a region into a new note
-capture_child() { pgrep -f -- "--capture-region" >/dev/null; }
-overlay_up() {
-    local pid
-    for pid in $(pgrep -f -- "--capture-region"); do
-        xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1 && return 0
-    done
-    return 1
-}
-no_child() { ! capture_child; }
 xdotool key ctrl+alt+s
-check "Ctrl+Alt+S starts the capture overlay" wait_for 10 overlay_up
-wait_for 5 "$GRAB" held # the overlay takes the keyboard and the pointer
+check "Ctrl+Alt+S starts the capture overlay" wait_for 10 overlay_window
+wait_for 5 "$XTOOL" held # the overlay takes the keyboard and the pointer
 xdotool mousemove 300 200 mousedown 1
 xdotool mousemove 400 260
 xdotool mousemove 500 350
 shot 05-selecting
 xdotool mouseup 1
-check "the capture child ends after the drag" wait_for 10 no_child
+check "the capture child ends after the drag" wait_for 10 no_capture
 check "a blue screenshot note holds the region" wait_for 10 file_is \
     "len(notes) == 2 and notes[1]['color'] == 'blue' and notes[1]['text'].startswith('Screenshot \u00b7 ') and len(notes[1]['images']) == 1"
 SHOT="$APP_DATA/images/$(notes_eval "notes[1]['images'][0]")"
 check "the captured image is 200 x 150" [ "$(png_size "$SHOT")" = "200 150" ]
-check "no temporary capture file is left" [ -z "$(ls "$TMPDIR" | grep '^quillhaven-')" ]
+check "no temporary capture file is left" [ -z "$(find "$TMPDIR" -name 'quillhaven-*')" ]
 shot 06-captured
 
 # --- Escape cancels a capture: the child itself, as the program starts it, writes nothing
-timeout 60 "$QUILLHAVEN" --capture-region "$TMPDIR/quillhaven-cancel.png" >/dev/null 2>&1 &
-CHILD=$!
-E2E_PIDS+=($CHILD)
-check "the overlay opens again" wait_for 10 overlay_up
-wait_for 5 "$GRAB" held
+spawn 60 "$QUILLHAVEN" --capture-region "$TMPDIR/quillhaven-cancel.png" >/dev/null 2>&1
+CHILD=$SPAWNED
+check "the overlay opens again" wait_for 10 overlay_window
+wait_for 5 "$XTOOL" held
 xdotool key Escape
-check "Escape ends the capture child" wait_for 10 no_child
+check "Escape ends the capture child" wait_for 10 no_capture
 reap 30 "$CHILD"
 check "a cancelled capture exits normally" [ $? -eq 0 ]
 check "and writes no file" [ ! -e "$TMPDIR/quillhaven-cancel.png" ]

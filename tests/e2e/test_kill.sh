@@ -8,6 +8,7 @@
 # program cleanly with the last key on disk. E2E_KILLS sets the number of kills (default 200);
 # they stop early after E2E_KILL_SECONDS (150), so a slow machine still ends within the suite's
 # deadline.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 KILLS=${E2E_KILLS:-200}
@@ -50,15 +51,7 @@ if not master.startswith(after):
 print(len(after))
 PY
 
-note_window() { window_at "100 400 300 300"; }
-focused() { focused_on "$(note_window)"; }
-# Clicks into the note's text and puts the caret at its end.
-focus_note() {
-    wait_for 20 note_window || return 1
-    xdotool mousemove 250 560 click 1
-    wait_for 5 focused || return 1
-    xdotool key ctrl+End
-}
+NOTE_AT="100 400 300 300"
 random_delay() { printf '0.%03d' $((RANDOM % ${1:-400})); }
 
 kills=0 failures=0 typed_runs=0 mid_save=0 key_runs=0 key_unwritten=0
@@ -74,14 +67,14 @@ for ((i = 1; i <= KILLS && SECONDS - kill_start < KILL_SECONDS; i++)); do
         # One key, and the kill a few milliseconds after the server sent it: before, during
         # or just after its write.
         xdotool key "${MASTER:length:1}"
-        sleep "0.00$((RANDOM % 10))"
+        sleep "0.00$((RANDOM % 10))" # the kill lands a few milliseconds after the key
         key_run=1 key_runs=$((key_runs + 1))
     elif focus_note; then
         chunk=${MASTER:length:12}
         xdotool type --delay 12 "$chunk" &
         typist=$!
         typed_runs=$((typed_runs + 1))
-        sleep "$(random_delay)"
+        sleep "$(random_delay)" # the kill comes at a random moment of the typing
         ((i == 1)) && shot typing
     fi
     cat "$NOTES" >"$E2E_TMP/before.json" 2>/dev/null || : >"$E2E_TMP/before.json"
@@ -114,15 +107,11 @@ check "no file was ever judged unreadable or changed outside" [ "$aside" -eq 0 ]
 
 # A polite end: the event loop quits, windows close and the program exits with status 0.
 quits_cleanly() {
-    local signal=$1 word=$2 status deadline
     start_app --login-item
     focus_note || return 1
-    xdotool type --delay 20 "$word"
-    wait_for 5 grep -q "$word\"" "$NOTES" || return 1
-    kill "-$signal" "$APP_PID"
-    reap 120 "$APP_GUARD"
-    status=$?
-    [ "$status" -eq 0 ] && grep -q "$word\"" "$NOTES"
+    xdotool type --delay 20 "$2"
+    wait_for 5 grep -q "$2\"" "$NOTES" || return 1
+    end_app "$1" 120 && grep -q "$2\"" "$NOTES"
 }
 check "SIGTERM quits cleanly with the last key on disk" quits_cleanly TERM "termend"
 check "SIGHUP (the session ends) quits cleanly with the last key on disk" quits_cleanly HUP "hupend"
@@ -130,7 +119,6 @@ check "SIGHUP (the session ends) quits cleanly with the last key on disk" quits_
 # The signal arrives while the last keys are still on their way to the disk: a large file
 # keeps each write long enough. The program waits for the writer before it exits.
 quits_after_pending_write() {
-    local status
     python3 - "$NOTES" <<'PY'
 import json, sys
 notes = json.load(open(sys.argv[1]))
@@ -145,10 +133,7 @@ PY
     focus_note || return 1
     xdotool type --delay 15 "pendingwrite"
     wait_for 60 grep -q 'pend' "$NOTES" || return 1
-    kill -TERM "$APP_PID"
-    reap 120 "$APP_GUARD"
-    status=$?
-    [ "$status" -eq 0 ] && grep -q 'pendingwrite' "$NOTES"
+    end_app TERM 120 && grep -q 'pendingwrite' "$NOTES"
 }
 check "SIGTERM right after the keys waits for their write" quits_after_pending_write
 log_empty() { [ ! -s "$APP_LOG" ] || { head -40 "$APP_LOG"; false; }; }

@@ -3,6 +3,7 @@
 # computer: the notes file replaced by a rename, then a conflict copy beside it. The note on the
 # screen takes the other computer's text and keeps its place; the new note arrives tucked; the
 # conflict copy is merged and removed; the file keeps the merge.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -16,16 +17,7 @@ cat >"$NOTES" <<JSON
 JSON
 chmod 600 "$NOTES"
 
-xdotool mousemove 100 800
-start_app --login-item
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
-note_window() {
-    for w in $(app_windows); do
-        [ "$w" != "$PAD" ] && echo "$w" && return 0
-    done
-    return 1
-}
+start_with_pad
 check "the note is on the screen" wait_for 10 note_window
 NOTE=$(note_window)
 titled() { [ "$(xdotool getwindowname "$NOTE" 2>/dev/null)" = "$1" ]; }

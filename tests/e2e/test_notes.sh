@@ -3,41 +3,11 @@
 # high): open the pad at the top edge, pull a note out, type into it, drag it by its header,
 # flick it back into the notch, pull it out again, fold it and resize it by its grip. After
 # each step the notes file and the window rectangles are checked, and a screenshot is kept.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
-xdotool mousemove 100 800
-start_app --login-item
-
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
-
-# The one note window (every mapped window of the program but the pad).
-note_window() {
-    for w in $(app_windows); do
-        [ "$w" != "$PAD" ] && echo "$w" && return 0
-    done
-    return 1
-}
-pad_under() { pointer_over "$PAD"; }
-
-open_pad() {
-    xdotool mousemove 720 0
-    wait_for 5 pad_under
-}
-
-# Press on the open pad, drag down to X Y and let go: a note peels off and lands there.
-pull_note_to() {
-    open_pad || return 1
-    xdotool mousemove 700 12
-    wait_for 3 pad_under || return 1
-    xdotool mousedown 1
-    glide_to 700 60 3
-    wait_for 5 note_window || { xdotool mouseup 1; return 1; }
-    [ -n "${3:-}" ] && shot "$3" # still curled off the pad
-    glide_to "$1" "$2" 12
-    xdotool mouseup 1
-}
+start_with_pad
 
 # --- pull a new note out of the pad
 check "pushing against the top edge opens the pad" open_pad
@@ -63,19 +33,13 @@ check "the file holds the second burst" \
     wait_for 5 file_is "notes[0]['text'] == 'Groceries\nmilk, eggs'"
 shot 03-typed
 
-# --- drag it by its header (13 below the paper's top edge)
+# --- drag it by its header
 read -r nx ny _ _ <<<"$(geometry "$NOTE")"
-xdotool mousemove $((nx + 150)) $((ny + 53))
-xdotool mousedown 1
-# The drag starts once the pointer has moved 3 points; the window then keeps its place
-# under the pointer from there on. A longer pause after that first move, so it is seen alone.
-glide_to $((nx + 150)) $((ny + 57)) 1 0.1
-glide_to $((nx + 150 - 300)) $((ny + 57 + 100)) 15
-xdotool mouseup 1
-moved() { at "$NOTE" "$((nx - 300)) $((ny + 100)) 300 300"; }
+drag_header "$NOTE" -300 100
+moved() { at "$NOTE" "$((nx - 300)) $((ny + 104)) 300 300"; }
 check "the window follows the header drag" wait_for 5 moved
 check "the file's x and y follow the window" \
-    wait_for 5 file_is "(notes[0]['x'], notes[0]['y']) == ($((nx - 300)), $((900 - ny - 100 - 300)))"
+    wait_for 5 file_is "(notes[0]['x'], notes[0]['y']) == ($((nx - 300)), $((900 - ny - 104 - 300)))"
 check "the text survives the drag" file_is "notes[0]['text'] == 'Groceries\nmilk, eggs'"
 shot 04-dragged
 

@@ -3,6 +3,7 @@
 # without holding up the program, a folder typed into it receives the notes file, the pictures
 # and the tombstones, the old folder is emptied of them, new notes are saved in the new folder,
 # and the next start opens the notes there. The dashboard's menu carries the item too.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -18,38 +19,27 @@ mkdir -p "$TARGET"
 MOVED="$TARGET/notes.json"
 count_in() { python3 -c "import json,sys; print(len(json.load(open(sys.argv[1]))))" "$1" 2>/dev/null; }
 
-xdotool mousemove 100 800
-start_app --login-item
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
+start_with_pad
 
 # The pad's menu: open the pad at the top edge, right-click the island.
-xdotool mousemove 720 0
-wait_for 5 pointer_over "$PAD"
+open_pad
 xdotool mousemove 720 14
 # The island has grown under the pointer.
-wait_steady 5 screen_digest 400x300+520+0
-# A popup menu carries no process id: it is found by its place, at the pointer.
-menu_at() {
-    local w
-    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-        geometry "$w" | grep -q "^$1 $2 " && return 0
-    done
-    return 1
-}
+pad_at_rest
 xdotool click 3
-check "the pad's menu opens" wait_for 5 menu_at 720 14
+# A popup menu carries no process id: it is found by its place, at the pointer.
+check "the pad's menu opens" wait_for 5 any_window_at "720 14"
 shot pad-menu
 # All Notes…, Bring All Notes Back, Notes Folder…
 xdotool key Down Down Down Return
-chooser() { app_windows '^Choose the Notes Folder$' | head -1 | grep .; }
+chooser() { app_windows_named '^Choose the Notes Folder$' | head -1 | grep .; }
 check "Notes Folder… opens the folder chooser" wait_for 10 chooser
 # The program is not waiting on the dialog: a request from a later launch is served meanwhile.
 app_action --toggle-dashboard
 check "the program answers while the chooser is open" wait_for 10 dashboard_open
 app_action --toggle-dashboard
 wait_for 10 dashboard_closed
-timeout 10 xdotool windowactivate --sync "$(chooser)" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$(chooser)"
+activate "$(chooser)"
 shot folder-chooser
 # The chooser opens at the current folder; the typed path replaces what its field holds.
 xdotool key ctrl+a
@@ -82,10 +72,10 @@ app_action --toggle-dashboard
 check "the dashboard opens" wait_for 10 dashboard_open
 DASH=$(dashboards | head -1)
 read -r dx dy _ _ <<<"$(geometry "$DASH")"
-timeout 10 xdotool windowactivate --sync "$DASH" 2>/dev/null
+activate "$DASH"
 xdotool mousemove $((dx + 30)) $((dy + 10)) click 1
-wait_for 5 menu_at '[0-9]*' '[0-9]*'
-wait_steady 5 screen_digest 400x300+$dx+$dy
+wait_for 5 any_window_at '[0-9]* [0-9]*'
+wait_steady 5 screen_digest "400x300+$dx+$dy"
 shot dashboard-menu
 xdotool key Escape
 stop_app

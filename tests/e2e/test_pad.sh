@@ -4,6 +4,7 @@
 # the clipboard's image and three peek cards, drops the top note on a click, drops a card's note
 # when the card is clicked, and turns the clipboard's image into a note. Without a compositor
 # the window is cut to the island. Screenshots of each look are kept.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -30,33 +31,23 @@ json.dump([
 ], open(sys.argv[1], "w"))
 PY
 
-xdotool mousemove 100 800
-start_app --login-item
+start_with_pad
 
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
-
-pad_under() { pointer_over "$PAD"; }
-not_pad_under() { ! pad_under; }
-PAD_CORNER=400x300+520+0
-# The pad's springs have come to rest.
-settle() { wait_steady 5 screen_digest "$PAD_CORNER"; }
 # Keeps the picture of the pad's corner of the screen, once it is still.
 pad_shot() {
-    settle
+    pad_at_rest
     shot "$1"
-    convert "$E2E_SHOTS/$1.png" -crop "$PAD_CORNER" +repage "$E2E_SHOTS/$1-pad.png" 2>/dev/null
+    convert "$E2E_SHOTS/$1.png" -crop 400x300+520+0 +repage "$E2E_SHOTS/$1-pad.png" 2>/dev/null
 }
 # The notes that left the pad have landed.
 landed() { wait_steady 5 window_layout; }
 
 if [ "${PAD_BARE:-0}" = 1 ]; then
     # No compositor: the window is cut to the island, so the clicks around it pass through.
-    xdotool mousemove 720 0
-    check "pushing against the top edge opens the pad" wait_for 5 pad_under
+    check "pushing against the top edge opens the pad" open_pad
     # Below even the expanded island first, so it collapses whether or not it had grown.
     xdotool mousemove 720 260
-    settle
+    pad_at_rest
     xdotool mousemove 720 150
     check "beside the island the pointer reaches what lies below" wait_for 5 not_pad_under
     pad_shot bare-collapsed
@@ -71,21 +62,17 @@ fi
 
 # Something to offer: a picture on the clipboard, copied after the program started.
 convert -size 320x200 gradient:'#e07a5f-#f2cc8f' "$E2E_TMP/clip.png"
-timeout 300 xclip -quiet -selection clipboard -t image/png -i "$E2E_TMP/clip.png" \
-    >/dev/null 2>&1 &
-E2E_PIDS+=($!)
-wait_for 10 clipboard_offers image/png
+offer_png "$E2E_TMP/clip.png"
 
 xdotool mousemove 720 150
 check "the closed pad lets the pointer through" wait_for 3 not_pad_under
 check "nothing is drawn at the notch while closed" not_black 700 5
-xdotool mousemove 720 0
-check "pushing against the top edge at the centre opens the pad" wait_for 5 pad_under
+check "pushing against the top edge at the centre opens the pad" open_pad
 
 # Below the island but inside the open pad: the collapsed tab, 150 wide. Below even the
 # expanded island first, so it collapses whether or not it had grown.
 xdotool mousemove 720 260
-settle
+pad_at_rest
 xdotool mousemove 720 150
 check "the collapsed island is black under the notch" wait_for 5 black 700 5
 check "the collapsed island is 150 wide" wait_for 5 not_black 640 5
@@ -113,7 +100,7 @@ pad_shot 04-after-click
 
 # The cards are now the plumber, the ideas and the old thoughts: click the second one.
 xdotool mousemove 720 $CARD_Y
-settle
+pad_at_rest
 xdotool click 1
 ideas_out() { file_is "[n for n in notes if n['text'].startswith('Ideas')][0]['onScreen']"; }
 check "a peek card drops its own note" wait_for 5 ideas_out
@@ -123,9 +110,9 @@ landed
 
 # The clipboard offer turns the picture into a note, once.
 xdotool mousemove 720 12
-settle
+pad_at_rest
 xdotool mousemove 720 94
-settle
+pad_at_rest
 xdotool click 1
 clip_note() { file_is "len(notes) == 5 and len(notes[-1].get('images', [])) == 1"; }
 check "the offer makes a note of the clipboard's picture" wait_for 5 clip_note

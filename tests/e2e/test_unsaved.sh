@@ -4,6 +4,7 @@
 # dashboard say they are not saved, and once space is free a SIGTERM still puts every key on
 # disk. Remounted read-only, the folder cannot take the last keys at all: the program writes
 # an emergency copy elsewhere, says where, and exits with a failure status.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 ID=3D4F1A2B-5C6E-4D7F-8A9B-0C1D2E3F4A5B
@@ -16,13 +17,7 @@ unmount_data() { umount -l "$APP_DATA" 2>/dev/null; }
 trap 'unmount_data; e2e_cleanup' EXIT
 
 note_json() { printf '[{"id":"%s","text":"%s","folded":false,"onScreen":true,"x":100,"y":200}]\n' "$ID" "$1"; }
-note_window() { window_at "100 400 300 300"; }
-focus_note() {
-    wait_for 20 note_window || return 1
-    xdotool mousemove 250 560 click 1
-    wait_for 5 focused_on "$(note_window)" || return 1
-    xdotool key ctrl+End
-}
+NOTE_AT="100 400 300 300"
 on_disk() { grep -q "$1\"" "$NOTES"; }
 logged() { grep -q "$1" "$APP_LOG"; }
 # The pad, opened under the pointer, with its hint line.
@@ -51,8 +46,7 @@ wait_for 10 dashboard_open
 sleep 0.5 # for the screenshot only: the dashboard's first paint has no outside sign
 shot full-dashboard
 rm -f "$APP_DATA/filler"
-kill -TERM "$APP_PID"
-reap 60 "$APP_GUARD"
+end_app TERM
 status=$?
 check "SIGTERM after space is free ends with status 0" [ "$status" -eq 0 ]
 check "every key typed while the disk was full is on disk" on_disk "before during-full"
@@ -67,8 +61,7 @@ check "the keys are saved before the remount" wait_for 5 on_disk "before during-
 mount -o remount,ro "$APP_DATA"
 xdotool type --delay 20 " last"
 check "the read-only folder is logged" wait_for 5 logged "save failed: Read-only file system"
-kill -TERM "$APP_PID"
-reap 60 "$APP_GUARD"
+end_app TERM
 status=$?
 check "SIGTERM with the folder still read-only ends with a failure status" [ "$status" -ne 0 ]
 copy=$(find "$HOME" -name 'quillhaven-notes-unsaved-*.json' | head -1)

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEnterEvent>
+#include <QJsonDocument>
 #include <sys/time.h>
 
 // The notes folder as something else, a hostile or an unlucky world, leaves it: files broken,
@@ -174,15 +175,42 @@ private Q_SLOTS:
         }
     }
 
-    // Opening a FIFO for reading waits for a writer that never comes.
-    void aFifoInPlaceOfTheNotesFileIsSetAsideWithoutWaiting()
+    // Opening a FIFO for reading waits for a writer that never comes; a huge sparse file would
+    // be read whole into memory. Neither is read, at start or while running.
+    void whatIsNoNotesFileIsSetAsideWithoutReading_data()
     {
-        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("a FIFO") << true;
+        QTest::newRow("a 2 GB sparse file") << false;
+    }
+
+    void whatIsNoNotesFileIsSetAsideWithoutReading()
+    {
+        QFETCH(bool, fifo);
+        const auto putInPlace = [&] {
+            QFile::remove(path);
+            if (fifo) {
+                QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            } else {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(2LL << 30));
+            }
+        };
+        putInPlace();
         AppController& app = f->startUp();
         QVERIFY(app.notes().isEmpty());
-        QVERIFY(!QFileInfo::exists(path));
         QVERIFY(!asideFile().isEmpty());
         QCOMPARE(app.recoveredNotes(), std::optional(0));
+
+        app.newNote(std::nullopt, QStringLiteral("yellow"))->setText(QStringLiteral("kept"));
+        app.writer().drain();
+        putInPlace();
+        app.notes().first()->setText(QStringLiteral("typed after"));
+        app.save();
+        app.writer().drain();
+        const QJsonArray saved = f->savedNotes();
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved[0]["text"].toString(), QStringLiteral("typed after"));
 
         const QString name = ownName();
         QVERIFY(::mkfifo(QFile::encodeName(Images::dir() + "/" + name).constData(), 0600) == 0);
@@ -201,7 +229,7 @@ private Q_SLOTS:
         QList<NoteModel*> notes = makeNotes(Store::load());
         QCOMPARE(notes.size(), 1);
         QCOMPARE(notes[0]->text().size(), size);
-        QCOMPARE(notes[0]->title().size(), size - 1);
+        QCOMPARE(notes[0]->title().size(), 999); // a bounded prefix, its first space trimmed
         QVERIFY(Store::save(notes));
         QCOMPARE(Store::load().value(0).text, notes[0]->text());
         qDeleteAll(notes);
@@ -305,7 +333,8 @@ private Q_SLOTS:
         QVERIFY(f->app->notes().isEmpty());
     }
 
-    void thePurgeNeverDeletesThroughALinkedImagesFolder()
+    // Nothing is deleted through it, nor written: a picture stored there could never go again.
+    void aLinkedImagesFolderIsNeverWrittenNorPurgedThrough()
     {
         QTemporaryDir outside;
         const QStringList names{QStringLiteral("id_ed25519"), ownName()};
@@ -321,32 +350,44 @@ private Q_SLOTS:
         for (const QString& name : names) {
             QCOMPARE(readFile(outside.filePath(name)), QByteArray("secret"));
         }
+        QVERIFY(f->saveImage(QSize(8, 8)).isEmpty());
+        QCOMPARE(QDir(outside.path()).entryList(QDir::Files).size(), names.size());
     }
 
     // The purge takes the pictures of the notes it deletes, but only names of the program's
-    // own; pictures no note names go once they are a day old, again only the program's own.
+    // own. A picture nothing names goes once this program has seen it unnamed for a day (a
+    // sync tool keeps the sender's file times), again only the program's own, and never one
+    // a conflict copy waiting to be merged still names.
     void theStartDeletesOnlyItsOwnPicturesThatNoNoteNeeds()
     {
         const QString purged = f->storeImage(QSize(4, 4));
         const QString listed = f->storeImage(QSize(4, 4));
         const QString orphan = f->storeImage(QSize(4, 4));
-        const QString young = f->storeImage(QSize(4, 4));
+        const QString inCopy = f->storeImage(QSize(4, 4));
         const QString foreign = QStringLiteral("holiday.png");
         writeFile(f->dir.filePath("images/" + foreign), "mine");
         writeFile(f->dir.filePath("images/id_ed25519"), "secret");
-        for (const QString& name : {listed, orphan, foreign}) {
+        for (const QString& name : {listed, orphan, inCopy, foreign}) {
             makeOld(f->dir.filePath("images/" + name));
         }
         QJsonObject note = Fixture::record(QStringLiteral("has a picture"));
         note["images"] = QJsonArray{listed};
         f->writeNotes({note, longDeleted({purged, QStringLiteral("id_ed25519")})});
+        QJsonObject copied = Fixture::record(QStringLiteral("from the other computer"));
+        copied["images"] = QJsonArray{inCopy};
+        writeFile(f->dir.filePath("notes.sync-conflict-20261201-101010-ABCDEFG.json"),
+                  QJsonDocument(QJsonArray{copied}).toJson());
 
         f->startUp();
-
         QVERIFY(!f->imageExists(purged));
+        QVERIFY(f->imageExists(orphan)); // unnamed, but only just seen so
+        f->app.reset();
+        f->today = f->today.addDays(1);
+        f->startUp();
+
         QVERIFY(f->imageExists(listed));
         QVERIFY(!f->imageExists(orphan));
-        QVERIFY(f->imageExists(young));
+        QVERIFY(f->imageExists(inCopy));
         QVERIFY(QFile::exists(f->dir.filePath("images/" + foreign)));
         QCOMPARE(readFile(f->dir.filePath("images/id_ed25519")), QByteArray("secret"));
     }
@@ -360,7 +401,9 @@ private Q_SLOTS:
         QVERIFY(f->imageExists(orphan));
     }
 
-    void everyFileAndFolderIsPrivate()
+    // What the program makes is private; what it finds (a shared folder the notes were put in,
+    // the user's own photo in an images folder) keeps its mode.
+    void ownFilesArePrivateAndNoOneElses()
     {
         QTemporaryDir data;
         const QString folder = data.filePath(QStringLiteral("Quillhaven"));
@@ -368,24 +411,34 @@ private Q_SLOTS:
         QCOMPARE(modeOf(folder), mode_t(0700));
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
         Store::locateIn(data.path());
-        QCOMPARE(modeOf(folder), mode_t(0700)); // tightened at start
+        QCOMPARE(modeOf(folder), mode_t(0700)); // the default folder is ours: tightened
+        QVERIFY(::chmod(QFile::encodeName(data.path()).constData(), 0775) == 0);
+        qputenv("QUILLHAVEN_DATA_DIR", data.path().toUtf8());
+        QCOMPARE(Store::configuredFolder(QString()), data.path());
+        qunsetenv("QUILLHAVEN_DATA_DIR");
+        QCOMPARE(modeOf(data.path()), mode_t(0775));
 
-        // The fixture's own folder: images folder, image and notes file as the program makes
-        // them, and a picture left readable by an earlier version.
         const QString left = f->dir.filePath("images/" + ownName());
+        const QString photo = f->dir.filePath(QStringLiteral("images/photo.jpg"));
         writeFile(left, "png");
-        QVERIFY(::chmod(QFile::encodeName(left).constData(), 0644) == 0);
-        QVERIFY(::chmod(QFile::encodeName(f->dir.filePath("images")).constData(), 0755) == 0);
+        writeFile(photo, "jpg");
+        for (const QString& file : {left, photo, f->dir.filePath(QStringLiteral("images"))}) {
+            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0775) == 0);
+        }
+        for (const QString& file : {left, photo}) {
+            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0664) == 0);
+        }
         AppController& app = f->startUp();
         const QString image = f->saveImage(QSize(8, 8));
         QVERIFY(!image.isEmpty());
         app.setNotes({new NoteModel(NoteData{}, &app)});
         app.save();
         app.writer().drain();
-        QCOMPARE(modeOf(Images::dir()), mode_t(0700));
         QCOMPARE(modeOf(Images::url(image)), mode_t(0600));
         QCOMPARE(modeOf(path), mode_t(0600));
         QCOMPARE(modeOf(left), mode_t(0600));
+        QCOMPARE(modeOf(photo), mode_t(0664));
+        QCOMPARE(modeOf(Images::dir()), mode_t(0775));
     }
 };
 

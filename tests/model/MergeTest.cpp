@@ -103,11 +103,17 @@ std::vector<Case> cases()
          {},
          {note(n1, "deleted here", t0, a1)},
          {},
-         {{n1, now.addDays(-3)}}},
-        {"an outside tombstone removes a local note, even one changed since",
+         {{n1, t0.addSecs(1)}}},
+        {"an outside tombstone removes a local note not changed since",
          {note(n1, "deleted there", t0, a2), note(n2, "kept", t0, a1)},
          {note(n2, "kept", t0, a1)},
          {"kept"},
+         {},
+         {{n1, t0.addDays(1)}}},
+        {"a note changed after it was deleted elsewhere stays",
+         {note(n1, "typed here", t0, a2)},
+         {},
+         {"typed here"},
          {},
          {{n1, t0.addDays(-1)}}},
         {"a tombstone older than 90 days is forgotten",
@@ -299,12 +305,24 @@ private Q_SLOTS:
         QCOMPARE(TombstoneFile::decode(TombstoneFile::encode(dead)), std::optional(dead));
         QCOMPARE(TombstoneFile::pruned(dead, now).keys(), (QList<QUuid>{n1, n2}));
         QCOMPARE(TombstoneFile::united({{n1, t0}}, {{n1, now}}).value(n1), now);
-        QVERIFY(!TombstoneFile::decode("{\"not an id\":1}"));
+        // One bad entry loses only itself.
+        bool damaged = false;
+        const QByteArray oneBad =
+            "{\"not an id\":1,\"" + n1.toString(QUuid::WithoutBraces).toLatin1() + "\":5}";
+        QCOMPARE(TombstoneFile::decode(oneBad, &damaged)->keys(), QList<QUuid>{n1});
+        QVERIFY(damaged);
+        QVERIFY(!TombstoneFile::decode("[]"));
     }
 
+    // A tombstones file that does not read whole is kept aside, never written over.
     void deletingForeverAndThePurgeLeaveTombstones()
     {
         Fixture f(now);
+        const QString path = TombstoneFile::pathBeside(f.notesPath());
+        const QByteArray recent = QByteArray::number(now.toSecsSinceEpoch() - 978307200);
+        const QByteArray damaged =
+            "{\"" + n3.toString(QUuid::WithoutBraces).toLatin1() + "\":" + recent + ",\"x\":1}";
+        writeFile(path, damaged);
         QJsonObject purged = Fixture::record(QStringLiteral("old"));
         purged["deletedAt"] = 700000000;
         f.writeNotes({purged});
@@ -312,8 +330,12 @@ private Q_SLOTS:
         const QUuid gone = f.app->newNote(std::nullopt, QStringLiteral("yellow"))->id();
         f.app->deleteForever(f.app->notes().last());
 
-        const Tombstones dead = TombstoneFile::read(TombstoneFile::pathBeside(f.notesPath()));
-        QCOMPARE(dead.keys().size(), 2);
+        const Tombstones dead = TombstoneFile::read(path);
+        QCOMPARE(dead.keys().size(), 3);
+        QVERIFY(dead.contains(n3));
+        const QStringList aside = QDir(f.dir.path()).entryList({"*.tombstones.json.unreadable-*"});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readFile(f.dir.filePath(aside[0])), damaged);
         QCOMPARE(dead.value(QUuid::fromString(purged["id"].toString())), now);
         QVERIFY(dead.contains(gone));
     }

@@ -103,15 +103,18 @@ private Q_SLOTS:
     {
         add("mine");
         QVERIFY(Store::save(notes));
-        // Two a second, for four seconds: the names sort by time and then by number.
+        // Two a second, for four seconds: the names sort by time and then by number. The first
+        // is cut short but holds a note the live ones lack: it is never pruned.
+        const QByteArray cutShort = encoded("typed elsewhere").chopped(1) + ",{\"id";
         for (int i = 0; i < 8; ++i) {
-            replaceFromOutside(path, QByteArray::number(i));
+            replaceFromOutside(path, i == 0 ? cutShort : QByteArray::number(i));
             Store::Snapshot snapshot = Store::snapshot(notes);
             snapshot.taken = snapshot.taken.addSecs(i / 2);
             QVERIFY(Store::write(snapshot));
         }
         QCOMPARE(f->log.lines.size(), 8);
-        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.outside-20260506-070810-2",
+        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.outside-20260506-070809",
+                                       "notes.json.outside-20260506-070810-2",
                                        "notes.json.outside-20260506-070811",
                                        "notes.json.outside-20260506-070811-2",
                                        "notes.json.outside-20260506-070812",
@@ -152,6 +155,13 @@ private Q_SLOTS:
         }
         QVERIFY(OutsideFiles::isParked("notes.json.merging-20261207-101500-2", "notes.json"));
         QVERIFY(!OutsideFiles::isParked("notes.json.outside-20261207-101500", "notes.json"));
+        // One that does not read is named, to be told, and left alone.
+        const QString broken = QFileInfo(path).dir().filePath(ofNotes.first());
+        writeFile(broken, "[{");
+        const OutsideFiles::Reading reading =
+            OutsideFiles::read(path, platform::servicesGeneration(), std::nullopt);
+        QCOMPARE(reading.unreadable, QStringList{broken});
+        QVERIFY(reading.copies.isEmpty() && QFile::exists(broken));
     }
 
     void onlyAnotherVersionOfTheNotesFileIsReadAsOutside()

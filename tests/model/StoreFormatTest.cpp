@@ -1,5 +1,7 @@
 #include "StoreFixture.h"
+#include "model/LocalLayout.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -59,7 +61,7 @@ private Q_SLOTS:
         r.deletedAt = utc(2026, 2, 3, 4, 5, 6).addMSecs(789);
         r.images = QStringList{"X.png"};
         r.x = 0.1;
-        r.pw = 1234.5678;
+        r.pw = 234.5678;
         const QByteArray json = Store::encode({r, fullRecord()});
         QVERIFY(json.contains(R"(q\" b\\ \/ \t nul \u0000 \u0007 é 日本 😀)"));
         const auto back = Store::decode(json);
@@ -129,6 +131,37 @@ private Q_SLOTS:
         QTest::newRow("colour number") << id + R"("color":3,)" + rest;
         QTest::newRow("image number") << id + R"("images":["a.png",1],)" + rest;
         QTest::newRow("overflow") << id + R"("pw":1e999,)" + rest;
+    }
+
+    // From a synced file or this computer's layout alike: never an invisible window the size
+    // of the screen, nor one X11 cannot place.
+    void absurdSizesAndPlacesAreKeptWithinLimits_data()
+    {
+        QTest::addColumn<QByteArray>("fields");
+        QTest::addColumn<QRectF>("kept"); // x, y, pw, ph
+        QTest::newRow("huge") << QByteArray(R"("x":1e308,"y":-1e308,"pw":1e9,"ph":1e9)")
+                              << QRectF(20000, -20000, 600, 800);
+        QTest::newRow("tiny") << QByteArray(R"("x":-5,"y":7,"pw":1,"ph":0)")
+                              << QRectF(-5, 7, 160, 120);
+    }
+
+    void absurdSizesAndPlacesAreKeptWithinLimits()
+    {
+        QFETCH(QByteArray, fields);
+        QFETCH(QRectF, kept);
+        const QByteArray base = QByteArray(required).replace(R"("x":0,"y":0)", fields);
+        const NoteData read = decodeOne("[{" + base + "}]");
+        QCOMPARE(QRectF(read.x, read.y, read.pw.value_or(0), read.ph.value_or(0)), kept);
+
+        NoteData mine = fullRecord();
+        const QByteArray layout = "{\"" +
+                                  noteId.toString(QUuid::WithoutBraces).toUpper().toLatin1() +
+                                  "\":[" + QByteArray::number(kept.x() * 1e10) + ",0,true,false," +
+                                  QByteArray::number(kept.width() * 1e10) + ",null]}";
+        QList<NoteData> records{mine};
+        LocalLayout::apply(layout, records);
+        QCOMPARE(records[0].x, std::clamp(kept.x() * 1e10, -20000.0, 20000.0));
+        QCOMPARE(*records[0].pw, 600.0);
     }
 
     void oneBadRecordMakesTheWholeFileUnreadable()

@@ -203,9 +203,10 @@ private Q_SLOTS:
         QCOMPARE(f->log.lines, QStringList{"Quillhaven: save failed: No space left on device"});
     }
 
+    // A new snapshot, or a change in the folder (room made), is tried at once.
     void aNewSnapshotIsTriedAtOnceAndTheNewestLands()
     {
-        FakeDisk flaky(2);
+        FakeDisk flaky(3);
         NotesWriter writer(flaky.disk());
         writer.setRetryWaits(60s, 60s);
         type(writer, "a");
@@ -213,9 +214,11 @@ private Q_SLOTS:
         type(writer, "ab");
         QTRY_COMPARE(flaky.attempts(), 2);
         QCOMPARE(writer.state(), NotesWriter::State::Failed);
+        writer.retryNow();
+        QTRY_COMPARE(flaky.attempts(), 3);
         type(writer, "abc");
         QTRY_COMPARE(writer.state(), NotesWriter::State::Saved);
-        QCOMPARE(flaky.texts(), (QStringList{"a", "ab", "abc"}));
+        QCOMPARE(flaky.texts(), (QStringList{"a", "ab", "ab", "abc"}));
         QCOMPARE(lastSaved(), "abc");
         QCOMPARE(writer.reason(), QString());
     }

@@ -6,12 +6,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <cstring>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -113,11 +115,14 @@ private Q_SLOTS:
         QCOMPARE(first.claim(300), SingleInstance::Role::Primary);
     }
 
-    // Copies started with different runtime folders meet at the notes folder's own lock.
+    // Copies started with different runtime folders meet at the notes folder's own lock, kept
+    // outside the folder: what a sync tool or anyone else puts there (a folder or a dangling
+    // link named like a lock) cannot let a second copy in.
     void theNotesFolderHasOneCopy()
     {
         const QString folder = dir_->filePath(QStringLiteral("notes"));
-        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QDir().mkpath(folder + "/notes.lock"));
+        QVERIFY(QFile::link(folder + "/gone", folder + "/.notes.lock"));
         auto first = std::make_unique<SingleInstance>(dir_->filePath(QStringLiteral("a")));
         QCOMPARE(first->claim(), SingleInstance::Role::Primary);
         QCOMPARE(first->claimFolder(folder, 1000), SingleInstance::FolderClaim::Taken);
@@ -150,6 +155,40 @@ private Q_SLOTS:
         QCOMPARE(QFile(lockPath).permissions() &
                      ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
                  QFile::Permissions());
+    }
+
+    // Without XDG_RUNTIME_DIR the socket and lock sit in a folder of this user's alone: one
+    // another user made first in the shared temp folder is not used.
+    void withoutARuntimeFolderTheSocketIsPrivate_data()
+    {
+        QTest::addColumn<bool>("takenFirst");
+        QTest::newRow("a free temp folder") << false;
+        QTest::newRow("someone else's folder there first") << true;
+    }
+
+    void withoutARuntimeFolderTheSocketIsPrivate()
+    {
+        QFETCH(bool, takenFirst);
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray tmp = qgetenv("TMPDIR");
+        const QByteArray home = qgetenv("HOME");
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", dir_->filePath("tmp").toUtf8());
+        qputenv("HOME", dir_->filePath("home").toUtf8());
+        QDir(dir_->path()).mkpath("tmp");
+        const QString squatted = dir_->filePath("tmp/quillhaven-" + QString::number(getuid()));
+        if (takenFirst) {
+            QVERIFY(QDir().mkpath(squatted));
+            QVERIFY(::chmod(QFile::encodeName(squatted).constData(), 0777) == 0);
+        }
+        const QString folder = QFileInfo(SingleInstance::defaultServerPath()).path();
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("TMPDIR", tmp);
+        qputenv("HOME", home);
+        QCOMPARE(folder == squatted, !takenFirst);
+        struct stat st {};
+        QVERIFY(::lstat(QFile::encodeName(folder).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0700));
     }
 
     void unrelatedMessagesAreIgnored()

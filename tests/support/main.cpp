@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <ctime>
 
 // The one entry point of every test executable: the same environment for all, then each
@@ -14,6 +15,9 @@ int main(int argc, char** argv)
     // without blocking. (An explicit server also stops libpulse from spawning a daemon.) The
     // audio suite starts a private server of its own.
     qputenv("PULSE_SERVER", "unix:/nonexistent/quillhaven-test/native");
+    // Folder locks live in the state folder: the suite's own, not the user's.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     QApplication application(argc, argv);
     // Fonts in points measure the same on every machine.
     QApplication::setAttribute(Qt::AA_Use96Dpi, true);

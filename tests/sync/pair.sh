@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Two computers on one machine, for the sync tests. Source it from a test script:
 #   . "$(dirname "$0")/pair.sh"; pair_setup "$1"
 # Each side, A and B, has its own Syncthing instance (home, keys, REST port, listen port, all
@@ -5,29 +6,13 @@
 # own copy of the program with its own HOME and runtime folder. `on A COMMAND...` runs a
 # command, or any helper of e2e/lib.sh, as side A.
 
+# shellcheck source=../e2e/lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 PAIR_PY="$(dirname "${BASH_SOURCE[0]}")/pair.py"
 PAIR_FOLDER_ID=notes
 declare -A GUI LISTEN KEY ID DISP APP_GUARDS APP_PIDS
-
-# Replaces lib.sh's: stops everything and, after a failure, shows both programs' and both
-# Syncthing instances' last words.
-e2e_cleanup() {
-    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    if [ "$E2E_FAILED" != 0 ] && [ -n "${E2E_TMP:-}" ]; then
-        for side in A B; do
-            for log in app.log syncthing.log; do
-                [ -s "$E2E_TMP/$side/$log" ] || continue
-                echo "--- the end of $side's $log:"
-                tail -30 "$E2E_TMP/$side/$log"
-            done
-        done
-    fi
-    # PAIR_KEEP=DIR keeps both sides' folders, logs and Syncthing homes there.
-    [ -n "${PAIR_KEEP:-}" ] && [ -n "${E2E_TMP:-}" ] && cp -a "$E2E_TMP/." "$PAIR_KEEP/"
-    [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
-}
+# PAIR_KEEP=DIR keeps both sides' folders, logs and Syncthing homes there.
+E2E_KEEP=${PAIR_KEEP:-}
 
 pair_setup() {
     command -v syncthing >/dev/null || { echo "skip - syncthing is not installed"; exit 77; }
@@ -44,7 +29,10 @@ pair_setup() {
         mkdir -p "$E2E_TMP/$side/home" "$E2E_TMP/$side/runtime" "$E2E_TMP/$side/notes"
         chmod 700 "$E2E_TMP/$side/runtime"
         KEY[$side]=$(head -c 18 /dev/urandom | base64 | tr '+/' '-_')
-        pair_display "$side" || exit 1
+        # After a failure, both programs' and both Syncthing instances' last words.
+        E2E_LOGS+=("$E2E_TMP/$side/app.log" "$E2E_TMP/$side/syncthing.log")
+        start_x || exit 1
+        DISP[$side]=$X_DISPLAY
     done
 }
 
@@ -55,25 +43,11 @@ side_env() {
     export XDG_CONFIG_HOME="$root/home/.config" XDG_DATA_HOME="$root/home/.local/share"
     export QUILLHAVEN_DATA_DIR="$root/notes"
     APP_DATA="$root/notes" NOTES="$root/notes/notes.json" APP_LOG="$root/app.log"
-    APP_PID=${APP_PIDS[$1]:-} APP_GUARD=${APP_GUARDS[$1]:-} SIDE=$1
+    APP_PID=${APP_PIDS[$1]:-} APP_GUARD=${APP_GUARDS[$1]:-}
 }
 
 # on SIDE COMMAND...: runs COMMAND as that side, in a subshell.
 on() { (side_env "$1" && shift && "$@"); }
-
-# A private X server (and compositor) for a side.
-pair_display() {
-    local fifo="$E2E_TMP/$1/displayfd" num
-    mkfifo "$fifo"
-    timeout 900 Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
-    E2E_PIDS+=($!)
-    read -r -t 20 num <"$fifo" || { echo "Xvfb did not start"; return 1; }
-    DISP[$1]=":$num"
-    if command -v xcompmgr >/dev/null; then
-        DISPLAY=":$num" timeout 900 xcompmgr >/dev/null 2>&1 &
-        E2E_PIDS+=($!)
-    fi
-}
 
 # --- Syncthing
 
@@ -96,7 +70,7 @@ start_syncthing() {
     (side_env "$1" && export STNODEFAULTFOLDER=1 STNOUPGRADE=1 &&
         exec timeout 900 syncthing serve --home "$home" --no-browser --no-restart \
             --no-upgrade --logflags=2) >"$E2E_TMP/$1/syncthing.log" 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
 }
 
 syncthing_up() { st A GET /rest/system/ping && st B GET /rest/system/ping; }
@@ -121,7 +95,8 @@ introduce() {
 
 # SIDE sees the other connected.
 sees_other() {
-    local other=$([ "$1" = A ] && echo "${ID[B]}" || echo "${ID[A]}")
+    local other=${ID[A]}
+    [ "$1" = A ] && other=${ID[B]}
     st "$1" GET /rest/system/connections | json "j['connections']['$other']['connected']" |
         grep -qx True
 }
@@ -159,7 +134,7 @@ in_sync() {
 pair_start_app() {
     (side_env "$1" && exec timeout 900 "$QUILLHAVEN" --login-item) >>"$E2E_TMP/$1/app.log" 2>&1 &
     APP_GUARDS[$1]=$!
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     wait_for 5 pgrep -P "${APP_GUARDS[$1]}" || return 1
     APP_PIDS[$1]=$(pgrep -P "${APP_GUARDS[$1]}" | head -1)
 }

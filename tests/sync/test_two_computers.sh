@@ -7,14 +7,13 @@
 # step both notes files must hold the same notes with the same content, every edit present
 # and nothing deleted back. Last, one program restarts over a file holding the other's layout
 # and must show its notes where they were on its own screen.
+# shellcheck source=pair.sh
 . "$(dirname "$0")/pair.sh"
 pair_setup "$1"
 FOLDER_A="$E2E_TMP/A/notes" FOLDER_B="$E2E_TMP/B/notes"
 
 # --- two Syncthing instances, introduced to each other
 for side in A B; do
-    # Each computer's lock on its own notes folder: a copy from elsewhere would replace it.
-    cp "$(dirname "$0")/stignore" "$E2E_TMP/$side/notes/.stignore"
     start_syncthing "$side"
 done
 check "both Syncthing instances answer on 127.0.0.1" wait_for 30 syncthing_up
@@ -27,7 +26,7 @@ rm "$FOLDER_A/probe.txt"
 check "and so does its removal" wait_for 20 test ! -e "$FOLDER_B/probe.txt"
 # Conflict copies are merged and removed at once: a watch sees them all the same.
 "$PAIR_PY" watch "$E2E_TMP/created.log" "$FOLDER_A" "$FOLDER_B" &
-E2E_PIDS+=($!)
+E2E_PIDS+=("$!")
 
 # --- the two programs
 for side in A B; do
@@ -64,17 +63,13 @@ new_note() {
 # type_into_note WINDOW TEXT: a click low in the paper's text, clear of the pictures above
 # and the resize grip in the corner, then the keys at the end of the text.
 type_into_note() {
-    local x y w h
-    read -r x y w h <<<"$(geometry "$1")"
-    xdotool mousemove $((x + w / 2)) $((y + h - 60)) click 1
-    wait_for 5 focused_on "$1"
-    xdotool key ctrl+End
+    focus_note "$1"
     xdotool type --delay 20 "$2"
 }
 # Ctrl+W closes the dashboard; a key that came before the focus did is tried again.
 close_dashboard() {
-    local attempt
-    for attempt in 1 2 3; do
+    local _
+    for _ in 1 2 3; do
         dashboard_open || return 0
         timeout 10 xdotool windowfocus --sync "$(dashboards | head -1)" 2>/dev/null
         xdotool key ctrl+w
@@ -93,52 +88,48 @@ dashboard() {
     dashboard_open || timeout 20 "$QUILLHAVEN" --toggle-dashboard
     wait_for 10 dashboard_open || return 1
     DASH=$(dashboards | head -1)
-    timeout 10 xdotool windowactivate --sync "$DASH" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$DASH"
-    wait_for 5 focused_on "$DASH"
+    activate "$DASH"
 }
 # A click in the dashboard. The program takes its input in order, so what comes next finds
 # the click done; only the search, which filters the list, is waited for.
-click_dash() { xdotool mousemove --window "$DASH" "$1" "$2" click 1; }
+click_dash() {
+    local x y
+    read -r x y <<<"$1"
+    xdotool mousemove --window "$DASH" "$x" "$y" click 1
+}
 # The editor's text is clicked low down, clear of its pictures above.
 ALL_NOTES="60 73" RECENTLY_DELETED="60 450" FIRST_ROW="360 125" EDITOR_TEXT="740 620"
 RESTORE="822 42" DELETE_FOREVER="929 42"
-# search_for TERM: TERM typed into the search; once the dashboard shows any change, the list
-# is filtered, since it follows each key at once.
-search_for() {
-    local crop before
-    crop=$(crop_of "$DASH")
-    before=$(screen_digest "$crop")
-    xdotool type --delay 20 "$1"
-    changed() { [ "$(screen_digest "$crop")" != "$before" ]; }
-    wait_for 5 changed
-}
+# search_for TERM: TERM typed into the search; once the dashboard has repainted, the list is
+# filtered, since it follows each key at once.
+search_for() { repainted 5 "$(crop_of "$DASH")" xdotool type --delay 20 "$1"; }
 # pick FILTER TERM: the one note the search finds under that filter, opened in the editor.
 pick() {
     dashboard || return 1
-    click_dash $1
+    click_dash "$1"
     xdotool key ctrl+f ctrl+a BackSpace
     search_for "$2"
-    click_dash $FIRST_ROW
+    click_dash "$FIRST_ROW"
 }
 # edit_in_dashboard TERM TEXT: TEXT typed at the end of the note found by TERM.
 edit_in_dashboard() {
     pick "$ALL_NOTES" "$1" || return 1
-    click_dash $EDITOR_TEXT
+    click_dash "$EDITOR_TEXT"
     xdotool key ctrl+End
     xdotool type --delay 20 "$2"
 }
 # new_in_dashboard TEXT: Ctrl+N in the dashboard, then the text.
 new_in_dashboard() {
     dashboard || return 1
-    click_dash $ALL_NOTES
+    click_dash "$ALL_NOTES"
     xdotool key ctrl+f ctrl+a BackSpace
     xdotool key ctrl+n
     xdotool type --delay 20 "$1"
 }
 # The row found by TERM, moved to Recently Deleted with the Delete key.
 trash_in_dashboard() { pick "$ALL_NOTES" "$1" && xdotool key Delete; }
-restore_in_dashboard() { pick "$RECENTLY_DELETED" "$1" && click_dash $RESTORE; }
-delete_forever_in_dashboard() { pick "$RECENTLY_DELETED" "$1" && click_dash $DELETE_FOREVER; }
+restore_in_dashboard() { pick "$RECENTLY_DELETED" "$1" && click_dash "$RESTORE"; }
+delete_forever_in_dashboard() { pick "$RECENTLY_DELETED" "$1" && click_dash "$DELETE_FOREVER"; }
 
 # --- a note on each side
 check "A: --new-note makes a note on A's screen, typed in" on A new_note "Alpha from A"
@@ -179,7 +170,7 @@ check "its tombstone is in both folders" wait_for 20 tombstoned
 png=$E2E_TMP/picture.png
 convert -size 240x160 gradient:'#f08c1e-#149696' "$png"
 (side_env A && exec timeout 120 xclip -selection clipboard -t image/png -i "$png" 2>/dev/null) &
-E2E_PIDS+=($!)
+E2E_PIDS+=("$!")
 paste_image() {
     local win
     win=$(only_note_window) || return 1
@@ -195,7 +186,8 @@ check "A pastes a picture into its note" on A paste_image
 on A shot A-02-picture
 converge "both computers converge on the note with its picture" 20 \
     'len(images("Alpha from A")) == 1'
-A_RECT=$(on A eval 'geometry "$(only_note_window)"')
+note_rect() { geometry "$(only_note_window)"; }
+A_RECT=$(on A note_rect)
 IMAGE=$(on A note_of "Alpha from A" images 2>/dev/null | tr -d "[]' ")
 check "the picture's file arrives in B's folder, the same bytes" \
     wait_for 20 cmp -s "$FOLDER_A/images/$IMAGE" "$FOLDER_B/images/$IMAGE"
@@ -235,7 +227,7 @@ converge "both computers converge after B's return, every change kept" 30 \
     "absent('$GAMMA')"
 
 # --- at rest
-no_conflict_copies() { ! ls "$FOLDER_A" "$FOLDER_B" | grep -q 'sync-conflict'; }
+no_conflict_copies() { ! compgen -G "$FOLDER_A/*sync-conflict*" && ! compgen -G "$FOLDER_B/*sync-conflict*"; }
 check "the conflict copies are merged and removed" wait_for 20 no_conflict_copies
 # Syncthing says it has nothing to move a moment before it has scanned a program's last write,
 # and a program merges an arrival a moment after it is in place: at rest, both files are the
@@ -266,21 +258,20 @@ drag_note() {
     local win x y
     win=$(only_note_window) || return 1
     read -r x y _ _ <<<"$(geometry "$win")"
-    xdotool mousemove $((x + 150)) $((y + 53)) mousedown 1
-    glide_to $((x + 150)) $((y + 57)) 1 0.1
-    glide_to $((x + 450)) $((y + 157)) 15
-    xdotool mouseup 1
-    moved() { at "$win" "$((x + 300)) $((y + 100)) $(geometry "$win" | cut -d' ' -f3-)"; }
+    drag_header "$win" 300 100
+    moved() { at "$win" "$((x + 300)) $((y + 104)) $(geometry "$win" | cut -d' ' -f3-)"; }
     wait_for 5 moved
 }
 check "B drags its note elsewhere: B writes the file last" on B drag_note
-B_RECT=$(on B eval 'geometry "$(only_note_window)"')
+B_RECT=$(on B note_rect)
 # Moves change no content: A merges nothing and writes nothing, so its file holds B's layout.
 b_layout() { mine 'shown("Epsilon from B") and not shown("Alpha from A")'; }
 check "A's notes file holds B's layout" on A wait_for 20 b_layout
-check "A's program quits" eval 'kill "${APP_PIDS[A]}" && wait_for 10 gone "${APP_PIDS[A]}"'
+a_quits() { kill "${APP_PIDS[A]}" && wait_for 10 gone "${APP_PIDS[A]}"; }
+check "A's program quits" a_quits
 check "... leaving B's layout in its notes file" on A b_layout
-check "A's program starts again" eval 'pair_start_app A && on A wait_for 20 pad_window'
+a_starts() { pair_start_app A && on A wait_for 20 pad_window; }
+check "A's program starts again" a_starts
 check "A's note is back where it was on A's screen, alone" on A wait_for 10 still_there
 b_still_there() { [ "$(geometry "$(only_note_window)")" = "$B_RECT" ]; }
 check "B's note is where B put it" on B b_still_there

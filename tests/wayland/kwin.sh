@@ -1,3 +1,5 @@
+# shellcheck shell=bash disable=SC2034
+# The settings below are read by run-wayland, which sources this file.
 # KWin (Wayland) for run-wayland: started headless with XWayland on the run's own session bus,
 # input through its fake-input protocol. KWin alone binds no keys to commands (Plasma's
 # shortcut daemon does) and gives no screenshot to a program outside Plasma, so the
@@ -16,17 +18,16 @@ compositor_start() {
     mkdir -p "$E2E_TMP/kwin"
     cp "$(command -v kwin_wayland)" "$E2E_TMP/kwin/kwin_wayland"
     chown -R "$WL_USER:" "$E2E_TMP/kwin" 2>/dev/null
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=KDE \
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=KDE \
         KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 "$E2E_TMP/kwin/kwin_wayland" --virtual --xwayland \
         --width 1440 --height 900 --socket quillhaven-wayland --exit-with-session \
         "sh -c \"env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
-            '$E2E_TMP/session.env' && exec sleep 900\"" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=($!)
+            '$E2E_TMP/session.env' && exec sleep 900\"" >"$E2E_SHOTS/compositor.log" 2>&1
     wait_for 40 test -s "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
 }
 
-input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/kwininput.py"; }
+input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/input.py" kwin; }
 
 # KWin 5.27 delivers the pointer of its fake-input protocol but not its keys when the session
 # has no keyboard of its own (headless): keys go through XWayland's XTest, which reaches X

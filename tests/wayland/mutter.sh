@@ -1,3 +1,5 @@
+# shellcheck shell=bash disable=SC2034
+# The settings below are read by run-wayland and kwin.sh, which sources this file.
 # Mutter (Wayland) for run-wayland: started headless with XWayland on the run's own session
 # bus, input through its RemoteDesktop session. Mutter alone binds no keys to commands (GNOME's
 # settings daemon does) and offers no screenshot to other programs (GNOME Shell does), so the
@@ -9,22 +11,21 @@ COMPOSITOR_TREE=0
 BOUND_KEYS=0
 
 compositor_start() {
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=GNOME \
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=GNOME \
         mutter --headless --wayland --virtual-monitor 1440x900 --sm-disable \
         --wayland-display=quillhaven-wayland -- \
         sh -c "env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
-            '$E2E_TMP/session.env' && exec sleep 900" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=($!)
+            '$E2E_TMP/session.env' && exec sleep 900" >"$E2E_SHOTS/compositor.log" 2>&1
     wait_for 30 test -s "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
 }
 
-input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/mutterinput.py"; }
+input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/input.py" mutter; }
 
 native_start() {
     as_user foot --app-id=quillhaven-foot --title=quillhaven-foot --maximized sh \
         >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     # Nothing outside Mutter can ask it about a Wayland window: give foot a moment to map.
     sleep 2
 }
@@ -44,4 +45,4 @@ compositor_rect() { return 1; }
 
 # The X windows pasted at their places: what a person needs to see of the program, though
 # not of foot.
-screen_shot() { "$WL_DIR/xstack.py" "$E2E_SHOTS/$1.png"; }
+screen_shot() { "$XTOOL" stack | convert ppm:- "$E2E_SHOTS/$1.png"; }

@@ -1,9 +1,10 @@
+# shellcheck shell=bash disable=SC2034
+# (What it sets is read by lib.sh, run-wayland and the compositor's file.)
 # The session around one run of run-wayland: a private folder, user, bus and input channel,
 # and helpers that replace the X-only ones of tests/e2e/lib.sh where Wayland differs (the X
 # pointer is stale off X surfaces and the X root image is black for Wayland content).
 
 WL_USER=quillhaven-wayland
-XCHECK="$WL_DIR/../desktop/xcheck.py"
 
 # sway refuses to run as root: as root, the whole session runs as an unprivileged user.
 ensure_user() {
@@ -53,18 +54,22 @@ wl_setup() {
 
 as_user() { "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" "$@"; }
 
+# The processes of this run, even those the compositor detached.
+run_processes() { grep -lsxzF "QUILLHAVEN_WAYLAND_RUN=$E2E_TMP" /proc/[0-9]*/environ | cut -d/ -f3; }
+no_run_processes() { [ -z "$(run_processes)" ]; }
+
 wl_cleanup() {
     local pid signal marked
     [ -n "${E2E_TMP:-}" ] || return 0
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
     # Given time to end cleanly first: a killed X server leaves its lock and socket behind.
     for signal in TERM TERM TERM TERM TERM KILL; do
-        marked=$(grep -lsxzF "QUILLHAVEN_WAYLAND_RUN=$E2E_TMP" /proc/[0-9]*/environ |
-            cut -d/ -f3)
+        marked=$(run_processes)
         [ -z "$marked" ] && break
+        # One pid a word.
         # shellcheck disable=SC2086
-        kill -s $signal $marked 2>/dev/null
-        sleep 1
+        kill -s "$signal" $marked 2>/dev/null
+        wait_for 1 no_run_processes
     done
     forget_stale_display
     e2e_cleanup
@@ -76,20 +81,19 @@ forget_stale_display() {
     local owner number
     owner=$(id -un)
     [ ${#RUN_AS[@]} -eq 0 ] || owner=$WL_USER
-    for number in $(sed -n 's/^\(GNOME_SETUP_\)\{0,1\}DISPLAY=:\([0-9]*\).*/\2/p' \
-        "$E2E_TMP/session.env" 2>/dev/null); do
+    while read -r number; do
         [ -f "/tmp/.X$number-lock" ] || continue
         kill -0 "$(tr -d ' ' <"/tmp/.X$number-lock")" 2>/dev/null && continue
         [ "$(stat -c %U "/tmp/.X$number-lock")" = "$owner" ] &&
             rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
-    done
+    done < <(sed -n 's/^\(GNOME_SETUP_\)\{0,1\}DISPLAY=:\([0-9]*\).*/\2/p' \
+        "$E2E_TMP/session.env" 2>/dev/null)
 }
 
 start_bus() {
     local address="unix:path=$E2E_TMP/runtime/bus"
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" dbus-daemon --session --nofork \
-        --nopidfile --address="$address" >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" dbus-daemon --session --nofork \
+        --nopidfile --address="$address" >/dev/null 2>&1
     SESSION_ENV+=(DBUS_SESSION_BUS_ADDRESS="$address")
     wait_for 10 test -S "$E2E_TMP/runtime/bus"
 }
@@ -129,38 +133,23 @@ input() {
 }
 
 pointer_to() { input move "$1" "$2" && PX=$1 PY=$2; }
+press() { input down; }
+release() { input up; }
 
-# glide_to X Y STEPS: moves the pointer there in STEPS paced moves, as a hand drags. XWayland
-# reports no motion over other programs' surfaces, so under sway a carried note follows only
-# while the pointer stays over its window: a drag that outruns the window by half its width,
-# which a loaded machine makes likelier, leaves the note behind. Paced as a hand, not a flick.
-glide_to() {
-    local x0=$PX y0=$PY n=$3 i
-    for ((i = 1; i <= n; i++)); do
-        pointer_to $((x0 + ($1 - x0) * i / n)) $((y0 + ($2 - y0) * i / n))
-        sleep 0.04
-    done
-}
+pointer_xy() { echo "$PX $PY"; }
+# Drags go as a hand drags (lib.sh's glide_to), slower than on X. XWayland reports no motion
+# over other programs' surfaces, so under sway a carried note follows only while the pointer
+# stays over its window: a drag that outruns the window by half its width, which a loaded
+# machine makes likelier, leaves the note behind. Paced as a hand, not a flick.
+GLIDE_PAUSE=0.04
 
 # The X pointer's window as XWayland sees it, compared at the top level (under a reparenting
 # compositor the pointer is over the frame).
-pointer_over() { [ "$("$XCHECK" pointer)" = "$("$XCHECK" toplevel "$1" 2>/dev/null)" ]; }
+pointer_by_frames
 
-# --- the program
-
-start_app() {
-    APP_LOG="$E2E_TMP/app.log"
-    : >"$APP_LOG"
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1 &
-    APP_GUARD=$!
-    APP_PID=$APP_GUARD
-    E2E_PIDS+=("$APP_GUARD")
-    wait_for 5 app_child && APP_PID=$(app_child)
-}
-
-# A second launch with an action, as a key bound in the desktop's settings runs it.
-app_action() { timeout 20 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" "$QUILLHAVEN" "$@" \
-    >>"$APP_LOG" 2>&1; }
+# The program, and a second launch with an action as a key bound in the desktop's settings
+# runs it, start as the session's user with the session's environment, once it is complete.
+session_ready() { APP_RUN=("${RUN_AS[@]}" env -i "${SESSION_ENV[@]}"); }
 
 # --- what the window system says
 
@@ -176,13 +165,5 @@ screen_black() { [ "$(screen_pixel "$1" "$2")" = "0,0,0" ]; }
 
 shot() { screen_shot "$1"; }
 
-# Records what the window system says about a window, for a person reading a failure.
-evidence() {
-    [ -n "${2:-}" ] || return 0 # xwininfo would wait for a click instead
-    {
-        echo "== $1 ($2)"
-        xwininfo -id "$2" 2>&1 | grep -E 'upper-left|Width|Height|Map State|Override'
-        xprop -id "$2" _NET_WM_WINDOW_TYPE _NET_WM_STATE WM_TRANSIENT_FOR _MOTIF_WM_HINTS 2>&1
-        [ "$COMPOSITOR_TREE" = 1 ] && echo "$COMPOSITOR: $(compositor_rect "$2")"
-    } >>"$E2E_SHOTS/evidence.txt"
-}
+# What a failure's reader learns of a window besides what X says: where the compositor has it.
+evidence_more() { [ "$COMPOSITOR_TREE" = 0 ] || echo "$COMPOSITOR: $(compositor_rect "$1")"; }

@@ -1,3 +1,5 @@
+# shellcheck shell=bash disable=SC2034
+# The settings below are read by run-wayland, which sources this file.
 # sway (wlroots) for run-wayland: started headless with XWayland, its key bindings running the
 # program's command-line actions, input through the virtual-pointer and virtual-keyboard
 # protocols, screenshots with grim, window rectangles from its own tree.
@@ -18,21 +20,19 @@ exec env > $E2E_TMP/session.env
 EOF
     # The wlroots portal will not start without PipeWire, even for screenshots. The portals
     # start, as in a desktop session, once the bus knows the displays (the Ping above).
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
-    timeout 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=sway \
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" pipewire >/dev/null 2>&1
+    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=sway \
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        sway -c "$E2E_TMP/sway.conf" >"$E2E_SHOTS/compositor.log" 2>&1 &
-    E2E_PIDS+=($!)
+        sway -c "$E2E_TMP/sway.conf" >"$E2E_SHOTS/compositor.log" 2>&1
     wait_for 30 grep -q '^SWAYSOCK=' "$E2E_TMP/session.env" || return 1
     session_from_env WAYLAND_DISPLAY DISPLAY SWAYSOCK
 }
 
-input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_USER_DIR/wlinput.py"; }
+input_driver() { as_user WLINPUT_EXTENT="1440 900" /usr/bin/python3 "$WL_USER_DIR/input.py" wlroots; }
 
 native_start() {
     as_user foot --app-id=quillhaven-foot --title=quillhaven-foot sh >"$E2E_SHOTS/foot.log" 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_PIDS+=("$!")
     wait_for 15 native_rect
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Session.h"
 #include "platform/WindowRole.h"
+
+#include <memory>
 
 class QRegion;
 class QWidget;
@@ -8,12 +11,20 @@ struct xcb_connection_t;
 
 namespace platform {
 
-// What the window system of the running session can do. Picked once, when first asked: the
-// X11 backend on Qt's xcb platform, a backend that does nothing anywhere else (offscreen,
-// Wayland), so no other code needs to know which platform it runs on.
+// What the window system of the running session is and can do. Picked once, when first asked:
+// the X11 backend on Qt's xcb platform, a backend that does nothing anywhere else (offscreen),
+// so no other code needs to know which platform it runs on. The session's kind is read from the
+// environment in the same one place; everything else asks the backend for it.
 class Backend {
 public:
+    explicit Backend(SessionKind kind)
+        : kind_(kind)
+    {
+    }
     virtual ~Backend() = default;
+
+    // X11 or XWayland, and which compositor.
+    const SessionKind& kind() const { return kind_; }
 
     // The toolkit's own X connection; null off X11.
     virtual xcb_connection_t* x11Connection() const = 0;
@@ -35,7 +46,13 @@ public:
     // native handle. Mutter reads a managed window's input shape again only when the window is
     // configured, so a mapped managed window is configured after the change.
     virtual void setInputShape(QWidget* window, const QRegion& region) const = 0;
+
+private:
+    SessionKind kind_;
 };
+
+// The X11 backend on the toolkit's own connection (platform/x11/X11Backend.cpp).
+std::unique_ptr<Backend> makeX11Backend(xcb_connection_t* connection, SessionKind kind);
 
 // The backend of the running session. Asked before the application object exists, it answers
 // for no window system and leaves the choice to a later call.

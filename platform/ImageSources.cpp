@@ -1,10 +1,11 @@
 #include "platform/ImageSources.h"
 
+#include "platform/Backend.h"
 #include "platform/DialogFolder.h"
 #include "platform/Log.h"
 #include "platform/Notices.h"
-#include "platform/PortalCapture.h"
 #include "platform/Services.h"
+#include "platform/portal/PortalCapture.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -71,7 +72,7 @@ namespace {
 
 bool realCapture(const QString& file, std::function<void()> finished, QString* error)
 {
-    const CaptureMethod method = captureMethod(platform::sessionKind());
+    const CaptureMethod method = captureMethod(platform::session().kind());
     if (method == CaptureMethod::ScreenGrab) {
         return startCaptureChild({QStringLiteral("--capture-region"), file}, std::move(finished),
                                  error);

@@ -1,8 +1,7 @@
 #include "platform/QtDesktop.h"
 
 #include "platform/Backend.h"
-#include "platform/Session.h"
-#include "platform/XClipboard.h"
+#include "platform/x11/XClipboard.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -210,7 +209,7 @@ bool QtDesktop::watchPrimaryRelease(std::function<void()> released)
 {
     // wlroots gives an unmanaged X window no implicit grab. Mutter and KWin keep the press with
     // the window it began on, so their releases are all real.
-    const SessionKind session = sessionKind();
+    const SessionKind session = session().kind();
     if (!session.wayland() || session.compositor != Compositor::Sway || !pointer_.watching()) {
         return false;
     }
@@ -221,7 +220,7 @@ bool QtDesktop::watchPrimaryRelease(std::function<void()> released)
 bool QtDesktop::watchArrivals(const QRectF& area, std::function<void()> entered)
 {
     // An input-only X window has no surface a compositor could give the pointer to.
-    if (sessionKind().wayland() || !pointer_.position()) {
+    if (session().kind().wayland() || !pointer_.position()) {
         return false;
     }
     return pointer_.watchArea(toQt(area, mainGeometry()), std::move(entered));
@@ -229,7 +228,7 @@ bool QtDesktop::watchArrivals(const QRectF& area, std::function<void()> entered)
 
 void QtDesktop::holdKeyboard(QWidget* window)
 {
-    const SessionKind session = sessionKind();
+    const SessionKind session = session().kind();
     if (!session.wayland() || session.compositor != Compositor::Sway) {
         return;
     }
@@ -244,7 +243,7 @@ void QtDesktop::holdKeyboard(QWidget* window)
 
 bool QtDesktop::pointerOnlyOverOwnWindows() const
 {
-    return sessionKind().wayland();
+    return session().kind().wayland();
 }
 
 } // namespace platform

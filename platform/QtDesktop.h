@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/Desktop.h"
-#include "platform/KeyboardHold.h"
-#include "platform/PointerProbe.h"
+#include "platform/x11/KeyboardHold.h"
+#include "platform/x11/PointerProbe.h"
 
 #include <QObject>
 #include <QThreadPool>

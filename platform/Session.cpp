@@ -1,6 +1,5 @@
 #include "platform/Session.h"
 
-#include <QGuiApplication>
 #include <QProcessEnvironment>
 
 namespace platform {
@@ -51,13 +50,6 @@ SessionKind detectSession(const QProcessEnvironment& environment, const QString&
     if (wayland) {
         kind.compositor = compositorFrom(environment);
     }
-    return kind;
-}
-
-SessionKind sessionKind()
-{
-    static const SessionKind kind =
-        detectSession(QProcessEnvironment::systemEnvironment(), QGuiApplication::platformName());
     return kind;
 }
 

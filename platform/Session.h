@@ -40,9 +40,6 @@ struct SessionKind {
 // ("xcb", "offscreen", ...). Pure, so every session can be tested without one.
 SessionKind detectSession(const QProcessEnvironment& environment, const QString& platformName);
 
-// The running session; decided once, after the application object exists.
-SessionKind sessionKind();
-
 QString describe(const SessionKind& kind);
 
 } // namespace platform

@@ -1,11 +1,8 @@
 #include "platform/WindowRole.h"
 
-namespace platform {
+#include "platform/Backend.h"
 
-WindowRoleHints windowRoleHints(WindowRole role)
-{
-    return windowRoleHints(role, sessionKind());
-}
+namespace platform {
 
 WindowRoleHints windowRoleHints(WindowRole role, const SessionKind& session)
 {
@@ -40,7 +37,7 @@ Qt::WindowFlags windowRoleFlags(WindowRole role)
 {
     Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                             Qt::NoDropShadowWindowHint;
-    if (windowRoleHints(role).overrideRedirect) {
+    if (windowRoleHints(role, session().kind()).overrideRedirect) {
         flags |= Qt::BypassWindowManagerHint;
     }
     return flags;

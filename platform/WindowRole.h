@@ -33,7 +33,6 @@ struct WindowRoleHints {
     bool allDesktops = false;
 };
 WindowRoleHints windowRoleHints(WindowRole role, const SessionKind& session);
-WindowRoleHints windowRoleHints(WindowRole role); // in the running session
 
 // The Qt flags to create a window of the role with. Never Qt::Tool or Qt::Dialog: Qt makes
 // those transient for its invisible client leader, which lets KWin hide them whenever another

@@ -1,4 +1,4 @@
-#include "platform/PortalCapture.h"
+#include "platform/portal/PortalCapture.h"
 
 #include "app/CaptureRegion.h"
 #include "controller/ImageQueue.h"

@@ -1,6 +1,6 @@
 #include "platform/HotKeys.h"
-#include "platform/PortalScreenshot.h"
-#include "platform/PortalShortcuts.h"
+#include "platform/portal/PortalScreenshot.h"
+#include "platform/portal/PortalShortcuts.h"
 #include "support/FakeDesktop.h"
 #include "support/FakePortal.h"
 #include "support/Suites.h"

@@ -1,6 +1,6 @@
-#include "platform/PortalCapture.h"
+#include "platform/portal/PortalCapture.h"
 
-#include "platform/PortalScreenshot.h"
+#include "platform/portal/PortalScreenshot.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Portal.h"
+#include "platform/portal/Portal.h"
 
 #include <QDBusConnection>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/PointerProbe.h"
+#include "platform/x11/PointerProbe.h"
 
 #include "platform/Backend.h"
 

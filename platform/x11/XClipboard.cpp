@@ -1,4 +1,4 @@
-#include "platform/XClipboard.h"
+#include "platform/x11/XClipboard.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -1,6 +1,5 @@
 #include "platform/Backend.h"
 #include "platform/HotKeys.h"
-#include "platform/Session.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
@@ -31,7 +30,7 @@ public:
     bool available() const override { return connection_ != nullptr; }
     bool reachesEveryWindow() const override
     {
-        return available() && platform::sessionKind().display == platform::Display::X11;
+        return available() && platform::session().kind().display == platform::Display::X11;
     }
 
     void listen(std::function<void(quint32)> pressed) override

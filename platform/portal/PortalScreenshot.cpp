@@ -1,4 +1,4 @@
-#include "platform/PortalScreenshot.h"
+#include "platform/portal/PortalScreenshot.h"
 
 #include <QUrl>
 

@@ -1,7 +1,7 @@
-#include "platform/PortalShortcuts.h"
+#include "platform/portal/PortalShortcuts.h"
 
-#include "platform/Portal.h"
-#include "platform/Session.h"
+#include "platform/Backend.h"
+#include "platform/portal/Portal.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -173,7 +173,7 @@ void PortalShortcuts::bindInSession(const std::vector<Shortcut>& shortcuts,
 
 std::unique_ptr<ShortcutService> makePortalShortcutService()
 {
-    if (!platform::sessionKind().wayland()) {
+    if (!platform::session().kind().wayland()) {
         return nullptr;
     }
     return std::make_unique<PortalShortcuts>(QDBusConnection::sessionBus());

@@ -1,4 +1,4 @@
-#include "platform/Portal.h"
+#include "platform/portal/Portal.h"
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>

@@ -1,4 +1,4 @@
-#include "platform/KeyboardHold.h"
+#include "platform/x11/KeyboardHold.h"
 
 #include <QGuiApplication>
 #include <QTimer>

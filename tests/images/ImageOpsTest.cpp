@@ -318,25 +318,6 @@ private Q_SLOTS:
         QCOMPARE(app().notes().last()->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
     }
 
-    void aCapturedRegionBecomesANoteAndItsFileGoes()
-    {
-        QString file;
-        f->services().launchCapture = fakeChild(picture(QSize(120, 80)), &file);
-        const int before = int(app().notes().size());
-
-        app().captureScreenshot(nullptr);
-        f->finishImages();
-
-        QVERIFY(file.startsWith(QDir::tempPath() + QStringLiteral("/quillhaven-")));
-        QVERIFY(file.endsWith(QStringLiteral(".png")));
-        QCOMPARE(file.mid(file.lastIndexOf('/') + 12).chopped(4),
-                 file.mid(file.lastIndexOf('/') + 12).chopped(4).toUpper());
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(app().notes().size(), before + 1);
-        NoteModel* note = app().notes().last();
-        QCOMPARE(Images::load(note->images().value(0)).size(), QSize(120, 80));
-    }
-
     void aCaptureIntoANoteAddsToThatNote()
     {
         NoteModel* note = f->shownNote(QStringLiteral("target"));

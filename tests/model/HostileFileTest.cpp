@@ -303,8 +303,9 @@ private Q_SLOTS:
         const QByteArray picture = pngBytes(QSize(20, 20));
         writeFile(f->dir.filePath("victim.png"), picture);
         writeFile(f->dir.filePath("images/sub/inner.png"), picture);
-        const QStringList names{
+        QStringList names{
             "../victim.png", "sub/inner.png", f->dir.filePath("victim.png"), "..", ".", ""};
+        names << "..\\victim.png";
         QJsonObject live = Fixture::record("live");
         live["images"] = QJsonArray::fromStringList(names);
         QJsonObject trashed = longDeleted(names);
@@ -318,7 +319,7 @@ private Q_SLOTS:
         f->app->show(notePointingOut);
         f->app->resize(notePointingOut);
         for (const QString& name : notePointingOut->images()) {
-            QVERIFY(Images::load(name).isNull());
+            QVERIFY(Images::load(name).isNull() && Images::url(name).isEmpty());
         }
         f->app->viewImages(notePointingOut, 0);
         QCoreApplication::processEvents();

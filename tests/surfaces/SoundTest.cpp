@@ -113,10 +113,6 @@ private Q_SLOTS:
             }
             QVERIFY(loudest > 0.02); // not silent
         }
-        QCOMPARE(sound.buffer(Effect::Peel).size(), 7056);
-        QCOMPARE(sound.buffer(Effect::Pat).size(), 3087);
-        QCOMPARE(sound.buffer(Effect::Crunch).size(), 9702);
-        QCOMPARE(sound.buffer(Effect::Whoosh).size(), 9702);
         QVERIFY(std::abs(sound.buffer(Effect::Peel).last()) < 1e-7f);
     }
 

@@ -1,13 +1,9 @@
 #include "StoreFixture.h"
 #include "app/WidgetViews.h"
-#include "motion/Motion.h"
 #include "pad/PadText.h"
-#include "pad/PadView.h"
 #include "platform/Notices.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QEnterEvent>
 #include <QJsonDocument>
 #include <sys/time.h>
 
@@ -273,28 +269,6 @@ private Q_SLOTS:
         // The other note still shows the picture, so its file stays.
         QVERIFY(QFile::exists(Images::url("SHARED.png")));
         QVERIFY(!Images::load("SHARED.png").isNull());
-    }
-
-    void thePadShowsNotesSharingAnIdWithoutCrashing()
-    {
-        startWith(fileOf({record(idA, "first"), record(idA, "second")}));
-        PadView pad(f->app.get());
-        pad.resize(340, 300);
-        // Every refresh after the first carries the card state over by id.
-        f->app->changed();
-        f->app->changed();
-        f->app->setRevealed(true);
-        f->app->setPadHot(true);
-        Fixture::advance(2);
-        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-        for (QWidget* card : pad.findChildren<QAbstractButton*>()) {
-            if (card->accessibleName() == "first" || card->accessibleName() == "second") {
-                QApplication::sendEvent(card, &enter);
-            }
-        }
-        QImage image(pad.size(), QImage::Format_ARGB32);
-        pad.render(&image);
-        QCOMPARE(f->app->peekNotes().size(), 2);
     }
 
     void imageNamesThatLeaveTheImagesFolderTouchNothing()

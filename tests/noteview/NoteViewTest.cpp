@@ -20,29 +20,17 @@ class NoteViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void foldedNoteShowsHeaderAndTitleOnly_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("empty") << QString() << "New Note";
-        QTest::newRow("only newlines") << "\n\n\n"
-                                       << "New Note";
-        QTest::newRow("blank lines first") << "\n\nGroceries\nmilk"
-                                           << "Groceries";
-    }
     void foldedNoteShowsHeaderAndTitleOnly()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, title);
         NoteViewFixture f;
-        NoteView& view = f.show(text);
+        NoteView& view = f.show("\n\nGroceries\nmilk");
         motion::withAnimation(motion::Animation::spring(0.4, 0.9),
                               [&] { f.note->setFolded(true); });
         f.advance(2);
         QCOMPARE(view.paperRect().height(), NoteView::foldedHeight);
         QCOMPARE(view.paperRect().top(), double(inset));
         QVERIFY(view.foldedRow()->isVisible());
-        QCOMPARE(view.foldedRow()->title(), title);
+        QCOMPARE(view.foldedRow()->title(), "Groceries");
         QVERIFY(!view.editor()->isVisible());
         QVERIFY(!view.grip()->isVisible());
         QVERIFY(!view.placeholder()->isVisible());

@@ -123,14 +123,6 @@ private Q_SLOTS:
         QCOMPARE(folded.pixelColor(300, 120), unfolded.pixelColor(300, 120));
     }
 
-    void unknownColourPaintsYellow()
-    {
-        QCOMPARE(paint::paperImage(QSizeF(180, 180), false, "mauve", 1),
-                 paint::paperImage(QSizeF(180, 180), false, "yellow", 1));
-        QVERIFY(paint::paperImage(QSizeF(180, 180), false, "pink", 1) !=
-                paint::paperImage(QSizeF(180, 180), false, "yellow", 1));
-    }
-
     void degeneratePaperPaintsNothingAndDoesNotCrash()
     {
         QImage image(50, 50, QImage::Format_ARGB32_Premultiplied);

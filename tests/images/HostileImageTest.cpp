@@ -2,7 +2,6 @@
 #include "controller/ImageQueue.h"
 #include "controller/NoteSizes.h"
 #include "model/Images.h"
-#include "model/Store.h"
 #include "noteview/NoteView.h"
 #include "platform/Desktop.h"
 #include "support/Fixture.h"
@@ -152,16 +151,9 @@ private Q_SLOTS:
         for (const QString& path : writeHostileFiles(Images::dir())) {
             names << QFileInfo(path).fileName();
         }
-        NoteData data;
-        data.id = QUuid::createUuid();
-        data.text = "broken pictures";
-        data.onScreen = true;
-        data.x = 200;
-        data.y = 300;
-        data.images = names;
-        QFile file(f->dir.filePath("notes.json"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(Store::encode({data})) > 0);
-        file.close();
+        QJsonObject record = Fixture::record("broken pictures", true, 200, 300);
+        record["images"] = QJsonArray::fromStringList(names);
+        f->writeNotes({record});
 
         f->app = makeAppController();
         app().start();

@@ -5,6 +5,7 @@
 #include "model/Images.h"
 #include "noteview/ImageStrip.h"
 #include "support/Fixture.h"
+#include "support/ImageBytes.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
@@ -20,13 +21,6 @@ class ImageOpsTest : public QObject {
     std::unique_ptr<Fixture> f;
 
     AppController& app() { return *f->app; }
-
-    static QImage picture(QSize size, QColor colour = Qt::blue)
-    {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(colour);
-        return image;
-    }
 
     // A launcher that plays the capture child: writes `shot` (unless null) and ends at once.
     static platform::Services::CaptureLauncher fakeChild(QImage shot, QString* usedFile)
@@ -73,7 +67,7 @@ private Q_SLOTS:
         const double before = app().window(note)->frame().height();
         f->sounds.clear();
 
-        app().images().addImage(note, picture(QSize(400, 200)));
+        app().images().addImage(note, flatImage(QSize(400, 200)));
         f->finishImages();
         f->advance(0.5);
 
@@ -91,7 +85,7 @@ private Q_SLOTS:
     void ctrlVOnANoteWindowPastesTheClipboardImage()
     {
         NoteModel* note = f->shownNote(QStringLiteral("paste here"));
-        f->desktop.copyImage(picture(QSize(3000, 1000)));
+        f->desktop.copyImage(flatImage(QSize(3000, 1000)));
         QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
         f->finishImages();
         QCOMPARE(note->images().size(), 1);
@@ -127,7 +121,7 @@ private Q_SLOTS:
         app().images().addImageFrom(note,
                                     Images::Source::file(f->writeFile("a.png", QSize(10, 10))));
         app().images().addImageFrom(note, Images::Source::file(slow));
-        app().images().addImage(note, picture(QSize(30, 30)));
+        app().images().addImage(note, flatImage(QSize(30, 30)));
         f->finishImages();
         Images::setWorkerThreads(1);
 
@@ -148,10 +142,10 @@ private Q_SLOTS:
         NoteModel* note = f->shownNote(QStringLiteral("copies"));
         note->setPaperW(233);
         app().sizes().resize(note);
-        app().images().addImage(note, picture(QSize(3001, 1999)));
-        app().images().addImage(note, picture(QSize(20, 3000)));
-        app().images().addImage(note, picture(QSize(3000, 7)));
-        app().images().screenshotNote(picture(QSize(641, 479)));
+        app().images().addImage(note, flatImage(QSize(3001, 1999)));
+        app().images().addImage(note, flatImage(QSize(20, 3000)));
+        app().images().addImage(note, flatImage(QSize(3000, 7)));
+        app().images().screenshotNote(flatImage(QSize(641, 479)));
         f->finishImages();
         f->advance(0.5);
 
@@ -167,8 +161,8 @@ private Q_SLOTS:
         const QStringList before = QDir(Images::dir()).entryList(QDir::Files);
         f->sounds.clear();
 
-        app().images().addImage(trashed, picture(QSize(1200, 900)));
-        app().images().addImage(deleted, picture(QSize(1200, 900)));
+        app().images().addImage(trashed, flatImage(QSize(1200, 900)));
+        app().images().addImage(deleted, flatImage(QSize(1200, 900)));
         app().trash(trashed);
         app().deleteForever(deleted);
         f->advance(0.5); // the crumple ends: the note is in Recently Deleted
@@ -183,7 +177,7 @@ private Q_SLOTS:
     {
         NoteModel* note = f->shownNote(QStringLiteral("stuck owner"));
         note->setText(QStringLiteral("typed"));
-        f->desktop.copyImage(picture(QSize(30, 20)));
+        f->desktop.copyImage(flatImage(QSize(30, 20)));
         f->desktop.silentOwner = true;
         const int reads = f->desktop.clipboardReads;
 
@@ -209,7 +203,7 @@ private Q_SLOTS:
         f->desktop.slowOwner = false;
 
         // The next change is read afresh.
-        f->desktop.copyImage(picture(QSize(30, 20)));
+        f->desktop.copyImage(flatImage(QSize(30, 20)));
         app().clipOffer().refresh();
         f->finishImages();
         QCOMPARE(app().clipOffer().image().size(), QSize(30, 20));
@@ -264,14 +258,14 @@ private Q_SLOTS:
     {
         // Whatever was on the clipboard at launch is never offered.
         f->app.reset();
-        f->desktop.copyImage(picture(QSize(8, 8)));
+        f->desktop.copyImage(flatImage(QSize(8, 8)));
         f->app = makeAppController();
         app().start();
         app().clipOffer().refresh();
         f->finishImages();
         QVERIFY(app().clipOffer().image().isNull());
 
-        f->desktop.copyImage(picture(QSize(30, 20), Qt::green));
+        f->desktop.copyImage(flatImage(QSize(30, 20), Qt::green));
         app().clipOffer().refresh();
         f->finishImages();
         QCOMPARE(app().clipOffer().image().size(), QSize(30, 20));
@@ -288,7 +282,7 @@ private Q_SLOTS:
         f->finishImages();
         QCOMPARE(app().notes().size(), before + 1);
 
-        f->desktop.copyImage(picture(QSize(5, 5)));
+        f->desktop.copyImage(flatImage(QSize(5, 5)));
         app().clipOffer().refresh();
         f->finishImages();
         QVERIFY(!app().clipOffer().image().isNull());
@@ -304,7 +298,7 @@ private Q_SLOTS:
         f->today = QDateTime(QDate(2026, 3, 1), QTime(15, 7), Qt::UTC);
         f->sounds.clear();
 
-        app().images().screenshotNote(picture(QSize(64, 48)));
+        app().images().screenshotNote(flatImage(QSize(64, 48)));
         f->finishImages();
 
         QLocale::setDefault(QLocale::c());
@@ -317,7 +311,7 @@ private Q_SLOTS:
         QVERIFY(f->sounds.contains(Sound::Effect::Pat));
 
         // The C locale's time pattern carries seconds; the stamp never does.
-        app().images().screenshotNote(picture(QSize(64, 48)));
+        app().images().screenshotNote(flatImage(QSize(64, 48)));
         f->finishImages();
         QCOMPARE(app().notes().last()->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
     }
@@ -325,7 +319,7 @@ private Q_SLOTS:
     void aCapturedRegionBecomesANoteAndItsFileGoes()
     {
         QString file;
-        f->services().launchCapture = fakeChild(picture(QSize(120, 80)), &file);
+        f->services().launchCapture = fakeChild(flatImage(QSize(120, 80)), &file);
         const int before = int(app().notes().size());
 
         app().images().captureScreenshot(nullptr);
@@ -345,7 +339,7 @@ private Q_SLOTS:
     {
         NoteModel* note = f->shownNote(QStringLiteral("target"));
         QString file;
-        f->services().launchCapture = fakeChild(picture(QSize(40, 40)), &file);
+        f->services().launchCapture = fakeChild(flatImage(QSize(40, 40)), &file);
         const int before = int(app().notes().size());
 
         app().images().captureScreenshot(note);
@@ -392,7 +386,7 @@ private Q_SLOTS:
         f->finishImages();
         app().deleteForever(note);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        picture(QSize(10, 10)).save(file, "PNG");
+        flatImage(QSize(10, 10)).save(file, "PNG");
         const int before = int(app().notes().size());
 
         end();

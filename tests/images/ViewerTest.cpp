@@ -6,12 +6,10 @@
 #include "viewer/ViewerPanel.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
-#include <QUuid>
 
 // The full-screen image viewer: stepping, keys, the bar's actions and its size rule.
 class ViewerTest : public QObject {
@@ -73,9 +71,6 @@ private Q_SLOTS:
         // One image has no step buttons, but the arrows still wrap.
         QVERIFY(viewer()->button("Previous") == nullptr);
         QVERIFY(viewer()->button("Next") == nullptr);
-        for (const char* name : {"Copy", "Save As\u2026", "Remove", "Close"}) {
-            QVERIFY2(viewer()->button(QString::fromUtf8(name)) != nullptr, name);
-        }
         QTest::keyClick(panel(), Qt::Key_Right);
         QTest::keyClick(panel(), Qt::Key_Left);
         QCOMPARE(viewer()->caption(), "Album \u00B7 1 of 1");
@@ -146,13 +141,8 @@ private Q_SLOTS:
     // file's header, and the picture fills it when the worker is done.
     void aPictureNotInMemoryIsReadOnTheWorker()
     {
-        const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
-        QImage red(400, 300, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QVERIFY(QDir().mkpath(QFileInfo(Images::url(name)).absolutePath()));
-        QVERIFY(red.save(Images::url(name)));
         note = f->shownNote("Elsewhere");
-        note->setImages({name});
+        note->setImages({f->storeImage(QSize(400, 300), Qt::red)});
         app().viewImages(note, 0);
         const QRectF card = viewer()->cardRect();
         QCOMPARE(card.size(), QSizeF(520, 300 + 48));

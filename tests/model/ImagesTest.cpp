@@ -72,34 +72,6 @@ private Q_SLOTS:
         QCOMPARE(Images::load(name).size(), QSize(7, 3));
     }
 
-    void namesThatAreNoPlainFileNamesTouchNothing()
-    {
-        writeFile(f->dir.filePath("x.png"), pngBytes(QSize(4, 4)));
-        writeFile(f->dir.filePath("images/a/b.png"), pngBytes(QSize(4, 4)));
-        const QStringList names{"../x.png", "a/b.png", "..\\x.png", f->dir.filePath("x.png"),
-                                "..",       ".",       ""};
-        for (const QString& name : names) {
-            QVERIFY(Images::url(name).isEmpty());
-            QVERIFY(Images::load(name).isNull());
-        }
-        Images::remove(names);
-        QVERIFY(QFile::exists(f->dir.filePath("x.png")));
-        QVERIFY(QFile::exists(f->dir.filePath("images/a/b.png")));
-    }
-
-    void hostileOrBrokenFilesDecodeToNothing()
-    {
-        const QByteArray whole =
-            pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
-        const QList<QByteArray> files{pngClaiming(30001, 10), pngClaiming(30000, 30000),
-                                      pngClaiming(20000, 20000), whole.left(whole.size() / 2),
-                                      "just some words\n"};
-        for (const QByteArray& bytes : files) {
-            writeFile(Images::url("HOSTILE.png"), bytes);
-            QVERIFY(Images::load("HOSTILE.png").isNull());
-        }
-    }
-
     void aHugePictureInTheFolderIsLoadedScaledAndDecodedOnce()
     {
         const QString name = QStringLiteral("HUGE.png");
@@ -204,17 +176,6 @@ private Q_SLOTS:
         QTRY_COMPARE(sizes.size(), 4);
         QCOMPARE(sizes, (QList<QSize>{QSize(11, 12), QSize(), QSize(13, 14), QSize()}));
         QVERIFY(onGuiThread);
-
-        // A receiver that goes away before its picture is stored gets none, and no file stays.
-        const int files = int(QDir(Images::dir()).entryList(QDir::Files).size());
-        auto gone = std::make_unique<QObject>();
-        Images::store(droppedImages(&mime).first(), gone.get(),
-                      [&](const std::optional<QString>&) { sizes << QSize(); });
-        gone.reset();
-        Images::waitForWorker();
-        Fixture::settle();
-        QCOMPARE(sizes.size(), 4);
-        QCOMPARE(QDir(Images::dir()).entryList(QDir::Files).size(), files);
     }
 };
 

@@ -83,22 +83,6 @@ private Q_SLOTS:
         QCOMPARE(savedTexts(), QStringList{"mine"});
     }
 
-    void ourOwnFileIsTheOneDisplacedAndGoes()
-    {
-        add("mine");
-        QVERIFY(Store::save(notes));
-        int swaps = 0;
-        DiskFile::setBeforeSwapHook([&swaps] { ++swaps; });
-        for (const char* text : {"one", "two", "three"}) {
-            notes.first()->setText(text);
-            QVERIFY(Store::save(notes));
-        }
-        QCOMPARE(swaps, 3);
-        QVERIFY(f->log.lines.isEmpty());
-        QCOMPARE(files(), QStringList{"notes.json"});
-        QCOMPARE(savedTexts(), QStringList{"three"});
-    }
-
     void onlyTheNewestOutsideVersionsAreKept()
     {
         add("mine");

@@ -7,52 +7,18 @@
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QPainter>
-#include <QTimer>
 #include <QWindow>
 
 using geometry::inset;
 
 // How a note window behaves as a whole: what it paints on its first frame, where it takes the
-// pointer, how it grows, and that its own menus never pull it down.
+// pointer and how it grows.
 class NoteWindowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The strip is rebuilt while the tile's own menu handler is still running.
-    void removingAnImageFromItsOwnMenuKeepsTheNote()
-    {
-        NoteViewFixture f;
-        const QString second = f.saveImage(QSize(60, 80));
-        NoteView& view = f.show("pictures", {f.saveImage(QSize(80, 60)), second});
-        Fixture::finishImages(); // the pictures are read on the worker
-        QCOMPARE(view.imageStrip()->tiles().size(), 2);
-        noteview::ImageTile* tile = view.imageStrip()->tiles().first();
-        bool destructive = false;
-        // Picks the entry from the menu that is about to open, as a user would with the keyboard.
-        QTimer::singleShot(0, [&destructive] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QAction* remove = menu ? menu->actions().value(0) : nullptr;
-            if (remove == nullptr || remove->text() != "Remove Image") {
-                return;
-            }
-            destructive = remove->property("destructive").toBool() && !remove->icon().isNull();
-            menu->setActiveAction(remove);
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                tile->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(tile, &event);
-        QVERIFY(destructive);
-        QCOMPARE(f.note->images(), QStringList{second});
-        QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
-        QCOMPARE(view.imageStrip()->tiles().first()->name(), second);
-    }
-
     void aPeeledNotesFirstFrameMatchesLaterOnes()
     {
         NoteViewFixture f;

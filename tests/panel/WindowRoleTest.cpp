@@ -69,17 +69,6 @@ private Q_SLOTS:
         }
     }
 
-    void eachPanelTakesItsLevelsRole()
-    {
-        FakeDesktop desktop;
-        const Panel note(QRectF(0, 0, 300, 300));
-        const Panel pad(QRectF(550, 626, 340, 274), Panel::Level::Pad);
-        const Panel viewer(QRectF(0, 0, 1440, 900), Panel::Level::Viewer);
-        QCOMPARE(note.windowFlags(), platform::windowRoleFlags(WindowRole::Note));
-        QCOMPARE(pad.windowFlags(), platform::windowRoleFlags(WindowRole::Pad));
-        QCOMPARE(viewer.windowFlags(), platform::windowRoleFlags(WindowRole::Viewer));
-    }
-
     void aPlaceTheWindowSystemChoseIsFollowedOnceItHolds()
     {
         FakeDesktop desktop;

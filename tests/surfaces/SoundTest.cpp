@@ -5,7 +5,6 @@
 #include "support/Suites.h"
 
 #include <cmath>
-#include <numbers>
 
 using Effect = Sound::Effect;
 
@@ -82,42 +81,6 @@ private Q_SLOTS:
         // again rather than favouring small k.
         QCOMPARE(Sound::noiseSample(from({0xFFFFFFFFu, 4278190335u, 1u << 24})), 1.0f);
         QCOMPARE(Sound::noiseSample(from({4278190334u})), 1.0f);
-    }
-
-    void envelopesBoundTheRealSounds()
-    {
-        Sound& sound = Sound::shared();
-        const double rate = 44100;
-        const auto bound = [&](Effect e, double t) {
-            const double attack = std::min(t / 0.004, 1.0);
-            switch (e) {
-            case Effect::Peel:
-                return std::pow(1 - t / 0.16, 2) * attack * 0.5;
-            case Effect::Pat:
-                return 1.15 * std::exp(-70 * t) * attack * 0.5;
-            case Effect::Crunch:
-                return std::pow(1 - t / 0.22, 1.5) * attack * 0.45;
-            case Effect::Whoosh:
-                return std::sin(std::numbers::pi * t / 0.22) * 0.6;
-            }
-            return 0.0;
-        };
-        for (Effect e : {Effect::Peel, Effect::Pat, Effect::Crunch, Effect::Whoosh}) {
-            const QList<float>& s = sound.buffer(e);
-            QCOMPARE(s[0], 0.0f);
-            float loudest = 0;
-            for (int i = 0; i < s.size(); ++i) {
-                QVERIFY2(std::abs(s[i]) <= bound(e, i / rate) + 1e-6,
-                         qPrintable(QStringLiteral("sound %1 frame %2").arg(int(e)).arg(i)));
-                loudest = std::max(loudest, std::abs(s[i]));
-            }
-            QVERIFY(loudest > 0.02); // not silent
-        }
-        QCOMPARE(sound.buffer(Effect::Peel).size(), 7056);
-        QCOMPARE(sound.buffer(Effect::Pat).size(), 3087);
-        QCOMPARE(sound.buffer(Effect::Crunch).size(), 9702);
-        QCOMPARE(sound.buffer(Effect::Whoosh).size(), 9702);
-        QVERIFY(std::abs(sound.buffer(Effect::Peel).last()) < 1e-7f);
     }
 
     void voicesAreUsedRoundRobinAndPlayingWithoutAudioIsHarmless()

@@ -209,8 +209,8 @@ bool QtDesktop::watchPrimaryRelease(std::function<void()> released)
 {
     // wlroots gives an unmanaged X window no implicit grab. Mutter and KWin keep the press with
     // the window it began on, so their releases are all real.
-    const SessionKind session = session().kind();
-    if (!session.wayland() || session.compositor != Compositor::Sway || !pointer_.watching()) {
+    const SessionKind& kind = session().kind();
+    if (!kind.wayland() || kind.compositor != Compositor::Sway || !pointer_.watching()) {
         return false;
     }
     pointer_.watchPrimaryRelease(std::move(released));
@@ -228,8 +228,8 @@ bool QtDesktop::watchArrivals(const QRectF& area, std::function<void()> entered)
 
 void QtDesktop::holdKeyboard(QWidget* window)
 {
-    const SessionKind session = session().kind();
-    if (!session.wayland() || session.compositor != Compositor::Sway) {
+    const SessionKind& kind = session().kind();
+    if (!kind.wayland() || kind.compositor != Compositor::Sway) {
         return;
     }
     if (keyboard_ == nullptr) {

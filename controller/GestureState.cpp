@@ -18,7 +18,7 @@ GestureState step(const GestureState& state, const GestureEvent& event)
     return std::visit(
         Overloaded{
             [&](const PullTook& e) -> GestureState {
-                return Pull{e.note, e.at, e.at.x(), false};
+                return Pull{e.note, e.at, e.at.x(), false, 0};
             },
             [&](const PullMoved& e) -> GestureState {
                 if (pull == nullptr) {
@@ -36,12 +36,14 @@ GestureState step(const GestureState& state, const GestureEvent& event)
                 if (e.heldOn && !pull->carried && pull->note) {
                     Pull next = *pull;
                     next.carried = true;
+                    next.crossedAt = e.time;
                     return next;
                 }
                 return Idle{};
             },
-            [&](const RawReleased&) -> GestureState {
-                return pull != nullptr && pull->carried ? GestureState(Idle{}) : state;
+            [&](const RawReleased& e) -> GestureState {
+                const bool ends = pull != nullptr && pull->carried && e.time != pull->crossedAt;
+                return ends ? GestureState(Idle{}) : state;
             },
             [&](const DragMoved& e) -> GestureState {
                 Drag next;

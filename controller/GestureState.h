@@ -19,8 +19,10 @@ struct Pull {
     QPointF start; // where the pointer took the note, y-up
     double lastX = 0;
     // The window system let go of the press as the note appeared under the pointer, though
-    // the button is still held: the note follows raw motion until the raw release.
+    // the button is still held: the note follows raw motion until the raw release. That
+    // letting go also comes as raw input, at `crossedAt`, in either order with the pad's.
     bool carried = false;
+    quint64 crossedAt = 0;
 };
 
 // A note's window following the pointer.
@@ -48,12 +50,16 @@ struct PullTook { // a note comes off the pad at the pointer
 struct PullMoved {
     double x = 0;
 };
-// The press on the pad came up; `heldOn` when the button is still down (see Pull::carried).
+// The press on the pad came up at `time`; `heldOn` when the button is still down (see
+// Pull::carried).
 struct PadReleased {
     bool heldOn = false;
+    quint64 time = 0;
 };
-struct RawReleased {}; // the primary button came up, as raw input
-struct DragMoved {     // `grab` is used when this move begins the drag
+struct RawReleased { // the primary button came up at `time`, as raw input
+    quint64 time = 0;
+};
+struct DragMoved { // `grab` is used when this move begins the drag
     NoteModel* note = nullptr;
     QPointF grab;
     QPointF at;

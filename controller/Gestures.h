@@ -22,10 +22,11 @@ public:
 
     // The pointer moved while pressed on the pad (or carrying a pulled note).
     void padDragChanged();
-    void padDragEnded();
-    // The primary button came up, as raw input (see Desktop::watchPrimaryRelease), which the
-    // start reports whether the desktop tells at all.
-    void primaryReleased();
+    // The press on the pad came up at `time` (the window system's clock).
+    void padDragEnded(quint64 time = 0);
+    // The primary button came up at `time`, as raw input (see Desktop::watchPrimaryRelease),
+    // which the start reports whether the desktop tells at all.
+    void primaryReleased(quint64 time);
     void setRawReleasesReported(bool reported) { rawReleases_ = reported; }
     void glideDown(NoteModel* note);
     void land(NoteModel* note);

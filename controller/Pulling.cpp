@@ -99,9 +99,9 @@ void Gestures::padDragChanged()
     });
 }
 
-void Gestures::padDragEnded()
+void Gestures::padDragEnded(quint64 time)
 {
-    endPull(gestures::PadReleased{pullOutlivesRelease()});
+    endPull(gestures::PadReleased{pullOutlivesRelease(), time});
 }
 
 void Gestures::endPull(const gestures::GestureEvent& release)
@@ -124,7 +124,9 @@ void Gestures::endPull(const gestures::GestureEvent& release)
 
 // XWayland under a wlroots compositor lets go of every held button when the pointer enters a
 // new X window, which the pulled note's window is, mapped under the pointer. Such a release
-// comes over the note's window; the pull then lasts until the raw release.
+// comes over the note's window; the pull then lasts until the raw release. XWayland's letting
+// go is raw input as well, at the same time as the pad's release and in either order with it:
+// the state step tells the two apart by that time.
 bool Gestures::pullOutlivesRelease() const
 {
     const auto* pull = std::get_if<gestures::Pull>(&state_);
@@ -133,9 +135,9 @@ bool Gestures::pullOutlivesRelease() const
            panel->frame().contains(platform::desktop().mouseLocation());
 }
 
-void Gestures::primaryReleased()
+void Gestures::primaryReleased(quint64 time)
 {
-    endPull(gestures::RawReleased{});
+    endPull(gestures::RawReleased{time});
 }
 
 void AppController::drop(NoteModel* note)

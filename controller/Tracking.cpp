@@ -39,11 +39,12 @@ void Tracking::start()
             weak->tracking().pointerMoved();
         }
     });
-    app_.gestures().setRawReleasesReported(platform::desktop().watchPrimaryRelease([weak] {
-        if (weak) {
-            weak->gestures().primaryReleased();
-        }
-    }));
+    app_.gestures().setRawReleasesReported(
+        platform::desktop().watchPrimaryRelease([weak](quint64 time) {
+            if (weak) {
+                weak->gestures().primaryReleased(time);
+            }
+        }));
     edgeTellsArrivals_ = platform::desktop().watchArrivals(hotEdge(), [weak] {
         if (weak) {
             weak->tracking().pointerAtEdge();

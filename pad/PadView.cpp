@@ -462,7 +462,7 @@ void PadView::mouseReleaseEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    app_->gestures().padDragEnded();
+    app_->gestures().padDragEnded(event->timestamp());
 }
 
 void PadView::enterEvent(QEnterEvent* event)

@@ -103,8 +103,10 @@ public:
     // Whether the window system lets go of a held button when a new window of the program
     // appears under the pointer, and reports the real release only as raw input: XWayland
     // under compositors that give X windows no implicit grab (wlroots). Then `released` is
-    // called on the main thread for each release of the primary button, from raw input.
-    virtual bool watchPrimaryRelease(std::function<void()> released)
+    // called on the main thread for each release of the primary button, from raw input, with
+    // the window system's time of it: the release that let go comes as raw input too, at the
+    // same time as the window's own.
+    virtual bool watchPrimaryRelease(std::function<void(quint64 time)> released)
     {
         (void)released;
         return false;

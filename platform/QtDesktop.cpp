@@ -205,7 +205,7 @@ bool QtDesktop::watchPointer(std::function<void()> moved)
     return pointer_.watchMotion(std::move(moved));
 }
 
-bool QtDesktop::watchPrimaryRelease(std::function<void()> released)
+bool QtDesktop::watchPrimaryRelease(std::function<void(quint64 time)> released)
 {
     // wlroots gives an unmanaged X window no implicit grab. Mutter and KWin keep the press with
     // the window it began on, so their releases are all real.

@@ -34,7 +34,7 @@ public:
     QImage grabScreen() const override;
     bool pointerOnlyOverOwnWindows() const override;
     bool watchPointer(std::function<void()> moved) override;
-    bool watchPrimaryRelease(std::function<void()> released) override;
+    bool watchPrimaryRelease(std::function<void(quint64 time)> released) override;
     void holdKeyboard(QWidget* window) override;
     bool watchArrivals(const QRectF& area, std::function<void()> entered) override;
 

@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <array>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -24,7 +25,7 @@ bool unscaled()
 
 struct EventKind {
     bool motion = false;
-    bool primaryRelease = false;
+    std::optional<quint64> primaryRelease; // its time
     bool activeWindow = false;
     bool entered = false;
 };
@@ -41,7 +42,9 @@ EventKind sort(const xcb_generic_event_t* event, xcb_atom_t activeAtom, xcb_wind
     } else if (type == XCB_GE_GENERIC) {
         const auto* raw = reinterpret_cast<const xcb_input_raw_button_release_event_t*>(event);
         const bool release = raw->event_type == XCB_INPUT_RAW_BUTTON_RELEASE;
-        kind.primaryRelease = release && raw->detail == 1;
+        if (release && raw->detail == 1) {
+            kind.primaryRelease = raw->time;
+        }
         kind.motion = !release;
     }
     return kind;
@@ -127,7 +130,7 @@ bool PointerProbe::watchMotion(std::function<void()> moved)
     return true;
 }
 
-void PointerProbe::watchPrimaryRelease(std::function<void()> released)
+void PointerProbe::watchPrimaryRelease(std::function<void(quint64 time)> released)
 {
     released_ = std::move(released);
 }
@@ -197,7 +200,9 @@ bool PointerProbe::note(const void* event) const
 {
     const EventKind kind = sort(static_cast<const xcb_generic_event_t*>(event), activeAtom_, area_);
     motion_ = motion_ || kind.motion;
-    releases_ += kind.primaryRelease ? 1 : 0;
+    if (kind.primaryRelease) {
+        releases_.push_back(*kind.primaryRelease);
+    }
     activeChangedSeen_ = activeChangedSeen_ || kind.activeWindow;
     enteredSeen_ = enteredSeen_ || kind.entered;
     return kind.primaryRelease || kind.activeWindow || kind.entered;
@@ -206,14 +211,16 @@ bool PointerProbe::note(const void* event) const
 void PointerProbe::report() const
 {
     const bool motion = std::exchange(motion_, false);
-    int releases = std::exchange(releases_, 0);
+    const std::vector<quint64> releases = std::exchange(releases_, {});
     const bool activeChanged = std::exchange(activeChangedSeen_, false);
     const bool entered = std::exchange(enteredSeen_, false);
     if (motion && moved_) {
         moved_();
     }
-    for (; releases > 0 && released_; --releases) {
-        released_();
+    for (const quint64 time : releases) {
+        if (released_) {
+            released_(time);
+        }
     }
     if (activeChanged && activeChanged_) {
         activeChanged_();

@@ -2,9 +2,11 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QtGlobal>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -29,7 +31,7 @@ public:
     // screen: XInput 2 raw motion, selected on the root window. False without X or XInput 2.
     bool watchMotion(std::function<void()> moved);
     // Also calls `released` for each raw release of the primary button, anywhere.
-    void watchPrimaryRelease(std::function<void()> released);
+    void watchPrimaryRelease(std::function<void(quint64 time)> released);
     // Calls `changed` (on the main thread) whenever the window manager names another active
     // window (the root's _NET_ACTIVE_WINDOW), whoever's it is. False without X.
     bool watchActiveWindow(std::function<void()> changed);
@@ -51,14 +53,14 @@ private:
     unsigned int root_ = 0;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::function<void()> moved_;
-    std::function<void()> released_;
+    std::function<void(quint64)> released_;
     std::function<void()> activeChanged_;
     std::function<void()> entered_;
     unsigned int activeAtom_ = 0;
     unsigned int area_ = 0;
     // What arrived but is not reported yet; mutable because a reading drops the motion queued
     // with its reply but must keep the rest.
-    mutable int releases_ = 0;
+    mutable std::vector<quint64> releases_; // their times
     mutable bool motion_ = false;
     mutable bool activeChangedSeen_ = false;
     mutable bool enteredSeen_ = false;

@@ -48,21 +48,24 @@ private Q_SLOTS:
         QTest::addColumn<GestureEvent>("event");
         QTest::addColumn<QString>("to");
         NoteModel* a = a_.get();
-        const Pull pull{a, {10, 20}, 10, false};
-        const Pull carried{a, {10, 20}, 10, true};
+        const Pull pull{a, {10, 20}, 10, false, 0};
+        const Pull carried{a, {10, 20}, 10, true, 7}; // let go at 7
         const Drag drag{a, {5, 6}, 100, {}};
         const Resize resize{{0, 0}, 220, 300};
         row("a press on the pad takes a note", Idle{}, PullTook{a, {10, 20}},
             "pull a from 20 x 10");
         row("a release ends the pull", pull, PadReleased{false}, "idle");
-        row("a release the button outlives carries the pull", pull, PadReleased{true},
+        row("a release the button outlives carries the pull", pull, PadReleased{true, 7},
             "pull a from 20 x 10 carried");
-        row("a carried pull ends at any release", carried, PadReleased{true}, "idle");
-        row("the raw release ends a carried pull", carried, RawReleased{}, "idle");
-        row("the raw release is nothing to a held pull", pull, RawReleased{},
+        row("a carried pull ends at any release", carried, PadReleased{true, 9}, "idle");
+        row("the raw release ends a carried pull", carried, RawReleased{9}, "idle");
+        // The letting go comes as raw input too, before or after the pad's own release.
+        row("the raw letting go is nothing to a carried pull", carried, RawReleased{7},
+            "pull a from 20 x 10 carried");
+        row("the raw release is nothing to a held pull", pull, RawReleased{7},
             "pull a from 20 x 10");
-        row("a pull whose note is gone is never carried", Pull{nullptr, {}, 0, false},
-            PadReleased{true}, "idle");
+        row("a pull whose note is gone is never carried", Pull{nullptr, {}, 0, false, 0},
+            PadReleased{true, 7}, "idle");
         row("a drag holds the note where it was grabbed", Idle{},
             DragMoved{a, {5, 6}, {120, 50}, 1}, "drag a grab 5,6 x 120");
         row("a drag goes on with its grab", drag, DragMoved{a, {9, 9}, {130, 50}, 1},

@@ -147,18 +147,20 @@ private Q_SLOTS:
         pointAt(midX, 880);
         app_->gestures().padDragChanged();
         pointAt(midX, 860); // over the note's window, which hangs from the pointer
-        app_->gestures().padDragEnded();
+        // The letting go reaches the pad and raw input at the same time, in either order.
+        app_->gestures().padDragEnded(7);
+        f_->desktop.released(7);
         QCOMPARE(app_->gestures().pulling(), note);
         QCOMPARE(f_->sounds, QList<Effect>{Effect::Peel});
 
         f_->desktop.moveMouse(QPointF(400, 500));
         Panel* window = app_->window(note);
         QCOMPARE(origin(window->frame()), QPointF(400 - win / 2, 500 + 14 + inset - win));
-        f_->desktop.released();
+        f_->desktop.released(9);
         QVERIFY(app_->gestures().pulling() == nullptr);
         QCOMPARE(f_->sounds, (QList<Effect>{Effect::Peel, Effect::Pat}));
         QCOMPARE(note->origin, QPointF(400 - win / 2, 500 + 14 + inset - win));
-        f_->desktop.released(); // a later click elsewhere is nothing to the pull
+        f_->desktop.released(11); // a later click elsewhere is nothing to the pull
         QCOMPARE(f_->sounds.size(), 2);
 
         // Let go away from the note (a click beside the pad): over at once.

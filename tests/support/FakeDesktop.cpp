@@ -44,7 +44,7 @@ bool FakeDesktop::watchArrivals(const QRectF& area, std::function<void()> callba
     return arrivals;
 }
 
-bool FakeDesktop::watchPrimaryRelease(std::function<void()> callback)
+bool FakeDesktop::watchPrimaryRelease(std::function<void(quint64)> callback)
 {
     if (crossingReleases) {
         released = std::move(callback);

@@ -26,15 +26,15 @@ public:
     int haptics = 0;
     double bootSeconds = 1000;
     bool compositor = true;
-    QImage screen;                   // what grabScreen() returns
-    bool pointerOnlyOverOwn = false; // as on XWayland
-    bool motionEvents = false;       // watchPointer() succeeds
-    std::function<void()> moved;     // what watchPointer() was given
-    void moveMouse(QPointF to);      // with a motion event when watched
-    bool crossingReleases = false;   // as XWayland under wlroots: watchPrimaryRelease() works
-    std::function<void()> released;  // what watchPrimaryRelease() was given
-    bool arrivals = false;           // watchArrivals() succeeds
-    QRectF arrivalArea;              // what it was given
+    QImage screen;                         // what grabScreen() returns
+    bool pointerOnlyOverOwn = false;       // as on XWayland
+    bool motionEvents = false;             // watchPointer() succeeds
+    std::function<void()> moved;           // what watchPointer() was given
+    void moveMouse(QPointF to);            // with a motion event when watched
+    bool crossingReleases = false;         // as XWayland under wlroots: watchPrimaryRelease() works
+    std::function<void(quint64)> released; // what watchPrimaryRelease() was given
+    bool arrivals = false;                 // watchArrivals() succeeds
+    QRectF arrivalArea;                    // what it was given
     std::function<void()> arrived;
 
     void copyImage(const QImage& image); // a new clipboard content
@@ -57,7 +57,7 @@ public:
     QImage grabScreen() const override { return screen; }
     bool pointerOnlyOverOwnWindows() const override { return pointerOnlyOverOwn; }
     bool watchPointer(std::function<void()> callback) override;
-    bool watchPrimaryRelease(std::function<void()> callback) override;
+    bool watchPrimaryRelease(std::function<void(quint64)> callback) override;
     bool watchArrivals(const QRectF& area, std::function<void()> callback) override;
 
 private:

@@ -433,15 +433,19 @@ void PadView::hitTestPointer()
     }
 }
 
-void PadView::mousePressEvent(QMouseEvent* event)
+// A press while the island is still sliding in is judged against where it is going, so a
+// quick reach for the pad is not lost to the animation.
+bool PadView::onIsland(QPointF p) const
 {
-    // A press while the island is still sliding in is judged against where it is going, so
-    // a quick reach for the pad is not lost to the animation.
     const QPainterPath settled =
         pad::islandPath(islandSize(), radius_.value())
             .translated((width() - islandSize().width()) / 2, slide_.target());
-    if (event->button() != Qt::LeftButton || !app_ ||
-        !(islandOutline().contains(event->position()) || settled.contains(event->position()))) {
+    return islandOutline().contains(p) || settled.contains(p);
+}
+
+void PadView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !app_ || !onIsland(event->position())) {
         event->ignore();
         return;
     }
@@ -479,7 +483,7 @@ void PadView::leaveEvent(QEvent*)
 
 void PadView::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (!islandOutline().contains(QPointF(event->pos()))) {
+    if (!onIsland(QPointF(event->pos()))) {
         event->ignore();
         return;
     }

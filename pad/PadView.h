@@ -36,6 +36,7 @@ public:
     std::optional<QUuid> hoveredNote() const { return hoveredNote_; }
     // The island's outline as drawn now (without the swing), in view coordinates.
     QPainterPath islandOutline() const;
+    bool onIsland(QPointF p) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

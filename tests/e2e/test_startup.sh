@@ -44,7 +44,7 @@ shot open
 # Leave the pad until it has closed (nothing drawn at the notch), then come back over it.
 leave_and_return() {
     xdotool mousemove 100 800
-    wait_for 2 not_black 700 5 && xdotool mousemove 720 20 && not_pad_under
+    wait_for 2 not_black 700 5 && xdotool mousemove 720 20 && wait_for 1 not_pad_under
 }
 check "the pad closes and lets the pointer through again" wait_for 5 leave_and_return
 

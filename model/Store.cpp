@@ -17,9 +17,11 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 #include <utility>
@@ -229,6 +231,28 @@ bool decodes(const QString& file)
 {
     QFile opened;
     return SafeFiles::openRegular(file, opened) && decode(opened.readAll()).has_value();
+}
+
+// Another program may be writing the file in place (truncate, write, pause, write more): one
+// that does not read is looked at again until it reads, or until it has stayed the same for
+// half a second, within two seconds in all. Only the saving thread waits, holding no lock.
+void settle(const QString& file)
+{
+    constexpr int lookMs = 100;
+    constexpr int looksStill = 5;
+    constexpr int looksInAll = 20;
+    const auto& pause = platform::services().settlePause;
+    std::optional<DiskFile::Stamp> last = DiskFile::stampOf(file);
+    int still = 0;
+    for (int look = 0; look < looksInAll && still < looksStill; ++look) {
+        if (decodes(file)) {
+            return;
+        }
+        pause ? pause(lookMs) : std::this_thread::sleep_for(std::chrono::milliseconds(lookMs));
+        const std::optional<DiskFile::Stamp> now = DiskFile::stampOf(file);
+        still = now == last ? still + 1 : 0;
+        last = now;
+    }
 }
 
 // An outside version that reads is parked beside the notes file, where the next merge takes
@@ -449,10 +473,19 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
         *error = reason;
         return false;
     }
-    const std::lock_guard lock(seenLock);
+    std::unique_lock lock(seenLock);
+    const auto outsideVersion = [&snapshot] {
+        const Seen& seen = seenFor(snapshot.path, snapshot.generation);
+        return changedOutside(seen, snapshot.path) && !isVersion(snapshot.merged, snapshot.path);
+    };
+    if (outsideVersion() && !decodes(snapshot.path)) {
+        lock.unlock();
+        settle(snapshot.path);
+        lock.lock();
+    }
     Seen& seen = seenFor(snapshot.path, snapshot.generation);
     // Where the file system cannot swap files, this look before is all there is.
-    if (changedOutside(seen, snapshot.path) && !isVersion(snapshot.merged, snapshot.path)) {
+    if (outsideVersion()) {
         setAsideOutsideChange(snapshot.path, snapshot);
     }
     DiskFile::Stamp written;

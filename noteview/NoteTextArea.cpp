@@ -2,9 +2,11 @@
 
 #include "model/LongText.h"
 #include "paint/Palette.h"
+#include "platform/Desktop.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -155,6 +157,40 @@ void TextArea::dragMoveEvent(QDragMoveEvent* event)
         return;
     }
     QTextEdit::dragMoveEvent(event);
+}
+
+namespace {
+
+// As long as a picture's paste waits for its owner.
+constexpr int pasteAnswerMs = 1000;
+
+} // namespace
+
+void TextArea::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
+        event->accept();
+        pasteWithoutWaiting();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void TextArea::pasteWithoutWaiting()
+{
+    platform::desktop().readClipboard(
+        this, pasteAnswerMs, [this](const platform::ClipboardContent& content) {
+            if (content.kind != platform::ClipboardContent::Kind::Text || isReadOnly()) {
+                return;
+            }
+            if (content.text.isNull()) {
+                paste(); // offered only in forms not read off the thread: the toolkit knows more
+                return;
+            }
+            QMimeData text;
+            text.setText(content.text);
+            insertFromMimeData(&text);
+        });
 }
 
 void TextArea::insertFromMimeData(const QMimeData* source)

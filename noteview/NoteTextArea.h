@@ -32,8 +32,12 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The toolkit's paste waits seconds on an owner that lists its formats and then stalls:
+    // the text is asked for off this thread, within a deadline, and inserted when it comes.
+    void pasteWithoutWaiting();
     void applyFormats();
     void showWhole(const QString& text);
 

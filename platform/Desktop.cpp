@@ -4,6 +4,7 @@
 #include "platform/QtDesktop.h"
 #include "platform/Services.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
@@ -20,6 +21,11 @@ void Desktop::readClipboard(QObject* context, int answerMs,
     content.image = clipboardImage();
     content.kind =
         content.image.isNull() ? ClipboardContent::Kind::Nothing : ClipboardContent::Kind::Image;
+    // Without a window system's clipboard (offscreen), the toolkit's own answers at once.
+    const QClipboard* own = QGuiApplication::clipboard();
+    if (content.image.isNull() && own != nullptr && !own->text().isEmpty()) {
+        content = {ClipboardContent::Kind::Text, {}, {}, own->text()};
+    }
     deliverClipboard(QPointer<QObject>(context), std::move(done), std::move(content));
 }
 

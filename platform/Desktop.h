@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QRectF>
+#include <QString>
 #include <functional>
 
 class QObject;
@@ -19,9 +20,18 @@ namespace platform {
 struct ClipboardContent {
     // Pending: not known yet. Silent: its owner did not answer in time.
     enum class Kind { Nothing, Text, Image, Pending, Silent };
+    ClipboardContent(Kind kind = Kind::Nothing, QByteArray bytes = {}, QImage image = {},
+                     QString text = {})
+        : kind(kind)
+        , bytes(std::move(bytes))
+        , image(std::move(image))
+        , text(std::move(text))
+    {
+    }
     Kind kind = Kind::Nothing;
     QByteArray bytes; // an image as its owner encoded it (PNG, JPEG, ...)
     QImage image;     // or one already decoded (the program's own clipboard, test desktops)
+    QString text;     // text, when read for its data
 };
 
 // Everything the program reads from or does to the desktop goes through this seam, so that

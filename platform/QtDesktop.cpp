@@ -103,7 +103,7 @@ ClipboardContent QtDesktop::localClipboard() const
         return {};
     }
     if (mime->hasText()) {
-        return {ClipboardContent::Kind::Text, {}, {}};
+        return {ClipboardContent::Kind::Text, {}, {}, mime->text()};
     }
     if (!mime->hasImage()) {
         return {};

@@ -43,6 +43,9 @@ struct Services {
     std::function<void(const QString& text, const QString& reason)> showError;
     // Hears every sound effect as it starts (the sound still plays).
     std::function<void(int effect)> soundPlayed;
+    // Waits `ms` on the saving thread while a notes file another program writes settles.
+    // Empty: sleeps.
+    std::function<void(int ms)> settlePause;
 };
 
 // The services in force.

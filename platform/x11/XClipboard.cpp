@@ -18,6 +18,11 @@ constexpr qsizetype maxBytes = 512 * 1024 * 1024;
 
 constexpr std::array textTargets{"UTF8_STRING",   "STRING",     "TEXT",
                                  "COMPOUND_TEXT", "text/plain", "text/plain;charset=utf-8"};
+// The text targets whose bytes are known, in order of preference, and whether they are UTF-8
+// (else Latin-1).
+constexpr std::array readableTexts{std::pair{"UTF8_STRING", true},
+                                   std::pair{"text/plain;charset=utf-8", true},
+                                   std::pair{"STRING", false}};
 // In order of preference: lossless first.
 constexpr std::array imageTargets{"image/png",  "image/bmp",  "image/tiff",
                                   "image/webp", "image/jpeg", "image/gif"};
@@ -210,6 +215,29 @@ std::vector<xcb_atom_t> asAtoms(const QByteArray& bytes)
     return atoms;
 }
 
+// The owner's text in the best form it offers; Kind::Text with no text when it offers none
+// whose bytes are known.
+ClipboardContent readText(Conversation& talk, xcb_atom_t clipboard,
+                          const std::vector<xcb_atom_t>& targets, xcb_atom_t incr)
+{
+    using Kind = ClipboardContent::Kind;
+    for (const auto& [name, utf8] : readableTexts) {
+        const xcb_atom_t target = talk.atoms(std::array<const char*, 1>{name})[0];
+        if (!offers(targets, target)) {
+            continue;
+        }
+        const std::optional<Property> data = talk.convert(clipboard, target, incr);
+        if (!data) {
+            return {talk.silent() ? Kind::Silent : Kind::Nothing};
+        }
+        return {Kind::Text,
+                {},
+                {},
+                utf8 ? QString::fromUtf8(data->bytes) : QString::fromLatin1(data->bytes)};
+    }
+    return {Kind::Text};
+}
+
 } // namespace
 
 ClipboardContent readXClipboard(bool wantData, int answerMs, int overallMs)
@@ -232,7 +260,7 @@ ClipboardContent readXClipboard(bool wantData, int answerMs, int overallMs)
     }
     const std::vector<xcb_atom_t> targets = asAtoms(list->bytes);
     if (std::any_of(texts.begin(), texts.end(), [&](xcb_atom_t t) { return offers(targets, t); })) {
-        return {Kind::Text, {}, {}};
+        return wantData ? readText(talk, clipboard, targets, incr) : ClipboardContent{Kind::Text};
     }
     const auto image = std::find_if(images.begin(), images.end(),
                                     [&](xcb_atom_t t) { return offers(targets, t); });

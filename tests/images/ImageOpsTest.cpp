@@ -4,13 +4,16 @@
 #include "controller/NoteSizes.h"
 #include "model/Images.h"
 #include "noteview/ImageStrip.h"
+#include "noteview/NoteTextArea.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
 #include <algorithm>
 
@@ -207,6 +210,20 @@ private Q_SLOTS:
         app().clipOffer().refresh();
         f->finishImages();
         QCOMPARE(app().clipOffer().image().size(), QSize(30, 20));
+
+        // One that lists text and then stalls holds up no paste: the toolkit is not asked.
+        f->desktop.copyText();
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        f->desktop.stallsOnText = true;
+        app().window(note)->makeKey();
+        app().window(note)->findChild<noteview::TextArea*>()->setFocus();
+        QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        f->finishImages();
+        QCOMPARE(note->text(), QStringLiteral("typed"));
+        f->desktop.stallsOnText = false; // text that comes is pasted when it comes
+        QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        QTRY_VERIFY(note->text().contains(QStringLiteral("pasted")));
+        QGuiApplication::clipboard()->clear();
     }
 
     void removingANameListedTwiceDropsBothAndTheFile()

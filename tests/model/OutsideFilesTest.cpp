@@ -185,19 +185,26 @@ private Q_SLOTS:
             [this] { replaceFromOutside(path, encoded("at the last moment")); });
         QVERIFY(Store::save(notes));
         DiskFile::setBeforeSwapHook({});
+        // And one another program is still writing in place, caught half-written.
+        const QByteArray inTwoGoes = encoded("in two goes");
+        writeFile(path, inTwoGoes.left(inTwoGoes.size() / 2));
+        f->settling = [&] { writeFile(path, inTwoGoes); };
+        QVERIFY(Store::save(notes));
         QVERIFY(f->log.lines.isEmpty()); // nothing failed
         QCOMPARE(savedTexts(), (QStringList{"mine", "mine too"}));
         const QString parked = path + ".merging-20260506-070809";
         QCOMPARE(files(), (QStringList{"notes.json", "notes.json.merging-20260506-070809",
-                                       "notes.json.merging-20260506-070809-2"}));
+                                       "notes.json.merging-20260506-070809-2",
+                                       "notes.json.merging-20260506-070809-3"}));
 
         const OutsideFiles::Reading reading =
             OutsideFiles::read(path, platform::servicesGeneration(), std::nullopt);
         QVERIFY(!reading.notesFile); // ours now
-        QCOMPARE(reading.copies.size(), 2);
+        QCOMPARE(reading.copies.size(), 3);
         QCOMPARE(reading.copies.at(0).path, parked);
         QCOMPARE(reading.copies.at(0).notes.first().text, QStringLiteral("theirs"));
         QCOMPARE(reading.copies.at(1).notes.first().text, QStringLiteral("at the last moment"));
+        QCOMPARE(reading.copies.at(2).notes.first().text, QStringLiteral("in two goes"));
     }
 
     void whatTheLiveNotesHoldAlreadyIsLeftOutOfTheMerge()

@@ -69,7 +69,7 @@ void FakeDesktop::readClipboard(QObject* context, int answerMs,
                                 std::function<void(platform::ClipboardContent)> done)
 {
     ++clipboardReads;
-    if (!silentOwner) {
+    if (!silentOwner && !stallsOnText) {
         platform::Desktop::readClipboard(context, answerMs, std::move(done));
         return;
     }
@@ -79,6 +79,9 @@ void FakeDesktop::readClipboard(QObject* context, int answerMs,
 
 platform::ClipboardContent::Kind FakeDesktop::clipboardKind() const
 {
+    if (stallsOnText) {
+        return platform::ClipboardContent::Kind::Text;
+    }
     return silentOwner || slowOwner ? platform::ClipboardContent::Kind::Silent
                                     : platform::Desktop::clipboardKind();
 }

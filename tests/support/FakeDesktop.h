@@ -19,9 +19,10 @@ public:
     QRectF frame;
     double statusBar;
     int changeCount = 0;
-    QImage clipboard;         // null: no image (or text)
-    bool silentOwner = false; // the clipboard's owner never answers
-    bool slowOwner = false;   // answers a paste but was too slow for the first look
+    QImage clipboard;          // null: no image (or text)
+    bool silentOwner = false;  // the clipboard's owner never answers
+    bool slowOwner = false;    // answers a paste but was too slow for the first look
+    bool stallsOnText = false; // lists text, then never sends it
     int clipboardReads = 0;
     int haptics = 0;
     double bootSeconds = 1000;

@@ -22,6 +22,11 @@ Fixture::Fixture(QDateTime today)
         platform::Services fakes = platform::services();
         fakes.notesFile = dir.filePath(QStringLiteral("notes.json"));
         fakes.soundPlayed = [this](int effect) { sounds << Sound::Effect(effect); };
+        fakes.settlePause = [this](int) {
+            if (settling) {
+                settling();
+            }
+        };
         return fakes;
     }())
 {

@@ -29,6 +29,7 @@ public:
     LogCapture log;
     QDateTime today;
     QList<Sound::Effect> sounds;
+    std::function<void()> settling; // runs where the saving thread would wait for a file to settle
 
 private:
     // Made after the members they read and undone before those go.

@@ -452,4 +452,4 @@ private Q_SLOTS:
 };
 
 static RegisterSuite<PadTest> registered;
-#include "test_pad.moc"
+#include "PadTest.moc"

@@ -1,6 +1,7 @@
+#include "controller/Gestures.h"
+
 #include "app/WidgetViews.h"
 #include "controller/AppController.h"
-#include "controller/Gestures.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "motion/Motion.h"
@@ -446,4 +447,4 @@ private Q_SLOTS:
 };
 
 static RegisterSuite<GesturesTest> registered;
-#include "test_gestures.moc"
+#include "GesturesTest.moc"

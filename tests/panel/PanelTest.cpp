@@ -1,7 +1,8 @@
+#include "windows/Panel.h"
+
 #include "model/NoteGeometry.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
-#include "windows/Panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -273,5 +274,4 @@ private Q_SLOTS:
 };
 
 static RegisterSuite<PanelTest> registered;
-#include "model/NoteGeometry.h"
-#include "test_panel.moc"
+#include "PanelTest.moc"

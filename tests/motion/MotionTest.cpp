@@ -1,4 +1,5 @@
 #include "motion/Motion.h"
+
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
 
@@ -404,4 +405,4 @@ private Q_SLOTS:
 };
 
 static RegisterSuite<MotionTest> registered;
-#include "test_motion.moc"
+#include "MotionTest.moc"

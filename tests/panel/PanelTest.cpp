@@ -119,25 +119,44 @@ private Q_SLOTS:
         desktop_.reset();
     }
 
-    void smallMovementIsAClick_data()
+    // A press is held back until it is clear what it starts; a small movement is a click. While
+    // the text has the keyboard, only the paper's top strip drags.
+    void pressesAreClicksOrDrags_data()
     {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("editing");
         QTest::addColumn<int>("distance");
+        QTest::addColumn<QString>("pressed");
         QTest::addColumn<bool>("dragged");
-        QTest::newRow("2 points") << 2 << false;
-        QTest::newRow("3 points") << 3 << true;
+        QTest::newRow("2 points") << margin << false << 2 << QString() << false;
+        QTest::newRow("3 points") << margin << false << 3 << QString() << true;
+        QTest::newRow("editing, 31 below the paper top")
+            << belowPaperTop(31) << true << 20 << "editor:press" << false;
+        QTest::newRow("editing, 30 below")
+            << belowPaperTop(30) << true << 20 << "editor:press" << false;
+        QTest::newRow("editing, 29 below") << belowPaperTop(29) << true << 20 << QString() << true;
     }
 
-    void smallMovementIsAClick()
+    void pressesAreClicksOrDrags()
     {
+        QFETCH(QPoint, at);
+        QFETCH(bool, editing);
         QFETCH(int, distance);
+        QFETCH(QString, pressed);
         QFETCH(bool, dragged);
-        press(margin);
-        QVERIFY(recorder_.events.isEmpty()); // held back while undecided
-        move(margin + QPoint(0, distance));
-        move(margin + QPoint(1, distance)); // every further move of a drag is reported
-        release(margin + QPoint(1, distance));
+        if (editing) {
+            editor_->setFocus();
+        }
+        press(at);
+        QCOMPARE(events(), pressed);
+        move(at + QPoint(0, distance));
+        move(at + QPoint(1, distance)); // every further move of a drag is reported
+        release(at + QPoint(1, distance));
         QCOMPARE(drags_, (dragged ? QList<bool>{true, true, false} : QList<bool>{}));
-        QCOMPARE(events(), dragged ? QString() : QStringLiteral("content:press content:release"));
+        if (!editing) {
+            QCOMPARE(events(),
+                     dragged ? QString() : QStringLiteral("content:press content:release"));
+        }
         QVERIFY(!panel_->hasHeldDown() && !panel_->isDragging());
     }
 
@@ -167,28 +186,6 @@ private Q_SLOTS:
         QVERIFY(drags_.isEmpty());
         QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')),
                  QStringLiteral("content:move content:release"));
-    }
-
-    void whileEditingOnlyTheTopStripDrags_data()
-    {
-        QTest::addColumn<int>("below");
-        QTest::addColumn<bool>("toText");
-        QTest::newRow("31 below the paper top") << 31 << true;
-        QTest::newRow("30 below the paper top") << 30 << true;
-        QTest::newRow("29 below the paper top") << 29 << false;
-    }
-
-    void whileEditingOnlyTheTopStripDrags()
-    {
-        QFETCH(int, below);
-        QFETCH(bool, toText);
-        editor_->setFocus();
-        const QPoint at = belowPaperTop(below);
-        press(at);
-        QCOMPARE(events(), toText ? QStringLiteral("editor:press") : QString());
-        move(at + QPoint(0, 20));
-        release(at + QPoint(0, 20));
-        QCOMPARE(drags_.isEmpty(), toText);
     }
 
     void declinedResizeFallsThroughToTheDrag()

@@ -85,7 +85,7 @@ private Q_SLOTS:
 
     void pullPeelsOffAndLandsWhereLetGo()
     {
-        NoteModel* note = addNote(QStringLiteral("hello"), false);
+        NoteModel* note = addNote("hello", false);
         pull(midX, 895);
         QCOMPARE(gestures().pulling(), note);
         QVERIFY(note->onScreen());
@@ -130,7 +130,7 @@ private Q_SLOTS:
         f_->desktop.crossingReleases = true;
         f_->desktop.motionEvents = true;
         app().start();
-        NoteModel* note = addNote(QStringLiteral("carried"), false);
+        NoteModel* note = addNote("carried", false);
         pull(midX, 880);
         pointAt(midX, 860); // over the note's window, which hangs from the pointer
         // The letting go reaches the pad and raw input at the same time, in either order.
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QCOMPARE(f_->sounds.size(), 2);
 
         // Let go away from the note (a click beside the pad): over at once.
-        NoteModel* other = addNote(QStringLiteral("clicked"), false);
+        NoteModel* other = addNote("clicked", false);
         pull(midX, 880);
         QCOMPARE(gestures().pulling(), other);
         pointAt(midX - 400, 880);
@@ -170,7 +170,7 @@ private Q_SLOTS:
     {
         QFETCH(double, distance);
         QFETCH(bool, glides);
-        NoteModel* note = addNote(QStringLiteral("x"), false);
+        NoteModel* note = addNote("x", false);
         pull(midX, 895);
         pull(midX + distance, 895);
         gestures().padDragEnded();
@@ -196,7 +196,7 @@ private Q_SLOTS:
             ranges << qMakePair(lo, hi);
             return highest ? hi : lo;
         };
-        NoteModel* note = addNote(QStringLiteral("x"), false);
+        NoteModel* note = addNote("x", false);
         app().drop(note);
         QCOMPARE(ranges, (QList<QPair<double, double>>{{-240, 240}, {0, 140}, {-1.5, 1.5}}));
         QCOMPARE(note->tilt(), highest ? 1.5 : -1.5);
@@ -215,13 +215,13 @@ private Q_SLOTS:
 
     void droppingRestoresFromTrashOrFrontsAShownNote()
     {
-        NoteModel* trashed = addNote(QStringLiteral("x"), false);
+        NoteModel* trashed = addNote("x", false);
         trashed->setDeletedAt(QDateTime::currentDateTimeUtc());
         app().drop(trashed);
         QVERIFY(!trashed->deletedAt());
         QVERIFY(trashed->onScreen());
 
-        NoteModel* shown = addNote(QStringLiteral("y"), true);
+        NoteModel* shown = addNote("y", true);
         f_->sounds.clear();
         app().drop(shown);
         QVERIFY(f_->sounds.isEmpty());
@@ -233,7 +233,7 @@ private Q_SLOTS:
         pull(midX, 895); // an empty pad makes a new note
         QCOMPARE(app().notes().size(), 1);
         NoteModel* note = app().notes().first();
-        QCOMPARE(note->color(), QStringLiteral("yellow"));
+        QCOMPARE(note->color(), "yellow");
         pull(midX, 600);
         gestures().padDragEnded();
         QTRY_COMPARE(QApplication::activeWindow(), app().window(note));
@@ -251,7 +251,7 @@ private Q_SLOTS:
     {
         QFETCH(double, pause);
         QFETCH(bool, tucked);
-        NoteModel* note = addNote(QStringLiteral("x"), true, {600, 200});
+        NoteModel* note = addNote("x", true, {600, 200});
         drag(note, 700, 300);
         for (int i = 1; i <= 4; ++i) { // 1500 points per second, far from the notch
             advance(0.02);
@@ -272,7 +272,7 @@ private Q_SLOTS:
     void aDragHoldsTheNoteWhereItWasPressed()
     {
         // A loaded machine reports the first move of a drag far from the press.
-        NoteModel* note = addNote(QStringLiteral("x"), true, {600, 300});
+        NoteModel* note = addNote("x", true, {600, 300});
         Panel* panel = app().window(note);
         QVERIFY(QTest::qWaitForWindowExposed(panel));
         const QPoint pressAt(100, 60); // on the paper's top strip: window-local, y down
@@ -288,7 +288,7 @@ private Q_SLOTS:
 
     void hoveringOverTheNotchShrinksAndTucksOnRelease()
     {
-        NoteModel* note = addNote(QStringLiteral("x"), true, {600, 400});
+        NoteModel* note = addNote("x", true, {600, 400});
         drag(note, 700, 500);
         drag(note, midX, notchBottom - 49);
         QCOMPARE(note->scale(), 0.92);
@@ -324,8 +324,8 @@ private Q_SLOTS:
 
     void tuckedNoteGoesLastAtRestAndKeepsItsWindow()
     {
-        NoteModel* a = addNote(QStringLiteral("a"), true, {300, 300});
-        NoteModel* b = addNote(QStringLiteral("b"), false);
+        NoteModel* a = addNote("a", true, {300, 300});
+        NoteModel* b = addNote("b", false);
         Panel* window = app().window(a);
         app().putBack(a);
         QCOMPARE(f_->sounds, QList<Effect>{Effect::Whoosh});
@@ -357,8 +357,8 @@ private Q_SLOTS:
 
     void eachTuckEndsItsOwnFlash()
     {
-        NoteModel* a = addNote(QStringLiteral("a"), true);
-        NoteModel* b = addNote(QStringLiteral("b"), true);
+        NoteModel* a = addNote("a", true);
+        NoteModel* b = addNote("b", true);
         QList<QPair<double, bool>> flashes;
         connect(f_->app.get(), &AppController::changed, this, [&](AppController::Field field) {
             if (field == AppController::Field::SavedFlash) {
@@ -380,15 +380,15 @@ private Q_SLOTS:
 
     void bringAllBackTucksOnlyWhatIsOnScreen()
     {
-        NoteModel* tucked = addNote(QStringLiteral("t"), false);
+        NoteModel* tucked = addNote("t", false);
         app().bringAllBack();
         advance(1);
         QVERIFY(f_->sounds.isEmpty());
         QCOMPARE(app().wobble(), 0.0);
         QCOMPARE(f_->desktop.haptics, 0);
 
-        NoteModel* a = addNote(QStringLiteral("a"), true);
-        NoteModel* b = addNote(QStringLiteral("b"), true);
+        NoteModel* a = addNote("a", true);
+        NoteModel* b = addNote("b", true);
         app().bringAllBack();
         QCOMPARE(f_->sounds, (QList<Effect>{Effect::Whoosh, Effect::Whoosh}));
         advance(0.5);
@@ -399,7 +399,7 @@ private Q_SLOTS:
     void nonsensePointerNeverReachesTheFile()
     {
         const double nan = std::numeric_limits<double>::quiet_NaN();
-        NoteModel* note = addNote(QStringLiteral("x"), false, {100, 100});
+        NoteModel* note = addNote("x", false, {100, 100});
         pull(nan, nan);
         gestures().padDragEnded();
         advance(1);

@@ -35,11 +35,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        static const QHash<QEvent::Type, QString> names{
-            {QEvent::MouseButtonPress, QStringLiteral("press")},
-            {QEvent::MouseButtonRelease, QStringLiteral("release")},
-            {QEvent::MouseButtonDblClick, QStringLiteral("double")},
-            {QEvent::MouseMove, QStringLiteral("move")}};
+        static const QHash<QEvent::Type, QString> names{{QEvent::MouseButtonPress, "press"},
+                                                        {QEvent::MouseButtonRelease, "release"},
+                                                        {QEvent::MouseButtonDblClick, "double"},
+                                                        {QEvent::MouseMove, "move"}};
         const auto* mouse = dynamic_cast<QMouseEvent*>(event);
         if (mouse != nullptr && names.contains(event->type()) &&
             (event->type() != QEvent::MouseMove || mouse->buttons() != Qt::NoButton)) {
@@ -104,8 +103,8 @@ private Q_SLOTS:
         content_ = content;
         editor_ = editor;
         recorder_.events.clear();
-        recorder_.watch(content, QStringLiteral("content"));
-        recorder_.watch(editor->viewport(), QStringLiteral("editor"));
+        recorder_.watch(content, "content");
+        recorder_.watch(editor->viewport(), "editor");
         drags_.clear();
         hookCalls_.clear();
         panel_->onDrag = [this](bool moving) { drags_ << moving; };
@@ -154,8 +153,7 @@ private Q_SLOTS:
         release(at + QPoint(1, distance));
         QCOMPARE(drags_, (dragged ? QList<bool>{true, true, false} : QList<bool>{}));
         if (!editing) {
-            QCOMPARE(events(),
-                     dragged ? QString() : QStringLiteral("content:press content:release"));
+            QCOMPARE(events(), dragged ? QString() : "content:press content:release");
         }
         QVERIFY(!panel_->hasHeldDown() && !panel_->isDragging());
     }
@@ -164,7 +162,7 @@ private Q_SLOTS:
     {
         press(belowPaperTop(100));
         release(belowPaperTop(100));
-        QCOMPARE(events(), QStringLiteral("editor:press editor:release"));
+        QCOMPARE(events(), "editor:press editor:release");
         QCOMPARE(panel_->focusWidget(), editor_.data());
         content_->setFocusPolicy(Qt::ClickFocus);
         press(margin);
@@ -179,13 +177,12 @@ private Q_SLOTS:
         rawMouse(window(), QEvent::MouseButtonRelease, p, Qt::NoButton, Qt::LeftButton, 1001);
         rawMouse(window(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, 1002);
         // Widgets get the second press of a double click as the double click itself.
-        QCOMPARE(events(), QStringLiteral("content:press content:release content:double"));
+        QCOMPARE(events(), "content:press content:release content:double");
         const QPoint further = p + QPoint(15, 0);
         rawMouse(window(), QEvent::MouseMove, further, Qt::LeftButton, Qt::NoButton, 1003);
         rawMouse(window(), QEvent::MouseButtonRelease, further, Qt::NoButton, Qt::LeftButton, 1004);
         QVERIFY(drags_.isEmpty());
-        QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')),
-                 QStringLiteral("content:move content:release"));
+        QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')), "content:move content:release");
     }
 
     void declinedResizeFallsThroughToTheDrag()
@@ -229,11 +226,11 @@ private Q_SLOTS:
         panel_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(panel_.get()));
 
-        QGuiApplication::clipboard()->setText(QStringLiteral("words"));
+        QGuiApplication::clipboard()->setText("words");
         desktop_->copyText();
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(pasted, 0);
-        QCOMPARE(editor_->toPlainText(), QStringLiteral("words"));
+        QCOMPARE(editor_->toPlainText(), "words");
 
         editor_->clear();
         QImage image(4, 4, QImage::Format_ARGB32);

@@ -325,7 +325,7 @@ private Q_SLOTS:
         QCOMPARE(pad.app->notes().size(), before + 1);
     }
 
-    void tappingACardDropsThatNote()
+    void tappingACardDropsThatNoteAndThePlusMakesOne()
     {
         Pad pad;
         pad.tuck("Newest", 1);
@@ -342,6 +342,19 @@ private Q_SLOTS:
         pad.settle();
         QCOMPARE(pad.app->peekNotes().size(), 1);
         QCOMPARE(pad.view->titleText(), "1 Note");
+
+        // A press on a button is no pull: the plus makes a new note and the tucked one stays.
+        pad.hoverIsland();
+        QAbstractButton* plus = pad.control("New Note");
+        QVERIFY(plus);
+        QCOMPARE(plus->toolTip(), "New Note");
+        QTest::mouseClick(plus, Qt::LeftButton);
+        QVERIFY(!pad.app->gestures().pulling());
+        QCOMPARE(pad.app->notes().size(), 3);
+        NoteModel* made = pad.app->notes().last();
+        QVERIFY(made->onScreen());
+        QCOMPARE(made->color(), "yellow");
+        QVERIFY(!pad.app->notes().first()->onScreen());
     }
 
     void dragOnTheIslandPullsTheTopNoteOut()
@@ -370,24 +383,6 @@ private Q_SLOTS:
         QVERIFY(note);
         const QRectF frame = note->frame();
         QCOMPARE(frame.y() + frame.height() - 40, pad.desktop.mouse.y() + 14);
-    }
-
-    void pressOnAButtonIsNotAPull()
-    {
-        Pad pad;
-        pad.tuck("Tucked");
-        pad.open();
-        pad.hoverIsland();
-        QAbstractButton* plus = pad.control("New Note");
-        QVERIFY(plus);
-        QCOMPARE(plus->toolTip(), "New Note");
-        QTest::mouseClick(plus, Qt::LeftButton);
-        QVERIFY(!pad.app->gestures().pulling());
-        QCOMPARE(pad.app->notes().size(), 2);
-        NoteModel* made = pad.app->notes().last();
-        QVERIFY(made->onScreen());
-        QCOMPARE(made->color(), "yellow");
-        QVERIFY(!pad.app->notes().first()->onScreen());
     }
 
     // A card whose image file was missing shows the image once the file is back.

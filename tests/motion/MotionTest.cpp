@@ -279,7 +279,13 @@ private Q_SLOTS:
             note("a");
             motion::after(0.3, [&] { note("b"); }); // due at 0.4, inside the same advance
         });
-        motion::after(0.5, [&] { note("d"); });
+        QObject survivor; // a step goes with the object it was made for, and only with it
+        motion::after(
+            0.5, [&] { note("d"); }, &survivor);
+        auto context = std::make_unique<QObject>();
+        motion::after(
+            0.2, [&] { note("dropped"); }, context.get());
+        context.reset();
         frames().advance(0.45, 1.0);
         QCOMPARE(order, QStringList({"a", "b"}));
         QVERIFY(std::abs(times[1] - 0.4) < 1e-9);
@@ -292,20 +298,6 @@ private Q_SLOTS:
         frames().advance(0);
         QVERIFY(ran);
         QCOMPARE(frames().pendingSteps(), 0);
-    }
-
-    void delayedStepIsDroppedWithItsContext()
-    {
-        int runs = 0;
-        auto context = std::make_unique<QObject>();
-        QObject survivor;
-        motion::after(
-            0.2, [&] { ++runs; }, context.get());
-        motion::after(
-            0.2, [&] { runs += 10; }, &survivor);
-        context.reset();
-        frames().advance(0.3);
-        QCOMPARE(runs, 10);
     }
 
     void windowFrameGlidesToTargetAndCompletesOnce()

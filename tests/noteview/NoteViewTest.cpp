@@ -306,4 +306,3 @@ private Q_SLOTS:
 static RegisterSuite<NoteViewTest> registered;
 
 #include "NoteViewTest.moc"
-#include "model/NoteGeometry.h"

@@ -216,4 +216,3 @@ private Q_SLOTS:
 static RegisterSuite<NoteWindowTest> registered;
 
 #include "NoteWindowTest.moc"
-#include "model/NoteGeometry.h"

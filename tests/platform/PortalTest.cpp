@@ -63,31 +63,29 @@ private Q_SLOTS:
         HotKeyRegistry registry(std::make_unique<XWaylandGrabber>(),
                                 std::make_unique<PortalShortcuts>(bus_->connect()));
         QStringList fired;
-        registry.registerHotKey('n', 1, [&] { fired << "toggle"; },
-                                {QStringLiteral("toggle-dashboard"), QStringLiteral("Toggle")});
+        registry.registerHotKey('n', 1, [&] { fired << "toggle"; }, {"toggle-dashboard", "Toggle"});
         registry.registerHotKey('s', 2, [&] { fired << "capture"; },
-                                {QStringLiteral("capture"), QStringLiteral("Capture a region")});
+                                {"capture", "Capture a region"});
         QTRY_COMPARE(registry.reach(), HotKeyRegistry::Reach::EveryWindow);
 
-        const FakePortal::Call* create = fake.lastCall(QStringLiteral("CreateSession"));
+        const FakePortal::Call* create = fake.lastCall("CreateSession");
         QVERIFY(create != nullptr);
-        QVERIFY(!create->options.value(QStringLiteral("handle_token")).toString().isEmpty());
+        QVERIFY(!create->options.value("handle_token").toString().isEmpty());
         QVERIFY(!fake.session().isEmpty());
-        const FakePortal::Call* bind = fake.lastCall(QStringLiteral("BindShortcuts"));
+        const FakePortal::Call* bind = fake.lastCall("BindShortcuts");
         QVERIFY(bind != nullptr);
         QCOMPARE(bind->arguments.value(0).value<QDBusObjectPath>().path(), fake.session());
         const auto shortcuts = fake.boundShortcuts();
         QCOMPARE(shortcuts.size(), size_t(2));
-        QCOMPARE(shortcuts.at("capture").value("description").toString(),
-                 QStringLiteral("Capture a region"));
+        QCOMPARE(shortcuts.at("capture").value("description").toString(), "Capture a region");
         QCOMPARE(shortcuts.at("toggle-dashboard").value("preferred_trigger").toString(),
-                 QStringLiteral("CTRL+ALT+n"));
+                 "CTRL+ALT+n");
 
-        fake.activate(QStringLiteral("capture"));
+        fake.activate("capture");
         QTRY_COMPARE(fired, QStringList{"capture"});
         // Another program's session has shortcuts of its own.
-        fake.activate(QStringLiteral("toggle-dashboard"), fake.session() + QStringLiteral("x"));
-        fake.activate(QStringLiteral("toggle-dashboard"));
+        fake.activate("toggle-dashboard", fake.session() + "x");
+        fake.activate("toggle-dashboard");
         QTRY_COMPARE(fired, (QStringList{"capture", "toggle"}));
     }
 
@@ -95,36 +93,33 @@ private Q_SLOTS:
     {
         LogCapture log;
         FakePortal fake(bus_->connect());
-        fake.versions.erase(QStringLiteral("org.freedesktop.portal.GlobalShortcuts"));
+        fake.versions.erase("org.freedesktop.portal.GlobalShortcuts");
         HotKeyRegistry registry(std::make_unique<XWaylandGrabber>(),
                                 std::make_unique<PortalShortcuts>(bus_->connect()));
-        registry.registerHotKey('n', 1, [] {}, {QStringLiteral("toggle-dashboard"), {}});
+        registry.registerHotKey('n', 1, [] {}, {"toggle-dashboard", {}});
         QTRY_COMPARE(registry.reach(), HotKeyRegistry::Reach::OwnWindowsOnly);
-        QCOMPARE(fake.lastCall(QStringLiteral("CreateSession")), nullptr);
+        QCOMPARE(fake.lastCall("CreateSession"), nullptr);
         QCOMPARE(log.lines.size(), 1);
-        QVERIFY(log.lines[0].contains(QStringLiteral("no global shortcuts portal")));
+        QVERIFY(log.lines[0].contains("no global shortcuts portal"));
     }
 
     void aScreenshotAnswersWithItsFileOrACancel()
     {
         FakePortal fake(bus_->connect());
         const QDBusConnection client = bus_->connect();
-        fake.screenshotFile = QStringLiteral("/tmp/shot with space.png");
+        fake.screenshotFile = "/tmp/shot with space.png";
         auto shot = takeShot(client, true);
         QVERIFY(shot);
         QCOMPARE(shot->outcome, Outcome::Success);
         QCOMPARE(shot->file, fake.screenshotFile);
-        const auto* call = fake.lastCall(QStringLiteral("Screenshot"));
-        QCOMPARE(call->options.value(QStringLiteral("interactive")).toBool(), true);
-        QCOMPARE(call->options.value(QStringLiteral("modal")).toBool(), true);
+        const auto* call = fake.lastCall("Screenshot");
+        QCOMPARE(call->options.value("interactive").toBool(), true);
+        QCOMPARE(call->options.value("modal").toBool(), true);
 
         fake.screenshotResponse = 1;
         shot = takeShot(client, false);
         QCOMPARE(shot->outcome, Outcome::Cancelled);
-        QCOMPARE(fake.lastCall(QStringLiteral("Screenshot"))
-                     ->options.value(QStringLiteral("interactive"))
-                     .toBool(),
-                 false);
+        QCOMPARE(fake.lastCall("Screenshot")->options.value("interactive").toBool(), false);
 
         fake.screenshotResponse = 2;
         QCOMPARE(takeShot(client, false)->outcome, Outcome::Failed);
@@ -137,8 +132,8 @@ private Q_SLOTS:
         const auto shot = takeShot(bus_->connect(), false, 200ms);
         QVERIFY(shot);
         QCOMPARE(shot->outcome, Outcome::Failed);
-        QCOMPARE(shot->reason, QStringLiteral("no answer from the portal within 0.2 s"));
-        QTRY_VERIFY(fake.lastCall(QStringLiteral("Close")) != nullptr);
+        QCOMPARE(shot->reason, "no answer from the portal within 0.2 s");
+        QTRY_VERIFY(fake.lastCall("Close") != nullptr);
     }
 
     void withNoPortalAtAllTheCallFailsAtOnce()

@@ -22,17 +22,17 @@ private Q_SLOTS:
         const platform::Desktop* real = &platform::desktop();
         const int before = platform::servicesGeneration();
         {
-            const platform::ServicesGuard outer(with(QStringLiteral("/a/notes.json")));
+            const platform::ServicesGuard outer(with("/a/notes.json"));
             const FakeDesktop desktop; // installs itself over the outer services
             QCOMPARE(&platform::desktop(), &desktop);
-            QCOMPARE(platform::services().notesFile, QStringLiteral("/a/notes.json"));
+            QCOMPARE(platform::services().notesFile, "/a/notes.json");
             {
-                platform::ServicesGuard inner(with(QStringLiteral("/b/notes.json")));
+                platform::ServicesGuard inner(with("/b/notes.json"));
                 inner.installed().uniform = [](double lo, double) { return lo; };
                 QCOMPARE(&platform::desktop(), &desktop);
                 QCOMPARE(platform::services().uniform(2, 3), 2.0);
             }
-            QCOMPARE(platform::services().notesFile, QStringLiteral("/a/notes.json"));
+            QCOMPARE(platform::services().notesFile, "/a/notes.json");
             QVERIFY(!platform::services().uniform);
         }
         QCOMPARE(&platform::desktop(), real);

@@ -175,4 +175,4 @@ private:
 };
 
 static RegisterSuite<AudioTest> registered;
-#include "test_audio.moc"
+#include "AudioTest.moc"

@@ -49,7 +49,7 @@ struct Pad : Fixture {
 
     NoteModel* tuck(const QString& text, int minutesAgo = 0)
     {
-        NoteModel* note = app->newNote(std::nullopt, QStringLiteral("yellow"));
+        NoteModel* note = app->newNote(std::nullopt, "yellow");
         note->setText(text);
         note->setModified(today.addSecs(-60 * minutesAgo));
         return note;
@@ -145,14 +145,14 @@ class PadTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+        QApplication::setFont(QFont("DejaVu Sans"));
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
     void closedPadShowsNothing()
     {
         Pad pad;
-        pad.tuck(QStringLiteral("hidden"));
+        pad.tuck("hidden");
         pad.settle();
         QVERIFY(paintedBox(pad.grab()).isEmpty());
     }
@@ -191,17 +191,17 @@ private Q_SLOTS:
         }
         pad.settle();
         expectIsland(pad, QSize(320, notchH + 218), 22);
-        QVERIFY(pad.control(QStringLiteral("Paste screenshot as note")));
-        QVERIFY(pad.control(QStringLiteral("All Notes")));
+        QVERIFY(pad.control("Paste screenshot as note"));
+        QVERIFY(pad.control("All Notes"));
 
         // A note dragged over the notch: header only, whatever else there is to offer.
         pad.app->setPadHot(true);
         pad.settle();
         expectIsland(pad, QSize(262, notchH + 48), 22);
-        QVERIFY(!pad.control(QStringLiteral("All Notes")));
-        QVERIFY(!pad.control(QStringLiteral("Paste screenshot as note")));
-        QVERIFY(!pad.control(QStringLiteral("Note 0")));
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Release to tuck away"));
+        QVERIFY(!pad.control("All Notes"));
+        QVERIFY(!pad.control("Paste screenshot as note"));
+        QVERIFY(!pad.control("Note 0"));
+        QCOMPARE(pad.view->hint().text, "Release to tuck away");
     }
 
     void tuckingSwingsTheIslandAboutItsTopCentre()
@@ -224,38 +224,38 @@ private Q_SLOTS:
         Pad pad;
         pad.open();
         pad.hoverIsland();
-        QCOMPARE(pad.view->titleText(), QStringLiteral("New Note"));
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Pull down or click"));
-        NoteModel* groceries = pad.tuck(QStringLiteral("Groceries\nmilk"));
-        QCOMPARE(pad.view->titleText(), QStringLiteral("1 Note"));
-        pad.tuck(QStringLiteral("Plans"));
-        QCOMPARE(pad.view->titleText(), QStringLiteral("2 Notes"));
-        NoteModel* shown = pad.tuck(QStringLiteral("On screen"));
+        QCOMPARE(pad.view->titleText(), "New Note");
+        QCOMPARE(pad.view->hint().text, "Pull down or click");
+        NoteModel* groceries = pad.tuck("Groceries\nmilk");
+        QCOMPARE(pad.view->titleText(), "1 Note");
+        pad.tuck("Plans");
+        QCOMPARE(pad.view->titleText(), "2 Notes");
+        NoteModel* shown = pad.tuck("On screen");
         shown->setOnScreen(true);
-        QCOMPARE(pad.view->titleText(), QStringLiteral("2 Notes"));
+        QCOMPARE(pad.view->titleText(), "2 Notes");
 
         pad.settle();
-        QAbstractButton* card = pad.control(QStringLiteral("Groceries"));
+        QAbstractButton* card = pad.control("Groceries");
         QVERIFY(card);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QApplication::sendEvent(card, &enter);
         QCOMPARE(pad.view->titleText(), groceries->title());
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Click to open on screen"));
+        QCOMPARE(pad.view->hint().text, "Click to open on screen");
 
         pad.app->setSavedFlash(true);
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Saved"));
+        QCOMPARE(pad.view->hint().text, "Saved");
         QCOMPARE(pad.view->hint().color, QColor::fromRgbF(1.0f, 0.84f, 0.04f));
         // While saving fails, that is what the line says, over everything but a tuck.
         NotesWriter& writer = pad.app->writer();
         Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "No space left on device");
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Not saved"));
+        QCOMPARE(pad.view->hint().text, "Not saved");
         QCOMPARE(pad.view->hint().color, pad::warning());
         pad.app->setPadHot(true);
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Release to tuck away"));
+        QCOMPARE(pad.view->hint().text, "Release to tuck away");
         QCOMPARE(pad.view->hint().color, QColor::fromRgbF(1, 1, 1, 0.55f));
         pad.app->setPadHot(false);
         Q_EMIT writer.stateChanged(NotesWriter::State::Saved, QString());
-        QCOMPARE(pad.view->hint().text, QStringLiteral("Saved"));
+        QCOMPARE(pad.view->hint().text, "Saved");
     }
 
     void movingStraightFromCardToCardKeepsTheNextOneHovered_data()
@@ -269,12 +269,12 @@ private Q_SLOTS:
     {
         QFETCH(bool, exitFirst);
         Pad pad;
-        NoteModel* a = pad.tuck(QStringLiteral("Alpha"), 1);
-        NoteModel* b = pad.tuck(QStringLiteral("Beta"), 2);
+        NoteModel* a = pad.tuck("Alpha", 1);
+        NoteModel* b = pad.tuck("Beta", 2);
         pad.open();
         pad.hoverIsland();
-        QAbstractButton* cardA = pad.control(QStringLiteral("Alpha"));
-        QAbstractButton* cardB = pad.control(QStringLiteral("Beta"));
+        QAbstractButton* cardA = pad.control("Alpha");
+        QAbstractButton* cardB = pad.control("Beta");
         QVERIFY(cardA && cardB);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QEvent leave(QEvent::Leave);
@@ -289,7 +289,7 @@ private Q_SLOTS:
             QApplication::sendEvent(cardA, &leave);
         }
         QVERIFY(pad.view->hoveredNote() == b->id());
-        QCOMPARE(pad.view->titleText(), QStringLiteral("Beta"));
+        QCOMPARE(pad.view->titleText(), "Beta");
 
         QApplication::sendEvent(cardB, &leave);
         QVERIFY(!pad.view->hoveredNote());
@@ -310,7 +310,7 @@ private Q_SLOTS:
         pad.hoverIsland();
         const qsizetype before = pad.app->notes().size();
 
-        QAbstractButton* offer = pad.control(QStringLiteral("Paste screenshot as note"));
+        QAbstractButton* offer = pad.control("Paste screenshot as note");
         QVERIFY(offer);
         QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
         Fixture::finishImages();
@@ -318,21 +318,21 @@ private Q_SLOTS:
         QVERIFY(pad.app->clipOffer().image().isNull());
         QCOMPARE(pad.app->notes().size(), before + 1);
         QCOMPARE(pad.app->notes().last()->images().size(), 1);
-        QVERIFY(!pad.control(QStringLiteral("Paste screenshot as note")));
+        QVERIFY(!pad.control("Paste screenshot as note"));
 
         // A press that arrives after the offer was withdrawn does nothing.
         offer->click();
         QCOMPARE(pad.app->notes().size(), before + 1);
     }
 
-    void tappingACardDropsThatNote()
+    void tappingACardDropsThatNoteAndThePlusMakesOne()
     {
         Pad pad;
-        pad.tuck(QStringLiteral("Newest"), 1);
-        NoteModel* older = pad.tuck(QStringLiteral("Older"), 30);
+        pad.tuck("Newest", 1);
+        NoteModel* older = pad.tuck("Older", 30);
         pad.open();
         pad.hoverIsland();
-        QAbstractButton* card = pad.control(QStringLiteral("Older"));
+        QAbstractButton* card = pad.control("Older");
         QVERIFY(card);
         QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(40, 40));
         QVERIFY(older->onScreen());
@@ -341,14 +341,27 @@ private Q_SLOTS:
         QVERIFY(!pad.view->hoveredNote());
         pad.settle();
         QCOMPARE(pad.app->peekNotes().size(), 1);
-        QCOMPARE(pad.view->titleText(), QStringLiteral("1 Note"));
+        QCOMPARE(pad.view->titleText(), "1 Note");
+
+        // A press on a button is no pull: the plus makes a new note and the tucked one stays.
+        pad.hoverIsland();
+        QAbstractButton* plus = pad.control("New Note");
+        QVERIFY(plus);
+        QCOMPARE(plus->toolTip(), "New Note");
+        QTest::mouseClick(plus, Qt::LeftButton);
+        QVERIFY(!pad.app->gestures().pulling());
+        QCOMPARE(pad.app->notes().size(), 3);
+        NoteModel* made = pad.app->notes().last();
+        QVERIFY(made->onScreen());
+        QCOMPARE(made->color(), "yellow");
+        QVERIFY(!pad.app->notes().first()->onScreen());
     }
 
     void dragOnTheIslandPullsTheTopNoteOut()
     {
         Pad pad;
-        NoteModel* top = pad.tuck(QStringLiteral("Top"), 1);
-        pad.tuck(QStringLiteral("Below"), 5);
+        NoteModel* top = pad.tuck("Top", 1);
+        pad.tuck("Below", 5);
         pad.open();
         pad.hoverIsland();
         // The title area of the header: not a button, not a card.
@@ -372,24 +385,6 @@ private Q_SLOTS:
         QCOMPARE(frame.y() + frame.height() - 40, pad.desktop.mouse.y() + 14);
     }
 
-    void pressOnAButtonIsNotAPull()
-    {
-        Pad pad;
-        pad.tuck(QStringLiteral("Tucked"));
-        pad.open();
-        pad.hoverIsland();
-        QAbstractButton* plus = pad.control(QStringLiteral("New Note"));
-        QVERIFY(plus);
-        QCOMPARE(plus->toolTip(), QStringLiteral("New Note"));
-        QTest::mouseClick(plus, Qt::LeftButton);
-        QVERIFY(!pad.app->gestures().pulling());
-        QCOMPARE(pad.app->notes().size(), 2);
-        NoteModel* made = pad.app->notes().last();
-        QVERIFY(made->onScreen());
-        QCOMPARE(made->color(), QStringLiteral("yellow"));
-        QVERIFY(!pad.app->notes().first()->onScreen());
-    }
-
     // A card whose image file was missing shows the image once the file is back.
     void cardShowsAnImageThatComesBack()
     {
@@ -401,7 +396,7 @@ private Q_SLOTS:
         QVERIFY(!bytes.isEmpty());
         QFile file(Images::url(name));
         NoteData record;
-        record.text = QStringLiteral("trip");
+        record.text = "trip";
         record.images = QStringList{name};
         const NoteModel note(record, nullptr);
         const auto stripIsRed = [&note] {
@@ -430,13 +425,11 @@ private Q_SLOTS:
         fillPadMenu(menu, pad.app.get());
         QStringList texts;
         for (const QAction* action : menu.actions()) {
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            texts << (action->isSeparator() ? "-" : action->text());
         }
-        QCOMPARE(
-            texts,
-            (QStringList{QStringLiteral("All Notes\u2026"), QStringLiteral("Bring All Notes Back"),
-                         QStringLiteral("Notes Folder\u2026"), QStringLiteral("Open at Login"),
-                         QStringLiteral("-"), QStringLiteral("Quit Quillhaven")}));
+        QCOMPARE(texts,
+                 (QStringList{"All Notes\u2026", "Bring All Notes Back", "Notes Folder\u2026",
+                              "Open at Login", "-", "Quit Quillhaven"}));
         QAction* login = menu.actions().at(3);
         QVERIFY(login->isCheckable());
         QVERIFY(!login->isChecked());
@@ -452,4 +445,4 @@ private Q_SLOTS:
 };
 
 static RegisterSuite<PadTest> registered;
-#include "test_pad.moc"
+#include "PadTest.moc"

@@ -1,7 +1,8 @@
+#include "windows/Panel.h"
+
 #include "model/NoteGeometry.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
-#include "windows/Panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,11 +35,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        static const QHash<QEvent::Type, QString> names{
-            {QEvent::MouseButtonPress, QStringLiteral("press")},
-            {QEvent::MouseButtonRelease, QStringLiteral("release")},
-            {QEvent::MouseButtonDblClick, QStringLiteral("double")},
-            {QEvent::MouseMove, QStringLiteral("move")}};
+        static const QHash<QEvent::Type, QString> names{{QEvent::MouseButtonPress, "press"},
+                                                        {QEvent::MouseButtonRelease, "release"},
+                                                        {QEvent::MouseButtonDblClick, "double"},
+                                                        {QEvent::MouseMove, "move"}};
         const auto* mouse = dynamic_cast<QMouseEvent*>(event);
         if (mouse != nullptr && names.contains(event->type()) &&
             (event->type() != QEvent::MouseMove || mouse->buttons() != Qt::NoButton)) {
@@ -103,8 +103,8 @@ private Q_SLOTS:
         content_ = content;
         editor_ = editor;
         recorder_.events.clear();
-        recorder_.watch(content, QStringLiteral("content"));
-        recorder_.watch(editor->viewport(), QStringLiteral("editor"));
+        recorder_.watch(content, "content");
+        recorder_.watch(editor->viewport(), "editor");
         drags_.clear();
         hookCalls_.clear();
         panel_->onDrag = [this](bool moving) { drags_ << moving; };
@@ -118,25 +118,43 @@ private Q_SLOTS:
         desktop_.reset();
     }
 
-    void smallMovementIsAClick_data()
+    // A press is held back until it is clear what it starts; a small movement is a click. While
+    // the text has the keyboard, only the paper's top strip drags.
+    void pressesAreClicksOrDrags_data()
     {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("editing");
         QTest::addColumn<int>("distance");
+        QTest::addColumn<QString>("pressed");
         QTest::addColumn<bool>("dragged");
-        QTest::newRow("2 points") << 2 << false;
-        QTest::newRow("3 points") << 3 << true;
+        QTest::newRow("2 points") << margin << false << 2 << QString() << false;
+        QTest::newRow("3 points") << margin << false << 3 << QString() << true;
+        QTest::newRow("editing, 31 below the paper top")
+            << belowPaperTop(31) << true << 20 << "editor:press" << false;
+        QTest::newRow("editing, 30 below")
+            << belowPaperTop(30) << true << 20 << "editor:press" << false;
+        QTest::newRow("editing, 29 below") << belowPaperTop(29) << true << 20 << QString() << true;
     }
 
-    void smallMovementIsAClick()
+    void pressesAreClicksOrDrags()
     {
+        QFETCH(QPoint, at);
+        QFETCH(bool, editing);
         QFETCH(int, distance);
+        QFETCH(QString, pressed);
         QFETCH(bool, dragged);
-        press(margin);
-        QVERIFY(recorder_.events.isEmpty()); // held back while undecided
-        move(margin + QPoint(0, distance));
-        move(margin + QPoint(1, distance)); // every further move of a drag is reported
-        release(margin + QPoint(1, distance));
+        if (editing) {
+            editor_->setFocus();
+        }
+        press(at);
+        QCOMPARE(events(), pressed);
+        move(at + QPoint(0, distance));
+        move(at + QPoint(1, distance)); // every further move of a drag is reported
+        release(at + QPoint(1, distance));
         QCOMPARE(drags_, (dragged ? QList<bool>{true, true, false} : QList<bool>{}));
-        QCOMPARE(events(), dragged ? QString() : QStringLiteral("content:press content:release"));
+        if (!editing) {
+            QCOMPARE(events(), dragged ? QString() : "content:press content:release");
+        }
         QVERIFY(!panel_->hasHeldDown() && !panel_->isDragging());
     }
 
@@ -144,7 +162,7 @@ private Q_SLOTS:
     {
         press(belowPaperTop(100));
         release(belowPaperTop(100));
-        QCOMPARE(events(), QStringLiteral("editor:press editor:release"));
+        QCOMPARE(events(), "editor:press editor:release");
         QCOMPARE(panel_->focusWidget(), editor_.data());
         content_->setFocusPolicy(Qt::ClickFocus);
         press(margin);
@@ -159,35 +177,12 @@ private Q_SLOTS:
         rawMouse(window(), QEvent::MouseButtonRelease, p, Qt::NoButton, Qt::LeftButton, 1001);
         rawMouse(window(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, 1002);
         // Widgets get the second press of a double click as the double click itself.
-        QCOMPARE(events(), QStringLiteral("content:press content:release content:double"));
+        QCOMPARE(events(), "content:press content:release content:double");
         const QPoint further = p + QPoint(15, 0);
         rawMouse(window(), QEvent::MouseMove, further, Qt::LeftButton, Qt::NoButton, 1003);
         rawMouse(window(), QEvent::MouseButtonRelease, further, Qt::NoButton, Qt::LeftButton, 1004);
         QVERIFY(drags_.isEmpty());
-        QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')),
-                 QStringLiteral("content:move content:release"));
-    }
-
-    void whileEditingOnlyTheTopStripDrags_data()
-    {
-        QTest::addColumn<int>("below");
-        QTest::addColumn<bool>("toText");
-        QTest::newRow("31 below the paper top") << 31 << true;
-        QTest::newRow("30 below the paper top") << 30 << true;
-        QTest::newRow("29 below the paper top") << 29 << false;
-    }
-
-    void whileEditingOnlyTheTopStripDrags()
-    {
-        QFETCH(int, below);
-        QFETCH(bool, toText);
-        editor_->setFocus();
-        const QPoint at = belowPaperTop(below);
-        press(at);
-        QCOMPARE(events(), toText ? QStringLiteral("editor:press") : QString());
-        move(at + QPoint(0, 20));
-        release(at + QPoint(0, 20));
-        QCOMPARE(drags_.isEmpty(), toText);
+        QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')), "content:move content:release");
     }
 
     void declinedResizeFallsThroughToTheDrag()
@@ -231,11 +226,11 @@ private Q_SLOTS:
         panel_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(panel_.get()));
 
-        QGuiApplication::clipboard()->setText(QStringLiteral("words"));
+        QGuiApplication::clipboard()->setText("words");
         desktop_->copyText();
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(pasted, 0);
-        QCOMPARE(editor_->toPlainText(), QStringLiteral("words"));
+        QCOMPARE(editor_->toPlainText(), "words");
 
         editor_->clear();
         QImage image(4, 4, QImage::Format_ARGB32);
@@ -273,5 +268,4 @@ private Q_SLOTS:
 };
 
 static RegisterSuite<PanelTest> registered;
-#include "model/NoteGeometry.h"
-#include "test_panel.moc"
+#include "PanelTest.moc"

@@ -36,7 +36,7 @@ QImage tileShadow(const QSize& size, qreal dpr)
         p.scale(dpr, dpr);
         p.fillPath(
             paint::continuousRect(QRectF(kShadowPad, kShadowPad, size.width(), size.height()),
-                                  ImageTile::radius),
+                                  StripTile::radius),
             QColor::fromRgbF(0, 0, 0, kShadowOpacity));
     }
     paint::gaussianBlur(img, kShadowRadius / 2 * dpr);
@@ -50,14 +50,14 @@ QImage tileShadow(const QSize& size, qreal dpr)
 class ImageStrip::Content : public QWidget {
 public:
     using QWidget::QWidget;
-    QList<ImageTile*> tiles;
+    QList<StripTile*> tiles;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         const qreal dpr = devicePixelRatioF();
-        for (ImageTile* tile : tiles) {
+        for (StripTile* tile : tiles) {
             if (shadow_.isNull() || shadowSize_ != tile->size() || shadowDpr_ != dpr) {
                 shadow_ = tileShadow(tile->size(), dpr);
                 shadowSize_ = tile->size();
@@ -74,7 +74,7 @@ private:
     qreal shadowDpr_ = 0;
 };
 
-ImageTile::ImageTile(const QImage& image, QString name, int index, QWidget* parent)
+StripTile::StripTile(const QImage& image, QString name, int index, QWidget* parent)
     : QWidget(parent)
     , image_(image)
     , name_(std::move(name))
@@ -86,7 +86,7 @@ ImageTile::ImageTile(const QImage& image, QString name, int index, QWidget* pare
     }
 }
 
-const QImage& ImageTile::scaled(qreal dpr)
+const QImage& StripTile::scaled(qreal dpr)
 {
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (scaled_.isNull() || scaled_.size() != pixels) {
@@ -100,7 +100,7 @@ const QImage& ImageTile::scaled(qreal dpr)
     return scaled_;
 }
 
-void ImageTile::paintEvent(QPaintEvent*)
+void StripTile::paintEvent(QPaintEvent*)
 {
     if (width() <= 0 || height() <= 0) {
         return;
@@ -120,13 +120,13 @@ void ImageTile::paintEvent(QPaintEvent*)
     paint::strokeInside(p, r, radius, QPen(paint::blackAt(0.12), 0.5));
 }
 
-void ImageTile::mousePressEvent(QMouseEvent* event)
+void StripTile::mousePressEvent(QMouseEvent* event)
 {
     pressed_ = event->button() == Qt::LeftButton;
     event->accept();
 }
 
-void ImageTile::mouseReleaseEvent(QMouseEvent* event)
+void StripTile::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = pressed_ && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());
@@ -137,7 +137,7 @@ void ImageTile::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-void ImageTile::contextMenuEvent(QContextMenuEvent* event)
+void StripTile::contextMenuEvent(QContextMenuEvent* event)
 {
     event->accept();
     // The menu is not our child and the tile is re-checked after it closes: anything the
@@ -145,7 +145,7 @@ void ImageTile::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu;
     QAction* remove = menu.addAction(QCoreApplication::translate("Note", "Remove Image"));
     paint::markDestructive(remove);
-    const QPointer<ImageTile> self(this);
+    const QPointer<StripTile> self(this);
     if (menu.exec(event->globalPos()) == remove && self) {
         Q_EMIT removeRequested(name_);
     }
@@ -173,7 +173,7 @@ ImageStrip::ImageStrip(QWidget* parent)
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
 }
 
-QList<ImageTile*> ImageStrip::tiles() const
+QList<StripTile*> ImageStrip::tiles() const
 {
     return content_->tiles;
 }
@@ -194,18 +194,18 @@ void ImageStrip::setEntries(const QList<Entry>& entries, double tileWidth, doubl
     }
     // A tile may be asking for this from inside its own event handler (its menu's "Remove
     // Image"): the old tiles go away once control is back in the event loop.
-    for (ImageTile* old : std::as_const(content_->tiles)) {
+    for (StripTile* old : std::as_const(content_->tiles)) {
         old->hide();
         old->disconnect(this);
         old->deleteLater();
     }
     content_->tiles.clear();
     for (const Entry& entry : entries) {
-        auto* tile = new ImageTile(entry.image, entry.name, entry.index, content_);
+        auto* tile = new StripTile(entry.image, entry.name, entry.index, content_);
         tile->resize(static_cast<int>(std::round(tileWidth)),
                      static_cast<int>(std::round(entry.height)));
-        connect(tile, &ImageTile::clicked, this, &ImageStrip::viewRequested);
-        connect(tile, &ImageTile::removeRequested, this, &ImageStrip::removeRequested);
+        connect(tile, &StripTile::clicked, this, &ImageStrip::viewRequested);
+        connect(tile, &StripTile::removeRequested, this, &ImageStrip::removeRequested);
         tile->show();
         content_->tiles << tile;
     }
@@ -218,7 +218,7 @@ bool ImageStrip::sameTiles(const QList<Entry>& entries) const
         return false;
     }
     for (int i = 0; i < entries.size(); ++i) {
-        const ImageTile* tile = content_->tiles.at(i);
+        const StripTile* tile = content_->tiles.at(i);
         if (tile->name() != entries.at(i).name || tile->index() != entries.at(i).index ||
             tile->placeholder() != entries.at(i).image.isNull()) {
             return false;
@@ -237,7 +237,7 @@ void ImageStrip::layoutTiles()
 {
     const int w = viewport()->width();
     double y = 0;
-    for (ImageTile* tile : std::as_const(content_->tiles)) {
+    for (StripTile* tile : std::as_const(content_->tiles)) {
         const int x = static_cast<int>(std::round((w - tileWidth_) / 2));
         tile->move(std::max(0, x), static_cast<int>(std::round(y)));
         y += tile->height() + gap;

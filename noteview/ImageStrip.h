@@ -9,10 +9,10 @@ namespace noteview {
 
 // One picture on a note: the image filling a rounded frame (cropped, never letter-boxed).
 // A click asks to view it full size; its context menu offers to remove it.
-class ImageTile : public QWidget {
+class StripTile : public QWidget {
     Q_OBJECT
 public:
-    ImageTile(const QImage& image, QString name, int index, QWidget* parent = nullptr);
+    StripTile(const QImage& image, QString name, int index, QWidget* parent = nullptr);
 
     const QString& name() const { return name_; }
     int index() const { return index_; }
@@ -56,7 +56,7 @@ public:
 
     // Lays out one tile per entry at `tileWidth`; `natural` and `area` decide the scroll bar.
     void setEntries(const QList<Entry>& entries, double tileWidth, double natural, double area);
-    QList<ImageTile*> tiles() const;
+    QList<StripTile*> tiles() const;
 
     static constexpr double gap = 6;
     static constexpr double sideMargin = 10;

@@ -46,8 +46,8 @@ class ImageOpsTest : public QObject {
         if (strip == nullptr || strip->tiles().size() != note->images().size()) {
             return false;
         }
-        const QList<noteview::ImageTile*> tiles = strip->tiles();
-        return std::all_of(tiles.cbegin(), tiles.cend(), [](const noteview::ImageTile* tile) {
+        const QList<noteview::StripTile*> tiles = strip->tiles();
+        return std::all_of(tiles.cbegin(), tiles.cend(), [](const noteview::StripTile* tile) {
             const QSize pixels = (QSizeF(tile->size()) * tile->devicePixelRatioF()).toSize();
             return !Images::displayCopy(tile->name(), pixels).isNull();
         });

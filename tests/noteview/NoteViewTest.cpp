@@ -204,7 +204,7 @@ private Q_SLOTS:
         QVERIFY(!tall.isEmpty() && !flat.isEmpty());
         NoteView& view = f.show("pics", {tall, "missing.png", flat});
         Fixture::finishImages(); // the pictures are read on the worker
-        const QList<noteview::ImageTile*> tiles = view.imageStrip()->tiles();
+        const QList<noteview::StripTile*> tiles = view.imageStrip()->tiles();
         QCOMPARE(tiles.size(), 2); // the unreadable file gets no tile
         QCOMPARE(tiles.at(0)->size(), QSize(200, 260));
         QCOMPARE(tiles.at(1)->size(), QSize(200, 50));
@@ -233,7 +233,7 @@ private Q_SLOTS:
         Images::rememberDisplayCopy(name, marked);
         NoteView& view = f.showView();
         Fixture::finishImages();
-        noteview::ImageTile* tile = view.imageStrip()->tiles().value(0);
+        noteview::StripTile* tile = view.imageStrip()->tiles().value(0);
         QVERIFY(tile != nullptr);
         QCOMPARE(tile->size(), QSize(200, 100));
         QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr), QColor(Qt::red));

@@ -180,6 +180,11 @@ void TextArea::pasteWithoutWaiting()
 {
     platform::desktop().readClipboard(
         this, pasteAnswerMs, [this](const platform::ClipboardContent& content) {
+            if (content.kind == platform::ClipboardContent::Kind::Image) {
+                Q_EMIT imagePasted(content.image.isNull() ? Images::Source::encoded(content.bytes)
+                                                          : Images::Source::of(content.image));
+                return;
+            }
             if (content.kind != platform::ClipboardContent::Kind::Text || isReadOnly()) {
                 return;
             }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Images.h"
+
 #include <QTextEdit>
 
 namespace noteview {
@@ -27,6 +29,8 @@ public:
 Q_SIGNALS:
     // The user changed the text.
     void edited(const QString& text);
+    // A paste found a picture on the clipboard (its kind was not known when the key came).
+    void imagePasted(const Images::Source& source);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -220,6 +220,11 @@ void NoteView::buildParts()
             note_->setText(text);
         }
     });
+    connect(editor_, &TextArea::imagePasted, this, [this](const Images::Source& source) {
+        if (app_ && note_) {
+            app_->images().addImageFrom(note_, source);
+        }
+    });
 
     placeholder_ = new QLabel(QCoreApplication::translate("Note", "New Note"), sheet_);
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);

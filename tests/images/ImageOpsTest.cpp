@@ -94,11 +94,20 @@ private Q_SLOTS:
         QCOMPARE(note->images().size(), 1);
         QCOMPARE(Images::load(note->images()[0]).size(), QSize(2000, 666));
 
+        // A key that comes before the new clipboard's kind is known still pastes its picture.
+        f->desktop.copyImage(flatImage(QSize(30, 20)));
+        f->desktop.kindUnknown = true;
+        app().window(note)->findChild<noteview::TextArea*>()->setFocus();
+        QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(note->images().size(), 2);
+        f->finishImages();
+        f->desktop.kindUnknown = false;
+
         // Text on the clipboard wins: nothing more is pasted.
         f->desktop.copyText();
         QTest::keyClick(app().window(note)->windowHandle(), Qt::Key_V, Qt::ControlModifier);
         f->finishImages();
-        QCOMPARE(note->images().size(), 1);
+        QCOMPARE(note->images().size(), 2);
     }
 
     void picturesReachTheNoteInTheOrderAddedWhateverFinishesFirst()

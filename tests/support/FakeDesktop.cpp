@@ -79,8 +79,9 @@ void FakeDesktop::readClipboard(QObject* context, int answerMs,
 
 platform::ClipboardContent::Kind FakeDesktop::clipboardKind() const
 {
-    if (stallsOnText) {
-        return platform::ClipboardContent::Kind::Text;
+    if (stallsOnText || kindUnknown) {
+        return stallsOnText ? platform::ClipboardContent::Kind::Text
+                            : platform::ClipboardContent::Kind::Pending;
     }
     return silentOwner || slowOwner ? platform::ClipboardContent::Kind::Silent
                                     : platform::Desktop::clipboardKind();

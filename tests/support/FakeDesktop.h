@@ -23,6 +23,7 @@ public:
     bool silentOwner = false;  // the clipboard's owner never answers
     bool slowOwner = false;    // answers a paste but was too slow for the first look
     bool stallsOnText = false; // lists text, then never sends it
+    bool kindUnknown = false;  // what the clipboard holds is not known yet
     int clipboardReads = 0;
     int haptics = 0;
     double bootSeconds = 1000;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QThread>
 #include <algorithm>
 #include <array>
@@ -123,19 +124,17 @@ SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, i
                                                         Request request)
 {
     const QString path = folderLockPath(folder);
-    folderLock_ = std::make_unique<platform::FileLock>(path);
-    switch (folderLock_->tryLock()) {
+    auto first = std::make_unique<platform::FileLock>(path);
+    switch (first->tryLock()) {
     case platform::FileLock::State::Taken:
-        // Where this copy listens, for a copy started with another runtime folder.
-        folderLock_->setNote(QFile::encodeName(serverPath_));
+        holdFolderLock(std::move(first));
         return FolderClaim::Taken;
     case platform::FileLock::State::Failed:
-        // A folder nobody can lock is one nobody can save into either.
+        // No lock can be made in this user's own state folder: no copy can hold one.
         return FolderClaim::Taken;
     case platform::FileLock::State::Held:
         break;
     }
-    folderLock_.reset();
     const QDeadlineTimer deadline(answerTimeoutMs);
     while (true) {
         const QString holder = QFile::decodeName(platform::FileLock::noteOf(path));
@@ -149,11 +148,41 @@ SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, i
         // The holder may have quit meanwhile.
         auto lock = std::make_unique<platform::FileLock>(path);
         if (lock->tryLock() != platform::FileLock::State::Held) {
-            folderLock_ = std::move(lock);
-            folderLock_->setNote(QFile::encodeName(serverPath_));
+            holdFolderLock(std::move(lock));
             return FolderClaim::Taken;
         }
     }
+}
+
+void SingleInstance::holdFolderLock(std::unique_ptr<platform::FileLock> lock)
+{
+    // Where this copy listens, for a copy started with another runtime folder.
+    lock->setNote(QFile::encodeName(serverPath_));
+    folderLock_ = std::move(lock);
+    if (!lockWatch_) {
+        lockWatch_ = std::make_unique<QFileSystemWatcher>();
+        connect(lockWatch_.get(), &QFileSystemWatcher::directoryChanged, this,
+                &SingleInstance::keepFolderLock);
+    }
+    lockWatch_->addPath(QFileInfo(folderLock_->path()).absolutePath());
+}
+
+// A sync or clean-up tool that renames another file over the held lock file, or deletes it,
+// leaves a free lock at its path for the next copy: the path is locked again at once.
+void SingleInstance::keepFolderLock()
+{
+    if (!folderLock_ || folderLock_->namesHeldFile()) {
+        return;
+    }
+    auto lock = std::make_unique<platform::FileLock>(folderLock_->path());
+    if (lock->tryLock() == platform::FileLock::State::Taken) {
+        holdFolderLock(std::move(lock));
+        return;
+    }
+    platform::log(QStringLiteral("Quillhaven: the lock of the notes folder was replaced: ") +
+                  lock->path() + QStringLiteral(": ") +
+                  (lock->errorString().isEmpty() ? QStringLiteral("another copy holds it now")
+                                                 : lock->errorString()));
 }
 
 platform::FileLock::State SingleInstance::claim(const QString& folder)

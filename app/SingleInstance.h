@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+class QFileSystemWatcher;
+
 namespace platform {
 class FileLock;
 class LocalServer;
@@ -69,6 +71,8 @@ Q_SIGNALS:
 
 private:
     bool listen();
+    void holdFolderLock(std::unique_ptr<platform::FileLock> lock);
+    void keepFolderLock();
     static void pause(const QDeadlineTimer& deadline);
     void read(const QByteArray& line);
 
@@ -77,4 +81,5 @@ private:
     std::unique_ptr<platform::FileLock> folderLock_;
     std::unique_ptr<platform::FileLock> nextFolderLock_;
     std::unique_ptr<platform::LocalServer> server_;
+    std::unique_ptr<QFileSystemWatcher> lockWatch_;
 };

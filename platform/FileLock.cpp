@@ -28,6 +28,23 @@ int openRegular(const QByteArray& path, int flags, QString* error)
     return fd;
 }
 
+// Whatever sits at the lock's path and is not a regular file (a dangling link, a folder, a FIFO
+// left by someone else) would make the lock fail for every copy alike, letting each run on
+// alone: it is cleared out of the way, a folder with contents renamed aside, not deleted.
+void clearNonRegular(const QByteArray& path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || S_ISREG(st.st_mode)) {
+        return;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        ::unlink(path.constData());
+    } else if (::rmdir(path.constData()) != 0) {
+        const QByteArray aside = path + ".in-the-way-" + QByteArray::number(::getpid());
+        ::rename(path.constData(), aside.constData());
+    }
+}
+
 } // namespace
 
 FileLock::FileLock(QString path)
@@ -47,13 +64,32 @@ FileLock::State FileLock::tryLock()
     if (fd_ >= 0) {
         return State::Taken;
     }
+    // A file renamed over the path while it was being taken would leave the lock on a file
+    // nobody else will open: taken again on whatever the path names now.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (const State state = lockPath(); state != State::Taken || namesHeldFile()) {
+            return state;
+        }
+        ::close(fd_);
+        fd_ = -1;
+    }
+    error_ = QStringLiteral("the lock file keeps being replaced");
+    return State::Failed;
+}
+
+FileLock::State FileLock::lockPath()
+{
     const QByteArray name = path_.toLocal8Bit();
+    clearNonRegular(name);
     // Made if missing, then held open for reading only: a file open for writing would keep
     // the folder's file system from being remounted read-only, and flock() needs no more.
     if (const int made = openRegular(name, O_WRONLY | O_CREAT, &error_); made >= 0) {
         ::close(made);
     }
     const int fd = openRegular(name, O_RDONLY, &error_);
+    if (fd < 0) {
+        return State::Failed;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int why = errno;
         ::close(fd);
@@ -65,6 +101,15 @@ FileLock::State FileLock::tryLock()
     }
     fd_ = fd;
     return State::Taken;
+}
+
+bool FileLock::namesHeldFile() const
+{
+    struct stat held {};
+    struct stat named {};
+    return fd_ >= 0 && ::fstat(fd_, &held) == 0 &&
+           ::lstat(path_.toLocal8Bit().constData(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
 }
 
 bool FileLock::setNote(const QByteArray& note)

@@ -18,9 +18,12 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
     // Taken: this object holds the lock until it goes. Held: a live process (or another
-    // FileLock here) holds it. Failed: the file cannot be opened as a regular file.
+    // FileLock here) holds it. Failed: no regular file can be made and locked there.
     State tryLock();
     bool isLocked() const { return fd_ >= 0; }
+    // Whether the lock's path still names the file this object holds locked: a tool that
+    // renames another file over it, or deletes it, leaves the next copy a free lock there.
+    bool namesHeldFile() const;
     QString path() const { return path_; }
     QString errorString() const { return error_; }
 
@@ -31,6 +34,8 @@ public:
     static QByteArray noteOf(const QString& path);
 
 private:
+    State lockPath();
+
     QString path_;
     QString error_;
     int fd_ = -1;

@@ -116,17 +116,56 @@ private Q_SLOTS:
     }
 
     // Copies started with different runtime folders meet at the notes folder's own lock, kept
-    // outside the folder: what a sync tool or anyone else puts there (a folder or a dangling
-    // link named like a lock) cannot let a second copy in.
+    // outside the folder. Whatever a sync or clean-up tool puts at the lock's path, before the
+    // first copy starts or while it runs, cannot let a second copy in.
+    void theNotesFolderHasOneCopy_data()
+    {
+        QTest::addColumn<QString>("inTheWay");
+        QTest::addColumn<bool>("whileHeld");
+        for (const char* thing : {"", "folder", "full folder", "dangling link", "fifo"}) {
+            QTest::newRow(thing) << QString::fromLatin1(thing) << false;
+        }
+        QTest::newRow("renamed over while held") << QStringLiteral("file") << true;
+        QTest::newRow("deleted while held") << QString() << true;
+    }
     void theNotesFolderHasOneCopy()
     {
+        QFETCH(QString, inTheWay);
+        QFETCH(bool, whileHeld);
         const QString folder = dir_->filePath(QStringLiteral("notes"));
-        QVERIFY(QDir().mkpath(folder + "/notes.lock"));
-        QVERIFY(QFile::link(folder + "/gone", folder + "/.notes.lock"));
+        const QString lock = SingleInstance::folderLockPath(folder);
+        const auto putInTheWay = [&] {
+            if (inTheWay != "file") {
+                QFile::remove(lock);
+            }
+            if (inTheWay == "folder" || inTheWay == "full folder") {
+                QVERIFY(QDir().mkpath(lock + (inTheWay == "folder" ? "" : "/kept")));
+            } else if (inTheWay == "dangling link") {
+                QVERIFY(QFile::link(folder + "/gone", lock));
+            } else if (inTheWay == "fifo") {
+                QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+            } else if (inTheWay == "file") {
+                QFile other(dir_->filePath(QStringLiteral("other")));
+                QVERIFY(other.open(QIODevice::WriteOnly));
+                other.close();
+                QCOMPARE(::rename(QFile::encodeName(other.fileName()).constData(),
+                                  QFile::encodeName(lock).constData()),
+                         0);
+            }
+        };
+        if (!whileHeld) {
+            putInTheWay();
+        }
         auto first = std::make_unique<SingleInstance>(dir_->filePath(QStringLiteral("a")));
         QCOMPARE(first->claim(), SingleInstance::Role::Primary);
         QCOMPARE(first->claimFolder(folder, 1000), SingleInstance::FolderClaim::Taken);
         QSignalSpy asked(first.get(), &SingleInstance::requested);
+        if (whileHeld) {
+            putInTheWay();
+            QTRY_COMPARE(platform::FileLock(lock).tryLock(), platform::FileLock::State::Held);
+        }
+        const QString aside = lock + ".in-the-way-" + QString::number(::getpid());
+        QVERIFY(inTheWay != "full folder" || QFileInfo::exists(aside + "/kept"));
 
         SingleInstance second(dir_->filePath(QStringLiteral("b")));
         QCOMPARE(second.claim(), SingleInstance::Role::Primary);

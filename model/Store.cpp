@@ -277,14 +277,12 @@ bool isVersion(const std::optional<DiskFile::Stamp>& merged, const QString& file
 }
 
 // What the swap took off the notes file's place: ours as last seen (or the version merged
-// into ours), or an outside version that landed at the last moment and is set aside.
-void settleDisplaced(const Seen& seen, const Store::Snapshot& snapshot, const QString& displaced)
+// into ours), or an outside version that landed at the last moment.
+bool displacedOutsideVersion(const Seen& seen, const Store::Snapshot& snapshot,
+                             const QString& displaced)
 {
-    if (changedOutside(seen, displaced) && !isVersion(snapshot.merged, displaced)) {
-        setAsideOutsideChange(displaced, snapshot);
-    } else {
-        QFile::remove(displaced);
-    }
+    return !displaced.isEmpty() && changedOutside(seen, displaced) &&
+           !isVersion(snapshot.merged, displaced);
 }
 
 } // namespace
@@ -493,11 +491,18 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
     if (!DiskFile::replace(snapshot.path, bytes, error, &written, &displaced)) {
         return false;
     }
-    if (!displaced.isEmpty()) {
-        settleDisplaced(seen, snapshot, displaced);
-    }
+    const bool outsideDisplaced = displacedOutsideVersion(seen, snapshot, displaced);
     remember(seen, written, bytes);
     writeLayout(seen, snapshot);
+    lock.unlock();
+    if (outsideDisplaced) {
+        // A program writing the file in place when the swap came goes on writing into the
+        // displaced one: it is judged once it reads or has settled, and set aside for the merge.
+        settle(displaced);
+        setAsideOutsideChange(displaced, snapshot);
+    } else if (!displaced.isEmpty()) {
+        QFile::remove(displaced);
+    }
     return true;
 }
 

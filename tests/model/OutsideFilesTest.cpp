@@ -190,21 +190,38 @@ private Q_SLOTS:
         writeFile(path, inTwoGoes.left(inTwoGoes.size() / 2));
         f->settling = [&] { writeFile(path, inTwoGoes); };
         QVERIFY(Store::save(notes));
+        // And one half-written in place at the instant of the swap: the rest goes on into the
+        // file the swap took off the place.
+        const QByteArray atTheSwap = encoded("half at the swap");
+        QFile writer(path);
+        DiskFile::setBeforeSwapHook([&] {
+            QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            writer.write(atTheSwap.left(atTheSwap.size() / 2));
+            writer.flush();
+        });
+        f->settling = [&] {
+            writer.write(atTheSwap.mid(atTheSwap.size() / 2));
+            writer.flush();
+        };
+        QVERIFY(Store::save(notes));
+        DiskFile::setBeforeSwapHook({});
         QVERIFY(f->log.lines.isEmpty()); // nothing failed
         QCOMPARE(savedTexts(), (QStringList{"mine", "mine too"}));
         const QString parked = path + ".merging-20260506-070809";
         QCOMPARE(files(), (QStringList{"notes.json", "notes.json.merging-20260506-070809",
                                        "notes.json.merging-20260506-070809-2",
-                                       "notes.json.merging-20260506-070809-3"}));
+                                       "notes.json.merging-20260506-070809-3",
+                                       "notes.json.merging-20260506-070809-4"}));
 
         const OutsideFiles::Reading reading =
             OutsideFiles::read(path, platform::servicesGeneration(), std::nullopt);
         QVERIFY(!reading.notesFile); // ours now
-        QCOMPARE(reading.copies.size(), 3);
+        QCOMPARE(reading.copies.size(), 4);
         QCOMPARE(reading.copies.at(0).path, parked);
         QCOMPARE(reading.copies.at(0).notes.first().text, QStringLiteral("theirs"));
         QCOMPARE(reading.copies.at(1).notes.first().text, QStringLiteral("at the last moment"));
         QCOMPARE(reading.copies.at(2).notes.first().text, QStringLiteral("in two goes"));
+        QCOMPARE(reading.copies.at(3).notes.first().text, QStringLiteral("half at the swap"));
     }
 
     void whatTheLiveNotesHoldAlreadyIsLeftOutOfTheMerge()

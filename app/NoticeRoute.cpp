@@ -9,7 +9,7 @@ void showNoticesInDashboard(AppController* app)
 {
     QObject::connect(&platform::Notices::shared(), &platform::Notices::posted, app,
                      [app](const QString& text) {
-                         app->showDashboard();
+                         app->showDashboard(false);
                          if (auto* window = qobject_cast<DashWindow*>(app->dashboardWindow())) {
                              window->view()->showNotice(text);
                          }

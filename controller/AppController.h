@@ -79,7 +79,7 @@ public:
     QWidget* dashboardWindow() const { return dashboard_.get(); }
     void show(NoteModel* note); // Dragging.cpp
     void viewImages(NoteModel* note, int index);
-    void showDashboard();
+    void showDashboard(bool takeKeys = true); // false: opens without the keyboard
     void toggleDashboard();
 
     // --- notes (Lifecycle.cpp, Tucking.cpp, Pulling.cpp)

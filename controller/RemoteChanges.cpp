@@ -141,16 +141,19 @@ void RemoteChanges::merge(const OutsideFiles::Reading& reading)
     const QString tombstonesPath = TombstoneFile::pathBeside(reading.notesPath);
     const Tombstones onDisk = TombstoneFile::read(tombstonesPath);
     const Tombstones dead = TombstoneFile::united(reading.tombstones, onDisk);
-    Merge::Result merged =
-        Merge::merge(app_.records(), dead,
-                     reading.notesFile ? reading.notesFile->records : QList<NoteData>(), {}, now);
+    // What the other computer's file last held of ours outlives that file's later versions:
+    // one that deleted a note no longer lists it.
+    seenThere_.insert(reading.seenThere);
+    Merge::Result merged = Merge::merge(
+        app_.records(), dead, reading.notesFile ? reading.notesFile->records : QList<NoteData>(),
+        {}, now, seenThere_);
     const bool revived = !merged.revived.isEmpty();
     QSet<QUuid>& touched = touched_;
     touched = QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend());
     touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
     QStringList copies;
     for (const OutsideFiles::Copy& copy : reading.copies) {
-        merged = Merge::merge(merged.notes, merged.tombstones, copy.notes, {}, now);
+        merged = Merge::merge(merged.notes, merged.tombstones, copy.notes, {}, now, seenThere_);
         touched.unite(QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend()));
         touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
         copies << copy.path;

@@ -5,6 +5,7 @@
 #include "model/NoteData.h"
 #include "model/Tombstones.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -55,6 +56,9 @@ private:
     bool holdSaves_ = false;
     // The tombstones as last merged: new ones remove notes even when no notes file changed.
     Tombstones knownTombstones_;
+    // Per note: how many of this computer's changes the notes file written elsewhere held when
+    // last read (see Merge::merge).
+    QHash<QUuid, quint64> seenThere_;
     // The notes a merge adopted or added, while it is applied: only these are compared.
     QSet<QUuid> touched_;
     quint64 lastSubmitted_ = 0;

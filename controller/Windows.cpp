@@ -17,10 +17,17 @@ void AppController::viewImages(NoteModel* note, int index)
     shown->makeKey();
 }
 
-void AppController::showDashboard()
+void AppController::showDashboard(bool takeKeys)
 {
     if (!dashboard_) {
         dashboard_ = views_->dashboardWindow(this);
+    }
+    if (!takeKeys) {
+        // For a notice: the keys stay with whatever the user types into, here or elsewhere.
+        dashboard_->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        dashboard_->show();
+        dashboard_->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        return;
     }
     // An ordinary window: it has a taskbar entry while it is open, unlike the note panels.
     dashboard_->show();

@@ -203,7 +203,7 @@ QByteArray contentOf(const NoteData& r)
 
 Result merge(const QList<NoteData>& local, const Tombstones& localTombstones,
              const QList<NoteData>& outside, const Tombstones& outsideTombstones,
-             const QDateTime& now)
+             const QDateTime& now, const QHash<QUuid, quint64>& seenThere)
 {
     Result r;
     r.tombstones =
@@ -214,9 +214,14 @@ Result merge(const QList<NoteData>& local, const Tombstones& localTombstones,
     }
     // A note changed after it was deleted elsewhere outlives its tombstone, on either side: the
     // later change wins, as everywhere.
-    const auto buried = [&r](const NoteData& note) {
+    const QString here = thisComputer();
+    const auto unseenThere = [&](const NoteData& note) {
+        const auto seen = seenThere.constFind(note.id);
+        return seen != seenThere.cend() && note.versions.value(here) > *seen;
+    };
+    const auto buried = [&](const NoteData& note) {
         const auto dead = r.tombstones.constFind(note.id);
-        return dead != r.tombstones.cend() && stampOf(note) <= *dead;
+        return dead != r.tombstones.cend() && stampOf(note) <= *dead && !unseenThere(note);
     };
     QSet<QUuid> present;
     QList<NoteData> arrivals;

@@ -4,6 +4,7 @@
 #include "model/Tombstones.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -54,9 +55,13 @@ struct Result {
     int changes() const { return int(adopted.size() + added.size() + removed.size()); }
 };
 
+// `seenThere`: per note, how many of this computer's changes the other computer's notes file
+// last held. A note changed here beyond that outlives a tombstone whatever the two clocks say:
+// the other computer deleted it without having seen those changes, and a few seconds' drift
+// between clocks must not throw away what is being typed.
 Result merge(const QList<NoteData>& local, const Tombstones& localTombstones,
              const QList<NoteData>& outside, const Tombstones& outsideTombstones,
-             const QDateTime& now);
+             const QDateTime& now, const QHash<QUuid, quint64>& seenThere = {});
 
 // `layout`'s note (where it sits: x, y, onScreen, folded, pw, ph) with the content of
 // `content`.

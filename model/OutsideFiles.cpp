@@ -81,6 +81,12 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
     r.notesPath = notesPath;
     r.generation = generation;
     r.notesFile = Store::readOutside(notesPath, generation, merged);
+    if (r.notesFile) {
+        const QString here = Merge::thisComputer();
+        for (const NoteData& note : r.notesFile->records) {
+            r.seenThere.insert(note.id, note.versions.value(here));
+        }
+    }
     const QFileInfo info(notesPath);
     const QString notesName = info.fileName();
     const QString tombstonesPath = TombstoneFile::pathBeside(notesPath);

@@ -6,6 +6,7 @@
 #include "model/Tombstones.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -46,6 +47,9 @@ struct Reading {
     QStringList tombstoneCopies;
     // Set by dropKnown(): the notes file said, note for note, what the live notes said.
     bool notesFileHoldsKnown = false;
+    // Per note in the notes file: how many of this computer's changes it holds, i.e. what the
+    // computer that wrote it had seen of them (see Merge::merge).
+    QHash<QUuid, quint64> seenThere;
 
     bool anything() const { return notesFile || !copies.isEmpty() || !tombstoneCopies.isEmpty(); }
 };

@@ -263,6 +263,27 @@ private Q_SLOTS:
         QCOMPARE(told.size(), 1);
     }
 
+    // The other computer's clock runs a few seconds ahead: its delete, of a note it last saw
+    // before the latest typing here, must not take that typing away.
+    void aDeleteElsewhereOfANoteBeingTypedIntoKeepsIt()
+    {
+        NoteModel* note = f->addNote(QStringLiteral("draft"));
+        saved();
+        QVERIFY(replaceFromRemote(path, Store::encode({editedElsewhere(note->data(), "draft 2")})));
+        QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
+        note->setText(QStringLiteral("draft 2, typed on"));
+        saved();
+        QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
+        QVERIFY(replaceFromRemote(TombstoneFile::pathBeside(path),
+                                  TombstoneFile::encode({{note->id(), f->today.addSecs(5)}})));
+        QVERIFY(replaceFromRemote(path, Store::encode({newElsewhere(QStringLiteral("other"))})));
+        QTRY_COMPARE(told.size(), 1);
+        QVERIFY(app().notes().contains(note));
+        saved();
+        QCOMPARE(savedTexts(), (QStringList{"draft 2, typed on", "other"}));
+        QVERIFY(!TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(note->id()));
+    }
+
     void aRestartKeepsThisComputersLayoutWhateverTheFileSays()
     {
         f->services().stateFolder = f->dir.filePath(QStringLiteral("state"));

@@ -169,6 +169,25 @@ private Q_SLOTS:
         }
     }
 
+    // A clock a few seconds ahead elsewhere: the tombstone is later than the typing here, yet
+    // the computer that deleted the note had not seen that typing, as its file showed.
+    void aTombstoneSparesChangesItsComputerHadNotSeen()
+    {
+        const QList<NoteData> typed{note(n1, "typed on", t0, Versions{{"A", 2}})};
+        const Tombstones ahead{{n1, t0.addSecs(5)}};
+        const std::pair<int, bool> rows[] = {{1, true}, {2, false}, {-1, false}}; // -1: unknown
+        for (const auto& [seen, kept] : rows) {
+            QHash<QUuid, quint64> seenThere;
+            if (seen >= 0) {
+                seenThere.insert(n1, quint64(seen));
+            }
+            const Merge::Result r = Merge::merge(typed, {}, {}, ahead, now, seenThere);
+            QCOMPARE(r.notes.size(), kept ? 1 : 0);
+            QCOMPARE(r.revived.size(), kept ? 1 : 0);
+            QCOMPARE(r.tombstones.contains(n1), !kept);
+        }
+    }
+
     void layoutStaysLocalAndArrivalsComeTucked()
     {
         NoteData mine = note(n1, "mine", t0, {{"A", 1}});

@@ -143,7 +143,10 @@ void RemoteChanges::merge(const OutsideFiles::Reading& reading)
     const Tombstones dead = TombstoneFile::united(reading.tombstones, onDisk);
     // What the other computer's file last held of ours outlives that file's later versions:
     // one that deleted a note no longer lists it.
-    seenThere_.insert(reading.seenThere);
+    for (auto it = reading.seenThere.cbegin(); it != reading.seenThere.cend(); ++it) {
+        quint64& count = seenThere_[it.key()];
+        count = std::max(count, it.value());
+    }
     Merge::Result merged = Merge::merge(
         app_.records(), dead, reading.notesFile ? reading.notesFile->records : QList<NoteData>(),
         {}, now, seenThere_);

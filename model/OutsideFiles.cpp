@@ -75,6 +75,15 @@ QString parkingName(const QString& notesPath, const QDateTime& when)
     return candidate;
 }
 
+void noteSeen(QHash<QUuid, quint64>& seen, const QList<NoteData>& records)
+{
+    const QString here = Merge::thisComputer();
+    for (const NoteData& note : records) {
+        quint64& count = seen[note.id];
+        count = std::max(count, note.versions.value(here));
+    }
+}
+
 Reading read(const QString& notesPath, int generation, const std::optional<DiskFile::Stamp>& merged)
 {
     Reading r;
@@ -82,10 +91,7 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
     r.generation = generation;
     r.notesFile = Store::readOutside(notesPath, generation, merged);
     if (r.notesFile) {
-        const QString here = Merge::thisComputer();
-        for (const NoteData& note : r.notesFile->records) {
-            r.seenThere.insert(note.id, note.versions.value(here));
-        }
+        noteSeen(r.seenThere, r.notesFile->records);
     }
     const QFileInfo info(notesPath);
     const QString notesName = info.fileName();
@@ -100,6 +106,7 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
             const std::optional<QByteArray> bytes = readRegular(path);
             std::optional<QList<NoteData>> notes = bytes ? Store::decode(*bytes) : std::nullopt;
             if (notes) {
+                noteSeen(r.seenThere, *notes);
                 r.copies << Copy{path, std::move(*notes)};
             } else {
                 r.unreadable << path;

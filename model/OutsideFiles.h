@@ -47,8 +47,8 @@ struct Reading {
     QStringList tombstoneCopies;
     // Set by dropKnown(): the notes file said, note for note, what the live notes said.
     bool notesFileHoldsKnown = false;
-    // Per note in the notes file: how many of this computer's changes it holds, i.e. what the
-    // computer that wrote it had seen of them (see Merge::merge).
+    // Per note in the notes file and the copies: the most of this computer's changes any of
+    // them holds, what the computers that wrote them had seen of them (see Merge::merge).
     QHash<QUuid, quint64> seenThere;
 
     bool anything() const { return notesFile || !copies.isEmpty() || !tombstoneCopies.isEmpty(); }
@@ -56,6 +56,9 @@ struct Reading {
 
 // Any thread but the GUI thread: it may wait for a save under way. `merged` is the version of
 // the notes file whose notes the live ones hold already.
+// Raises `seen` to what `records` hold of this computer's changes.
+void noteSeen(QHash<QUuid, quint64>& seen, const QList<NoteData>& records);
+
 Reading read(const QString& notesPath, int generation,
              const std::optional<DiskFile::Stamp>& merged);
 

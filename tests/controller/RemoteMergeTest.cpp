@@ -265,11 +265,20 @@ private Q_SLOTS:
 
     // The other computer's clock runs a few seconds ahead: its delete, of a note it last saw
     // before the latest typing here, must not take that typing away.
+    void aDeleteElsewhereOfANoteBeingTypedIntoKeepsIt_data()
+    {
+        QTest::addColumn<QString>("seenIn");
+        QTest::newRow("the notes file") << QStringLiteral("notes.json");
+        QTest::newRow("a conflict copy")
+            << QStringLiteral("notes.sync-conflict-20260301-120000-ABCDEFG.json");
+    }
     void aDeleteElsewhereOfANoteBeingTypedIntoKeepsIt()
     {
+        QFETCH(QString, seenIn);
         NoteModel* note = f->addNote(QStringLiteral("draft"));
         saved();
-        QVERIFY(replaceFromRemote(path, Store::encode({editedElsewhere(note->data(), "draft 2")})));
+        QVERIFY(replaceFromRemote(QDir(f->dir.path()).filePath(seenIn),
+                                  Store::encode({editedElsewhere(note->data(), "draft 2")})));
         QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
         note->setText(QStringLiteral("draft 2, typed on"));
         saved();

@@ -92,8 +92,10 @@ private Q_SLOTS:
     }
 
     // Tab from the search field walks the window in reading order: the sidebar, the list, the
-    // editor's controls and its text, and comes round again without getting stuck.
-    void tabWalksTheDashboardInReadingOrder()
+    // editor's controls and its text, and comes round again without getting stuck. Return on a
+    // note's row then brings the note out with the keyboard in its window, and Escape there
+    // tucks it back into the pad.
+    void theKeyboardWalksTheDashboardAndReachesANote()
     {
         Fixture f;
         AppController& app = f.startUp();
@@ -120,25 +122,14 @@ private Q_SLOTS:
         QVERIFY(at(dashboard->editor()->swatches().first()) > at(dashboard->listView()));
         QVERIFY(at(dashboard->editor()->textEdit()) > at(dashboard->listView()));
         QCOMPARE(QApplication::focusWidget(), dashboard->searchField());
-    }
 
-    // Without a mouse: Return on a note's row in the dashboard brings the note out with the
-    // keyboard in its window, and Escape there tucks it back into the pad.
-    void theKeyboardReachesAndTucksANote()
-    {
-        Fixture f;
-        AppController& app = f.startUp();
-        NoteModel* note = app.newNote(std::nullopt, "pink");
-        note->setText("Passwords? No.");
-        DashListView* list = tour::dashboardOn(app, note)->listView();
-        list->setFocus(Qt::OtherFocusReason);
-        QTest::keyClick(list, Qt::Key_Return);
+        dashboard->listView()->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(dashboard->listView(), Qt::Key_Return);
         Fixture::advance(2.0);
         Fixture::settle();
         Panel* window = app.window(note);
         QVERIFY(note->onScreen() && window != nullptr && window->isVisible());
         QCOMPARE(QApplication::activeWindow(), window);
-
         QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
         Fixture::advance(2.0);
         Fixture::settle();

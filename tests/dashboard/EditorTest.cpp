@@ -7,8 +7,10 @@
 #include "dashboard/ImageTile.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/Placeholder.h"
+#include "dashboard/Sidebar.h"
 #include "dashboard/SwatchButton.h"
 #include "model/LongText.h"
+#include "support/ImageBytes.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -23,12 +25,12 @@
 
 namespace {
 
-QList<SwatchButton*> currentSwatches(const NoteEditor& editor)
+QStringList currentColours(const NoteEditor& editor)
 {
-    QList<SwatchButton*> current;
-    for (SwatchButton* swatch : editor.swatches()) {
+    QStringList current;
+    for (const SwatchButton* swatch : editor.swatches()) {
         if (swatch->isCurrent()) {
-            current << swatch;
+            current << swatch->colorName();
         }
     }
     return current;
@@ -39,9 +41,7 @@ QList<SwatchButton*> currentSwatches(const NoteEditor& editor)
 bool dropPictureOn(QWidget* target)
 {
     QMimeData mime;
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    mime.setImageData(image);
+    mime.setImageData(flatImage(QSize(8, 8), Qt::red));
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
     QApplication::sendEvent(target, &enter);
@@ -126,13 +126,12 @@ private Q_SLOTS:
         NoteModel* note = f.add({.text = "Hello", .age = 3600, .color = "blue", .onScreen = true});
         NoteEditor editor(note, f.app.get(), {});
         editor.show();
-        QCOMPARE(currentSwatches(editor).size(), 1);
-        QCOMPARE(currentSwatches(editor).first()->colorName(), "blue");
+        QCOMPARE(currentColours(editor), QStringList{"blue"});
         QTest::mouseClick(editor.swatches()[1], Qt::LeftButton);
         QCOMPARE(note->color(), "pink");
-        QCOMPARE(currentSwatches(editor).first()->colorName(), "pink");
+        QCOMPARE(currentColours(editor), QStringList{"pink"});
         note->setColor("mauve"); // not one of ours: no swatch is current
-        QVERIFY(currentSwatches(editor).isEmpty());
+        QVERIFY(currentColours(editor).isEmpty());
 
         // The main action names what it will do.
         QVERIFY(buttonNamed(&editor, "Tuck into Notch"));
@@ -312,23 +311,49 @@ private Q_SLOTS:
         QVERIFY(redEntry);
     }
 
-    // The button takes away the editor it sits in.
-    void deleteForeverLooksDestructiveAndClosesTheEditor()
+    // Trash clears the selection and Restore keeps it; Delete Forever looks destructive and
+    // takes away the editor it sits in.
+    void trashRestoreAndDeleteForeverFromTheEditor()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = "gone", .deleted = true});
+        const auto notes = f.add(
+            {{.text = "keep"}, {.text = "toss", .age = 10}, {.text = "gone", .deleted = true}});
         auto view = f.makeView();
+        clickNoteRow(*view, notes[1]);
+        QCOMPARE(f.app->dashboardSelection(), notes[1]);
+        auto* trash = view->editor()->findChild<QToolButton*>("trash");
+        QVERIFY(trash);
+        QTest::mouseClick(trash, Qt::LeftButton);
+        Fixture::settle();
+        QVERIFY(notes[1]->deletedAt());
+        QCOMPARE(view->selected(), std::nullopt);
+        QVERIFY(f.app->dashboardSelection() == nullptr);
+        QVERIFY(!view->editor());
+        QVERIFY(view->detailPlaceholder()->isVisible());
+        QCOMPARE(view->visible(), QList<NoteModel*>{notes[0]});
+
         clickSidebarRow(*view, "Recently Deleted");
-        clickNoteRow(*view, note);
-        QPointer<NoteEditor> editor = view->editor();
-        QPushButton* forever = buttonNamed(editor, "Delete Forever");
+        clickNoteRow(*view, notes[1]);
+        NoteEditor* editor = view->editor();
+        QVERIFY(editor && editor->note() == notes[1]);
+        QVERIFY(showsButton(editor, "Restore"));
+        QTest::mouseClick(buttonNamed(editor, "Restore"), Qt::LeftButton);
+        Fixture::settle();
+        QVERIFY(!notes[1]->deletedAt());
+        QCOMPARE(view->selected(), std::optional(notes[1]->id()));
+        QCOMPARE(view->editor(), editor);
+        QVERIFY(!showsButton(editor, "Restore"));
+        QVERIFY(!editor->textEdit()->isReadOnly());
+
+        clickNoteRow(*view, notes[2]);
+        const QPointer<NoteEditor> gone = view->editor();
+        QPushButton* forever = buttonNamed(gone, "Delete Forever");
         QVERIFY(isRed(forever->icon()));
         QCOMPARE(forever->palette().color(QPalette::ButtonText).red(), 200);
-
         QTest::mouseClick(forever, Qt::LeftButton);
         Fixture::settle();
-        QVERIFY(!editor);
-        QVERIFY(f.app->notes().isEmpty());
+        QVERIFY(!gone);
+        QCOMPARE(f.app->notes(), (QList<NoteModel*>{notes[0], notes[1]}));
         QVERIFY(view->detailPlaceholder()->isVisible());
     }
 
@@ -381,8 +406,7 @@ private Q_SLOTS:
         const auto notes = f.add({{.text = "live"}, {.text = "gone", .deleted = true}});
         f.app->showDashboard();
         DashboardView* view = qobject_cast<DashWindow*>(f.app->dashboardWindow())->view();
-        QImage image(10, 10, QImage::Format_RGB32);
-        image.fill(Qt::blue);
+        const QImage image = flatImage(QSize(10, 10), Qt::blue);
         const auto paste = [&](QWidget* target, Qt::KeyboardModifiers modifiers) {
             QTest::keyClick(target, Qt::Key_V, modifiers);
             Fixture::finishImages();

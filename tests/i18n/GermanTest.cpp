@@ -197,17 +197,13 @@ private Q_SLOTS:
             }
         }
         for (int i = 1; i <= 12; ++i) {
-            known_ << german.monthName(i).toLower()
-                   << german.monthName(i, QLocale::ShortFormat).toLower();
+            for (const auto format : {QLocale::LongFormat, QLocale::ShortFormat}) {
+                known_ << german.monthName(i, format).toLower()
+                       << german.dayName(std::min(i, 7), format).toLower();
+            }
         }
-        for (int i = 1; i <= 7; ++i) {
-            known_ << german.dayName(i).toLower()
-                   << german.dayName(i, QLocale::ShortFormat).toLower();
-        }
-        known_ << "quillhaven"
-               << "uhr"; // "12:00 Uhr"
-        // The search field shows what was typed.
-        known_ << "nichts";
+        // "12:00 Uhr", and the search field shows what was typed.
+        known_.unite(QSet<QString>{"quillhaven", "uhr", "nichts"});
     }
 
     void init() { texts_.clear(); }

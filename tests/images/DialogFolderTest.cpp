@@ -44,15 +44,12 @@ private Q_SLOTS:
         f.reset();
     }
 
-    void firstTimeInPicturesOrElseHome()
+    // First in Pictures or else home, then where the user last chose while that is there.
+    void picturesOrHomeFirstThenWhereTheUserLastChose()
     {
         QCOMPARE(platform::dialogFolder(), home->path());
         const QString pictures = folder("Pictures");
         QCOMPARE(platform::dialogFolder(), pictures);
-    }
-
-    void thenWhereTheUserLastChose()
-    {
         const QString photos = folder("Photos");
         f->services().chooseImages = [&](const QString&) {
             return QStringList{photos + "/a.png", photos + "/b.png"};
@@ -64,9 +61,8 @@ private Q_SLOTS:
         f->services().chooseImages = [](const QString&) { return QStringList(); };
         imagesources::chooseFiles(QString());
         QCOMPARE(platform::dialogFolder(), photos);
-
         QDir(photos).removeRecursively();
-        QCOMPARE(platform::dialogFolder(), home->path());
+        QCOMPARE(platform::dialogFolder(), pictures);
     }
 
     void saveAsStartsAndIsRememberedThereToo()

@@ -1,13 +1,19 @@
 #include "NoteViewFixture.h"
 #include "model/Images.h"
 #include "noteview/CloseButton.h"
+#include "noteview/FoldedRow.h"
+#include "noteview/Grip.h"
+#include "noteview/HeaderStrip.h"
 #include "noteview/ImageStrip.h"
 #include "noteview/NoteEffects.h"
+#include "noteview/NoteTextArea.h"
 #include "paint/Palette.h"
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QWindow>
 
@@ -19,30 +25,6 @@ class NoteWindowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void aPeeledNotesFirstFrameMatchesLaterOnes()
-    {
-        NoteViewFixture f;
-        const QString picture = f.saveImage(QSize(90, 60));
-        // Read already, as the pad's card had it read before the note was pulled.
-        QVERIFY(!Images::load(picture).isNull());
-        f.addNote("A note with words\non two lines", {picture});
-        // Straight off the pad: the window and its view are made for an already curled note.
-        f.note->setPeel(65);
-        NoteView& view = f.showView();
-        QVERIFY(view.isShowingSnapshot());
-        const QImage first = grabbed(view);
-
-        f.note->setPeel(0);
-        QVERIFY(!view.isShowingSnapshot());
-        f.note->setPeel(65);
-        QCoreApplication::processEvents();
-        const QImage second = grabbed(view);
-        QCOMPARE(first.size(), second.size());
-        const int differing = differingPixels(first, second, 8);
-        QVERIFY2(differing < first.width() * first.height() / 500,
-                 qPrintable(QString::number(differing)));
-    }
-
     void imageStripShowsThePaperBehindIt()
     {
         NoteViewFixture f;
@@ -65,10 +47,12 @@ private Q_SLOTS:
                  qPrintable(image.pixelColor(beside).name()));
     }
 
-    void foldedNoteTakesThePointerOnlyOnItsPaper()
+    // Folded by a double click on its header, a note shows its header and title alone and takes
+    // the pointer only on its paper; unfolded, it is whole again.
+    void aFoldedNoteShowsItsTitleAndTakesThePointerOnlyOnItsPaper()
     {
         NoteViewFixture f;
-        f.addNote("fold me");
+        f.addNote("\n\nGroceries\nmilk");
         f.note->setPaperH(260);
         NoteView& view = f.showView();
         Panel& window = *f.window;
@@ -78,11 +62,17 @@ private Q_SLOTS:
         QVERIFY(window.inputRegion()->contains(handle.center()));
         QVERIFY(!window.inputRegion()->contains(QPoint(5, 5))); // the transparent margin
 
-        f.app->toggleFold(f.note);
+        QTest::mouseDClick(view.header(), Qt::LeftButton, {}, QPoint(100, 13));
         f.advance(2);
         QVERIFY(f.note->folded());
+        QCOMPARE(view.sizeMenu()->actions().at(6)->text(), "Unfold");
         const QRectF paper = view.paperRect();
         QCOMPARE(paper.height(), NoteView::foldedHeight);
+        QCOMPARE(paper.top(), double(inset));
+        QVERIFY(view.foldedRow()->isVisible());
+        QCOMPARE(view.foldedRow()->title(), "Groceries");
+        QVERIFY(!view.editor()->isVisible() && !view.grip()->isVisible());
+        QVERIFY(!view.placeholder()->isVisible());
         const QRegion region = *window.inputRegion();
         QVERIFY(region.contains(paper.center().toPoint()));
         const QPoint below(int(paper.center().x()), int(paper.bottom()) + 100);
@@ -98,6 +88,11 @@ private Q_SLOTS:
         QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, below + QPoint(40, 40));
         QCOMPARE(drags, 0);
         QCOMPARE(window.frame(), before);
+
+        f.note->setFolded(false);
+        f.advance(2);
+        QCOMPARE(view.paperRect().height(), f.app->sizes().totalH(f.note));
+        QVERIFY(view.editor()->isVisible() && view.grip()->isVisible());
     }
 
     void showingANoteForgetsAStaleHover()
@@ -131,7 +126,8 @@ private Q_SLOTS:
         QVERIFY(window != nullptr);
         const double top = window->frame().top() + window->frame().height();
 
-        f.app->sizes().setSize(f.note, 320, 360);
+        qobject_cast<NoteView*>(window->content())->sizeMenu()->actions().at(3)->trigger();
+        QCOMPARE(QSizeF(f.note->paperW(), f.note->paperH()), QSizeF(320, 360)); // Large
         f.advance(1);
         const QRectF grown = window->frame();
         QCOMPARE(grown.height(), f.app->sizes().winH(f.note));
@@ -150,7 +146,10 @@ private Q_SLOTS:
     void aCurledNotesWindowWidensButKeepsItsFrame()
     {
         NoteViewFixture f;
-        f.addNote("straight off the pad");
+        const QString picture = f.saveImage(QSize(100, 60));
+        // Read already, as the pad's card had it read before the note was pulled.
+        QVERIFY(!Images::load(picture).isNull());
+        f.addNote("A note with words\non two lines", {picture});
         f.note->origin = QPointF(500, 400);
         f.note->setPeel(65);
         f.app->show(f.note);
@@ -170,11 +169,22 @@ private Q_SLOTS:
                 QString("%1..%2 in %3").arg(drawn.left()).arg(drawn.right()).arg(view->width())));
         QVERIFY(window->width() > flat.width());
         // Its first frame, before any event is handled, draws the paper centred in the window.
+        QVERIFY(view->isShowingSnapshot());
         const QImage first = grabbed(*view);
         const int y = int(paper.top()) + 20;
         for (const double x : {paper.center().x(), paper.left() + 2, paper.right() - 2}) {
             QVERIFY2(first.pixelColor(int(x), y).alpha() == 255, qPrintable(QString::number(x)));
         }
+        // and it is the frame every later curl draws.
+        f.note->setPeel(0);
+        QVERIFY(!view->isShowingSnapshot());
+        f.note->setPeel(65);
+        QCoreApplication::processEvents();
+        const QImage later = grabbed(*view);
+        QCOMPARE(later.size(), first.size());
+        const int differing = differingPixels(first, later, 8);
+        QVERIFY2(differing < first.width() * first.height() / 500,
+                 qPrintable(QString::number(differing)));
 
         // Moving it moves the frame the controller knows; flat again, the window is its frame.
         window->setFrameOrigin(QPointF(520, 380));

@@ -1,10 +1,8 @@
 #include "app/Launch.h"
 
-#include "platform/LoginItem.h"
 #include "support/FakeDesktop.h"
 #include "support/Suites.h"
 
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,7 +12,6 @@ namespace {
 // Runs the launch sequence against recording fakes and returns what happened, in order.
 struct LaunchRecorder {
     QStringList events;
-    std::function<void(bool)> loginItem; // runs after the recording when set
 
     QStringList run(const QString& executable, const QStringList& arguments = {},
                     bool requested = false)
@@ -23,12 +20,7 @@ struct LaunchRecorder {
         LaunchSteps steps;
         steps.executablePath = executable;
         steps.arguments = QStringList{executable} + arguments;
-        steps.setOpenAtLogin = [this](bool on) {
-            events << QStringLiteral("login %1").arg(on);
-            if (loginItem) {
-                loginItem(on);
-            }
-        };
+        steps.setOpenAtLogin = [this](bool on) { events << QStringLiteral("login %1").arg(on); };
         steps.warmUpSound = record("sound");
         steps.buildMainMenu = record("menu");
         steps.start = record("start");

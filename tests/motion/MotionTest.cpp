@@ -104,7 +104,8 @@ private Q_SLOTS:
         value.jump(0);
     }
 
-    void retargetedSpringKeepsItsMomentum()
+    // A retargeted spring keeps its momentum; with a blend duration the new target is eased in.
+    void retargetedSpringsCarryOn()
     {
         AnimatedValue value(0);
         value.setTarget(100, Animation::spring(0.5, 1.0));
@@ -118,10 +119,7 @@ private Q_SLOTS:
         QVERIFY(value.value() > position); // still travelling forwards for a moment
         QVERIFY(runUntilSettled(value).settledAfter > 0);
         QCOMPARE(value.value(), 0.0);
-    }
 
-    void blendDurationSoftensTheNewTarget()
-    {
         AnimatedValue hard(0);
         AnimatedValue blended(0);
         hard.setTarget(100, Animation::spring(0.3, 1.0));
@@ -148,18 +146,26 @@ private Q_SLOTS:
         frames().advance(0.2);
         QCOMPARE(value.value(), 0.0);
         QVERIFY(!value.isAnimating());
-    }
 
-    void repeatingTheTargetLeavesTheMoveAlone()
-    {
-        // Views retarget on every announced change, equal values included.
-        AnimatedValue value(0);
+        // Views retarget on every announced change, equal values included: the move goes on.
         value.setTarget(100, Animation::easeOut(0.4));
         frames().advance(0.2);
         value.setTarget(100, Animation::easeOut(0.4));
         frames().advance(0.2);
         QCOMPARE(value.value(), 100.0);
         QVERIFY(!value.isAnimating());
+
+        // Retargeted from onChange on arrival: one frame arrives, and the value keeps running.
+        value.onChange = [&] {
+            if (value.value() == 100)
+                value.setTarget(200, Animation::easeOut(0.1));
+        };
+        value.setTarget(0, Animation::none());
+        value.setTarget(100, Animation::easeOut(0.1));
+        frames().advance(0.2, 0.2);
+        QVERIFY(value.isAnimating());
+        frames().advance(0.5);
+        QCOMPARE(value.value(), 200.0);
     }
 
     void noneJumpsAndReports()
@@ -202,45 +208,24 @@ private Q_SLOTS:
         killer.reset();
     }
 
-    void retargetFromOnChangeAtArrivalKeepsRunning()
-    {
-        AnimatedValue value(0);
-        value.onChange = [&] {
-            if (value.value() == 1)
-                value.setTarget(2, Animation::easeOut(0.1));
-        };
-        value.setTarget(1, Animation::easeOut(0.1));
-        frames().advance(0.2, 0.2); // one frame: arrives, and is retargeted on arrival
-        QVERIFY(value.isAnimating());
-        frames().advance(0.5);
-        QCOMPARE(value.value(), 2.0);
-    }
-
-    void easeCurvesRunFromZeroToOneWithoutGoingBack_data()
-    {
-        QTest::addColumn<Animation>("curve");
-        QTest::newRow("easeOut") << Animation::easeOut(1);
-        QTest::newRow("easeInOut") << Animation::easeInOut(1);
-        QTest::newRow("default timing") << motion::defaultTiming(1);
-        QTest::newRow("glide") << motion::glideCurve(1);
-    }
-
+    // Every curve runs from 0 to 1 without going back; the well-known "ease" and "ease-in-out"
+    // timing functions match their reference values.
     void easeCurvesRunFromZeroToOneWithoutGoingBack()
     {
-        QFETCH(Animation, curve);
-        QCOMPARE(curve.ease(0), 0.0);
-        QCOMPARE(curve.ease(1), 1.0);
-        double last = 0;
-        for (int i = 1; i <= 1000; ++i) {
-            const double y = curve.ease(i / 1000.0);
-            QVERIFY(y >= last - 1e-12);
-            last = y;
+        const std::pair<const char*, Animation> curves[] = {
+            {"easeOut", Animation::easeOut(1)},
+            {"easeInOut", Animation::easeInOut(1)},
+            {"default timing", motion::defaultTiming(1)},
+            {"glide", motion::glideCurve(1)}};
+        for (const auto& [name, curve] : curves) {
+            QVERIFY2(curve.ease(0) == 0 && curve.ease(1) == 1, name);
+            double last = 0;
+            for (int i = 1; i <= 1000; ++i) {
+                const double y = curve.ease(i / 1000.0);
+                QVERIFY2(y >= last - 1e-12, name);
+                last = y;
+            }
         }
-    }
-
-    void easeCurvesMatchTheirPublishedShapes()
-    {
-        // Reference values of the well-known "ease" and "ease-in-out" timing functions.
         QVERIFY(std::abs(motion::defaultTiming(1).ease(0.5) - 0.80240) < 1e-4);
         QVERIFY(std::abs(Animation::easeInOut(1).ease(0.25) - 0.12916) < 1e-4);
         QVERIFY(std::abs(Animation::easeInOut(1).ease(0.5) - 0.5) < 1e-6);
@@ -315,8 +300,9 @@ private Q_SLOTS:
         const QRectF middle = desktop.windowFrame(&window);
         QVERIFY(middle.x() > 250 && middle.x() < 400);
         QVERIFY(motion::isAnimatingWindowFrame(&window));
+        frames().advance(0.19); // a frame short of the end: not done yet
         QCOMPARE(done, 0);
-        frames().advance(0.3);
+        frames().advance(0.11);
         QCOMPARE(done, 1);
         QCOMPARE(desktop.windowFrame(&window), target);
         QVERIFY(!motion::isAnimatingWindowFrame(&window));
@@ -324,48 +310,46 @@ private Q_SLOTS:
         QCOMPARE(done, 1);
     }
 
+    // An animation of no duration completes on the next frame, even one of no length. A new
+    // animation of a window's frame takes over from where the old one got to, and a completion
+    // may start the next one. A window that goes takes its animation and completion along.
     void newFrameAnimationReplacesTheOld()
     {
         FakeDesktop desktop;
-        QWidget window;
-        desktop.setWindowFrame(&window, QRectF(0, 0, 100, 100));
-        int first = 0;
-        int second = 0;
-        motion::animateWindowFrame(&window, QRectF(600, 0, 100, 100), motion::defaultTiming(0.5),
-                                   [&] { ++first; });
-        frames().advance(0.25);
-        const double reached = desktop.windowFrame(&window).x();
-        motion::animateWindowFrame(
-            &window, QRectF(0, 400, 100, 100), motion::defaultTiming(0.3), [&] {
-                ++second;
-                // a completion may start the next step on the same window
-                motion::animateWindowFrame(&window, QRectF(5, 5, 100, 100), Animation::easeOut(0));
-            });
-        frames().advance(1.0 / 60);
-        QVERIFY(std::abs(desktop.windowFrame(&window).x() - reached) < 30); // no jump back
-        frames().advance(1.0);
-        QCOMPARE(first, 0);
-        QCOMPARE(second, 1);
-        QCOMPARE(desktop.windowFrame(&window), QRectF(5, 5, 100, 100));
-    }
-
-    void zeroDurationFrameAndDeadWindow()
-    {
-        FakeDesktop desktop;
-        auto window = std::make_unique<QWidget>();
-        desktop.setWindowFrame(window.get(), QRectF(0, 0, 100, 100));
+        auto owned = std::make_unique<QWidget>();
+        QWidget* window = owned.get();
+        desktop.setWindowFrame(window, QRectF(0, 0, 100, 100));
         int done = 0;
-        motion::animateWindowFrame(window.get(), QRectF(50, 50, 100, 100), Animation::easeOut(0),
+        motion::animateWindowFrame(window, QRectF(50, 50, 100, 100), Animation::easeOut(0),
                                    [&] { ++done; });
         QCOMPARE(done, 0);
         frames().advance(0);
         QCOMPARE(done, 1);
-        QCOMPARE(desktop.windowFrame(window.get()), QRectF(50, 50, 100, 100));
+        QCOMPARE(desktop.windowFrame(window), QRectF(50, 50, 100, 100));
 
-        motion::animateWindowFrame(window.get(), QRectF(0, 0, 10, 10), Animation::easeOut(0.3),
+        int first = 0;
+        int second = 0;
+        desktop.setWindowFrame(window, QRectF(0, 0, 100, 100));
+        motion::animateWindowFrame(window, QRectF(600, 0, 100, 100), motion::defaultTiming(0.5),
+                                   [&] { ++first; });
+        frames().advance(0.25);
+        const double reached = desktop.windowFrame(window).x();
+        motion::animateWindowFrame(
+            window, QRectF(0, 400, 100, 100), motion::defaultTiming(0.3), [&] {
+                ++second;
+                motion::animateWindowFrame(window, QRectF(5, 5, 100, 100), Animation::easeOut(0));
+            });
+        frames().advance(1.0 / 60);
+        QVERIFY(std::abs(desktop.windowFrame(window).x() - reached) < 30); // no jump back
+        frames().advance(1.0);
+        QCOMPARE(first, 0);
+        QCOMPARE(second, 1);
+        QCOMPARE(desktop.windowFrame(window), QRectF(5, 5, 100, 100));
+
+        motion::animateWindowFrame(window, QRectF(0, 0, 10, 10), Animation::easeOut(0.3),
                                    [&] { ++done; });
         frames().advance(0.1);
-        window.reset();
+        owned.reset();
         frames().advance(0.5);
         QCOMPARE(done, 1);
     }

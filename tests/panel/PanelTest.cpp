@@ -185,7 +185,8 @@ private Q_SLOTS:
         QCOMPARE(recorder_.events.mid(3).join(QLatin1Char(' ')), "content:move content:release");
     }
 
-    void declinedResizeFallsThroughToTheDrag()
+    // The owner decides whether a press on the grip resizes; if not, it is an ordinary drag.
+    void theResizeHookDecidesWhatTheGripDoes()
     {
         installHook(false);
         press(inHandle());
@@ -193,10 +194,9 @@ private Q_SLOTS:
         release(inHandle() - QPoint(10, 10));
         QCOMPARE(hookCalls_, (HookCalls{{Kind::Down, 1}}));
         QCOMPARE(drags_, (QList<bool>{true, false}));
-    }
 
-    void acceptedResizeTakesTheWholeGesture()
-    {
+        hookCalls_.clear();
+        drags_.clear();
         installHook(true);
         press(inHandle());
         move(inHandle() + QPoint(1, 1)); // under the drag threshold, still a resize step
@@ -218,32 +218,9 @@ private Q_SLOTS:
         QVERIFY(hookCalls_.isEmpty());
     }
 
+    // Ctrl+V pastes an image from the clipboard as the note's picture, ahead of the text's own
+    // paste and of an application-wide paste shortcut; anything else is pasted as text.
     void ctrlVPastesAnImageOtherwiseText()
-    {
-        int pasted = 0;
-        panel_->onPasteImage = [&] { ++pasted; };
-        editor_->setFocus();
-        panel_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(panel_.get()));
-
-        QGuiApplication::clipboard()->setText("words");
-        desktop_->copyText();
-        QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(pasted, 0);
-        QCOMPARE(editor_->toPlainText(), "words");
-
-        editor_->clear();
-        QImage image(4, 4, QImage::Format_ARGB32);
-        image.fill(Qt::red);
-        desktop_->copyImage(image);
-        QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(pasted, 0);
-        QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(pasted, 1);
-        QVERIFY(editor_->toPlainText().isEmpty());
-    }
-
-    void imagePasteWinsOverAnApplicationPasteShortcut()
     {
         QAction menuPaste;
         menuPaste.setShortcut(QKeySequence::Paste);
@@ -251,19 +228,33 @@ private Q_SLOTS:
         int triggered = 0;
         connect(&menuPaste, &QAction::triggered, this, [&] { ++triggered; });
         panel_->addAction(&menuPaste);
-        int pastes = 0;
-        panel_->onPasteImage = [&] { ++pastes; };
+        int pasted = 0;
+        panel_->onPasteImage = [&] { ++pasted; };
         panel_->activateWindow(); // nothing in the window has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(panel_.get()));
-
         desktop_->copyImage(QImage(2, 2, QImage::Format_ARGB32));
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(pastes, 1);
+        QCOMPARE(pasted, 1);
         QCOMPARE(triggered, 0);
         desktop_->copyText();
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(triggered, 1);
         panel_->removeAction(&menuPaste);
+
+        editor_->setFocus();
+        QGuiApplication::clipboard()->setText("words");
+        desktop_->copyText();
+        QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(pasted, 1);
+        QCOMPARE(editor_->toPlainText(), "words");
+
+        editor_->clear();
+        desktop_->copyImage(QImage(4, 4, QImage::Format_ARGB32));
+        QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(pasted, 1);
+        QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(pasted, 2);
+        QVERIFY(editor_->toPlainText().isEmpty());
     }
 };
 

@@ -30,20 +30,16 @@ private Q_SLOTS:
         QTest::addColumn<platform::SessionKind>("session");
         QTest::addColumn<bool>("unmanaged");
         const platform::SessionKind x11{Display::X11, Compositor::Unknown};
+        const auto xwayland = [](Compositor c) {
+            return platform::SessionKind{Display::XWayland, c};
+        };
         QTest::newRow("note, X11") << WindowRole::Note << x11 << false;
-        QTest::newRow("note, GNOME")
-            << WindowRole::Note << platform::SessionKind{Display::XWayland, Compositor::Gnome}
-            << false;
-        QTest::newRow("note, KDE")
-            << WindowRole::Note << platform::SessionKind{Display::XWayland, Compositor::Kde}
-            << false;
-        for (const Compositor placing :
-             {Compositor::Sway, Compositor::Weston, Compositor::Unknown}) {
+        QTest::newRow("note, GNOME") << WindowRole::Note << xwayland(Compositor::Gnome) << false;
+        QTest::newRow("note, KDE") << WindowRole::Note << xwayland(Compositor::Kde) << false;
+        for (const Compositor placing : {Compositor::Sway, Compositor::Weston, Compositor::Unknown})
             QTest::addRow("note, placing compositor %d", int(placing))
-                << WindowRole::Note << platform::SessionKind{Display::XWayland, placing} << true;
-        }
-        QTest::newRow("pad") << WindowRole::Pad
-                             << platform::SessionKind{Display::XWayland, Compositor::Gnome} << true;
+                << WindowRole::Note << xwayland(placing) << true;
+        QTest::newRow("pad") << WindowRole::Pad << xwayland(Compositor::Gnome) << true;
         QTest::newRow("viewer") << WindowRole::Viewer << x11 << true;
         QTest::newRow("capture overlay") << WindowRole::Overlay << x11 << true;
     }
@@ -63,8 +59,7 @@ private Q_SLOTS:
             const Qt::WindowFlags flags = platform::windowRoleFlags(role);
             // Qt makes tools and dialogs transient for its invisible client leader.
             QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
-            QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
-            QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+            QVERIFY(flags.testFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint));
             QCOMPARE(flags.testFlag(Qt::BypassWindowManagerHint), unmanaged);
         }
     }

@@ -39,27 +39,24 @@ private Q_SLOTS:
         QCOMPARE(hold.holder(), nullptr);
     }
 
-    void aWindowHiddenOrGoneBeforeItsTurnTakesNothing()
+    // A window hidden or gone before the hold's turn takes nothing. Another part of the program
+    // may hold a grab of its own: letting go never ends that.
+    void holdsNothingItShouldNot()
     {
         platform::KeyboardHold hold;
-        auto note = std::make_unique<QWidget>();
-        note->show();
-        hold.hold(note.get());
-        note.reset();
+        auto gone = std::make_unique<QWidget>();
+        gone->show();
+        hold.hold(gone.get());
+        gone.reset();
         QWidget hidden;
         hold.hold(&hidden);
         QCoreApplication::processEvents(); // the hold takes its turn on the event loop
         QCOMPARE(QWidget::keyboardGrabber(), nullptr);
         QCOMPARE(hold.holder(), nullptr);
-    }
 
-    // Another part of the program may hold a grab of its own: letting go never ends that.
-    void lettingGoLeavesAnotherGrabAlone()
-    {
         QWidget note;
         QWidget menu;
         showActive(note, menu);
-        platform::KeyboardHold hold;
         hold.hold(&note);
         QTRY_COMPARE(QWidget::keyboardGrabber(), &note);
         menu.grabKeyboard();

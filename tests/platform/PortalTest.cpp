@@ -6,7 +6,6 @@
 #include "support/Suites.h"
 
 #include <QDBusObjectPath>
-#include <QElapsedTimer>
 #include <QTest>
 #include <optional>
 
@@ -69,11 +68,9 @@ private Q_SLOTS:
         QTRY_COMPARE(registry.reach(), HotKeyRegistry::Reach::EveryWindow);
 
         const FakePortal::Call* create = fake.lastCall("CreateSession");
-        QVERIFY(create != nullptr);
-        QVERIFY(!create->options.value("handle_token").toString().isEmpty());
-        QVERIFY(!fake.session().isEmpty());
+        QVERIFY(create && !create->options.value("handle_token").toString().isEmpty());
         const FakePortal::Call* bind = fake.lastCall("BindShortcuts");
-        QVERIFY(bind != nullptr);
+        QVERIFY(bind && !fake.session().isEmpty());
         QCOMPARE(bind->arguments.value(0).value<QDBusObjectPath>().path(), fake.session());
         const auto shortcuts = fake.boundShortcuts();
         QCOMPARE(shortcuts.size(), size_t(2));
@@ -103,48 +100,30 @@ private Q_SLOTS:
         QVERIFY(log.lines[0].contains("no global shortcuts portal"));
     }
 
-    void aScreenshotAnswersWithItsFileOrACancel()
+    void aScreenshotAnswersWithItsFileOrACancelOrIsGivenUp()
     {
         FakePortal fake(bus_->connect());
         const QDBusConnection client = bus_->connect();
         fake.screenshotFile = "/tmp/shot with space.png";
         auto shot = takeShot(client, true);
         QVERIFY(shot);
-        QCOMPARE(shot->outcome, Outcome::Success);
-        QCOMPARE(shot->file, fake.screenshotFile);
-        const auto* call = fake.lastCall("Screenshot");
-        QCOMPARE(call->options.value("interactive").toBool(), true);
-        QCOMPARE(call->options.value("modal").toBool(), true);
-
+        QCOMPARE(std::pair(shot->outcome, shot->file),
+                 std::pair(Outcome::Success, fake.screenshotFile));
+        const auto options = [&] { return fake.lastCall("Screenshot")->options; };
+        QVERIFY(options().value("interactive").toBool() && options().value("modal").toBool());
         fake.screenshotResponse = 1;
-        shot = takeShot(client, false);
-        QCOMPARE(shot->outcome, Outcome::Cancelled);
-        QCOMPARE(fake.lastCall("Screenshot")->options.value("interactive").toBool(), false);
-
+        QCOMPARE(takeShot(client, false)->outcome, Outcome::Cancelled);
+        QVERIFY(!options().value("interactive").toBool());
         fake.screenshotResponse = 2;
         QCOMPARE(takeShot(client, false)->outcome, Outcome::Failed);
-    }
 
-    void aPortalThatNeverAnswersIsGivenUpAndClosed()
-    {
-        FakePortal fake(bus_->connect());
+        // A portal that never answers is given up, and its request closed.
         fake.silent = true;
-        const auto shot = takeShot(bus_->connect(), false, 200ms);
+        shot = takeShot(client, false, 200ms);
         QVERIFY(shot);
         QCOMPARE(shot->outcome, Outcome::Failed);
         QCOMPARE(shot->reason, "no answer from the portal within 0.2 s");
         QTRY_VERIFY(fake.lastCall("Close") != nullptr);
-    }
-
-    void withNoPortalAtAllTheCallFailsAtOnce()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        const auto shot = takeShot(bus_->connect(), true, 30s);
-        QVERIFY(shot);
-        QCOMPARE(shot->outcome, Outcome::Failed);
-        QVERIFY(!shot->reason.isEmpty());
-        QVERIFY(timer.elapsed() < 10000);
     }
 };
 

@@ -17,7 +17,7 @@ class ServicesTest : public QObject {
     }
 
 private Q_SLOTS:
-    void guardsNestAndPutBackWhatWasThere()
+    void overridesNestAndPutBackWhatWasThere()
     {
         const platform::Desktop* real = &platform::desktop();
         const int before = platform::servicesGeneration();
@@ -38,10 +38,8 @@ private Q_SLOTS:
         QCOMPARE(&platform::desktop(), real);
         QVERIFY(platform::services().notesFile.isEmpty());
         QVERIFY(platform::servicesGeneration() != before);
-    }
 
-    void theClockComesBackAfterEachOverride()
-    {
+        // The clock too.
         const QDateTime first(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
         const QDateTime second(QDate(2027, 2, 2), QTime(10, 0), Qt::UTC);
         {

@@ -70,8 +70,7 @@ private Q_SLOTS:
         for (const qreal ratio : {1.0, 2.0}) {
             const QPixmap pixmap = icon.pixmap(QSize(16, 16), ratio);
             QCOMPARE(pixmap.size(), QSize(16, 16) * ratio);
-            const QImage image = pixmap.toImage();
-            QVERIFY(!inkedBounds(image).isEmpty());
+            QVERIFY(!inkedBounds(pixmap.toImage()).isEmpty());
         }
     }
 

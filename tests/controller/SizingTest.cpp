@@ -29,6 +29,13 @@ class SizingTest : public QObject {
         h->desktop.mouse = to;
         QVERIFY(app().gestures().resizeHook(note, Event::Dragged, 0));
     }
+    // The first note's `key` in the notes file; 0 while nothing is saved.
+    double saved(const char* key) const
+    {
+        const QJsonArray notes = h->savedNotes();
+        return notes.isEmpty() ? 0 : notes[0][key].toDouble();
+    }
+    static QSizeF paper(const NoteModel* note) { return {note->paperW(), note->paperH()}; }
 
 private Q_SLOTS:
     void init()
@@ -64,11 +71,11 @@ private Q_SLOTS:
         const QString wide = h->storeImage(QSize(1000, 500));
         const QString tall = h->storeImage(QSize(1000, 2000));
         const QString flat = h->storeImage(QSize(1000, 10));
-        QCOMPARE(app().sizes().imageHeight(wide, 200), 100.0);
-        QCOMPARE(app().sizes().imageHeight(tall, 200), 260.0);
-        QCOMPARE(app().sizes().imageHeight(flat, 200), 50.0);
-        QCOMPARE(app().sizes().imageHeight(QStringLiteral("missing.png"), 200), 60.0);
-        QCOMPARE(app().sizes().imageHeight(QStringLiteral("../notes.json"), 200), 60.0);
+        QList<double> heights;
+        for (const QString& name : {wide, tall, flat, u"missing.png"_qs, u"../notes.json"_qs}) {
+            heights << app().sizes().imageHeight(name, 200);
+        }
+        QCOMPARE(heights, (QList<double>{100, 260, 50, 60, 60}));
 
         QCOMPARE(app().sizes().stripH(note), 0.0);
         QCOMPARE(app().sizes().imagesAreaH(note), 0.0);
@@ -109,29 +116,24 @@ private Q_SLOTS:
         h->advance(0.25);
         QCOMPARE(app().window(note)->frame(), QRectF(100, 440, 260, 260));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
-        QCOMPARE(h->savedNotes()[0].toObject()["pw"].toDouble(), 180.0);
+        QCOMPARE(saved("pw"), 180.0);
     }
 
     void theHandleResizesFromPressToRelease()
     {
         NoteModel* note = shownNote();
-        const double before =
-            h->savedNotes().isEmpty() ? 0 : h->savedNotes()[0].toObject()["pw"].toDouble();
+        const double before = saved("pw");
         h->desktop.mouse = QPointF(395, 405);
         QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
         drag(note, QPointF(445, 380));
         drag(note, QPointF(495, 355));
-        QCOMPARE(note->paperW(), 320.0);
-        QCOMPARE(note->paperH(), 270.0);
+        QCOMPARE(paper(note), QSizeF(320, 270));
         QCOMPARE(note->sizeBadge(), std::optional<QString>(QStringLiteral("320 \u00D7 270")));
         QCOMPARE(app().window(note)->frame(), QRectF(100, 350, 400, 350));
-        // Nothing is written while dragging.
-        const QJsonArray during = h->savedNotes();
-        QVERIFY(during.isEmpty() || during[0].toObject()["pw"].toDouble() == before);
+        QCOMPARE(saved("pw"), before); // nothing is written while dragging
 
         QVERIFY(app().gestures().resizeHook(note, Event::Up, 0));
-        QCOMPARE(h->savedNotes()[0].toObject()["pw"].toDouble(), 320.0);
-        QCOMPARE(h->savedNotes()[0].toObject()["ph"].toDouble(), 270.0);
+        QCOMPARE(QSizeF(saved("pw"), saved("ph")), QSizeF(320, 270));
         QVERIFY(h->sounds.isEmpty());
         h->advance(0.65);
         QVERIFY(note->sizeBadge());
@@ -147,7 +149,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QPointF>("to");
         QTest::addColumn<bool>("picture");
-        QTest::addColumn<QSizeF>("paper");
+        QTest::addColumn<QSizeF>("kept");
         QTest::newRow("smallest") << QPointF(-1000, 2000) << false << QSizeF(160, 120);
         QTest::newRow("largest") << QPointF(3000, -3000) << false << QSizeF(600, 760);
         QTest::newRow("a broken sample") << QPointF(qQNaN(), qInf()) << false << QSizeF(220, 220);
@@ -158,7 +160,7 @@ private Q_SLOTS:
     {
         QFETCH(QPointF, to);
         QFETCH(bool, picture);
-        QFETCH(QSizeF, paper);
+        QFETCH(QSizeF, kept);
         NoteModel* note = shownNote();
         if (picture) {
             note->setImages({h->storeImage(QSize(1000, 500))});
@@ -166,7 +168,7 @@ private Q_SLOTS:
         h->desktop.mouse = QPointF(395, 405);
         QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
         drag(note, to);
-        QCOMPARE(QSizeF(note->paperW(), note->paperH()), paper);
+        QCOMPARE(paper(note), kept);
         QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
     }
 
@@ -174,7 +176,7 @@ private Q_SLOTS:
     {
         NoteModel* note = shownNote(400, 500);
         QVERIFY(app().gestures().resizeHook(note, Event::Down, 2));
-        QCOMPARE(QSizeF(note->paperW(), note->paperH()), QSizeF(220, 220));
+        QCOMPARE(paper(note), QSizeF(220, 220));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
         note->setFolded(true);
         QVERIFY(!app().gestures().resizeHook(note, Event::Down, 1));
@@ -187,19 +189,16 @@ private Q_SLOTS:
     {
         NoteModel* note = shownNote();
         app().sizes().setSize(note, 100, 50);
-        QCOMPARE(note->paperW(), 100.0);
-        QCOMPARE(note->paperH(), 50.0);
+        QCOMPARE(paper(note), QSizeF(100, 50));
         app().sizes().setSize(note, qQNaN(), 300);
-        QCOMPARE(note->paperW(), 100.0);
-        QCOMPARE(note->paperH(), 50.0);
+        QCOMPARE(paper(note), QSizeF(100, 50));
     }
 
     void fittingSizesThePaperToTheText()
     {
         NoteModel* note = shownNote(220, 500);
         app().sizes().fitToContent(note);
-        QCOMPARE(note->paperH(), 120.0);
-        QCOMPARE(note->paperW(), 220.0);
+        QCOMPARE(paper(note), QSizeF(220, 120));
         QCOMPARE(h->sounds.size(), 1);
 
         note->setImages({h->storeImage(QSize(100, 100))});
@@ -216,7 +215,7 @@ private Q_SLOTS:
         note->setText(QStringLiteral("word ").repeated(4000));
         app().sizes().fitToContent(note);
         QCOMPARE(note->paperH(), 800.0);
-        QCOMPARE(h->savedNotes()[0].toObject()["ph"].toDouble(), 800.0);
+        QCOMPARE(saved("ph"), 800.0);
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include <QSignalSpy>
 #include <QTimer>
+#include <functional>
 
 // Reaches the controller's tracking timer.
 class ControllerTestAccess {
@@ -25,10 +26,49 @@ class TrackingTest : public QObject {
     std::unique_ptr<Fixture> h;
 
     AppController& app() { return *h->app; }
+    // Starts again on a fake desktop that `prepare` has set up (one fixture's fakes at a time).
+    void restart(const std::function<void(FakeDesktop&)>& prepare)
+    {
+        h.reset();
+        h = std::make_unique<Fixture>();
+        prepare(h->desktop);
+        h->startUp();
+    }
     void pointAt(double x, double y)
     {
         h->desktop.mouse = QPointF(x, y);
         app().tracking().trackCursor();
+    }
+
+    // The pointer put somewhere, what is told of it, a number of ticks; then whether the pad is
+    // open and how often the pointer is read (0: not at all).
+    enum Told { Nothing, Moved, Arrived, Hot };
+    struct Step {
+        const char* what;
+        QPointF mouse;
+        Told told;
+        int ticks;
+        bool revealed;
+        int interval;
+    };
+    void play(std::initializer_list<Step> steps)
+    {
+        QTimer* timer = ControllerTestAccess::trackingTimer(app());
+        for (const Step& step : steps) {
+            h->desktop.mouse = step.mouse;
+            if (step.told == Moved) {
+                app().tracking().pointerMoved();
+            } else if (step.told == Arrived) {
+                h->desktop.arrived();
+            } else if (step.told == Hot) {
+                app().setPadHot(true);
+            }
+            for (int i = 0; i < step.ticks; ++i) {
+                ControllerTestAccess::tick(app());
+            }
+            QVERIFY2(app().revealed() == step.revealed, step.what);
+            QVERIFY2((timer->isActive() ? timer->interval() : 0) == step.interval, step.what);
+        }
     }
 
 private Q_SLOTS:
@@ -125,10 +165,7 @@ private Q_SLOTS:
     // position read afterwards is the stale one from the moment it left.
     void whereThePointerIsSeenOnlyOverOwnWindows()
     {
-        h.reset(); // one fixture's fakes at a time
-        h = std::make_unique<Fixture>();
-        h->desktop.pointerOnlyOverOwn = true;
-        h->startUp();
+        restart([](FakeDesktop& desktop) { desktop.pointerOnlyOverOwn = true; });
         Panel* pad = app().padWindow();
         const QRegion strip(60, 0, 220, 4);
         QVERIFY(!pad->ignoresMouse());
@@ -157,40 +194,17 @@ private Q_SLOTS:
     // that brings back the steady reading. Driven tick by tick, as a manual clock would.
     void motionEventsLetAStillPointerRest()
     {
-        QTimer* timer = ControllerTestAccess::trackingTimer(app());
-        QCOMPARE(timer->interval(), 80); // no motion event seen yet: read as before
-        h->desktop.mouse = QPointF(720, 900);
-        app().tracking().pointerMoved(); // motion is reported; read at the tick, as before
-        ControllerTestAccess::tick(app());
-        QVERIFY(app().revealed());
-        h->desktop.mouse = QPointF(0, 0);
-        app().tracking().pointerMoved();
-        ControllerTestAccess::tick(app());
-        QVERIFY(!app().revealed());
-        QCOMPARE(timer->interval(), 80); // it moved during the tick: follow one more
-        ControllerTestAccess::tick(app());
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 3000); // closed and still: only the rare check
-        ControllerTestAccess::tick(app());
-        QCOMPARE(timer->interval(), 3000);
-
-        h->desktop.mouse = QPointF(720, 900);
-        app().tracking().pointerMoved(); // while resting, motion is read at once
-        QVERIFY(app().revealed());
-        QCOMPARE(timer->interval(), 80);
-        h->desktop.mouse = QPointF(0, 0);
-        ControllerTestAccess::tick(app());
-        ControllerTestAccess::tick(app());
-        QCOMPARE(timer->interval(), 3000);
-
-        h->desktop.mouse = QPointF(720, 900); // moved without an event (a warp, faked input)
-        ControllerTestAccess::tick(app());
-        QVERIFY(app().revealed());
-        QCOMPARE(timer->interval(), 80);
-        h->desktop.mouse = QPointF(0, 0);
-        ControllerTestAccess::tick(app());
-        ControllerTestAccess::tick(app());
-        QCOMPARE(timer->interval(), 80); // and reads steadily again
+        play({
+            {"no motion event seen yet: read as before", {0, 0}, Nothing, 0, false, 80},
+            {"motion is read at the tick, as before", {720, 900}, Moved, 1, true, 80},
+            {"it moved during the tick: followed one more", {0, 0}, Moved, 1, false, 80},
+            {"closed and still: only the rare check", {0, 0}, Nothing, 1, false, 3000},
+            {"still", {0, 0}, Nothing, 1, false, 3000},
+            {"while resting, motion is read at once", {720, 900}, Moved, 0, true, 80},
+            {"closed and still again", {0, 0}, Nothing, 2, false, 3000},
+            {"moved without an event (a warp, faked input)", {720, 900}, Nothing, 1, true, 80},
+            {"and read steadily again", {0, 0}, Nothing, 2, false, 80},
+        });
     }
 
     // Where arriving at the top edge is reported too, a still pointer under the hidden pad is
@@ -198,46 +212,23 @@ private Q_SLOTS:
     // that makes no event no longer brings back the steady reading.
     void arrivalsAtTheEdgeLetTheTimerStop()
     {
-        h.reset();
-        h = std::make_unique<Fixture>();
-        h->desktop.arrivals = true;
-        h->startUp();
+        restart([](FakeDesktop& desktop) { desktop.arrivals = true; });
         QCOMPARE(h->desktop.arrivalArea, QRectF(610, 896, 220, 4));
-        QTimer* timer = ControllerTestAccess::trackingTimer(app());
-        QCOMPARE(timer->interval(), 3000);
-
-        h->desktop.mouse = QPointF(300, 300); // moved without an event: still only checked
-        ControllerTestAccess::tick(app());
-        QCOMPARE(timer->interval(), 3000);
-
-        h->desktop.mouse = QPointF(720, 900);
-        h->desktop.arrived();
-        QVERIFY(app().revealed());
-        QCOMPARE(timer->interval(), 80);
-        h->desktop.mouse = QPointF(0, 0);
-        ControllerTestAccess::tick(app());
-        QVERIFY(!app().revealed());
-        ControllerTestAccess::tick(app());
-        QCOMPARE(timer->interval(), 3000); // no motion event seen yet
-
-        app().tracking().pointerMoved();
-        ControllerTestAccess::tick(app());
-        ControllerTestAccess::tick(app());
-        QVERIFY(!timer->isActive()); // motion and arrivals both reported: nothing to read
-
-        app().setPadHot(true); // a dragged note over the notch reports no arrival
-        QCOMPARE(timer->interval(), 80);
-        QVERIFY(timer->isActive());
-        ControllerTestAccess::tick(app());
-        QVERIFY(app().revealed());
+        play({
+            {"no motion event seen yet: checked now and then", {0, 0}, Nothing, 0, false, 3000},
+            {"moved without an event: still only checked", {300, 300}, Nothing, 1, false, 3000},
+            {"an arrival is read at once", {720, 900}, Arrived, 0, true, 80},
+            {"closed, and no motion event seen yet", {0, 0}, Nothing, 2, false, 3000},
+            {"motion and arrivals both reported: nothing to read", {0, 0}, Moved, 2, false, 0},
+            {"a dragged note over the notch reports no arrival", {0, 0}, Hot, 0, false, 80},
+            {"so it is read", {0, 0}, Nothing, 1, true, 80},
+        });
     }
 
     void theClipboardAtLaunchIsNeverOffered()
     {
-        h.reset(); // one fake desktop at a time
-        h = std::make_unique<Fixture>();
-        h->desktop.copyImage(QImage(8, 8, QImage::Format_RGB32));
-        h->startUp();
+        restart(
+            [](FakeDesktop& desktop) { desktop.copyImage(QImage(8, 8, QImage::Format_RGB32)); });
         pointAt(720, 900);
         Fixture::finishImages();
         QVERIFY(app().revealed());

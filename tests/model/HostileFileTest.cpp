@@ -114,6 +114,17 @@ private Q_SLOTS:
         QTest::newRow("a NUL in the middle") << fileOf({good}).insert(10, '\0') << 0;
         QTest::newRow("cut short") << fileOf({good, good}).chopped(7) << 1;
         QTest::newRow("two arrays") << fileOf({good}) + fileOf({good}) << 1;
+        // What does not read alone is skipped: a number, a string, a bad id, a nested record.
+        const QByteArray a = record(newId(), "a");
+        const QByteArray b = record(newId(), "b");
+        QTest::newRow("salvage skips")
+            << "\xEF\xBB\xBF[" + a + ",7,\"{\"," + R"({"id":"not an id","text":"x"},[)" + b + "]," +
+                   b + "]"
+            << 2;
+        QTest::newRow("a lone bracket") << QByteArray("]") << 0;
+        QTest::newRow("an open escape") << QByteArray("[{\"id\":\"\\") << 0;
+        QTest::newRow("3,000 open braces") << QByteArray(3000, '{') << 0;
+        QTest::newRow("a record in a string") << "[\"" + a << 0;
     }
     void unreadableFilesAreKeptAsideUntouched()
     {
@@ -124,6 +135,8 @@ private Q_SLOTS:
         QCOMPARE(Store::load(&damage).size(), recovered);
         QCOMPARE(damage.recovered, recovered);
         QCOMPARE(damage.keptAs, asideFile());
+        QCOMPARE(f->log.lines,
+                 QStringList{"Quillhaven: notes file unreadable, kept as " + asideFile()});
         QVERIFY(!QFile::exists(path));
         QCOMPARE(readFile(asideFile()), bytes);
     }
@@ -141,6 +154,9 @@ private Q_SLOTS:
         const int whole = int(std::count_if(ends.cbegin(), ends.cend(),
                                             [&cut](qsizetype end) { return end <= cut.size(); }));
         writeFile(path, cut);
+        // Pictures of the notes lost with the damage may be all that is left of them.
+        const QString orphan = f->storeImage(QSize(4, 4));
+        makeOld(f->dir.filePath("images/" + orphan));
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
 
         AppController& app = f->startUp();
@@ -157,21 +173,7 @@ private Q_SLOTS:
         QVERIFY2(notice.contains(QString::number(whole)) && notice.contains(asideFile()),
                  qPrintable(notice));
         QVERIFY(pad::recoveredLine(whole).text.contains(QString::number(whole)));
-    }
-
-    void salvageSkipsWhatDoesNotReadAlone()
-    {
-        const QByteArray a = record(newId(), "a");
-        const QByteArray b = record(newId(), "b");
-        const QByteArray broken = "{\"id\":\"not an id\",\"text\":\"x\"}";
-        QCOMPARE(
-            Store::salvage("\xEF\xBB\xBF[" + a + ",7,\"{\"," + broken + ",[" + b + "]," + b + "]")
-                .size(),
-            2);
-        for (const QByteArray& junk : {QByteArray(), QByteArray("]"), QByteArray("[{\"id\":\"\\"),
-                                       QByteArray(3000, '{'), "[\"" + a}) {
-            QVERIFY(Store::salvage(junk).isEmpty());
-        }
+        QVERIFY(f->imageExists(orphan));
     }
 
     // Opening a FIFO for reading waits for a writer that never comes; a huge sparse file would
@@ -280,9 +282,9 @@ private Q_SLOTS:
         const QByteArray picture = pngBytes(QSize(20, 20));
         writeFile(f->dir.filePath("victim.png"), picture);
         writeFile(f->dir.filePath("images/sub/inner.png"), picture);
-        QStringList names{
-            "../victim.png", "sub/inner.png", f->dir.filePath("victim.png"), "..", ".", ""};
-        names << "..\\victim.png";
+        const QStringList names{
+            "../victim.png", "sub/inner.png", f->dir.filePath("victim.png"), "..", ".", "",
+            "..\\victim.png"};
         QJsonObject live = Fixture::record("live");
         live["images"] = QJsonArray::fromStringList(names);
         QJsonObject trashed = longDeleted(names);
@@ -370,15 +372,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(f->dir.filePath("images/id_ed25519")), QByteArray("secret"));
     }
 
-    // Pictures of notes lost with a damaged file may be all that is left of them.
-    void aDamagedFileKeepsEveryPicture()
-    {
-        const QString orphan = f->storeImage(QSize(4, 4));
-        makeOld(f->dir.filePath("images/" + orphan));
-        startWith("[{\"id\":");
-        QVERIFY(f->imageExists(orphan));
-    }
-
     // What the program makes is private; what it finds (a shared folder the notes were put in,
     // the user's own photo in an images folder) keeps its mode.
     void ownFilesArePrivateAndNoOneElses()
@@ -400,23 +393,19 @@ private Q_SLOTS:
         const QString photo = f->dir.filePath(QStringLiteral("images/photo.jpg"));
         writeFile(left, "png");
         writeFile(photo, "jpg");
-        for (const QString& file : {left, photo, f->dir.filePath(QStringLiteral("images"))}) {
-            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0775) == 0);
-        }
         for (const QString& file : {left, photo}) {
             QVERIFY(::chmod(QFile::encodeName(file).constData(), 0664) == 0);
         }
+        QVERIFY(::chmod(QFile::encodeName(f->dir.filePath("images")).constData(), 0775) == 0);
         AppController& app = f->startUp();
         const QString image = f->saveImage(QSize(8, 8));
         QVERIFY(!image.isEmpty());
         app.setNotes({new NoteModel(NoteData{}, &app)});
         app.save();
         app.writer().drain();
-        QCOMPARE(modeOf(Images::url(image)), mode_t(0600));
-        QCOMPARE(modeOf(path), mode_t(0600));
-        QCOMPARE(modeOf(left), mode_t(0600));
-        QCOMPARE(modeOf(photo), mode_t(0664));
-        QCOMPARE(modeOf(Images::dir()), mode_t(0775));
+        QCOMPARE((QList<mode_t>{modeOf(Images::url(image)), modeOf(path), modeOf(left),
+                                modeOf(photo), modeOf(Images::dir())}),
+                 (QList<mode_t>{0600, 0600, 0600, 0664, 0775}));
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 // Notes shared by computers through a synced folder: the merge rules, each both ways round, and
 // that the computers agree and then stop.
@@ -104,12 +105,12 @@ std::vector<Case> cases()
          {note(n1, "deleted here", t0, a1)},
          {},
          {{n1, t0.addSecs(1)}}},
-        {"an outside tombstone removes a local note not changed since",
+        {"an outside tombstone removes a local note not changed since, to the millisecond",
          {note(n1, "deleted there", t0, a2), note(n2, "kept", t0, a1)},
          {note(n2, "kept", t0, a1)},
          {"kept"},
          {},
-         {{n1, t0.addDays(1)}}},
+         {{n1, t0}}},
         {"a note changed after it was deleted elsewhere stays",
          {note(n1, "typed here", t0, a2)},
          {},
@@ -191,28 +192,18 @@ private Q_SLOTS:
     void layoutStaysLocalAndArrivalsComeTucked()
     {
         NoteData mine = note(n1, "mine", t0, {{"A", 1}});
-        mine.x = 10;
-        mine.y = 20;
-        mine.folded = true;
-        mine.pw = 300;
+        std::tie(mine.x, mine.y, mine.folded, mine.pw) = std::tuple(10.0, 20.0, true, 300.0);
         NoteData theirs = note(n1, "theirs", t0.addSecs(-60), {{"A", 1}, {"B", 1}});
-        theirs.x = 99;
-        theirs.pw = 180;
-        theirs.folded = false;
+        std::tie(theirs.x, theirs.folded, theirs.pw) = std::tuple(99.0, false, 180.0);
         const NoteData arriving = note(n2, "new", t0, {{"B", 1}});
 
         const Merge::Result r = Merge::merge({mine}, {}, {theirs, arriving}, {}, now);
 
         QCOMPARE(r.notes.size(), 2);
         const NoteData& kept = r.notes[0];
-        QCOMPARE(kept.text, QStringLiteral("theirs"));
-        QCOMPARE(kept.x, 10.0);
-        QCOMPARE(kept.y, 20.0);
-        QVERIFY(kept.folded);
-        QVERIFY(kept.onScreen);
-        QCOMPARE(kept.pw, 300.0);
-        QCOMPARE(r.notes[1].id, n2);
-        QVERIFY(!r.notes[1].onScreen);
+        QVERIFY(std::tuple(kept.text, kept.x, kept.y, kept.folded, kept.onScreen, kept.pw) ==
+                std::tuple(u"theirs"_qs, 10.0, 20.0, true, true, std::optional(300.0)));
+        QVERIFY(r.notes[1].id == n2 && !r.notes[1].onScreen);
         QCOMPARE(r.adopted, QList<QUuid>{n1});
         QCOMPARE(r.added, QList<QUuid>{n2});
         QCOMPARE(r.changes(), 2);
@@ -307,14 +298,7 @@ private Q_SLOTS:
         QCOMPARE(Store::decode(bytes)->first(), r);
 
         const QByteArray older = Store::encode({old(n1, "x", t0)});
-        QVERIFY(!older.contains("changed"));
-        QVERIFY(!older.contains("versions"));
-        for (const QByteArray& bad :
-             {QByteArray(R"("versions":{"A":1.5})"), QByteArray(R"("changed":"today")")}) {
-            QByteArray file = older;
-            file.insert(file.size() - 2, "," + bad);
-            QVERIFY2(!Store::decode(file), bad.constData());
-        }
+        QVERIFY(!older.contains("changed") && !older.contains("versions"));
     }
 
     void tombstonesRoundTripAndExpire()

@@ -4,6 +4,7 @@
 #include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/NotesWriter.h"
+#include "model/Store.h"
 #include "motion/Motion.h"
 #include "support/ImageBytes.h"
 
@@ -77,6 +78,24 @@ QByteArray Fixture::savedBytes() const
 QJsonArray Fixture::savedNotes() const
 {
     return QJsonDocument::fromJson(savedBytes()).array();
+}
+
+QStringList Fixture::savedTexts() const
+{
+    QStringList result;
+    for (const NoteData& r : Store::decode(savedBytes()).value_or(QList<NoteData>())) {
+        result << r.text;
+    }
+    return result;
+}
+
+QStringList Fixture::texts(const QList<NoteModel*>& notes)
+{
+    QStringList result;
+    for (const NoteModel* note : notes) {
+        result << note->text();
+    }
+    return result;
 }
 
 QString Fixture::storeImage(QSize size, QColor colour) const

@@ -53,6 +53,8 @@ public:
     QByteArray savedBytes() const;
     QJsonArray savedNotes() const;
     QString notesText() const { return QString::fromUtf8(savedBytes()); }
+    // The texts of the saved notes, in their order; none when the file does not read.
+    QStringList savedTexts() const;
 
     // A PNG of the given size and colour written straight into the images folder; returns its
     // file name.
@@ -67,6 +69,8 @@ public:
     NoteModel* addNote(const QString& text, bool onScreen = false);
     // A note on the screen with its window.
     NoteModel* shownNote(const QString& text);
+
+    static QStringList texts(const QList<NoteModel*>& notes);
 
     static void advance(double seconds);
     // Lets queued work and deferred deletions run.

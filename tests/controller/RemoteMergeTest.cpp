@@ -266,7 +266,7 @@ private Q_SLOTS:
         QTRY_COMPARE(told.size(), 1);
         QVERIFY(app().notes().contains(note));
         saved();
-        QCOMPARE(savedTexts(), (QStringList{"draft 2, typed on", "other"}));
+        QCOMPARE(f->savedTexts(), (QStringList{"draft 2, typed on", "other"}));
         QVERIFY(!TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(note->id()));
     }
 

@@ -5,7 +5,7 @@
 #include "model/Images.h"
 #include "model/Merge.h"
 #include "model/NotesWriter.h"
-#include "model/OutsideFiles.h"
+#include "model/RemoteFiles.h"
 #include "model/Snapshots.h"
 #include "model/Store.h"
 #include "platform/Clock.h"
@@ -37,7 +37,7 @@ QThreadPool& reader()
 // Hands `reading` to the controller on the GUI thread, through the application object, which
 // outlives the controller; dropped after exit.
 template <typename Receive>
-void answer(const QPointer<RemoteChanges>& weak, OutsideFiles::Reading reading, Receive receive)
+void answer(const QPointer<RemoteChanges>& weak, RemoteFiles::Reading reading, Receive receive)
 {
     if (QCoreApplication* application = QCoreApplication::instance()) {
         QMetaObject::invokeMethod(
@@ -86,14 +86,14 @@ void RemoteChanges::look()
     const std::optional<DiskFile::Stamp> merged = mergedFrom_;
     const QPointer<RemoteChanges> weak(this);
     reader().start([weak, path, generation, merged] {
-        answer(weak, OutsideFiles::read(path, generation, merged), &RemoteChanges::found);
+        answer(weak, RemoteFiles::read(path, generation, merged), &RemoteChanges::found);
     });
 }
 
 // Most looks find nothing new. Only a look that found something takes the live notes' records
 // (shared with the last save's snapshot, or read now), for the worker to leave out what they
 // hold already.
-void RemoteChanges::found(OutsideFiles::Reading reading)
+void RemoteChanges::found(RemoteFiles::Reading reading)
 {
     if (!reading.anything()) {
         read(reading);
@@ -102,12 +102,12 @@ void RemoteChanges::found(OutsideFiles::Reading reading)
     const QList<NoteData> known = app_.records();
     const QPointer<RemoteChanges> weak(this);
     reader().start([weak, reading = std::move(reading), known]() mutable {
-        OutsideFiles::dropKnown(reading, known);
+        RemoteFiles::dropKnown(reading, known);
         answer(weak, std::move(reading), &RemoteChanges::read);
     });
 }
 
-void RemoteChanges::read(const OutsideFiles::Reading& reading)
+void RemoteChanges::read(const RemoteFiles::Reading& reading)
 {
     reading_ = false;
     for (const QString& copy : reading.unreadable) {
@@ -134,7 +134,7 @@ void RemoteChanges::read(const OutsideFiles::Reading& reading)
 
 // Merged here, against the live notes as they are now, so nothing typed since the read is lost:
 // the merge is quick, the reading was the slow part.
-void RemoteChanges::merge(const OutsideFiles::Reading& reading)
+void RemoteChanges::merge(const RemoteFiles::Reading& reading)
 {
     const QDateTime now = platform::now();
     // Read again: a note may have been deleted for good here since the worker looked.
@@ -155,7 +155,7 @@ void RemoteChanges::merge(const OutsideFiles::Reading& reading)
     touched = QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend());
     touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
     QStringList copies;
-    for (const OutsideFiles::Copy& copy : reading.copies) {
+    for (const RemoteFiles::Copy& copy : reading.copies) {
         merged = Merge::merge(merged.notes, merged.tombstones, copy.notes, {}, now, seenThere_);
         touched.unite(QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend()));
         touched.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));

@@ -15,7 +15,7 @@
 #include <vector>
 
 class AppController;
-namespace OutsideFiles {
+namespace RemoteFiles {
 struct Reading;
 }
 
@@ -40,9 +40,9 @@ public:
     void submitted(quint64 sequence) { lastSubmitted_ = sequence; }
 
 private:
-    void found(OutsideFiles::Reading reading);
-    void read(const OutsideFiles::Reading& reading);
-    void merge(const OutsideFiles::Reading& reading);
+    void found(RemoteFiles::Reading reading);
+    void read(const RemoteFiles::Reading& reading);
+    void merge(const RemoteFiles::Reading& reading);
     void applyMerged(const QList<NoteData>& merged, int* changes);
     void removeMergedCopies(quint64 written);
     void awaitImages();

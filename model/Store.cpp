@@ -3,7 +3,7 @@
 #include "model/DiskFile.h"
 #include "model/LocalLayout.h"
 #include "model/NoteModel.h"
-#include "model/OutsideFiles.h"
+#include "model/RemoteFiles.h"
 #include "model/SafeFiles.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -264,7 +264,7 @@ void setAsideOutsideChange(const QString& file, const Snapshot& snapshot)
         return;
     }
     const QString& path = snapshot.path;
-    const QString parked = OutsideFiles::parkingName(path, snapshot.taken);
+    const QString parked = RemoteFiles::parkingName(path, snapshot.taken);
     const bool moved = QFile::rename(file, parked);
     if (!moved && QFile::copy(file, parked) && file != path) {
         QFile::remove(file);
@@ -278,8 +278,8 @@ bool isVersion(const std::optional<DiskFile::Stamp>& merged, const QString& file
 
 // What the swap took off the notes file's place: ours as last seen (or the version merged
 // into ours), or an outside version that landed at the last moment.
-bool displacedOutsideVersion(const Seen& seen, const Store::Snapshot& snapshot,
-                             const QString& displaced)
+bool displacedRemoteVersion(const Seen& seen, const Store::Snapshot& snapshot,
+                            const QString& displaced)
 {
     return !displaced.isEmpty() && changedOutside(seen, displaced) &&
            !isVersion(snapshot.merged, displaced);
@@ -491,7 +491,7 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
     if (!DiskFile::replace(snapshot.path, bytes, error, &written, &displaced)) {
         return false;
     }
-    const bool outsideDisplaced = displacedOutsideVersion(seen, snapshot, displaced);
+    const bool outsideDisplaced = displacedRemoteVersion(seen, snapshot, displaced);
     remember(seen, written, bytes);
     writeLayout(seen, snapshot);
     lock.unlock();
@@ -506,8 +506,8 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
     return true;
 }
 
-std::optional<OutsideVersion> readOutside(const QString& path, int generation,
-                                          const std::optional<DiskFile::Stamp>& merged)
+std::optional<RemoteVersion> readRemote(const QString& path, int generation,
+                                        const std::optional<DiskFile::Stamp>& merged)
 {
     Seen seen;
     {
@@ -534,7 +534,7 @@ std::optional<OutsideVersion> readOutside(const QString& path, int generation,
     if (!records) {
         return std::nullopt; // kept aside by the next save, never merged
     }
-    return OutsideVersion{std::move(*records), *stamp};
+    return RemoteVersion{std::move(*records), *stamp};
 }
 
 bool write(const Snapshot& snapshot, QString* error)

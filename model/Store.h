@@ -78,7 +78,7 @@ Snapshot snapshotOf(QList<NoteData> records);
 // line.
 bool write(const Snapshot& snapshot, QString* error = nullptr);
 // A readable one is no longer kept aside but parked beside the notes file for the next merge
-// (OutsideFiles), so that what another computer wrote is merged rather than overwritten.
+// (RemoteFiles), so that what another computer wrote is merged rather than overwritten.
 //
 // write() without the log line, for a caller that reports failures itself (the writer, which
 // retries).
@@ -87,15 +87,15 @@ bool writeQuietly(const Snapshot& snapshot, QString* error);
 bool save(const QList<NoteModel*>& notes);
 
 // The notes file as someone else left it: its records and which file it was.
-struct OutsideVersion {
+struct RemoteVersion {
     QList<NoteData> records;
     DiskFile::Stamp stamp;
 };
 // The notes file at `path` when it changed outside since this process last read or wrote it
 // (as a save judges that) and is not the version `merged`, and it decodes; otherwise nothing.
 // Any thread: it may wait for a save under way, so not the GUI thread.
-std::optional<OutsideVersion> readOutside(const QString& path, int generation,
-                                          const std::optional<DiskFile::Stamp>& merged);
+std::optional<RemoteVersion> readRemote(const QString& path, int generation,
+                                        const std::optional<DiskFile::Stamp>& merged);
 
 // The file format on its own, for tests, the fuzzer and the benchmarks.
 QByteArray encode(const QList<NoteData>& records, QString* error = nullptr);

@@ -1,4 +1,4 @@
-#include "model/OutsideFiles.h"
+#include "model/RemoteFiles.h"
 
 #include "StoreFixture.h"
 #include "model/FolderWatch.h"
@@ -8,7 +8,7 @@
 // Versions of the notes file written by others: kept aside when they do not read, parked for
 // the merge when they do, also in the moment between the look at the file and ours taking its
 // place; and how the folder is watched for them.
-class OutsideFilesTest : public QObject, private StoreFixture {
+class RemoteFilesTest : public QObject, private StoreFixture {
     Q_OBJECT
 
     QByteArray encoded(const QString& text) const { return Store::encode({record(text)}); }
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(savedTexts(), QStringList{"mine"});
     }
 
-    void onlyTheNewestOutsideVersionsAreKept()
+    void onlyTheNewestRemoteVersionsAreKept()
     {
         add("mine");
         QVERIFY(Store::save(notes));
@@ -131,19 +131,19 @@ private Q_SLOTS:
                                   "todo.sync-conflict-20261207-101500-ABCDEFG.json",
                                   "notes.json.outside-20261207-101500"};
         for (const QString& name : ofNotes + ofTombstones + neither) {
-            QVERIFY2(OutsideFiles::isConflictCopy(name, "notes.json") == ofNotes.contains(name),
+            QVERIFY2(RemoteFiles::isConflictCopy(name, "notes.json") == ofNotes.contains(name),
                      qPrintable(name));
-            QVERIFY2(OutsideFiles::isConflictCopy(name, "notes.tombstones.json") ==
+            QVERIFY2(RemoteFiles::isConflictCopy(name, "notes.tombstones.json") ==
                          ofTombstones.contains(name),
                      qPrintable(name));
         }
-        QVERIFY(OutsideFiles::isParked("notes.json.merging-20261207-101500-2", "notes.json"));
-        QVERIFY(!OutsideFiles::isParked("notes.json.outside-20261207-101500", "notes.json"));
+        QVERIFY(RemoteFiles::isParked("notes.json.merging-20261207-101500-2", "notes.json"));
+        QVERIFY(!RemoteFiles::isParked("notes.json.outside-20261207-101500", "notes.json"));
         // One that does not read is named, to be told, and left alone.
         const QString broken = QFileInfo(path).dir().filePath(ofNotes.first());
         writeFile(broken, "[{");
-        const OutsideFiles::Reading reading =
-            OutsideFiles::read(path, platform::servicesGeneration(), std::nullopt);
+        const RemoteFiles::Reading reading =
+            RemoteFiles::read(path, platform::servicesGeneration(), std::nullopt);
         QCOMPARE(reading.unreadable, QStringList{broken});
         QVERIFY(reading.copies.isEmpty() && QFile::exists(broken));
     }
@@ -153,16 +153,16 @@ private Q_SLOTS:
         add("mine");
         QVERIFY(Store::save(notes));
         const int generation = platform::servicesGeneration();
-        QVERIFY(!Store::readOutside(path, generation, std::nullopt)); // our own write
+        QVERIFY(!Store::readRemote(path, generation, std::nullopt)); // our own write
         replaceFromOutside(path, readFile(path));
-        QVERIFY(!Store::readOutside(path, generation, std::nullopt)); // the same bytes again
+        QVERIFY(!Store::readRemote(path, generation, std::nullopt)); // the same bytes again
 
         replaceFromOutside(path, encoded("theirs"));
-        const std::optional<Store::OutsideVersion> outside =
-            Store::readOutside(path, generation, std::nullopt);
+        const std::optional<Store::RemoteVersion> outside =
+            Store::readRemote(path, generation, std::nullopt);
         QVERIFY(outside);
         QCOMPARE(outside->records.first().text, QStringLiteral("theirs"));
-        QVERIFY(!Store::readOutside(path, generation, outside->stamp)); // merged already
+        QVERIFY(!Store::readRemote(path, generation, outside->stamp)); // merged already
         // A save holding that merge writes over it: it is no outside change any more.
         Store::Snapshot snapshot = Store::snapshot(notes);
         snapshot.merged = outside->stamp;
@@ -170,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(files(), QStringList{"notes.json"});
 
         writeFile(path, "half a fi"); // in place, and unreadable: never merged
-        QVERIFY(!Store::readOutside(path, generation, std::nullopt));
+        QVERIFY(!Store::readRemote(path, generation, std::nullopt));
     }
 
     void aReadableVersionInTheWayOfASaveIsParkedForTheMerge()
@@ -213,8 +213,8 @@ private Q_SLOTS:
                                        "notes.json.merging-20260506-070809-3",
                                        "notes.json.merging-20260506-070809-4"}));
 
-        const OutsideFiles::Reading reading =
-            OutsideFiles::read(path, platform::servicesGeneration(), std::nullopt);
+        const RemoteFiles::Reading reading =
+            RemoteFiles::read(path, platform::servicesGeneration(), std::nullopt);
         QVERIFY(!reading.notesFile); // ours now
         QCOMPARE(reading.copies.size(), 4);
         QCOMPARE(reading.copies.at(0).path, parked);
@@ -235,19 +235,19 @@ private Q_SLOTS:
         editedThere.text = "b, edited there";
         const NoteData newThere = record("new there");
 
-        OutsideFiles::Reading reading;
-        reading.notesFile = Store::OutsideVersion{{movedThere, editedThere, newThere}, {}};
-        reading.copies << OutsideFiles::Copy{"copy", {movedThere}};
-        OutsideFiles::dropKnown(reading, {a, b});
+        RemoteFiles::Reading reading;
+        reading.notesFile = Store::RemoteVersion{{movedThere, editedThere, newThere}, {}};
+        reading.copies << RemoteFiles::Copy{"copy", {movedThere}};
+        RemoteFiles::dropKnown(reading, {a, b});
         QCOMPARE(reading.notesFile->records, (QList<NoteData>{editedThere, newThere}));
         QVERIFY(reading.copies.first().notes.isEmpty());
         QVERIFY(!reading.notesFileHoldsKnown);
 
-        reading.notesFile = Store::OutsideVersion{{movedThere, b}, {}};
-        OutsideFiles::dropKnown(reading, {a, b});
+        reading.notesFile = Store::RemoteVersion{{movedThere, b}, {}};
+        RemoteFiles::dropKnown(reading, {a, b});
         QVERIFY(reading.notesFileHoldsKnown); // the file needs nothing of ours
-        reading.notesFile = Store::OutsideVersion{{movedThere}, {}};
-        OutsideFiles::dropKnown(reading, {a, b});
+        reading.notesFile = Store::RemoteVersion{{movedThere}, {}};
+        RemoteFiles::dropKnown(reading, {a, b});
         QVERIFY(!reading.notesFileHoldsKnown); // it lacks b
     }
 
@@ -282,5 +282,5 @@ private Q_SLOTS:
     }
 };
 
-static RegisterSuite<OutsideFilesTest> registered;
-#include "OutsideFilesTest.moc"
+static RegisterSuite<RemoteFilesTest> registered;
+#include "RemoteFilesTest.moc"

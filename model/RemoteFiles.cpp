@@ -1,4 +1,4 @@
-#include "model/OutsideFiles.h"
+#include "model/RemoteFiles.h"
 
 #include "model/Merge.h"
 #include "model/SafeFiles.h"
@@ -9,7 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
-namespace OutsideFiles {
+namespace RemoteFiles {
 
 namespace {
 
@@ -89,7 +89,7 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
     Reading r;
     r.notesPath = notesPath;
     r.generation = generation;
-    r.notesFile = Store::readOutside(notesPath, generation, merged);
+    r.notesFile = Store::readRemote(notesPath, generation, merged);
     if (r.notesFile) {
         noteSeen(r.seenThere, r.notesFile->records);
     }
@@ -158,4 +158,4 @@ void dropKnown(Reading& reading, const QList<NoteData>& known)
     }
 }
 
-} // namespace OutsideFiles
+} // namespace RemoteFiles

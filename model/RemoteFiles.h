@@ -15,7 +15,7 @@
 // Notes written by others beside ours, to be merged into the live notes: the notes file as a
 // folder-sync engine left it, that engine's conflict copies, and outside versions a save found
 // in its way and parked. Read on a worker thread; merged on the GUI thread.
-namespace OutsideFiles {
+namespace RemoteFiles {
 
 // Whether `name` is a conflict copy of the file named `of`, as sync engines name them, for
 // "notes.json": "notes.sync-conflict-20261207-101500-ABCDEFG.json",
@@ -37,7 +37,7 @@ struct Reading {
     QString notesPath;
     int generation = 0;
     // The notes file, when it changed outside since this process last read, wrote or merged it.
-    std::optional<Store::OutsideVersion> notesFile;
+    std::optional<Store::RemoteVersion> notesFile;
     // Conflict copies and parked versions that decode, by name. Those that do not are left
     // alone: never merged, never removed; they are named in `unreadable`.
     QList<Copy> copies;
@@ -71,4 +71,4 @@ void dropKnown(Reading& reading, const QList<NoteData>& known);
 // Equal in what the note says, wherever each lies.
 bool sameContent(const NoteData& a, const NoteData& b);
 
-} // namespace OutsideFiles
+} // namespace RemoteFiles

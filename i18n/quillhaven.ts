@@ -587,6 +587,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>A copy of the notes file could not be read and was left as it is: “%1”.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The notes file was replaced by one that could not be read; it is kept as “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Time</name>

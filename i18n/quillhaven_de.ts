@@ -592,6 +592,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>A copy of the notes file could not be read and was left as it is: “%1”.</source>
         <translation>Eine Kopie der Notizdatei war nicht lesbar und bleibt unverändert liegen: „%1“.</translation>
     </message>
+    <message>
+        <source>The notes file was replaced by one that could not be read; it is kept as “%1”.</source>
+        <translation>Die Notizdatei wurde durch eine ersetzt, die nicht lesbar war; diese ist als „%1“ aufbewahrt.</translation>
+    </message>
 </context>
 <context>
     <name>Time</name>

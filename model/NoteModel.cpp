@@ -79,27 +79,31 @@ bool hasVisibleCharacter(QStringView s)
 // The text's first `limit` non-blank lines, each cut to `longest` characters: title and preview
 // need two short ones, and a note may hold a hundred thousand lines or one of megabytes. A CR LF
 // pair is one character to the text and does not end a line.
-QStringList firstLines(const QString& text, qsizetype limit,
+QStringList firstLines(QStringView text, qsizetype limit,
                        qsizetype longest = std::numeric_limits<qsizetype>::max())
 {
     QStringList result;
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size() && result.size() < limit; ++i) {
-        const bool end = i == text.size();
-        if (!end && (text[i] != u'\n' || (i > 0 && text[i - 1] == u'\r'))) {
-            continue;
+    while (start <= text.size() && result.size() < limit) {
+        qsizetype end = text.indexOf(u'\n', start);
+        while (end > 0 && text[end - 1] == u'\r') {
+            end = text.indexOf(u'\n', end + 1);
         }
-        const QStringView piece = QStringView(text).mid(start, i - start);
+        end = end < 0 ? text.size() : end;
+        const QStringView piece = text.mid(start, end - start);
         if (!piece.isEmpty() && hasVisibleCharacter(piece)) {
             result << piece.left(longest).toString();
         }
-        start = i + 1;
+        start = end + 1;
     }
     return result;
 }
 
 // More than any title or preview shows: a single line of megabytes is never laid out whole.
 constexpr qsizetype shownLineLength = 1000;
+// Title and preview look no further into a note than this: the pad asks for them at every
+// opening, and a log of megabytes pasted as one line would be read through each time.
+constexpr qsizetype shownScope = 1'000'000;
 
 // Unique across notes, so a new note at a freed note's address never passes for it.
 quint64 nextRevision()
@@ -311,14 +315,14 @@ QStringList NoteModel::lines() const
 
 QString NoteModel::title() const
 {
-    const QStringList all = firstLines(text_, 1, shownLineLength);
+    const QStringList all = firstLines(QStringView(text_).left(shownScope), 1, shownLineLength);
     return all.isEmpty() ? QCoreApplication::translate("Note", "New Note")
                          : trimmed(all.first(), isHorizontalSpace);
 }
 
 QString NoteModel::preview() const
 {
-    const QStringList all = firstLines(text_, 2, shownLineLength);
+    const QStringList all = firstLines(QStringView(text_).left(shownScope), 2, shownLineLength);
     return all.size() < 2 ? QCoreApplication::translate("Note", "No additional text")
                           : trimmed(all.at(1), isHorizontalSpace);
 }

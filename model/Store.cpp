@@ -7,8 +7,10 @@
 #include "model/SafeFiles.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
+#include "platform/Notices.h"
 #include "platform/Services.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -219,6 +221,11 @@ void keepOutsideChange(const QString& file, const Snapshot& snapshot)
     // Only a regular file is copied: reading a FIFO could block for ever.
     if (moved || (QFileInfo(file).isFile() && QFile::copy(file, aside))) {
         platform::log(QStringLiteral("Quillhaven: notes file changed outside, kept as ") + aside);
+        // Said where the user looks too: what was put in the file's place is not in their notes.
+        platform::Notices::shared().post(
+            QCoreApplication::translate("Sync", "The notes file was replaced by one that could not "
+                                                "be read; it is kept as “%1”.")
+                .arg(QFileInfo(aside).fileName()));
         // A displaced file on another disk (a linked notes file) leaves no litter behind.
         if (!moved && file != path) {
             QFile::remove(file);

@@ -58,9 +58,12 @@ private Q_SLOTS:
         // A CR LF pair is a single character, so it never ends a line.
         QTest::newRow("cr lf") << u"Title\r\nBody"_qs << u"Title\r\nBody"_qs << none;
         QTest::newRow("cr lf then lf") << u"A\r\n\nB\n\rC"_qs << u"A\r\n"_qs << u"B"_qs;
-        // A line of megabytes (a log pasted whole) is never laid out whole on a card.
-        QTest::newRow("10 MB lines") << QString(10'000'000, u'x') + u"\n"_qs + QString(2000, u'y')
-                                     << QString(1000, u'x') << QString(1000, u'y');
+        // A line of megabytes (a log pasted whole) is never laid out whole on a card, nor read
+        // past its first megabyte.
+        QTest::newRow("long lines") << QString(5000, u'x') + u"\n"_qs + QString(2000, u'y')
+                                    << QString(1000, u'x') << QString(1000, u'y');
+        QTest::newRow("10 MB line")
+            << QString(10'000'000, u'x') + u"\nMore"_qs << QString(1000, u'x') << none;
     }
 
     void titleAndPreviewSkipBlankLinesAndTrimSpaces()

@@ -2,7 +2,9 @@
 
 #include "StoreFixture.h"
 #include "model/FolderWatch.h"
+#include "platform/Notices.h"
 
+#include <QSignalSpy>
 #include <utime.h>
 
 // Versions of the notes file written by others: kept aside when they do not read, parked for
@@ -35,8 +37,11 @@ private Q_SLOTS:
         } else {
             writeFile(path, edit); // same file, new bytes
         }
+        const QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         QVERIFY(Store::save(notes));
         const QString aside = path + ".outside-20260506-070809";
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told.first().first().toString().contains("notes.json.outside-20260506-070809"));
         QCOMPARE(f->log.lines,
                  QStringList{"Quillhaven: notes file changed outside, kept as " + aside});
         QCOMPARE(readFile(aside), edit);

@@ -171,16 +171,15 @@ png=$E2E_TMP/picture.png
 convert -size 240x160 gradient:'#f08c1e-#149696' "$png"
 (side_env A && exec timeout 120 xclip -selection clipboard -t image/png -i "$png" 2>/dev/null) &
 E2E_PIDS+=("$!")
+# Each step says what it waited for: a failure here was seen once under heavy load.
 paste_image() {
     local win
-    win=$(only_note_window) || return 1
-    wait_for 10 clipboard_offers image/png || return 1
-    # The program learns what a new clipboard holds a moment after it changes, and nothing
-    # outside it shows when: a key pressed before that pastes no picture.
-    sleep 1
-    type_into_note "$win" ""
+    win=$(only_note_window) || { echo "     not one note window alone"; return 1; }
+    wait_for 10 clipboard_offers image/png || { echo "     xclip offers no image/png"; return 1; }
+    type_into_note "$win" "" || { echo "     the note did not take the focus"; return 1; }
     xdotool key ctrl+v
-    wait_for 10 mine 'len(images("Alpha from A")) == 1'
+    wait_for 10 mine 'len(images("Alpha from A")) == 1' ||
+        { echo "     no picture in the file 10 s after Ctrl+V"; tail -3 "$APP_LOG"; return 1; }
 }
 check "A pastes a picture into its note" on A paste_image
 on A shot A-02-picture

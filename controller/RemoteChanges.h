@@ -38,6 +38,8 @@ public:
     // it in the file's place is no remote change.
     const std::optional<DiskFile::Stamp>& mergedFrom() const { return mergedFrom_; }
     void submitted(quint64 sequence) { lastSubmitted_ = sequence; }
+    // Nothing the folder showed is still waiting to be read or merged.
+    bool idle() const { return !reading_ && !watch_.settling(); }
 
 private:
     void found(RemoteFiles::Reading reading);

@@ -78,3 +78,8 @@ void FolderWatch::rewatch()
         watcher_->addPaths(missing);
     }
 }
+
+bool FolderWatch::settling() const
+{
+    return notesQuiet_->isActive() || imagesQuiet_->isActive();
+}

@@ -24,6 +24,8 @@ public:
     // now on, in place of anything watched before. Empty stops watching.
     void watch(const QString& notesFile);
     const QString& notesFile() const { return notesFile_; }
+    // A change was seen and is held until the folder has been quiet.
+    bool settling() const;
 
 Q_SIGNALS:
     // The notes folder changed: the notes file, a conflict copy, the tombstones, anything.

@@ -1,10 +1,10 @@
 #include "controller/AppController.h"
+#include "controller/RemoteChanges.h"
 #include "dashboard/DashListView.h"
 #include "dashboard/DashboardView.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/NoteList.h"
 #include "model/DiskFile.h"
-#include "model/FolderWatch.h"
 #include "model/Images.h"
 #include "model/LocalLayout.h"
 #include "model/NotesWriter.h"
@@ -31,8 +31,6 @@
 // Notes changed outside while the program runs: another computer's notes file, a sync engine's
 // conflict copies, pictures arriving late. Each is merged into the live notes and shown.
 namespace {
-
-constexpr int quiet = 3 * FolderWatch::settleMs;
 
 // Puts a file in place the way a sync engine does: written beside, renamed over. Any thread.
 bool replaceFromRemote(const QString& path, const QByteArray& bytes)
@@ -100,6 +98,15 @@ class RemoteMergeTest : public QObject {
         app().save();
         QVERIFY(app().writer().drain());
     }
+    // Until all the folder showed is read and merged, and what the merge saved is seen too.
+    void settled()
+    {
+        for (int pass = 0; pass < 2; ++pass) {
+            QVERIFY(app().writer().drain());
+            QCoreApplication::processEvents(); // the folder's news reach its watch
+            QTRY_VERIFY(app().remote().idle());
+        }
+    }
 
 private Q_SLOTS:
     void init()
@@ -132,7 +139,7 @@ private Q_SLOTS:
         QTextCursor caret = view->editor()->textCursor();
         caret.setPosition(4); // the user was reading here: "writ|ten here"
         view->editor()->setTextCursor(caret);
-        QTest::qWait(quiet);
+        settled();
         const PaintCounter list(dash.listView()->viewport());
 
         const NoteData arrival = newElsewhere(QStringLiteral("new elsewhere"));
@@ -153,11 +160,11 @@ private Q_SLOTS:
         NoteModel* note = f->addNote(QStringLiteral("mine"));
         saved();
         for (int i = 0; i < 8; ++i) {
-            note->setText(QStringLiteral("typed %1").arg(i)); // each one written by the writer
-            QTest::qWait(20);
+            note->setText(QStringLiteral("typed %1").arg(i));
+            QVERIFY(app().writer().drain()); // each one written by the writer
         }
         QVERIFY(app().writer().drain());
-        QTest::qWait(quiet);
+        settled();
         QVERIFY(f->log.lines.isEmpty());
 
         const NoteData base = note->data();
@@ -167,7 +174,7 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
         QCOMPARE(note->text(), QStringLiteral("outside 10"));
-        QTest::qWait(quiet); // the merge's own save is no outside change
+        settled(); // the merge's own save is no outside change
         QCOMPARE(f->log.lines, QStringList{merged(1)});
     }
 
@@ -175,7 +182,7 @@ private Q_SLOTS:
     {
         NoteModel* note = f->addNote(QStringLiteral("mine"));
         saved();
-        QTest::qWait(quiet);
+        settled();
         const QByteArray theirs =
             Store::encode({note->data(), newElsewhere(QStringLiteral("theirs"))});
         // Lands between our look at the file and our new one taking its place.
@@ -198,7 +205,7 @@ private Q_SLOTS:
         NoteModel* note = f->addNote(QStringLiteral("mine"));
         saved();
         QVERIFY(replaceFromRemote(path, "edited by hand, and broken"));
-        QTest::qWait(quiet);
+        settled();
         QVERIFY(f->log.lines.isEmpty());
         note->setText(QStringLiteral("mine again"));
         QVERIFY(app().writer().drain());
@@ -216,7 +223,7 @@ private Q_SLOTS:
         f->addNote(QStringLiteral("here"));
         const QUuid doomed = f->addNote(QStringLiteral("deleted for good elsewhere"))->id();
         saved();
-        QTest::qWait(quiet);
+        settled();
         const QDir dir(f->dir.path());
         const QString dead =
             dir.filePath("notes.tombstones (conflicted copy 2026-03-01 120000).json");
@@ -234,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(f->log.lines.last(),
                  "Quillhaven: a copy of the notes file does not read: " + broken);
         QVERIFY(replaceFromRemote(dir.filePath("unrelated.txt"), "another look"));
-        QTest::qWait(quiet);
+        settled();
         QVERIFY(QFile::exists(broken));
         QCOMPARE(f->log.lines.size(), 2);
         QCOMPARE(told.size(), 1);
@@ -276,7 +283,7 @@ private Q_SLOTS:
         NoteModel* shown = f->shownNote(QStringLiteral("on this screen"));
         NoteModel* tucked = f->addNote(QStringLiteral("tucked here"));
         saved();
-        QTest::qWait(quiet);
+        settled();
         // The other computer only laid the windows out its own way: nothing to merge or write.
         NoteData there = shown->data();
         there.onScreen = false;
@@ -286,7 +293,7 @@ private Q_SLOTS:
         other.onScreen = true;
         other.pw = 400;
         QVERIFY(replaceFromRemote(path, Store::encode({there, other})));
-        QTest::qWait(quiet);
+        settled();
         QVERIFY(f->log.lines.isEmpty());
         // A layout write cut short left its temporary file.
         QFile leftover(LocalLayout::path() + QStringLiteral(".saving-AbC123"));
@@ -308,7 +315,7 @@ private Q_SLOTS:
     {
         NoteModel* note = f->shownNote(QStringLiteral("with a picture"));
         saved();
-        QTest::qWait(quiet);
+        settled();
         const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
         NoteData theirs = editedElsewhere(note->data(), QStringLiteral("with a picture"));
         theirs.images = QStringList{name};

@@ -81,9 +81,14 @@ private Q_SLOTS:
         QCOMPARE(h->savedNotes()[0].toObject()["y"].toDouble(), 220.0);
 
         h->app->gestures().noteDragChanged(note); // a drag is under way
+        int settled = 0;
+        panel->onMovedBySystem = [&settled, stored = panel->onMovedBySystem] {
+            ++settled;
+            stored();
+        };
         panel->windowHandle()->setGeometry(QRect(150, 900 - 500 - 20, 300, 300));
-        QTRY_COMPARE(panel->frame().x(), 150.0);
-        QTest::qWait(300);
+        QTRY_COMPARE(settled, 1);
+        QCOMPARE(panel->frame().x(), 150.0);
         QCOMPARE(note->origin, QPointF(102, 220));
     }
 

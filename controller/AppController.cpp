@@ -9,6 +9,7 @@
 #include "controller/RemoteChanges.h"
 #include "controller/Tracking.h"
 #include "controller/ViewFactory.h"
+#include "model/FolderNames.h"
 #include "model/NotesWriter.h"
 #include "model/Snapshots.h"
 #include "model/Store.h"
@@ -37,11 +38,14 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
 {
     const QVariant stored = QSettings().value(QStringLiteral("folders"));
     if (stored.typeId() == QMetaType::QStringList || stored.typeId() == QMetaType::QVariantList) {
-        folders_ = stored.toStringList();
+        // An older version stored the default folders under their translated names.
+        for (const QString& name : stored.toStringList()) {
+            if (const QString folder = FolderNames::stored(name); !folders_.contains(folder)) {
+                folders_ << folder;
+            }
+        }
     } else {
-        folders_ = {QCoreApplication::translate("Folders", "Personal"),
-                    QCoreApplication::translate("Folders", "Work"),
-                    QCoreApplication::translate("Folders", "Ideas")};
+        folders_ = FolderNames::defaults();
     }
     connect(writer_.get(), &NotesWriter::stateChanged, this,
             [this](NotesWriter::State state, const QString& reason) {

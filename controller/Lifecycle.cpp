@@ -1,4 +1,5 @@
 #include "controller/AppController.h"
+#include "model/FolderNames.h"
 #include "model/Tombstones.h"
 #include "motion/Motion.h"
 #include "platform/Clock.h"
@@ -41,8 +42,7 @@ NoteModel* AppController::newNote(const std::optional<QString>& folder, const QS
     record.color = color;
     record.folder = folder
                         ? *folder
-                        : (folders_.isEmpty() ? QCoreApplication::translate("Folders", "Personal")
-                                              : folders_.first());
+                        : (folders_.isEmpty() ? FolderNames::defaults().first() : folders_.first());
     record.created = platform::now();
     auto* note = new NoteModel(record, this);
     setNotes(notes_ + QList<NoteModel*>{note});
@@ -103,7 +103,7 @@ void AppController::deleteForever(NoteModel* note)
 
 void AppController::addFolder(const QString& name)
 {
-    const QString folder = trimHorizontalSpace(name);
+    const QString folder = FolderNames::stored(trimHorizontalSpace(name));
     if (folder.isEmpty() || folders_.contains(folder)) {
         return;
     }

@@ -8,6 +8,7 @@
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
 #include "dashboard/ThemedIcon.h"
+#include "model/FolderNames.h"
 #include "model/Store.h"
 #include "paint/Palette.h"
 #include "platform/Clock.h"
@@ -51,6 +52,7 @@ QString filterTitle(const NoteFilter& filter)
 {
     switch (filter.kind()) {
     case NoteFilter::Kind::Folder:
+        return FolderNames::shown(filter.payload());
     case NoteFilter::Kind::Tag:
         return filter.payload();
     case NoteFilter::Kind::Color:

@@ -9,6 +9,7 @@
 #include "dashboard/ImageTile.h"
 #include "dashboard/SwatchButton.h"
 #include "dashboard/ThemedIcon.h"
+#include "model/FolderNames.h"
 #include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/LongText.h"
@@ -546,7 +547,7 @@ void NoteEditor::fillFolderMenu()
         return;
     }
     for (const QString& name : app_->folders()) {
-        QAction* action = menu->addAction(name);
+        QAction* action = menu->addAction(FolderNames::shown(name));
         action->setCheckable(true);
         action->setChecked(note_ && note_->folder() == name);
         connect(action, &QAction::triggered, this, [this, name] {
@@ -628,7 +629,7 @@ void NoteEditor::fitToolbar()
     // Style-sheet buttons under-measure an icon beside bold text: size it by hand.
     screenButton_->setText(label);
     screenButton_->setFixedWidth(QFontMetrics(bold).horizontalAdvance(label) + 14 + 6 + 22 + 6);
-    const QString folder = note_ ? note_->folder() : QString();
+    const QString folder = note_ ? FolderNames::shown(note_->folder()) : QString();
     folderButton_->setText(folder);
     folderButton_->setToolTip(folder);
     folderButton_->setAccessibleName(folder);

@@ -1,5 +1,6 @@
 #include "dashboard/NoteList.h"
 
+#include "model/FolderNames.h"
 #include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
@@ -78,7 +79,7 @@ QVariant NoteListModel::data(const QModelIndex& index, int role) const
             return item.header;
         }
         return QStringList{note->title(), relativeTime(note->modified()), note->preview(),
-                           note->folder()}
+                           FolderNames::shown(note->folder())}
             .join(QStringLiteral(", "));
     case NoteRole:
         return QVariant::fromValue(static_cast<QObject*>(item.note.data()));
@@ -291,9 +292,10 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     p->setFont(l.folderFont);
     p->setPen(tertiary);
     const double folderLeft = folderIcon.right() + 4;
-    p->drawText(QRectF(folderLeft, y, std::max(0.0, right - folderLeft), folderM.height()),
-                Qt::AlignLeft | Qt::AlignVCenter,
-                folderM.elidedText(note.folder(), Qt::ElideRight, right - folderLeft));
+    p->drawText(
+        QRectF(folderLeft, y, std::max(0.0, right - folderLeft), folderM.height()),
+        Qt::AlignLeft | Qt::AlignVCenter,
+        folderM.elidedText(FolderNames::shown(note.folder()), Qt::ElideRight, right - folderLeft));
     p->restore();
 }
 

@@ -1,5 +1,6 @@
 #include "dashboard/Sidebar.h"
 
+#include "model/FolderNames.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
@@ -57,7 +58,8 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
 
     rows.push_back(header(QCoreApplication::translate("Dashboard", "Folders")));
     for (const QString& name : folders) {
-        rows.push_back(filterRow(name, Glyph::Folder, NoteFilter::folder(name), counts));
+        rows.push_back(
+            filterRow(FolderNames::shown(name), Glyph::Folder, NoteFilter::folder(name), counts));
     }
     SidebarRow newFolder;
     newFolder.kind = SidebarRow::Kind::NewFolder;

@@ -1,5 +1,6 @@
 #include "model/NoteModel.h"
 
+#include "model/FolderNames.h"
 #include "model/Merge.h"
 #include "platform/Clock.h"
 
@@ -122,7 +123,7 @@ NoteModel::NoteModel(const NoteData& data, QObject* parent)
     , text_(data.text)
     , folded_(data.folded)
     , color_(data.color.value_or(QStringLiteral("yellow")))
-    , folder_(data.folder.value_or(QStringLiteral("Personal")))
+    , folder_(FolderNames::stored(data.folder.value_or(QStringLiteral("Personal"))))
     , pinned_(data.pinned.value_or(false))
     , modified_(data.modified ? *data.modified : (data.created ? *data.created : platform::now()))
     , deletedAt_(data.deletedAt)
@@ -166,7 +167,8 @@ void NoteModel::adoptContent(const NoteData& record)
     assign(text_, record.text, Field::Text);
     assign(images_, record.images.value_or(QStringList()), Field::Images);
     assign(color_, record.color.value_or(QStringLiteral("yellow")), Field::Color);
-    assign(folder_, record.folder.value_or(QStringLiteral("Personal")), Field::Folder);
+    assign(folder_, FolderNames::stored(record.folder.value_or(QStringLiteral("Personal"))),
+           Field::Folder);
     assign(pinned_, record.pinned.value_or(false), Field::Pinned);
     assign(deletedAt_, record.deletedAt, Field::DeletedAt);
     if (record.modified) {
@@ -216,7 +218,7 @@ void NoteModel::setColor(const QString& color)
 
 void NoteModel::setFolder(const QString& folder)
 {
-    assignContent(folder_, folder, Field::Folder);
+    assignContent(folder_, FolderNames::stored(folder), Field::Folder);
     save();
 }
 

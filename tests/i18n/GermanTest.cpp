@@ -1,5 +1,8 @@
 #include "accessibility/WindowTour.h"
 #include "app/Identity.h"
+#include "dashboard/DashboardView.h"
+#include "dashboard/Sidebar.h"
+#include "model/NotesWriter.h"
 #include "noteview/NoteView.h"
 #include "pad/PadMenu.h"
 #include "support/Suites.h"
@@ -15,6 +18,7 @@
 #include <QPaintEngine>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
 #include <QXmlStreamReader>
 #include <algorithm>
 
@@ -245,6 +249,31 @@ private Q_SLOTS:
         }
         QVERIFY(texts_.contains("Alle Notizen zurückholen"));
         verifyGerman(*f.app);
+    }
+
+    // Stored in English, shown in German: notes synced with an English computer keep their
+    // folders, and a note an older version filed under a German name joins its folder.
+    void defaultFoldersAreStoredInEnglishAndShownInGerman()
+    {
+        Fixture f;
+        QJsonObject old = Fixture::record(QStringLiteral("filed in German"));
+        old["folder"] = QStringLiteral("Arbeit");
+        f.writeNotes({Fixture::record(QStringLiteral("filed in English")), old});
+        QSettings().setValue(QStringLiteral("folders"),
+                             QStringList{"Persönlich", "Arbeit", "Ideen"});
+        f.startUp();
+        QCOMPARE(f.app->folders(), (QStringList{"Personal", "Work", "Ideas"}));
+        f.app->addFolder(QStringLiteral(" Ideen "));
+        QCOMPARE(f.app->folders().size(), 3);
+        f.app->save();
+        QVERIFY(f.app->writer().drain());
+        QCOMPARE(f.savedNotes()[1].toObject()["folder"].toString(), QStringLiteral("Work"));
+
+        DashboardView dash(f.app.get());
+        const SidebarModel& sidebar = *dash.sidebarModel();
+        const SidebarRow& work = sidebar.row(sidebar.rowOf(NoteFilter::folder("Work")));
+        QCOMPARE(work.title, QStringLiteral("Arbeit"));
+        QCOMPARE(work.count, 1);
     }
 
     void dashboardIsGermanInEveryPane()

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -75,20 +76,54 @@ QStringList rawArguments(int argc, char* argv[])
     return arguments;
 }
 
-// --help and --version answer without a display. Options the toolkit itself takes (such as
-// -display) are only known once the application exists, so nothing else is judged here.
+// The options the toolkit takes itself (QGuiApplication, QApplication, the X11 plugin): only
+// the application, once it exists, takes them off the command line.
+bool toolkitOption(const QString& name)
+{
+    static const QStringList names{"platform",      "platformpluginpath",
+                                   "platformtheme", "plugin",
+                                   "qmljsdebugger", "qwindowgeometry",
+                                   "qwindowicon",   "qwindowtitle",
+                                   "reverse",       "session",
+                                   "display",       "geometry",
+                                   "name",          "title",
+                                   "visual",        "ncols",
+                                   "cmap",          "style",
+                                   "stylesheet",    "widgetcount",
+                                   "nograb",        "dograb",
+                                   "sync",          "testability"};
+    return names.contains(name);
+}
+
+// --help, --version and a mistyped option answer without a display: a usage error needs no
+// window system, and without one the toolkit would abort before the program could say it.
 bool answeredWithoutGui(int argc, char* argv[], int* status)
 {
     Options options;
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     describe(parser, options);
-    parser.parse(rawArguments(argc, argv));
-    if (!parser.isSet(options.help) && !parser.isSet(options.version)) {
+    const bool parsed = parser.parse(rawArguments(argc, argv));
+    const QStringList unknown = parser.unknownOptionNames();
+    const bool mistyped =
+        !parsed && std::any_of(unknown.begin(), unknown.end(),
+                               [](const QString& name) { return !toolkitOption(name); });
+    if (!mistyped && !parser.isSet(options.help) && !parser.isSet(options.version)) {
         return false;
     }
     // A short-lived core application, only so the answer comes in the user's language.
     QCoreApplication core(argc, argv);
     installTranslations(core, QLocale());
+    if (mistyped) {
+        const Options translated;
+        QCommandLineParser errorParser;
+        errorParser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        describe(errorParser, translated);
+        errorParser.parse(rawArguments(argc, argv));
+        std::fprintf(stderr, "%s\n", qPrintable(errorParser.errorText()));
+        *status = 2;
+        return true;
+    }
     if (parser.isSet(options.help)) {
         const Options translated;
         QCommandLineParser helpParser;
@@ -101,11 +136,22 @@ bool answeredWithoutGui(int argc, char* argv[], int* status)
     return true;
 }
 
+// Set while the application connects to the window system: no display there ends the launch
+// with one line and a plain failure, not the toolkit's abort and core dump.
+bool openingDisplay = false;
+
 // The toolkit's own chatter (a missing sound server, an unset runtime folder) is not ours to
 // report: the program's failures have their own log lines. QUILLHAVEN_DEBUG shows it all.
-void quietToolkitMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+void toolkitMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (type == QtFatalMsg || type == QtCriticalMsg) {
+    if (type == QtFatalMsg && openingDisplay) {
+        const QString display = qEnvironmentVariable("DISPLAY");
+        std::fprintf(stderr, "Quillhaven: no display to open: %s\n",
+                     display.isEmpty() ? "DISPLAY is not set" : qPrintable(display));
+        std::_Exit(1);
+    }
+    static const bool everything = !qEnvironmentVariableIsEmpty("QUILLHAVEN_DEBUG");
+    if (everything || type == QtFatalMsg || type == QtCriticalMsg) {
         std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
     }
 }
@@ -156,9 +202,7 @@ int main(int argc, char* argv[])
     if (answeredWithoutGui(argc, argv, &status)) {
         return status;
     }
-    if (qEnvironmentVariableIsEmpty("QUILLHAVEN_DEBUG")) {
-        qInstallMessageHandler(quietToolkitMessages);
-    }
+    qInstallMessageHandler(toolkitMessages);
     // Global window placement and pointer polling need X11 (XWayland on a Wayland session).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -166,7 +210,9 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Quillhaven"));
     QApplication::setApplicationName(QStringLiteral("Quillhaven"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLHAVEN_VERSION));
+    openingDisplay = true;
     QApplication application(argc, argv);
+    openingDisplay = false;
     QApplication::setQuitOnLastWindowClosed(false);
     installTranslations(application, QLocale());
     applyIdentity();

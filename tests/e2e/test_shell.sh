@@ -20,6 +20,12 @@ check "--version answers and exits 0" [ $? -eq 0 ]
 check "--version names the program" grep -Eq "^Quillhaven [0-9]+\.[0-9]+" <<<"$version"
 help=$(env -u DISPLAY -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8 timeout 10 "$QUILLHAVEN" --help)
 check "--help speaks German under a German locale" grep -q "Diese Hilfe anzeigen" <<<"$help"
+bogus=$(env -u DISPLAY timeout 10 "$QUILLHAVEN" --bogus 2>&1)
+check "a mistyped option is a usage error, display or not" [ $? -eq 2 ]
+check "... that names it" grep -q "bogus" <<<"$bogus"
+nodisplay="$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$QUILLHAVEN" 2>&1):$?"
+check "without a display: one line saying so, exit 1" \
+    [ "$nodisplay" = "Quillhaven: no display to open: DISPLAY is not set:1" ]
 
 # --- hot keys: a login-item launch shows nothing at start, so the first press opens
 start_app --login-item

@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QThreadPool>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -76,11 +78,14 @@ void RemoteChanges::watchFolder(const QString& folder)
 
 void RemoteChanges::look()
 {
+    const QDateTime noticed = watch_.takeNoticed();
+    noticed_ = noticed_.isNull() ? noticed : std::min(noticed_, noticed);
     if (reading_) {
         readAgain_ = true;
         return;
     }
     reading_ = true;
+    readNoticed_ = std::exchange(noticed_, QDateTime());
     const QString path = Store::url();
     const int generation = platform::servicesGeneration();
     const std::optional<DiskFile::Stamp> merged = mergedFrom_;
@@ -127,6 +132,11 @@ void RemoteChanges::read(const RemoteFiles::Reading& reading)
     if (current && (reading.anything() || reading.tombstones != knownTombstones_)) {
         merge(reading);
     }
+    if (current && reading.notesFileUnreadable) {
+        // Written over by something that does not read: the next save sets that aside and puts
+        // the notes back, even when nothing more is typed.
+        app_.submitNotes();
+    }
     if (std::exchange(readAgain_, false) || !current) {
         look();
     }
@@ -136,7 +146,9 @@ void RemoteChanges::read(const RemoteFiles::Reading& reading)
 // the merge is quick, the reading was the slow part.
 void RemoteChanges::merge(const RemoteFiles::Reading& reading)
 {
-    const QDateTime now = platform::now();
+    // What was read was made before it was first seen here, whatever the clock of the computer
+    // that made it says: a delete dated later does not outweigh typing since.
+    const QDateTime now = readNoticed_;
     // Read again: a note may have been deleted for good here since the worker looked.
     const QString tombstonesPath = TombstoneFile::pathBeside(reading.notesPath);
     const Tombstones onDisk = TombstoneFile::read(tombstonesPath);

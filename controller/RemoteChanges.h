@@ -54,6 +54,8 @@ private:
     FolderWatch watch_;
     std::optional<DiskFile::Stamp> mergedFrom_;
     bool reading_ = false;   // a read is on the worker
+    QDateTime noticed_;      // when the earliest change not yet read was seen
+    QDateTime readNoticed_;  // the same, for the read on the worker
     bool readAgain_ = false; // something changed while it was
     bool holdSaves_ = false;
     // The tombstones as last merged: new ones remove notes even when no notes file changed.

@@ -1,9 +1,12 @@
 #include "model/FolderWatch.h"
 
+#include "platform/Clock.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -24,9 +27,14 @@ FolderWatch::FolderWatch(QObject* parent)
     , imagesQuiet_(quietTimer(this))
 {
     // Every event restarts the wait: only the end of a burst is told.
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
-            [this](const QString& dir) { (dir == images_ ? imagesQuiet_ : notesQuiet_)->start(); });
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { notesQuiet_->start(); });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& dir) {
+        if (dir == images_) {
+            imagesQuiet_->start();
+        } else {
+            notesSeen();
+        }
+    });
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &FolderWatch::notesSeen);
     connect(notesQuiet_, &QTimer::timeout, this, [this] {
         rewatch();
         Q_EMIT notesChanged();
@@ -82,4 +90,18 @@ void FolderWatch::rewatch()
 bool FolderWatch::settling() const
 {
     return notesQuiet_->isActive() || imagesQuiet_->isActive();
+}
+
+void FolderWatch::notesSeen()
+{
+    if (noticed_.isNull()) {
+        noticed_ = platform::now();
+    }
+    notesQuiet_->start();
+}
+
+QDateTime FolderWatch::takeNoticed()
+{
+    const QDateTime noticed = std::exchange(noticed_, QDateTime());
+    return noticed.isNull() ? platform::now() : noticed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -26,6 +27,9 @@ public:
     const QString& notesFile() const { return notesFile_; }
     // A change was seen and is held until the folder has been quiet.
     bool settling() const;
+    // When the earliest change of the notes folder not yet taken was seen (now, when none
+    // waits); taking it starts afresh. Whatever the change holds was made before then.
+    QDateTime takeNoticed();
 
 Q_SIGNALS:
     // The notes folder changed: the notes file, a conflict copy, the tombstones, anything.
@@ -35,10 +39,12 @@ Q_SIGNALS:
 
 private:
     void rewatch();
+    void notesSeen();
 
     QFileSystemWatcher* watcher_;
     QTimer* notesQuiet_;
     QTimer* imagesQuiet_;
+    QDateTime noticed_;
     QString notesFile_;
     QString folder_;
     QString images_;

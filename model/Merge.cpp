@@ -221,7 +221,9 @@ Result merge(const QList<NoteData>& local, const Tombstones& localTombstones,
     };
     const auto buried = [&](const NoteData& note) {
         const auto dead = r.tombstones.constFind(note.id);
-        return dead != r.tombstones.cend() && stampOf(note) <= *dead && !unseenThere(note);
+        // A delete dated ahead of this computer's clock was made by `now` all the same.
+        return dead != r.tombstones.cend() && stampOf(note) <= std::min(*dead, now) &&
+               !unseenThere(note);
     };
     QSet<QUuid> present;
     QList<NoteData> arrivals;

@@ -55,6 +55,7 @@ struct Result {
     int changes() const { return int(adopted.size() + added.size() + removed.size()); }
 };
 
+// `now`: when the outside notes and tombstones were first seen here; none was made later.
 // `seenThere`: per note, how many of this computer's changes the other computer's notes file
 // last held. A note changed here beyond that outlives a tombstone whatever the two clocks say:
 // the other computer deleted it without having seen those changes, and a few seconds' drift

@@ -89,7 +89,7 @@ Reading read(const QString& notesPath, int generation, const std::optional<DiskF
     Reading r;
     r.notesPath = notesPath;
     r.generation = generation;
-    r.notesFile = Store::readRemote(notesPath, generation, merged);
+    r.notesFile = Store::readRemote(notesPath, generation, merged, &r.notesFileUnreadable);
     if (r.notesFile) {
         noteSeen(r.seenThere, r.notesFile->records);
     }

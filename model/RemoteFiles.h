@@ -38,6 +38,8 @@ struct Reading {
     int generation = 0;
     // The notes file, when it changed outside since this process last read, wrote or merged it.
     std::optional<Store::RemoteVersion> notesFile;
+    // The notes file changed outside and does not read: the live notes are on no disk.
+    bool notesFileUnreadable = false;
     // Conflict copies and parked versions that decode, by name. Those that do not are left
     // alone: never merged, never removed; they are named in `unreadable`.
     QList<Copy> copies;

@@ -514,8 +514,12 @@ bool writeQuietly(const Snapshot& snapshot, QString* error)
 }
 
 std::optional<RemoteVersion> readRemote(const QString& path, int generation,
-                                        const std::optional<DiskFile::Stamp>& merged)
+                                        const std::optional<DiskFile::Stamp>& merged,
+                                        bool* unreadable)
 {
+    bool ignored = false;
+    bool& changedUnreadable = unreadable != nullptr ? *unreadable : ignored;
+    changedUnreadable = false;
     Seen seen;
     {
         const std::lock_guard lock(seenLock);
@@ -527,6 +531,8 @@ std::optional<RemoteVersion> readRemote(const QString& path, int generation,
     }
     QFile file;
     if (!SafeFiles::openRegular(path, file)) {
+        // Something is there that is not the file this process wrote: a link, a FIFO, a device.
+        changedUnreadable = DiskFile::stampOf(path).has_value();
         return std::nullopt;
     }
     const std::optional<DiskFile::Stamp> stamp = DiskFile::stampOf(file.handle());
@@ -539,7 +545,8 @@ std::optional<RemoteVersion> readRemote(const QString& path, int generation,
     }
     std::optional<QList<NoteData>> records = decode(bytes);
     if (!records) {
-        return std::nullopt; // kept aside by the next save, never merged
+        changedUnreadable = true; // kept aside by the next save, never merged
+        return std::nullopt;
     }
     return RemoteVersion{std::move(*records), *stamp};
 }

@@ -93,9 +93,12 @@ struct RemoteVersion {
 };
 // The notes file at `path` when it changed outside since this process last read or wrote it
 // (as a save judges that) and is not the version `merged`, and it decodes; otherwise nothing.
-// Any thread: it may wait for a save under way, so not the GUI thread.
+// `unreadable` tells a change that does not decode or is no regular file: what the live notes
+// hold is then on no disk until the next save. Any thread: it may wait for a save under way,
+// so not the GUI thread.
 std::optional<RemoteVersion> readRemote(const QString& path, int generation,
-                                        const std::optional<DiskFile::Stamp>& merged);
+                                        const std::optional<DiskFile::Stamp>& merged,
+                                        bool* unreadable = nullptr);
 
 // The file format on its own, for tests, the fuzzer and the benchmarks.
 QByteArray encode(const QList<NoteData>& records, QString* error = nullptr);

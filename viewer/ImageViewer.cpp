@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -187,13 +188,24 @@ QSize ImageViewer::shownSize() const
 
 QString ImageViewer::caption() const
 {
+    return shownName().isEmpty() ? QString() : note_->title() + positionText();
+}
+
+QString ImageViewer::caption(const QFontMetrics& metrics, int width) const
+{
     if (shownName().isEmpty()) {
         return QString();
     }
-    return note_->title() + QStringLiteral(" \u00B7 ") +
-           QCoreApplication::translate("Viewer", "%1 of %2")
-               .arg(shownPosition() + 1)
-               .arg(note_->images().size());
+    const QString position = positionText();
+    const int room = std::max(0, width - metrics.horizontalAdvance(position));
+    return metrics.elidedText(note_->title(), Qt::ElideRight, room) + position;
+}
+
+QString ImageViewer::positionText() const
+{
+    return QStringLiteral(" \u00B7 ") + QCoreApplication::translate("Viewer", "%1 of %2")
+                                            .arg(shownPosition() + 1)
+                                            .arg(note_->images().size());
 }
 
 QRectF ImageViewer::cardRect() const
@@ -418,9 +430,8 @@ void ImageViewer::paintCard(QPainter& painter, const QRectF& card, const QImage&
     }
     const QRectF captionBox(card.left() + barPad, band.bottom(),
                             std::max(0.0, firstButton - barSpacing - card.left() - barPad), barH);
-    const QString text =
-        painter.fontMetrics().elidedText(caption(), Qt::ElideRight, int(captionBox.width()));
-    painter.drawText(captionBox, Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.drawText(captionBox, Qt::AlignLeft | Qt::AlignVCenter,
+                     caption(painter.fontMetrics(), int(captionBox.width())));
     painter.restore();
 
     painter.setPen(QPen(QColor(255, 255, 255, 31), 0.5));

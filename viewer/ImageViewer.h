@@ -10,6 +10,7 @@ class AppController;
 class NoteModel;
 class ViewerPanel;
 class QAbstractButton;
+class QFontMetrics;
 
 // The full-screen view of a note's images: a dimmed backdrop (a click closes the viewer) and a
 // dark card with the image and a bar of controls. Left and Right step through the images
@@ -33,7 +34,9 @@ public:
     int index() const { return index_; }
     int shownPosition() const; // index clamped to the last image
     QString caption() const;   // "title · n of m", empty without an image
-    QRectF cardRect() const;   // empty when no card is shown
+    // The caption in `width`: the title gives way, the position always shows.
+    QString caption(const QFontMetrics& metrics, int width) const;
+    QRectF cardRect() const; // empty when no card is shown
 
     void step(int offset);
     bool handleKey(int key);
@@ -50,6 +53,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QString positionText() const; // " · n of m"
     QString shownName() const;
     // The picture for showing, decoded on the image worker: null until it is in memory, and
     // the viewer repaints when it is. Its size is known at once, from the file's header.

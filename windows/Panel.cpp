@@ -51,6 +51,8 @@ Panel::Panel(const QRectF& rect, Level level)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Never the active window, yet its buttons explain themselves like any other.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     auto* layout = new QVBoxLayout(this);

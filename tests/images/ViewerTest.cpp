@@ -95,6 +95,12 @@ private Q_SLOTS:
         QCOMPARE(elsewhere.text(), "ok");
         QTest::keyClick(&elsewhere, Qt::Key_Right);
         QCOMPARE(viewer()->caption(), "Album \u00B7 1 of 3");
+        // Where there is little room the title gives way, never the position.
+        const QFontMetrics metrics(viewer()->font());
+        const QString narrow =
+            viewer()->caption(metrics, metrics.horizontalAdvance("Al… · 1 of 3"));
+        QVERIFY2(narrow.endsWith(" \u00B7 1 of 3") && narrow.contains(QChar(0x2026)),
+                 qPrintable(narrow));
         QTest::keyClick(&elsewhere, Qt::Key_Left);
         QTest::keyClick(&elsewhere, Qt::Key_Left);
         QCOMPARE(viewer()->shownPosition(), 1);

@@ -176,6 +176,9 @@ paste_image() {
     local win
     win=$(only_note_window) || { echo "     not one note window alone"; return 1; }
     wait_for 10 clipboard_offers image/png || { echo "     xclip offers no image/png"; return 1; }
+    # A Ctrl+V within a moment of the clipboard changing pasted nothing in one run in ten on a
+    # loaded machine, with nothing logged: not yet explained, so the key waits a second.
+    sleep 1
     type_into_note "$win" "" || { echo "     the note did not take the focus"; return 1; }
     xdotool key ctrl+v
     wait_for 10 mine 'len(images("Alpha from A")) == 1' ||

@@ -102,6 +102,7 @@ void ImageQueue::attachImage(NoteModel* note, const QString& name)
     }
     note->setImages(note->images() + QStringList{name});
     app_.sizes().resize(note, true);
+    app_.save(); // the place the window grew to
     patAndTap();
 }
 
@@ -126,6 +127,7 @@ void ImageQueue::removeImage(NoteModel* note, const QString& name)
     note->setImages(images);
     app_.removeUnlistedImages({name});
     app_.sizes().resize(note, true);
+    app_.save(); // the place the window shrank to
 }
 
 void AppController::removeUnlistedImages(const QStringList& names)

@@ -10,31 +10,6 @@
 #include <QSettings>
 #include <QUuid>
 
-namespace {
-
-// Tab and the Unicode space separators; line breaks are kept.
-bool isHorizontalSpace(char32_t c)
-{
-    return c == U'\t' || QChar::category(c) == QChar::Separator_Space;
-}
-
-QString trimHorizontalSpace(const QString& name)
-{
-    const QList<uint> ucs = name.toUcs4();
-    qsizetype begin = 0;
-    qsizetype end = ucs.size();
-    while (begin < end && isHorizontalSpace(static_cast<char32_t>(ucs[begin]))) {
-        ++begin;
-    }
-    while (end > begin && isHorizontalSpace(static_cast<char32_t>(ucs[end - 1]))) {
-        --end;
-    }
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()) + begin,
-                             end - begin);
-}
-
-} // namespace
-
 NoteModel* AppController::newNote(const std::optional<QString>& folder, const QString& color)
 {
     NoteData record;
@@ -103,7 +78,7 @@ void AppController::deleteForever(NoteModel* note)
 
 void AppController::addFolder(const QString& name)
 {
-    const QString folder = FolderNames::stored(trimHorizontalSpace(name));
+    const QString folder = FolderNames::typed(name);
     if (folder.isEmpty() || folders_.contains(folder)) {
         return;
     }

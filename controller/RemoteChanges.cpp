@@ -296,11 +296,16 @@ void RemoteChanges::lookForImages()
                                   return;
                               }
                               Images::remember(name, image);
+                              bool grown = false;
                               for (NoteModel* note : app_.notes()) {
                                   if (note->images().contains(name)) {
                                       note->imagesArrived();
                                       app_.sizes().resize(note, true);
+                                      grown = true;
                                   }
+                              }
+                              if (grown) {
+                                  app_.save(); // where the windows now stand
                               }
                           });
     }

@@ -324,6 +324,19 @@ void DashboardView::buildFolderDialog()
     buttons->addButton(QCoreApplication::translate("Dashboard", "Cancel"),
                        QDialogButtonBox::RejectRole);
     create->setDefault(true);
+    create->setEnabled(false);
+    // Said before the click: a name that is there already would otherwise do nothing.
+    auto* taken = new QLabel(
+        QCoreApplication::translate("Dashboard", "There is a folder of this name already."),
+        folderDialog_);
+    taken->hide();
+    layout->addWidget(taken);
+    connect(folderName_, &QLineEdit::textChanged, this, [this, create, taken](const QString& text) {
+        const QString name = FolderNames::typed(text);
+        const bool exists = app_ && app_->folders().contains(name);
+        taken->setVisible(exists);
+        create->setEnabled(!name.isEmpty() && !exists);
+    });
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, folderDialog_, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, folderDialog_, &QDialog::reject);

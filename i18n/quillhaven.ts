@@ -216,6 +216,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write “%2”.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>There is a folder of this name already.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -635,6 +639,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>%1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -221,6 +221,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Your notes are not saved: %1. Quillhaven keeps them and keeps trying to write “%2”.</source>
         <translation>Ihre Notizen sind nicht gespeichert: %1. Quillhaven behält sie und versucht weiter, „%2“ zu schreiben.</translation>
     </message>
+    <message>
+        <source>There is a folder of this name already.</source>
+        <translation>Es gibt bereits einen Ordner mit diesem Namen.</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -641,6 +645,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG-Bild (*.png)</translation>
     </message>
 </context>
 </TS>

@@ -31,6 +31,27 @@ QHash<QString, QString> translatedDefaults()
     return table;
 }
 
+// Tab and the Unicode space separators; line breaks are kept.
+bool isHorizontalSpace(char32_t c)
+{
+    return c == U'\t' || QChar::category(c) == QChar::Separator_Space;
+}
+
+QString trimHorizontalSpace(const QString& name)
+{
+    const QList<uint> ucs = name.toUcs4();
+    qsizetype begin = 0;
+    qsizetype end = ucs.size();
+    while (begin < end && isHorizontalSpace(static_cast<char32_t>(ucs[begin]))) {
+        ++begin;
+    }
+    while (end > begin && isHorizontalSpace(static_cast<char32_t>(ucs[end - 1]))) {
+        --end;
+    }
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()) + begin,
+                             end - begin);
+}
+
 } // namespace
 
 QStringList defaults()
@@ -51,6 +72,11 @@ QString stored(const QString& name)
 {
     static const QHash<QString, QString> table = translatedDefaults();
     return table.value(name, name);
+}
+
+QString typed(const QString& name)
+{
+    return stored(trimHorizontalSpace(name));
 }
 
 } // namespace FolderNames

@@ -18,4 +18,8 @@ QString shown(const QString& stored);
 // version stored it) becomes its stored name; any other name stays as it is.
 QString stored(const QString& name);
 
+// What a name the user typed for a new folder is stored as: without spaces and tabs at either
+// end, and a default folder's name in any shipped language as its own.
+QString typed(const QString& name);
+
 } // namespace FolderNames

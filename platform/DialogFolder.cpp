@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QWidget>
 
 namespace platform {
 
@@ -34,6 +35,11 @@ void rememberDialogChoice(const QString& chosenFile)
         return;
     }
     QSettings().setValue(lastFolderKey, QFileInfo(chosenFile).absolutePath());
+}
+
+void keepAboveNotes(QWidget* dialog)
+{
+    dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 } // namespace platform

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace platform {
 
 // The folder a file dialog opens in: the one the user last chose a file in, kept in the
@@ -12,5 +14,9 @@ QString dialogFolder();
 // Remembers the folder of a file the user chose; an empty path (a cancelled dialog) changes
 // nothing.
 void rememberDialogChoice(const QString& chosenFile);
+
+// Notes float above ordinary windows; a file dialog the user opened from one, or from the
+// dashboard, must not open underneath them.
+void keepAboveNotes(QWidget* dialog);
 
 } // namespace platform

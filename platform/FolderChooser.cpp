@@ -1,5 +1,6 @@
 #include "platform/FolderChooser.h"
 
+#include "platform/DialogFolder.h"
 #include "platform/Services.h"
 
 #include <QFileDialog>
@@ -30,6 +31,7 @@ void showChooser(const QString& title, const QString& start, QObject* context,
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    keepAboveNotes(dialog);
     openChooser() = dialog;
     const QPointer<QObject> guard(context);
     // Read from the dialog once accepted: Qt's own dialog and a native one (a portal's, which

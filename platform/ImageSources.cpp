@@ -28,7 +28,10 @@ QString imageFilter()
 
 QStringList dialogChoice(const QString& message)
 {
-    return QFileDialog::getOpenFileNames(nullptr, message, platform::dialogFolder(), imageFilter());
+    QFileDialog dialog(nullptr, message, platform::dialogFolder(), imageFilter());
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    platform::keepAboveNotes(&dialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 // Why the child ended without an image, when it was not the user's choice; empty otherwise.

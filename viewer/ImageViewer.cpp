@@ -42,8 +42,11 @@ const QColor dimming(0, 0, 0, 128);
 
 QString dialogSaveFile(const QString& proposedPath)
 {
-    return QFileDialog::getSaveFileName(nullptr, QString(), proposedPath,
-                                        QStringLiteral("PNG image (*.png)"));
+    QFileDialog dialog(nullptr, QString(), proposedPath,
+                       QCoreApplication::translate("Viewer", "PNG image (*.png)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    platform::keepAboveNotes(&dialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 void messageBox(const QString& text, const QString& reason)
@@ -144,11 +147,11 @@ bool ImageViewer::copyImageFile(const QString& source, const QString& destinatio
     return true;
 }
 
-void ImageViewer::saveCopy(const QString& source, const QString& destination)
+bool ImageViewer::saveCopy(const QString& source, const QString& destination)
 {
     QString reason;
     if (copyImageFile(source, destination, &reason)) {
-        return;
+        return true;
     }
     const QString text =
         QCoreApplication::translate("Viewer", "The image could not be saved as “%1”.")
@@ -158,6 +161,7 @@ void ImageViewer::saveCopy(const QString& source, const QString& destination)
     } else {
         messageBox(text, reason);
     }
+    return false;
 }
 
 int ImageViewer::shownPosition() const
@@ -278,9 +282,9 @@ void ImageViewer::saveShownAs()
     const auto& chooseSaveFile = platform::services().chooseSaveFile;
     const QString destination =
         chooseSaveFile ? chooseSaveFile(proposed) : dialogSaveFile(proposed);
-    if (!destination.isEmpty()) {
+    // Only a folder the picture could be saved in is worth opening next time.
+    if (!destination.isEmpty() && saveCopy(source, destination)) {
         platform::rememberDialogChoice(destination);
-        saveCopy(source, destination);
     }
 }
 

@@ -62,7 +62,7 @@ private:
     void refresh();
     void layoutBar();
     void paintCard(QPainter& painter, const QRectF& card, const QImage& image, QSize imageSize);
-    static void saveCopy(const QString& source, const QString& destination);
+    static bool saveCopy(const QString& source, const QString& destination);
 
     QPointer<NoteModel> note_;
     QPointer<AppController> app_;

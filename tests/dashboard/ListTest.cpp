@@ -9,9 +9,11 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -277,8 +279,14 @@ private Q_SLOTS:
         QPushButton* cancel = buttonNamed(dialog, "Cancel");
         QVERIFY(create && cancel);
 
+        QVERIFY(!create->isEnabled());
         QTest::keyClicks(name, "  Work ");
-        QTest::mouseClick(create, Qt::LeftButton);
+        QVERIFY(!create->isEnabled()); // there already, and the prompt says so
+        const QList<QLabel*> labels = dialog->findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+            return label->isVisible() && label->text().startsWith("There is a folder");
+        }));
+        QTest::keyClick(name, Qt::Key_Escape);
         QCOMPARE(f.app->folders().size(), 3);
         QVERIFY(name->text().isEmpty());
 

@@ -3,6 +3,7 @@
 #include "controller/ImageQueue.h"
 #include "controller/NoteSizes.h"
 #include "model/Images.h"
+#include "model/NotesWriter.h"
 #include "noteview/ImageStrip.h"
 #include "noteview/NoteTextArea.h"
 #include "support/Fixture.h"
@@ -105,6 +106,10 @@ private Q_SLOTS:
         QCOMPARE(f->desktop.haptics, 1);
         QCOMPARE(note->modified(), f->today);
         QVERIFY(f->notesText().contains(added));
+        // Grown down from its top: the file has the place it grew to.
+        QVERIFY(app().writer().drain());
+        QCOMPARE(f->savedNotes()[0].toObject()["y"].toDouble(), note->origin.y());
+        QCOMPARE(note->origin.y(), app().window(note)->frame().y());
     }
 
     void ctrlVOnANoteWindowPastesTheClipboardImage()

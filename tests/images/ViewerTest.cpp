@@ -1,5 +1,6 @@
 #include "controller/ClipboardOffer.h"
 #include "model/Images.h"
+#include "platform/DialogFolder.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
 #include "viewer/ImageViewer.h"
@@ -237,6 +238,7 @@ private Q_SLOTS:
         QVERIFY2(told[0].contains("\u201Cout.png\u201D"), qPrintable(told[0]));
         QVERIFY(!told[1].isEmpty());
         QCOMPARE(f->log.lines.last(), "Quillhaven: save as failed: " + told[1]);
+        QCOMPARE(platform::dialogFolder(), f->dir.path()); // where the last save succeeded
 
         QVERIFY(!ImageViewer::copyImageFile(f->dir.filePath("gone.png"), saved.fileName()));
         saved.close();

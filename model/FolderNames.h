@@ -9,7 +9,7 @@
 namespace FolderNames {
 
 // "Personal", "Work", "Ideas", as stored.
-QStringList defaults();
+const QStringList& defaults();
 
 // What the user reads: a default folder in the user's language, any other name as typed.
 QString shown(const QString& stored);

@@ -548,7 +548,8 @@ void NoteView::leaveSnapshot()
 void NoteView::grabSnapshot()
 {
     const qreal dpr = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    const QSize grabbed = size();
+    const QSize pixels = (QSizeF(grabbed) * dpr).toSize();
     if (pixels.isEmpty()) {
         snapshot_ = QImage();
         return;
@@ -574,6 +575,11 @@ void NoteView::grabSnapshot()
     blurred_ = QImage();
     snapshotDirty_ = false;
     ++snapshotsTaken_;
+    // Rendering a hidden view first delivers the resize its window is waiting to show with (a
+    // note pulled again, widened for its curl while tucked): the picture must have that size.
+    if (size() != grabbed) {
+        grabSnapshot();
+    }
 }
 
 void NoteView::contentChanged()

@@ -7,6 +7,7 @@
 #include "controller/NotesFolderMove.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
+#include "platform/CaretRest.h"
 #include "platform/Log.h"
 #include "platform/Services.h"
 #include "platform/SessionBus.h"
@@ -270,6 +271,7 @@ int main(int argc, char* argv[])
         // waits for its writer to put the last change on disk. Keys typed before the signal
         // may still wait in the queue: they are handled first, so they are saved too.
         const QuitSignals quitSignals;
+        const platform::CaretRest caretRest;
         QObject::connect(&quitSignals, &QuitSignals::quitRequested, &application, [&instance] {
             instance.stopListening();
             constexpr int queuedInputMs = 250;

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <algorithm>
 #include <cmath>
 
 namespace noteview {
@@ -44,6 +45,21 @@ QImage tileShadow(const QSize& size, qreal dpr)
     return img;
 }
 
+bool hasSeeThroughPixels(const QImage& image)
+{
+    if (!image.hasAlphaChannel()) {
+        return false;
+    }
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        if (std::any_of(row, row + argb.width(), [](QRgb px) { return qAlpha(px) < 255; })) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 // The strip's content: positions the tiles and paints their shadows beneath them.
@@ -58,6 +74,9 @@ protected:
         QPainter p(this);
         const qreal dpr = devicePixelRatioF();
         for (StripTile* tile : tiles) {
+            if (!tile->castsShadow(dpr)) {
+                continue;
+            }
             if (shadow_.isNull() || shadowSize_ != tile->size() || shadowDpr_ != dpr) {
                 shadow_ = tileShadow(tile->size(), dpr);
                 shadowSize_ = tile->size();
@@ -96,8 +115,18 @@ const QImage& StripTile::scaled(qreal dpr)
         if (scaled_.isNull()) {
             scaled_ = Images::filled(image_, pixels);
         }
+        seeThrough_ = hasSeeThroughPixels(scaled_);
     }
     return scaled_;
+}
+
+bool StripTile::castsShadow(qreal dpr)
+{
+    if (placeholder() || !image_.hasAlphaChannel()) {
+        return true;
+    }
+    scaled(dpr); // looks at the copy shown for see-through parts
+    return !seeThrough_;
 }
 
 void StripTile::paintEvent(QPaintEvent*)

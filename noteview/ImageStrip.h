@@ -18,6 +18,8 @@ public:
     int index() const { return index_; }
     // Without its picture yet: a quiet grey tile that does nothing when clicked.
     bool placeholder() const { return image_.isNull(); }
+    // A picture with see-through parts shows the paper through them, not a shadow.
+    bool castsShadow(qreal dpr);
     static constexpr double radius = 8;
 
 Q_SIGNALS:
@@ -35,6 +37,7 @@ private:
 
     QImage image_;
     QImage scaled_;
+    bool seeThrough_ = false; // of scaled_
     QString name_;
     int index_;
     bool pressed_ = false;

@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegion>
 #include <QSet>
 #include <QTimer>
 #include <cmath>
@@ -143,6 +144,21 @@ void AppController::createPadWindow()
     padWindow_->orderFront();
 }
 
+namespace {
+
+// Whether the paper lies wholly on the screens as they are now, across two side by side too:
+// a note left on a monitor that is still there stays on it.
+bool onScreens(const QRectF& paper)
+{
+    QRegion screens;
+    for (const QRectF& frame : platform::desktop().screenFrames()) {
+        screens += frame.toAlignedRect();
+    }
+    return (QRegion(paper.toAlignedRect()) - screens).isEmpty();
+}
+
+} // namespace
+
 void AppController::bringBackOnScreenNotes()
 {
     const double inset = geometry::inset;
@@ -155,7 +171,7 @@ void AppController::bringBackOnScreenNotes()
         const QRectF frame(note->origin, QSizeF(w, h));
         const QRectF paper = frame.adjusted(inset, inset, -inset, -inset);
         const bool finite = std::isfinite(note->origin.x()) && std::isfinite(note->origin.y());
-        if (!finite || !screen_.contains(paper)) {
+        if (!finite || !onScreens(paper)) {
             note->origin = QPointF(midX() - w / 2, top() - notchH() - 80 - h);
         }
         show(note);

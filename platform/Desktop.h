@@ -47,6 +47,8 @@ public:
     virtual QRectF screenFrame() const = 0;
     // The part of the main screen that panels and docks leave to windows, y-up.
     virtual QRectF visibleFrame() const { return screenFrame(); }
+    // Frames of every screen (monitor), the main one included, in the y-up space.
+    virtual QList<QRectF> screenFrames() const { return {screenFrame()}; }
     // Height of a top panel when there is one, else 24: stands in for the notch.
     virtual double statusBarThickness() const = 0;
 

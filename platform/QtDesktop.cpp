@@ -57,6 +57,15 @@ QRectF QtDesktop::screenFrame() const
     return fromQt(mainGeometry(), mainGeometry());
 }
 
+QList<QRectF> QtDesktop::screenFrames() const
+{
+    QList<QRectF> frames;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        frames << fromQt(screen->geometry(), mainGeometry());
+    }
+    return frames.isEmpty() ? QList<QRectF>{screenFrame()} : frames;
+}
+
 QRectF QtDesktop::visibleFrame() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -18,6 +18,7 @@ public:
 
     QPointF mouseLocation() const override;
     QRectF screenFrame() const override;
+    QList<QRectF> screenFrames() const override;
     QRectF visibleFrame() const override;
     double statusBarThickness() const override;
     int clipboardChangeCount() const override;

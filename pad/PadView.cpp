@@ -226,7 +226,7 @@ void PadView::retarget()
 void PadView::frameChanged()
 {
     placeControls();
-    scheduleShapeMask();
+    scheduleShapes();
     update();
     if (slide_.isAnimating()) {
         hitTestPointer();
@@ -389,25 +389,40 @@ void PadView::placeControls()
     }
 }
 
-// Without a compositor the window is cut to the island, so nothing black shows around it.
-void PadView::scheduleShapeMask()
+// Without a compositor the window is cut to the island, so nothing black shows around it; the
+// open pad takes the pointer only over the island, so a note landed under the rest of its
+// window can be grabbed at once.
+void PadView::scheduleShapes()
 {
-    if (maskPending_ || platform::desktop().hasCompositor()) {
+    if (shapesPending_) {
         return;
     }
-    maskPending_ = true;
+    shapesPending_ = true;
     QTimer::singleShot(0, this, [this] {
-        maskPending_ = false;
-        applyShapeMask();
+        shapesPending_ = false;
+        applyShapes();
     });
 }
 
-void PadView::applyShapeMask()
+void PadView::applyShapes()
 {
     auto* panel = qobject_cast<Panel*>(window());
     if (panel == nullptr || panel->content() != this) {
         return;
     }
+    panel->drawnRegion = [this] { return islandRegion(); };
+    const QRegion region = islandRegion();
+    if (!platform::desktop().hasCompositor()) {
+        panel->setShapeMask(region);
+    }
+    if (app_ && app_->revealed()) {
+        panel->setInputRegion(region);
+    }
+}
+
+// The island as drawn now, in the window's coordinates.
+QRegion PadView::islandRegion() const
+{
     QTransform swing;
     swing.translate(width() / 2.0, slide_.value());
     swing.rotate(wobble_.value());
@@ -415,10 +430,10 @@ void PadView::applyShapeMask()
     const QPainterPath outline = swing.map(pad::islandPath(islandSize(), radius_.value()));
     QRegion region = QRegion(outline.toFillPolygon().toPolygon(), Qt::WindingFill) & rect();
     if (region.isEmpty()) {
-        // An empty mask would uncut the window; a pixel beside it hides it all.
+        // An empty shape would uncut the window; a pixel beside it hides it all.
         region = QRegion(-2, -2, 1, 1);
     }
-    panel->setShapeMask(region.translated(mapTo(panel, QPoint(0, 0))));
+    return region.translated(mapTo(window(), QPoint(0, 0)));
 }
 
 // While the island slides, it may come to lie under a pointer that is not moving.
@@ -497,5 +512,5 @@ void PadView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     placeControls();
-    scheduleShapeMask();
+    scheduleShapes();
 }

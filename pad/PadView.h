@@ -75,8 +75,9 @@ private:
     QPointF islandOrigin() const;
     const NoteModel* hoveredModel() const;
     void placeControls();
-    void scheduleShapeMask();
-    void applyShapeMask();
+    void scheduleShapes();
+    void applyShapes();
+    QRegion islandRegion() const;
     void hitTestPointer();
 
     // Painting (PadPaint.cpp).
@@ -94,7 +95,7 @@ private:
     int count_ = 0;
     // The expanded content as last shown; kept while it fades out.
     pad::IslandContent shown_;
-    bool maskPending_ = false;
+    bool shapesPending_ = false;
 
     motion::AnimatedValue slide_;
     motion::AnimatedValue width_;

@@ -82,6 +82,9 @@ public:
     std::function<void()> onMovedBySystem;
     // The pointer entered (true) or left (false) the window.
     std::function<void(bool inside)> onPointerCrossing;
+    // The part of the window its content draws (the pad's island), in window coordinates: an
+    // open pad takes the pointer only there, so a note under the rest of its window is reached.
+    std::function<QRegion()> drawnRegion;
 
     bool isResizing() const { return gesture_.state() == PointerGesture::State::Resizing; }
     bool isDragging() const { return gesture_.state() == PointerGesture::State::Dragging; }

@@ -228,9 +228,9 @@ void PadView::frameChanged()
     placeControls();
     scheduleShapes();
     update();
-    if (slide_.isAnimating()) {
-        hitTestPointer();
-    }
+    // Sliding or growing, the island may come to lie under a still pointer; its last frame
+    // most of all, when it reaches the top edge the pointer pushed against.
+    hitTestPointer();
 }
 
 void PadView::setHover(bool hover)

@@ -366,10 +366,11 @@ void NoteEditor::buildImages()
             continue;
         }
         auto* tile = new ImageTile(waiting ? ImageTile::placeholder() : image, content);
-        tile->setEnabled(!waiting);
         const QString& name = names[index];
-        connect(tile, &QAbstractButton::clicked, this, [this, index] {
-            if (app_ && note_) {
+        // A picture not there (yet) has nothing to view, but it can be removed: a file lost for
+        // good would otherwise hold its grey place forever.
+        connect(tile, &QAbstractButton::clicked, this, [this, index, waiting] {
+            if (app_ && note_ && !waiting) {
                 app_->viewImages(note_, index);
             }
         });

@@ -36,8 +36,15 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
     resize(1000, 640);
     view_ = new DashboardView(controller, this);
     setCentralWidget(view_);
-    for (QMenu* menu : mainMenus()) {
-        menuBar()->addMenu(menu);
+    const QList<QMenu*> menus = mainMenus();
+    for (qsizetype i = 0; i < menus.size(); ++i) {
+        menuBar()->addMenu(menus[i]);
+        if (i == 0) {
+            menuBar()->addMenu(buildNotesMenu());
+        }
+    }
+    if (menus.isEmpty()) {
+        menuBar()->addMenu(buildNotesMenu());
     }
 
     saveTimer_ = new QTimer(this);
@@ -51,6 +58,27 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
 DashWindow::~DashWindow()
 {
     qApp->removeEventFilter(this);
+}
+
+// The dashboard's own commands, in a menu where their keys can be found.
+QMenu* DashWindow::buildNotesMenu()
+{
+    auto* menu = new QMenu(QCoreApplication::translate("Dashboard", "Notes"), this);
+    const auto add = [this, menu](const char* title, const QKeySequence& keys,
+                                  void (DashboardView::*command)()) {
+        QAction* action = menu->addAction(QCoreApplication::translate("Dashboard", title));
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, view_, command);
+    };
+    add(QT_TRANSLATE_NOOP("Dashboard", "New Note"), QKeySequence(Qt::CTRL | Qt::Key_N),
+        &DashboardView::newNote);
+    add(QT_TRANSLATE_NOOP("Dashboard", "New Folder…"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), &DashboardView::askNewFolder);
+    menu->addSeparator();
+    add(QT_TRANSLATE_NOOP("Dashboard", "Search"), QKeySequence(Qt::CTRL | Qt::Key_F),
+        &DashboardView::focusSearch);
+    return menu;
 }
 
 void DashWindow::restoreFrame()

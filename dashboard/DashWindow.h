@@ -5,6 +5,7 @@
 
 class AppController;
 class DashboardView;
+class QMenu;
 class QTimer;
 
 // The dashboard's ordinary, titled window. It is made once and only hidden when closed, so
@@ -34,6 +35,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    QMenu* buildNotesMenu();
     bool ownsReceiver(QObject* watched) const;
     bool canPasteImage() const;
 

@@ -351,12 +351,10 @@ void DashboardView::buildFolderDialog()
 
 void DashboardView::installShortcuts()
 {
-    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, &DashboardView::focusSearch);
-    auto* create = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
-    create->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(create, &QShortcut::activated, this, &DashboardView::newNote);
+    // Escape empties the search, as search fields do (New Note and Search are in the menu).
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), search_);
+    clear->setContext(Qt::WidgetShortcut);
+    connect(clear, &QShortcut::activated, search_, &QLineEdit::clear);
 }
 
 void DashboardView::setFilter(const std::optional<NoteFilter>& filter)

@@ -220,6 +220,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>There is a folder of this name already.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>New Folder…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

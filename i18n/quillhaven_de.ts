@@ -225,6 +225,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>There is a folder of this name already.</source>
         <translation>Es gibt bereits einen Ordner mit diesem Namen.</translation>
     </message>
+    <message>
+        <source>New Folder…</source>
+        <translation>Neuer Ordner …</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

@@ -7,6 +7,7 @@
 #include "platform/Desktop.h"
 #include "windows/MainMenu.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -23,6 +24,20 @@ bool isPasteKey(const QKeyEvent* key)
 {
     // Exactly Ctrl (Qt reports no Caps Lock modifier, so the key works with it on).
     return key->key() == Qt::Key_V && key->modifiers() == Qt::ControlModifier;
+}
+
+// Return and Enter press the focused button, as Space does: outside a dialog the toolkit
+// leaves them to the window.
+bool pressesButton(QObject* receiver, const QKeyEvent* key)
+{
+    auto* button = qobject_cast<QAbstractButton*>(receiver);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (button == nullptr || !enter || key->modifiers() != Qt::NoModifier || !button->isEnabled() ||
+        !button->hasFocus()) {
+        return false;
+    }
+    button->animateClick();
+    return true;
 }
 
 } // namespace
@@ -151,6 +166,9 @@ bool DashWindow::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::KeyPress && pressesButton(watched, key)) {
+        return true;
+    }
     // An owner that did not answer would hold up the text paste as well: the key is taken.
     const bool silent =
         platform::desktop().clipboardKind() == platform::ClipboardContent::Kind::Silent;

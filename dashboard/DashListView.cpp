@@ -85,4 +85,13 @@ void DashListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QListView::keyPressEvent(event);
+    // With the cursor already on the only row, a move lands where it was and the toolkit
+    // selects nothing: the row the cursor rests on is selected, as any other move does.
+    static const QList<int> moves{Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                  Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    const QModelIndex current = currentIndex();
+    if (moves.contains(event->key()) && selectable(current) &&
+        !selectionModel()->isSelected(current)) {
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    }
 }

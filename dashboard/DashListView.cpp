@@ -79,6 +79,7 @@ void DashListView::keyPressEvent(QKeyEvent* event)
         // on: never something the editor alone still shows.
         const QModelIndex row = shownSelection();
         if (row.isValid() && hasFocus()) {
+            scrollTo(row); // the row goes where it can be seen going
             Q_EMIT deletePressed(row);
         }
         event->accept();

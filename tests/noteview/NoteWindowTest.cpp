@@ -25,25 +25,40 @@ class NoteWindowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void imageStripShowsThePaperBehindIt()
+    // At rest a note is paper with rounded corners and a shadow in its window's margin, and its
+    // picture strip shows the paper behind it.
+    void restingNoteLooksLikePaper()
     {
         NoteViewFixture f;
         f.addNote("pink", {f.saveImage(QSize(200, 100))});
         f.note->setColor("pink");
         NoteView& view = f.showView();
         const QImage image = grabbed(view);
-        QImage paper(view.size(), QImage::Format_ARGB32_Premultiplied);
-        paper.fill(Qt::transparent);
+        const QRectF paper = view.paperRect();
+        QCOMPARE(paper.topLeft(), QPointF(inset, inset));
+        // The header's capsule is darker than the paper around it.
+        const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
+        QVERIFY(capsule.lightness() <
+                pixel(image, paper.topLeft() + QPointF(40, 13)).lightness() - 10);
+        // Rounded corners of radius 16: the very corner is not paper, 8 points in is.
+        QVERIFY(pixel(image, paper.topLeft() + QPointF(1.5, 1.5)).alpha() < 100);
+        QCOMPARE(pixel(image, paper.topLeft() + QPointF(8, 8)).alpha(), 255);
+        // A shadow hangs below the paper, inside the window margin.
+        QVERIFY(pixel(image, QPointF(paper.center().x(), paper.bottom() + 6)).alpha() > 0);
+        QCOMPARE(pixel(image, QPointF(2, 2)).alpha(), 0);
+
+        QImage bare(view.size(), QImage::Format_ARGB32_Premultiplied);
+        bare.fill(Qt::transparent);
         {
-            QPainter p(&paper);
-            paint::paintPaper(p, view.paperRect(), false, "pink");
+            QPainter p(&bare);
+            paint::paintPaper(p, paper, false, "pink");
         }
-        // Beside the tile, inside the strip's side margin.
+        // In the note's colour, as the strip shows it beside the tile, in its side margin.
         const QRect strip = view.imageStrip()->geometry().translated(
             view.imageStrip()->parentWidget()->mapTo(&view, QPoint(0, 0)));
         QVERIFY(strip.height() > 20);
         const QPoint beside(strip.left() + 3, strip.center().y());
-        QVERIFY2(near(image.pixelColor(beside), paper.pixelColor(beside), 10),
+        QVERIFY2(near(image.pixelColor(beside), bare.pixelColor(beside), 10),
                  qPrintable(image.pixelColor(beside).name()));
     }
 
@@ -95,14 +110,25 @@ private Q_SLOTS:
         QVERIFY(view.editor()->isVisible() && view.grip()->isVisible());
     }
 
-    void showingANoteForgetsAStaleHover()
+    // Showing a note changes nothing in it, not even characters a plain editor could rewrite
+    // on the way in, and one that already says something does not grab the keyboard. A hover
+    // the note missed the end of while hidden is forgotten.
+    void showingANoteDoesNotTouchItAndForgetsAStaleHover()
     {
         NoteViewFixture f;
-        f.addNote("hovered when it was closed");
+        const QString text = "a\u00a0b\ttab\n\nend ";
+        f.addNote(text);
+        const QDateTime modified = f.note->modified();
         // The pointer left while the window was hidden: no leave event ever came.
         f.note->setHovering(true);
         f.desktop.mouse = QPointF(5, 5);
         NoteView& view = f.showView();
+        QVERIFY(!view.placeholder()->isVisible());
+        QVERIFY(view.focusWidget() != view.editor());
+        QCOMPARE(f.note->text(), text);
+        QCOMPARE(f.note->modified(), modified);
+        QVERIFY(!QFile::exists(f.dir.filePath("notes.json")));
+        QCOMPARE(view.editor()->noteText(), text);
         QVERIFY(!f.note->hovering());
         QCOMPARE(view.closeButton()->reveal(), 0.0);
 

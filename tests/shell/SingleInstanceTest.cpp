@@ -143,12 +143,9 @@ private Q_SLOTS:
             } else if (inTheWay == "fifo") {
                 QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
             } else if (inTheWay == "file") {
-                QFile other(dir_->filePath(QStringLiteral("other")));
-                QVERIFY(other.open(QIODevice::WriteOnly));
-                other.close();
-                QCOMPARE(::rename(QFile::encodeName(other.fileName()).constData(),
-                                  QFile::encodeName(lock).constData()),
-                         0);
+                const QString other = dir_->filePath(QStringLiteral("other"));
+                QVERIFY(QFile(other).open(QIODevice::WriteOnly));
+                QCOMPARE(::rename(QFile::encodeName(other), QFile::encodeName(lock)), 0);
             }
         };
         if (!whileHeld) {
@@ -196,36 +193,30 @@ private Q_SLOTS:
 
     // Without XDG_RUNTIME_DIR the socket and lock sit in a folder of this user's alone: one
     // another user made first in the shared temp folder is not used.
-    void withoutARuntimeFolderTheSocketIsPrivate_data()
-    {
-        QTest::addColumn<bool>("takenFirst");
-        QTest::newRow("a free temp folder") << false;
-        QTest::newRow("someone else's folder there first") << true;
-    }
-
     void withoutARuntimeFolderTheSocketIsPrivate()
     {
-        QFETCH(bool, takenFirst);
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         const QByteArray tmp = qgetenv("TMPDIR");
         const QByteArray home = qgetenv("HOME");
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", dir_->filePath("tmp").toUtf8());
-        qputenv("HOME", dir_->filePath("home").toUtf8());
-        QDir(dir_->path()).mkpath("tmp");
         const QString squatted = dir_->filePath("tmp/quillhaven-" + QString::number(getuid()));
-        if (takenFirst) {
-            QVERIFY(QDir().mkpath(squatted));
-            QVERIFY(::chmod(QFile::encodeName(squatted).constData(), 0777) == 0);
+        for (const bool takenFirst : {false, true}) {
+            qunsetenv("XDG_RUNTIME_DIR");
+            qputenv("TMPDIR", dir_->filePath("tmp").toUtf8());
+            qputenv("HOME", dir_->filePath("home").toUtf8());
+            QDir(dir_->path()).mkpath("tmp");
+            if (takenFirst) {
+                QVERIFY(QDir(squatted).removeRecursively() && QDir().mkpath(squatted));
+                QVERIFY(::chmod(QFile::encodeName(squatted).constData(), 0777) == 0);
+            }
+            const QString folder = QFileInfo(SingleInstance::defaultServerPath()).path();
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            qputenv("TMPDIR", tmp);
+            qputenv("HOME", home);
+            QCOMPARE(folder == squatted, !takenFirst);
+            struct stat st {};
+            QVERIFY(::lstat(QFile::encodeName(folder).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0700));
         }
-        const QString folder = QFileInfo(SingleInstance::defaultServerPath()).path();
-        qputenv("XDG_RUNTIME_DIR", runtime);
-        qputenv("TMPDIR", tmp);
-        qputenv("HOME", home);
-        QCOMPARE(folder == squatted, !takenFirst);
-        struct stat st {};
-        QVERIFY(::lstat(QFile::encodeName(folder).constData(), &st) == 0);
-        QCOMPARE(st.st_mode & 0777, mode_t(0700));
     }
 };
 

@@ -142,10 +142,11 @@ private Q_SLOTS:
         QCOMPARE(view.editor()->noteText(), QString());
     }
 
-    void crumpleOverridesScaleTiltAndOpacity()
+    void crumpleAndPeelPaintASnapshotThenGoLive()
     {
         NoteViewFixture f;
-        NoteView& view = f.show("bye");
+        NoteView& view = f.show("peeled");
+        // A crumple overrides scale, tilt and opacity.
         f.note->setScale(0.5);
         f.note->setTilt(-4);
         f.note->setOpacity(0.6);
@@ -173,14 +174,8 @@ private Q_SLOTS:
         f.note->setTilt(0);
         QVERIFY(view.effects().isIdentity());
         QVERIFY(!view.isShowingSnapshot());
-    }
 
-    void peelPaintsOneSnapshotThenGoesLive()
-    {
-        NoteViewFixture f;
-        NoteView& view = f.show("peeled");
-
-        // The snapshot is the note as it looks at rest, text and all.
+        // A peel paints one snapshot, the note as it looks at rest, text and all.
         const QImage rest = grabbed(view);
         f.note->setOpacity(0.999);
         QVERIFY(view.isShowingSnapshot());

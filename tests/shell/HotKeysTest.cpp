@@ -85,8 +85,6 @@ private Q_SLOTS:
         registry_->registerHotKey('s', 2, [&] { fired << "capture"; });
         registry_->registerHotKey('n', 1, [&] { fired << "second"; });
         QCOMPARE(keys.listens, 1);
-        QCOMPARE(registry_->hotKeyActions().size(), size_t(2));
-        QCOMPARE(registry_->hotKeyRefs().size(), size_t(3));
         keys.press('n');
         QVERIFY(fired.isEmpty());
         QTRY_COMPARE(fired, QStringList{"second"});
@@ -111,8 +109,6 @@ private Q_SLOTS:
         registry_->registerHotKey('n', 1, [&] { fired << "toggle"; });
         registry_->registerHotKey('s', 2, [&] { fired << "capture"; });
         QCOMPARE(log.lines, QStringList{"Quillhaven: hotkey 1 is taken by another app (10)"});
-        QVERIFY(!registry_->hotKeyRefs()[0].registered);
-        QVERIFY(registry_->hotKeyRefs()[1].registered);
         keys.press('n');
         keys.press('s');
         QTRY_COMPARE(fired, QStringList{"capture"});
@@ -124,7 +120,6 @@ private Q_SLOTS:
         QCOMPARE(log.lines.mid(1),
                  QStringList{"Quillhaven: global hot keys are unavailable without an X server"});
         QCOMPARE(keys.listens, 1); // the first registry's
-        QCOMPARE(noX.hotKeyRefs().size(), size_t(2));
         QCOMPARE(noX.reach(), HotKeyRegistry::Reach::OwnWindowsOnly);
     }
 

@@ -470,7 +470,6 @@ private Q_SLOTS:
         f.app->show(f.note);
         Panel* window = f.app->window(f.note);
         QVERIFY(window != nullptr);
-        const double top = window->frame().top() + window->frame().height();
 
         qobject_cast<NoteView*>(window->content())->sizeMenu()->actions().at(3)->trigger();
         QCOMPARE(QSizeF(f.note->paperW(), f.note->paperH()), QSizeF(320, 360)); // Large
@@ -480,13 +479,6 @@ private Q_SLOTS:
         QVERIFY2(grown.y() + inset >= f.desktop.frame.y(), qPrintable(QString::number(grown.y())));
         QVERIFY(grown.y() + grown.height() - inset <= f.desktop.frame.height());
         QCOMPARE(f.note->origin, grown.topLeft());
-
-        // Room below: the window keeps its top edge and grows down.
-        f.app->sizes().setSize(f.note, 220, 220);
-        f.advance(1);
-        const QRectF shrunk = window->frame();
-        QCOMPARE(shrunk.y() + shrunk.height(), grown.y() + grown.height());
-        QVERIFY(top <= grown.y() + grown.height());
     }
 
     void aCurledNotesWindowWidensButKeepsItsFrame()

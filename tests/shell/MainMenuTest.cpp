@@ -8,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
-#include <QVBoxLayout>
 #include <QWidget>
 
 namespace {
@@ -35,11 +34,8 @@ private Q_SLOTS:
     void editKeysAndItemsGoToTheFocusedField()
     {
         QWidget window;
-        auto* layout = new QVBoxLayout(&window);
         auto* other = new QLineEdit(QStringLiteral("untouched"), &window);
         auto* editor = new QTextEdit(&window);
-        layout->addWidget(other);
-        layout->addWidget(editor);
         QVERIFY(showActive(window));
         editor->setFocus();
         QTRY_VERIFY(editor->hasFocus());

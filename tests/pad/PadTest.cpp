@@ -168,8 +168,11 @@ private Q_SLOTS:
         expectIsland(pad, QSize(150, notchH + 10), 10);
 
         pad.hoverIsland();
-        pad.desktop.copyImage(QImage(64, 48, QImage::Format_RGB32));
-        pad.app->clipOffer().setImage(pad.desktop.clipboard);
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        pad.desktop.copyImage(picture);
+        pad.app->clipOffer().refresh();
+        Fixture::finishImages();
         pad.settle();
         expectIsland(pad, QSize(300, notchH + 48 + 62), 22);
         for (int i = 0; i < 4; ++i)
@@ -185,6 +188,22 @@ private Q_SLOTS:
         for (const char* name : {"All Notes", "Paste screenshot as note", "Note 0"})
             QVERIFY2(!pad.control(name), name);
         QCOMPARE(pad.view->hint().text, "Release to tuck away");
+
+        // The offer makes one note; a press that arrives after it was withdrawn does nothing.
+        pad.app->setPadHot(false);
+        pad.hoverIsland();
+        const qsizetype before = pad.app->notes().size();
+        QAbstractButton* offer = pad.control("Paste screenshot as note");
+        QVERIFY(offer);
+        QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
+        Fixture::finishImages();
+        QCOMPARE(pad.app->clipOffer().used(), pad.desktop.changeCount);
+        QVERIFY(pad.app->clipOffer().image().isNull());
+        QCOMPARE(pad.app->notes().size(), before + 1);
+        QCOMPARE(pad.app->notes().last()->images().size(), 1);
+        QVERIFY(!pad.control("Paste screenshot as note"));
+        offer->click();
+        QCOMPARE(pad.app->notes().size(), before + 1);
     }
 
     // The title counts the tucked notes and names the hovered one. Moving straight from card to
@@ -236,35 +255,6 @@ private Q_SLOTS:
         QCOMPARE(pad.view->hint().text, "Saved");
         QApplication::sendEvent(cardA, &leave);
         QVERIFY(!pad.view->hoveredNote());
-    }
-
-    void clipboardOfferMakesOneNote()
-    {
-        Pad pad;
-        for (int i = 0; i < 3; ++i)
-            pad.tuck(QStringLiteral("Tucked %1").arg(i));
-        QImage picture(64, 48, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        pad.desktop.copyImage(picture);
-        pad.app->clipOffer().refresh();
-        Fixture::finishImages();
-        pad.open();
-        pad.hoverIsland();
-        const qsizetype before = pad.app->notes().size();
-
-        QAbstractButton* offer = pad.control("Paste screenshot as note");
-        QVERIFY(offer);
-        QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
-        Fixture::finishImages();
-        QCOMPARE(pad.app->clipOffer().used(), pad.desktop.changeCount);
-        QVERIFY(pad.app->clipOffer().image().isNull());
-        QCOMPARE(pad.app->notes().size(), before + 1);
-        QCOMPARE(pad.app->notes().last()->images().size(), 1);
-        QVERIFY(!pad.control("Paste screenshot as note"));
-
-        // A press that arrives after the offer was withdrawn does nothing.
-        offer->click();
-        QCOMPARE(pad.app->notes().size(), before + 1);
     }
 
     // A tap on a card drops that note, a drag on the header pulls the top note out, and the plus

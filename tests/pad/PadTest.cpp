@@ -168,9 +168,7 @@ private Q_SLOTS:
         expectIsland(pad, QSize(150, notchH + 10), 10);
 
         pad.hoverIsland();
-        QImage picture(64, 48, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        pad.desktop.copyImage(picture);
+        pad.desktop.copyImage(flatImage(QSize(64, 48)));
         pad.app->clipOffer().refresh();
         Fixture::finishImages();
         pad.settle();
@@ -273,8 +271,7 @@ private Q_SLOTS:
         QVERIFY(card);
         QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(40, 40));
         QVERIFY(older->onScreen() && pad.app->window(older));
-        QVERIFY(!pad.view->isHovered());
-        QVERIFY(!pad.view->hoveredNote());
+        QVERIFY(!pad.view->isHovered() && !pad.view->hoveredNote());
         pad.settle();
         QCOMPARE(pad.app->peekNotes().size(), 2);
         QCOMPARE(pad.view->titleText(), "2 Notes");
@@ -287,8 +284,7 @@ private Q_SLOTS:
         QVERIFY(!pad.app->gestures().pulling());
         QCOMPARE(pad.app->notes().size(), 4);
         NoteModel* made = pad.app->notes().last();
-        QVERIFY(made->onScreen());
-        QCOMPARE(made->color(), "yellow");
+        QVERIFY(made->onScreen() && made->color() == "yellow");
         QVERIFY(!top->onScreen());
 
         pad.hoverIsland();
@@ -308,14 +304,11 @@ private Q_SLOTS:
     void cardShowsAnImageThatComesBack()
     {
         const Fixture f;
-        QImage red(60, 40, QImage::Format_RGB32);
-        red.fill(Qt::red);
         QByteArray bytes;
-        const QString name = storedThenMissing(red, bytes);
+        const QString name = storedThenMissing(flatImage(QSize(60, 40), Qt::red), bytes);
         QVERIFY(!bytes.isEmpty());
         QFile file(Images::url(name));
         NoteData record;
-        record.text = "trip";
         record.images = QStringList{name};
         const NoteModel note(record, nullptr);
         const auto stripIsRed = [&note] {
@@ -342,9 +335,8 @@ private Q_SLOTS:
         QMenu menu;
         fillPadMenu(menu, pad.app.get());
         QStringList texts;
-        for (const QAction* action : menu.actions()) {
+        for (const QAction* action : menu.actions())
             texts << (action->isSeparator() ? "-" : action->text());
-        }
         QCOMPARE(texts,
                  (QStringList{"All Notes\u2026", "Bring All Notes Back", "Notes Folder\u2026",
                               "Open at Login", "-", "Quit Quillhaven"}));

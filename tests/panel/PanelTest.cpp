@@ -41,9 +41,8 @@ protected:
                                                         {QEvent::MouseMove, "move"}};
         const auto* mouse = dynamic_cast<QMouseEvent*>(event);
         if (mouse != nullptr && names.contains(event->type()) &&
-            (event->type() != QEvent::MouseMove || mouse->buttons() != Qt::NoButton)) {
+            (event->type() != QEvent::MouseMove || mouse->buttons() != Qt::NoButton))
             events << watched->objectName() + QLatin1Char(':') + names[event->type()];
-        }
         return false;
     }
 };

@@ -151,7 +151,8 @@ private Q_SLOTS:
         QVERIFY(!panel_->hasHeldDown() && !panel_->isDragging());
     }
 
-    void clickGivesTheKeyboardToWhatIsClicked()
+    // A click gives the keyboard to what is clicked.
+    void clicksGiveTheKeyboardAndDoubleClicksPassAtOnce()
     {
         press(belowPaperTop(100));
         release(belowPaperTop(100));
@@ -161,10 +162,9 @@ private Q_SLOTS:
         press(margin);
         release(margin);
         QCOMPARE(panel_->focusWidget(), content_.data());
-    }
 
-    void doubleClickPassesAtOnceAndNeverDrags()
-    {
+        // A double click passes at once and never drags.
+        recorder_.events.clear();
         const QPoint p = margin;
         rawMouse(window(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, 1000);
         rawMouse(window(), QEvent::MouseButtonRelease, p, Qt::NoButton, Qt::LeftButton, 1001);

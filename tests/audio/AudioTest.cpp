@@ -99,13 +99,12 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
-        for (QProcess* process : {recorder_.get(), server_.get()}) {
+        for (QProcess* process : {recorder_.get(), server_.get()})
             if (process && process->state() != QProcess::NotRunning) {
                 process->terminate();
                 if (!process->waitForFinished(3000))
                     process->kill();
             }
-        }
     }
 
     void eachSoundArrivesWhole_data()

@@ -1,22 +1,113 @@
-#include "NoteViewFixture.h"
+#include "noteview/NoteView.h"
+
+#include "controller/NoteSizes.h"
 #include "model/Images.h"
+#include "model/LongText.h"
 #include "noteview/CloseButton.h"
 #include "noteview/FoldedRow.h"
 #include "noteview/Grip.h"
 #include "noteview/HeaderStrip.h"
 #include "noteview/ImageStrip.h"
+#include "noteview/NoteEffects.h"
 #include "noteview/NoteTextArea.h"
 #include "paint/Palette.h"
+#include "paint/Paper.h"
+#include "paint/Shapes.h"
+#include "support/Fixture.h"
 #include "support/ImageBytes.h"
+#include "support/Suites.h"
+#include "windows/Panel.h"
 
-#include <QJsonObject>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
+#include <QUuid>
+#include <QWindow>
+#include <memory>
+
+// The shared fixture with its controller made, and one note shown in a view the size of its
+// window.
+struct NoteViewFixture : Fixture {
+    NoteModel* note = nullptr;
+    std::unique_ptr<Panel> window;
+    NoteView* view = nullptr;
+
+    NoteViewFixture() { launch(); }
+    ~NoteViewFixture() { window.reset(); }
+
+    NoteModel* addNote(const QString& text, const QStringList& images = {})
+    {
+        NoteData data;
+        data.id = QUuid::createUuid();
+        data.text = text;
+        data.onScreen = true;
+        data.created = today.addDays(-3);
+        data.modified = today.addDays(-2);
+        if (!images.isEmpty()) {
+            data.images = images;
+        }
+        note = new NoteModel(data);
+        app->setNotes(app->notes() + QList<NoteModel*>{note});
+        return note;
+    }
+
+    // The view in a note window of its own, as the controller shows it.
+    NoteView& showView()
+    {
+        window = std::make_unique<Panel>(
+            QRectF(QPointF(300, 300), QSizeF(app->sizes().winW(note), app->sizes().winH(note))));
+        view = new NoteView(note, app.get());
+        window->setContent(view);
+        window->show();
+        settle(); // the offscreen platform exposes a shown window through the event queue
+        return *view;
+    }
+    NoteView& show(const QString& text, const QStringList& images = {})
+    {
+        addNote(text, images);
+        return showView();
+    }
+};
+
+inline QColor pixel(const QImage& image, QPointF p)
+{
+    return image.pixelColor(p.toPoint());
+}
+
+inline bool near(const QColor& a, const QColor& b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance &&
+           std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+inline QImage grabbed(QWidget& widget)
+{
+    return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Pixels of the two pictures further apart than `tolerance` in some channel, over the area
+// both cover.
+inline int differingPixels(const QImage& a, const QImage& b, int tolerance)
+{
+    int count = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            count += near(a.pixelColor(x, y), b.pixelColor(x, y), tolerance) ? 0 : 1;
+        }
+    }
+    return count;
+}
 
 using geometry::inset;
 
+// A note's view in its window: what it paints from its first frame, where it takes the pointer
+// and the keyboard, and how it grows.
 class NoteViewTest : public QObject {
     Q_OBJECT
 
@@ -51,27 +142,11 @@ private Q_SLOTS:
         QCOMPARE(view.editor()->noteText(), QString());
     }
 
-    // A note that already says something does not grab the keyboard, and showing it changes
-    // nothing, not even characters a plain editor could rewrite on the way in.
-    void showingANoteDoesNotTouchIt()
+    void crumpleAndPeelPaintASnapshotThenGoLive()
     {
         NoteViewFixture f;
-        const QString text = "a\u00a0b\ttab\n\nend ";
-        f.addNote(text);
-        const QDateTime modified = f.note->modified();
-        NoteView& view = f.showView();
-        QVERIFY(!view.placeholder()->isVisible());
-        QVERIFY(view.focusWidget() != view.editor());
-        QCOMPARE(f.note->text(), text);
-        QCOMPARE(f.note->modified(), modified);
-        QVERIFY(!QFile::exists(f.dir.filePath("notes.json")));
-        QCOMPARE(view.editor()->noteText(), text);
-    }
-
-    void crumpleOverridesScaleTiltAndOpacity()
-    {
-        NoteViewFixture f;
-        NoteView& view = f.show("bye");
+        NoteView& view = f.show("peeled");
+        // A crumple overrides scale, tilt and opacity.
         f.note->setScale(0.5);
         f.note->setTilt(-4);
         f.note->setOpacity(0.6);
@@ -83,31 +158,20 @@ private Q_SLOTS:
 
         f.advance(0.3);
         const noteview::NoteEffects e = view.effects();
-        QCOMPARE(e.scale, 0.88);
-        QCOMPARE(e.rotation, 3.0);
-        QCOMPARE(e.opacity, 0.0);
-        QCOMPARE(e.blur, 8.0);
+        QVERIFY(e.scale == 0.88 && e.rotation == 3 && e.opacity == 0 && e.blur == 8);
         QVERIFY(view.isShowingSnapshot());
         // Whatever the note asks for meanwhile, a crumpled note stays crumpled.
         f.note->setScale(1.2);
         f.note->setOpacity(1);
-        QCOMPARE(view.effects().scale, 0.88);
-        QCOMPARE(view.effects().opacity, 0.0);
+        QVERIFY(view.effects().scale == e.scale && view.effects().opacity == 0);
 
         f.note->setCrumpled(false);
         f.note->setScale(1);
         f.note->setTilt(0);
         QVERIFY(view.effects().isIdentity());
         QVERIFY(!view.isShowingSnapshot());
-    }
 
-    void peelPaintsOneSnapshotThenGoesLive()
-    {
-        NoteViewFixture f;
-        NoteView& view = f.show("peeled");
-        QVERIFY(!view.isShowingSnapshot());
-
-        // The snapshot is the note as it looks at rest, text and all.
+        // A peel paints one snapshot, the note as it looks at rest, text and all.
         const QImage rest = grabbed(view);
         f.note->setOpacity(0.999);
         QVERIFY(view.isShowingSnapshot());
@@ -121,8 +185,6 @@ private Q_SLOTS:
 
         f.note->setPeel(65);
         QVERIFY(view.isShowingSnapshot());
-        QCOMPARE(view.effects().peel, 65.0);
-        QVERIFY(!view.grab().isNull());
         // The curled paper swings its lower edge towards the viewer: wider at the bottom.
         const QRectF paper = view.paperRect();
         const QPolygonF quad =
@@ -147,30 +209,6 @@ private Q_SLOTS:
         QVERIFY(!view.isShowingSnapshot());
         QVERIFY(view.editor()->isVisible());
         QCOMPARE(view.editor()->noteText(), "peeled");
-    }
-
-    void hoverOnlyControlsStillTakeClicks()
-    {
-        NoteViewFixture f;
-        NoteView& view = f.show("to be thrown away");
-        QCOMPARE(view.closeButton()->reveal(), 0.0);
-        QCOMPARE(view.grip()->reveal(), 0.0);
-        QCOMPARE(view.grip()->cursor().shape(), Qt::SizeFDiagCursor);
-
-        QTest::mouseMove(view.editor(), QPoint(20, 20));
-        QTRY_VERIFY(f.note->hovering());
-        f.advance(0.2);
-        QCOMPARE(view.closeButton()->reveal(), 1.0);
-        QCOMPARE(view.grip()->reveal(), 1.0);
-        QTest::mouseMove(&view, QPoint(2, 2)); // the transparent margin
-        QTRY_VERIFY(!f.note->hovering());
-        f.advance(0.2);
-        QCOMPARE(view.closeButton()->reveal(), 0.0);
-
-        // Invisible, the close button still trashes the note.
-        QTest::mouseClick(view.closeButton(), Qt::LeftButton);
-        QVERIFY(f.note->deletedAt().has_value());
-        QVERIFY(!f.note->onScreen());
     }
 
     void imageTilesAreClampedAndScrollOnlyWhenTall()
@@ -198,7 +236,7 @@ private Q_SLOTS:
         QVERIFY(view.imageStrip()->verticalScrollBar()->maximum() > 0);
     }
 
-    void imageTilesShowTheWorkersCopyOnlyAtItsSize()
+    void imageTilesShowTheWorkersCopyOnlyAtItsSizeAndTakeDrops()
     {
         NoteViewFixture f;
         const QString name = f.saveImage(QSize(400, 200)); // dark cyan
@@ -220,16 +258,11 @@ private Q_SLOTS:
         QCOMPARE(tile->size(), QSize(280, 140));
         QCOMPARE(tile->grab().toImage().pixelColor(tile->rect().center() * dpr),
                  QColor(Qt::darkCyan));
-    }
 
-    void droppedImageIsAdded()
-    {
-        NoteViewFixture f;
-        NoteView& view = f.show("drop here");
+        // A picture dropped on the paper is added.
         QMimeData mime;
         mime.setImageData(flatImage(QSize(40, 30), Qt::red));
         const QPoint at = view.paperRect().center().toPoint();
-
         QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(view.childAt(at), &enter);
         QVERIFY(enter.isAccepted());
@@ -237,21 +270,68 @@ private Q_SLOTS:
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(view.childAt(at), &drop);
         QVERIFY(!view.isDropping());
-        QTRY_COMPARE(f.note->images().size(), 1);
-        QTRY_COMPARE(view.imageStrip()->tiles().size(), 1);
+        QTRY_COMPARE(f.note->images().size(), 2);
+        QTRY_COMPARE(view.imageStrip()->tiles().size(), 2);
     }
 
+    // Pastes up to a log file's worth; how long the big one takes is measured in bench/.
+    void aTenMegabytePasteIsKeptWholeShownInPartAndSaved()
+    {
+        NoteViewFixture f;
+        noteview::TextArea* editor = f.show("head tail").editor();
+        const auto pasteOver = [editor](int from, int to, const QString& text) {
+            QTextCursor caret = editor->textCursor();
+            caret.setPosition(from);
+            caret.setPosition(to, QTextCursor::KeepAnchor);
+            editor->setTextCursor(caret);
+            QApplication::clipboard()->setText(text);
+            editor->paste();
+        };
+        // Up to the limit a paste is inserted as usual.
+        const QString within(longtext::editLimit - 9, u'x');
+        pasteOver(4, 4, within);
+        QCOMPARE(f.note->text(), "head" + within + " tail");
+        QVERIFY(!editor->isReadOnly());
+        QCOMPARE(editor->textCursor().position(), 4 + within.size());
+
+        // A log file's worth: 148,000 lines, about 10 MB, in place of "tail".
+        f.note->setText("head tail");
+        QString huge;
+        huge.reserve(148000 * 64);
+        for (int line = 0; line < 148000; ++line) {
+            huge += QString("%1 GET /static/app.js 200 the quick brown fox\n").arg(line, 6);
+        }
+        pasteOver(5, 9, huge);
+        QVERIFY(f.note->text() == "head " + huge);
+
+        // What is shown says what is left out, and the shown part cannot be edited into the
+        // note by mistake.
+        QVERIFY(editor->isReadOnly());
+        const QString shown = editor->toPlainText();
+        QVERIFY(shown.size() < longtext::editLimit + 200);
+        QVERIFY(shown.startsWith("Too long to edit here"));
+        QVERIFY(shown.contains("\nhead      0 GET"));
+        QTest::keyClicks(editor, "x");
+        QCOMPARE(f.note->text().size(), 5 + huge.size());
+
+        // Cut back to a size that can be edited, the note is editable again.
+        f.note->setText("short again");
+        QVERIFY(!editor->isReadOnly());
+        QCOMPARE(editor->noteText(), "short again");
+        QVERIFY(f.log.lines.isEmpty());
+    }
+
+    // At rest a note is paper with rounded corners and a shadow in its window's margin, and its
+    // picture strip shows the paper behind it.
     void restingNoteLooksLikePaper()
     {
         NoteViewFixture f;
-        NoteView& view = f.show("look");
+        f.addNote("pink", {f.saveImage(QSize(200, 100))});
+        f.note->setColor("pink");
+        NoteView& view = f.showView();
         const QImage image = grabbed(view);
         const QRectF paper = view.paperRect();
         QCOMPARE(paper.topLeft(), QPointF(inset, inset));
-
-        // Under the header, the yellow paper (grain and rim allow a little play).
-        const QColor top = paint::paperStops("yellow").top;
-        QVERIFY(near(pixel(image, paper.topLeft() + QPointF(40, 30)), top, 14));
         // The header's capsule is darker than the paper around it.
         const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
         QVERIFY(capsule.lightness() <
@@ -262,6 +342,217 @@ private Q_SLOTS:
         // A shadow hangs below the paper, inside the window margin.
         QVERIFY(pixel(image, QPointF(paper.center().x(), paper.bottom() + 6)).alpha() > 0);
         QCOMPARE(pixel(image, QPointF(2, 2)).alpha(), 0);
+
+        QImage bare(view.size(), QImage::Format_ARGB32_Premultiplied);
+        bare.fill(Qt::transparent);
+        {
+            QPainter p(&bare);
+            paint::paintPaper(p, paper, false, "pink");
+        }
+        // In the note's colour, as the strip shows it beside the tile, in its side margin.
+        const QRect strip = view.imageStrip()->geometry().translated(
+            view.imageStrip()->parentWidget()->mapTo(&view, QPoint(0, 0)));
+        QVERIFY(strip.height() > 20);
+        const QPoint beside(strip.left() + 3, strip.center().y());
+        QVERIFY2(near(image.pixelColor(beside), bare.pixelColor(beside), 10),
+                 qPrintable(image.pixelColor(beside).name()));
+    }
+
+    // Folded by a double click on its header, a note shows its header and title alone and takes
+    // the pointer only on its paper; unfolded, it is whole again.
+    void aFoldedNoteShowsItsTitleAndTakesThePointerOnlyOnItsPaper()
+    {
+        NoteViewFixture f;
+        f.addNote("\n\nGroceries\nmilk");
+        f.note->setPaperH(260);
+        NoteView& view = f.showView();
+        Panel& window = *f.window;
+        const QRect handle =
+            Panel::resizeHandle(QRectF(window.rect()).adjusted(inset, inset, -inset, -inset));
+        QVERIFY(window.inputRegion().has_value());
+        QVERIFY(window.inputRegion()->contains(handle.center()));
+        QVERIFY(!window.inputRegion()->contains(QPoint(5, 5))); // the transparent margin
+
+        QTest::mouseDClick(view.header(), Qt::LeftButton, {}, QPoint(100, 13));
+        f.advance(2);
+        QVERIFY(f.note->folded());
+        QCOMPARE(view.sizeMenu()->actions().at(6)->text(), "Unfold");
+        const QRectF paper = view.paperRect();
+        QCOMPARE(paper.height(), NoteView::foldedHeight);
+        QCOMPARE(paper.top(), double(inset));
+        QVERIFY(view.foldedRow()->isVisible());
+        QCOMPARE(view.foldedRow()->title(), "Groceries");
+        QVERIFY(!view.editor()->isVisible() && !view.grip()->isVisible());
+        QVERIFY(!view.placeholder()->isVisible());
+        const QRegion region = *window.inputRegion();
+        QVERIFY(region.contains(paper.center().toPoint()));
+        const QPoint below(int(paper.center().x()), int(paper.bottom()) + 100);
+        QVERIFY(!region.contains(below));
+        QVERIFY(!region.contains(handle.center()));
+
+        // A press and drag there leaves the note where it is.
+        int drags = 0;
+        window.onDrag = [&drags](bool) { ++drags; };
+        const QRectF before = window.frame();
+        QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, below);
+        QTest::mouseMove(window.windowHandle(), below + QPoint(40, 40));
+        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, below + QPoint(40, 40));
+        QCOMPARE(drags, 0);
+        QCOMPARE(window.frame(), before);
+
+        f.note->setFolded(false);
+        f.advance(2);
+        QCOMPARE(view.paperRect().height(), f.app->sizes().totalH(f.note));
+        QVERIFY(view.editor()->isVisible() && view.grip()->isVisible());
+    }
+
+    // Showing a note changes nothing in it, not even characters a plain editor could rewrite
+    // on the way in, and one that already says something does not grab the keyboard. A hover
+    // the note missed the end of while hidden is forgotten. Its controls show only on hover
+    // but take clicks either way.
+    void showingANoteDoesNotTouchItAndItsControlsFollowTheHover()
+    {
+        NoteViewFixture f;
+        const QString text = "a\u00a0b\ttab\n\nend ";
+        f.addNote(text);
+        const QDateTime modified = f.note->modified();
+        // The pointer left while the window was hidden: no leave event ever came.
+        f.note->setHovering(true);
+        f.desktop.mouse = QPointF(5, 5);
+        NoteView& view = f.showView();
+        QVERIFY(!view.placeholder()->isVisible());
+        QVERIFY(view.focusWidget() != view.editor());
+        QCOMPARE(f.note->text(), text);
+        QCOMPARE(f.note->modified(), modified);
+        QVERIFY(!QFile::exists(f.dir.filePath("notes.json")));
+        QCOMPARE(view.editor()->noteText(), text);
+        QVERIFY(!f.note->hovering());
+        QCOMPARE(view.closeButton()->reveal(), 0.0);
+        QCOMPARE(view.grip()->reveal(), 0.0);
+        QCOMPARE(view.grip()->cursor().shape(), Qt::SizeFDiagCursor);
+
+        // The pointer over the note reveals its controls; over the margin they fade.
+        QTest::mouseMove(view.editor(), QPoint(20, 20));
+        QTRY_VERIFY(f.note->hovering());
+        f.advance(0.2);
+        QCOMPARE(view.closeButton()->reveal(), 1.0);
+        QCOMPARE(view.grip()->reveal(), 1.0);
+        QTest::mouseMove(&view, QPoint(2, 2)); // the transparent margin
+        QTRY_VERIFY(!f.note->hovering());
+        f.advance(0.2);
+        QCOMPARE(view.closeButton()->reveal(), 0.0);
+
+        // Shown again under the pointer, it is hovered at once.
+        f.window->hide();
+        const QPoint overPaper = view.mapTo(f.window.get(), view.paperRect().center().toPoint());
+        f.desktop.mouse = platform::pointFromQt(f.window->mapToGlobal(QPointF(overPaper)),
+                                                QGuiApplication::primaryScreen()->geometry());
+        f.window->show();
+        QVERIFY(f.note->hovering());
+        QCOMPARE(view.closeButton()->reveal(), 1.0);
+
+        // Invisible, the close button still trashes the note.
+        f.note->setHovering(false);
+        f.advance(0.2);
+        QCOMPARE(view.closeButton()->reveal(), 0.0);
+        QTest::mouseClick(view.closeButton(), Qt::LeftButton);
+        QVERIFY(f.note->deletedAt().has_value());
+        QVERIFY(!f.note->onScreen());
+    }
+
+    void growingNoteStaysOnTheVisibleScreen()
+    {
+        NoteViewFixture f;
+        f.addNote("low on the screen");
+        f.note->origin = QPointF(400, 20);
+        f.app->show(f.note);
+        Panel* window = f.app->window(f.note);
+        QVERIFY(window != nullptr);
+
+        qobject_cast<NoteView*>(window->content())->sizeMenu()->actions().at(3)->trigger();
+        QCOMPARE(QSizeF(f.note->paperW(), f.note->paperH()), QSizeF(320, 360)); // Large
+        f.advance(1);
+        const QRectF grown = window->frame();
+        QCOMPARE(grown.height(), f.app->sizes().winH(f.note));
+        QVERIFY2(grown.y() + inset >= f.desktop.frame.y(), qPrintable(QString::number(grown.y())));
+        QVERIFY(grown.y() + grown.height() - inset <= f.desktop.frame.height());
+        QCOMPARE(f.note->origin, grown.topLeft());
+    }
+
+    void aCurledNotesWindowWidensButKeepsItsFrame()
+    {
+        NoteViewFixture f;
+        const QString picture = f.saveImage(QSize(100, 60));
+        // Read already, as the pad's card had it read before the note was pulled.
+        QVERIFY(!Images::load(picture).isNull());
+        f.addNote("A note with words\non two lines", {picture});
+        f.note->origin = QPointF(500, 400);
+        f.note->setPeel(65);
+        f.app->show(f.note);
+        Panel* window = f.app->window(f.note);
+        auto* view = qobject_cast<NoteView*>(window->content());
+        QVERIFY(view != nullptr);
+        const QSizeF flat(f.app->sizes().winW(f.note), f.app->sizes().winH(f.note));
+        QCOMPARE(window->frame(), QRectF(QPointF(500, 400), flat));
+
+        // The whole curled paper lies inside the window, already on its first frame.
+        const QRectF paper = view->paperRect();
+        const QRectF drawn =
+            noteview::effectTransform(view->effects(), paper).map(QPolygonF(paper)).boundingRect();
+        QVERIFY(drawn.left() >= 0 && drawn.right() <= view->width());
+        QVERIFY(window->width() > flat.width());
+        // Its first frame, before any event is handled, draws the paper centred in the window.
+        QVERIFY(view->isShowingSnapshot());
+        const QImage first = grabbed(*view);
+        const int y = int(paper.top()) + 20;
+        for (const double x : {paper.center().x(), paper.left() + 2, paper.right() - 2}) {
+            QVERIFY2(first.pixelColor(int(x), y).alpha() == 255, qPrintable(QString::number(x)));
+        }
+        // and it is the frame every later curl draws.
+        f.note->setPeel(0);
+        QVERIFY(!view->isShowingSnapshot());
+        f.note->setPeel(65);
+        QCoreApplication::processEvents();
+        const QImage later = grabbed(*view);
+        QCOMPARE(later.size(), first.size());
+        const int differing = differingPixels(first, later, 8);
+        QVERIFY2(differing < first.width() * first.height() / 500,
+                 qPrintable(QString::number(differing)));
+
+        // Moving it moves the frame the controller knows; flat again, the window is its frame.
+        window->setFrameOrigin(QPointF(520, 380));
+        QCOMPARE(window->frame().topLeft(), QPointF(520, 380));
+        f.note->setPeel(0);
+        QCOMPARE(window->width(), int(flat.width()));
+        QCOMPARE(window->frame(), QRectF(QPointF(520, 380), flat));
+    }
+
+    void shapeMaskKeepsOnlyWhollyPaintedPixels()
+    {
+        const QSize size(120, 90);
+        const QPainterPath paper = paint::continuousRect(QRectF(10.5, 10.25, 90, 70), 16);
+        QImage painted(size, QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        {
+            QPainter p(&painted);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.fillPath(paper, Qt::yellow);
+        }
+        const QRegion mask = Panel::opaqueRegion(paper, size);
+        int inside = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                if (mask.contains(QPoint(x, y))) {
+                    ++inside;
+                    // Without a compositor a half-covered pixel would show dark.
+                    QVERIFY2(painted.pixelColor(x, y).alpha() == 255,
+                             qPrintable(QString("%1,%2").arg(x).arg(y)));
+                }
+            }
+        }
+        // All but a thin edge of the paper stays.
+        QVERIFY(inside > 88 * 68 - 200);
+        QVERIFY(!mask.contains(QPoint(11, 11)));
     }
 };
 

@@ -79,11 +79,9 @@ struct Pad : Fixture {
 
     QAbstractButton* control(const QString& name) const
     {
-        for (QAbstractButton* b : view->findChildren<QAbstractButton*>()) {
-            if (b->accessibleName() == name && b->isVisible()) {
+        for (QAbstractButton* b : view->findChildren<QAbstractButton*>())
+            if (b->accessibleName() == name && b->isVisible())
                 return b;
-            }
-        }
         return nullptr;
     }
 
@@ -101,13 +99,10 @@ struct Pad : Fixture {
 QRect paintedBox(const QImage& image)
 {
     QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(image.pixel(x, y)) > 128) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 128)
                 box |= QRect(x, y, 1, 1);
-            }
-        }
-    }
     return box;
 }
 
@@ -115,11 +110,9 @@ QRect paintedBox(const QImage& image)
 // of radius r crosses the diagonal about 0.29 r from the corner.
 int cornerInset(const QImage& image, const QRect& box)
 {
-    for (int k = 0; k < box.height(); ++k) {
-        if (qAlpha(image.pixel(box.left() + k, box.bottom() - k)) > 128) {
+    for (int k = 0; k < box.height(); ++k)
+        if (qAlpha(image.pixel(box.left() + k, box.bottom() - k)) > 128)
             return k;
-        }
-    }
     return -1;
 }
 
@@ -175,13 +168,13 @@ private Q_SLOTS:
         expectIsland(pad, QSize(150, notchH + 10), 10);
 
         pad.hoverIsland();
-        pad.desktop.copyImage(QImage(64, 48, QImage::Format_RGB32));
-        pad.app->clipOffer().setImage(pad.desktop.clipboard);
+        pad.desktop.copyImage(flatImage(QSize(64, 48)));
+        pad.app->clipOffer().refresh();
+        Fixture::finishImages();
         pad.settle();
         expectIsland(pad, QSize(300, notchH + 48 + 62), 22);
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             pad.tuck(QStringLiteral("Note %1").arg(i));
-        }
         pad.settle();
         expectIsland(pad, QSize(320, notchH + 218), 22);
         QVERIFY(pad.control("Paste screenshot as note") && pad.control("All Notes"));
@@ -190,12 +183,29 @@ private Q_SLOTS:
         pad.app->setPadHot(true);
         pad.settle();
         expectIsland(pad, QSize(262, notchH + 48), 22);
-        QVERIFY(!pad.control("All Notes"));
-        QVERIFY(!pad.control("Paste screenshot as note"));
-        QVERIFY(!pad.control("Note 0"));
+        for (const char* name : {"All Notes", "Paste screenshot as note", "Note 0"})
+            QVERIFY2(!pad.control(name), name);
         QCOMPARE(pad.view->hint().text, "Release to tuck away");
+
+        // The offer makes one note; a press that arrives after it was withdrawn does nothing.
+        pad.app->setPadHot(false);
+        pad.hoverIsland();
+        const qsizetype before = pad.app->notes().size();
+        QAbstractButton* offer = pad.control("Paste screenshot as note");
+        QVERIFY(offer);
+        QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
+        Fixture::finishImages();
+        QCOMPARE(pad.app->clipOffer().used(), pad.desktop.changeCount);
+        QVERIFY(pad.app->clipOffer().image().isNull());
+        QCOMPARE(pad.app->notes().size(), before + 1);
+        QCOMPARE(pad.app->notes().last()->images().size(), 1);
+        QVERIFY(!pad.control("Paste screenshot as note"));
+        offer->click();
+        QCOMPARE(pad.app->notes().size(), before + 1);
     }
 
+    // The title counts the tucked notes and names the hovered one. Moving straight from card to
+    // card keeps the next one hovered, whichever of the exit and the entry comes first.
     void titleCountsTuckedNotesAndNamesTheHoveredOne()
     {
         Pad pad;
@@ -203,21 +213,29 @@ private Q_SLOTS:
         pad.hoverIsland();
         QCOMPARE(pad.view->titleText(), "New Note");
         QCOMPARE(pad.view->hint().text, "Pull down or click");
-        NoteModel* groceries = pad.tuck("Groceries\nmilk");
+        NoteModel* groceries = pad.tuck("Groceries\nmilk", 1);
         QCOMPARE(pad.view->titleText(), "1 Note");
-        pad.tuck("Plans");
+        NoteModel* plans = pad.tuck("Plans", 2);
         QCOMPARE(pad.view->titleText(), "2 Notes");
-        NoteModel* shown = pad.tuck("On screen");
-        shown->setOnScreen(true);
+        pad.tuck("On screen")->setOnScreen(true);
         QCOMPARE(pad.view->titleText(), "2 Notes");
 
         pad.settle();
-        QAbstractButton* card = pad.control("Groceries");
-        QVERIFY(card);
+        QAbstractButton* cardA = pad.control("Groceries");
+        QAbstractButton* cardB = pad.control("Plans");
+        QVERIFY(cardA && cardB);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-        QApplication::sendEvent(card, &enter);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(cardA, &enter);
         QCOMPARE(pad.view->titleText(), groceries->title());
         QCOMPARE(pad.view->hint().text, "Click to open on screen");
+        QApplication::sendEvent(cardA, &leave); // the exit first
+        QApplication::sendEvent(cardB, &enter);
+        QVERIFY(pad.view->hoveredNote() == plans->id());
+        QCOMPARE(pad.view->titleText(), "Plans");
+        QApplication::sendEvent(cardA, &enter); // the entry first
+        QApplication::sendEvent(cardB, &leave);
+        QVERIFY(pad.view->hoveredNote() == groceries->id());
 
         pad.app->setSavedFlash(true);
         QCOMPARE(pad.view->hint().text, "Saved");
@@ -233,70 +251,17 @@ private Q_SLOTS:
         pad.app->setPadHot(false);
         Q_EMIT writer.stateChanged(NotesWriter::State::Saved, QString());
         QCOMPARE(pad.view->hint().text, "Saved");
-    }
-
-    // Moving straight from card to card keeps the next one hovered, whichever of the exit and
-    // the entry comes first.
-    void movingStraightFromCardToCardKeepsTheNextOneHovered()
-    {
-        Pad pad;
-        NoteModel* a = pad.tuck("Alpha", 1);
-        NoteModel* b = pad.tuck("Beta", 2);
-        pad.open();
-        pad.hoverIsland();
-        QAbstractButton* cardA = pad.control("Alpha");
-        QAbstractButton* cardB = pad.control("Beta");
-        QVERIFY(cardA && cardB);
-        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(cardA, &enter);
-        QVERIFY(pad.view->hoveredNote() == a->id());
-        QApplication::sendEvent(cardA, &leave); // the exit first
-        QApplication::sendEvent(cardB, &enter);
-        QVERIFY(pad.view->hoveredNote() == b->id());
-        QCOMPARE(pad.view->titleText(), "Beta");
-        QApplication::sendEvent(cardA, &enter); // the entry first
-        QApplication::sendEvent(cardB, &leave);
-        QVERIFY(pad.view->hoveredNote() == a->id());
-        QCOMPARE(pad.view->titleText(), "Alpha");
         QApplication::sendEvent(cardA, &leave);
         QVERIFY(!pad.view->hoveredNote());
     }
 
-    void clipboardOfferMakesOneNote()
+    // A tap on a card drops that note, a drag on the header pulls the top note out, and the plus
+    // makes a new note: a press on a button is no pull.
+    void tappingACardDropsThatNotePullingTakesTheTopOne()
     {
         Pad pad;
-        for (int i = 0; i < 3; ++i) {
-            pad.tuck(QStringLiteral("Tucked %1").arg(i));
-        }
-        QImage picture(64, 48, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        pad.desktop.copyImage(picture);
-        pad.app->clipOffer().refresh();
-        Fixture::finishImages();
-        pad.open();
-        pad.hoverIsland();
-        const qsizetype before = pad.app->notes().size();
-
-        QAbstractButton* offer = pad.control("Paste screenshot as note");
-        QVERIFY(offer);
-        QTest::mouseClick(offer, Qt::LeftButton, {}, QPoint(20, 20));
-        Fixture::finishImages();
-        QCOMPARE(pad.app->clipOffer().used(), pad.desktop.changeCount);
-        QVERIFY(pad.app->clipOffer().image().isNull());
-        QCOMPARE(pad.app->notes().size(), before + 1);
-        QCOMPARE(pad.app->notes().last()->images().size(), 1);
-        QVERIFY(!pad.control("Paste screenshot as note"));
-
-        // A press that arrives after the offer was withdrawn does nothing.
-        offer->click();
-        QCOMPARE(pad.app->notes().size(), before + 1);
-    }
-
-    void tappingACardDropsThatNoteAndThePlusMakesOne()
-    {
-        Pad pad;
-        pad.tuck("Newest", 1);
+        NoteModel* top = pad.tuck("Newest", 1);
+        pad.tuck("Below", 5);
         NoteModel* older = pad.tuck("Older", 30);
         pad.settle();
         QVERIFY(paintedBox(pad.grab()).isEmpty()); // closed: nothing at the notch
@@ -305,45 +270,30 @@ private Q_SLOTS:
         QAbstractButton* card = pad.control("Older");
         QVERIFY(card);
         QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(40, 40));
-        QVERIFY(older->onScreen());
-        QVERIFY(pad.app->window(older));
-        QVERIFY(!pad.view->isHovered());
-        QVERIFY(!pad.view->hoveredNote());
+        QVERIFY(older->onScreen() && pad.app->window(older));
+        QVERIFY(!pad.view->isHovered() && !pad.view->hoveredNote());
         pad.settle();
-        QCOMPARE(pad.app->peekNotes().size(), 1);
-        QCOMPARE(pad.view->titleText(), "1 Note");
+        QCOMPARE(pad.app->peekNotes().size(), 2);
+        QCOMPARE(pad.view->titleText(), "2 Notes");
 
-        // A press on a button is no pull: the plus makes a new note and the tucked one stays.
         pad.hoverIsland();
         QAbstractButton* plus = pad.control("New Note");
         QVERIFY(plus);
         QCOMPARE(plus->toolTip(), "New Note");
         QTest::mouseClick(plus, Qt::LeftButton);
         QVERIFY(!pad.app->gestures().pulling());
-        QCOMPARE(pad.app->notes().size(), 3);
+        QCOMPARE(pad.app->notes().size(), 4);
         NoteModel* made = pad.app->notes().last();
-        QVERIFY(made->onScreen());
-        QCOMPARE(made->color(), "yellow");
-        QVERIFY(!pad.app->notes().first()->onScreen());
-    }
+        QVERIFY(made->onScreen() && made->color() == "yellow");
+        QVERIFY(!top->onScreen());
 
-    void dragOnTheIslandPullsTheTopNoteOut()
-    {
-        Pad pad;
-        NoteModel* top = pad.tuck("Top", 1);
-        pad.tuck("Below", 5);
-        pad.open();
         pad.hoverIsland();
-        // The title area of the header: not a button, not a card.
-        const QPoint press(120, notchH + 20);
+        const QPoint press(120, notchH + 20); // the title area: not a button, not a card
         pad.pointTo(press);
         QTest::mousePress(pad.view, Qt::LeftButton, {}, press);
         QCOMPARE(pad.app->gestures().pulling(), top);
-        QVERIFY(top->onScreen());
-
-        for (int dy = 20; dy <= 120; dy += 20) {
+        for (int dy = 20; dy <= 120; dy += 20)
             pad.pointTo(press + QPoint(0, dy), Qt::LeftButton);
-        }
         QCOMPARE(top->peel(), 0.0);
         QTest::mouseRelease(pad.view, Qt::LeftButton, {}, press + QPoint(0, 120));
         QVERIFY(!pad.app->gestures().pulling());
@@ -353,14 +303,11 @@ private Q_SLOTS:
     void cardShowsAnImageThatComesBack()
     {
         const Fixture f;
-        QImage red(60, 40, QImage::Format_RGB32);
-        red.fill(Qt::red);
         QByteArray bytes;
-        const QString name = storedThenMissing(red, bytes);
+        const QString name = storedThenMissing(flatImage(QSize(60, 40), Qt::red), bytes);
         QVERIFY(!bytes.isEmpty());
         QFile file(Images::url(name));
         NoteData record;
-        record.text = "trip";
         record.images = QStringList{name};
         const NoteModel note(record, nullptr);
         const auto stripIsRed = [&note] {
@@ -387,15 +334,13 @@ private Q_SLOTS:
         QMenu menu;
         fillPadMenu(menu, pad.app.get());
         QStringList texts;
-        for (const QAction* action : menu.actions()) {
+        for (const QAction* action : menu.actions())
             texts << (action->isSeparator() ? "-" : action->text());
-        }
         QCOMPARE(texts,
                  (QStringList{"All Notes\u2026", "Bring All Notes Back", "Notes Folder\u2026",
                               "Open at Login", "-", "Quit Quillhaven"}));
         QAction* login = menu.actions().at(3);
-        QVERIFY(login->isCheckable());
-        QVERIFY(!login->isChecked());
+        QVERIFY(login->isCheckable() && !login->isChecked());
         login->trigger();
         QVERIFY(QFile::exists(
             config.filePath(QStringLiteral("autostart/" QUILLHAVEN_APP_ID ".desktop"))));

@@ -49,9 +49,8 @@ private Q_SLOTS:
     void init()
     {
         bus_ = std::make_unique<PrivateBus>();
-        if (!bus_->ok()) {
+        if (!bus_->ok())
             QSKIP(qPrintable(bus_->error));
-        }
     }
 
     void cleanup() { bus_.reset(); }

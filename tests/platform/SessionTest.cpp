@@ -15,9 +15,8 @@ class SessionTest : public QObject {
          const char* platformName = "xcb")
     {
         QProcessEnvironment environment;
-        for (const auto& [name, value] : vars) {
+        for (const auto& [name, value] : vars)
             environment.insert(QLatin1String(name), QLatin1String(value));
-        }
         return platform::detectSession(environment, QLatin1String(platformName));
     }
 

@@ -85,8 +85,6 @@ private Q_SLOTS:
         registry_->registerHotKey('s', 2, [&] { fired << "capture"; });
         registry_->registerHotKey('n', 1, [&] { fired << "second"; });
         QCOMPARE(keys.listens, 1);
-        QCOMPARE(registry_->hotKeyActions().size(), size_t(2));
-        QCOMPARE(registry_->hotKeyRefs().size(), size_t(3));
         keys.press('n');
         QVERIFY(fired.isEmpty());
         QTRY_COMPARE(fired, QStringList{"second"});
@@ -101,7 +99,9 @@ private Q_SLOTS:
         QCOMPARE(fired.size(), 1);
     }
 
-    void takenKeyIsLoggedAndTheOtherStillFires()
+    // A key another program holds is logged and the other still fires. Without an X server
+    // the program starts anyway, says so once, and its keys reach its own windows only.
+    void takenOrUnreachableKeysAreLoggedAndTheRestStillWork()
     {
         LogCapture log;
         keys.refusals['n'] = 10;
@@ -109,24 +109,18 @@ private Q_SLOTS:
         registry_->registerHotKey('n', 1, [&] { fired << "toggle"; });
         registry_->registerHotKey('s', 2, [&] { fired << "capture"; });
         QCOMPARE(log.lines, QStringList{"Quillhaven: hotkey 1 is taken by another app (10)"});
-        QVERIFY(!registry_->hotKeyRefs()[0].registered);
-        QVERIFY(registry_->hotKeyRefs()[1].registered);
         keys.press('n');
         keys.press('s');
         QTRY_COMPARE(fired, QStringList{"capture"});
-    }
 
-    void withoutXServerStartsAnywayAndSaysSoOnce()
-    {
-        LogCapture log;
         keys.available = false;
-        registry_->registerHotKey('n', 1, [] {});
-        registry_->registerHotKey('s', 2, [] {});
-        QCOMPARE(log.lines,
+        HotKeyRegistry noX(std::make_unique<FakeGrabber>());
+        noX.registerHotKey('n', 1, [] {});
+        noX.registerHotKey('s', 2, [] {});
+        QCOMPARE(log.lines.mid(1),
                  QStringList{"Quillhaven: global hot keys are unavailable without an X server"});
-        QCOMPARE(keys.listens, 0);
-        QCOMPARE(registry_->hotKeyRefs().size(), size_t(2));
-        QCOMPARE(registry_->reach(), HotKeyRegistry::Reach::OwnWindowsOnly);
+        QCOMPARE(keys.listens, 1); // the first registry's
+        QCOMPARE(noX.reach(), HotKeyRegistry::Reach::OwnWindowsOnly);
     }
 
     void aBoundServiceOwnsTheKeysSoNoPressActsTwice()

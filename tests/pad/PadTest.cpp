@@ -157,12 +157,20 @@ private Q_SLOTS:
         pad.settle();
         QCOMPARE(paintedBox(pad.grab()), rest);
 
+        // The open pad takes the pointer only where it draws: a note landed under the rest of
+        // its window is reached.
+        const auto takesPointerOver = [&pad] {
+            QCoreApplication::processEvents();
+            return pad.window->inputRegion().value_or(QRegion()).boundingRect();
+        };
+        QCOMPARE(takesPointerOver(), rest);
         pad.pointTo(QPoint(170, 200)); // inside the window, below the island
         pad.settle();
         QVERIFY(!pad.view->isHovered());
         pad.hoverIsland();
         QVERIFY(pad.view->isHovered());
         expectIsland(pad, QSize(262, notchH + 48), 22);
+        QCOMPARE(takesPointerOver(), paintedBox(pad.grab()));
         pad.pointTo(QPoint(170, notchH + 60)); // just below the expanded island
         pad.settle();
         expectIsland(pad, QSize(150, notchH + 10), 10);

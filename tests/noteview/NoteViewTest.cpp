@@ -326,9 +326,12 @@ private Q_SLOTS:
     void restingNoteLooksLikePaper()
     {
         NoteViewFixture f;
-        f.addNote("pink", {f.saveImage(QSize(200, 100))});
+        QImage seeThrough(200, 100, QImage::Format_ARGB32);
+        seeThrough.fill(Qt::transparent);
+        f.addNote("pink", {f.saveImage(QSize(200, 100)), *Images::save(seeThrough)});
         f.note->setColor("pink");
         NoteView& view = f.showView();
+        Fixture::finishImages();
         const QImage image = grabbed(view);
         const QRectF paper = view.paperRect();
         QCOMPARE(paper.topLeft(), QPointF(inset, inset));
@@ -356,6 +359,12 @@ private Q_SLOTS:
         const QPoint beside(strip.left() + 3, strip.center().y());
         QVERIFY2(near(image.pixelColor(beside), bare.pixelColor(beside), 10),
                  qPrintable(image.pixelColor(beside).name()));
+        // Through a see-through picture the paper shows as it is: no shadow lies under it.
+        const QWidget* clear = view.imageStrip()->tiles().at(1);
+        const QPoint middle = clear->mapTo(&view, clear->rect().center());
+        const QImage now = grabbed(view);
+        QVERIFY2(near(now.pixelColor(middle), bare.pixelColor(middle), 4),
+                 qPrintable(now.pixelColor(middle).name()));
     }
 
     // Folded by a double click on its header, a note shows its header and title alone and takes
@@ -525,6 +534,11 @@ private Q_SLOTS:
         f.note->setPeel(0);
         QCOMPARE(window->width(), int(flat.width()));
         QCOMPARE(window->frame(), QRectF(QPointF(520, 380), flat));
+        // Tucked, then pulled again: curled while its window is hidden, it still shows centred.
+        window->hide();
+        f.note->setPeel(65);
+        window->show();
+        QVERIFY(differingPixels(first, grabbed(*view), 8) < first.width() * first.height() / 500);
     }
 
     void shapeMaskKeepsOnlyWhollyPaintedPixels()

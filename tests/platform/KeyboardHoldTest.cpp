@@ -1,9 +1,11 @@
 #include "platform/x11/KeyboardHold.h"
 
+#include "platform/CaretRest.h"
 #include "support/Suites.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QStyleHints>
 #include <QTest>
 
 // Where the window system gives a window its keys only through a grab, the grab must follow
@@ -57,6 +59,21 @@ private Q_SLOTS:
         hold.release();
         QCOMPARE(QWidget::keyboardGrabber(), &other);
         other.releaseKeyboard();
+    }
+
+    // A caret blinking in a note left focused would wake the program twice a second for hours:
+    // it rests, drawn, after a spell without input, and blinks again at the next key.
+    void theCaretRestsAfterASpellWithoutInputAndBlinksAgainAtAKey()
+    {
+        QLineEdit field;
+        field.show();
+        const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
+        platform::CaretRest rest(std::chrono::milliseconds(1));
+        QTRY_VERIFY(rest.resting());
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+        QTest::keyClick(&field, Qt::Key_A);
+        QVERIFY(!rest.resting());
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), blinking);
     }
 };
 

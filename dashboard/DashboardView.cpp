@@ -105,6 +105,9 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     splitter_->setStretchFactor(1, 0);
     splitter_->setStretchFactor(2, 1);
     splitter_->setSizes({210, 290, 500});
+    splitter_->handle(1)->setAccessibleName(
+        QCoreApplication::translate("Dashboard", "Sidebar width"));
+    splitter_->handle(2)->setAccessibleName(QCoreApplication::translate("Dashboard", "List width"));
     noticeBar_ = new NoticeBar(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

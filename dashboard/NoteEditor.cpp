@@ -366,6 +366,9 @@ void NoteEditor::buildImages()
             continue;
         }
         auto* tile = new ImageTile(waiting ? ImageTile::placeholder() : image, content);
+        tile->setAccessibleName(QCoreApplication::translate("Dashboard", "Image %1 of %2")
+                                    .arg(index + 1)
+                                    .arg(names.size()));
         const QString& name = names[index];
         // A picture not there (yet) has nothing to view, but it can be removed: a file lost for
         // good would otherwise hold its grey place forever.

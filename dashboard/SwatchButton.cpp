@@ -14,13 +14,15 @@ SwatchButton::SwatchButton(const QString& colorName, QWidget* parent)
     setToolTip(paint::colorTitle(name_));
     setAccessibleName(
         QCoreApplication::translate("Dashboard", "%1 color").arg(paint::colorTitle(name_)));
-    setCheckable(false);
+    // Checked is how a screen reader hears which colour is the note's.
+    setCheckable(true);
 }
 
 void SwatchButton::setCurrent(bool current)
 {
     if (current_ != current) {
         current_ = current;
+        setChecked(current);
         update();
     }
 }

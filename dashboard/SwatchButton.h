@@ -18,6 +18,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The note's colour decides which swatch is current, not the click itself.
+    void nextCheckState() override {}
 
 private:
     QString name_;

@@ -224,6 +224,18 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>New Folder…</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Sidebar width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>List width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

@@ -229,6 +229,18 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>New Folder…</source>
         <translation>Neuer Ordner …</translation>
     </message>
+    <message>
+        <source>Sidebar width</source>
+        <translation>Breite der Seitenleiste</translation>
+    </message>
+    <message>
+        <source>List width</source>
+        <translation>Breite der Liste</translation>
+    </message>
+    <message>
+        <source>Image %1 of %2</source>
+        <translation>Bild %1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

@@ -2,6 +2,7 @@
 
 #include "controller/AppController.h"
 #include "dashboard/DashListView.h"
+#include "dashboard/ElidedLabel.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/NoteList.h"
 #include "dashboard/NoticeBar.h"
@@ -254,7 +255,7 @@ QWidget* DashboardView::buildList()
     header->setFixedHeight(48);
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(18, 6, 10, 2);
-    listTitle_ = new QLabel(header);
+    listTitle_ = new ElidedLabel(header);
     QFont titleFont = font();
     titleFont.setPixelSize(16);
     titleFont.setWeight(QFont::Bold);
@@ -508,7 +509,7 @@ void DashboardView::refreshList()
     listStack_->setCurrentWidget(visible_.isEmpty() ? static_cast<QWidget*>(listPlaceholder_)
                                                     : listView_);
     newNoteButton_->setEnabled(!deleted);
-    listTitle_->setText(filterTitle(current));
+    listTitle_->setFullText(filterTitle(current));
 }
 
 void DashboardView::refreshDetail()

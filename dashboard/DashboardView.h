@@ -18,6 +18,7 @@ class NoteListModel;
 class NoticeBar;
 class Placeholder;
 class QDialog;
+class ElidedLabel;
 class QLabel;
 class QLineEdit;
 class QSplitter;
@@ -123,7 +124,7 @@ private:
     DashListView* listView_ = nullptr;
     QStackedWidget* listStack_ = nullptr;
     Placeholder* listPlaceholder_ = nullptr;
-    QLabel* listTitle_ = nullptr;
+    ElidedLabel* listTitle_ = nullptr;
     QToolButton* newNoteButton_ = nullptr;
     QStackedWidget* detailStack_ = nullptr;
     Placeholder* detailPlaceholder_ = nullptr;

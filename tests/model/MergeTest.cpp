@@ -290,17 +290,6 @@ private Q_SLOTS:
         QCOMPARE(saves, 1);
     }
 
-    void theStampAndVersionsSurviveTheFileAndOldFilesStillLoad()
-    {
-        NoteData r = note(n1, "x", t0.addMSecs(250), {{"A", 3}, {"b7", 9007199254740992ULL}});
-        const QByteArray bytes = Store::encode({r});
-        QVERIFY(bytes.contains(R"("versions":{"A":3,"b7":9007199254740992})"));
-        QCOMPARE(Store::decode(bytes)->first(), r);
-
-        const QByteArray older = Store::encode({old(n1, "x", t0)});
-        QVERIFY(!older.contains("changed") && !older.contains("versions"));
-    }
-
     void tombstonesRoundTripAndExpire()
     {
         const Tombstones dead{

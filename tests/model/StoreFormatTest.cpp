@@ -63,8 +63,11 @@ private Q_SLOTS:
         r.images = QStringList{"X.png"};
         r.x = 0.1;
         r.pw = 234.5678;
+        r.changed = utc(2026, 2, 3).addMSecs(250);
+        r.versions = {{"A", 3}, {"b7", 9007199254740992ULL}};
         const QByteArray json = Store::encode({r, fullRecord()});
         QVERIFY(json.contains(R"(q\" b\\ \/ \t nul \u0000 \u0007 é 日本 😀)"));
+        QVERIFY(json.contains(R"("versions":{"A":3,"b7":9007199254740992})"));
         const auto back = Store::decode(json);
         QVERIFY(back && back->size() == 2);
         QCOMPARE(back->at(0), r);

@@ -2,14 +2,12 @@
 
 // What the model suites share: their common headers, file helpers and the fixture of the store
 // on disk.
-#include "controller/AppController.h"
 #include "model/DiskFile.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "model/Tombstones.h"
-#include "platform/Clock.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 #include "support/Suites.h"
@@ -17,11 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QUuid>
 #include <csignal>
 #include <cstdio>
-#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 

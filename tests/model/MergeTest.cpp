@@ -274,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(saves, 1);
     }
 
-    void tombstonesRoundTripAndExpire()
+    void tombstonesRoundTripExpireAndAreLeftByDeletions()
     {
         const Tombstones dead{
             {n1, t0.addMSecs(500)}, {n2, now.addDays(-90)}, {n3, now.addDays(-90).addMSecs(-1)}};
@@ -288,17 +288,15 @@ private Q_SLOTS:
         QCOMPARE(TombstoneFile::decode(oneBad, &damaged)->keys(), QList<QUuid>{n1});
         QVERIFY(damaged);
         QVERIFY(!TombstoneFile::decode("[]"));
-    }
 
-    // A tombstones file that does not read whole is kept aside, never written over.
-    void deletingForeverAndThePurgeLeaveTombstones()
-    {
+        // Deleting for good and the purge leave tombstones; a tombstones file that does not read
+        // whole is kept aside, never written over.
         Fixture f(now);
-        const QString path = TombstoneFile::pathBeside(f.notesPath());
+        const QString beside = TombstoneFile::pathBeside(f.notesPath());
         const QByteArray recent = QByteArray::number(now.toSecsSinceEpoch() - 978307200);
-        const QByteArray damaged =
+        const QByteArray broken =
             "{\"" + n3.toString(QUuid::WithoutBraces).toLatin1() + "\":" + recent + ",\"x\":1}";
-        writeFile(path, damaged);
+        writeFile(beside, broken);
         QJsonObject purged = Fixture::record(QStringLiteral("old"));
         purged["deletedAt"] = 700000000;
         f.writeNotes({purged});
@@ -306,14 +304,14 @@ private Q_SLOTS:
         const QUuid gone = f.app->newNote(std::nullopt, QStringLiteral("yellow"))->id();
         f.app->deleteForever(f.app->notes().last());
 
-        const Tombstones dead = TombstoneFile::read(path);
-        QCOMPARE(dead.keys().size(), 3);
-        QVERIFY(dead.contains(n3));
+        const Tombstones left = TombstoneFile::read(beside);
+        QCOMPARE(left.keys().size(), 3);
+        QVERIFY(left.contains(n3));
         const QStringList aside = QDir(f.dir.path()).entryList({"*.tombstones.json.unreadable-*"});
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(readFile(f.dir.filePath(aside[0])), damaged);
-        QCOMPARE(dead.value(QUuid::fromString(purged["id"].toString())), now);
-        QVERIFY(dead.contains(gone));
+        QCOMPARE(readFile(f.dir.filePath(aside[0])), broken);
+        QCOMPARE(left.value(QUuid::fromString(purged["id"].toString())), now);
+        QVERIFY(left.contains(gone));
     }
 };
 

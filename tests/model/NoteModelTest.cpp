@@ -10,14 +10,6 @@ namespace {
 
 const QDateTime now = utc(2026, 1, 7, 15); // a Wednesday afternoon; the tests run on UTC
 
-NoteData withText(const QString& text)
-{
-    NoteData r;
-    r.id = QUuid::createUuid();
-    r.text = text;
-    return r;
-}
-
 QList<NoteModel*> pointers(std::vector<std::unique_ptr<NoteModel>>& owned)
 {
     QList<NoteModel*> notes;
@@ -69,7 +61,7 @@ private Q_SLOTS:
     void titleAndPreviewSkipBlankLinesAndTrimSpaces()
     {
         QFETCH(QString, text);
-        const NoteModel note(withText(text), nullptr);
+        const NoteModel note(record(text), nullptr);
         QTEST(note.title(), "title");
         QTEST(note.preview(), "preview");
     }
@@ -96,7 +88,7 @@ private Q_SLOTS:
     void tagsAreHashWordsLowerCasedInOrder()
     {
         QFETCH(QString, text);
-        QTEST(NoteModel(withText(text)).tags(), "tags");
+        QTEST(NoteModel(record(text)).tags(), "tags");
     }
 
     void filtersMatchExactlyAndRecentlyDeletedIsExclusive()
@@ -230,8 +222,7 @@ private Q_SLOTS:
     {
         std::vector<std::unique_ptr<NoteModel>> owned;
         for (int i = 0; i < 5; ++i) {
-            owned.push_back(
-                std::make_unique<NoteModel>(withText(QStringLiteral("note %1").arg(i))));
+            owned.push_back(std::make_unique<NoteModel>(record(QStringLiteral("note %1").arg(i))));
         }
         Snapshots snapshots;
         const auto same = [&] {
@@ -256,10 +247,10 @@ private Q_SLOTS:
         owned.erase(owned.begin() + 2); // deleted
         QVERIFY(same());
         // Added, maybe at a freed address, and another made anew at the very same address.
-        owned.push_back(std::make_unique<NoteModel>(withText(QStringLiteral("new"))));
+        owned.push_back(std::make_unique<NoteModel>(record(QStringLiteral("new"))));
         QVERIFY(same());
         owned[3]->~NoteModel();
-        new (owned[3].get()) NoteModel(withText(QStringLiteral("in its place")));
+        new (owned[3].get()) NoteModel(record(QStringLiteral("in its place")));
         QVERIFY(same());
         std::swap(owned[0], owned[1]); // reordered
         QVERIFY(same());

@@ -53,6 +53,15 @@ inline void replaceFromOutside(const QString& path, const QByteArray& bytes)
     QVERIFY(::rename(QFile::encodeName(path + ".sync-tool"), QFile::encodeName(path)) == 0);
 }
 
+// A note record of its own new id with `text`.
+inline NoteData record(const QString& text)
+{
+    NoteData r;
+    r.id = QUuid::createUuid();
+    r.text = text;
+    return r;
+}
+
 // Caps the size of any file this process writes, as a full disk would; unlike a read-only
 // folder this also stops root.
 class FileSizeLimit {
@@ -102,14 +111,6 @@ protected:
     {
         again_.reset();
         again_.emplace(platform::services());
-    }
-
-    static NoteData record(const QString& text)
-    {
-        NoteData r;
-        r.id = QUuid::createUuid();
-        r.text = text;
-        return r;
     }
 
     NoteModel* add(const QString& text)

@@ -52,17 +52,11 @@ void checkTags(const NoteModel& note, dash::TextIndex& index, const QString& tex
 {
     const QStringList tags = note.tags();
     for (const QString& tag : tags) {
-        if (tag.size() < 2 || tag.front() != u'#' || tag.indexOf(u'#', 1) >= 0) {
-            fail("malformed tag", text);
-        }
-        if (std::any_of(tag.begin(), tag.end(), [](QChar c) { return c.isSpace(); })) {
-            fail("tag holds white space", text);
-        }
-        if (tag.toLower() != tag) {
-            fail("tag not lower case", text);
-        }
-        if (!dash::passes(note, NoteFilter::tag(tag), index)) {
-            fail("note not under its own tag", text);
+        // One '#' and then no white space, in lower case, and the note listed under it.
+        if (tag.size() < 2 || tag.front() != u'#' || tag.indexOf(u'#', 1) >= 0 ||
+            std::any_of(tag.begin(), tag.end(), [](QChar c) { return c.isSpace(); }) ||
+            tag.toLower() != tag || !dash::passes(note, NoteFilter::tag(tag), index)) {
+            fail("malformed tag, or the note is not under it", text);
         }
     }
     if (index.tags(&note) != tags) {

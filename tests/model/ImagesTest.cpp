@@ -51,15 +51,6 @@ private Q_SLOTS:
         QCOMPARE(Images::load(name).size(), stored);
     }
 
-    void failedWriteLogsAndReturnsNoName()
-    {
-        writeFile(f->dir.filePath("other/images"), "a file where the folder should be");
-        f->services().notesFile = f->dir.filePath("other/notes.json");
-        QVERIFY(!Images::save(flatImage({5, 5})));
-        QCOMPARE(f->log.lines.size(), 1);
-        QVERIFY(f->log.lines[0].startsWith("Quillhaven: image save failed: "));
-    }
-
     void deletingForgetsTheCachedImageAndMissesAreRetried()
     {
         const QString name = *Images::save(flatImage({30, 20}));
@@ -68,20 +59,21 @@ private Q_SLOTS:
         QVERIFY(!Images::load(name).isNull()); // served from memory
         Images::remove({name, "never-existed.png"});
         QVERIFY(Images::load(name).isNull());
-        writeFile(Images::url(name), pngBytes(QSize(7, 3)));
-        QCOMPARE(Images::load(name).size(), QSize(7, 3));
+        // A huge one in its place is loaded scaled, and decoded once.
+        writeFile(Images::url(name), pngBytes(QSize(5000, 2500)));
+        const QImage huge = Images::load(name);
+        QCOMPARE(huge.size(), QSize(2000, 1000));
+        QCOMPARE(Images::load(name).cacheKey(), huge.cacheKey());
+
+        // A failed write logs and gives no name.
+        writeFile(f->dir.filePath("other/images"), "a file where the folder should be");
+        f->services().notesFile = f->dir.filePath("other/notes.json");
+        QVERIFY(!Images::save(flatImage({5, 5})));
+        QCOMPARE(f->log.lines.size(), 1);
+        QVERIFY(f->log.lines[0].startsWith("Quillhaven: image save failed: "));
     }
 
-    void aHugePictureInTheFolderIsLoadedScaledAndDecodedOnce()
-    {
-        const QString name = QStringLiteral("HUGE.png");
-        writeFile(Images::dir() + QLatin1Char('/') + name, pngBytes(QSize(5000, 2500)));
-        const QImage first = Images::load(name);
-        QCOMPARE(first.size(), QSize(2000, 1000));
-        QCOMPARE(Images::load(name).cacheKey(), first.cacheKey());
-    }
-
-    void picturesForShowingAreDecodedOnTheWorkerOnceForEveryAsker()
+    void picturesForShowingAreDecodedOnTheWorkerOnceForEveryAskerAndFile()
     {
         const QString name = QStringLiteral("SHOWN.png");
         writeFile(Images::url(name), pngBytes(QSize(5000, 2500)));
@@ -121,37 +113,34 @@ private Q_SLOTS:
         QVERIFY(!Images::shownSize("MISSING.png").isValid());
         Fixture::finishImages();
         QCOMPARE(readyA, 3);
-    }
 
-    void aPictureThatDoesNotDecodeIsNotTriedAgainUntilItsFileChanges()
-    {
-        const QString name = QStringLiteral("CUT.png");
+        // One that does not decode is not tried again until its file changes.
+        const QString cut = QStringLiteral("CUT.png");
         const QByteArray whole =
             pngBytes(flatImage({300, 300}).convertToFormat(QImage::Format_ARGB32));
-        writeFile(Images::url(name), whole.left(whole.size() / 2));
-        QVERIFY(Images::shownSize(name).isValid()); // the header is whole
-        QObject asker;
+        writeFile(Images::url(cut), whole.left(whole.size() / 2));
+        QVERIFY(Images::shownSize(cut).isValid()); // the header is whole
         int ready = 0;
         // Asking again from `ready`, as a view repainting does, must not loop.
         std::function<void()> again = [&] {
             ++ready;
-            Images::shown(name, &asker, again);
+            Images::shown(cut, &a, again);
         };
-        Images::shown(name, &asker, again);
+        Images::shown(cut, &a, again);
         Fixture::finishImages();
         QCOMPARE(ready, 1);
 
-        QFile::remove(Images::url(name));
-        writeFile(Images::url(name), whole);
-        QFile file(Images::url(name));
+        QFile::remove(Images::url(cut));
+        writeFile(Images::url(cut), whole);
+        QFile file(Images::url(cut));
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5),
                                  QFileDevice::FileModificationTime));
         file.close();
-        Images::shown(name, &asker, again);
+        Images::shown(cut, &a, again);
         Fixture::finishImages();
         QCOMPARE(ready, 2);
-        QCOMPARE(Images::cached(name).size(), QSize(300, 300));
+        QCOMPARE(Images::cached(cut).size(), QSize(300, 300));
     }
 
     void aDropGivesItsFilesInOrderAndTheWorkerSkipsNonImages()

@@ -103,10 +103,8 @@ private Q_SLOTS:
         QVERIFY(DiskFile::stampOf(layout) != first);
         startAfresh();
         QCOMPARE(Store::load().value(0).x, 40.0);
-    }
 
-    void keptInTheXdgStateFolderExceptForATestsNotes()
-    {
+        // Kept in the XDG state folder, but for a test's notes.
         f->services().stateFolder.clear();
         QVERIFY(LocalLayout::path().isEmpty());
 

@@ -189,6 +189,7 @@ private Q_SLOTS:
         }
     }
 
+    // Arrivals come tucked, in an order that does not depend on the outside file's.
     void layoutStaysLocalAndArrivalsComeTucked()
     {
         NoteData mine = note(n1, "mine", t0, {{"A", 1}});
@@ -196,17 +197,20 @@ private Q_SLOTS:
         NoteData theirs = note(n1, "theirs", t0.addSecs(-60), {{"A", 1}, {"B", 1}});
         std::tie(theirs.x, theirs.folded, theirs.pw) = std::tuple(99.0, false, 180.0);
         const NoteData arriving = note(n2, "new", t0, {{"B", 1}});
+        NoteData later = note(n3, "later", t0, {{"B", 2}});
+        later.created = t0;
 
-        const Merge::Result r = Merge::merge({mine}, {}, {theirs, arriving}, {}, now);
-
-        QCOMPARE(r.notes.size(), 2);
+        const Merge::Result r = Merge::merge({mine}, {}, {theirs, later, arriving}, {}, now);
+        const Merge::Result other = Merge::merge({mine}, {}, {arriving, later, theirs}, {}, now);
+        QCOMPARE(Store::encode(r.notes), Store::encode(other.notes));
+        QCOMPARE(r.notes.size(), 3);
         const NoteData& kept = r.notes[0];
         QVERIFY(std::tuple(kept.text, kept.x, kept.y, kept.folded, kept.onScreen, kept.pw) ==
                 std::tuple(u"theirs"_qs, 10.0, 20.0, true, true, std::optional(300.0)));
-        QVERIFY(r.notes[1].id == n2 && !r.notes[1].onScreen);
+        QVERIFY(r.notes[1].id == n2 && !r.notes[1].onScreen && r.notes[2].id == n3);
         QCOMPARE(r.adopted, QList<QUuid>{n1});
-        QCOMPARE(r.added, QList<QUuid>{n2});
-        QCOMPARE(r.changes(), 2);
+        QCOMPARE(r.added.size(), 2);
+        QCOMPARE(r.changes(), 3);
     }
 
     // The engine's conflict copy is an older or a parallel whole file: merged like any other.
@@ -233,18 +237,8 @@ private Q_SLOTS:
         QVERIFY(!copy.onScreen);
     }
 
-    void theOrderOfArrivalsDoesNotDependOnTheOutsideFile()
-    {
-        NoteData later = note(n2, "later", t0, {{"B", 1}});
-        later.created = t0;
-        const NoteData earlier = note(n3, "earlier", t0, {{"B", 2}});
-        const QList<NoteData> local{note(n1, "here", t0, {{"A", 1}})};
-        const Merge::Result one = Merge::merge(local, {}, {later, earlier}, {}, now);
-        const Merge::Result other = Merge::merge(local, {}, {earlier, later}, {}, now);
-        QCOMPARE(Store::encode(one.notes), Store::encode(other.notes));
-        QCOMPARE(one.notes[1].id, n3);
-    }
-
+    // Content adopted from elsewhere comes with its stamp and versions, keeps the layout and
+    // tells the views.
     void contentChangesStampTheNoteAndLayoutDoesNot()
     {
         const platform::NowOverride clock([] { return t0; });
@@ -264,44 +258,23 @@ private Q_SLOTS:
         model.setDeletedAt(t0);
         QCOMPARE(model.data().changed, std::optional(t0));
         QCOMPARE(model.versions(), (Versions{{"A", 3}}));
-    }
 
-    void adoptingContentKeepsTheLayoutAndTellsTheViews()
-    {
-        NoteData mine = note(n1, "mine", t0, {{"A", 1}});
-        mine.x = 40;
-        NoteModel model(mine);
         int saves = 0;
         QList<NoteModel::Field> fields;
         connect(&model, &NoteModel::saveRequested, this, [&] { ++saves; });
         connect(&model, &NoteModel::changed, this, [&](NoteModel::Field f) { fields << f; });
-
         NoteData theirs = note(n1, "theirs", t0.addSecs(9), {{"B", 4}}, "blue");
         theirs.created = t0.addDays(-30);
         model.adoptContent(theirs);
-
-        QCOMPARE(model.text(), QStringLiteral("theirs"));
-        QCOMPARE(model.color(), QStringLiteral("blue"));
-        QCOMPARE(model.origin.x(), 40.0);
+        QVERIFY(std::tuple(model.text(), model.color(), model.origin, model.created()) ==
+                std::tuple(u"theirs"_qs, u"blue"_qs, QPointF(5, 5), *theirs.created));
         QCOMPARE(model.data().changed, theirs.changed);
         QCOMPARE(model.versions(), theirs.versions);
-        QCOMPARE(model.created(), *theirs.created);
         QVERIFY(fields.contains(NoteModel::Field::Text));
         QCOMPARE(saves, 1);
     }
 
-    void theStampAndVersionsSurviveTheFileAndOldFilesStillLoad()
-    {
-        NoteData r = note(n1, "x", t0.addMSecs(250), {{"A", 3}, {"b7", 9007199254740992ULL}});
-        const QByteArray bytes = Store::encode({r});
-        QVERIFY(bytes.contains(R"("versions":{"A":3,"b7":9007199254740992})"));
-        QCOMPARE(Store::decode(bytes)->first(), r);
-
-        const QByteArray older = Store::encode({old(n1, "x", t0)});
-        QVERIFY(!older.contains("changed") && !older.contains("versions"));
-    }
-
-    void tombstonesRoundTripAndExpire()
+    void tombstonesRoundTripExpireAndAreLeftByDeletions()
     {
         const Tombstones dead{
             {n1, t0.addMSecs(500)}, {n2, now.addDays(-90)}, {n3, now.addDays(-90).addMSecs(-1)}};
@@ -315,17 +288,15 @@ private Q_SLOTS:
         QCOMPARE(TombstoneFile::decode(oneBad, &damaged)->keys(), QList<QUuid>{n1});
         QVERIFY(damaged);
         QVERIFY(!TombstoneFile::decode("[]"));
-    }
 
-    // A tombstones file that does not read whole is kept aside, never written over.
-    void deletingForeverAndThePurgeLeaveTombstones()
-    {
+        // Deleting for good and the purge leave tombstones; a tombstones file that does not read
+        // whole is kept aside, never written over.
         Fixture f(now);
-        const QString path = TombstoneFile::pathBeside(f.notesPath());
+        const QString beside = TombstoneFile::pathBeside(f.notesPath());
         const QByteArray recent = QByteArray::number(now.toSecsSinceEpoch() - 978307200);
-        const QByteArray damaged =
+        const QByteArray broken =
             "{\"" + n3.toString(QUuid::WithoutBraces).toLatin1() + "\":" + recent + ",\"x\":1}";
-        writeFile(path, damaged);
+        writeFile(beside, broken);
         QJsonObject purged = Fixture::record(QStringLiteral("old"));
         purged["deletedAt"] = 700000000;
         f.writeNotes({purged});
@@ -333,14 +304,14 @@ private Q_SLOTS:
         const QUuid gone = f.app->newNote(std::nullopt, QStringLiteral("yellow"))->id();
         f.app->deleteForever(f.app->notes().last());
 
-        const Tombstones dead = TombstoneFile::read(path);
-        QCOMPARE(dead.keys().size(), 3);
-        QVERIFY(dead.contains(n3));
+        const Tombstones left = TombstoneFile::read(beside);
+        QCOMPARE(left.keys().size(), 3);
+        QVERIFY(left.contains(n3));
         const QStringList aside = QDir(f.dir.path()).entryList({"*.tombstones.json.unreadable-*"});
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(readFile(f.dir.filePath(aside[0])), damaged);
-        QCOMPARE(dead.value(QUuid::fromString(purged["id"].toString())), now);
-        QVERIFY(dead.contains(gone));
+        QCOMPARE(readFile(f.dir.filePath(aside[0])), broken);
+        QCOMPARE(left.value(QUuid::fromString(purged["id"].toString())), now);
+        QVERIFY(left.contains(gone));
     }
 };
 

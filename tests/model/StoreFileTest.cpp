@@ -30,36 +30,13 @@ private Q_SLOTS:
         QCOMPARE(readFile(f->dir.filePath("Scribbloft/notes.json")), legacy);
     }
 
-    void failedSaveKeepsThePreviousFileAndTheNextSaveWritesEverything()
+    // What kills in mid-write leave, and what stands on those names by mischance, stop no save;
+    // a save that fails keeps the previous file, and the next one writes everything.
+    void noFailedOrKilledSaveHarmsTheNext()
     {
         add("kept");
         QVERIFY(Store::save(notes));
-        const QByteArray before = readFile(path);
-        // A full disk is WriterTest's: here a number no file can hold, then a folder gone.
-        add("bad")->origin.setY(std::numeric_limits<double>::quiet_NaN());
-        QVERIFY(!Store::save(notes));
-        QCOMPARE(f->log.lines.size(), 1);
-        QVERIFY2(f->log.lines[0].startsWith("Quillhaven: save failed: y of note "),
-                 qPrintable(f->log.lines[0]));
-        QCOMPARE(readFile(path), before);
-
-        notes.back()->origin.setY(0);
-        QVERIFY(Store::save(notes));
-        QCOMPARE(savedTexts(), (QStringList{"kept", "bad"}));
-        QCOMPARE(files(), QStringList{"notes.json"});
-
-        f->services().notesFile = f->dir.filePath("missing/notes.json");
-        QVERIFY(!Store::save(notes));
-        QCOMPARE(f->log.lines.size(), 2);
-    }
-
-    void aKilledSaveLeavesNothingThatHarmsTheNext()
-    {
-        add("safe");
-        QVERIFY(Store::save(notes));
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
-        // What kills in mid-write leave, and what stands on those names by mischance: none
-        // of it stops a save.
         writeFile(path + ".saving-Ab12Cd", "half a fil");
         writeFile(path + ".saving-Qq34Rr", "half a file");
         QVERIFY(QDir(f->dir.path()).mkdir("notes.json.saving"));
@@ -70,14 +47,29 @@ private Q_SLOTS:
 
         // The next start clears the program's own litter, and only that.
         DiskFile::removeLeftovers(path);
-        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.saving-Zz99zz"}));
+        const QStringList left{"notes.json", "notes.json.saving-Zz99zz"};
+        QCOMPARE(files(), left);
         QVERIFY(QFileInfo(path + ".saving").isDir());
         QCOMPARE(readFile(f->dir.filePath("elsewhere/kept")), "not ours");
-        QCOMPARE(savedTexts(), QStringList{"safe"});
 
+        // A full disk is WriterTest's: here a number no file can hold, then a folder gone.
+        const QByteArray before = readFile(path);
+        add("bad")->origin.setY(std::numeric_limits<double>::quiet_NaN());
+        QVERIFY(!Store::save(notes));
+        QCOMPARE(f->log.lines.size(), 1);
+        QVERIFY2(f->log.lines[0].startsWith("Quillhaven: save failed: y of note "),
+                 qPrintable(f->log.lines[0]));
+        QCOMPARE(readFile(path), before);
+        notes.back()->origin.setY(0);
         QVERIFY(QFile::remove(path));
         QVERIFY(Store::save(notes));
+        QCOMPARE(savedTexts(), (QStringList{"kept", "bad"}));
+        QCOMPARE(files(), left);
         QCOMPARE(modeOf(path), mode_t(0600)); // a new notes file is the user's alone
+
+        f->services().notesFile = f->dir.filePath("missing/notes.json");
+        QVERIFY(!Store::save(notes));
+        QCOMPARE(f->log.lines.size(), 2);
     }
 
     void aLinkedNotesFileStaysALink()

@@ -2,14 +2,12 @@
 
 // What the model suites share: their common headers, file helpers and the fixture of the store
 // on disk.
-#include "controller/AppController.h"
 #include "model/DiskFile.h"
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "model/Tombstones.h"
-#include "platform/Clock.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 #include "support/Suites.h"
@@ -17,11 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QUuid>
 #include <csignal>
 #include <cstdio>
-#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -56,6 +51,15 @@ inline void replaceFromOutside(const QString& path, const QByteArray& bytes)
 {
     writeFile(path + ".sync-tool", bytes);
     QVERIFY(::rename(QFile::encodeName(path + ".sync-tool"), QFile::encodeName(path)) == 0);
+}
+
+// A note record of its own new id with `text`.
+inline NoteData record(const QString& text)
+{
+    NoteData r;
+    r.id = QUuid::createUuid();
+    r.text = text;
+    return r;
 }
 
 // Caps the size of any file this process writes, as a full disk would; unlike a read-only
@@ -107,14 +111,6 @@ protected:
     {
         again_.reset();
         again_.emplace(platform::services());
-    }
-
-    static NoteData record(const QString& text)
-    {
-        NoteData r;
-        r.id = QUuid::createUuid();
-        r.text = text;
-        return r;
     }
 
     NoteModel* add(const QString& text)

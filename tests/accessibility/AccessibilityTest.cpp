@@ -7,7 +7,6 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <algorithm>

@@ -4,9 +4,6 @@
 #include "dashboard/NoteList.h"
 #include "dashboard/Sidebar.h"
 
-#include <QApplication>
-#include <QUuid>
-
 DashboardFixture::DashboardFixture()
     : Fixture(QDateTime(QDate(2026, 3, 10), QTime(12, 0), Qt::UTC))
 {

@@ -12,13 +12,10 @@
 #include "model/LongText.h"
 #include "support/ImageBytes.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QSettings>
 #include <QTimer>
 #include <QToolButton>

@@ -8,10 +8,8 @@
 #include "support/ImageBytes.h"
 
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QToolButton>
 #include <algorithm>
 

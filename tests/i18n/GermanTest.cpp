@@ -11,13 +11,10 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPaintEngine>
-#include <QRegularExpression>
-#include <QSet>
 #include <QSettings>
 #include <QXmlStreamReader>
 #include <algorithm>

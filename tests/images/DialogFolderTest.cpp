@@ -4,9 +4,6 @@
 #include "support/Fixture.h"
 #include "support/Suites.h"
 
-#include <QDir>
-#include <QScopeGuard>
-
 // Where the open-images and Save As dialogs start.
 class DialogFolderTest : public QObject {
     Q_OBJECT

@@ -9,15 +9,8 @@
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
-#include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
-#include <QUrl>
-#include <QtEndian>
 
 // Broken and hostile image files through every way an image reaches a note: paste, drop, the
 // file chooser and a notes file naming them. Each is turned away quietly and nothing is added.
@@ -26,16 +19,12 @@ namespace {
 // A BMP header claiming a huge bitmap, with no pixels behind it.
 QByteArray bmpClaiming(qint32 width, qint32 height)
 {
-    QByteArray bytes(54, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    qToLittleEndian<quint32>(54, bytes.data() + 10);
-    qToLittleEndian<quint32>(40, bytes.data() + 14);
-    qToLittleEndian(width, bytes.data() + 18);
-    qToLittleEndian(height, bytes.data() + 22);
-    qToLittleEndian<quint16>(1, bytes.data() + 26);
-    qToLittleEndian<quint16>(32, bytes.data() + 28);
-    return bytes;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0x4d42) << quint64(0) << quint32(54) << quint32(40) << width << height
+        << quint16(1) << quint16(32);
+    return bytes + QByteArray(24, '\0');
 }
 
 const QList<std::pair<QString, QByteArray>>& hostileFiles()

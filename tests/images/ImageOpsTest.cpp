@@ -12,10 +12,7 @@
 #include "windows/Panel.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QLocale>
 #include <algorithm>
 
 // Adding, removing and choosing images, the clipboard offer and screen captures into notes.

@@ -9,8 +9,6 @@
 #include "support/Fixture.h"
 #include "support/Suites.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 
 namespace {
@@ -80,7 +78,7 @@ private Q_SLOTS:
         bus_.reset();
     }
 
-    void aRegionFromTheDesktopsPickerBecomesANote()
+    void aRegionFromTheDesktopsPickerBecomesANoteAWholeScreenGoesToTheOverlay()
     {
         FakePortal fake(bus_->connect());
         fake.screenshotFile = f->writeFile("region.png", QSize(120, 80));
@@ -91,6 +89,16 @@ private Q_SLOTS:
         QVERIFY(fake.lastCall("Screenshot")->options.value("interactive").toBool());
         QVERIFY(f->log.lines.isEmpty());
         QVERIFY(!QFile::exists(file_));
+
+        // A whole-screen shot goes under the program's own overlay.
+        fake.screenshotFile = f->writeFile("screen.png", QSize(1440, 900));
+        captureThroughPortal(imagesources::CaptureMethod::PortalScreen);
+        app().images().captureScreenshot(nullptr);
+        QTRY_COMPARE(helperArguments_.size(), 4);
+        QCOMPARE(helperArguments_[0], "--capture-region");
+        QVERIFY(helperArguments_[1].startsWith(QDir::tempPath() + "/quillhaven-"));
+        QCOMPARE(helperArguments_.mid(2), (QStringList{"--from", fake.screenshotFile}));
+        QVERIFY(!fake.lastCall("Screenshot")->options.value("interactive").toBool());
     }
 
     void aBlackFailedOrCancelledShotMakesNoNote()
@@ -123,19 +131,6 @@ private Q_SLOTS:
             "Quillhaven: screencapture failed: no screenshot from the desktop portal: "));
         QCOMPARE(notices.size(), 2);
         QCOMPARE(app().notes().size(), 0);
-    }
-
-    void aWholeScreenShotGoesUnderTheProgramsOverlay()
-    {
-        FakePortal fake(bus_->connect());
-        fake.screenshotFile = f->writeFile("screen.png", QSize(1440, 900));
-        captureThroughPortal(imagesources::CaptureMethod::PortalScreen);
-        app().images().captureScreenshot(nullptr);
-        QTRY_COMPARE(helperArguments_.size(), 4);
-        QCOMPARE(helperArguments_[0], "--capture-region");
-        QVERIFY(helperArguments_[1].startsWith(QDir::tempPath() + "/quillhaven-"));
-        QCOMPARE(helperArguments_.mid(2), (QStringList{"--from", fake.screenshotFile}));
-        QVERIFY(!fake.lastCall("Screenshot")->options.value("interactive").toBool());
     }
 };
 

@@ -7,8 +7,6 @@
 #include "viewer/ViewerPanel.h"
 
 #include <QAbstractButton>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
 

@@ -340,37 +340,18 @@ private Q_SLOTS:
 class WindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void windowIsMadeOnceAndKeepsItsState()
+    // Ctrl+V adds the clipboard's image to the live note selected, and the window, made once,
+    // keeps its filter, search and selection when closed and opened again.
+    void windowIsMadeOnceKeepsItsStateAndTakesPastedImages()
     {
         DashboardFixture f;
-        NoteModel* note = f.add({.text = "milk"});
+        const auto notes = f.add({{.text = "milk"}, {.text = "gone", .deleted = true}});
         f.app->showDashboard();
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowType(), Qt::Window); // a taskbar entry, unlike the panels
         DashboardView* view = window->view();
         QVERIFY(view->detailPlaceholder()->isVisible());
-        clickSidebarRow(*view, "Personal");
-        QTest::keyClicks(view->searchField(), "mil");
-        clickNoteRow(*view, note);
-
-        window->close();
-        QVERIFY(!window->isVisible());
-        QVERIFY(QSettings().contains("Dashboard"));
-        f.app->toggleDashboard();
-        QCOMPARE(f.app->dashboardWindow(), window);
-        QVERIFY(window->isVisible());
-        QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
-        QCOMPARE(view->search(), "mil");
-        QCOMPARE(view->selected(), std::optional(note->id()));
-    }
-
-    void pasteShortcutTakesImagesOnlyForLiveNotes()
-    {
-        DashboardFixture f;
-        const auto notes = f.add({{.text = "live"}, {.text = "gone", .deleted = true}});
-        f.app->showDashboard();
-        DashboardView* view = qobject_cast<DashWindow*>(f.app->dashboardWindow())->view();
         const QImage image = flatImage(QSize(10, 10), Qt::blue);
         const auto paste = [&](QWidget* target, Qt::KeyboardModifiers modifiers) {
             QTest::keyClick(target, Qt::Key_V, modifiers);
@@ -381,7 +362,6 @@ private Q_SLOTS:
         f.desktop.copyImage(image);
         paste(view->listView(), Qt::ControlModifier);
         QVERIFY(notes[0]->images().isEmpty());
-
         clickNoteRow(*view, notes[0]);
         paste(view->editor()->textEdit(), Qt::ControlModifier);
         QCOMPARE(notes[0]->images().size(), 1);
@@ -391,12 +371,24 @@ private Q_SLOTS:
         f.desktop.copyText();
         paste(view->listView(), Qt::ControlModifier);
         QCOMPARE(notes[0]->images().size(), 1);
-
         f.desktop.copyImage(image);
         clickSidebarRow(*view, "Recently Deleted");
         clickNoteRow(*view, notes[1]);
         paste(view->listView(), Qt::ControlModifier);
         QVERIFY(notes[1]->images().isEmpty());
+
+        clickSidebarRow(*view, "Personal");
+        QTest::keyClicks(view->searchField(), "mil");
+        clickNoteRow(*view, notes[0]);
+        window->close();
+        QVERIFY(!window->isVisible());
+        QVERIFY(QSettings().contains("Dashboard"));
+        f.app->toggleDashboard();
+        QCOMPARE(f.app->dashboardWindow(), window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
+        QCOMPARE(view->search(), "mil");
+        QCOMPARE(view->selected(), std::optional(notes[0]->id()));
     }
 };
 

@@ -44,18 +44,16 @@ QString className(const QObject* object)
 // to speak. Hidden parts are skipped: they are not in the reader's tree either.
 void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
 {
-    if (node == nullptr || depth > 40 || node->state().invisible) {
+    if (node == nullptr || depth > 40 || node->state().invisible)
         return;
-    }
     if (interactive(node) && node->text(QAccessible::Name).trimmed().isEmpty()) {
         unnamed << QString("%1 (role %2 in %3)")
                        .arg(className(node->object()))
                        .arg(int(node->role()))
                        .arg(node->parent() ? className(node->parent()->object()) : QString());
     }
-    for (int i = 0; i < node->childCount(); ++i) {
+    for (int i = 0; i < node->childCount(); ++i)
         collectUnnamed(node->child(i), unnamed, depth + 1);
-    }
 }
 
 } // namespace
@@ -101,9 +99,8 @@ private Q_SLOTS:
         QList<QWidget*> visited{QApplication::focusWidget()};
         for (int i = 0; i < 60; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            if (QApplication::focusWidget() == visited.first()) {
+            if (QApplication::focusWidget() == visited.first())
                 break;
-            }
             visited << QApplication::focusWidget();
         }
         QCOMPARE(visited.first(), dashboard->searchField());

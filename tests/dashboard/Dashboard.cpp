@@ -33,9 +33,8 @@ QList<NoteModel*> DashboardFixture::add(const QList<Note>& notes)
 QList<NoteModel*> DashboardFixture::addTexts(const QStringList& texts)
 {
     QList<Note> notes;
-    for (const QString& text : texts) {
+    for (const QString& text : texts)
         notes << Note{.text = text};
-    }
     return add(notes);
 }
 
@@ -83,18 +82,16 @@ void clickNoteRow(DashboardView& view, const NoteModel* note)
 QStringList groupTitles(const DashboardView& view)
 {
     QStringList titles;
-    for (const dash::Group& group : view.groups()) {
+    for (const dash::Group& group : view.groups())
         titles << group.title;
-    }
     return titles;
 }
 
 QPushButton* buttonNamed(const QWidget* root, const QString& text)
 {
     for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == text || button->accessibleName() == text) {
+        if (button->text() == text || button->accessibleName() == text)
             return button;
-        }
     }
     return nullptr;
 }

@@ -41,9 +41,8 @@ QStringList layoutFaults(const QWidget* parent)
 {
     QList<const QWidget*> shown;
     for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isVisible() && !child->isWindow() && child->width() > 0 && child->height() > 0) {
+        if (child->isVisible() && !child->isWindow() && child->width() > 0 && child->height() > 0)
             shown << child;
-        }
     }
     const auto name = [](const QWidget* w) {
         return w->accessibleName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
@@ -51,13 +50,11 @@ QStringList layoutFaults(const QWidget* parent)
     };
     QStringList faults;
     for (qsizetype i = 0; i < shown.size(); ++i) {
-        if (!parent->rect().contains(shown[i]->geometry())) {
+        if (!parent->rect().contains(shown[i]->geometry()))
             faults << name(shown[i]) + " is clipped";
-        }
         for (qsizetype j = i + 1; j < shown.size(); ++j) {
-            if (shown[i]->geometry().intersects(shown[j]->geometry())) {
+            if (shown[i]->geometry().intersects(shown[j]->geometry()))
                 faults << name(shown[i]) + " overlaps " + name(shown[j]);
-            }
         }
     }
     return faults;
@@ -68,9 +65,8 @@ QStringList editorFaults(const NoteEditor* editor)
 {
     QStringList faults = layoutFaults(editor);
     for (const BarWidget* bar : editor->findChildren<BarWidget*>()) {
-        if (bar->isVisible()) {
+        if (bar->isVisible())
             faults << layoutFaults(bar);
-        }
     }
     const auto* main = editor->findChild<QPushButton*>("mainAction");
     if (!main || main->text().isEmpty() ||
@@ -78,9 +74,8 @@ QStringList editorFaults(const NoteEditor* editor)
         faults << "the main action has lost its label";
     }
     for (const QToolButton* button : editor->findChildren<QToolButton*>()) {
-        if (button->accessibleDescription() == "Folder" && button->text().size() < 2) {
+        if (button->accessibleDescription() == "Folder" && button->text().size() < 2)
             faults << "the folder name is gone";
-        }
     }
     return faults;
 }
@@ -90,9 +85,8 @@ bool isRed(const QIcon& icon)
     const QImage image = icon.pixmap(16, 16).toImage();
     for (int i = 0; i < 256; ++i) {
         const QColor c = image.pixelColor(i % 16, i / 16);
-        if (c.alpha() > 160 && c.red() > 150 && c.green() < 90 && c.blue() < 90) {
+        if (c.alpha() > 160 && c.red() > 150 && c.green() < 90 && c.blue() < 90)
             return true;
-        }
     }
     return false;
 }
@@ -132,9 +126,8 @@ private Q_SLOTS:
         QVERIFY(!buttonNamed(&editor, "Tuck into Notch"));
 
         QToolButton* pin = nullptr;
-        for (QToolButton* button : editor.findChildren<QToolButton*>()) {
+        for (QToolButton* button : editor.findChildren<QToolButton*>())
             pin = button->toolTip() == "Pin" ? button : pin;
-        }
         QVERIFY(pin);
         QTest::mouseClick(pin, Qt::LeftButton);
         QVERIFY(note->pinned());
@@ -209,12 +202,10 @@ private Q_SLOTS:
         window->resize(size);
         window->show();
         DashboardView* view = window->findChild<DashboardView*>();
-        if (deleted) {
+        if (deleted)
             clickSidebarRow(*view, "Recently Deleted");
-        }
-        if (view) {
+        if (view)
             clickNoteRow(*view, note);
-        }
         Fixture::settle();
         // By itself the editor keeps to its own minimum; the window takes any size it allows.
         QVERIFY(alone || window->size() == size);
@@ -222,9 +213,8 @@ private Q_SLOTS:
         QVERIFY(editor && editor->isVisible());
         const QStringList faults = editorFaults(editor);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
-        if (alone) {
+        if (alone)
             QVERIFY(showsButton(editor, "Tuck into Notch"));
-        }
     }
 
     // A dropped picture shows as a tile, followed by the button for more. The tile's menu
@@ -251,9 +241,8 @@ private Q_SLOTS:
         bool redEntry = false;
         QTimer::singleShot(0, &editor, [&redEntry] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu || menu->actions().isEmpty()) {
+            if (!menu || menu->actions().isEmpty())
                 return;
-            }
             QAction* remove = menu->actions().first();
             redEntry = remove->text() == "Remove Image" && isRed(remove->icon());
             menu->setActiveAction(remove);

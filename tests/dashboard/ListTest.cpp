@@ -82,9 +82,8 @@ private Q_SLOTS:
         for (const auto& search : searches) {
             view->setSearch(search.search);
             QList<int> found;
-            for (NoteModel* note : view->visible()) {
+            for (NoteModel* note : view->visible())
                 found << int(notes.indexOf(note));
-            }
             QVERIFY2(found == search.found, qPrintable(search.search));
             // Badges count by filter only.
             QCOMPARE(badge(*view, "All Notes"), 10);
@@ -103,9 +102,8 @@ private Q_SLOTS:
         const std::pair<const char*, int> badges[] = {
             {"All Notes", 2}, {"On Screen", 1}, {"Pinned", 1},          {"Work", 2},
             {"Ideas", 0},     {"Pink", 1},      {"Recently Deleted", 1}};
-        for (const auto& [title, count] : badges) {
+        for (const auto& [title, count] : badges)
             QVERIFY2(badge(*view, QString::fromUtf8(title)) == count, title);
-        }
         // Only live notes' tags are listed, lower-cased, and they follow the text.
         QCOMPARE(view->tags(), QStringList{"#plan"});
         QCOMPARE(sidebarRow(*view, "#gone"), -1);

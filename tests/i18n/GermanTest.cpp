@@ -63,13 +63,11 @@ QList<Message> readCatalogue()
 {
     QFile file(catalogue);
     QList<Message> messages;
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly))
         return messages;
-    }
     for (QXmlStreamReader xml(&file); !xml.atEnd();) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        }
         if (xml.name() == QLatin1String("message")) {
             messages.append(Message{});
         } else if (xml.name() == QLatin1String("source") && !messages.isEmpty()) {
@@ -85,9 +83,8 @@ QList<Message> readCatalogue()
 QStringList matches(const QString& pattern, const QString& text)
 {
     QStringList found;
-    for (auto it = QRegularExpression(pattern).globalMatch(text); it.hasNext();) {
+    for (auto it = QRegularExpression(pattern).globalMatch(text); it.hasNext();)
         found << it.next().captured().toLower();
-    }
     return found;
 }
 
@@ -99,9 +96,8 @@ QStringList wordsOf(const QString& text)
 QStringList menuTexts(const QMenu& menu)
 {
     QStringList texts{menu.title()};
-    for (const QAction* action : menu.actions()) {
+    for (const QAction* action : menu.actions())
         texts << action->text() << action->toolTip();
-    }
     return texts;
 }
 
@@ -114,9 +110,8 @@ QStringList readableTexts(QWidget* window)
     widgets.prepend(window);
     for (QWidget* w : widgets) {
         texts << w->toolTip() << w->accessibleName() << w->accessibleDescription();
-        if (w->isWindow()) {
+        if (w->isWindow())
             texts << w->windowTitle();
-        }
         if (auto* label = qobject_cast<QLabel*>(w)) {
             texts << label->text();
         } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
@@ -128,14 +123,12 @@ QStringList readableTexts(QWidget* window)
         } else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
             for (int row = 0; row < view->model()->rowCount(); ++row) {
                 const QModelIndex index = view->model()->index(row, 0);
-                for (const int role : {Qt::DisplayRole, Qt::ToolTipRole, Qt::AccessibleTextRole}) {
+                for (const int role : {Qt::DisplayRole, Qt::ToolTipRole, Qt::AccessibleTextRole})
                     texts << index.data(role).toString();
-                }
             }
         }
-        for (QAction* action : w->actions()) {
+        for (QAction* action : w->actions())
             texts << action->text() << action->toolTip();
-        }
     }
     if (window->isVisible()) {
         TextRecorder recorder(window->size());
@@ -162,9 +155,8 @@ private Q_SLOTS:
         QLocale::setDefault(german);
         installTranslations(*QCoreApplication::instance(), german);
         for (const Message& message : readCatalogue()) {
-            for (const QString& word : wordsOf(message.translation)) {
+            for (const QString& word : wordsOf(message.translation))
                 known_.insert(word);
-            }
         }
         for (int i = 1; i <= 12; ++i) {
             for (const auto format : {QLocale::LongFormat, QLocale::ShortFormat}) {
@@ -212,18 +204,16 @@ private Q_SLOTS:
         QVERIFY(view != nullptr);
         texts << menuTexts(*view->sizeMenu());
         const MainMenu mainMenu;
-        for (const QMenu* menu : mainMenu.menus()) {
+        for (const QMenu* menu : mainMenu.menus())
             texts << menuTexts(*menu);
-        }
         for (const char* sample :
              {"Alle Notizen zurückholen", "Zuletzt gelöscht", "Wiederherstellen"}) {
             QVERIFY2(texts.contains(sample), qPrintable(sample));
         }
 
         for (const NoteModel* note : f.app->notes()) {
-            for (const QString& word : wordsOf(note->text())) {
+            for (const QString& word : wordsOf(note->text()))
                 known_.insert(word);
-            }
         }
         QStringList foreign;
         for (const QString& text : texts) {
@@ -235,9 +225,8 @@ private Q_SLOTS:
                             return k.startsWith(word);
                         }));
             });
-            if (!german && !foreign.contains(text)) {
+            if (!german && !foreign.contains(text))
                 foreign << text;
-            }
         }
         QVERIFY2(foreign.isEmpty(), qPrintable(foreign.join(" | ")));
     }

@@ -93,9 +93,8 @@ private Q_SLOTS:
         const QStringList files = writeHostileFiles(f->dir.path())
                                   << f->dir.filePath("missing.png") << f->dir.path();
         QList<QUrl> urls;
-        for (const QString& path : files) {
+        for (const QString& path : files)
             urls << QUrl::fromLocalFile(path);
-        }
         QMimeData dropped;
         dropped.setUrls(urls);
         const QPoint at = view->paperRect().center().toPoint();
@@ -131,9 +130,8 @@ private Q_SLOTS:
     void aNoteListingBrokenFilesLoadsAndDrawsThemAsMissing()
     {
         QStringList names;
-        for (const QString& path : writeHostileFiles(Images::dir())) {
+        for (const QString& path : writeHostileFiles(Images::dir()))
             names << QFileInfo(path).fileName();
-        }
         QJsonObject record = Fixture::record("broken pictures", true, 200, 300);
         record["images"] = QJsonArray::fromStringList(names);
         f->writeNotes({record});
@@ -144,9 +142,8 @@ private Q_SLOTS:
         NoteModel* note = app().notes()[0];
         QCOMPARE(note->images(), names);
         QVERIFY(app().window(note) != nullptr);
-        for (const QString& name : names) {
+        for (const QString& name : names)
             QVERIFY2(Images::load(name).isNull(), qPrintable(name));
-        }
         // The strip counts a default height for each missing picture.
         QVERIFY(app().sizes().stripH(note) > 0);
 

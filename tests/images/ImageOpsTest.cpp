@@ -28,9 +28,8 @@ class ImageOpsTest : public QObject {
     {
         return [shot, usedFile](const QString& file, std::function<void()> finished, QString*) {
             *usedFile = file;
-            if (!shot.isNull()) {
+            if (!shot.isNull())
                 shot.save(file, "PNG");
-            }
             finished();
             return true;
         };
@@ -41,9 +40,8 @@ class ImageOpsTest : public QObject {
     {
         const Panel* panel = app().window(note);
         const auto* strip = panel ? panel->findChild<noteview::ImageStrip*>() : nullptr;
-        if (strip == nullptr || strip->tiles().size() != note->images().size()) {
+        if (strip == nullptr || strip->tiles().size() != note->images().size())
             return false;
-        }
         const QList<noteview::StripTile*> tiles = strip->tiles();
         return std::all_of(tiles.cbegin(), tiles.cend(), [](const noteview::StripTile* tile) {
             const QSize pixels = (QSizeF(tile->size()) * tile->devicePixelRatioF()).toSize();
@@ -67,9 +65,8 @@ class ImageOpsTest : public QObject {
     static QList<QSize> sizes(const NoteModel* note)
     {
         QList<QSize> sizes;
-        for (const QString& name : note->images()) {
+        for (const QString& name : note->images())
             sizes << Images::load(name).size();
-        }
         return sizes;
     }
 
@@ -213,9 +210,8 @@ private Q_SLOTS:
         // A noisy picture takes far longer to decode, shrink and encode than the small ones.
         QImage noise(3000, 2400, QImage::Format_RGB32);
         auto* bits = reinterpret_cast<quint32*>(noise.bits());
-        for (quint32 i = 0, seed = 7; i < 3000 * 2400; ++i) {
+        for (quint32 i = 0, seed = 7; i < 3000 * 2400; ++i)
             bits[i] = seed = seed * 1664525u + 1013904223u;
-        }
         const QString slow = f->dir.filePath(QStringLiteral("slow.png"));
         const QString broken = f->dir.filePath(QStringLiteral("notes.txt"));
         QFile text(broken);
@@ -254,9 +250,8 @@ private Q_SLOTS:
         NoteModel* note = f->shownNote(QStringLiteral("copies"));
         note->setPaperW(233);
         app().sizes().resize(note);
-        for (const QSize size : {QSize(3001, 1999), QSize(20, 3000), QSize(3000, 7)}) {
+        for (const QSize size : {QSize(3001, 1999), QSize(20, 3000), QSize(3000, 7)})
             app().images().addImage(note, flatImage(size));
-        }
         app().images().screenshotNote(flatImage(QSize(641, 479)));
         f->finishImages();
         f->advance(0.5);

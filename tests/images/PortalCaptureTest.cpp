@@ -63,9 +63,8 @@ private Q_SLOTS:
     void init()
     {
         bus_ = std::make_unique<PrivateBus>();
-        if (!bus_->ok()) {
+        if (!bus_->ok())
             QSKIP(qPrintable(bus_->error));
-        }
         f = std::make_unique<Fixture>();
         f->startUp();
         helperArguments_.clear();

@@ -27,9 +27,8 @@ class ViewerTest : public QObject {
     {
         note = f->shownNote("Album");
         QStringList names;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             names << f->storeImage(QSize(100 + i, 80));
-        }
         note->setImages(names);
         app().viewImages(note, at);
         QVERIFY(panel() != nullptr && panel()->isVisible());

@@ -1,13 +1,11 @@
 #include "accessibility/WindowTour.h"
 #include "app/Identity.h"
-#include "dashboard/DashboardView.h"
 #include "dashboard/Sidebar.h"
 #include "model/NotesWriter.h"
 #include "noteview/NoteView.h"
 #include "pad/PadMenu.h"
 #include "support/Suites.h"
 #include "windows/MainMenu.h"
-#include "windows/Panel.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -22,17 +20,11 @@
 namespace {
 
 struct TextEngine : QPaintEngine {
-    TextEngine()
-        : QPaintEngine(QPaintEngine::AllFeatures)
-    {
-    }
+    using QPaintEngine::QPaintEngine;
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override
-    {
-    }
     void drawPath(const QPainterPath&) override {}
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
@@ -43,12 +35,9 @@ struct TextEngine : QPaintEngine {
 // An image that keeps the text painted on it rather than pixels: rendering a window into it
 // gives every string a person would read there, including what the views draw themselves.
 struct TextRecorder : QImage {
-    explicit TextRecorder(QSize size)
-        : QImage(size, QImage::Format_ARGB32_Premultiplied)
-    {
-    }
+    using QImage::QImage;
     QPaintEngine* paintEngine() const override { return &engine; }
-    mutable TextEngine engine;
+    mutable TextEngine engine{QPaintEngine::AllFeatures};
 };
 
 const QString catalogue = QStringLiteral(QUILLHAVEN_SOURCE_DIR "/i18n/quillhaven_de.ts");
@@ -63,8 +52,7 @@ QList<Message> readCatalogue()
 {
     QFile file(catalogue);
     QList<Message> messages;
-    if (!file.open(QIODevice::ReadOnly))
-        return messages;
+    file.open(QIODevice::ReadOnly); // unreadable: no messages, and the size check fails
     for (QXmlStreamReader xml(&file); !xml.atEnd();) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -131,7 +119,7 @@ QStringList readableTexts(QWidget* window)
             texts << action->text() << action->toolTip();
     }
     if (window->isVisible()) {
-        TextRecorder recorder(window->size());
+        TextRecorder recorder(window->size(), QImage::Format_ARGB32_Premultiplied);
         window->render(&recorder);
         texts << recorder.engine.texts;
     }

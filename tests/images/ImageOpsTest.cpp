@@ -241,23 +241,18 @@ private Q_SLOTS:
         QCOMPARE(seen, (QList<int>{1, 2, 3, 4})); // shown one by one as each became ready
         QCOMPARE(f->sounds, QList<Sound::Effect>(4, Sound::Effect::Pat));
         QCOMPARE(f->desktop.haptics, 4);
-    }
 
-    void picturesArriveWithTheCopyTheirTilesShow()
-    {
-        // Odd paper widths, a picture clamped to the tallest tile and one to the flattest, and
-        // a screenshot note, which has no window yet when its picture is asked for.
-        NoteModel* note = f->shownNote(QStringLiteral("copies"));
+        // Each tile finds the copy the worker made at its pixels: odd paper widths, a picture
+        // clamped to the tallest tile and one to the flattest.
+        note->setImages({});
         note->setPaperW(233);
         app().sizes().resize(note);
         for (const QSize size : {QSize(3001, 1999), QSize(20, 3000), QSize(3000, 7)})
             app().images().addImage(note, flatImage(size));
-        app().images().screenshotNote(flatImage(QSize(641, 479)));
         f->finishImages();
         f->advance(0.5);
         QCOMPARE(note->images().size(), 3);
         QVERIFY(tilesHaveTheirCopies(note));
-        QVERIFY(tilesHaveTheirCopies(app().notes().last()));
     }
 
     // A screenshot note is blue, stamped with the minute and on the screen. A captured region
@@ -268,7 +263,7 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         f->today = QDateTime(QDate(2026, 3, 1), QTime(15, 7), Qt::UTC);
         QString file;
-        f->services().launchCapture = fakeChild(flatImage(QSize(120, 80)), &file);
+        f->services().launchCapture = fakeChild(flatImage(QSize(641, 479)), &file);
         app().images().captureScreenshot(nullptr);
         f->finishImages();
         QLocale::setDefault(QLocale::c());
@@ -276,11 +271,13 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(file));
         QCOMPARE(app().notes().size(), 1);
         NoteModel* note = app().notes().last();
-        QCOMPARE(sizes(note), QList<QSize>{QSize(120, 80)});
+        QCOMPARE(sizes(note), QList<QSize>{QSize(641, 479)});
         QCOMPARE(note->color(), QStringLiteral("blue"));
         QCOMPARE(note->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
         QVERIFY(note->onScreen() && app().window(note) != nullptr);
         QVERIFY(f->sounds.contains(Sound::Effect::Pat));
+        // It had no window yet when its picture's copy was asked for.
+        QVERIFY(tilesHaveTheirCopies(note));
         // The C locale's time pattern carries seconds; the stamp never does.
         app().images().screenshotNote(flatImage(QSize(64, 48)));
         f->finishImages();

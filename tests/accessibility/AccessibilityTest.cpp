@@ -15,9 +15,8 @@ namespace {
 
 bool interactive(QAccessibleInterface* node)
 {
-    if (node->state().disabled) {
-        return false; // a greyed button: nothing to act on
-    }
+    if (node->state().disabled) // a greyed button: nothing to act on
+        return false;
     if (QAccessibleTableCellInterface* cell = node->tableCellInterface()) {
         // A spacer or section row of a list takes no click; only rows that do need a name.
         const auto* view = qobject_cast<const QAbstractItemView*>(node->parent()->object());
@@ -105,10 +104,10 @@ private Q_SLOTS:
         }
         QCOMPARE(visited.first(), dashboard->searchField());
         const auto at = [&](QWidget* w) { return visited.indexOf(w); };
-        QVERIFY(at(dashboard->sidebarView()) > 0);
-        QVERIFY(at(dashboard->listView()) > at(dashboard->sidebarView()));
-        QVERIFY(at(dashboard->editor()->swatches().first()) > at(dashboard->listView()));
-        QVERIFY(at(dashboard->editor()->textEdit()) > at(dashboard->listView()));
+        QVERIFY(0 < at(dashboard->sidebarView()) &&
+                at(dashboard->sidebarView()) < at(dashboard->listView()));
+        QVERIFY(at(dashboard->listView()) < at(dashboard->editor()->swatches().first()) &&
+                at(dashboard->listView()) < at(dashboard->editor()->textEdit()));
         QCOMPARE(QApplication::focusWidget(), dashboard->searchField());
 
         dashboard->listView()->setFocus(Qt::OtherFocusReason);

@@ -89,9 +89,8 @@ QStringList groupTitles(const DashboardView& view)
 
 QPushButton* buttonNamed(const QWidget* root, const QString& text)
 {
-    for (QPushButton* button : root->findChildren<QPushButton*>()) {
+    for (QPushButton* button : root->findChildren<QPushButton*>())
         if (button->text() == text || button->accessibleName() == text)
             return button;
-    }
     return nullptr;
 }

@@ -40,10 +40,9 @@ bool dropPictureOn(QWidget* target)
 QStringList layoutFaults(const QWidget* parent)
 {
     QList<const QWidget*> shown;
-    for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (child->isVisible() && !child->isWindow() && child->width() > 0 && child->height() > 0)
             shown << child;
-    }
     const auto name = [](const QWidget* w) {
         return w->accessibleName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
                                              : w->accessibleName();
@@ -52,10 +51,9 @@ QStringList layoutFaults(const QWidget* parent)
     for (qsizetype i = 0; i < shown.size(); ++i) {
         if (!parent->rect().contains(shown[i]->geometry()))
             faults << name(shown[i]) + " is clipped";
-        for (qsizetype j = i + 1; j < shown.size(); ++j) {
+        for (qsizetype j = i + 1; j < shown.size(); ++j)
             if (shown[i]->geometry().intersects(shown[j]->geometry()))
                 faults << name(shown[i]) + " overlaps " + name(shown[j]);
-        }
     }
     return faults;
 }
@@ -64,19 +62,17 @@ QStringList layoutFaults(const QWidget* parent)
 QStringList editorFaults(const NoteEditor* editor)
 {
     QStringList faults = layoutFaults(editor);
-    for (const BarWidget* bar : editor->findChildren<BarWidget*>()) {
+    for (const BarWidget* bar : editor->findChildren<BarWidget*>())
         if (bar->isVisible())
             faults << layoutFaults(bar);
-    }
     const auto* main = editor->findChild<QPushButton*>("mainAction");
     if (!main || main->text().isEmpty() ||
         main->width() < QFontMetrics(main->font()).horizontalAdvance(main->text())) {
         faults << "the main action has lost its label";
     }
-    for (const QToolButton* button : editor->findChildren<QToolButton*>()) {
+    for (const QToolButton* button : editor->findChildren<QToolButton*>())
         if (button->accessibleDescription() == "Folder" && button->text().size() < 2)
             faults << "the folder name is gone";
-    }
     return faults;
 }
 

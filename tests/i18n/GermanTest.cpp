@@ -142,10 +142,9 @@ private Q_SLOTS:
         const QLocale german(QLocale::German, QLocale::Germany);
         QLocale::setDefault(german);
         installTranslations(*QCoreApplication::instance(), german);
-        for (const Message& message : readCatalogue()) {
+        for (const Message& message : readCatalogue())
             for (const QString& word : wordsOf(message.translation))
                 known_.insert(word);
-        }
         for (int i = 1; i <= 12; ++i) {
             for (const auto format : {QLocale::LongFormat, QLocale::ShortFormat}) {
                 known_ << german.monthName(i, format).toLower()
@@ -199,10 +198,9 @@ private Q_SLOTS:
             QVERIFY2(texts.contains(sample), qPrintable(sample));
         }
 
-        for (const NoteModel* note : f.app->notes()) {
+        for (const NoteModel* note : f.app->notes())
             for (const QString& word : wordsOf(note->text()))
                 known_.insert(word);
-        }
         QStringList foreign;
         for (const QString& text : texts) {
             const bool elided = text.contains(QChar(0x2026));

@@ -3,7 +3,6 @@
 #include "controller/NoteSizes.h"
 #include "model/Images.h"
 #include "noteview/NoteView.h"
-#include "platform/Desktop.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 #include "support/Suites.h"

@@ -61,15 +61,6 @@ class HostileImageTest : public QObject {
 
     AppController& app() { return *f->app; }
 
-    // Nothing reached the note: no name, no file, no sound, no save.
-    void verifyNothingAdded(NoteModel* note)
-    {
-        QVERIFY(note->images().isEmpty());
-        QVERIFY(QDir(Images::dir()).isEmpty());
-        QVERIFY(f->sounds.isEmpty());
-        QVERIFY(f->log.lines.isEmpty());
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -117,7 +108,9 @@ private Q_SLOTS:
             paste(mime);
             QVERIFY2(clipboardImage().isNull(), qPrintable(name));
         }
-        verifyNothingAdded(note);
+        // Nothing reached the note: no name, no file, no sound, no save.
+        QVERIFY(note->images().isEmpty() && QDir(Images::dir()).isEmpty());
+        QVERIFY(f->sounds.isEmpty() && f->log.lines.isEmpty());
 
         // The same way in does take a real picture.
         auto* mime = new QMimeData;

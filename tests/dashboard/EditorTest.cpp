@@ -164,53 +164,47 @@ private Q_SLOTS:
         QCOMPARE(note->text(), "smaller");
     }
 
-    void controlsStayWholeAtEveryWindowSize_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("deleted");
-        QTest::addColumn<bool>("alone"); // the editor by itself: the pane at its narrowest
-        QTest::newRow("smallest") << QSize(760, 440) << false << false;
-        QTest::newRow("usual") << QSize(1000, 640) << false << false;
-        QTest::newRow("smallest, deleted") << QSize(760, 440) << true << false;
-        QTest::newRow("wide") << QSize(1400, 800) << false << false;
-        QTest::newRow("narrowest pane") << QSize(300, 400) << false << true;
-    }
     void controlsStayWholeAtEveryWindowSize()
     {
-        QFETCH(QSize, size);
-        QFETCH(bool, deleted);
-        QFETCH(bool, alone);
-        DashboardFixture f;
-        const QString folder = "Household paperwork and receipts";
-        f.app->addFolder(folder);
-        NoteModel* note = f.add(
-            {.text = "Lisbon\ntram 28", .folder = folder, .onScreen = alone, .deleted = deleted});
-        note->setImages({f.saveImage(QSize(800, 500)), f.saveImage(QSize(300, 600))});
-        std::unique_ptr<NoteEditor> pane;
-        QWidget* window = nullptr;
-        if (alone) {
-            pane = std::make_unique<NoteEditor>(note, f.app.get(), std::function<void()>());
-            window = pane.get();
-        } else {
-            f.app->showDashboard();
-            window = f.app->dashboardWindow();
+        const struct {
+            const char* name;
+            QSize size;
+            bool deleted, alone; // alone: the editor by itself, the pane at its narrowest
+        } cases[] = {{"smallest", {760, 440}, false, false},
+                     {"usual", {1000, 640}, false, false},
+                     {"smallest, deleted", {760, 440}, true, false},
+                     {"wide", {1400, 800}, false, false},
+                     {"narrowest pane", {300, 400}, false, true}};
+        for (const auto& [name, size, deleted, alone] : cases) {
+            DashboardFixture f;
+            const QString folder = "Household paperwork and receipts";
+            f.app->addFolder(folder);
+            NoteModel* note = f.add({.text = "Lisbon\ntram 28",
+                                     .folder = folder,
+                                     .onScreen = alone,
+                                     .deleted = deleted});
+            note->setImages({f.saveImage(QSize(800, 500)), f.saveImage(QSize(300, 600))});
+            std::unique_ptr<NoteEditor> pane(alone ? new NoteEditor(note, f.app.get(), {})
+                                                   : nullptr);
+            if (!alone)
+                f.app->showDashboard();
+            QWidget* window = alone ? pane.get() : f.app->dashboardWindow();
+            window->resize(size);
+            window->show();
+            DashboardView* view = window->findChild<DashboardView*>();
+            if (deleted)
+                clickSidebarRow(*view, "Recently Deleted");
+            if (view)
+                clickNoteRow(*view, note);
+            Fixture::settle();
+            // By itself the editor keeps to its own minimum; the window takes any size it allows.
+            QVERIFY2(alone || window->size() == size, name);
+            const NoteEditor* editor = alone ? pane.get() : view->editor();
+            QVERIFY2(editor && editor->isVisible(), name);
+            const QStringList faults = editorFaults(editor);
+            QVERIFY2(faults.isEmpty(), qPrintable(name + (": " + faults.join("; "))));
+            QVERIFY2(!alone || showsButton(editor, "Tuck into Notch"), name);
         }
-        window->resize(size);
-        window->show();
-        DashboardView* view = window->findChild<DashboardView*>();
-        if (deleted)
-            clickSidebarRow(*view, "Recently Deleted");
-        if (view)
-            clickNoteRow(*view, note);
-        Fixture::settle();
-        // By itself the editor keeps to its own minimum; the window takes any size it allows.
-        QVERIFY(alone || window->size() == size);
-        const NoteEditor* editor = alone ? pane.get() : view->editor();
-        QVERIFY(editor && editor->isVisible());
-        const QStringList faults = editorFaults(editor);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
-        if (alone)
-            QVERIFY(showsButton(editor, "Tuck into Notch"));
     }
 
     // A dropped picture shows as a tile, followed by the button for more. The tile's menu

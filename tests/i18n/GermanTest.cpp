@@ -81,14 +81,6 @@ QStringList wordsOf(const QString& text)
     return matches("\\p{L}+", text);
 }
 
-QStringList menuTexts(const QMenu& menu)
-{
-    QStringList texts{menu.title()};
-    for (const QAction* action : menu.actions())
-        texts << action->text() << action->toolTip();
-    return texts;
-}
-
 // Every text a person can read in the window and its children: painted text, labels, buttons,
 // tooltips, accessible names, placeholders, the items of lists and the actions of menus.
 QStringList readableTexts(QWidget* window)
@@ -186,13 +178,13 @@ private Q_SLOTS:
         });
         QMenu padMenu;
         fillPadMenu(padMenu, f.app.get());
-        texts << menuTexts(padMenu);
+        texts << readableTexts(&padMenu);
         auto* view = f.app->window(shown)->findChild<NoteView*>();
         QVERIFY(view != nullptr);
-        texts << menuTexts(*view->sizeMenu());
-        const MainMenu mainMenu;
-        for (const QMenu* menu : mainMenu.menus())
-            texts << menuTexts(*menu);
+        texts << readableTexts(view->sizeMenu().get());
+        MainMenu mainMenu;
+        for (QMenu* menu : mainMenu.menus())
+            texts << readableTexts(menu);
         for (const char* sample :
              {"Alle Notizen zurückholen", "Zuletzt gelöscht", "Wiederherstellen"}) {
             QVERIFY2(texts.contains(sample), qPrintable(sample));

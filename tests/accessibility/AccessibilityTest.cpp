@@ -11,9 +11,7 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 
-namespace {
-
-bool interactive(QAccessibleInterface* node)
+static bool interactive(QAccessibleInterface* node)
 {
     if (node->state().disabled) // a greyed button: nothing to act on
         return false;
@@ -34,14 +32,14 @@ bool interactive(QAccessibleInterface* node)
            node->state().focusable != 0;
 }
 
-QString className(const QObject* object)
+static QString className(const QObject* object)
 {
     return object != nullptr ? QString::fromLatin1(object->metaObject()->className()) : QString();
 }
 
 // Every element of the window a screen reader can reach that a person acts on, without a name
 // to speak. Hidden parts are skipped: they are not in the reader's tree either.
-void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
+static void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
 {
     if (node == nullptr || depth > 40 || node->state().invisible)
         return;
@@ -54,8 +52,6 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth 
     for (int i = 0; i < node->childCount(); ++i)
         collectUnnamed(node->child(i), unnamed, depth + 1);
 }
-
-} // namespace
 
 // What a screen reader meets: every button, card, field and row in the program's windows has
 // a name to speak, windows are named after what they hold, and the keyboard reaches the

@@ -56,17 +56,13 @@ int sidebarRow(const DashboardView& view, const QString& title)
     return found.isEmpty() ? -1 : found.first().row();
 }
 
-namespace {
-
-void clickRow(QListView* view, int row)
+static void clickRow(QListView* view, int row)
 {
     QVERIFY(row >= 0);
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
-
-} // namespace
 
 void clickSidebarRow(DashboardView& view, const QString& title)
 {

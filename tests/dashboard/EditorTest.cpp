@@ -20,11 +20,9 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
-
 // Sends a complete drag of a picture onto the middle of `target`; returns whether the drop
 // was accepted.
-bool dropPictureOn(QWidget* target)
+static bool dropPictureOn(QWidget* target)
 {
     QMimeData mime;
     mime.setImageData(flatImage(QSize(8, 8), Qt::red));
@@ -37,7 +35,7 @@ bool dropPictureOn(QWidget* target)
 }
 
 // Visible children of `parent` that stick out of it or overlap a sibling.
-QStringList layoutFaults(const QWidget* parent)
+static QStringList layoutFaults(const QWidget* parent)
 {
     QList<const QWidget*> shown;
     for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -59,7 +57,7 @@ QStringList layoutFaults(const QWidget* parent)
 }
 
 // Layout faults of the editor's regions and of its toolbar, plus the main action's label.
-QStringList editorFaults(const NoteEditor* editor)
+static QStringList editorFaults(const NoteEditor* editor)
 {
     QStringList faults = layoutFaults(editor);
     for (const BarWidget* bar : editor->findChildren<BarWidget*>())
@@ -76,7 +74,7 @@ QStringList editorFaults(const NoteEditor* editor)
     return faults;
 }
 
-bool isRed(const QIcon& icon)
+static bool isRed(const QIcon& icon)
 {
     const QImage image = icon.pixmap(16, 16).toImage();
     for (int i = 0; i < 256; ++i) {
@@ -86,8 +84,6 @@ bool isRed(const QIcon& icon)
     }
     return false;
 }
-
-} // namespace
 
 class EditorTest : public QObject {
     Q_OBJECT

@@ -13,15 +13,11 @@
 #include <QToolButton>
 #include <algorithm>
 
-namespace {
-
-int badge(const DashboardView& view, const QString& title)
+static int badge(const DashboardView& view, const QString& title)
 {
     const int row = sidebarRow(view, title);
     return row < 0 ? -1 : view.sidebarModel()->row(row).count;
 }
-
-} // namespace
 
 class ListTest : public QObject {
     Q_OBJECT

@@ -13,10 +13,8 @@
 
 // Broken and hostile image files through every way an image reaches a note: paste, drop, the
 // file chooser and a notes file naming them. Each is turned away quietly and nothing is added.
-namespace {
-
 // A BMP header claiming a huge bitmap, with no pixels behind it.
-QByteArray bmpClaiming(qint32 width, qint32 height)
+static QByteArray bmpClaiming(qint32 width, qint32 height)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -26,7 +24,7 @@ QByteArray bmpClaiming(qint32 width, qint32 height)
     return bytes + QByteArray(24, '\0');
 }
 
-const QList<std::pair<QString, QByteArray>>& hostileFiles()
+static const QList<std::pair<QString, QByteArray>>& hostileFiles()
 {
     static const QByteArray whole = pngBytes(QSize(200, 200));
     static const QList<std::pair<QString, QByteArray>> files{
@@ -41,7 +39,7 @@ const QList<std::pair<QString, QByteArray>>& hostileFiles()
     return files;
 }
 
-QStringList writeHostileFiles(const QString& folder)
+static QStringList writeHostileFiles(const QString& folder)
 {
     QStringList paths;
     for (const auto& [name, bytes] : hostileFiles()) {
@@ -52,8 +50,6 @@ QStringList writeHostileFiles(const QString& folder)
     }
     return paths;
 }
-
-} // namespace
 
 class HostileImageTest : public QObject {
     Q_OBJECT

@@ -11,18 +11,14 @@
 
 #include <QSignalSpy>
 
-namespace {
-
 using namespace std::chrono_literals;
 
-QImage filled(QSize size, QColor colour)
+static QImage filled(QSize size, QColor colour)
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(colour);
     return image;
 }
-
-} // namespace
 
 // Screen captures on a Wayland session: the Screenshot portal (a fake one on a private bus)
 // gives the image, and nothing but a real picture becomes a note. The portal answers from

@@ -63,8 +63,6 @@ private Q_SLOTS:
             QSKIP(qPrintable(bus_->error));
         f = std::make_unique<Fixture>();
         f->startUp();
-        helperArguments_.clear();
-        ended_ = 0;
     }
 
     void cleanup()
@@ -73,30 +71,9 @@ private Q_SLOTS:
         bus_.reset();
     }
 
-    void aRegionFromTheDesktopsPickerBecomesANoteAWholeScreenGoesToTheOverlay()
-    {
-        FakePortal fake(bus_->connect());
-        fake.screenshotFile = f->writeFile("region.png", QSize(120, 80));
-        captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
-        app().images().captureScreenshot(nullptr);
-        QTRY_COMPARE(app().notes().size(), 1);
-        QCOMPARE(Images::load(app().notes()[0]->images().value(0)).size(), QSize(120, 80));
-        QVERIFY(fake.lastCall("Screenshot")->options.value("interactive").toBool());
-        QVERIFY(f->log.lines.isEmpty());
-        QVERIFY(!QFile::exists(file_));
-
-        // A whole-screen shot goes under the program's own overlay.
-        fake.screenshotFile = f->writeFile("screen.png", QSize(1440, 900));
-        captureThroughPortal(imagesources::CaptureMethod::PortalScreen);
-        app().images().captureScreenshot(nullptr);
-        QTRY_COMPARE(helperArguments_.size(), 4);
-        QCOMPARE(helperArguments_[0], "--capture-region");
-        QVERIFY(helperArguments_[1].startsWith(QDir::tempPath() + "/quillhaven-"));
-        QCOMPARE(helperArguments_.mid(2), (QStringList{"--from", fake.screenshotFile}));
-        QVERIFY(!fake.lastCall("Screenshot")->options.value("interactive").toBool());
-    }
-
-    void aBlackFailedOrCancelledShotMakesNoNote()
+    // A black, failed or cancelled shot makes no note; a region from the desktop's picker does,
+    // and a whole-screen shot goes under the program's own overlay.
+    void onlyARealPictureFromThePortalBecomesANote()
     {
         auto fake = std::make_unique<FakePortal>(bus_->connect());
         captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
@@ -117,15 +94,35 @@ private Q_SLOTS:
         QTRY_COMPARE(ended_, 2);
         Fixture::finishImages();
         QCOMPARE(f->log.lines.size(), 1);
+        QCOMPARE(app().notes().size(), 0);
+
+        fake->screenshotResponse = 0;
+        fake->screenshotFile = f->writeFile("region.png", QSize(120, 80));
+        app().images().captureScreenshot(nullptr);
+        QTRY_COMPARE(app().notes().size(), 1);
+        QCOMPARE(Images::load(app().notes()[0]->images().value(0)).size(), QSize(120, 80));
+        QVERIFY(fake->lastCall("Screenshot")->options.value("interactive").toBool());
+        QCOMPARE(f->log.lines.size(), 1);
+        QVERIFY(!QFile::exists(file_));
+
+        fake->screenshotFile = f->writeFile("screen.png", QSize(1440, 900));
+        captureThroughPortal(imagesources::CaptureMethod::PortalScreen);
+        app().images().captureScreenshot(nullptr);
+        QTRY_COMPARE(helperArguments_.size(), 4);
+        QCOMPARE(helperArguments_[0], "--capture-region");
+        QVERIFY(helperArguments_[1].startsWith(QDir::tempPath() + "/quillhaven-"));
+        QCOMPARE(helperArguments_.mid(2), (QStringList{"--from", fake->screenshotFile}));
+        QVERIFY(!fake->lastCall("Screenshot")->options.value("interactive").toBool());
 
         // No portal on the bus at all.
         fake.reset();
+        captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
         app().images().captureScreenshot(nullptr);
         QTRY_COMPARE(f->log.lines.size(), 2);
         QVERIFY(f->log.lines[1].startsWith(
             "Quillhaven: screencapture failed: no screenshot from the desktop portal: "));
         QCOMPARE(notices.size(), 2);
-        QCOMPARE(app().notes().size(), 0);
+        QCOMPARE(app().notes().size(), 1);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "dashboard/DashboardView.h"
 #include "model/NoteFilter.h"
 #include "support/Fixture.h"
+#include "support/ImageBytes.h"
 #include "windows/Panel.h"
 
 #include <functional>
@@ -46,9 +47,7 @@ inline NoteModel* everyWindow(Fixture& f, const Visit& visit)
         Fixture::settle();
         visit(app.padWindow());
     }
-    QImage picture(80, 60, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    app.images().addImage(shown, picture);
+    app.images().addImage(shown, flatImage(QSize(80, 60), Qt::darkCyan));
     Fixture::finishImages();
     app.viewImages(shown, 0);
     Fixture::advance(2.0);

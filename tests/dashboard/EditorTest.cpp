@@ -283,7 +283,7 @@ private Q_SLOTS:
         QVERIFY(!notes[1]->deletedAt());
         QCOMPARE(view->selected(), std::optional(notes[1]->id()));
         QCOMPARE(view->editor(), editor);
-        QVERIFY(!showsButton(editor, "Restore"));
+        QVERIFY(!showsButton(editor, "Restore") && !showsButton(editor, "Delete Forever"));
         QVERIFY(!editor->textEdit()->isReadOnly());
 
         clickNoteRow(*view, notes[2]);

@@ -7,18 +7,14 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <algorithm>
 
-namespace {
-
-bool interactive(QAccessibleInterface* node)
+static bool interactive(QAccessibleInterface* node)
 {
-    if (node->state().disabled) {
-        return false; // a greyed button: nothing to act on
-    }
+    if (node->state().disabled) // a greyed button: nothing to act on
+        return false;
     if (QAccessibleTableCellInterface* cell = node->tableCellInterface()) {
         // A spacer or section row of a list takes no click; only rows that do need a name.
         const auto* view = qobject_cast<const QAbstractItemView*>(node->parent()->object());
@@ -36,30 +32,26 @@ bool interactive(QAccessibleInterface* node)
            node->state().focusable != 0;
 }
 
-QString className(const QObject* object)
+static QString className(const QObject* object)
 {
     return object != nullptr ? QString::fromLatin1(object->metaObject()->className()) : QString();
 }
 
 // Every element of the window a screen reader can reach that a person acts on, without a name
 // to speak. Hidden parts are skipped: they are not in the reader's tree either.
-void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
+static void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
 {
-    if (node == nullptr || depth > 40 || node->state().invisible) {
+    if (node == nullptr || depth > 40 || node->state().invisible)
         return;
-    }
     if (interactive(node) && node->text(QAccessible::Name).trimmed().isEmpty()) {
         unnamed << QString("%1 (role %2 in %3)")
                        .arg(className(node->object()))
                        .arg(int(node->role()))
                        .arg(node->parent() ? className(node->parent()->object()) : QString());
     }
-    for (int i = 0; i < node->childCount(); ++i) {
+    for (int i = 0; i < node->childCount(); ++i)
         collectUnnamed(node->child(i), unnamed, depth + 1);
-    }
 }
-
-} // namespace
 
 // What a screen reader meets: every button, card, field and row in the program's windows has
 // a name to speak, windows are named after what they hold, and the keyboard reaches the
@@ -67,28 +59,20 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth 
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
-    QStringList unnamed_;
-    const tour::Visit collect_ = [this](QWidget* window) {
-        QVERIFY(window != nullptr);
-        collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed_);
-    };
-
 private Q_SLOTS:
-    void init() { unnamed_.clear(); }
-
     void everyControlInEveryWindowIsNamed()
     {
-        {
-            Fixture f;
-            NoteModel* shown = tour::padNoteAndViewer(f, collect_);
-            QCOMPARE(QAccessible::queryAccessibleInterface(f.app->window(shown))
-                         ->text(QAccessible::Name),
-                     "Zahnarzt anrufen");
-        }
         Fixture f;
-        tour::dashboardPanes(f, collect_);
-        unnamed_.removeDuplicates();
-        QVERIFY2(unnamed_.isEmpty(), qPrintable(unnamed_.join(", ")));
+        QStringList unnamed;
+        NoteModel* shown = tour::everyWindow(f, [&](QWidget* window) {
+            QVERIFY(window != nullptr);
+            collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed);
+        });
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(f.app->window(shown))->text(QAccessible::Name),
+            "Zahnarzt anrufen");
+        unnamed.removeDuplicates();
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 
     // Tab from the search field walks the window in reading order: the sidebar, the list, the
@@ -110,17 +94,16 @@ private Q_SLOTS:
         QList<QWidget*> visited{QApplication::focusWidget()};
         for (int i = 0; i < 60; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            if (QApplication::focusWidget() == visited.first()) {
+            if (QApplication::focusWidget() == visited.first())
                 break;
-            }
             visited << QApplication::focusWidget();
         }
         QCOMPARE(visited.first(), dashboard->searchField());
         const auto at = [&](QWidget* w) { return visited.indexOf(w); };
-        QVERIFY(at(dashboard->sidebarView()) > 0);
-        QVERIFY(at(dashboard->listView()) > at(dashboard->sidebarView()));
-        QVERIFY(at(dashboard->editor()->swatches().first()) > at(dashboard->listView()));
-        QVERIFY(at(dashboard->editor()->textEdit()) > at(dashboard->listView()));
+        QVERIFY(0 < at(dashboard->sidebarView()) &&
+                at(dashboard->sidebarView()) < at(dashboard->listView()));
+        QVERIFY(at(dashboard->listView()) < at(dashboard->editor()->swatches().first()) &&
+                at(dashboard->listView()) < at(dashboard->editor()->textEdit()));
         QCOMPARE(QApplication::focusWidget(), dashboard->searchField());
 
         dashboard->listView()->setFocus(Qt::OtherFocusReason);

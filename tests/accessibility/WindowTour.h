@@ -4,8 +4,8 @@
 #include "controller/ImageQueue.h"
 #include "dashboard/DashboardView.h"
 #include "model/NoteFilter.h"
-#include "model/NoteModel.h"
 #include "support/Fixture.h"
+#include "support/ImageBytes.h"
 #include "windows/Panel.h"
 
 #include <functional>
@@ -30,9 +30,11 @@ inline DashboardView* dashboardOn(AppController& app, const NoteModel* note = nu
     return dashboard;
 }
 
-// The pad closed and then hot, a note on the screen with a picture, and the viewer on it.
-// Returns the note on the screen.
-inline NoteModel* padNoteAndViewer(Fixture& f, const Visit& visit)
+// The pad closed and then hot, a note on the screen with a picture, and the viewer on it; then
+// the dashboard with nothing selected, a pinned note in the editor, a deleted one, and a search
+// that finds nothing ("nichts"), with notes of today, of the last week and older. Returns the
+// note on the screen.
+inline NoteModel* everyWindow(Fixture& f, const Visit& visit)
 {
     AppController& app = f.startUp();
     app.newNote(std::nullopt, "yellow")->setText("Einkaufsliste\nMilch und Brot");
@@ -45,27 +47,18 @@ inline NoteModel* padNoteAndViewer(Fixture& f, const Visit& visit)
         Fixture::settle();
         visit(app.padWindow());
     }
-    QImage picture(80, 60, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    app.images().addImage(shown, picture);
+    app.images().addImage(shown, flatImage(QSize(80, 60), Qt::darkCyan));
     Fixture::finishImages();
     app.viewImages(shown, 0);
     Fixture::advance(2.0);
     Fixture::settle();
     visit(app.window(shown));
     visit(app.viewerWindow());
-    return shown;
-}
 
-// The dashboard with nothing selected, a pinned note in the editor, a deleted one, and a
-// search that finds nothing ("nichts"); notes of today, of the last week and older.
-inline void dashboardPanes(Fixture& f, const Visit& visit)
-{
-    AppController& app = f.startUp();
-    NoteModel* note = app.newNote(std::nullopt, "blue");
-    note->setText("Reiseplanung\nZüge buchen #urlaub");
-    note->setPinned(true);
-    note->setModified(f.today.addDays(-1));
+    NoteModel* pinned = app.newNote(std::nullopt, "blue");
+    pinned->setText("Reiseplanung\nZüge buchen #urlaub");
+    pinned->setPinned(true);
+    pinned->setModified(f.today.addDays(-1));
     NoteModel* old = app.newNote(std::nullopt, "green");
     old->setText("Rezepte");
     old->setModified(f.today.addDays(-20));
@@ -74,7 +67,7 @@ inline void dashboardPanes(Fixture& f, const Visit& visit)
     app.trash(gone);
     DashboardView* dashboard = dashboardOn(app);
     visit(app.dashboardWindow());
-    dashboard->setSelected(note->id());
+    dashboard->setSelected(pinned->id());
     dashboard->refreshNow();
     visit(app.dashboardWindow());
     dashboard->setFilter(NoteFilter::deleted());
@@ -84,6 +77,7 @@ inline void dashboardPanes(Fixture& f, const Visit& visit)
     dashboard->setSearch("nichts");
     dashboard->refreshNow();
     visit(app.dashboardWindow());
+    return shown;
 }
 
 } // namespace tour

@@ -4,9 +4,6 @@
 #include "dashboard/NoteList.h"
 #include "dashboard/Sidebar.h"
 
-#include <QApplication>
-#include <QUuid>
-
 DashboardFixture::DashboardFixture()
     : Fixture(QDateTime(QDate(2026, 3, 10), QTime(12, 0), Qt::UTC))
 {
@@ -17,18 +14,16 @@ QList<NoteModel*> DashboardFixture::add(const QList<Note>& notes)
 {
     QList<NoteModel*> made;
     for (const Note& n : notes) {
-        NoteData record;
-        record.id = QUuid::createUuid();
-        record.text = n.text;
-        record.onScreen = n.onScreen;
-        record.folder = n.folder;
-        record.color = n.color;
-        record.pinned = n.pinned;
-        record.created = record.modified = today.addSecs(-n.age);
-        if (n.deleted) {
-            record.deletedAt = today;
-        }
-        made << new NoteModel(record);
+        NoteData r;
+        r.id = QUuid::createUuid();
+        r.text = n.text;
+        r.onScreen = n.onScreen;
+        r.folder = n.folder;
+        r.color = n.color;
+        r.pinned = n.pinned;
+        r.created = r.modified = today.addSecs(-n.age);
+        r.deletedAt = n.deleted ? std::optional(today) : std::nullopt;
+        made << new NoteModel(r);
     }
     app->setNotes(app->notes() + made);
     app->save();
@@ -38,9 +33,8 @@ QList<NoteModel*> DashboardFixture::add(const QList<Note>& notes)
 QList<NoteModel*> DashboardFixture::addTexts(const QStringList& texts)
 {
     QList<Note> notes;
-    for (const QString& text : texts) {
+    for (const QString& text : texts)
         notes << Note{.text = text};
-    }
     return add(notes);
 }
 
@@ -57,25 +51,18 @@ std::unique_ptr<DashboardView> DashboardFixture::makeView()
 int sidebarRow(const DashboardView& view, const QString& title)
 {
     const QAbstractItemModel* model = view.sidebarView()->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->index(row, 0).data().toString() == title) {
-            return row;
-        }
-    }
-    return -1;
+    const QModelIndexList found =
+        model->match(model->index(0, 0), Qt::DisplayRole, title, 1, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : found.first().row();
 }
 
-namespace {
-
-void clickRow(QListView* view, int row)
+static void clickRow(QListView* view, int row)
 {
     QVERIFY(row >= 0);
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
-
-} // namespace
 
 void clickSidebarRow(DashboardView& view, const QString& title)
 {
@@ -91,18 +78,15 @@ void clickNoteRow(DashboardView& view, const NoteModel* note)
 QStringList groupTitles(const DashboardView& view)
 {
     QStringList titles;
-    for (const dash::Group& group : view.groups()) {
+    for (const dash::Group& group : view.groups())
         titles << group.title;
-    }
     return titles;
 }
 
 QPushButton* buttonNamed(const QWidget* root, const QString& text)
 {
-    for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == text || button->accessibleName() == text) {
+    for (QPushButton* button : root->findChildren<QPushButton*>())
+        if (button->text() == text || button->accessibleName() == text)
             return button;
-        }
-    }
     return nullptr;
 }

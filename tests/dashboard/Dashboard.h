@@ -43,6 +43,5 @@ QPushButton* buttonNamed(const QWidget* root, const QString& text);
 // Whether that button is there and shown.
 inline bool showsButton(const QWidget* root, const QString& text)
 {
-    const QPushButton* button = buttonNamed(root, text);
-    return button != nullptr && button->isVisible();
+    return buttonNamed(root, text) != nullptr && buttonNamed(root, text)->isVisible();
 }

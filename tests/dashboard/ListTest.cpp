@@ -8,22 +8,16 @@
 #include "support/ImageBytes.h"
 
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QToolButton>
 #include <algorithm>
 
-namespace {
-
-int badge(const DashboardView& view, const QString& title)
+static int badge(const DashboardView& view, const QString& title)
 {
     const int row = sidebarRow(view, title);
     return row < 0 ? -1 : view.sidebarModel()->row(row).count;
 }
-
-} // namespace
 
 class ListTest : public QObject {
     Q_OBJECT
@@ -59,9 +53,9 @@ private Q_SLOTS:
         QVERIFY(notes[2]->pinned());
     }
 
-    // Trimmed, and without case; Latin-1 notes are folded a shorter way than the rest, and
-    // both must agree.
-    void searchIsTrimmedAndIgnoresCase()
+    // Search is trimmed and without case (Latin-1 notes are folded a shorter way than the rest,
+    // and both must agree); badges count by the filter's rule alone; tags follow live notes.
+    void searchBadgesAndTags()
     {
         DashboardFixture f;
         const auto notes = f.addTexts({"Buy Milk", "MILK and honey", "oat\nmilk", "bread",
@@ -83,68 +77,51 @@ private Q_SLOTS:
         };
         for (const auto& search : searches) {
             view->setSearch(search.search);
-            QList<NoteModel*> found;
-            for (const int i : search.found) {
-                found << notes[i];
-            }
-            QVERIFY2(view->visible() == found, qPrintable(search.search));
+            QList<int> found;
+            for (NoteModel* note : view->visible())
+                found << int(notes.indexOf(note));
+            QVERIFY2(found == search.found, qPrintable(search.search));
             // Badges count by filter only.
             QCOMPARE(badge(*view, "All Notes"), 10);
             QCOMPARE(badge(*view, "Recently Deleted"), 1);
         }
-    }
 
-    void emptyListPlaceholders()
-    {
-        DashboardFixture f;
-        f.add({.text = "live"});
-        auto view = f.makeView();
-        clickSidebarRow(*view, "Recently Deleted");
-        QVERIFY(view->listPlaceholder()->isVisible());
-        QCOMPARE(view->listPlaceholder()->title(), "No Notes");
-        QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::Trash);
-
-        QTest::keyClicks(view->searchField(), "  ");
-        QCOMPARE(view->listPlaceholder()->title(), "No Results");
-
-        clickSidebarRow(*view, "All Notes");
-        QVERIFY(!view->listPlaceholder()->isVisible());
-        QTest::keyClicks(view->searchField(), "zebra");
-        QCOMPARE(view->listPlaceholder()->title(), "No Results");
-        QCOMPARE(view->listPlaceholder()->symbol(), paint::Glyph::NoteText);
-    }
-
-    void badgesAndTagsFollowTheFilterRuleAndTheText()
-    {
-        DashboardFixture f;
-        const auto notes =
+        view->setSearch({});
+        const auto tagged =
             f.add({{.text = "a #Plan", .folder = "Work", .color = "pink", .onScreen = true},
                    {.text = "b", .folder = "Work", .pinned = true},
                    {.text = "c #gone", .color = "pink", .pinned = true, .deleted = true}});
-        auto view = f.makeView();
+        Fixture::settle();
         const std::pair<const char*, int> badges[] = {
-            {"All Notes", 2}, {"On Screen", 1}, {"Pinned", 1},          {"Work", 2},
-            {"Ideas", 0},     {"Pink", 1},      {"Recently Deleted", 1}};
-        for (const auto& [title, count] : badges) {
+            {"All Notes", 12}, {"On Screen", 1}, {"Pinned", 1},          {"Work", 2},
+            {"Ideas", 0},      {"Pink", 1},      {"Recently Deleted", 2}};
+        for (const auto& [title, count] : badges)
             QVERIFY2(badge(*view, QString::fromUtf8(title)) == count, title);
-        }
         // Only live notes' tags are listed, lower-cased, and they follow the text.
         QCOMPARE(view->tags(), QStringList{"#plan"});
         QCOMPARE(sidebarRow(*view, "#gone"), -1);
-        notes[1]->setText("now #Tagged");
+        tagged[1]->setText("now #Tagged");
         QTRY_VERIFY(sidebarRow(*view, "#tagged") >= 0);
         clickSidebarRow(*view, "#tagged");
-        QCOMPARE(view->visible(), QList<NoteModel*>{notes[1]});
-        notes[0]->setText("a");
-        notes[1]->setText("plain again");
+        QCOMPARE(view->visible(), QList<NoteModel*>{tagged[1]});
+        tagged[0]->setText("a");
+        tagged[1]->setText("plain again");
         QTRY_COMPARE(sidebarRow(*view, "Tags"), -1);
         QVERIFY(view->visible().isEmpty());
     }
 
-    void newNoteTakesFolderOrColorOfFilter()
+    // On an empty dashboard: the arrow keys skip section headers, a new note takes the folder
+    // or colour of the filter, the list says why it is empty, and new folders are named.
+    void theSidebarChoosesWhatIsListedAndWhereNewNotesGo()
     {
         DashboardFixture f;
         auto view = f.makeView();
+        clickSidebarRow(*view, "Pinned");
+        QTest::keyClick(view->sidebarView(), Qt::Key_Down);
+        QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
+        QTest::keyClick(view->sidebarView(), Qt::Key_Up);
+        QCOMPARE(view->filter(), NoteFilter::pinned());
+
         clickSidebarRow(*view, "Work");
         QTest::mouseClick(view->newNoteButton(), Qt::LeftButton);
         QCOMPARE(f.app->notes().size(), 1);
@@ -155,21 +132,66 @@ private Q_SLOTS:
         QCOMPARE(f.app->dashboardSelection(), work);
         QVERIFY(view->editor() && view->editor()->note() == work);
         QCOMPARE(view->listView()->selectionModel()->selectedIndexes().size(), 1);
-
         clickSidebarRow(*view, "Pink");
         QTest::mouseClick(view->newNoteButton(), Qt::LeftButton);
         NoteModel* pink = f.app->notes().last();
         QCOMPARE(pink->color(), "pink");
         QCOMPARE(pink->folder(), "Personal");
 
+        const Placeholder* empty = view->listPlaceholder();
         clickSidebarRow(*view, "Recently Deleted");
         QVERIFY(!view->newNoteButton()->isEnabled());
         view->newNote();
         QCOMPARE(f.app->notes().size(), 2);
+        QVERIFY(empty->isVisible());
+        QCOMPARE(empty->title(), "No Notes");
+        QCOMPARE(empty->symbol(), paint::Glyph::Trash);
+        QTest::keyClicks(view->searchField(), "  ");
+        QCOMPARE(empty->title(), "No Results");
+        clickSidebarRow(*view, "All Notes");
+        QVERIFY(!empty->isVisible());
+        QTest::keyClicks(view->searchField(), "zebra");
+        QCOMPARE(empty->title(), "No Results");
+        QCOMPARE(empty->symbol(), paint::Glyph::NoteText);
+
+        view->setSearch({});
+        work->setPinned(true);
+        Fixture::settle();
+        clickNoteRow(*view, work);
+        QTest::keyClick(view->listView(), Qt::Key_Down);
+        QCOMPARE(view->selected(), std::optional(pink->id()));
+
+        clickSidebarRow(*view, "New Folder");
+        QDialog* dialog = view->folderDialog();
+        QTRY_VERIFY(dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), "New Folder");
+        auto* name = dialog->findChild<QLineEdit*>();
+        QPushButton* create = buttonNamed(dialog, "Create");
+        QPushButton* cancel = buttonNamed(dialog, "Cancel");
+        QVERIFY(create && cancel && !create->isEnabled());
+        QTest::keyClicks(name, "  Work ");
+        QVERIFY(!create->isEnabled()); // there already, and the prompt says so
+        const QList<QLabel*> labels = dialog->findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+            return label->isVisible() && label->text().startsWith("There is a folder");
+        }));
+        QTest::keyClick(name, Qt::Key_Escape);
+        QVERIFY(name->text().isEmpty());
+        view->askNewFolder();
+        QTest::keyClicks(name, "Errands");
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QCOMPARE(f.app->folders().size(), 3);
+        QVERIFY(name->text().isEmpty());
+        view->askNewFolder();
+        QTest::keyClicks(name, "Errands");
+        QTest::mouseClick(create, Qt::LeftButton);
+        QCOMPARE(f.app->folders().last(), "Errands");
+        QTRY_VERIFY(sidebarRow(*view, "Errands") >= 0);
+        QVERIFY(sidebarRow(*view, "Errands") < sidebarRow(*view, "New Folder"));
     }
 
     // Delete and Backspace trash the live note the user sees highlighted in the focused list,
-    // and nothing else.
+    // and nothing else. Rows follow edits made elsewhere.
     void deleteKeysTrashOnlyTheHighlightedLiveNote()
     {
         DashboardFixture f;
@@ -220,6 +242,20 @@ private Q_SLOTS:
         f.today = f.today.addSecs(30);
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(*notes[0]->deletedAt(), deletedAt);
+
+        // The list follows changes made elsewhere, and the selection stays with its note.
+        NoteModel* top = view->visible().first();
+        NoteModel* other = view->visible().last();
+        clickNoteRow(*view, top);
+        other->setText("edited on the desktop");
+        QTRY_COMPARE(view->visible().first(), other);
+        const QModelIndexList selected = view->listView()->selectionModel()->selectedIndexes();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(view->listModel()->noteAt(selected.first().row()), top);
+        f.app->deleteForever(top);
+        Fixture::settle();
+        QVERIFY(view->detailPlaceholder()->isVisible());
+        QCOMPARE(view->visible(), QList<NoteModel*>{other});
     }
 
     // A thumbnail whose file was missing shows once the file is back.
@@ -246,81 +282,6 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
         QTRY_VERIFY(thumbnailIsRed()); // read and filled on the worker
-    }
-
-    void arrowKeysSkipSectionHeaders()
-    {
-        DashboardFixture f;
-        auto view = f.makeView();
-        clickSidebarRow(*view, "Pinned");
-        QTest::keyClick(view->sidebarView(), Qt::Key_Down);
-        QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
-        QTest::keyClick(view->sidebarView(), Qt::Key_Up);
-        QCOMPARE(view->filter(), NoteFilter::pinned());
-
-        const auto notes = f.add({{.text = "pinned", .pinned = true}, {.text = "recent"}});
-        clickSidebarRow(*view, "All Notes");
-        Fixture::settle();
-        clickNoteRow(*view, notes[0]);
-        QTest::keyClick(view->listView(), Qt::Key_Down);
-        QCOMPARE(view->selected(), std::optional(notes[1]->id()));
-    }
-
-    void newFolderPromptAddsAndClearsName()
-    {
-        DashboardFixture f;
-        auto view = f.makeView();
-        clickSidebarRow(*view, "New Folder");
-        QDialog* dialog = view->folderDialog();
-        QTRY_VERIFY(dialog->isVisible());
-        QCOMPARE(dialog->windowTitle(), "New Folder");
-        auto* name = dialog->findChild<QLineEdit*>();
-        QPushButton* create = buttonNamed(dialog, "Create");
-        QPushButton* cancel = buttonNamed(dialog, "Cancel");
-        QVERIFY(create && cancel);
-
-        QVERIFY(!create->isEnabled());
-        QTest::keyClicks(name, "  Work ");
-        QVERIFY(!create->isEnabled()); // there already, and the prompt says so
-        const QList<QLabel*> labels = dialog->findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
-            return label->isVisible() && label->text().startsWith("There is a folder");
-        }));
-        QTest::keyClick(name, Qt::Key_Escape);
-        QCOMPARE(f.app->folders().size(), 3);
-        QVERIFY(name->text().isEmpty());
-
-        view->askNewFolder();
-        QTest::keyClicks(name, "Errands");
-        QTest::mouseClick(cancel, Qt::LeftButton);
-        QCOMPARE(f.app->folders().size(), 3);
-        QVERIFY(name->text().isEmpty());
-
-        view->askNewFolder();
-        QTest::keyClicks(name, "Errands");
-        QTest::mouseClick(create, Qt::LeftButton);
-        QCOMPARE(f.app->folders().last(), "Errands");
-        QTRY_VERIFY(sidebarRow(*view, "Errands") >= 0);
-        QVERIFY(sidebarRow(*view, "Errands") < sidebarRow(*view, "New Folder"));
-    }
-
-    void listFollowsChangesMadeElsewhere()
-    {
-        DashboardFixture f;
-        const auto notes = f.add({{.text = "older", .age = 500}, {.text = "newer", .age = 100}});
-        auto view = f.makeView();
-        clickNoteRow(*view, notes[1]);
-        notes[0]->setText("older, edited on the desktop");
-        QTRY_COMPARE(view->visible().first(), notes[0]);
-        // The selection stays with its note when rows move.
-        const QModelIndexList selected = view->listView()->selectionModel()->selectedIndexes();
-        QCOMPARE(selected.size(), 1);
-        QCOMPARE(view->listModel()->noteAt(selected.first().row()), notes[1]);
-
-        f.app->deleteForever(notes[1]);
-        Fixture::settle();
-        QVERIFY(view->detailPlaceholder()->isVisible());
-        QCOMPARE(view->visible(), QList<NoteModel*>{notes[0]});
     }
 };
 

@@ -3,42 +3,28 @@
 #include "controller/NoteSizes.h"
 #include "model/Images.h"
 #include "noteview/NoteView.h"
-#include "platform/Desktop.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
-#include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
-#include <QUrl>
-#include <QtEndian>
 
 // Broken and hostile image files through every way an image reaches a note: paste, drop, the
 // file chooser and a notes file naming them. Each is turned away quietly and nothing is added.
-namespace {
-
 // A BMP header claiming a huge bitmap, with no pixels behind it.
-QByteArray bmpClaiming(qint32 width, qint32 height)
+static QByteArray bmpClaiming(qint32 width, qint32 height)
 {
-    QByteArray bytes(54, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    qToLittleEndian<quint32>(54, bytes.data() + 10);
-    qToLittleEndian<quint32>(40, bytes.data() + 14);
-    qToLittleEndian(width, bytes.data() + 18);
-    qToLittleEndian(height, bytes.data() + 22);
-    qToLittleEndian<quint16>(1, bytes.data() + 26);
-    qToLittleEndian<quint16>(32, bytes.data() + 28);
-    return bytes;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0x4d42) << quint64(0) << quint32(54) << quint32(40) << width << height
+        << quint16(1) << quint16(32);
+    return bytes + QByteArray(24, '\0');
 }
 
-const QList<std::pair<QString, QByteArray>>& hostileFiles()
+static const QList<std::pair<QString, QByteArray>>& hostileFiles()
 {
     static const QByteArray whole = pngBytes(QSize(200, 200));
     static const QList<std::pair<QString, QByteArray>> files{
@@ -53,7 +39,7 @@ const QList<std::pair<QString, QByteArray>>& hostileFiles()
     return files;
 }
 
-QStringList writeHostileFiles(const QString& folder)
+static QStringList writeHostileFiles(const QString& folder)
 {
     QStringList paths;
     for (const auto& [name, bytes] : hostileFiles()) {
@@ -65,22 +51,11 @@ QStringList writeHostileFiles(const QString& folder)
     return paths;
 }
 
-} // namespace
-
 class HostileImageTest : public QObject {
     Q_OBJECT
     std::unique_ptr<Fixture> f;
 
     AppController& app() { return *f->app; }
-
-    // Nothing reached the note: no name, no file, no sound, no save.
-    void verifyNothingAdded(NoteModel* note)
-    {
-        QVERIFY(note->images().isEmpty());
-        QVERIFY(QDir(Images::dir()).isEmpty());
-        QVERIFY(f->sounds.isEmpty());
-        QVERIFY(f->log.lines.isEmpty());
-    }
 
 private Q_SLOTS:
     void init()
@@ -104,9 +79,8 @@ private Q_SLOTS:
         const QStringList files = writeHostileFiles(f->dir.path())
                                   << f->dir.filePath("missing.png") << f->dir.path();
         QList<QUrl> urls;
-        for (const QString& path : files) {
+        for (const QString& path : files)
             urls << QUrl::fromLocalFile(path);
-        }
         QMimeData dropped;
         dropped.setUrls(urls);
         const QPoint at = view->paperRect().center().toPoint();
@@ -130,7 +104,9 @@ private Q_SLOTS:
             paste(mime);
             QVERIFY2(clipboardImage().isNull(), qPrintable(name));
         }
-        verifyNothingAdded(note);
+        // Nothing reached the note: no name, no file, no sound, no save.
+        QVERIFY(note->images().isEmpty() && QDir(Images::dir()).isEmpty());
+        QVERIFY(f->sounds.isEmpty() && f->log.lines.isEmpty());
 
         // The same way in does take a real picture.
         auto* mime = new QMimeData;
@@ -142,9 +118,8 @@ private Q_SLOTS:
     void aNoteListingBrokenFilesLoadsAndDrawsThemAsMissing()
     {
         QStringList names;
-        for (const QString& path : writeHostileFiles(Images::dir())) {
+        for (const QString& path : writeHostileFiles(Images::dir()))
             names << QFileInfo(path).fileName();
-        }
         QJsonObject record = Fixture::record("broken pictures", true, 200, 300);
         record["images"] = QJsonArray::fromStringList(names);
         f->writeNotes({record});
@@ -155,9 +130,8 @@ private Q_SLOTS:
         NoteModel* note = app().notes()[0];
         QCOMPARE(note->images(), names);
         QVERIFY(app().window(note) != nullptr);
-        for (const QString& name : names) {
+        for (const QString& name : names)
             QVERIFY2(Images::load(name).isNull(), qPrintable(name));
-        }
         // The strip counts a default height for each missing picture.
         QVERIFY(app().sizes().stripH(note) > 0);
 

@@ -12,10 +12,7 @@
 #include "windows/Panel.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QLocale>
 #include <algorithm>
 
 // Adding, removing and choosing images, the clipboard offer and screen captures into notes.
@@ -31,9 +28,8 @@ class ImageOpsTest : public QObject {
     {
         return [shot, usedFile](const QString& file, std::function<void()> finished, QString*) {
             *usedFile = file;
-            if (!shot.isNull()) {
+            if (!shot.isNull())
                 shot.save(file, "PNG");
-            }
             finished();
             return true;
         };
@@ -44,9 +40,8 @@ class ImageOpsTest : public QObject {
     {
         const Panel* panel = app().window(note);
         const auto* strip = panel ? panel->findChild<noteview::ImageStrip*>() : nullptr;
-        if (strip == nullptr || strip->tiles().size() != note->images().size()) {
+        if (strip == nullptr || strip->tiles().size() != note->images().size())
             return false;
-        }
         const QList<noteview::StripTile*> tiles = strip->tiles();
         return std::all_of(tiles.cbegin(), tiles.cend(), [](const noteview::StripTile* tile) {
             const QSize pixels = (QSizeF(tile->size()) * tile->devicePixelRatioF()).toSize();
@@ -70,9 +65,8 @@ class ImageOpsTest : public QObject {
     static QList<QSize> sizes(const NoteModel* note)
     {
         QList<QSize> sizes;
-        for (const QString& name : note->images()) {
+        for (const QString& name : note->images())
             sizes << Images::load(name).size();
-        }
         return sizes;
     }
 
@@ -84,19 +78,21 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    void addingAnImageGrowsTheWindowByItsStripAndPats()
+    // Grown by its strip with a pat; a name listed twice goes at once with its file; a note
+    // gone while its picture is stored keeps no file.
+    void addingAndRemovingAPictureGrowsTheWindowAndLeavesNoStrayFile()
     {
         NoteModel* note = f->shownNote(QStringLiteral("holiday"));
         note->setPaperW(220);
-        note->setImages({f->storeImage(QSize(300, 150)), f->storeImage(QSize(300, 150))});
+        const QString twice = f->storeImage(QSize(300, 150));
+        const QString other = f->storeImage(QSize(300, 150));
+        note->setImages({twice, other});
         app().sizes().resize(note);
         const double before = app().window(note)->frame().height();
         f->sounds.clear();
-
         app().images().addImage(note, flatImage(QSize(400, 200)));
         f->finishImages();
         f->advance(0.5);
-
         QCOMPARE(note->images().size(), 3);
         const QString added = note->images().last();
         QVERIFY(QFile::exists(Images::url(added)));
@@ -110,16 +106,56 @@ private Q_SLOTS:
         QVERIFY(app().writer().drain());
         QCOMPARE(f->savedNotes()[0].toObject()["y"].toDouble(), note->origin.y());
         QCOMPARE(note->origin.y(), app().window(note)->frame().y());
+
+        note->setImages({twice, other, twice});
+        f->sounds.clear();
+        app().images().removeImage(note, twice);
+        QCOMPARE(note->images(), QStringList{other});
+        QVERIFY(!QFile::exists(Images::url(twice)));
+        QVERIFY(QFile::exists(Images::url(other)));
+        QVERIFY(f->sounds.isEmpty());
+        QVERIFY(!f->notesText().contains(twice));
+
+        NoteModel* deleted = f->shownNote(QStringLiteral("deleted"));
+        const QStringList files = QDir(Images::dir()).entryList(QDir::Files);
+        app().images().addImage(note, flatImage(QSize(1200, 900)));
+        app().images().addImage(deleted, flatImage(QSize(1200, 900)));
+        app().trash(note);
+        app().deleteForever(deleted);
+        f->advance(0.5); // the crumple ends: the note is in Recently Deleted
+        f->finishImages();
+        QCOMPARE(note->images(), QStringList{other});
+        QCOMPARE(QDir(Images::dir()).entryList(QDir::Files), files);
+        QVERIFY(!f->sounds.contains(Sound::Effect::Pat));
     }
 
-    void ctrlVOnANoteWindowPastesTheClipboardImage()
+    // Offered once per clipboard change, never what was there at launch; text hides it. (The
+    // pad's offer button, which pastes it, is tried with the pad.) Ctrl+V on a note pastes the
+    // picture, even for a key that comes before the clipboard's kind is known or an owner too
+    // slow for the first look; an owner that never answers is asked once per change.
+    void theClipboardImageIsOfferedAndPasted()
     {
+        f->app.reset();
+        f->desktop.copyImage(flatImage(QSize(8, 8)));
+        f->app = makeAppController();
+        app().start();
+        QVERIFY(offered().isNull());
+        f->desktop.copyImage(flatImage(QSize(30, 20), Qt::green));
+        QCOMPARE(offered().size(), QSize(30, 20));
+        const int before = int(app().notes().size());
+        app().clipOffer().paste();
+        f->finishImages();
+        QCOMPARE(app().notes().size(), before + 1);
+        QVERIFY(offered().isNull());
+        f->desktop.copyImage(flatImage(QSize(5, 5)));
+        QVERIFY(!offered().isNull());
+        f->desktop.copyText();
+        QVERIFY(offered().isNull());
+
         NoteModel* note = f->shownNote(QStringLiteral("paste here"));
         f->desktop.copyImage(flatImage(QSize(3000, 1000)));
         pasteInto(note);
         QCOMPARE(sizes(note), QList<QSize>{QSize(2000, 666)});
-
-        // A key that comes before the new clipboard's kind is known still pastes its picture.
         f->desktop.copyImage(flatImage(QSize(30, 20)));
         f->desktop.kindUnknown = true;
         app().window(note)->findChild<noteview::TextArea*>()->setFocus();
@@ -127,87 +163,11 @@ private Q_SLOTS:
         QTRY_COMPARE(note->images().size(), 2);
         f->finishImages();
         f->desktop.kindUnknown = false;
-
         // Text on the clipboard wins: nothing more is pasted.
         f->desktop.copyText();
         pasteInto(note);
         QCOMPARE(note->images().size(), 2);
-    }
 
-    void picturesReachTheNoteInTheOrderAddedWhateverFinishesFirst()
-    {
-        NoteModel* note = f->shownNote(QStringLiteral("ordered"));
-        // A noisy picture takes far longer to decode, shrink and encode than the small ones.
-        QImage noise(3000, 2400, QImage::Format_RGB32);
-        quint32 seed = 7;
-        for (int y = 0; y < noise.height(); ++y) {
-            auto* row = reinterpret_cast<quint32*>(noise.scanLine(y));
-            for (int x = 0; x < noise.width(); ++x) {
-                row[x] = seed = seed * 1664525u + 1013904223u;
-            }
-        }
-        const QString slow = f->dir.filePath(QStringLiteral("slow.png"));
-        QVERIFY(noise.save(slow, "PNG"));
-        QList<int> seen;
-        connect(note, &NoteModel::changed, this, [&] { seen << int(note->images().size()); });
-        Images::setWorkerThreads(3); // so the last one can finish first
-        f->sounds.clear();
-
-        app().images().addImageFrom(note,
-                                    Images::Source::file(f->writeFile("a.png", QSize(10, 10))));
-        app().images().addImageFrom(note, Images::Source::file(slow));
-        app().images().addImage(note, flatImage(QSize(30, 30)));
-        f->finishImages();
-        Images::setWorkerThreads(1);
-
-        QCOMPARE(sizes(note), (QList<QSize>{QSize(10, 10), QSize(2000, 1600), QSize(30, 30)}));
-        seen.removeAll(0);
-        seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
-        QCOMPARE(seen, (QList<int>{1, 2, 3})); // shown one by one as each became ready
-        QCOMPARE(f->sounds.size(), 3);
-    }
-
-    void picturesArriveWithTheCopyTheirTilesShow()
-    {
-        // Odd paper widths, a picture clamped to the tallest tile and one to the flattest, and
-        // a screenshot note, which has no window yet when its picture is asked for.
-        NoteModel* note = f->shownNote(QStringLiteral("copies"));
-        note->setPaperW(233);
-        app().sizes().resize(note);
-        for (const QSize size : {QSize(3001, 1999), QSize(20, 3000), QSize(3000, 7)}) {
-            app().images().addImage(note, flatImage(size));
-        }
-        app().images().screenshotNote(flatImage(QSize(641, 479)));
-        f->finishImages();
-        f->advance(0.5);
-
-        QCOMPARE(note->images().size(), 3);
-        QVERIFY(tilesHaveTheirCopies(note));
-        QVERIFY(tilesHaveTheirCopies(app().notes().last()));
-    }
-
-    void aNoteGoneWhileItsPictureIsStoredKeepsNoFile()
-    {
-        NoteModel* trashed = f->shownNote(QStringLiteral("trashed"));
-        NoteModel* deleted = f->shownNote(QStringLiteral("deleted"));
-        const QStringList before = QDir(Images::dir()).entryList(QDir::Files);
-        f->sounds.clear();
-
-        app().images().addImage(trashed, flatImage(QSize(1200, 900)));
-        app().images().addImage(deleted, flatImage(QSize(1200, 900)));
-        app().trash(trashed);
-        app().deleteForever(deleted);
-        f->advance(0.5); // the crumple ends: the note is in Recently Deleted
-        f->finishImages();
-
-        QVERIFY(trashed->images().isEmpty());
-        QCOMPARE(QDir(Images::dir()).entryList(QDir::Files), before);
-        QVERIFY(!f->sounds.contains(Sound::Effect::Pat));
-    }
-
-    void aSilentOwnerIsAskedOncePerChangeAndAgainOnPaste()
-    {
-        NoteModel* note = f->shownNote(QStringLiteral("stuck owner"));
         note->setText(QStringLiteral("typed"));
         f->desktop.copyImage(flatImage(QSize(30, 20)));
         f->desktop.silentOwner = true;
@@ -215,19 +175,15 @@ private Q_SLOTS:
         QVERIFY(offered().isNull());
         QVERIFY(offered().isNull());
         QCOMPARE(f->desktop.clipboardReads, reads + 1);
-
         // Ctrl+V is taken, so the text paste does not wait for the owner either.
         pasteInto(note);
-        QVERIFY(note->images().isEmpty());
+        QCOMPARE(note->images().size(), 2);
         QCOMPARE(note->text(), QStringLiteral("typed"));
-
-        // An owner only too slow for the first look still gives its picture to Ctrl+V.
         f->desktop.silentOwner = false;
         f->desktop.slowOwner = true;
         pasteInto(note);
-        QCOMPARE(note->images().size(), 1);
+        QCOMPARE(note->images().size(), 3);
         f->desktop.slowOwner = false;
-
         // The next change is read afresh.
         f->desktop.copyImage(flatImage(QSize(30, 20)));
         QCOMPARE(offered().size(), QSize(30, 20));
@@ -246,114 +202,91 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->clear();
     }
 
-    void removingANameListedTwiceDropsBothAndTheFile()
-    {
-        NoteModel* note = f->shownNote(QStringLiteral("twice"));
-        const QString twice = f->storeImage(QSize(50, 50));
-        const QString other = f->storeImage(QSize(50, 50));
-        note->setImages({twice, other, twice});
-        f->sounds.clear();
-
-        app().images().removeImage(note, twice);
-
-        QCOMPARE(note->images(), QStringList{other});
-        QVERIFY(!QFile::exists(Images::url(twice)));
-        QVERIFY(QFile::exists(Images::url(other)));
-        QVERIFY(f->sounds.isEmpty());
-        QVERIFY(!f->notesText().contains(twice));
-    }
-
-    void choosingSkipsFilesThatAreNoImages()
+    // Chosen files that are no images are skipped; the rest reach the note in the order added
+    // whatever finishes first, each shown as it becomes ready.
+    void chosenPicturesArriveInOrderAndNonImagesAreSkipped()
     {
         NoteModel* note = f->shownNote(QStringLiteral("Trip\nmore"));
+        // A noisy picture takes far longer to decode, shrink and encode than the small ones.
+        QImage noise(3000, 2400, QImage::Format_RGB32);
+        auto* bits = reinterpret_cast<quint32*>(noise.bits());
+        for (quint32 i = 0, seed = 7; i < 3000 * 2400; ++i)
+            bits[i] = seed = seed * 1664525u + 1013904223u;
+        const QString slow = f->dir.filePath(QStringLiteral("slow.png"));
         const QString broken = f->dir.filePath(QStringLiteral("notes.txt"));
         QFile text(broken);
-        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
+        QVERIFY(noise.save(slow, "PNG") && text.open(QIODevice::WriteOnly) && text.write("x") > 0);
         text.close();
         QString asked;
-        const QStringList chosen{f->writeFile("a.png", QSize(20, 10)), broken,
+        const QStringList chosen{f->writeFile("a.png", QSize(20, 10)), slow, broken,
                                  f->writeFile("b.png", QSize(10, 20))};
         f->services().chooseImages = [&](const QString& message) {
             asked = message;
             return chosen;
         };
+        QList<int> seen;
+        connect(note, &NoteModel::changed, this, [&] { seen << int(note->images().size()); });
+        Images::setWorkerThreads(3); // so the last one can finish first
         f->sounds.clear();
-
         app().images().chooseImages(note);
+        app().images().addImage(note, flatImage(QSize(30, 30)));
         f->finishImages();
+        Images::setWorkerThreads(1);
 
         QCOMPARE(asked, QStringLiteral("Choose images to add to \u201CTrip\u201D"));
-        QCOMPARE(sizes(note), (QList<QSize>{QSize(20, 10), QSize(10, 20)}));
-        QCOMPARE(f->sounds, (QList<Sound::Effect>{Sound::Effect::Pat, Sound::Effect::Pat}));
-        QCOMPARE(f->desktop.haptics, 2);
-    }
+        QCOMPARE(sizes(note),
+                 (QList<QSize>{QSize(20, 10), QSize(2000, 1600), QSize(10, 20), QSize(30, 30)}));
+        seen.removeAll(0);
+        seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+        QCOMPARE(seen, (QList<int>{1, 2, 3, 4})); // shown one by one as each became ready
+        QCOMPARE(f->sounds, QList<Sound::Effect>(4, Sound::Effect::Pat));
+        QCOMPARE(f->desktop.haptics, 4);
 
-    // Offered once per clipboard change, never what was there at launch; text hides it. (The
-    // pad's offer button, which pastes it, is tried with the pad.)
-    void theClipboardImageIsOfferedOnceAndTextHidesIt()
-    {
-        f->app.reset();
-        f->desktop.copyImage(flatImage(QSize(8, 8)));
-        f->app = makeAppController();
-        app().start();
-        QVERIFY(offered().isNull());
-
-        f->desktop.copyImage(flatImage(QSize(30, 20), Qt::green));
-        QCOMPARE(offered().size(), QSize(30, 20));
-        const int before = int(app().notes().size());
-        app().clipOffer().paste();
+        // Each tile finds the copy the worker made at its pixels: odd paper widths, a picture
+        // clamped to the tallest tile and one to the flattest.
+        note->setImages({});
+        note->setPaperW(233);
+        app().sizes().resize(note);
+        for (const QSize size : {QSize(3001, 1999), QSize(20, 3000), QSize(3000, 7)})
+            app().images().addImage(note, flatImage(size));
         f->finishImages();
-        QCOMPARE(app().notes().size(), before + 1);
-        QVERIFY(offered().isNull());
-
-        f->desktop.copyImage(flatImage(QSize(5, 5)));
-        QVERIFY(!offered().isNull());
-        f->desktop.copyText();
-        QVERIFY(offered().isNull());
+        f->advance(0.5);
+        QCOMPARE(note->images().size(), 3);
+        QVERIFY(tilesHaveTheirCopies(note));
     }
 
-    void aScreenshotNoteIsBlueStampedAndDropped()
+    // A screenshot note is blue, stamped with the minute and on the screen. A captured region
+    // becomes such a note, or joins the note it was asked for; either way the child's file
+    // goes, also when its note is gone. Cancelled or failed, nothing is added.
+    void aCaptureBecomesANoteOrJoinsOne()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         f->today = QDateTime(QDate(2026, 3, 1), QTime(15, 7), Qt::UTC);
-        f->sounds.clear();
-        app().images().screenshotNote(flatImage(QSize(64, 48)));
+        QString file;
+        f->services().launchCapture = fakeChild(flatImage(QSize(641, 479)), &file);
+        app().images().captureScreenshot(nullptr);
         f->finishImages();
         QLocale::setDefault(QLocale::c());
+        QVERIFY(file.startsWith(QDir::tempPath() + QStringLiteral("/quillhaven-")));
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(app().notes().size(), 1);
         NoteModel* note = app().notes().last();
+        QCOMPARE(sizes(note), QList<QSize>{QSize(641, 479)});
         QCOMPARE(note->color(), QStringLiteral("blue"));
         QCOMPARE(note->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
-        QCOMPARE(note->images().size(), 1);
         QVERIFY(note->onScreen() && app().window(note) != nullptr);
         QVERIFY(f->sounds.contains(Sound::Effect::Pat));
-
+        // It had no window yet when its picture's copy was asked for.
+        QVERIFY(tilesHaveTheirCopies(note));
         // The C locale's time pattern carries seconds; the stamp never does.
         app().images().screenshotNote(flatImage(QSize(64, 48)));
         f->finishImages();
         QCOMPARE(app().notes().last()->text(), QStringLiteral("Screenshot \u00B7 15:07\n"));
-    }
-
-    // A captured region becomes a new note, or joins the note it was asked for; either way the
-    // child's file goes. Cancelled or failed, nothing is added.
-    void aCaptureBecomesANoteOrJoinsOne()
-    {
-        QString file;
-        f->services().launchCapture = fakeChild(flatImage(QSize(120, 80)), &file);
-        const qsizetype before = app().notes().size();
-        app().images().captureScreenshot(nullptr);
-        f->finishImages();
-        QVERIFY(file.startsWith(QDir::tempPath() + QStringLiteral("/quillhaven-")));
-        QVERIFY(file.endsWith(QStringLiteral(".png")));
-        const QString unique = file.mid(file.lastIndexOf('/') + 12).chopped(4);
-        QCOMPARE(unique, unique.toUpper());
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(app().notes().size(), before + 1);
-        NoteModel* note = app().notes().last();
-        QCOMPARE(sizes(note), QList<QSize>{QSize(120, 80)});
+        QCOMPARE(app().notes().size(), 2);
 
         app().images().captureScreenshot(note);
         f->finishImages();
-        QCOMPARE(app().notes().size(), before + 1);
+        QCOMPARE(app().notes().size(), 2);
         QCOMPARE(note->images().size(), 2);
         QVERIFY(!QFile::exists(file));
 
@@ -367,15 +300,10 @@ private Q_SLOTS:
         };
         app().images().captureScreenshot(nullptr);
         f->finishImages();
-        QCOMPARE(app().notes().size(), before + 1);
+        QCOMPARE(app().notes().size(), 2);
         QCOMPARE(f->log.lines, QStringList{QStringLiteral(
                                    "Quillhaven: screencapture failed: No such file or directory")});
-    }
 
-    void aCaptureEndingAfterItsNoteIsGoneLeavesNoFile()
-    {
-        NoteModel* note = f->shownNote(QStringLiteral("short-lived"));
-        QString file;
         std::function<void()> end;
         f->services().launchCapture = [&](const QString& path, std::function<void()> finished,
                                           QString*) {
@@ -388,10 +316,10 @@ private Q_SLOTS:
         app().deleteForever(note);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         flatImage(QSize(10, 10)).save(file, "PNG");
-        const qsizetype before = app().notes().size();
+        const qsizetype left = app().notes().size();
         end();
         f->finishImages();
-        QCOMPARE(app().notes().size(), before);
+        QCOMPARE(app().notes().size(), left);
         QVERIFY(!QFile::exists(file));
     }
 };

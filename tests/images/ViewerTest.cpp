@@ -7,8 +7,6 @@
 #include "viewer/ViewerPanel.h"
 
 #include <QAbstractButton>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -29,9 +27,8 @@ class ViewerTest : public QObject {
     {
         note = f->shownNote("Album");
         QStringList names;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             names << f->storeImage(QSize(100 + i, 80));
-        }
         note->setImages(names);
         app().viewImages(note, at);
         QVERIFY(panel() != nullptr && panel()->isVisible());
@@ -60,8 +57,8 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    // Above everything on the whole screen; a card at least 520 wide with the bar below, and
-    // a click beside it closes.
+    // Above everything on the whole screen over a dimmed backdrop; a card at least 520 wide
+    // with the bar below, and a click beside it closes. A copied image is not offered back.
     void oneImageOnTheWholeScreen()
     {
         open(1, 0);
@@ -69,12 +66,17 @@ private Q_SLOTS:
         QCOMPARE(panel()->level(), Panel::Level::Viewer);
         QVERIFY(panel()->isMonitoring());
         QCOMPARE(viewer()->cardRect().size(), QSizeF(520, 80 + 48));
+        QVERIFY(near(painted().pixel(5, 5), QColor(0, 0, 0, 128)));
         // One image has no step buttons, but the arrows still wrap.
-        QVERIFY(viewer()->button("Previous") == nullptr);
-        QVERIFY(viewer()->button("Next") == nullptr);
+        QVERIFY(viewer()->button("Previous") == nullptr && viewer()->button("Next") == nullptr);
         QTest::keyClick(panel(), Qt::Key_Right);
         QTest::keyClick(panel(), Qt::Key_Left);
         QCOMPARE(viewer()->caption(), "Album \u00B7 1 of 1");
+        click("Copy");
+        QCOMPARE(f->desktop.clipboard.size(), QSize(100, 80));
+        app().clipOffer().refresh();
+        Fixture::finishImages();
+        QVERIFY(app().clipOffer().image().isNull());
 
         note->setImages({f->storeImage(QSize(4000, 3000))});
         QCOMPARE(viewer()->cardRect().size(), QSizeF(864, 648 + 48));
@@ -82,10 +84,22 @@ private Q_SLOTS:
         QVERIFY(panel()->isVisible());
         QTest::mouseClick(viewer(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!panel()->isVisible());
+
+        // Without a compositor translucent pixels would show black: the dimmed shot is opaque.
+        f->desktop.compositor = false;
+        QImage screen(1440, 900, QImage::Format_RGB32);
+        screen.fill(QColor(200, 100, 40));
+        QPainter(&screen).fillRect(720, 0, 720, 900, QColor(40, 160, 240));
+        f->desktop.screen = screen;
+        app().viewImages(note, 0);
+        const QImage shown = painted();
+        QVERIFY(near(shown.pixel(5, 5), QColor(100, 50, 20)));
+        QVERIFY(near(shown.pixel(1435, 895), QColor(20, 80, 120)));
     }
 
     // The arrows step and wrap at both ends wherever the keyboard is, other keys still reach
-    // the application, and Escape closes.
+    // the application, and Escape closes. Opening again replaces the viewer; removing the last
+    // of several shows the new last, removing the only one or deleting the note closes.
     void keysStepWrapAndCloseWhileOthersReachTheApplication()
     {
         open(3, 2);
@@ -111,31 +125,44 @@ private Q_SLOTS:
         click("Previous");
         QCOMPARE(viewer()->shownPosition(), 2);
 
+        QPointer<QWidget> first = panel();
+        app().viewImages(note, 1);
+        QVERIFY(first != panel() && (!first || !first->isVisible()));
+        QCOMPARE(viewer()->shownPosition(), 1);
+        QTest::keyClick(&elsewhere, Qt::Key_Right);
+        const QString last = note->images().last();
+        click("Remove");
+        QCOMPARE(note->images().size(), 2);
+        QVERIFY(!note->images().contains(last));
+        QCOMPARE(viewer()->caption(), "Album \u00B7 2 of 2");
+        QVERIFY(panel()->isVisible());
+
         QTest::keyClick(&elsewhere, Qt::Key_Escape);
         QVERIFY(!panel()->isVisible());
         QVERIFY(!panel()->isMonitoring());
         // Closed: the arrows move the cursor in the field again.
         QTest::keyClick(&elsewhere, Qt::Key_Left);
         QCOMPARE(elsewhere.cursorPosition(), 1);
+
+        app().viewImages(note, 0);
+        app().deleteForever(note);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!panel()->isVisible());
+        QVERIFY(!panel()->isMonitoring());
+        open(1, 0);
+        click("Remove");
+        QVERIFY(note->images().isEmpty());
+        QVERIFY(!panel()->isVisible());
     }
 
-    void theImageFitsIntoMostOfTheScreenWithoutGrowing_data()
-    {
-        QTest::addColumn<QSizeF>("image");
-        QTest::addColumn<QSizeF>("shown");
-        QTest::newRow("large") << QSizeF(4000, 3000) << QSizeF(864, 648);
-        QTest::newRow("tall") << QSizeF(1000, 4000) << QSizeF(162, 648);
-        QTest::newRow("small") << QSizeF(100, 100) << QSizeF(100, 100);
-        QTest::newRow("degenerate") << QSizeF(0, 0) << QSizeF(0, 0);
-    }
     void theImageFitsIntoMostOfTheScreenWithoutGrowing()
     {
-        QFETCH(QSizeF, image);
-        QFETCH(QSizeF, shown);
-        const QSizeF got = ImageViewer::displaySize(image, QSizeF(1440, 900));
-        QVERIFY2(qAbs(got.width() - shown.width()) < 1e-9 &&
-                     qAbs(got.height() - shown.height()) < 1e-9,
-                 qPrintable(QString("%1 x %2").arg(got.width()).arg(got.height())));
+        const std::pair<QSizeF, QSizeF> cases[] = {{{4000, 3000}, {864, 648}}, // large
+                                                   {{1000, 4000}, {162, 648}}, // tall
+                                                   {{100, 100}, {100, 100}},   // small
+                                                   {{0, 0}, {0, 0}}};          // degenerate
+        for (const auto& [image, shown] : cases)
+            QCOMPARE(ImageViewer::displaySize(image, QSizeF(1440, 900)), shown);
     }
 
     // A picture not in memory is read on the worker: the card takes its size at once, from the
@@ -153,73 +180,17 @@ private Q_SLOTS:
         QTRY_VERIFY(near(painted().pixel(middle), Qt::red));
     }
 
-    // Removing the last of several shows the new last; removing the only one closes.
-    void removeTakesTheImageAway()
-    {
-        open(3, 2);
-        const QString last = note->images().last();
-        click("Remove");
-        QCOMPARE(note->images().size(), 2);
-        QVERIFY(!note->images().contains(last));
-        QCOMPARE(viewer()->caption(), "Album \u00B7 2 of 2");
-        QVERIFY(panel()->isVisible());
-
-        open(1, 0);
-        click("Remove");
-        QVERIFY(note->images().isEmpty());
-        QVERIFY(!panel()->isVisible());
-    }
-
-    void theBackdropDimsTheScreenTranslucentOnlyWithACompositor()
-    {
-        open(1, 0);
-        QVERIFY(near(painted().pixel(5, 5), QColor(0, 0, 0, 128)));
-
-        // Without one, translucent pixels would show black: the dimmed shot is opaque.
-        f->desktop.compositor = false;
-        QImage screen(1440, 900, QImage::Format_RGB32);
-        screen.fill(QColor(200, 100, 40));
-        QPainter(&screen).fillRect(720, 0, 720, 900, QColor(40, 160, 240));
-        f->desktop.screen = screen;
-        app().viewImages(note, 0);
-        const QImage shown = painted();
-        QVERIFY(near(shown.pixel(5, 5), QColor(100, 50, 20)));
-        QVERIFY(near(shown.pixel(1435, 895), QColor(20, 80, 120)));
-    }
-
-    // Opening again replaces the viewer; deleting its note for good closes it.
-    void theViewerFollowsItsNote()
-    {
-        open(2, 0);
-        QPointer<QWidget> first = panel();
-        app().viewImages(note, 1);
-        QVERIFY(first != panel());
-        QVERIFY(!first || !first->isVisible());
-        QCOMPARE(viewer()->shownPosition(), 1);
-
-        app().deleteForever(note);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!panel()->isVisible());
-        QVERIFY(!panel()->isMonitoring());
-    }
-
-    void aCopiedImageIsNotOfferedBack()
-    {
-        open(1, 0);
-        click("Copy");
-        QCOMPARE(f->desktop.clipboard.size(), QSize(100, 80));
-        app().clipOffer().refresh();
-        Fixture::finishImages();
-        QVERIFY(app().clipOffer().image().isNull());
-    }
-
     // Save As copies the stored file and closes; a failure says why and keeps the file that
-    // was there.
+    // was there. The name proposed is the note's title, in the folder of the last save.
     void saveAsCopiesTheStoredFile()
     {
         open(1, 0);
         QString destination = f->dir.filePath("out.png");
-        f->services().chooseSaveFile = [&](const QString&) { return destination; };
+        QString proposed;
+        f->services().chooseSaveFile = [&](const QString& path) {
+            proposed = path;
+            return destination;
+        };
         QStringList told;
         f->services().showError = [&](const QString& text, const QString& reason) {
             told << text << reason;
@@ -232,8 +203,10 @@ private Q_SLOTS:
         QVERIFY(told.isEmpty());
 
         open(1, 0);
+        note->setText("Trip 3/4");
         destination = f->dir.filePath("no such folder/out.png");
         click("Save As\u2026");
+        QCOMPARE(proposed, f->dir.filePath("Trip 3-4.png"));
         QCOMPARE(told.size(), 2);
         QVERIFY2(told[0].contains("\u201Cout.png\u201D"), qPrintable(told[0]));
         QVERIFY(!told[1].isEmpty());

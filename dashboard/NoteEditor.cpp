@@ -640,8 +640,9 @@ void NoteEditor::fitToolbar()
 
     const QMargins m = toolbarRows_->contentsMargins();
     const int room = width() - m.left() - m.right();
+    // Labels go last: a wider window never shows fewer words than a narrower one did.
     const std::array<std::pair<bool, bool>, 4> steps{
-        {{true, true}, {true, false}, {false, true}, {false, false}}};
+        {{true, true}, {false, true}, {true, false}, {false, false}}};
     for (const auto& [oneRow, labels] : steps) {
         for (QToolButton* button : labelled_) {
             button->setToolButtonStyle(labels ? Qt::ToolButtonTextBesideIcon

@@ -100,7 +100,7 @@ private Q_SLOTS:
         const auto currentColours = [&] {
             QStringList current;
             for (const SwatchButton* swatch : editor.swatches())
-                if (swatch->isCurrent())
+                if (swatch->isChecked()) // as a screen reader hears it
                     current << swatch->colorName();
             return current;
         };
@@ -211,7 +211,8 @@ private Q_SLOTS:
         DashboardFixture f;
         NoteModel* note = f.add({.text = "pictures"});
         const QString second = f.saveImage(QSize(40, 30));
-        note->setImages({f.saveImage(QSize(40, 30)), second});
+        // The first picture's file is not there: its grey tile can still be removed.
+        note->setImages({"0A5E3C1D-2F01-4C55-9B0B-6F1C0D8E3E1A.png", second});
         NoteEditor editor(note, f.app.get(), {});
         editor.resize(600, 500);
         editor.show();
@@ -222,7 +223,8 @@ private Q_SLOTS:
         QTRY_COMPARE(editor.findChildren<ImageTile*>().size(), 3);
         QVERIFY(editor.findChild<AddAnotherButton*>());
         QPointer<ImageTile> tile = editor.findChildren<ImageTile*>().value(0);
-        QVERIFY(tile);
+        QVERIFY(tile && tile->isEnabled());
+        QCOMPARE(tile->accessibleName(), "Image 1 of 3");
 
         bool redEntry = false;
         QTimer::singleShot(0, &editor, [&redEntry] {
@@ -364,6 +366,27 @@ private Q_SLOTS:
         QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
         QCOMPARE(view->search(), "mil");
         QCOMPARE(view->selected(), std::optional(notes[0]->id()));
+
+        // The keyboard alone: the only row the cursor rests on is selected by a move, Escape
+        // empties the search, the menu's keys work, and Return presses the focused button.
+        window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+        view->listView()->selectionModel()->clear();
+        view->listView()->setFocus();
+        QTest::keyClick(view->listView(), Qt::Key_Down);
+        QCOMPARE(view->selected(), std::optional(notes[0]->id()));
+        QTest::keyClick(view->listView(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(view->searchField()->hasFocus());
+        QTest::keyClick(view->searchField(), Qt::Key_Escape);
+        QCOMPARE(view->search(), QString());
+        const qsizetype count = f.app->notes().size();
+        QTest::keyClick(view->listView(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(f.app->notes().size(), count + 1);
+        QPushButton* stick = buttonNamed(view, "Stick on Screen");
+        QVERIFY(stick);
+        stick->setFocus();
+        QTest::keyClick(stick, Qt::Key_Return);
+        QVERIFY(stick->isDown()); // pressed, as Space presses it
     }
 };
 

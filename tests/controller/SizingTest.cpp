@@ -117,6 +117,12 @@ private Q_SLOTS:
         QCOMPARE(app().window(note)->frame(), QRectF(100, 440, 260, 260));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
         QCOMPARE(saved("pw"), 180.0);
+
+        // Preset sizes are taken as given, but never a broken one.
+        app().sizes().setSize(note, 100, 50);
+        QCOMPARE(paper(note), QSizeF(100, 50));
+        app().sizes().setSize(note, qQNaN(), 300);
+        QCOMPARE(paper(note), QSizeF(100, 50));
     }
 
     void theHandleResizesFromPressToRelease()
@@ -183,15 +189,6 @@ private Q_SLOTS:
         NoteModel* tucked = h->addNote(QStringLiteral("no window"));
         QVERIFY(!app().gestures().resizeHook(tucked, Event::Down, 1));
         QVERIFY(app().gestures().resizeHook(shownNote(), Event::Other, 1));
-    }
-
-    void presetSizesAreTakenAsGiven()
-    {
-        NoteModel* note = shownNote();
-        app().sizes().setSize(note, 100, 50);
-        QCOMPARE(paper(note), QSizeF(100, 50));
-        app().sizes().setSize(note, qQNaN(), 300);
-        QCOMPARE(paper(note), QSizeF(100, 50));
     }
 
     void fittingSizesThePaperToTheText()

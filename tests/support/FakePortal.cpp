@@ -14,20 +14,10 @@ namespace {
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 
 // Listens in the test's folder and knows no service files, so no real portal can be started.
-const char* const busConfig = R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=%1</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)";
+const char* const busConfig =
+    "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>"
+    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>";
 
 QVariantMap asMap(const QVariant& value)
 {

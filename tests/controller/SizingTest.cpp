@@ -24,6 +24,12 @@ class SizingTest : public QObject {
         app().show(note);
         return note;
     }
+    // Presses the handle at the window's lower right corner.
+    void press(NoteModel* note)
+    {
+        h->desktop.mouse = QPointF(395, 405);
+        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
+    }
     void drag(NoteModel* note, QPointF to)
     {
         h->desktop.mouse = to;
@@ -61,8 +67,7 @@ private Q_SLOTS:
         // On a tiny screen the upper bound wins over the lower one.
         h->desktop.frame = QRectF(0, 0, 640, 200);
         h->launch();
-        note = h->addNote(QString());
-        QCOMPARE(app().sizes().totalH(note), 60.0);
+        QCOMPARE(app().sizes().totalH(h->addNote(QString())), 60.0);
     }
 
     void imagesAreScaledToThePaperWidth()
@@ -129,8 +134,7 @@ private Q_SLOTS:
     {
         NoteModel* note = shownNote();
         const double before = saved("pw");
-        h->desktop.mouse = QPointF(395, 405);
-        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
+        press(note);
         drag(note, QPointF(445, 380));
         drag(note, QPointF(495, 355));
         QCOMPARE(paper(note), QSizeF(320, 270));
@@ -171,8 +175,7 @@ private Q_SLOTS:
         if (picture) {
             note->setImages({h->storeImage(QSize(1000, 500))});
         }
-        h->desktop.mouse = QPointF(395, 405);
-        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
+        press(note);
         drag(note, to);
         QCOMPARE(paper(note), kept);
         QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));

@@ -2,7 +2,6 @@
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
-#include <QJsonArray>
 #include <QSettings>
 
 // Notes made, thrown away, restored and deleted for good; folders added.

@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QSettings>

@@ -4,9 +4,6 @@
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
-#include <QJsonArray>
-#include <QWindow>
-
 // Launching: old deletions purged, the pad hung under the notch, notes put back where they
 // were (e2e test_startup checks those places on a real X server; here the edges). Screen
 // 1440 x 900, bar 24; a note window is paper + 80 on each axis.

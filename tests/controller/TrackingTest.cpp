@@ -9,7 +9,6 @@
 
 #include <QSignalSpy>
 #include <QTimer>
-#include <functional>
 
 // Reaches the controller's tracking timer.
 class ControllerTestAccess {

@@ -6,8 +6,6 @@
 #include "windows/Panel.h"
 
 #include <QApplication>
-#include <QJsonArray>
-#include <cmath>
 
 using Effect = Sound::Effect;
 

@@ -103,15 +103,13 @@ private Q_SLOTS:
         app().trash(note);
         QVERIFY(note->crumpled() && !note->deletedAt());
         h->advance(0.3);
-        QVERIFY(!note->deletedAt());
-        QVERIFY(app().window(note) != nullptr);
+        QVERIFY(!note->deletedAt() && app().window(note) != nullptr);
 
         h->advance(0.03);
         QVERIFY(note->deletedAt() && !note->onScreen() && !note->crumpled());
         QVERIFY(app().window(note) == nullptr && !panel->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(panel.isNull());
-        QVERIFY(savedNote(note).contains("deletedAt"));
+        QVERIFY(panel.isNull() && savedNote(note).contains("deletedAt"));
         QCOMPARE(savedNote(note)["onScreen"].toBool(), false);
 
         // Shown again later, it gets a fresh window.
@@ -131,8 +129,7 @@ private Q_SLOTS:
         app().trash(note);
         app().deleteForever(note);
 
-        QVERIFY(!h->imageExists(image));
-        QVERIFY(h->imageExists(other));
+        QVERIFY(!h->imageExists(image) && h->imageExists(other));
         QCOMPARE(app().notes(), QList<NoteModel*>{keep});
         QCOMPARE(h->savedTexts(), QStringList{"keep"});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -43,8 +43,7 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<PadView*>(pad->content()) != nullptr);
 
         QCOMPARE(Fixture::texts(h->app->notes()), (QStringList{"first", "29 days", "live"}));
-        QVERIFY(!h->imageExists(oldImage));
-        QVERIFY(h->imageExists(recentImage));
+        QVERIFY(!h->imageExists(oldImage) && h->imageExists(recentImage));
         QVERIFY(h->imageExists(keptImage));
         // The purged note leaves the file with the next save, not before.
         QCOMPARE(h->savedBytes(), before);

@@ -102,8 +102,7 @@ private Q_SLOTS:
         }
         // Where the pointer is read anywhere, leaving the pad's window says nothing new.
         app().tracking().pointerCrossedPad(false);
-        QVERIFY(app().revealed());
-        QVERIFY(!app().padWindow()->inputRegion());
+        QVERIFY(app().revealed() && !app().padWindow()->inputRegion());
 
         pointAt(720 + 175, 800);
         QVERIFY(!app().revealed());
@@ -122,8 +121,7 @@ private Q_SLOTS:
         h->addNote(QStringLiteral("pulled"));
         app().gestures().padDragChanged(); // far below the pad: a pull is held all the same
         app().tracking().trackCursor();
-        QVERIFY(app().revealed());
-        QVERIFY(!app().padWindow()->ignoresMouse());
+        QVERIFY(app().revealed() && !app().padWindow()->ignoresMouse());
         app().gestures().padDragEnded();
         app().tracking().trackCursor();
         QVERIFY(!app().revealed());

@@ -331,8 +331,7 @@ private Q_SLOTS:
         app().putBack(a);
         Fixture::advance(1.3);
         QCOMPARE(flashes.size(), 3);
-        QVERIFY(!flashes[2].second);
-        QVERIFY(std::abs(flashes[2].first - flashes[0].first - 1.6) < 1e-6);
+        QVERIFY(!flashes[2].second && std::abs(flashes[2].first - flashes[0].first - 1.6) < 1e-6);
         QVERIFY(flashes[1].second);
         Fixture::advance(1);
         QCOMPARE(flashes.size(), 4);

@@ -15,56 +15,6 @@ FakeDesktop::FakeDesktop(QRectF frame, double statusBar)
 
 FakeDesktop::~FakeDesktop() = default;
 
-void FakeDesktop::copyImage(const QImage& image)
-{
-    clipboard = image;
-    ++changeCount;
-}
-
-void FakeDesktop::copyText()
-{
-    clipboard = QImage();
-    ++changeCount;
-}
-
-bool FakeDesktop::watchPointer(std::function<void()> callback)
-{
-    if (motionEvents) {
-        moved = std::move(callback);
-    }
-    return motionEvents;
-}
-
-bool FakeDesktop::watchArrivals(const QRectF& area, std::function<void()> callback)
-{
-    if (arrivals) {
-        arrivalArea = area;
-        arrived = std::move(callback);
-    }
-    return arrivals;
-}
-
-bool FakeDesktop::watchPrimaryRelease(std::function<void(quint64)> callback)
-{
-    if (crossingReleases) {
-        released = std::move(callback);
-    }
-    return crossingReleases;
-}
-
-void FakeDesktop::moveMouse(QPointF to)
-{
-    mouse = to;
-    if (moved) {
-        moved();
-    }
-}
-
-void FakeDesktop::setClipboardImage(const QImage& image)
-{
-    copyImage(image);
-}
-
 void FakeDesktop::readClipboard(QObject* context, int answerMs,
                                 std::function<void(platform::ClipboardContent)> done)
 {
@@ -96,14 +46,4 @@ void FakeDesktop::setWindowFrame(QWidget* window, const QRectF& yUp)
 QRectF FakeDesktop::windowFrame(const QWidget* window) const
 {
     return platform::withoutBleed(window, platform::fromQt(window->geometry(), frame.toRect()));
-}
-
-LogCapture::LogCapture()
-{
-    platform::setLogSink([this](const QString& line) { lines << line; });
-}
-
-LogCapture::~LogCapture()
-{
-    platform::setLogSink({});
 }

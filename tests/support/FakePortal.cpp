@@ -21,10 +21,8 @@ const char* const busConfig =
 
 QVariantMap asMap(const QVariant& value)
 {
-    if (value.canConvert<QDBusArgument>()) {
-        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
-    }
-    return value.toMap();
+    return value.canConvert<QDBusArgument>() ? qdbus_cast<QVariantMap>(value.value<QDBusArgument>())
+                                             : value.toMap();
 }
 
 QString pathElement(QString uniqueName)
@@ -94,12 +92,9 @@ FakePortal::~FakePortal()
 
 const FakePortal::Call* FakePortal::lastCall(const QString& method) const
 {
-    for (auto it = calls.crbegin(); it != calls.crend(); ++it) {
-        if (it->method == method) {
-            return &*it;
-        }
-    }
-    return nullptr;
+    const auto it = std::find_if(calls.crbegin(), calls.crend(),
+                                 [&](const Call& call) { return call.method == method; });
+    return it == calls.crend() ? nullptr : &*it;
 }
 
 std::map<QString, QVariantMap> FakePortal::boundShortcuts() const
@@ -176,11 +171,6 @@ bool FakePortal::handleMessage(const QDBusMessage& message, const QDBusConnectio
     }
     respond(request, code, results);
     return true;
-}
-
-QString FakePortal::introspect(const QString&) const
-{
-    return QString();
 }
 
 void FakePortal::respond(const QString& requestPath, uint code, const QVariantMap& results)

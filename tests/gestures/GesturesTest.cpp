@@ -336,6 +336,15 @@ private Q_SLOTS:
         Fixture::advance(1);
         QCOMPARE(flashes.size(), 4);
         QVERIFY(std::abs(flashes[3].first - flashes[1].first - 1.6) < 1e-6);
+
+        // All that is on screen goes back at once.
+        NoteModel* c = addNote("c", true);
+        NoteModel* d = addNote("d", true);
+        f_->sounds.clear();
+        app().bringAllBack();
+        QCOMPARE(f_->sounds, (QList<Effect>{Effect::Whoosh, Effect::Whoosh}));
+        Fixture::advance(0.5);
+        QVERIFY(!c->onScreen() && !d->onScreen());
     }
 
     void nonsensePointerNeverReachesTheFile()

@@ -15,6 +15,49 @@ FakeDesktop::FakeDesktop(QRectF frame, double statusBar)
 
 FakeDesktop::~FakeDesktop() = default;
 
+void FakeDesktop::copyImage(const QImage& image)
+{
+    clipboard = image;
+    ++changeCount;
+}
+
+void FakeDesktop::copyText()
+{
+    copyImage(QImage());
+}
+
+bool FakeDesktop::watchPointer(std::function<void()> callback)
+{
+    moved = motionEvents ? std::move(callback) : nullptr;
+    return motionEvents;
+}
+
+bool FakeDesktop::watchArrivals(const QRectF& area, std::function<void()> callback)
+{
+    arrivalArea = arrivals ? area : QRectF();
+    arrived = arrivals ? std::move(callback) : nullptr;
+    return arrivals;
+}
+
+bool FakeDesktop::watchPrimaryRelease(std::function<void(quint64)> callback)
+{
+    released = crossingReleases ? std::move(callback) : nullptr;
+    return crossingReleases;
+}
+
+void FakeDesktop::moveMouse(QPointF to)
+{
+    mouse = to;
+    if (moved) {
+        moved();
+    }
+}
+
+void FakeDesktop::setClipboardImage(const QImage& image)
+{
+    copyImage(image);
+}
+
 void FakeDesktop::readClipboard(QObject* context, int answerMs,
                                 std::function<void(platform::ClipboardContent)> done)
 {
@@ -46,4 +89,14 @@ void FakeDesktop::setWindowFrame(QWidget* window, const QRectF& yUp)
 QRectF FakeDesktop::windowFrame(const QWidget* window) const
 {
     return platform::withoutBleed(window, platform::fromQt(window->geometry(), frame.toRect()));
+}
+
+LogCapture::LogCapture()
+{
+    platform::setLogSink([this](const QString& line) { lines << line; });
+}
+
+LogCapture::~LogCapture()
+{
+    platform::setLogSink({});
 }

@@ -28,27 +28,26 @@ public:
     int haptics = 0;
     double bootSeconds = 1000;
     bool compositor = true;
-    QImage screen;                   // what grabScreen() returns
-    bool pointerOnlyOverOwn = false; // as on XWayland
-    bool motionEvents = false;       // watchPointer() succeeds
-    std::function<void()> moved;     // what watchPointer() was given
-    // Moves the pointer, with a motion event when watched.
-    void moveMouse(QPointF to) { mouse = to, moved ? moved() : void(); }
+    QImage screen;                         // what grabScreen() returns
+    bool pointerOnlyOverOwn = false;       // as on XWayland
+    bool motionEvents = false;             // watchPointer() succeeds
+    std::function<void()> moved;           // what watchPointer() was given
+    void moveMouse(QPointF to);            // with a motion event when watched
     bool crossingReleases = false;         // as XWayland under wlroots: watchPrimaryRelease() works
     std::function<void(quint64)> released; // what watchPrimaryRelease() was given
     bool arrivals = false;                 // watchArrivals() succeeds
     QRectF arrivalArea;                    // what it was given
     std::function<void()> arrived;
 
-    void copyImage(const QImage& image) { clipboard = image, ++changeCount; } // a new content
-    void copyText() { copyImage(QImage()); } // text replaces any image
+    void copyImage(const QImage& image); // a new clipboard content
+    void copyText();                     // text replaces any image
 
     QPointF mouseLocation() const override { return mouse; }
     QRectF screenFrame() const override { return frame; }
     double statusBarThickness() const override { return statusBar; }
     int clipboardChangeCount() const override { return changeCount; }
     QImage clipboardImage() const override { return clipboard; }
-    void setClipboardImage(const QImage& image) override { copyImage(image); }
+    void setClipboardImage(const QImage& image) override;
     void readClipboard(QObject* context, int answerMs,
                        std::function<void(platform::ClipboardContent)> done) override;
     platform::ClipboardContent::Kind clipboardKind() const override;
@@ -59,20 +58,9 @@ public:
     bool hasCompositor() const override { return compositor; }
     QImage grabScreen() const override { return screen; }
     bool pointerOnlyOverOwnWindows() const override { return pointerOnlyOverOwn; }
-    // Each watch takes its callback only where the desktop is set to offer it.
-    bool watchPointer(std::function<void()> callback) override
-    {
-        return (moved = motionEvents ? std::move(callback) : nullptr, motionEvents);
-    }
-    bool watchPrimaryRelease(std::function<void(quint64)> callback) override
-    {
-        return (released = crossingReleases ? std::move(callback) : nullptr, crossingReleases);
-    }
-    bool watchArrivals(const QRectF& area, std::function<void()> callback) override
-    {
-        arrivalArea = arrivals ? area : QRectF();
-        return (arrived = arrivals ? std::move(callback) : nullptr, arrivals);
-    }
+    bool watchPointer(std::function<void()> callback) override;
+    bool watchPrimaryRelease(std::function<void(quint64)> callback) override;
+    bool watchArrivals(const QRectF& area, std::function<void()> callback) override;
 
 private:
     platform::ServicesGuard installed_;
@@ -81,10 +69,7 @@ private:
 // Collects log lines while alive instead of writing them to stderr and syslog.
 class LogCapture {
 public:
-    LogCapture()
-    {
-        platform::setLogSink([this](const QString& line) { lines << line; });
-    }
-    ~LogCapture() { platform::setLogSink({}); }
+    LogCapture();
+    ~LogCapture();
     QStringList lines;
 };

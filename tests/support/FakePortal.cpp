@@ -184,3 +184,8 @@ void FakePortal::respond(const QString& requestPath, uint code, const QVariantMa
         bus_.send(signal);
     });
 }
+
+QString FakePortal::introspect(const QString&) const
+{
+    return QString();
+}

@@ -41,16 +41,28 @@ Fixture::~Fixture()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+AppController& Fixture::launch()
+{
+    app = makeAppController();
+    return *app;
+}
+
+AppController& Fixture::startUp()
+{
+    launch().start();
+    return *app;
+}
+
+QString Fixture::notesPath() const
+{
+    return dir.filePath(QStringLiteral("notes.json"));
+}
+
 void Fixture::writeNotes(const QJsonArray& records) const
 {
     QFile file(notesPath());
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QJsonDocument(records).toJson(QJsonDocument::Compact));
-}
-
-AppController& Fixture::launch()
-{
-    return *(app = makeAppController());
 }
 
 QByteArray Fixture::savedBytes() const
@@ -61,6 +73,11 @@ QByteArray Fixture::savedBytes() const
     }
     QFile file(notesPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonArray Fixture::savedNotes() const
+{
+    return QJsonDocument::fromJson(savedBytes()).array();
 }
 
 QStringList Fixture::savedTexts() const
@@ -124,6 +141,11 @@ NoteModel* Fixture::shownNote(const QString& text)
     note->origin = QPointF(100, 300);
     app->show(note);
     return note;
+}
+
+void Fixture::advance(double seconds)
+{
+    motion::FrameClock::instance().advance(seconds);
 }
 
 void Fixture::settle()

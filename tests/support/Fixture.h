@@ -1,7 +1,6 @@
 #pragma once
 
 #include "controller/AppController.h"
-#include "motion/Motion.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
 #include "sound/Sound.h"
@@ -10,7 +9,6 @@
 #include <QColor>
 #include <QDateTime>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <memory>
@@ -44,16 +42,16 @@ public:
     // Makes the controller (it reads clipboard count, folders and screen as at launch).
     AppController& launch();
     // launch() + start().
-    AppController& startUp() { return launch().start(), *app; }
+    AppController& startUp();
 
     // The fakes in force, for a test to replace one (a file chooser, a capture) until the
     // fixture goes.
     platform::Services& services() { return services_.installed(); }
 
-    QString notesPath() const { return dir.filePath(QStringLiteral("notes.json")); }
+    QString notesPath() const;
     void writeNotes(const QJsonArray& records) const;
     QByteArray savedBytes() const;
-    QJsonArray savedNotes() const { return QJsonDocument::fromJson(savedBytes()).array(); }
+    QJsonArray savedNotes() const;
     QString notesText() const { return QString::fromUtf8(savedBytes()); }
     // The texts of the saved notes, in their order; none when the file does not read.
     QStringList savedTexts() const;
@@ -74,7 +72,7 @@ public:
 
     static QStringList texts(const QList<NoteModel*>& notes);
 
-    static void advance(double seconds) { motion::FrameClock::instance().advance(seconds); }
+    static void advance(double seconds);
     // Lets queued work and deferred deletions run.
     static void settle();
     // Lets pictures in work finish and reach their notes (clipboard reading, then storing).

@@ -1,9 +1,7 @@
-#include "motion/Motion.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
-#include <QJsonArray>
 #include <QSettings>
 
 // Notes made, thrown away, restored and deleted for good; folders added.
@@ -15,9 +13,8 @@ class LifecycleTest : public QObject {
     AppController& app() { return *h->app; }
     QJsonObject savedNote(const NoteModel* note) const
     {
-        const QString id = note->id().toString(QUuid::WithoutBraces);
         for (const QJsonValue& v : h->savedNotes()) {
-            if (v[QStringLiteral("id")].toString().compare(id, Qt::CaseInsensitive) == 0) {
+            if (QUuid(v[QStringLiteral("id")].toString()) == note->id()) {
                 return v.toObject();
             }
         }
@@ -32,9 +29,12 @@ private Q_SLOTS:
     }
     void cleanup() { h.reset(); }
 
-    void aNewNoteIsSavedAtOnceAtTheEnd()
+    // A new note is saved at once at the end, in the first folder; folders are trimmed and
+    // unique, and outlive the controller.
+    void newNotesAndFolders()
     {
         h->addNote(QStringLiteral("first"));
+        app().setFolders({});
         NoteModel* note = app().newNote(std::nullopt, QStringLiteral("blue"));
         QCOMPARE(app().notes().last(), note);
         QVERIFY(app().window(note) == nullptr);
@@ -46,20 +46,26 @@ private Q_SLOTS:
                  (QStringList{"", "blue", "Personal"}));
         QVERIFY(!last["onScreen"].toBool());
         QVERIFY(note->created() == h->today && note->modified() == h->today);
-    }
 
-    void aNewNoteGoesToTheFirstFolder()
-    {
         app().setFolders({QStringLiteral("Work"), QStringLiteral("Ideas")});
         QCOMPARE(app().newNote(std::nullopt, "yellow")->folder(), QStringLiteral("Work"));
-        app().setFolders({});
-        QCOMPARE(app().newNote(std::nullopt, "yellow")->folder(), QStringLiteral("Personal"));
         QCOMPARE(app().newNote(QStringLiteral("Ideas"), "pink")->folder(), QStringLiteral("Ideas"));
+
+        app().setFolders({QStringLiteral("Personal"), QStringLiteral("Work")});
+        for (const QString& name : {u"  Work\t"_qs, u" \u00A0\u2003 "_qs, QString(), u"work"_qs,
+                                    u"\u2003Travel\u00A0"_qs, u"\nLines\n"_qs}) {
+            app().addFolder(name);
+        }
+        const QStringList expected{"Personal", "Work", "work", "Travel", "\nLines\n"};
+        QCOMPARE(app().folders(), expected);
+        QCOMPARE(QSettings().value("folders").toStringList(), expected);
+        h->app.reset();
+        QCOMPARE(h->launch().folders(), expected);
     }
 
-    void trashingANoteWithoutWindowIsImmediate()
+    void aNoteWithoutWindowIsTrashedAtOnceAndRestoredTucked()
     {
-        NoteModel* note = h->addNote(QStringLiteral("bye"));
+        NoteModel* note = h->addNote(QStringLiteral("bye"), true);
         note->setModified(h->today.addDays(-2));
         h->today = h->today.addSecs(5);
         app().trash(note);
@@ -70,68 +76,46 @@ private Q_SLOTS:
         QVERIFY(app().notes().contains(note));
         QCOMPARE(savedNote(note)["deletedAt"].toDouble(), Fixture::referenceSeconds(h->today));
         QCOMPARE(app().padCount(), 0);
+
+        app().restore(note);
+        QVERIFY(!note->deletedAt() && !note->onScreen());
+        QCOMPARE(note->modified(), h->today.addSecs(-5).addDays(-2));
+        QVERIFY(!savedNote(note).contains("deletedAt"));
+        QCOMPARE(app().padNotes(), QList<NoteModel*>{note});
     }
 
+    // A note with a window crumples first, even when its window was put away, and only then
+    // is trashed and loses the window.
+    void trashingAShownNoteCrumplesThenClosesItsWindow_data()
+    {
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("window shown") << true;
+        QTest::newRow("window put away") << false;
+    }
     void trashingAShownNoteCrumplesThenClosesItsWindow()
     {
-        NoteModel* note = h->addNote(QStringLiteral("crumple"), true);
-        note->origin = QPointF(200, 200);
-        app().show(note);
+        QFETCH(bool, visible);
+        NoteModel* note = h->shownNote(QStringLiteral("crumple"));
         QPointer<Panel> panel = app().window(note);
-        QVERIFY(panel && panel->isVisible());
-
-        motion::Animation crumple;
-        connect(note, &NoteModel::changed, this, [&](NoteModel::Field f) {
-            if (f == NoteModel::Field::Crumpled && note->crumpled()) {
-                crumple = motion::currentAnimation();
-            }
-        });
+        if (!visible) {
+            panel->orderOut();
+        }
         app().trash(note);
-        QVERIFY(note->crumpled());
-        QVERIFY(crumple.kind == motion::Animation::Kind::EaseOut);
-        QCOMPARE(crumple.duration, 0.28);
-        QVERIFY(!note->deletedAt());
-
+        QVERIFY(note->crumpled() && !note->deletedAt());
         h->advance(0.3);
-        QVERIFY(!note->deletedAt());
-        QVERIFY(app().window(note) != nullptr);
+        QVERIFY(!note->deletedAt() && app().window(note) != nullptr);
 
         h->advance(0.03);
         QVERIFY(note->deletedAt() && !note->onScreen() && !note->crumpled());
         QVERIFY(app().window(note) == nullptr && !panel->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(panel.isNull());
-        QVERIFY(savedNote(note).contains("deletedAt"));
+        QVERIFY(panel.isNull() && savedNote(note).contains("deletedAt"));
         QCOMPARE(savedNote(note)["onScreen"].toBool(), false);
 
         // Shown again later, it gets a fresh window.
         app().restore(note);
         app().show(note);
         QVERIFY(app().window(note) != nullptr);
-    }
-
-    void aNoteTuckedAfterShowingStillCrumples()
-    {
-        NoteModel* note = h->addNote(QStringLiteral("hidden window"));
-        app().show(note);
-        app().window(note)->orderOut();
-        app().trash(note);
-        QVERIFY(note->crumpled());
-        QVERIFY(!note->deletedAt());
-        h->advance(0.32);
-        QVERIFY(note->deletedAt());
-    }
-
-    void restoringLeavesTheNoteTucked()
-    {
-        NoteModel* note = h->addNote(QStringLiteral("back"), true);
-        app().trash(note);
-        const QDateTime modified = note->modified();
-        app().restore(note);
-        QVERIFY(!note->deletedAt() && !note->onScreen());
-        QCOMPARE(note->modified(), modified);
-        QVERIFY(!savedNote(note).contains("deletedAt"));
-        QCOMPARE(app().padNotes(), QList<NoteModel*>{note});
     }
 
     void deletingForeverTakesTheImagesAlong()
@@ -145,46 +129,22 @@ private Q_SLOTS:
         app().trash(note);
         app().deleteForever(note);
 
-        QVERIFY(!h->imageExists(image));
-        QVERIFY(h->imageExists(other));
+        QVERIFY(!h->imageExists(image) && h->imageExists(other));
         QCOMPARE(app().notes(), QList<NoteModel*>{keep});
-        QCOMPARE(h->savedNotes().size(), 1);
-        QCOMPARE(h->savedNotes()[0].toObject()["text"].toString(), QStringLiteral("keep"));
+        QCOMPARE(h->savedTexts(), QStringList{"keep"});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(note.isNull());
-    }
 
-    void deletingForeverDuringTheCrumpleIsSafe()
-    {
-        NoteModel* note = h->addNote(QStringLiteral("quick"), true);
-        app().show(note);
-        app().trash(note);
-        app().deleteForever(note);
-        QVERIFY(app().window(note) == nullptr);
+        // During the crumple too.
+        keep->setOnScreen(true);
+        app().show(keep);
+        app().trash(keep);
+        app().deleteForever(keep);
+        QVERIFY(app().window(keep) == nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         h->advance(0.5);
         QVERIFY(app().notes().isEmpty());
         QCOMPARE(h->savedNotes().size(), 0);
-    }
-
-    void foldersAreTrimmedAndUnique()
-    {
-        app().setFolders({QStringLiteral("Personal"), QStringLiteral("Work")});
-        app().addFolder(QStringLiteral("  Work\t"));
-        app().addFolder(QStringLiteral(" \u00A0\u2003 "));
-        app().addFolder(QString());
-        QCOMPARE(app().folders(), (QStringList{"Personal", "Work"}));
-
-        app().addFolder(QStringLiteral("work"));
-        app().addFolder(QStringLiteral("\u2003Travel\u00A0"));
-        app().addFolder(QStringLiteral("\nLines\n"));
-        const QStringList expected{"Personal", "Work", "work", "Travel", "\nLines\n"};
-        QCOMPARE(app().folders(), expected);
-        QCOMPARE(QSettings().value("folders").toStringList(), expected);
-
-        // The list outlives the controller.
-        h->app.reset();
-        QCOMPARE(h->launch().folders(), expected);
     }
 };
 

@@ -14,7 +14,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QSignalSpy>
@@ -81,12 +81,8 @@ private Q_SLOTS:
 
     void aFolderThatHoldsNotesIsShownAsItIsAfterTellingTheUser()
     {
-        const QByteArray theirs = Store::encode({[] {
-            NoteData other;
-            other.id = QUuid::createUuid();
-            other.text = QStringLiteral("from the other computer");
-            return other;
-        }()});
+        const QByteArray theirs =
+            QJsonDocument(QJsonArray{Fixture::record(u"from the other computer"_qs)}).toJson();
         QFile file(target + "/notes.json");
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
         file.close();
@@ -130,14 +126,11 @@ private Q_SLOTS:
         } else if (why == "full") {
             // Noise: a picture that does not compress below the limit.
             QImage big(300, 300, QImage::Format_RGB32);
-            for (int y = 0; y < big.height(); ++y) {
-                for (int x = 0; x < big.width(); ++x) {
-                    big.setPixel(x, y, QRandomGenerator::global()->generate());
-                }
-            }
-            const QString name =
-                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
-            QVERIFY(big.save(h->dir.filePath("images/" + name)));
+            QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(big.bits()),
+                                                  big.sizeInBytes() / 4);
+            QVERIFY(big.save(h->dir.filePath(
+                "images/" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
+                ".png")));
             full = std::make_unique<FileSizeLimit>(16 * 1024);
         } else if (why == "link") {
             folder = target + "/pictures";
@@ -196,23 +189,23 @@ private Q_SLOTS:
         QString chosen;
         platform::chooseFolder(QStringLiteral("Choose"), target, this,
                                [&](const QString& folder) { chosen = folder; });
-        QFileDialog* dialog = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<QFileDialog*>(window); found && found->isVisible()) {
-                dialog = found;
+        const auto dialogs = [] {
+            QList<QFileDialog*> open;
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* found = qobject_cast<QFileDialog*>(window); found && found->isVisible()) {
+                    open << found;
+                }
             }
-        }
-        QVERIFY(dialog != nullptr);
+            return open;
+        };
+        QCOMPARE(dialogs().size(), 1);
+        QFileDialog* dialog = dialogs()[0];
         QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
         QCOMPARE(dialog->directory().absolutePath(), target);
         QVERIFY(chosen.isEmpty());
         // Asked again, the same dialog comes forward.
         platform::chooseFolder(QStringLiteral("Choose"), target, this, [](const QString&) {});
-        int open = 0;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            open += qobject_cast<QFileDialog*>(window) != nullptr && window->isVisible();
-        }
-        QCOMPARE(open, 1);
+        QCOMPARE(dialogs(), QList<QFileDialog*>{dialog});
         static_cast<QDialog*>(dialog)->accept();
         QCOMPARE(chosen, target);
         QTRY_VERIFY(QApplication::topLevelWidgets().indexOf(dialog) < 0);

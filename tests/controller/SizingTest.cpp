@@ -24,6 +24,12 @@ class SizingTest : public QObject {
         app().show(note);
         return note;
     }
+    // Presses the handle at the window's lower right corner.
+    void press(NoteModel* note)
+    {
+        h->desktop.mouse = QPointF(395, 405);
+        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
+    }
     void drag(NoteModel* note, QPointF to)
     {
         h->desktop.mouse = to;
@@ -61,8 +67,7 @@ private Q_SLOTS:
         // On a tiny screen the upper bound wins over the lower one.
         h->desktop.frame = QRectF(0, 0, 640, 200);
         h->launch();
-        note = h->addNote(QString());
-        QCOMPARE(app().sizes().totalH(note), 60.0);
+        QCOMPARE(app().sizes().totalH(h->addNote(QString())), 60.0);
     }
 
     void imagesAreScaledToThePaperWidth()
@@ -117,14 +122,19 @@ private Q_SLOTS:
         QCOMPARE(app().window(note)->frame(), QRectF(100, 440, 260, 260));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});
         QCOMPARE(saved("pw"), 180.0);
+
+        // Preset sizes are taken as given, but never a broken one.
+        app().sizes().setSize(note, 100, 50);
+        QCOMPARE(paper(note), QSizeF(100, 50));
+        app().sizes().setSize(note, qQNaN(), 300);
+        QCOMPARE(paper(note), QSizeF(100, 50));
     }
 
     void theHandleResizesFromPressToRelease()
     {
         NoteModel* note = shownNote();
         const double before = saved("pw");
-        h->desktop.mouse = QPointF(395, 405);
-        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
+        press(note);
         drag(note, QPointF(445, 380));
         drag(note, QPointF(495, 355));
         QCOMPARE(paper(note), QSizeF(320, 270));
@@ -143,33 +153,26 @@ private Q_SLOTS:
         // A drag after the release changes nothing.
         drag(note, QPointF(600, 100));
         QCOMPARE(note->paperW(), 320.0);
-    }
 
-    void theHandleKeepsWithinTheLimits_data()
-    {
-        QTest::addColumn<QPointF>("to");
-        QTest::addColumn<bool>("picture");
-        QTest::addColumn<QSizeF>("kept");
-        QTest::newRow("smallest") << QPointF(-1000, 2000) << false << QSizeF(160, 120);
-        QTest::newRow("largest") << QPointF(3000, -3000) << false << QSizeF(600, 760);
-        QTest::newRow("a broken sample") << QPointF(qQNaN(), qInf()) << false << QSizeF(220, 220);
-        // Total 120 less a 106 strip would be 14: the paper keeps 94.
-        QTest::newRow("shorter with a picture") << QPointF(395, 2000) << true << QSizeF(220, 94);
-    }
-    void theHandleKeepsWithinTheLimits()
-    {
-        QFETCH(QPointF, to);
-        QFETCH(bool, picture);
-        QFETCH(QSizeF, kept);
-        NoteModel* note = shownNote();
-        if (picture) {
-            note->setImages({h->storeImage(QSize(1000, 500))});
+        // Within the limits, from each press; with a picture the paper keeps 94 (a total of 120
+        // less the strip would leave less).
+        const struct {
+            QPointF to;
+            QSizeF kept;
+        } limits[] = {{{qQNaN(), qInf()}, {320, 270}}, // a broken sample
+                      {{3000, -3000}, {600, 760}},
+                      {{-1000, 2000}, {160, 120}},
+                      {{395, 2000}, {160, 94}}};
+        for (const auto& limit : limits) {
+            if (limit.kept.height() == 94) {
+                note->setImages({h->storeImage(QSize(1000, 500))});
+            }
+            press(note);
+            drag(note, limit.to);
+            QCOMPARE(paper(note), limit.kept);
+            QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
+            QVERIFY(app().gestures().resizeHook(note, Event::Up, 0));
         }
-        h->desktop.mouse = QPointF(395, 405);
-        QVERIFY(app().gestures().resizeHook(note, Event::Down, 1));
-        drag(note, to);
-        QCOMPARE(paper(note), kept);
-        QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
     }
 
     void aDoubleClickResetsTheSizeAndFoldedOrWindowlessNotesDecline()
@@ -183,15 +186,6 @@ private Q_SLOTS:
         NoteModel* tucked = h->addNote(QStringLiteral("no window"));
         QVERIFY(!app().gestures().resizeHook(tucked, Event::Down, 1));
         QVERIFY(app().gestures().resizeHook(shownNote(), Event::Other, 1));
-    }
-
-    void presetSizesAreTakenAsGiven()
-    {
-        NoteModel* note = shownNote();
-        app().sizes().setSize(note, 100, 50);
-        QCOMPARE(paper(note), QSizeF(100, 50));
-        app().sizes().setSize(note, qQNaN(), 300);
-        QCOMPARE(paper(note), QSizeF(100, 50));
     }
 
     void fittingSizesThePaperToTheText()

@@ -4,9 +4,6 @@
 #include "support/Suites.h"
 #include "windows/Panel.h"
 
-#include <QJsonArray>
-#include <QWindow>
-
 // Launching: old deletions purged, the pad hung under the notch, notes put back where they
 // were (e2e test_startup checks those places on a real X server; here the edges). Screen
 // 1440 x 900, bar 24; a note window is paper + 80 on each axis.
@@ -41,27 +38,18 @@ private Q_SLOTS:
         const QByteArray before = h->savedBytes();
 
         h->startUp();
+        Panel* pad = h->app->padWindow(); // the pad hangs there from the start
+        QVERIFY(pad->isVisible() && pad->level() == Panel::Level::Pad);
+        QVERIFY(qobject_cast<PadView*>(pad->content()) != nullptr);
+        QVERIFY(pad->testAttribute(Qt::WA_TranslucentBackground));
 
         QCOMPARE(Fixture::texts(h->app->notes()), (QStringList{"first", "29 days", "live"}));
-        QVERIFY(!h->imageExists(oldImage));
-        QVERIFY(h->imageExists(recentImage));
+        QVERIFY(!h->imageExists(oldImage) && h->imageExists(recentImage));
         QVERIFY(h->imageExists(keptImage));
         // The purged note leaves the file with the next save, not before.
         QCOMPARE(h->savedBytes(), before);
         h->app->save();
         QCOMPARE(h->savedNotes().size(), 3);
-    }
-
-    void thePadHangsFromTheTopCentreAndLetsClicksThrough()
-    {
-        h->startUp();
-        Panel* pad = h->app->padWindow();
-        QVERIFY(pad != nullptr);
-        QCOMPARE(pad->level(), Panel::Level::Pad);
-        QVERIFY(pad->isVisible());
-        QVERIFY(qobject_cast<PadView*>(pad->content()) != nullptr);
-        QVERIFY(pad->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(pad->testAttribute(Qt::WA_TranslucentBackground));
     }
 
     // A window manager that clamps a window or makes room for its frame has the last word:
@@ -92,26 +80,20 @@ private Q_SLOTS:
         QCOMPARE(note->origin, QPointF(102, 220));
     }
 
-    void notesOffTheScreenComeBackUnderTheNotch_data()
-    {
-        QTest::addColumn<double>("x");
-        QTest::addColumn<double>("y");
-        QTest::newRow("display gone") << 2000.0 << 300.0;
-        QTest::newRow("paper 1 over the left edge") << -41.0 << 300.0;
-        QTest::newRow("paper 1 over the top") << 300.0 << 900.0 - 300 + 41;
-        QTest::newRow("below the screen") << 300.0 << -500.0;
-    }
+    // A display gone, the paper 1 over the left edge or the top, below the screen.
     void notesOffTheScreenComeBackUnderTheNotch()
     {
-        QFETCH(double, x);
-        QFETCH(double, y);
-        h->writeNotes({Fixture::record(QStringLiteral("lost"), true, x, y)});
+        h->writeNotes({Fixture::record("gone", true, 2000, 300),
+                       Fixture::record("left", true, -41, 300),
+                       Fixture::record("top", true, 300, 900 - 300 + 41),
+                       Fixture::record("below", true, 300, -500)});
         h->startUp();
-        NoteModel* note = h->app->notes().first();
         // Centred on the notch, the window's top 80 below the notch's lower edge.
         const QRectF expected(720 - 150, 900 - 24 - 80 - 300, 300, 300);
-        QCOMPARE(note->origin, expected.topLeft());
-        QCOMPARE(h->app->window(note)->frame(), expected);
+        for (NoteModel* note : h->app->notes()) {
+            QVERIFY2(note->origin == expected.topLeft(), qPrintable(note->text()));
+            QVERIFY2(h->app->window(note)->frame() == expected, qPrintable(note->text()));
+        }
     }
 
     void thePadShowsTuckedNotesPinnedFirstThenNewest()
@@ -120,9 +102,7 @@ private Q_SLOTS:
         const auto tucked = [&](const QString& text, int minutesAgo, bool pinned) {
             NoteModel* n = h->addNote(text);
             n->setModified(h->today.addSecs(-60 * minutesAgo));
-            if (pinned) {
-                n->setPinned(true);
-            }
+            n->setPinned(pinned);
             return n;
         };
         tucked("old", 50, false);

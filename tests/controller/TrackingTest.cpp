@@ -9,7 +9,6 @@
 
 #include <QSignalSpy>
 #include <QTimer>
-#include <functional>
 
 // Reaches the controller's tracking timer.
 class ControllerTestAccess {
@@ -79,53 +78,39 @@ private Q_SLOTS:
     }
     void cleanup() { h.reset(); }
 
-    void opensOnlyWhenPushedAgainstTheTopNearTheNotch_data()
+    // Opens only when pushed against the top near the notch; once open, stays open while the
+    // pointer is over the pad (up to 174 off the middle and 244 below the notch).
+    void opensAtTheTopNearTheNotchAndStaysOpenOverThePad()
     {
-        QTest::addColumn<double>("fromCentre");
-        QTest::addColumn<double>("belowTop");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("109 right, 2 below") << 109.0 << 2.0 << true;
-        QTest::newRow("110 right, 2 below") << 110.0 << 2.0 << false;
-        QTest::newRow("109 left, 2 below") << -109.0 << 2.0 << true;
-        QTest::newRow("110 left, 2 below") << -110.0 << 2.0 << false;
-        QTest::newRow("centre, 3 below") << 0.0 << 3.0 << true;
-        QTest::newRow("centre, 4 below") << 0.0 << 4.0 << false;
-        QTest::newRow("over the closed pad") << 100.0 << 100.0 << false;
-    }
-    void opensOnlyWhenPushedAgainstTheTopNearTheNotch()
-    {
-        QFETCH(double, fromCentre);
-        QFETCH(double, belowTop);
-        QFETCH(bool, opens);
-        pointAt(720 + fromCentre, 900 - belowTop);
-        QCOMPARE(app().revealed(), opens);
-        QCOMPARE(app().padWindow()->ignoresMouse(), !opens);
-    }
-
-    void anOpenPadStaysOpenWhileThePointerIsOverIt()
-    {
-        pointAt(720, 900);
-        QVERIFY(app().revealed());
-        pointAt(720 + 174, 876 - 244);
-        QVERIFY(app().revealed());
-        pointAt(720 - 174, 876 - 244);
+        // 109 off the notch's middle (720) and 3 below the top (900); the open pad reaches 174
+        // off and 244 below the notch's lower edge (876). From afar (the pad closed), or on
+        // from the last point.
+        const struct {
+            double x, y;
+            bool fromAfar, open;
+        } points[] = {{829, 898, 1, 1}, {830, 898, 1, 0}, {611, 898, 1, 1}, {610, 898, 1, 0},
+                      {720, 897, 1, 1}, {720, 896, 1, 0}, {820, 800, 1, 0}, {720, 900, 1, 1},
+                      {894, 632, 0, 1}, {546, 632, 0, 1}};
+        for (const auto& p : points) {
+            if (p.fromAfar) {
+                pointAt(0, 0);
+            }
+            pointAt(p.x, p.y);
+            const QByteArray at = QByteArray::number(p.x) + ", " + QByteArray::number(p.y);
+            QVERIFY2(app().revealed() == p.open, at);
+            QVERIFY2(app().padWindow()->ignoresMouse() == !p.open, at);
+        }
         // Where the pointer is read anywhere, leaving the pad's window says nothing new.
         app().tracking().pointerCrossedPad(false);
-        QVERIFY(app().revealed());
-        QVERIFY(!app().padWindow()->inputRegion());
+        QVERIFY(app().revealed() && !app().padWindow()->inputRegion());
 
         pointAt(720 + 175, 800);
         QVERIFY(!app().revealed());
-        QVERIFY(app().padWindow()->ignoresMouse());
-
         pointAt(720, 900);
         pointAt(720, 876 - 245);
         QVERIFY(!app().revealed());
-    }
 
-    void aPullOrANoteOverTheNotchKeepsThePadOpen()
-    {
-        h->desktop.mouse = QPointF(100, 100);
+        // A note dragged over the notch, or a pull, keeps it open wherever the pointer is.
         app().setPadHot(true);
         app().tracking().trackCursor();
         QVERIFY(app().revealed());
@@ -136,8 +121,7 @@ private Q_SLOTS:
         h->addNote(QStringLiteral("pulled"));
         app().gestures().padDragChanged(); // far below the pad: a pull is held all the same
         app().tracking().trackCursor();
-        QVERIFY(app().revealed());
-        QVERIFY(!app().padWindow()->ignoresMouse());
+        QVERIFY(app().revealed() && !app().padWindow()->ignoresMouse());
         app().gestures().padDragEnded();
         app().tracking().trackCursor();
         QVERIFY(!app().revealed());
@@ -225,34 +209,31 @@ private Q_SLOTS:
         });
     }
 
-    void theClipboardAtLaunchIsNeverOffered()
+    // Only the opening of the pad looks at the clipboard, and what it held at launch is never
+    // offered.
+    void aNewImageIsOfferedWhenThePadOpens()
     {
         restart(
             [](FakeDesktop& desktop) { desktop.copyImage(QImage(8, 8, QImage::Format_RGB32)); });
-        pointAt(720, 900);
-        Fixture::finishImages();
-        QVERIFY(app().revealed());
+        const auto open = [this](double x = 720) {
+            pointAt(x, 900);
+            Fixture::finishImages();
+            QVERIFY(app().revealed());
+        };
+        open();
         QVERIFY(app().clipOffer().image().isNull());
-    }
 
-    void aNewImageIsOfferedWhenThePadOpens()
-    {
         QImage picture(12, 7, QImage::Format_RGB32);
         picture.fill(Qt::red);
         h->desktop.copyImage(picture);
-        pointAt(720, 900);
-        Fixture::finishImages();
-        QCOMPARE(app().clipOffer().image(), picture);
-
-        // Only the opening looks at the clipboard.
-        h->desktop.copyText();
-        pointAt(721, 900);
-        Fixture::finishImages();
-        QCOMPARE(app().clipOffer().image(), picture);
-
         pointAt(0, 0);
-        pointAt(720, 900);
-        Fixture::finishImages();
+        open();
+        QCOMPARE(app().clipOffer().image(), picture);
+        h->desktop.copyText();
+        open(721);
+        QCOMPARE(app().clipOffer().image(), picture);
+        pointAt(0, 0);
+        open();
         QVERIFY(app().clipOffer().image().isNull());
     }
 };

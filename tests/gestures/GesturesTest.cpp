@@ -6,32 +6,28 @@
 #include "windows/Panel.h"
 
 #include <QApplication>
-#include <QJsonArray>
-#include <cmath>
-#include <limits>
-#include <memory>
 
 using Effect = Sound::Effect;
 
-// The fake screen is 1440 x 900 with a 24-point notch: top 900, midX 720, the notch's lower
-// edge at 876. A 220 x 220 note has a 300 x 300 window.
+// The fake screen is 1440 x 900 with a 24-point notch: midX 720, the notch's lower edge at 876.
+// A 220 x 220 note has a 300 x 300 window whose paper is inset 40.
 namespace {
 
-constexpr double top = 900;
 constexpr double notchBottom = 876;
 constexpr double midX = 720;
 constexpr double win = 300;
 constexpr double inset = 40;
 
-QPointF origin(const QRectF& frame)
-{
-    return frame.topLeft();
-}
-
 // Where a saved note's window stands.
 QPointF savedAt(const QJsonValue& saved)
 {
     return {saved["x"].toDouble(), saved["y"].toDouble()};
+}
+
+// Where a pulled note's window hangs: centred on the pointer, the paper's top 14 above it.
+QPointF hung(double x, double y)
+{
+    return {x - win / 2, y + 14 + inset - win};
 }
 
 } // namespace
@@ -43,7 +39,7 @@ class GesturesTest : public QObject {
 
     AppController& app() const { return *f_->app; }
     Gestures& gestures() const { return f_->app->gestures(); }
-    static void advance(double seconds) { Fixture::advance(seconds); }
+    QPointF at(NoteModel* note) const { return app().window(note)->frame().topLeft(); }
 
     NoteModel* addNote(const QString& text, bool onScreen, QPointF at = {600, 300})
     {
@@ -79,7 +75,7 @@ private Q_SLOTS:
     void cleanup()
     {
         f_->app.reset();
-        advance(3); // lets steps and animations of the gone controller lapse
+        Fixture::advance(3); // lets steps and animations of the gone controller lapse
         f_.reset();
     }
 
@@ -92,8 +88,7 @@ private Q_SLOTS:
         QCOMPARE(note->peel(), 65.0);
         Panel* window = app().window(note);
         QVERIFY(window != nullptr && window->isVisible());
-        // Centred on the pointer, the paper's top 14 above it.
-        QCOMPARE(origin(window->frame()), QPointF(midX - win / 2, 895 + 14 + inset - win));
+        QCOMPARE(at(note), hung(midX, 895));
         QCOMPARE(f_->sounds, QList<Effect>{Effect::Peel});
 
         // A sideways swipe tilts the note, never beyond 5 degrees either way.
@@ -106,14 +101,14 @@ private Q_SLOTS:
             QCOMPARE(note->peel(), step.peel);
             QVERIFY(std::isnan(step.tilt) || note->tilt() == step.tilt);
         }
-        QCOMPARE(origin(window->frame()).y(), 700 + 14 + inset - win);
+        QCOMPARE(at(note), hung(midX, 700));
 
         gestures().padDragEnded();
         QVERIFY(gestures().pulling() == nullptr);
         QCOMPARE(f_->sounds, (QList<Effect>{Effect::Peel, Effect::Pat}));
         QCOMPARE(f_->desktop.haptics, 1);
         QCOMPARE(note->scale(), 1.0);
-        QCOMPARE(note->origin, QPointF(midX - win / 2, 700 + 14 + inset - win));
+        QCOMPARE(note->origin, hung(midX, 700));
         const QJsonArray saved = f_->savedNotes();
         QCOMPARE(saved.size(), 1);
         QVERIFY(saved[0]["onScreen"].toBool());
@@ -148,12 +143,11 @@ private Q_SLOTS:
         QCOMPARE(f_->sounds, QList<Effect>{Effect::Peel});
 
         f_->desktop.moveMouse(QPointF(400, 500));
-        Panel* window = app().window(note);
-        QCOMPARE(origin(window->frame()), QPointF(400 - win / 2, 500 + 14 + inset - win));
+        QCOMPARE(at(note), hung(400, 500));
         f_->desktop.released(9);
         QVERIFY(gestures().pulling() == nullptr);
         QCOMPARE(f_->sounds, (QList<Effect>{Effect::Peel, Effect::Pat}));
-        QCOMPARE(note->origin, QPointF(400 - win / 2, 500 + 14 + inset - win));
+        QCOMPARE(note->origin, hung(400, 500));
         f_->desktop.released(11); // a later click elsewhere is nothing to the pull
         QCOMPARE(f_->sounds.size(), 2);
 
@@ -184,9 +178,9 @@ private Q_SLOTS:
         gestures().padDragEnded();
         QCOMPARE(f_->sounds.contains(Effect::Pat), !glides);
         QCOMPARE(motion::isAnimatingWindowFrame(app().window(note)), glides);
-        advance(1);
+        Fixture::advance(1);
         QCOMPARE(f_->sounds.count(Effect::Pat), 1);
-        QCOMPARE(note->origin, origin(app().window(note)->frame()));
+        QCOMPARE(note->origin, at(note));
     }
 
     void glideRestsWithinItsRanges_data()
@@ -196,39 +190,30 @@ private Q_SLOTS:
         QTest::newRow("highest draws") << true;
     }
 
+    // Dropped from the trash, a note glides down; dropped again once shown, it only comes
+    // forward.
     void glideRestsWithinItsRanges()
     {
         QFETCH(bool, highest);
         f_->services().uniform = [highest](double lo, double hi) { return highest ? hi : lo; };
         NoteModel* note = addNote("x", false);
+        note->setDeletedAt(QDateTime::currentDateTimeUtc());
         app().drop(note);
+        QVERIFY(!note->deletedAt() && note->onScreen());
         QCOMPARE(note->tilt(), highest ? 1.5 : -1.5);
         QCOMPARE(note->peel(), 0.0);
-        advance(1);
+        Fixture::advance(1);
 
         const QRectF frame = app().window(note)->frame();
-        const double rx = highest ? 240 : -240;
-        const double ry = highest ? 140 : 0;
-        QCOMPARE(frame.x(), midX - win / 2 + rx);
-        QCOMPARE(frame.y() + win - inset, notchBottom - 70 - ry); // the paper's top edge
+        QCOMPARE(frame.x(), midX - win / 2 + (highest ? 240 : -240));
+        QCOMPARE(frame.y() + win - inset, notchBottom - 70 - (highest ? 140 : 0)); // paper's top
         QCOMPARE(note->tilt(), 0.0);
         QCOMPARE(f_->sounds, (QList<Effect>{Effect::Peel, Effect::Pat}));
-        QCOMPARE(savedAt(f_->savedNotes()[0]), origin(frame));
-    }
+        QCOMPARE(savedAt(f_->savedNotes()[0]), frame.topLeft());
 
-    void droppingRestoresFromTrashOrFrontsAShownNote()
-    {
-        NoteModel* trashed = addNote("x", false);
-        trashed->setDeletedAt(QDateTime::currentDateTimeUtc());
-        app().drop(trashed);
-        QVERIFY(!trashed->deletedAt());
-        QVERIFY(trashed->onScreen());
-
-        NoteModel* shown = addNote("y", true);
-        f_->sounds.clear();
-        app().drop(shown);
-        QVERIFY(f_->sounds.isEmpty());
-        QVERIFY(!motion::isAnimatingWindowFrame(app().window(shown)));
+        app().drop(note);
+        QCOMPARE(f_->sounds.size(), 2);
+        QVERIFY(!motion::isAnimatingWindowFrame(app().window(note)));
     }
 
     void flickUpTucksUnlessThePointerRested_data()
@@ -246,35 +231,33 @@ private Q_SLOTS:
         NoteModel* note = addNote("x", true, {600, 200});
         drag(note, 700, 300);
         for (int i = 1; i <= 4; ++i) { // 1500 points per second, far from the notch
-            advance(0.02);
+            Fixture::advance(0.02);
             drag(note, 700, 300 + 30 * i);
         }
-        QCOMPARE(origin(app().window(note)->frame()), QPointF(600, 320));
-        advance(pause);
+        QCOMPARE(at(note), QPointF(600, 320));
+        Fixture::advance(pause);
         gestures().noteDragEnded(note);
         QVERIFY(gestures().dragging() != note);
         QCOMPARE(f_->sounds.last(), tucked ? Effect::Whoosh : Effect::Pat);
-        advance(0.5);
+        Fixture::advance(0.5);
         QCOMPARE(note->onScreen(), !tucked);
-        if (!tucked) {
-            QCOMPARE(note->origin, QPointF(600, 320));
-        }
+        QVERIFY(tucked || note->origin == QPointF(600, 320));
     }
 
     void aDragHoldsTheNoteWhereItWasPressed()
     {
         // A loaded machine reports the first move of a drag far from the press.
         NoteModel* note = addNote("x", true, {600, 300});
-        Panel* panel = app().window(note);
-        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QWindow* window = app().window(note)->windowHandle();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         const QPoint pressAt(100, 60); // on the paper's top strip: window-local, y down
-        QTest::mousePress(panel->windowHandle(), Qt::LeftButton, {}, pressAt);
+        QTest::mousePress(window, Qt::LeftButton, {}, pressAt);
         pointAt(900, 500);
-        QTest::mouseMove(panel->windowHandle(), pressAt + QPoint(80, 27));
+        QTest::mouseMove(window, pressAt + QPoint(80, 27));
         const QPointF held(900 - 100, 500 - (win - 60));
-        QCOMPARE(origin(panel->frame()), held);
-        QTest::mouseRelease(panel->windowHandle(), Qt::LeftButton, {}, pressAt + QPoint(80, 27));
-        advance(0.5);
+        QCOMPARE(at(note), held);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, pressAt + QPoint(80, 27));
+        Fixture::advance(0.5);
         QCOMPARE(note->origin, held);
     }
 
@@ -289,7 +272,7 @@ private Q_SLOTS:
         QCOMPARE(note->scale(), 1.0);
         QVERIFY(!app().padHot());
         drag(note, midX + 169, notchBottom - 10);
-        advance(0.3);
+        Fixture::advance(0.3);
         gestures().noteDragEnded(note);
         QVERIFY(!app().padHot());
         QCOMPARE(f_->sounds.last(), Effect::Whoosh);
@@ -310,23 +293,29 @@ private Q_SLOTS:
         NoteModel* a = addNote("a", true, {300, 300});
         NoteModel* b = addNote("b", false);
         Panel* window = app().window(a);
-        app().putBack(a);
+        QList<QPair<double, bool>> flashes;
+        connect(f_->app.get(), &AppController::changed, this, [&](AppController::Field field) {
+            if (field == AppController::Field::SavedFlash) {
+                flashes << qMakePair(motion::FrameClock::instance().now(), app().savedFlash());
+            }
+        });
+        app().bringAllBack(); // a only: b is tucked already
         QCOMPARE(f_->sounds, QList<Effect>{Effect::Whoosh});
         QCOMPARE(a->scale(), 0.3);
         QCOMPARE(a->opacity(), 0.0);
         QVERIFY(a->onScreen()); // until the window has reached the notch
-        advance(0.31);
+        Fixture::advance(0.31);
 
         QCOMPARE(app().notes(), (QList<NoteModel*>{b, a}));
         QVERIFY(!a->onScreen());
         QCOMPARE(QList<double>({a->scale(), a->opacity(), a->peel(), a->tilt()}),
                  QList<double>({1, 1, 0, 0}));
         QVERIFY(!window->isVisible());
-        QCOMPARE(origin(window->frame()), QPointF(midX - win / 2, notchBottom - (win - inset)));
+        QCOMPARE(at(a), QPointF(midX - win / 2, notchBottom - (win - inset)));
         QCOMPARE(f_->desktop.haptics, 1);
         QVERIFY(app().savedFlash());
         QCOMPARE(app().wobble(), 1.5);
-        advance(0.2);
+        Fixture::advance(0.2);
         QCOMPARE(app().wobble(), 0.0);
         const QJsonArray saved = f_->savedNotes();
         QCOMPARE(QUuid(saved.last()["id"].toString()), a->id());
@@ -335,63 +324,40 @@ private Q_SLOTS:
         app().show(a);
         QCOMPARE(app().window(a), window);
         QVERIFY(window->isVisible());
-        QCOMPARE(origin(window->frame()), QPointF(300, 300));
-    }
+        QCOMPARE(at(a), QPointF(300, 300));
 
-    void eachTuckEndsItsOwnFlash()
-    {
-        NoteModel* a = addNote("a", true);
-        NoteModel* b = addNote("b", true);
-        QList<QPair<double, bool>> flashes;
-        connect(f_->app.get(), &AppController::changed, this, [&](AppController::Field field) {
-            if (field == AppController::Field::SavedFlash) {
-                flashes << qMakePair(motion::FrameClock::instance().now(), app().savedFlash());
-            }
-        });
+        // Each tuck ends its own flash: a second one in the first's time lights it again.
+        Fixture::advance(0.29);
         app().putBack(a);
-        advance(0.8);
-        app().putBack(b);
-        advance(1.3);
+        Fixture::advance(1.3);
         QCOMPARE(flashes.size(), 3);
-        QVERIFY(!flashes[2].second);
-        QVERIFY(std::abs(flashes[2].first - flashes[0].first - 1.6) < 1e-6);
-        QVERIFY(flashes[1].second); // the second tuck lit it again in between
-        advance(1);
+        QVERIFY(!flashes[2].second && std::abs(flashes[2].first - flashes[0].first - 1.6) < 1e-6);
+        QVERIFY(flashes[1].second);
+        Fixture::advance(1);
         QCOMPARE(flashes.size(), 4);
         QVERIFY(std::abs(flashes[3].first - flashes[1].first - 1.6) < 1e-6);
-    }
 
-    void bringAllBackTucksOnlyWhatIsOnScreen()
-    {
-        NoteModel* tucked = addNote("t", false);
-        app().bringAllBack();
-        advance(1);
-        QVERIFY(f_->sounds.isEmpty());
-        QCOMPARE(app().wobble(), 0.0);
-        QCOMPARE(f_->desktop.haptics, 0);
-
-        NoteModel* a = addNote("a", true);
-        NoteModel* b = addNote("b", true);
+        // All that is on screen goes back at once.
+        NoteModel* c = addNote("c", true);
+        NoteModel* d = addNote("d", true);
+        f_->sounds.clear();
         app().bringAllBack();
         QCOMPARE(f_->sounds, (QList<Effect>{Effect::Whoosh, Effect::Whoosh}));
-        advance(0.5);
-        QCOMPARE(app().notes(), (QList<NoteModel*>{tucked, a, b}));
-        QCOMPARE(f_->desktop.haptics, 2);
+        Fixture::advance(0.5);
+        QVERIFY(!c->onScreen() && !d->onScreen());
     }
 
     void nonsensePointerNeverReachesTheFile()
     {
-        const double nan = std::numeric_limits<double>::quiet_NaN();
         NoteModel* note = addNote("x", false, {100, 100});
-        pull(nan, nan);
+        pull(qQNaN(), qQNaN());
         gestures().padDragEnded();
-        advance(1);
+        Fixture::advance(1);
         QCOMPARE(note->origin, QPointF(100, 100));
         gestures().noteDragChanged(note);
         gestures().noteDragEnded(note);
-        const QJsonArray saved = f_->savedNotes();
+        const QJsonArray saved = f_->savedNotes(); // NaN and infinity are written as null
         QVERIFY(saved[0]["x"].isDouble() && saved[0]["y"].isDouble());
-        QVERIFY(std::isfinite(savedAt(saved[0]).x()) && std::isfinite(savedAt(saved[0]).y()));
     }
 };
 

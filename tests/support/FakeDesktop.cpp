@@ -23,32 +23,25 @@ void FakeDesktop::copyImage(const QImage& image)
 
 void FakeDesktop::copyText()
 {
-    clipboard = QImage();
-    ++changeCount;
+    copyImage(QImage());
 }
 
 bool FakeDesktop::watchPointer(std::function<void()> callback)
 {
-    if (motionEvents) {
-        moved = std::move(callback);
-    }
+    moved = motionEvents ? std::move(callback) : nullptr;
     return motionEvents;
 }
 
 bool FakeDesktop::watchArrivals(const QRectF& area, std::function<void()> callback)
 {
-    if (arrivals) {
-        arrivalArea = area;
-        arrived = std::move(callback);
-    }
+    arrivalArea = arrivals ? area : QRectF();
+    arrived = arrivals ? std::move(callback) : nullptr;
     return arrivals;
 }
 
 bool FakeDesktop::watchPrimaryRelease(std::function<void(quint64)> callback)
 {
-    if (crossingReleases) {
-        released = std::move(callback);
-    }
+    released = crossingReleases ? std::move(callback) : nullptr;
     return crossingReleases;
 }
 

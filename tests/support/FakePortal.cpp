@@ -14,27 +14,15 @@ namespace {
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 
 // Listens in the test's folder and knows no service files, so no real portal can be started.
-const char* const busConfig = R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=%1</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)";
+const char* const busConfig =
+    "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>"
+    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>";
 
 QVariantMap asMap(const QVariant& value)
 {
-    if (value.canConvert<QDBusArgument>()) {
-        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
-    }
-    return value.toMap();
+    return value.canConvert<QDBusArgument>() ? qdbus_cast<QVariantMap>(value.value<QDBusArgument>())
+                                             : value.toMap();
 }
 
 QString pathElement(QString uniqueName)
@@ -104,12 +92,9 @@ FakePortal::~FakePortal()
 
 const FakePortal::Call* FakePortal::lastCall(const QString& method) const
 {
-    for (auto it = calls.crbegin(); it != calls.crend(); ++it) {
-        if (it->method == method) {
-            return &*it;
-        }
-    }
-    return nullptr;
+    const auto it = std::find_if(calls.crbegin(), calls.crend(),
+                                 [&](const Call& call) { return call.method == method; });
+    return it == calls.crend() ? nullptr : &*it;
 }
 
 std::map<QString, QVariantMap> FakePortal::boundShortcuts() const
@@ -188,11 +173,6 @@ bool FakePortal::handleMessage(const QDBusMessage& message, const QDBusConnectio
     return true;
 }
 
-QString FakePortal::introspect(const QString&) const
-{
-    return QString();
-}
-
 void FakePortal::respond(const QString& requestPath, uint code, const QVariantMap& results)
 {
     // Later, as a real portal does: the caller has its reply before the Response.
@@ -203,4 +183,9 @@ void FakePortal::respond(const QString& requestPath, uint code, const QVariantMa
         signal << code << results;
         bus_.send(signal);
     });
+}
+
+QString FakePortal::introspect(const QString&) const
+{
+    return QString();
 }

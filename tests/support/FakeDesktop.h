@@ -17,6 +17,7 @@ public:
 
     QPointF mouse;
     QRectF frame;
+    QList<QRectF> moreScreens; // monitors beside the main one
     double statusBar;
     int changeCount = 0;
     QImage clipboard;          // null: no image (or text)
@@ -44,6 +45,7 @@ public:
 
     QPointF mouseLocation() const override { return mouse; }
     QRectF screenFrame() const override { return frame; }
+    QList<QRectF> screenFrames() const override { return QList<QRectF>{frame} + moreScreens; }
     double statusBarThickness() const override { return statusBar; }
     int clipboardChangeCount() const override { return changeCount; }
     QImage clipboardImage() const override { return clipboard; }

@@ -410,21 +410,28 @@ void PadView::applyShapes()
     if (panel == nullptr || panel->content() != this) {
         return;
     }
-    panel->drawnRegion = [this] { return islandRegion(); };
-    const QRegion region = islandRegion();
+    panel->drawnRegion = [this] { return takesPointer(); };
     if (!platform::desktop().hasCompositor()) {
-        panel->setShapeMask(region);
+        panel->setShapeMask(islandRegion(slide_.value()));
     }
     if (app_ && app_->revealed()) {
-        panel->setInputRegion(region);
+        panel->setInputRegion(takesPointer());
     }
 }
 
-// The island as drawn now, in the window's coordinates.
-QRegion PadView::islandRegion() const
+// Where the open pad takes the pointer: the island as drawn and where it is sliding to, so the
+// pointer that opened it is not lost while it slides in (a window system that reports the
+// pointer only over our windows would take that for the pointer leaving).
+QRegion PadView::takesPointer() const
+{
+    return islandRegion(slide_.value()) | islandRegion(slide_.target());
+}
+
+// The island at the given slide, in the window's coordinates.
+QRegion PadView::islandRegion(double slide) const
 {
     QTransform swing;
-    swing.translate(width() / 2.0, slide_.value());
+    swing.translate(width() / 2.0, slide);
     swing.rotate(wobble_.value());
     swing.translate(-islandSize().width() / 2, 0);
     const QPainterPath outline = swing.map(pad::islandPath(islandSize(), radius_.value()));

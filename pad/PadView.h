@@ -77,7 +77,8 @@ private:
     void placeControls();
     void scheduleShapes();
     void applyShapes();
-    QRegion islandRegion() const;
+    QRegion takesPointer() const;
+    QRegion islandRegion(double slide) const;
     void hitTestPointer();
 
     // Painting (PadPaint.cpp).

@@ -61,9 +61,6 @@ public:
 
     // Shows a line of news across the top, replacing any earlier one.
     void showNotice(const QString& text);
-    // Puts back the note moved to Recently Deleted last, while its notice still offers it;
-    // Ctrl+Z reaches it through the Edit menu wherever the focus is not in a text.
-    Q_INVOKABLE void undo();
     // Once ever, while the view is on the screen: when the hot keys cannot reach every window,
     // says how to bind them in the desktop's own settings instead.
     void offerHotKeyHelp(bool keysReachEveryWindow);
@@ -84,7 +81,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void offerUndo(NoteModel* note);
     QWidget* buildSidebar();
     QWidget* buildList();
     QWidget* buildDetail();
@@ -119,8 +115,7 @@ private:
     bool placing_ = false; // selection is being put back programmatically
 
     NoticeBar* noticeBar_ = nullptr;
-    QPointer<NoteModel> trashed_; // while the notice offers to put it back
-    QString saveNotice_;          // the notice of a failing save while it shows
+    QString saveNotice_; // the notice of a failing save while it shows
     QSplitter* splitter_ = nullptr;
     QLineEdit* search_ = nullptr;
     SidebarModel* sidebarModel_ = nullptr;

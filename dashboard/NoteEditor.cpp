@@ -572,7 +572,6 @@ void NoteEditor::trashNote()
     }
     if (app && note) {
         app->trash(note);
-        Q_EMIT trashed(note);
     }
 }
 

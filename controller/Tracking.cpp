@@ -183,10 +183,12 @@ void Tracking::setPadTakesPointer(bool open)
     if (pad == nullptr) {
         return;
     }
-    const QRegion drawn = pad->drawnRegion ? pad->drawnRegion() : QRegion(pad->rect());
+    const auto drawn = [pad] {
+        return pad->drawnRegion ? pad->drawnRegion() : QRegion(pad->rect());
+    };
     if (!platform::desktop().pointerOnlyOverOwnWindows()) {
         if (open) {
-            pad->setInputRegion(drawn);
+            pad->setInputRegion(drawn());
         }
         pad->setIgnoresMouse(!open);
         return;
@@ -194,5 +196,5 @@ void Tracking::setPadTakesPointer(bool open)
     // The pointer is seen only over the program's windows, so the hidden pad keeps its top
     // edge taking input: the pointer arriving there is what opens it.
     pad->setIgnoresMouse(false);
-    pad->setInputRegion(open ? drawn : hotStrip);
+    pad->setInputRegion(open ? drawn() : hotStrip);
 }

@@ -410,7 +410,9 @@ void PadView::applyShapes()
     if (panel == nullptr || panel->content() != this) {
         return;
     }
-    panel->drawnRegion = [this] { return takesPointer(); };
+    if (!panel->drawnRegion) {
+        panel->drawnRegion = [this] { return takesPointer(); };
+    }
     if (!platform::desktop().hasCompositor()) {
         panel->setShapeMask(islandRegion(slide_.value()));
     }

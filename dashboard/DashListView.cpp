@@ -1,6 +1,9 @@
 #include "dashboard/DashListView.h"
 
+#include "dashboard/Theme.h"
+
 #include <QKeyEvent>
+#include <QScrollBar>
 
 DashListView::DashListView(QWidget* parent)
     : QListView(parent)
@@ -11,18 +14,31 @@ DashListView::DashListView(QWidget* parent)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setMouseTracking(true);
     // A slim overlay-style scroll bar, as the sidebar-and-list layout expects.
-    setStyleSheet(slimScrollBarStyle());
+    // On the bar alone: a style sheet on the view would take over the colours of its rows.
+    verticalScrollBar()->setStyleSheet(slimScrollBarStyle(false));
 }
 
-QString DashListView::slimScrollBarStyle()
+QString DashListView::slimScrollBarStyle(bool dark)
 {
+    const int shade = dark ? 255 : 0;
     return QStringLiteral(
-        "QScrollBar:vertical { width: 9px; background: transparent; margin: 2px 1px; }"
-        "QScrollBar::handle:vertical { background: rgba(0, 0, 0, 55); border-radius: 3px;"
-        " min-height: 28px; margin: 0 1px; }"
-        "QScrollBar::handle:vertical:hover { background: rgba(0, 0, 0, 90); }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
+               "QScrollBar:vertical { width: 9px; background: transparent; margin: 2px 1px; }"
+               "QScrollBar::handle:vertical { background: rgba(%1, %1, %1, 55);"
+               " border-radius: 3px; min-height: 28px; margin: 0 1px; }"
+               "QScrollBar::handle:vertical:hover { background: rgba(%1, %1, %1, 90); }"
+               "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+               "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+        .arg(shade);
+}
+
+void DashListView::changeEvent(QEvent* event)
+{
+    QListView::changeEvent(event);
+    // Setting a style sheet can change the palette again: only a new one is set.
+    const QString style = slimScrollBarStyle(dash::isDark(palette()));
+    if (event->type() == QEvent::PaletteChange && verticalScrollBar()->styleSheet() != style) {
+        verticalScrollBar()->setStyleSheet(style);
+    }
 }
 
 bool DashListView::selectable(const QModelIndex& index) const

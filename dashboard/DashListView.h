@@ -11,7 +11,7 @@ public:
     explicit DashListView(QWidget* parent = nullptr);
 
     // The dashboard's thin scroll bar, for any of its scrolling panes.
-    static QString slimScrollBarStyle();
+    static QString slimScrollBarStyle(bool dark);
 
 Q_SIGNALS:
     void deletePressed(const QModelIndex& row);
@@ -19,6 +19,7 @@ Q_SIGNALS:
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // The current row when it is also selected, else an invalid index.

@@ -8,10 +8,12 @@
 #include "dashboard/NoticeBar.h"
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
+#include "dashboard/Theme.h"
 #include "dashboard/ThemedIcon.h"
 #include "model/FolderNames.h"
 #include "model/Store.h"
 #include "paint/Palette.h"
+#include "platform/Appearance.h"
 #include "platform/Clock.h"
 #include "platform/HotKeys.h"
 #include "windows/Panel.h"
@@ -20,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,17 +39,40 @@
 
 namespace {
 
-const QColor sidebarBackground(238, 236, 232);
 const QString hotKeyHelpShownKey = QStringLiteral("hotKeyHelpShown");
-const QColor listBackground(251, 250, 248);
 
-void paintBackground(QWidget* widget, const QColor& color)
+// The two grounds of the dashboard: the sidebar's, and the list's and detail's.
+enum class Ground { Sidebar, List };
+const char* const groundProperty = "dashGround";
+
+void paintBackground(QWidget* widget, Ground ground)
 {
     widget->setAutoFillBackground(true);
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, color);
-    pal.setColor(QPalette::Base, color);
-    widget->setPalette(pal);
+    widget->setProperty(groundProperty, static_cast<int>(ground));
+}
+
+// Every widget gets every colour explicitly: a class palette of the platform theme, or a style
+// sheet on the way, would otherwise put the theme's text colour back on a ground of ours. The
+// editor keeps its own, on the note's paper.
+void paintTree(QWidget* widget, const dash::Theme& theme, QPalette palette)
+{
+    if (qobject_cast<NoteEditor*>(widget)) {
+        return;
+    }
+    const QVariant ground = widget->property(groundProperty);
+    if (ground.isValid()) {
+        const QColor color =
+            ground.toInt() == static_cast<int>(Ground::Sidebar) ? theme.sidebar : theme.list;
+        palette.setColor(QPalette::Window, color);
+        palette.setColor(QPalette::Base, color);
+    }
+    widget->setPalette(palette);
+    for (QObject* child : widget->children()) {
+        auto* inner = qobject_cast<QWidget*>(child);
+        if (inner && !inner->isWindow()) {
+            paintTree(inner, theme, palette);
+        }
+    }
 }
 
 QString filterTitle(const NoteFilter& filter)
@@ -98,7 +124,6 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setChildrenCollapsible(false);
     splitter_->setHandleWidth(1);
-    splitter_->setStyleSheet(QStringLiteral("QSplitter::handle { background: #d8d5cf; }"));
     splitter_->addWidget(buildSidebar());
     splitter_->addWidget(buildList());
     splitter_->addWidget(buildDetail());
@@ -121,6 +146,9 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
 
     buildFolderDialog();
     installShortcuts();
+    auto* appearance = new platform::Appearance(this);
+    connect(appearance, &platform::Appearance::darkChanged, this, &DashboardView::applyAppearance);
+    applyAppearance(appearance->dark());
 
     if (app_) {
         connect(app_.data(), &AppController::changed, this, [this](AppController::Field field) {
@@ -144,6 +172,30 @@ void DashboardView::showEvent(QShowEvent* event)
     if (HotKeyRegistry::shared().reach() != HotKeyRegistry::Reach::Unknown) {
         offerHotKeyHelp(HotKeyRegistry::shared().reachesEveryWindow());
     }
+}
+
+void DashboardView::applyAppearance(bool dark)
+{
+    const dash::Theme& theme = dash::theme(dark);
+    // The whole window, its menu bar too, when the view sits in one.
+    paintTree(window(), theme, dash::palette(theme, QGuiApplication::palette()));
+    noticeBar_->setTheme(theme);
+    // Filled rather than styled: a style sheet here would reach every widget in the panes.
+    for (int i = 1; i < splitter_->count(); ++i) {
+        QSplitterHandle* handle = splitter_->handle(i);
+        QPalette line = handle->palette();
+        line.setColor(QPalette::Window, theme.divider);
+        handle->setPalette(line);
+        handle->setAutoFillBackground(true);
+    }
+    searchIcon_->setIcon(dash::themedIcon(paint::Glyph::Search, dash::faint(theme.text, 0.5)));
+    search_->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; border: 1px solid %2; color: %4;"
+                       " border-radius: 7px; padding: 3px 4px; }"
+                       "QLineEdit:focus { background: %3; border: 1px solid palette(highlight); }")
+            .arg(dash::css(dash::faint(theme.text, 0.06)), dash::css(dash::faint(theme.text, 0.09)),
+                 theme.list.name(), theme.text.name()));
+    newNoteButton_->setIcon(dash::themedIcon(paint::Glyph::Compose, theme.text, 18));
 }
 
 void DashboardView::showNotice(const QString& text)
@@ -190,7 +242,7 @@ QWidget* DashboardView::buildSidebar()
     auto* column = new QWidget(this);
     column->setMinimumWidth(190);
     column->setMaximumWidth(280);
-    paintBackground(column, sidebarBackground);
+    paintBackground(column, Ground::Sidebar);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 10, 0, 0);
     layout->setSpacing(6);
@@ -203,14 +255,8 @@ QWidget* DashboardView::buildSidebar()
     if (auto* clear = search_->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
         clear->setText(QCoreApplication::translate("Dashboard", "Clear Search"));
     }
-    search_
-        ->addAction(dash::themedIcon(paint::Glyph::Search, QColor(0, 0, 0, 120)),
-                    QLineEdit::LeadingPosition)
-        ->setText(QCoreApplication::translate("Dashboard", "Search"));
-    search_->setStyleSheet(QStringLiteral(
-        "QLineEdit { background: rgba(0, 0, 0, 16); border: 1px solid rgba(0, 0, 0, 22);"
-        " border-radius: 7px; padding: 3px 4px; }"
-        "QLineEdit:focus { background: white; border: 1px solid palette(highlight); }"));
+    searchIcon_ = search_->addAction(QIcon(), QLineEdit::LeadingPosition);
+    searchIcon_->setText(QCoreApplication::translate("Dashboard", "Search"));
     connect(search_, &QLineEdit::textChanged, this, [this] {
         refreshList();
         dropHiddenSelection();
@@ -225,7 +271,7 @@ QWidget* DashboardView::buildSidebar()
     sidebarView_->setModel(sidebarModel_);
     sidebarView_->setItemDelegate(new SidebarDelegate(sidebarView_));
     sidebarView_->setAccessibleName(QCoreApplication::translate("Dashboard", "Sidebar"));
-    paintBackground(sidebarView_, sidebarBackground);
+    paintBackground(sidebarView_, Ground::Sidebar);
     sidebarView_->viewport()->setAutoFillBackground(false);
     connect(sidebarView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DashboardView::onSidebarSelection);
@@ -246,7 +292,7 @@ QWidget* DashboardView::buildList()
     auto* column = new QWidget(this);
     column->setMinimumWidth(250);
     column->setMaximumWidth(400);
-    paintBackground(column, listBackground);
+    paintBackground(column, Ground::List);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -264,7 +310,6 @@ QWidget* DashboardView::buildList()
 
     newNoteButton_ = new QToolButton(header);
     newNoteButton_->setAutoRaise(true);
-    newNoteButton_->setIcon(dash::themedIcon(paint::Glyph::Compose, QColor(40, 38, 34), 18));
     newNoteButton_->setIconSize(QSize(18, 18));
     newNoteButton_->setText(QCoreApplication::translate("Dashboard", "New Note"));
     newNoteButton_->setToolTip(QCoreApplication::translate("Dashboard", "New Note"));
@@ -278,7 +323,7 @@ QWidget* DashboardView::buildList()
     listView_->setModel(listModel_);
     listView_->setItemDelegate(new NoteRowDelegate(listView_));
     listView_->setAccessibleName(QCoreApplication::translate("Dashboard", "Notes"));
-    paintBackground(listView_, listBackground);
+    paintBackground(listView_, Ground::List);
     connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DashboardView::onListSelection);
     connect(listView_, &DashListView::deletePressed, this, &DashboardView::trashRow);
@@ -296,7 +341,7 @@ QWidget* DashboardView::buildDetail()
 {
     detailStack_ = new QStackedWidget(this);
     detailStack_->setMinimumWidth(300);
-    paintBackground(detailStack_, listBackground);
+    paintBackground(detailStack_, Ground::List);
     detailPlaceholder_ = new Placeholder(detailStack_);
     detailPlaceholder_->set(
         paint::Glyph::NoteText, QCoreApplication::translate("Dashboard", "No Note Selected"),

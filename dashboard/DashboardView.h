@@ -21,6 +21,7 @@ class QDialog;
 class ElidedLabel;
 class QLabel;
 class QLineEdit;
+class QAction;
 class QSplitter;
 class QStackedWidget;
 class QToolButton;
@@ -83,6 +84,7 @@ protected:
 private:
     QWidget* buildSidebar();
     QWidget* buildList();
+    void applyAppearance(bool dark);
     QWidget* buildDetail();
     void buildFolderDialog();
     void installShortcuts();
@@ -117,6 +119,7 @@ private:
     NoticeBar* noticeBar_ = nullptr;
     QString saveNotice_; // the notice of a failing save while it shows
     QSplitter* splitter_ = nullptr;
+    QAction* searchIcon_ = nullptr;
     QLineEdit* search_ = nullptr;
     SidebarModel* sidebarModel_ = nullptr;
     DashListView* sidebarView_ = nullptr;

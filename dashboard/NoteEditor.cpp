@@ -8,6 +8,7 @@
 #include "dashboard/DropOverlay.h"
 #include "dashboard/ImageTile.h"
 #include "dashboard/SwatchButton.h"
+#include "dashboard/Theme.h"
 #include "dashboard/ThemedIcon.h"
 #include "model/FolderNames.h"
 #include "model/ImageWork.h"
@@ -21,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -134,7 +136,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     imageArea_->setAutoFillBackground(false);
     imageArea_->viewport()->setAutoFillBackground(false);
     imageArea_->setAccessibleName(QCoreApplication::translate("Editor", "Images"));
-    imageArea_->verticalScrollBar()->setStyleSheet(DashListView::slimScrollBarStyle());
+    imageArea_->verticalScrollBar()->setStyleSheet(DashListView::slimScrollBarStyle(false));
     imageSpacer_ = new QWidget(this);
     imageSpacer_->setFixedHeight(8);
     layout_->addWidget(imageSpacer_);
@@ -147,7 +149,9 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     QFont body = font();
     body.setPixelSize(15);
     text_->setFont(body);
-    text_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    // A style sheet sets the text's colour from the platform theme unless it names one.
+    text_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; }")
+                             .arg(paint::ink.name()));
     text_->viewport()->setAutoFillBackground(false);
     QPalette textPal = text_->palette();
     textPal.setColor(QPalette::Text, paint::ink);
@@ -179,6 +183,8 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     syncOnScreen();
     syncModified();
     buildImages();
+    // On the note's paper in either appearance: the light colours, whatever the dashboard's.
+    dash::holdPalette(this, dash::palette(dash::theme(false), QGuiApplication::palette()));
 }
 
 NoteEditor::~NoteEditor() = default;

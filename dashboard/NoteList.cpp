@@ -1,5 +1,6 @@
 #include "dashboard/NoteList.h"
 
+#include "dashboard/Theme.h"
 #include "model/FolderNames.h"
 #include "model/ImageWork.h"
 #include "model/Images.h"
@@ -236,7 +237,7 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
         fill.setAlphaF(option.state & QStyle::State_HasFocus ? 0.24f : 0.16f);
         p->fillPath(paint::continuousRect(l.cell, 7), fill);
     } else if (option.state & QStyle::State_MouseOver) {
-        p->fillPath(paint::continuousRect(l.cell, 7), QColor::fromRgbF(0, 0, 0, 0.035f));
+        p->fillPath(paint::continuousRect(l.cell, 7), dash::faint(text, 0.05));
     }
 
     p->fillPath(paint::continuousRect(l.bar, 2), paint::paperGradient(note.color(), l.bar));
@@ -250,7 +251,7 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
         p->setBrush(Qt::NoBrush);
         p->drawPath(paint::continuousRect(l.thumb.adjusted(0.25, 0.25, -0.25, -0.25), 6));
     } else if (waiting) {
-        p->fillPath(paint::continuousRect(l.thumb, 6), QColor::fromRgbF(0, 0, 0, 0.08f));
+        p->fillPath(paint::continuousRect(l.thumb, 6), dash::faint(text, 0.1));
     }
 
     const QFontMetricsF titleM(l.titleFont), lineM(l.lineFont), folderM(l.folderFont);

@@ -1,10 +1,12 @@
 #include "dashboard/NoticeBar.h"
 
+#include "dashboard/Theme.h"
 #include "dashboard/ThemedIcon.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QToolButton>
 
 NoticeBar::NoticeBar(QWidget* parent)
@@ -12,8 +14,6 @@ NoticeBar::NoticeBar(QWidget* parent)
 {
     setObjectName(QStringLiteral("notice"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    setStyleSheet(QStringLiteral("#notice { background: #f6efd2; border-bottom: 1px solid "
-                                 "rgba(0, 0, 0, 28); }"));
     label_ = new QLabel(this);
     label_->setWordWrap(true);
     label_->setTextFormat(Qt::PlainText);
@@ -21,7 +21,6 @@ NoticeBar::NoticeBar(QWidget* parent)
     label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     close_ = new QToolButton(this);
     close_->setAutoRaise(true);
-    close_->setIcon(dash::themedIcon(paint::Glyph::Cross, QColor(0, 0, 0, 140), 10));
     close_->setAccessibleName(QCoreApplication::translate("Dashboard", "Close"));
     connect(close_, &QToolButton::clicked, this, &QWidget::hide);
 
@@ -29,7 +28,27 @@ NoticeBar::NoticeBar(QWidget* parent)
     layout->setContentsMargins(12, 6, 6, 6);
     layout->addWidget(label_, 1);
     layout->addWidget(close_, 0, Qt::AlignTop);
+    setTheme(dash::theme(false));
     hide();
+}
+
+void NoticeBar::setTheme(const dash::Theme& theme)
+{
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, theme.notice);
+    pal.setColor(QPalette::WindowText, theme.text);
+    setPalette(pal);
+    rule_ = dash::faint(theme.text, 0.12);
+    close_->setIcon(dash::themedIcon(paint::Glyph::Cross, dash::faint(theme.text, 0.55), 10));
+    update();
+}
+
+void NoticeBar::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    p.fillRect(QRect(0, height() - 1, width(), 1), rule_);
 }
 
 void NoticeBar::showText(const QString& text)

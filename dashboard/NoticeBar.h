@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 
+namespace dash {
+struct Theme;
+}
 class QLabel;
 class QToolButton;
 
@@ -17,7 +21,15 @@ public:
     QString text() const;
     QToolButton* closeButton() const { return close_; }
 
+    // The notice's own ground and text: set by the dashboard with its appearance.
+    void setTheme(const dash::Theme& theme);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    QColor rule_;
+
     QLabel* label_ = nullptr;
     QToolButton* close_ = nullptr;
 };

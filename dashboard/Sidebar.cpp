@@ -1,5 +1,6 @@
 #include "dashboard/Sidebar.h"
 
+#include "dashboard/Theme.h"
 #include "model/FolderNames.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
@@ -8,8 +9,6 @@
 #include <QPainter>
 
 namespace {
-
-const QColor tagColor = QColor::fromRgbF(0.63f, 0.49f, 0.0f);
 
 SidebarRow header(const QString& title)
 {
@@ -207,10 +206,10 @@ void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
                            : 0.14f);
         p->fillPath(paint::continuousRect(pill, 6), fill);
     } else if (hovered) {
-        p->fillPath(paint::continuousRect(pill, 6), QColor::fromRgbF(0, 0, 0, 0.04f));
+        p->fillPath(paint::continuousRect(pill, 6), dash::faint(text, 0.06));
     }
 
-    QColor color = row.tag ? tagColor : text;
+    QColor color = row.tag ? dash::theme(dash::isDark(option.palette)).tag : text;
     if (row.kind == SidebarRow::Kind::NewFolder) {
         color = secondary;
     }

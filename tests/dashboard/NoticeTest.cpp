@@ -1,12 +1,47 @@
 #include "Dashboard.h"
 #include "app/NoticeRoute.h"
+#include "dashboard/DashListView.h"
 #include "dashboard/DashWindow.h"
+#include "dashboard/ElidedLabel.h"
 #include "dashboard/NoticeBar.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "platform/Notices.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
+
+namespace {
+
+// WCAG's contrast ratio of two opaque colours.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What a dark platform theme hands the toolkit.
+QPalette darkPalette()
+{
+    QPalette dark(QColor(53, 53, 53), QColor(35, 35, 35));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, QColor(238, 238, 236));
+    }
+    dark.setColor(QPalette::Base, QColor(45, 45, 45));
+    return dark;
+}
+
+} // namespace
 
 // The dashboard's quiet line for what the program could not do by itself.
 class NoticeTest : public QObject {
@@ -69,6 +104,38 @@ private Q_SLOTS:
         auto* window = qobject_cast<DashWindow*>(f.app->dashboardWindow());
         QVERIFY(window != nullptr && window->isVisible());
         QCOMPARE(window->view()->noticeBar()->text(), "Nothing could be pasted.");
+    }
+
+    // The platform theme's palette turns dark, then light again, while the dashboard is open:
+    // every text keeps 4.5:1 against the ground painted under it, the note's paper included.
+    void everyTextIsReadableInLightAndDarkAndFollowsASwitch()
+    {
+        DashboardFixture f;
+        const QList<NoteModel*> notes = f.add({{"Groceries\nmilk"}, {"Plumber #work"}});
+        auto view = f.makeView();
+        view->showNotice(QStringLiteral("Something the program could not do"));
+        clickNoteRow(*view, notes[0]);
+        QList<QWidget*> texts = {view->findChild<ElidedLabel*>(),
+                                 view->noticeBar()->findChild<QLabel*>(), view->searchField(),
+                                 view->findChild<QPlainTextEdit*>()};
+        for (DashListView* list : view->findChildren<DashListView*>()) {
+            texts << list; // the sidebar and the list
+        }
+        const QPalette original = QGuiApplication::palette();
+        for (const bool dark : {true, false}) {
+            QApplication::setPalette(dark ? darkPalette() : original);
+            const QImage shot = view->grab().toImage();
+            for (QWidget* text : texts) {
+                QVERIFY(text);
+                const QColor ink = text->palette().color(text->foregroundRole());
+                const QColor ground = shot.pixelColor(text->mapTo(view.get(), QPoint(2, 2)));
+                QVERIFY2(
+                    contrast(ink, ground) >= 4.5,
+                    qPrintable(QStringLiteral("%1 %2: %3 on %4")
+                                   .arg(dark ? "dark" : "light", text->metaObject()->className(),
+                                        ink.name(), ground.name())));
+            }
+        }
     }
 };
 

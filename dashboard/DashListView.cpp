@@ -46,6 +46,35 @@ bool DashListView::selectable(const QModelIndex& index) const
     return index.isValid() && (index.flags() & Qt::ItemIsSelectable);
 }
 
+bool DashListView::reachable(const QModelIndex& index) const
+{
+    return index.isValid() && (index.flags() & Qt::ItemIsEnabled);
+}
+
+QItemSelectionModel::SelectionFlags DashListView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const
+{
+    // A button row ("New Folder") takes the cursor but leaves the selection where it was.
+    if (index.isValid() && !selectable(index)) {
+        return QItemSelectionModel::NoUpdate;
+    }
+    return QListView::selectionCommand(index, event);
+}
+
+void DashListView::focusInEvent(QFocusEvent* event)
+{
+    QListView::focusInEvent(event);
+    // The focus shows on a row: with none current, the first one the keys can reach.
+    if (!currentIndex().isValid() && model()) {
+        for (int r = 0; r < model()->rowCount(rootIndex()); ++r) {
+            if (const QModelIndex row = model()->index(r, 0, rootIndex()); reachable(row)) {
+                selectionModel()->setCurrentIndex(row, QItemSelectionModel::NoUpdate);
+                break;
+            }
+        }
+    }
+}
+
 QModelIndex DashListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
     const int rows = model() ? model()->rowCount(rootIndex()) : 0;
@@ -74,7 +103,7 @@ QModelIndex DashListView::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     }
     for (int r = row + step; r >= 0 && r < rows; r += step) {
         const QModelIndex candidate = model()->index(r, 0, rootIndex());
-        if (selectable(candidate)) {
+        if (reachable(candidate)) {
             return candidate;
         }
     }

@@ -20,9 +20,14 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     // The current row when it is also selected, else an invalid index.
     QModelIndex shownSelection() const;
     bool selectable(const QModelIndex& index) const;
+    // A row the arrow keys stop on: a selectable one, or a button row.
+    bool reachable(const QModelIndex& index) const;
 };

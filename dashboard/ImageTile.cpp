@@ -1,5 +1,6 @@
 #include "dashboard/ImageTile.h"
 
+#include "dashboard/Theme.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
 
@@ -69,4 +70,7 @@ void ImageTile::paintEvent(QPaintEvent*)
     }
     p.restore();
     paint::strokeInside(p, r, 9, QPen(paint::blackAt(0.12), 0.5));
+    if (hasFocus()) {
+        dash::paintFocusRing(p, r, 9, palette());
+    }
 }

@@ -294,7 +294,8 @@ void NoteEditor::buildActionControls()
         "QPushButton { background: rgba(20, 18, 14, 225); color: white; border: none;"
         " border-radius: 6px; padding: 5px 11px; font-weight: 600; }"
         "QPushButton:hover { background: rgba(20, 18, 14, 245); }"
-        "QPushButton:pressed { background: rgba(20, 18, 14, 170); }"));
+        "QPushButton:pressed { background: rgba(20, 18, 14, 170); }"
+        "QPushButton:focus { border: 2px solid palette(highlight); padding: 3px 9px; }"));
     connect(screenButton_, &QPushButton::clicked, this, [this] {
         if (!app_ || !note_) {
             return;

@@ -239,6 +239,9 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     } else if (option.state & QStyle::State_MouseOver) {
         p->fillPath(paint::continuousRect(l.cell, 7), dash::faint(text, 0.05));
     }
+    if (!(option.state & QStyle::State_Selected) && option.state & QStyle::State_HasFocus) {
+        dash::paintFocusRing(*p, l.cell, 7, option.palette);
+    }
 
     p->fillPath(paint::continuousRect(l.bar, 2), paint::paperGradient(note.color(), l.bar));
 

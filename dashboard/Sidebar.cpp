@@ -208,6 +208,9 @@ void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     } else if (hovered) {
         p->fillPath(paint::continuousRect(pill, 6), dash::faint(text, 0.06));
     }
+    if (!selected && option.state & QStyle::State_HasFocus) {
+        dash::paintFocusRing(*p, pill, 6, option.palette);
+    }
 
     QColor color = row.tag ? dash::theme(dash::isDark(option.palette)).tag : text;
     if (row.kind == SidebarRow::Kind::NewFolder) {

@@ -1,7 +1,9 @@
 #include "dashboard/Theme.h"
 
 #include "paint/Palette.h"
+#include "paint/Shapes.h"
 
+#include <QPen>
 #include <QWidget>
 
 namespace dash {
@@ -61,6 +63,11 @@ void holdPalette(QWidget* widget, const QPalette& palette)
             holdPalette(inner, palette);
         }
     }
+}
+
+void paintFocusRing(QPainter& p, const QRectF& rect, double radius, const QPalette& palette)
+{
+    paint::strokeInside(p, rect, radius, QPen(palette.color(QPalette::Highlight), 2));
 }
 
 bool isDark(const QPalette& palette)

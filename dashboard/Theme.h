@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <QString>
 
+class QPainter;
+class QRectF;
 class QWidget;
 
 // The dashboard's own colours in the desktop's light or dark appearance. The note editor keeps
@@ -29,6 +31,9 @@ QPalette palette(const Theme& theme, QPalette base);
 // explicitly: a class palette of the platform theme, or a style sheet on the way, would
 // otherwise put the theme's own text colour back on a ground of ours.
 void holdPalette(QWidget* widget, const QPalette& palette);
+
+// The ring that shows where the keyboard is, on a rounded rectangle, in the palette's accent.
+void paintFocusRing(QPainter& p, const QRectF& rect, double radius, const QPalette& palette);
 
 // Whether a palette draws light text on a dark ground: widgets that paint fills and rules of
 // their own choose them by it.

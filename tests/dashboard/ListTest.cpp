@@ -161,7 +161,11 @@ private Q_SLOTS:
         QTest::keyClick(view->listView(), Qt::Key_Down);
         QCOMPARE(view->selected(), std::optional(pink->id()));
 
-        clickSidebarRow(*view, "New Folder");
+        // The keys reach "New Folder" too: the cursor stops on it, the filter stays.
+        clickSidebarRow(*view, "Ideas");
+        QTest::keyClick(view->sidebarView(), Qt::Key_Down);
+        QTest::keyClick(view->sidebarView(), Qt::Key_Return);
+        QCOMPARE(view->filter(), NoteFilter::folder("Ideas"));
         QDialog* dialog = view->folderDialog();
         QTRY_VERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), "New Folder");

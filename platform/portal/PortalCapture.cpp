@@ -80,10 +80,25 @@ void shotTaken(const PortalCapture& how, const QString& file, const portal::Shot
 
 void capturePortal(const PortalCapture& how, const QString& file, std::function<void()> finished)
 {
-    const bool interactive = how.method == CaptureMethod::PortalRegion;
-    portal::screenshot(
-        how.bus, interactive, how.timeout, QCoreApplication::instance(),
-        [how, file, finished](const portal::Shot& shot) { shotTaken(how, file, shot, finished); });
+    // Asked first, so a desktop without the portal is named at once rather than after the
+    // request's long wait, and in words instead of the bus's error.
+    const QString screenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
+    portal::interfaceVersion(
+        how.bus, screenshot, std::chrono::seconds(5), QCoreApplication::instance(),
+        [how, file, finished](uint version, const QString&) {
+            if (version == 0) {
+                reportCaptureFailure(QStringLiteral(
+                    "the desktop offers no screenshot portal; install xdg-desktop-portal with "
+                    "the backend for this desktop (xdg-desktop-portal-gnome, -kde or -wlr)"));
+                finished();
+                return;
+            }
+            const bool interactive = how.method == CaptureMethod::PortalRegion;
+            portal::screenshot(how.bus, interactive, how.timeout, QCoreApplication::instance(),
+                               [how, file, finished](const portal::Shot& shot) {
+                                   shotTaken(how, file, shot, finished);
+                               });
+        });
 }
 
 } // namespace imagesources

@@ -114,14 +114,18 @@ private Q_SLOTS:
         QCOMPARE(helperArguments_.mid(2), (QStringList{"--from", fake->screenshotFile}));
         QVERIFY(!fake->lastCall("Screenshot")->options.value("interactive").toBool());
 
-        // No portal on the bus at all.
-        fake.reset();
-        captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
-        app().images().captureScreenshot(nullptr);
-        QTRY_COMPARE(f->log.lines.size(), 2);
-        QVERIFY(f->log.lines[1].startsWith(
-            "Quillhaven: screencapture failed: no screenshot from the desktop portal: "));
-        QCOMPARE(notices.size(), 2);
+        // A portal without the interface, and no portal on the bus at all: said at once.
+        fake->versions.erase("org.freedesktop.portal.Screenshot");
+        for (const int lines : {2, 3}) {
+            captureThroughPortal(imagesources::CaptureMethod::PortalRegion);
+            app().images().captureScreenshot(nullptr);
+            QTRY_COMPARE(f->log.lines.size(), lines);
+            QVERIFY(f->log.lines.last().startsWith(
+                "Quillhaven: screencapture failed: the desktop offers no screenshot portal; "));
+            QVERIFY(!fake || fake->calls.last().method == "Get"); // and no Screenshot request
+            fake.reset();
+        }
+        QCOMPARE(notices.size(), 3);
         QCOMPARE(app().notes().size(), 1);
     }
 };

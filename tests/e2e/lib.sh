@@ -244,6 +244,9 @@ dashboards() { app_windows_named '^All Notes$'; }
 dashboard_open() { [ -n "$(dashboards)" ]; }
 dashboard_closed() { [ -z "$(dashboards)" ]; }
 
+# Mapped, and its ancestors too.
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+
 focused_on() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 
 # activate WINDOW: gives it the keyboard, through the window manager where one runs.

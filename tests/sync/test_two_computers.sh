@@ -5,8 +5,7 @@
 # are created, edited, trashed, restored, deleted forever and given an image on both sides,
 # also while B's folder is paused so that Syncthing makes a real conflict copy; after each
 # step both notes files must hold the same notes with the same content, every edit present
-# and nothing deleted back. Last, one program restarts over a file holding the other's layout
-# and must show its notes where they were on its own screen.
+# and nothing deleted back.
 # shellcheck source=pair.sh
 . "$(dirname "$0")/pair.sh"
 pair_setup "$1"
@@ -133,12 +132,7 @@ delete_forever_in_dashboard() { pick "$RECENTLY_DELETED" "$1" && click_dash "$DE
 
 # --- a note on each side
 check "A: --new-note makes a note on A's screen, typed in" on A new_note "Alpha from A"
-check "... which reaches A's notes file" on A wait_for 10 mine 'live("Alpha from A")'
-# Syncthing alone, before any merge: the file itself lands in B's folder.
-arrived() { grep -qs "Alpha from A" "$FOLDER_B"/notes.json*; }
-check "A's notes file reaches B's folder" wait_for 20 arrived
 check "B: a note made in B's dashboard, typed in" on B new_in_dashboard "Beta from B"
-check "... which reaches B's notes file" on B wait_for 10 mine 'live("Beta from B")'
 on A shot A-01-alpha
 on B shot B-01-beta
 converge "both computers hold both new notes" 20 'live("Alpha from A")' 'live("Beta from B")'
@@ -253,32 +247,6 @@ check "and B's screen still shows no note" on B no_note_on_screen
 on A shot A-04-end
 on B shot B-04-end
 
-# --- a restart: each computer's notes stay where it put them, whoever wrote the file last
-check "B: --new-note makes a note on B's screen, typed in" on B new_note "Epsilon from B"
-converge "both computers hold it" 20 'live("Epsilon from B")'
-drag_note() {
-    local win x y
-    win=$(only_note_window) || return 1
-    read -r x y _ _ <<<"$(geometry "$win")"
-    drag_header "$win" 300 100
-    moved() { at "$win" "$((x + 300)) $((y + 104)) $(geometry "$win" | cut -d' ' -f3-)"; }
-    wait_for 5 moved
-}
-check "B drags its note elsewhere: B writes the file last" on B drag_note
-B_RECT=$(on B note_rect)
-# Moves change no content: A merges nothing and writes nothing, so its file holds B's layout.
-b_layout() { mine 'shown("Epsilon from B") and not shown("Alpha from A")'; }
-check "A's notes file holds B's layout" on A wait_for 20 b_layout
-a_quits() { kill "${APP_PIDS[A]}" && wait_for 10 gone "${APP_PIDS[A]}"; }
-check "A's program quits" a_quits
-check "... leaving B's layout in its notes file" on A b_layout
-a_starts() { pair_start_app A && on A wait_for 20 pad_window; }
-check "A's program starts again" a_starts
-check "A's note is back where it was on A's screen, alone" on A wait_for 10 still_there
-b_still_there() { [ "$(geometry "$(only_note_window)")" = "$B_RECT" ]; }
-check "B's note is where B put it" on B b_still_there
-on A shot A-05-restarted
-on B shot B-05-restarted
 only_merges() {
     ! grep "Quillhaven:" "$APP_LOG" | grep -qvx "Quillhaven: merged [0-9]* change(s) from outside"
 }

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Images on a real X server (1440 x 900): paste a large PNG from the clipboard into a note,
-# open it in the viewer and step with the arrow keys, then capture screen regions into new
+# remove it from the picture's menu, then capture screen regions into new
 # notes with Ctrl+Alt+S (dragging a rectangle over the overlay, and cancelling with Escape).
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -33,22 +33,10 @@ check "the stored image is a PNG of at most 2000 pixels" [ "$(png_size "$IMAGE")
 check "the note grows by the image (140) and its gap (6)" wait_for 5 at "$NOTE" "100 370 380 476"
 shot 02-pasted
 
-# --- the viewer: a window covering the screen
-read -r nx ny nw _ <<<"$(geometry "$NOTE")"
-# The image strip sits under the paper's 26-point header; the paper has a 40-point margin.
-xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 1
-check "clicking the image opens the viewer" wait_for 5 viewer_window
-shot 03-viewer
-xdotool key Right
-xdotool key Left
-viewer_open() { viewer_window >/dev/null; }
-check "the viewer stays open while stepping" viewer_open
-xdotool key Escape
-check "Escape closes the viewer" wait_for 5 no_viewer
-shot 04-viewer-closed
-
 # --- "Remove Image" from the picture's own menu: the tile that asks goes away, the program stays
 windows=$(app_windows | wc -l)
+read -r nx ny nw _ <<<"$(geometry "$NOTE")"
+# The image strip sits under the paper's 26-point header; the paper has a 40-point margin.
 xdotool mousemove $((nx + nw / 2)) $((ny + 40 + 26 + 50)) click 3
 # Once the menu is up, the program hands it every key.
 wait_for 5 windows_more_than "$windows"

@@ -102,20 +102,6 @@ sees_other() {
 }
 connected() { sees_other A && sees_other B; }
 
-# Every socket either instance holds is bound on 127.0.0.1 and, if connected, to 127.0.0.1; the
-# four listeners (sync and REST of each) must be seen, or the check saw nothing.
-only_loopback() {
-    local pids sockets
-    pids=$(for p in $(pgrep -x syncthing); do
-        grep -qs "$E2E_TMP" "/proc/$p/cmdline" && echo "$p"; done | paste -sd'|')
-    [ -n "$pids" ] || return 1
-    sockets=$(ss -tuanpH | grep -E "pid=($pids),")
-    [ "$(grep -c LISTEN <<<"$sockets")" -ge 4 ] || return 1
-    awk '$5 !~ /^127\.0\.0\.1:/ { bad = 1 }
-        $6 !~ /^127\.0\.0\.1:/ && $6 !~ /^(0\.0\.0\.0|\*):\*$/ { bad = 1 }
-        END { exit bad }' <<<"$sockets"
-}
-
 # pause SIDE true|false: pauses or resumes the notes folder on that side.
 pause() { st "$1" PATCH "/rest/config/folders/$PAIR_FOLDER_ID" "{\"paused\":$2}" >/dev/null; }
 

@@ -84,7 +84,7 @@ start_app() {
     # waiting for the guard yields the program's exit status.
     APP_GUARD=$SPAWNED
     APP_PID=$SPAWNED
-    wait_for 5 app_child && APP_PID=$(app_child)
+    wait_for 5 pgrep -P "$APP_GUARD" && APP_PID=$(pgrep -P "$APP_GUARD" | head -1)
 }
 
 # Starts the program as at login, the pointer out of the way, and waits for its pad (PAD).
@@ -98,8 +98,6 @@ start_with_pad() {
 # A second launch with an action, as a desktop's key binding runs it: it hands the action to
 # the running copy and exits.
 app_action() { timeout 20 "${APP_RUN[@]}" "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1; }
-
-app_child() { pgrep -P "$APP_GUARD" | head -1 | grep .; }
 
 # end_app SIGNAL [SECONDS]: sends the program SIGNAL and returns its exit status once it has
 # gone, within SECONDS (60).
@@ -382,6 +380,12 @@ repainted() {
 }
 
 # --- the notes file and the log
+
+# one_note ID TEXT ON_SCREEN X Y [FIELDS]: a notes file of one unfolded note; FIELDS are more
+# of its JSON, from a comma on.
+one_note() {
+    printf '[{"id":"%s","text":"%s","folded":false,"onScreen":%s,"x":%s,"y":%s%s}]\n' "$@" >"$NOTES"
+}
 
 # A value read from the notes file with a python expression over `notes` (the array).
 notes_eval() {

@@ -8,9 +8,7 @@ e2e_setup "$1"
 export TMPDIR="$E2E_TMP/tmp"
 mkdir -p "$TMPDIR"
 
-cat >"$NOTES" <<'JSON'
-[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F11","text":"Holiday","folded":false,"onScreen":true,"x":100,"y":200,"pw":300,"ph":250}]
-JSON
+one_note 6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F11 Holiday true 100 200 ',"pw":300,"ph":250'
 
 xdotool mousemove 100 800
 start_app --login-item

@@ -15,9 +15,7 @@ KILLS=${E2E_KILLS:-200}
 KILL_SECONDS=${E2E_KILL_SECONDS:-150}
 ID=0C8A5E1B-7D2F-4E3A-9B1C-5D6E7F8A9B0C
 
-cat >"$NOTES" <<JSON
-[{"id":"$ID","text":"","folded":false,"onScreen":true,"x":100,"y":200}]
-JSON
+one_note "$ID" "" true 100 200
 # What will be typed, chunk by chunk, over all the runs: lower-case letters and digits only,
 # so every key is on the keyboard map and lands as itself.
 MASTER=$(python3 -c "import random; random.seed(7); print(''.join(random.choice('abcdefghijklmnopqrstuvwxyz0123456789') for _ in range(20000)))")

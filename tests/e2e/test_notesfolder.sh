@@ -7,9 +7,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
-cat >"$NOTES" <<JSON
-[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F01","text":"travels along","folded":false,"onScreen":false,"x":0,"y":0}]
-JSON
+one_note 6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F01 "travels along" false 0 0
 TARGET="$HOME/Sync/Notes"
 mkdir -p "$TARGET"
 MOVED="$TARGET/notes.json"

@@ -7,9 +7,7 @@
 e2e_setup "$1"
 SOCKET="$XDG_RUNTIME_DIR/quillhaven-$(id -u)"
 # One note, so a second copy that wrote the file would be seen.
-cat >"$NOTES" <<'JSON'
-[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F04","text":"tucked","folded":false,"onScreen":false,"x":0,"y":0}]
-JSON
+one_note 6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F04 tucked false 0 0
 
 # --- answers before any window: no display needed
 help=$(env -u DISPLAY timeout 10 "$QUILLHAVEN" --help)

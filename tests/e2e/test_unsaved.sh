@@ -16,7 +16,6 @@ fi
 unmount_data() { umount -l "$APP_DATA" 2>/dev/null; }
 trap 'unmount_data; e2e_cleanup' EXIT
 
-note_json() { printf '[{"id":"%s","text":"%s","folded":false,"onScreen":true,"x":100,"y":200}]\n' "$ID" "$1"; }
 NOTE_AT="100 400 300 300"
 on_disk() { grep -q "$1\"" "$NOTES"; }
 logged() { grep -q "$1" "$APP_LOG"; }
@@ -30,7 +29,7 @@ show_pad() {
 }
 
 # --- a full disk, then space again
-note_json "" >"$NOTES"
+one_note "$ID" "" true 100 200
 start_app --login-item
 focus_note
 xdotool type --delay 20 "before"

@@ -26,7 +26,7 @@ check "the pad's menu opens" wait_for 5 any_window_at "720 14"
 shot pad-menu
 # All Notes…, Bring All Notes Back, Notes Folder…
 xdotool key Down Down Down Return
-chooser() { app_windows_named '^Choose the Notes Folder$' | head -1 | grep .; }
+chooser() { app_windows '^Choose the Notes Folder$' | head -1 | grep .; }
 check "Notes Folder… opens the folder chooser" wait_for 10 chooser
 # The program is not waiting on the dialog: a request from a later launch is served meanwhile.
 app_action --toggle-dashboard

@@ -67,8 +67,7 @@ def watch(log, *folders):
 
 
 def load(path):
-    with open(path, encoding="utf-8") as f:
-        return json.load(f)
+    return json.loads(open(path, "rb").read())
 
 
 def contents(notes):
@@ -77,9 +76,7 @@ def contents(notes):
 
 def holds(notes, expr):
     # EXPR over one file's notes, with words for what the test asks of them.
-    def deleted(n):
-        return n.get("deletedAt") is not None
-
+    deleted = lambda n: n.get("deletedAt") is not None  # noqa: E731
     words = {
         "notes": notes,
         # A note whose text holds s: any, not deleted, in Recently Deleted.

@@ -91,17 +91,14 @@ def us_keymap():
     # The standard US keymap as text, compiled by libxkbcommon (what the compositor uses
     # already, so XWayland's key codes stay as they are).
     xkb = ctypes.cdll.LoadLibrary("libxkbcommon.so.0")
-    xkb.xkb_context_new.restype = ctypes.c_void_p
-    xkb.xkb_keymap_new_from_names.restype = ctypes.c_void_p
-    xkb.xkb_keymap_new_from_names.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_int]
-    xkb.xkb_keymap_get_as_string.restype = ctypes.c_void_p
-    xkb.xkb_keymap_get_as_string.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    context = xkb.xkb_context_new(0)
+    for name in ("xkb_context_new", "xkb_keymap_new_from_names", "xkb_keymap_get_as_string"):
+        getattr(xkb, name).restype = ctypes.c_void_p
+    context = ctypes.c_void_p(xkb.xkb_context_new(0))
     names = (ctypes.c_char_p * 5)(b"evdev", b"pc105", b"us", b"", b"")
     keymap = xkb.xkb_keymap_new_from_names(context, names, 0)
     if not keymap:
         sys.exit("no US keymap")
-    return ctypes.string_at(xkb.xkb_keymap_get_as_string(keymap, 1)) + b"\0"
+    return ctypes.string_at(xkb.xkb_keymap_get_as_string(ctypes.c_void_p(keymap), 1)) + b"\0"
 
 
 class Connection:

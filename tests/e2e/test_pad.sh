@@ -84,11 +84,6 @@ check "the island expands under the pointer" wait_for 5 black 570 5
 check "the expanded island reaches 24 + 218 down" wait_for 5 black 720 238
 pad_shot 02-expanded
 
-# Hover the first card (the pinned shopping list), for the look of a lifted card.
-CARD_Y=180
-xdotool mousemove 619 $CARD_Y
-pad_shot 03-card-hovered
-
 # A click on the header (not a button, a card or the offer) drops the top note.
 xdotool mousemove 650 45
 xdotool click 1

@@ -20,7 +20,7 @@ from ctypes import POINTER, byref, c_char_p, c_int, c_ubyte, c_uint, c_ulong, c_
 
 CONTROL, MOD1, LOCK, MOD2 = 4, 8, 2, 16
 LOCKS = {"none": 0, "caps": LOCK, "num": MOD2}
-GRAB_MODE_ASYNC, GRAB_SUCCESS, ALREADY_GRABBED, CURRENT_TIME = 1, 0, 1, 0
+GRAB_MODE_ASYNC, ALREADY_GRABBED, CURRENT_TIME = 1, 1, 0
 
 
 x = ctypes.cdll.LoadLibrary("libX11.so.6")
@@ -81,12 +81,11 @@ def grab(display, key, lock):
 def held(display):
     root = x.XDefaultRootWindow(display)
     keyboard = x.XGrabKeyboard(display, root, 0, GRAB_MODE_ASYNC, GRAB_MODE_ASYNC, CURRENT_TIME)
-    if keyboard == GRAB_SUCCESS:
-        x.XUngrabKeyboard(display, CURRENT_TIME)
     pointer = x.XGrabPointer(display, root, 0, 0, GRAB_MODE_ASYNC, GRAB_MODE_ASYNC, 0, 0,
                              CURRENT_TIME)
-    if pointer == GRAB_SUCCESS:
-        x.XUngrabPointer(display, CURRENT_TIME)
+    # Letting go of a grab this client does not hold does nothing.
+    x.XUngrabKeyboard(display, CURRENT_TIME)
+    x.XUngrabPointer(display, CURRENT_TIME)
     x.XSync(display, 0)
     return keyboard == ALREADY_GRABBED and pointer == ALREADY_GRABBED
 

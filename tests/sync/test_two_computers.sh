@@ -171,12 +171,11 @@ check "the picture's file arrives in B's folder, the same bytes" \
     wait_for 20 cmp -s "$FOLDER_A/images/$IMAGE" "$FOLDER_B/images/$IMAGE"
 
 # --- B away: its folder paused while both sides change the same note
-check "B's folder is paused" pause B true
 # A paused folder has no state: it neither scans nor pulls.
 b_paused() {
     st B GET "/rest/db/status?folder=$PAIR_FOLDER_ID" | json "repr(j['state'])" | grep -qx "''"
 }
-check "... and stopped" wait_for 10 b_paused
+check "B's folder is paused and stopped" eval 'pause B true && wait_for 10 b_paused'
 edit_on_screen() { local win && win=$(only_note_window) && type_into_note "$win" "$1"; }
 check "A types in its note on the screen" on A edit_on_screen " / typed on A, B away"
 check "A moves B's note to Recently Deleted again" on A trash_in_dashboard "Beta from B"

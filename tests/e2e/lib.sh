@@ -417,7 +417,4 @@ report() {
     [ -z "${E2E_RESULTS:-}" ] || echo "$1 [at $((SECONDS - E2E_START)) s]" >>"$E2E_RESULTS"
 }
 
-e2e_finish() {
-    echo "screenshots: $E2E_SHOTS"
-    exit $E2E_FAILED
-}
+e2e_finish() { echo "screenshots: $E2E_SHOTS" && exit $E2E_FAILED; }

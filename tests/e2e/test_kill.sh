@@ -44,8 +44,7 @@ PY
 NOTE_AT="100 400 300 300"
 random_delay() { printf '0.%03d' $((RANDOM % ${1:-400})); }
 
-kills=0 failures=0 typed_runs=0 mid_save=0 key_runs=0 key_unwritten=0
-length=0
+kills=0 failures=0 typed_runs=0 mid_save=0 key_runs=0 key_unwritten=0 length=0
 kill_start=$SECONDS
 for ((i = 1; i <= KILLS && SECONDS - kill_start < KILL_SECONDS; i++)); do
     start_app --login-item

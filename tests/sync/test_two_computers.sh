@@ -84,14 +84,14 @@ RESTORE="822 42" DELETE_FOREVER="929 42"
 # search_for TERM: TERM typed into the search; once the dashboard has repainted, the list is
 # filtered, since it follows each key at once.
 search_for() { repainted 5 "$(crop_of "$DASH")" xdotool type --delay 20 "$1"; }
-# pick FILTER TERM: the one note the search finds under that filter, opened in the editor.
-pick() {
+# under FILTER: the dashboard showing that filter, its search empty.
+under() {
     dashboard || return 1
     click_dash "$1"
     xdotool key ctrl+f ctrl+a BackSpace
-    search_for "$2"
-    click_dash "$FIRST_ROW"
 }
+# pick FILTER TERM: the one note the search finds under that filter, opened in the editor.
+pick() { under "$1" || return 1; search_for "$2"; click_dash "$FIRST_ROW"; }
 # edit_in_dashboard TERM TEXT: TEXT typed at the end of the note found by TERM.
 edit_in_dashboard() {
     pick "$ALL_NOTES" "$1" || return 1
@@ -100,13 +100,7 @@ edit_in_dashboard() {
     xdotool type --delay 20 "$2"
 }
 # new_in_dashboard TEXT: Ctrl+N in the dashboard, then the text.
-new_in_dashboard() {
-    dashboard || return 1
-    click_dash "$ALL_NOTES"
-    xdotool key ctrl+f ctrl+a BackSpace
-    xdotool key ctrl+n
-    xdotool type --delay 20 "$1"
-}
+new_in_dashboard() { under "$ALL_NOTES" && xdotool key ctrl+n && xdotool type --delay 20 "$1"; }
 # The row found by TERM, moved to Recently Deleted with the Delete key.
 trash_in_dashboard() { pick "$ALL_NOTES" "$1" && xdotool key Delete; }
 restore_in_dashboard() { pick "$RECENTLY_DELETED" "$1" && click_dash "$RESTORE"; }

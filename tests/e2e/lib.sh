@@ -106,9 +106,9 @@ end_app() { kill "-$1" "$APP_PID" 2>/dev/null; reap "${2:-60}" "$APP_GUARD"; }
 # Ends the program and returns once it has really gone, with its exit status: the next
 # launch must not meet it still quitting.
 stop_app() {
-    local status=0
     [ -n "${APP_PID:-}" ] || return 0
-    end_app TERM || status=$?
+    end_app TERM
+    local status=$?
     APP_PID=""
     return "$status"
 }

@@ -119,6 +119,5 @@ def show(a, b, *exprs):
 
 if __name__ == "__main__":
     command, args = sys.argv[1], sys.argv[2:]
-    result = {"ports": ports, "configure": configure, "watch": watch, "same": same,
-              "show": show}[command](*args)
-    sys.exit(result or 0)
+    sys.exit({"ports": ports, "configure": configure, "watch": watch, "same": same,
+              "show": show}[command](*args) or 0)

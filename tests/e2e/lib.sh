@@ -84,7 +84,7 @@ start_app() {
     # waiting for the guard yields the program's exit status.
     APP_GUARD=$SPAWNED
     APP_PID=$SPAWNED
-    wait_for 5 app_child && APP_PID=$(app_child)
+    wait_for 5 pgrep -P "$APP_GUARD" && APP_PID=$(pgrep -P "$APP_GUARD" | head -1)
 }
 
 # Starts the program as at login, the pointer out of the way, and waits for its pad (PAD).
@@ -99,21 +99,16 @@ start_with_pad() {
 # the running copy and exits.
 app_action() { timeout 20 "${APP_RUN[@]}" "$QUILLHAVEN" "$@" >>"$APP_LOG" 2>&1; }
 
-app_child() { pgrep -P "$APP_GUARD" | head -1 | grep .; }
-
 # end_app SIGNAL [SECONDS]: sends the program SIGNAL and returns its exit status once it has
 # gone, within SECONDS (60).
-end_app() {
-    kill "-$1" "$APP_PID" 2>/dev/null
-    reap "${2:-60}" "$APP_GUARD"
-}
+end_app() { kill "-$1" "$APP_PID" 2>/dev/null; reap "${2:-60}" "$APP_GUARD"; }
 
 # Ends the program and returns once it has really gone, with its exit status: the next
 # launch must not meet it still quitting.
 stop_app() {
-    local status=0
     [ -n "${APP_PID:-}" ] || return 0
-    end_app TERM || status=$?
+    end_app TERM
+    local status=$?
     APP_PID=""
     return "$status"
 }
@@ -156,10 +151,9 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # --- windows
 
-# The ids of the program's mapped top-level windows, all or those whose name matches REGEX:
-# --all, or xdotool would take windows of the program OR with the name.
-app_windows() { xdotool search --all --onlyvisible --pid "$APP_PID" 2>/dev/null; }
-app_windows_named() { xdotool search --all --onlyvisible --pid "$APP_PID" --name "$1" 2>/dev/null; }
+# app_windows [REGEX]: the ids of the program's mapped top-level windows, all or those whose
+# name matches: --all, or xdotool would take windows of the program OR with the name.
+app_windows() { xdotool search --all --onlyvisible --pid "$APP_PID" ${1:+--name "$1"} 2>/dev/null; }
 
 # geometry WINDOW_ID -> "x y w h" in X (y-down) coordinates.
 geometry() {
@@ -171,11 +165,11 @@ geometry() {
 # at WINDOW "X Y W H": the window has that rectangle.
 at() { [ "$(geometry "$1")" = "$2" ]; }
 
-# window_at "X Y W H": prints the program's window with that rectangle.
+# window_at "X Y W H": prints the program's window with that rectangle (a pattern for grep).
 window_at() {
     local w
     for w in $(app_windows); do
-        at "$w" "$1" && echo "$w" && return 0
+        geometry "$w" | grep -qx -- "$1" && echo "$w" && return 0
     done
     return 1
 }
@@ -191,13 +185,7 @@ windows_more_than() { [ "$(app_windows | wc -l)" -gt "$1" ]; }
 # The pad hangs from the top centre of the 1440-wide screen.
 pad_window() { window_at "550 0 340 274"; }
 # Under a window manager the pad is found by its width alone, so a check can say where it is.
-pad_anywhere() {
-    local w
-    for w in $(app_windows); do
-        [ "$(geometry "$w" | cut -d' ' -f3)" = 340 ] && echo "$w" && return 0
-    done
-    return 1
-}
+pad_anywhere() { window_at '[-0-9]* [-0-9]* 340 [0-9]*'; }
 pad_under() { pointer_over "${PAD:-$(pad_window)}"; }
 not_pad_under() { ! pad_under; }
 # The pad's corner of the screen has come to rest: its springs are still.
@@ -240,9 +228,12 @@ any_window_at() {
     return 1
 }
 
-dashboards() { app_windows_named '^All Notes$'; }
+dashboards() { app_windows '^All Notes$'; }
 dashboard_open() { [ -n "$(dashboards)" ]; }
 dashboard_closed() { [ -z "$(dashboards)" ]; }
+
+# Mapped, and its ancestors too.
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 
 focused_on() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 
@@ -324,10 +315,7 @@ drag_header() {
 }
 
 # Pushing against the top edge at the centre opens the pad under the pointer.
-open_pad() {
-    pointer_to 720 0
-    wait_for 5 pad_under
-}
+open_pad() { pointer_to 720 0 && wait_for 5 pad_under; }
 
 # pull_note_to X Y [SHOT]: a press on the open pad, dragged down to X Y and let go: a note
 # peels off and lands there. SHOT names a screenshot taken while it is still curled off the pad.
@@ -345,9 +333,7 @@ pull_note_to() {
 
 # --- the screen
 
-shot() {
-    import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
-}
+shot() { import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; }
 
 # pixel X Y: the colour of the screen there, as "r,g,b".
 pixel() {
@@ -366,19 +352,20 @@ crop_of() { geometry "$1" | awk '{print $3 "x" $4 "+" $1 "+" $2}'; }
 # repainted SECONDS "WxH+X+Y" COMMAND...: runs COMMAND (a click, keys), then waits until that
 # part of the screen has changed and come to rest, which shows the program has taken the input.
 repainted() {
-    local seconds=$1 crop=$2 before deadline
-    shift 2
+    local crop=$2 before
     before=$(screen_digest "$crop")
-    "$@" >/dev/null 2>&1
-    deadline=$((SECONDS + seconds))
-    until [ "$(screen_digest "$crop")" != "$before" ]; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.05
-    done
-    wait_steady $((deadline - SECONDS + 1)) screen_digest "$crop"
+    "${@:3}" >/dev/null 2>&1
+    crop_changed() { [ "$(screen_digest "$crop")" != "$before" ]; }
+    wait_for "$1" crop_changed && wait_steady "$1" screen_digest "$crop"
 }
 
 # --- the notes file and the log
+
+# one_note ID TEXT ON_SCREEN X Y [FIELDS]: a notes file of one unfolded note; FIELDS are more
+# of its JSON, from a comma on.
+one_note() {
+    printf '[{"id":"%s","text":"%s","folded":false,"onScreen":%s,"x":%s,"y":%s%s}]\n' "$@" >"$NOTES"
+}
 
 # A value read from the notes file with a python expression over `notes` (the array).
 notes_eval() {
@@ -430,7 +417,4 @@ report() {
     [ -z "${E2E_RESULTS:-}" ] || echo "$1 [at $((SECONDS - E2E_START)) s]" >>"$E2E_RESULTS"
 }
 
-e2e_finish() {
-    echo "screenshots: $E2E_SHOTS"
-    exit $E2E_FAILED
-}
+e2e_finish() { echo "screenshots: $E2E_SHOTS" && exit $E2E_FAILED; }

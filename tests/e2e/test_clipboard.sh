@@ -7,16 +7,11 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
-cat >"$NOTES" <<'JSON'
-[{"id":"6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F21","text":"Holiday","folded":false,"onScreen":true,"x":100,"y":200,"pw":300,"ph":250}]
-JSON
+one_note 6F1C0D8E-3E1A-4C55-9B0B-0A5E3C1D2F21 Holiday true 100 200 ',"pw":300,"ph":250'
 
-xdotool mousemove 100 800
-start_app --login-item
+start_with_pad
 NOTE_AT="100 370 380 330"
 check "the note comes back on the screen" wait_for 20 note_window
-check "the pad window appears" wait_for 20 pad_window
-PAD=$(pad_window)
 
 # --- an owner that never answers
 convert -size 64x48 xc:orange "$E2E_TMP/small.png"

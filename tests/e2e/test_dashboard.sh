@@ -1,6 +1,7 @@
 #!/bin/bash
-# The dashboard on a real X server: it opens at launch with a dozen notes, searches, makes a
-# note under a folder, keeps its place across close and reopen, and remembers its frame.
+# The dashboard on a real X server: it opens at launch with a dozen notes, makes a note under a
+# folder and trashes it, and remembers its frame across close and reopen. (Search and the
+# rows it shows: ListTest.)
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
@@ -12,28 +13,22 @@ convert -size 320x200 gradient:'#7fb2e5-#1d4e89' "$APP_DATA/images/$IMAGE"
 python3 - "$NOTES" "$IMAGE" <<'PY'
 import json, sys, time, uuid
 now = time.time() - 978307200  # seconds since 2001-01-01
-def note(text, age, color="yellow", folder="Personal", pinned=False, on=False, deleted=False,
-         images=None):
-    n = {"id": str(uuid.uuid4()).upper(), "text": text, "folded": False, "onScreen": on,
-         "x": 200, "y": 300, "color": color, "folder": folder, "pinned": pinned,
-         "created": now - age - 100, "modified": now - age, "pw": 220, "ph": 220}
-    if deleted:
-        n["deletedAt"] = now - 60
-    if images:
-        n["images"] = images
-    return n
+def note(text, age, color="yellow", folder="Personal", **extra):
+    return {"id": str(uuid.uuid4()).upper(), "text": text, "folded": False, "onScreen": False,
+            "x": 200, "y": 300, "color": color, "folder": folder, "pinned": False,
+            "created": now - age - 100, "modified": now - age, "pw": 220, "ph": 220, **extra}
 notes = [
     note("Groceries\nMilk, eggs, sourdough, basil #errands", 600, "green", pinned=True),
     note("Q3 planning\nDraft the roadmap before Thursday #work", 3 * 3600, "blue", "Work"),
     note("Call the dentist\nAsk about the cleaning appointment", 26 * 3600, "pink"),
     note("Book ideas\nThe Overstory, Piranesi, Klara and the Sun #reading", 3 * 86400, "yellow", "Ideas"),
     note("Trip to Lisbon\nTram 28, Belem, pasteis de nata", 5 * 86400, "blue", images=[sys.argv[2]]),
-    note("Standup notes\nShip the search fix; review the sync PR #work", 2 * 3600, "yellow", "Work", on=True),
+    note("Standup notes\nShip the search fix; review the sync PR #work", 2 * 3600, "yellow", "Work", onScreen=True),
     note("Gift list\nMum: scarf; Sam: headphones", 9 * 86400, "pink"),
     note("Recipe: shakshuka\nTomatoes, peppers, cumin, eggs", 14 * 86400, "green", "Ideas"),
     note("Wi-Fi password\ncorrect horse battery staple", 40 * 86400, "yellow", pinned=True),
     note("Bike repair\nNew chain and brake pads", 6 * 86400, "green"),
-    note("Old meeting\nNothing to keep here", 2 * 86400, "blue", "Work", deleted=True),
+    note("Old meeting\nNothing to keep here", 2 * 86400, "blue", "Work", deletedAt=now - 60),
     note("Podcast list\nHardcore History; Radiolab", 20 * 86400, "pink", "Ideas"),
 ]
 json.dump(notes, open(sys.argv[1], "w"))
@@ -56,45 +51,20 @@ shot dashboard
 click() { repainted 5 "$CROP" xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
 
 # Ctrl+N under the Work folder: click "Work" in the sidebar first.
-count_notes() { notes_eval "len(notes)"; }
-before=$(count_notes)
 click 60 214 # "Work" in the Folders section
 xdotool key ctrl+n
-newest_folder() { notes_eval "notes[-1]['folder']"; }
-one_more_note() { [ "$(count_notes)" -gt "$before" ]; }
-check "Ctrl+N makes a note" wait_for 10 one_more_note
-check "... in the folder chosen in the sidebar" [ "$(newest_folder)" = Work ]
+check "Ctrl+N makes a note in the folder chosen in the sidebar" \
+    wait_for 10 file_is "len(notes) == 13 and notes[-1]['folder'] == 'Work'"
 xdotool type --delay 20 "Typed in the dashboard"
 check "typing reaches the notes file" \
     wait_for 10 grep -q "Typed in the dashboard" "$NOTES"
 shot dashboard-new-note
 
-# Search from the keyboard.
-xdotool key ctrl+f
-repainted 5 "$CROP" xdotool type --delay 20 "  LISBON "
-shot dashboard-search
-click 60 73  # "All Notes"
-click 360 125 # the one note found
-shot dashboard-editor
-
-# Delete and Backspace act only on the row shown highlighted: not on the Lisbon note once the
-# folder clicked in the sidebar hides it, even with the keys pressed in the list.
-deleted_count() { notes_eval "sum('deletedAt' in n for n in notes)"; }
-lisbon_deleted() { notes_eval "any('deletedAt' in n for n in notes if 'Lisbon' in n['text'])"; }
-repainted 5 "$CROP" xdotool key ctrl+f BackSpace
-click 60 214 # "Work"
-xdotool mousemove --window "$WIN" 360 560 click 1 # the list, below its rows
-xdotool key Delete BackSpace
-shot dashboard-hidden-selection
-# Those keys must come to nothing. The program takes its input in order and every save holds
-# all changes before it, so once the Delete below shows in the file, so would theirs.
-click 360 125 # the first note under Work: the one typed above
+# Delete on the first note under Work, the one typed above, from the list.
+click 360 125
 xdotool key Delete
 typed_deleted() { file_is "any('deletedAt' in n for n in notes if 'Typed in' in n['text'])"; }
 check "Delete trashes the highlighted note" wait_for 10 typed_deleted
-check "Delete spares a note the list does not show" [ "$(lisbon_deleted)" = False ]
-check "... and trashes nothing else" [ "$(deleted_count)" -eq 2 ]
-
 # Close and bring back: the same window, its frame remembered.
 xdotool key ctrl+w
 check "Ctrl+W closes the dashboard" wait_for 10 dashboard_closed

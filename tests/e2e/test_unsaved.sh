@@ -1,7 +1,7 @@
 #!/bin/bash
 # A notes folder that cannot be written loses nothing. The folder is a small tmpfs of its own:
-# it fills up while the user types, the keys typed meanwhile are kept, the pad and the
-# dashboard say they are not saved, and once space is free a SIGTERM still puts every key on
+# it fills up while the user types, the keys typed meanwhile are kept (what the pad and the
+# dashboard say meanwhile: NoticeTest), and once space is free a SIGTERM still puts every key on
 # disk. Remounted read-only, the folder cannot take the last keys at all: the program writes
 # an emergency copy elsewhere, says where, and exits with a failure status.
 # shellcheck source=lib.sh
@@ -16,21 +16,12 @@ fi
 unmount_data() { umount -l "$APP_DATA" 2>/dev/null; }
 trap 'unmount_data; e2e_cleanup' EXIT
 
-note_json() { printf '[{"id":"%s","text":"%s","folded":false,"onScreen":true,"x":100,"y":200}]\n' "$ID" "$1"; }
 NOTE_AT="100 400 300 300"
 on_disk() { grep -q "$1\"" "$NOTES"; }
 logged() { grep -q "$1" "$APP_LOG"; }
-# The pad, opened under the pointer, with its hint line.
-show_pad() {
-    xdotool mousemove 720 0
-    sleep 0.3 # the pointer rests at the edge a moment, as a hand does, before it comes down
-    xdotool mousemove 720 12
-    wait_for 5 pad_window
-    sleep 0.5 # for the screenshot: the hint line fades in, and nothing outside shows its end
-}
 
 # --- a full disk, then space again
-note_json "" >"$NOTES"
+one_note "$ID" "" true 100 200
 start_app --login-item
 focus_note
 xdotool type --delay 20 "before"
@@ -39,12 +30,6 @@ dd if=/dev/zero of="$APP_DATA/filler" bs=4k 2>/dev/null
 xdotool type --delay 20 " during-full"
 check "the failed save is logged once" wait_for 5 logged "save failed: No space left on device"
 check "the keys typed while full are not on disk" on_disk "before"
-show_pad
-shot full-pad
-app_action --toggle-dashboard
-wait_for 10 dashboard_open
-sleep 0.5 # for the screenshot only: the dashboard's first paint has no outside sign
-shot full-dashboard
 rm -f "$APP_DATA/filler"
 end_app TERM
 status=$?

@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
-"""The Python half of the two-computer test: Syncthing's configuration before its first start,
-free loopback ports, a watch for conflict copies and the comparison of two notes files.
-
-  pair.py ports N                       N free TCP ports on 127.0.0.1
-  pair.py configure HOME GUI LISTEN KEY NAME
-  pair.py watch LOG FOLDER...           logs every name created or moved into the folders
-  pair.py same A B [EXPR...]            exit 0 when both notes files hold the same notes and
-                                        each python expression EXPR holds for each (see holds)
-  pair.py show A B [EXPR...]            what differs, for a failure's log
-"""
+# The Python half of the two-computer test: Syncthing's configuration before its first start,
+# free loopback ports, a watch for conflict copies and the comparison of two notes files.
+#
+#   pair.py ports N                       N free TCP ports on 127.0.0.1
+#   pair.py configure HOME GUI LISTEN KEY NAME
+#   pair.py watch LOG FOLDER...           logs every name created or moved into the folders
+#   pair.py same A B [EXPR...]            exit 0 when both notes files hold the same notes and
+#                                         each python expression EXPR holds for each (see holds)
+#   pair.py show A B [EXPR...]            what differs, for a failure's log
 import ctypes
 import json
 import os
@@ -22,18 +21,12 @@ LAYOUT = {"x", "y", "onScreen", "folded", "pw", "ph"}
 
 
 def ports(count):
-    held = []
-    for _ in range(int(count)):
-        s = socket.socket()
-        s.bind(("127.0.0.1", 0))
-        held.append(s)
+    held = [socket.create_server(("127.0.0.1", 0)) for _ in range(int(count))]
     print(" ".join(str(s.getsockname()[1]) for s in held))
-    for s in held:
-        s.close()
 
 
 def configure(home, gui, listen, key, name):
-    """Everything that could reach beyond this machine is off before Syncthing first runs."""
+    # Everything that could reach beyond this machine is off before Syncthing first runs.
     path = os.path.join(home, "config.xml")
     tree = ET.parse(path)
     root = tree.getroot()
@@ -42,34 +35,21 @@ def configure(home, gui, listen, key, name):
     gui_node = root.find("gui")
     gui_node.find("address").text = f"127.0.0.1:{gui}"
     gui_node.find("apikey").text = key
-    options = {
-        "listenAddress": f"tcp://127.0.0.1:{listen}",
-        "globalAnnounceEnabled": "false",
-        "localAnnounceEnabled": "false",
-        "relaysEnabled": "false",
-        "natEnabled": "false",
-        "stunKeepaliveStartS": "0",
-        "stunKeepaliveMinS": "0",
-        "urAccepted": "-1",
-        "urSeen": "999",
-        "crashReportingEnabled": "false",
-        "autoUpgradeIntervalH": "0",
-        "startBrowser": "false",
-        "announceLANAddresses": "false",
-        "setLowPriority": "false",
-        "reconnectionIntervalS": "1",
-    }
+    options = dict(
+        listenAddress=f"tcp://127.0.0.1:{listen}", urAccepted="-1", urSeen="999",
+        stunKeepaliveStartS="0", stunKeepaliveMinS="0", autoUpgradeIntervalH="0",
+        reconnectionIntervalS="1", **dict.fromkeys(
+            ["globalAnnounceEnabled", "localAnnounceEnabled", "relaysEnabled", "natEnabled",
+             "crashReportingEnabled", "startBrowser", "announceLANAddresses",
+             "setLowPriority"], "false"))
     opts = root.find("options")
     for tag, value in options.items():
-        node = opts.find(tag)
-        if node is None:
-            node = ET.SubElement(opts, tag)
-        node.text = value
+        (opts.find(tag) if opts.find(tag) is not None else ET.SubElement(opts, tag)).text = value
     tree.write(path)
 
 
 def watch(log, *folders):
-    """inotify, so that a conflict copy merged and removed within milliseconds is still seen."""
+    # inotify, so that a conflict copy merged and removed within milliseconds is still seen.
     libc = ctypes.CDLL(None, use_errno=True)
     fd = libc.inotify_init()
     IN_CREATE, IN_MOVED_TO = 0x100, 0x80
@@ -87,8 +67,7 @@ def watch(log, *folders):
 
 
 def load(path):
-    with open(path, encoding="utf-8") as f:
-        return json.load(f)
+    return json.loads(open(path, "rb").read())
 
 
 def contents(notes):
@@ -96,17 +75,14 @@ def contents(notes):
 
 
 def holds(notes, expr):
-    """EXPR over one file's notes, with words for what the test asks of them."""
-    def deleted(n):
-        return n.get("deletedAt") is not None
-
+    # EXPR over one file's notes, with words for what the test asks of them.
+    deleted = lambda n: n.get("deletedAt") is not None  # noqa: E731
     words = {
         "notes": notes,
-        # A note whose text holds s: any, not deleted, in Recently Deleted, on the screen.
+        # A note whose text holds s: any, not deleted, in Recently Deleted.
         "has": lambda s: any(s in n["text"] for n in notes),
         "live": lambda s: any(s in n["text"] and not deleted(n) for n in notes),
         "trashed": lambda s: any(s in n["text"] and deleted(n) for n in notes),
-        "shown": lambda s: any(s in n["text"] and n.get("onScreen") for n in notes),
         # No note with this id.
         "absent": lambda id_: all(n["id"] != id_ for n in notes),
         "images": lambda s: [i for n in notes if s in n["text"] for i in n.get("images") or []],
@@ -143,6 +119,5 @@ def show(a, b, *exprs):
 
 if __name__ == "__main__":
     command, args = sys.argv[1], sys.argv[2:]
-    result = {"ports": ports, "configure": configure, "watch": watch, "same": same,
-              "show": show}[command](*args)
-    sys.exit(result or 0)
+    sys.exit({"ports": ports, "configure": configure, "watch": watch, "same": same,
+              "show": show}[command](*args) or 0)

@@ -93,28 +93,12 @@ introduce() {
     done
 }
 
-# SIDE sees the other connected.
-sees_other() {
-    local other=${ID[A]}
-    [ "$1" = A ] && other=${ID[B]}
-    st "$1" GET /rest/system/connections | json "j['connections']['$other']['connected']" |
+# sees SIDE OTHER: SIDE sees OTHER connected.
+sees() {
+    st "$1" GET /rest/system/connections | json "j['connections']['${ID[$2]}']['connected']" |
         grep -qx True
 }
-connected() { sees_other A && sees_other B; }
-
-# Every socket either instance holds is bound on 127.0.0.1 and, if connected, to 127.0.0.1; the
-# four listeners (sync and REST of each) must be seen, or the check saw nothing.
-only_loopback() {
-    local pids sockets
-    pids=$(for p in $(pgrep -x syncthing); do
-        grep -qs "$E2E_TMP" "/proc/$p/cmdline" && echo "$p"; done | paste -sd'|')
-    [ -n "$pids" ] || return 1
-    sockets=$(ss -tuanpH | grep -E "pid=($pids),")
-    [ "$(grep -c LISTEN <<<"$sockets")" -ge 4 ] || return 1
-    awk '$5 !~ /^127\.0\.0\.1:/ { bad = 1 }
-        $6 !~ /^127\.0\.0\.1:/ && $6 !~ /^(0\.0\.0\.0|\*):\*$/ { bad = 1 }
-        END { exit bad }' <<<"$sockets"
-}
+connected() { sees A B && sees B A; }
 
 # pause SIDE true|false: pauses or resumes the notes folder on that side.
 pause() { st "$1" PATCH "/rest/config/folders/$PAIR_FOLDER_ID" "{\"paused\":$2}" >/dev/null; }
@@ -147,14 +131,7 @@ converged() { "$PAIR_PY" same "$E2E_TMP/A/notes/notes.json" "$E2E_TMP/B/notes/no
 # converge WHAT SECONDS EXPR...: the check that both converge on every EXPR; on failure, what
 # differs and which EXPR fails where.
 converge() {
-    local what=$1 seconds=$2
-    shift 2
-    if wait_for "$seconds" converged "$@"; then
-        echo "ok   - $what"
-    else
-        echo "FAIL - $what"
-        E2E_FAILED=1
-        "$PAIR_PY" show "$E2E_TMP/A/notes/notes.json" "$E2E_TMP/B/notes/notes.json" "$@" |
-            sed 's/^/     /'
-    fi
+    check "$1" wait_for "$2" converged "${@:3}" ||
+        "$PAIR_PY" show "$E2E_TMP/A/notes/notes.json" "$E2E_TMP/B/notes/notes.json" "${@:3}" |
+        sed 's/^/     /'
 }

@@ -1,19 +1,18 @@
 #!/usr/bin/env python3
-"""Pointer and keys for run-wayland, through the compositor's own input channel:
-
-  input.py wlroots  the wlr virtual-pointer and zwp virtual-keyboard protocols, spoken over the
-                    Wayland socket without libwayland; WLINPUT_EXTENT="W H" is the output's size
-  input.py kwin     KWin's org_kde_kwin_fake_input over the same wire code
-  input.py mutter   Mutter's org.gnome.Mutter.RemoteDesktop session on the session bus
-
-Commands come on stdin, one a line; each is answered with "ok" (or "error: ...") once the
-compositor has taken it:
-
-  move X Y          absolute pointer motion, in the screen's pixels
-  down / up         left button
-  key COMBO         press and release, e.g. ctrl+alt+n, escape, return
-  type TEXT         the rest of the line, as key presses (letters, digits, space . , - /)
-"""
+# Pointer and keys for run-wayland, through the compositor's own input channel:
+#
+#   input.py wlroots  the wlr virtual-pointer and zwp virtual-keyboard protocols, spoken over the
+#                     Wayland socket without libwayland; WLINPUT_EXTENT="W H" is the output's size
+#   input.py kwin     KWin's org_kde_kwin_fake_input over the same wire code
+#   input.py mutter   Mutter's org.gnome.Mutter.RemoteDesktop session on the session bus
+#
+# Commands come on stdin, one a line; each is answered with "ok" (or "error: ...") once the
+# compositor has taken it:
+#
+#   move X Y          absolute pointer motion, in the screen's pixels
+#   down / up         left button
+#   key COMBO         press and release, e.g. ctrl+alt+n, escape, return
+#   type TEXT         the rest of the line, as key presses (letters, digits, space . , - /)
 import ctypes
 import os
 import socket
@@ -36,23 +35,20 @@ for row, first in (("1234567890", 2), ("qwertyuiop", 16), ("asdfghjkl", 30), ("z
 CHARACTERS = {" ": "space", ".": "period", ",": "comma", "-": "minus", "/": "slash"}
 
 
+# Each compositor's channel gives move, button, key and sync (which returns once the
+# compositor has handled everything sent so far); the combinations are built on them.
 class Driver:
-    """What a compositor's input channel provides; the combinations are built on it."""
-
-    def move(self, x, y):
-        raise NotImplementedError
-
-    def button(self, pressed):
-        raise NotImplementedError
-
-    def key(self, code, pressed):
-        raise NotImplementedError
-
     def modifiers(self, mask):
-        """Tells the compositor the modifier state, where the channel needs it."""
+        pass  # the modifier state, for a channel that needs it told
 
     def sync(self):
-        """Returns once the compositor has handled everything sent so far."""
+        self.c.roundtrip()
+
+    def prime(self):
+        # XWayland takes the first key of a new device as the moment to load its keymap and
+        # drops it: spend that on a lone Shift.
+        self.key(42, True)
+        self.key(42, False)
 
     def combo(self, keys):
         *mods, last = keys.lower().split("+")
@@ -82,16 +78,9 @@ def serve(driver, errors=()):
     for line in sys.stdin:
         command, _, rest = line.rstrip("\n").partition(" ")
         try:
-            if command == "move":
-                driver.move(*(int(v) for v in rest.split()))
-            elif command in ("down", "up"):
-                driver.button(command == "down")
-            elif command == "key":
-                driver.combo(rest)
-            elif command == "type":
-                driver.type(rest)
-            else:
-                raise ValueError("unknown command " + command)
+            {"move": lambda: driver.move(*(int(v) for v in rest.split())),
+             "down": lambda: driver.button(True), "up": lambda: driver.button(False),
+             "key": lambda: driver.combo(rest), "type": lambda: driver.type(rest)}[command]()
             driver.sync()
             print("ok", flush=True)
         except (ValueError, KeyError, TypeError) + tuple(errors) as error:
@@ -99,20 +88,17 @@ def serve(driver, errors=()):
 
 
 def us_keymap():
-    """The standard US keymap as text, compiled by libxkbcommon (what the compositor uses
-    already, so XWayland's key codes stay as they are)."""
+    # The standard US keymap as text, compiled by libxkbcommon (what the compositor uses
+    # already, so XWayland's key codes stay as they are).
     xkb = ctypes.cdll.LoadLibrary("libxkbcommon.so.0")
-    xkb.xkb_context_new.restype = ctypes.c_void_p
-    xkb.xkb_keymap_new_from_names.restype = ctypes.c_void_p
-    xkb.xkb_keymap_new_from_names.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_int]
-    xkb.xkb_keymap_get_as_string.restype = ctypes.c_void_p
-    xkb.xkb_keymap_get_as_string.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    context = xkb.xkb_context_new(0)
+    for name in ("xkb_context_new", "xkb_keymap_new_from_names", "xkb_keymap_get_as_string"):
+        getattr(xkb, name).restype = ctypes.c_void_p
+    context = ctypes.c_void_p(xkb.xkb_context_new(0))
     names = (ctypes.c_char_p * 5)(b"evdev", b"pc105", b"us", b"", b"")
     keymap = xkb.xkb_keymap_new_from_names(context, names, 0)
     if not keymap:
         sys.exit("no US keymap")
-    return ctypes.string_at(xkb.xkb_keymap_get_as_string(keymap, 1)) + b"\0"
+    return ctypes.string_at(xkb.xkb_keymap_get_as_string(ctypes.c_void_p(keymap), 1)) + b"\0"
 
 
 class Connection:
@@ -223,40 +209,27 @@ class VirtualDevices(Driver):
     def modifiers(self, mask):
         self.c.send(self.keyboard, 2, struct.pack("<IIII", mask, 0, 0, 0))
 
-    def sync(self):
-        self.c.roundtrip()
-
-
-def fixed(value):
-    return int(round(value * 256))
-
 
 class FakeInput(Driver):
-    """KWin offers the protocol only to a program whose executable a desktop file names, with
-    the protocol in its X-KDE-Wayland-Interfaces key, unless started with
-    KWIN_WAYLAND_NO_PERMISSION_CHECKS=1, as kwin.sh starts it."""
+    # KWin offers the protocol only to a program whose executable a desktop file names, with
+    # the protocol in its X-KDE-Wayland-Interfaces key, unless started with
+    # KWIN_WAYLAND_NO_PERMISSION_CHECKS=1, as kwin.sh starts it.
 
     def __init__(self, connection):
         self.c = connection
         self.fake = connection.bind("org_kde_kwin_fake_input", 4)
         self.c.send(self.fake, 0, string("Quillhaven tests") + string("drive the session"))
         self.c.roundtrip()
-        # XWayland takes the first key of a new device as the moment to load its keymap and
-        # drops it: spend that on a lone Shift.
-        self.key(42, True)
-        self.key(42, False)
+        self.prime()
 
     def move(self, x, y):
-        self.c.send(self.fake, 9, struct.pack("<ii", fixed(x), fixed(y)))  # motion_absolute
+        self.c.send(self.fake, 9, struct.pack("<ii", x * 256, y * 256))  # motion_absolute
 
     def button(self, pressed):
         self.c.send(self.fake, 2, struct.pack("<II", BTN_LEFT, int(pressed)))
 
     def key(self, code, pressed):
         self.c.send(self.fake, 10, struct.pack("<II", code, int(pressed)))  # keyboard_key
-
-    def sync(self):
-        self.c.roundtrip()
 
 
 def connect():
@@ -274,9 +247,9 @@ BUS_NAME = "org.gnome.Mutter.RemoteDesktop"
 
 
 class RemoteDesktop(Driver):
-    """Absolute motion would need a screen-cast stream (and PipeWire); relative motion is exact
-    (no acceleration for virtual devices), so the pointer is first pushed into the top-left
-    corner, where Mutter clamps it to (0, 0), and moved by differences from there on."""
+    # Absolute motion would need a screen-cast stream (and PipeWire); relative motion is exact
+    # (no acceleration for virtual devices), so the pointer is first pushed into the top-left
+    # corner, where Mutter clamps it to (0, 0), and moved by differences from there on.
 
     def __init__(self):
         bus = dbus.SessionBus()
@@ -287,10 +260,7 @@ class RemoteDesktop(Driver):
         self.session.Start()
         self.session.NotifyPointerMotionRelative(-100000.0, -100000.0)
         self.x, self.y = 0, 0
-        # XWayland takes the first key of a new device as the moment to load its keymap and
-        # drops it: spend that on a lone Shift.
-        self.key(42, True)
-        self.key(42, False)
+        self.prime()
 
     def move(self, x, y):
         self.session.NotifyPointerMotionRelative(float(x - self.x), float(y - self.y))

@@ -3,7 +3,7 @@
 # KWin (Wayland) for run-wayland: started headless with XWayland on the run's own session bus,
 # input through its fake-input protocol. KWin alone binds no keys to commands (Plasma's
 # shortcut daemon does) and gives no screenshot to a program outside Plasma, so the
-# screenshots kept are the X windows pasted at their places, and the hot keys are the
+# screenshots kept are of the program's X windows, and the hot keys are the
 # program's own.
 
 # Foot, the focus and the screenshots go as on bare Mutter; KWin differs in how it starts and

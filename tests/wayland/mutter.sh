@@ -3,8 +3,7 @@
 # Mutter (Wayland) for run-wayland: started headless with XWayland on the run's own session
 # bus, input through its RemoteDesktop session. Mutter alone binds no keys to commands (GNOME's
 # settings daemon does) and offers no screenshot to other programs (GNOME Shell does), so the
-# screenshots kept are the X windows pasted at their places, and the hot keys are the
-# program's own.
+# screenshots kept are of the program's X windows, and the hot keys are the program's own.
 
 SCREENSHOTS=0
 COMPOSITOR_TREE=0
@@ -43,6 +42,8 @@ native_focused() {
 
 compositor_rect() { return 1; }
 
-# The X windows pasted at their places: what a person needs to see of the program, though
-# not of foot.
-screen_shot() { "$XTOOL" stack | convert ppm:- "$E2E_SHOTS/$1.png"; }
+# The root of a rootless XWayland shows nothing: the program's windows, one picture each.
+screen_shot() {
+    local w
+    for w in $(app_windows); do import -window "$w" "$E2E_SHOTS/$1-$w.png" 2>/dev/null; done
+}

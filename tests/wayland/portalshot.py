@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""Asks the session's org.freedesktop.portal.Screenshot for a non-interactive screenshot and
-prints the picture's path: whether the desktop can give any program a real screen image,
-apart from whether the program under test asks for it. Exit status 1 with the portal's
-answer when it gives none, 2 when it does not answer within 45 seconds."""
+# Asks the session's org.freedesktop.portal.Screenshot for a non-interactive screenshot and
+# prints the picture's path: whether the desktop can give any program a real screen image,
+# apart from whether the program under test asks for it. Exit status 1 with the portal's
+# answer when it gives none, 2 when it does not answer within 45 seconds.
 import sys
 from urllib.parse import unquote, urlparse
 

@@ -36,11 +36,9 @@ native_start() {
     wait_for 15 native_rect
 }
 
-sway_tree() { as_user swaymsg -r -t get_tree; }
-
 # sway_node 'PYTHON CONDITION ON n' 'PYTHON EXPRESSION OF n': the first matching node's value.
 sway_node() {
-    sway_tree | /usr/bin/python3 -c '
+    as_user swaymsg -r -t get_tree | /usr/bin/python3 -c '
 import json, sys
 def walk(n):
     yield n

@@ -47,10 +47,11 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
     , app(controller)
 {
     setWindowTitle(QCoreApplication::translate("Dashboard", "All Notes"));
-    setMinimumSize(760, 440);
     resize(1000, 640);
     view_ = new DashboardView(controller, this);
     setCentralWidget(view_);
+    // Wider where a language's titles need it: the panes' minimums hold whole.
+    setMinimumSize(QSize(760, 440).expandedTo(view_->minimumSizeHint()));
     const QList<QMenu*> menus = mainMenus();
     for (qsizetype i = 0; i < menus.size(); ++i) {
         menuBar()->addMenu(menus[i]);

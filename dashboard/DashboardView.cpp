@@ -36,6 +36,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -240,8 +241,8 @@ void DashboardView::offerHotKeyHelp(bool keysReachEveryWindow)
 QWidget* DashboardView::buildSidebar()
 {
     auto* column = new QWidget(this);
-    column->setMinimumWidth(190);
-    column->setMaximumWidth(280);
+    column->setMinimumWidth(std::max(190, SidebarDelegate::widthForOwnTitles(font())));
+    column->setMaximumWidth(std::max(280, column->minimumWidth()));
     paintBackground(column, Ground::Sidebar);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 10, 0, 0);
@@ -340,7 +341,7 @@ QWidget* DashboardView::buildList()
 QWidget* DashboardView::buildDetail()
 {
     detailStack_ = new QStackedWidget(this);
-    detailStack_->setMinimumWidth(300);
+    detailStack_->setMinimumWidth(std::max(300, NoteEditor::narrowestWidth(font())));
     paintBackground(detailStack_, Ground::List);
     detailPlaceholder_ = new Placeholder(detailStack_);
     detailPlaceholder_->set(

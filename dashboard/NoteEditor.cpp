@@ -83,6 +83,21 @@ QToolButton* labelledButton(paint::Glyph symbol, const QString& label, const QSt
     return button;
 }
 
+// The on-screen button's width for `label`: style-sheet buttons under-measure an icon beside
+// bold text, so it is sized by hand.
+int mainButtonWidth(const QFont& font, const QString& label)
+{
+    QFont bold = font;
+    bold.setWeight(QFont::DemiBold);
+    return QFontMetrics(bold).horizontalAdvance(label) + 14 + 6 + 22 + 6;
+}
+
+QString screenLabel(bool onScreen)
+{
+    return onScreen ? QCoreApplication::translate("Editor", "Tuck into Notch")
+                    : QCoreApplication::translate("Editor", "Stick on Screen");
+}
+
 // The document's text with its paragraph breaks as line feeds, and nothing else changed
 // (toPlainText() would also turn no-break spaces into spaces).
 QString documentText(const QPlainTextEdit* edit)
@@ -626,20 +641,27 @@ int rowWidth(const QBoxLayout* row)
 
 } // namespace
 
+int NoteEditor::narrowestWidth(const QFont& font)
+{
+    QToolButton icon;
+    icon.setIcon(dash::themedIcon(paint::Glyph::Trash, paint::ink));
+    icon.setIconSize(QSize(16, 16));
+    icon.setAutoRaise(true);
+    constexpr int buttons = 3, spacing = 12, margins = 16 + 16;
+    const int main = std::max(mainButtonWidth(font, screenLabel(false)),
+                              mainButtonWidth(font, screenLabel(true)));
+    return margins + buttons * (icon.sizeHint().width() + spacing) + main;
+}
+
 void NoteEditor::fitToolbar()
 {
     // A narrow pane keeps every control whole. Least important first: "Add Image" and
     // "Screenshot" show their icons only (their names stay in the tooltips and for screen
     // readers), then the actions take a second row with their names back, then lose them
     // again, and last the folder's name is shortened. The on-screen button keeps its name.
-    const bool onScreen = note_ && note_->onScreen();
-    const QString label = onScreen ? QCoreApplication::translate("Editor", "Tuck into Notch")
-                                   : QCoreApplication::translate("Editor", "Stick on Screen");
-    QFont bold = screenButton_->font();
-    bold.setWeight(QFont::DemiBold);
-    // Style-sheet buttons under-measure an icon beside bold text: size it by hand.
+    const QString label = screenLabel(note_ && note_->onScreen());
     screenButton_->setText(label);
-    screenButton_->setFixedWidth(QFontMetrics(bold).horizontalAdvance(label) + 14 + 6 + 22 + 6);
+    screenButton_->setFixedWidth(mainButtonWidth(screenButton_->font(), label));
     const QString folder = note_ ? FolderNames::shown(note_->folder()) : QString();
     folderButton_->setText(folder);
     folderButton_->setToolTip(folder);

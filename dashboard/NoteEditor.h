@@ -31,6 +31,10 @@ public:
                QWidget* parent = nullptr);
     ~NoteEditor() override;
 
+    // The narrowest pane that keeps every control whole, in the user's language: the actions
+    // row with its icons alone and the on-screen button with the longer of its names.
+    static int narrowestWidth(const QFont& font);
+
     NoteModel* note() const { return note_; }
     bool isDropping() const { return dropping_; }
 

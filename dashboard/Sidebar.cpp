@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -167,6 +169,34 @@ QSize SidebarDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& 
     default:
         return {100, 28};
     }
+}
+
+int SidebarDelegate::widthForOwnTitles(const QFont& font)
+{
+    QStringList titles{QCoreApplication::translate("Dashboard", "All Notes"),
+                       QCoreApplication::translate("Dashboard", "On Screen"),
+                       QCoreApplication::translate("Dashboard", "Pinned"),
+                       QCoreApplication::translate("Dashboard", "New Folder"),
+                       QCoreApplication::translate("Dashboard", "Recently Deleted")};
+    for (const QString& folder : FolderNames::defaults()) {
+        titles << FolderNames::shown(folder);
+    }
+    for (const QString& color : paint::colorNames()) {
+        titles << paint::colorTitle(color);
+    }
+    QFont text = font;
+    text.setPixelSize(13);
+    QFont badge = font;
+    badge.setPixelSize(12);
+    const QFontMetricsF metrics(text);
+    double widest = 0;
+    for (const QString& title : titles) {
+        widest = std::max(widest, metrics.horizontalAdvance(title));
+    }
+    // The pill's margins, the icon and its gap, a two-digit count and its gap, the scroll bar.
+    const double chrome =
+        8 + 8 + 16 + 8 + 8 + QFontMetricsF(badge).horizontalAdvance("88") + 8 + 8 + 9;
+    return int(std::ceil(widest + chrome));
 }
 
 void SidebarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,

@@ -58,4 +58,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The sidebar's width for the program's own row titles whole, in the user's language:
+    // names the user typed may be elided, the program's own never are.
+    static int widthForOwnTitles(const QFont& font);
 };

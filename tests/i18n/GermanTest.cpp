@@ -225,6 +225,23 @@ private Q_SLOTS:
         const SidebarRow& work = sidebar.row(sidebar.rowOf(NoteFilter::folder("Work")));
         QCOMPARE(work.title, QStringLiteral("Arbeit"));
         QCOMPARE(work.count, 1);
+
+        // At its smallest, with a note in the editor, the dashboard shows every text whole and
+        // every control inside the window.
+        tour::dashboardOn(*f.app, shown);
+        QWidget* window = f.app->dashboardWindow();
+        window->resize(window->minimumSize());
+        Fixture::settle();
+        QSet<QString> own; // the catalogue's texts, some of which end in "…" themselves
+        for (const Message& message : readCatalogue())
+            own << message.translation;
+        for (const QString& text : readableTexts(window))
+            QVERIFY2(!text.contains(QChar(0x2026)) || own.contains(text), qPrintable(text));
+        for (const QAbstractButton* control : window->findChildren<QAbstractButton*>()) {
+            const QRect at(control->mapTo(window, QPoint()), control->size());
+            QVERIFY2(!control->isVisibleTo(window) || window->rect().contains(at),
+                     qPrintable(control->text()));
+        }
     }
 };
 

@@ -184,8 +184,3 @@ void FakePortal::respond(const QString& requestPath, uint code, const QVariantMa
         bus_.send(signal);
     });
 }
-
-QString FakePortal::introspect(const QString&) const
-{
-    return QString();
-}

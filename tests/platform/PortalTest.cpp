@@ -96,7 +96,10 @@ private Q_SLOTS:
         QTRY_COMPARE(registry.reach(), HotKeyRegistry::Reach::OwnWindowsOnly);
         QCOMPARE(fake.lastCall("CreateSession"), nullptr);
         QCOMPARE(log.lines.size(), 1);
-        QVERIFY(log.lines[0].contains("no global shortcuts portal"));
+        QVERIFY2(log.lines[0].startsWith("Quillhaven: global hot keys work only while a Quillhaven "
+                                         "window has the keyboard: the desktop has no global "
+                                         "shortcuts portal"),
+                 qPrintable(log.lines[0]));
     }
 
     void aScreenshotAnswersWithItsFileOrACancelOrIsGivenUp()

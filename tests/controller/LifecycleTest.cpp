@@ -11,15 +11,8 @@ class LifecycleTest : public QObject {
     std::unique_ptr<Fixture> h;
 
     AppController& app() { return *h->app; }
-    QJsonObject savedNote(const NoteModel* note) const
-    {
-        for (const QJsonValue& v : h->savedNotes()) {
-            if (QUuid(v[QStringLiteral("id")].toString()) == note->id()) {
-                return v.toObject();
-            }
-        }
-        return {};
-    }
+    // The one note in the file.
+    QJsonObject saved() const { return h->savedNotes()[0].toObject(); }
 
 private Q_SLOTS:
     void init()
@@ -74,13 +67,13 @@ private Q_SLOTS:
         QVERIFY(!note->onScreen() && !note->crumpled());
         QCOMPARE(note->modified(), h->today.addSecs(-5).addDays(-2));
         QVERIFY(app().notes().contains(note));
-        QCOMPARE(savedNote(note)["deletedAt"].toDouble(), Fixture::referenceSeconds(h->today));
+        QCOMPARE(saved()["deletedAt"].toDouble(), Fixture::referenceSeconds(h->today));
         QCOMPARE(app().padCount(), 0);
 
         app().restore(note);
         QVERIFY(!note->deletedAt() && !note->onScreen());
         QCOMPARE(note->modified(), h->today.addSecs(-5).addDays(-2));
-        QVERIFY(!savedNote(note).contains("deletedAt"));
+        QVERIFY(!saved().contains("deletedAt"));
         QCOMPARE(app().padNotes(), QList<NoteModel*>{note});
     }
 
@@ -109,8 +102,8 @@ private Q_SLOTS:
         QVERIFY(note->deletedAt() && !note->onScreen() && !note->crumpled());
         QVERIFY(app().window(note) == nullptr && !panel->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(panel.isNull() && savedNote(note).contains("deletedAt"));
-        QCOMPARE(savedNote(note)["onScreen"].toBool(), false);
+        QVERIFY(panel.isNull() && saved().contains("deletedAt"));
+        QCOMPARE(saved()["onScreen"].toBool(), false);
 
         // Shown again later, it gets a fresh window.
         app().restore(note);

@@ -5,23 +5,13 @@
 #include <QSettings>
 
 // Notes made, thrown away, restored and deleted for good; folders added.
-class LifecycleTest : public QObject {
+class LifecycleTest : public StartedSuite {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> h;
-
-    AppController& app() { return *h->app; }
     // The one note in the file.
     QJsonObject saved() const { return h->savedNotes()[0].toObject(); }
 
 private Q_SLOTS:
-    void init()
-    {
-        h = std::make_unique<Fixture>();
-        h->startUp();
-    }
-    void cleanup() { h.reset(); }
-
     // A new note is saved at once at the end, in the first folder; folders are trimmed and
     // unique, and outlive the controller.
     void newNotesAndFolders()

@@ -46,13 +46,11 @@ NoteData newElsewhere(const QString& text)
 
 } // namespace
 
-class RemoteMergeTest : public QObject {
+class RemoteMergeTest : public StartedSuite {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> f;
     QString path;
 
-    AppController& app() { return *f->app; }
     static QString merged(int n)
     {
         return u"Quillhaven: merged %1 change(s) from outside"_qs.arg(n);
@@ -75,20 +73,20 @@ class RemoteMergeTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        f = std::make_unique<Fixture>();
-        f->startUp();
-        path = f->notesPath();
+        h = std::make_unique<Fixture>();
+        h->startUp();
+        path = h->notesPath();
     }
     void cleanup()
     {
         DiskFile::setBeforeSwapHook({});
-        f.reset();
+        h.reset();
     }
 
     void aRemoteEditRepaintsTheNoteOnScreen()
     {
-        NoteModel* note = f->shownNote(QStringLiteral("written here"));
-        NoteModel* other = f->addNote(QStringLiteral("untouched"));
+        NoteModel* note = h->shownNote(QStringLiteral("written here"));
+        NoteModel* other = h->addNote(QStringLiteral("untouched"));
         saved();
         auto* view = qobject_cast<NoteView*>(app().window(note)->content());
         QVERIFY(view != nullptr);
@@ -106,13 +104,13 @@ private Q_SLOTS:
             edited.images = QStringList{name};
             replaceFromOutside(path, Store::encode({edited, other->data(), arrival}));
         }
-        QTRY_COMPARE(f->log.lines, QStringList{merged(2)});
+        QTRY_COMPARE(h->log.lines, QStringList{merged(2)});
         QCOMPARE(view->editor()->noteText(), QStringLiteral("edited elsewhere"));
         QCOMPARE(view->editor()->textCursor().position(), 4); // the caret did not jump
         QCOMPARE(Fixture::texts(app().notes()),
                  (QStringList{"edited elsewhere", "untouched", "new elsewhere"}));
         settled(); // the merge's own save is no outside change
-        QCOMPARE(f->log.lines, QStringList{merged(2)});
+        QCOMPARE(h->log.lines, QStringList{merged(2)});
 
         // A picture on its way is a placeholder until the engine brings it, written beside
         // and renamed.
@@ -130,7 +128,7 @@ private Q_SLOTS:
 
     void aReadableChangeDuringAWriteIsMergedNotOverwritten()
     {
-        NoteModel* note = f->addNote(QStringLiteral("mine"));
+        NoteModel* note = h->addNote(QStringLiteral("mine"));
         saved();
         settled();
         const QByteArray theirs =
@@ -144,10 +142,10 @@ private Q_SLOTS:
         });
         note->setText(QStringLiteral("mine, typed"));
         QVERIFY(app().writer().drain());
-        QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
-        QTRY_COMPARE(f->savedTexts(), (QStringList{"mine, typed", "theirs"}));
+        QTRY_COMPARE(h->log.lines, QStringList{merged(1)});
+        QTRY_COMPARE(h->savedTexts(), (QStringList{"mine, typed", "theirs"}));
         // The parked version goes once the merge is on disk.
-        QTRY_VERIFY(QDir(f->dir.path()).entryList({"notes.json.*"}, QDir::Files).isEmpty());
+        QTRY_VERIFY(QDir(h->dir.path()).entryList({"notes.json.*"}, QDir::Files).isEmpty());
     }
 
     // Written over by something that does not read, and nothing typed after: the notes go
@@ -162,7 +160,7 @@ private Q_SLOTS:
     void anUnreadableRemoteFileIsKeptAsideNeverMerged()
     {
         QFETCH(QString, how);
-        f->addNote(QStringLiteral("mine"));
+        h->addNote(QStringLiteral("mine"));
         saved();
         settled();
         if (how == "renamed") {
@@ -173,11 +171,11 @@ private Q_SLOTS:
         } else {
             QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0);
         }
-        QTRY_COMPARE(f->log.lines, QStringList{QStringLiteral("Quillhaven: notes file changed "
+        QTRY_COMPARE(h->log.lines, QStringList{QStringLiteral("Quillhaven: notes file changed "
                                                               "outside, kept as ") +
                                                path + QStringLiteral(".outside-20260301-120000")});
         QVERIFY(app().writer().drain());
-        QCOMPARE(f->savedTexts(), QStringList{"mine"});
+        QCOMPARE(h->savedTexts(), QStringList{"mine"});
     }
 
     // A conflict copy of the notes file is merged and removed as e2e test_merge shows. The
@@ -185,16 +183,16 @@ private Q_SLOTS:
     // a trip to Recently Deleted.
     void conflictCopiesAreMergedThenRemoved()
     {
-        f->addNote(QStringLiteral("here"));
-        const QUuid doomed = f->addNote(QStringLiteral("deleted for good elsewhere"))->id();
+        h->addNote(QStringLiteral("here"));
+        const QUuid doomed = h->addNote(QStringLiteral("deleted for good elsewhere"))->id();
         saved();
         settled();
-        const QDir dir(f->dir.path());
+        const QDir dir(h->dir.path());
         const QString dead =
             dir.filePath("notes.tombstones (conflicted copy 2026-03-01 120000).json");
-        replaceFromOutside(dead, TombstoneFile::encode({{doomed, f->today}}));
-        QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
-        QCOMPARE(f->savedTexts(), QStringList{"here"});
+        replaceFromOutside(dead, TombstoneFile::encode({{doomed, h->today}}));
+        QTRY_COMPARE(h->log.lines, QStringList{merged(1)});
+        QCOMPARE(h->savedTexts(), QStringList{"here"});
         QTRY_VERIFY(!QFile::exists(dead));
         QVERIFY(TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(doomed));
 
@@ -202,13 +200,13 @@ private Q_SLOTS:
         const QString broken = dir.filePath("notes (conflicted copy 2026-03-01 120001).json");
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         replaceFromOutside(broken, "[{\"half");
-        QTRY_COMPARE(f->log.lines.size(), 2);
-        QCOMPARE(f->log.lines.last(),
+        QTRY_COMPARE(h->log.lines.size(), 2);
+        QCOMPARE(h->log.lines.last(),
                  "Quillhaven: a copy of the notes file does not read: " + broken);
         replaceFromOutside(dir.filePath("unrelated.txt"), "another look");
         settled();
         QVERIFY(QFile::exists(broken));
-        QCOMPARE(f->log.lines.size(), 2);
+        QCOMPARE(h->log.lines.size(), 2);
         QCOMPARE(told.size(), 1);
     }
 
@@ -226,37 +224,37 @@ private Q_SLOTS:
     void aDeleteElsewhereOfANoteBeingTypedIntoKeepsIt()
     {
         QFETCH(QString, seenIn);
-        NoteModel* note = f->addNote(QStringLiteral("draft"));
+        NoteModel* note = h->addNote(QStringLiteral("draft"));
         saved();
         if (!seenIn.isEmpty()) {
-            replaceFromOutside(QDir(f->dir.path()).filePath(seenIn),
+            replaceFromOutside(QDir(h->dir.path()).filePath(seenIn),
                                Store::encode({editedElsewhere(note->data(), "draft 2")}));
-            QTRY_COMPARE(f->log.lines, QStringList{merged(1)});
+            QTRY_COMPARE(h->log.lines, QStringList{merged(1)});
         }
         note->setText(QStringLiteral("draft 2, typed on"));
         saved();
         settled();
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         replaceFromOutside(TombstoneFile::pathBeside(path),
-                           TombstoneFile::encode({{note->id(), f->today.addSecs(10)}}));
+                           TombstoneFile::encode({{note->id(), h->today.addSecs(10)}}));
         if (!seenIn.isEmpty()) {
             replaceFromOutside(path, Store::encode({newElsewhere("other")}));
         }
         QCoreApplication::processEvents(); // seen here
-        f->today = f->today.addMSecs(80);
+        h->today = h->today.addMSecs(80);
         note->setText(QStringLiteral("draft 2, typed on and on"));
         QTRY_COMPARE(told.size(), 1);
         QVERIFY(app().notes().contains(note));
         saved();
-        QCOMPARE(f->savedTexts().first(), QStringLiteral("draft 2, typed on and on"));
+        QCOMPARE(h->savedTexts().first(), QStringLiteral("draft 2, typed on and on"));
         QVERIFY(!TombstoneFile::read(TombstoneFile::pathBeside(path)).contains(note->id()));
     }
 
     void aRestartKeepsThisComputersLayoutWhateverTheFileSays()
     {
-        f->services().stateFolder = f->dir.filePath(QStringLiteral("state"));
-        NoteModel* shown = f->shownNote(QStringLiteral("on this screen"));
-        NoteModel* tucked = f->addNote(QStringLiteral("tucked here"));
+        h->services().stateFolder = h->dir.filePath(QStringLiteral("state"));
+        NoteModel* shown = h->shownNote(QStringLiteral("on this screen"));
+        NoteModel* tucked = h->addNote(QStringLiteral("tucked here"));
         saved();
         settled();
         // The other computer only laid the windows out its own way: nothing to merge or write.
@@ -269,15 +267,15 @@ private Q_SLOTS:
         other.pw = 400;
         replaceFromOutside(path, Store::encode({there, other}));
         settled();
-        QVERIFY(f->log.lines.isEmpty());
+        QVERIFY(h->log.lines.isEmpty());
         // A layout write cut short left its temporary file.
         QFile leftover(LocalLayout::path() + QStringLiteral(".saving-AbC123"));
         QVERIFY(leftover.open(QIODevice::WriteOnly));
         leftover.close();
 
-        f->app.reset();
-        QCOMPARE(Store::decode(f->savedBytes())->first().x, 7.0);
-        f->startUp();
+        h->app.reset();
+        QCOMPARE(Store::decode(h->savedBytes())->first().x, 7.0);
+        h->startUp();
         NoteModel* again = app().notes().value(0);
         QCOMPARE(again->origin, QPointF(100, 300));
         QVERIFY(again->onScreen() && !again->folded() && app().window(again) != nullptr);

@@ -6,12 +6,9 @@
 #include "windows/Panel.h"
 
 // Paper sizes, the image strip, the note window around them, and the resize handle.
-class SizingTest : public QObject {
+class SizingTest : public StartedSuite {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> h;
-
-    AppController& app() { return *h->app; }
     using Event = ResizePhase;
 
     // A note shown with its window's top-left corner at (100, 700) in the y-up space.
@@ -44,13 +41,6 @@ class SizingTest : public QObject {
     static QSizeF paper(const NoteModel* note) { return {note->paperW(), note->paperH()}; }
 
 private Q_SLOTS:
-    void init()
-    {
-        h = std::make_unique<Fixture>();
-        h->startUp();
-    }
-    void cleanup() { h.reset(); }
-
     void totalHeightStaysWithinTheScreen()
     {
         NoteModel* note = h->addNote(QString());

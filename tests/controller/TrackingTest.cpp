@@ -19,12 +19,9 @@ public:
 
 // The pad at the notch opens and closes with the pointer. The fake screen is 1440 x 900 with a
 // 24-point bar: the notch's centre is x 720, the top edge y 900, the notch's lower edge y 876.
-class TrackingTest : public QObject {
+class TrackingTest : public StartedSuite {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> h;
-
-    AppController& app() { return *h->app; }
     // Starts again on a fake desktop that `prepare` has set up (one fixture's fakes at a time).
     void restart(const std::function<void(FakeDesktop&)>& prepare)
     {
@@ -71,13 +68,6 @@ class TrackingTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        h = std::make_unique<Fixture>();
-        h->startUp();
-    }
-    void cleanup() { h.reset(); }
-
     // Opens only when pushed against the top near the notch; once open, stays open while the
     // pointer is over the pad (up to 174 off the middle and 244 below the notch).
     void opensAtTheTopNearTheNotchAndStaysOpenOverThePad()

@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QObject>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -102,4 +103,21 @@ public:
     {
         return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC).msecsTo(when) / 1000.0;
     }
+};
+
+// The base of a suite on the running program: a fresh fixture, started, for each test function.
+class StartedSuite : public QObject {
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<Fixture> h;
+    AppController& app() { return *h->app; }
+
+private Q_SLOTS:
+    void init()
+    {
+        h = std::make_unique<Fixture>();
+        h->startUp();
+    }
+    void cleanup() { h.reset(); }
 };

@@ -32,7 +32,6 @@ private Q_SLOTS:
 
         app().setFolders({QStringLiteral("Work"), QStringLiteral("Ideas")});
         QCOMPARE(app().newNote(std::nullopt, "yellow")->folder(), QStringLiteral("Work"));
-        QCOMPARE(app().newNote(QStringLiteral("Ideas"), "pink")->folder(), QStringLiteral("Ideas"));
 
         app().setFolders({QStringLiteral("Personal"), QStringLiteral("Work")});
         for (const QString& name : {u"  Work\t"_qs, u" \u00A0\u2003 "_qs, QString(), u"work"_qs,

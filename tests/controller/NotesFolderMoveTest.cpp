@@ -22,14 +22,12 @@
 // "Notes Folder…": the notes, their pictures and tombstones move to the folder the user
 // chooses, the program goes on saving there, and whatever stands in the way is said on the
 // dashboard with nothing changed.
-class NotesFolderMoveTest : public QObject {
+class NotesFolderMoveTest : public StartedSuite {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> h;
     QString target;
     QString picture;
 
-    AppController& app() { return *h->app; }
     QStringList texts() const { return Fixture::texts(h->app->notes()); }
 
 private Q_SLOTS:
@@ -44,7 +42,6 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(target));
         h->startUp();
     }
-    void cleanup() { h.reset(); }
 
     // What e2e test_notesfolder cannot see: the start folder the chooser is given, the signal,
     // and the pictures served and stored from the new folder.

@@ -48,8 +48,6 @@ private Q_SLOTS:
         QCOMPARE(app().sizes().totalH(note), 120.0);
         note->setPaperH(900);
         QCOMPARE(app().sizes().totalH(note), 760.0);
-        QCOMPARE(app().sizes().winH(note), 840.0);
-        QCOMPARE(app().sizes().winW(note), 300.0);
 
         h->desktop.frame = QRectF(0, 0, 1920, 1200);
         h->launch();

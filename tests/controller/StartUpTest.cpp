@@ -7,14 +7,11 @@
 // Launching: old deletions purged, the pad hung under the notch, notes put back where they
 // were (e2e test_startup checks those places on a real X server; here the edges). Screen
 // 1440 x 900, bar 24; a note window is paper + 80 on each axis.
-class StartUpTest : public QObject {
+class StartUpTest : public StartedSuite {
     Q_OBJECT
-
-    std::unique_ptr<Fixture> h;
 
 private Q_SLOTS:
     void init() { h = std::make_unique<Fixture>(); }
-    void cleanup() { h.reset(); }
 
     void notesDeletedOverThirtyDaysAgoGoWithTheirImages()
     {

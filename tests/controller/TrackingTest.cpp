@@ -117,17 +117,15 @@ private Q_SLOTS:
     void idleTicksAnnounceNothing()
     {
         QSignalSpy spy(&app(), &AppController::willChange);
-        for (int i = 0; i < 50; ++i) {
+        for (int i = 0; i < 50; ++i)
             pointAt(300, 300);
-        }
         QCOMPARE(spy.count(), 0);
 
         pointAt(720, 900);
         const int opening = spy.count();
         QVERIFY(opening > 0);
-        for (int i = 0; i < 50; ++i) {
+        for (int i = 0; i < 50; ++i)
             pointAt(720 + (i % 7), 890);
-        }
         QCOMPARE(spy.count(), opening);
     }
 

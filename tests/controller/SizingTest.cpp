@@ -159,11 +159,8 @@ private Q_SLOTS:
             QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
             QVERIFY(app().gestures().resizeHook(note, Event::Up, 0));
         }
-    }
 
-    void aDoubleClickResetsTheSizeAndFoldedOrWindowlessNotesDecline()
-    {
-        NoteModel* note = shownNote(400, 500);
+        // A double click resets the size; folded or windowless notes decline.
         QVERIFY(app().gestures().resizeHook(note, Event::Down, 2));
         QCOMPARE(paper(note), QSizeF(220, 220));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});

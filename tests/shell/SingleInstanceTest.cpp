@@ -65,29 +65,6 @@ private Q_SLOTS:
         exits.join();
     }
 
-    // A crashed or killed copy leaves a socket file nobody listens on and its lock file, naming
-    // a process id that a new process (in a fresh process namespace, this very one) may carry
-    // again. Only a held lock counts, and the socket is replaced.
-    void whatADeadCopyLeftBehindDoesNotCount()
-    {
-        {
-            platform::LocalServer crashed; // its socket moved away from where it removes it
-            QVERIFY(crashed.listen(path() + "-moved"));
-            QCOMPARE(::rename(QFile::encodeName(path() + "-moved"), QFile::encodeName(path())), 0);
-        }
-        QVERIFY(QFile::exists(path()));
-        QFile left(path() + QStringLiteral(".lock"));
-        QVERIFY(left.open(QIODevice::WriteOnly));
-        left.write(QByteArray::number(qint64(::getpid())) + "\nquillhaven\nhost\n");
-        left.close();
-        SingleInstance first(path());
-        QCOMPARE(first.claim(300), SingleInstance::Role::Primary);
-        QSignalSpy asked(&first, &SingleInstance::requested);
-        SingleInstance second(path());
-        QCOMPARE(second.claim(1000), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(asked.size(), 1);
-    }
-
     // Copies started with different runtime folders meet at the notes folder's own lock, kept
     // outside the folder. Whatever a sync or clean-up tool puts at the lock's path, before the
     // first copy starts or while it runs, cannot let a second copy in.

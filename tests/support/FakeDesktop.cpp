@@ -2,10 +2,8 @@
 
 #include <QWidget>
 
-FakeDesktop::FakeDesktop(QRectF frame, double statusBar)
-    : frame(frame)
-    , statusBar(statusBar)
-    , installed_([this] {
+FakeDesktop::FakeDesktop()
+    : installed_([this] {
         platform::Services services = platform::services();
         services.desktop = this;
         return services;

@@ -12,12 +12,12 @@
 // real conversion against `qtScreen`) and in a table the test can read.
 class FakeDesktop : public platform::Desktop {
 public:
-    explicit FakeDesktop(QRectF frame = QRectF(0, 0, 1440, 900), double statusBar = 24);
+    FakeDesktop();
 
     QPointF mouse;
-    QRectF frame;
+    QRectF frame{0, 0, 1440, 900};
     QList<QRectF> moreScreens; // monitors beside the main one
-    double statusBar;
+    double statusBar = 24;
     int changeCount = 0;
     QImage clipboard;          // null: no image (or text)
     bool silentOwner = false;  // the clipboard's owner never answers

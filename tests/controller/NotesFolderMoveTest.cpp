@@ -75,9 +75,7 @@ private Q_SLOTS:
     {
         const QByteArray theirs =
             QJsonDocument(QJsonArray{Fixture::record(u"from the other computer"_qs)}).toJson();
-        QFile file(target + "/notes.json");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
-        file.close();
+        writeFile(target + "/notes.json", theirs);
         const QByteArray mine = h->savedBytes();
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         QSignalSpy moved(&app(), &AppController::notesFolderChanged);

@@ -22,22 +22,13 @@
 // "Notes Folder…": the notes, their pictures and tombstones move to the folder the user
 // chooses, the program goes on saving there, and whatever stands in the way is said on the
 // dashboard with nothing changed.
-class NotesFolderMoveTest : public QObject {
+class NotesFolderMoveTest : public StartedSuite {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> h;
     QString target;
     QString picture;
 
-    AppController& app() { return *h->app; }
     QStringList texts() const { return Fixture::texts(h->app->notes()); }
-    // What is in the old folder that the program keeps.
-    QStringList oldFolder() const
-    {
-        QStringList names = QDir(h->dir.path()).entryList(QDir::Files);
-        names.removeAll(QStringLiteral("Quillhaven.conf"));
-        return names;
-    }
 
 private Q_SLOTS:
     void init()
@@ -51,7 +42,6 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(target));
         h->startUp();
     }
-    void cleanup() { h.reset(); }
 
     // What e2e test_notesfolder cannot see: the start folder the chooser is given, the signal,
     // and the pictures served and stored from the new folder.
@@ -76,16 +66,16 @@ private Q_SLOTS:
         app().writer().drain();
         QVERIFY(readFile(target + "/notes.json").contains("edited after the move"));
         QVERIFY(QFile::exists(target + "/images/" + added));
-        QCOMPARE(oldFolder(), QStringList());
+        QStringList left = QDir(h->dir.path()).entryList(QDir::Files);
+        left.removeAll(QStringLiteral("Quillhaven.conf")); // the program's settings stay
+        QCOMPARE(left, QStringList());
     }
 
     void aFolderThatHoldsNotesIsShownAsItIsAfterTellingTheUser()
     {
         const QByteArray theirs =
             QJsonDocument(QJsonArray{Fixture::record(u"from the other computer"_qs)}).toJson();
-        QFile file(target + "/notes.json");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
-        file.close();
+        writeFile(target + "/notes.json", theirs);
         const QByteArray mine = h->savedBytes();
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         QSignalSpy moved(&app(), &AppController::notesFolderChanged);
@@ -128,9 +118,10 @@ private Q_SLOTS:
             QImage big(300, 300, QImage::Format_RGB32);
             QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(big.bits()),
                                                   big.sizeInBytes() / 4);
-            QVERIFY(big.save(h->dir.filePath(
-                "images/" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
-                ".png")));
+            QVERIFY(big.save(
+                QDir(Images::dir())
+                    .filePath(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
+                              ".png")));
             full = std::make_unique<FileSizeLimit>(16 * 1024);
         } else if (why == "link") {
             folder = target + "/pictures";
@@ -139,7 +130,6 @@ private Q_SLOTS:
             folder = h->writeFile(QStringLiteral("plain.png"), QSize(4, 4));
         }
         const QByteArray before = h->savedBytes();
-        const QString url = Store::url();
         QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
         QSignalSpy moved(&app(), &AppController::notesFolderChanged);
         app().folderMove().moveTo(folder);
@@ -147,7 +137,6 @@ private Q_SLOTS:
         QVERIFY(!app().folderMove().moving());
         full.reset();
         QCOMPARE(moved.count(), 0);
-        QCOMPARE(Store::url(), url);
         QCOMPARE(h->savedBytes(), before);
         QVERIFY(QFile::exists(h->dir.filePath("images/" + picture)));
         QVERIFY(!QFile::exists(NotesFolder::journalPath(h->dir.path())));
@@ -191,11 +180,9 @@ private Q_SLOTS:
                                [&](const QString& folder) { chosen = folder; });
         const auto dialogs = [] {
             QList<QFileDialog*> open;
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (auto* found = qobject_cast<QFileDialog*>(window); found && found->isVisible()) {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* found = qobject_cast<QFileDialog*>(window); found && found->isVisible())
                     open << found;
-                }
-            }
             return open;
         };
         QCOMPARE(dialogs().size(), 1);

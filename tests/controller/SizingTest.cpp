@@ -6,12 +6,9 @@
 #include "windows/Panel.h"
 
 // Paper sizes, the image strip, the note window around them, and the resize handle.
-class SizingTest : public QObject {
+class SizingTest : public StartedSuite {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> h;
-
-    AppController& app() { return *h->app; }
     using Event = ResizePhase;
 
     // A note shown with its window's top-left corner at (100, 700) in the y-up space.
@@ -44,13 +41,6 @@ class SizingTest : public QObject {
     static QSizeF paper(const NoteModel* note) { return {note->paperW(), note->paperH()}; }
 
 private Q_SLOTS:
-    void init()
-    {
-        h = std::make_unique<Fixture>();
-        h->startUp();
-    }
-    void cleanup() { h.reset(); }
-
     void totalHeightStaysWithinTheScreen()
     {
         NoteModel* note = h->addNote(QString());
@@ -58,8 +48,6 @@ private Q_SLOTS:
         QCOMPARE(app().sizes().totalH(note), 120.0);
         note->setPaperH(900);
         QCOMPARE(app().sizes().totalH(note), 760.0);
-        QCOMPARE(app().sizes().winH(note), 840.0);
-        QCOMPARE(app().sizes().winW(note), 300.0);
 
         h->desktop.frame = QRectF(0, 0, 1920, 1200);
         h->launch();
@@ -110,11 +98,9 @@ private Q_SLOTS:
         note->origin = QPointF(5, 5);
         app().sizes().resize(note);
         QCOMPARE(note->origin, QPointF(5, 5));
-    }
 
-    void animatedResizeStoresTheOriginAtOnce()
-    {
-        NoteModel* note = shownNote();
+        // Animated, the origin is stored at once.
+        note->origin = QPointF(100, 320);
         app().sizes().setSize(note, 180, 180);
         QCOMPARE(note->origin, QPointF(100, 440));
         QVERIFY(motion::isAnimatingWindowFrame(app().window(note)));
@@ -173,11 +159,8 @@ private Q_SLOTS:
             QVERIFY(std::isfinite(note->origin.x()) && std::isfinite(note->origin.y()));
             QVERIFY(app().gestures().resizeHook(note, Event::Up, 0));
         }
-    }
 
-    void aDoubleClickResetsTheSizeAndFoldedOrWindowlessNotesDecline()
-    {
-        NoteModel* note = shownNote(400, 500);
+        // A double click resets the size; folded or windowless notes decline.
         QVERIFY(app().gestures().resizeHook(note, Event::Down, 2));
         QCOMPARE(paper(note), QSizeF(220, 220));
         QCOMPARE(h->sounds, QList<Sound::Effect>{Sound::Effect::Pat});

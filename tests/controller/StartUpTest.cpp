@@ -7,34 +7,26 @@
 // Launching: old deletions purged, the pad hung under the notch, notes put back where they
 // were (e2e test_startup checks those places on a real X server; here the edges). Screen
 // 1440 x 900, bar 24; a note window is paper + 80 on each axis.
-class StartUpTest : public QObject {
+class StartUpTest : public StartedSuite {
     Q_OBJECT
-
-    std::unique_ptr<Fixture> h;
-
-    static QJsonObject deleted(const QString& text, const QDateTime& when, const QString& image)
-    {
-        QJsonObject r = Fixture::record(text);
-        r["deletedAt"] = Fixture::referenceSeconds(when);
-        r["images"] = QJsonArray{image};
-        return r;
-    }
 
 private Q_SLOTS:
     void init() { h = std::make_unique<Fixture>(); }
-    void cleanup() { h.reset(); }
 
     void notesDeletedOverThirtyDaysAgoGoWithTheirImages()
     {
         const QString oldImage = h->storeImage(QSize(10, 10));
         const QString recentImage = h->storeImage(QSize(10, 10));
         const QString keptImage = h->storeImage(QSize(10, 10));
-        QJsonObject live = Fixture::record(QStringLiteral("live"));
-        live["images"] = QJsonArray{keptImage};
-        h->writeNotes({Fixture::record(QStringLiteral("first")),
-                       deleted(QStringLiteral("31 days"), h->today.addDays(-31), oldImage),
-                       deleted(QStringLiteral("29 days"), h->today.addDays(-29), recentImage),
-                       live});
+        const auto withImage = [this](const char* text, const QString& image, int deletedDaysAgo) {
+            QJsonObject r = Fixture::record(text);
+            r["images"] = QJsonArray{image};
+            if (deletedDaysAgo > 0)
+                r["deletedAt"] = Fixture::referenceSeconds(h->today.addDays(-deletedDaysAgo));
+            return r;
+        };
+        h->writeNotes({Fixture::record("first"), withImage("31 days", oldImage, 31),
+                       withImage("29 days", recentImage, 29), withImage("live", keptImage, 0)});
         const QByteArray before = h->savedBytes();
 
         h->startUp();

@@ -24,11 +24,10 @@ int connectRaw(const QString& path)
     address.sun_family = AF_UNIX;
     const QByteArray name = QFile::encodeName(path);
     std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
 }
 
 void writeRaw(int fd, const QByteArray& data)

@@ -53,9 +53,6 @@ private Q_SLOTS:
                 QSettings().setValue("loginSetupDone", true);
             }
             QStringList events;
-            const auto record = [&events](const char* event) {
-                return [&events, event] { events << event; };
-            };
             LaunchSteps steps{
                 .executablePath = c.path,
                 .arguments = {c.path, c.argument},
@@ -69,9 +66,9 @@ private Q_SLOTS:
                         events << QString(QChar(key));
                         action();
                     },
-                .toggleDashboard = record("toggle"),
-                .captureScreenshot = record("capture"),
-                .showDashboard = record("dashboard"),
+                .toggleDashboard = [&] { events << "toggle"; },
+                .captureScreenshot = [&] { events << "capture"; },
+                .showDashboard = [&] { events << "dashboard"; },
                 .requested = c.requested};
             finishLaunching(steps);
             const QString all = events.join(' ');

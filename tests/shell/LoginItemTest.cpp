@@ -16,15 +16,13 @@ class LoginItemTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> config_;
 
-    QString entryPath() const
-    {
-        return config_->filePath(QStringLiteral("autostart/" QUILLHAVEN_APP_ID ".desktop"));
-    }
+    QString entryPath_;
 private Q_SLOTS:
     void init()
     {
         config_ = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", config_->path().toUtf8());
+        entryPath_ = config_->filePath(QStringLiteral("autostart/" QUILLHAVEN_APP_ID ".desktop"));
     }
     void cleanup() { qunsetenv("XDG_CONFIG_HOME"); }
 
@@ -34,8 +32,8 @@ private Q_SLOTS:
     {
         QVERIFY(!openAtLoginEnabled());
         setOpenAtLogin(true);
-        QCOMPARE(loginItemPath(), entryPath());
-        QFile file(entryPath());
+        QCOMPARE(loginItemPath(), entryPath_);
+        QFile file(entryPath_);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         const QString exec = QCoreApplication::applicationFilePath() + " --login-item";
@@ -44,7 +42,7 @@ private Q_SLOTS:
         if (const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
             !validator.isEmpty()) {
             QProcess validate;
-            validate.start(validator, {entryPath()});
+            validate.start(validator, {entryPath_});
             QVERIFY(validate.waitForFinished());
             const QByteArray complaints = validate.readAll();
             QVERIFY2(validate.exitCode() == 0 && complaints.isEmpty(), complaints.constData());
@@ -58,7 +56,7 @@ private Q_SLOTS:
         QVERIFY(openAtLoginEnabled());
 
         setOpenAtLogin(false);
-        QVERIFY(!QFile::exists(entryPath()));
+        QVERIFY(!QFile::exists(entryPath_));
         QVERIFY(!openAtLoginEnabled());
         LogCapture log;
         setOpenAtLogin(false); // nothing to remove is not a failure
@@ -76,7 +74,7 @@ private Q_SLOTS:
         setOpenAtLogin(true);
         QVERIFY(!openAtLoginEnabled());
         // A folder where the entry should be cannot be removed.
-        QVERIFY(blocker.remove() && QDir().mkpath(entryPath() + QStringLiteral("/inside")));
+        QVERIFY(blocker.remove() && QDir().mkpath(entryPath_ + QStringLiteral("/inside")));
         setOpenAtLogin(false);
         QCOMPARE(log.lines.size(), 2);
         for (const QString& line : log.lines) {

@@ -23,8 +23,10 @@ class SingleInstanceTest : public QObject {
 private Q_SLOTS:
     void init() { dir_ = std::make_unique<QTemporaryDir>(); }
 
-    // Later launches hand their requests to the first; other lines are ignored.
-    void laterLaunchesHandTheirRequestsToTheFirst()
+    // Later launches hand their requests to the first; other lines are ignored. A copy that
+    // holds the lock but no longer listens is quitting (or hung): a launch must not pretend its
+    // request was served, and takes over once that copy is gone.
+    void laterLaunchesHandTheirRequestsToTheFirstWhileItListens()
     {
         using Request = SingleInstance::Request;
         SingleInstance first(path());
@@ -33,7 +35,6 @@ private Q_SLOTS:
         connect(&first, &SingleInstance::requested, this, [&](Request r) { asked << r; });
         QVERIFY(platform::sendLine(path(), "quit", 1000));
         QVERIFY(platform::sendLine(path(), "show-dashboard-please", 1000));
-
         const QList<Request> requests{Request::ShowDashboard, Request::ToggleDashboard,
                                       Request::Capture, Request::NewNote};
         for (const Request request : requests) {
@@ -43,22 +44,14 @@ private Q_SLOTS:
             QVERIFY(delivered);
         }
         QTRY_COMPARE(asked, requests);
-    }
 
-    // A copy that holds the lock but no longer listens is quitting (or hung): a launch must
-    // not pretend its request was served, and takes over once that copy is gone.
-    void aCopyThatStoppedListeningIsWaitedFor()
-    {
-        SingleInstance first(path());
-        QCOMPARE(first.claim(), SingleInstance::Role::Primary);
         first.stopListening();
-        QSignalSpy asked(&first, &SingleInstance::requested);
         SingleInstance later(path());
         bool delivered = true;
-        QCOMPARE(later.claim(300, SingleInstance::Request::Capture, &delivered),
-                 SingleInstance::Role::Secondary);
+        QCOMPARE(later.claim(300, Request::Capture, &delivered), SingleInstance::Role::Secondary);
         QVERIFY(!delivered);
-        QCOMPARE(asked.size(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(asked, requests);
 
         const QString otherPath = dir_->filePath(QStringLiteral("other"));
         auto quitting = std::make_unique<platform::FileLock>(otherPath + QStringLiteral(".lock"));
@@ -70,29 +63,6 @@ private Q_SLOTS:
         SingleInstance next(otherPath);
         QCOMPARE(next.claim(10000), SingleInstance::Role::Primary);
         exits.join();
-    }
-
-    // A crashed or killed copy leaves a socket file nobody listens on and its lock file, naming
-    // a process id that a new process (in a fresh process namespace, this very one) may carry
-    // again. Only a held lock counts, and the socket is replaced.
-    void whatADeadCopyLeftBehindDoesNotCount()
-    {
-        {
-            platform::LocalServer crashed; // its socket moved away from where it removes it
-            QVERIFY(crashed.listen(path() + "-moved"));
-            QCOMPARE(::rename(QFile::encodeName(path() + "-moved"), QFile::encodeName(path())), 0);
-        }
-        QVERIFY(QFile::exists(path()));
-        QFile left(path() + QStringLiteral(".lock"));
-        QVERIFY(left.open(QIODevice::WriteOnly));
-        left.write(QByteArray::number(qint64(::getpid())) + "\nquillhaven\nhost\n");
-        left.close();
-        SingleInstance first(path());
-        QCOMPARE(first.claim(300), SingleInstance::Role::Primary);
-        QSignalSpy asked(&first, &SingleInstance::requested);
-        SingleInstance second(path());
-        QCOMPARE(second.claim(1000), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(asked.size(), 1);
     }
 
     // Copies started with different runtime folders meet at the notes folder's own lock, kept
@@ -177,9 +147,8 @@ private Q_SLOTS:
     // another user made first in the shared temp folder is not used.
     void withoutARuntimeFolderTheSocketIsPrivate()
     {
-        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-        const QByteArray tmp = qgetenv("TMPDIR");
-        const QByteArray home = qgetenv("HOME");
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmp = qgetenv("TMPDIR"),
+                         home = qgetenv("HOME");
         const QString squatted = dir_->filePath("tmp/quillhaven-" + QString::number(getuid()));
         for (const bool takenFirst : {false, true}) {
             qunsetenv("XDG_RUNTIME_DIR");

@@ -2,10 +2,8 @@
 
 #include <QWidget>
 
-FakeDesktop::FakeDesktop(QRectF frame, double statusBar)
-    : frame(frame)
-    , statusBar(statusBar)
-    , installed_([this] {
+FakeDesktop::FakeDesktop()
+    : installed_([this] {
         platform::Services services = platform::services();
         services.desktop = this;
         return services;
@@ -13,17 +11,10 @@ FakeDesktop::FakeDesktop(QRectF frame, double statusBar)
 {
 }
 
-FakeDesktop::~FakeDesktop() = default;
-
 void FakeDesktop::copyImage(const QImage& image)
 {
     clipboard = image;
     ++changeCount;
-}
-
-void FakeDesktop::copyText()
-{
-    copyImage(QImage());
 }
 
 bool FakeDesktop::watchPointer(std::function<void()> callback)
@@ -51,11 +42,6 @@ void FakeDesktop::moveMouse(QPointF to)
     if (moved) {
         moved();
     }
-}
-
-void FakeDesktop::setClipboardImage(const QImage& image)
-{
-    copyImage(image);
 }
 
 void FakeDesktop::readClipboard(QObject* context, int answerMs,
@@ -89,14 +75,4 @@ void FakeDesktop::setWindowFrame(QWidget* window, const QRectF& yUp)
 QRectF FakeDesktop::windowFrame(const QWidget* window) const
 {
     return platform::withoutBleed(window, platform::fromQt(window->geometry(), frame.toRect()));
-}
-
-LogCapture::LogCapture()
-{
-    platform::setLogSink([this](const QString& line) { lines << line; });
-}
-
-LogCapture::~LogCapture()
-{
-    platform::setLogSink({});
 }

@@ -12,13 +12,12 @@
 // real conversion against `qtScreen`) and in a table the test can read.
 class FakeDesktop : public platform::Desktop {
 public:
-    explicit FakeDesktop(QRectF frame = QRectF(0, 0, 1440, 900), double statusBar = 24);
-    ~FakeDesktop() override;
+    FakeDesktop();
 
     QPointF mouse;
-    QRectF frame;
+    QRectF frame{0, 0, 1440, 900};
     QList<QRectF> moreScreens; // monitors beside the main one
-    double statusBar;
+    double statusBar = 24;
     int changeCount = 0;
     QImage clipboard;          // null: no image (or text)
     bool silentOwner = false;  // the clipboard's owner never answers
@@ -40,8 +39,8 @@ public:
     QRectF arrivalArea;                    // what it was given
     std::function<void()> arrived;
 
-    void copyImage(const QImage& image); // a new clipboard content
-    void copyText();                     // text replaces any image
+    void copyImage(const QImage& image);     // a new clipboard content
+    void copyText() { copyImage(QImage()); } // text replaces any image
 
     QPointF mouseLocation() const override { return mouse; }
     QRectF screenFrame() const override { return frame; }
@@ -49,7 +48,7 @@ public:
     double statusBarThickness() const override { return statusBar; }
     int clipboardChangeCount() const override { return changeCount; }
     QImage clipboardImage() const override { return clipboard; }
-    void setClipboardImage(const QImage& image) override;
+    void setClipboardImage(const QImage& image) override { copyImage(image); }
     void readClipboard(QObject* context, int answerMs,
                        std::function<void(platform::ClipboardContent)> done) override;
     platform::ClipboardContent::Kind clipboardKind() const override;
@@ -71,7 +70,10 @@ private:
 // Collects log lines while alive instead of writing them to stderr and syslog.
 class LogCapture {
 public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture()
+    {
+        platform::setLogSink([this](const QString& line) { lines << line; });
+    }
+    ~LogCapture() { platform::setLogSink({}); }
     QStringList lines;
 };

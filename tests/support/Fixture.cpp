@@ -41,23 +41,6 @@ Fixture::~Fixture()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-AppController& Fixture::launch()
-{
-    app = makeAppController();
-    return *app;
-}
-
-AppController& Fixture::startUp()
-{
-    launch().start();
-    return *app;
-}
-
-QString Fixture::notesPath() const
-{
-    return dir.filePath(QStringLiteral("notes.json"));
-}
-
 void Fixture::writeNotes(const QJsonArray& records) const
 {
     QFile file(notesPath());
@@ -73,11 +56,6 @@ QByteArray Fixture::savedBytes() const
     }
     QFile file(notesPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QJsonArray Fixture::savedNotes() const
-{
-    return QJsonDocument::fromJson(savedBytes()).array();
 }
 
 QStringList Fixture::savedTexts() const
@@ -104,16 +82,6 @@ QString Fixture::storeImage(QSize size, QColor colour) const
         QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
     flatImage(size, colour).save(QDir(Images::dir()).filePath(name), "PNG");
     return name;
-}
-
-QString Fixture::saveImage(QSize size) const
-{
-    return Images::save(flatImage(size, Qt::darkCyan)).value_or(QString());
-}
-
-bool Fixture::imageExists(const QString& name) const
-{
-    return QFile::exists(QDir(Images::dir()).filePath(name));
 }
 
 QString Fixture::writeFile(const QString& name, QSize size, QColor colour) const
@@ -143,11 +111,6 @@ NoteModel* Fixture::shownNote(const QString& text)
     return note;
 }
 
-void Fixture::advance(double seconds)
-{
-    motion::FrameClock::instance().advance(seconds);
-}
-
 void Fixture::settle()
 {
     QCoreApplication::processEvents();
@@ -166,16 +129,7 @@ void Fixture::finishImages()
 
 QJsonObject Fixture::record(const QString& text, bool onScreen, double x, double y)
 {
-    return QJsonObject{{"id", QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
-                       {"text", text},
-                       {"folded", false},
-                       {"onScreen", onScreen},
-                       {"x", x},
-                       {"y", y}};
-}
-
-double Fixture::referenceSeconds(const QDateTime& when)
-{
-    const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-    return reference.msecsTo(when) / 1000.0;
+    QJsonObject r{{"text", text}, {"folded", false}, {"onScreen", onScreen}, {"x", x}, {"y", y}};
+    r["id"] = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    return r;
 }

@@ -1,15 +1,23 @@
 #pragma once
 
+#include "app/WidgetViews.h"
 #include "controller/AppController.h"
+#include "model/Images.h"
+#include "motion/Motion.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
 #include "sound/Sound.h"
 #include "support/FakeDesktop.h"
+#include "support/ImageBytes.h"
 
 #include <QColor>
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QObject>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -40,18 +48,22 @@ public:
     std::unique_ptr<AppController> app;
 
     // Makes the controller (it reads clipboard count, folders and screen as at launch).
-    AppController& launch();
+    AppController& launch() { return *(app = makeAppController()); }
     // launch() + start().
-    AppController& startUp();
+    AppController& startUp()
+    {
+        launch().start();
+        return *app;
+    }
 
     // The fakes in force, for a test to replace one (a file chooser, a capture) until the
     // fixture goes.
     platform::Services& services() { return services_.installed(); }
 
-    QString notesPath() const;
+    QString notesPath() const { return dir.filePath(QStringLiteral("notes.json")); }
     void writeNotes(const QJsonArray& records) const;
     QByteArray savedBytes() const;
-    QJsonArray savedNotes() const;
+    QJsonArray savedNotes() const { return QJsonDocument::fromJson(savedBytes()).array(); }
     QString notesText() const { return QString::fromUtf8(savedBytes()); }
     // The texts of the saved notes, in their order; none when the file does not read.
     QStringList savedTexts() const;
@@ -60,8 +72,14 @@ public:
     // file name.
     QString storeImage(QSize size, QColor colour = Qt::darkCyan) const;
     // An image stored the way the program stores one; returns its file name.
-    QString saveImage(QSize size) const;
-    bool imageExists(const QString& name) const;
+    QString saveImage(QSize size) const
+    {
+        return Images::save(flatImage(size, Qt::darkCyan)).value_or(QString());
+    }
+    bool imageExists(const QString& name) const
+    {
+        return QFile::exists(QDir(Images::dir()).filePath(name));
+    }
     // A PNG file outside the program's folders; returns its path.
     QString writeFile(const QString& name, QSize size, QColor colour = Qt::red) const;
 
@@ -72,7 +90,7 @@ public:
 
     static QStringList texts(const QList<NoteModel*>& notes);
 
-    static void advance(double seconds);
+    static void advance(double seconds) { motion::FrameClock::instance().advance(seconds); }
     // Lets queued work and deferred deletions run.
     static void settle();
     // Lets pictures in work finish and reach their notes (clipboard reading, then storing).
@@ -81,5 +99,25 @@ public:
     // A note record with the required keys; dates are seconds since 2001-01-01 UTC.
     static QJsonObject record(const QString& text, bool onScreen = false, double x = 0,
                               double y = 0);
-    static double referenceSeconds(const QDateTime& when);
+    static double referenceSeconds(const QDateTime& when)
+    {
+        return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC).msecsTo(when) / 1000.0;
+    }
+};
+
+// The base of a suite on the running program: a fresh fixture, started, for each test function.
+class StartedSuite : public QObject {
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<Fixture> h;
+    AppController& app() { return *h->app; }
+
+private Q_SLOTS:
+    void init()
+    {
+        h = std::make_unique<Fixture>();
+        h->startUp();
+    }
+    void cleanup() { h.reset(); }
 };

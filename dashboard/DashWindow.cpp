@@ -2,6 +2,7 @@
 
 #include "controller/AppController.h"
 #include "controller/ImageQueue.h"
+#include "controller/Transfers.h"
 #include "dashboard/DashboardView.h"
 #include "model/Images.h"
 #include "platform/Desktop.h"
@@ -55,10 +56,12 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
     for (qsizetype i = 0; i < menus.size(); ++i) {
         menuBar()->addMenu(menus[i]);
         if (i == 0) {
+            menuBar()->addMenu(buildFileMenu());
             menuBar()->addMenu(buildNotesMenu());
         }
     }
     if (menus.isEmpty()) {
+        menuBar()->addMenu(buildFileMenu());
         menuBar()->addMenu(buildNotesMenu());
     }
 
@@ -73,6 +76,19 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
 DashWindow::~DashWindow()
 {
     qApp->removeEventFilter(this);
+}
+
+// Bringing notes in and taking them out.
+QMenu* DashWindow::buildFileMenu()
+{
+    auto* menu = new QMenu(QCoreApplication::translate("Dashboard", "File"), this);
+    connect(menu->addAction(QCoreApplication::translate("Dashboard", "Export Notes…")),
+            &QAction::triggered, this, [this] {
+                if (app) {
+                    app->transfers().chooseExportFolder();
+                }
+            });
+    return menu;
 }
 
 // The dashboard's own commands, in a menu where their keys can be found.

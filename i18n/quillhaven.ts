@@ -85,6 +85,14 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>image</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Export every note as Markdown into the folder &lt;dir&gt;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dir</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Dashboard</name>
@@ -234,6 +242,14 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Image %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Notes…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -620,6 +636,21 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Yesterday</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Transfers</name>
+    <message>
+        <source>Export Notes To</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes exported to “%1”: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The notes could not be exported to “%1”: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

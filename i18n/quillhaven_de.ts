@@ -90,6 +90,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>image</source>
         <translation>Bild</translation>
     </message>
+    <message>
+        <source>Export every note as Markdown into the folder &lt;dir&gt;.</source>
+        <translation>Alle Notizen als Markdown in den Ordner &lt;Ordner&gt; exportieren.</translation>
+    </message>
+    <message>
+        <source>dir</source>
+        <translation>Ordner</translation>
+    </message>
 </context>
 <context>
     <name>Dashboard</name>
@@ -240,6 +248,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Image %1 of %2</source>
         <translation>Bild %1 von %2</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Export Notes…</source>
+        <translation>Notizen exportieren …</translation>
     </message>
 </context>
 <context>
@@ -626,6 +642,21 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Yesterday</source>
         <translation>Gestern</translation>
+    </message>
+</context>
+<context>
+    <name>Transfers</name>
+    <message>
+        <source>Export Notes To</source>
+        <translation>Notizen exportieren nach</translation>
+    </message>
+    <message>
+        <source>Notes exported to “%1”: %2.</source>
+        <translation>Nach „%1“ exportierte Notizen: %2.</translation>
+    </message>
+    <message>
+        <source>The notes could not be exported to “%1”: %2</source>
+        <translation>Die Notizen konnten nicht nach „%1“ exportiert werden: %2</translation>
     </message>
 </context>
 <context>

@@ -1,16 +1,24 @@
 #include "controller/Transfers.h"
 
 #include "controller/AppController.h"
+#include "controller/RemoteChanges.h"
 #include "model/Images.h"
 #include "model/NotesExport.h"
+#include "model/NotesWriter.h"
+#include "model/Store.h"
+#include "platform/Clock.h"
 #include "platform/FolderChooser.h"
 #include "platform/Log.h"
 #include "platform/Notices.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QLocale>
 #include <QPointer>
 #include <QThreadPool>
+#include <QTimer>
+#include <algorithm>
 
 Transfers::Transfers(AppController& app)
     : app_(app)
@@ -78,4 +86,85 @@ void Transfers::finishExport(const QString& folder, int notes, const QString& er
                 .arg(folder, error));
     }
     Q_EMIT exported(folder, notes, error);
+}
+
+void Transfers::startBackups()
+{
+    const QString folder = Backups::folder();
+    if (folder.isEmpty()) {
+        return;
+    }
+    const QDateTime now = platform::now();
+    const QString notesPath = Store::url();
+    const int notes = int(app_.notes().size());
+    QThreadPool::globalInstance()->start([folder, notesPath, notes, now] {
+        QString error;
+        if (Backups::dueOn(folder, now) && !Backups::make(folder, notesPath, notes, now, &error) &&
+            QFile::exists(notesPath)) {
+            platform::log(QStringLiteral("Quillhaven: backup failed: ") + error);
+        }
+    });
+    armBackupTimer();
+}
+
+// One timer, for the next midnight: no polling in between.
+void Transfers::armBackupTimer()
+{
+    if (backupTimer_ == nullptr) {
+        backupTimer_ = new QTimer(this);
+        backupTimer_->setSingleShot(true);
+        backupTimer_->setTimerType(Qt::VeryCoarseTimer);
+        connect(backupTimer_, &QTimer::timeout, this, &Transfers::startBackups);
+    }
+    const QDateTime now = platform::now().toLocalTime();
+    const QDateTime midnight(now.date().addDays(1), QTime(0, 1));
+    constexpr qint64 leastMs = 60'000;
+    backupTimer_->start(int(std::max(leastMs, now.msecsTo(midnight))));
+}
+
+bool Transfers::backUpNow()
+{
+    const QString folder = Backups::folder();
+    if (folder.isEmpty()) {
+        return true;
+    }
+    app_.writer().drain();
+    if (!QFile::exists(Store::url())) {
+        return true; // nothing saved yet, nothing to lose
+    }
+    QString error;
+    if (!Backups::make(folder, Store::url(), int(app_.notes().size()), platform::now(), &error)) {
+        platform::log(QStringLiteral("Quillhaven: backup failed: ") + error);
+        return false;
+    }
+    return true;
+}
+
+QList<Backups::Backup> Transfers::backups() const
+{
+    const QString folder = Backups::folder();
+    return folder.isEmpty() ? QList<Backups::Backup>() : Backups::list(folder);
+}
+
+int Transfers::restoreFrom(const QString& path)
+{
+    const QList<NoteData> backup = Backups::read(path);
+    const QString made = QLocale().toString(Backups::madeOf(QDir(path).dirName()).toLocalTime(),
+                                            QLocale::LongFormat);
+    if (backup.isEmpty()) {
+        platform::Notices::shared().post(
+            QCoreApplication::translate("Transfers", "The backup of %1 could not be read.")
+                .arg(made));
+        return 0;
+    }
+    const Backups::Restore restore = Backups::restoring(
+        backup, app_.records(), TombstoneFile::read(TombstoneFile::pathBeside(Store::url())),
+        platform::now());
+    const int changes = app_.remote().mergeBack(restore.notes, restore.tombstones);
+    platform::Notices::shared().post(
+        QCoreApplication::translate("Transfers",
+                                    "Restored from the backup of %1. Notes brought back: %2.")
+            .arg(made)
+            .arg(changes));
+    return changes;
 }

@@ -4,6 +4,7 @@
 #include "controller/ImageQueue.h"
 #include "controller/Transfers.h"
 #include "dashboard/DashboardView.h"
+#include "dashboard/RestoreDialog.h"
 #include "model/Images.h"
 #include "platform/Desktop.h"
 #include "windows/MainMenu.h"
@@ -86,6 +87,15 @@ QMenu* DashWindow::buildFileMenu()
             &QAction::triggered, this, [this] {
                 if (app) {
                     app->transfers().chooseExportFolder();
+                }
+            });
+    menu->addSeparator();
+    connect(menu->addAction(QCoreApplication::translate("Dashboard", "Restore from Backup…")),
+            &QAction::triggered, this, [this] {
+                if (app) {
+                    auto* dialog = new RestoreDialog(app, this);
+                    dialog->setAttribute(Qt::WA_DeleteOnClose);
+                    dialog->open();
                 }
             });
     return menu;

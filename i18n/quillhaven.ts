@@ -252,6 +252,30 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Export Notes…</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Restore from Backup…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore from Backup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes deleted since come back into Recently Deleted. Notes changed since stay as they are.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · Notes: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No backups yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -651,6 +675,14 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>The notes could not be exported to “%1”: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backup of %1 could not be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restored from the backup of %1. Notes brought back: %2.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

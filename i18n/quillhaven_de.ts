@@ -257,6 +257,30 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Export Notes…</source>
         <translation>Notizen exportieren …</translation>
     </message>
+    <message>
+        <source>Restore from Backup…</source>
+        <translation>Aus Sicherung wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Restore from Backup</source>
+        <translation>Aus Sicherung wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Notes deleted since come back into Recently Deleted. Notes changed since stay as they are.</source>
+        <translation>Seitdem gelöschte Notizen kommen zurück in „Zuletzt gelöscht“. Seitdem geänderte Notizen bleiben, wie sie sind.</translation>
+    </message>
+    <message>
+        <source>%1 · Notes: %2</source>
+        <translation>%1 · Notizen: %2</translation>
+    </message>
+    <message>
+        <source>No backups yet</source>
+        <translation>Noch keine Sicherungen</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -657,6 +681,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>The notes could not be exported to “%1”: %2</source>
         <translation>Die Notizen konnten nicht nach „%1“ exportiert werden: %2</translation>
+    </message>
+    <message>
+        <source>The backup of %1 could not be read.</source>
+        <translation>Die Sicherung vom %1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Restored from the backup of %1. Notes brought back: %2.</source>
+        <translation>Aus der Sicherung vom %1 wiederhergestellt. Zurückgeholte Notizen: %2.</translation>
     </message>
 </context>
 <context>

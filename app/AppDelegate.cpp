@@ -114,5 +114,8 @@ void AppDelegate::serve(SingleInstance::Request request, const QString& argument
     case SingleInstance::Request::Export:
         app_->transfers().exportTo(argument);
         break;
+    case SingleInstance::Request::Import:
+        app_->transfers().importFrom(argument);
+        break;
     }
 }

@@ -29,7 +29,7 @@ public:
     // A request from the command line of this or a later launch. One that arrives before the
     // launch has finished is served at its end, in order; a launch that brings a request
     // other than the dashboard does not also open the dashboard by itself.
-    // `argument`: what the request is about (the folder of an export).
+    // `argument`: what the request is about (the folder of an export, what to import).
     void perform(SingleInstance::Request request, const QString& argument = {});
 
 private:

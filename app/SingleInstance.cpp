@@ -63,8 +63,8 @@ QString SingleInstance::defaultServerPath()
 namespace {
 
 // The lines of the socket protocol, indexed by SingleInstance::Request.
-constexpr std::array<const char*, 5> messages{"show-dashboard", "toggle-dashboard", "capture",
-                                              "new-note", "export"};
+constexpr std::array<const char*, 6> messages{"show-dashboard", "toggle-dashboard", "capture",
+                                              "new-note",       "export",           "import"};
 
 } // namespace
 

@@ -26,7 +26,7 @@ class SingleInstance : public QObject, public FolderLocks {
 public:
     enum class Role { Primary, Secondary };
     enum class FolderClaim { Taken, HandedOver, Refused };
-    enum class Request { ShowDashboard, ToggleDashboard, Capture, NewNote, Export };
+    enum class Request { ShowDashboard, ToggleDashboard, Capture, NewNote, Export, Import };
     Q_ENUM(Request)
 
     // `serverPath` names the socket; the lock file sits beside it.
@@ -41,7 +41,7 @@ public:
     // for: once it is gone this copy becomes the primary one.
     Role claim(int answerTimeoutMs = 3000, Request request = Request::ShowDashboard,
                bool* delivered = nullptr);
-    // What the request is about (the folder of an export), sent along with it.
+    // What the request is about (the folder of an export, what to import), sent along with it.
     void setArgument(const QString& argument) { argument_ = argument; }
     // Called as this copy begins to quit: later launches no longer hand it their requests but
     // wait for it to be gone and take over.

@@ -47,6 +47,12 @@ struct Options {
         QCoreApplication::translate("CommandLine",
                                     "Export every note as Markdown into the folder <dir>."),
         QCoreApplication::translate("CommandLine", "dir")};
+    QCommandLineOption importFrom{
+        QStringLiteral("import"),
+        QCoreApplication::translate("CommandLine",
+                                    "Import every note from <path> (a text or Markdown file, a "
+                                    "folder of them, an export), or from Xpad with “xpad”."),
+        QCoreApplication::translate("CommandLine", "path")};
     QCommandLineOption captureRegion{
         QStringLiteral("capture-region"),
         QCoreApplication::translate("CommandLine", "Let the user select a screen region and "
@@ -70,6 +76,7 @@ void describe(QCommandLineParser& parser, const Options& options)
     parser.addOption(options.capture);
     parser.addOption(options.newNote);
     parser.addOption(options.exportTo);
+    parser.addOption(options.importFrom);
     parser.addOption(options.captureRegion);
     parser.addOption(options.captureFrom);
 }
@@ -178,6 +185,9 @@ SingleInstance::Request requestOf(const QCommandLineParser& parser, const Option
     if (parser.isSet(options.exportTo)) {
         return SingleInstance::Request::Export;
     }
+    if (parser.isSet(options.importFrom)) {
+        return SingleInstance::Request::Import;
+    }
     return SingleInstance::Request::ShowDashboard;
 }
 
@@ -244,9 +254,13 @@ int main(int argc, char* argv[])
     const SingleInstance::Request request = requestOf(parser, options);
     SingleInstance instance;
     // The running copy has a working folder of its own: the path goes as an absolute one.
-    const QString argument = request == SingleInstance::Request::Export
-                                 ? QFileInfo(parser.value(options.exportTo)).absoluteFilePath()
-                                 : QString();
+    QString argument;
+    if (request == SingleInstance::Request::Export) {
+        argument = QFileInfo(parser.value(options.exportTo)).absoluteFilePath();
+    } else if (request == SingleInstance::Request::Import) {
+        const QString from = parser.value(options.importFrom);
+        argument = from == QStringLiteral("xpad") ? from : QFileInfo(from).absoluteFilePath();
+    }
     if (argument.contains(u'\n')) {
         std::fputs("Quillhaven: a folder name with a line break cannot be used\n", stderr);
         return 2;

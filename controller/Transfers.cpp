@@ -1,12 +1,17 @@
 #include "controller/Transfers.h"
 
 #include "controller/AppController.h"
+#include "controller/NoteSizes.h"
 #include "controller/RemoteChanges.h"
 #include "model/Images.h"
+#include "model/Merge.h"
+#include "model/NoteGeometry.h"
 #include "model/NotesExport.h"
+#include "model/NotesImport.h"
 #include "model/NotesWriter.h"
 #include "model/Store.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
 #include "platform/FolderChooser.h"
 #include "platform/Log.h"
 #include "platform/Notices.h"
@@ -14,8 +19,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLocale>
 #include <QPointer>
+#include <QSet>
 #include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
@@ -167,4 +174,80 @@ int Transfers::restoreFrom(const QString& path)
             .arg(made)
             .arg(changes));
     return changes;
+}
+
+void Transfers::chooseImportFolder()
+{
+    platform::chooseFolder(QCoreApplication::translate("Transfers", "Import Notes From"),
+                           QDir::homePath(), this,
+                           [this](const QString& folder) { importFrom(folder); });
+}
+
+int Transfers::importFrom(const QString& path)
+{
+    QSet<QUuid> here;
+    for (const NoteModel* note : app_.notes()) {
+        here.insert(note->id());
+    }
+    const QDateTime now = platform::now();
+    QList<NoteData> records;
+    QHash<QUuid, QPoint> shown;
+    for (NotesImport::Note& note : NotesImport::read(path)) {
+        // Imported before (its id comes from where it came from), or twice in one folder.
+        if (here.contains(note.record.id)) {
+            continue;
+        }
+        here.insert(note.record.id);
+        QStringList names;
+        for (const QString& picture : note.pictures) {
+            const QImage image = Images::decodeFile(picture);
+            if (const auto name = image.isNull() ? std::nullopt : Images::save(image)) {
+                names << *name;
+            }
+        }
+        if (!names.isEmpty()) {
+            note.record.images = names;
+        }
+        note.record.changed = now;
+        note.record.versions = {{Merge::thisComputer(), 1}};
+        if (note.shownAt) {
+            shown.insert(note.record.id, *note.shownAt);
+        }
+        records << note.record;
+    }
+    if (records.isEmpty()) {
+        platform::Notices::shared().post(
+            QCoreApplication::translate("Transfers", "No new notes found in “%1”.").arg(path));
+        return 0;
+    }
+    backUpNow();
+    Tombstones tombstones = TombstoneFile::read(TombstoneFile::pathBeside(Store::url()));
+    for (const NoteData& record : records) {
+        tombstones.remove(record.id);
+    }
+    app_.remote().mergeBack(records, tombstones);
+    // Where its window stood, its top left in the desktop's y-down space, kept on the screen.
+    const QRectF visible = platform::desktop().visibleFrame();
+    const double inset = geometry::inset;
+    for (NoteModel* note : app_.notes()) {
+        if (!shown.contains(note->id())) {
+            continue;
+        }
+        const QPoint at = shown.value(note->id());
+        const double w = app_.sizes().winW(note);
+        const double h = app_.sizes().winH(note);
+        const double x = std::clamp(double(at.x()), visible.left(),
+                                    std::max(visible.left(), visible.right() - (w - 2 * inset)));
+        const double top = std::clamp(app_.top() - at.y(), visible.top() + h - 2 * inset,
+                                      std::max(visible.top() + h - 2 * inset, visible.bottom()));
+        note->origin = QPointF(x - inset, top - h + inset);
+        note->setOnScreen(true);
+        app_.show(note);
+    }
+    app_.save();
+    platform::Notices::shared().post(
+        QCoreApplication::translate("Transfers", "Notes imported from “%1”: %2.")
+            .arg(path)
+            .arg(records.size()));
+    return int(records.size());
 }

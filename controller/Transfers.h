@@ -12,7 +12,8 @@ class AppController;
 class QTimer;
 
 // The notes as files the user keeps: an export to Markdown, written on a worker so that a large
-// export never holds up the interface; and the daily backups, with the restore from one.
+// export never holds up the interface; the import of notes kept elsewhere; and the daily
+// backups, with the restore from one.
 class Transfers : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +26,15 @@ public:
     // went. One export at a time: asking again while one runs does nothing.
     void exportTo(const QString& folder);
     bool exporting() const { return exporting_; }
+
+    // Asks for a folder without waiting (of text or Markdown files, an export, Xpad's pads),
+    // then imports from it.
+    void chooseImportFolder();
+    // Brings in the notes at `path` (see NotesImport::read; "xpad" for Xpad's) that are not
+    // here yet, after a backup: their pictures stored, shown ones on the screen where they
+    // were (kept within it), hidden ones tucked. Returns how many came; says so on the
+    // dashboard.
+    int importFrom(const QString& path);
 
     // Makes the day's backup on a worker when there is none yet, now and after each midnight.
     void startBackups();

@@ -83,6 +83,12 @@ DashWindow::~DashWindow()
 QMenu* DashWindow::buildFileMenu()
 {
     auto* menu = new QMenu(QCoreApplication::translate("Dashboard", "File"), this);
+    connect(menu->addAction(QCoreApplication::translate("Dashboard", "Import Notes…")),
+            &QAction::triggered, this, [this] {
+                if (app) {
+                    app->transfers().chooseImportFolder();
+                }
+            });
     connect(menu->addAction(QCoreApplication::translate("Dashboard", "Export Notes…")),
             &QAction::triggered, this, [this] {
                 if (app) {

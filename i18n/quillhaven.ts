@@ -93,6 +93,14 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>dir</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), or from Xpad with “xpad”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>path</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Dashboard</name>
@@ -274,6 +282,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Restore</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Notes…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -683,6 +695,18 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Restored from the backup of %1. Notes brought back: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Notes From</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No new notes found in “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes imported from “%1”: %2.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -98,6 +98,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>dir</source>
         <translation>Ordner</translation>
     </message>
+    <message>
+        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), or from Xpad with “xpad”.</source>
+        <translation>Alle Notizen aus &lt;Pfad&gt; importieren (eine Text- oder Markdown-Datei, ein Ordner davon, ein Export) oder mit „xpad“ aus Xpad.</translation>
+    </message>
+    <message>
+        <source>path</source>
+        <translation>Pfad</translation>
+    </message>
 </context>
 <context>
     <name>Dashboard</name>
@@ -280,6 +288,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Restore</source>
         <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Import Notes…</source>
+        <translation>Notizen importieren …</translation>
     </message>
 </context>
 <context>
@@ -689,6 +701,18 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Restored from the backup of %1. Notes brought back: %2.</source>
         <translation>Aus der Sicherung vom %1 wiederhergestellt. Zurückgeholte Notizen: %2.</translation>
+    </message>
+    <message>
+        <source>Import Notes From</source>
+        <translation>Notizen importieren aus</translation>
+    </message>
+    <message>
+        <source>No new notes found in “%1”.</source>
+        <translation>Keine neuen Notizen in „%1“ gefunden.</translation>
+    </message>
+    <message>
+        <source>Notes imported from “%1”: %2.</source>
+        <translation>Aus „%1“ importierte Notizen: %2.</translation>
     </message>
 </context>
 <context>

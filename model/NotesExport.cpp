@@ -136,14 +136,13 @@ QByteArray markdown(const Item& item, const QStringList& pictures)
         out += QStringLiteral("images: [%1]\n").arg(names.join(QStringLiteral(", ")));
     }
     out += QStringLiteral("---\n\n");
+    // Exactly the text, then each picture after a blank line, then one line end: an import
+    // takes them off again and finds the text as it was, to the last line break.
     out += r.text;
-    if (!out.endsWith(u'\n')) {
-        out += u'\n';
+    for (const QString& picture : pictures) {
+        out += QStringLiteral("\n\n![](%1)").arg(linkTo(picture));
     }
-    for (qsizetype i = 0; i < pictures.size(); ++i) {
-        out += QStringLiteral("\n![](%1)\n").arg(linkTo(pictures.at(i)));
-    }
-    return out.toUtf8();
+    return (out + u'\n').toUtf8();
 }
 
 QList<File> plan(const QList<Item>& items, const QString& imagesFolder)

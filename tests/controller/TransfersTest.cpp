@@ -17,45 +17,15 @@ class TransfersTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void aRestoreBringsBackWhatWasDeletedForeverAndKeepsLaterEdits()
+    void anImportComesOnceAndARestoreBringsBackWhatWasDeletedSince()
     {
         Fixture h;
         h.startUp();
-        // After the start, whose daily copy would race with the one made here.
+        // After the start, whose daily copy would race with the ones made here.
         h.services().stateFolder = h.dir.filePath(QStringLiteral("state"));
         NoteModel* edited = h.addNote(QStringLiteral("draft"));
         NoteModel* lost = h.addNote(QStringLiteral("deleted forever"));
         const QUuid lostId = lost->id();
-        h.app->save();
-        QVERIFY(h.app->transfers().backUpNow());
-        edited->setText(QStringLiteral("draft, finished"));
-        h.app->trash(lost);
-        h.app->deleteForever(lost);
-        const QDateTime deleted = h.today;
-
-        h.today = h.today.addSecs(60);
-        const QList<Backups::Backup> backups = h.app->transfers().backups();
-        QCOMPARE(backups.size(), 1);
-        QCOMPARE(backups.first().notes, 2);
-        QCOMPARE(h.app->transfers().restoreFrom(backups.first().path), 1);
-        QCOMPARE(Fixture::texts(h.app->notes()),
-                 QStringList({"draft, finished", "deleted forever"}));
-        QCOMPARE(h.app->notes().at(1)->deletedAt(), h.today);
-        h.app->writer().drain();
-        QCOMPARE(h.savedTexts(), QStringList({"draft, finished", "deleted forever"}));
-        QVERIFY(!TombstoneFile::read(TombstoneFile::pathBeside(Store::url())).contains(lostId));
-        // Another computer that still holds the tombstone keeps the note too.
-        const Merge::Result there =
-            Merge::merge(Store::load(), {{lostId, deleted}}, {}, {}, h.today);
-        QCOMPARE(there.notes.size(), 2);
-    }
-
-    void anImportComesOnceAfterABackupWithShownNotesWhereTheyWere()
-    {
-        Fixture h;
-        h.startUp();
-        h.services().stateFolder = h.dir.filePath(QStringLiteral("state"));
-        h.addNote(QStringLiteral("already here"));
         h.app->save();
         const QString pads = h.dir.filePath(QStringLiteral("xpad"));
         writeFile(pads + "/info-1", "x 100\ny 50000\nhidden 0\ncontent content-1\n");
@@ -64,15 +34,29 @@ private Q_SLOTS:
         writeFile(pads + "/content-2", "tucked");
         QCOMPARE(h.app->transfers().importFrom(pads), 2);
         QCOMPARE(h.app->transfers().importFrom(pads), 0);
-        QCOMPARE(Fixture::texts(h.app->notes()), QStringList({"already here", "shown", "tucked"}));
-        const NoteModel* shown = h.app->notes().at(1);
+        const NoteModel* shown = h.app->notes().at(2);
         QVERIFY(shown->onScreen() && h.app->window(shown) != nullptr);
         // Far below every screen: kept on the screen, at its bottom.
         QCOMPARE(shown->origin, QPointF(100, platform::desktop().visibleFrame().top()) -
                                     QPointF(geometry::inset, geometry::inset));
-        QVERIFY(!h.app->notes().at(2)->onScreen());
-        QCOMPARE(h.app->transfers().backups().size(), 1);
-        QCOMPARE(h.app->transfers().backups().first().notes, 1);
+        QVERIFY(!h.app->notes().at(3)->onScreen());
+
+        edited->setText(QStringLiteral("draft, finished"));
+        h.app->trash(lost);
+        h.app->deleteForever(lost);
+        const QDateTime deleted = h.today;
+        h.today = h.today.addSecs(60);
+        const QList<Backups::Backup> backups = h.app->transfers().backups();
+        QCOMPARE(backups.size(), 1); // made before the import
+        QCOMPARE(backups.first().notes, 2);
+        QCOMPARE(h.app->transfers().restoreFrom(backups.first().path), 1);
+        QCOMPARE(Fixture::texts(h.app->notes()),
+                 QStringList({"draft, finished", "shown", "tucked", "deleted forever"}));
+        QCOMPARE(h.app->notes().at(3)->deletedAt(), h.today);
+        h.app->writer().drain();
+        QVERIFY(!TombstoneFile::read(TombstoneFile::pathBeside(Store::url())).contains(lostId));
+        // Another computer that still holds the tombstone keeps the note too.
+        QCOMPARE(Merge::merge(Store::load(), {{lostId, deleted}}, {}, {}, h.today).notes.size(), 4);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "controller/AppController.h"
 #include "controller/ImageQueue.h"
 #include "controller/NotesFolderMove.h"
+#include "controller/Transfers.h"
 #include "paint/Paper.h"
 #include "platform/HotKeys.h"
 #include "platform/LoginItem.h"
@@ -75,8 +76,8 @@ void AppDelegate::applicationDidFinishLaunching()
         platform::releaseFreeMemory();
     });
     launched_ = true;
-    for (const SingleInstance::Request request : std::exchange(pending_, {})) {
-        serve(request);
+    for (const auto& [request, argument] : std::exchange(pending_, {})) {
+        serve(request, argument);
     }
 }
 
@@ -86,16 +87,16 @@ bool AppDelegate::applicationShouldHandleReopen()
     return false;
 }
 
-void AppDelegate::perform(SingleInstance::Request request)
+void AppDelegate::perform(SingleInstance::Request request, const QString& argument)
 {
     if (!launched_) {
-        pending_.push_back(request);
+        pending_.emplace_back(request, argument);
         return;
     }
-    serve(request);
+    serve(request, argument);
 }
 
-void AppDelegate::serve(SingleInstance::Request request)
+void AppDelegate::serve(SingleInstance::Request request, const QString& argument)
 {
     switch (request) {
     case SingleInstance::Request::ShowDashboard:
@@ -109,6 +110,12 @@ void AppDelegate::serve(SingleInstance::Request request)
         break;
     case SingleInstance::Request::NewNote:
         app_->drop(app_->newNote(std::nullopt, QStringLiteral("yellow")));
+        break;
+    case SingleInstance::Request::Export:
+        app_->transfers().exportTo(argument);
+        break;
+    case SingleInstance::Request::Import:
+        app_->transfers().importFrom(argument);
         break;
     }
 }

@@ -2,7 +2,9 @@
 
 #include "app/SingleInstance.h"
 
+#include <QString>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class AppController;
@@ -27,12 +29,13 @@ public:
     // A request from the command line of this or a later launch. One that arrives before the
     // launch has finished is served at its end, in order; a launch that brings a request
     // other than the dashboard does not also open the dashboard by itself.
-    void perform(SingleInstance::Request request);
+    // `argument`: what the request is about (the folder of an export, what to import).
+    void perform(SingleInstance::Request request, const QString& argument = {});
 
 private:
-    void serve(SingleInstance::Request request);
+    void serve(SingleInstance::Request request, const QString& argument);
 
     std::unique_ptr<AppController> app_;
     bool launched_ = false;
-    std::vector<SingleInstance::Request> pending_;
+    std::vector<std::pair<SingleInstance::Request, QString>> pending_;
 };

@@ -63,24 +63,33 @@ QString SingleInstance::defaultServerPath()
 namespace {
 
 // The lines of the socket protocol, indexed by SingleInstance::Request.
-constexpr std::array<const char*, 4> messages{"show-dashboard", "toggle-dashboard", "capture",
-                                              "new-note"};
+constexpr std::array<const char*, 6> messages{"show-dashboard", "toggle-dashboard", "capture",
+                                              "new-note",       "export",           "import"};
 
 } // namespace
 
-QByteArray SingleInstance::message(Request request)
+QByteArray SingleInstance::message(Request request, const QString& argument)
 {
-    return messages.at(static_cast<size_t>(request));
+    const QByteArray word = messages.at(static_cast<size_t>(request));
+    return argument.isEmpty() ? word : word + ' ' + argument.toUtf8();
 }
 
-std::optional<SingleInstance::Request> SingleInstance::request(const QByteArray& message)
+std::optional<SingleInstance::Request> SingleInstance::request(const QByteArray& line)
 {
+    const qsizetype space = line.indexOf(' ');
+    const QByteArray message = space < 0 ? line : line.left(space);
     for (size_t i = 0; i < messages.size(); ++i) {
         if (message == messages.at(i)) {
             return static_cast<Request>(i);
         }
     }
     return std::nullopt;
+}
+
+QString SingleInstance::argumentOf(const QByteArray& message)
+{
+    const qsizetype space = message.indexOf(' ');
+    return space < 0 ? QString() : QString::fromUtf8(message.mid(space + 1));
 }
 
 void SingleInstance::pause(const QDeadlineTimer& deadline)
@@ -96,7 +105,8 @@ SingleInstance::Role SingleInstance::claim(int answerTimeoutMs, Request request,
     // not listen is starting or quitting: asked again until it answers or is gone.
     const QDeadlineTimer deadline(answerTimeoutMs);
     while (lock_->tryLock() == platform::FileLock::State::Held) {
-        const bool sent = platform::sendLineOnce(serverPath_, message(request), deadline);
+        const bool sent =
+            platform::sendLineOnce(serverPath_, message(request, argument_), deadline);
         if (sent || deadline.hasExpired()) {
             if (delivered != nullptr) {
                 *delivered = sent;
@@ -138,7 +148,8 @@ SingleInstance::FolderClaim SingleInstance::claimFolder(const QString& folder, i
     const QDeadlineTimer deadline(answerTimeoutMs);
     while (true) {
         const QString holder = QFile::decodeName(platform::FileLock::noteOf(path));
-        if (!holder.isEmpty() && platform::sendLineOnce(holder, message(request), deadline)) {
+        if (!holder.isEmpty() &&
+            platform::sendLineOnce(holder, message(request, argument_), deadline)) {
             return FolderClaim::HandedOver;
         }
         if (deadline.hasExpired()) {
@@ -223,7 +234,12 @@ bool SingleInstance::listen()
 
 void SingleInstance::read(const QByteArray& line)
 {
-    if (const auto asked = request(line.trimmed())) {
-        Q_EMIT requested(*asked);
+    // Only the line's end is trimmed: a folder's name may end in a space.
+    QByteArray message = line;
+    while (message.endsWith('\n') || message.endsWith('\r')) {
+        message.chop(1);
+    }
+    if (const auto asked = request(message)) {
+        Q_EMIT requested(*asked, argumentOf(message));
     }
 }

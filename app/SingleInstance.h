@@ -26,7 +26,7 @@ class SingleInstance : public QObject, public FolderLocks {
 public:
     enum class Role { Primary, Secondary };
     enum class FolderClaim { Taken, HandedOver, Refused };
-    enum class Request { ShowDashboard, ToggleDashboard, Capture, NewNote };
+    enum class Request { ShowDashboard, ToggleDashboard, Capture, NewNote, Export, Import };
     Q_ENUM(Request)
 
     // `serverPath` names the socket; the lock file sits beside it.
@@ -41,6 +41,8 @@ public:
     // for: once it is gone this copy becomes the primary one.
     Role claim(int answerTimeoutMs = 3000, Request request = Request::ShowDashboard,
                bool* delivered = nullptr);
+    // What the request is about (the folder of an export, what to import), sent along with it.
+    void setArgument(const QString& argument) { argument_ = argument; }
     // Called as this copy begins to quit: later launches no longer hand it their requests but
     // wait for it to be gone and take over.
     void stopListening();
@@ -61,13 +63,14 @@ public:
     // The per-user socket in the runtime directory.
     static QString defaultServerPath();
 
-    // The line a request travels as, and back.
-    static QByteArray message(Request request);
+    // The line a request travels as, and back: its word, then its argument if any.
+    static QByteArray message(Request request, const QString& argument = {});
     static std::optional<Request> request(const QByteArray& message);
+    static QString argumentOf(const QByteArray& message);
 
 Q_SIGNALS:
     // A later launch asked for something.
-    void requested(SingleInstance::Request request);
+    void requested(SingleInstance::Request request, const QString& argument);
 
 private:
     bool listen();
@@ -77,6 +80,7 @@ private:
     void read(const QByteArray& line);
 
     QString serverPath_;
+    QString argument_;
     std::unique_ptr<platform::FileLock> lock_;
     std::unique_ptr<platform::FileLock> folderLock_;
     std::unique_ptr<platform::FileLock> nextFolderLock_;

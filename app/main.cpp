@@ -42,6 +42,17 @@ struct Options {
     QCommandLineOption newNote{
         QStringLiteral("new-note"),
         QCoreApplication::translate("CommandLine", "Put a new note on the screen.")};
+    QCommandLineOption exportTo{
+        QStringLiteral("export"),
+        QCoreApplication::translate("CommandLine",
+                                    "Export every note as Markdown into the folder <dir>."),
+        QCoreApplication::translate("CommandLine", "dir")};
+    QCommandLineOption importFrom{
+        QStringLiteral("import"),
+        QCoreApplication::translate("CommandLine",
+                                    "Import every note from <path> (a text or Markdown file, a "
+                                    "folder of them, an export), or from Xpad with “xpad”."),
+        QCoreApplication::translate("CommandLine", "path")};
     QCommandLineOption captureRegion{
         QStringLiteral("capture-region"),
         QCoreApplication::translate("CommandLine", "Let the user select a screen region and "
@@ -64,6 +75,8 @@ void describe(QCommandLineParser& parser, const Options& options)
     parser.addOption(options.toggleDashboard);
     parser.addOption(options.capture);
     parser.addOption(options.newNote);
+    parser.addOption(options.exportTo);
+    parser.addOption(options.importFrom);
     parser.addOption(options.captureRegion);
     parser.addOption(options.captureFrom);
 }
@@ -169,6 +182,12 @@ SingleInstance::Request requestOf(const QCommandLineParser& parser, const Option
     if (parser.isSet(options.newNote)) {
         return SingleInstance::Request::NewNote;
     }
+    if (parser.isSet(options.exportTo)) {
+        return SingleInstance::Request::Export;
+    }
+    if (parser.isSet(options.importFrom)) {
+        return SingleInstance::Request::Import;
+    }
     return SingleInstance::Request::ShowDashboard;
 }
 
@@ -234,6 +253,19 @@ int main(int argc, char* argv[])
     // Decided before the controller exists, so a second copy never loads or writes notes.
     const SingleInstance::Request request = requestOf(parser, options);
     SingleInstance instance;
+    // The running copy has a working folder of its own: the path goes as an absolute one.
+    QString argument;
+    if (request == SingleInstance::Request::Export) {
+        argument = QFileInfo(parser.value(options.exportTo)).absoluteFilePath();
+    } else if (request == SingleInstance::Request::Import) {
+        const QString from = parser.value(options.importFrom);
+        argument = from == QStringLiteral("xpad") ? from : QFileInfo(from).absoluteFilePath();
+    }
+    if (argument.contains(u'\n')) {
+        std::fputs("Quillhaven: a folder name with a line break cannot be used\n", stderr);
+        return 2;
+    }
+    instance.setArgument(argument);
     bool delivered = true;
     // Long enough for a copy that is quitting to finish writing and go.
     constexpr int answerTimeoutMs = 10000;
@@ -263,10 +295,12 @@ int main(int argc, char* argv[])
         // A move of the notes takes the new folder's lock from the same hands.
         delegate.app().folderMove().setLocks(&instance);
         if (request != SingleInstance::Request::ShowDashboard) {
-            delegate.perform(request);
+            delegate.perform(request, argument);
         }
         QObject::connect(&instance, &SingleInstance::requested, &application,
-                         [&delegate](SingleInstance::Request asked) { delegate.perform(asked); });
+                         [&delegate](SingleInstance::Request asked, const QString& about) {
+                             delegate.perform(asked, about);
+                         });
         // A signal ends the event loop like Quit; the controller, going with the delegate,
         // waits for its writer to put the last change on disk. Keys typed before the signal
         // may still wait in the queue: they are handled first, so they are saved too.

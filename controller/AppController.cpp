@@ -8,6 +8,7 @@
 #include "controller/NotesFolderMove.h"
 #include "controller/RemoteChanges.h"
 #include "controller/Tracking.h"
+#include "controller/Transfers.h"
 #include "controller/ViewFactory.h"
 #include "model/FolderNames.h"
 #include "model/NotesWriter.h"
@@ -33,6 +34,7 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
     , clipOffer_(std::make_unique<ClipboardOffer>(*this))
     , remote_(std::make_unique<RemoteChanges>(*this))
     , folderMove_(std::make_unique<NotesFolderMove>(*this))
+    , transfers_(std::make_unique<Transfers>(*this))
     , screen_(platform::desktop().screenFrame())
     , views_(std::move(views))
 {

@@ -23,6 +23,7 @@ class QWidget;
 class RemoteChanges;
 class Snapshots;
 class Tracking;
+class Transfers;
 class ViewFactory;
 
 // The one controller: owns every note and window, the operations on notes and one object per
@@ -42,6 +43,7 @@ public:
     ClipboardOffer& clipOffer() const { return *clipOffer_; }
     RemoteChanges& remote() const { return *remote_; }
     NotesFolderMove& folderMove() const { return *folderMove_; }
+    Transfers& transfers() const { return *transfers_; }
 
     // --- published state (AppController.cpp, StartUp.cpp)
     void start();
@@ -107,6 +109,7 @@ Q_SIGNALS:
 private:
     friend class ImageQueue;
     friend class NotesFolderMove;
+    friend class Transfers;
     friend class RemoteChanges;
 
     void loadNotes();
@@ -129,6 +132,7 @@ private:
     std::unique_ptr<ClipboardOffer> clipOffer_;
     std::unique_ptr<RemoteChanges> remote_;
     std::unique_ptr<NotesFolderMove> folderMove_;
+    std::unique_ptr<Transfers> transfers_;
     QList<NoteModel*> notes_;
     QPointer<NoteModel> dashSelected_;
     bool padHot_ = false;

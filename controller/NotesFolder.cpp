@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 #include "controller/FolderLocks.h"
 #include "controller/NotesFolderMove.h"
+#include "controller/Transfers.h"
 #include "model/ImageWork.h"
 #include "model/NotesWriter.h"
 #include "model/Snapshots.h"
@@ -141,6 +142,8 @@ void NotesFolderMove::moveTo(const QString& folder)
                  .arg(to, from));
         return;
     }
+    // The notes as they were, in case the move is not what the user wanted.
+    app_.transfers().backUpNow();
     if (NotesFolder::holdsNotes(to)) {
         adoptNotesIn(to);
         return;

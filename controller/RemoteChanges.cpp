@@ -204,6 +204,26 @@ void RemoteChanges::merge(const RemoteFiles::Reading& reading)
     awaitImages();
 }
 
+int RemoteChanges::mergeBack(const QList<NoteData>& notes, const Tombstones& tombstones)
+{
+    const Merge::Result merged =
+        Merge::merge(app_.records(), tombstones, notes, {}, platform::now(), seenThere_);
+    touched_ = QSet<QUuid>(merged.adopted.cbegin(), merged.adopted.cend());
+    touched_.unite(QSet<QUuid>(merged.added.cbegin(), merged.added.cend()));
+    int changes = 0;
+    applyMerged(merged.notes, &changes);
+    touched_.clear();
+    knownTombstones_ = merged.tombstones;
+    QString error;
+    if (!TombstoneFile::write(TombstoneFile::pathBeside(Store::url()), merged.tombstones, &error)) {
+        platform::log(QStringLiteral("Quillhaven: tombstones save failed: ") + error);
+    }
+    if (changes > 0) {
+        app_.submitNotes();
+    }
+    return changes;
+}
+
 // The live notes become `merged`: content adopted, new notes made (tucked), notes gone closed
 // and dropped without a trip to Recently Deleted, in the merged order; one save at the end.
 void RemoteChanges::applyMerged(const QList<NoteData>& merged, int* changes)

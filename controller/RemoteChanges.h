@@ -41,6 +41,11 @@ public:
     // Nothing the folder showed is still waiting to be read or merged.
     bool idle() const { return !reading_ && !watch_.settling(); }
 
+    // Merges notes of this computer's own past (a backup) into the live notes, by the same
+    // rules as another computer's, with `tombstones` in place of those beside the notes file;
+    // saves both. Returns how many notes changed, came or went.
+    int mergeBack(const QList<NoteData>& notes, const Tombstones& tombstones);
+
 private:
     void found(RemoteFiles::Reading reading);
     void read(const RemoteFiles::Reading& reading);

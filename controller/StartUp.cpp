@@ -3,6 +3,7 @@
 #include "controller/NotesFolderMove.h"
 #include "controller/RemoteChanges.h"
 #include "controller/Tracking.h"
+#include "controller/Transfers.h"
 #include "controller/ViewFactory.h"
 #include "model/DiskFile.h"
 #include "model/Images.h"
@@ -82,6 +83,7 @@ void AppController::start()
     // the user moves it.
     remote_->watchFolder(QFileInfo(Store::url()).absolutePath());
     connect(this, &AppController::notesFolderChanged, remote_.get(), &RemoteChanges::watchFolder);
+    transfers_->startBackups();
 }
 
 void AppController::loadNotes()

@@ -2,7 +2,9 @@
 
 #include "controller/AppController.h"
 #include "controller/ImageQueue.h"
+#include "controller/Transfers.h"
 #include "dashboard/DashboardView.h"
+#include "dashboard/RestoreDialog.h"
 #include "model/Images.h"
 #include "platform/Desktop.h"
 #include "windows/MainMenu.h"
@@ -56,10 +58,12 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
     for (qsizetype i = 0; i < menus.size(); ++i) {
         menuBar()->addMenu(menus[i]);
         if (i == 0) {
+            menuBar()->addMenu(buildFileMenu());
             menuBar()->addMenu(buildNotesMenu());
         }
     }
     if (menus.isEmpty()) {
+        menuBar()->addMenu(buildFileMenu());
         menuBar()->addMenu(buildNotesMenu());
     }
 
@@ -74,6 +78,34 @@ DashWindow::DashWindow(AppController* controller, QWidget* parent)
 DashWindow::~DashWindow()
 {
     qApp->removeEventFilter(this);
+}
+
+// Bringing notes in and taking them out.
+QMenu* DashWindow::buildFileMenu()
+{
+    auto* menu = new QMenu(QCoreApplication::translate("Dashboard", "File"), this);
+    connect(menu->addAction(QCoreApplication::translate("Dashboard", "Import Notes…")),
+            &QAction::triggered, this, [this] {
+                if (app) {
+                    app->transfers().chooseImportFolder();
+                }
+            });
+    connect(menu->addAction(QCoreApplication::translate("Dashboard", "Export Notes…")),
+            &QAction::triggered, this, [this] {
+                if (app) {
+                    app->transfers().chooseExportFolder();
+                }
+            });
+    menu->addSeparator();
+    connect(menu->addAction(QCoreApplication::translate("Dashboard", "Restore from Backup…")),
+            &QAction::triggered, this, [this] {
+                if (app) {
+                    auto* dialog = new RestoreDialog(app, this);
+                    dialog->setAttribute(Qt::WA_DeleteOnClose);
+                    dialog->open();
+                }
+            });
+    return menu;
 }
 
 // The dashboard's own commands, in a menu where their keys can be found.

@@ -35,6 +35,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    QMenu* buildFileMenu();
     QMenu* buildNotesMenu();
     bool ownsReceiver(QObject* watched) const;
     bool canPasteImage() const;

@@ -85,6 +85,22 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>image</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Export every note as Markdown into the folder &lt;dir&gt;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dir</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), or from Xpad with “xpad”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>path</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Dashboard</name>
@@ -234,6 +250,42 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Image %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Notes…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore from Backup…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore from Backup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes deleted since come back into Recently Deleted. Notes changed since stay as they are.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · Notes: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No backups yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Notes…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -620,6 +672,41 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Yesterday</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Transfers</name>
+    <message>
+        <source>Export Notes To</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes exported to “%1”: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The notes could not be exported to “%1”: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backup of %1 could not be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restored from the backup of %1. Notes brought back: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Notes From</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No new notes found in “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes imported from “%1”: %2.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

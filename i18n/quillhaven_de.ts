@@ -90,6 +90,22 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>image</source>
         <translation>Bild</translation>
     </message>
+    <message>
+        <source>Export every note as Markdown into the folder &lt;dir&gt;.</source>
+        <translation>Alle Notizen als Markdown in den Ordner &lt;Ordner&gt; exportieren.</translation>
+    </message>
+    <message>
+        <source>dir</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), or from Xpad with “xpad”.</source>
+        <translation>Alle Notizen aus &lt;Pfad&gt; importieren (eine Text- oder Markdown-Datei, ein Ordner davon, ein Export) oder mit „xpad“ aus Xpad.</translation>
+    </message>
+    <message>
+        <source>path</source>
+        <translation>Pfad</translation>
+    </message>
 </context>
 <context>
     <name>Dashboard</name>
@@ -240,6 +256,42 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Image %1 of %2</source>
         <translation>Bild %1 von %2</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Export Notes…</source>
+        <translation>Notizen exportieren …</translation>
+    </message>
+    <message>
+        <source>Restore from Backup…</source>
+        <translation>Aus Sicherung wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Restore from Backup</source>
+        <translation>Aus Sicherung wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Notes deleted since come back into Recently Deleted. Notes changed since stay as they are.</source>
+        <translation>Seitdem gelöschte Notizen kommen zurück in „Zuletzt gelöscht“. Seitdem geänderte Notizen bleiben, wie sie sind.</translation>
+    </message>
+    <message>
+        <source>%1 · Notes: %2</source>
+        <translation>%1 · Notizen: %2</translation>
+    </message>
+    <message>
+        <source>No backups yet</source>
+        <translation>Noch keine Sicherungen</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Import Notes…</source>
+        <translation>Notizen importieren …</translation>
     </message>
 </context>
 <context>
@@ -626,6 +678,41 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Yesterday</source>
         <translation>Gestern</translation>
+    </message>
+</context>
+<context>
+    <name>Transfers</name>
+    <message>
+        <source>Export Notes To</source>
+        <translation>Notizen exportieren nach</translation>
+    </message>
+    <message>
+        <source>Notes exported to “%1”: %2.</source>
+        <translation>Nach „%1“ exportierte Notizen: %2.</translation>
+    </message>
+    <message>
+        <source>The notes could not be exported to “%1”: %2</source>
+        <translation>Die Notizen konnten nicht nach „%1“ exportiert werden: %2</translation>
+    </message>
+    <message>
+        <source>The backup of %1 could not be read.</source>
+        <translation>Die Sicherung vom %1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Restored from the backup of %1. Notes brought back: %2.</source>
+        <translation>Aus der Sicherung vom %1 wiederhergestellt. Zurückgeholte Notizen: %2.</translation>
+    </message>
+    <message>
+        <source>Import Notes From</source>
+        <translation>Notizen importieren aus</translation>
+    </message>
+    <message>
+        <source>No new notes found in “%1”.</source>
+        <translation>Keine neuen Notizen in „%1“ gefunden.</translation>
+    </message>
+    <message>
+        <source>Notes imported from “%1”: %2.</source>
+        <translation>Aus „%1“ importierte Notizen: %2.</translation>
     </message>
 </context>
 <context>

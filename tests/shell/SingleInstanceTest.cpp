@@ -44,6 +44,15 @@ private Q_SLOTS:
             QVERIFY(delivered);
         }
         QTRY_COMPARE(asked, requests);
+        // An export's folder travels with it, spaces and all.
+        QString folder;
+        connect(&first, &SingleInstance::requested, this,
+                [&](Request, const QString& about) { folder = about; });
+        SingleInstance exporter(path());
+        exporter.setArgument(QStringLiteral("/tmp/a b/Grüße "));
+        QCOMPARE(exporter.claim(1000, Request::Export), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(folder, QStringLiteral("/tmp/a b/Grüße "));
+        QCOMPARE(asked.takeLast(), Request::Export);
 
         first.stopListening();
         SingleInstance later(path());

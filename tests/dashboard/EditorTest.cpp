@@ -145,8 +145,7 @@ private Q_SLOTS:
         note->setText(huge);
         NoteEditor opened(note, f.app.get(), {});
         for (const QPlainTextEdit* text : {editor.textEdit(), opened.textEdit()}) {
-            QVERIFY(text->isReadOnly());
-            QVERIFY(text->toPlainText().startsWith("Too long to edit here"));
+            QVERIFY(text->isReadOnly() && text->toPlainText().startsWith("Too long to edit here"));
             QVERIFY(!text->toPlainText().contains("end"));
         }
         QCOMPARE(note->text(), huge); // showing it in part changed nothing
@@ -263,8 +262,7 @@ private Q_SLOTS:
         Fixture::settle();
         QVERIFY(notes[1]->deletedAt());
         QCOMPARE(view->selected(), std::nullopt);
-        QVERIFY(f.app->dashboardSelection() == nullptr);
-        QVERIFY(!view->editor());
+        QVERIFY(f.app->dashboardSelection() == nullptr && !view->editor());
         QVERIFY(view->detailPlaceholder()->isVisible());
         QCOMPARE(view->visible(), QList<NoteModel*>{notes[0]});
 

@@ -100,7 +100,6 @@ private Q_SLOTS:
             QCOMPARE(note->peel(), step.peel);
             QVERIFY(std::isnan(step.tilt) || note->tilt() == step.tilt);
         }
-        QCOMPARE(at(note), hung(midX, 700));
 
         gestures().padDragEnded();
         QVERIFY(gestures().pulling() == nullptr);
@@ -108,7 +107,6 @@ private Q_SLOTS:
         QCOMPARE(f_->desktop.haptics, 1);
         QCOMPARE(note->scale(), 1.0);
         QCOMPARE(note->origin, hung(midX, 700));
-        QCOMPARE(savedAt(f_->savedNotes()[0]), note->origin);
         // A note with text does not take the keyboard; an empty one, made by a pull from the
         // empty pad, does.
         QVERIFY(QApplication::activeWindow() != window);

@@ -36,10 +36,9 @@ QRect inkedBounds(const QImage& image)
 {
     QRect bounds;
     for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < image.width(); ++x)
             if (qAlpha(image.pixel(x, y)) > 0)
                 bounds |= QRect(x, y, 1, 1);
-        }
     }
     return bounds;
 }
@@ -69,8 +68,7 @@ private Q_SLOTS:
     {
         const QRectF r(0, 0, 100, 60);
         const QPainterPath path = paint::continuousRect(r, 16);
-        QVERIFY(path.contains(r.center()));
-        QVERIFY(!path.contains(QPointF(1, 1)));
+        QVERIFY(path.contains(r.center()) && !path.contains(QPointF(1, 1)));
         QVERIFY(!path.contains(QPointF(99, 59)));
         QVERIFY(path.contains(QPointF(50, 0.5))); // straight middle of each side
         QVERIFY(path.contains(QPointF(0.5, 30)));
@@ -251,8 +249,7 @@ private Q_SLOTS:
         }
         for (int i = 0; i < a.fibres.size(); ++i) {
             const auto& f = a.fibres[i];
-            QVERIFY(f.length >= 4 && f.length <= 12);
-            QVERIFY(b.fibres[i].start.x() == f.start.x() * 2);
+            QVERIFY(f.length >= 4 && f.length <= 12 && b.fibres[i].start.x() == f.start.x() * 2);
             QCOMPARE(std::tie(b.fibres[i].angle, b.fibres[i].length), std::tie(f.angle, f.length));
         }
     }

@@ -62,8 +62,6 @@ private Q_SLOTS:
     void oneImageOnTheWholeScreen()
     {
         open(1, 0);
-        QCOMPARE(panel()->frame(), f->desktop.frame);
-        QCOMPARE(panel()->level(), Panel::Level::Viewer);
         QVERIFY(panel()->isMonitoring());
         QCOMPARE(viewer()->cardRect().size(), QSizeF(520, 80 + 48));
         QVERIFY(near(painted().pixel(5, 5), QColor(0, 0, 0, 128)));

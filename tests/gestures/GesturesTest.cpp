@@ -303,16 +303,18 @@ private Q_SLOTS:
         QVERIFY(!a->onScreen());
         QCOMPARE(QList<double>({a->scale(), a->opacity(), a->peel(), a->tilt()}),
                  QList<double>({1, 1, 0, 0}));
+        QVERIFY(!window->isVisible());
         QCOMPARE(at(a), QPointF(midX - win / 2, notchBottom - (win - inset)));
         QCOMPARE(f_->desktop.haptics, 1);
         QVERIFY(app().savedFlash());
         QCOMPARE(app().wobble(), 1.5);
         Fixture::advance(0.2);
         QCOMPARE(app().wobble(), 0.0);
-        QCOMPARE(QUuid(f_->savedNotes().last()["id"].toString()), a->id());
+        const QJsonObject saved = f_->savedNotes().last().toObject();
+        QVERIFY(QUuid(saved["id"].toString()) == a->id() && !saved["onScreen"].toBool());
 
         app().show(a);
-        QVERIFY(window->isVisible());
+        QVERIFY(app().window(a) == window && window->isVisible());
         QCOMPARE(at(a), QPointF(300, 300));
 
         // Each tuck ends its own flash: a second one in the first's time lights it again.

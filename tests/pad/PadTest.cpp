@@ -263,13 +263,16 @@ private Q_SLOTS:
         Pad pad;
         NoteModel* top = pad.tuck("Newest", 1);
         pad.tuck("Below", 5);
-        pad.tuck("Older", 30);
+        NoteModel* older = pad.tuck("Older", 30);
         pad.open();
         pad.hoverIsland();
         QAbstractButton* card = pad.control("Older");
         QVERIFY(card);
         QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(older->onScreen() && pad.app->window(older));
         QVERIFY(!pad.view->isHovered() && !pad.view->hoveredNote());
+        pad.settle();
+        QCOMPARE(pad.app->peekNotes().size(), 2); // that note alone left the pad
 
         pad.hoverIsland();
         QAbstractButton* plus = pad.control("New Note");

@@ -34,9 +34,8 @@ double contrast(const QColor& a, const QColor& b)
 QPalette darkPalette()
 {
     QPalette dark(QColor(53, 53, 53), QColor(35, 35, 35));
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         dark.setColor(role, QColor(238, 238, 236));
-    }
     dark.setColor(QPalette::Base, QColor(45, 45, 45));
     return dark;
 }

@@ -34,9 +34,8 @@ double contrast(const QColor& a, const QColor& b)
 QPalette darkPalette()
 {
     QPalette dark(QColor(53, 53, 53), QColor(35, 35, 35));
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         dark.setColor(role, QColor(238, 238, 236));
-    }
     dark.setColor(QPalette::Base, QColor(45, 45, 45));
     return dark;
 }
@@ -47,7 +46,9 @@ QPalette darkPalette()
 class NoticeTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void theHotKeyHelpIsShownOnceEverAndOnlyWhenSeen()
+    // The hot key help is shown once ever and only when seen; a failing save until a save
+    // succeeds; notices from below open the dashboard.
+    void hotKeyHelpSaveFailuresAndNoticesFromBelow()
     {
         DashboardFixture f;
         auto view = f.makeView();
@@ -60,9 +61,9 @@ private Q_SLOTS:
         QVERIFY(view->noticeBar()->isHidden());
         view->show();
         view->offerHotKeyHelp(false);
-        const QString text = view->noticeBar()->text();
-        QVERIFY(text.contains("\u201Cquillhaven --toggle-dashboard\u201D"));
-        QVERIFY(text.contains("\u201Cquillhaven --capture\u201D"));
+        const QString help = view->noticeBar()->text();
+        QVERIFY(help.contains("\u201Cquillhaven --toggle-dashboard\u201D"));
+        QVERIFY(help.contains("\u201Cquillhaven --capture\u201D"));
         // A line across the top, not a share of the window.
         QTRY_COMPARE(view->noticeBar()->width(), view->width());
         QVERIFY(view->noticeBar()->height() < 80);
@@ -73,17 +74,12 @@ private Q_SLOTS:
         auto next = f.makeView();
         next->offerHotKeyHelp(false);
         QVERIFY(next->noticeBar()->isHidden());
-    }
 
-    void aFailingSaveIsShownUntilASaveSucceedsNoticesFromBelowOpenTheDashboard()
-    {
-        DashboardFixture f;
-        auto view = f.makeView();
+        // A failing save is shown until a save succeeds.
         NotesWriter& writer = f.app->writer();
         Q_EMIT writer.stateChanged(NotesWriter::State::Failed, "Read-only file system");
         const QString text = view->noticeBar()->text();
-        QVERIFY(text.contains("Read-only file system"));
-        QVERIFY(text.contains(Store::url()));
+        QVERIFY(text.contains("Read-only file system") && text.contains(Store::url()));
         // A dashboard opened while it fails says so too.
         QCOMPARE(f.makeView()->noticeBar()->text(), text);
 

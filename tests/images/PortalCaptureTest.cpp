@@ -137,8 +137,7 @@ private Q_SLOTS:
     void onlyBlackOrClearImagesAreBlank()
     {
         using imagesources::blankImage;
-        QVERIFY(blankImage(QImage()));
-        QVERIFY(blankImage(filled(QSize(40, 30), Qt::black)));
+        QVERIFY(blankImage(QImage()) && blankImage(filled(QSize(40, 30), Qt::black)));
         QVERIFY(blankImage(filled(QSize(40, 30), Qt::transparent)));
         QImage mixed = filled(QSize(40, 30), Qt::black);
         mixed.setPixel(3, 3, qRgba(255, 255, 255, 0)); // invisible colour counts as nothing

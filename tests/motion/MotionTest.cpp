@@ -281,8 +281,7 @@ private Q_SLOTS:
             QCOMPARE(frame(), target);
         });
         frames().advance(0.2);
-        QVERIFY(frame().x() > 250 && frame().x() < 400);
-        QVERIFY(motion::isAnimatingWindowFrame(window));
+        QVERIFY(frame().x() > 250 && frame().x() < 400 && motion::isAnimatingWindowFrame(window));
         frames().advance(0.19); // a frame short of the end: not done yet
         QCOMPARE(done, 0);
         frames().advance(0.11);
@@ -344,8 +343,7 @@ private Q_SLOTS:
         motion::after(0.01, [&] { ran = true; });
         QTRY_VERIFY(ran);
         QCOMPARE(frames().activeTickers(), 0);
-        QVERIFY(!frames().isFrameTimerActive());
-        QVERIFY(frames().now() >= before);
+        QVERIFY(!frames().isFrameTimerActive() && frames().now() >= before);
         frames().setManual(true);
     }
 };

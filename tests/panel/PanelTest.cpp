@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QTest>
 #include <QTextEdit>
 #include <QWindow>
@@ -201,8 +200,7 @@ private Q_SLOTS:
 
         hookCalls_.clear();
         QTest::mouseDClick(window(), Qt::LeftButton, {}, inHandle());
-        QVERIFY(hookCalls_.contains(qMakePair(Kind::Down, 2)));
-        QVERIFY(!panel_->isResizing());
+        QVERIFY(hookCalls_.contains(qMakePair(Kind::Down, 2)) && !panel_->isResizing());
 
         hookCalls_.clear();
         press(margin); // outside the handle the hook is not asked
@@ -233,13 +231,6 @@ private Q_SLOTS:
         panel_->removeAction(&menuPaste);
 
         editor_->setFocus();
-        QGuiApplication::clipboard()->setText("words");
-        desktop_->copyText();
-        QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(pasted, 1);
-        QCOMPARE(editor_->toPlainText(), "words");
-
-        editor_->clear();
         desktop_->copyImage(QImage(4, 4, QImage::Format_ARGB32));
         QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(pasted, 1);

@@ -39,9 +39,8 @@ private Q_SLOTS:
             const QList<float> samples = Sound::synthesise(effect, fixedNoise());
             QCOMPARE(samples.size(), frames);
             QCOMPARE(samples[0], 0.0f);
-            for (int i = 0; i < at.size(); ++i) {
+            for (int i = 0; i < at.size(); ++i)
                 QCOMPARE(samples[at[i]], expected[i]);
-            }
         };
         check(Effect::Peel, 7056, {1, 100, 1000, 3528},
               {1.2241436706972308e-05f, 0.042268212884664536f, 0.07765819132328033f,

@@ -55,10 +55,8 @@ QJsonObject longDeleted(const QStringList& images)
 
 } // namespace
 
-class HostileFileTest : public QObject {
+class HostileFileTest : public QObject, private StoreFixture {
     Q_OBJECT
-    std::unique_ptr<Fixture> f;
-    QString path;
 
     // The one file set aside as unreadable next to notes.json, or an empty string.
     QString asideFile() const
@@ -69,12 +67,8 @@ class HostileFileTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        f = std::make_unique<Fixture>(utc(2026, 3, 1, 12));
-        path = f->notesPath();
-    }
-    void cleanup() { f.reset(); }
+    void init() { setUp(this); }
+    void cleanup() { tearDown(); }
 
     void unreadableFilesAreKeptAsideUntouched_data()
     {
@@ -254,7 +248,7 @@ private Q_SLOTS:
         QJsonObject live = Fixture::record("live");
         live["images"] = QJsonArray::fromStringList(names);
         QJsonObject trashed = longDeleted(names);
-        trashed["deletedAt"] = 794000000;
+        trashed["deletedAt"] = 799000000; // ten days ago
         f->writeNotes({live, longDeleted(names), trashed});
         f->startUp();
         QCOMPARE(f->app->notes().size(), 2);
@@ -362,19 +356,15 @@ private Q_SLOTS:
         const QString photo = f->dir.filePath(QStringLiteral("images/photo.jpg"));
         writeFile(left, "png");
         writeFile(photo, "jpg");
-        for (const QString& file : {left, photo}) {
-            chmod(file, 0664);
-        }
+        chmod(left, 0664);
+        chmod(photo, 0664);
         chmod(f->dir.filePath("images"), 0775);
-        AppController& app = f->startUp();
+        f->startUp(); // a new notes file's mode is StoreFileTest's
         const QString image = f->saveImage(QSize(8, 8));
         QVERIFY(!image.isEmpty());
-        app.setNotes({new NoteModel(NoteData{}, &app)});
-        app.save();
-        app.writer().drain();
-        QCOMPARE((QList<mode_t>{modeOf(Images::url(image)), modeOf(path), modeOf(left),
-                                modeOf(photo), modeOf(Images::dir())}),
-                 (QList<mode_t>{0600, 0600, 0600, 0664, 0775}));
+        QCOMPARE((QList<mode_t>{modeOf(Images::url(image)), modeOf(left), modeOf(photo),
+                                modeOf(Images::dir())}),
+                 (QList<mode_t>{0600, 0600, 0664, 0775}));
     }
 };
 

@@ -16,15 +16,19 @@ class RemoteFilesTest : public QObject, private StoreFixture {
     QByteArray encoded(const QString& text) const { return Store::encode({record(text)}); }
 
 private Q_SLOTS:
-    void init() { setUp(this); }
+    // Most tests start from a notes file of our own.
+    void init()
+    {
+        setUp(this);
+        add("mine");
+        QVERIFY(Store::save(notes));
+    }
     void cleanup() { tearDown(); }
 
     // Put in place as the save swaps; written in place before it looks is RemoteMergeTest's.
     void anUnreadableOutsideEditIsKeptAside()
     {
         const QByteArray edit = R"([{"text": 1}])";
-        add("mine");
-        QVERIFY(Store::save(notes));
         add("mine too");
         DiskFile::setBeforeSwapHook([&] { replaceFromOutside(path, edit); });
         const QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
@@ -41,8 +45,6 @@ private Q_SLOTS:
 
     void onlyARealOutsideChangeIsKeptAsideOrReadAsOutside()
     {
-        add("mine");
-        QVERIFY(Store::save(notes));
         // Touched, or rewritten with the very same bytes: nothing of anyone's is lost.
         const QByteArray same = readFile(path);
         QVERIFY(::utime(QFile::encodeName(path).constData(), nullptr) == 0);
@@ -100,8 +102,6 @@ private Q_SLOTS:
 
     void onlyTheNewestRemoteVersionsAreKept()
     {
-        add("mine");
-        QVERIFY(Store::save(notes));
         // Two a second, for four seconds: the names sort by time and then by number. The first
         // is cut short but holds a note the live ones lack: it is never pruned.
         const QByteArray cutShort = encoded("typed elsewhere").chopped(1) + ",{\"id";
@@ -165,8 +165,6 @@ private Q_SLOTS:
 
     void aReadableVersionInTheWayOfASaveIsParkedForTheMerge()
     {
-        add("mine");
-        QVERIFY(Store::save(notes));
         replaceFromOutside(path, encoded("theirs"));
         add("mine too");
         QVERIFY(Store::save(notes));

@@ -106,6 +106,31 @@ private Q_SLOTS:
         QTest::newRow("an open escape") << QByteArray("[{\"id\":\"\\") << 0;
         QTest::newRow("3,000 open braces") << QByteArray(3000, '{') << 0;
         QTest::newRow("a record in a string") << "[\"" + a << 0;
+        // One record that does not read, beside a good one.
+        const QByteArray rest = R"("text":"","folded":false,"onScreen":false,"x":0,"y":0)";
+        const QByteArray id = "\"id\":\"" + newId() + "\",";
+        const auto with = [&](const char* from, const char* to) {
+            return QByteArray(id + rest).replace(from, to);
+        };
+        const std::pair<const char*, QByteArray> badRecords[] = {
+            {"no text", with(R"("text":"",)", "")},
+            {"null text", with(R"("text":"")", R"("text":null)")},
+            {"folded 0", with(R"("folded":false)", R"("folded":0)")},
+            {"x string", with(R"("x":0)", R"("x":"0")")},
+            {"no id", rest},
+            {"braced id", R"("id":"{5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B}",)" + rest},
+            {"short id", R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2",)" + rest},
+            {"non-hex id", R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2G",)" + rest},
+            {"date string", id + R"("created":"2026-01-01",)" + rest},
+            {"absurd date", id + R"("modified":1e300,)" + rest},
+            {"colour number", id + R"("color":3,)" + rest},
+            {"image number", id + R"("images":["a.png",1],)" + rest},
+            {"overflow", id + R"("pw":1e999,)" + rest},
+            {"version fraction", id + R"("versions":{"A":1.5},)" + rest},
+            {"stamp string", id + R"("changed":"today",)" + rest}};
+        for (const auto& [name, bad] : badRecords) {
+            QTest::newRow(name) << fileOf({good, "{" + bad + "}"}) << 1;
+        }
     }
     void unreadableFilesAreKeptAsideUntouched()
     {

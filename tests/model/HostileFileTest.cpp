@@ -325,10 +325,8 @@ private Q_SLOTS:
     // a conflict copy waiting to be merged still names.
     void theStartDeletesOnlyItsOwnPicturesThatNoNoteNeeds()
     {
-        const QString purged = f->storeImage(QSize(4, 4));
-        const QString listed = f->storeImage(QSize(4, 4));
-        const QString orphan = f->storeImage(QSize(4, 4));
-        const QString inCopy = f->storeImage(QSize(4, 4));
+        const QString purged = f->storeImage({4, 4}), listed = f->storeImage({4, 4});
+        const QString orphan = f->storeImage({4, 4}), inCopy = f->storeImage({4, 4});
         const QString foreign = QStringLiteral("holiday.png");
         writeFile(f->dir.filePath("images/" + foreign), "mine");
         writeFile(f->dir.filePath("images/id_ed25519"), "secret");

@@ -30,12 +30,7 @@ bool isHorizontalSpace(QChar c)
 // A line feed may appear inside a line only as the second half of a CR LF pair.
 bool hasBareLineFeed(const QString& s)
 {
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] == u'\n' && (i == 0 || s[i - 1] != u'\r')) {
-            return true;
-        }
-    }
-    return false;
+    return QString(s).remove(QStringLiteral("\r\n")).contains(u'\n');
 }
 
 void checkLine(const QString& line, const QString& text)

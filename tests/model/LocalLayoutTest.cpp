@@ -14,12 +14,9 @@ class LocalLayoutTest : public QObject, private StoreFixture {
     // Another computer's windows for the same note: placed, sized and folded otherwise.
     static NoteData placedElsewhere(NoteData r)
     {
-        r.x = r.x + 500;
-        r.y = 3;
-        r.onScreen = !r.onScreen;
-        r.folded = !r.folded;
-        r.pw = r.pw ? std::nullopt : std::optional(410.0);
-        r.ph = 330;
+        std::tie(r.x, r.y, r.onScreen, r.folded, r.pw, r.ph) =
+            std::tuple(r.x + 500, 3.0, !r.onScreen, !r.folded,
+                       r.pw ? std::nullopt : std::optional(410.0), std::optional(330.0));
         return r;
     }
 
@@ -35,10 +32,8 @@ private Q_SLOTS:
     void thisComputersLayoutComesBackOverTheOtherComputers()
     {
         NoteData shown = record("on this screen");
-        shown.onScreen = true;
-        shown.x = 100;
-        shown.y = 200;
-        shown.pw = 320;
+        std::tie(shown.onScreen, shown.x, shown.y, shown.pw) =
+            std::tuple(true, 100.0, 200.0, 320.0);
         NoteData tucked = record("tucked here");
         QVERIFY(Store::write(Store::snapshotOf({shown, tucked})));
         // Nothing of this computer's own goes into the synced folder.

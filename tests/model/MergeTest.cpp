@@ -3,6 +3,7 @@
 #include "StoreFixture.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -20,14 +21,9 @@ NoteData note(const QUuid& id, const QString& text, const QDateTime& changed,
               const Versions& versions, const std::optional<QString>& color = {})
 {
     NoteData r;
-    r.id = id;
-    r.text = text;
-    r.created = t0.addDays(-1);
-    r.modified = changed;
-    r.changed = changed;
-    r.versions = versions;
-    r.onScreen = true;
-    r.color = color;
+    std::tie(r.id, r.text, r.onScreen, r.color, r.created) =
+        std::tuple(id, text, true, color, t0.addDays(-1));
+    std::tie(r.modified, r.changed, r.versions) = std::tuple(changed, changed, versions);
     return r;
 }
 
@@ -52,9 +48,7 @@ std::map<QUuid, QByteArray> contents(const QList<NoteData>& notes)
 QStringList sortedTexts(const QList<NoteData>& notes)
 {
     QStringList all;
-    for (const NoteData& n : notes) {
-        all << n.text;
-    }
+    std::ranges::transform(notes, std::back_inserter(all), &NoteData::text);
     all.sort();
     return all;
 }
@@ -259,9 +253,8 @@ private Q_SLOTS:
         QCOMPARE(model.data().changed, std::optional(t0));
         QCOMPARE(model.versions(), (Versions{{"A", 3}}));
 
-        int saves = 0;
+        const QSignalSpy saves(&model, &NoteModel::saveRequested);
         QList<NoteModel::Field> fields;
-        connect(&model, &NoteModel::saveRequested, this, [&] { ++saves; });
         connect(&model, &NoteModel::changed, this, [&](NoteModel::Field f) { fields << f; });
         NoteData theirs = note(n1, "theirs", t0.addSecs(9), {{"B", 4}}, "blue");
         theirs.created = t0.addDays(-30);
@@ -271,7 +264,7 @@ private Q_SLOTS:
         QCOMPARE(model.data().changed, theirs.changed);
         QCOMPARE(model.versions(), theirs.versions);
         QVERIFY(fields.contains(NoteModel::Field::Text));
-        QCOMPARE(saves, 1);
+        QCOMPARE(saves.size(), 1);
     }
 
     void tombstonesRoundTripExpireAndAreLeftByDeletions()

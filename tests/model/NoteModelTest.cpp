@@ -13,9 +13,7 @@ const QDateTime now = utc(2026, 1, 7, 15); // a Wednesday afternoon; the tests r
 QList<NoteModel*> pointers(std::vector<std::unique_ptr<NoteModel>>& owned)
 {
     QList<NoteModel*> notes;
-    for (const auto& note : owned) {
-        notes << note.get();
-    }
+    std::ranges::transform(owned, std::back_inserter(notes), &std::unique_ptr<NoteModel>::get);
     return notes;
 }
 
@@ -94,10 +92,8 @@ private Q_SLOTS:
     void filtersMatchExactlyAndRecentlyDeletedIsExclusive()
     {
         NoteData r;
-        r.text = "Meeting #Plan";
-        r.pinned = r.onScreen = true;
-        r.folder = "Work";
-        r.color = "blue";
+        std::tie(r.text, r.pinned, r.onScreen, r.folder, r.color) =
+            std::tuple(u"Meeting #Plan"_qs, true, true, u"Work"_qs, u"blue"_qs);
         const NoteModel live(r, nullptr);
         r.deletedAt = now;
         const NoteModel gone(r, nullptr);

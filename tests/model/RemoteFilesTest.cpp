@@ -16,33 +16,17 @@ class RemoteFilesTest : public QObject, private StoreFixture {
     QByteArray encoded(const QString& text) const { return Store::encode({record(text)}); }
 
 private Q_SLOTS:
-    void init() { setUp(this); }
-    void cleanup() { tearDown(); }
-
-    // Put in place as the save swaps; written in place before it looks is RemoteMergeTest's.
-    void anUnreadableOutsideEditIsKeptAside()
+    // Most tests start from a notes file of our own.
+    void init()
     {
-        const QByteArray edit = R"([{"text": 1}])";
+        setUp(this);
         add("mine");
         QVERIFY(Store::save(notes));
-        add("mine too");
-        DiskFile::setBeforeSwapHook([&] { replaceFromOutside(path, edit); });
-        const QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
-        QVERIFY(Store::save(notes));
-        const QString aside = path + ".outside-20260506-070809";
-        QCOMPARE(told.size(), 1);
-        QVERIFY(told.first().first().toString().contains("notes.json.outside-20260506-070809"));
-        QCOMPARE(f->log.lines,
-                 QStringList{"Quillhaven: notes file changed outside, kept as " + aside});
-        QCOMPARE(readFile(aside), edit);
-        QCOMPARE(savedTexts(), (QStringList{"mine", "mine too"}));
-        QCOMPARE(files(), (QStringList{"notes.json", "notes.json.outside-20260506-070809"}));
     }
+    void cleanup() { tearDown(); }
 
     void onlyARealOutsideChangeIsKeptAsideOrReadAsOutside()
     {
-        add("mine");
-        QVERIFY(Store::save(notes));
         // Touched, or rewritten with the very same bytes: nothing of anyone's is lost.
         const QByteArray same = readFile(path);
         QVERIFY(::utime(QFile::encodeName(path).constData(), nullptr) == 0);
@@ -98,15 +82,26 @@ private Q_SLOTS:
         QVERIFY(!Store::readRemote(path, generation, std::nullopt));
     }
 
-    void onlyTheNewestRemoteVersionsAreKept()
+    // The first put in place as the save swaps (written in place before it looks is
+    // RemoteMergeTest's), then two a second, for four seconds: the names sort by time and then
+    // by number. The first is cut short but holds a note the live ones lack: it is never pruned.
+    void unreadableOutsideVersionsAreKeptAsideTheNewestOnly()
     {
-        add("mine");
-        QVERIFY(Store::save(notes));
-        // Two a second, for four seconds: the names sort by time and then by number. The first
-        // is cut short but holds a note the live ones lack: it is never pruned.
         const QByteArray cutShort = encoded("typed elsewhere").chopped(1) + ",{\"id";
-        for (int i = 0; i < 8; ++i) {
-            replaceFromOutside(path, i == 0 ? cutShort : QByteArray::number(i));
+        add("mine too");
+        DiskFile::setBeforeSwapHook([&] { replaceFromOutside(path, cutShort); });
+        const QSignalSpy told(&platform::Notices::shared(), &platform::Notices::posted);
+        QVERIFY(Store::save(notes));
+        DiskFile::setBeforeSwapHook({});
+        const QString aside = path + ".outside-20260506-070809";
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told.first().first().toString().contains("notes.json.outside-20260506-070809"));
+        QCOMPARE(f->log.lines,
+                 QStringList{"Quillhaven: notes file changed outside, kept as " + aside});
+        QCOMPARE(readFile(aside), cutShort);
+        QCOMPARE(savedTexts(), (QStringList{"mine", "mine too"}));
+        for (int i = 1; i < 8; ++i) {
+            replaceFromOutside(path, QByteArray::number(i));
             Store::Snapshot snapshot = Store::snapshot(notes);
             snapshot.taken = snapshot.taken.addSecs(i / 2);
             QVERIFY(Store::write(snapshot));
@@ -165,8 +160,6 @@ private Q_SLOTS:
 
     void aReadableVersionInTheWayOfASaveIsParkedForTheMerge()
     {
-        add("mine");
-        QVERIFY(Store::save(notes));
         replaceFromOutside(path, encoded("theirs"));
         add("mine too");
         QVERIFY(Store::save(notes));

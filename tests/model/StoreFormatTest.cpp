@@ -109,30 +109,6 @@ private Q_SLOTS:
         QCOMPARE(NoteModel(n).modified(), utc(2026, 1, 1)); // no modified: when it was created
     }
 
-    void oneBadRecordMakesTheWholeFileUnreadable_data()
-    {
-        QTest::addColumn<QByteArray>("record");
-        const QByteArray rest = R"("text":"","folded":false,"onScreen":false,"x":0,"y":0)";
-        const QByteArray id = R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B",)";
-        QTest::newRow("no text") << QByteArray(required).replace(R"("text":"",)", "");
-        QTest::newRow("null text")
-            << QByteArray(required).replace(R"("text":"")", R"("text":null)");
-        QTest::newRow("folded 0") << QByteArray(required).replace("\"folded\":false",
-                                                                  "\"folded\":0");
-        QTest::newRow("x string") << QByteArray(required).replace("\"x\":0", "\"x\":\"0\"");
-        QTest::newRow("no id") << rest;
-        QTest::newRow("braced id") << R"("id":"{5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2B}",)" + rest;
-        QTest::newRow("short id") << R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2",)" + rest;
-        QTest::newRow("non-hex id") << R"("id":"5C9E0A4B-1D2E-4F30-8A6B-7C8D9E0F1A2G",)" + rest;
-        QTest::newRow("date string") << id + R"("created":"2026-01-01",)" + rest;
-        QTest::newRow("absurd date") << id + R"("modified":1e300,)" + rest;
-        QTest::newRow("colour number") << id + R"("color":3,)" + rest;
-        QTest::newRow("image number") << id + R"("images":["a.png",1],)" + rest;
-        QTest::newRow("overflow") << id + R"("pw":1e999,)" + rest;
-        QTest::newRow("version fraction") << id + R"("versions":{"A":1.5},)" + rest;
-        QTest::newRow("stamp string") << id + R"("changed":"today",)" + rest;
-    }
-
     // From a synced file or this computer's layout alike: never an invisible window the size
     // of the screen, nor one X11 cannot place.
     void absurdSizesAndPlacesAreKeptWithinLimits_data()
@@ -162,15 +138,6 @@ private Q_SLOTS:
         LocalLayout::apply(layout, records);
         QCOMPARE(records[0].x, std::clamp(kept.x() * 1e10, -20000.0, 20000.0));
         QCOMPARE(*records[0].pw, 600.0);
-    }
-
-    void oneBadRecordMakesTheWholeFileUnreadable()
-    {
-        QFETCH(QByteArray, record);
-        QByteArray file = Store::encode({fullRecord()});
-        file.insert(file.size() - 1, ",{" + record + "}");
-        QVERIFY(!Store::decode(file));
-        QVERIFY(Store::decode("[{" + required + "}]"));
     }
 
     // The encoder that keeps each note's bytes must write exactly what a whole encode writes,

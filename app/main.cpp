@@ -51,7 +51,8 @@ struct Options {
         QStringLiteral("import"),
         QCoreApplication::translate("CommandLine",
                                     "Import every note from <path> (a text or Markdown file, a "
-                                    "folder of them, an export), or from Xpad with “xpad”."),
+                                    "folder of them, an export), from Xpad with “xpad”, or "
+                                    "from KNotes with “knotes”."),
         QCoreApplication::translate("CommandLine", "path")};
     QCommandLineOption captureRegion{
         QStringLiteral("capture-region"),
@@ -259,7 +260,8 @@ int main(int argc, char* argv[])
         argument = QFileInfo(parser.value(options.exportTo)).absoluteFilePath();
     } else if (request == SingleInstance::Request::Import) {
         const QString from = parser.value(options.importFrom);
-        argument = from == QStringLiteral("xpad") ? from : QFileInfo(from).absoluteFilePath();
+        const bool named = from == QStringLiteral("xpad") || from == QStringLiteral("knotes");
+        argument = named ? from : QFileInfo(from).absoluteFilePath();
     }
     if (argument.contains(u'\n')) {
         std::fputs("Quillhaven: a folder name with a line break cannot be used\n", stderr);

@@ -30,10 +30,10 @@ public:
     // Asks for a folder without waiting (of text or Markdown files, an export, Xpad's pads),
     // then imports from it.
     void chooseImportFolder();
-    // Brings in the notes at `path` (see NotesImport::read; "xpad" for Xpad's) that are not
-    // here yet, after a backup: their pictures stored, shown ones on the screen where they
-    // were (kept within it), hidden ones tucked. Returns how many came; says so on the
-    // dashboard.
+    // Brings in the notes at `path` (see NotesImport::read; "xpad" for Xpad's, "knotes" for
+    // KNotes') that are not here yet, after a backup: their pictures stored, shown ones on the
+    // screen where they were (kept within it), hidden ones tucked. Returns how many came; says so
+    // on the dashboard.
     int importFrom(const QString& path);
 
     // Makes the day's backup on a worker when there is none yet, now and after each midnight.

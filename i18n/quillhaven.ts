@@ -94,11 +94,11 @@ There is NO WARRANTY, to the extent permitted by law.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), or from Xpad with “xpad”.</source>
+        <source>path</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>path</source>
+        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), from Xpad with “xpad”, or from KNotes with “knotes”.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -99,12 +99,12 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <translation>Ordner</translation>
     </message>
     <message>
-        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), or from Xpad with “xpad”.</source>
-        <translation>Alle Notizen aus &lt;Pfad&gt; importieren (eine Text- oder Markdown-Datei, ein Ordner davon, ein Export) oder mit „xpad“ aus Xpad.</translation>
-    </message>
-    <message>
         <source>path</source>
         <translation>Pfad</translation>
+    </message>
+    <message>
+        <source>Import every note from &lt;path&gt; (a text or Markdown file, a folder of them, an export), from Xpad with “xpad”, or from KNotes with “knotes”.</source>
+        <translation>Alle Notizen aus &lt;Pfad&gt; importieren (eine Text- oder Markdown-Datei, ein Ordner davon, ein Export), mit „xpad“ aus Xpad oder mit „knotes“ aus KNotes.</translation>
     </message>
 </context>
 <context>

@@ -222,6 +222,9 @@ QString xpadFolder()
 
 QList<Note> read(const QString& path)
 {
+    if (path == QStringLiteral("knotes")) {
+        return readKNotes();
+    }
     const QString where = path == QStringLiteral("xpad") ? xpadFolder() : path;
     const QFileInfo info(where);
     QList<Note> notes;

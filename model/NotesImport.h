@@ -45,8 +45,18 @@ std::optional<Note> fromXpadInfo(const QByteArray& info, const QString& name,
 // Xpad's folder of pads: xpad in XDG_CONFIG_HOME (~/.config).
 QString xpadFolder();
 
+// One KNotes note: a MIME message of its maildir (subject, text, date), named `source` there
+// and last changed at `time`; none for what is no plain text.
+std::optional<Note> fromKNotesMessage(const QByteArray& message, const QString& source,
+                                      const QDateTime& time);
+// The journal entries of KNotes' older iCalendar file.
+QList<Note> fromKNotesCalendar(const QByteArray& calendar);
+// KNotes' notes from their usual places: the maildir in XDG_DATA_HOME/notes and the older
+// calendar files.
+QList<Note> readKNotes();
+
 // Everything at `path`: a text or Markdown file, a folder of them (an export's index.md
-// aside), or a folder of Xpad pads; "xpad" for xpadFolder().
+// aside), or a folder of Xpad pads; "xpad" for xpadFolder(), "knotes" for readKNotes().
 QList<Note> read(const QString& path);
 
 } // namespace NotesImport

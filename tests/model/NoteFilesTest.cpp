@@ -99,6 +99,26 @@ private Q_SLOTS:
         QCOMPARE(plain.size(), 2);
         QCOMPARE(plain.at(0).record.text, "# Heading");
         QCOMPARE(plain.at(1).record.text, "Todo");
+
+        // KNotes: a maildir message (an encoded subject, quoted-printable text, a date), one
+        // that is no plain text, and the older calendar with its folded, escaped lines.
+        const QString box = f->dir.filePath("data/notes/abc/cur/");
+        writeFile(box + "1.note:2,S", "Subject: =?UTF-8?B?R3LDvMOfZQ==?=\nDate: Tue, 1 Dec 2026 "
+                                      "10:00:00 +0100\nContent-Transfer-Encoding: quoted-printable"
+                                      "\n\nzu Hause =\nanrufen=3D\n");
+        writeFile(box + "2.note", "Subject: x\nContent-Type: multipart/mixed\n\n--b\n");
+        writeFile(f->dir.filePath("data/knotes/notes.ics"),
+                  "BEGIN:VJOURNAL\r\nUID:u1\r\nSUMMARY:List\r\nDESCRIPTION:milk\\neg\r\n gs\\, "
+                  "bread\r\nCREATED:20200102T030405Z\r\nEND:VJOURNAL\r\n");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(f->dir.filePath("data")));
+        const QList<NotesImport::Note> knotes = NotesImport::read("knotes");
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(knotes.size(), 2);
+        QCOMPARE(knotes.at(0).record.text, "Grüße\nzu Hause anrufen=");
+        QCOMPARE(knotes.at(0).record.created, QDateTime(QDate(2026, 12, 1), QTime(9, 0), Qt::UTC));
+        QCOMPARE(knotes.at(1).record.text, "List\nmilk\neggs, bread");
+        QCOMPARE(knotes.at(1).record.created,
+                 QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5), Qt::UTC));
     }
 
     void coloursGoToTheNearestPaper_data()

@@ -27,8 +27,8 @@ class Transfers;
 class ViewFactory;
 
 // The one controller: owns every note and window, the operations on notes and one object per
-// concern (tracking, gestures, sizes, pictures, the clipboard's offer, changes from other
-// computers, the notes folder's move), which views reach through it. Geometry is y-up.
+// concern (tracking, gestures, sizes, pictures, the clipboard's offer, other computers' changes,
+// the folder's move, imports, exports, backups), which views reach through it. Geometry is y-up.
 class AppController : public Published {
     Q_OBJECT
 public:
@@ -96,8 +96,7 @@ public:
     void restore(NoteModel* note);
     void deleteForever(NoteModel* note);
     void addFolder(const QString& name);
-    // Hands the notes to the writer's thread and returns at once.
-    void save();
+    void save(); // hands the notes to the writer's thread and returns at once
     NotesWriter& writer() const { return *writer_; }
 
 Q_SIGNALS:
@@ -117,8 +116,7 @@ private:
     void createPadWindow();
     void bringBackOnScreenNotes();
     void closeWindow(NoteModel* note);
-    // Deletes the image files no note in the list names any more.
-    void removeUnlistedImages(const QStringList& names);
+    void removeUnlistedImages(const QStringList& names); // deletes the files no note names
     quint64 submitNotes();
     QList<NoteData> records(); // the live notes' records, shared with the last save's
 

@@ -574,6 +574,7 @@ void DashboardView::refreshDetail()
     if (note) {
         editor_ = new NoteEditor(
             note, app_, [this] { setSelected(std::nullopt); }, detailStack_);
+        connect(editor_, &NoteEditor::trashed, this, &DashboardView::offerUndo);
         detailStack_->addWidget(editor_);
         detailStack_->setCurrentWidget(editor_);
     } else {
@@ -664,4 +665,30 @@ void DashboardView::trashRow(const QModelIndex& row)
     }
     setSelected(std::nullopt);
     app_->trash(note);
+    offerUndo(note);
+}
+
+void DashboardView::offerUndo(NoteModel* note)
+{
+    trashed_ = note;
+    const QString title = note->title().isEmpty()
+                              ? QCoreApplication::translate("Dashboard", "New Note")
+                              : note->title();
+    constexpr std::chrono::seconds offered(8);
+    noticeBar_->showAction(
+        QCoreApplication::translate("Dashboard", "“%1” moved to Recently Deleted.").arg(title),
+        QCoreApplication::translate("Dashboard", "Undo"), [this] { undo(); }, offered);
+}
+
+void DashboardView::undo()
+{
+    const bool offered = !noticeBar_->isHidden() && !noticeBar_->actionButton()->isHidden();
+    if (!app_ || !trashed_ || !trashed_->deletedAt() || !offered) {
+        return;
+    }
+    NoteModel* note = trashed_;
+    trashed_ = nullptr;
+    noticeBar_->hide();
+    app_->restore(note);
+    setSelected(note->id());
 }

@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 NoticeBar::NoticeBar(QWidget* parent)
@@ -23,10 +25,23 @@ NoticeBar::NoticeBar(QWidget* parent)
     close_->setAutoRaise(true);
     close_->setAccessibleName(QCoreApplication::translate("Dashboard", "Close"));
     connect(close_, &QToolButton::clicked, this, &QWidget::hide);
+    action_ = new QPushButton(this);
+    action_->hide();
+    connect(action_, &QPushButton::clicked, this, [this] {
+        const std::function<void()> act = std::move(onAction_);
+        if (act) {
+            act();
+        }
+        hide();
+    });
+    expiry_ = new QTimer(this);
+    expiry_->setSingleShot(true);
+    connect(expiry_, &QTimer::timeout, this, &QWidget::hide);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 6, 6, 6);
     layout->addWidget(label_, 1);
+    layout->addWidget(action_, 0, Qt::AlignTop);
     layout->addWidget(close_, 0, Qt::AlignTop);
     setTheme(dash::theme(false));
     hide();
@@ -53,8 +68,21 @@ void NoticeBar::paintEvent(QPaintEvent* event)
 
 void NoticeBar::showText(const QString& text)
 {
+    expiry_->stop();
+    action_->hide();
+    onAction_ = nullptr;
     label_->setText(text);
     show();
+}
+
+void NoticeBar::showAction(const QString& text, const QString& button, std::function<void()> action,
+                           std::chrono::milliseconds lasting)
+{
+    showText(text);
+    onAction_ = std::move(action);
+    action_->setText(button);
+    action_->show();
+    expiry_->start(lasting);
 }
 
 QString NoticeBar::text() const

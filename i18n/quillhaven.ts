@@ -236,6 +236,14 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Image %1 of %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>“%1” moved to Recently Deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

@@ -241,6 +241,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Image %1 of %2</source>
         <translation>Bild %1 von %2</translation>
     </message>
+    <message>
+        <source>“%1” moved to Recently Deleted.</source>
+        <translation>„%1“ wurde nach „Zuletzt gelöscht“ verschoben.</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

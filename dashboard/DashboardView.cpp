@@ -136,6 +136,9 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
         QCoreApplication::translate("Dashboard", "Sidebar width"));
     splitter_->handle(2)->setAccessibleName(QCoreApplication::translate("Dashboard", "List width"));
     noticeBar_ = new NoticeBar(this);
+    undoNotice_ = new NoticeBar(this);
+    undoNotice_->setStyleSheet(QStringLiteral("#notice { background: #f6efd2; border: 1px solid "
+                                              "rgba(0, 0, 0, 40); border-radius: 8px; }"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -197,6 +200,22 @@ void DashboardView::applyAppearance(bool dark)
             .arg(dash::css(dash::faint(theme.text, 0.06)), dash::css(dash::faint(theme.text, 0.09)),
                  theme.list.name(), theme.text.name()));
     newNoteButton_->setIcon(dash::themedIcon(paint::Glyph::Compose, theme.text, 18));
+}
+
+void DashboardView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeUndoNotice();
+}
+
+void DashboardView::placeUndoNotice()
+{
+    constexpr int margin = 16;
+    const int w = std::min(width() - 2 * margin, 520);
+    const int h = undoNotice_->heightForWidth(w) > 0 ? undoNotice_->heightForWidth(w)
+                                                     : undoNotice_->sizeHint().height();
+    undoNotice_->setGeometry((width() - w) / 2, height() - h - margin, w, h);
+    undoNotice_->raise();
 }
 
 void DashboardView::showNotice(const QString& text)
@@ -675,20 +694,21 @@ void DashboardView::offerUndo(NoteModel* note)
                               ? QCoreApplication::translate("Dashboard", "New Note")
                               : note->title();
     constexpr std::chrono::seconds offered(8);
-    noticeBar_->showAction(
+    undoNotice_->showAction(
         QCoreApplication::translate("Dashboard", "“%1” moved to Recently Deleted.").arg(title),
         QCoreApplication::translate("Dashboard", "Undo"), [this] { undo(); }, offered);
+    placeUndoNotice();
 }
 
 void DashboardView::undo()
 {
-    const bool offered = !noticeBar_->isHidden() && !noticeBar_->actionButton()->isHidden();
+    const bool offered = !undoNotice_->isHidden();
     if (!app_ || !trashed_ || !trashed_->deletedAt() || !offered) {
         return;
     }
     NoteModel* note = trashed_;
     trashed_ = nullptr;
-    noticeBar_->hide();
+    undoNotice_->hide();
     app_->restore(note);
     setSelected(note->id());
 }

@@ -80,12 +80,15 @@ public:
     Placeholder* detailPlaceholder() const { return detailPlaceholder_; }
     QDialog* folderDialog() const { return folderDialog_; }
     NoticeBar* noticeBar() const { return noticeBar_; }
+    NoticeBar* undoNotice() const { return undoNotice_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void offerUndo(NoteModel* note);
+    void placeUndoNotice();
     QWidget* buildSidebar();
     QWidget* buildList();
     void applyAppearance(bool dark);
@@ -121,6 +124,9 @@ private:
     bool placing_ = false; // selection is being put back programmatically
 
     NoticeBar* noticeBar_ = nullptr;
+    // Floats over the bottom of the view: an offer that comes and goes must not move the rows
+    // under the pointer.
+    NoticeBar* undoNotice_ = nullptr;
     QPointer<NoteModel> trashed_; // while the notice offers to put it back
     QString saveNotice_;          // the notice of a failing save while it shows
     QSplitter* splitter_ = nullptr;

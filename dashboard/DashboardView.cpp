@@ -136,6 +136,8 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
         QCoreApplication::translate("Dashboard", "Sidebar width"));
     splitter_->handle(2)->setAccessibleName(QCoreApplication::translate("Dashboard", "List width"));
     noticeBar_ = new NoticeBar(this);
+    undoNotice_ = new NoticeBar(this);
+    undoNotice_->setFloating(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -181,6 +183,7 @@ void DashboardView::applyAppearance(bool dark)
     // The whole window, its menu bar too, when the view sits in one.
     paintTree(window(), theme, dash::palette(theme, QGuiApplication::palette()));
     noticeBar_->setTheme(theme);
+    undoNotice_->setTheme(theme);
     // Filled rather than styled: a style sheet here would reach every widget in the panes.
     for (int i = 1; i < splitter_->count(); ++i) {
         QSplitterHandle* handle = splitter_->handle(i);
@@ -197,6 +200,22 @@ void DashboardView::applyAppearance(bool dark)
             .arg(dash::css(dash::faint(theme.text, 0.06)), dash::css(dash::faint(theme.text, 0.09)),
                  theme.list.name(), theme.text.name()));
     newNoteButton_->setIcon(dash::themedIcon(paint::Glyph::Compose, theme.text, 18));
+}
+
+void DashboardView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeUndoNotice();
+}
+
+void DashboardView::placeUndoNotice()
+{
+    constexpr int margin = 16;
+    const int w = std::min(width() - 2 * margin, 520);
+    const int h = undoNotice_->heightForWidth(w) > 0 ? undoNotice_->heightForWidth(w)
+                                                     : undoNotice_->sizeHint().height();
+    undoNotice_->setGeometry((width() - w) / 2, height() - h - margin, w, h);
+    undoNotice_->raise();
 }
 
 void DashboardView::showNotice(const QString& text)
@@ -574,6 +593,7 @@ void DashboardView::refreshDetail()
     if (note) {
         editor_ = new NoteEditor(
             note, app_, [this] { setSelected(std::nullopt); }, detailStack_);
+        connect(editor_, &NoteEditor::trashed, this, &DashboardView::offerUndo);
         detailStack_->addWidget(editor_);
         detailStack_->setCurrentWidget(editor_);
     } else {
@@ -664,4 +684,31 @@ void DashboardView::trashRow(const QModelIndex& row)
     }
     setSelected(std::nullopt);
     app_->trash(note);
+    offerUndo(note);
+}
+
+void DashboardView::offerUndo(NoteModel* note)
+{
+    trashed_ = note;
+    const QString title = note->title().isEmpty()
+                              ? QCoreApplication::translate("Dashboard", "New Note")
+                              : note->title();
+    constexpr std::chrono::seconds offered(8);
+    undoNotice_->showAction(
+        QCoreApplication::translate("Dashboard", "“%1” moved to Recently Deleted.").arg(title),
+        QCoreApplication::translate("Dashboard", "Undo"), [this] { undo(); }, offered);
+    placeUndoNotice();
+}
+
+void DashboardView::undo()
+{
+    const bool offered = !undoNotice_->isHidden();
+    if (!app_ || !trashed_ || !trashed_->deletedAt() || !offered) {
+        return;
+    }
+    NoteModel* note = trashed_;
+    trashed_ = nullptr;
+    undoNotice_->hide();
+    app_->restore(note);
+    setSelected(note->id());
 }

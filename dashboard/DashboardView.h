@@ -62,6 +62,9 @@ public:
 
     // Shows a line of news across the top, replacing any earlier one.
     void showNotice(const QString& text);
+    // Puts back the note moved to Recently Deleted last, while its notice still offers it;
+    // Ctrl+Z reaches it through the Edit menu wherever the focus is not in a text.
+    Q_INVOKABLE void undo();
     // Once ever, while the view is on the screen: when the hot keys cannot reach every window,
     // says how to bind them in the desktop's own settings instead.
     void offerHotKeyHelp(bool keysReachEveryWindow);
@@ -77,11 +80,15 @@ public:
     Placeholder* detailPlaceholder() const { return detailPlaceholder_; }
     QDialog* folderDialog() const { return folderDialog_; }
     NoticeBar* noticeBar() const { return noticeBar_; }
+    NoticeBar* undoNotice() const { return undoNotice_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void offerUndo(NoteModel* note);
+    void placeUndoNotice();
     QWidget* buildSidebar();
     QWidget* buildList();
     void applyAppearance(bool dark);
@@ -117,7 +124,11 @@ private:
     bool placing_ = false; // selection is being put back programmatically
 
     NoticeBar* noticeBar_ = nullptr;
-    QString saveNotice_; // the notice of a failing save while it shows
+    // Floats over the bottom of the view: an offer that comes and goes must not move the rows
+    // under the pointer.
+    NoticeBar* undoNotice_ = nullptr;
+    QPointer<NoteModel> trashed_; // while the notice offers to put it back
+    QString saveNotice_;          // the notice of a failing save while it shows
     QSplitter* splitter_ = nullptr;
     QAction* searchIcon_ = nullptr;
     QLineEdit* search_ = nullptr;

@@ -594,6 +594,7 @@ void NoteEditor::trashNote()
     }
     if (app && note) {
         app->trash(note);
+        Q_EMIT trashed(note);
     }
 }
 

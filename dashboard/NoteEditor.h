@@ -42,6 +42,10 @@ public:
     QPlainTextEdit* textEdit() const { return text_; }
     const QList<SwatchButton*>& swatches() const { return swatches_; }
 
+Q_SIGNALS:
+    // Moved to Recently Deleted from the editor's own button.
+    void trashed(NoteModel* note);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

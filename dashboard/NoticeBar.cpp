@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 NoticeBar::NoticeBar(QWidget* parent)
@@ -23,10 +25,23 @@ NoticeBar::NoticeBar(QWidget* parent)
     close_->setAutoRaise(true);
     close_->setAccessibleName(QCoreApplication::translate("Dashboard", "Close"));
     connect(close_, &QToolButton::clicked, this, &QWidget::hide);
+    action_ = new QPushButton(this);
+    action_->hide();
+    connect(action_, &QPushButton::clicked, this, [this] {
+        const std::function<void()> act = std::move(onAction_);
+        if (act) {
+            act();
+        }
+        hide();
+    });
+    expiry_ = new QTimer(this);
+    expiry_->setSingleShot(true);
+    connect(expiry_, &QTimer::timeout, this, &QWidget::hide);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 6, 6, 6);
     layout->addWidget(label_, 1);
+    layout->addWidget(action_, 0, Qt::AlignTop);
     layout->addWidget(close_, 0, Qt::AlignTop);
     setTheme(dash::theme(false));
     hide();
@@ -34,7 +49,8 @@ NoticeBar::NoticeBar(QWidget* parent)
 
 void NoticeBar::setTheme(const dash::Theme& theme)
 {
-    setAutoFillBackground(true);
+    setAutoFillBackground(!floating_);
+    ground_ = theme.notice;
     QPalette pal = palette();
     pal.setColor(QPalette::Window, theme.notice);
     pal.setColor(QPalette::WindowText, theme.text);
@@ -44,17 +60,44 @@ void NoticeBar::setTheme(const dash::Theme& theme)
     update();
 }
 
+void NoticeBar::setFloating(bool floating)
+{
+    floating_ = floating;
+    setAutoFillBackground(!floating_);
+    update();
+}
+
 void NoticeBar::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter p(this);
-    p.fillRect(QRect(0, height() - 1, width(), 1), rule_);
+    if (!floating_) {
+        p.fillRect(QRect(0, height() - 1, width(), 1), rule_);
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(dash::faint(palette().color(QPalette::WindowText), 0.2), 1));
+    p.setBrush(ground_);
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
 }
 
 void NoticeBar::showText(const QString& text)
 {
+    expiry_->stop();
+    action_->hide();
+    onAction_ = nullptr;
     label_->setText(text);
     show();
+}
+
+void NoticeBar::showAction(const QString& text, const QString& button, std::function<void()> action,
+                           std::chrono::milliseconds lasting)
+{
+    showText(text);
+    onAction_ = std::move(action);
+    action_->setText(button);
+    action_->show();
+    expiry_->start(lasting);
 }
 
 QString NoticeBar::text() const

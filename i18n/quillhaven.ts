@@ -288,6 +288,14 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Import Notes…</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>“%1” moved to Recently Deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

@@ -293,6 +293,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Import Notes…</source>
         <translation>Notizen importieren …</translation>
     </message>
+    <message>
+        <source>“%1” moved to Recently Deleted.</source>
+        <translation>„%1“ wurde nach „Zuletzt gelöscht“ verschoben.</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

@@ -2,14 +2,17 @@
 #include "dashboard/DashListView.h"
 #include "dashboard/NoteEditor.h"
 #include "dashboard/NoteList.h"
+#include "dashboard/NoticeBar.h"
 #include "dashboard/Placeholder.h"
 #include "dashboard/Sidebar.h"
 #include "model/Images.h"
 #include "support/ImageBytes.h"
+#include "windows/MainMenu.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 #include <algorithm>
 
@@ -233,6 +236,20 @@ private Q_SLOTS:
         QTest::keyClick(list, Qt::Key_Backspace);
         QVERIFY(notes[0]->deletedAt());
         clickNoteRow(*view, notes[1]);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(notes[1]->deletedAt());
+        // For a moment the notice offers it back: its Undo button, or Ctrl+Z (the Edit menu's
+        // Undo, away from any text) puts it back where it was.
+        QCOMPARE(view->undoNotice()->text(), "“report” moved to Recently Deleted.");
+        QVERIFY(view->noticeBar()->isHidden()); // floating: the rows stay where they were
+        view->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QVERIFY(forwardEditCommand("undo"));
+        QVERIFY(!notes[1]->deletedAt() && view->undoNotice()->isHidden());
+        QCOMPARE(view->selected(), std::optional(notes[1]->id()));
+        QTest::keyClick(list, Qt::Key_Delete);
+        view->undoNotice()->actionButton()->click();
+        QVERIFY(!notes[1]->deletedAt());
         QTest::keyClick(list, Qt::Key_Delete);
         QVERIFY(notes[1]->deletedAt());
         QCOMPARE(view->selected(), std::nullopt);

@@ -84,6 +84,7 @@ void AppController::start()
     remote_->watchFolder(QFileInfo(Store::url()).absolutePath());
     connect(this, &AppController::notesFolderChanged, remote_.get(), &RemoteChanges::watchFolder);
     transfers_->startBackups();
+    transfers_->lookForOtherNotes();
 }
 
 void AppController::loadNotes()

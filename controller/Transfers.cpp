@@ -23,6 +23,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QSet>
+#include <QSettings>
 #include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
@@ -250,4 +251,53 @@ int Transfers::importFrom(const QString& path)
             .arg(path)
             .arg(records.size()));
     return int(records.size());
+}
+
+namespace {
+const char* const offeredKey = "import/offered";
+} // namespace
+
+void Transfers::lookForOtherNotes()
+{
+    QSet<QUuid> here;
+    for (const NoteModel* note : app_.notes()) {
+        here.insert(note->id());
+    }
+    const QStringList offered = QSettings().value(offeredKey).toStringList();
+    const QPointer<Transfers> self(this);
+    QThreadPool::globalInstance()->start([self, here, offered] {
+        const QList<Offer> programs = {{QStringLiteral("xpad"), QStringLiteral("Xpad")},
+                                       {QStringLiteral("knotes"), QStringLiteral("KNotes")}};
+        for (Offer offer : programs) {
+            if (offered.contains(offer.source)) {
+                continue;
+            }
+            const QList<NotesImport::Note> found = NotesImport::read(offer.source);
+            offer.notes = int(std::count_if(found.begin(), found.end(), [&](const auto& note) {
+                return !here.contains(note.record.id);
+            }));
+            if (offer.notes > 0) {
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [self, offer] {
+                        if (self) {
+                            self->offer_ = offer;
+                            Q_EMIT self->offerFound();
+                        }
+                    },
+                    Qt::QueuedConnection);
+                return;
+            }
+        }
+    });
+}
+
+std::optional<Transfers::Offer> Transfers::takeOffer()
+{
+    std::optional<Offer> offer = std::exchange(offer_, std::nullopt);
+    if (offer) {
+        QSettings settings;
+        settings.setValue(offeredKey, settings.value(offeredKey).toStringList() << offer->source);
+    }
+    return offer;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class AppController;
 class QTimer;
@@ -36,6 +37,18 @@ public:
     // on the dashboard.
     int importFrom(const QString& path);
 
+    // Notes another program keeps in its usual place, none of them brought in yet.
+    struct Offer {
+        QString source; // as importFrom() takes it
+        QString program;
+        int notes = 0;
+    };
+    // Looks on a worker for another program's notes that were never offered to the user, and
+    // holds the first such find as the offer.
+    void lookForOtherNotes();
+    // The offer, once: it is remembered as made and is not held any more.
+    std::optional<Offer> takeOffer();
+
     // Makes the day's backup on a worker when there is none yet, now and after each midnight.
     void startBackups();
     // A backup now, before something that changes many notes at once; on this thread, after
@@ -49,6 +62,8 @@ public:
     int restoreFrom(const QString& path);
 
 Q_SIGNALS:
+    // lookForOtherNotes() found something to offer.
+    void offerFound();
     // An export ended: `error` is empty when every file was written.
     void exported(const QString& folder, int notes, const QString& error);
 
@@ -60,5 +75,6 @@ private:
     AppController& app_;
     QTimer* backupTimer_ = nullptr;
     bool exporting_ = false;
+    std::optional<Offer> offer_;
     std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
 };

@@ -1,6 +1,7 @@
 #include "dashboard/DashboardView.h"
 
 #include "controller/AppController.h"
+#include "controller/Transfers.h"
 #include "dashboard/DashListView.h"
 #include "dashboard/ElidedLabel.h"
 #include "dashboard/NoteEditor.h"
@@ -136,8 +137,8 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
         QCoreApplication::translate("Dashboard", "Sidebar width"));
     splitter_->handle(2)->setAccessibleName(QCoreApplication::translate("Dashboard", "List width"));
     noticeBar_ = new NoticeBar(this);
-    undoNotice_ = new NoticeBar(this);
-    undoNotice_->setFloating(true);
+    offerNotice_ = new NoticeBar(this);
+    offerNotice_->setFloating(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -146,6 +147,9 @@ DashboardView::DashboardView(AppController* app, QWidget* parent)
     // The shortcut service answers a while after start: the help may be due later.
     connect(&HotKeyRegistry::shared(), &HotKeyRegistry::reachSettled, this,
             [this] { offerHotKeyHelp(HotKeyRegistry::shared().reachesEveryWindow()); });
+    if (app_) {
+        connect(&app_->transfers(), &Transfers::offerFound, this, &DashboardView::offerImport);
+    }
 
     buildFolderDialog();
     installShortcuts();
@@ -175,6 +179,7 @@ void DashboardView::showEvent(QShowEvent* event)
     if (HotKeyRegistry::shared().reach() != HotKeyRegistry::Reach::Unknown) {
         offerHotKeyHelp(HotKeyRegistry::shared().reachesEveryWindow());
     }
+    offerImport();
 }
 
 void DashboardView::applyAppearance(bool dark)
@@ -183,7 +188,7 @@ void DashboardView::applyAppearance(bool dark)
     // The whole window, its menu bar too, when the view sits in one.
     paintTree(window(), theme, dash::palette(theme, QGuiApplication::palette()));
     noticeBar_->setTheme(theme);
-    undoNotice_->setTheme(theme);
+    offerNotice_->setTheme(theme);
     // Filled rather than styled: a style sheet here would reach every widget in the panes.
     for (int i = 1; i < splitter_->count(); ++i) {
         QSplitterHandle* handle = splitter_->handle(i);
@@ -205,17 +210,17 @@ void DashboardView::applyAppearance(bool dark)
 void DashboardView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    placeUndoNotice();
+    placeOfferNotice();
 }
 
-void DashboardView::placeUndoNotice()
+void DashboardView::placeOfferNotice()
 {
     constexpr int margin = 16;
     const int w = std::min(width() - 2 * margin, 520);
-    const int h = undoNotice_->heightForWidth(w) > 0 ? undoNotice_->heightForWidth(w)
-                                                     : undoNotice_->sizeHint().height();
-    undoNotice_->setGeometry((width() - w) / 2, height() - h - margin, w, h);
-    undoNotice_->raise();
+    const int h = offerNotice_->heightForWidth(w) > 0 ? offerNotice_->heightForWidth(w)
+                                                      : offerNotice_->sizeHint().height();
+    offerNotice_->setGeometry((width() - w) / 2, height() - h - margin, w, h);
+    offerNotice_->raise();
 }
 
 void DashboardView::showNotice(const QString& text)
@@ -694,21 +699,49 @@ void DashboardView::offerUndo(NoteModel* note)
                               ? QCoreApplication::translate("Dashboard", "New Note")
                               : note->title();
     constexpr std::chrono::seconds offered(8);
-    undoNotice_->showAction(
+    offerNotice_->showAction(
         QCoreApplication::translate("Dashboard", "“%1” moved to Recently Deleted.").arg(title),
         QCoreApplication::translate("Dashboard", "Undo"), [this] { undo(); }, offered);
-    placeUndoNotice();
+    placeOfferNotice();
+}
+
+void DashboardView::offerImport()
+{
+    if (!app_ || !isVisible()) {
+        return;
+    }
+    const auto offer = app_->transfers().takeOffer();
+    if (!offer) {
+        return;
+    }
+    const QString text =
+        offer->notes == 1
+            ? QCoreApplication::translate("Dashboard", "Found 1 note from %1. Import it?")
+                  .arg(offer->program)
+            : QCoreApplication::translate("Dashboard", "Found %1 notes from %2. Import them?")
+                  .arg(offer->notes)
+                  .arg(offer->program);
+    const QPointer<AppController> app(app_);
+    offerNotice_->showAction(
+        text, QCoreApplication::translate("Dashboard", "Import"),
+        [app, source = offer->source] {
+            if (app) {
+                app->transfers().importFrom(source);
+            }
+        },
+        std::chrono::milliseconds(0));
+    placeOfferNotice();
 }
 
 void DashboardView::undo()
 {
-    const bool offered = !undoNotice_->isHidden();
+    const bool offered = !offerNotice_->isHidden();
     if (!app_ || !trashed_ || !trashed_->deletedAt() || !offered) {
         return;
     }
     NoteModel* note = trashed_;
     trashed_ = nullptr;
-    undoNotice_->hide();
+    offerNotice_->hide();
     app_->restore(note);
     setSelected(note->id());
 }

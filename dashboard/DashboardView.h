@@ -80,7 +80,7 @@ public:
     Placeholder* detailPlaceholder() const { return detailPlaceholder_; }
     QDialog* folderDialog() const { return folderDialog_; }
     NoticeBar* noticeBar() const { return noticeBar_; }
-    NoticeBar* undoNotice() const { return undoNotice_; }
+    NoticeBar* offerNotice() const { return offerNotice_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,7 +88,9 @@ protected:
 
 private:
     void offerUndo(NoteModel* note);
-    void placeUndoNotice();
+    // Once per program found: its notes, brought in at a click.
+    void offerImport();
+    void placeOfferNotice();
     QWidget* buildSidebar();
     QWidget* buildList();
     void applyAppearance(bool dark);
@@ -124,9 +126,9 @@ private:
     bool placing_ = false; // selection is being put back programmatically
 
     NoticeBar* noticeBar_ = nullptr;
-    // Floats over the bottom of the view: an offer that comes and goes must not move the rows
-    // under the pointer.
-    NoticeBar* undoNotice_ = nullptr;
+    // Floats over the bottom of the view: an offer that comes and goes (an Undo, an import)
+    // must not move the rows under the pointer.
+    NoticeBar* offerNotice_ = nullptr;
     QPointer<NoteModel> trashed_; // while the notice offers to put it back
     QString saveNotice_;          // the notice of a failing save while it shows
     QSplitter* splitter_ = nullptr;

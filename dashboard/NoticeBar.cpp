@@ -97,7 +97,9 @@ void NoticeBar::showAction(const QString& text, const QString& button, std::func
     onAction_ = std::move(action);
     action_->setText(button);
     action_->show();
-    expiry_->start(lasting);
+    if (lasting.count() > 0) {
+        expiry_->start(lasting);
+    }
 }
 
 QString NoticeBar::text() const

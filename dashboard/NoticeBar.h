@@ -23,7 +23,7 @@ public:
 
     void showText(const QString& text);
     // A notice with a button that does `action` and closes it; unlike the others it goes by
-    // itself after `lasting`, as an offer that is only good for a moment.
+    // itself after `lasting` (unless that is zero), as an offer that is only good for a moment.
     void showAction(const QString& text, const QString& button, std::function<void()> action,
                     std::chrono::milliseconds lasting);
     QString text() const;

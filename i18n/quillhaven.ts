@@ -296,6 +296,18 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Undo</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Found 1 note from %1. Import it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Found %1 notes from %2. Import them?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

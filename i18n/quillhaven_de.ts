@@ -301,6 +301,18 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
+    <message>
+        <source>Found 1 note from %1. Import it?</source>
+        <translation>1 Notiz aus %1 gefunden. Importieren?</translation>
+    </message>
+    <message>
+        <source>Found %1 notes from %2. Import them?</source>
+        <translation>%1 Notizen aus %2 gefunden. Importieren?</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

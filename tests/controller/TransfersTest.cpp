@@ -10,6 +10,9 @@
 #include "support/Fixture.h"
 #include "support/Suites.h"
 
+#include <QSignalSpy>
+#include <QThreadPool>
+
 // Notes coming in: "Restore from Backup…" merges a backup like another computer's notes, so what
 // was lost comes back into Recently Deleted and nothing changed since is undone; an import comes
 // once, after a backup, its shown notes on the screen where they were.
@@ -32,6 +35,20 @@ private Q_SLOTS:
         writeFile(pads + "/content-1", "shown");
         writeFile(pads + "/info-2", "hidden 1\ncontent content-2\n");
         writeFile(pads + "/content-2", "tucked");
+        // Found in its usual place and offered once: taken, it is not offered again.
+        QThreadPool::globalInstance()->waitForDone(); // the look made at the start
+        qputenv("XDG_CONFIG_HOME", h.dir.path().toUtf8());
+        QSignalSpy found(&h.app->transfers(), &Transfers::offerFound);
+        for (int look = 0; look < 2; ++look) {
+            h.app->transfers().lookForOtherNotes();
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            const auto offer = h.app->transfers().takeOffer();
+            QCOMPARE(offer.has_value(), look == 0);
+            QVERIFY(!offer || (offer->source == "xpad" && offer->notes == 2));
+        }
+        QCOMPARE(found.size(), 1);
+        qunsetenv("XDG_CONFIG_HOME");
         QCOMPARE(h.app->transfers().importFrom(pads), 2);
         QCOMPARE(h.app->transfers().importFrom(pads), 0);
         const NoteModel* shown = h.app->notes().at(2);

@@ -240,15 +240,15 @@ private Q_SLOTS:
         QVERIFY(notes[1]->deletedAt());
         // For a moment the notice offers it back: its Undo button, or Ctrl+Z (the Edit menu's
         // Undo, away from any text) puts it back where it was.
-        QCOMPARE(view->undoNotice()->text(), "“report” moved to Recently Deleted.");
+        QCOMPARE(view->offerNotice()->text(), "“report” moved to Recently Deleted.");
         QVERIFY(view->noticeBar()->isHidden()); // floating: the rows stay where they were
         view->activateWindow();
         QTRY_COMPARE(QApplication::focusWidget(), list);
         QVERIFY(forwardEditCommand("undo"));
-        QVERIFY(!notes[1]->deletedAt() && view->undoNotice()->isHidden());
+        QVERIFY(!notes[1]->deletedAt() && view->offerNotice()->isHidden());
         QCOMPARE(view->selected(), std::optional(notes[1]->id()));
         QTest::keyClick(list, Qt::Key_Delete);
-        view->undoNotice()->actionButton()->click();
+        view->offerNotice()->actionButton()->click();
         QVERIFY(!notes[1]->deletedAt());
         QTest::keyClick(list, Qt::Key_Delete);
         QVERIFY(notes[1]->deletedAt());

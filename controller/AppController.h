@@ -91,6 +91,7 @@ public:
     void putBack(NoteModel* note);
     void bringAllBack();
     void wobblePad();
+    void showTucked(); // the pad wobbles and says "Saved": a note has just gone in
     void toggleFold(NoteModel* note);
     void trash(NoteModel* note);
     void restore(NoteModel* note);

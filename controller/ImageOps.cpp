@@ -170,6 +170,22 @@ void ImageQueue::screenshotNoteFrom(Images::Source source)
         shownAt(NoteModel::defaultPaperW, qGuiApp->devicePixelRatio()));
 }
 
+void ImageQueue::tuckedNoteFrom(Images::Source source, const QString& text)
+{
+    Images::store(
+        std::move(source), this,
+        [this, text](const std::optional<QString>& name) {
+            if (!name) {
+                return;
+            }
+            NoteModel* note = app_.newNote(std::nullopt, QStringLiteral("yellow"));
+            note->setText(text);
+            attachImage(note, *name);
+            app_.showTucked();
+        },
+        shownAt(NoteModel::defaultPaperW, qGuiApp->devicePixelRatio()));
+}
+
 // Read again only when the clipboard has changed since, so a stuck owner costs one attempt
 // per change and the offer, once made, stands without asking again.
 ClipboardOffer::ClipboardOffer(AppController& app)

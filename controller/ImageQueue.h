@@ -29,6 +29,8 @@ public:
     // A new note of the picture, once it is stored.
     void screenshotNote(const QImage& image);
     void screenshotNoteFrom(Images::Source source);
+    // A new note of `text` and the picture, tucked into the pad once the picture is stored.
+    void tuckedNoteFrom(Images::Source source, const QString& text);
     // A capture of the screen, into the note or, without one, into a new note.
     void captureScreenshot(NoteModel* into);
 

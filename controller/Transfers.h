@@ -10,6 +10,8 @@
 #include <optional>
 
 class AppController;
+class QMimeData;
+class QUrl;
 class QTimer;
 
 // The notes as files the user keeps: an export to Markdown, written on a worker so that a large
@@ -49,6 +51,12 @@ public:
     // The offer, once: it is remembered as made and is not held any more.
     std::optional<Offer> takeOffer();
 
+    // Whether a drop from another program holds something to make a note of: text, a link, a
+    // text or Markdown file, a picture or a picture's file.
+    static bool canMakeNote(const QMimeData& data);
+    // Makes a note of each thing dropped and tucks it into the pad; false when none was made.
+    bool noteFromDrop(const QMimeData& data);
+
     // Makes the day's backup on a worker when there is none yet, now and after each midnight.
     void startBackups();
     // A backup now, before something that changes many notes at once; on this thread, after
@@ -71,6 +79,8 @@ private:
     void finishExport(const QString& folder, int notes, const QString& error);
 
     void armBackupTimer();
+    void tuckText(const QString& text);
+    bool notesFromUrls(const QList<QUrl>& urls);
 
     AppController& app_;
     QTimer* backupTimer_ = nullptr;

@@ -31,17 +31,7 @@ void finishTuck(AppController* app, NoteModel* note)
     app->setNotes(reordered);
     Q_EMIT app->notesEdited();
 
-    app->wobblePad();
-    haptic();
-    motion::withAnimation(motion::Animation::standard(), [app] { app->setSavedFlash(true); });
-    // Each tuck ends its own flash, even if a later tuck has lit it again in between.
-    motion::after(
-        savedFlashSeconds,
-        [app] {
-            motion::withAnimation(motion::Animation::standard(),
-                                  [app] { app->setSavedFlash(false); });
-        },
-        app);
+    app->showTucked();
 }
 
 } // namespace
@@ -83,6 +73,20 @@ void AppController::bringAllBack()
     for (NoteModel* note : onScreen) {
         putBack(note);
     }
+}
+
+void AppController::showTucked()
+{
+    wobblePad();
+    haptic();
+    motion::withAnimation(motion::Animation::standard(), [this] { setSavedFlash(true); });
+    // Each tuck ends its own flash, even if a later tuck has lit it again in between.
+    motion::after(
+        savedFlashSeconds,
+        [this] {
+            motion::withAnimation(motion::Animation::standard(), [this] { setSavedFlash(false); });
+        },
+        this);
 }
 
 void AppController::wobblePad()

@@ -3,6 +3,7 @@
 #include "controller/ClipboardOffer.h"
 #include "controller/Gestures.h"
 #include "controller/ImageQueue.h"
+#include "controller/Transfers.h"
 #include "model/NoteModel.h"
 #include "pad/PadHitButton.h"
 #include "pad/PadMenu.h"
@@ -11,6 +12,7 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QMenu>
 #include <QTimer>
 
@@ -57,6 +59,7 @@ PadView::PadView(AppController* app, QWidget* parent)
     , app_(app)
 {
     setMouseTracking(true);
+    setAcceptDrops(app_ != nullptr);
     setAccessibleName(QCoreApplication::translate("Pad", "Notes pad"));
     // When the window becomes active the keyboard lands on the island itself, not on a button;
     // Tab moves on to the buttons, the offer and the cards.
@@ -502,6 +505,41 @@ void PadView::leaveEvent(QEvent*)
 {
     if (hover_) {
         motion::withAnimation(hoverSpring(), [this] { setHover(false); });
+    }
+}
+
+// Text, links, pictures and files dropped on the island become notes in the pad.
+void PadView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!app_ || !Transfers::canMakeNote(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    hoverAt(event->position());
+}
+
+void PadView::dragMoveEvent(QDragMoveEvent* event)
+{
+    hoverAt(event->position());
+    if (onIsland(event->position())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void PadView::dragLeaveEvent(QDragLeaveEvent*)
+{
+    leaveEvent(nullptr);
+}
+
+void PadView::dropEvent(QDropEvent* event)
+{
+    if (app_ && onIsland(event->position()) && app_->transfers().noteFromDrop(*event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
     }
 }
 

@@ -5,8 +5,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <utility>
 #include <xcb/xcb.h>
@@ -169,6 +171,7 @@ bool PointerProbe::watchArea(const QRect& area, std::function<void()> entered)
                       static_cast<uint16_t>(area.height()), 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK,
                       values.data());
+    acceptDrags();
     xcb_map_window(connection_, area_);
     xcb_flush(connection_);
     entered_ = std::move(entered);
@@ -196,8 +199,56 @@ void PointerProbe::readEvents()
     report();
 }
 
+void PointerProbe::acceptDrags()
+{
+    const std::array<const char*, 6> names{"XdndEnter",  "XdndPosition", "XdndDrop",
+                                           "XdndStatus", "XdndFinished", "XdndAware"};
+    std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
+    for (size_t i = 0; i < names.size(); ++i) {
+        cookies[i] = xcb_intern_atom(connection_, 0, uint16_t(std::strlen(names[i])), names[i]);
+    }
+    std::array<xcb_atom_t, names.size()> atoms{};
+    for (size_t i = 0; i < names.size(); ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookies[i], nullptr);
+        atoms[i] = reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+    std::copy_n(atoms.begin(), dnd_.size(), dnd_.begin());
+    const uint32_t version = 5;
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, area_, atoms[5], XCB_ATOM_ATOM, 32, 1,
+                        &version);
+}
+
+bool PointerProbe::answerDrag(const void* event) const
+{
+    const auto* message = static_cast<const xcb_client_message_event_t*>(event);
+    if ((message->response_type & 0x7f) != XCB_CLIENT_MESSAGE || message->window != area_ ||
+        message->type == XCB_ATOM_NONE) {
+        return false;
+    }
+    const auto kind = std::find(dnd_.begin(), dnd_.begin() + 3, message->type) - dnd_.begin();
+    if (kind == 0 || kind > 2) {
+        return kind == 0; // an enter; a leave needs no answer
+    }
+    // A position is answered "not here", a drop "not taken": the source must never wait.
+    xcb_client_message_event_t answer{};
+    answer.response_type = XCB_CLIENT_MESSAGE;
+    answer.format = 32;
+    answer.window = message->data.data32[0];
+    answer.type = dnd_[kind == 1 ? 3 : 4];
+    answer.data.data32[0] = area_;
+    xcb_send_event(connection_, 0, answer.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&answer));
+    xcb_flush(connection_);
+    return kind == 1;
+}
+
 bool PointerProbe::note(const void* event) const
 {
+    if (answerDrag(event)) {
+        enteredSeen_ = true;
+        return true;
+    }
     const EventKind kind = sort(static_cast<const xcb_generic_event_t*>(event), activeAtom_, area_);
     motion_ = motion_ || kind.motion;
     if (kind.primaryRelease) {

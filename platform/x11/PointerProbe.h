@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QtGlobal>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,6 +49,10 @@ private:
     bool note(const void* event) const;
     void report() const;
     void dropQueuedEvents() const;
+    // Another program's drag over the area: it is told the area takes nothing, and it counts as
+    // the pointer arriving there, which no enter event says while the drag holds the pointer.
+    void acceptDrags();
+    bool answerDrag(const void* event) const;
 
     xcb_connection_t* connection_ = nullptr;
     unsigned int root_ = 0;
@@ -58,6 +63,8 @@ private:
     std::function<void()> entered_;
     unsigned int activeAtom_ = 0;
     unsigned int area_ = 0;
+    // XdndEnter, XdndPosition, XdndDrop, XdndStatus, XdndFinished.
+    std::array<unsigned int, 5> dnd_{};
     // What arrived but is not reported yet; mutable because a reading drops the motion queued
     // with its reply but must keep the rest.
     mutable std::vector<quint64> releases_; // their times

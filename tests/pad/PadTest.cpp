@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QSettings>
 #include <QSignalSpy>
@@ -321,6 +322,63 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
         QTRY_VERIFY(stripIsRed()); // read and filled on the worker
+    }
+
+    // Text, links and files dragged from another program onto the island become tucked notes;
+    // a drop beside the island or of nothing makes none.
+    void dropsOnTheIslandBecomeTuckedNotes()
+    {
+        Pad pad;
+        pad.open();
+        pad.hoverIsland();
+        const QString md = pad.dir.filePath("Shopping.md"),
+                      png = pad.writeFile("Cat.png", {40, 30});
+        QFile file(md);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Shopping\n- milk") > 0);
+        file.close();
+        const auto urls = [](const QStringList& list) {
+            auto* data = new QMimeData;
+            QList<QUrl> out;
+            for (const QString& url : list)
+                out << (url.startsWith('/') ? QUrl::fromLocalFile(url) : QUrl(url));
+            data->setUrls(out);
+            return data;
+        };
+        const auto text = [](const QString& t) {
+            auto* data = new QMimeData;
+            data->setText(t);
+            return data;
+        };
+        const struct {
+            QMimeData* data;
+            QPoint at;
+            QStringList made;
+        } cases[] = {
+            {text("call Anna"), {170, 40}, {"call Anna"}},
+            {text("beside"), {4, 260}, {}},
+            {text("  "), {170, 40}, {}},
+            {urls({md, "https://example.org/a"}),
+             {170, 40},
+             {"Shopping\n- milk", "https://example.org/a"}},
+            {urls({png}), {170, 40}, {"Cat\n"}},
+        };
+        for (const auto& c : cases) {
+            const std::unique_ptr<QMimeData> data(c.data);
+            const qsizetype before = pad.app->notes().size();
+            QDragEnterEvent enter(c.at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(pad.view, &enter);
+            QDropEvent drop(c.at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+            if (enter.isAccepted())
+                QApplication::sendEvent(pad.view, &drop);
+            QTRY_COMPARE(pad.app->notes().size(), before + c.made.size());
+            QCOMPARE(drop.isAccepted(), !c.made.isEmpty());
+            for (qsizetype i = 0; i < c.made.size(); ++i) {
+                const NoteModel* note = pad.app->notes().at(before + i);
+                QCOMPARE(note->text(), c.made[i]);
+                QVERIFY(!note->onScreen() && pad.app->savedFlash());
+                QCOMPARE(note->images().size(), c.made[i] == "Cat\n" ? 1 : 0);
+            }
+        }
     }
 
     void contextMenuHoldsTheApplicationCommands()

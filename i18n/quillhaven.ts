@@ -535,6 +535,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Note text</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Image %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>NotesFolder</name>

@@ -540,6 +540,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Note text</source>
         <translation>Notiztext</translation>
     </message>
+    <message>
+        <source>Image %1 of %2</source>
+        <translation>Bild %1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>NotesFolder</name>

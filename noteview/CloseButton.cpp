@@ -13,7 +13,9 @@ CloseButton::CloseButton(QWidget* parent)
     : QAbstractButton(parent)
 {
     setFixedSize(side, side);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab from the note, never by a click: a press here must not take the
+    // keyboard from the text.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::ArrowCursor);
     setAccessibleName(QCoreApplication::translate("Note", "Move to Recently Deleted"));
 }
@@ -28,16 +30,17 @@ void CloseButton::setReveal(double opacity)
 
 void CloseButton::paintEvent(QPaintEvent*)
 {
-    if (reveal_ <= 0) {
+    const bool focused = hasFocus();
+    if (reveal_ <= 0 && !focused) {
         return;
     }
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setOpacity(std::min(1.0, reveal_));
-    p.setPen(Qt::NoPen);
-    p.setBrush(paint::inkAt(over_ ? 0.16 : 0.08));
-    p.drawEllipse(QRectF(0, 0, side, side));
-    if (over_) {
+    p.setOpacity(focused ? 1.0 : std::min(1.0, reveal_));
+    p.setPen(focused ? QPen(palette().color(QPalette::Highlight), 1.5) : Qt::NoPen);
+    p.setBrush(paint::inkAt(over_ || focused ? 0.16 : 0.08));
+    p.drawEllipse(QRectF(0.75, 0.75, side - 1.5, side - 1.5));
+    if (over_ || focused) {
         // The cross, about the size of a bold 7-point x-mark.
         const double c = side / 2.0;
         const double r = 2.1;

@@ -8,6 +8,7 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -102,6 +103,7 @@ StripTile::StripTile(const QImage& image, QString name, int index, QWidget* pare
     if (!placeholder()) {
         setToolTip(QCoreApplication::translate("Note", "Click to view full size"));
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus); // Space opens it, as a click does
     }
 }
 
@@ -145,8 +147,12 @@ void StripTile::paintEvent(QPaintEvent*)
     p.setClipPath(clip);
     p.drawImage(r, scaled(devicePixelRatioF()));
     p.setClipping(false);
-    // The inner border.
-    paint::strokeInside(p, r, radius, QPen(paint::blackAt(0.12), 0.5));
+    // The inner border, or the keyboard's mark when Tab has reached the tile.
+    if (hasFocus()) {
+        paint::strokeInside(p, r, radius, QPen(palette().color(QPalette::Highlight), 2.5));
+    } else {
+        paint::strokeInside(p, r, radius, QPen(paint::blackAt(0.12), 0.5));
+    }
 }
 
 void StripTile::mousePressEvent(QMouseEvent* event)
@@ -164,6 +170,16 @@ void StripTile::mouseReleaseEvent(QMouseEvent* event)
     if (click && !placeholder()) {
         Q_EMIT clicked(index_);
     }
+}
+
+void StripTile::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !placeholder()) {
+        Q_EMIT clicked(index_);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void StripTile::contextMenuEvent(QContextMenuEvent* event)
@@ -233,6 +249,9 @@ void ImageStrip::setEntries(const QList<Entry>& entries, double tileWidth, doubl
         auto* tile = new StripTile(entry.image, entry.name, entry.index, content_);
         tile->resize(static_cast<int>(std::round(tileWidth)),
                      static_cast<int>(std::round(entry.height)));
+        tile->setAccessibleName(QCoreApplication::translate("Note", "Image %1 of %2")
+                                    .arg(entry.index + 1)
+                                    .arg(entries.size()));
         connect(tile, &StripTile::clicked, this, &ImageStrip::viewRequested);
         connect(tile, &StripTile::removeRequested, this, &ImageStrip::removeRequested);
         tile->show();

@@ -431,6 +431,11 @@ private Q_SLOTS:
         QVERIFY(f.note->hovering());
         QCOMPARE(view.closeButton()->reveal(), 1.0);
 
+        // Tab from the note reaches the close button, never a click on the note.
+        view.setFocus();
+        QTest::keyClick(&view, Qt::Key_Tab);
+        QCOMPARE(view.window()->focusWidget(), view.closeButton());
+
         // Invisible, the close button still trashes the note.
         f.note->setHovering(false);
         f.advance(0.2);

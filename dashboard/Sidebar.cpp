@@ -123,6 +123,11 @@ QVariant SidebarModel::data(const QModelIndex& index, int role) const
         return r.title;
     case Qt::AccessibleTextRole:
         return r.count > 0 ? QStringLiteral("%1, %2").arg(r.title).arg(r.count) : r.title;
+    case Qt::AccessibleDescriptionRole:
+        // A list gives every row the same role: a section's title says what it is in words.
+        return r.kind == SidebarRow::Kind::Header
+                   ? QVariant(QCoreApplication::translate("Dashboard", "Section heading"))
+                   : QVariant();
     case KindRole:
         return static_cast<int>(r.kind);
     case FilterRole:

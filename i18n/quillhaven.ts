@@ -308,6 +308,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Import</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Section heading</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

@@ -313,6 +313,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Import</source>
         <translation>Importieren</translation>
     </message>
+    <message>
+        <source>Section heading</source>
+        <translation>Abschnittsüberschrift</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>

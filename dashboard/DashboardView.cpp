@@ -16,6 +16,7 @@
 #include "paint/Palette.h"
 #include "platform/Appearance.h"
 #include "platform/Clock.h"
+#include "platform/DesktopShortcuts.h"
 #include "platform/HotKeys.h"
 #include "windows/Panel.h"
 
@@ -254,12 +255,61 @@ void DashboardView::offerHotKeyHelp(bool keysReachEveryWindow)
         return;
     }
     settings.setValue(hotKeyHelpShownKey, true);
-    showNotice(QCoreApplication::translate(
-        "Dashboard",
-        "Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this "
-        "desktop. To use them everywhere, bind them in the desktop's keyboard settings to the "
-        "commands \u201Cquillhaven --toggle-dashboard\u201D and \u201Cquillhaven "
-        "--capture\u201D."));
+    namespace shortcuts = platform::desktopshortcuts;
+    const QString limit = QCoreApplication::translate(
+        "Dashboard", "Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on "
+                     "this desktop.");
+    switch (shortcuts::where()) {
+    case shortcuts::Where::Gnome:
+        noticeBar_->showAction(
+            limit + QLatin1Char(' ') +
+                QCoreApplication::translate(
+                    "Dashboard", "Quillhaven can add them to GNOME's keyboard settings."),
+            QCoreApplication::translate("Dashboard", "Add Shortcuts"),
+            [this] { shortcuts::add(this, [this](bool ok) { shortcutsAdded(ok); }); },
+            std::chrono::milliseconds(0));
+        break;
+    case shortcuts::Where::Sway:
+        showNotice(limit + QLatin1Char(' ') +
+                   QCoreApplication::translate("Dashboard",
+                                               "To use them everywhere, add these lines to sway's "
+                                               "configuration:") +
+                   QLatin1Char('\n') + shortcuts::swayLines());
+        break;
+    case shortcuts::Where::None:
+        showNotice(limit + QLatin1Char(' ') +
+                   QCoreApplication::translate(
+                       "Dashboard",
+                       "To use them everywhere, bind them in the desktop's keyboard settings to "
+                       "the commands \u201Cquillhaven --toggle-dashboard\u201D and "
+                       "\u201Cquillhaven --capture\u201D."));
+        break;
+    }
+}
+
+void DashboardView::shortcutsAdded(bool ok)
+{
+    namespace shortcuts = platform::desktopshortcuts;
+    if (!ok) {
+        showNotice(QCoreApplication::translate(
+            "Dashboard", "The shortcuts could not be added to GNOME's keyboard settings."));
+        return;
+    }
+    noticeBar_->showAction(
+        QCoreApplication::translate("Dashboard",
+                                    "Ctrl+Alt+N and Ctrl+Alt+S now work everywhere. They are "
+                                    "listed in GNOME's Settings under Keyboard, Custom "
+                                    "Shortcuts."),
+        QCoreApplication::translate("Dashboard", "Remove"),
+        [this] {
+            shortcuts::remove(this, [this](bool removed) {
+                showNotice(removed ? QCoreApplication::translate(
+                                         "Dashboard", "The shortcuts were removed again.")
+                                   : QCoreApplication::translate(
+                                         "Dashboard", "The shortcuts could not be removed."));
+            });
+        },
+        std::chrono::milliseconds(0));
 }
 
 QWidget* DashboardView::buildSidebar()

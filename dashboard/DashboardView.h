@@ -68,6 +68,8 @@ public:
     // Once ever, while the view is on the screen: when the hot keys cannot reach every window,
     // says how to bind them in the desktop's own settings instead.
     void offerHotKeyHelp(bool keysReachEveryWindow);
+    // GNOME took the shortcuts (or could not): says so, offering to take them out again.
+    void shortcutsAdded(bool ok);
 
     QLineEdit* searchField() const { return search_; }
     DashListView* sidebarView() const { return sidebarView_; }

@@ -217,10 +217,6 @@ There is NO WARRANTY, to the extent permitted by law.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this desktop. To use them everywhere, bind them in the desktop&apos;s keyboard settings to the commands “quillhaven --toggle-dashboard” and “quillhaven --capture”.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation type="unfinished"></translation>
     </message>
@@ -310,6 +306,46 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Section heading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this desktop.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillhaven can add them to GNOME&apos;s keyboard settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Shortcuts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To use them everywhere, add these lines to sway&apos;s configuration:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To use them everywhere, bind them in the desktop&apos;s keyboard settings to the commands “quillhaven --toggle-dashboard” and “quillhaven --capture”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shortcuts could not be added to GNOME&apos;s keyboard settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+N and Ctrl+Alt+S now work everywhere. They are listed in GNOME&apos;s Settings under Keyboard, Custom Shortcuts.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shortcuts were removed again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shortcuts could not be removed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -659,6 +695,17 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Notes Folder…</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Shortcuts</name>
+    <message>
+        <source>Quillhaven: show or hide the dashboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillhaven: capture the screen into a note</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -222,10 +222,6 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <translation>Farbe %1</translation>
     </message>
     <message>
-        <source>Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this desktop. To use them everywhere, bind them in the desktop&apos;s keyboard settings to the commands “quillhaven --toggle-dashboard” and “quillhaven --capture”.</source>
-        <translation>Strg+Alt+N und Strg+Alt+S wirken auf diesem Desktop nur, solange ein Quillhaven-Fenster aktiv ist. Damit sie überall wirken, legen Sie sie in den Tastatureinstellungen des Desktops auf die Befehle „quillhaven --toggle-dashboard“ und „quillhaven --capture“.</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
@@ -316,6 +312,46 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Section heading</source>
         <translation>Abschnittsüberschrift</translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+N and Ctrl+Alt+S work only while a Quillhaven window is active on this desktop.</source>
+        <translation>Strg+Alt+N und Strg+Alt+S wirken auf diesem Desktop nur, solange ein Quillhaven-Fenster aktiv ist.</translation>
+    </message>
+    <message>
+        <source>Quillhaven can add them to GNOME&apos;s keyboard settings.</source>
+        <translation>Quillhaven kann sie in die Tastatureinstellungen von GNOME eintragen.</translation>
+    </message>
+    <message>
+        <source>Add Shortcuts</source>
+        <translation>Tastenkürzel eintragen</translation>
+    </message>
+    <message>
+        <source>To use them everywhere, add these lines to sway&apos;s configuration:</source>
+        <translation>Damit sie überall wirken, fügen Sie diese Zeilen in die Konfiguration von sway ein:</translation>
+    </message>
+    <message>
+        <source>To use them everywhere, bind them in the desktop&apos;s keyboard settings to the commands “quillhaven --toggle-dashboard” and “quillhaven --capture”.</source>
+        <translation>Damit sie überall wirken, legen Sie sie in den Tastatureinstellungen des Desktops auf die Befehle „quillhaven --toggle-dashboard“ und „quillhaven --capture“.</translation>
+    </message>
+    <message>
+        <source>The shortcuts could not be added to GNOME&apos;s keyboard settings.</source>
+        <translation>Die Tastenkürzel konnten nicht in die Tastatureinstellungen von GNOME eingetragen werden.</translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+N and Ctrl+Alt+S now work everywhere. They are listed in GNOME&apos;s Settings under Keyboard, Custom Shortcuts.</source>
+        <translation>Strg+Alt+N und Strg+Alt+S wirken jetzt überall. Sie stehen in den GNOME-Einstellungen unter Tastatur, Eigene Tastenkürzel.</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>The shortcuts were removed again.</source>
+        <translation>Die Tastenkürzel wurden wieder entfernt.</translation>
+    </message>
+    <message>
+        <source>The shortcuts could not be removed.</source>
+        <translation>Die Tastenkürzel konnten nicht entfernt werden.</translation>
     </message>
 </context>
 <context>
@@ -665,6 +701,17 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Notes Folder…</source>
         <translation>Notizordner…</translation>
+    </message>
+</context>
+<context>
+    <name>Shortcuts</name>
+    <message>
+        <source>Quillhaven: show or hide the dashboard</source>
+        <translation>Quillhaven: Übersicht zeigen oder ausblenden</translation>
+    </message>
+    <message>
+        <source>Quillhaven: capture the screen into a note</source>
+        <translation>Quillhaven: Bildschirmfoto in eine Notiz</translation>
     </message>
 </context>
 <context>

@@ -16,7 +16,8 @@ compositor_start() {
         sh -c "env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
             '$E2E_TMP/session.env' && exec sleep 900" >"$E2E_SHOTS/compositor.log" 2>&1
     wait_for 30 test -s "$E2E_TMP/session.env" || return 1
-    session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
+    # As a GNOME session names itself to the programs in it.
+    session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY XDG_CURRENT_DESKTOP
 }
 
 input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/input.py" mutter; }

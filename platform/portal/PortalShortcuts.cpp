@@ -1,6 +1,7 @@
 #include "platform/portal/PortalShortcuts.h"
 
 #include "platform/Backend.h"
+#include "platform/KdeShortcuts.h"
 #include "platform/portal/Portal.h"
 
 #include <QDBusArgument>
@@ -176,5 +177,11 @@ std::unique_ptr<ShortcutService> makePortalShortcutService()
     if (!platform::session().kind().wayland()) {
         return nullptr;
     }
-    return std::make_unique<PortalShortcuts>(QDBusConnection::sessionBus());
+    auto portal = std::make_unique<PortalShortcuts>(QDBusConnection::sessionBus());
+    // KWin keeps KDE's shortcut service without Plasma's portal backend.
+    if (platform::session().kind().compositor == platform::Compositor::Kde) {
+        return std::make_unique<FallbackShortcuts>(
+            std::move(portal), std::make_unique<KdeShortcuts>(QDBusConnection::sessionBus()));
+    }
+    return portal;
 }

@@ -1,4 +1,5 @@
 #include "platform/HotKeys.h"
+#include "platform/KdeShortcuts.h"
 #include "platform/portal/PortalScreenshot.h"
 #include "platform/portal/PortalShortcuts.h"
 #include "support/FakeDesktop.h"
@@ -37,6 +38,42 @@ std::optional<portal::Shot> takeShot(const QDBusConnection& bus, bool interactiv
     (void)QTest::qWaitFor([&] { return shot.has_value(); }, 10000);
     return shot;
 }
+
+// KDE's shortcut service as KWin runs it: it gives each action the keys asked for unless
+// `taken`, and says which was pressed from the component's path.
+class FakeKGlobalAccel : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KGlobalAccel")
+public:
+    explicit FakeKGlobalAccel(QDBusConnection bus)
+        : bus_(bus)
+    {
+        bus_.registerObject("/kglobalaccel", this, QDBusConnection::ExportAllSlots);
+        bus_.registerService("org.kde.kglobalaccel");
+    }
+    bool taken = false;
+    void press(const QString& action)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            "/component/quillhaven", "org.kde.kglobalaccel.Component", "globalShortcutPressed");
+        signal << QString("quillhaven") << action << qlonglong(0);
+        bus_.send(signal);
+    }
+
+public Q_SLOTS:
+    void doRegister(const QStringList&) {}
+    QList<int> setShortcut(const QStringList&, const QList<int>& keys, uint)
+    {
+        return taken ? QList<int>{0} : keys;
+    }
+    QDBusObjectPath getComponent(const QString&)
+    {
+        return QDBusObjectPath("/component/quillhaven");
+    }
+
+private:
+    QDBusConnection bus_;
+};
 
 } // namespace
 
@@ -100,6 +137,23 @@ private Q_SLOTS:
                                          "window has the keyboard: the desktop has no global "
                                          "shortcuts portal"),
                  qPrintable(log.lines[0]));
+
+        // KWin without Plasma's portal backend: its own shortcut service takes them, unless
+        // another program holds the keys.
+        for (const bool taken : {false, true}) {
+            FakeKGlobalAccel kde(bus_->connect());
+            kde.taken = taken;
+            QStringList fired;
+            HotKeyRegistry onKde(std::make_unique<XWaylandGrabber>(),
+                                 std::make_unique<FallbackShortcuts>(
+                                     std::make_unique<PortalShortcuts>(bus_->connect()),
+                                     std::make_unique<KdeShortcuts>(bus_->connect())));
+            onKde.registerHotKey('n', 1, [&] { fired << "toggle"; }, {"toggle-dashboard", {}});
+            QTRY_VERIFY(onKde.reach() != HotKeyRegistry::Reach::Unknown);
+            QCOMPARE(onKde.reachesEveryWindow(), !taken);
+            kde.press("toggle-dashboard");
+            QTRY_COMPARE(fired, taken ? QStringList{} : QStringList{"toggle"});
+        }
     }
 
     // Interactive or not, and a cancel, are PortalCaptureTest's.

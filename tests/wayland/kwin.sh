@@ -24,7 +24,7 @@ compositor_start() {
         "sh -c \"env > '$E2E_TMP/session.env.new' && mv '$E2E_TMP/session.env.new' \
             '$E2E_TMP/session.env' && exec sleep 900\"" >"$E2E_SHOTS/compositor.log" 2>&1
     wait_for 40 test -s "$E2E_TMP/session.env" || return 1
-    session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY
+    session_from_env WAYLAND_DISPLAY DISPLAY XAUTHORITY XDG_CURRENT_DESKTOP
 }
 
 input_driver() { as_user /usr/bin/python3 "$WL_USER_DIR/input.py" kwin; }
@@ -43,3 +43,14 @@ input() {
     esac
 }
 native_focused() { true; }
+
+# No key typed here reaches KWin itself, so ask its shortcut service whether the program's
+# Ctrl+Alt+N (Qt's code 0x0C00004E) is registered there.
+kde_holds_keys() {
+    as_user dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
+        org.kde.KGlobalAccel.shortcut array:string:quillhaven,toggle-dashboard,Quillhaven,x |
+        grep -q "int32 201326670"
+}
+extra_checks() {
+    check "KWin's own shortcut service holds Ctrl+Alt+N for the program" wait_for 10 kde_holds_keys
+}

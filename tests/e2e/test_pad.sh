@@ -106,6 +106,17 @@ xdotool mousemove 720 12
 check "the offer is gone" wait_for 5 black 669 94
 pad_shot 05-offer-used
 
+# Text dragged from another program: the drag reaching the top edge opens the pad, which the
+# drag's hold on the pointer would otherwise keep from hearing of it, and the drop on the island
+# tucks a note of the text.
+spawn 120 "$(dirname "$QUILLHAVEN")/tests/dragsource" "dropped from elsewhere"
+check "another program's window to drag from appears" wait_for 10 xdotool search --name '^dragsource$'
+xdotool mousemove 140 760 && sleep 0.3 && xdotool mousedown 1
+glide_to 720 300 10 && glide_to 720 0 10 && sleep 0.5 && glide_to 720 40 4
+dropped() { file_is "notes[-1]['text'] == 'dropped from elsewhere' and not notes[-1]['onScreen']"; }
+xdotool mouseup 1
+check "its drop on the pad becomes a tucked note" wait_for 5 dropped
+
 check "nothing logged" nothing_logged
 stop_app
 

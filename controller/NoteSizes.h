@@ -4,9 +4,11 @@
 
 #include <QRectF>
 #include <QString>
+#include <optional>
 
 class AppController;
 class NoteModel;
+class QKeyEvent;
 
 // Every size of a note and its window as this screen allows it, and changes of size
 // (Sizing.cpp); the arithmetic itself is model/NoteGeometry's, which its users share.
@@ -29,6 +31,13 @@ public:
     QRectF keptOnScreen(const QRectF& frame) const;
     void setSize(NoteModel* note, double w, double h);
     void fitToContent(NoteModel* note);
+
+    // The notes' text size (geometry::textScale), kept in this computer's settings: one step
+    // larger (+1), smaller (-1) or back to the usual size (0).
+    void stepTextScale(int step);
+    void loadTextScale();
+    // Ctrl+= (or Ctrl++), Ctrl+- and Ctrl+0 in a note's text: the step they ask for.
+    static std::optional<int> textSizeStep(const QKeyEvent& key);
 
 private:
     AppController& app_;

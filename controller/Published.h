@@ -16,7 +16,8 @@ public:
         SavedFlash,
         ClipImage,
         Folders,
-        SaveFailure
+        SaveFailure,
+        TextScale
     };
     Q_ENUM(Field)
 

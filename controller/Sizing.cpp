@@ -7,8 +7,11 @@
 #include "sound/Sound.h"
 #include "windows/Panel.h"
 
+#include <QKeyEvent>
+#include <QSettings>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -111,6 +114,48 @@ void NoteSizes::fitToContent(NoteModel* note)
     resize(note, true);
     app_.save();
     Sound::shared().play(Sound::Effect::Pat);
+}
+
+namespace {
+const char* const textScaleKey = "notes/textScale";
+} // namespace
+
+void NoteSizes::stepTextScale(int step)
+{
+    const auto* steps = std::begin(geometry::textScales);
+    const auto count = std::size(geometry::textScales);
+    const auto at = std::find(steps, steps + count, geometry::textScale()) - steps;
+    const double scale =
+        step == 0 ? 1.0
+                  : steps[std::clamp<std::ptrdiff_t>(at + step, 0, std::ptrdiff_t(count) - 1)];
+    if (scale == geometry::textScale()) {
+        return;
+    }
+    app_.publish(AppController::Field::TextScale, [scale] { geometry::setTextScale(scale); });
+    QSettings().setValue(textScaleKey, scale);
+}
+
+void NoteSizes::loadTextScale()
+{
+    geometry::setTextScale(QSettings().value(textScaleKey, 1.0).toDouble());
+}
+
+std::optional<int> NoteSizes::textSizeStep(const QKeyEvent& key)
+{
+    if (!(key.modifiers() & Qt::ControlModifier)) {
+        return std::nullopt;
+    }
+    switch (key.key()) {
+    case Qt::Key_Equal:
+    case Qt::Key_Plus:
+        return 1;
+    case Qt::Key_Minus:
+        return -1;
+    case Qt::Key_0:
+        return 0;
+    default:
+        return std::nullopt;
+    }
 }
 
 bool Gestures::resizeHook(NoteModel* note, ResizePhase phase, int clickCount)

@@ -75,6 +75,7 @@ void AppController::start()
     // user sees at start. It fills in as the notes arrive, before anything is painted.
     createPadWindow();
     folderMove_->recover();
+    sizes_->loadTextScale();
     loadNotes();
     tracking_->start();
 

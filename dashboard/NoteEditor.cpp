@@ -2,6 +2,7 @@
 
 #include "controller/AppController.h"
 #include "controller/ImageQueue.h"
+#include "controller/NoteSizes.h"
 #include "dashboard/AddAnotherButton.h"
 #include "dashboard/BarWidget.h"
 #include "dashboard/DashListView.h"
@@ -14,6 +15,7 @@
 #include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/LongText.h"
+#include "model/NoteGeometry.h"
 #include "model/RelativeTime.h"
 #include "paint/Destructive.h"
 #include "paint/Palette.h"
@@ -24,6 +26,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -161,9 +164,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     text_->setFrameShape(QFrame::NoFrame);
     // Tab leaves the text for the next control, so the keyboard can go round the window.
     text_->setTabChangesFocus(true);
-    QFont body = font();
-    body.setPixelSize(15);
-    text_->setFont(body);
+    applyTextScale();
     // A style sheet sets the text's colour from the platform theme unless it names one.
     text_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; }")
                              .arg(paint::ink.name()));
@@ -174,6 +175,14 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     text_->setPalette(textPal);
     text_->setAccessibleName(QCoreApplication::translate("Editor", "Note text"));
     text_->viewport()->installEventFilter(this);
+    text_->installEventFilter(this); // the notes' text size keys
+    if (app_) {
+        connect(app_, &AppController::changed, this, [this](Published::Field field) {
+            if (field == Published::Field::TextScale) {
+                applyTextScale();
+            }
+        });
+    }
     auto* textBox = new QWidget(this);
     auto* textLayout = new QVBoxLayout(textBox);
     textLayout->setContentsMargins(24, 8, 24, 8); // plus the document's own 4-pixel margin
@@ -781,8 +790,21 @@ void NoteEditor::dropEvent(QDropEvent* event)
     }
 }
 
+void NoteEditor::applyTextScale()
+{
+    QFont body = font();
+    body.setPixelSize(geometry::textPixelSize(15));
+    text_->setFont(body);
+}
+
 bool NoteEditor::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == text_ && event->type() == QEvent::KeyPress && app_) {
+        if (const auto step = NoteSizes::textSizeStep(*static_cast<QKeyEvent*>(event))) {
+            app_->sizes().stepTextScale(*step);
+            return true;
+        }
+    }
     // The text view would take a dropped file as its path: images and files belong to the
     // pane; plain text drags stay with the text.
     if (watched == text_->viewport()) {

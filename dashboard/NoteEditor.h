@@ -47,6 +47,7 @@ Q_SIGNALS:
     void trashed(NoteModel* note);
 
 protected:
+    void applyTextScale();
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

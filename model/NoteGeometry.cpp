@@ -15,6 +15,8 @@ namespace geometry {
 
 namespace {
 
+double scale = 1.0;
+
 constexpr double imageGap = 6;
 constexpr double imageSideMargin = 20;
 
@@ -22,7 +24,7 @@ constexpr double imageSideMargin = 20;
 double textHeight(const QString& text, double width)
 {
     QFont font = QGuiApplication::font();
-    font.setPixelSize(14);
+    font.setPixelSize(textPixelSize());
     QTextDocument doc;
     doc.setDefaultFont(font);
     doc.setDocumentMargin(0);
@@ -131,6 +133,25 @@ double fittedPaperH(const NoteModel* note)
 {
     const double text = textHeight(note->text(), note->paperW() - 32);
     return std::clamp(text + 26 + 30, minPaperH(note), maxPaperH);
+}
+
+double textScale()
+{
+    return scale;
+}
+
+void setTextScale(double wanted)
+{
+    // Only the steps offered: a stored value from elsewhere cannot make the text unreadable.
+    const double* nearest = std::min_element(
+        std::begin(textScales), std::end(textScales),
+        [wanted](double a, double b) { return std::abs(a - wanted) < std::abs(b - wanted); });
+    scale = std::isfinite(wanted) ? *nearest : 1.0;
+}
+
+int textPixelSize(int usual)
+{
+    return static_cast<int>(std::lround(usual * scale));
 }
 
 } // namespace geometry

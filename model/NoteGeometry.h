@@ -52,4 +52,12 @@ double winH(const NoteModel* note, double maxTotal);
 // The paper height that holds `text` at the note font, wrapped to the paper's width.
 double fittedPaperH(const NoteModel* note);
 
+// How large the notes' text is drawn, a factor of its usual size, the same for every note:
+// one of textScales, 1 by default.
+inline constexpr double textScales[] = {0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0};
+double textScale();
+void setTextScale(double scale);
+// The note font's pixel size at that scale (14 at 1), and a size of another text scaled alike.
+int textPixelSize(int usual = 14);
+
 } // namespace geometry

@@ -1,6 +1,8 @@
 #include "noteview/NoteTextArea.h"
 
+#include "controller/NoteSizes.h"
 #include "model/LongText.h"
+#include "model/NoteGeometry.h"
 #include "paint/Palette.h"
 #include "platform/Desktop.h"
 
@@ -42,10 +44,7 @@ TextArea::TextArea(QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    QFont f = font();
-    f.setPixelSize(fontPixelSize);
-    setFont(f);
-    document()->setDefaultFont(f);
+    applyTextScale();
 
     QPalette pal = palette();
     pal.setColor(QPalette::Base, Qt::transparent);
@@ -166,8 +165,21 @@ constexpr int pasteAnswerMs = 1000;
 
 } // namespace
 
+void TextArea::applyTextScale()
+{
+    QFont f = font();
+    f.setPixelSize(geometry::textPixelSize());
+    setFont(f);
+    document()->setDefaultFont(f);
+}
+
 void TextArea::keyPressEvent(QKeyEvent* event)
 {
+    if (const auto step = NoteSizes::textSizeStep(*event)) {
+        event->accept();
+        Q_EMIT textSizeAsked(*step);
+        return;
+    }
     if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
         event->accept();
         pasteWithoutWaiting();

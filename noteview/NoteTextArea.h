@@ -20,8 +20,9 @@ public:
     // text too long to edit is shown in part and read-only.
     void setNoteText(const QString& text);
 
-    // Pixel size of the note font and the extra space between lines.
-    static constexpr int fontPixelSize = 14;
+    // The note font at the notes' text size (geometry::textPixelSize).
+    void applyTextScale();
+    // The extra space between lines.
     static constexpr int lineSpacing = 3;
     // Space between the editor's edge and the text, as the placeholder is placed.
     static constexpr int textIndent = 5;
@@ -31,6 +32,8 @@ Q_SIGNALS:
     void edited(const QString& text);
     // A paste found a picture on the clipboard (its kind was not known when the key came).
     void imagePasted(const Images::Source& source);
+    // Ctrl+=, Ctrl+- or Ctrl+0: the notes' text one step larger, smaller or as usual.
+    void textSizeAsked(int step);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

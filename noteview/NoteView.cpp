@@ -225,6 +225,20 @@ void NoteView::buildParts()
             app_->images().addImageFrom(note_, source);
         }
     });
+    connect(editor_, &TextArea::textSizeAsked, this, [this](int step) {
+        if (app_) {
+            app_->sizes().stepTextScale(step);
+        }
+    });
+    if (app_) {
+        connect(app_, &AppController::changed, this, [this](Published::Field field) {
+            if (field == Published::Field::TextScale) {
+                editor_->applyTextScale();
+                placeholder_->setFont(editor_->font());
+                layoutParts();
+            }
+        });
+    }
 
     placeholder_ = new QLabel(QCoreApplication::translate("Note", "New Note"), sheet_);
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -168,6 +168,7 @@ void PadView::onAppChanged(AppController::Field field)
         update();
         break;
     case F::Folders:
+    case F::TextScale:
         break;
     }
 }

@@ -1,9 +1,15 @@
 #include "controller/Gestures.h"
 #include "controller/NoteSizes.h"
+#include "model/NoteGeometry.h"
 #include "motion/Motion.h"
+#include "noteview/NoteTextArea.h"
 #include "support/Fixture.h"
 #include "support/Suites.h"
 #include "windows/Panel.h"
+
+#include <QSettings>
+#include <QTest>
+#include <cmath>
 
 // Paper sizes, the image strip, the note window around them, and the resize handle.
 class SizingTest : public StartedSuite {
@@ -188,6 +194,25 @@ private Q_SLOTS:
         // 13 lines (the last one empty) of 14-pixel text with 3 between them, plus 56.
         QVERIFY2(twelve > 13 * 14 + 56 && twelve < 13 * 22 + 56,
                  qPrintable(QString::number(twelve)));
+
+        // The notes' text size, from a note's keys: every note and the fit follow, and this
+        // computer remembers it; it stops at its smallest step.
+        auto* text = app().window(note)->findChild<noteview::TextArea*>();
+        const struct {
+            int key;
+            double scale;
+        } steps[] = {{Qt::Key_Equal, 1.1}, {Qt::Key_Plus, 1.25}, {Qt::Key_0, 1.0},
+                     {Qt::Key_Minus, 0.9}, {Qt::Key_Minus, 0.8}, {Qt::Key_Minus, 0.8}};
+        for (const auto& step : steps) {
+            QTest::keyClick(text, Qt::Key(step.key), Qt::ControlModifier);
+            QCOMPARE(geometry::textScale(), step.scale);
+            QCOMPARE(text->font().pixelSize(), int(std::lround(14 * step.scale)));
+            QCOMPARE(QSettings().value("notes/textScale").toDouble(), step.scale);
+        }
+        QCOMPARE(note->text(), QStringLiteral("line\n").repeated(12)); // no key was typed
+        app().sizes().fitToContent(note);
+        QVERIFY(note->paperH() < twelve);
+        app().sizes().stepTextScale(0);
 
         note->setText(QStringLiteral("word ").repeated(4000));
         app().sizes().fitToContent(note);

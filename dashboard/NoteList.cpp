@@ -1,6 +1,7 @@
 #include "dashboard/NoteList.h"
 
 #include "dashboard/Theme.h"
+#include "model/Checklist.h"
 #include "model/FolderNames.h"
 #include "model/ImageWork.h"
 #include "model/Images.h"
@@ -15,6 +16,21 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+
+namespace {
+
+// A checklist's row says how far it has got; other notes show their second line.
+QString rowPreview(const NoteModel& note)
+{
+    // As far as titles and previews read: a huge note costs no more per paint.
+    constexpr qsizetype scope = 64 * 1024;
+    if (const auto p = checklist::progress(QStringView(note.text()).left(scope))) {
+        return QCoreApplication::translate("Dashboard", "%1 of %2 done").arg(p->done).arg(p->items);
+    }
+    return note.preview();
+}
+
+} // namespace
 
 NoteListModel::NoteListModel(QObject* parent)
     : QAbstractListModel(parent)
@@ -79,7 +95,7 @@ QVariant NoteListModel::data(const QModelIndex& index, int role) const
         if (!note) {
             return item.header;
         }
-        return QStringList{note->title(), relativeTime(note->modified()), note->preview(),
+        return QStringList{note->title(), relativeTime(note->modified()), rowPreview(*note),
                            FolderNames::shown(note->folder())}
             .join(QStringLiteral(", "));
     case NoteRole:
@@ -286,7 +302,7 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
         p->setPen(secondary);
         p->drawText(QRectF(previewLeft, y, right - previewLeft, lineM.height()),
                     Qt::AlignLeft | Qt::AlignVCenter,
-                    lineM.elidedText(note.preview(), Qt::ElideRight, right - previewLeft));
+                    lineM.elidedText(rowPreview(note), Qt::ElideRight, right - previewLeft));
     }
     y += lineM.height() + 2;
 

@@ -348,6 +348,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>The shortcuts could not be removed.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 of %2 done</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -577,6 +581,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Image %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checklist</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -353,6 +353,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>The shortcuts could not be removed.</source>
         <translation>Die Tastenkürzel konnten nicht entfernt werden.</translation>
     </message>
+    <message>
+        <source>%1 of %2 done</source>
+        <translation>%1 von %2 erledigt</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -583,6 +587,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Image %1 of %2</source>
         <translation>Bild %1 von %2</translation>
+    </message>
+    <message>
+        <source>Checklist</source>
+        <translation>Checkliste</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "model/NoteModel.h"
 
+#include "model/Checklist.h"
 #include "model/FolderNames.h"
 #include "model/Merge.h"
 #include "platform/Clock.h"
@@ -319,14 +320,14 @@ QString NoteModel::title() const
 {
     const QStringList all = firstLines(QStringView(text_).left(shownScope), 1, shownLineLength);
     return all.isEmpty() ? QCoreApplication::translate("Note", "New Note")
-                         : trimmed(all.first(), isHorizontalSpace);
+                         : trimmed(checklist::plain(all.first()), isHorizontalSpace);
 }
 
 QString NoteModel::preview() const
 {
     const QStringList all = firstLines(QStringView(text_).left(shownScope), 2, shownLineLength);
     return all.size() < 2 ? QCoreApplication::translate("Note", "No additional text")
-                          : trimmed(all.at(1), isHorizontalSpace);
+                          : trimmed(checklist::shown(all.at(1)), isHorizontalSpace);
 }
 
 QStringList NoteModel::tags() const

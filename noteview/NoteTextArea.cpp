@@ -1,20 +1,25 @@
 #include "noteview/NoteTextArea.h"
 
 #include "controller/NoteSizes.h"
+#include "model/Checklist.h"
 #include "model/LongText.h"
 #include "model/NoteGeometry.h"
+#include "noteview/ChecklistStyle.h"
 #include "paint/Palette.h"
 #include "platform/Desktop.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <algorithm>
+#include <memory>
 
 namespace noteview {
 
@@ -62,6 +67,7 @@ TextArea::TextArea(QWidget* parent)
     viewport()->setPalette(pal);
 
     applyFormats();
+    checklist_ = new ChecklistStyle(this);
     connect(this, &QTextEdit::textChanged, this, [this] {
         if (!updating_) {
             Q_EMIT edited(noteText());
@@ -180,12 +186,104 @@ void TextArea::keyPressEvent(QKeyEvent* event)
         Q_EMIT textSizeAsked(*step);
         return;
     }
+    if (!isReadOnly() && event->key() == Qt::Key_L &&
+        event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        toggleChecklist();
+        return;
+    }
+    if (!isReadOnly() && listKey(event)) {
+        return;
+    }
     if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
         event->accept();
         pasteWithoutWaiting();
         return;
     }
     QTextEdit::keyPressEvent(event);
+}
+
+void TextArea::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    QPainter p(viewport());
+    checklist_->paintMarkers(p);
+}
+
+// A click on an item's box ticks it; the caret stays where it was.
+void TextArea::mousePressEvent(QMouseEvent* event)
+{
+    const QTextBlock box = event->button() == Qt::LeftButton && !isReadOnly()
+                               ? checklist_->boxAt(event->position().toPoint())
+                               : QTextBlock();
+    if (box.isValid()) {
+        event->accept();
+        ChecklistStyle::toggle(box);
+        return;
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void TextArea::contextMenuEvent(QContextMenuEvent* event)
+{
+    // Not our child: the menu never outlives the text it acts on.
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    menu->addSeparator();
+    QAction* list = menu->addAction(QCoreApplication::translate("Note", "Checklist"), this,
+                                    &TextArea::toggleChecklist);
+    list->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    list->setEnabled(!isReadOnly());
+    menu->exec(event->globalPos());
+}
+
+bool TextArea::listKey(QKeyEvent* event)
+{
+    QTextCursor c = textCursor();
+    const QTextBlock block = c.block();
+    const checklist::Marker m = checklist::markerOf(block.text());
+    const bool plainKey =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (m.kind == checklist::Marker::Kind::None || c.hasSelection() || !plainKey) {
+        return false;
+    }
+    const int markerEnd = block.position() + int(m.length);
+    const bool empty = block.length() - 1 == int(m.length);
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if ((enter && empty) || (event->key() == Qt::Key_Backspace && c.position() == markerEnd)) {
+        // The list ends here, or this line leaves it: the marker goes, the words stay.
+        c.setPosition(block.position());
+        c.setPosition(markerEnd, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        return true;
+    }
+    if (enter && c.position() >= markerEnd) {
+        const QString marker = block.text().left(m.length);
+        c.insertText(QStringLiteral("\n") +
+                     (m.item() ? marker.left(m.sign - 2) + QStringLiteral("- [ ] ") : marker));
+        setTextCursor(c);
+        ensureCursorVisible();
+        return true;
+    }
+    return false;
+}
+
+void TextArea::toggleChecklist()
+{
+    QTextCursor c = textCursor();
+    const QTextBlock first = document()->findBlock(c.selectionStart());
+    const QTextBlock last = document()->findBlock(c.selectionEnd());
+    bool allItems = true;
+    for (QTextBlock b = first; b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
+        allItems = allItems && checklist::markerOf(b.text()).item();
+    }
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    for (QTextBlock b = first; b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
+        const checklist::Marker m = checklist::markerOf(b.text());
+        edit.setPosition(b.position() + int(m.sign > 0 && m.item() ? m.sign - 2 : m.sign));
+        edit.setPosition(b.position() + int(m.length), QTextCursor::KeepAnchor);
+        edit.insertText(allItems ? QString() : QStringLiteral("- [ ] "));
+    }
+    edit.endEditBlock();
 }
 
 void TextArea::pasteWithoutWaiting()

@@ -6,6 +6,8 @@
 
 namespace noteview {
 
+class ChecklistStyle;
+
 // The note's text area: plain text in the note font on transparent paper, no frame and no
 // scroll bars. Files and images dragged over it are left to the note, which adds them as
 // images; dropped text is inserted as usual.
@@ -40,6 +42,14 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+public:
+    // "Checklist": the selected lines (or the caret's) become items, or plain lines again
+    // when all of them are items already.
+    void toggleChecklist();
 
 private:
     // The toolkit's paste waits seconds on an owner that lists its formats and then stalls:
@@ -47,6 +57,10 @@ private:
     void pasteWithoutWaiting();
     void applyFormats();
     void showWhole(const QString& text);
+    // Return and Backspace at an item or a bullet continue or end the list.
+    bool listKey(QKeyEvent* event);
+
+    ChecklistStyle* checklist_ = nullptr;
 
     bool updating_ = false;
     // The note's whole text while only its beginning is shown; null otherwise.

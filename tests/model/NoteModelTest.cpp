@@ -52,6 +52,11 @@ private Q_SLOTS:
         // past its first megabyte.
         QTest::newRow("long lines") << QString(5000, u'x') + u"\n"_qs + QString(2000, u'y')
                                     << QString(1000, u'x') << QString(1000, u'y');
+        // A checklist's or a list's title is its words; its preview shows the box or bullet.
+        QTest::newRow("items") << u"- [ ] milk\n  - [x] eggs"_qs << u"milk"_qs << u"\u2611 eggs"_qs;
+        QTest::newRow("bullets") << u"* one\n- two"_qs << u"one"_qs << u"\u2022 two"_qs;
+        QTest::newRow("not items")
+            << u"-[ ] tight\n- [ ]glued"_qs << u"-[ ] tight"_qs << u"\u2022 [ ]glued"_qs;
         QTest::newRow("10 MB line")
             << QString(10'000'000, u'x') + u"\nMore"_qs << QString(1000, u'x') << none;
     }

@@ -1,6 +1,7 @@
 #include "noteview/NoteView.h"
 
 #include "controller/NoteSizes.h"
+#include "model/Checklist.h"
 #include "model/Images.h"
 #include "model/LongText.h"
 #include "noteview/CloseButton.h"
@@ -25,6 +26,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QUuid>
 #include <QWindow>
 #include <memory>
@@ -442,6 +445,34 @@ private Q_SLOTS:
         QCOMPARE(view.closeButton()->reveal(), 0.0);
         QTest::mouseClick(view.closeButton(), Qt::LeftButton);
         QVERIFY(f.note->deletedAt().has_value() && !f.note->onScreen());
+    }
+
+    // A shopping list: lines made items with Ctrl+Shift+L, a box ticked by a click (and back
+    // with Ctrl+Z), Return continuing the list and, on an empty item, ending it.
+    void checklistItemsAreMadeTickedAndContinued()
+    {
+        NoteViewFixture f;
+        f.addNote("Shop\nmilk\neggs");
+        noteview::TextArea* text = f.showView().editor();
+        QTextCursor c(text->document()->findBlockByNumber(1));
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        text->setTextCursor(c);
+        QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs");
+        const QTextBlock eggs = text->document()->findBlockByNumber(2);
+        const QRect box = text->cursorRect(QTextCursor(eggs));
+        QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, box.center() + QPoint(6, 0));
+        QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [x] eggs");
+        QCOMPARE(checklist::progress(f.note->text())->done, 1);
+        QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs");
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClicks(text, "tea");
+        QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs\n- [ ] tea");
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs\n- [ ] tea\n");
     }
 
     void growingNoteStaysOnTheVisibleScreen()

@@ -5,6 +5,7 @@
 #include "controller/NoteSizes.h"
 #include "dashboard/AddAnotherButton.h"
 #include "dashboard/BarWidget.h"
+#include "dashboard/ChecklistEdit.h"
 #include "dashboard/DashListView.h"
 #include "dashboard/DropOverlay.h"
 #include "dashboard/ImageTile.h"
@@ -160,7 +161,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     layout_->addWidget(imageSpacer_);
     layout_->addWidget(imageArea_);
 
-    text_ = new QPlainTextEdit(this);
+    text_ = new ChecklistEdit(this);
     text_->setFrameShape(QFrame::NoFrame);
     // Tab leaves the text for the next control, so the keyboard can go round the window.
     text_->setTabChangesFocus(true);

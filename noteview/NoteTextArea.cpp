@@ -1,10 +1,9 @@
 #include "noteview/NoteTextArea.h"
 
 #include "controller/NoteSizes.h"
-#include "model/Checklist.h"
+#include "model/ChecklistStyle.h"
 #include "model/LongText.h"
 #include "model/NoteGeometry.h"
-#include "noteview/ChecklistStyle.h"
 #include "paint/Palette.h"
 #include "platform/Desktop.h"
 
@@ -67,7 +66,11 @@ TextArea::TextArea(QWidget* parent)
     viewport()->setPalette(pal);
 
     applyFormats();
-    checklist_ = new ChecklistStyle(this);
+    checklist_ = new ChecklistStyle(document(), paint::ink, [this](int position) {
+        QTextCursor at(document());
+        at.setPosition(position);
+        return cursorRect(at);
+    });
     connect(this, &QTextEdit::textChanged, this, [this] {
         if (!updating_) {
             Q_EMIT edited(noteText());
@@ -206,18 +209,17 @@ void TextArea::paintEvent(QPaintEvent* event)
 {
     QTextEdit::paintEvent(event);
     QPainter p(viewport());
-    checklist_->paintMarkers(p);
+    checklist_->paintMarkers(p, cursorForPosition(QPoint(0, 0)).block(), viewport()->height());
 }
 
 // A click on an item's box ticks it; the caret stays where it was.
 void TextArea::mousePressEvent(QMouseEvent* event)
 {
-    const QTextBlock box = event->button() == Qt::LeftButton && !isReadOnly()
-                               ? checklist_->boxAt(event->position().toPoint())
-                               : QTextBlock();
-    if (box.isValid()) {
+    const QPoint at = event->position().toPoint();
+    const QTextBlock block = cursorForPosition(at).block();
+    if (event->button() == Qt::LeftButton && !isReadOnly() && checklist_->onBox(block, at)) {
         event->accept();
-        ChecklistStyle::toggle(box);
+        ChecklistStyle::toggle(block);
         return;
     }
     QTextEdit::mousePressEvent(event);
@@ -237,53 +239,20 @@ void TextArea::contextMenuEvent(QContextMenuEvent* event)
 
 bool TextArea::listKey(QKeyEvent* event)
 {
-    QTextCursor c = textCursor();
-    const QTextBlock block = c.block();
-    const checklist::Marker m = checklist::markerOf(block.text());
     const bool plainKey =
         event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
-    if (m.kind == checklist::Marker::Kind::None || c.hasSelection() || !plainKey) {
+    QTextCursor c = textCursor();
+    if (!plainKey || !ChecklistStyle::listKey(c, event->key())) {
         return false;
     }
-    const int markerEnd = block.position() + int(m.length);
-    const bool empty = block.length() - 1 == int(m.length);
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if ((enter && empty) || (event->key() == Qt::Key_Backspace && c.position() == markerEnd)) {
-        // The list ends here, or this line leaves it: the marker goes, the words stay.
-        c.setPosition(block.position());
-        c.setPosition(markerEnd, QTextCursor::KeepAnchor);
-        c.removeSelectedText();
-        return true;
-    }
-    if (enter && c.position() >= markerEnd) {
-        const QString marker = block.text().left(m.length);
-        c.insertText(QStringLiteral("\n") +
-                     (m.item() ? marker.left(m.sign - 2) + QStringLiteral("- [ ] ") : marker));
-        setTextCursor(c);
-        ensureCursorVisible();
-        return true;
-    }
-    return false;
+    setTextCursor(c);
+    ensureCursorVisible();
+    return true;
 }
 
 void TextArea::toggleChecklist()
 {
-    QTextCursor c = textCursor();
-    const QTextBlock first = document()->findBlock(c.selectionStart());
-    const QTextBlock last = document()->findBlock(c.selectionEnd());
-    bool allItems = true;
-    for (QTextBlock b = first; b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
-        allItems = allItems && checklist::markerOf(b.text()).item();
-    }
-    QTextCursor edit(document());
-    edit.beginEditBlock();
-    for (QTextBlock b = first; b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
-        const checklist::Marker m = checklist::markerOf(b.text());
-        edit.setPosition(b.position() + int(m.sign > 0 && m.item() ? m.sign - 2 : m.sign));
-        edit.setPosition(b.position() + int(m.length), QTextCursor::KeepAnchor);
-        edit.insertText(allItems ? QString() : QStringLiteral("- [ ] "));
-    }
-    edit.endEditBlock();
+    ChecklistStyle::toggleItems(textCursor());
 }
 
 void TextArea::pasteWithoutWaiting()

@@ -4,9 +4,9 @@
 
 #include <QTextEdit>
 
-namespace noteview {
-
 class ChecklistStyle;
+
+namespace noteview {
 
 // The note's text area: plain text in the note font on transparent paper, no frame and no
 // scroll bars. Files and images dragged over it are left to the note, which adds them as

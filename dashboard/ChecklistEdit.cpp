@@ -1,0 +1,74 @@
+#include "dashboard/ChecklistEdit.h"
+
+#include "model/ChecklistStyle.h"
+#include "paint/Palette.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QTextBlock>
+#include <memory>
+
+ChecklistEdit::ChecklistEdit(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    style_ = new ChecklistStyle(document(), paint::ink, [this](int position) {
+        QTextCursor at(document());
+        at.setPosition(position);
+        return cursorRect(at);
+    });
+}
+
+void ChecklistEdit::toggleChecklist()
+{
+    ChecklistStyle::toggleItems(textCursor());
+}
+
+void ChecklistEdit::paintEvent(QPaintEvent* event)
+{
+    QPlainTextEdit::paintEvent(event);
+    QPainter p(viewport());
+    style_->paintMarkers(p, firstVisibleBlock(), viewport()->height());
+}
+
+void ChecklistEdit::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    const QTextBlock block = cursorForPosition(at).block();
+    if (event->button() == Qt::LeftButton && !isReadOnly() && style_->onBox(block, at)) {
+        event->accept();
+        ChecklistStyle::toggle(block);
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void ChecklistEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (!isReadOnly() && event->key() == Qt::Key_L &&
+        event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        toggleChecklist();
+        return;
+    }
+    QTextCursor c = textCursor();
+    const bool plainKey =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (!isReadOnly() && plainKey && ChecklistStyle::listKey(c, event->key())) {
+        setTextCursor(c);
+        ensureCursorVisible();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void ChecklistEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    menu->addSeparator();
+    QAction* list = menu->addAction(QCoreApplication::translate("Note", "Checklist"), this,
+                                    &ChecklistEdit::toggleChecklist);
+    list->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    list->setEnabled(!isReadOnly());
+    menu->exec(event->globalPos());
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+class ChecklistStyle;
+
+// The editor's text: plain text whose checklist items show as boxes a click ticks, whose
+// lists continue on Return, and whose lines Ctrl+Shift+L makes items, as in a note.
+class ChecklistEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit ChecklistEdit(QWidget* parent = nullptr);
+
+    void toggleChecklist();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    ChecklistStyle* style_ = nullptr;
+};

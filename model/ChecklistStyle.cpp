@@ -60,15 +60,13 @@ QRectF ChecklistStyle::signRect(const QTextBlock& block) const
 void ChecklistStyle::paintMarkers(QPainter& p, QTextBlock first, int bottom) const
 {
     p.setRenderHint(QPainter::Antialiasing);
-    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+    // Only the blocks in view: a long note costs no more per frame than a short one.
+    for (QTextBlock b = first; b.isValid() && rectAt_(b.position()).top() <= bottom; b = b.next()) {
         const Marker m = checklist::markerOf(b.text());
         if (m.kind == Marker::Kind::None) {
             continue;
         }
         const QRectF sign = signRect(b);
-        if (sign.top() > bottom) {
-            break;
-        }
         const double side = std::min(sign.height() * 0.62, sign.width());
         const double x = m.item() ? sign.left() + 1 : sign.center().x() - side / 2;
         const QRectF box(x, sign.center().y() - side / 2, side, side);

@@ -319,8 +319,12 @@ QStringList NoteModel::lines() const
 QString NoteModel::title() const
 {
     const QStringList all = firstLines(QStringView(text_).left(shownScope), 1, shownLineLength);
-    return all.isEmpty() ? QCoreApplication::translate("Note", "New Note")
-                         : trimmed(checklist::plain(all.first()), isHorizontalSpace);
+    if (all.isEmpty()) {
+        return QCoreApplication::translate("Note", "New Note");
+    }
+    // A checklist's title is its words; an item with none yet shows its box.
+    const QString words = trimmed(checklist::plain(all.first()), isHorizontalSpace);
+    return words.isEmpty() ? trimmed(checklist::shown(all.first()), isHorizontalSpace) : words;
 }
 
 QString NoteModel::preview() const

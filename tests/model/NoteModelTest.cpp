@@ -55,6 +55,7 @@ private Q_SLOTS:
         // A checklist's or a list's title is its words; its preview shows the box or bullet.
         QTest::newRow("items") << u"- [ ] milk\n  - [x] eggs"_qs << u"milk"_qs << u"\u2611 eggs"_qs;
         QTest::newRow("bullets") << u"* one\n- two"_qs << u"one"_qs << u"\u2022 two"_qs;
+        QTest::newRow("item without words") << u"- [ ] \t\n- "_qs << u"\u2610"_qs << u"\u2022"_qs;
         QTest::newRow("not items")
             << u"-[ ] tight\n- [ ]glued"_qs << u"-[ ] tight"_qs << u"\u2022 [ ]glued"_qs;
         QTest::newRow("10 MB line")

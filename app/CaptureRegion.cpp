@@ -4,8 +4,10 @@
 #include "platform/ImageSources.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -72,6 +74,12 @@ int runCaptureRegion(const QString& file, const QString& from)
     });
     overlay.show();
     overlay.raise();
+    // Once the overlay is up: how long the user waited, for the program that asked.
+    QTimer::singleShot(0, &overlay, [] {
+        std::fprintf(stderr, "%s %lld\n", imagesources::overlayShownWord,
+                     static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+        std::fflush(stderr);
+    });
     QApplication::exec();
     return 0;
 }

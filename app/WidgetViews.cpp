@@ -12,14 +12,18 @@ std::unique_ptr<Panel> WidgetViews::noteWindow(NoteModel* note, AppController* a
                                                const QRectF& frame)
 {
     auto panel = std::make_unique<Panel>(frame);
-    panel->setContent(new NoteView(note, app));
+    auto* view = new NoteView(note, app);
+    panel->setContent(view);
+    QObject::connect(panel.get(), &Panel::compositorChanged, view, &NoteView::followCompositor);
     return panel;
 }
 
 std::unique_ptr<Panel> WidgetViews::padWindow(AppController* app, const QRectF& frame)
 {
     auto panel = std::make_unique<Panel>(frame, Panel::Level::Pad);
-    panel->setContent(new PadView(app));
+    auto* view = new PadView(app);
+    panel->setContent(view);
+    QObject::connect(panel.get(), &Panel::compositorChanged, view, &PadView::followCompositor);
     return panel;
 }
 

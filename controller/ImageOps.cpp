@@ -65,6 +65,8 @@ void ImageQueue::addImageFrom(NoteModel* note, Images::Source source)
     }
     const quint64 ticket = nextTicket_++;
     pending_.push_back({QPointer<NoteModel>(note), ticket, false, std::nullopt});
+    // A large picture takes a while to read and store: the note shows at once that it is coming.
+    makeRoom(note, Images::headerSize(source));
     const Panel* panel = app_.window(note);
     const qreal dpr = panel ? panel->devicePixelRatioF() : qGuiApp->devicePixelRatio();
     Images::store(
@@ -86,9 +88,26 @@ void ImageQueue::imageStored(quint64 ticket, std::optional<QString> name)
     while (!pending_.empty() && pending_.front().ready) {
         const PendingImage done = std::move(pending_.front());
         pending_.pop_front();
+        giveUpRoom(done.note);
         if (done.name) {
             attachImage(done.note, *done.name);
+        } else if (done.note) {
+            app_.sizes().resize(done.note, true);
+            app_.save(); // where it shrank back to
         }
+    }
+}
+
+void ImageQueue::makeRoom(NoteModel* note, QSize header)
+{
+    note->setIncoming(note->incoming() + QList<QSize>{header});
+    app_.sizes().resize(note, true);
+}
+
+void ImageQueue::giveUpRoom(NoteModel* note)
+{
+    if (note != nullptr && !note->incoming().isEmpty()) {
+        note->setIncoming(note->incoming().mid(1));
     }
 }
 

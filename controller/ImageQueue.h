@@ -37,6 +37,10 @@ public:
 private:
     void imageStored(quint64 ticket, std::optional<QString> name);
     void attachImage(NoteModel* note, const QString& name);
+    // The note's room for the next picture on its way, given up once that picture is in (or
+    // could not be read).
+    void makeRoom(NoteModel* note, QSize header);
+    void giveUpRoom(NoteModel* note);
 
     struct PendingImage {
         QPointer<NoteModel> note;

@@ -16,6 +16,7 @@
 #include "platform/Notices.h"
 #include "windows/Panel.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegion>
@@ -78,6 +79,15 @@ void AppController::start()
     sizes_->loadTextScale();
     loadNotes();
     tracking_->start();
+    // A window cut to what it paints for want of a compositing manager, or one that may show
+    // see-through pixels, switches whenever a manager starts or stops.
+    platform::desktop().watchCompositor([] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* panel = qobject_cast<Panel*>(window)) {
+                panel->followCompositor();
+            }
+        }
+    });
 
     bringBackOnScreenNotes();
     // Other computers' notes arrive through the folder as long as the program runs, wherever

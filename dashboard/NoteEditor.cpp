@@ -378,8 +378,9 @@ void NoteEditor::buildImages()
         old->deleteLater();
     }
     const QStringList names = note_ ? note_->images() : QStringList();
-    imageSpacer_->setVisible(!names.isEmpty());
-    if (names.isEmpty()) {
+    const qsizetype coming = note_ ? note_->incoming().size() : 0;
+    imageSpacer_->setVisible(!names.isEmpty() || coming > 0);
+    if (names.isEmpty() && coming == 0) {
         imageArea_->hide();
         imageArea_->setWidget(new QWidget);
         return;
@@ -412,6 +413,13 @@ void NoteEditor::buildImages()
         tile->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(tile, &QWidget::customContextMenuRequested, this,
                 [this, tile, name](QPoint at) { showTileMenu(tile, at, name); });
+        column->addWidget(tile, 0, Qt::AlignHCenter);
+    }
+    // Pictures still being stored hold their places, in the order they will arrive.
+    for (qsizetype i = 0; i < coming; ++i) {
+        auto* tile = new ImageTile(ImageTile::placeholder(), content);
+        tile->setAccessibleName(QCoreApplication::translate("Dashboard", "Adding image"));
+        tile->setEnabled(false);
         column->addWidget(tile, 0, Qt::AlignHCenter);
     }
     auto* another = new AddAnotherButton(content);
@@ -461,6 +469,7 @@ void NoteEditor::onNoteChanged(NoteModel::Field field)
         syncOnScreen();
         break;
     case NoteModel::Field::Images:
+    case NoteModel::Field::Incoming:
         buildImages();
         break;
     case NoteModel::Field::Modified:

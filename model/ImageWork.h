@@ -28,6 +28,9 @@ struct Source {
 
 // Decodes through the one bounded decoder; `longest` as for decodeFile(). Any thread.
 QImage decode(const Source& source, int longest = 0);
+// The picture's size from its header alone, turned as it will be shown; invalid when the header
+// does not tell. Cheap enough for the GUI thread: a note makes room for a picture at once.
+QSize headerSize(const Source& source);
 
 // The pixel size a stored picture will be shown at, given its own size; called on the worker.
 using DisplaySize = std::function<QSize(QSize stored)>;

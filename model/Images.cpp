@@ -313,6 +313,38 @@ QImage decodeFile(const QString& path, int longest)
     return decode(reader, longest);
 }
 
+namespace {
+
+QSize turnedSize(QImageReader& reader)
+{
+    const QSize size = reader.size();
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)
+               ? size.transposed()
+               : size;
+}
+
+} // namespace
+
+QSize headerSize(const Source& source)
+{
+    if (!source.image.isNull()) {
+        return source.image.size();
+    }
+    if (!source.bytes.isEmpty()) {
+        QBuffer buffer;
+        buffer.setData(source.bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        return turnedSize(reader);
+    }
+    QFile file;
+    if (source.path.isEmpty() || !SafeFiles::openRegular(source.path, file)) {
+        return {};
+    }
+    QImageReader reader(&file, QFileInfo(source.path).suffix().toLatin1());
+    return turnedSize(reader);
+}
+
 QImage decodeBytes(const QByteArray& bytes, int longest)
 {
     QBuffer buffer;

@@ -61,7 +61,7 @@ double maxTotal(double screenHeight)
 
 double minPaperH(const NoteModel* note)
 {
-    return note->images().isEmpty() ? minTotal : minPaperHWithImages;
+    return note->images().isEmpty() && note->incoming().isEmpty() ? minTotal : minPaperHWithImages;
 }
 
 namespace {
@@ -96,11 +96,20 @@ QSize imagePixels(QSize size, double paperW, double devicePixelRatio)
     return (logical * devicePixelRatio).toSize();
 }
 
+double incomingHeight(QSize header, double width)
+{
+    return heightAt(header, width);
+}
+
 double stripH(const NoteModel* note)
 {
+    const double width = imageWidth(note->paperW());
     double sum = 0;
     for (const QString& name : note->images()) {
-        sum += imageHeight(name, imageWidth(note->paperW())) + imageGap;
+        sum += imageHeight(name, width) + imageGap;
+    }
+    for (const QSize header : note->incoming()) {
+        sum += incomingHeight(header, width) + imageGap;
     }
     return sum;
 }
@@ -113,7 +122,7 @@ double totalH(const NoteModel* note, double maxTotal)
 
 double imagesAreaH(const NoteModel* note, double maxTotal)
 {
-    if (note->images().isEmpty()) {
+    if (note->images().isEmpty() && note->incoming().isEmpty()) {
         return 0;
     }
     return std::min(std::max(totalH(note, maxTotal) - 26 - 90, 0.0), stripH(note));

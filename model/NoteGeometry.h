@@ -35,6 +35,8 @@ double maxTotal(double screenHeight);
 double minPaperH(const NoteModel* note);
 // The height of a picture shown `width` wide, kept between 50 and 260 (60 when unreadable).
 double imageHeight(const QString& name, double width);
+// The same for a picture still on its way in, from the size its header gives.
+double incomingHeight(QSize header, double width);
 // The width a note of that paper width shows its pictures at.
 double imageWidth(double paperW);
 // The device pixels of a picture of `size` as a note of that paper width shows it; pure, so

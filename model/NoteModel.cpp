@@ -261,6 +261,10 @@ void NoteModel::setSizeBadge(const std::optional<QString>& badge)
 {
     assign(sizeBadge_, badge, Field::SizeBadge);
 }
+void NoteModel::setIncoming(const QList<QSize>& incoming)
+{
+    assign(incoming_, incoming, Field::Incoming);
+}
 void NoteModel::setPeel(double peel)
 {
     assign(peel_, peel, Field::Peel);

@@ -2,8 +2,10 @@
 
 #include "model/NoteData.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QSize>
 #include <optional>
 
 // The one live object per note, shared by the controller and every view that shows it.
@@ -31,7 +33,8 @@ public:
         Scale,
         Opacity,
         Crumpled,
-        Hovering
+        Hovering,
+        Incoming
     };
     Q_ENUM(Field)
 
@@ -82,6 +85,10 @@ public:
     void setCrumpled(bool crumpled);
     bool hovering() const { return hovering_; }
     void setHovering(bool hovering);
+    // Pictures on their way in (being read and stored), by the size their headers give: the
+    // note makes room for them at once and shows each as a tile that is still coming.
+    const QList<QSize>& incoming() const { return incoming_; }
+    void setIncoming(const QList<QSize>& incoming);
 
     // Plain state, not observed: window origin (y-up).
     QPointF origin;
@@ -143,6 +150,7 @@ private:
     double scale_ = 1;
     double opacity_ = 1;
     bool crumpled_ = false;
+    QList<QSize> incoming_;
     bool hovering_ = false;
     quint64 revision_ = 0;
 };

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -107,6 +108,21 @@ StripTile::StripTile(const QImage& image, QString name, int index, QWidget* pare
     }
 }
 
+StripTile* StripTile::coming(QWidget* parent)
+{
+    auto* tile = new StripTile(QImage(), QString(), -1, parent);
+    tile->setAccessibleName(QCoreApplication::translate("Note", "Adding image"));
+    // Turns only while the picture is on its way: the tile goes when it arrives.
+    tile->spin_ = new QTimer(tile);
+    tile->spin_->setInterval(50);
+    connect(tile->spin_, &QTimer::timeout, tile, [tile] {
+        tile->spinStep_ = (tile->spinStep_ + 1) % 24;
+        tile->update();
+    });
+    tile->spin_->start();
+    return tile;
+}
+
 const QImage& StripTile::scaled(qreal dpr)
 {
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
@@ -141,6 +157,9 @@ void StripTile::paintEvent(QPaintEvent*)
     const QRectF r = QRectF(rect());
     if (image_.isNull()) {
         p.fillPath(paint::continuousRect(r, radius), paint::blackAt(0.08));
+        if (isComing()) {
+            paintBusyArc(p, r);
+        }
         return;
     }
     const QPainterPath clip = paint::continuousRect(r, radius);
@@ -153,6 +172,17 @@ void StripTile::paintEvent(QPaintEvent*)
     } else {
         paint::strokeInside(p, r, radius, QPen(paint::blackAt(0.12), 0.5));
     }
+}
+
+void StripTile::paintBusyArc(QPainter& p, const QRectF& r) const
+{
+    const double side = std::min({22.0, r.width() / 2, r.height() / 2});
+    const QRectF ring(r.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
+    QPen pen(paint::blackAt(0.35), 2.5);
+    pen.setCapStyle(Qt::RoundCap);
+    p.setPen(pen);
+    // Qt counts arcs in sixteenths of a degree, anticlockwise from three o'clock.
+    p.drawArc(ring, -spinStep_ * 15 * 16, 270 * 16);
 }
 
 void StripTile::mousePressEvent(QMouseEvent* event)
@@ -245,13 +275,18 @@ void ImageStrip::setEntries(const QList<Entry>& entries, double tileWidth, doubl
         old->deleteLater();
     }
     content_->tiles.clear();
+    const auto shown = std::count_if(entries.cbegin(), entries.cend(),
+                                     [](const Entry& entry) { return !entry.coming; });
     for (const Entry& entry : entries) {
-        auto* tile = new StripTile(entry.image, entry.name, entry.index, content_);
+        auto* tile = entry.coming ? StripTile::coming(content_)
+                                  : new StripTile(entry.image, entry.name, entry.index, content_);
         tile->resize(static_cast<int>(std::round(tileWidth)),
                      static_cast<int>(std::round(entry.height)));
-        tile->setAccessibleName(QCoreApplication::translate("Note", "Image %1 of %2")
-                                    .arg(entry.index + 1)
-                                    .arg(entries.size()));
+        if (!entry.coming) {
+            tile->setAccessibleName(QCoreApplication::translate("Note", "Image %1 of %2")
+                                        .arg(entry.index + 1)
+                                        .arg(shown));
+        }
         connect(tile, &StripTile::clicked, this, &ImageStrip::viewRequested);
         connect(tile, &StripTile::removeRequested, this, &ImageStrip::removeRequested);
         tile->show();
@@ -268,7 +303,8 @@ bool ImageStrip::sameTiles(const QList<Entry>& entries) const
     for (int i = 0; i < entries.size(); ++i) {
         const StripTile* tile = content_->tiles.at(i);
         if (tile->name() != entries.at(i).name || tile->index() != entries.at(i).index ||
-            tile->placeholder() != entries.at(i).image.isNull()) {
+            tile->placeholder() != entries.at(i).image.isNull() ||
+            tile->isComing() != entries.at(i).coming) {
             return false;
         }
     }

@@ -5,6 +5,9 @@
 #include <QScrollArea>
 #include <QWidget>
 
+class QPainter;
+class QTimer;
+
 namespace noteview {
 
 // One picture on a note: the image filling a rounded frame (cropped, never letter-boxed).
@@ -13,6 +16,9 @@ class StripTile : public QWidget {
     Q_OBJECT
 public:
     StripTile(const QImage& image, QString name, int index, QWidget* parent = nullptr);
+    // A placeholder for a picture being stored, turning a busy arc until it is replaced.
+    static StripTile* coming(QWidget* parent);
+    bool isComing() const { return spin_ != nullptr; }
 
     const QString& name() const { return name_; }
     int index() const { return index_; }
@@ -35,6 +41,7 @@ protected:
 
 private:
     const QImage& scaled(qreal dpr);
+    void paintBusyArc(QPainter& p, const QRectF& r) const;
 
     QImage image_;
     QImage scaled_;
@@ -42,6 +49,8 @@ private:
     QString name_;
     int index_;
     bool pressed_ = false;
+    QTimer* spin_ = nullptr;
+    int spinStep_ = 0;
 };
 
 // The note's images stacked in a scrolling strip; the scroll bar appears only when the
@@ -54,6 +63,7 @@ public:
         int index = 0;
         QImage image;
         double height = 0;
+        bool coming = false; // being read and stored: a placeholder that shows it is busy
     };
 
     explicit ImageStrip(QWidget* parent = nullptr);

@@ -40,6 +40,8 @@ constexpr double kCrumpleScale = 0.88;
 constexpr double kCrumpleRotation = 3;
 constexpr double kCrumpleBlur = 8;
 constexpr double kHoverFade = 0.15;
+// How long a window must rest after moving before its hover is checked against the pointer.
+constexpr double kHoverSettle = 0.15;
 constexpr double kEditorSide = 10;
 constexpr double kEditorBottom = 14;
 constexpr double kCloseLeading = 11;
@@ -282,6 +284,7 @@ void NoteView::onNoteChanged(NoteModel::Field field)
         contentChanged();
         break;
     case F::Images:
+    case F::Incoming:
     case F::PaperW:
     case F::PaperH:
         refreshImages();
@@ -392,7 +395,7 @@ void NoteView::layoutParts()
     foldedRow_->setVisible(folded);
     foldedRow_->setGeometry(0, headerTop + HeaderStrip::height, w, rowH);
 
-    const bool hasImages = !note_->images().isEmpty();
+    const bool hasImages = !note_->images().isEmpty() || !note_->incoming().isEmpty();
     const int area =
         hasImages && app_ ? static_cast<int>(std::round(app_->sizes().imagesAreaH(note_))) : 0;
     strip_->setVisible(!folded && hasImages);
@@ -474,6 +477,9 @@ void NoteView::refreshImages()
         }
         const QImage image = Images::shown(names.at(i), this, [this] { refreshImages(); });
         entries.append({names.at(i), i, image, app_->sizes().imageHeight(names.at(i), tileW)});
+    }
+    for (const QSize header : note_->incoming()) {
+        entries.append({QString(), -1, QImage(), geometry::incomingHeight(header, tileW), true});
     }
     strip_->setEntries(entries, tileW, app_->sizes().stripH(note_),
                        app_->sizes().imagesAreaH(note_));
@@ -716,6 +722,10 @@ void NoteView::showEvent(QShowEvent* event)
     growForEffects();
     layoutParts();
     syncHoverWithPointer();
+    if (watchedWindow_ != window() && window() != this) {
+        watchedWindow_ = window();
+        watchedWindow_->installEventFilter(this);
+    }
     // A new, empty note is ready for typing as soon as it appears.
     if (firstShow_ && note_ && note_->text().isEmpty() && !note_->folded()) {
         editor_->setFocus(Qt::OtherFocusReason);
@@ -746,6 +756,31 @@ void NoteView::syncHoverWithPointer()
         motion::withAnimation(motion::Animation::none(), [&] { note_->setHovering(inside); });
     }
     hover_.jump(inside ? 1 : 0);
+}
+
+bool NoteView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == watchedWindow_ && event->type() == QEvent::Move) {
+        windowMoved();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void NoteView::windowMoved()
+{
+    const quint64 move = ++moves_;
+    motion::after(
+        kHoverSettle,
+        [this, move] {
+            if (move == moves_ && isVisible() && note_) {
+                const QPoint local = sheet_->mapFromGlobal(platform::pointerInQt()).toPoint();
+                if (const bool inside = sheet_->rect().contains(local);
+                    inside != note_->hovering()) {
+                    setHovering(inside);
+                }
+            }
+        },
+        this);
 }
 
 std::unique_ptr<QMenu> NoteView::sizeMenu()

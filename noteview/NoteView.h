@@ -35,6 +35,8 @@ public:
     ~NoteView() override;
 
     NoteModel* note() const { return note_; }
+    // Cuts the window to the paper again once no compositing manager shows see-through pixels.
+    void followCompositor() { updateShapeMask(); }
 
     // The effects as presented this frame (they follow the note's fields with its animations).
     noteview::NoteEffects effects() const;
@@ -89,6 +91,10 @@ private:
     void growForEffects();
     double bleedFor(const noteview::NoteEffects& e) const;
     void syncHoverWithPointer();
+    // The window moved (a landing, a flick, a drag): once it rests, the hover follows the
+    // pointer, which a window moving under or away from it does not always tell.
+    void windowMoved();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     void paintAtRest(QPainter& p) const;
     void paintBadge(QPainter& p) const;
@@ -130,5 +136,7 @@ private:
     QImage snapshot_;
     QImage blurred_;
     bool firstShow_ = true;
+    QPointer<QWidget> watchedWindow_;
+    quint64 moves_ = 0;
     int snapshotsTaken_ = 0;
 };

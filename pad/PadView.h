@@ -37,6 +37,8 @@ public:
     // The island's outline as drawn now (without the swing), in view coordinates.
     QPainterPath islandOutline() const;
     bool onIsland(QPointF p) const;
+    // Cuts the window to the island again once no compositing manager shows see-through pixels.
+    void followCompositor() { applyShapes(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -83,6 +83,13 @@ public:
     // Whether a compositing manager runs. Without one X11 paints translucent pixels black, so
     // a full-screen window must paint something opaque.
     virtual bool hasCompositor() const = 0;
+    // Calls `changed` on the main thread when a compositing manager starts or stops, after
+    // hasCompositor() has taken the new answer. False where it cannot change or be followed.
+    virtual bool watchCompositor(std::function<void()> changed)
+    {
+        Q_UNUSED(changed);
+        return false;
+    }
     // The main screen as it looks now, top row first, with its device pixel ratio set; null
     // when the screen cannot be read.
     virtual QImage grabScreen() const = 0;

@@ -8,6 +8,7 @@
 #include "platform/portal/PortalCapture.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QImage>
 #include <QImageReader>
@@ -16,6 +17,9 @@
 namespace imagesources {
 
 namespace {
+
+// When the capture under way was asked for.
+qint64 captureAskedMs = 0;
 
 QString imageFilter()
 {
@@ -49,14 +53,41 @@ QString childFailure(QProcess* process)
 
 } // namespace
 
+QString slowCaptureLine(qint64 askedMs, qint64 launchedMs, const QByteArray& helperErrors)
+{
+    constexpr qint64 slowMs = 2000;
+    const QByteArray word = QByteArray(overlayShownWord) + ' ';
+    const qsizetype at = helperErrors.lastIndexOf(word);
+    if (at < 0) {
+        return {};
+    }
+    bool ok = false;
+    const qint64 shownMs =
+        helperErrors.mid(at + word.size()).split('\n').value(0).trimmed().toLongLong(&ok);
+    if (!ok || shownMs - askedMs <= slowMs) {
+        return {};
+    }
+    const auto seconds = [](qint64 ms) { return QString::number(double(ms) / 1000, 'f', 1); };
+    return QStringLiteral("Quillhaven: slow capture: the selection showed after %1 s (screen "
+                          "image %2 s, helper %3 s)")
+        .arg(seconds(shownMs - askedMs), seconds(launchedMs - askedMs),
+             seconds(shownMs - launchedMs));
+}
+
 bool startCaptureChild(const QStringList& arguments, std::function<void()> finished, QString* error)
 {
     auto* process = new QProcess(QCoreApplication::instance());
-    QObject::connect(process, &QProcess::finished, process, [process, finished] {
+    const qint64 launchedMs = QDateTime::currentMSecsSinceEpoch();
+    QObject::connect(process, &QProcess::finished, process, [process, finished, launchedMs] {
         process->deleteLater();
         const QString failure = childFailure(process);
         if (!failure.isEmpty()) {
             reportCaptureFailure(failure);
+        }
+        if (const QString slow =
+                slowCaptureLine(captureAskedMs, launchedMs, process->readAllStandardError());
+            !slow.isEmpty()) {
+            platform::log(slow);
         }
         finished();
     });
@@ -99,6 +130,7 @@ QStringList chooseFiles(const QString& message)
 
 bool launchCapture(const QString& file, std::function<void()> finished, QString* error)
 {
+    captureAskedMs = QDateTime::currentMSecsSinceEpoch();
     const auto& launcher = platform::services().launchCapture;
     return launcher ? launcher(file, std::move(finished), error)
                     : realCapture(file, std::move(finished), error);

@@ -45,4 +45,13 @@ bool startCaptureChild(const QStringList& arguments, std::function<void()> finis
 // The one log line and the notice of a capture that gave no image.
 void reportCaptureFailure(const QString& reason);
 
+// The capture child's word that its selection overlay is up, on its standard error, with the
+// time (milliseconds since the epoch): what the user waited for.
+constexpr char overlayShownWord[] = "overlay-shown";
+// A capture whose overlay took longer than a moment, told apart by its steps: asked at
+// `askedMs`, the helper started at `launchedMs` (after the desktop's screen image, where one is
+// asked for), the overlay shown as the helper said in `helperErrors`. Empty when it was quick
+// or never shown.
+QString slowCaptureLine(qint64 askedMs, qint64 launchedMs, const QByteArray& helperErrors);
+
 } // namespace imagesources

@@ -196,7 +196,19 @@ QRectF QtDesktop::windowFrame(const QWidget* window) const
 
 bool QtDesktop::hasCompositor() const
 {
-    return session().hasCompositor();
+    return compositor_ ? compositor_->active() : session().hasCompositor();
+}
+
+bool QtDesktop::watchCompositor(std::function<void()> changed)
+{
+    // A Wayland compositor always composites, its X windows included.
+    if (session().kind().wayland() || session().x11Connection() == nullptr) {
+        return false;
+    }
+    if (!compositor_) {
+        compositor_ = std::make_unique<CompositorWatch>(session().x11Connection());
+    }
+    return compositor_->watch(std::move(changed));
 }
 
 QImage QtDesktop::grabScreen() const

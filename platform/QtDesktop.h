@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/x11/CompositorWatch.h"
 #include "platform/x11/KeyboardHold.h"
 #include "platform/x11/PointerProbe.h"
 
@@ -32,6 +33,7 @@ public:
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;
     bool hasCompositor() const override;
+    bool watchCompositor(std::function<void()> changed) override;
     QImage grabScreen() const override;
     bool pointerOnlyOverOwnWindows() const override;
     bool watchPointer(std::function<void()> moved) override;
@@ -48,6 +50,7 @@ private:
     void probeClipboard();
 
     PointerProbe pointer_;
+    std::unique_ptr<CompositorWatch> compositor_; // once followed
     std::unique_ptr<KeyboardHold> keyboard_;
     QObject watcher_;
     int changes_ = 0;

@@ -108,8 +108,9 @@ ImageViewer::ImageViewer(NoteModel* note, AppController* app, int index, ViewerP
         // Deleted for good, the note leaves nothing to show.
         connect(note_, &QObject::destroyed, this, &ImageViewer::closeViewer);
     }
-    if (!platform::desktop().hasCompositor()) {
-        backdrop_ = dimmedScreen();
+    followCompositor();
+    if (panel_) {
+        connect(panel_, &Panel::compositorChanged, this, &ImageViewer::followCompositor);
     }
     if (panel_) {
         panel_->onKey = [self = QPointer<ImageViewer>(this)](int key) {
@@ -324,6 +325,12 @@ QAbstractButton* ImageViewer::button(const QString& accessibleName) const
         }
     }
     return nullptr;
+}
+
+void ImageViewer::followCompositor()
+{
+    backdrop_ = platform::desktop().hasCompositor() ? QImage() : dimmedScreen();
+    update();
 }
 
 void ImageViewer::refresh()

@@ -32,6 +32,8 @@ public:
                               QString* reason = nullptr);
 
     int index() const { return index_; }
+    // Without a compositing manager the viewer paints the screen behind it, dimmed and opaque.
+    void followCompositor();
     int shownPosition() const; // index clamped to the last image
     QString caption() const;   // "title · n of m", empty without an image
     // The caption in `width`: the title gives way, the position always shows.

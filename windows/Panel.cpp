@@ -179,6 +179,15 @@ QRegion Panel::opaqueRegion(const QPainterPath& outline, const QSize& size)
     return region;
 }
 
+void Panel::followCompositor()
+{
+    if (platform::desktop().hasCompositor()) {
+        clearMask();
+    }
+    Q_EMIT compositorChanged();
+    update();
+}
+
 void Panel::clearShapeMask()
 {
     if (!platform::desktop().hasCompositor()) {

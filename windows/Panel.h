@@ -47,6 +47,9 @@ public:
     void setShapeMask(const QRegion& region);
     void setShapeMask(const QPainterPath& outline);
     void clearShapeMask();
+    // A compositing manager started or stopped: without one the views cut the window to what
+    // they paint again (compositorChanged), with one the cut goes; all is painted anew.
+    void followCompositor();
     // The pixels an anti-aliased fill of `outline` covers completely, in a window of `size`.
     static QRegion opaqueRegion(const QPainterPath& outline, const QSize& size);
 
@@ -92,6 +95,9 @@ public:
     // Where the held press landed, measured y-up from the window's frame origin: a drag keeps
     // this point of the window under the pointer, however late its first move is reported.
     std::optional<QPointF> heldPressPoint() const;
+
+Q_SIGNALS:
+    void compositorChanged();
 
 protected:
     bool event(QEvent* event) override;

@@ -195,8 +195,19 @@ private Q_SLOTS:
         f->sounds.clear();
         app().images().chooseImages(note);
         app().images().addImage(note, flatImage(QSize(30, 30)));
+        // Each has its place at once, by its header, and shows it is coming; the text file too.
+        QCOMPARE(note->incoming(), (QList<QSize>{QSize(20, 10), QSize(3000, 2400), QSize(),
+                                                 QSize(10, 20), QSize(30, 30)}));
+        const auto* strip = app().window(note)->findChild<noteview::ImageStrip*>();
+        QCOMPARE(strip->tiles().size(), 5);
+        QVERIFY(strip->tiles().constLast()->isComing() && strip->isVisible());
+        const double waitingH = app().sizes().stripH(note);
         f->finishImages();
         Images::setWorkerThreads(1);
+        // The pictures take their places without a jump; the unreadable one's goes.
+        QVERIFY(note->incoming().isEmpty() && strip->tiles().size() == 4);
+        QCOMPARE(app().sizes().stripH(note),
+                 waitingH - geometry::incomingHeight(QSize(), 0) - noteview::ImageStrip::gap);
 
         QCOMPARE(asked, QStringLiteral("Choose images to add to \u201CTrip\u201D"));
         QCOMPARE(sizes(note),

@@ -163,6 +163,18 @@ private Q_SLOTS:
         QVERIFY(shotFromFile(dir.filePath("none.png"), QRect(0, 0, 10, 10), &failure).isNull());
         QVERIFY(failure.startsWith("the screen image could not be read"));
     }
+
+    // Only a capture that kept the user waiting is logged, with the step that took the time.
+    void aSlowCaptureIsToldByItsSteps()
+    {
+        using imagesources::slowCaptureLine;
+        QVERIFY(slowCaptureLine(1000, 1100, "overlay-shown 2900\n").isEmpty());
+        QVERIFY(slowCaptureLine(1000, 1100, "").isEmpty());
+        QVERIFY(slowCaptureLine(1000, 1100, "overlay-shown soon\n").isEmpty());
+        QCOMPARE(slowCaptureLine(1000, 18500, "Qt says\noverlay-shown 19600\n"),
+                 "Quillhaven: slow capture: the selection showed after 18.6 s (screen image "
+                 "17.5 s, helper 1.1 s)");
+    }
 };
 
 static RegisterSuite<PortalCaptureTest> registered;

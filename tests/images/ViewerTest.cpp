@@ -93,6 +93,15 @@ private Q_SLOTS:
         const QImage shown = painted();
         QVERIFY(near(shown.pixel(5, 5), QColor(100, 50, 20)));
         QVERIFY(near(shown.pixel(1435, 895), QColor(20, 80, 120)));
+
+        // Compositing switched on and off while it runs: the shot and a note's cut follow.
+        f->desktop.compositor = true;
+        f->desktop.compositorChanged();
+        QVERIFY(qAlpha(painted().pixel(5, 5)) < 255 && app().window(note)->mask().isEmpty());
+        f->desktop.compositor = false;
+        f->desktop.compositorChanged();
+        QVERIFY(!app().window(note)->mask().isEmpty());
+        QVERIFY(near(painted().pixel(5, 5), QColor(100, 50, 20)));
     }
 
     // The arrows step and wrap at both ends wherever the keyboard is, other keys still reach

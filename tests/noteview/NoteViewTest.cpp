@@ -433,6 +433,14 @@ private Q_SLOTS:
         f.window->show();
         QVERIFY(f.note->hovering());
         QCOMPARE(view.closeButton()->reveal(), 1.0);
+        // Moved away from the still pointer (a landing), it hears no leave: it asks once settled.
+        f.window->move(f.window->pos() + QPoint(400, 300));
+        f.advance(0.5);
+        QVERIFY(!f.note->hovering());
+        QCOMPARE(view.closeButton()->reveal(), 0.0);
+        f.window->move(f.window->pos() - QPoint(400, 300));
+        f.advance(0.5);
+        QVERIFY(f.note->hovering());
 
         // Tab from the note reaches the close button, never a click on the note.
         view.setFocus();

@@ -28,6 +28,7 @@ public:
     int haptics = 0;
     double bootSeconds = 1000;
     bool compositor = true;
+    std::function<void()> compositorChanged = [] {};
     QImage screen;                         // what grabScreen() returns
     bool pointerOnlyOverOwn = false;       // as on XWayland
     bool motionEvents = false;             // watchPointer() succeeds
@@ -57,6 +58,11 @@ public:
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;
     bool hasCompositor() const override { return compositor; }
+    bool watchCompositor(std::function<void()> callback) override
+    {
+        compositorChanged = std::move(callback);
+        return true;
+    }
     QImage grabScreen() const override { return screen; }
     bool pointerOnlyOverOwnWindows() const override { return pointerOnlyOverOwn; }
     bool watchPointer(std::function<void()> callback) override;

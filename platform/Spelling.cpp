@@ -43,6 +43,12 @@ void Spelling::setEnabled(bool on)
     const bool was = enabled();
     QSettings().setValue(enabledKey, on);
     enabled_ = on;
+    if (!on && !given_) {
+        // The dictionary's megabytes go with it; turned on again, it is read again.
+        speller_.reset();
+        ++generation_;
+        loading_ = false;
+    }
     if (on != was) {
         Q_EMIT changed();
     }

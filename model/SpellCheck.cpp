@@ -96,16 +96,16 @@ Word wordAt(QStringView line, qsizetype at)
 
 QList<Word> misspelt(QStringView line, qsizetype caret)
 {
-    platform::Speller* speller = platform::Spelling::shared().speller();
+    platform::Spelling& spelling = platform::Spelling::shared();
     QList<Word> wrong;
-    if (speller == nullptr) {
+    if (spelling.speller() == nullptr) {
         return wrong;
     }
     for (const Word& w : checkedWords(line)) {
         const bool typing = caret >= w.start && caret <= w.start + w.length;
         // Dictionaries spell "don't" with a typewriter's apostrophe, whatever was typed.
         const QString word = line.mid(w.start, w.length).toString().replace(u'\u2019', u'\'');
-        if (!typing && !speller->isCorrect(word)) {
+        if (!typing && !spelling.isCorrect(word)) {
             wrong << w;
         }
     }

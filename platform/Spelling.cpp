@@ -45,7 +45,7 @@ void Spelling::setEnabled(bool on)
     enabled_ = on;
     if (!on && !given_) {
         // The dictionary's megabytes go with it; turned on again, it is read again.
-        speller_.reset();
+        setSpeller(nullptr);
         ++generation_;
         loading_ = false;
     }
@@ -89,14 +89,36 @@ void Spelling::use(std::unique_ptr<Speller> speller)
     ++generation_;
     loading_ = false;
     given_ = speller != nullptr;
-    speller_ = std::move(speller);
+    setSpeller(std::move(speller));
     Q_EMIT changed();
+}
+
+void Spelling::setSpeller(std::unique_ptr<Speller> speller)
+{
+    speller_ = std::move(speller);
+    known_.clear();
+}
+
+bool Spelling::isCorrect(const QString& word)
+{
+    if (!speller_) {
+        return true;
+    }
+    if (const auto at = known_.constFind(word); at != known_.cend()) {
+        return *at;
+    }
+    // Bounded: a note of distinct words never grows it past this.
+    if (known_.size() > 50'000) {
+        known_.clear();
+    }
+    return known_[word] = speller_->isCorrect(word);
 }
 
 void Spelling::add(const QString& word)
 {
     if (speller_) {
         speller_->add(word);
+        known_.clear();
         Q_EMIT changed();
     }
 }
@@ -105,6 +127,7 @@ void Spelling::ignore(const QString& word)
 {
     if (speller_) {
         speller_->ignore(word);
+        known_.clear();
         Q_EMIT changed();
     }
 }
@@ -129,7 +152,7 @@ void Spelling::load()
                     return;
                 }
                 loading_ = false;
-                speller_ = std::move(owned);
+                setSpeller(std::move(owned));
                 Q_EMIT changed();
             });
         });

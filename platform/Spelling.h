@@ -2,6 +2,7 @@
 
 #include "platform/Speller.h"
 
+#include <QHash>
 #include <QObject>
 #include <optional>
 
@@ -28,6 +29,9 @@ public:
 
     // The dictionary while checking is on; null until it is loaded, which this starts.
     Speller* speller();
+    // Whether the dictionary knows `word`, remembered for the next paragraph that has it; true
+    // while there is none.
+    bool isCorrect(const QString& word);
     // Checks with `speller` from now on (a test's own dictionary); null goes back to the
     // installed ones.
     void use(std::unique_ptr<Speller> speller);
@@ -49,7 +53,10 @@ private:
     const Dictionaries& dictionaries();
     void load();
 
+    void setSpeller(std::unique_ptr<Speller> speller);
+
     std::unique_ptr<Speller> speller_;
+    QHash<QString, bool> known_;
     std::optional<Dictionaries> dictionaries_;
     std::optional<bool> enabled_;
     bool given_ = false;

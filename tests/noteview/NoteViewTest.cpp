@@ -479,8 +479,8 @@ private Q_SLOTS:
         QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs\n- [ ] tea\n");
     }
 
-    // A misspelt word is drawn with the wavy underline, corrected from its menu as one edit,
-    // and left alone while checking is off.
+    // A misspelt word is drawn with the wavy underline (not while the caret is in it, nor while
+    // checking is off), corrected from its menu as one edit, or added to the dictionary.
     void misspeltWordsAreUnderlinedAndCorrected()
     {
         NoteViewFixture f;
@@ -509,9 +509,19 @@ private Q_SLOTS:
         QVERIFY(!underlined(7));
         QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f.note->text(), "Buy\n- [x] mlik");
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClick(text, Qt::Key_S); // a word being typed waits for the caret to leave
+        QVERIFY(!underlined(7));
+        text->moveCursor(QTextCursor::Start);
+        QVERIFY(underlined(7));
         spelling.setEnabled(false);
         QVERIFY(!underlined(7));
         spelling.setEnabled(true);
+        QVERIFY(underlined(7));
+        QMenu again;
+        spellcheck::offerCorrections(again, at);
+        again.actions().at(1)->trigger(); // "Add to Dictionary"
+        QVERIFY(!underlined(7));
         spelling.use(nullptr);
     }
 

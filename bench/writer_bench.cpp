@@ -5,11 +5,13 @@
 #include "model/NotesWriter.h"
 #include "noteview/NoteTextArea.h"
 #include "noteview/NoteView.h"
+#include "platform/Spelling.h"
 #include "windows/Panel.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QThread>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -94,6 +96,31 @@ void QuickKeys100k(benchmark::State& state)
     state.counters["last_key_on_disk_ms"] = lastOnDisk;
 }
 BENCHMARK(QuickKeys100k)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A key typed at the end of a paragraph of 120 words in a note's editor, spelling off (0) or
+// on (1) with the installed English dictionary: the paragraph is styled and checked again.
+void EditorKeyInParagraph(benchmark::State& state)
+{
+    platform::Spelling& spelling = platform::Spelling::shared();
+    spelling.setEnabled(state.range(0) != 0);
+    const auto start = Clock::now();
+    while (state.range(0) != 0 && spelling.speller() == nullptr && msSince(start) < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    if (state.range(0) != 0 && spelling.speller() == nullptr) {
+        state.SkipWithError("no dictionary");
+        return;
+    }
+    noteview::TextArea editor;
+    editor.setNoteText(
+        QStringLiteral("the quick brown fox jumps ovre the lazy dog, ").repeated(13));
+    editor.moveCursor(QTextCursor::End);
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"));
+        QApplication::sendEvent(&editor, &key);
+    }
+}
+BENCHMARK(EditorKeyInParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // 148,000 lines, about 10 MB: a log file pasted into a note on the screen. The stall is the
 // longest the event loop went without turning (a 1 ms timer's lateness, and the paste call

@@ -52,9 +52,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The SVG icon engine draws the hicolor icon at any size. Recommended: Qt's own texts
-# translated, and the platform themes that give the desktop's own dialogs, palette and icons.
+# translated, the platform themes that give the desktop's own dialogs, palette and icons, and
+# a dictionary to check spelling with (Hunspell itself comes in through its library).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-translations-l10n, qt6-gtk-platformtheme, qt6-xdgdesktopportal-platformtheme")
+    "qt6-translations-l10n, qt6-gtk-platformtheme, qt6-xdgdesktopportal-platformtheme, \
+hunspell-en-us")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

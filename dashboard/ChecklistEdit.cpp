@@ -1,6 +1,7 @@
 #include "dashboard/ChecklistEdit.h"
 
 #include "model/ChecklistStyle.h"
+#include "model/SpellCheck.h"
 #include "paint/Palette.h"
 
 #include <QContextMenuEvent>
@@ -18,6 +19,8 @@ ChecklistEdit::ChecklistEdit(QWidget* parent)
         at.setPosition(position);
         return cursorRect(at);
     });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { style_->followCaret(textCursor().position()); });
 }
 
 void ChecklistEdit::toggleChecklist()
@@ -65,6 +68,9 @@ void ChecklistEdit::keyPressEvent(QKeyEvent* event)
 void ChecklistEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!isReadOnly()) {
+        spellcheck::offerCorrections(*menu, cursorForPosition(event->pos()));
+    }
     menu->addSeparator();
     QAction* list = menu->addAction(QCoreApplication::translate("Note", "Checklist"), this,
                                     &ChecklistEdit::toggleChecklist);

@@ -587,6 +587,14 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Checklist</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>NotesFolder</name>
@@ -714,6 +722,13 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Quillhaven: capture the screen into a note</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Spelling</name>
+    <message>
+        <source>Check Spelling</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -592,6 +592,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Checklist</source>
         <translation>Checkliste</translation>
     </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Zum Wörterbuch hinzufügen</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
+    </message>
 </context>
 <context>
     <name>NotesFolder</name>
@@ -720,6 +728,13 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Quillhaven: capture the screen into a note</source>
         <translation>Quillhaven: Bildschirmfoto in eine Notiz</translation>
+    </message>
+</context>
+<context>
+    <name>Spelling</name>
+    <message>
+        <source>Check Spelling</source>
+        <translation>Rechtschreibung prüfen</translation>
     </message>
 </context>
 <context>

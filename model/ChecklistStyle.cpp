@@ -1,6 +1,8 @@
 #include "model/ChecklistStyle.h"
 
 #include "model/Checklist.h"
+#include "model/SpellCheck.h"
+#include "platform/Spelling.h"
 
 #include <QPainter>
 #include <QTextBlock>
@@ -24,9 +26,47 @@ ChecklistStyle::ChecklistStyle(QTextDocument* document, QColor ink, RectAt rectA
     , ink_(ink)
     , rectAt_(std::move(rectAt))
 {
+    connect(&platform::Spelling::shared(), &platform::Spelling::changed, this,
+            &ChecklistStyle::rehighlight);
 }
 
 void ChecklistStyle::highlightBlock(const QString& text)
+{
+    styleBlock(text);
+    underlineMisspelt(text);
+}
+
+void ChecklistStyle::underlineMisspelt(const QString& text)
+{
+    const QTextBlock block = currentBlock();
+    const bool caretHere = caret_ >= block.position() && caret_ < block.position() + block.length();
+    for (const spellcheck::Word& w :
+         spellcheck::misspelt(text, caretHere ? caret_ - block.position() : -1)) {
+        // Each character keeps what else it is drawn with (struck through, dimmed...).
+        for (int i = int(w.start); i < int(w.start + w.length); ++i) {
+            QTextCharFormat f = format(i);
+            f.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+            f.setUnderlineColor(QColor(220, 30, 30));
+            setFormat(i, 1, f);
+        }
+    }
+}
+
+void ChecklistStyle::followCaret(int position)
+{
+    const QTextBlock was = document()->findBlock(caret_);
+    const QTextBlock now = document()->findBlock(position);
+    const auto word = [](const QTextBlock& b, int at) {
+        return b.isValid() ? spellcheck::wordAt(b.text(), at - b.position()) : spellcheck::Word();
+    };
+    const bool left = was != now || word(was, caret_) != word(now, position);
+    caret_ = position;
+    if (left && was.isValid()) {
+        rehighlightBlock(was);
+    }
+}
+
+void ChecklistStyle::styleBlock(const QString& text)
 {
     const Marker m = checklist::markerOf(text);
     if (m.kind == Marker::Kind::None) {

@@ -29,13 +29,19 @@ public:
     static bool listKey(QTextCursor& c, int key);
     // The lines the selection touches become items, or plain lines when all are items already.
     static void toggleItems(const QTextCursor& selection);
+    // The caret moved to `position`: the word it is in goes unchecked while it is typed.
+    void followCaret(int position);
 
 protected:
     void highlightBlock(const QString& text) override;
 
 private:
+    void styleBlock(const QString& text);
+    // The desktop's red wavy line under the words the dictionary does not know.
+    void underlineMisspelt(const QString& text);
     QRectF signRect(const QTextBlock& block) const;
 
     QColor ink_;
     RectAt rectAt_;
+    int caret_ = -1;
 };

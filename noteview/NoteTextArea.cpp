@@ -4,6 +4,7 @@
 #include "model/ChecklistStyle.h"
 #include "model/LongText.h"
 #include "model/NoteGeometry.h"
+#include "model/SpellCheck.h"
 #include "paint/Palette.h"
 #include "platform/Desktop.h"
 
@@ -71,6 +72,8 @@ TextArea::TextArea(QWidget* parent)
         at.setPosition(position);
         return cursorRect(at);
     });
+    connect(this, &QTextEdit::cursorPositionChanged, this,
+            [this] { checklist_->followCaret(textCursor().position()); });
     connect(this, &QTextEdit::textChanged, this, [this] {
         if (!updating_) {
             Q_EMIT edited(noteText());
@@ -229,6 +232,9 @@ void TextArea::contextMenuEvent(QContextMenuEvent* event)
 {
     // Not our child: the menu never outlives the text it acts on.
     const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!isReadOnly()) {
+        spellcheck::offerCorrections(*menu, cursorForPosition(event->pos()));
+    }
     menu->addSeparator();
     QAction* list = menu->addAction(QCoreApplication::translate("Note", "Checklist"), this,
                                     &TextArea::toggleChecklist);

@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 #include "controller/NotesFolderMove.h"
 #include "platform/LoginItem.h"
+#include "platform/Spelling.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -30,6 +31,7 @@ void fillPadMenu(QMenu& menu, AppController* app)
     login->setCheckable(true);
     login->setChecked(openAtLoginEnabled());
     QObject::connect(login, &QAction::toggled, &menu, [](bool on) { setOpenAtLogin(on); });
+    menu.addAction(platform::Spelling::shared().toggleAction(&menu));
     menu.addSeparator();
     menu.addAction(QCoreApplication::translate("Pad", "Quit Quillhaven"), &menu,
                    [] { QCoreApplication::quit(); });

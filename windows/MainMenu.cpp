@@ -1,5 +1,6 @@
 #include "windows/MainMenu.h"
 
+#include "platform/Spelling.h"
 #include "windows/Panel.h"
 
 #include <QAction>
@@ -101,6 +102,8 @@ void MainMenu::buildEditMenu()
                           item.keys),
                 &QAction::triggered, this, [command] { forwardEditCommand(command); });
     }
+    editMenu_->addSeparator();
+    editMenu_->addAction(platform::Spelling::shared().toggleAction(editMenu_.get()));
 }
 
 QAction* MainMenu::addAction(QMenu* menu, const QString& title, const QKeySequence& keys)

@@ -10,9 +10,9 @@ class QMenu;
 class QWidget;
 
 // The program's main menu: "Quillhaven" (Notes Folder…, Close Window, Quit Quillhaven) and "Edit"
-// (Undo, Redo, Cut, Copy, Paste, Select All). Its key equivalents work in every window of the
-// program: the actions are attached to each window as it is shown. A focused text field
-// still takes its own standard keys first (undo, redo, copy...), so the actions only act for
+// (Undo, Redo, Cut, Copy, Paste, Select All, Check Spelling). Its key equivalents work in every
+// window of the program: the actions are attached to each window as it is shown. A focused text
+// field still takes its own standard keys first (undo, redo, copy...), so the actions only act for
 // widgets that do not, and when chosen from a menu.
 class MainMenu : public QObject {
     Q_OBJECT

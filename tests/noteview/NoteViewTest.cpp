@@ -4,6 +4,7 @@
 #include "model/Checklist.h"
 #include "model/Images.h"
 #include "model/LongText.h"
+#include "model/SpellCheck.h"
 #include "noteview/CloseButton.h"
 #include "noteview/FoldedRow.h"
 #include "noteview/Grip.h"
@@ -14,6 +15,7 @@
 #include "paint/Palette.h"
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
+#include "platform/Spelling.h"
 #include "support/Fixture.h"
 #include "support/ImageBytes.h"
 #include "support/Suites.h"
@@ -28,8 +30,10 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QUuid>
 #include <QWindow>
+#include <algorithm>
 #include <memory>
 
 // The shared fixture with its controller made, and one note shown in a view the size of its
@@ -481,6 +485,52 @@ private Q_SLOTS:
         QTest::keyClick(text, Qt::Key_Return);
         QTest::keyClick(text, Qt::Key_Return);
         QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs\n- [ ] tea\n");
+    }
+
+    // A misspelt word is drawn with the wavy underline (not while the caret is in it, nor while
+    // checking is off), corrected from its menu as one edit, or added to the dictionary.
+    void misspeltWordsAreUnderlinedAndCorrected()
+    {
+        NoteViewFixture f;
+        platform::Spelling& spelling = platform::Spelling::shared();
+        spelling.setEnabled(true);
+        spelling.use(platform::hunspellSpeller({QUILLHAVEN_SOURCE_DIR "/tests/data/tiny"}, {}));
+        f.addNote("Buy\n- [x] mlik");
+        noteview::TextArea* text = f.showView().editor();
+        const auto underlined = [&](int at) {
+            const QTextBlock item = text->document()->findBlockByNumber(1);
+            const QList<QTextLayout::FormatRange> ranges = item.layout()->formats();
+            return std::any_of(ranges.begin(), ranges.end(), [at](const auto& r) {
+                return r.start <= at && at < r.start + r.length &&
+                       r.format.underlineStyle() == QTextCharFormat::SpellCheckUnderline &&
+                       r.format.fontStrikeOut();
+            });
+        };
+        QVERIFY(underlined(7) && !underlined(3));
+        QMenu menu;
+        QTextCursor at(text->document()->findBlockByNumber(1));
+        at.setPosition(at.position() + 8);
+        spellcheck::offerCorrections(menu, at);
+        QCOMPARE(menu.actions().at(0)->text(), "milk");
+        menu.actions().at(0)->trigger();
+        QCOMPARE(f.note->text(), "Buy\n- [x] milk");
+        QVERIFY(!underlined(7));
+        QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.note->text(), "Buy\n- [x] mlik");
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClick(text, Qt::Key_S); // a word being typed waits for the caret to leave
+        QVERIFY(!underlined(7));
+        text->moveCursor(QTextCursor::Start);
+        QVERIFY(underlined(7));
+        spelling.setEnabled(false);
+        QVERIFY(!underlined(7));
+        spelling.setEnabled(true);
+        QVERIFY(underlined(7));
+        QMenu again;
+        spellcheck::offerCorrections(again, at);
+        again.actions().at(1)->trigger(); // "Add to Dictionary"
+        QVERIFY(!underlined(7));
+        spelling.use(nullptr);
     }
 
     void growingNoteStaysOnTheVisibleScreen()

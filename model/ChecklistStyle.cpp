@@ -1,6 +1,7 @@
 #include "model/ChecklistStyle.h"
 
 #include "model/Checklist.h"
+#include "model/FormatStyle.h"
 
 #include <QPainter>
 #include <QTextBlock>
@@ -27,6 +28,31 @@ ChecklistStyle::ChecklistStyle(QTextDocument* document, QColor ink, RectAt rectA
 }
 
 void ChecklistStyle::highlightBlock(const QString& text)
+{
+    styleItem(text);
+    styleFormatting(text);
+}
+
+// Formatting laid over the item's style: a struck item's bold words stay struck.
+void ChecklistStyle::styleFormatting(const QString& text)
+{
+    for (const auto& range : formatting::formatsOf(text, ink_, document()->defaultFont())) {
+        const int end = range.start + range.length;
+        for (int at = range.start; at < end;) {
+            const QTextCharFormat was = format(at);
+            int run = at + 1;
+            while (run < end && format(run) == was) {
+                ++run;
+            }
+            QTextCharFormat merged = was;
+            merged.merge(range.format);
+            setFormat(at, run - at, merged);
+            at = run;
+        }
+    }
+}
+
+void ChecklistStyle::styleItem(const QString& text)
 {
     const Marker m = checklist::markerOf(text);
     if (m.kind == Marker::Kind::None) {

@@ -59,6 +59,8 @@ private:
     void showWhole(const QString& text);
     // Return and Backspace at an item or a bullet continue or end the list.
     bool listKey(QKeyEvent* event);
+    // Ctrl+B, Ctrl+I, Ctrl+Shift+X: formatting markers around the selection.
+    bool formatKey(QKeyEvent* event);
 
     ChecklistStyle* checklist_ = nullptr;
 

@@ -1,6 +1,7 @@
 #include "platform/x11/XClipboard.h"
 
 #include <QElapsedTimer>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -215,6 +216,23 @@ std::vector<xcb_atom_t> asAtoms(const QByteArray& bytes)
     return atoms;
 }
 
+// The owner's rich text, when it offers some beside its plain text; null otherwise.
+QString readHtml(Conversation& talk, xcb_atom_t clipboard, const std::vector<xcb_atom_t>& targets,
+                 xcb_atom_t incr)
+{
+    const xcb_atom_t html = talk.atoms(std::array<const char*, 1>{"text/html"})[0];
+    if (!offers(targets, html)) {
+        return {};
+    }
+    const std::optional<Property> data = talk.convert(clipboard, html, incr);
+    if (!data) {
+        return {};
+    }
+    QStringDecoder decode(
+        QStringConverter::encodingForHtml(data->bytes).value_or(QStringConverter::Utf8));
+    return decode(data->bytes);
+}
+
 // The owner's text in the best form it offers; Kind::Text with no text when it offers none
 // whose bytes are known.
 ClipboardContent readText(Conversation& talk, xcb_atom_t clipboard,
@@ -230,10 +248,13 @@ ClipboardContent readText(Conversation& talk, xcb_atom_t clipboard,
         if (!data) {
             return {talk.silent() ? Kind::Silent : Kind::Nothing};
         }
-        return {Kind::Text,
-                {},
-                {},
-                utf8 ? QString::fromUtf8(data->bytes) : QString::fromLatin1(data->bytes)};
+        ClipboardContent text{Kind::Text,
+                              {},
+                              {},
+                              utf8 ? QString::fromUtf8(data->bytes)
+                                   : QString::fromLatin1(data->bytes)};
+        text.html = readHtml(talk, clipboard, targets, incr);
+        return text;
     }
     return {Kind::Text};
 }

@@ -24,7 +24,6 @@ public:
     QImage clipboardImage() const override { return {}; }
     void setClipboardImage(const QImage&) override {}
     void haptic() override {}
-    int hapticCount() const override { return 0; }
     double uptime() const override { return 1000; }
     void setWindowFrame(QWidget* window, const QRectF& frame) override;
     QRectF windowFrame(const QWidget* window) const override;

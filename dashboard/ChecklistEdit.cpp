@@ -95,7 +95,7 @@ void ChecklistEdit::changeEvent(QEvent* event)
 
 void ChecklistEdit::insertFromMimeData(const QMimeData* source)
 {
-    if (source->hasText()) {
+    if (source->hasText() || source->hasHtml()) {
         insertPlainText(formatting::pastedText(*source));
     }
 }

@@ -79,11 +79,15 @@ QList<QTextLayout::FormatRange> formatsOf(QStringView line, QColor ink, const QF
 {
     const Line parsed = parse(line);
     QList<QTextLayout::FormatRange> out;
+    if (parsed.heading == 0 && parsed.spans.empty() && parsed.escapes.empty()) {
+        return out;
+    }
     if (parsed.heading > 0) {
         out.push_back({0, int(line.size()), headingFormat(parsed.heading, base)});
     }
     for (const Span& span : parsed.spans) {
-        out.push_back({int(span.start), int(span.end - span.start), styleFormat(span.style, ink)});
+        out.push_back({int(span.wordsStart()), int(span.wordsEnd() - span.wordsStart()),
+                       styleFormat(span.style, ink)});
     }
     QTextCharFormat faint;
     faint.setForeground(faded(ink, 0.35));
@@ -106,6 +110,7 @@ struct Toggled {
     int from = 0; // the words' new place in the document
     int to = 0;
     int delta = 0; // how much longer the block became
+    int was = 0;   // where the words began before
 };
 
 // The style's markers taken from around [from, to) of the block, or put there; positions in
@@ -125,7 +130,7 @@ Toggled toggleIn(QTextCursor& c, const QTextBlock& block, int from, int to, Styl
     }
     const int at = block.position();
     if (from == to) {
-        return {at + from, at + to, 0};
+        return {at + from, at + to, 0, at + from};
     }
     for (const Span& span : line.spans) {
         if (span.style == style && span.start <= from && to <= span.end) {
@@ -136,7 +141,8 @@ Toggled toggleIn(QTextCursor& c, const QTextBlock& block, int from, int to, Styl
             c.setPosition(at + int(span.start));
             c.setPosition(at + int(span.wordsStart()), QTextCursor::KeepAnchor);
             c.removeSelectedText();
-            return {at + int(span.start), at + int(span.wordsEnd()) - m, -2 * m};
+            return {at + int(span.start), at + int(span.wordsEnd()) - m, -2 * m,
+                    at + int(span.wordsStart())};
         }
     }
     const QString marker = markerOf(style);
@@ -145,14 +151,16 @@ Toggled toggleIn(QTextCursor& c, const QTextBlock& block, int from, int to, Styl
     c.setPosition(at + from);
     c.insertText(marker);
     const int m = int(marker.size());
-    return {at + from + m, at + to + m, 2 * m};
+    return {at + from + m, at + to + m, 2 * m, at + from};
 }
 
 } // namespace
 
 void toggle(QTextCursor& c, Style style)
 {
-    if (!c.hasSelection()) {
+    const bool atCaret = !c.hasSelection();
+    const int caret = c.position();
+    if (atCaret) {
         c.select(QTextCursor::WordUnderCursor);
     }
     const int start = c.selectionStart();
@@ -168,18 +176,22 @@ void toggle(QTextCursor& c, Style style)
     const QTextBlock first = c.document()->findBlock(start);
     QTextBlock b = c.document()->findBlock(end);
     int selectionEnd = -1;
-    int selectionStart = start;
+    Toggled t;
     c.beginEditBlock();
     for (; b.isValid() && b.blockNumber() >= first.blockNumber(); b = b.previous()) {
         const int from = std::max(start, b.position()) - b.position();
         const int to = std::min(end, b.position() + b.length() - 1) - b.position();
-        const Toggled t = toggleIn(c, b, from, to, style);
+        t = toggleIn(c, b, from, to, style);
         selectionEnd = selectionEnd < 0 ? t.to : selectionEnd + t.delta;
-        selectionStart = t.from;
     }
     c.endEditBlock();
-    c.setPosition(selectionStart);
-    c.setPosition(std::max(selectionStart, selectionEnd), QTextCursor::KeepAnchor);
+    if (atCaret) {
+        // The caret stays in the word, where it was.
+        c.setPosition(std::clamp(t.from + caret - t.was, t.from, t.to));
+        return;
+    }
+    c.setPosition(t.from);
+    c.setPosition(std::max(t.from, selectionEnd), QTextCursor::KeepAnchor);
 }
 
 void toggleHeading(const QTextCursor& selection)

@@ -21,7 +21,8 @@ namespace formatting {
 QList<QTextLayout::FormatRange> formatsOf(QStringView line, QColor ink, const QFont& base);
 
 // Markers around the selection, or the word at the caret, line by line: taken away where its
-// words have that style already, else put there. One edit; the words stay selected.
+// words have that style already, else put there. One edit; the words stay selected, or the
+// caret where it was in its word.
 void toggle(QTextCursor& c, Style style);
 // "# " at the start of the lines the selection touches, or taken away when all have one.
 void toggleHeading(const QTextCursor& selection);

@@ -2,6 +2,7 @@
 
 #include "model/Checklist.h"
 
+#include <algorithm>
 #include <array>
 
 namespace formatting {
@@ -120,6 +121,13 @@ int headingOf(QStringView line)
 Line parse(QStringView line)
 {
     Line out;
+    // Most lines carry no marker at all: one look at each character says so.
+    const auto sign = [](QChar c) {
+        return c == u'*' || c == u'~' || c == u'`' || c == u'\\' || c == u'#';
+    };
+    if (std::none_of(line.begin(), line.end(), sign)) {
+        return out;
+    }
     qsizetype from = checklist::markerOf(line).length;
     if (from == 0) {
         out.heading = headingOf(line);

@@ -306,7 +306,7 @@ void TextArea::pasteWithoutWaiting()
 void TextArea::insertFromMimeData(const QMimeData* source)
 {
     // Plain text with the markers of what rich text it was, whatever else the source offers.
-    if (!source->hasText()) {
+    if (!source->hasText() && !source->hasHtml()) {
         return;
     }
     const QString pasted = formatting::pastedText(*source);

@@ -17,8 +17,10 @@ namespace {
 // More than any image the decoder would accept takes when encoded.
 constexpr qsizetype maxBytes = 512 * 1024 * 1024;
 
+// Rich text alone counts as text too: the toolkit reads it when no plain form comes with it.
 constexpr std::array textTargets{"UTF8_STRING",   "STRING",     "TEXT",
-                                 "COMPOUND_TEXT", "text/plain", "text/plain;charset=utf-8"};
+                                 "COMPOUND_TEXT", "text/plain", "text/plain;charset=utf-8",
+                                 "text/html"};
 // The text targets whose bytes are known, in order of preference, and whether they are UTF-8
 // (else Latin-1).
 constexpr std::array readableTexts{std::pair{"UTF8_STRING", true},

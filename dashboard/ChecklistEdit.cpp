@@ -96,6 +96,10 @@ void ChecklistEdit::changeEvent(QEvent* event)
 void ChecklistEdit::insertFromMimeData(const QMimeData* source)
 {
     if (source->hasText() || source->hasHtml()) {
-        insertPlainText(formatting::pastedText(*source));
+        formatting::paste(this, *source, [this](const QString& pasted) {
+            if (!isReadOnly()) {
+                insertPlainText(pasted);
+            }
+        });
     }
 }

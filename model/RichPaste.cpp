@@ -1,18 +1,23 @@
 #include "model/RichPaste.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QThreadPool>
 #include <array>
 
 namespace formatting {
 
 namespace {
 
-// Laid out on the GUI thread: beyond this a paste stays plain, so the key never stalls.
-constexpr qsizetype longestHtml = 512 * 1024;
+// Rich text up to this long is converted on the GUI thread within a frame; longer on a worker.
+constexpr qsizetype convertedAtOnce = 4 * 1024;
+// Beyond this a paste stays plain text: the conversion would take seconds.
+constexpr qsizetype longestHtml = 1024 * 1024;
 
 // The layout engine drops form controls, so checkboxes are kept as these until the lines are
 // read (characters of the private use area, which a pasted text does not carry).
@@ -175,10 +180,24 @@ QString fromHtml(const QString& html)
     return lines.join(u'\n');
 }
 
-QString pastedText(const QMimeData& source)
+void paste(QObject* context, const QMimeData& source, std::function<void(const QString&)> insert)
 {
-    const QString rich = source.hasHtml() ? fromHtml(source.html()) : QString();
-    return rich.isNull() ? source.text() : rich;
+    const QString html = source.hasHtml() ? source.html() : QString();
+    QString text = source.text();
+    if (html.size() <= convertedAtOnce) {
+        const QString rich = html.isEmpty() ? QString() : fromHtml(html);
+        insert(rich.isNull() ? text : rich);
+        return;
+    }
+    QThreadPool::globalInstance()->start([html, text = std::move(text), context = QPointer(context),
+                                          insert = std::move(insert)] {
+        const QString rich = fromHtml(html);
+        QMetaObject::invokeMethod(qApp, [context, insert, pasted = rich.isNull() ? text : rich] {
+            if (context) {
+                insert(pasted);
+            }
+        });
+    });
 }
 
 } // namespace formatting

@@ -309,7 +309,14 @@ void TextArea::insertFromMimeData(const QMimeData* source)
     if (!source->hasText() && !source->hasHtml()) {
         return;
     }
-    const QString pasted = formatting::pastedText(*source);
+    formatting::paste(this, *source, [this](const QString& pasted) { insertPasted(pasted); });
+}
+
+void TextArea::insertPasted(const QString& pasted)
+{
+    if (isReadOnly()) {
+        return;
+    }
     const QTextCursor at = textCursor();
     const qsizetype length = document()->characterCount() - 1;
     if (!longtext::tooLongToEdit(length - (at.selectionEnd() - at.selectionStart()) +

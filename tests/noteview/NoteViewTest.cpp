@@ -500,6 +500,15 @@ private Q_SLOTS:
         QTest::keyClick(text, Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] ~~eggs~~\n- [ ] ~~tea~~\n");
         QCOMPARE(text->textCursor().selectedText(), QStringLiteral("eggs~~\u2029- [ ] ~~tea"));
+
+        // Rich text pasted keeps its styles as markers; a long one is converted off this thread.
+        auto* rich = new QMimeData;
+        rich->setHtml("<p><b>big</b> " + QString(5000, u'y') + "</p>");
+        rich->setText("big");
+        QApplication::clipboard()->setMimeData(rich);
+        text->moveCursor(QTextCursor::End);
+        text->paste();
+        QTRY_VERIFY(f.note->text().endsWith("~~tea~~\n**big** " + QString(5000, u'y')));
     }
 
     void growingNoteStaysOnTheVisibleScreen()

@@ -218,6 +218,8 @@ std::vector<xcb_atom_t> asAtoms(const QByteArray& bytes)
     return atoms;
 }
 
+constexpr qsizetype richTextUpTo = 256 * 1024;
+
 // The owner's rich text, when it offers some beside its plain text; null otherwise.
 QString readHtml(Conversation& talk, xcb_atom_t clipboard, const std::vector<xcb_atom_t>& targets,
                  xcb_atom_t incr)
@@ -255,7 +257,10 @@ ClipboardContent readText(Conversation& talk, xcb_atom_t clipboard,
                               {},
                               utf8 ? QString::fromUtf8(data->bytes)
                                    : QString::fromLatin1(data->bytes)};
-        text.html = readHtml(talk, clipboard, targets, incr);
+        // Rich text is only converted up to a size a long text's markup exceeds anyway.
+        if (text.text.size() < richTextUpTo) {
+            text.html = readHtml(talk, clipboard, targets, incr);
+        }
         return text;
     }
     return {Kind::Text};

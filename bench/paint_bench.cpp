@@ -4,6 +4,7 @@
 #include "model/NoteGeometry.h"
 #include "model/NoteModel.h"
 #include "model/Store.h"
+#include "noteview/NoteTextArea.h"
 #include "noteview/NoteView.h"
 #include "paint/Grain.h"
 #include "paint/Palette.h"
@@ -13,6 +14,9 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -123,5 +127,27 @@ void RenderPaperNewSize(benchmark::State& state)
     }
 }
 BENCHMARK(RenderPaperNewSize)->Unit(benchmark::kMicrosecond);
+
+// One key typed into the middle of a 100 KB note in its editor, then taken back with
+// Backspace: the edit, the restyle of its paragraph (boxes, bullets, formatting) and the text
+// handed on. Arg 1: every line carries items and formatting; 0: the same length, plain.
+void TypeInLongNote(benchmark::State& state)
+{
+    noteview::TextArea text;
+    text.resize(320, 4000);
+    const QString line =
+        state.range(0) != 0
+            ? QStringLiteral("- [ ] **milk** and *eggs*, ~~tea~~ `x` #shop\n# Day\n")
+            : QStringLiteral("- milk and eggs, then tea and a little x, for the shop\n");
+    text.setNoteText(line.repeated(100 * 1024 / line.size()));
+    QTextCursor c(text.document()->findBlockByNumber(text.document()->blockCount() / 2));
+    c.setPosition(c.position() + 10); // inside "milk"
+    for (auto _ : state) {
+        c.insertText(QStringLiteral("a"));
+        c.deletePreviousChar();
+    }
+    state.SetLabel("two keys");
+}
+BENCHMARK(TypeInLongNote)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -1,12 +1,15 @@
 #include "dashboard/ChecklistEdit.h"
 
 #include "model/ChecklistStyle.h"
+#include "model/FormatStyle.h"
+#include "model/RichPaste.h"
 #include "model/SpellCheck.h"
 #include "paint/Palette.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QTextBlock>
 #include <memory>
@@ -55,6 +58,10 @@ void ChecklistEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTextCursor c = textCursor();
+    if (!isReadOnly() && formatting::formatKey(c, *event)) {
+        setTextCursor(c);
+        return;
+    }
     const bool plainKey =
         event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
     if (!isReadOnly() && plainKey && ChecklistStyle::listKey(c, event->key())) {
@@ -76,5 +83,29 @@ void ChecklistEdit::contextMenuEvent(QContextMenuEvent* event)
                                     &ChecklistEdit::toggleChecklist);
     list->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     list->setEnabled(!isReadOnly());
+    formatting::addFormatMenu(*menu, !isReadOnly(), [this](std::optional<formatting::Style> s) {
+        QTextCursor c = textCursor();
+        formatting::apply(c, s);
+        setTextCursor(c);
+    });
     menu->exec(event->globalPos());
+}
+
+void ChecklistEdit::changeEvent(QEvent* event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        style_->rehighlight(); // headings are sized from the text's
+    }
+}
+
+void ChecklistEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasText() || source->hasHtml()) {
+        formatting::paste(this, *source, [this](const QString& pasted) {
+            if (!isReadOnly()) {
+                insertPlainText(pasted);
+            }
+        });
+    }
 }

@@ -1,6 +1,7 @@
 #include "model/ChecklistStyle.h"
 
 #include "model/Checklist.h"
+#include "model/FormatStyle.h"
 #include "model/SpellCheck.h"
 #include "platform/Spelling.h"
 
@@ -32,7 +33,8 @@ ChecklistStyle::ChecklistStyle(QTextDocument* document, QColor ink, RectAt rectA
 
 void ChecklistStyle::highlightBlock(const QString& text)
 {
-    styleBlock(text);
+    styleItem(text);
+    styleFormatting(text);
     underlineMisspelt(text);
 }
 
@@ -52,6 +54,25 @@ void ChecklistStyle::underlineMisspelt(const QString& text)
     }
 }
 
+// Formatting laid over the item's style: a struck item's bold words stay struck.
+void ChecklistStyle::styleFormatting(const QString& text)
+{
+    for (const auto& range : formatting::formatsOf(text, ink_, document()->defaultFont())) {
+        const int end = range.start + range.length;
+        for (int at = range.start; at < end;) {
+            const QTextCharFormat was = format(at);
+            int run = at + 1;
+            while (run < end && format(run) == was) {
+                ++run;
+            }
+            QTextCharFormat merged = was;
+            merged.merge(range.format);
+            setFormat(at, run - at, merged);
+            at = run;
+        }
+    }
+}
+
 void ChecklistStyle::followCaret(int position)
 {
     const QTextBlock was = document()->findBlock(caret_);
@@ -66,7 +87,7 @@ void ChecklistStyle::followCaret(int position)
     }
 }
 
-void ChecklistStyle::styleBlock(const QString& text)
+void ChecklistStyle::styleItem(const QString& text)
 {
     const Marker m = checklist::markerOf(text);
     if (m.kind == Marker::Kind::None) {

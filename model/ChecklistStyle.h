@@ -9,8 +9,9 @@ class QPainter;
 
 // Checklist items and bullets in a note's text, for any editor of it: the marker's characters
 // are kept but not drawn, a box or a bullet is painted in their place (paintMarkers), and a
-// ticked item's words are dimmed and struck through. Only the edited block is restyled on a
-// key. The editor says where a position of the text lies in its viewport.
+// ticked item's words are dimmed and struck through. Light formatting is drawn over that. Only the
+// edited block is restyled on a key. The editor says where a position of the text lies in its
+// viewport.
 class ChecklistStyle : public QSyntaxHighlighter {
 public:
     using RectAt = std::function<QRect(int position)>;
@@ -36,7 +37,8 @@ protected:
     void highlightBlock(const QString& text) override;
 
 private:
-    void styleBlock(const QString& text);
+    void styleItem(const QString& text);
+    void styleFormatting(const QString& text);
     // The desktop's red wavy line under the words the dictionary does not know.
     void underlineMisspelt(const QString& text);
     QRectF signRect(const QTextBlock& block) const;

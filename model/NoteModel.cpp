@@ -2,6 +2,7 @@
 
 #include "model/Checklist.h"
 #include "model/FolderNames.h"
+#include "model/Formatting.h"
 #include "model/Merge.h"
 #include "platform/Clock.h"
 
@@ -326,16 +327,22 @@ QString NoteModel::title() const
     if (all.isEmpty()) {
         return QCoreApplication::translate("Note", "New Note");
     }
-    // A checklist's title is its words; an item with none yet shows its box.
-    const QString words = trimmed(checklist::plain(all.first()), isHorizontalSpace);
+    // A checklist's or a heading's title is its words; an item with none yet shows its box.
+    const QString words =
+        trimmed(checklist::plain(formatting::plain(all.first())), isHorizontalSpace);
     return words.isEmpty() ? trimmed(checklist::shown(all.first()), isHorizontalSpace) : words;
 }
 
 QString NoteModel::preview() const
 {
     const QStringList all = firstLines(QStringView(text_).left(shownScope), 2, shownLineLength);
-    return all.size() < 2 ? QCoreApplication::translate("Note", "No additional text")
-                          : trimmed(checklist::shown(all.at(1)), isHorizontalSpace);
+    if (all.size() < 2) {
+        return QCoreApplication::translate("Note", "No additional text");
+    }
+    // The words without their formatting markers, unless the markers are all there is.
+    const QString words =
+        trimmed(checklist::shown(formatting::plain(all.at(1))), isHorizontalSpace);
+    return words.isEmpty() ? trimmed(checklist::shown(all.at(1)), isHorizontalSpace) : words;
 }
 
 QStringList NoteModel::tags() const

@@ -2,8 +2,10 @@
 
 #include "controller/NoteSizes.h"
 #include "model/ChecklistStyle.h"
+#include "model/FormatStyle.h"
 #include "model/LongText.h"
 #include "model/NoteGeometry.h"
+#include "model/RichPaste.h"
 #include "model/SpellCheck.h"
 #include "paint/Palette.h"
 #include "platform/Desktop.h"
@@ -183,6 +185,9 @@ void TextArea::applyTextScale()
     f.setPixelSize(geometry::textPixelSize());
     setFont(f);
     document()->setDefaultFont(f);
+    if (checklist_ != nullptr) {
+        checklist_->rehighlight(); // headings are sized from the text's
+    }
 }
 
 void TextArea::keyPressEvent(QKeyEvent* event)
@@ -195,6 +200,9 @@ void TextArea::keyPressEvent(QKeyEvent* event)
     if (!isReadOnly() && event->key() == Qt::Key_L &&
         event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
         toggleChecklist();
+        return;
+    }
+    if (!isReadOnly() && formatKey(event)) {
         return;
     }
     if (!isReadOnly() && listKey(event)) {
@@ -240,7 +248,22 @@ void TextArea::contextMenuEvent(QContextMenuEvent* event)
                                     &TextArea::toggleChecklist);
     list->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     list->setEnabled(!isReadOnly());
+    formatting::addFormatMenu(*menu, !isReadOnly(), [this](std::optional<formatting::Style> s) {
+        QTextCursor c = textCursor();
+        formatting::apply(c, s);
+        setTextCursor(c);
+    });
     menu->exec(event->globalPos());
+}
+
+bool TextArea::formatKey(QKeyEvent* event)
+{
+    QTextCursor c = textCursor();
+    if (!formatting::formatKey(c, *event)) {
+        return false;
+    }
+    setTextCursor(c);
+    return true;
 }
 
 bool TextArea::listKey(QKeyEvent* event)
@@ -279,17 +302,27 @@ void TextArea::pasteWithoutWaiting()
             }
             QMimeData text;
             text.setText(content.text);
+            if (!content.html.isEmpty()) {
+                text.setHtml(content.html);
+            }
             insertFromMimeData(&text);
         });
 }
 
 void TextArea::insertFromMimeData(const QMimeData* source)
 {
-    // Plain text only, whatever the source offers.
-    if (!source->hasText()) {
+    // Plain text with the markers of what rich text it was, whatever else the source offers.
+    if (!source->hasText() && !source->hasHtml()) {
         return;
     }
-    const QString pasted = source->text();
+    formatting::paste(this, *source, [this](const QString& pasted) { insertPasted(pasted); });
+}
+
+void TextArea::insertPasted(const QString& pasted)
+{
+    if (isReadOnly()) {
+        return;
+    }
     const QTextCursor at = textCursor();
     const qsizetype length = document()->characterCount() - 1;
     if (!longtext::tooLongToEdit(length - (at.selectionEnd() - at.selectionStart()) +

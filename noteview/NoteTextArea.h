@@ -57,8 +57,12 @@ private:
     void pasteWithoutWaiting();
     void applyFormats();
     void showWhole(const QString& text);
+    // At the caret, or in the note's whole text when the result is too long to edit.
+    void insertPasted(const QString& pasted);
     // Return and Backspace at an item or a bullet continue or end the list.
     bool listKey(QKeyEvent* event);
+    // Ctrl+B, Ctrl+I, Ctrl+Shift+X: formatting markers around the selection.
+    bool formatKey(QKeyEvent* event);
 
     ChecklistStyle* checklist_ = nullptr;
 

@@ -32,6 +32,7 @@ struct ClipboardContent {
     QByteArray bytes; // an image as its owner encoded it (PNG, JPEG, ...)
     QImage image;     // or one already decoded (the program's own clipboard, test desktops)
     QString text;     // text, when read for its data
+    QString html;     // and the same as rich text, when its owner offers it
 };
 
 // Everything the program reads from or does to the desktop goes through this seam, so that

@@ -112,7 +112,9 @@ ClipboardContent QtDesktop::localClipboard() const
         return {};
     }
     if (mime->hasText()) {
-        return {ClipboardContent::Kind::Text, {}, {}, mime->text()};
+        ClipboardContent text{ClipboardContent::Kind::Text, {}, {}, mime->text()};
+        text.html = mime->hasHtml() ? mime->html() : QString();
+        return text;
     }
     if (!mime->hasImage()) {
         return {};

@@ -1,6 +1,7 @@
 #include "platform/x11/XClipboard.h"
 
 #include <QElapsedTimer>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -16,8 +17,10 @@ namespace {
 // More than any image the decoder would accept takes when encoded.
 constexpr qsizetype maxBytes = 512 * 1024 * 1024;
 
+// Rich text alone counts as text too: the toolkit reads it when no plain form comes with it.
 constexpr std::array textTargets{"UTF8_STRING",   "STRING",     "TEXT",
-                                 "COMPOUND_TEXT", "text/plain", "text/plain;charset=utf-8"};
+                                 "COMPOUND_TEXT", "text/plain", "text/plain;charset=utf-8",
+                                 "text/html"};
 // The text targets whose bytes are known, in order of preference, and whether they are UTF-8
 // (else Latin-1).
 constexpr std::array readableTexts{std::pair{"UTF8_STRING", true},
@@ -215,6 +218,25 @@ std::vector<xcb_atom_t> asAtoms(const QByteArray& bytes)
     return atoms;
 }
 
+constexpr qsizetype richTextUpTo = 256 * 1024;
+
+// The owner's rich text, when it offers some beside its plain text; null otherwise.
+QString readHtml(Conversation& talk, xcb_atom_t clipboard, const std::vector<xcb_atom_t>& targets,
+                 xcb_atom_t incr)
+{
+    const xcb_atom_t html = talk.atoms(std::array<const char*, 1>{"text/html"})[0];
+    if (!offers(targets, html)) {
+        return {};
+    }
+    const std::optional<Property> data = talk.convert(clipboard, html, incr);
+    if (!data) {
+        return {};
+    }
+    QStringDecoder decode(
+        QStringConverter::encodingForHtml(data->bytes).value_or(QStringConverter::Utf8));
+    return decode(data->bytes);
+}
+
 // The owner's text in the best form it offers; Kind::Text with no text when it offers none
 // whose bytes are known.
 ClipboardContent readText(Conversation& talk, xcb_atom_t clipboard,
@@ -230,10 +252,16 @@ ClipboardContent readText(Conversation& talk, xcb_atom_t clipboard,
         if (!data) {
             return {talk.silent() ? Kind::Silent : Kind::Nothing};
         }
-        return {Kind::Text,
-                {},
-                {},
-                utf8 ? QString::fromUtf8(data->bytes) : QString::fromLatin1(data->bytes)};
+        ClipboardContent text{Kind::Text,
+                              {},
+                              {},
+                              utf8 ? QString::fromUtf8(data->bytes)
+                                   : QString::fromLatin1(data->bytes)};
+        // Rich text is only converted up to a size a long text's markup exceeds anyway.
+        if (text.text.size() < richTextUpTo) {
+            text.html = readHtml(talk, clipboard, targets, incr);
+        }
+        return text;
     }
     return {Kind::Text};
 }

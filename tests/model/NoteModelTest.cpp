@@ -1,9 +1,12 @@
 #include "StoreFixture.h"
+#include "model/Formatting.h"
 #include "model/NoteFilter.h"
 #include "model/RelativeTime.h"
+#include "model/RichPaste.h"
 #include "model/Snapshots.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSet>
 
 namespace {
@@ -58,6 +61,13 @@ private Q_SLOTS:
         QTest::newRow("item without words") << u"- [ ] \t\n- "_qs << u"\u2610"_qs << u"\u2022"_qs;
         QTest::newRow("not items")
             << u"-[ ] tight\n- [ ]glued"_qs << u"-[ ] tight"_qs << u"\u2022 [ ]glued"_qs;
+        // Formatting markers are not words; markers alone are.
+        QTest::newRow("formatting")
+            << u"# Groceries\n**milk** and *eggs*"_qs << u"Groceries"_qs << u"milk and eggs"_qs;
+        QTest::newRow("formatted items")
+            << u"- [ ] ~~old~~ **new**\n* `a*b*`"_qs << u"old new"_qs << u"\u2022 a*b*"_qs;
+        QTest::newRow("only markers") << u"#\n` `\n"_qs << u"#"_qs << u"` `"_qs;
+        QTest::newRow("heading without words") << u"## \n\\*x*"_qs << u"##"_qs << u"*x*"_qs;
         QTest::newRow("10 MB line")
             << QString(10'000'000, u'x') + u"\nMore"_qs << QString(1000, u'x') << none;
     }
@@ -68,6 +78,96 @@ private Q_SLOTS:
         const NoteModel note(record(text), nullptr);
         QTEST(note.title(), "title");
         QTEST(note.preview(), "preview");
+    }
+
+    // The formatting of one line, written as tags around the words the markers style.
+    void formattingMarkersStyleTheirLineOnly_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("styled");
+        QTest::newRow("each style") << "**b** *i* ~~s~~ `c`"
+                                    << "<b>b</b> <i>i</i> <s>s</s> <c>c</c>";
+        QTest::newRow("nested") << "**a *b* c** ~~*d*~~"
+                                << "<b>a <i>b</i> c</b> <s><i>d</i></s>";
+        QTest::newRow("bold italic run") << "***both***"
+                                         << "<b><i>both</i></b>";
+        QTest::newRow("not closed or spaced") << "*a **b ~c~ * d *"
+                                              << "*a **b ~c~ * d *";
+        QTest::newRow("empty") << "**** `` ~~~~ **"
+                               << "**** `` ~~~~ **";
+        QTest::newRow("escaped") << "\\*no\\* \\**x**"
+                                 << "*no* **x**";
+        QTest::newRow("code hides markers") << "`**x** \\*` **y**"
+                                            << "<c>**x** \\*</c> <b>y</b>";
+        QTest::newRow("headings") << "### **Plan**"
+                                  << "h3 <b>Plan</b>";
+        QTest::newRow("not headings") << "#tag ####### x  # y"
+                                      << "#tag ####### x  # y";
+        QTest::newRow("item") << "- [x] **milk** *2*"
+                              << "- [x] <b>milk</b> <i>2</i>";
+        QTest::newRow("bullet is no italic") << "* x*y* "
+                                             << "* x<i>y</i> ";
+        QTest::newRow("item is no heading") << "- # x"
+                                            << "- # x";
+        QTest::newRow("within words") << "2*3*4 snake**case**"
+                                      << "2<i>3</i>4 snake<b>case</b>";
+    }
+
+    void formattingMarkersStyleTheirLineOnly()
+    {
+        QFETCH(QString, line);
+        const formatting::Line parsed = formatting::parse(line);
+        const auto& spans = parsed.spans;
+        QString styled = parsed.heading > 0 ? u"h%1 "_qs.arg(parsed.heading) : QString();
+        const QString tags[] = {"b", "i", "s", "c"};
+        for (qsizetype at = parsed.headingMarker; at <= line.size(); ++at) {
+            for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+                styled += at == span->wordsEnd() ? "</" + tags[int(span->style)] + ">" : "";
+            }
+            for (const formatting::Span& span : spans) {
+                styled += at == span.wordsStart() ? "<" + tags[int(span.style)] + ">" : "";
+            }
+            const bool marker = std::ranges::any_of(spans, [at](const formatting::Span& span) {
+                return (at >= span.start && at < span.wordsStart()) ||
+                       (at >= span.wordsEnd() && at < span.end);
+            });
+            if (at < line.size() && !marker && !std::ranges::count(parsed.escapes, at)) {
+                styled += line[at];
+            }
+        }
+        QTEST(styled, "styled");
+        styled.remove(QRegularExpression("<[^>]*>")).remove(QRegularExpression("^h\\d "));
+        QCOMPARE(formatting::plain(line), styled);
+    }
+
+    void richTextPastesAsMarkers_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("styles") << "<p>a <b>bold</b>, <i>it</i> <s>gone</s> <span "
+                                   "style='font-weight:600'>semi</span></p>"
+                                << "a **bold**, *it* ~~gone~~ **semi**";
+        QTest::newRow("nested, spaces outside") << "<b>x <i>y </i></b>z"
+                                                << "**x *y*** z";
+        QTest::newRow("lists") << "<ul><li>milk</li><li>eggs<ul><li>free range</li></ul></li></ul>"
+                                  "<ol><li>one</li></ol>"
+                               << "- milk\n- eggs\n  - free range\n- one";
+        QTest::newRow("checkboxes")
+            << "<ul><li><input type=checkbox checked> done</li><li><input type=\"checkbox\" "
+               "class=checked> todo</li></ul><p><INPUT TYPE='checkbox'> x</p>"
+            << "- [x] done\n- [ ] todo\n- [ ] x";
+        QTest::newRow("headings, breaks") << "<h2>Plan</h2><p><b>a<br>b</b> &nbsp;c</p>"
+                                          << "## Plan\n**a**\n**b**  c";
+        QTest::newRow("the rest plain")
+            << "<p style='color:red'><a href='x'>link</a> <u>under</u> <code>`c`</code></p>"
+            << "link under `c`";
+        QTest::newRow("too long to convert") << QString(1100 * 1024, u'x') << QString();
+    }
+
+    void richTextPastesAsMarkers()
+    {
+        QFETCH(QString, html);
+        QTEST(formatting::fromHtml(html), "text");
     }
 
     void tagsAreHashWordsLowerCasedInOrder_data()

@@ -485,6 +485,41 @@ private Q_SLOTS:
         QTest::keyClick(text, Qt::Key_Return);
         QTest::keyClick(text, Qt::Key_Return);
         QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs\n- [ ] tea\n");
+
+        // Ctrl+B at a word makes it bold, drawn bold with faint markers; again, plain. Struck
+        // across two items, each gets its own markers.
+        c.setPosition(text->document()->findBlockByNumber(1).position() + 8);
+        text->setTextCursor(c);
+        QTest::keyClick(text, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.note->text(), "Shop\n- [ ] **milk**\n- [ ] eggs\n- [ ] tea\n");
+        const auto drawnAt = [text](int block, int at) {
+            for (const auto& r : text->document()->findBlockByNumber(block).layout()->formats()) {
+                if (r.start <= at && at < r.start + r.length) {
+                    return r.format;
+                }
+            }
+            return QTextCharFormat();
+        };
+        QCOMPARE(drawnAt(1, 9).fontWeight(), QFont::Bold);
+        QVERIFY(drawnAt(1, 6).foreground().color().alphaF() < 0.5);
+        QTest::keyClick(text, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] eggs\n- [ ] tea\n");
+        c.setPosition(text->document()->findBlockByNumber(2).position() + 6);
+        c.setPosition(text->document()->findBlockByNumber(3).position() + 9,
+                      QTextCursor::KeepAnchor);
+        text->setTextCursor(c);
+        QTest::keyClick(text, Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.note->text(), "Shop\n- [ ] milk\n- [ ] ~~eggs~~\n- [ ] ~~tea~~\n");
+        QCOMPARE(text->textCursor().selectedText(), QStringLiteral("eggs~~\u2029- [ ] ~~tea"));
+
+        // Rich text pasted keeps its styles as markers; a long one is converted off this thread.
+        auto* rich = new QMimeData;
+        rich->setHtml("<p><b>big</b> " + QString(5000, u'y') + "</p>");
+        rich->setText("big");
+        QApplication::clipboard()->setMimeData(rich);
+        text->moveCursor(QTextCursor::End);
+        text->paste();
+        QTRY_VERIFY(f.note->text().endsWith("~~tea~~\n**big** " + QString(5000, u'y')));
     }
 
     // A misspelt word is drawn with the wavy underline (not while the caret is in it, nor while

@@ -191,7 +191,10 @@ void Reminders::tell(const QList<QPointer<NoteModel>>& fired, const QList<bool>&
     QString body;
     if (fired.size() == 1) {
         summary = fired.first()->title();
-        body = fired.first()->preview();
+        // The second line, when there is one; never the list's placeholder for none.
+        if (fired.first()->text().trimmed().contains(u'\n')) {
+            body = fired.first()->preview();
+        }
     } else {
         // Only ever several: no singular needed.
         summary = QCoreApplication::translate("Reminder", "%1 reminders").arg(fired.size());

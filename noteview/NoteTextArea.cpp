@@ -234,6 +234,10 @@ void TextArea::contextMenuEvent(QContextMenuEvent* event)
                                     &TextArea::toggleChecklist);
     list->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     list->setEnabled(!isReadOnly());
+    if (extendMenu) {
+        menu->addSeparator();
+        extendMenu(*menu);
+    }
     menu->exec(event->globalPos());
 }
 

@@ -219,6 +219,7 @@ void NoteView::buildParts()
     });
 
     editor_ = new TextArea(sheet_);
+    editor_->extendMenu = [this](QMenu& menu) { addReminderMenus(menu); };
     connect(editor_, &TextArea::edited, this, [this](const QString& text) {
         if (note_ && note_->text() != text) {
             note_->setText(text);

@@ -3,11 +3,14 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDateTimeEdit>
-#include <QFrame>
+#include <QDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 namespace reminderMenu {
 
@@ -50,9 +53,9 @@ void addBoth(QMenu& parent, const QList<Choice>& choices, const QDateTime& start
 
 void pick(const QDateTime& start, Chosen chosen)
 {
-    auto* popover = new QFrame(nullptr, Qt::Popup);
+    // A dialog, so that Return presses "Set"; a popup, so that a click elsewhere dismisses it.
+    auto* popover = new QDialog(nullptr, Qt::Popup);
     popover->setAttribute(Qt::WA_DeleteOnClose);
-    popover->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QHBoxLayout(popover);
     auto* edit = new QDateTimeEdit(start.toLocalTime(), popover);
     edit->setCalendarPopup(true);
@@ -69,7 +72,14 @@ void pick(const QDateTime& start, Chosen chosen)
         chosen(at);
     });
     popover->adjustSize();
-    popover->move(QCursor::pos());
+    // At the pointer, wholly on its screen.
+    QPoint at = QCursor::pos();
+    if (const QScreen* screen = QGuiApplication::screenAt(at)) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() - popover->width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - popover->height())));
+    }
+    popover->move(at);
     popover->show();
     edit->setFocus();
 }

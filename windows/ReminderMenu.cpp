@@ -57,7 +57,10 @@ void pick(const QDateTime& start, Chosen chosen)
     auto* popover = new QDialog(nullptr, Qt::Popup);
     popover->setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QHBoxLayout(popover);
-    auto* edit = new QDateTimeEdit(start.toLocalTime(), popover);
+    // Whole minutes: the seconds are not shown, so they are not kept either.
+    QDateTime shown = start.toLocalTime();
+    shown.setTime(QTime(shown.time().hour(), shown.time().minute()));
+    auto* edit = new QDateTimeEdit(shown, popover);
     edit->setCalendarPopup(true);
     const QLocale locale;
     edit->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat) + u' ' +

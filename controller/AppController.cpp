@@ -6,6 +6,7 @@
 #include "controller/ImageQueue.h"
 #include "controller/NoteSizes.h"
 #include "controller/NotesFolderMove.h"
+#include "controller/Reminders.h"
 #include "controller/RemoteChanges.h"
 #include "controller/Tracking.h"
 #include "controller/Transfers.h"
@@ -35,6 +36,7 @@ AppController::AppController(std::unique_ptr<ViewFactory> views, QObject* parent
     , remote_(std::make_unique<RemoteChanges>(*this))
     , folderMove_(std::make_unique<NotesFolderMove>(*this))
     , transfers_(std::make_unique<Transfers>(*this))
+    , reminders_(std::make_unique<Reminders>(*this))
     , screen_(platform::desktop().screenFrame())
     , views_(std::move(views))
 {

@@ -20,6 +20,7 @@ class NotesFolderMove;
 class NotesWriter;
 class Panel;
 class QWidget;
+class Reminders;
 class RemoteChanges;
 class Snapshots;
 class Tracking;
@@ -28,7 +29,8 @@ class ViewFactory;
 
 // The one controller: owns every note and window, the operations on notes and one object per
 // concern (tracking, gestures, sizes, pictures, the clipboard's offer, other computers' changes,
-// the folder's move, imports, exports, backups), which views reach through it. Geometry is y-up.
+// the folder's move, imports, exports, backups, reminders), which views reach through it.
+// Geometry is y-up.
 class AppController : public Published {
     Q_OBJECT
 public:
@@ -44,6 +46,7 @@ public:
     RemoteChanges& remote() const { return *remote_; }
     NotesFolderMove& folderMove() const { return *folderMove_; }
     Transfers& transfers() const { return *transfers_; }
+    Reminders& reminders() const { return *reminders_; }
 
     // --- published state (AppController.cpp, StartUp.cpp)
     void start();
@@ -132,6 +135,7 @@ private:
     std::unique_ptr<RemoteChanges> remote_;
     std::unique_ptr<NotesFolderMove> folderMove_;
     std::unique_ptr<Transfers> transfers_;
+    std::unique_ptr<Reminders> reminders_;
     QList<NoteModel*> notes_;
     QPointer<NoteModel> dashSelected_;
     bool padHot_ = false;

@@ -1,6 +1,7 @@
 #include "controller/AppController.h"
 #include "controller/NoteSizes.h"
 #include "controller/NotesFolderMove.h"
+#include "controller/Reminders.h"
 #include "controller/RemoteChanges.h"
 #include "controller/Tracking.h"
 #include "controller/Transfers.h"
@@ -90,6 +91,7 @@ void AppController::start()
     });
 
     bringBackOnScreenNotes();
+    reminders_->start();
     // Other computers' notes arrive through the folder as long as the program runs, wherever
     // the user moves it.
     remote_->watchFolder(QFileInfo(Store::url()).absolutePath());

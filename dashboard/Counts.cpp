@@ -14,6 +14,7 @@ Counts::Counts(const QList<NoteModel*>& notes)
         ++all_;
         onScreen_ += note->onScreen() ? 1 : 0;
         pinned_ += note->pinned() ? 1 : 0;
+        reminders_ += note->remindAt() ? 1 : 0;
         ++folders_[note->folder()];
         ++colors_[note->color()];
     }
@@ -34,6 +35,8 @@ int Counts::operator()(const NoteFilter& filter) const
         return onScreen_;
     case NoteFilter::Kind::Pinned:
         return pinned_;
+    case NoteFilter::Kind::Reminders:
+        return reminders_;
     case NoteFilter::Kind::Deleted:
         return deleted_;
     }

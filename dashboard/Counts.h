@@ -23,6 +23,7 @@ private:
     int all_ = 0;
     int onScreen_ = 0;
     int pinned_ = 0;
+    int reminders_ = 0;
     int deleted_ = 0;
     QHash<QString, int> folders_;
     QHash<QString, int> colors_;

@@ -1,6 +1,7 @@
 #include "dashboard/DashboardView.h"
 
 #include "controller/AppController.h"
+#include "controller/Reminders.h"
 #include "controller/Transfers.h"
 #include "dashboard/DashListView.h"
 #include "dashboard/ElidedLabel.h"
@@ -12,6 +13,7 @@
 #include "dashboard/Theme.h"
 #include "dashboard/ThemedIcon.h"
 #include "model/FolderNames.h"
+#include "model/ReminderTimes.h"
 #include "model/Store.h"
 #include "paint/Palette.h"
 #include "platform/Appearance.h"
@@ -19,6 +21,7 @@
 #include "platform/DesktopShortcuts.h"
 #include "platform/HotKeys.h"
 #include "windows/Panel.h"
+#include "windows/ReminderMenu.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -28,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -93,6 +97,8 @@ QString filterTitle(const NoteFilter& filter)
         return QCoreApplication::translate("Dashboard", "On Screen");
     case NoteFilter::Kind::Pinned:
         return QCoreApplication::translate("Dashboard", "Pinned");
+    case NoteFilter::Kind::Reminders:
+        return QCoreApplication::translate("Dashboard", "Reminders");
     case NoteFilter::Kind::Deleted:
         return QCoreApplication::translate("Dashboard", "Recently Deleted");
     }
@@ -112,6 +118,7 @@ bool listed(NoteModel::Field field)
     case NoteModel::Field::DeletedAt:
     case NoteModel::Field::OnScreen:
     case NoteModel::Field::Images:
+    case NoteModel::Field::RemindAt:
         return true;
     default:
         return false;
@@ -403,6 +410,8 @@ QWidget* DashboardView::buildList()
             &DashboardView::onListSelection);
     connect(listView_, &DashListView::deletePressed, this, &DashboardView::trashRow);
     connect(listView_, &QListView::activated, this, &DashboardView::openRow);
+    listView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(listView_, &QWidget::customContextMenuRequested, this, &DashboardView::showRowMenu);
 
     listPlaceholder_ = new Placeholder(column);
     listStack_ = new QStackedWidget(column);
@@ -729,6 +738,21 @@ void DashboardView::openRow(const QModelIndex& row)
     if (Panel* panel = app_->window(note)) {
         panel->makeKey();
     }
+}
+
+void DashboardView::showRowMenu(const QPoint& at)
+{
+    NoteModel* note = listModel_->noteAt(listView_->indexAt(at).row());
+    if (!app_ || !note || note->deletedAt()) {
+        return;
+    }
+    QMenu menu;
+    const QDateTime now = platform::now();
+    reminderMenu::addBoth(menu, reminders::menuChoices(now),
+                          note->remindAt().value_or(now.addSecs(3600)),
+                          note->remindAt().has_value(), app_->reminders().reminding(note),
+                          app_->reminders().tuckingUntil(note));
+    menu.exec(listView_->viewport()->mapToGlobal(at));
 }
 
 void DashboardView::trashRow(const QModelIndex& row)

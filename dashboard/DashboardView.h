@@ -111,6 +111,7 @@ private:
     void onListSelection();
     void trashRow(const QModelIndex& row);
     void openRow(const QModelIndex& row);
+    void showRowMenu(const QPoint& at);
     void dropHiddenSelection();
     void showSaveFailure();
 

@@ -43,10 +43,12 @@ QList<NoteModel*> visibleNotes(const QList<NoteModel*>& notes, const NoteFilter&
                                const QString& search, TextIndex& index)
 {
     const QString needle = trimmedSearch(search).toCaseFolded();
+    // Newest first; reminders soonest first.
     struct Keyed {
-        qint64 modified;
+        qint64 key;
         NoteModel* note;
     };
+    const bool reminders = filter.kind() == NoteFilter::Kind::Reminders;
     std::vector<Keyed> keyed;
     keyed.reserve(static_cast<size_t>(notes.size()));
     for (NoteModel* note : notes) {
@@ -56,10 +58,12 @@ QList<NoteModel*> visibleNotes(const QList<NoteModel*>& notes, const NoteFilter&
         if (!needle.isEmpty() && !index.folded(note).contains(needle)) {
             continue;
         }
-        keyed.push_back({note->modified().toMSecsSinceEpoch(), note});
+        keyed.push_back({reminders ? -note->remindAt()->toMSecsSinceEpoch()
+                                   : note->modified().toMSecsSinceEpoch(),
+                         note});
     }
     std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const Keyed& a, const Keyed& b) { return a.modified > b.modified; });
+                     [](const Keyed& a, const Keyed& b) { return a.key > b.key; });
     QList<NoteModel*> result;
     result.reserve(static_cast<qsizetype>(keyed.size()));
     for (const Keyed& k : keyed) {
@@ -71,6 +75,11 @@ QList<NoteModel*> visibleNotes(const QList<NoteModel*>& notes, const NoteFilter&
 QList<Group> groupNotes(const QList<NoteModel*>& visible, const NoteFilter& filter,
                         const QDateTime& now)
 {
+    if (filter.kind() == NoteFilter::Kind::Reminders) {
+        return visible.isEmpty()
+                   ? QList<Group>()
+                   : QList<Group>{{QCoreApplication::translate("Dashboard", "Coming Up"), visible}};
+    }
     const bool inDeleted = filter.kind() == NoteFilter::Kind::Deleted;
     const QDate today = now.toLocalTime().date();
     const qint64 dayStart = today.startOfDay().toMSecsSinceEpoch();

@@ -20,8 +20,8 @@ QString trimmedSearch(const QString& search);
 // `matches` with tags read through the index.
 bool passes(const NoteModel& note, const NoteFilter& filter, TextIndex& index);
 
-// The notes passing the filter and the (untrimmed) search text, newest first; notes modified
-// at the same instant keep the order of `notes`.
+// The notes passing the filter and the (untrimmed) search text, newest first (reminders:
+// soonest first); notes modified at the same instant keep the order of `notes`.
 QList<NoteModel*> visibleNotes(const QList<NoteModel*>& notes, const NoteFilter& filter,
                                const QString& search, TextIndex& index);
 
@@ -31,7 +31,7 @@ struct Group {
 };
 
 // Splits `visible` (already sorted) into "Pinned" (not in Recently Deleted), "Today",
-// "Previous 7 Days" and "Earlier", leaving out empty groups.
+// "Previous 7 Days" and "Earlier", leaving out empty groups; reminders in one, "Coming Up".
 QList<Group> groupNotes(const QList<NoteModel*>& visible, const NoteFilter& filter,
                         const QDateTime& now);
 

@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 #include "controller/ImageQueue.h"
 #include "controller/NoteSizes.h"
+#include "controller/Reminders.h"
 #include "dashboard/AddAnotherButton.h"
 #include "dashboard/BarWidget.h"
 #include "dashboard/ChecklistEdit.h"
@@ -18,8 +19,11 @@
 #include "model/LongText.h"
 #include "model/NoteGeometry.h"
 #include "model/RelativeTime.h"
+#include "model/ReminderTimes.h"
 #include "paint/Destructive.h"
 #include "paint/Palette.h"
+#include "platform/Clock.h"
+#include "windows/ReminderMenu.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -205,6 +209,7 @@ NoteEditor::NoteEditor(NoteModel* note, AppController* app, std::function<void()
     syncHeader();
     syncColor();
     syncPin();
+    syncReminder();
     syncOnScreen();
     syncModified();
     buildImages();
@@ -276,6 +281,14 @@ void NoteEditor::buildIdentityControls()
         }
     });
     identityRow_->addWidget(pinButton_);
+
+    remindButton_ = toolButton(paint::Glyph::Clock,
+                               QCoreApplication::translate("Reminder", "Remind Me…"), toolbar_);
+    remindButton_->setPopupMode(QToolButton::InstantPopup);
+    auto* reminderMenu = new QMenu(remindButton_);
+    connect(reminderMenu, &QMenu::aboutToShow, this, &NoteEditor::fillReminderMenu);
+    remindButton_->setMenu(reminderMenu);
+    identityRow_->addWidget(remindButton_);
 }
 
 void NoteEditor::buildActionControls()
@@ -462,6 +475,9 @@ void NoteEditor::onNoteChanged(NoteModel::Field field)
     case NoteModel::Field::Pinned:
         syncPin();
         break;
+    case NoteModel::Field::RemindAt:
+        syncReminder();
+        break;
     case NoteModel::Field::DeletedAt:
         syncHeader();
         break;
@@ -507,6 +523,32 @@ void NoteEditor::syncPin()
     pinButton_->setToolTip(pinned ? QCoreApplication::translate("Editor", "Unpin")
                                   : QCoreApplication::translate("Editor", "Pin"));
     pinButton_->setAccessibleName(pinButton_->toolTip());
+}
+
+// The reminder's time beside its clock while one is set.
+void NoteEditor::syncReminder()
+{
+    const std::optional<QDateTime> at = note_ ? note_->remindAt() : std::nullopt;
+    const QString when = at ? reminders::label(*at, platform::now()) : QString();
+    remindButton_->setText(when);
+    remindButton_->setToolButtonStyle(at ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
+    remindButton_->setToolTip(at ? when : QCoreApplication::translate("Reminder", "Remind Me…"));
+    remindButton_->setAccessibleName(remindButton_->toolTip());
+    fitToolbar();
+}
+
+void NoteEditor::fillReminderMenu()
+{
+    QMenu* menu = remindButton_->menu();
+    menu->clear();
+    if (!note_ || !app_) {
+        return;
+    }
+    const QDateTime now = platform::now();
+    reminderMenu::addBoth(*menu, reminders::menuChoices(now),
+                          note_->remindAt().value_or(now.addSecs(3600)),
+                          note_->remindAt().has_value(), app_->reminders().reminding(note_),
+                          app_->reminders().tuckingUntil(note_));
 }
 
 void NoteEditor::syncOnScreen()

@@ -67,6 +67,7 @@ private:
     void syncHeader();
     void syncColor();
     void syncPin();
+    void syncReminder();
     void syncOnScreen();
     void syncModified();
     void syncTextFromNote();
@@ -76,6 +77,7 @@ private:
     void syncEditable();
     void pushTextToNote();
     void fillFolderMenu();
+    void fillReminderMenu();
     void setDropping(bool dropping);
     void fitToolbar();
     void shortenFolderName(int room);
@@ -99,6 +101,7 @@ private:
     QList<SwatchButton*> swatches_;
     QToolButton* folderButton_ = nullptr;
     QToolButton* pinButton_ = nullptr;
+    QToolButton* remindButton_ = nullptr;
     QPushButton* screenButton_ = nullptr;
     QList<QToolButton*> labelled_;
     QLabel* modified_ = nullptr;

@@ -7,9 +7,11 @@
 #include "model/Images.h"
 #include "model/NoteModel.h"
 #include "model/RelativeTime.h"
+#include "model/ReminderTimes.h"
 #include "paint/Glyphs.h"
 #include "paint/Palette.h"
 #include "paint/Shapes.h"
+#include "platform/Clock.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
@@ -91,13 +93,17 @@ QVariant NoteListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return note ? note->title() : item.header;
-    case Qt::AccessibleTextRole:
+    case Qt::AccessibleTextRole: {
         if (!note) {
             return item.header;
         }
-        return QStringList{note->title(), relativeTime(note->modified()), rowPreview(*note),
-                           FolderNames::shown(note->folder())}
-            .join(QStringLiteral(", "));
+        QStringList parts{note->title(), relativeTime(note->modified()), rowPreview(*note),
+                          FolderNames::shown(note->folder())};
+        if (note->remindAt()) {
+            parts << reminders::label(*note->remindAt(), platform::now());
+        }
+        return parts.join(QStringLiteral(", "));
+    }
     case NoteRole:
         return QVariant::fromValue(static_cast<QObject*>(item.note.data()));
     case IdRole:
@@ -306,16 +312,27 @@ void NoteRowDelegate::paintNote(QPainter* p, const QStyleOptionViewItem& option,
     }
     y += lineM.height() + 2;
 
-    // Folder label.
+    // Folder label, and at the end the reminder's time.
     const QRectF folderIcon(left, y + (folderM.height() - 11) / 2, 11, 11);
     paint::paintGlyph(*p, paint::Glyph::Folder, folderIcon, tertiary);
     p->setFont(l.folderFont);
     p->setPen(tertiary);
     const double folderLeft = folderIcon.right() + 4;
-    p->drawText(
-        QRectF(folderLeft, y, std::max(0.0, right - folderLeft), folderM.height()),
-        Qt::AlignLeft | Qt::AlignVCenter,
-        folderM.elidedText(FolderNames::shown(note.folder()), Qt::ElideRight, right - folderLeft));
+    double folderRight = right;
+    if (note.remindAt()) {
+        const QString when = reminders::label(*note.remindAt(), platform::now());
+        const double whenW = std::min(folderM.horizontalAdvance(when), right - folderLeft - 40);
+        const QRectF whenRect(right - whenW, y, whenW, folderM.height());
+        p->drawText(whenRect, Qt::AlignRight | Qt::AlignVCenter,
+                    folderM.elidedText(when, Qt::ElideRight, whenW));
+        const QRectF clock(whenRect.left() - 15, y + (folderM.height() - 11) / 2, 11, 11);
+        paint::paintGlyph(*p, paint::Glyph::Clock, clock, tertiary);
+        folderRight = clock.left() - 6;
+    }
+    p->drawText(QRectF(folderLeft, y, std::max(0.0, folderRight - folderLeft), folderM.height()),
+                Qt::AlignLeft | Qt::AlignVCenter,
+                folderM.elidedText(FolderNames::shown(note.folder()), Qt::ElideRight,
+                                   folderRight - folderLeft));
     p->restore();
 }
 

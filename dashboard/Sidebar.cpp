@@ -56,6 +56,8 @@ bool SidebarModel::setContent(const QStringList& folders, const QStringList& tag
                              NoteFilter::onScreen(), counts));
     rows.push_back(filterRow(QCoreApplication::translate("Dashboard", "Pinned"), Glyph::Pin,
                              NoteFilter::pinned(), counts));
+    rows.push_back(filterRow(QCoreApplication::translate("Dashboard", "Reminders"), Glyph::Clock,
+                             NoteFilter::reminders(), counts));
 
     rows.push_back(header(QCoreApplication::translate("Dashboard", "Folders")));
     for (const QString& name : folders) {

@@ -352,6 +352,14 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>%1 of %2 done</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Reminders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coming Up</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -734,6 +742,70 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Notes Folder…</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Reminder</name>
+    <message>
+        <source>Later Today</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This Evening</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tomorrow Morning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next Week</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tomorrow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <extracomment>A reminder&apos;s time: the day, then the time of day (&quot;Tomorrow, 09:00&quot;).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose Date and Time…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Reminder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remind Me…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tuck Until…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Snooze 10 Minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 reminders</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -357,6 +357,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>%1 of %2 done</source>
         <translation>%1 von %2 erledigt</translation>
     </message>
+    <message>
+        <source>Reminders</source>
+        <translation>Erinnerungen</translation>
+    </message>
+    <message>
+        <source>Coming Up</source>
+        <translation>Demnächst</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -741,6 +749,70 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Notes Folder…</source>
         <translation>Notizordner…</translation>
+    </message>
+</context>
+<context>
+    <name>Reminder</name>
+    <message>
+        <source>Later Today</source>
+        <translation>Später heute</translation>
+    </message>
+    <message>
+        <source>This Evening</source>
+        <translation>Heute Abend</translation>
+    </message>
+    <message>
+        <source>Tomorrow Morning</source>
+        <translation>Morgen früh</translation>
+    </message>
+    <message>
+        <source>Next Week</source>
+        <translation>Nächste Woche</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Tomorrow</source>
+        <translation>Morgen</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <extracomment>A reminder&apos;s time: the day, then the time of day (&quot;Tomorrow, 09:00&quot;).</extracomment>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Choose Date and Time…</source>
+        <translation>Datum und Uhrzeit wählen…</translation>
+    </message>
+    <message>
+        <source>Remove Reminder</source>
+        <translation>Erinnerung entfernen</translation>
+    </message>
+    <message>
+        <source>Remind Me…</source>
+        <translation>Erinnern…</translation>
+    </message>
+    <message>
+        <source>Tuck Until…</source>
+        <translation>Wegstecken bis…</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Festlegen</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Zeigen</translation>
+    </message>
+    <message>
+        <source>Snooze 10 Minutes</source>
+        <translation>10 Minuten schlummern</translation>
+    </message>
+    <message>
+        <source>%1 reminders</source>
+        <translation>%1 Erinnerungen</translation>
     </message>
 </context>
 <context>

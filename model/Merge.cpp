@@ -193,6 +193,7 @@ QByteArray contentOf(const NoteData& r)
     c.created = r.created;
     c.modified = r.modified ? r.modified : r.created;
     c.deletedAt = r.deletedAt;
+    c.remindAt = r.remindAt;
     if (r.images && !r.images->isEmpty()) {
         c.images = r.images;
     }

@@ -18,7 +18,7 @@
 //   goes, so that an edit made here while another computer deleted the note is never lost.
 // - On both sides, the layout (x, y, onScreen, folded, pw, ph) and the list order are always
 //   this computer's; only the content (text, images, colour, folder, pinned, created,
-//   modified, deleted state, with `changed` and `versions`) is merged:
+//   modified, deleted state, reminder, with `changed` and `versions`) is merged:
 //   - when one side's versions count every change the other's do (it has seen them all), that
 //     side's content is taken, whatever the clocks say;
 //   - otherwise the two were changed apart: the content changed last wins (`changed`, else

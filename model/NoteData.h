@@ -25,12 +25,14 @@ struct NoteData {
     std::optional<QDateTime> created;
     std::optional<QDateTime> modified;
     std::optional<QDateTime> deletedAt;
+    // When the note comes back by itself (out of the pad, or raised); cleared once it has.
+    std::optional<QDateTime> remindAt;
     std::optional<QStringList> images;
     std::optional<double> pw;
     std::optional<double> ph;
     // The last change to what the note says (text, images, colour, folder, pinned, deleted
-    // state), never to where it lies; absent in files of older versions, which then count as
-    // changed at `modified`. Written only with a content change, like `versions`.
+    // state, reminder), never to where it lies; absent in files of older versions, which then count
+    // as changed at `modified`. Written only with a content change, like `versions`.
     std::optional<QDateTime> changed;
     Versions versions;
 

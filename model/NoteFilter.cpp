@@ -19,6 +19,8 @@ bool matches(const NoteModel& note, const NoteFilter& filter)
         return note.onScreen();
     case NoteFilter::Kind::Pinned:
         return note.pinned();
+    case NoteFilter::Kind::Reminders:
+        return note.remindAt().has_value();
     case NoteFilter::Kind::All:
     case NoteFilter::Kind::Deleted:
         return true;

@@ -7,10 +7,10 @@
 class NoteModel;
 
 // Names a set of notes in the dashboard: a folder, a colour, a tag, all live notes, the ones
-// on screen, the pinned ones, or Recently Deleted.
+// on screen, the pinned ones, those with a reminder, or Recently Deleted.
 class NoteFilter {
 public:
-    enum class Kind { Folder, Color, Tag, All, OnScreen, Pinned, Deleted };
+    enum class Kind { Folder, Color, Tag, All, OnScreen, Pinned, Reminders, Deleted };
 
     NoteFilter() = default; // all notes
     static NoteFilter folder(const QString& name) { return {Kind::Folder, name}; }
@@ -19,6 +19,7 @@ public:
     static NoteFilter all() { return {Kind::All, {}}; }
     static NoteFilter onScreen() { return {Kind::OnScreen, {}}; }
     static NoteFilter pinned() { return {Kind::Pinned, {}}; }
+    static NoteFilter reminders() { return {Kind::Reminders, {}}; }
     static NoteFilter deleted() { return {Kind::Deleted, {}}; }
 
     Kind kind() const { return kind_; }

@@ -129,6 +129,7 @@ NoteModel::NoteModel(const NoteData& data, QObject* parent)
     , pinned_(data.pinned.value_or(false))
     , modified_(data.modified ? *data.modified : (data.created ? *data.created : platform::now()))
     , deletedAt_(data.deletedAt)
+    , remindAt_(data.remindAt)
     , onScreen_(data.onScreen)
     , images_(data.images.value_or(QStringList()))
     , paperW_(data.pw.value_or(220))
@@ -173,6 +174,7 @@ void NoteModel::adoptContent(const NoteData& record)
            Field::Folder);
     assign(pinned_, record.pinned.value_or(false), Field::Pinned);
     assign(deletedAt_, record.deletedAt, Field::DeletedAt);
+    assign(remindAt_, record.remindAt, Field::RemindAt);
     if (record.modified) {
         assign(modified_, *record.modified, Field::Modified);
     }
@@ -233,6 +235,13 @@ void NoteModel::setPinned(bool pinned)
 void NoteModel::setDeletedAt(const std::optional<QDateTime>& deletedAt)
 {
     assignContent(deletedAt_, deletedAt, Field::DeletedAt);
+    save();
+}
+
+// Another computer hears of it, but it is not an edit: `modified` stays.
+void NoteModel::setRemindAt(const std::optional<QDateTime>& remindAt)
+{
+    assignContent(remindAt_, remindAt, Field::RemindAt);
     save();
 }
 
@@ -306,6 +315,7 @@ NoteData NoteModel::data() const
     d.created = created_;
     d.modified = modified_;
     d.deletedAt = deletedAt_;
+    d.remindAt = remindAt_;
     if (!images_.isEmpty()) {
         d.images = images_;
     }

@@ -23,6 +23,7 @@ public:
         Pinned,
         Modified,
         DeletedAt,
+        RemindAt,
         OnScreen,
         Images,
         PaperW,
@@ -61,6 +62,8 @@ public:
     void setModified(const QDateTime& modified);
     const std::optional<QDateTime>& deletedAt() const { return deletedAt_; }
     void setDeletedAt(const std::optional<QDateTime>& deletedAt);
+    const std::optional<QDateTime>& remindAt() const { return remindAt_; }
+    void setRemindAt(const std::optional<QDateTime>& remindAt);
     bool onScreen() const { return onScreen_; }
     void setOnScreen(bool onScreen);
     const QStringList& images() const { return images_; }
@@ -138,6 +141,7 @@ private:
     bool pinned_ = false;
     QDateTime modified_;
     std::optional<QDateTime> deletedAt_;
+    std::optional<QDateTime> remindAt_;
     bool onScreen_ = false;
     QStringList images_;
     double paperW_ = defaultPaperW;

@@ -246,6 +246,12 @@ const char* writeRecord(Writer& w, const NoteData& r)
             return "deletedAt";
         }
     }
+    if (r.remindAt) {
+        w.text(",\"remindAt\":");
+        if (!date(*r.remindAt)) {
+            return "remindAt";
+        }
+    }
     if (r.images && !r.images->isEmpty()) {
         w.text(",\"images\":[");
         for (qsizetype i = 0; i < r.images->size(); ++i) {
@@ -407,6 +413,7 @@ std::optional<NoteData> readRecord(const QJsonObject& o)
                           readOptional(o, "created"_L1, r.created, readDate) &&
                           readOptional(o, "modified"_L1, r.modified, readDate) &&
                           readOptional(o, "deletedAt"_L1, r.deletedAt, readDate) &&
+                          readOptional(o, "remindAt"_L1, r.remindAt, readDate) &&
                           readOptional(o, "images"_L1, r.images, readImages) &&
                           readOptional(o, "pw"_L1, r.pw, readDouble) &&
                           readOptional(o, "ph"_L1, r.ph, readDouble) &&

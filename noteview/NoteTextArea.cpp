@@ -253,6 +253,10 @@ void TextArea::contextMenuEvent(QContextMenuEvent* event)
         formatting::apply(c, s);
         setTextCursor(c);
     });
+    if (extendMenu) {
+        menu->addSeparator();
+        extendMenu(*menu);
+    }
     menu->exec(event->globalPos());
 }
 

@@ -3,6 +3,9 @@
 #include "model/Images.h"
 
 #include <QTextEdit>
+#include <functional>
+
+class QMenu;
 
 class ChecklistStyle;
 
@@ -26,6 +29,8 @@ public:
     void applyTextScale();
     // The extra space between lines.
     static constexpr int lineSpacing = 3;
+    // Adds the note's own entries to the text's menu.
+    std::function<void(QMenu& menu)> extendMenu;
     // Space between the editor's edge and the text, as the placeholder is placed.
     static constexpr int textIndent = 5;
 

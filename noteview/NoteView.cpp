@@ -3,9 +3,11 @@
 #include "controller/AppController.h"
 #include "controller/ImageQueue.h"
 #include "controller/NoteSizes.h"
+#include "controller/Reminders.h"
 #include "model/ImageWork.h"
 #include "model/Images.h"
 #include "model/NoteGeometry.h"
+#include "model/ReminderTimes.h"
 #include "noteview/CloseButton.h"
 #include "noteview/DropHint.h"
 #include "noteview/FoldedRow.h"
@@ -17,8 +19,10 @@
 #include "paint/Palette.h"
 #include "paint/Paper.h"
 #include "paint/Shapes.h"
+#include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "windows/Panel.h"
+#include "windows/ReminderMenu.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -217,6 +221,7 @@ void NoteView::buildParts()
     });
 
     editor_ = new TextArea(sheet_);
+    editor_->extendMenu = [this](QMenu& menu) { addReminderMenus(menu); };
     connect(editor_, &TextArea::edited, this, [this](const QString& text) {
         if (note_ && note_->text() != text) {
             note_->setText(text);
@@ -822,7 +827,21 @@ std::unique_ptr<QMenu> NoteView::sizeMenu()
     QObject::connect(menu->addAction(QCoreApplication::translate("Note", "Tuck into Notch")),
                      &QAction::triggered,
                      act([](AppController* a, NoteModel* n) { a->putBack(n); }));
+    menu->addSeparator();
+    addReminderMenus(*menu);
     return menu;
+}
+
+void NoteView::addReminderMenus(QMenu& menu)
+{
+    if (!note_ || !app_) {
+        return;
+    }
+    const QDateTime now = platform::now();
+    reminderMenu::addBoth(menu, reminders::menuChoices(now),
+                          note_->remindAt().value_or(now.addSecs(3600)),
+                          note_->remindAt().has_value(), app_->reminders().reminding(note_),
+                          app_->reminders().tuckingUntil(note_));
 }
 
 void NoteView::openSizeMenu(const QPoint& globalPos)

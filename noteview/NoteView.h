@@ -50,6 +50,7 @@ public:
 
     // The size menu of the paper and the header strip; its actions act on the note.
     std::unique_ptr<QMenu> sizeMenu();
+    void addReminderMenus(QMenu& menu);
 
     // The pieces, for the window's event handling and for tests.
     noteview::TextArea* editor() const { return editor_; }

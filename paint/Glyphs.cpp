@@ -181,6 +181,14 @@ void search(QPainter& p)
     p.drawLine(QPointF(10.3, 10.3), QPointF(14, 14));
 }
 
+// A clock face, its hands at twelve and three.
+void clock(QPainter& p)
+{
+    p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+    p.drawLine(QPointF(8, 8), QPointF(8, 4));
+    p.drawLine(QPointF(8, 8), QPointF(11, 8));
+}
+
 void paintOnGrid(QPainter& p, Glyph glyph, const QRectF& box, const QColor& color, double stroke)
 {
     const double side = std::min(box.width(), box.height());
@@ -234,6 +242,9 @@ void paintOnGrid(QPainter& p, Glyph glyph, const QRectF& box, const QColor& colo
         break;
     case Glyph::Search:
         search(p);
+        break;
+    case Glyph::Clock:
+        clock(p);
         break;
     default:
         break;

@@ -28,6 +28,7 @@ enum class Glyph {
     Compose,
     Plus,
     Search,
+    Clock,
     // Line symbols stretched to fill the box, with 1.4-wide strokes whatever its size.
     ChevronLeft,
     ChevronRight,

@@ -7,6 +7,7 @@
 namespace platform {
 
 class Desktop;
+class Notifications;
 
 // Every collaborator the program reaches outside itself through and tests replace, in one
 // place. An empty member stands for the real one. Only ground-level types live here; the
@@ -46,6 +47,8 @@ struct Services {
     // Waits `ms` on the saving thread while a notes file another program writes settles.
     // Empty: sleeps.
     std::function<void(int ms)> settlePause;
+    // The desktop's notifications; not owned. Empty: those on the session bus.
+    Notifications* notifications = nullptr;
 };
 
 // The services in force.

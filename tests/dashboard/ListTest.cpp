@@ -119,11 +119,11 @@ private Q_SLOTS:
     {
         DashboardFixture f;
         auto view = f.makeView();
-        clickSidebarRow(*view, "Pinned");
+        clickSidebarRow(*view, "Reminders");
         QTest::keyClick(view->sidebarView(), Qt::Key_Down);
         QCOMPARE(view->filter(), NoteFilter::folder("Personal"));
         QTest::keyClick(view->sidebarView(), Qt::Key_Up);
-        QCOMPARE(view->filter(), NoteFilter::pinned());
+        QCOMPARE(view->filter(), NoteFilter::reminders());
 
         clickSidebarRow(*view, "Work");
         QTest::mouseClick(view->newNoteButton(), Qt::LeftButton);

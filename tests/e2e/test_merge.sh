@@ -2,8 +2,9 @@
 # Notes changed outside while the program runs, as a folder-sync engine brings them from another
 # computer: the notes file replaced by a rename. The note on the screen takes the other
 # computer's text and keeps its place; the file keeps the merge, the new note tucked; a
-# picture whose file lands after the notes file shows once it is there. (Conflict copies:
-# RemoteMergeTest and the two-computer suite.)
+# picture whose file lands after the notes file shows once it is there; a reminder set there
+# brings a tucked note out by itself. (Conflict copies: RemoteMergeTest and the two-computer
+# suite.)
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
@@ -67,6 +68,24 @@ mv "$APP_DATA/images/.incoming.png" "$APP_DATA/images/$PIC"
 arrived() { [ "$(screen_digest "$(crop_of "$NOTE")")" != "$waiting" ]; }
 check "the picture shows once its file lands" wait_for 10 arrived
 shot 04-picture-arrived
+
+# The other computer set a reminder on the tucked note, two seconds ahead: the note comes out of
+# the pad by itself and lands below the notch, and the reminder is cleared. (Whole seconds: two
+# to three ahead.)
+at=$(python3 -c 'import time; print(int(time.time() - 978307200) + 3)')
+cat >"$APP_DATA/.syncing.tmp" <<JSON
+[{"id":"$A","text":"edited elsewhere","folded":false,"onScreen":true,"x":10,"y":10,"images":["$PIC"],
+  "created":819000000,"modified":820000200,"changed":820000200,"versions":{"here":1,"there":2}},
+ {"id":"$B","text":"new elsewhere","folded":false,"onScreen":false,"x":0,"y":0,"remindAt":$at,
+  "created":820000000,"modified":820000000,"changed":820000300,"versions":{"there":2}}]
+JSON
+mv "$APP_DATA/.syncing.tmp" "$NOTES"
+check "the reminder is merged" wait_for 10 file_is "notes[1].get('remindAt') == $at"
+reminded() { file_is "notes[1]['onScreen'] and 'remindAt' not in notes[1]"; }
+check "at its time the tucked note comes out by itself" wait_for 10 reminded
+check "its window lands on the screen" wait_for 5 windows_more_than 2
+wait_steady 5 window_layout >/dev/null
+shot 05-reminder-landed
 
 stop_app
 e2e_finish

@@ -60,7 +60,26 @@ struct Case {
     QStringList expected; // texts of the merged notes, sorted
     Tombstones localDead = {};
     Tombstones outsideDead = {};
+    QList<QDateTime> reminders = {}; // of the merged notes, sorted
 };
+
+NoteData reminded(NoteData r, const QDateTime& at)
+{
+    r.remindAt = at;
+    return r;
+}
+
+QList<QDateTime> sortedReminders(const QList<NoteData>& notes)
+{
+    QList<QDateTime> all;
+    for (const NoteData& n : notes) {
+        if (n.remindAt) {
+            all << *n.remindAt;
+        }
+    }
+    std::ranges::sort(all);
+    return all;
+}
 
 const QString copied = QStringLiteral(" (from another computer)");
 
@@ -129,6 +148,17 @@ std::vector<Case> cases()
          {note(n1, " \n", t0, a2)},
          {note(n1, "Later", t0.addSecs(1), a1b1)},
          {"(from another computer)\n \n", "Later"}},
+        {"a reminder set elsewhere arrives with the content",
+         {note(n1, "same", t0, a1)},
+         {reminded(note(n1, "same", t0.addSecs(5), a1b1), now)},
+         {"same"},
+         {},
+         {},
+         {now}},
+        {"a reminder that went off elsewhere is gone here too",
+         {reminded(note(n1, "same", t0, a1), now)},
+         {note(n1, "same", t0.addSecs(5), a1b1)},
+         {"same"}},
     };
 }
 
@@ -151,6 +181,7 @@ private Q_SLOTS:
             const Merge::Result there =
                 Merge::merge(c.outside, c.outsideDead, c.local, c.localDead, now);
             QVERIFY2(sortedTexts(here.notes) == c.expected, c.name);
+            QVERIFY2(sortedReminders(here.notes) == c.reminders, c.name);
             QVERIFY2(contents(here.notes) == contents(there.notes), c.name);
             QVERIFY2(here.tombstones == there.tombstones, c.name);
             for (const Merge::Result& done : {here, there}) {
@@ -250,15 +281,18 @@ private Q_SLOTS:
         model.setColor(QStringLiteral("pink"));
         model.setText(QStringLiteral("new"));
         model.setDeletedAt(t0);
+        model.setRemindAt(now);
         QCOMPARE(model.data().changed, std::optional(t0));
-        QCOMPARE(model.versions(), (Versions{{"A", 3}}));
+        QCOMPARE(model.versions(), (Versions{{"A", 4}}));
 
         const QSignalSpy saves(&model, &NoteModel::saveRequested);
         QList<NoteModel::Field> fields;
         connect(&model, &NoteModel::changed, this, [&](NoteModel::Field f) { fields << f; });
         NoteData theirs = note(n1, "theirs", t0.addSecs(9), {{"B", 4}}, "blue");
         theirs.created = t0.addDays(-30);
+        theirs.remindAt = t0;
         model.adoptContent(theirs);
+        QCOMPARE(model.remindAt(), theirs.remindAt);
         QVERIFY(std::tuple(model.text(), model.color(), model.origin, model.created()) ==
                 std::tuple(u"theirs"_qs, u"blue"_qs, QPointF(5, 5), *theirs.created));
         QCOMPARE(model.data().changed, theirs.changed);

@@ -3,6 +3,7 @@
 #include "model/NoteFilter.h"
 #include "model/RelativeTime.h"
 #include "model/RichPaste.h"
+#include "model/ReminderTimes.h"
 #include "model/Snapshots.h"
 
 #include <QLocale>
@@ -245,6 +246,44 @@ private Q_SLOTS:
     {
         QFETCH(QDateTime, date);
         QTEST(relativeTime(date), "label");
+    }
+
+    // The one-choice reminder times and how a reminder's time reads.
+    void reminderChoicesAndLabels_data()
+    {
+        using reminders::Choice;
+        QTest::addColumn<QDateTime>("at");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QDateTime>("expected"); // invalid: passed, not offered
+        QTest::addColumn<QString>("label");
+        const QDateTime monday = utc(2026, 1, 12, 8);
+        QTest::newRow("later today")
+            << now << int(Choice::LaterToday) << utc(2026, 1, 7, 18) << "Today, 6:00 PM";
+        QTest::newRow("this evening")
+            << now << int(Choice::ThisEvening) << utc(2026, 1, 7, 18) << "Today, 6:00 PM";
+        QTest::newRow("this evening, after six")
+            << utc(2026, 1, 7, 18) << int(Choice::ThisEvening) << QDateTime() << "";
+        QTest::newRow("later today, late") << utc(2026, 1, 7, 22) << int(Choice::LaterToday)
+                                           << utc(2026, 1, 8, 1) << "Tomorrow, 1:00 AM";
+        QTest::newRow("tomorrow morning, at midnight")
+            << utc(2026, 1, 7, 23, 59, 59) << int(Choice::TomorrowMorning) << utc(2026, 1, 8, 9)
+            << "Tomorrow, 9:00 AM";
+        QTest::newRow("next week, midweek")
+            << now << int(Choice::NextWeek) << utc(2026, 1, 12, 9) << "Monday, 9:00 AM";
+        QTest::newRow("next week, on a Sunday") << utc(2026, 1, 11, 20) << int(Choice::NextWeek)
+                                                << utc(2026, 1, 12, 9) << "Tomorrow, 9:00 AM";
+        QTest::newRow("next week, on a Monday")
+            << monday << int(Choice::NextWeek) << utc(2026, 1, 19, 9) << "1/19/2026, 9:00 AM";
+    }
+
+    void reminderChoicesAndLabels()
+    {
+        QFETCH(QDateTime, at);
+        QFETCH(int, choice);
+        QFETCH(QDateTime, expected);
+        const std::optional<QDateTime> when = reminders::choiceTime(reminders::Choice(choice), at);
+        QCOMPARE(when.value_or(QDateTime()), expected);
+        QTEST(when ? reminders::label(*when, at) : QString(), "label");
     }
 
     // No locale shows seconds, and every locale gets a date made of numbers.

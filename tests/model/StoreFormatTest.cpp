@@ -51,8 +51,9 @@ private Q_SLOTS:
                  R"("pw":180,"ph":220}])");
         r.images = QStringList{"A.png", "B.png"};
         r.deletedAt = utc(2000, 12, 31, 23, 59, 59);
+        r.remindAt = utc(2001, 1, 1, 0, 0, 2);
         const QByteArray json = Store::encode({r});
-        QVERIFY(json.contains(R"("deletedAt":-1,"images":["A.png","B.png"],)"));
+        QVERIFY(json.contains(R"("deletedAt":-1,"remindAt":2,"images":["A.png","B.png"],)"));
     }
 
     void roundTripsAnyTextAndEveryField()
@@ -60,6 +61,7 @@ private Q_SLOTS:
         NoteData r = fullRecord();
         r.text = QStringLiteral("q\" b\\ / \t nul ") + QChar(0) + QStringLiteral(" \x07 é 日本 😀");
         r.deletedAt = utc(2026, 2, 3, 4, 5, 6).addMSecs(789);
+        r.remindAt = utc(2026, 2, 9, 9);
         r.images = QStringList{"X.png"};
         r.x = 0.1;
         r.pw = 234.5678;
@@ -99,11 +101,13 @@ private Q_SLOTS:
         // Null optionals, unknown keys and any order.
         const NoteData n = decodeOne(
             R"([{"future":{"a":[1]},"color":null,"folder":null,"pinned":null,"deletedAt":null,)"
+            R"("remindAt":null,)"
             R"("created":788918400,"images":null,"pw":null,"ph":300,)" +
             QByteArray(required).replace(R"("text":"")", R"("text":"a\/b \u00e9 \ud83d\ude00")") +
             "}]");
         QCOMPARE(n.text, QStringLiteral("a/b é 😀"));
-        QVERIFY(!n.color && !n.folder && !n.pinned && !n.deletedAt && !n.images && !n.pw);
+        QVERIFY(!n.color && !n.folder && !n.pinned && !n.deletedAt && !n.remindAt && !n.images &&
+                !n.pw);
         QCOMPARE(n.ph, 300.0);
         QCOMPARE(NoteModel(n).color(), "yellow");
         QCOMPARE(NoteModel(n).modified(), utc(2026, 1, 1)); // no modified: when it was created

@@ -360,6 +360,10 @@ There is NO WARRANTY, to the extent permitted by law.
         <source>Coming Up</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Adding image</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -601,6 +605,7 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Ignore</source>
+        <translation></translation>
     </message>
     <message>
         <source>Bold</source>
@@ -624,6 +629,10 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
     <message>
         <source>Format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adding image</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

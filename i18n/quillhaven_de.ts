@@ -365,6 +365,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Coming Up</source>
         <translation>Demnächst</translation>
     </message>
+    <message>
+        <source>Adding image</source>
+        <translation>Bild wird hinzugefügt</translation>
+    </message>
 </context>
 <context>
     <name>Editor</name>
@@ -631,6 +635,10 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Format</source>
         <translation>Format</translation>
+    </message>
+    <message>
+        <source>Adding image</source>
+        <translation>Bild wird hinzugefügt</translation>
     </message>
 </context>
 <context>

@@ -2,8 +2,8 @@
 #include "model/Formatting.h"
 #include "model/NoteFilter.h"
 #include "model/RelativeTime.h"
-#include "model/RichPaste.h"
 #include "model/ReminderTimes.h"
+#include "model/RichPaste.h"
 #include "model/Snapshots.h"
 
 #include <QLocale>

@@ -51,7 +51,7 @@ shot dashboard
 click() { repainted 5 "$CROP" xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
 
 # Ctrl+N under the Work folder: click "Work" in the sidebar first.
-click 60 214 # "Work" in the Folders section
+click 60 242 # "Work" in the Folders section
 xdotool key ctrl+n
 check "Ctrl+N makes a note in the folder chosen in the sidebar" \
     wait_for 10 file_is "len(notes) == 13 and notes[-1]['folder'] == 'Work'"

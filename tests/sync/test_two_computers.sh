@@ -79,7 +79,7 @@ dashboard() {
 # the click done; only the search, which filters the list, is waited for.
 click_dash() { xdotool mousemove --window "$DASH" "${1% *}" "${1#* }" click 1; }
 # The editor's text is clicked low down, clear of its pictures above.
-ALL_NOTES="60 73" RECENTLY_DELETED="60 450" FIRST_ROW="360 125" EDITOR_TEXT="740 620"
+ALL_NOTES="60 73" RECENTLY_DELETED="60 478" FIRST_ROW="360 125" EDITOR_TEXT="740 620"
 RESTORE="822 42" DELETE_FOREVER="929 42"
 # search_for TERM: TERM typed into the search; once the dashboard has repainted, the list is
 # filtered, since it follows each key at once.

@@ -110,17 +110,17 @@ public:
                              static_cast<uint16_t>(px.width()),
                              static_cast<uint16_t>(px.height())});
         }
-        const auto id = static_cast<xcb_window_t>(window->winId());
         xcb_shape_rectangles(c_, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
-                             id, 0, 0, static_cast<uint32_t>(rects.size()), rects.data());
+                             static_cast<xcb_window_t>(window->winId()), 0, 0,
+                             static_cast<uint32_t>(rects.size()), rects.data());
         if (window->isVisible() && !window->windowFlags().testFlag(Qt::BypassWindowManagerHint)) {
-            shapeFrame(id, rects);
             // Mutter takes a managed window's new input shape only when the window is
             // configured: a move by one pixel and back, which leaves the window where it was.
             const QPoint at = window->geometry().topLeft() * dpr;
             const auto mask = static_cast<uint16_t>(XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y);
             const std::array<int32_t, 2> nudged{at.x() + 1, at.y()};
             const std::array<int32_t, 2> back{at.x(), at.y()};
+            const auto id = static_cast<xcb_window_t>(window->winId());
             xcb_configure_window(c_, id, mask, nudged.data());
             xcb_configure_window(c_, id, mask, back.data());
         }
@@ -128,40 +128,6 @@ public:
     }
 
 private:
-    // A reparenting window manager's frame takes the clicks our window lets through, and
-    // does not pass them on (Openbox, i3): the frame gets the same input shape, placed where
-    // our window lies in it. Managers that shape their frames themselves redo it alike.
-    void shapeFrame(xcb_window_t id, const std::vector<xcb_rectangle_t>& rects) const
-    {
-        xcb_window_t frame = id;
-        for (;;) {
-            xcb_query_tree_reply_t* tree =
-                xcb_query_tree_reply(c_, xcb_query_tree(c_, frame), nullptr);
-            if (tree == nullptr) {
-                return;
-            }
-            const bool top = tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE;
-            const xcb_window_t parent = tree->parent;
-            std::free(tree);
-            if (top) {
-                break;
-            }
-            frame = parent;
-        }
-        if (frame == id) {
-            return;
-        }
-        xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
-            c_, xcb_translate_coordinates(c_, id, frame, 0, 0), nullptr);
-        if (at == nullptr) {
-            return;
-        }
-        xcb_shape_rectangles(c_, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
-                             frame, at->dst_x, at->dst_y, static_cast<uint32_t>(rects.size()),
-                             rects.data());
-        std::free(at);
-    }
-
     xcb_connection_t* c_;
 };
 

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QSettings>
 #include <QThreadPool>
+#include <memory>
 
 namespace platform {
 
@@ -145,14 +146,14 @@ void Spelling::load()
     const int generation = generation_;
     QThreadPool::globalInstance()->start(
         [this, generation, paths = dictionaries().paths, own = personalListPath()] {
-            Speller* loaded = hunspellSpeller(paths, own).release();
+            // Held so that a delivery that never runs (the program ending first) frees it.
+            auto loaded = std::make_shared<std::unique_ptr<Speller>>(hunspellSpeller(paths, own));
             QMetaObject::invokeMethod(this, [this, generation, loaded] {
-                std::unique_ptr<Speller> owned(loaded);
                 if (generation != generation_) {
                     return;
                 }
                 loading_ = false;
-                setSpeller(std::move(owned));
+                setSpeller(std::move(*loaded));
                 Q_EMIT changed();
             });
         });

@@ -1,5 +1,7 @@
 #include "platform/x11/CompositorWatch.h"
 
+#include "platform/x11/DefaultScreen.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <cstdlib>
@@ -10,18 +12,6 @@
 namespace platform {
 
 namespace {
-
-int defaultScreen()
-{
-    int screen = 0;
-    char* host = nullptr;
-    int display = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
-        screen = 0;
-    }
-    std::free(host);
-    return screen;
-}
 
 xcb_window_t rootOf(xcb_connection_t* c, int number)
 {
@@ -40,7 +30,7 @@ CompositorWatch::CompositorWatch(xcb_connection_t* connection)
     if (connection_ == nullptr) {
         return;
     }
-    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(defaultScreen());
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(defaultScreenNumber());
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
         connection_,
         xcb_intern_atom(connection_, 0, static_cast<uint16_t>(name.size()), name.constData()),
@@ -82,7 +72,7 @@ bool CompositorWatch::watch(std::function<void()> changed)
         const uint32_t mask = XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
                               XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                               XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE;
-        xcb_xfixes_select_selection_input(connection_, rootOf(connection_, defaultScreen()),
+        xcb_xfixes_select_selection_input(connection_, rootOf(connection_, defaultScreenNumber()),
                                           selection_, mask);
         xcb_flush(connection_);
         qGuiApp->installNativeEventFilter(this);

@@ -1,4 +1,5 @@
 #include "platform/Backend.h"
+#include "platform/x11/DefaultScreen.h"
 
 #include <QByteArray>
 #include <QRegion>
@@ -22,18 +23,6 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name)
     const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(reply);
     return result;
-}
-
-int defaultScreenNumber()
-{
-    int screen = 0;
-    char* host = nullptr;
-    int display = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
-        screen = 0;
-    }
-    std::free(host);
-    return screen;
 }
 
 class X11Backend final : public Backend {

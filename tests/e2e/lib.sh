@@ -46,6 +46,7 @@ e2e_setup() {
     unset WAYLAND_DISPLAY
     start_x || exit 1
     export DISPLAY=$X_DISPLAY
+    private_bus || exit 1
     APP_DATA="$XDG_DATA_HOME/Quillhaven"
     NOTES="$APP_DATA/notes.json"
     mkdir -p "$APP_DATA"
@@ -72,6 +73,18 @@ start_x() {
     if [ "${E2E_NO_COMPOSITOR:-0}" != 1 ] && command -v xcompmgr >/dev/null; then
         DISPLAY=$X_DISPLAY spawn 900 xcompmgr >/dev/null 2>&1
     fi
+}
+
+# A private session bus. Without one, libdbus autolaunches a bus by forking from its own
+# thread, and a sanitized program can deadlock in that child on the allocator's lock.
+private_bus() {
+    local out
+    out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || {
+        echo "dbus-daemon did not start"
+        return 1
+    }
+    export DBUS_SESSION_BUS_ADDRESS=${out%%$'\n'*}
+    E2E_PIDS+=("${out##*$'\n'}")
 }
 
 # Starts the program; its stderr goes to $APP_LOG. APP_RUN, when set, is the command line the

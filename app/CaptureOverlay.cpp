@@ -126,13 +126,23 @@ void CaptureOverlay::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    anchor_ = event->position().toPoint();
+    // XWayland follows a jump's absolute motion with relative motion of its own, in the same
+    // millisecond, which leaves the pointer off by the jump until the next motion: a press that
+    // comes at once is reported there. The first position of that millisecond is where the
+    // pointer really is.
+    constexpr quint64 sameMotion = 5; // ms
+    const bool justMoved = moveStart_ && event->timestamp() - moveTime_ <= sameMotion;
+    anchor_ = justMoved ? *moveStart_ : event->position().toPoint();
     current_ = *anchor_;
     update();
 }
 
 void CaptureOverlay::mouseMoveEvent(QMouseEvent* event)
 {
+    if (!moveStart_ || event->timestamp() != moveTime_) {
+        moveStart_ = event->position().toPoint();
+        moveTime_ = event->timestamp();
+    }
     if (anchor_ && (event->buttons() & Qt::LeftButton)) {
         current_ = event->position().toPoint();
         update();

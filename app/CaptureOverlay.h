@@ -39,6 +39,9 @@ private:
     QImage shot_;
     std::optional<QPoint> anchor_;
     QPoint current_;
+    // Where the pointer was first seen in the millisecond of the latest motion.
+    std::optional<QPoint> moveStart_;
+    quint64 moveTime_ = 0;
     bool keyboardGrabbed_ = false;
     bool mouseGrabbed_ = false;
     bool done_ = false;

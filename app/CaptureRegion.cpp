@@ -62,6 +62,9 @@ int runCaptureRegion(const QString& file, const QString& from)
             return failed(failure);
         }
     }
+    // Every motion reaches the overlay, not only the last of a burst: the first of a
+    // millisecond is where a press that follows at once really was (CaptureOverlay).
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     CaptureOverlay overlay(shot);
     overlay.setGeometry(area);
     QObject::connect(&overlay, &CaptureOverlay::finished, &overlay, [&](bool selected) {

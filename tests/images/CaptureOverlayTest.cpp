@@ -2,6 +2,8 @@
 
 #include "support/Suites.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
 
@@ -9,22 +11,35 @@
 class CaptureOverlayTest : public QObject {
     Q_OBJECT
 
+    static void pointerEvent(QWidget& widget, QEvent::Type type, QPoint at, quint64 time)
+    {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, widget.mapToGlobal(at), button, button, {});
+        event.setTimestamp(time);
+        QApplication::sendEvent(&widget, &event);
+    }
+
 private Q_SLOTS:
     void onlyADraggedRegionIsWrittenInDevicePixels_data()
     {
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QPoint>("to"); // dragged from 250,150
         QTest::addColumn<bool>("escape");
+        // A second motion in the millisecond of the pointer's jump onto the overlay, and the
+        // press at once where it put the pointer (XWayland's replay of the jump).
+        QTest::addColumn<QPoint>("replayedTo");
         // Dragged up and to the left: the rectangle is the same.
-        QTest::newRow("2x") << 2.0 << QPoint(150, 100) << false;
-        QTest::newRow("a click") << 1.0 << QPoint(250, 150) << false;
-        QTest::newRow("escape") << 1.0 << QPoint(300, 200) << true;
+        QTest::newRow("2x") << 2.0 << QPoint(150, 100) << false << QPoint();
+        QTest::newRow("a click") << 1.0 << QPoint(250, 150) << false << QPoint();
+        QTest::newRow("escape") << 1.0 << QPoint(300, 200) << true << QPoint();
+        QTest::newRow("replayed jump") << 1.0 << QPoint(150, 100) << false << QPoint(380, 190);
     }
     void onlyADraggedRegionIsWrittenInDevicePixels()
     {
         QFETCH(double, ratio);
         QFETCH(QPoint, to);
         QFETCH(bool, escape);
+        QFETCH(QPoint, replayedTo);
         // A shot whose left half is red and right half blue.
         QImage shot(QSize(400, 300) * ratio, QImage::Format_RGB32);
         shot.fill(Qt::red);
@@ -35,7 +50,13 @@ private Q_SLOTS:
         overlay.show();
         QSignalSpy finished(&overlay, &CaptureOverlay::finished);
         const QPoint from(250, 150);
-        QTest::mousePress(&overlay, Qt::LeftButton, {}, from);
+        if (replayedTo.isNull()) {
+            QTest::mousePress(&overlay, Qt::LeftButton, {}, from);
+        } else {
+            pointerEvent(overlay, QEvent::MouseMove, from, 1000);
+            pointerEvent(overlay, QEvent::MouseMove, replayedTo, 1000);
+            pointerEvent(overlay, QEvent::MouseButtonPress, replayedTo, 1002);
+        }
         QTest::mouseMove(&overlay, (from + to) / 2);
         QTest::mouseMove(&overlay, to);
         if (escape) {

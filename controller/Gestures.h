@@ -53,6 +53,7 @@ public:
 private:
     bool pullOutlivesRelease() const;
     void endPull(const gestures::GestureEvent& release);
+    QPointF pulledOrigin(const NoteModel* note, QPointF pointer) const;
 
     AppController& app_;
     gestures::GestureState state_;

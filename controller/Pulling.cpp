@@ -51,16 +51,21 @@ NoteModel* Gestures::pulling() const
     return pull != nullptr ? pull->note.data() : nullptr;
 }
 
+// The window is centred on the pointer with the paper's top edge 14 above it.
+QPointF Gestures::pulledOrigin(const NoteModel* note, QPointF pointer) const
+{
+    const NoteSizes& sizes = app_.sizes();
+    return {pointer.x() - sizes.winW(note) / 2,
+            pointer.y() + paperAbovePointer + geometry::inset - sizes.winH(note)};
+}
+
 void Gestures::padDragChanged()
 {
     const QPointF pointer = platform::desktop().mouseLocation();
     const double x = pointer.x();
     const double y = pointer.y();
-    const NoteSizes& sizes = app_.sizes();
-    // The window is centred on the pointer with the paper's top edge 14 above it.
-    const auto originAt = [&sizes, x, y](const NoteModel* note) {
-        return QPointF(x - sizes.winW(note) / 2,
-                       y + paperAbovePointer + geometry::inset - sizes.winH(note));
+    const auto originAt = [this, pointer](const NoteModel* note) {
+        return pulledOrigin(note, pointer);
     };
 
     if (pulling() == nullptr) {
@@ -114,12 +119,18 @@ void Gestures::endPull(const gestures::GestureEvent& release)
     if (pullUnderWay() || !note || app_.window(note) == nullptr) {
         return;
     }
-    const QPointF moved = platform::desktop().mouseLocation() - start;
+    const QPointF pointer = platform::desktop().mouseLocation();
+    const QPointF moved = pointer - start;
     if (std::hypot(moved.x(), moved.y()) < clickDistance) {
         glideDown(note);
-    } else {
-        land(note);
+        return;
     }
+    // Where it is let go of, even when the last motion before the release was never reported
+    // (XWayland under a wlroots compositor, now and then).
+    if (const QPointF origin = pulledOrigin(note, pointer); gestures::isFinite(origin)) {
+        app_.window(note)->setFrameOrigin(origin);
+    }
+    land(note);
 }
 
 // XWayland under a wlroots compositor lets go of every held button when the pointer enters a

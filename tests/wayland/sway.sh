@@ -17,6 +17,7 @@ bindsym Ctrl+Alt+n exec $QUILLHAVEN --toggle-dashboard
 bindsym Ctrl+Alt+s exec $QUILLHAVEN --capture
 exec dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP=sway && dbus-send --session --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop org.freedesktop.DBus.Peer.Ping
 exec env > $E2E_TMP/session.env
+${SWAY_CONFIG_EXTRA:-}
 EOF
     # The wlroots portal will not start without PipeWire, even for screenshots. The portals
     # start, as in a desktop session, once the bus knows the displays (the Ping above).

@@ -12,6 +12,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace {
+
+constexpr quint64 kMotionBurstMs = 1;      // motion this close together is one step
+constexpr quint64 kPressAfterMotionMs = 5; // a press this soon after a step comes with it
+
+} // namespace
+
 CaptureOverlay::CaptureOverlay(const QImage& shot, QWidget* parent)
     : QWidget(parent, platform::windowRoleFlags(platform::WindowRole::Overlay))
     , shot_(shot)
@@ -126,12 +133,11 @@ void CaptureOverlay::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    // XWayland follows a jump's absolute motion with relative motion of its own, in the same
-    // millisecond, which leaves the pointer off by the jump until the next motion: a press that
-    // comes at once is reported there. The first position of that millisecond is where the
+    // XWayland follows a jump onto the overlay with a stray motion of its own, within the same
+    // millisecond or the next, which leaves the pointer elsewhere until the next real motion: a
+    // press that comes at once is reported there. The first position of that burst is where the
     // pointer really is.
-    constexpr quint64 sameMotion = 5; // ms
-    const bool justMoved = moveStart_ && event->timestamp() - moveTime_ <= sameMotion;
+    const bool justMoved = moveStart_ && event->timestamp() - moveTime_ <= kPressAfterMotionMs;
     anchor_ = justMoved ? *moveStart_ : event->position().toPoint();
     current_ = *anchor_;
     update();
@@ -139,7 +145,7 @@ void CaptureOverlay::mousePressEvent(QMouseEvent* event)
 
 void CaptureOverlay::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!moveStart_ || event->timestamp() != moveTime_) {
+    if (!moveStart_ || event->timestamp() - moveTime_ > kMotionBurstMs) {
         moveStart_ = event->position().toPoint();
         moveTime_ = event->timestamp();
     }

@@ -25,7 +25,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QPoint>("to"); // dragged from 250,150
         QTest::addColumn<bool>("escape");
-        // A second motion in the millisecond of the pointer's jump onto the overlay, and the
+        // A second motion within a millisecond of the pointer's jump onto the overlay, and the
         // press at once where it put the pointer (XWayland's replay of the jump).
         QTest::addColumn<QPoint>("replayedTo");
         // Dragged up and to the left: the rectangle is the same.
@@ -54,7 +54,7 @@ private Q_SLOTS:
             QTest::mousePress(&overlay, Qt::LeftButton, {}, from);
         } else {
             pointerEvent(overlay, QEvent::MouseMove, from, 1000);
-            pointerEvent(overlay, QEvent::MouseMove, replayedTo, 1000);
+            pointerEvent(overlay, QEvent::MouseMove, replayedTo, 1001);
             pointerEvent(overlay, QEvent::MouseButtonPress, replayedTo, 1002);
         }
         QTest::mouseMove(&overlay, (from + to) / 2);

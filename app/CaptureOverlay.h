@@ -39,7 +39,7 @@ private:
     QImage shot_;
     std::optional<QPoint> anchor_;
     QPoint current_;
-    // Where the pointer was first seen in the millisecond of the latest motion.
+    // Where, and when, the latest burst of motion began.
     std::optional<QPoint> moveStart_;
     quint64 moveTime_ = 0;
     bool keyboardGrabbed_ = false;

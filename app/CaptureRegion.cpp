@@ -62,8 +62,8 @@ int runCaptureRegion(const QString& file, const QString& from)
             return failed(failure);
         }
     }
-    // Every motion reaches the overlay, not only the last of a burst: the first of a
-    // millisecond is where a press that follows at once really was (CaptureOverlay).
+    // Every motion reaches the overlay, not only the last of a burst: the first of a burst is
+    // where a press that follows at once really was (CaptureOverlay).
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     CaptureOverlay overlay(shot);
     overlay.setGeometry(area);

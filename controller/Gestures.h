@@ -10,6 +10,7 @@
 
 class AppController;
 class NoteModel;
+class Panel;
 
 // Pulling a note off the pad, dragging a note's window, sizing a note from its handle
 // (Pulling.cpp, Dragging.cpp, Sizing.cpp): the controller's one gesture and what it does.
@@ -54,6 +55,7 @@ private:
     bool pullOutlivesRelease() const;
     void endPull(const gestures::GestureEvent& release);
     QPointF pulledOrigin(const NoteModel* note, QPointF pointer) const;
+    void hangFromPointer(Panel* panel, const NoteModel* note, QPointF pointer) const;
 
     AppController& app_;
     gestures::GestureState state_;

@@ -59,14 +59,18 @@ QPointF Gestures::pulledOrigin(const NoteModel* note, QPointF pointer) const
             pointer.y() + paperAbovePointer + geometry::inset - sizes.winH(note)};
 }
 
+void Gestures::hangFromPointer(Panel* panel, const NoteModel* note, QPointF pointer) const
+{
+    if (const QPointF origin = pulledOrigin(note, pointer); gestures::isFinite(origin)) {
+        panel->setFrameOrigin(origin);
+    }
+}
+
 void Gestures::padDragChanged()
 {
     const QPointF pointer = platform::desktop().mouseLocation();
     const double x = pointer.x();
     const double y = pointer.y();
-    const auto originAt = [this, pointer](const NoteModel* note) {
-        return pulledOrigin(note, pointer);
-    };
 
     if (pulling() == nullptr) {
         const QList<NoteModel*> peek = app_.peekNotes();
@@ -77,7 +81,7 @@ void Gestures::padDragChanged()
         }
         note->setOnScreen(true);
         resetForPull(note);
-        gestures::setOrigin(note, originAt(note));
+        gestures::setOrigin(note, pulledOrigin(note, pointer));
         app_.show(note);
         // The pad redraws without the note.
         Q_EMIT app_.willChange();
@@ -91,10 +95,7 @@ void Gestures::padDragChanged()
     if (panel == nullptr) {
         return;
     }
-    const QPointF origin = originAt(note);
-    if (gestures::isFinite(origin)) {
-        panel->setFrameOrigin(origin);
-    }
+    hangFromPointer(panel, note, pointer);
     const double dy = std::max(0.0, pull.start.y() - y);
     const double step = x - pull.lastX;
     state_ = gestures::step(state_, gestures::PullMoved{x});
@@ -127,9 +128,7 @@ void Gestures::endPull(const gestures::GestureEvent& release)
     }
     // Where it is let go of, even when the last motion before the release was never reported
     // (XWayland under a wlroots compositor, now and then).
-    if (const QPointF origin = pulledOrigin(note, pointer); gestures::isFinite(origin)) {
-        app_.window(note)->setFrameOrigin(origin);
-    }
+    hangFromPointer(app_.window(note), note, pointer);
     land(note);
 }
 

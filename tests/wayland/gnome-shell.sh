@@ -18,9 +18,7 @@ compositor_start() {
     # GNOME Shell will not start without a system bus: a private one, with nothing on it, is
     # enough (the session bus's rules serve, as nothing else uses it).
     local system="unix:path=$E2E_TMP/runtime/system-bus"
-    spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" dbus-daemon --session --nofork \
-        --nopidfile --address="$system" >/dev/null 2>&1
-    wait_for 10 test -S "$E2E_TMP/runtime/system-bus" || return 1
+    bus_at system-bus || return 1
     spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" XDG_CURRENT_DESKTOP=GNOME \
         XDG_SESSION_TYPE=wayland DBUS_SYSTEM_BUS_ADDRESS="$system" gnome-shell --headless \
         --wayland --virtual-monitor 1440x900 --sm-disable \
@@ -45,15 +43,17 @@ compositor_start() {
         screenshot true screenshot "" "['yes']" >/dev/null
 }
 
-# The screen, through the Screenshot portal (GNOME Shell gives no other program its picture).
+# The screen, through the Screenshot portal (GNOME Shell gives no other program its picture):
+# prints the path of the picture taken.
+portal_picture() { as_user /usr/bin/python3 "$WL_USER_DIR/portalshot.py"; }
 screen_shot() {
     local picture
-    picture=$(as_user /usr/bin/python3 "$WL_USER_DIR/portalshot.py") && mv "$picture" "$E2E_SHOTS/$1.png"
+    picture=$(portal_picture) && mv "$picture" "$E2E_SHOTS/$1.png"
 }
 # screen_crop "X,Y WxH" FILE: that part of the screen as PNG.
 screen_crop() {
     local picture xy=${1% *}
-    picture=$(as_user /usr/bin/python3 "$WL_USER_DIR/portalshot.py") || return 1
+    picture=$(portal_picture) || return 1
     convert "$picture" -crop "${1#* }+${xy%,*}+${xy#*,}" +repage "$2" 2>/dev/null
     rm -f "$picture"
 }

@@ -90,12 +90,16 @@ forget_stale_display() {
         "$E2E_TMP/session.env" 2>/dev/null)
 }
 
-start_bus() {
-    local address="unix:path=$E2E_TMP/runtime/bus"
+# bus_at NAME: a bus of the run's user at the runtime folder's socket NAME, up once it answers.
+bus_at() {
     spawn 900 "${RUN_AS[@]}" env -i "${SESSION_ENV[@]}" dbus-daemon --session --nofork \
-        --nopidfile --address="$address" >/dev/null 2>&1
-    SESSION_ENV+=(DBUS_SESSION_BUS_ADDRESS="$address")
-    wait_for 10 test -S "$E2E_TMP/runtime/bus"
+        --nopidfile --address="unix:path=$E2E_TMP/runtime/$1" >/dev/null 2>&1
+    wait_for 10 test -S "$E2E_TMP/runtime/$1"
+}
+
+start_bus() {
+    bus_at bus || return 1
+    SESSION_ENV+=(DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/runtime/bus")
 }
 
 # session_from_env NAME...: takes these variables from what the compositor's children see,
